@@ -1,0 +1,149 @@
+#include "model/UGame.h"
+
+#include "model/UBuiltinBitmaps.h"
+#include "model/UClock.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UStream.h"
+#include "model/UText.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Unit = "UGame";
+constexpr const char* Marker = "[TGame]";
+
+template <typename T>
+T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
+  for (int i = 0; i < List.Count(); ++i)
+    if (SameTextAscii(List.At(i)->Name(), Name)) return List.At(i);
+  return nullptr;
+}
+
+template <typename T>
+T* CheckedAt(const TOwnedList<T>& List, int Index, const char* Family) {
+  if (Index < 0) throw EGame(Format(std::string(Family) + " index must be >=0 (is %d)", Index));
+  if (Index >= List.Count())
+    throw EGame(Format(std::string(Family) + " index must be <%d (is %d)", List.Count(), Index));
+  return List.At(Index);
+}
+}  // namespace
+
+TGame::TGame()
+    : FLastTouch(Now()),
+      FEmptyBitmap(LoadBuiltinBitmap("BmpEmpty8x8")),
+      FNoTileBitmap(LoadBuiltinBitmap("BmpNoTile8x8")) {
+  FPalette = std::make_unique<TPalette>(*this);
+  // The new palette marked the document changed; a new game is not.
+  FModified = false;
+}
+
+TGame::~TGame() {
+  FPalette.reset();
+  FTiles.Clear();
+}
+
+void TGame::SetFileName(const std::string& Name) {
+  if (Name == FFileName) return;
+  FFileName = Name;
+  MarkModified();
+}
+
+void TGame::SetTitle(const std::string& Title) {
+  if (Title == FTitle) return;
+  FTitle = Title;
+  MarkModified();
+}
+
+void TGame::MarkModified() {
+  FModified = true;
+  Touch();
+}
+
+void TGame::Touch() {
+  double Current = Now();
+  double Diff = Current - FLastTouch;
+  if (Diff < MinutesToDays(10))
+    FEditTime += Diff;
+  else
+    FEditTime += SecondsToDays(30);
+  FLastTouch = Current;
+}
+
+TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile"); }
+
+TTile* TGame::AddTile() {
+  TTile* Tile = FTiles.Append(std::make_unique<TTile>(*this));
+  MarkModified();
+  return Tile;
+}
+
+TTile* TGame::FindTileByName(const std::string& Name) const { return FindByName(FTiles, Name); }
+
+int TGame::IndexOfTile(const TTile* Tile) const {
+  int Index = FTiles.IndexOf(Tile);
+  Assert(Index >= 0, Unit);
+  return Index;
+}
+
+const TPeekBitmap& TGame::GetTileBitmap(const TTile* Tile) const {
+  return Tile ? Tile->Bitmap() : FNoTileBitmap;
+}
+
+void TGame::Save() {
+  ++FRevision;
+  TSafeFileWriter File(FFileName);
+  TWriter Writer(File.Stream());
+  SaveToStream(File.Stream(), Writer);
+  Writer.FlushBuffer();
+  File.Commit();
+  ClearModified();
+}
+
+void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  Writer.WriteString(Signature);
+  Writer.WriteInteger(FileVersion);
+  Writer.WriteString(Marker);
+  Writer.WriteInteger(FRevision);
+  Writer.WriteDate(FEditTime);
+  Writer.WriteString(FTitle);
+  FPalette->SaveToStream(Stream, Writer);
+  for (int i = 0; i < FTiles.Count(); ++i) FTiles.At(i)->SaveToStream(Stream, Writer);
+  Writer.WriteListEnd();
+  Writer.WriteListEnd();  // actors
+  Writer.WriteListEnd();  // levels
+}
+
+void TGame::LoadFromFile(const std::string& Name) {
+  SetFileName(Name);
+  TFileStream File(Name, TFileStream::fmOpenRead);
+  TReader Reader(File);
+  try {
+    LoadFromStream(File, Reader);
+  } catch (const EReadError&) {
+    throw EGame(FileUnexpected);
+  }
+  ClearModified();
+}
+
+void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
+  if (Reader.ReadString() != Signature)
+    throw EGame(Format("File %s does not start with Lurvik signature", FFileName));
+  int Version = Reader.ReadInteger();
+  if (Version != FileVersion)
+    throw EGame(Format("File %s has Lurvik file version %d, expected %d", FFileName, Version, FileVersion));
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  FRevision = Reader.ReadInteger();
+  FEditTime = Reader.ReadDate();
+  FTitle = Reader.ReadString();
+  FPalette->LoadFromStream(Stream, Reader);
+  while (!Reader.EndOfList()) AddTile()->LoadFromStream(Stream, Reader);
+  Reader.ReadListEnd();
+  // Actors and levels have no reader yet: only empty lists are understood.
+  Reader.ReadListEnd();
+  Reader.ReadListEnd();
+}
+
+}  // namespace lvk

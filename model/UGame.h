@@ -1,0 +1,107 @@
+#pragma once
+// The game document: palette, tiles (and, with their own units, actors and
+// levels), the document's file name, title, save counter, editing time and
+// changed flag, and the project file that holds it all.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/UBitmap.h"
+#include "model/UPalette.h"
+#include "model/UTile.h"
+
+namespace lvk {
+
+constexpr const char* NoFileName = "<no name>";
+constexpr const char* DefaultTitle = "<Game title>";
+constexpr const char* Signature = "Lurvik";
+constexpr int FileVersion = 1;
+constexpr const char* FileUnexpected = "Read error: file has unexpected format";
+
+// An append-only list of owned items whose capacity grows in steps of 16.
+template <typename T>
+class TOwnedList {
+public:
+  int Count() const { return static_cast<int>(FItems.size()); }
+  T* At(int Index) const { return FItems[Index].get(); }
+  T* Append(std::unique_ptr<T> Item) {
+    if (FItems.size() == FItems.capacity()) FItems.reserve(FItems.capacity() + 16);
+    FItems.push_back(std::move(Item));
+    return FItems.back().get();
+  }
+  int IndexOf(const T* Item) const {
+    for (std::size_t i = 0; i < FItems.size(); ++i)
+      if (FItems[i].get() == Item) return static_cast<int>(i);
+    return -1;
+  }
+  void Clear() { FItems.clear(); }
+
+private:
+  std::vector<std::unique_ptr<T>> FItems;
+};
+
+class TGame {
+public:
+  TGame();
+  ~TGame();
+  TGame(const TGame&) = delete;
+  TGame& operator=(const TGame&) = delete;
+
+  // Document state.
+  const std::string& FileName() const { return FFileName; }
+  void SetFileName(const std::string& Name);
+  const std::string& Title() const { return FTitle; }
+  void SetTitle(const std::string& Title);
+  int Revision() const { return FRevision; }
+  double EditTime() const { return FEditTime; }
+  double LastTouch() const { return FLastTouch; }
+  bool Modified() const { return FModified; }
+  void MarkModified();
+  void ClearModified() { FModified = false; }
+  // Adds the time since the last change to the editing time, a long pause
+  // counting as 30 seconds.
+  void Touch();
+
+  // Files. Save writes through a temporary file, so a failed save leaves the
+  // previous file as it was.
+  void Save();
+  // Into a freshly constructed game.
+  void LoadFromFile(const std::string& Name);
+
+  TPalette& Palette() { return *FPalette; }
+  const TPalette& Palette() const { return *FPalette; }
+
+  // Tiles.
+  int TileCount() const { return FTiles.Count(); }
+  TTile* GetTile(int Index) const;
+  TTile* AddTile();
+  TTile* FindTileByName(const std::string& Name) const;
+  int IndexOfTile(const TTile* Tile) const;
+  const TPeekBitmap& GetTileBitmap(const TTile* Tile) const;
+
+  const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
+  const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }
+
+  // The main window's tree nodes for the game and its three folders.
+  void* ViewLink = nullptr;
+  void* TilesViewLink = nullptr;
+  void* ActorsViewLink = nullptr;
+  void* LevelsViewLink = nullptr;
+
+private:
+  void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  std::string FFileName = NoFileName;
+  std::string FTitle = DefaultTitle;
+  int FRevision = 0;
+  double FEditTime = 0;
+  double FLastTouch = 0;
+  bool FModified = false;
+  std::unique_ptr<TPalette> FPalette;
+  TOwnedList<TTile> FTiles;
+  TPeekBitmap FEmptyBitmap;
+  TPeekBitmap FNoTileBitmap;
+};
+
+}  // namespace lvk

@@ -1,0 +1,20 @@
+#pragma once
+// The rules that tile, actor and level names share.
+#include <functional>
+#include <string>
+
+namespace lvk {
+
+// Not empty; an ASCII letter or underscore first, then ASCII letters, digits
+// or underscores.
+bool IsLegalName(const std::string& Name);
+
+// Checks a new name for an item: raises EGame with the illegal-name message,
+// or with DuplicatePattern (one %s) when Found is another item than Self.
+void CheckItemName(const std::string& Name, const void* Self, const void* Found, const char* DuplicatePattern);
+
+// Prefix followed by the first number from Count + 1 on that Exists denies.
+std::string DefaultItemName(const std::string& Prefix, int Count,
+                            const std::function<bool(const std::string&)>& Exists);
+
+}  // namespace lvk

@@ -1,0 +1,149 @@
+#include "model/UPalette.h"
+
+#include <algorithm>
+
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Unit = "UGame";
+constexpr const char* Marker = "[TPalette]";
+}  // namespace
+
+TPalette::TPalette(TGame& Game) : FGame(Game) { LoadDefaults(); }
+
+void TPalette::Assign(const TPalette& Source) {
+  FCount = Source.FCount;
+  std::copy_n(Source.FColors.begin(), FCount, FColors.begin());
+  FGame.MarkModified();
+}
+
+TColor TPalette::GetEntryColor(int Index) const {
+  Assert(Index >= 0 && Index < FCount, Unit);
+  return FColors[Index];
+}
+
+void TPalette::SetEntryColor(int Index, TColor Color) {
+  Assert(Index >= 0 && Index < FCount && Color <= clWhite, Unit);
+  if (FColors[Index] == Color) return;
+  FColors[Index] = Color;
+  FGame.MarkModified();
+}
+
+void TPalette::FillBlack() {
+  FCount = MaxPaletteSize;
+  FColors.fill(clBlack);
+  FGame.MarkModified();
+}
+
+void TPalette::Append(TColor Color) { FColors[FCount++] = Color; }
+
+void TPalette::LoadDefaults() {
+  FCount = 0;
+  Append(clWhite);
+  for (int k = 1; k <= 16; ++k) Append(RGB(15 * k, 15 * k, 15 * k));
+  Append(RGB(250, 250, 250));
+  for (int r = 0; r < 6; ++r)
+    for (int g = 0; g < 6; ++g)
+      for (int b = 0; b < 6; ++b) Append(RGB(51 * r, 51 * g, 51 * b));
+  FGame.MarkModified();
+}
+
+void TPalette::DeleteRange(int First, int Last) {
+  Assert(First >= 0 && First <= Last && Last < FCount, Unit);
+  int N = Last - First + 1;
+  std::copy(FColors.begin() + Last + 1, FColors.begin() + FCount, FColors.begin() + First);
+  FCount -= N;
+  FGame.MarkModified();
+}
+
+void TPalette::InsertRange(int First, int Last) {
+  Assert(First >= 0 && First <= Last && First <= FCount, Unit);
+  // Only the free room is inserted; a wide range must not overflow the count.
+  long long Wanted = static_cast<long long>(Last) - First + 1;
+  int N = static_cast<int>(std::min<long long>(Wanted, MaxPaletteSize - FCount));
+  std::copy_backward(FColors.begin() + First, FColors.begin() + FCount, FColors.begin() + FCount + N);
+  std::fill_n(FColors.begin() + First, N, clWhite);
+  FCount += N;
+  FGame.MarkModified();
+}
+
+void TPalette::MoveEntry(int From, int To) {
+  Assert(From >= 0 && From < FCount && To >= 0 && To < FCount, Unit);
+  if (From == To) return;
+  if (From < To)
+    std::rotate(FColors.begin() + From, FColors.begin() + From + 1, FColors.begin() + To);
+  else
+    std::rotate(FColors.begin() + To, FColors.begin() + From, FColors.begin() + From + 1);
+  FGame.MarkModified();
+}
+
+bool TPalette::SameMaskedColor(int I, int J, int Mask) const {
+  TColor A = GetEntryColor(I), B = GetEntryColor(J);
+  return (GetRValue(A) & Mask) == (GetRValue(B) & Mask) && (GetGValue(A) & Mask) == (GetGValue(B) & Mask) &&
+         (GetBValue(A) & Mask) == (GetBValue(B) & Mask);
+}
+
+void TPalette::RemoveDuplicates(int First, int Mask) {
+  Assert(First >= 0, Unit);
+  for (int i = First; i < FCount; ++i) {
+    int j = i + 1;
+    while (j < FCount) {
+      if (SameMaskedColor(i, j, Mask)) {
+        std::copy(FColors.begin() + j + 1, FColors.begin() + FCount, FColors.begin() + j);
+        --FCount;
+      } else {
+        ++j;
+      }
+    }
+  }
+  FGame.MarkModified();
+}
+
+int TPalette::NearestColor(int First, TColor Color) const {
+  Assert(First >= 0 && First < FCount, Unit);
+  int R = GetRValue(Color), G = GetGValue(Color), B = GetBValue(Color);
+  int Best = First;
+  long BestSum = -1;
+  for (int i = First; i < FCount; ++i) {
+    long DR = R - GetRValue(FColors[i]), DG = G - GetGValue(FColors[i]), DB = B - GetBValue(FColors[i]);
+    long Sum = DR * DR + DG * DG + DB * DB;
+    if (BestSum < 0 || Sum < BestSum) {
+      Best = i;
+      BestSum = Sum;
+    }
+  }
+  return Best;
+}
+
+void TPalette::SaveToStream(TStream&, TWriter& Writer) const {
+  Writer.WriteString(Marker);
+  Writer.WriteInteger(FCount);
+  for (int i = 0; i < FCount; ++i) {
+    Writer.WriteInteger(GetRValue(FColors[i]));
+    Writer.WriteInteger(GetGValue(FColors[i]));
+    Writer.WriteInteger(GetBValue(FColors[i]));
+  }
+}
+
+void TPalette::LoadFromStream(TStream&, TReader& Reader) {
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  int Count = Reader.ReadInteger();
+  if (Count < 0 || Count > MaxPaletteSize)
+    throw EGame(Format("Read error: palette size (%d) not in %d..%d", Count, 0, MaxPaletteSize));
+  FCount = Count;
+  for (int i = 0; i < Count; ++i) {
+    int R = Reader.ReadInteger();
+    int G = Reader.ReadInteger();
+    int B = Reader.ReadInteger();
+    FColors[i] = RGB(R, G, B);
+  }
+  FGame.MarkModified();
+}
+
+}  // namespace lvk

@@ -1,0 +1,63 @@
+#include "model/UTile.h"
+
+#include "model/UBuiltinBitmaps.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/UNames.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Marker = "[TTile]";
+}
+
+TTile::TTile(TGame& Owner)
+    : FOwner(Owner),
+      FName(DefaultItemName("tTile", Owner.TileCount(),
+                            [&](const std::string& N) { return Owner.FindTileByName(N) != nullptr; })),
+      FBitmap(LoadBuiltinBitmap("BmpNoBmp8x8")) {}
+
+void TTile::SetName(const std::string& Name) {
+  CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
+  if (Name == FName) return;
+  FName = Name;
+  FOwner.MarkModified();
+}
+
+void TTile::ImportBitmap(const std::string& FileName) {
+  TPeekBitmap Loaded;
+  Loaded.LoadFromFile(FileName);  // its errors leave the tile as it was
+  std::string Error;
+  if (Loaded.Width() != 8) Error = Format("Width of image is %d, but it must be 8", Loaded.Width());
+  if (Loaded.Height() != 8) Error = Format("Height of image is %d, but it must be 8", Loaded.Height());
+  try {
+    Loaded.GetColor(0, 0);
+  } catch (const EGame& E) {
+    Error = E.what();
+  }
+  if (!Error.empty()) {
+    FBitmap = LoadBuiltinBitmap("BmpNoBmp8x8");
+    throw EGame(Error);
+  }
+  FBitmap = std::move(Loaded);
+  FOwner.MarkModified();
+}
+
+void TTile::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  Writer.WriteString(Marker);
+  Writer.WriteString(FName);
+  Writer.FlushBuffer();
+  FBitmap.SaveToStream(Stream);
+}
+
+void TTile::LoadFromStream(TStream& Stream, TReader& Reader) {
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  FName = Reader.ReadString();
+  Reader.FixupBuffer();
+  FBitmap.LoadFromStream(Stream);
+}
+
+}  // namespace lvk

@@ -1,0 +1,41 @@
+#pragma once
+// A named 8x8 picture of the game. It keeps the picture in full colour as it
+// was imported; pixels meet the palette only when code is generated.
+#include <string>
+
+#include "model/UBitmap.h"
+
+namespace lvk {
+
+class TGame;
+class TStream;
+class TWriter;
+class TReader;
+
+class TTile {
+public:
+  // Only TGame::AddTile constructs tiles.
+  explicit TTile(TGame& Owner);
+
+  TGame& Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Name);
+
+  const TPeekBitmap& Bitmap() const { return FBitmap; }
+  // Replaces the picture by an 8x8 BMP file of a readable pixel format. A
+  // file that cannot be read leaves the tile as it was; a picture that fails
+  // the checks leaves the question mark behind.
+  void ImportBitmap(const std::string& FileName);
+
+  void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
+
+private:
+  TGame& FOwner;
+  std::string FName;
+  TPeekBitmap FBitmap;
+};
+
+}  // namespace lvk

@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs, with apt-get, whatever the build and the tests need and this
+# machine lacks. Sourced by run.sh and test.sh.
+LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev \
+libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core"
+
+lurvik_install_missing() {
+  missing=""
+  for p in $LURVIK_PACKAGES $*; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Shared helpers of the model tests: a temporary folder, a clock the test
+// sets, and whole-file reads and writes.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/UBitmap.h"
+
+namespace lvk::test {
+
+using TBytes = std::vector<std::uint8_t>;
+
+class TTempDir {
+public:
+  TTempDir();
+  ~TTempDir();
+  const std::string& Path() const { return FPath; }
+  std::string File(const std::string& Name) const { return FPath + "/" + Name; }
+
+private:
+  std::string FPath;
+};
+
+// Holds the model's clock at a time the test moves; restores the system clock.
+class TTestClock {
+public:
+  explicit TTestClock(double Start = 46000.5);
+  ~TTestClock();
+  void AdvanceMinutes(double Minutes) { FNow += Minutes / 1440.0; }
+  double Now() const { return FNow; }
+
+private:
+  double FNow;
+};
+
+TBytes ReadBytes(const std::string& FileName);
+void WriteBytes(const std::string& FileName, const TBytes& Bytes);
+
+// The tagged bytes of a string value as the writer produces it.
+TBytes ShortString(const std::string& S);
+
+// An 8x8 (or any size) picture filled with one colour, in the given format.
+TPeekBitmap SolidBitmap(int Width, int Height, int BitCount, std::uint32_t Color,
+                        std::uint32_t Compression = BI_RGB,
+                        std::array<std::uint32_t, 3> Masks = {});
+
+}  // namespace lvk::test
