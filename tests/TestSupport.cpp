@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <new>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,7 +10,25 @@
 
 #include "model/UClock.h"
 
+namespace {
+std::atomic<std::size_t> Largest{0};
+}
+
+// Replaced for the whole test program: every allocation is recorded.
+void* operator new(std::size_t Size) {
+  std::size_t Seen = Largest.load();
+  while (Size > Seen && !Largest.compare_exchange_weak(Seen, Size)) {
+  }
+  if (void* P = std::malloc(Size ? Size : 1)) return P;
+  throw std::bad_alloc();
+}
+void operator delete(void* P) noexcept { std::free(P); }
+void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+
 namespace lvk::test {
+
+void ResetLargestAllocation() { Largest = 0; }
+std::size_t LargestAllocation() { return Largest.load(); }
 
 TTempDir::TTempDir() {
   std::string Pattern = (std::filesystem::temp_directory_path() / "lurvik-test-XXXXXX").string();

@@ -34,6 +34,11 @@ private:
   double FNow;
 };
 
+// The largest single allocation through operator new since the last reset,
+// to prove that a lying length allocates nothing big.
+void ResetLargestAllocation();
+std::size_t LargestAllocation();
+
 TBytes ReadBytes(const std::string& FileName);
 void WriteBytes(const std::string& FileName, const TBytes& Bytes);
 

@@ -14,19 +14,7 @@
 #include "model/UBuiltinBitmaps.h"
 #include "model/UErrors.h"
 #include "model/UStream.h"
-
-// The largest single allocation, to prove that a lying header allocates nothing big.
-static std::atomic<std::size_t> LargestAllocation{0};
-
-void* operator new(std::size_t Size) {
-  std::size_t Seen = LargestAllocation.load();
-  while (Size > Seen && !LargestAllocation.compare_exchange_weak(Seen, Size)) {
-  }
-  if (void* P = std::malloc(Size ? Size : 1)) return P;
-  throw std::bad_alloc();
-}
-void operator delete(void* P) noexcept { std::free(P); }
-void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+#include "TestSupport.h"
 
 using namespace lvk;
 
@@ -329,9 +317,9 @@ TEST(Bitmap, RleStaysInsideThePictureAndItsData) {
   S.SizeImage = 0;
   S.Width = 100000;
   S.Height = 100000;
-  LargestAllocation = 0;
+  test::ResetLargestAllocation();
   EXPECT_EQ(GameError([&] { Load(MakeBmp(S)); }), Invalid);
-  EXPECT_LT(LargestAllocation.load(), 1u << 20);
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 }
 
 TEST(Bitmap, FileHeaderOffsetPlacesThePixels) {
@@ -452,9 +440,9 @@ TEST(Bitmap, HostileFilesAreRejectedAndLeaveThePictureAlone) {
     S.Height = 100000;
   });
   Huge.resize(100);
-  LargestAllocation = 0;
+  test::ResetLargestAllocation();
   Rejects(Huge, "huge header in a tiny file");
-  EXPECT_LT(LargestAllocation.load(), 1u << 20);
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 }
 
 TEST(Bitmap, StreamReadsBackToBackAndStopsAfterThePixels) {
@@ -506,9 +494,9 @@ TEST(Bitmap, StreamDataPastTheEndIsAReadError) {
   ReadError(MakeBmp(S), "image size past the end");
   S.SizeImage = 0;
   S.Width = S.Height = 100000;
-  LargestAllocation = 0;
+  test::ResetLargestAllocation();
   ReadError(MakeBmp(S), "huge picture");
-  EXPECT_LT(LargestAllocation.load(), 1u << 20);
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 
   TBytes NotBm = Bmp;
   NotBm[1] = 'N';

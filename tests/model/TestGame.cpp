@@ -264,7 +264,9 @@ TEST(ProjectFile, HostileLengthsFailAtOnce) {
   Append(B, {2, 1, 2, 0});
   Append(B, {12, 0xFF, 0xFF, 0xFF, 0xFF, 'x'});  // a title 4 GiB long
   test::WriteBytes(F, B);
+  test::ResetLargestAllocation();
   EXPECT_EQ(LoadMessage(F), "Read error: file has unexpected format");
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 
   // A tile picture claiming 100000 x 100000 pixels.
   TGame Game;
@@ -284,7 +286,9 @@ TEST(ProjectFile, HostileLengthsFailAtOnce) {
   }
   T[Info + 20] = T[Info + 21] = T[Info + 22] = T[Info + 23] = 0;  // image size 0: rows x row size
   test::WriteBytes(F, T);
+  test::ResetLargestAllocation();
   EXPECT_EQ(LoadMessage(F), "Read error: file has unexpected format");
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 }
 
 TEST(ProjectFile, FailedSaveKeepsTheOldFile) {
