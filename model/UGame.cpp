@@ -1,10 +1,13 @@
 #include "model/UGame.h"
 
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UClock.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
+#include "model/ULevel.h"
 #include "model/UStream.h"
 #include "model/UText.h"
 
@@ -42,6 +45,8 @@ TGame::TGame()
 TGame::~TGame() {
   FPalette.reset();
   FTiles.Clear();
+  FActors.Clear();
+  FLevels.Clear();
 }
 
 void TGame::SetFileName(const std::string& Name) {
@@ -91,6 +96,31 @@ const TPeekBitmap& TGame::GetTileBitmap(const TTile* Tile) const {
   return Tile ? Tile->Bitmap() : FNoTileBitmap;
 }
 
+TActor* TGame::GetActor(int Index) const { return CheckedAt(FActors, Index, "Actors"); }
+
+TActor* TGame::AddActor() {
+  TActor* Actor = FActors.Append(std::make_unique<TActor>(*this));
+  MarkModified();
+  return Actor;
+}
+
+TActor* TGame::FindActorByName(const std::string& Name) const { return FindByName(FActors, Name); }
+
+const TPeekBitmap& TGame::GetActorBitmap(const TActor* Actor) const {
+  if (!Actor) return FEmptyBitmap;
+  return GetTileBitmap(Actor->Tile());
+}
+
+TLevel* TGame::GetLevel(int Index) const { return CheckedAt(FLevels, Index, "Levels"); }
+
+TLevel* TGame::AddLevel() {
+  TLevel* Level = FLevels.Append(std::make_unique<TLevel>(*this));
+  MarkModified();
+  return Level;
+}
+
+TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByName(FLevels, Name); }
+
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
@@ -111,8 +141,10 @@ void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
   FPalette->SaveToStream(Stream, Writer);
   for (int i = 0; i < FTiles.Count(); ++i) FTiles.At(i)->SaveToStream(Stream, Writer);
   Writer.WriteListEnd();
-  Writer.WriteListEnd();  // actors
-  Writer.WriteListEnd();  // levels
+  for (int i = 0; i < FActors.Count(); ++i) FActors.At(i)->SaveToStream(Stream, Writer);
+  Writer.WriteListEnd();
+  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->SaveToStream(Stream, Writer);
+  Writer.WriteListEnd();
 }
 
 void TGame::LoadFromFile(const std::string& Name) {
@@ -141,8 +173,15 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
   FPalette->LoadFromStream(Stream, Reader);
   while (!Reader.EndOfList()) AddTile()->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
-  // Actors and levels have no reader yet: only empty lists are understood.
+  while (!Reader.EndOfList()) AddActor()->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
+  // An event may name an actor stored after its own; all are known now.
+  for (int i = 0; i < FActors.Count(); ++i) {
+    TActor* Actor = FActors.At(i);
+    for (int h = 0; h < Actor->HandlerCount(); ++h)
+      if (TEventBase* Event = Actor->GetHandler(h)->Event()) Event->ResolveNames();
+  }
+  while (!Reader.EndOfList()) AddLevel()->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// The game document: palette, tiles (and, with their own units, actors and
-// levels), the document's file name, title, save counter, editing time and
+// The game document: palette, tiles, actors and levels, the document's file name, title, save counter, editing time and
 // changed flag, and the project file that holds it all.
 #include <memory>
 #include <string>
@@ -11,6 +10,9 @@
 #include "model/UTile.h"
 
 namespace lvk {
+
+class TActor;
+class TLevel;
 
 constexpr const char* NoFileName = "<no name>";
 constexpr const char* DefaultTitle = "<Game title>";
@@ -79,6 +81,21 @@ public:
   int IndexOfTile(const TTile* Tile) const;
   const TPeekBitmap& GetTileBitmap(const TTile* Tile) const;
 
+  // Actors.
+  int ActorCount() const { return FActors.Count(); }
+  TActor* GetActor(int Index) const;
+  TActor* AddActor();
+  TActor* FindActorByName(const std::string& Name) const;
+  // The empty-cell picture for none, the no-tile picture for an actor
+  // without a tile, else its tile's picture.
+  const TPeekBitmap& GetActorBitmap(const TActor* Actor) const;
+
+  // Levels. A new level is 0 by 0; the editor sizes it.
+  int LevelCount() const { return FLevels.Count(); }
+  TLevel* GetLevel(int Index) const;
+  TLevel* AddLevel();
+  TLevel* FindLevelByName(const std::string& Name) const;
+
   const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
   const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }
 
@@ -100,6 +117,8 @@ private:
   bool FModified = false;
   std::unique_ptr<TPalette> FPalette;
   TOwnedList<TTile> FTiles;
+  TOwnedList<TActor> FActors;
+  TOwnedList<TLevel> FLevels;
   TPeekBitmap FEmptyBitmap;
   TPeekBitmap FNoTileBitmap;
 };

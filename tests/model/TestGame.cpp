@@ -250,10 +250,10 @@ TEST(ProjectFile, BadHeadersAndTruncatedFiles) {
   TBytes Longer = Whole;
   Append(Longer, {1, 2, 3});
   EXPECT_EQ(With(Longer), "no error");
-  // An actor or level list that is not empty is not understood yet.
+  // An actor list whose end is missing.
   TBytes WithActor(Whole.begin(), Whole.end() - 2);
-  Append(WithActor, test::ShortString("[TActor]"));
-  EXPECT_EQ(With(WithActor), Unexpected);
+  Append(WithActor, test::ShortString("[TLevel]"));
+  EXPECT_EQ(With(WithActor), "Read error: expected [TActor], read [TLevel]");
 }
 
 TEST(ProjectFile, HostileLengthsFailAtOnce) {

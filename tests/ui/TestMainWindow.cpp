@@ -4,6 +4,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "behaviour/UBehaviour.h"
 #include "model/UGame.h"
 #include "ui/FMain.h"
 
@@ -22,5 +23,8 @@ TEST(MainWindow, OpensOnANewDocument) {
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  lvk::RegisterKinds();
+  int Result = RUN_ALL_TESTS();
+  lvk::UnregisterKinds();
+  return Result;
 }

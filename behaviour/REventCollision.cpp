@@ -1,0 +1,54 @@
+#include "behaviour/REventCollision.h"
+
+#include "behaviour/UKindInfo.h"
+#include "model/UActor.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+
+namespace lvk {
+
+const TEventKind& TEventCollision::ClassKind() {
+  static const TEventKindInfo Kind(
+      "OnCollision", "Fires when an actor collides with another actor", 500, "BmpOnCollision16x16",
+      [](THandler& Handler) -> TEventBase* { return new TEventCollision(Handler); });
+  return Kind;
+}
+
+TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(&Handler.Actor()) {}
+
+void TEventCollision::SetOtherActor(TActor& Actor) {
+  FOtherActor = &Actor;
+  FStoredName.reset();
+}
+
+TActor* TEventCollision::FindActor(const std::string& Name) const {
+  return Handler().Actor().Owner().FindActorByName(Name);
+}
+
+void TEventCollision::WriteParams(TStream&, TWriter& Writer) const {
+  Assert(FOtherActor != nullptr, "REventCollision");
+  Writer.WriteBoolean(FOverlap);
+  Writer.WriteString(FOtherActor->Name());
+}
+
+void TEventCollision::ReadParams(TStream&, TReader& Reader) {
+  FOverlap = Reader.ReadBoolean();
+  std::string Name = Reader.ReadString();
+  FOtherActor = FindActor(Name);
+  FStoredName = std::move(Name);
+}
+
+void TEventCollision::ResolveNames() {
+  if (!FStoredName) return;
+  TActor* Actor = FindActor(*FStoredName);
+  Assert(Actor != nullptr, "REventCollision");
+  SetOtherActor(*Actor);
+}
+
+std::string TEventCollision::Summary() const {
+  std::string Name = FOtherActor ? FOtherActor->Name() : FStoredName.value_or("");
+  return Format("OnCollision( %s, %s )", Name, FOverlap ? "overlap" : "repel");
+}
+
+}  // namespace lvk

@@ -1,0 +1,47 @@
+#pragma once
+// OnCollision: fires when the handler's actor collides with another actor,
+// which it then overlaps or is repelled by.
+#include <optional>
+#include <string>
+
+#include "behaviour/UBehaviour.h"
+
+namespace lvk {
+
+class TActor;
+
+class TEventCollision final : public TEventBase {
+public:
+  static const TEventKind& ClassKind();
+
+  // A new event names the handler's own actor and overlaps.
+  explicit TEventCollision(THandler& Handler);
+  const TEventKind& Kind() const override { return ClassKind(); }
+
+  bool Overlap() const { return FOverlap; }
+  void SetOverlap(bool Value) { FOverlap = Value; }
+  // Not owned. Null only between reading a name no actor had yet and
+  // ResolveNames.
+  TActor* OtherActor() const { return FOtherActor; }
+  void SetOtherActor(TActor& Actor);
+
+  // Overlap, then the other actor's current name; with no other actor this
+  // is an assertion failure (unit REventCollision).
+  void WriteParams(TStream& Stream, TWriter& Writer) const override;
+  // Resolves the name at once when an actor of the game already has it; an
+  // actor stored later in the file is found by ResolveNames.
+  void ReadParams(TStream& Stream, TReader& Reader) override;
+  // A stored name that no actor of the game has is an assertion failure
+  // (unit REventCollision).
+  void ResolveNames() override;
+  std::string Summary() const override;
+
+private:
+  TActor* FindActor(const std::string& Name) const;
+
+  bool FOverlap = true;
+  TActor* FOtherActor;
+  std::optional<std::string> FStoredName;  // read, not yet resolved against the whole game
+};
+
+}  // namespace lvk

@@ -1,0 +1,29 @@
+#include "behaviour/REventTouch.h"
+
+#include "behaviour/UKindInfo.h"
+#include "behaviour/UMaskNames.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+
+namespace lvk {
+
+std::string TEventTouch::AreaName(int Index) { return MaskName(AreaNames, Index, "REventTouch"); }
+
+int TEventTouch::IndexOfArea(const std::string& Caption) { return MaskIndex(AreaNames, Caption, "REventTouch"); }
+
+const TEventKind& TEventTouch::ClassKind() {
+  static const TEventKindInfo Kind(
+      "OnTouch", "Fires when the screen is touched with the pen", 400, "BmpOnTouch16x16",
+      [](THandler& Handler) -> TEventBase* { return new TEventTouch(Handler); });
+  return Kind;
+}
+
+void TEventTouch::WriteParams(TStream&, TWriter& Writer) const { Writer.WriteInteger(FAreas); }
+
+void TEventTouch::ReadParams(TStream&, TReader& Reader) {
+  FAreas = static_cast<std::uint16_t>(Reader.ReadInteger());
+}
+
+std::string TEventTouch::Summary() const { return Format("OnTouch( %s )", MaskNames(AreaNames, FAreas, "-")); }
+
+}  // namespace lvk

@@ -1,0 +1,57 @@
+#include "behaviour/UAction.h"
+
+#include <ostream>
+
+#include "behaviour/UKindInfo.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+
+namespace lvk {
+
+void TActionSpeed::WriteParams(TStream&, TWriter& Writer) const {
+  Writer.WriteString(FArg1);
+  Writer.WriteString(FArg2);
+  Writer.WriteBoolean(FRelative);
+}
+
+void TActionSpeed::ReadParams(TStream&, TReader& Reader) {
+  FArg1 = Reader.ReadString();
+  FArg2 = Reader.ReadString();
+  FRelative = Reader.ReadBoolean();
+}
+
+void TActionSpeed::WriteCall(std::ostream& Out, const char* Pattern) const {
+  std::string Indentation;
+  for (int i = 0; i < Indent(); ++i) Indentation += "  ";
+  Out << Format(Pattern, Indentation, FArg1, FArg2, FRelative ? "RELATIVE" : "ABSOLUTE") << "\r\n";
+}
+
+const TActionKind& TActionSetSpeedSize::ClassKind() {
+  static const TActionKindInfo Kind(
+      "SetSpeedSize", "Set the speed size (not the direction) for an actor", "BmpSetSpeedSize16x16",
+      [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedSize(Handler); });
+  return Kind;
+}
+
+void TActionSetSpeedSize::WriteC(std::ostream& Out) const {
+  WriteCall(Out, "%s,actSetSpeedSize(%s,%s,%s);");
+}
+
+std::string TActionSetSpeedSize::Summary() const {
+  return Format("SetSpeedSize( %s, %s, %s )", Arg1(), Arg2(), Relative() ? "rel" : "abs");
+}
+
+const TActionKind& TActionSetSpeedDir::ClassKind() {
+  static const TActionKindInfo Kind(
+      "SetSpeedDir", "Set the direction in which to move for actor (SetSpeedSize first to non-zero)",
+      "BmpSetSpeedDir16x16", [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedDir(Handler); });
+  return Kind;
+}
+
+void TActionSetSpeedDir::WriteC(std::ostream& Out) const { WriteCall(Out, "%s,actSetSpeedDir(%s,%s,%s);"); }
+
+std::string TActionSetSpeedDir::Summary() const {
+  return "SetSpeedDir(" + Arg1() + "," + Arg2() + (Relative() ? "[rel]" : "[abs]") + ")";
+}
+
+}  // namespace lvk

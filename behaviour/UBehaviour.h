@@ -1,0 +1,101 @@
+#pragma once
+// Event and action kinds: the two abstract bases, their kind descriptors and
+// the two process-wide registries. A kind answers its class-level questions
+// (key, names, icon, sort order) without an instance and creates instances;
+// the registries turn a stored key back into a kind.
+#include <iosfwd>
+#include <string>
+
+namespace lvk {
+
+class THandler;
+class TStream;
+class TWriter;
+class TReader;
+class TPeekBitmap;
+class TEventBase;
+class TActionBase;
+
+class TEventKind {
+public:
+  virtual ~TEventKind() = default;
+  // "<" + DisplayName + ">": the registry key and the stored tag.
+  std::string StreamKey() const { return "<" + DisplayName() + ">"; }
+  virtual std::string DisplayName() const = 0;
+  virtual std::string Description() const = 0;
+  virtual int SortOrder() const = 0;
+  // The kind's 16x16 icon, owned by the kind.
+  virtual const TPeekBitmap& Icon() const = 0;
+  // A new event of this kind for Handler, with the kind's defaults.
+  virtual TEventBase* Create(THandler& Handler) const = 0;
+};
+
+class TActionKind {
+public:
+  virtual ~TActionKind() = default;
+  std::string StreamKey() const { return "<" + DisplayName() + ">"; }
+  virtual std::string DisplayName() const = 0;
+  virtual std::string Description() const = 0;
+  virtual const TPeekBitmap& Icon() const = 0;
+  // A new action of this kind for Handler: Indent 0, every parameter zero.
+  virtual TActionBase* Create(THandler& Handler) const = 0;
+};
+
+class TEventBase {
+public:
+  explicit TEventBase(THandler& Handler) : FHandler(Handler) {}
+  virtual ~TEventBase() = default;
+  TEventBase(const TEventBase&) = delete;
+  TEventBase& operator=(const TEventBase&) = delete;
+
+  THandler& Handler() const { return FHandler; }
+  virtual const TEventKind& Kind() const = 0;
+  virtual void WriteParams(TStream& Stream, TWriter& Writer) const = 0;
+  virtual void ReadParams(TStream& Stream, TReader& Reader) = 0;
+  // Called once every actor of a loading game has been read: a reference to
+  // another actor, stored by name, may name one read after this event.
+  virtual void ResolveNames() {}
+  virtual std::string Summary() const = 0;
+
+private:
+  THandler& FHandler;
+};
+
+class TActionBase {
+public:
+  explicit TActionBase(THandler& Handler) : FHandler(Handler) {}
+  virtual ~TActionBase() = default;
+  TActionBase(const TActionBase&) = delete;
+  TActionBase& operator=(const TActionBase&) = delete;
+
+  THandler& Handler() const { return FHandler; }
+  // Two-space steps in front of the C statement; always 0 today.
+  int Indent() const { return FIndent; }
+  virtual const TActionKind& Kind() const = 0;
+  virtual void WriteParams(TStream& Stream, TWriter& Writer) const = 0;
+  virtual void ReadParams(TStream& Stream, TReader& Reader) = 0;
+  // Writes one line, the action's C statement, ended by CR LF.
+  virtual void WriteC(std::ostream& Out) const = 0;
+  virtual std::string Summary() const = 0;
+
+private:
+  THandler& FHandler;
+  int FIndent = 0;
+};
+
+// Registries. Registering a key twice, or EventKindAt outside 0..count-1,
+// fails an assertion (unit UGame). The registries do not own the kinds.
+void RegisterEventKind(const TEventKind& Kind);
+void RegisterActionKind(const TActionKind& Kind);
+const TEventKind* FindEventKind(const std::string& Key);
+const TActionKind* FindActionKind(const std::string& Key);
+int EventKindCount();
+const TEventKind& EventKindAt(int Index);
+
+// The start-up step that main and the tests call: loads the kinds' icons and
+// registers the six event kinds and the two action kinds. Calling it again
+// does nothing. UnregisterKinds empties both registries (at exit).
+void RegisterKinds();
+void UnregisterKinds();
+
+}  // namespace lvk

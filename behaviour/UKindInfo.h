@@ -1,0 +1,57 @@
+#pragma once
+// The descriptor every built-in kind uses: its texts, its icon (loaded from
+// the program's resources when the descriptor is made, freed with it) and a
+// factory. Each kind module keeps one as a function-local singleton, so the
+// icon is loaded on first use rather than during static initialisation.
+#include <string>
+#include <utility>
+
+#include "behaviour/UBehaviour.h"
+#include "behaviour/UResources.h"
+#include "model/UBitmap.h"
+
+namespace lvk {
+
+class TEventKindInfo final : public TEventKind {
+public:
+  using TFactory = TEventBase* (*)(THandler&);
+  TEventKindInfo(std::string DisplayName, std::string Description, int SortOrder,
+                 const std::string& IconName, TFactory Factory)
+      : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
+        FSortOrder(SortOrder), FIcon(LoadResourceBitmap(IconName)), FFactory(Factory) {}
+
+  std::string DisplayName() const override { return FDisplayName; }
+  std::string Description() const override { return FDescription; }
+  int SortOrder() const override { return FSortOrder; }
+  const TPeekBitmap& Icon() const override { return FIcon; }
+  TEventBase* Create(THandler& Handler) const override { return FFactory(Handler); }
+
+private:
+  std::string FDisplayName;
+  std::string FDescription;
+  int FSortOrder;
+  TPeekBitmap FIcon;
+  TFactory FFactory;
+};
+
+class TActionKindInfo final : public TActionKind {
+public:
+  using TFactory = TActionBase* (*)(THandler&);
+  TActionKindInfo(std::string DisplayName, std::string Description, const std::string& IconName,
+                  TFactory Factory)
+      : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
+        FIcon(LoadResourceBitmap(IconName)), FFactory(Factory) {}
+
+  std::string DisplayName() const override { return FDisplayName; }
+  std::string Description() const override { return FDescription; }
+  const TPeekBitmap& Icon() const override { return FIcon; }
+  TActionBase* Create(THandler& Handler) const override { return FFactory(Handler); }
+
+private:
+  std::string FDisplayName;
+  std::string FDescription;
+  TPeekBitmap FIcon;
+  TFactory FFactory;
+};
+
+}  // namespace lvk

@@ -1,0 +1,41 @@
+# The behaviour kinds, built into the model library. Include this file from
+# the CMakeLists.txt that defines that library (the generated source must be
+# made in the same directory), then add LURVIK_BEHAVIOUR_SOURCES to it.
+set(LURVIK_ICON_NAMES
+  BmpOnCreate16x16
+  BmpOnDestroy16x16
+  BmpOnKey16x16
+  BmpOnTouch16x16
+  BmpOnCollision16x16
+  BmpOnOutside16x16
+  BmpSetSpeedSize16x16
+  BmpSetSpeedDir16x16
+)
+set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
+list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
+list(TRANSFORM LURVIK_ICON_FILES APPEND ".bmp")
+list(JOIN LURVIK_ICON_FILES "|" LURVIK_ICON_ARG)
+
+set(LURVIK_RESOURCE_SOURCE "${CMAKE_CURRENT_BINARY_DIR}/UResourceData.cpp")
+add_custom_command(
+  OUTPUT "${LURVIK_RESOURCE_SOURCE}"
+  COMMAND "${CMAKE_COMMAND}" "-DOUTPUT=${LURVIK_RESOURCE_SOURCE}" "-DINPUTS=${LURVIK_ICON_ARG}"
+          -P "${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake"
+  DEPENDS ${LURVIK_ICON_FILES} "${CMAKE_CURRENT_LIST_DIR}/EmbedResources.cmake"
+  COMMENT "Embedding the kinds' icons"
+  VERBATIM
+)
+
+set(LURVIK_BEHAVIOUR_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/UBehaviour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UResources.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UMaskNames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventCreate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventDestroy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventCollision.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventKey.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventTouch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventOutside.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UAction.cpp
+  ${LURVIK_RESOURCE_SOURCE}
+)

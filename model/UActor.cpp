@@ -1,0 +1,120 @@
+#include "model/UActor.h"
+
+#include "behaviour/UBehaviour.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UNames.h"
+#include "model/UTile.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Marker = "[TActor]";
+}
+
+// ---- THandler ----
+
+THandler::THandler(TActor& Owner) : FOwner(Owner) {}
+
+// The event goes first, then the actions.
+THandler::~THandler() {
+  FEvent.reset();
+  FActions.Clear();
+}
+
+void THandler::SetEvent(const TEventKind& Kind) {
+  FEvent.reset();
+  FEvent.reset(Kind.Create(*this));
+}
+
+TActionBase* THandler::GetAction(int Index) const {
+  Assert(Index >= 0 && Index < FActions.Count(), "UGame");
+  return FActions.At(Index);
+}
+
+TActionBase* THandler::AddAction(const TActionKind& Kind) {
+  TActionBase* Action = FActions.Append(std::unique_ptr<TActionBase>(Kind.Create(*this)));
+  FOwner.Owner().MarkModified();
+  return Action;
+}
+
+void THandler::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  Assert(FEvent != nullptr, "UGame");
+  Writer.WriteString(FEvent->Kind().StreamKey());
+  FEvent->WriteParams(Stream, Writer);
+  Writer.WriteInteger(FActions.Count());
+  for (int i = 0; i < FActions.Count(); ++i) {
+    Writer.WriteString(FActions.At(i)->Kind().StreamKey());
+    FActions.At(i)->WriteParams(Stream, Writer);
+  }
+}
+
+void THandler::LoadFromStream(TStream& Stream, TReader& Reader) {
+  std::string Key = Reader.ReadString();
+  const TEventKind* Kind = FindEventKind(Key);
+  if (!Kind) throw EGame(Format("File refers to unregistered event \"%s\"", Key));
+  SetEvent(*Kind);
+  FEvent->ReadParams(Stream, Reader);
+  int Count = Reader.ReadInteger();
+  for (int i = 0; i < Count; ++i) {
+    std::string ActionKey = Reader.ReadString();
+    const TActionKind* ActionKind = FindActionKind(ActionKey);
+    if (!ActionKind) throw EGame(Format("File refers to unregistered action \"%s\"", ActionKey));
+    AddAction(*ActionKind)->ReadParams(Stream, Reader);
+  }
+}
+
+// ---- TActor ----
+
+TActor::TActor(TGame& Owner)
+    : FOwner(Owner),
+      FName(DefaultItemName("aActor", Owner.ActorCount(),
+                            [&](const std::string& N) { return Owner.FindActorByName(N) != nullptr; })) {}
+
+TActor::~TActor() = default;
+
+void TActor::SetName(const std::string& Name) {
+  CheckItemName(Name, this, FOwner.FindActorByName(Name), "An actor with name \"%s\" already exists");
+  if (Name == FName) return;
+  FName = Name;
+  FOwner.MarkModified();
+}
+
+void TActor::SetTile(TTile* Tile) {
+  if (Tile == FTile) return;
+  FTile = Tile;
+  FOwner.MarkModified();
+}
+
+THandler* TActor::GetHandler(int Index) const {
+  if (Index < 0) throw EGame(Format("Handler index must be >=0 (is %d)", Index));
+  if (Index >= FHandlers.Count()) throw EGame(Format("Event index must be <%d (is %d)", FHandlers.Count(), Index));
+  return FHandlers.At(Index);
+}
+
+THandler* TActor::AddHandler() {
+  THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
+  FOwner.MarkModified();
+  return Handler;
+}
+
+void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  Writer.WriteString(Marker);
+  Writer.WriteString(FName);
+  Writer.WriteBoolean(FTile != nullptr);
+  if (FTile) Writer.WriteString(FTile->Name());
+  Writer.WriteInteger(FHandlers.Count());
+  for (int i = 0; i < FHandlers.Count(); ++i) FHandlers.At(i)->SaveToStream(Stream, Writer);
+}
+
+void TActor::LoadFromStream(TStream& Stream, TReader& Reader) {
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  FName = Reader.ReadString();
+  FTile = Reader.ReadBoolean() ? FOwner.FindTileByName(Reader.ReadString()) : nullptr;
+  int Count = Reader.ReadInteger();
+  for (int i = 0; i < Count; ++i) AddHandler()->LoadFromStream(Stream, Reader);
+}
+
+}  // namespace lvk

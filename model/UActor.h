@@ -1,0 +1,79 @@
+#pragma once
+// Actors, drawn with one tile, and their event handlers: one event joined to
+// an ordered list of actions.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/UGame.h"
+
+namespace lvk {
+
+class TTile;
+class TActor;
+class TEventBase;
+class TActionBase;
+class TEventKind;
+class TActionKind;
+
+class THandler {
+public:
+  // Only TActor::AddHandler constructs handlers.
+  explicit THandler(TActor& Owner);
+  ~THandler();
+  THandler(const THandler&) = delete;
+  THandler& operator=(const THandler&) = delete;
+
+  TActor& Actor() const { return FOwner; }
+  TEventBase* Event() const { return FEvent.get(); }
+  // Replaces the event by a new one of Kind with its defaults. Does not mark
+  // the document changed: its callers do.
+  void SetEvent(const TEventKind& Kind);
+
+  int ActionCount() const { return FActions.Count(); }
+  TActionBase* GetAction(int Index) const;
+  TActionBase* AddAction(const TActionKind& Kind);
+
+  void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
+
+private:
+  TActor& FOwner;
+  std::unique_ptr<TEventBase> FEvent;
+  TOwnedList<TActionBase> FActions;
+};
+
+class TActor {
+public:
+  // Only TGame::AddActor constructs actors.
+  explicit TActor(TGame& Owner);
+  ~TActor();
+  TActor(const TActor&) = delete;
+  TActor& operator=(const TActor&) = delete;
+
+  TGame& Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Name);
+
+  TTile* Tile() const { return FTile; }
+  void SetTile(TTile* Tile);
+
+  int HandlerCount() const { return FHandlers.Count(); }
+  THandler* GetHandler(int Index) const;
+  THandler* AddHandler();
+
+  void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
+
+private:
+  TGame& FOwner;
+  std::string FName;
+  TTile* FTile = nullptr;
+  TOwnedList<THandler> FHandlers;
+};
+
+}  // namespace lvk

@@ -1,0 +1,83 @@
+#include "model/ULevel.h"
+
+#include "model/UActor.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/UNames.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Marker = "[TLevel]";
+}
+
+TLevel::TLevel(TGame& Owner)
+    : FOwner(Owner),
+      FName(DefaultItemName("lLevel", Owner.LevelCount(),
+                            [&](const std::string& N) { return Owner.FindLevelByName(N) != nullptr; })) {}
+
+void TLevel::SetName(const std::string& Name) {
+  CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");
+  if (Name == FName) return;
+  FName = Name;
+  FOwner.MarkModified();
+}
+
+void TLevel::SetSize(int Width, int Height) {
+  if (Width < 0 || Height < 0) throw EGame(Format("Level size must be positive (%d,%d)", Width, Height));
+  std::vector<TActor*> Cells(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), nullptr);
+  for (int R = 0; R < std::min(Height, FHeight); ++R)
+    for (int C = 0; C < std::min(Width, FWidth); ++C)
+      Cells[static_cast<std::size_t>(R) * Width + C] = FCells[static_cast<std::size_t>(R) * FWidth + C];
+  FCells = std::move(Cells);
+  FWidth = Width;
+  FHeight = Height;
+  FOwner.MarkModified();
+}
+
+int TLevel::CellIndex(int Column, int Row) const {
+  if (Column < 0 || Column >= FWidth) throw EGame(Format("Level column must be [0..%d), but is %d", FWidth, Column));
+  if (Row < 0 || Row >= FHeight) throw EGame(Format("Level row must be [0..%d), but is %d", FHeight, Row));
+  return Row * FWidth + Column;
+}
+
+TActor* TLevel::GetCell(int Column, int Row) const { return FCells[CellIndex(Column, Row)]; }
+
+void TLevel::SetCell(int Column, int Row, TActor* Actor) {
+  TActor*& Cell = FCells[CellIndex(Column, Row)];
+  if (Cell == Actor) return;
+  Cell = Actor;
+  FOwner.MarkModified();
+}
+
+void TLevel::SaveToStream(TStream&, TWriter& Writer) const {
+  Writer.WriteString(Marker);
+  Writer.WriteString(FName);
+  Writer.WriteInteger(FWidth);
+  Writer.WriteInteger(FHeight);
+  for (TActor* Cell : FCells) {
+    Writer.WriteBoolean(Cell != nullptr);
+    if (Cell) Writer.WriteString(Cell->Name());
+  }
+}
+
+void TLevel::LoadFromStream(TStream&, TReader& Reader) {
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  FName = Reader.ReadString();
+  int Width = Reader.ReadInteger();
+  int Height = Reader.ReadInteger();
+  // Every cell takes at least one byte: a size the file cannot hold is not
+  // allocated, and a negative one is no size at all.
+  if (Width < 0 || Height < 0 ||
+      static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height) > Reader.Remaining())
+    throw EReadError("Invalid level size");
+  FWidth = Width;
+  FHeight = Height;
+  FCells.assign(static_cast<std::size_t>(Width) * Height, nullptr);
+  for (TActor*& Cell : FCells) Cell = Reader.ReadBoolean() ? FOwner.FindActorByName(Reader.ReadString()) : nullptr;
+}
+
+}  // namespace lvk

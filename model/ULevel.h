@@ -1,0 +1,45 @@
+#pragma once
+// A named grid of cells on which actors are placed, at most one a cell.
+#include <string>
+#include <vector>
+
+namespace lvk {
+
+class TGame;
+class TActor;
+class TStream;
+class TWriter;
+class TReader;
+
+class TLevel {
+public:
+  // Only TGame::AddLevel constructs levels; a new level is 0 by 0.
+  explicit TLevel(TGame& Owner);
+
+  TGame& Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Name);
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  // Keeps the actors of the overlap at their coordinates; the rest is empty.
+  void SetSize(int Width, int Height);
+
+  int CellIndex(int Column, int Row) const;
+  TActor* GetCell(int Column, int Row) const;
+  void SetCell(int Column, int Row, TActor* Actor);
+
+  void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
+
+private:
+  TGame& FOwner;
+  std::string FName;
+  int FWidth = 0;
+  int FHeight = 0;
+  std::vector<TActor*> FCells;  // row by row, top row first
+};
+
+}  // namespace lvk

@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""Draws the 16x16 icons of the event and action kinds as 4-bit BMP files.
+
+Each picture is sixteen rows of sixteen letters, one letter per pixel, naming
+a colour of the standard 16-colour table. The background letter '.' is
+fuchsia: the pixel at the bottom-left corner is the icon's transparent colour,
+as usual for 16-colour button glyphs. Run it from any folder; it writes the
+BMP files next to itself.
+"""
+import os
+import struct
+
+# The standard 16-colour table in its usual order, as (red, green, blue).
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (128, 128, 128),
+    (192, 192, 192), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+
+# Letter -> index into PALETTE.
+LETTERS = {
+    'K': 0,   # black
+    'M': 1,   # maroon
+    'G': 2,   # green
+    'O': 3,   # olive
+    'N': 4,   # navy
+    'P': 5,   # purple
+    'T': 6,   # teal
+    'D': 7,   # dark grey
+    'S': 8,   # silver
+    'R': 9,   # red
+    'L': 10,  # lime
+    'Y': 11,  # yellow
+    'B': 12,  # blue
+    '.': 13,  # fuchsia: transparent background
+    'C': 14,  # aqua
+    'W': 15,  # white
+}
+
+ICONS = {
+    # A sparkle with a green plus: something comes into being.
+    "BmpOnCreate16x16": [
+        "......O.........",
+        "......O.........",
+        ".....OYO........",
+        ".....OYO........",
+        "....OYWYO.......",
+        "OOOOYYWYYOOOO...",
+        ".OYYWWWWWYYO....",
+        "..OOYYWYYOO.....",
+        "....OYWYO.......",
+        ".....OYO...GGG..",
+        ".....OYO...GLG..",
+        "......O..GGGLGGG",
+        "......O..GLLLLLG",
+        ".........GGGLGGG",
+        "...........GLG..",
+        "...........GGG..",
+    ],
+    # A red cross on a burst: the actor goes away.
+    "BmpOnDestroy16x16": [
+        "................",
+        ".MM..........MM.",
+        ".MRM........MRM.",
+        "..MRM......MRM..",
+        "...MRM....MRM...",
+        "....MRM..MRM....",
+        ".....MRMMRM.....",
+        "......MRRM......",
+        "......MRRM......",
+        ".....MRMMRM.....",
+        "....MRM..MRM....",
+        "...MRM....MRM...",
+        "..MRM......MRM..",
+        ".MRM........MRM.",
+        ".MM..........MM.",
+        "................",
+    ],
+    # A raised key cap with an arrow on it.
+    "BmpOnKey16x16": [
+        "................",
+        ".KKKKKKKKKKKKKK.",
+        ".KWWWWWWWWWWWDK.",
+        ".KWSSSSSSSSSSDK.",
+        ".KWSSSSKSSSSSDK.",
+        ".KWSSSKKKSSSSDK.",
+        ".KWSSKKKKKSSSDK.",
+        ".KWSKKKKKKKSSDK.",
+        ".KWSSSKKKSSSSDK.",
+        ".KWSSSKKKSSSSDK.",
+        ".KWSSSKKKSSSSDK.",
+        ".KWSSSSSSSSSSDK.",
+        ".KWDDDDDDDDDDDK.",
+        ".KDDDDDDDDDDDDK.",
+        ".KKKKKKKKKKKKKK.",
+        "................",
+    ],
+    # A stylus touching the screen, with ripples round its tip.
+    "BmpOnTouch16x16": [
+        "............NN..",
+        "...........NBBN.",
+        "..........NBBBN.",
+        ".........NBBBN..",
+        "........NBBBN...",
+        ".......NBBBN....",
+        "......NBBBN.....",
+        ".....NBBBN......",
+        "....NSSSN.......",
+        "R..NSSSN........",
+        ".R.NSSN.........",
+        "...DDN..........",
+        "RR.K.RR.........",
+        "................",
+        ".R.R.R..........",
+        "R..R..R.........",
+    ],
+    # Two squares overlapping: blue and red, the shared part purple.
+    "BmpOnCollision16x16": [
+        "................",
+        ".NNNNNNNNN......",
+        ".NBBBBBBBN......",
+        ".NBBBBBBBN......",
+        ".NBBBBBBBN......",
+        ".NBBBBMMMMMMMMM.",
+        ".NBBBBMPPPRRRRM.",
+        ".NBBBBMPPPRRRRM.",
+        ".NBBBBMPPPRRRRM.",
+        ".NNNNNMMMMRRRRM.",
+        "......MRRRRRRRM.",
+        "......MRRRRRRRM.",
+        "......MRRRRRRRM.",
+        "......MRRRRRRRM.",
+        "......MMMMMMMMM.",
+        "................",
+    ],
+    # An arrow leaving a frame through its right side.
+    "BmpOnOutside16x16": [
+        "................",
+        "KKKKKKKKKK......",
+        "KWWWWWWWWK......",
+        "KWWWWWWWWK......",
+        "KWWWWWWWWK..G...",
+        "KWWWWWWWWK..GG..",
+        "KWWWWWWWWK..GLG.",
+        "KWWGGGGGGGGGGLLG",
+        "KWWGLLLLLLLLLLLG",
+        "KWWGGGGGGGGGGLLG",
+        "KWWWWWWWWK..GLG.",
+        "KWWWWWWWWK..GG..",
+        "KWWWWWWWWK..G...",
+        "KWWWWWWWWK......",
+        "KKKKKKKKKK......",
+        "................",
+    ],
+    # Bars that grow from left to right: how fast.
+    "BmpSetSpeedSize16x16": [
+        "................",
+        "............KKK.",
+        "............KRK.",
+        "............KRK.",
+        "........KKK.KRK.",
+        "........KYK.KRK.",
+        "........KYK.KRK.",
+        "........KYK.KRK.",
+        "....KKK.KYK.KRK.",
+        "....KLK.KYK.KRK.",
+        "....KLK.KYK.KRK.",
+        "KKK.KLK.KYK.KRK.",
+        "KLK.KLK.KYK.KRK.",
+        "KLK.KLK.KYK.KRK.",
+        "KKK.KKK.KKK.KKK.",
+        "................",
+    ],
+    # A compass rose with its needle: which way.
+    "BmpSetSpeedDir16x16": [
+        ".....KKKKKK.....",
+        "...KKWWWWWWKK...",
+        "..KWWWWKWWWWWK..",
+        ".KWWWWWKWWWRRWK.",
+        ".KWWWWWWWWRRRWK.",
+        "KWWWWWWWWRRRWWWK",
+        "KWWWWWWWRRRWWWWK",
+        "KWKWWWWKRRWWWKWK",
+        "KWWWWWWDKWWWWWWK",
+        "KWWWWWDDDWWWWWWK",
+        "KWWWWDDDWWWWWWWK",
+        ".KWWDDDWWWWWWWK.",
+        ".KWWDDWWWWWWWWK.",
+        "..KWWWWKWWWWWK..",
+        "...KKWWWWWWKK...",
+        ".....KKKKKK.....",
+    ],
+}
+
+
+def bmp_bytes(rows):
+    """A 4-bit, 16-colour BMP of the picture: rows bottom-up, 8 bytes each."""
+    if len(rows) != 16 or any(len(r) != 16 for r in rows):
+        raise ValueError("an icon is 16 rows of 16 letters")
+    pixels = bytearray()
+    for row in reversed(rows):
+        for x in range(0, 16, 2):
+            pixels.append(LETTERS[row[x]] << 4 | LETTERS[row[x + 1]])
+    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+    offset = 14 + 40 + len(table)
+    info = struct.pack("<IiiHHIIiiII", 40, 16, 16, 1, 4, 0, len(pixels), 0, 0, 16, 0)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return head + info + table + bytes(pixels)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name, rows in ICONS.items():
+        with open(os.path.join(here, name + ".bmp"), "wb") as f:
+            f.write(bmp_bytes(rows))
+
+
+if __name__ == "__main__":
+    main()

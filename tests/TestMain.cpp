@@ -1,0 +1,13 @@
+// The model tests' entry point: the kinds are registered once, explicitly,
+// as the program itself does at start.
+#include <gtest/gtest.h>
+
+#include "behaviour/UBehaviour.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  lvk::RegisterKinds();
+  int Result = RUN_ALL_TESTS();
+  lvk::UnregisterKinds();
+  return Result;
+}
