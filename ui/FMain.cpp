@@ -1,19 +1,406 @@
 #include "ui/FMain.h"
 
-#include <QLabel>
+#include <QAction>
+#include <functional>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
 
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
 #include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/UTile.h"
+#include "ui/FAbout.h"
+#include "ui/FCredits.h"
+#include "ui/PaneGame.h"
+#include "ui/PaneSplash.h"
+#include "ui/UHelp.h"
+#include "ui/UPictures.h"
 
-TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent), FGame(std::make_unique<lvk::TGame>()) {
-  setWindowTitle("Lurvik");
-  resize(800, 600);
-  lblWelcome = new QLabel(this);
-  lblWelcome->setObjectName("lblWelcome");
-  lblWelcome->setAlignment(Qt::AlignCenter);
-  lblWelcome->setText(QString("Lurvik Studio\n\n%1\n%2 colours in the palette")
-                          .arg(QString::fromStdString(FGame->Title()))
-                          .arg(FGame->Palette().Count()));
-  setCentralWidget(lblWelcome);
+namespace {
+
+constexpr int KindRole = Qt::UserRole;
+constexpr int DataRole = Qt::UserRole + 1;
+constexpr int TreeIndent = 21;
+constexpr int TreeImageSize = 18;
+
+// Tile, actor and handler nodes show a picture of the model's instead of an
+// image of the list: drawn stretched to 16x16 where the node's image goes.
+class TTreeDelegate final : public QStyledItemDelegate {
+public:
+  explicit TTreeDelegate(TfrmMain* Main) : QStyledItemDelegate(Main), FMain(Main) {}
+
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QStyledItemDelegate::paint(Painter, Option, Index);
+    auto Kind = static_cast<TNodeKind>(Index.data(KindRole).toInt());
+    if (Kind == TNodeKind::Pane || Kind == TNodeKind::Level) return;
+    auto* Data = reinterpret_cast<void*>(Index.data(DataRole).value<quintptr>());
+    QPixmap Picture;
+    switch (Kind) {
+      case TNodeKind::Tile:
+        Picture = QPixmap::fromImage(ToImage(FMain->Game().GetTileBitmap(static_cast<lvk::TTile*>(Data))));
+        break;
+      case TNodeKind::Actor:
+        Picture = QPixmap::fromImage(ToImage(FMain->Game().GetActorBitmap(static_cast<lvk::TActor*>(Data))));
+        break;
+      case TNodeKind::Handler:
+        if (auto* Event = static_cast<lvk::THandler*>(Data)->Event()) Picture = IconPixmap(Event->Kind().Icon());
+        break;
+      default: break;
+    }
+    if (Picture.isNull()) return;
+    QStyleOptionViewItem Opt = Option;
+    initStyleOption(&Opt, Index);
+    QRect Icon = Opt.widget->style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &Opt, Opt.widget);
+    Painter->drawPixmap(QRect(Icon.left() + 1, Icon.top() + 1, TreeImageSize - 2, TreeImageSize - 2), Picture);
+  }
+
+private:
+  TfrmMain* FMain;  // its document changes with New and Open
+};
+
+// A transparent image that keeps the place of the picture the delegate draws.
+QIcon BlankIcon() {
+  QPixmap Blank(TreeImageSize, TreeImageSize);
+  Blank.fill(Qt::transparent);
+  return QIcon(Blank);
 }
 
-TfrmMain::~TfrmMain() = default;
+TPane* ItemPane(const QString& Name, const QString& Caption, const QString& Hint, const QString& Keyword,
+                const QString& Icon, QWidget* Parent) {
+  auto* Pane = new TPane(Name, Caption, Hint, Keyword, Parent);
+  if (!Icon.isEmpty()) Pane->SetHeaderIcon(UiPixmap(Icon));
+  return Pane;
+}
+
+}  // namespace
+
+TNodeKind NodeKind(const QTreeWidgetItem* Node) { return static_cast<TNodeKind>(Node->data(0, KindRole).toInt()); }
+
+void* NodeData(const QTreeWidgetItem* Node) {
+  return reinterpret_cast<void*>(Node->data(0, DataRole).value<quintptr>());
+}
+
+TFileDialogRequest ProjectOpenRequest() {
+  return {"Open a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", {}};
+}
+
+TFileDialogRequest ProjectSaveRequest() {
+  return {"Save a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", {}};
+}
+
+TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
+  setObjectName("frmMain");
+  setWindowTitle("Lurvik");
+  setWindowIcon(UiPixmap("AppIcon"));
+  resize(818, 442);
+  SetHelpKeyword(this, "table-of-contents");
+
+  FRootFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+  SetHelpRootFolder(FRootFolder);
+  InstallHelpKeyHandler();
+
+  tvwTree = new QTreeWidget(this);
+  tvwTree->setObjectName("tvwTree");
+  tvwTree->setHeaderHidden(true);
+  tvwTree->setIndentation(TreeIndent);
+  tvwTree->setIconSize(QSize(TreeImageSize, TreeImageSize));
+  tvwTree->setMinimumSize(100, 50);
+  tvwTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvwTree->setStatusTip("Navigation pane showing all game elements (tiles, actors, levels, etc)");
+  tvwTree->setItemDelegate(new TTreeDelegate(this));
+
+  pagEditor = new QStackedWidget(this);
+  pagEditor->setObjectName("pagEditor");
+  pagEditor->setMinimumSize(200, 200);
+  tsSplash = new TPaneSplash(pagEditor);
+  tsGame = new TPaneGame(pagEditor);
+  tsTiles = ItemPane("tsTiles", "Tiles", "Tiles pane for managing the set of tiles", "main-tiles", "BmpTiles18x18", pagEditor);
+  tsTile = ItemPane("tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile", "", pagEditor);
+  tsActors = ItemPane("tsActors", "Actors", "Actors pane for managing the set of actors", "main-actors", "BmpActors18x18", pagEditor);
+  tsActor = ItemPane("tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor", "", pagEditor);
+  tsHandler = ItemPane("tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler", "", pagEditor);
+  tsLevels = ItemPane("tsLevels", "Levels", "Levels pane for managing the set of levels", "main-levels", "BmpLevels18x18", pagEditor);
+  tsLevel = ItemPane("tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level", "BmpLevel18x18", pagEditor);
+  for (TPane* Pane : {static_cast<TPane*>(tsSplash), static_cast<TPane*>(tsGame), tsTiles, tsTile, tsActors, tsActor,
+                      tsHandler, tsLevels, tsLevel})
+    pagEditor->addWidget(Pane);
+  pagEditor->setCurrentWidget(tsSplash);
+
+  auto* Splitter = new QSplitter(Qt::Horizontal, this);
+  Splitter->setObjectName("splMain");
+  Splitter->addWidget(tvwTree);
+  Splitter->addWidget(pagEditor);
+  Splitter->setStretchFactor(1, 1);
+  Splitter->setCollapsible(0, false);
+  Splitter->setCollapsible(1, false);
+  Splitter->setSizes({289, 818 - 289});
+  setCentralWidget(Splitter);
+  statusBar()->setObjectName("barStatus");
+
+  CreateMenus();
+  connect(tvwTree, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* Current) { if (Current) tvwTreeChange(Current); });
+  // A click on the current node (the game node after a rebuild) selects it too.
+  connect(tvwTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* Node) { tvwTreeChange(Node); });
+  connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) { tvwTreeChange(Node); });
+
+  NewGame();
+  RebuildTree();
+}
+
+TfrmMain::~TfrmMain() {
+  // The panes may hold the document; empty them before it goes.
+  tsGame->SetGame(nullptr);
+  tvwTree->clear();
+}
+
+void TfrmMain::CreateMenus() {
+  auto AddMenu = [this](const QString& Caption, const QString& Hint) {
+    QMenu* Menu = menuBar()->addMenu(Caption);
+    Menu->menuAction()->setStatusTip(Hint);
+    connect(Menu, &QMenu::aboutToShow, this, &TfrmMain::mnuClick);
+    return Menu;
+  };
+  // A shortcut runs a command without opening its menu: the command takes
+  // the focus away itself.
+  auto AddItem = [this](QMenu* Menu, const QString& Name, const QString& Caption, const QString& Hint,
+                        std::function<void()> Handler, QKeySequence Shortcut = {}) {
+    QAction* Item = Menu->addAction(Caption);
+    Item->setObjectName(Name);
+    Item->setStatusTip(Hint);
+    Item->setShortcut(Shortcut);
+    connect(Item, &QAction::triggered, this, [this, Handler] {
+      mnuClick();
+      Handler();
+    });
+    return Item;
+  };
+  QMenu* File = AddMenu("&File", "Open and save games");
+  mnuNew = AddItem(File, "mnuNew", "&New", "Start a new game", [this] { mnuNewClick(); }, QKeySequence::New);
+  mnuOpen = AddItem(File, "mnuOpen", "&Open", "Open an existing game", [this] { mnuOpenClick(); }, QKeySequence::Open);
+  mnuSave = AddItem(File, "mnuSave", "&Save", "Save the game", [this] { SaveGame(); }, QKeySequence::Save);
+  mnuSaveAs = AddItem(File, "mnuSaveAs", "Save &as", "Save the game with a new name", [this] { SaveGameAs(); },
+                      QKeySequence::SaveAs);
+  File->addSeparator();
+  mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
+
+  QMenu* GameMenu = AddMenu("&Game", "Build and run games");
+  mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [] {},
+                     QKeySequence(Qt::CTRL | Qt::Key_B));
+  mnuBuild->setEnabled(false);  // until the build window is part of the program
+  mnuRun = AddItem(GameMenu, "mnuRun", "&Run", "Run the build executable in an emulator", [this] { mnuRunClick(); },
+                   QKeySequence(Qt::CTRL | Qt::Key_R));
+
+  QMenu* Help = AddMenu("&Help", "About Lurvik and credits");
+  mnuContents = AddItem(Help, "mnuContents", "&Contents", "The table of contents of help pages",
+                        [this] { HelpByKeyword("table-of-contents", this); });
+  Help->addSeparator();
+  mnuCredits = AddItem(Help, "mnuCredits", "&Credits", "Software used by Lurvik", [this] {
+    TfrmCredits Box(this);
+    Box.exec();
+  });
+  mnuAbout = AddItem(Help, "mnuAbout", "&About", "About Lurvik", [this] {
+    TfrmAbout Box(this);
+    Box.exec();
+  });
+}
+
+void TfrmMain::mnuClick() {
+  if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
+}
+
+// ---- The tree ----
+
+QTreeWidgetItem* TfrmMain::AddNode(QTreeWidgetItem* Parent, const QString& Text, TNodeKind Kind, void* Data) {
+  auto* Node = Parent ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(tvwTree);
+  Node->setText(0, Text);
+  Node->setData(0, KindRole, static_cast<int>(Kind));
+  Node->setData(0, DataRole, QVariant::fromValue(reinterpret_cast<quintptr>(Data)));
+  if (Kind != TNodeKind::Pane && Kind != TNodeKind::Level) Node->setIcon(0, BlankIcon());
+  if (Parent) Parent->setExpanded(true);
+  return Node;
+}
+
+void TfrmMain::RebuildTree() {
+  tvwTree->blockSignals(true);
+  tvwTree->clear();
+  tvwTree->blockSignals(false);
+  auto* GameNode = AddNode(nullptr, "Game", TNodeKind::Pane, tsGame);
+  GameNode->setIcon(0, UiPixmap("BmpGame18x18"));
+  FGame->ViewLink = GameNode;
+  auto* Tiles = AddNode(GameNode, "Tiles", TNodeKind::Pane, tsTiles);
+  Tiles->setIcon(0, UiPixmap("BmpTiles18x18"));
+  FGame->TilesViewLink = Tiles;
+  for (int i = 0; i < FGame->TileCount(); ++i) AddTileNode(FGame->GetTile(i));
+  auto* Actors = AddNode(GameNode, "Actors", TNodeKind::Pane, tsActors);
+  Actors->setIcon(0, UiPixmap("BmpActors18x18"));
+  FGame->ActorsViewLink = Actors;
+  for (int i = 0; i < FGame->ActorCount(); ++i) {
+    lvk::TActor* Actor = FGame->GetActor(i);
+    QTreeWidgetItem* ActorNode = AddActorNode(Actor);
+    for (int h = 0; h < Actor->HandlerCount(); ++h) AddHandlerNode(ActorNode, Actor->GetHandler(h));
+  }
+  auto* Levels = AddNode(GameNode, "Levels", TNodeKind::Pane, tsLevels);
+  Levels->setIcon(0, UiPixmap("BmpLevels18x18"));
+  FGame->LevelsViewLink = Levels;
+  for (int i = 0; i < FGame->LevelCount(); ++i) AddLevelNode(FGame->GetLevel(i));
+  GameNode->setExpanded(true);
+  // The game node is current but not selected: a view that gets the focus
+  // with no current node would select the first one and hide the welcome.
+  tvwTree->blockSignals(true);
+  tvwTree->setCurrentItem(GameNode, 0, QItemSelectionModel::NoUpdate);
+  tvwTree->blockSignals(false);
+  tsGame->SetGame(FGame.get());
+  ShowPane(tsSplash);
+}
+
+QTreeWidgetItem* TfrmMain::AddTileNode(lvk::TTile* Tile) {
+  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->TilesViewLink), QString::fromStdString(Tile->Name()),
+                       TNodeKind::Tile, Tile);
+  Tile->ViewLink = Node;
+  return Node;
+}
+
+QTreeWidgetItem* TfrmMain::AddActorNode(lvk::TActor* Actor) {
+  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->ActorsViewLink), QString::fromStdString(Actor->Name()),
+                       TNodeKind::Actor, Actor);
+  Actor->ViewLink = Node;
+  return Node;
+}
+
+QTreeWidgetItem* TfrmMain::AddHandlerNode(QTreeWidgetItem* ActorNode, lvk::THandler* Handler) {
+  QString Text = Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
+  auto* Node = AddNode(ActorNode, Text, TNodeKind::Handler, Handler);
+  Handler->ViewLink = Node;
+  return Node;
+}
+
+QTreeWidgetItem* TfrmMain::AddLevelNode(lvk::TLevel* Level) {
+  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->LevelsViewLink), QString::fromStdString(Level->Name()),
+                       TNodeKind::Level, Level);
+  Node->setIcon(0, UiPixmap("BmpLevel18x18"));
+  Level->ViewLink = Node;
+  return Node;
+}
+
+TPane* TfrmMain::VisiblePane() const { return static_cast<TPane*>(pagEditor->currentWidget()); }
+
+void TfrmMain::ShowPane(TPane* Pane) {
+  // Shown again for another element, a visible pane refreshes as well.
+  pagEditor->setCurrentWidget(Pane);
+  Pane->Show();
+}
+
+void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
+  tvwTree->setFocus();
+  TPane* Pane = nullptr;
+  void* Data = NodeData(Node);
+  switch (NodeKind(Node)) {
+    case TNodeKind::Pane: Pane = static_cast<TPane*>(Data); break;
+    case TNodeKind::Tile: Pane = tsTile; break;
+    case TNodeKind::Actor: Pane = tsActor; break;
+    case TNodeKind::Handler: Pane = tsHandler; break;
+    case TNodeKind::Level: Pane = tsLevel; break;
+  }
+  if (Pane && NodeKind(Node) != TNodeKind::Pane) Pane->SetTag(Data);
+  if (Pane) ShowPane(Pane);
+  SetHelpKeyword(tvwTree, HelpKeyword(VisiblePane()));
+}
+
+void TfrmMain::NewGame() {
+  tsGame->SetGame(nullptr);
+  FGame.reset();
+  FGame = std::make_unique<lvk::TGame>();
+}
+
+// ---- File commands ----
+
+bool TfrmMain::ConfirmSave() {
+  if (!FGame->Modified()) return true;
+  QString Name = FileNamePart(QString::fromStdString(FGame->FileName()));
+  switch (Dialogs().Message(this, TMsgKind::Confirmation, "Save changes to the game " + Name + " first?", true)) {
+    case TMsgAnswer::Yes: return SaveGame();
+    case TMsgAnswer::No: return true;
+    default: return false;
+  }
+}
+
+bool TfrmMain::SaveGame() {
+  if (FGame->FileName() == lvk::NoFileName) return SaveGameAs();
+  try {
+    FGame->Save();
+  } catch (const std::exception&) {
+    ShowWarning(this, "Error saving file " + FileNamePart(QString::fromStdString(FGame->FileName())));
+    return false;
+  }
+  tsGame->Show();
+  return true;
+}
+
+bool TfrmMain::SaveGameAs() {
+  QString Path = Dialogs().SaveFile(this, ProjectSaveRequest());
+  if (Path.isEmpty()) return false;
+  try {
+    FGame->SetFileName(Path.toStdString());
+    FGame->Save();
+  } catch (const std::exception&) {
+    ShowWarning(this, "Error saving file " + FileNamePart(QString::fromStdString(FGame->FileName())));
+    tsGame->Show();
+    return false;
+  }
+  tsGame->Show();
+  return true;
+}
+
+void TfrmMain::mnuNewClick() {
+  if (!ConfirmSave()) return;
+  NewGame();
+  RebuildTree();
+}
+
+void TfrmMain::mnuOpenClick() {
+  if (!ConfirmSave()) return;
+  QString Path = Dialogs().OpenFile(this, ProjectOpenRequest());
+  if (Path.isEmpty()) return;
+  OpenGameFile(Path);
+}
+
+void TfrmMain::OpenGameFile(const QString& FileName) {
+  NewGame();
+  try {
+    FGame->LoadFromFile(FileName.toStdString());
+  } catch (const std::exception& E) {
+    ShowWarning(this, "Error opening file " + FileNamePart(FileName) + "\n" + QString::fromUtf8(E.what()));
+    NewGame();
+  }
+  RebuildTree();
+}
+
+void TfrmMain::mnuRunClick() {
+  if (FLastImagePath.isEmpty()) {
+    ShowInformation(this, "First Game | Build, then Game | Run");
+    return;
+  }
+  // The emulator reports its own failures; we say nothing of ours.
+  const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
+  Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+  mnuClick();
+  if (ConfirmSave())
+    Event->accept();
+  else
+    Event->ignore();
+}

@@ -1,14 +1,32 @@
 #pragma once
-// The editor's main window. For now it holds the document and shows its
-// title; the tree, panes and menus come with the window's own work.
+// The main window: the game tree on the left, one pane at a time on the
+// right, the menus and the status bar. It owns the document and wires the
+// panes and dialogs together; each pane is a class of its own.
 #include <QMainWindow>
 #include <memory>
 
+#include "ui/UDialogService.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TPane;
+class TPaneGame;
+class TPaneSplash;
+
 namespace lvk {
 class TGame;
-}
+class TTile;
+class TActor;
+class THandler;
+class TLevel;
+}  // namespace lvk
 
-class QLabel;
+// What a tree node stands for.
+enum class TNodeKind { Pane, Tile, Actor, Handler, Level };
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -17,8 +35,67 @@ public:
   ~TfrmMain() override;
 
   lvk::TGame& Game() { return *FGame; }
+  const QString& RootFolder() const { return FRootFolder; }
+  const QString& LastImagePath() const { return FLastImagePath; }
+
+  // The tree.
+  void RebuildTree();
+  QTreeWidgetItem* AddTileNode(lvk::TTile* Tile);
+  QTreeWidgetItem* AddActorNode(lvk::TActor* Actor);
+  QTreeWidgetItem* AddHandlerNode(QTreeWidgetItem* ActorNode, lvk::THandler* Handler);
+  QTreeWidgetItem* AddLevelNode(lvk::TLevel* Level);
+  void ShowPane(TPane* Pane);
+  TPane* VisiblePane() const;
+  void NewGame();
+
+  // File commands.
+  bool ConfirmSave();
+  bool SaveGame();
+  bool SaveGameAs();
+  void mnuNewClick();
+  void mnuOpenClick();
+  // Opens a project file as Open does after its dialog: a failure shows
+  // Open's warning and leaves an empty game.
+  void OpenGameFile(const QString& FileName);
+  void mnuRunClick();
+
+  // The panes, by their names.
+  TPaneSplash* tsSplash;
+  TPaneGame* tsGame;
+  TPane* tsTiles;
+  TPane* tsTile;
+  TPane* tsActors;
+  TPane* tsActor;
+  TPane* tsHandler;
+  TPane* tsLevels;
+  TPane* tsLevel;
+
+  QTreeWidget* tvwTree;
+  QStackedWidget* pagEditor;
+  QAction *mnuNew, *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit;
+  QAction *mnuBuild, *mnuRun;
+  QAction *mnuContents, *mnuCredits, *mnuAbout;
+
+protected:
+  void closeEvent(QCloseEvent* Event) override;  // FormCloseQuery
 
 private:
+  void CreateMenus();
+  void tvwTreeChange(QTreeWidgetItem* Node);
+  QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, const QString& Text, TNodeKind Kind, void* Data);
+  // Takes the focus away before any menu command, so that a pending edit in
+  // a name field is committed first.
+  void mnuClick();
+
   std::unique_ptr<lvk::TGame> FGame;
-  QLabel* lblWelcome = nullptr;
+  QString FRootFolder;
+  QString FLastImagePath;
 };
+
+// The data of a tree node.
+TNodeKind NodeKind(const QTreeWidgetItem* Node);
+void* NodeData(const QTreeWidgetItem* Node);
+
+// The project file dialogs.
+TFileDialogRequest ProjectOpenRequest();
+TFileDialogRequest ProjectSaveRequest();

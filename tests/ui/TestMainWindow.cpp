@@ -1,30 +1,261 @@
-// Widget tests run on the offscreen platform with QTest driving real windows.
-#include <QApplication>
-#include <QLabel>
+// The main window driven for real on the offscreen platform.
+#include <QLineEdit>
+#include <QStackedWidget>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "behaviour/REventKey.h"
 #include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UErrors.h"
 #include "model/UGame.h"
+#include "model/ULevel.h"
 #include "ui/FMain.h"
+#include "ui/PaneGame.h"
+#include "ui/PaneSplash.h"
+#include "ui/UHelp.h"
 
-TEST(MainWindow, OpensOnANewDocument) {
-  TfrmMain Main;
-  Main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
-  EXPECT_EQ(Main.windowTitle(), "Lurvik");
-  EXPECT_FALSE(Main.Game().Modified());
-  auto* Welcome = Main.findChild<QLabel*>("lblWelcome");
-  ASSERT_NE(Welcome, nullptr);
-  EXPECT_TRUE(Welcome->text().contains("<Game title>"));
-  EXPECT_TRUE(Welcome->text().contains("234"));
+using namespace lvk;
+
+namespace {
+
+QStringList Children(QTreeWidgetItem* Node) {
+  QStringList Texts;
+  for (int i = 0; i < Node->childCount(); ++i) Texts << Node->child(i)->text(0);
+  return Texts;
 }
 
-int main(int argc, char** argv) {
-  QApplication App(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  lvk::RegisterKinds();
-  int Result = RUN_ALL_TESTS();
-  lvk::UnregisterKinds();
-  return Result;
+QTreeWidgetItem* Folder(TfrmMain& Main, int Index) { return Main.tvwTree->topLevelItem(0)->child(Index); }
+
+// A saved game with two tiles, two actors (the first with two handlers) and a level.
+std::string SampleFile(const test::TTempDir& Dir) {
+  TGame Game;
+  Game.AddTile()->SetName("Grass");
+  Game.AddTile();
+  TActor* Hero = Game.AddActor();
+  Hero->SetName("Hero");
+  Hero->SetTile(Game.GetTile(0));
+  Hero->AddHandler()->SetEvent(EventKindAt(0));
+  Hero->AddHandler()->SetEvent(TEventKey::ClassKind());
+  Game.AddActor();
+  Game.AddLevel()->SetSize(32, 24);
+  Game.SetFileName(Dir.File("sample.lvk"));
+  Game.Save();
+  return Game.FileName();
+}
+
+struct MainWindow : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  void SetUp() override {
+    Main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  }
+  // A click on the node, as the user selects it.
+  void Select(QTreeWidgetItem* Node) {
+    Main.tvwTree->scrollToItem(Node);
+    QTest::mouseClick(Main.tvwTree->viewport(), Qt::LeftButton, {}, Main.tvwTree->visualItemRect(Node).center());
+  }
+};
+
+}  // namespace
+
+TEST_F(MainWindow, EmptyGameShowsTheFourFixedNodes) {
+  EXPECT_EQ(Main.windowTitle(), "Lurvik");
+  ASSERT_EQ(Main.tvwTree->topLevelItemCount(), 1);
+  QTreeWidgetItem* Root = Main.tvwTree->topLevelItem(0);
+  EXPECT_EQ(Root->text(0), "Game");
+  EXPECT_EQ(Children(Root), (QStringList{"Tiles", "Actors", "Levels"}));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Folder(Main, i)->childCount(), 0);
+  EXPECT_TRUE(Root->isExpanded());
+  EXPECT_EQ(Main.VisiblePane(), Main.tsSplash);
+}
+
+TEST_F(MainWindow, LoadedGameTreeFollowsTheModel) {
+  test::TTempDir Dir;
+  Main.OpenGameFile(QString::fromStdString(SampleFile(Dir)));
+  EXPECT_EQ(Children(Folder(Main, 0)), (QStringList{"Grass", "tTile2"}));
+  EXPECT_EQ(Children(Folder(Main, 1)), (QStringList{"Hero", "aActor2"}));
+  EXPECT_EQ(Children(Folder(Main, 1)->child(0)), (QStringList{"OnCreate", "OnKey( A, release )"}));
+  EXPECT_EQ(Children(Folder(Main, 2)), (QStringList{"lLevel1"}));
+  EXPECT_TRUE(Folder(Main, 0)->isExpanded());
+  EXPECT_TRUE(Folder(Main, 1)->child(0)->isExpanded());
+  EXPECT_FALSE(Folder(Main, 1)->child(1)->isExpanded());
+  // Nodes and model objects point at each other.
+  EXPECT_EQ(NodeData(Folder(Main, 0)->child(0)), Main.Game().GetTile(0));
+  EXPECT_EQ(Main.Game().GetActor(0)->ViewLink, Folder(Main, 1)->child(0));
+  EXPECT_EQ(NodeKind(Folder(Main, 1)->child(0)->child(1)), TNodeKind::Handler);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(MainWindow, SelectingNodesShowsPanesAndTheirHelp) {
+  test::TTempDir Dir;
+  Main.OpenGameFile(QString::fromStdString(SampleFile(Dir)));
+  Select(Folder(Main, 0)->child(0));
+  EXPECT_EQ(Main.VisiblePane(), Main.tsTile);
+  EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(0));
+  EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-tile");
+  Select(Folder(Main, 0)->child(1));
+  EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(1));
+  Select(Folder(Main, 1)->child(0)->child(1));
+  EXPECT_EQ(Main.VisiblePane(), Main.tsHandler);
+  EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-handler");
+  Select(Folder(Main, 2));
+  EXPECT_EQ(Main.VisiblePane(), Main.tsLevels);
+  Select(Main.tvwTree->topLevelItem(0));
+  EXPECT_EQ(Main.VisiblePane(), Main.tsGame);
+  EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-game");
+  EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "sample.lvk");
+  EXPECT_EQ(Main.tsGame->edtGameState->text(), "saved");
+  EXPECT_EQ(Main.tsGame->edtRevision->text(), "1");
+  Main.mnuNewClick();
+  EXPECT_EQ(Main.VisiblePane(), Main.tsSplash);
+}
+
+TEST_F(MainWindow, ConfirmSaveInEachCase) {
+  EXPECT_TRUE(Main.ConfirmSave());  // unchanged: nothing asked
+  EXPECT_TRUE(Dialogs.Messages.empty());
+
+  Main.Game().SetTitle("Changed");
+  Dialogs.Answers = {TMsgAnswer::Yes};  // then the save dialog is cancelled
+  Main.mnuNewClick();
+  EXPECT_EQ(Dialogs.LastText(), "Save changes to the game <no name> first?");
+  ASSERT_EQ(Dialogs.FileRequests.size(), 1u);
+  EXPECT_EQ(Dialogs.FileRequests[0].Title, "Save a game design");
+  EXPECT_EQ(Main.Game().Title(), "Changed");  // New abandoned
+
+  Dialogs.Answers = {TMsgAnswer::No};
+  Main.mnuOpenClick();  // open dialog cancelled
+  EXPECT_EQ(Dialogs.FileRequests.back().Title, "Open a game design");
+  EXPECT_EQ(Dialogs.FileRequests.back().DefaultSuffix, "lvk");
+  EXPECT_EQ(Main.Game().Title(), "Changed");
+  EXPECT_TRUE(Main.Game().Modified());
+
+  Dialogs.Answers = {TMsgAnswer::Cancel};
+  EXPECT_FALSE(Main.ConfirmSave());
+  Dialogs.Answers = {TMsgAnswer::No};
+  Main.mnuNewClick();
+  EXPECT_EQ(Main.Game().Title(), "<Game title>");
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+TEST_F(MainWindow, ClosingAsksAndCancelKeepsTheWindow) {
+  Main.Game().SetTitle("x");
+  Dialogs.Answers = {TMsgAnswer::Cancel};
+  Main.close();
+  EXPECT_TRUE(Main.isVisible());
+  Dialogs.Answers = {TMsgAnswer::No};
+  Main.close();
+  EXPECT_FALSE(Main.isVisible());
+}
+
+TEST_F(MainWindow, FailedOpenLeavesAnEmptyGame) {
+  test::TTempDir Dir;
+  test::WriteBytes(Dir.File("broken.lvk"), {6, 6, 'L', 'u', 'r', 'v', 'i', 'k', 2, 1});
+  Dialogs.Files = {QString::fromStdString(Dir.File("broken.lvk"))};
+  Main.mnuOpenClick();
+  EXPECT_EQ(Dialogs.LastText(), "Error opening file broken.lvk\nRead error: file has unexpected format");
+  EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
+  EXPECT_EQ(Main.Game().FileName(), "<no name>");
+  EXPECT_EQ(Children(Main.tvwTree->topLevelItem(0)), (QStringList{"Tiles", "Actors", "Levels"}));
+}
+
+TEST_F(MainWindow, SavingAndTheGamePane) {
+  test::TTempDir Dir;
+  const QString Path = QString::fromStdString(Dir.File("mine.lvk"));
+  Select(Main.tvwTree->topLevelItem(0));
+  EXPECT_EQ(Main.tsGame->edtGameState->text(), "saved");
+  EXPECT_EQ(Main.tsGame->edtEditTime->text(), "0:00");
+  EXPECT_EQ(Main.tsGame->edtGameDir->text(), "");
+  Main.tsGame->edtGameTitle->setFocus();
+  QTest::keyClick(Main.tsGame->edtGameTitle, Qt::Key_End);
+  QTest::keyClick(Main.tsGame->edtGameTitle, Qt::Key_X);
+  EXPECT_EQ(Main.tsGame->edtGameState->text(), "changed");
+  EXPECT_EQ(Main.Game().Title(), "<Game title>x");
+
+  Dialogs.Files = {Path};
+  EXPECT_TRUE(Main.SaveGame());  // no name yet: Save As
+  EXPECT_EQ(Main.tsGame->edtRevision->text(), "1");
+  EXPECT_TRUE(Main.SaveGame());
+  EXPECT_EQ(Main.Game().Revision(), 2);
+  Dialogs.Files = {Path};
+  EXPECT_TRUE(Main.SaveGameAs());  // the same name saves again
+  EXPECT_EQ(Main.tsGame->edtRevision->text(), "3");
+  EXPECT_EQ(Main.tsGame->edtGameState->text(), "saved");
+  EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "mine.lvk");
+  EXPECT_EQ(Main.tsGame->edtGameDir->text(), QString::fromStdString(Dir.Path()));
+
+  // A save into a folder that is not there: the warning, and the command does not go on.
+  Dialogs.Files = {QString::fromStdString(Dir.File("gone/x.lvk"))};
+  EXPECT_FALSE(Main.SaveGameAs());
+  EXPECT_EQ(Dialogs.LastText(), "Error saving file x.lvk");
+  EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "x.lvk");  // keeps the new name
+}
+
+TEST(GamePane, EditTimeText) {
+  EXPECT_EQ(TPaneGame::EditTimeText(0), "0:00");
+  EXPECT_EQ(TPaneGame::EditTimeText((125 * 60 + 7) / 86400.0), "125:07");
+  EXPECT_EQ(TPaneGame::EditTimeText(59.6 / 86400.0), "1:00");
+}
+
+TEST(Help, RequestsAndTheirTexts) {
+  TScriptedDialogs Dialogs;
+  EXPECT_TRUE(AppHelp(HELP_KEY, "main-tile", ""));
+  EXPECT_EQ(Dialogs.OpenedDocuments.back(), "help/main-tile.htm");
+  EXPECT_TRUE(AppHelp(HELP_PARTIALKEY, "event-onkey", ""));
+  EXPECT_EQ(Dialogs.OpenedDocuments.back(), "help/event-onkey.htm");
+  EXPECT_TRUE(AppHelp(HELP_CONTEXT, 42, ""));
+  EXPECT_EQ(Dialogs.LastText(), "Help without keyword... 42");
+  EXPECT_TRUE(AppHelp(HELP_FINDER, {}, ""));
+  EXPECT_EQ(Dialogs.LastText(), "Help for contents");
+  EXPECT_FALSE(AppHelp(2, {}, ""));
+
+  // Not found here: then beside the program; then the warning with the relative path.
+  Dialogs.OpenDocumentResult = false;
+  Dialogs.OpenedDocuments.clear();
+  AppHelp(HELP_KEY, "main-game", "/opt/lurvik");
+  EXPECT_EQ(Dialogs.OpenedDocuments, (QStringList{"help/main-game.htm", "/opt/lurvik/help/main-game.htm"}));
+  EXPECT_EQ(Dialogs.LastText(), "Sorry, could not find help file.\n\n    help/main-game.htm");
+  EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
+}
+
+TEST_F(MainWindow, F1AsksForTheNearestKeyword) {
+  Select(Main.tvwTree->topLevelItem(0));
+  Main.tsGame->edtGameTitle->setFocus();
+  QTest::keyClick(Main.tsGame->edtGameTitle, Qt::Key_F1);
+  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
+  EXPECT_TRUE(Dialogs.OpenedDocuments.first().endsWith("help/main-game.htm"));
+  Dialogs.OpenedDocuments.clear();
+  Main.mnuContents->trigger();
+  EXPECT_EQ(Dialogs.OpenedDocuments.first(), "help/table-of-contents.htm");
+}
+
+TEST(ErrorBox, FullStopRule) {
+  EXPECT_EQ(ErrorBoxText("Bad name"), "Bad name.");
+  EXPECT_EQ(ErrorBoxText("Index 3"), "Index 3.");
+  EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+  EXPECT_EQ(ErrorBoxText("x (UGame)"), "x (UGame)");
+  EXPECT_EQ(ErrorBoxText("\"tTile1\""), "\"tTile1\"");
+  EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(ErrorBox, ErrorsFromUserActionsAreShown) {
+  TScriptedDialogs Dialogs;
+  struct TThrower : QWidget {
+    void mousePressEvent(QMouseEvent*) override { throw EGame("A tile with name \"x\" already exists"); }
+  } W;
+  W.show();
+  QTest::mouseClick(&W, Qt::LeftButton);
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0].Kind, TMsgKind::Error);
+  EXPECT_EQ(Dialogs.Messages[0].Text, "A tile with name \"x\" already exists.");
+}
+
+TEST_F(MainWindow, RunBeforeAnyBuild) {
+  Main.mnuRun->trigger();
+  EXPECT_EQ(Dialogs.LastText(), "First Game | Build, then Game | Run");
+  EXPECT_TRUE(Dialogs.Started.empty());
 }

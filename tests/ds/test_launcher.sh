@@ -1,0 +1,505 @@
+#!/bin/sh
+# Tests the DS-side launcher and project without devkitPro: a fake devkitARM,
+# a stand-in make, and a host build of main.c against a stand-in libnds.
+#
+#   sh test_launcher.sh <path to the ds folder> [generated.c sample...]
+#
+# Each sample (the editor's own output, e.g. a generator test's fixture) is
+# compiled together with lvk.h, so the two cannot drift apart unnoticed.
+#
+# Prints one line per check and "N passed, N failed"; exits 1 on any failure.
+
+# The checks hand their values to sh -c as arguments, so its script is quoted.
+# shellcheck disable=SC2016
+
+ds=${1:?usage: sh test_launcher.sh <path to the ds folder> [generated.c sample...]}
+ds=$(cd -- "$ds" && pwd -P) || exit 2
+shift
+[ -f "$ds/launcher.sh" ] || { echo "no launcher.sh in $ds" >&2; exit 2; }
+source_dir=$ds/msys/home/Lurvik/arm9/source
+
+# The launcher reads these; the caller's values must not leak into the cases.
+unset DEVKITPRO DEVKITARM LIBNDS
+
+tmp=$(mktemp -d) || exit 2
+trap 'rm -rf "$tmp"' EXIT
+trap 'exit 2' INT TERM HUP
+
+passed=0
+failed=0
+
+ok() {
+    passed=$((passed + 1))
+    printf 'ok    %s\n' "$1"
+}
+
+bad() {
+    failed=$((failed + 1))
+    printf 'FAIL  %s\n' "$1"
+    if [ -n "${2:-}" ] && [ -f "$2" ]; then
+        sed 's/^/      | /' "$2"
+    fi
+}
+
+# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
+check() {
+    name=$1 show=$2
+    shift 2
+    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
+}
+
+has() { grep -q -e "$2" -- "$1"; }
+lacks() { ! grep -q -e "$2" -- "$1"; }
+is() { [ "$1" = "$2" ]; }
+isnt() { [ "$1" != "$2" ]; }
+
+# A copy of the devkitPro folder as the build puts it next to the executable.
+make_tree() {
+    mkdir -p "$1" &&
+    cp "$ds/launcher.sh" "$1/" &&
+    cp -R "$ds/msys" "$1/"
+}
+
+# A devkitPro with just enough for the launcher's checks and a stand-in for
+# the parts of ds_rules the project's Makefile relies on.
+make_devkitpro() {
+    dkp=$1
+    mkdir -p "$dkp/devkitARM/bin" "$dkp/libnds/include" "$dkp/libnds/lib" "$dkp/tools/bin"
+    : >"$dkp/libnds/include/nds.h"
+    cat >"$dkp/devkitARM/bin/arm-none-eabi-gcc" <<'EOF'
+#!/bin/sh
+# Records its arguments, checks its inputs exist, and writes the -o file.
+printf '%s\n' "gcc $*" >>"$DEVKITPRO/gcc.log"
+out=
+prev=
+for a in "$@"; do
+    [ "$prev" = "-o" ] && out=$a
+    case $a in
+        *.c)
+            [ -f "$a" ] || { echo "gcc: $a: No such file" >&2; exit 1; }
+            if grep -q LVK_FAIL "$a"; then echo "$a:1: error: planted" >&2; exit 1; fi ;;
+    esac
+    prev=$a
+done
+[ -n "$out" ] && echo "object from $*" >"$out"
+exit 0
+EOF
+    cat >"$dkp/tools/bin/ndstool" <<'EOF'
+#!/bin/sh
+printf '%s\n' "ndstool $*" >>"$DEVKITPRO/gcc.log"
+[ "$1" = "-c" ] && echo "image" >"$2"
+EOF
+    chmod +x "$dkp/devkitARM/bin/arm-none-eabi-gcc" "$dkp/tools/bin/ndstool"
+    cat >"$dkp/devkitARM/ds_rules" <<'EOF'
+LIBNDS := $(DEVKITPRO)/libnds
+export CC := arm-none-eabi-gcc
+export CXX := arm-none-eabi-g++
+GAME_TITLE := $(notdir $(OUTPUT))
+GAME_SUBTITLE1 := built with devkitARM
+GAME_SUBTITLE2 := stand-in
+%.o: %.c
+	$(CC) -MMD -MP -MF $(DEPSDIR)/$*.d $(CFLAGS) -c $< -o $@
+%.elf:
+	$(LD) $(LDFLAGS) $(OFILES) $(LIBPATHS) $(LIBS) -o $@
+%.nds: %.elf
+	ndstool -c $@ -9 $< "$(GAME_TITLE);$(GAME_SUBTITLE1);$(GAME_SUBTITLE2)"
+EOF
+}
+
+# A stand-in make that reports what it was given and where.
+fakebin=$tmp/fakebin
+mkdir -p "$fakebin"
+cat >"$fakebin/make" <<EOF
+#!/bin/sh
+: >"$tmp/make-ran"
+echo "fake make in \$(pwd -P)"
+echo "argc=\$#"
+for a in "\$@"; do printf 'arg[%s]\n' "\$a"; done
+echo "DEVKITPRO=\$DEVKITPRO"
+echo "DEVKITARM=\$DEVKITARM"
+echo "gcc=\$(command -v arm-none-eabi-gcc)"
+if IFS= read -r line; then echo "stdin=\$line"; else echo "stdin=eof"; fi
+echo "\${FAKE_MAKE_SAYS:-}"
+echo "fake make on stderr" >&2
+exit "\${FAKE_MAKE_RC:-0}"
+EOF
+chmod +x "$fakebin/make"
+fakepath=$fakebin:$PATH
+
+dkp=$tmp/dkp
+make_devkitpro "$dkp"
+
+# launch FOLDER [NAME=VALUE...] sh launcher.sh ARGS...: runs in FOLDER, sets rc.
+launch() {
+    dir=$1
+    shift
+    rm -f "$tmp/make-ran"
+    (cd -- "$dir" && env "$@") >"$tmp/stdout" 2>&1 </dev/null
+    rc=$?
+}
+
+#-------------------------------------------------------------------------------
+# Without devkitARM or libnds the launcher explains and refuses.
+tree=$tmp/plain/devkitPro
+make_tree "$tree"
+log=$tree/launcher.log
+mkdir -p "$tmp/empty"
+
+launch "$tree" DEVKITPRO="$tmp/empty" PATH="$fakepath" sh launcher.sh make
+check "no devkitPro: exit code is not 0" "$log" isnt "$rc" 0
+check "no devkitPro: log says devkitARM was not found" "$log" has "$log" "devkitARM was not found"
+check "no devkitPro: log names the missing compiler" "$log" has "$log" "$tmp/empty/devkitARM/bin/arm-none-eabi-gcc"
+check "no devkitPro: log names the missing ds_rules" "$log" has "$log" "$tmp/empty/devkitARM/ds_rules"
+check "no devkitPro: log says which variables to set" "$log" has "$log" "set DEVKITPRO"
+check "no devkitPro: make is not run" "$log" test ! -e "$tmp/make-ran"
+
+mkdir -p "$tmp/halfdkp/devkitARM"
+cp -R "$dkp/devkitARM/bin" "$tmp/halfdkp/devkitARM/"
+launch "$tree" DEVKITPRO="$tmp/halfdkp" PATH="$fakepath" sh launcher.sh make
+check "no ds_rules: exit code is not 0" "$log" isnt "$rc" 0
+check "no ds_rules: log names ds_rules only" "$log" \
+    sh -c 'grep -q "halfdkp/devkitARM/ds_rules" "$1" && ! grep -q "bin/arm-none-eabi-gcc$" "$1"' - "$log"
+
+cp -R "$dkp/devkitARM" "$tmp/nolib"
+launch "$tree" DEVKITARM="$tmp/nolib" PATH="$fakepath" sh launcher.sh make
+check "no libnds: exit code is not 0" "$log" isnt "$rc" 0
+check "no libnds: log says libnds was not found" "$log" has "$log" "libnds was not found"
+check "no libnds: make is not run" "$log" test ! -e "$tmp/make-ran"
+
+#-------------------------------------------------------------------------------
+# A blank in the working folder's path (or devkitPro's) is refused plainly.
+spaced="$tmp/with space/devkitPro"
+make_tree "$spaced"
+launch "$spaced" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh make
+check "space in working folder: exit code is not 0" "$spaced/launcher.log" isnt "$rc" 0
+check "space in working folder: log says to move the folder" "$spaced/launcher.log" \
+    has "$spaced/launcher.log" "path holds no spaces"
+check "space in working folder: log names the folder" "$spaced/launcher.log" \
+    has "$spaced/launcher.log" "with space/devkitPro/msys/home/Lurvik"
+check "space in working folder: make is not run" "$spaced/launcher.log" test ! -e "$tmp/make-ran"
+
+cp -R "$dkp" "$tmp/dk p"
+launch "$tree" DEVKITPRO="$tmp/dk p" PATH="$fakepath" sh launcher.sh make
+check "space in devkitPro folder: refused" "$log" \
+    sh -c '[ "$1" != 0 ] && grep -q "has a blank in its path" "$2" && [ ! -e "$3" ]' - "$rc" "$log" "$tmp/make-ran"
+
+#-------------------------------------------------------------------------------
+# With devkitARM present the command runs in the working folder, its output
+# goes to the log and its exit code is the launcher's.
+work=$(cd -- "$tree/msys/home/Lurvik" && pwd -P)
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" FAKE_MAKE_SAYS=first-run sh launcher.sh make
+check "make: exit code 0" "$log" is "$rc" 0
+check "make: runs in the working folder" "$log" has "$log" "^fake make in $work\$"
+check "make: no arguments after make" "$log" has "$log" "^argc=0\$"
+check "make: stderr is in the log" "$log" has "$log" "^fake make on stderr\$"
+check "make: DEVKITPRO and DEVKITARM exported" "$log" \
+    sh -c 'grep -qx "DEVKITPRO=$2" "$1" && grep -qx "DEVKITARM=$2/devkitARM" "$1"' - "$log" "$dkp"
+check "make: devkitARM's compiler comes first on PATH" "$log" has "$log" "^gcc=$dkp/devkitARM/bin/arm-none-eabi-gcc\$"
+check "make: nothing on the launcher's stdout when not a terminal" "$tmp/stdout" test ! -s "$tmp/stdout"
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" FAKE_MAKE_RC=2 sh launcher.sh make clean
+check "make clean failing: exit code 2 passed on" "$log" is "$rc" 2
+check "make clean failing: the word clean reaches make" "$log" \
+    sh -c 'grep -qx "argc=1" "$1" && grep -qx "arg\[clean\]" "$1"' - "$log"
+check "make clean failing: log says the exit code" "$log" has "$log" "exit code 2"
+check "log is overwritten by each run" "$log" lacks "$log" "first-run"
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh make "CFLAGS=-O2 -g" 'a*' '$HOME' ''
+check "arguments reach make unchanged" "$log" \
+    sh -c 'grep -qx "argc=4" "$1" && grep -qx "arg\[CFLAGS=-O2 -g\]" "$1" &&
+           grep -qx "arg\[a\*\]" "$1" && grep -qx "arg\[\$HOME\]" "$1" && grep -qx "arg\[\]" "$1"' - "$log"
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh "make  clean *"
+check "one argument with blanks is split into words, not globbed" "$log" \
+    sh -c 'grep -qx "argc=2" "$1" && grep -qx "arg\[clean\]" "$1" && grep -qx "arg\[\*\]" "$1"' - "$log"
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh
+check "no command runs make" "$log" sh -c '[ "$2" = 0 ] && grep -qx "argc=0" "$1"' - "$log" "$rc"
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh ""
+check "an empty command runs make" "$log" sh -c '[ "$2" = 0 ] && grep -qx "argc=0" "$1"' - "$log" "$rc"
+
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh no-such-command-here
+check "unknown command: exit code 127 and said so" "$log" \
+    sh -c '[ "$2" = 127 ] && grep -q "was not found" "$1"' - "$log" "$rc"
+
+launch / DEVKITPRO="$dkp" PATH="$fakepath" sh "$tree/launcher.sh" make
+check "started from another folder: log beside the script, make in the working folder" "$log" \
+    sh -c '[ "$2" = 0 ] && grep -qx "fake make in $3" "$1"' - "$log" "$rc" "$work"
+
+launch "$tree" DEVKITARM="$dkp/devkitARM" PATH="$fakepath" sh launcher.sh make
+check "DEVKITARM alone: DEVKITPRO is its parent" "$log" \
+    sh -c '[ "$2" = 0 ] && grep -qx "DEVKITPRO=$3" "$1"' - "$log" "$rc" "$dkp"
+
+rm -f "$tmp/make-ran"
+(cd -- "$tree" && echo typed | env DEVKITPRO="$dkp" PATH="$fakepath" sh launcher.sh make) >/dev/null 2>&1
+check "the command cannot read the caller's input" "$log" has "$log" "^stdin=eof\$"
+
+#-------------------------------------------------------------------------------
+# The project's Makefile, driven by real make through the launcher against
+# the stand-in devkitARM: sources, flags, libraries and where the image ends.
+if command -v make >/dev/null 2>&1; then
+    gcclog=$dkp/gcc.log
+    rm -f "$gcclog"
+    printf 'int lvk_numlevels;\n' >"$work/arm9/source/generated.c"
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
+    check "real make: exit code 0" "$log" is "$rc" 0
+    check "real make: Lurvik.nds in the working folder" "$log" test -f "$work/Lurvik.nds"
+    check "real make: main.c and generated.c compiled with -O2 thumb code for ARM9" "$gcclog" \
+        sh -c 'for f in main generated; do
+                   grep -q "gcc .* -O2 .*-mthumb -mthumb-interwork.* -DARM9 .*-c .*arm9/source/$f.c -o $f.o" "$1" || exit 1
+               done
+               ! grep -q -- "-Os" "$1"' - "$gcclog"
+    check "real make: libnds headers on the include path" "$gcclog" has "$gcclog" "-I$dkp/libnds/include"
+    check "real make: linked with ds_arm9.specs and libnds" "$gcclog" \
+        has "$gcclog" "-specs=ds_arm9.specs.* main.o .*-L$dkp/libnds/lib -lnds9 -o $work/Lurvik.elf"
+    check "real make: banner names the game" "$gcclog" has "$gcclog" "ndstool -c $work/Lurvik.nds .*Lurvik;Made with Lurvik Studio"
+
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make clean
+    check "real make clean: build output removed" "$log" \
+        sh -c '[ "$1" = 0 ] && [ ! -e "$2/Lurvik.nds" ] && [ ! -e "$2/Lurvik.elf" ] && [ ! -e "$2/build" ]' - "$rc" "$work"
+
+    printf 'LVK_FAIL\n' >"$work/arm9/source/generated.c"
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
+    check "real make with a broken generated.c: make's code 2 and the compiler's message" "$log" \
+        sh -c '[ "$2" = 2 ] && grep -q "generated.c:1: error: planted" "$1" && [ ! -e "$3/Lurvik.nds" ]' - "$log" "$rc" "$work"
+    rm -f "$work/arm9/source/generated.c"
+else
+    echo "skip  real make: make is not installed"
+fi
+
+#-------------------------------------------------------------------------------
+# main.c against a stand-in libnds: it must compile cleanly, agree with what
+# generated.c defines, and step through the levels as the keys say.
+stub=$tmp/stub
+mkdir -p "$stub"
+cat >"$stub/nds.h" <<'EOF'
+/* Stand-in for the libnds declarations main.c and generated.c use. */
+#ifndef STUB_NDS_H
+#define STUB_NDS_H
+#include <stdint.h>
+typedef uint8_t u8;
+typedef uint16_t u16;
+typedef uint32_t u32;
+typedef uint32_t uint32;
+typedef struct PrintConsole PrintConsole;
+#define BIT(n) (1u << (n))
+#define MODE_0_2D 0x10000
+typedef enum { VRAM_A_LCD = 0, VRAM_A_MAIN_BG = 1 } VRAM_A_TYPE;
+typedef enum { BgType_Text8bpp, BgType_Text4bpp } BgType;
+typedef enum { BgSize_T_256x256 = 0, BgSize_T_512x256 } BgSize;
+typedef enum {
+	KEY_A = BIT(0), KEY_B = BIT(1), KEY_SELECT = BIT(2), KEY_START = BIT(3),
+	KEY_RIGHT = BIT(4), KEY_LEFT = BIT(5), KEY_UP = BIT(6), KEY_DOWN = BIT(7)
+} KEYPAD_BITS;
+extern u16 stub_bg_palette[256];
+#define BG_PALETTE stub_bg_palette
+void videoSetMode(u32 mode);
+void vramSetBankA(VRAM_A_TYPE a);
+int bgInit(int layer, BgType type, BgSize size, int mapBase, int tileBase);
+u16 *bgGetGfxPtr(int id);
+u16 *bgGetMapPtr(int id);
+PrintConsole *consoleDemoInit(void);
+void scanKeys(void);
+uint32 keysDown(void);
+void swiWaitForVBlank(void);
+void swiCopy(const void *source, void *dest, int flags);
+void dmaFillWords(u32 value, void *dest, uint32 size);
+#define RGB15(r, g, b) ((r) | ((g) << 5) | ((b) << 10))
+#endif
+EOF
+
+# write_generated FILE LEVELS TILES: a generated.c shaped like the editor's,
+# CR LF lines included; every cell of level k holds tile k % TILES.
+write_generated() {
+    awk -v levels="$2" -v tiles="$3" 'BEGIN {
+        ORS = "\r\n"
+        print "// This file is generated by Lurvik on 01/02/2025 10:11:12"
+        print ""
+        print "#include <stdio.h>"; print "#include <string.h>"; print "#include \"nds.h\""
+        print ""
+        print "extern int lvk_numlevels= " levels ";"
+        print ""
+        print "const u16 lvk_palette[2]={ // 0b?rrrrrgggggbbbbb"
+        print "  RGB15(31,31,31), RGB15( 1, 1, 1)"
+        print "};"; print ""
+        print "const u8 lvk_tiles[" tiles "*64]={ // 8 rows of 8 pixels with an 8 bit palette index"
+        for (k = 0; k < tiles; k++) {
+            print "  // " k " tile" k
+            for (y = 0; y < 8; y++) {
+                line = "  "
+                for (x = 0; x < 8; x++) line = line sprintf("0x%.2X, ", (k * 64 + y * 8 + x) % 256)
+                print line
+            }
+        }
+        print "};"; print ""
+        print "const u16 lvk_levels[" levels "][32*24]={"
+        for (l = 0; l < levels; l++) {
+            print "  { // level" l
+            for (y = 0; y < 24; y++) {
+                line = "    "
+                for (x = 0; x < 32; x++) line = line sprintf("%2d,", l % tiles)
+                print line
+            }
+            print "  }, //level" l
+        }
+        print "};"; print ""
+        print "extern void lvk_main( void ) {"
+        print "  printf( \"\\n     Welcome  to  the  game\\n\\n\" );"
+        print "  printf( \"%22s\\n\", \"<Game title>\" );"
+        print "}"; print ""
+        print "void lvk_videoinit( u8 *pTiles ) {"
+        print "  swiCopy(lvk_tiles, pTiles, sizeof(lvk_tiles)/2 );"
+        print "\tmemcpy( (void*)BG_PALETTE, lvk_palette, sizeof(lvk_palette) );"
+        print "}"; print ""
+        print "void lvk_showlevel( int lix, u16 *pLevel ) {"
+        print "  int i;"
+        print "\tfor( i=0; i<32*24; i++ )"
+        print "\t\tpLevel[i] = lvk_levels[lix][i];"
+        print "}"; print ""
+    }' >"$1"
+}
+
+cc_ok=
+if command -v cc >/dev/null 2>&1; then cc_ok=1; fi
+
+if [ -n "$cc_ok" ]; then
+    cc -fsyntax-only -std=gnu99 -Wall -Wextra -Werror -I"$stub" "$source_dir/main.c" >"$tmp/cc.out" 2>&1
+    check "main.c compiles without warnings (host cc)" "$tmp/cc.out" is $? 0
+
+    # lvk.h and a generated file in one unit: conflicting types are errors.
+    write_generated "$stub/generated.c" 2 3
+    printf '#include "lvk.h"\n#include "generated.c"\n' >"$stub/both.c"
+    cc -fsyntax-only -Wall -I"$stub" -I"$source_dir" "$stub/both.c" >"$tmp/cc.out" 2>&1
+    check "lvk.h agrees with what generated.c defines" "$tmp/cc.out" is $? 0
+    for sample in "$@"; do
+        if [ -f "$sample" ]; then
+            cp "$sample" "$stub/generated.c"
+            cc -fsyntax-only -Wall -I"$stub" -I"$source_dir" "$stub/both.c" >"$tmp/cc.out" 2>&1
+            check "lvk.h agrees with $(basename -- "$sample")" "$tmp/cc.out" is $? 0
+        else
+            bad "sample $sample exists"
+        fi
+    done
+
+    cat >"$stub/stub_nds.c" <<'EOF'
+/* Plays a key script into main.c and reports what it showed. LVK_KEYS holds
+ * the keysDown value of each frame; after the last one the run ends. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include "nds.h"
+#include "lvk.h"
+
+#define GFX_BYTES (128 * 1024 - 16 * 1024)
+u16 stub_bg_palette[256];
+static u16 gfx[GFX_BYTES / 2];
+static u16 map[32 * 32];
+static int bg_id = -1, keys[64], nkeys = -1, frame, fails;
+static char shown[1024];
+
+static void fail(const char *what) { printf("\nSTUB: %s\n", what); fails++; }
+
+void videoSetMode(u32 mode) { if (mode != MODE_0_2D) fail("video mode"); }
+void vramSetBankA(VRAM_A_TYPE a) { if (a != VRAM_A_MAIN_BG) fail("bank A"); }
+int bgInit(int layer, BgType type, BgSize size, int mapBase, int tileBase)
+{
+	if (layer != 0 || type != BgType_Text8bpp || size != BgSize_T_256x256 || mapBase != 0 || tileBase != 1)
+		fail("bgInit arguments");
+	return bg_id = 3;
+}
+u16 *bgGetGfxPtr(int id) { if (id != bg_id) fail("gfx of unknown bg"); return gfx; }
+u16 *bgGetMapPtr(int id) { if (id != bg_id) fail("map of unknown bg"); return map; }
+PrintConsole *consoleDemoInit(void) { return NULL; }
+void swiCopy(const void *source, void *dest, int flags)
+{
+	size_t bytes = (size_t)(flags & 0x1FFFFF) * 2;
+	if (dest != gfx || bytes > sizeof gfx) { fail("swiCopy outside the tiles"); exit(3); }
+	memcpy(dest, source, bytes);
+}
+void dmaFillWords(u32 value, void *dest, uint32 size)
+{
+	char *d = dest;
+	int in_gfx = d >= (char *)gfx && d + size <= (char *)gfx + sizeof gfx;
+	int in_map = d >= (char *)map && d + size <= (char *)map + sizeof map;
+	if (!in_gfx && !in_map) { fail("dmaFillWords outside VRAM"); exit(3); }
+	for (uint32 i = 0; i + 4 <= size; i += 4) memcpy(d + i, &value, 4);
+}
+void scanKeys(void)
+{
+	if (nkeys < 0) {
+		const char *s = getenv("LVK_KEYS");
+		nkeys = 0;
+		while (s && *s && nkeys < 64) {
+			keys[nkeys++] = (int)strtol(s, (char **)&s, 0);
+			if (*s == ',') s++;
+		}
+	}
+}
+uint32 keysDown(void) { return frame >= 1 && frame <= nkeys ? (uint32)keys[frame - 1] : 0; }
+void swiWaitForVBlank(void)
+{
+	if (frame == 0 && lvk_numlevels > 0 && memcmp(gfx, lvk_tiles, 64) != 0) fail("tiles not copied");
+	if (frame > 0 && frame >= nkeys) {
+		printf("\nshown:%s\n", shown);
+		printf("map0=%d\n", map[0]);
+		exit(fails ? 1 : 0);
+	}
+	frame++;
+}
+void __real_lvk_showlevel(int lix, u16 *pLevel);
+void __wrap_lvk_showlevel(int lix, u16 *pLevel)
+{
+	if (lix < 0 || lix >= lvk_numlevels) { fail("level number out of range"); exit(3); }
+	if (pLevel != map) fail("level not shown on the map");
+	snprintf(shown + strlen(shown), sizeof shown - strlen(shown), " %d", lix);
+	__real_lvk_showlevel(lix, pLevel);
+}
+EOF
+
+    # play LEVELS TILES KEYS: builds main.c with such a game, runs the key script.
+    play() {
+        write_generated "$stub/generated.c" "$1" "$2"
+        out=$tmp/play.out
+        if ! cc -std=gnu99 -w -I"$stub" -I"$source_dir" -o "$stub/game" \
+                "$source_dir/main.c" "$stub/generated.c" "$stub/stub_nds.c" \
+                -Wl,--wrap=lvk_showlevel >"$out" 2>&1; then
+            return 1
+        fi
+        if command -v timeout >/dev/null 2>&1; then
+            LVK_KEYS=$3 timeout 10 "$stub/game" >"$out" 2>&1
+        else
+            LVK_KEYS=$3 "$stub/game" >"$out" 2>&1
+        fi
+    }
+
+    # RIGHT, A, A (wraps), B (wraps back), LEFT, nothing, A with B.
+    play 3 3 "16,1,1,2,32,0,3"
+    check "three levels: runs to the end of the key script" "$tmp/play.out" is $? 0
+    check "three levels: next, wrap forward, back, wrap back" "$tmp/play.out" has "$tmp/play.out" "^shown: 0 1 2 0 2 1 2\$"
+    check "three levels: the map holds the last level shown" "$tmp/play.out" has "$tmp/play.out" "^map0=2\$"
+    check "three levels: sub screen shows the start text and the level" "$tmp/play.out" \
+        sh -c 'grep -q "Welcome  to  the  game" "$1" && grep -q "Level 3 of 3" "$1"' - "$tmp/play.out"
+
+    play 1 2 "1,2,16,32"
+    check "one level: every key keeps level 1" "$tmp/play.out" \
+        sh -c '[ "$2" = 0 ] && grep -qx "shown: 0 0 0 0 0" "$1"' - "$tmp/play.out" $?
+
+    play 0 1 "1,2,16,32"
+    check "no levels: no level shown, no crash, and said so" "$tmp/play.out" \
+        sh -c '[ "$2" = 0 ] && grep -qx "shown:" "$1" && grep -q "no levels" "$1"' - "$tmp/play.out" $?
+else
+    echo "skip  host checks of main.c: no cc"
+fi
+
+if command -v arm-none-eabi-gcc >/dev/null 2>&1 &&
+   echo '#include <stdio.h>' | arm-none-eabi-gcc -fsyntax-only -x c - >/dev/null 2>&1; then
+    arm-none-eabi-gcc -fsyntax-only -Wall -Wextra -Werror -mcpu=arm946e-s -mthumb -DARM9 \
+        -I"$stub" "$source_dir/main.c" >"$tmp/arm.out" 2>&1
+    check "main.c compiles without warnings (arm-none-eabi-gcc)" "$tmp/arm.out" is $? 0
+else
+    echo "skip  arm-none-eabi-gcc check: no arm-none-eabi-gcc with C library headers"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,17 @@
+// Widget tests' entry point: the real application object (its error box
+// included), the kinds registered as the program does.
+#include <gtest/gtest.h>
+
+#include "behaviour/UBehaviour.h"
+#include "ui/UApplication.h"
+
+int main(int argc, char** argv) {
+  // Widget tests never need a display, also when listed by the test runner.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  TLurvikApplication App(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  lvk::RegisterKinds();
+  int Result = RUN_ALL_TESTS();
+  lvk::UnregisterKinds();
+  return Result;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A page of the main window's right-hand side: a header strip with an icon
+// and a bold caption, a help keyword, a long hint for the status bar, and a
+// show handler that reads the model afresh each time the page is shown.
+#include <QWidget>
+
+class QLabel;
+class QVBoxLayout;
+
+class TPane : public QWidget {
+  Q_OBJECT
+public:
+  TPane(const QString& Name, const QString& Caption, const QString& LongHint, const QString& HelpKeyword,
+        QWidget* Parent = nullptr);
+
+  void SetHeaderIcon(const QPixmap& Icon);
+  void SetCaption(const QString& Caption);
+  QString Caption() const;
+
+  // The element the pane shows (a tile, actor, handler or level), stored
+  // when its tree node was selected.
+  void SetTag(void* Element) { FTag = Element; }
+  void* Tag() const { return FTag; }
+
+  // Refreshes the pane from the model.
+  virtual void Show() {}
+
+protected:
+  // Where a pane puts its own controls, below the header.
+  QVBoxLayout* Body() const { return FBody; }
+
+private:
+  QLabel* FIcon;
+  QLabel* FCaption;
+  QVBoxLayout* FBody;
+  void* FTag = nullptr;
+};

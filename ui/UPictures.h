@@ -1,0 +1,18 @@
+#pragma once
+// Turning the model's pictures into Qt's, for drawing. Qt never decodes a
+// tile: the model reads every pixel, and this only copies the colours.
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+namespace lvk {
+class TPeekBitmap;
+}
+
+// Every pixel as GetColor reads it; a format the model cannot read gives an
+// empty image.
+QImage ToImage(const lvk::TPeekBitmap& Picture);
+// A kind's 16x16 icon with its background colour (fuchsia) transparent.
+QPixmap IconPixmap(const lvk::TPeekBitmap& Icon);
+// Built-in artwork of the user interface, by resource name ("BmpGame18x18").
+QPixmap UiPixmap(const QString& Name);
