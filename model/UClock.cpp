@@ -18,11 +18,19 @@ constexpr double UnixEpochDays = 25569.0;
 double SystemNow() {
   timeval Tv{};
   gettimeofday(&Tv, nullptr);
-  std::time_t T = Tv.tv_sec;
-  std::tm Local{};
-  localtime_r(&T, &Local);
-  // Local time: shift UTC seconds by the zone's offset of this moment.
-  double Seconds = static_cast<double>(Tv.tv_sec) + Local.tm_gmtoff + Tv.tv_usec / 1e6;
+  // Local time: shift UTC seconds by the zone's offset of this moment. The
+  // offset is asked for once a minute: a load touches the document thousands
+  // of times, and zones change their offset only on whole minutes.
+  static thread_local std::time_t CachedMinute = -1;
+  static thread_local long CachedOffset = 0;
+  if (Tv.tv_sec / 60 != CachedMinute) {
+    std::time_t T = Tv.tv_sec;
+    std::tm Local{};
+    localtime_r(&T, &Local);
+    CachedMinute = Tv.tv_sec / 60;
+    CachedOffset = Local.tm_gmtoff;
+  }
+  double Seconds = static_cast<double>(Tv.tv_sec) + CachedOffset + Tv.tv_usec / 1e6;
   return UnixEpochDays + Seconds / 86400.0;
 }
 

@@ -149,7 +149,9 @@ void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
 
 void TGame::LoadFromFile(const std::string& Name) {
   SetFileName(Name);
-  TFileStream File(Name, TFileStream::fmOpenRead);
+  // Read into memory first: the reader asks for the bytes left at every
+  // length, which a file would answer with system calls.
+  TMemoryStream File(ReadWholeFile(Name));
   TReader Reader(File);
   try {
     LoadFromStream(File, Reader);

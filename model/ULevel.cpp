@@ -1,5 +1,7 @@
 #include "model/ULevel.h"
 
+#include <unordered_map>
+
 #include "model/UActor.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -77,7 +79,15 @@ void TLevel::LoadFromStream(TStream&, TReader& Reader) {
   FWidth = Width;
   FHeight = Height;
   FCells.assign(static_cast<std::size_t>(Width) * Height, nullptr);
-  for (TActor*& Cell : FCells) Cell = Reader.ReadBoolean() ? FOwner.FindActorByName(Reader.ReadString()) : nullptr;
+  // A level names few actors many times over: look each stored name up once.
+  std::unordered_map<std::string, TActor*> Resolved;
+  for (TActor*& Cell : FCells) {
+    if (!Reader.ReadBoolean()) continue;
+    std::string Name = Reader.ReadString();
+    auto It = Resolved.find(Name);
+    if (It == Resolved.end()) It = Resolved.emplace(Name, FOwner.FindActorByName(Name)).first;
+    Cell = It->second;
+  }
 }
 
 }  // namespace lvk

@@ -108,14 +108,13 @@ int TPalette::NearestColor(int First, TColor Color) const {
   Assert(First >= 0 && First < FCount, Unit);
   int R = GetRValue(Color), G = GetGValue(Color), B = GetBValue(Color);
   int Best = First;
-  long BestSum = -1;
+  int BestSum = 3 * 255 * 255 + 1;  // more than any distance
   for (int i = First; i < FCount; ++i) {
-    long DR = R - GetRValue(FColors[i]), DG = G - GetGValue(FColors[i]), DB = B - GetBValue(FColors[i]);
-    long Sum = DR * DR + DG * DG + DB * DB;
-    if (BestSum < 0 || Sum < BestSum) {
-      Best = i;
-      BestSum = Sum;
-    }
+    int DR = R - GetRValue(FColors[i]), DG = G - GetGValue(FColors[i]), DB = B - GetBValue(FColors[i]);
+    int Sum = DR * DR + DG * DG + DB * DB;
+    // Only a strictly smaller distance wins, so of equals the lowest index stays.
+    Best = Sum < BestSum ? i : Best;
+    BestSum = Sum < BestSum ? Sum : BestSum;
   }
   return Best;
 }

@@ -4,7 +4,7 @@
 set -e
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-lurvik_install_missing
+lurvik_install_missing $LURVIK_TEST_PACKAGES
 cmake -S . -B out -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build out
 QT_QPA_PLATFORM=offscreen ctest --test-dir out --output-on-failure -j2

@@ -1,0 +1,117 @@
+#include "build/UCommandLine.h"
+
+#include <climits>
+#include <ostream>
+#include <unistd.h>
+
+#include "build/UBuildLog.h"
+#include "build/UGenerator.h"
+#include "model/UGame.h"
+
+namespace lvk {
+
+namespace {
+
+// A build log that prints: lines to Out as they come, notices to Err.
+class TPrintingBuildLog final : public TBuildLog {
+public:
+  TPrintingBuildLog(std::ostream& Out, std::ostream& Err) : FOut(Out), FErr(Err) {}
+  void LogLine(const std::string& Text) override { FOut << Text << '\n'; }
+  void SetStatus(const std::string&) override {}
+  void ShowNotice(const std::string& Text) override { FErr << Text << '\n'; }
+
+private:
+  std::ostream& FOut;
+  std::ostream& FErr;
+};
+
+std::string FileNamePart(const std::string& Path) {
+  auto Slash = Path.rfind('/');
+  return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
+  TCommandLine Line;
+  auto Fail = [&Line](const std::string& Why) {
+    Line.Action = TCommandLine::acUsageError;
+    Line.Error = Why;
+    return Line;
+  };
+  for (std::size_t i = 0; i < Args.size(); ++i) {
+    const std::string& A = Args[i];
+    auto Value = [&](std::string& Into) {
+      if (i + 1 >= Args.size()) return false;
+      Into = Args[++i];
+      return true;
+    };
+    if (A == "--help" || A == "-h") {
+      Line.Action = TCommandLine::acHelp;
+    } else if (A == "--version") {
+      Line.Action = TCommandLine::acVersion;
+    } else if (A == "--generate") {
+      if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
+      Line.Action = TCommandLine::acGenerate;
+      if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--working-folder") {
+      if (!Value(Line.WorkingFolder)) return Fail("--working-folder needs a folder");
+    } else if (!A.empty() && A[0] == '-') {
+      return Fail("unknown option " + A);
+    } else if (Line.Action == TCommandLine::acEditor && Line.GameFile.empty()) {
+      Line.GameFile = A;
+    } else {
+      return Fail("unexpected argument " + A);
+    }
+  }
+  if (!Line.WorkingFolder.empty() && Line.Action != TCommandLine::acGenerate)
+    return Fail("--working-folder goes with --generate");
+  return Line;
+}
+
+std::string UsageText(const std::string& Program) {
+  return "Usage: " + Program +
+         " [GAME.lvk]\n"
+         "       " + Program + " --generate GAME.lvk [--working-folder DIR]\n"
+         "       " + Program + " --help | --version\n"
+         "\n"
+         "With no option, or a project file, the editor starts.\n"
+         "  --generate        write DIR/arm9/source/generated.c from the game\n"
+         "                    (DIR: the tool chain's working folder beside the program)\n"
+         "Exit status: 0 done, 1 errors were logged, 2 the game cannot be loaded,\n"
+         "3 generation stopped, 64 bad arguments.\n";
+}
+
+std::string ProgramFolder() {
+  char Buf[PATH_MAX];
+  ssize_t N = ::readlink("/proc/self/exe", Buf, sizeof Buf - 1);
+  if (N <= 0) return ".";
+  std::string Path(Buf, static_cast<std::size_t>(N));
+  return Path.substr(0, Path.rfind('/'));
+}
+
+std::string DefaultWorkingFolder(const std::string& RootFolder) {
+  return RootFolder + "/devkitPro/msys/home/Lurvik";
+}
+
+int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err) {
+  TGame Game;
+  try {
+    Game.LoadFromFile(Line.GameFile);
+  } catch (const std::exception& E) {
+    Err << "Error opening file " << FileNamePart(Line.GameFile) << "\n" << E.what() << "\n";
+    return exCannotLoad;
+  }
+  const std::string Folder = Line.WorkingFolder.empty() ? DefaultWorkingFolder(RootFolder) : Line.WorkingFolder;
+  TPrintingBuildLog Log(Out, Err);
+  try {
+    GenerateSource(Game, Folder, Log);
+  } catch (const std::exception& E) {
+    Out.flush();
+    Err << E.what() << "\n";
+    return exStopped;
+  }
+  return Log.ErrorCount() > 0 ? exErrorsLogged : exOk;
+}
+
+}  // namespace lvk

@@ -1,0 +1,38 @@
+#pragma once
+// The program's command line. Asked for it, the program works headless:
+// no window is created and no display is needed.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace lvk {
+
+// Exit statuses of the headless commands.
+enum TExitStatus {
+  exOk = 0,
+  exErrorsLogged = 1,
+  exCannotLoad = 2,
+  exStopped = 3,
+  exUsage = 64,
+};
+
+struct TCommandLine {
+  enum TAction { acEditor, acGenerate, acHelp, acVersion, acUsageError } Action = acEditor;
+  std::string GameFile;       // the project file to open or build
+  std::string WorkingFolder;  // --working-folder; empty for the default
+  std::string Error;          // what is wrong, for acUsageError
+};
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& Arguments);
+
+std::string UsageText(const std::string& Program);
+
+// The folder the program lies in, and the tool chain's working folder below it.
+std::string ProgramFolder();
+std::string DefaultWorkingFolder(const std::string& RootFolder);
+
+// --generate: loads the game and writes generated.c. Log lines go to Out,
+// notices and failures to Err.
+int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
+
+}  // namespace lvk

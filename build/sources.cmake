@@ -1,0 +1,8 @@
+# The C source generator and its build log, built into the model library (no
+# Qt). Include this file from the CMakeLists.txt that defines that library,
+# then add LURVIK_BUILD_SOURCES to it.
+set(LURVIK_BUILD_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/UBuildLog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/USourceWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UGenerator.cpp
+)

@@ -1,0 +1,128 @@
+// The program's headless commands, run as a user runs them: the real
+// executable, without a display.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "TestSupport.h"
+#include "behaviour/UBehaviour.h"
+#include "build/UCommandLine.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+
+using namespace lvk;
+
+namespace {
+
+struct TRun {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+
+std::string Slurp(const std::string& F) {
+  std::ifstream In(F);
+  std::stringstream S;
+  S << In.rdbuf();
+  return S.str();
+}
+
+std::string Quote(const std::string& S) {
+  std::string Q = "'";
+  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Q + "'";
+}
+
+TRun Studio(const std::string& Arguments) {
+  test::TTempDir Dir;
+  // No display at all: the headless commands must not need one.
+  std::string Cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(LVK_STUDIO) + " " + Arguments +
+                    " >" + Dir.File("out") + " 2>" + Dir.File("err") + " </dev/null";
+  int Raw = std::system(Cmd.c_str());
+  return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, Slurp(Dir.File("out")), Slurp(Dir.File("err"))};
+}
+
+// A saved game; its folder doubles as a working folder with arm9/source in it.
+std::string SavedGame(const test::TTempDir& Dir, bool WithTiles) {
+  std::filesystem::create_directories(Dir.File("arm9/source"));
+  TGame Game;
+  if (WithTiles) {
+    TTile* T = Game.AddTile();
+    TActor* A = Game.AddActor();
+    A->SetTile(T);
+    TLevel* L = Game.AddLevel();
+    L->SetSize(32, 24);
+    L->SetCell(0, 0, A);
+  }
+  Game.SetFileName(Dir.File(WithTiles ? "good game.lvk" : "empty.lvk"));
+  Game.Save();
+  return Game.FileName();
+}
+
+}  // namespace
+
+TEST(CommandLine, Parsing) {
+  EXPECT_EQ(ParseCommandLine({}).Action, TCommandLine::acEditor);
+  TCommandLine Open = ParseCommandLine({"a.lvk"});
+  EXPECT_EQ(Open.Action, TCommandLine::acEditor);
+  EXPECT_EQ(Open.GameFile, "a.lvk");
+  TCommandLine Gen = ParseCommandLine({"--generate", "g.lvk", "--working-folder", "/w"});
+  EXPECT_EQ(Gen.Action, TCommandLine::acGenerate);
+  EXPECT_EQ(Gen.GameFile, "g.lvk");
+  EXPECT_EQ(Gen.WorkingFolder, "/w");
+  for (std::vector<std::string> Bad : std::vector<std::vector<std::string>>{
+           {"--generate"}, {"--bogus"}, {"a.lvk", "b.lvk"}, {"--working-folder", "/w"}, {"--generate", "a", "b"}})
+    EXPECT_EQ(ParseCommandLine(Bad).Action, TCommandLine::acUsageError) << Bad[0];
+}
+
+TEST(CommandLine, HelpVersionAndBadArguments) {
+  TRun Help = Studio("--help");
+  EXPECT_EQ(Help.Status, 0);
+  EXPECT_NE(Help.Out.find("--generate GAME.lvk"), std::string::npos);
+  TRun Version = Studio("--version");
+  EXPECT_EQ(Version.Status, 0);
+  EXPECT_EQ(Version.Out.rfind("Lurvik Studio ", 0), 0u);
+  TRun Bad = Studio("--frobnicate");
+  EXPECT_EQ(Bad.Status, 64);
+  EXPECT_NE(Bad.Err.find("unknown option --frobnicate"), std::string::npos);
+}
+
+TEST(CommandLine, GenerateIntoAWorkingFolder) {
+  test::TTempDir Dir;
+  const std::string Game = SavedGame(Dir, true);
+  TRun R = Studio("--generate " + Quote(Game) + " --working-folder " + Quote(Dir.Path()));
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  std::string Source = Slurp(Dir.File("arm9/source/generated.c"));
+  EXPECT_NE(Source.find("lvk_numlevels"), std::string::npos);
+  EXPECT_NE(Source.find("\r\n"), std::string::npos);
+  // The front-end log's lines, in order.
+  EXPECT_NE(R.Out.find("Generating"), std::string::npos) << R.Out;
+  EXPECT_LT(R.Out.find("palette"), R.Out.find("level")) << R.Out;
+  EXPECT_TRUE(R.Err.empty()) << R.Err;
+}
+
+TEST(CommandLine, GenerateExitStatuses) {
+  test::TTempDir Dir;
+  // Errors logged, the file still written in full.
+  TRun Errors = Studio("--generate " + Quote(SavedGame(Dir, false)) + " --working-folder " + Quote(Dir.Path()));
+  EXPECT_EQ(Errors.Status, 1);
+  EXPECT_NE(Errors.Out.find("ERROR: "), std::string::npos);
+  EXPECT_NE(Slurp(Dir.File("arm9/source/generated.c")).find("lvk_showlevel"), std::string::npos);
+
+  // A game that cannot be loaded.
+  test::WriteBytes(Dir.File("bad.lvk"), {1, 2, 3});
+  TRun Bad = Studio("--generate " + Quote(Dir.File("bad.lvk")) + " --working-folder " + Quote(Dir.Path()));
+  EXPECT_EQ(Bad.Status, 2);
+  EXPECT_EQ(Bad.Err, "Error opening file bad.lvk\nRead error: file has unexpected format\n");
+
+  // Generation stopped: the working folder cannot hold the file.
+  test::WriteBytes(Dir.File("notafolder"), {1});
+  TRun Stopped = Studio("--generate " + Quote(SavedGame(Dir, true)) + " --working-folder " + Quote(Dir.File("notafolder")));
+  EXPECT_EQ(Stopped.Status, 3);
+  EXPECT_FALSE(Stopped.Err.empty());
+}
