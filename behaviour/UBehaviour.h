@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "support/UMemWatch.h"
+
 namespace lvk {
 
 class THandler;
@@ -43,6 +45,7 @@ public:
 
 class TEventBase {
 public:
+  LVK_COUNTED
   explicit TEventBase(THandler& Handler) : FHandler(Handler) {}
   virtual ~TEventBase() = default;
   TEventBase(const TEventBase&) = delete;
@@ -63,6 +66,7 @@ private:
 
 class TActionBase {
 public:
+  LVK_COUNTED
   explicit TActionBase(THandler& Handler) : FHandler(Handler) {}
   virtual ~TActionBase() = default;
   TActionBase(const TActionBase&) = delete;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/UGame.h"
+#include "support/UMemWatch.h"
 
 namespace lvk {
 
@@ -18,6 +19,7 @@ class TActionKind;
 
 class THandler {
 public:
+  LVK_COUNTED
   // Only TActor::AddHandler constructs handlers.
   explicit THandler(TActor& Owner);
   ~THandler();
@@ -47,6 +49,7 @@ private:
 
 class TActor {
 public:
+  LVK_COUNTED
   // Only TGame::AddActor constructs actors.
   explicit TActor(TGame& Owner);
   ~TActor();

@@ -1,6 +1,7 @@
 #pragma once
-// The game document: palette, tiles, actors and levels, the document's file name, title, save counter, editing time and
-// changed flag, and the project file that holds it all.
+// The game document: palette, tiles, actors and levels, the document's file
+// name, title, save counter, editing time and changed flag, and the project
+// file that holds it all.
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "model/UBitmap.h"
 #include "model/UPalette.h"
 #include "model/UTile.h"
+#include "support/UMemWatch.h"
 
 namespace lvk {
 
@@ -44,6 +46,7 @@ private:
 
 class TGame {
 public:
+  LVK_COUNTED
   TGame();
   ~TGame();
   TGame(const TGame&) = delete;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "support/UMemWatch.h"
+
 namespace lvk {
 
 class TGame;
@@ -13,6 +15,7 @@ class TReader;
 
 class TLevel {
 public:
+  LVK_COUNTED
   // Only TGame::AddLevel constructs levels; a new level is 0 by 0.
   explicit TLevel(TGame& Owner);
 

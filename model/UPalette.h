@@ -4,6 +4,9 @@
 // an assertion before any slot is touched.
 #include <array>
 #include <cstdint>
+#include <string>
+
+#include "support/UMemWatch.h"
 
 namespace lvk {
 
@@ -29,6 +32,7 @@ constexpr int MaxPaletteSize = 256;
 
 class TPalette {
 public:
+  LVK_COUNTED
   explicit TPalette(TGame& Game);
 
   int Count() const { return FCount; }
@@ -52,6 +56,26 @@ public:
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+
+  // Palette files (bitmap, JASC-PAL, CLRX). The savers write the active
+  // entries through a temporary file, so a failed save raises EFileError and
+  // leaves an old file as it was. The bitmap is a grid of Cols by Rows
+  // swatches (each 0 to 256) on a background of entry 0.
+  void SaveToBitmapFile(const std::string& FileName, int Cols, int Rows) const;
+  void SaveToJascFile(const std::string& FileName) const;
+  void SaveToClrxFile(const std::string& FileName) const;
+
+  // The text readers raise EGame naming the file and the line of the first
+  // fault; a file that cannot be opened or read is a read failure of its
+  // line. After a fault the palette holds what was read up to it.
+  void LoadFromJascFile(const std::string& FileName);
+  void LoadFromClrxFile(const std::string& FileName);
+  // The palette becomes the distinct colours of the picture's pixels in the
+  // order met, rows from the top. Beyond 256 colours the rest are dropped and
+  // the result is true: the caller then shows LostColorsMessage() before
+  // anything else it reports. A file that cannot be read raises EFileError,
+  // one that is no usable picture EGame; Count is 0 by then.
+  [[nodiscard]] bool LoadFromBitmapFile(const std::string& FileName);
 
 private:
   void Append(TColor Color);

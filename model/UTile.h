@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/UBitmap.h"
+#include "support/UMemWatch.h"
 
 namespace lvk {
 
@@ -14,6 +15,7 @@ class TReader;
 
 class TTile {
 public:
+  LVK_COUNTED
   // Only TGame::AddTile constructs tiles.
   explicit TTile(TGame& Owner);
 

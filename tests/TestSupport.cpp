@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -64,8 +65,10 @@ void WriteBytes(const std::string& FileName, const TBytes& Bytes) {
 }
 
 TBytes ShortString(const std::string& S) {
-  TBytes B{6, static_cast<std::uint8_t>(S.size())};
-  B.insert(B.end(), S.begin(), S.end());
+  TBytes B(2 + S.size());
+  B[0] = 6;
+  B[1] = static_cast<std::uint8_t>(S.size());
+  std::copy(S.begin(), S.end(), B.begin() + 2);
   return B;
 }
 

@@ -23,6 +23,7 @@
 #include "ui/FAbout.h"
 #include "ui/FCredits.h"
 #include "ui/PaneGame.h"
+#include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
@@ -76,13 +77,6 @@ QIcon BlankIcon() {
   return QIcon(Blank);
 }
 
-TPane* ItemPane(const QString& Name, const QString& Caption, const QString& Hint, const QString& Keyword,
-                const QString& Icon, QWidget* Parent) {
-  auto* Pane = new TPane(Name, Caption, Hint, Keyword, Parent);
-  if (!Icon.isEmpty()) Pane->SetHeaderIcon(UiPixmap(Icon));
-  return Pane;
-}
-
 }  // namespace
 
 TNodeKind NodeKind(const QTreeWidgetItem* Node) { return static_cast<TNodeKind>(Node->data(0, KindRole).toInt()); }
@@ -125,15 +119,15 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   pagEditor->setMinimumSize(200, 200);
   tsSplash = new TPaneSplash(pagEditor);
   tsGame = new TPaneGame(pagEditor);
-  tsTiles = ItemPane("tsTiles", "Tiles", "Tiles pane for managing the set of tiles", "main-tiles", "BmpTiles18x18", pagEditor);
-  tsTile = ItemPane("tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile", "", pagEditor);
-  tsActors = ItemPane("tsActors", "Actors", "Actors pane for managing the set of actors", "main-actors", "BmpActors18x18", pagEditor);
-  tsActor = ItemPane("tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor", "", pagEditor);
-  tsHandler = ItemPane("tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler", "", pagEditor);
-  tsLevels = ItemPane("tsLevels", "Levels", "Levels pane for managing the set of levels", "main-levels", "BmpLevels18x18", pagEditor);
-  tsLevel = ItemPane("tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level", "BmpLevel18x18", pagEditor);
-  for (TPane* Pane : {static_cast<TPane*>(tsSplash), static_cast<TPane*>(tsGame), tsTiles, tsTile, tsActors, tsActor,
-                      tsHandler, tsLevels, tsLevel})
+  tsTiles = new TPaneTiles(*this);
+  tsTile = new TPaneTile(*this);
+  tsActors = new TPaneActors(*this);
+  tsActor = new TPaneActor(*this);
+  tsHandler = new TPaneHandler(*this);
+  tsLevels = new TPaneLevels(*this);
+  tsLevel = new TPaneLevel(*this);
+  for (TPane* Pane : std::initializer_list<TPane*>{tsSplash, tsGame, tsTiles, tsTile, tsActors, tsActor, tsHandler,
+                                                  tsLevels, tsLevel})
     pagEditor->addWidget(Pane);
   pagEditor->setCurrentWidget(tsSplash);
 
@@ -149,6 +143,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   statusBar()->setObjectName("barStatus");
 
   CreateMenus();
+  tsActor->CreateHandlerButtons();
   connect(tvwTree, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* Current) { if (Current) tvwTreeChange(Current); });
   // A click on the current node (the game node after a rebuild) selects it too.
@@ -236,14 +231,14 @@ void TfrmMain::RebuildTree() {
   tvwTree->blockSignals(true);
   tvwTree->clear();
   tvwTree->blockSignals(false);
-  auto* GameNode = AddNode(nullptr, "Game", TNodeKind::Pane, tsGame);
+  auto* GameNode = AddNode(nullptr, "Game", TNodeKind::Pane, static_cast<TPane*>(tsGame));
   GameNode->setIcon(0, UiPixmap("BmpGame18x18"));
   FGame->ViewLink = GameNode;
-  auto* Tiles = AddNode(GameNode, "Tiles", TNodeKind::Pane, tsTiles);
+  auto* Tiles = AddNode(GameNode, "Tiles", TNodeKind::Pane, static_cast<TPane*>(tsTiles));
   Tiles->setIcon(0, UiPixmap("BmpTiles18x18"));
   FGame->TilesViewLink = Tiles;
   for (int i = 0; i < FGame->TileCount(); ++i) AddTileNode(FGame->GetTile(i));
-  auto* Actors = AddNode(GameNode, "Actors", TNodeKind::Pane, tsActors);
+  auto* Actors = AddNode(GameNode, "Actors", TNodeKind::Pane, static_cast<TPane*>(tsActors));
   Actors->setIcon(0, UiPixmap("BmpActors18x18"));
   FGame->ActorsViewLink = Actors;
   for (int i = 0; i < FGame->ActorCount(); ++i) {
@@ -251,7 +246,7 @@ void TfrmMain::RebuildTree() {
     QTreeWidgetItem* ActorNode = AddActorNode(Actor);
     for (int h = 0; h < Actor->HandlerCount(); ++h) AddHandlerNode(ActorNode, Actor->GetHandler(h));
   }
-  auto* Levels = AddNode(GameNode, "Levels", TNodeKind::Pane, tsLevels);
+  auto* Levels = AddNode(GameNode, "Levels", TNodeKind::Pane, static_cast<TPane*>(tsLevels));
   Levels->setIcon(0, UiPixmap("BmpLevels18x18"));
   FGame->LevelsViewLink = Levels;
   for (int i = 0; i < FGame->LevelCount(); ++i) AddLevelNode(FGame->GetLevel(i));
@@ -317,6 +312,23 @@ void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
   if (Pane) ShowPane(Pane);
   SetHelpKeyword(tvwTree, HelpKeyword(VisiblePane()));
 }
+
+void TfrmMain::SelectNode(QTreeWidgetItem* Node) {
+  if (tvwTree->currentItem() == Node)
+    tvwTreeChange(Node);
+  else
+    tvwTree->setCurrentItem(Node);
+}
+
+void TfrmMain::RepaintTree() { tvwTree->viewport()->update(); }
+
+void TfrmMain::EditPalette() {}
+
+void TfrmMain::EditLevelLayout(lvk::TLevel&) {}
+
+void TfrmMain::SelectEvent(lvk::THandler&) {}
+
+QWidget* TfrmMain::CreateEventEditor(lvk::THandler&, QWidget*) { return nullptr; }
 
 void TfrmMain::NewGame() {
   tsGame->SetGame(nullptr);

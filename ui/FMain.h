@@ -14,8 +14,15 @@ class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TPane;
+class TPaneActor;
+class TPaneActors;
 class TPaneGame;
+class TPaneHandler;
+class TPaneLevel;
+class TPaneLevels;
 class TPaneSplash;
+class TPaneTile;
+class TPaneTiles;
 
 namespace lvk {
 class TGame;
@@ -47,6 +54,17 @@ public:
   void ShowPane(TPane* Pane);
   TPane* VisiblePane() const;
   void NewGame();
+  // Selects a node as a click on it would.
+  void SelectNode(QTreeWidgetItem* Node);
+  // After a picture changed: tiles and actors are drawn from the model.
+  void RepaintTree();
+
+  // The dialogs the panes open on the document.
+  void EditPalette();
+  void EditLevelLayout(lvk::TLevel& Level);
+  void SelectEvent(lvk::THandler& Handler);
+  // The editing frame of a handler's event, filling Host; nullptr for none.
+  QWidget* CreateEventEditor(lvk::THandler& Handler, QWidget* Host);
 
   // File commands.
   bool ConfirmSave();
@@ -62,13 +80,13 @@ public:
   // The panes, by their names.
   TPaneSplash* tsSplash;
   TPaneGame* tsGame;
-  TPane* tsTiles;
-  TPane* tsTile;
-  TPane* tsActors;
-  TPane* tsActor;
-  TPane* tsHandler;
-  TPane* tsLevels;
-  TPane* tsLevel;
+  TPaneTiles* tsTiles;
+  TPaneTile* tsTile;
+  TPaneActors* tsActors;
+  TPaneActor* tsActor;
+  TPaneHandler* tsHandler;
+  TPaneLevels* tsLevels;
+  TPaneLevel* tsLevel;
 
   QTreeWidget* tvwTree;
   QStackedWidget* pagEditor;

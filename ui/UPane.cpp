@@ -39,7 +39,10 @@ TPane::TPane(const QString& Name, const QString& Caption, const QString& LongHin
   Layout->addLayout(FBody, 1);
 }
 
-void TPane::SetHeaderIcon(const QPixmap& Icon) { FIcon->setPixmap(Icon); }
+void TPane::SetHeaderIcon(const QPixmap& Icon, int Size) {
+  FIcon->setFixedSize(Size, Size);
+  FIcon->setPixmap(Icon);
+}
 
 void TPane::SetCaption(const QString& Caption) { FCaption->setText(Caption); }
 

@@ -13,7 +13,8 @@ public:
   TPane(const QString& Name, const QString& Caption, const QString& LongHint, const QString& HelpKeyword,
         QWidget* Parent = nullptr);
 
-  void SetHeaderIcon(const QPixmap& Icon);
+  // Folder panes show 18x18 icons; tile, actor and handler panes 16x16 pictures.
+  void SetHeaderIcon(const QPixmap& Icon, int Size = 18);
   void SetCaption(const QString& Caption);
   QString Caption() const;
 

@@ -1,8 +1,10 @@
+#include <QMessageBox>
 #include <iostream>
 
 #include "behaviour/UBehaviour.h"
 #include "build/UCommandLine.h"
 #include "ui/FMain.h"
+#include "support/UMemWatch.h"
 #include "ui/UApplication.h"
 
 #ifndef LVK_VERSION
@@ -19,6 +21,18 @@ int RunEditor(int argc, char** argv, const std::string& GameFile) {
   Main.show();
   if (!GameFile.empty()) Main.OpenGameFile(QString::fromStdString(GameFile));
   return App.exec();
+}
+
+// The watch's report comes after every window is gone, so it brings a
+// short-lived application of its own.
+void ShowMemReport(const lvk::TMemReport& Report, char* Program) {
+  int Argc = 1;
+  char* Argv[] = {Program, nullptr};
+  QApplication Box(Argc, Argv);
+  auto Icon = Report.Icon == lvk::TMemReportIcon::Warning       ? QMessageBox::Warning
+              : Report.Icon == lvk::TMemReportIcon::Information ? QMessageBox::Information
+                                                                : QMessageBox::NoIcon;
+  QMessageBox(Icon, QString::fromStdString(Report.Caption), QString::fromStdString(Report.Text), QMessageBox::Ok).exec();
 }
 
 }  // namespace
@@ -38,11 +52,19 @@ int main(int argc, char** argv) {
       return lvk::exUsage;
     default: break;
   }
-  // Kinds first: a project file can name any of them.
+  const bool Headless = Line.Action == lvk::TCommandLine::acGenerate;
+  // The watch first, so that it sees every object of ours; kinds next: a
+  // project file can name any of them.
+  lvk::MemWatch::Start();
   lvk::RegisterKinds();
-  int Result = Line.Action == lvk::TCommandLine::acGenerate
-                   ? lvk::RunGenerate(Line, lvk::ProgramFolder(), std::cout, std::cerr)
-                   : RunEditor(argc, argv, Line.GameFile);
+  int Result = Headless ? lvk::RunGenerate(Line, lvk::ProgramFolder(), std::cout, std::cerr)
+                        : RunEditor(argc, argv, Line.GameFile);
   lvk::UnregisterKinds();
+  lvk::MemWatch::Stop([&](const lvk::TMemReport& Report) {
+    if (Headless)
+      std::cerr << Report.Caption << ": " << Report.Text << "\n";
+    else
+      ShowMemReport(Report, argv[0]);
+  });
   return Result;
 }

@@ -15,6 +15,7 @@
 #include "model/ULevel.h"
 #include "ui/FMain.h"
 #include "ui/PaneGame.h"
+#include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
 #include "ui/UHelp.h"
 
@@ -71,7 +72,7 @@ TEST_F(MainWindow, EmptyGameShowsTheFourFixedNodes) {
   EXPECT_EQ(Children(Root), (QStringList{"Tiles", "Actors", "Levels"}));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Folder(Main, i)->childCount(), 0);
   EXPECT_TRUE(Root->isExpanded());
-  EXPECT_EQ(Main.VisiblePane(), Main.tsSplash);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsSplash));
 }
 
 TEST_F(MainWindow, LoadedGameTreeFollowsTheModel) {
@@ -95,24 +96,24 @@ TEST_F(MainWindow, SelectingNodesShowsPanesAndTheirHelp) {
   test::TTempDir Dir;
   Main.OpenGameFile(QString::fromStdString(SampleFile(Dir)));
   Select(Folder(Main, 0)->child(0));
-  EXPECT_EQ(Main.VisiblePane(), Main.tsTile);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsTile));
   EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(0));
   EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-tile");
   Select(Folder(Main, 0)->child(1));
   EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(1));
   Select(Folder(Main, 1)->child(0)->child(1));
-  EXPECT_EQ(Main.VisiblePane(), Main.tsHandler);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
   EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-handler");
   Select(Folder(Main, 2));
-  EXPECT_EQ(Main.VisiblePane(), Main.tsLevels);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsLevels));
   Select(Main.tvwTree->topLevelItem(0));
-  EXPECT_EQ(Main.VisiblePane(), Main.tsGame);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsGame));
   EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-game");
   EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "sample.lvk");
   EXPECT_EQ(Main.tsGame->edtGameState->text(), "saved");
   EXPECT_EQ(Main.tsGame->edtRevision->text(), "1");
   Main.mnuNewClick();
-  EXPECT_EQ(Main.VisiblePane(), Main.tsSplash);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsSplash));
 }
 
 TEST_F(MainWindow, ConfirmSaveInEachCase) {

@@ -1,0 +1,382 @@
+#include "ui/PaneItems.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/UTile.h"
+#include "ui/FMain.h"
+#include "ui/UHelp.h"
+#include "ui/UPictures.h"
+
+namespace {
+
+// Where both tile dialogs start: the folder of the file last imported or exported.
+QString TileFolder;
+
+QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToImage(Bitmap)); }
+
+void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
+  W->setToolTip(Short);
+  W->setStatusTip(Long.isEmpty() ? Short : Long);
+}
+
+QHBoxLayout* Row(QVBoxLayout* Into) {
+  auto* R = new QHBoxLayout;
+  Into->addLayout(R);
+  return R;
+}
+
+QTreeWidgetItem* NodeOf(void* ViewLink) { return static_cast<QTreeWidgetItem*>(ViewLink); }
+
+}  // namespace
+
+TFileDialogRequest TileImportRequest() {
+  return {"Import tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
+}
+
+TFileDialogRequest TileExportRequest() {
+  return {"Export tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
+}
+
+// ---- Buttons ----
+
+void TCtrlButton::mousePressEvent(QMouseEvent* Event) {
+  FCtrlRecord = (Event->modifiers() & Qt::ControlModifier) ? 1 : 0;
+  QPushButton::mousePressEvent(Event);
+}
+
+TEvtBitBtn::TEvtBitBtn(const lvk::TEventKind& Kind, QWidget* Parent) : TCtrlButton(Parent), FKind(Kind) {
+  setIcon(IconPixmap(Kind.Icon()));
+  setIconSize(QSize(16, 16));
+  SetHints(this, QString::fromStdString(Kind.DisplayName()), QString::fromStdString(Kind.Description()));
+}
+
+// ---- The common parts ----
+
+TItemPane::TItemPane(TfrmMain& Main, const QString& Name, const QString& Caption, const QString& LongHint,
+                     const QString& Keyword)
+    : TPane(Name, Caption, LongHint, Keyword, &Main), FMain(Main) {}
+
+QLineEdit* TItemPane::NameField(const QString& ObjectName, const QString& Hint) {
+  auto* Field = new QLineEdit(this);
+  Field->setObjectName(ObjectName);
+  Field->setFixedWidth(121);
+  SetHints(Field, Hint);
+  auto* Label = new QLabel("&Name", this);
+  Label->setBuddy(Field);
+  QHBoxLayout* R = Row(Body());
+  R->addWidget(Label);
+  R->addWidget(Field);
+  R->addStretch(1);
+  return Field;
+}
+
+void TItemPane::BindNameField(QLineEdit* Field, std::function<void(const std::string&)> Rename,
+                              std::function<std::string()> Name, std::function<QTreeWidgetItem*()> Node) {
+  // Enter and leaving the field both arrive here.
+  connect(Field, &QLineEdit::editingFinished, this, [this, Field, Rename, Name, Node] {
+    if (!Tag()) return;
+    try {
+      Rename(Field->text().toStdString());
+    } catch (...) {
+      if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
+      throw;  // the application's error box shows it; the field keeps the text
+    }
+    if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
+  });
+}
+
+TCtrlButton* TItemPane::NewButton(const QString& ObjectName, const QString& Glyph, const QString& Caption,
+                                  const QString& ShortHint, const QString& LongHint) {
+  auto* Button = new TCtrlButton(Caption, this);
+  Button->setObjectName(ObjectName);
+  Button->setIcon(UiPixmap(Glyph));
+  Button->setIconSize(QSize(16, 16));
+  Button->setFixedSize(90, 25);
+  SetHints(Button, ShortHint, LongHint);
+  return Button;
+}
+
+// ---- Tiles ----
+
+TPaneTiles::TPaneTiles(TfrmMain& Main)
+    : TItemPane(Main, "tsTiles", "Tiles", "Tiles pane for managing the set of tiles", "main-tiles") {
+  SetHeaderIcon(UiPixmap("BmpTiles18x18"));
+  butNewTile = NewButton("butNewTile", "BmpTilesNew16x16", "&New tile", "Add a new tile",
+                         "Add a new tile (use ctrl-click for keeping focus)");
+  butPaletteEditor = new QPushButton("&Edit palette", this);
+  butPaletteEditor->setObjectName("butPaletteEditor");
+  butPaletteEditor->setFixedSize(107, 25);
+  SetHints(butPaletteEditor, "Edit the color palette");
+  QHBoxLayout* R = Row(Body());
+  R->addWidget(butNewTile);
+  R->addStretch(1);
+  R->addWidget(butPaletteEditor);
+  Body()->addStretch(1);
+  connect(butNewTile, &QPushButton::clicked, this, &TPaneTiles::butNewTileClick);
+  connect(butPaletteEditor, &QPushButton::clicked, this, &TPaneTiles::butPaletteEditorClick);
+}
+
+void TPaneTiles::butNewTileClick() {
+  lvk::TTile* Tile = Main().Game().AddTile();
+  QTreeWidgetItem* Node = Main().AddTileNode(Tile);
+  if (butNewTile->CtrlRecord() == 0) Main().SelectNode(Node);
+}
+
+void TPaneTiles::butPaletteEditorClick() { Main().EditPalette(); }
+
+TPaneTile::TPaneTile(TfrmMain& Main)
+    : TItemPane(Main, "tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile") {
+  edtTileName = NameField("edtTileName", "The name of the tile");
+  BindNameField(
+      edtTileName, [this](const std::string& N) { Tile()->SetName(N); }, [this] { return Tile()->Name(); },
+      [this] { return NodeOf(Tile()->ViewLink); });
+  butTileImport = new QPushButton("&Import", this);
+  butTileImport->setObjectName("butTileImport");
+  SetHints(butTileImport, "Import a picture as tile");
+  butTileExport = new QPushButton("E&xport", this);
+  butTileExport->setObjectName("butTileExport");
+  SetHints(butTileExport, "Export tile as bitmap");
+  QHBoxLayout* R = Row(Body());
+  R->addWidget(butTileImport);
+  R->addWidget(butTileExport);
+  R->addStretch(1);
+  Body()->addStretch(1);
+  connect(butTileImport, &QPushButton::clicked, this, &TPaneTile::butTileImportClick);
+  connect(butTileExport, &QPushButton::clicked, this, &TPaneTile::butTileExportClick);
+}
+
+void TPaneTile::Show() {
+  if (!Tile()) return;
+  SetHeaderIcon(Picture(Main().Game().GetTileBitmap(Tile())), 16);
+  edtTileName->setText(QString::fromStdString(Tile()->Name()));
+}
+
+void TPaneTile::butTileImportClick() {
+  const QString Path = Dialogs().OpenFile(this, TileImportRequest());
+  if (Path.isEmpty()) return;
+  try {
+    Tile()->ImportBitmap(Path.toStdString());
+  } catch (const std::exception& E) {
+    // A picture that failed its checks was replaced by the question mark.
+    Main().RepaintTree();
+    SetHeaderIcon(Picture(Tile()->Bitmap()), 16);
+    ShowWarning(this, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    return;
+  }
+  Main().RepaintTree();
+  SetHeaderIcon(Picture(Tile()->Bitmap()), 16);
+  TileFolder = QFileInfo(Path).absolutePath();
+}
+
+void TPaneTile::butTileExportClick() {
+  const QString Path = Dialogs().SaveFile(this, TileExportRequest());
+  if (Path.isEmpty()) return;
+  try {
+    Tile()->Bitmap().SaveToFile(Path.toStdString());
+  } catch (const std::exception& E) {
+    ShowWarning(this, "Error exporting bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    return;
+  }
+  TileFolder = QFileInfo(Path).absolutePath();
+}
+
+// ---- Actors ----
+
+TPaneActors::TPaneActors(TfrmMain& Main)
+    : TItemPane(Main, "tsActors", "Actors", "Actors pane for managing the set of actors", "main-actors") {
+  SetHeaderIcon(UiPixmap("BmpActors18x18"));
+  butNewActor = NewButton("butNewActor", "BmpActorsNew16x16", "&New actor", "Add a new actor",
+                          "Add a new actor (use ctrl-click for keeping focus)");
+  Row(Body())->addWidget(butNewActor, 0, Qt::AlignLeft);
+  Body()->addStretch(1);
+  connect(butNewActor, &QPushButton::clicked, this, &TPaneActors::butNewActorClick);
+}
+
+void TPaneActors::butNewActorClick() {
+  lvk::TActor* Actor = Main().Game().AddActor();
+  QTreeWidgetItem* Node = Main().AddActorNode(Actor);
+  if (butNewActor->CtrlRecord() == 0) Main().SelectNode(Node);
+}
+
+TPaneActor::TPaneActor(TfrmMain& Main)
+    : TItemPane(Main, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
+  edtActorName = NameField("edtActorName", "The name of the actor");
+  BindNameField(
+      edtActorName, [this](const std::string& N) { Actor()->SetName(N); }, [this] { return Actor()->Name(); },
+      [this] { return NodeOf(Actor()->ViewLink); });
+  cbxActorTiles = new QComboBox(this);
+  cbxActorTiles->setObjectName("cbxActorTiles");
+  cbxActorTiles->setFixedWidth(145);
+  cbxActorTiles->setIconSize(QSize(16, 16));
+  SetHints(cbxActorTiles, "The tile associated with the actor");
+  auto* TileLabel = new QLabel("&Tile", this);
+  TileLabel->setBuddy(cbxActorTiles);
+  QHBoxLayout* R = Row(Body());
+  R->addWidget(TileLabel);
+  R->addWidget(cbxActorTiles);
+  R->addStretch(1);
+
+  lblNewHandler = new QLabel("New event &handler", this);
+  lblNewHandler->setObjectName("lblNewHandler");
+  pnlNewHandler = new QWidget(this);
+  pnlNewHandler->setObjectName("pnlNewHandler");
+  pnlNewHandler->setFixedHeight(33);
+  Body()->addWidget(lblNewHandler);
+  Body()->addWidget(pnlNewHandler);
+  Body()->addStretch(1);
+  connect(cbxActorTiles, &QComboBox::activated, this, &TPaneActor::cbxActorTilesChange);
+}
+
+void TPaneActor::CreateHandlerButtons() {
+  for (int i = 0; i < lvk::EventKindCount(); ++i) {
+    auto* Button = new TEvtBitBtn(lvk::EventKindAt(i), pnlNewHandler);
+    Button->setObjectName("butNew" + QString::fromStdString(lvk::EventKindAt(i).DisplayName()));
+    Button->setGeometry(25 * i, 0, 25, 25);
+    connect(Button, &QPushButton::clicked, this, [this, Button] { butNewHandlerClick(Button); });
+    HandlerButtons.push_back(Button);
+  }
+  if (!HandlerButtons.empty()) lblNewHandler->setBuddy(HandlerButtons.front());
+}
+
+void TPaneActor::Show() {
+  if (!Actor()) return;
+  lvk::TGame& Game = Main().Game();
+  edtActorName->setText(QString::fromStdString(Actor()->Name()));
+  SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
+  cbxActorTiles->clear();
+  cbxActorTiles->addItem(QIcon(Picture(Game.NoTileBitmap())), "<no tile>");
+  cbxActorTiles->setCurrentIndex(0);
+  for (int i = 0; i < Game.TileCount(); ++i) {
+    lvk::TTile* Tile = Game.GetTile(i);
+    cbxActorTiles->addItem(QIcon(Picture(Tile->Bitmap())), QString::fromStdString(Tile->Name()));
+    if (Tile == Actor()->Tile()) cbxActorTiles->setCurrentIndex(i + 1);
+  }
+}
+
+void TPaneActor::cbxActorTilesChange(int Index) {
+  lvk::TGame& Game = Main().Game();
+  Actor()->SetTile(Index <= 0 ? nullptr : Game.GetTile(Index - 1));
+  Main().RepaintTree();
+  SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
+}
+
+void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
+  lvk::TActor* Owner = Actor();
+  lvk::THandler* Handler = Owner->AddHandler();
+  Handler->SetEvent(Button->EventKind());
+  QTreeWidgetItem* Node = Main().AddHandlerNode(NodeOf(Owner->ViewLink), Handler);
+  if (Button->CtrlRecord() == 0) Main().SelectNode(Node);
+  Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
+  Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
+}
+
+// ---- Handlers ----
+
+TPaneHandler::TPaneHandler(TfrmMain& Main)
+    : TItemPane(Main, "tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler") {
+  auto* Strip = new QWidget(this);
+  Strip->setFixedHeight(69);
+  auto* StripLayout = new QHBoxLayout(Strip);
+  StripLayout->setContentsMargins(0, 0, 0, 0);
+  gbxEventEditor = new QGroupBox(Strip);
+  gbxEventEditor->setObjectName("gbxEventEditor");
+  auto* EditorLayout = new QVBoxLayout(gbxEventEditor);
+  EditorLayout->setContentsMargins(2, 2, 2, 2);
+  auto* Column = new QWidget(Strip);
+  Column->setFixedWidth(64);
+  auto* ColumnLayout = new QVBoxLayout(Column);
+  ColumnLayout->setContentsMargins(2, 2, 2, 2);
+  butEventOther = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), "&Other", Column);
+  butEventOther->setObjectName("butEventOther");
+  butEventOther->setFixedSize(60, 25);
+  SetHints(butEventOther, "Changes the type of the event (OnCreate, OnKey, ...)");
+  butEventHelp = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), "&Help", Column);
+  butEventHelp->setObjectName("butEventHelp");
+  butEventHelp->setFixedSize(60, 25);
+  SetHints(butEventHelp, "Help on the event type");
+  ColumnLayout->addWidget(butEventOther);
+  ColumnLayout->addWidget(butEventHelp);
+  StripLayout->addWidget(gbxEventEditor, 1);
+  StripLayout->addWidget(Column);
+  Body()->addWidget(Strip);
+  Body()->addStretch(1);
+  connect(butEventOther, &QPushButton::clicked, this, &TPaneHandler::butEventOtherClick);
+  connect(butEventHelp, &QPushButton::clicked, this, &TPaneHandler::butEventHelpClick);
+}
+
+void TPaneHandler::Show() {
+  if (!Handler() || !Handler()->Event()) return;
+  const lvk::TEventKind& Kind = Handler()->Event()->Kind();
+  SetCaption(QString::fromStdString(Kind.DisplayName()) + " handler");
+  SetHeaderIcon(IconPixmap(Kind.Icon()), 16);
+  delete FEditor;
+  FEditor = Main().CreateEventEditor(*Handler(), gbxEventEditor);
+  if (FEditor) gbxEventEditor->layout()->addWidget(FEditor);
+}
+
+void TPaneHandler::butEventOtherClick() {
+  Main().SelectEvent(*Handler());
+  Show();
+  if (QTreeWidgetItem* Node = NodeOf(Handler()->ViewLink))
+    Node->setText(0, QString::fromStdString(Handler()->Event()->Summary()));
+}
+
+void TPaneHandler::butEventHelpClick() {
+  HelpByKeyword("event-" + QString::fromStdString(Handler()->Event()->Kind().DisplayName()).toLower(), this);
+}
+
+// ---- Levels ----
+
+TPaneLevels::TPaneLevels(TfrmMain& Main)
+    : TItemPane(Main, "tsLevels", "Levels", "Levels pane for managing the set of levels", "main-levels") {
+  SetHeaderIcon(UiPixmap("BmpLevels18x18"));
+  butNewLevel = NewButton("butNewLevel", "BmpLevelsNew16x16", "&New level", "Add a new level",
+                          "Add a new level (use ctrl-click for keeping focus)");
+  Row(Body())->addWidget(butNewLevel, 0, Qt::AlignLeft);
+  Body()->addStretch(1);
+  connect(butNewLevel, &QPushButton::clicked, this, &TPaneLevels::butNewLevelClick);
+}
+
+void TPaneLevels::butNewLevelClick() {
+  lvk::TLevel* Level = Main().Game().AddLevel();
+  Level->SetSize(32, 24);
+  QTreeWidgetItem* Node = Main().AddLevelNode(Level);
+  if (butNewLevel->CtrlRecord() == 0) Main().SelectNode(Node);
+}
+
+TPaneLevel::TPaneLevel(TfrmMain& Main)
+    : TItemPane(Main, "tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level") {
+  SetHeaderIcon(UiPixmap("BmpLevel18x18"));
+  edtLevelName = NameField("edtLevelName", "The name of the level");
+  BindNameField(
+      edtLevelName, [this](const std::string& N) { Level()->SetName(N); }, [this] { return Level()->Name(); },
+      [this] { return NodeOf(Level()->ViewLink); });
+  butEditLayout = new QPushButton("Edit &layout", this);
+  butEditLayout->setObjectName("butEditLayout");
+  butEditLayout->setFixedSize(120, 21);
+  SetHints(butEditLayout, "Edit initial layout of the level");
+  Row(Body())->addWidget(butEditLayout, 0, Qt::AlignLeft);
+  Body()->addStretch(1);
+  connect(butEditLayout, &QPushButton::clicked, this, &TPaneLevel::butEditLayoutClick);
+}
+
+void TPaneLevel::Show() {
+  if (Level()) edtLevelName->setText(QString::fromStdString(Level()->Name()));
+}
+
+void TPaneLevel::butEditLayoutClick() { Main().EditLevelLayout(*Level()); }

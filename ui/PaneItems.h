@@ -1,0 +1,160 @@
+#pragma once
+// The panes of the tiles, actors and levels: the three folder panes with
+// their New buttons, and the panes of one tile, actor, handler or level.
+#include <QPushButton>
+#include <QString>
+
+#include "ui/UDialogService.h"
+#include "ui/UPane.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTreeWidgetItem;
+class QWidget;
+class TfrmMain;
+
+namespace lvk {
+class TEventKind;
+class TTile;
+class TActor;
+class THandler;
+class TLevel;
+}  // namespace lvk
+
+// A button that remembers whether Ctrl was held at its last mouse press:
+// a Ctrl-click on a New button keeps the current pane.
+class TCtrlButton : public QPushButton {
+  Q_OBJECT
+public:
+  using QPushButton::QPushButton;
+  int CtrlRecord() const { return FCtrlRecord; }
+
+protected:
+  void mousePressEvent(QMouseEvent* Event) override;
+
+private:
+  int FCtrlRecord = 0;
+};
+
+// A new-handler button: it makes a handler of its event kind.
+class TEvtBitBtn : public TCtrlButton {
+  Q_OBJECT
+public:
+  TEvtBitBtn(const lvk::TEventKind& Kind, QWidget* Parent);
+  const lvk::TEventKind& EventKind() const { return FKind; }
+
+private:
+  const lvk::TEventKind& FKind;
+};
+
+// A pane that belongs to the main window and works on its document.
+class TItemPane : public TPane {
+  Q_OBJECT
+public:
+  TItemPane(TfrmMain& Main, const QString& Name, const QString& Caption, const QString& LongHint,
+            const QString& HelpKeyword);
+
+protected:
+  TfrmMain& Main() const { return FMain; }
+  // A name field renamed on leaving it and on Enter: Rename is called with
+  // the text; the node then shows Name() whatever happened, and an error
+  // goes on to the application's error box with the field keeping its text.
+  void BindNameField(QLineEdit* Field, std::function<void(const std::string&)> Rename,
+                     std::function<std::string()> Name, std::function<QTreeWidgetItem*()> Node);
+  QLineEdit* NameField(const QString& ObjectName, const QString& Hint);
+  TCtrlButton* NewButton(const QString& ObjectName, const QString& Glyph, const QString& Caption,
+                         const QString& ShortHint, const QString& LongHint);
+
+private:
+  TfrmMain& FMain;
+};
+
+class TPaneTiles : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneTiles(TfrmMain& Main);
+  TCtrlButton* butNewTile;
+  QPushButton* butPaletteEditor;
+  void butNewTileClick();
+  void butPaletteEditorClick();
+};
+
+class TPaneTile : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneTile(TfrmMain& Main);
+  void Show() override;
+  lvk::TTile* Tile() const { return static_cast<lvk::TTile*>(Tag()); }
+  QLineEdit* edtTileName;
+  QPushButton* butTileImport;
+  QPushButton* butTileExport;
+  void butTileImportClick();
+  void butTileExportClick();
+};
+
+class TPaneActors : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneActors(TfrmMain& Main);
+  TCtrlButton* butNewActor;
+  void butNewActorClick();
+};
+
+class TPaneActor : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneActor(TfrmMain& Main);
+  void Show() override;
+  lvk::TActor* Actor() const { return static_cast<lvk::TActor*>(Tag()); }
+  // One button per event kind, in the registry's order.
+  void CreateHandlerButtons();
+  QLineEdit* edtActorName;
+  QComboBox* cbxActorTiles;
+  QWidget* pnlNewHandler;
+  QLabel* lblNewHandler;
+  std::vector<TEvtBitBtn*> HandlerButtons;
+  void cbxActorTilesChange(int Index);
+  void butNewHandlerClick(TEvtBitBtn* Button);
+};
+
+class TPaneHandler : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneHandler(TfrmMain& Main);
+  void Show() override;
+  lvk::THandler* Handler() const { return static_cast<lvk::THandler*>(Tag()); }
+  QGroupBox* gbxEventEditor;
+  QPushButton* butEventOther;
+  QPushButton* butEventHelp;
+  QWidget* Editor() const { return FEditor; }
+  void butEventOtherClick();
+  void butEventHelpClick();
+
+private:
+  QWidget* FEditor = nullptr;
+};
+
+class TPaneLevels : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneLevels(TfrmMain& Main);
+  TCtrlButton* butNewLevel;
+  void butNewLevelClick();
+};
+
+class TPaneLevel : public TItemPane {
+  Q_OBJECT
+public:
+  explicit TPaneLevel(TfrmMain& Main);
+  void Show() override;
+  lvk::TLevel* Level() const { return static_cast<lvk::TLevel*>(Tag()); }
+  QLineEdit* edtLevelName;
+  QPushButton* butEditLayout;
+  void butEditLayoutClick();
+};
+
+// The tile picture dialogs; both start in the folder last used by either.
+TFileDialogRequest TileImportRequest();
+TFileDialogRequest TileExportRequest();
