@@ -22,9 +22,12 @@
 #include "model/UTile.h"
 #include "ui/FAbout.h"
 #include "ui/FCredits.h"
+#include "ui/FEventSelector.h"
+#include "ui/FLevelEditor.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
+#include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
 
@@ -324,11 +327,24 @@ void TfrmMain::RepaintTree() { tvwTree->viewport()->update(); }
 
 void TfrmMain::EditPalette() {}
 
-void TfrmMain::EditLevelLayout(lvk::TLevel&) {}
+void TfrmMain::EditLevelLayout(lvk::TLevel& Level) {
+  TfrmLevelEditor Editor(this);
+  Editor.SetLevel(&Level);
+  Editor.exec();
+}
 
-void TfrmMain::SelectEvent(lvk::THandler&) {}
+void TfrmMain::SelectEvent(lvk::THandler& Handler) {
+  TfrmEventSelector Selector(this);
+  Selector.SetHandler(Handler);
+  Selector.exec();
+}
 
-QWidget* TfrmMain::CreateEventEditor(lvk::THandler&, QWidget*) { return nullptr; }
+QWidget* TfrmMain::CreateEventEditor(lvk::THandler& Handler, QWidget* Host) {
+  if (!Handler.Event()) return nullptr;
+  return ::CreateEventEditor(*Handler.Event(), Host, [&Handler](const QString& Summary) {
+    if (auto* Node = static_cast<QTreeWidgetItem*>(Handler.ViewLink)) Node->setText(0, Summary);
+  });
+}
 
 void TfrmMain::NewGame() {
   tsGame->SetGame(nullptr);

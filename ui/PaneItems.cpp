@@ -324,9 +324,8 @@ void TPaneHandler::Show() {
   const lvk::TEventKind& Kind = Handler()->Event()->Kind();
   SetCaption(QString::fromStdString(Kind.DisplayName()) + " handler");
   SetHeaderIcon(IconPixmap(Kind.Icon()), 16);
-  delete FEditor;
+  delete FEditor;  // the frame of the event shown last, maybe of a replaced event
   FEditor = Main().CreateEventEditor(*Handler(), gbxEventEditor);
-  if (FEditor) gbxEventEditor->layout()->addWidget(FEditor);
 }
 
 void TPaneHandler::butEventOtherClick() {

@@ -1,0 +1,282 @@
+// The level layout window driven for real on the offscreen platform.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/UTile.h"
+#include "ui/FLevelEditor.h"
+#include "ui/UHelp.h"
+
+using namespace lvk;
+
+namespace {
+
+constexpr QRgb Red = qRgb(255, 0, 0);
+
+QStringList Entries(const QListWidget* List) {
+  QStringList Texts;
+  for (int i = 0; i < List->count(); ++i) Texts << List->item(i)->text();
+  return Texts;
+}
+
+// A game with a red Wall (its tile has a picture) and a Hero without a tile,
+// and a 32 x 24 level named Cave.
+struct LevelEditor : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  test::TTempDir Dir;
+  TGame Game;
+  TActor* Hero = nullptr;
+  TActor* Wall = nullptr;
+  TLevel* Level = nullptr;
+  TfrmLevelEditor Dlg;
+  TLayoutGrid* Grid = Dlg.grdLayout;
+
+  void SetUp() override {
+    test::SolidBitmap(8, 8, 24, 0x0000FF).SaveToFile(Dir.File("red.bmp"));
+    TTile* Brick = Game.AddTile();
+    Brick->ImportBitmap(Dir.File("red.bmp"));
+    Hero = Game.AddActor();
+    Hero->SetName("Hero");
+    Wall = Game.AddActor();
+    Wall->SetName("Wall");
+    Wall->SetTile(Brick);
+    Level = Game.AddLevel();
+    Level->SetName("Cave");
+    Level->SetSize(32, 24);
+  }
+
+  void Open() {
+    Dlg.SetLevel(Level);
+    Dlg.show();
+    Dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Dlg));
+    Game.ClearModified();
+  }
+  void Choose(int Entry) {
+    QListWidget* List = Dlg.lbxActors;
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, List->visualItemRect(List->item(Entry)).center());
+  }
+  QPoint At(int Column, int Row) const { return Grid->CellRect(Column, Row).center(); }
+  void Click(int Column, int Row) { QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, At(Column, Row)); }
+  QRgb Shown(int Column, int Row) const { return Grid->viewport()->grab().toImage().pixel(At(Column, Row)); }
+  void Type(QComboBox* Box, const QString& Text) {
+    Box->setFocus(Qt::TabFocusReason);
+    Box->clearEditText();
+    QTest::keyClicks(Box->lineEdit(), Text);
+  }
+  // Cells holding Actor, row by row.
+  QList<QPoint> CellsWith(const TActor* Actor) const {
+    QList<QPoint> Cells;
+    for (int R = 0; R < Level->Height(); ++R)
+      for (int C = 0; C < Level->Width(); ++C)
+        if (Level->GetCell(C, R) == Actor) Cells << QPoint(C, R);
+    return Cells;
+  }
+};
+
+}  // namespace
+
+TEST_F(LevelEditor, OpensWithEraseChosenAndTheEditingView) {
+  Open();
+  EXPECT_EQ(Dlg.windowTitle(), "Level layout designer: Cave");
+  EXPECT_EQ(Entries(Dlg.lbxActors), (QStringList{"<erase>", "Hero", "Wall"}));
+  ASSERT_EQ(Dlg.lbxActors->selectedItems().size(), 1);
+  EXPECT_EQ(Dlg.lbxActors->row(Dlg.lbxActors->selectedItems().first()), 0);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "200%");
+  EXPECT_EQ(Dlg.cbxHairsize->currentText(), "2px");
+  EXPECT_TRUE(Grid->Selection().isNull());
+  EXPECT_EQ(Grid->ColCount(), 32);
+  EXPECT_EQ(Grid->RowCount(), 24);
+  EXPECT_EQ(Grid->CellSize(), 16);
+  EXPECT_EQ(Grid->LineWidth(), 2);
+
+  // Showing again does not add the entries twice.
+  Dlg.hide();
+  Dlg.show();
+  EXPECT_EQ(Dlg.lbxActors->count(), 3);
+
+  // Its help button and the help key both ask for the window's page.
+  EXPECT_EQ(NearestHelpKeyword(Grid), "level-editor");
+  QTest::mouseClick(Dlg.BitBtn1, Qt::LeftButton);
+  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
+  EXPECT_TRUE(Dialogs.OpenedDocuments.first().endsWith("level-editor.htm"));
+}
+
+TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {
+  Open();
+  Type(Dlg.cbxZoom, "50");
+  QTest::keyClick(Dlg.cbxZoom->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "50%");
+  EXPECT_EQ(Grid->CellSize(), 4);
+  EXPECT_TRUE(Dlg.isVisible());  // Enter is the box's, not the window's
+  EXPECT_EQ(Dlg.cbxZoom->count(), 5);  // and adds no item
+
+  Type(Dlg.cbxHairsize, "3");
+  QTest::keyClick(Dlg.cbxHairsize->lineEdit(), Qt::Key_Enter);
+  EXPECT_EQ(Grid->LineWidth(), 3);
+  // Leaving the box with nonsense in it brings back the default.
+  Type(Dlg.cbxHairsize, "xyz");
+  Dlg.lbxActors->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Dlg.cbxHairsize->currentText(), "2px");
+  EXPECT_EQ(Grid->LineWidth(), 2);
+
+  Type(Dlg.cbxZoom, "125");
+  Dlg.lbxActors->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "125%");
+  EXPECT_EQ(Grid->CellSize(), 10);
+
+  // Choosing an item from the drop-down applies it at once.
+  Dlg.cbxZoom->setCurrentIndex(4);
+  emit Dlg.cbxZoom->activated(4);
+  EXPECT_EQ(Grid->CellSize(), 32);
+
+  // Zero and negative sizes still leave a grid that shows and takes clicks.
+  Type(Dlg.cbxZoom, "0");
+  QTest::keyClick(Dlg.cbxZoom->lineEdit(), Qt::Key_Return);
+  Type(Dlg.cbxHairsize, "-5px");
+  QTest::keyClick(Dlg.cbxHairsize->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "0%");
+  EXPECT_EQ(Dlg.cbxHairsize->currentText(), "-5px");
+  EXPECT_EQ(Grid->CellSize(), 1);
+  EXPECT_EQ(Grid->LineWidth(), 0);
+  Choose(2);
+  Click(31, 23);
+  EXPECT_EQ(Level->GetCell(31, 23), Wall);
+}
+
+TEST_F(LevelEditor, RealShowsTilesAtTheirSizeWithoutLines) {
+  Open();
+  Level->SetCell(0, 0, Wall);
+  Level->SetCell(1, 0, Wall);
+  const QRgb Line = Grid->palette().color(QPalette::Mid).rgb();
+  // In the editing view a line runs between the two walls.
+  EXPECT_EQ(Grid->viewport()->grab().toImage().pixel(16, 4), Line);
+
+  QTest::mouseClick(Dlg.butReal, Qt::LeftButton);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "100%");
+  EXPECT_EQ(Dlg.cbxHairsize->currentText(), "0px");
+  EXPECT_EQ(Grid->CellSize(), 8);
+  EXPECT_EQ(Grid->LineWidth(), 0);
+  const QImage Real = Grid->viewport()->grab().toImage();
+  for (int X = 0; X < 16; ++X) EXPECT_EQ(Real.pixel(X, 4), Red) << "x " << X;
+
+  QTest::mouseClick(Dlg.butEdit, Qt::LeftButton);
+  EXPECT_EQ(Dlg.cbxZoom->currentText(), "200%");
+  EXPECT_EQ(Dlg.cbxHairsize->currentText(), "2px");
+  EXPECT_EQ(Grid->CellSize(), 16);
+  EXPECT_EQ(Grid->LineWidth(), 2);
+}
+
+TEST_F(LevelEditor, DragPreviewsThenFillsTheRectangle) {
+  Open();
+  Choose(2);
+  QTest::mousePress(Grid->viewport(), Qt::LeftButton, {}, At(2, 3));
+  QTest::mouseMove(Grid->viewport(), At(5, 4));
+  // While the button is down the selection shows the wall, but the level
+  // holds nothing yet.
+  EXPECT_EQ(Grid->Selection(), QRect(2, 3, 4, 2));
+  EXPECT_EQ(Shown(5, 4), Red);
+  EXPECT_EQ(Level->GetCell(5, 4), nullptr);
+  EXPECT_FALSE(Game.Modified());
+
+  QTest::mouseRelease(Grid->viewport(), Qt::LeftButton, {}, At(5, 4));
+  const QList<QPoint> Filled{{2, 3}, {3, 3}, {4, 3}, {5, 3}, {2, 4}, {3, 4}, {4, 4}, {5, 4}};
+  EXPECT_EQ(CellsWith(Wall), Filled);
+  EXPECT_TRUE(Game.Modified());
+
+  // The same actor again changes nothing, so the document stays unchanged.
+  Game.ClearModified();
+  Click(3, 3);
+  EXPECT_EQ(CellsWith(Wall), Filled);
+  EXPECT_FALSE(Game.Modified());
+
+  // Dragging backwards, up and left, fills the same kind of rectangle.
+  Choose(1);
+  QTest::mousePress(Grid->viewport(), Qt::LeftButton, {}, At(9, 9));
+  QTest::mouseMove(Grid->viewport(), At(8, 7));
+  QTest::mouseRelease(Grid->viewport(), Qt::LeftButton, {}, At(8, 7));
+  EXPECT_EQ(CellsWith(Hero), (QList<QPoint>{{8, 7}, {9, 7}, {8, 8}, {9, 8}, {8, 9}, {9, 9}}));
+}
+
+TEST_F(LevelEditor, EraseEmptiesOnlyFilledCells) {
+  Level->SetCell(4, 4, Wall);
+  Open();
+  Click(6, 6);
+  EXPECT_FALSE(Game.Modified());
+  Click(4, 4);
+  EXPECT_EQ(Level->GetCell(4, 4), nullptr);
+  EXPECT_TRUE(Game.Modified());
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(LevelEditor, KeyboardMovesPlaceOneCellEach) {
+  Open();
+  Choose(2);
+  Click(3, 5);
+  EXPECT_TRUE(Grid->hasFocus());
+  for (int i = 0; i < 3; ++i) QTest::keyClick(Grid, Qt::Key_Right);
+  EXPECT_EQ(CellsWith(Wall), (QList<QPoint>{{3, 5}, {4, 5}, {5, 5}, {6, 5}}));
+
+  // Shift stretches the selection from the last cell moved to without it.
+  QTest::keyClick(Grid, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(Grid, Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Grid->Selection(), QRect(5, 5, 2, 2));
+  EXPECT_EQ(Level->GetCell(5, 6), Wall);
+
+  // A move against the edge is no move and places nothing.
+  QTest::keyClick(Grid, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(Level->GetCell(0, 0), Wall);
+  Level->SetCell(0, 0, nullptr);
+  QTest::keyClick(Grid, Qt::Key_Up);
+  EXPECT_EQ(Level->GetCell(0, 0), nullptr);
+  // Space fills the focused cell without moving.
+  QTest::keyClick(Grid, Qt::Key_Space);
+  EXPECT_EQ(Level->GetCell(0, 0), Wall);
+
+  // Leaving the grid leaves no selection behind, so no preview either.
+  Dlg.lbxActors->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(Grid->Selection().isNull());
+}
+
+TEST_F(LevelEditor, ClickWithoutAChosenActorOnlyAsks) {
+  Open();
+  QListWidget* List = Dlg.lbxActors;
+  // Ctrl+click takes the choice away.
+  QTest::mouseClick(List->viewport(), Qt::LeftButton, Qt::ControlModifier, List->visualItemRect(List->item(0)).center());
+  ASSERT_TRUE(List->selectedItems().isEmpty());
+  Level->SetCell(1, 1, Hero);
+  Game.ClearModified();
+  Click(1, 1);
+  EXPECT_EQ(Dialogs.LastText(), "First select an Actor");
+  EXPECT_EQ(Level->GetCell(1, 1), Hero);
+  EXPECT_FALSE(Game.Modified());
+}
+
+TEST_F(LevelEditor, LevelWithoutCellsShowsAnEmptyGrid) {
+  Level->SetSize(0, 0);
+  Open();
+  EXPECT_EQ(Grid->ColCount(), 0);
+  EXPECT_EQ(Grid->CurrentCell(), QPoint(-1, -1));
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::keyClick(Grid, Qt::Key_Right);
+  QTest::keyClick(Grid, Qt::Key_Space);
+  QTest::mouseClick(Dlg.butReal, Qt::LeftButton);
+  EXPECT_TRUE(Grid->Selection().isNull());
+  EXPECT_FALSE(Game.Modified());
+
+  // Columns without rows are no cells either.
+  Dlg.hide();
+  Level->SetSize(5, 0);
+  Dlg.show();
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(Grid->Selection().isNull());
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}

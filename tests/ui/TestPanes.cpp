@@ -1,0 +1,190 @@
+// The item panes of the main window, driven as a user drives them.
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "behaviour/REventCollision.h"
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/FEventSelector.h"
+#include "ui/FMain.h"
+#include "ui/PaneItems.h"
+
+using namespace lvk;
+
+namespace {
+
+struct Panes : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  void SetUp() override {
+    Main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  }
+  QTreeWidgetItem* Folder(int Index) { return Main.tvwTree->topLevelItem(0)->child(Index); }
+  void Click(QWidget* W, Qt::KeyboardModifiers Mods = {}) { QTest::mouseClick(W, Qt::LeftButton, Mods); }
+  TPane* Visible() { return Main.VisiblePane(); }
+};
+
+QStringList Children(QTreeWidgetItem* Node) {
+  QStringList Texts;
+  for (int i = 0; i < Node->childCount(); ++i) Texts << Node->child(i)->text(0);
+  return Texts;
+}
+
+}  // namespace
+
+TEST_F(Panes, CtrlClickKeepsTheFolderPane) {
+  Main.SelectNode(Folder(0));
+  ASSERT_EQ(Visible(), static_cast<TPane*>(Main.tsTiles));
+  for (int i = 0; i < 3; ++i) Click(Main.tsTiles->butNewTile, Qt::ControlModifier);
+  EXPECT_EQ(Main.Game().TileCount(), 3);
+  EXPECT_EQ(Children(Folder(0)), (QStringList{"tTile1", "tTile2", "tTile3"}));
+  EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsTiles));
+  Click(Main.tsTiles->butNewTile);
+  EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsTile));
+  EXPECT_EQ(Main.tsTile->Tile(), Main.Game().GetTile(3));
+  EXPECT_EQ(Main.tsTile->edtTileName->text(), "tTile4");
+  EXPECT_EQ(Main.tsTile->Caption(), "Tile");
+}
+
+TEST_F(Panes, RenamingOnEnterAndItsErrors) {
+  Main.SelectNode(Folder(0));
+  Click(Main.tsTiles->butNewTile, Qt::ControlModifier);
+  Click(Main.tsTiles->butNewTile);
+  QLineEdit* Name = Main.tsTile->edtTileName;
+  Name->setFocus();
+  Name->selectAll();
+  QTest::keyClicks(Name, "Grass");
+  QTest::keyClick(Name, Qt::Key_Return);
+  EXPECT_EQ(Main.Game().GetTile(1)->Name(), "Grass");
+  EXPECT_EQ(Folder(0)->child(1)->text(0), "Grass");
+
+  Name->selectAll();
+  QTest::keyClicks(Name, "TTILE1");
+  QTest::keyClick(Name, Qt::Key_Return);
+  ASSERT_FALSE(Dialogs.Messages.empty());
+  EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Error);
+  EXPECT_EQ(Dialogs.LastText(), "A tile with name \"TTILE1\" already exists.");
+  EXPECT_EQ(Main.Game().GetTile(1)->Name(), "Grass");
+  EXPECT_EQ(Folder(0)->child(1)->text(0), "Grass");
+  EXPECT_EQ(Name->text(), "TTILE1");
+  EXPECT_TRUE(Name->hasFocus());
+}
+
+TEST_F(Panes, ActorTilesAndTheTree) {
+  TTile* A = Main.Game().AddTile();
+  Main.Game().AddTile()->SetName("Wall");
+  Main.RebuildTree();
+  Main.SelectNode(Folder(1));
+  Click(Main.tsActors->butNewActor);
+  ASSERT_EQ(Visible(), static_cast<TPane*>(Main.tsActor));
+  QComboBox* Tiles = Main.tsActor->cbxActorTiles;
+  ASSERT_EQ(Tiles->count(), 3);
+  EXPECT_EQ(Tiles->itemText(0), "<no tile>");
+  EXPECT_EQ(Tiles->itemText(2), "Wall");
+  EXPECT_EQ(Tiles->currentIndex(), 0);
+
+  Tiles->setFocus();
+  QTest::keyClick(Tiles, Qt::Key_Down);  // chooses tTile1
+  TActor* Actor = Main.Game().GetActor(0);
+  EXPECT_EQ(Actor->Tile(), A);
+  QTest::keyClick(Tiles, Qt::Key_Up);
+  EXPECT_EQ(Actor->Tile(), nullptr);
+}
+
+TEST_F(Panes, NewHandlersGetTwoActions) {
+  Main.Game().AddActor();
+  Main.RebuildTree();
+  Main.SelectNode(Folder(1)->child(0));
+  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 6u);
+  EXPECT_EQ(Main.tsActor->HandlerButtons[4]->toolTip(), "OnCollision");
+  EXPECT_EQ(Main.tsActor->HandlerButtons[4]->statusTip(), "Fires when an actor collides with another actor");
+  Click(Main.tsActor->HandlerButtons[2], Qt::ControlModifier);  // OnKey, staying on the actor
+  EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsActor));
+  Click(Main.tsActor->HandlerButtons[4]);
+  THandler* H = Main.Game().GetActor(0)->GetHandler(1);
+  ASSERT_EQ(H->ActionCount(), 2);
+  EXPECT_EQ(&H->GetAction(0)->Kind(), &TActionSetSpeedSize::ClassKind());
+  EXPECT_EQ(&H->GetAction(1)->Kind(), &TActionSetSpeedDir::ClassKind());
+  EXPECT_EQ(Children(Folder(1)->child(0)), (QStringList{"OnKey( A, release )", "OnCollision( aActor1, overlap )"}));
+  EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsHandler));
+  EXPECT_EQ(Main.tsHandler->Caption(), "OnCollision handler");
+
+  Click(Main.tsHandler->butEventHelp);
+  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
+  EXPECT_EQ(Dialogs.OpenedDocuments.first(), "help/event-oncollision.htm");
+}
+
+TEST_F(Panes, NewLevelsAreFullSize) {
+  Main.SelectNode(Folder(2));
+  Click(Main.tsLevels->butNewLevel);
+  ASSERT_EQ(Main.Game().LevelCount(), 1);
+  EXPECT_EQ(Main.Game().GetLevel(0)->Width(), 32);
+  EXPECT_EQ(Main.Game().GetLevel(0)->Height(), 24);
+  EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsLevel));
+  EXPECT_EQ(Main.tsLevel->edtLevelName->text(), "lLevel1");
+}
+
+TEST_F(Panes, TileImportAndExport) {
+  test::TTempDir Dir;
+  Main.Game().AddTile();
+  Main.RebuildTree();
+  Main.SelectNode(Folder(0)->child(0));
+  test::SolidBitmap(8, 8, 24, 0x0000FF).SaveToFile(Dir.File("red.bmp"));
+  Dialogs.Files = {QString::fromStdString(Dir.File("red.bmp"))};
+  Click(Main.tsTile->butTileImport);
+  EXPECT_EQ(Dialogs.FileRequests.back().Title, "Import tile image");
+  EXPECT_EQ(Main.Game().GetTile(0)->Bitmap().GetColor(0, 0), 0x0000FFu);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+
+  Dialogs.Files = {QString::fromStdString(Dir.File("out.bmp"))};
+  Click(Main.tsTile->butTileExport);
+  EXPECT_EQ(Dialogs.FileRequests.back().Title, "Export tile image");
+  EXPECT_EQ(Dialogs.FileRequests.back().Directory, QString::fromStdString(Dir.Path()));  // shared folder
+  EXPECT_EQ(test::ReadBytes(Dir.File("out.bmp")), test::ReadBytes(Dir.File("red.bmp")));
+
+  test::SolidBitmap(16, 16, 24, 0).SaveToFile(Dir.File("big.bmp"));
+  Dialogs.Files = {QString::fromStdString(Dir.File("big.bmp"))};
+  Click(Main.tsTile->butTileImport);
+  EXPECT_EQ(Dialogs.LastText(), "Error importing bitmap big.bmp\nHeight of image is 16, but it must be 8");
+  Dialogs.Files = {QString::fromStdString(Dir.File("nofolder/x.bmp"))};
+  Click(Main.tsTile->butTileExport);
+  EXPECT_TRUE(Dialogs.LastText().startsWith("Error exporting bitmap x.bmp\n"));
+}
+
+TEST_F(Panes, OtherReplacesTheEventAndItsFrame) {
+  THandler* H = Main.Game().AddActor()->AddHandler();
+  H->SetEvent(EventKindAt(0));
+  Main.RebuildTree();
+  QTreeWidgetItem* Node = Folder(1)->child(0)->child(0);
+  Main.SelectNode(Node);
+  QWidget* FirstFrame = Main.tsHandler->Editor();
+  ASSERT_NE(FirstFrame, nullptr);
+  EXPECT_EQ(Main.tsHandler->Caption(), "OnCreate handler");
+  // The selector is modal: choose OnKey (position 2) once it is up.
+  QTimer::singleShot(0, [] {
+    auto* Selector = qobject_cast<TfrmEventSelector*>(QApplication::activeModalWidget());
+    ASSERT_NE(Selector, nullptr);
+    Selector->KindButtons[2]->click();
+  });
+  Main.tsHandler->butEventOther->click();
+  EXPECT_EQ(H->Event()->Kind().DisplayName(), "OnKey");
+  EXPECT_TRUE(Main.Game().Modified());
+  EXPECT_EQ(Main.tsHandler->Caption(), "OnKey handler");
+  EXPECT_EQ(Node->text(0), "OnKey( A, release )");
+  EXPECT_NE(Main.tsHandler->Editor(), nullptr);
+  EXPECT_EQ(Main.tsHandler->gbxEventEditor->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
