@@ -64,6 +64,15 @@ void WriteBytes(const std::string& FileName, const TBytes& Bytes) {
   if (!Out) throw std::runtime_error("cannot write " + FileName);
 }
 
+std::string MessageOf(const std::function<void()>& F) {
+  try {
+    F();
+  } catch (const std::exception& E) {
+    return E.what();
+  }
+  return "no error";
+}
+
 TBytes ShortString(const std::string& S) {
   TBytes B(2 + S.size());
   B[0] = 6;

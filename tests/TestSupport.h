@@ -2,10 +2,13 @@
 // Shared helpers of the model tests: a temporary folder, a clock the test
 // sets, and whole-file reads and writes.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "model/UBitmap.h"
+#include "model/UFiler.h"
+#include "model/UStream.h"
 
 namespace lvk::test {
 
@@ -41,6 +44,21 @@ std::size_t LargestAllocation();
 
 TBytes ReadBytes(const std::string& FileName);
 void WriteBytes(const std::string& FileName, const TBytes& Bytes);
+
+// The message of what F raises, or "no error".
+std::string MessageOf(const std::function<void()>& F);
+
+// The bytes an item's record writer produces.
+template <typename T>
+TBytes RecordOf(const T& Item) {
+  TMemoryStream S;
+  TWriter W(S);
+  Item.SaveToStream(S, W);
+  W.FlushBuffer();
+  return S.Bytes();
+}
+
+inline void Append(TBytes& B, const TBytes& More) { B.insert(B.end(), More.begin(), More.end()); }
 
 // The tagged bytes of a string value as the writer produces it.
 TBytes ShortString(const std::string& S);

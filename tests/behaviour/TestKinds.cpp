@@ -23,19 +23,11 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& F) {
-  try {
-    F();
-  } catch (const std::exception& E) {
-    return E.what();
-  }
-  return "no error";
-}
-
-void Append(TBytes& B, const TBytes& More) { B.insert(B.end(), More.begin(), More.end()); }
 
 template <typename T>
 TBytes ParamsOf(const T& Item) {

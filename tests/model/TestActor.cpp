@@ -14,28 +14,11 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
-
-template <typename T>
-TBytes RecordOf(const T& Item) {
-  TMemoryStream S;
-  TWriter W(S);
-  Item.SaveToStream(S, W);
-  W.FlushBuffer();
-  return S.Bytes();
-}
-
-std::string MessageOf(const std::function<void()>& F) {
-  try {
-    F();
-  } catch (const std::exception& E) {
-    return E.what();
-  }
-  return "no error";
-}
-
-void Append(TBytes& B, const TBytes& More) { B.insert(B.end(), More.begin(), More.end()); }
 
 // A project file holding the given actor records and no tiles or levels.
 TBytes ProjectWithActors(const TBytes& Actors) {

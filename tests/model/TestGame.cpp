@@ -13,17 +13,11 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& F) {
-  try {
-    F();
-  } catch (const std::exception& E) {
-    return E.what();
-  }
-  return "no error";
-}
 
 // Loads a file into a fresh game and gives the error text, or "no error".
 std::string LoadMessage(const std::string& FileName) {
@@ -36,8 +30,6 @@ TBytes Header(int Version = 1) {
   B.insert(B.end(), {2, static_cast<std::uint8_t>(Version)});
   return B;
 }
-
-void Append(TBytes& B, const TBytes& More) { B.insert(B.end(), More.begin(), More.end()); }
 
 }  // namespace
 

@@ -11,25 +11,11 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& F) {
-  try {
-    F();
-  } catch (const std::exception& E) {
-    return E.what();
-  }
-  return "no error";
-}
-
-TBytes RecordOf(const TLevel& Level) {
-  TMemoryStream S;
-  TWriter W(S);
-  Level.SaveToStream(S, W);
-  W.FlushBuffer();
-  return S.Bytes();
-}
 
 }  // namespace
 

@@ -9,6 +9,9 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
 
@@ -26,14 +29,6 @@ std::vector<TColor> Colors(const TPalette& P) {
   std::vector<TColor> V;
   for (int i = 0; i < P.Count(); ++i) V.push_back(P.GetEntryColor(i));
   return V;
-}
-
-TBytes RecordOf(const TPalette& P) {
-  TMemoryStream S;
-  TWriter W(S);
-  P.SaveToStream(S, W);
-  W.FlushBuffer();
-  return S.Bytes();
 }
 
 }  // namespace

@@ -10,16 +10,11 @@
 
 using namespace lvk;
 using test::TBytes;
+using test::Append;
+using test::MessageOf;
+using test::RecordOf;
 
 namespace {
-
-TBytes RecordOf(const TTile& Tile) {
-  TMemoryStream S;
-  TWriter W(S);
-  Tile.SaveToStream(S, W);
-  W.FlushBuffer();
-  return S.Bytes();
-}
 
 std::uint32_t Le32(const TBytes& B, std::size_t At) {
   return B[At] | (B[At + 1] << 8) | (B[At + 2] << 16) | (static_cast<std::uint32_t>(B[At + 3]) << 24);
