@@ -4,6 +4,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "build/UBackEnd.h"
 #include "build/UBuildLog.h"
 #include "build/UGenerator.h"
 #include "model/UGame.h"
@@ -34,6 +35,7 @@ std::string FileNamePart(const std::string& Path) {
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TCommandLine Line;
+  bool CommandGiven = false;
   auto Fail = [&Line](const std::string& Why) {
     Line.Action = TCommandLine::acUsageError;
     Line.Error = Why;
@@ -54,6 +56,13 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
       Line.Action = TCommandLine::acGenerate;
       if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--build") {
+      if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
+      Line.Action = TCommandLine::acBuild;
+      if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--command") {
+      if (!Value(Line.Command)) return Fail("--command needs a text");
+      CommandGiven = true;
     } else if (A == "--working-folder") {
       if (!Value(Line.WorkingFolder)) return Fail("--working-folder needs a folder");
     } else if (!A.empty() && A[0] == '-') {
@@ -66,6 +75,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   }
   if (!Line.WorkingFolder.empty() && Line.Action != TCommandLine::acGenerate)
     return Fail("--working-folder goes with --generate");
+  if (CommandGiven && Line.Action != TCommandLine::acBuild) return Fail("--command goes with --build");
   return Line;
 }
 
@@ -73,13 +83,16 @@ std::string UsageText(const std::string& Program) {
   return "Usage: " + Program +
          " [GAME.lvk]\n"
          "       " + Program + " --generate GAME.lvk [--working-folder DIR]\n"
+         "       " + Program + " --build GAME.lvk [--command TEXT]\n"
          "       " + Program + " --help | --version\n"
          "\n"
          "With no option, or a project file, the editor starts.\n"
          "  --generate        write DIR/arm9/source/generated.c from the game\n"
          "                    (DIR: the tool chain's working folder beside the program)\n"
+         "  --build           generate, then run the tool chain's launcher beside the\n"
+         "                    program with TEXT (default: make); prints both logs\n"
          "Exit status: 0 done, 1 errors were logged, 2 the game cannot be loaded,\n"
-         "3 generation stopped, 64 bad arguments.\n";
+         "3 generation or build stopped, 4 the tool chain failed, 64 bad arguments.\n";
 }
 
 std::string ProgramFolder() {
@@ -90,18 +103,25 @@ std::string ProgramFolder() {
   return Path.substr(0, Path.rfind('/'));
 }
 
-std::string DefaultWorkingFolder(const std::string& RootFolder) {
-  return RootFolder + "/devkitPro/msys/home/Lurvik";
+std::string DefaultWorkingFolder(const std::string& RootFolder) { return WorkingFolder(RootFolder); }
+
+namespace {
+
+bool LoadGame(TGame& Game, const std::string& FileName, std::ostream& Err) {
+  try {
+    Game.LoadFromFile(FileName);
+    return true;
+  } catch (const std::exception& E) {
+    Err << "Error opening file " << FileNamePart(FileName) << "\n" << E.what() << "\n";
+    return false;
+  }
 }
+
+}  // namespace
 
 int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err) {
   TGame Game;
-  try {
-    Game.LoadFromFile(Line.GameFile);
-  } catch (const std::exception& E) {
-    Err << "Error opening file " << FileNamePart(Line.GameFile) << "\n" << E.what() << "\n";
-    return exCannotLoad;
-  }
+  if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
   const std::string Folder = Line.WorkingFolder.empty() ? DefaultWorkingFolder(RootFolder) : Line.WorkingFolder;
   TPrintingBuildLog Log(Out, Err);
   try {
@@ -112,6 +132,31 @@ int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::os
     return exStopped;
   }
   return Log.ErrorCount() > 0 ? exErrorsLogged : exOk;
+}
+
+int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err) {
+  TGame Game;
+  if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
+  TPrintingBuildLog Log(Out, Err);
+  TSpawnRunner Runner;
+  TBuildRequest Request;
+  Request.Game = &Game;
+  Request.RootFolder = RootFolder;
+  Request.Command = Line.Command;
+  std::vector<std::string> BackEndLog;
+  TBuildOutcome Outcome;
+  try {
+    Outcome = BuildGame(Request, Log, Runner, [&BackEndLog](const std::vector<std::string>& Lines) { BackEndLog = Lines; });
+  } catch (const std::exception& E) {
+    Out.flush();
+    Err << E.what() << "\n";
+    return exStopped;
+  }
+  for (const std::string& L : BackEndLog) Out << L << '\n';
+  Out << '\n';
+  LogSummary(Log, Outcome.StartTime);
+  if (Log.ErrorCount() > 0) return exErrorsLogged;
+  return Outcome.ExitCode == 0 ? exOk : exBackEndFailed;
 }
 
 }  // namespace lvk

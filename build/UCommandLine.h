@@ -13,13 +13,15 @@ enum TExitStatus {
   exErrorsLogged = 1,
   exCannotLoad = 2,
   exStopped = 3,
+  exBackEndFailed = 4,
   exUsage = 64,
 };
 
 struct TCommandLine {
-  enum TAction { acEditor, acGenerate, acHelp, acVersion, acUsageError } Action = acEditor;
+  enum TAction { acEditor, acGenerate, acBuild, acHelp, acVersion, acUsageError } Action = acEditor;
   std::string GameFile;       // the project file to open or build
   std::string WorkingFolder;  // --working-folder; empty for the default
+  std::string Command = "make";  // --command, the tool chain's command for --build
   std::string Error;          // what is wrong, for acUsageError
 };
 
@@ -34,5 +36,11 @@ std::string DefaultWorkingFolder(const std::string& RootFolder);
 // --generate: loads the game and writes generated.c. Log lines go to Out,
 // notices and failures to Err.
 int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
+
+// --build: what the build window's Build button does, with the tool chain
+// below RootFolder. Prints the front-end log, the back-end log and the
+// summary to Out; notices and failures to Err. exOk only when no error was
+// logged and the tool chain ended with 0.
+int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
 
 }  // namespace lvk

@@ -21,9 +21,11 @@
 #include "model/ULevel.h"
 #include "model/UTile.h"
 #include "ui/FAbout.h"
+#include "ui/FBuild.h"
 #include "ui/FCredits.h"
 #include "ui/FEventSelector.h"
 #include "ui/FLevelEditor.h"
+#include "ui/FPaletteEditor.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
@@ -194,9 +196,8 @@ void TfrmMain::CreateMenus() {
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
-  mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [] {},
+  mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
                      QKeySequence(Qt::CTRL | Qt::Key_B));
-  mnuBuild->setEnabled(false);  // until the build window is part of the program
   mnuRun = AddItem(GameMenu, "mnuRun", "&Run", "Run the build executable in an emulator", [this] { mnuRunClick(); },
                    QKeySequence(Qt::CTRL | Qt::Key_R));
 
@@ -325,7 +326,12 @@ void TfrmMain::SelectNode(QTreeWidgetItem* Node) {
 
 void TfrmMain::RepaintTree() { tvwTree->viewport()->update(); }
 
-void TfrmMain::EditPalette() {}
+void TfrmMain::EditPalette() {
+  TfrmPaletteEditor Editor(this);
+  Editor.SetPalette(&FGame->Palette());
+  Editor.exec();
+  VisiblePane()->Show();  // the document may have changed under the pane
+}
 
 void TfrmMain::EditLevelLayout(lvk::TLevel& Level) {
   TfrmLevelEditor Editor(this);
@@ -413,6 +419,15 @@ void TfrmMain::OpenGameFile(const QString& FileName) {
     NewGame();
   }
   RebuildTree();
+}
+
+void TfrmMain::mnuBuildClick() {
+  TfrmBuild Build(this);
+  Build.SetGame(*FGame);
+  Build.SetRootFolder(FRootFolder);
+  Build.exec();
+  // Run starts this image from now on, whether or not a build ran.
+  FLastImagePath = Build.ImagePath();
 }
 
 void TfrmMain::mnuRunClick() {

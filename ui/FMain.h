@@ -75,6 +75,7 @@ public:
   // Opens a project file as Open does after its dialog: a failure shows
   // Open's warning and leaves an empty game.
   void OpenGameFile(const QString& FileName);
+  void mnuBuildClick();
   void mnuRunClick();
 
   // The panes, by their names.

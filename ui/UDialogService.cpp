@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -56,9 +57,17 @@ private:
     // A typed name of a file that does not exist is accepted; the load reports it.
     Dlg.setFileMode(QFileDialog::AnyFile);
     Dlg.setDefaultSuffix(R.DefaultSuffix);
+    // A name typed without extension gets the one of the chosen filter, when it names one.
+    QObject::connect(&Dlg, &QFileDialog::filterSelected, &Dlg, [&Dlg](const QString& Filter) {
+      static const QRegularExpression Single(R"(\(\*\.(\w+)\)$)");
+      const QRegularExpressionMatch M = Single.match(Filter);
+      if (M.hasMatch()) Dlg.setDefaultSuffix(M.captured(1));
+    });
     // Replacing an existing file is not asked about: the save is safe anyway.
     Dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (Dlg.exec() != QDialog::Accepted || Dlg.selectedFiles().isEmpty()) return {};
+    if (R.ChosenFilter)
+      *R.ChosenFilter = std::max<int>(1, R.Filter.split(";;").indexOf(Dlg.selectedNameFilter()) + 1);
     return Dlg.selectedFiles().first();
   }
 };

@@ -16,6 +16,9 @@ struct TFileDialogRequest {
   QString Filter;         // Qt form: "Lurvik Studio (*.lvk);;All files (*.*)"
   QString DefaultSuffix;  // without the dot
   QString Directory;      // starting folder; empty for the platform's default
+  // When set, receives the 1-based position in Filter of the filter the user
+  // chose, for callers that pick a file format by it.
+  int* ChosenFilter = nullptr;
 };
 
 class TDialogService {

@@ -52,13 +52,18 @@ int main(int argc, char** argv) {
       return lvk::exUsage;
     default: break;
   }
-  const bool Headless = Line.Action == lvk::TCommandLine::acGenerate;
+  const bool Headless = Line.Action == lvk::TCommandLine::acGenerate || Line.Action == lvk::TCommandLine::acBuild;
   // The watch first, so that it sees every object of ours; kinds next: a
   // project file can name any of them.
   lvk::MemWatch::Start();
   lvk::RegisterKinds();
-  int Result = Headless ? lvk::RunGenerate(Line, lvk::ProgramFolder(), std::cout, std::cerr)
-                        : RunEditor(argc, argv, Line.GameFile);
+  int Result = 0;
+  if (Line.Action == lvk::TCommandLine::acGenerate)
+    Result = lvk::RunGenerate(Line, lvk::ProgramFolder(), std::cout, std::cerr);
+  else if (Line.Action == lvk::TCommandLine::acBuild)
+    Result = lvk::RunBuild(Line, lvk::ProgramFolder(), std::cout, std::cerr);
+  else
+    Result = RunEditor(argc, argv, Line.GameFile);
   lvk::UnregisterKinds();
   lvk::MemWatch::Stop([&](const lvk::TMemReport& Report) {
     if (Headless)

@@ -20,6 +20,7 @@ public:
   // OK) and is recorded as unexpected.
   std::deque<TMsgAnswer> Answers;
   std::deque<QString> Files;  // paths for the file dialogs; empty = cancel
+  std::deque<int> Filters;    // 1-based filter chosen in each file dialog; 1 when none left
   bool OpenDocumentResult = true;
   bool StartResult = true;
 
@@ -61,6 +62,10 @@ public:
 private:
   QString NextFile(const TFileDialogRequest& R) {
     FileRequests.push_back(R);
+    if (R.ChosenFilter) {
+      *R.ChosenFilter = Filters.empty() ? 1 : Filters.front();
+      if (!Filters.empty()) Filters.pop_front();
+    }
     if (Files.empty()) return {};
     QString F = Files.front();
     Files.pop_front();

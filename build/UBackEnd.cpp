@@ -1,0 +1,175 @@
+#include "build/UBackEnd.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "build/UBuildLog.h"
+#include "build/UGenerator.h"
+#include "model/UClock.h"
+#include "model/UFormat.h"
+#include "model/UStream.h"
+
+extern char** environ;
+
+namespace lvk {
+
+namespace {
+
+constexpr const char* Launcher = "launcher.sh";
+
+// Characters a shell takes literally; the blank splits words, which the
+// launcher accepts as well as one text.
+bool ShellSafe(const std::string& Text) {
+  for (char C : Text) {
+    auto Byte = static_cast<unsigned char>(C);
+    if (!(std::isalnum(Byte) || std::string_view(" -_./=+:,@%").find(C) != std::string_view::npos)) return false;
+  }
+  return true;
+}
+
+// The command as the terminal's shell must see it: unchanged when that is
+// safe, else one single-quoted word, so that no part of it runs as shell code.
+std::string ShellWord(const std::string& Text) {
+  if (ShellSafe(Text)) return Text;
+  std::string Quoted = "'";
+  for (char C : Text) Quoted += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Quoted + "'";
+}
+
+// Closes the spawn attributes whatever way Run leaves.
+struct TSpawnActions {
+  posix_spawn_file_actions_t Actions;
+  TSpawnActions() { posix_spawn_file_actions_init(&Actions); }
+  ~TSpawnActions() { posix_spawn_file_actions_destroy(&Actions); }
+};
+
+}  // namespace
+
+std::optional<std::uint32_t> TSpawnRunner::Run(const TProcessCall& Call) {
+  TSpawnActions Spawn;
+  posix_spawn_file_actions_addopen(&Spawn.Actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&Spawn.Actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  if (!Call.Folder.empty()) posix_spawn_file_actions_addchdir_np(&Spawn.Actions, Call.Folder.c_str());
+  std::vector<char*> Argv;
+  Argv.push_back(const_cast<char*>(Call.Program.c_str()));
+  for (const std::string& A : Call.Arguments) Argv.push_back(const_cast<char*>(A.c_str()));
+  Argv.push_back(nullptr);
+  pid_t Child = 0;
+  if (posix_spawnp(&Child, Call.Program.c_str(), &Spawn.Actions, nullptr, Argv.data(), environ) != 0) return {};
+  int Status = 0;
+  while (::waitpid(Child, &Status, 0) < 0) {
+    if (errno != EINTR) return StillActive;
+  }
+  if (WIFSIGNALED(Status)) return 128u + static_cast<std::uint32_t>(WTERMSIG(Status));
+  return static_cast<std::uint32_t>(WEXITSTATUS(Status));
+}
+
+std::string DevkitProFolder(const std::string& RootFolder) { return RootFolder + "/devkitPro"; }
+
+std::string WorkingFolder(const std::string& RootFolder) {
+  return DevkitProFolder(RootFolder) + "/msys/home/Lurvik";
+}
+
+std::string BackEndLogPath(const std::string& RootFolder) { return DevkitProFolder(RootFolder) + "/launcher.log"; }
+
+std::string BuiltImagePath(const std::string& RootFolder) { return WorkingFolder(RootFolder) + "/Lurvik.nds"; }
+
+TProcessCall BackEndCall(const std::string& RootFolder, const std::string& Command, bool ShowWindow) {
+  TProcessCall Call;
+  Call.Folder = DevkitProFolder(RootFolder);
+  const std::string Inner = std::string("sh ") + Launcher + " " + ShellWord(Command) + "; exec sh";
+  if (ShowWindow) {
+    Call.Program = "x-terminal-emulator";
+    Call.Arguments = {"-e", "sh", "-c", Inner};
+    Call.Parameters = "-e sh -c \"" + Inner + "\"";
+  } else {
+    // The command goes over as one text: the launcher splits it into words
+    // itself, and no shell stands in between to interpret it.
+    Call.Program = "sh";
+    Call.Arguments = {Launcher};
+    if (!Command.empty()) Call.Arguments.push_back(Command);
+    Call.Parameters = std::string(Launcher) + " " + Command;
+  }
+  return Call;
+}
+
+std::uint32_t ExecuteAndWait(TProcessRunner& Runner, const TProcessCall& Call, TBuildLog& Log) {
+  if (std::optional<std::uint32_t> Code = Runner.Run(Call)) return *Code;
+  Log.ShowNotice("Error starting " + Call.Program);
+  return StillActive;
+}
+
+std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, const std::string& Command,
+                         bool ShowWindow, TBuildLog& Log) {
+  Log.LogStep("Starting back-end");
+  const TProcessCall Call = BackEndCall(RootFolder, Command, ShowWindow);
+  Log.LogLine("Run " + Call.Program + " " + Call.Parameters);
+  Log.LogLine("Dir " + Call.Folder);
+  // A log left by an earlier build must not pass for this one's when the
+  // launcher does not get as far as writing its own.
+  ::unlink(BackEndLogPath(RootFolder).c_str());
+  std::uint32_t Code = ExecuteAndWait(Runner, Call, Log);
+  Log.LogStatus("Done (" + std::to_string(Code) + ")");
+  Log.LogLine("");
+  return Code;
+}
+
+std::vector<std::string> ReadBackEndLog(const std::string& Path) {
+  std::vector<std::uint8_t> Bytes = ReadWholeFile(Path);
+  std::vector<std::string> Lines;
+  std::string Line;
+  for (std::size_t i = 0; i < Bytes.size(); ++i) {
+    char C = static_cast<char>(Bytes[i]);
+    if (C == '\r' || C == '\n') {
+      Lines.push_back(Line);
+      Line.clear();
+      if (C == '\r' && i + 1 < Bytes.size() && Bytes[i + 1] == '\n') ++i;
+    } else {
+      Line += C;
+    }
+  }
+  if (!Line.empty()) Lines.push_back(Line);
+  return Lines;
+}
+
+TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRunner& Runner,
+                        const std::function<void(const std::vector<std::string>&)>& ShowBackEndLog) {
+  TBuildOutcome Outcome;
+  Outcome.StartTime = Now();
+  Log.ResetErrorCount();
+  Log.LogStep("Starting build");
+  Log.LogLine("Dir devkitPro=" + DevkitProFolder(Request.RootFolder));
+  Log.LogLine("Dir working  =" + WorkingFolder(Request.RootFolder));
+  Log.LogLine("");
+  GenerateSource(*Request.Game, WorkingFolder(Request.RootFolder), Log);
+  Outcome.ExitCode = RunBackEnd(Runner, Request.RootFolder, Request.Command, Request.ShowWindow, Log);
+  Log.LogStep("Loading back-end log");
+  ShowBackEndLog(ReadBackEndLog(BackEndLogPath(Request.RootFolder)));
+  Log.LogLine("Log  " + BackEndLogPath(Request.RootFolder));
+  Log.LogLine("Prog " + BuiltImagePath(Request.RootFolder));
+  Log.LogLine("");
+  return Outcome;
+}
+
+int ElapsedSeconds(double Start, double Now) {
+  // The clock is local time: a build across a change to winter time would
+  // otherwise end before it started.
+  return static_cast<int>(std::max(0L, std::lround((Now - Start) * 24 * 60 * 60)));
+}
+
+std::string SummaryText(int Errors, int Warnings, int Seconds) {
+  return Format("Done (%d errors, %d warnings, in %d:%.2d)", Errors, Warnings, Seconds / 60, Seconds % 60);
+}
+
+void LogSummary(TBuildLog& Log, double StartTime, int Warnings) {
+  Log.LogStatus(SummaryText(Log.ErrorCount(), Warnings, ElapsedSeconds(StartTime, Now())));
+}
+
+}  // namespace lvk

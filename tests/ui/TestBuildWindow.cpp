@@ -1,0 +1,318 @@
+// The build window driven for real against a stand-in launcher in a
+// temporary root folder, and Game | Run after it.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "model/UActor.h"
+#include "model/UClock.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/FBuild.h"
+#include "ui/FMain.h"
+
+using namespace lvk;
+
+namespace {
+
+// Records where and how it was called, then does what its first argument
+// asks: exitN ends with N, nolog leaves no log, wait runs until the file
+// "go" appears (or gives up after 20 seconds).
+constexpr const char* StandInLauncher = R"sh(
+{ printf 'pwd=%s\n' "$(pwd)"; printf 'argc=%s\n' "$#"
+  for a in "$@"; do printf 'arg=[%s]\n' "$a"; done
+  printf 'dos line\r\n'; } >launcher.log
+case $1 in
+  exit*) exit "${1#exit}" ;;
+  nolog) rm -f launcher.log ;;
+  wait) i=0; while [ ! -f go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done ;;
+esac
+exit 0
+)sh";
+
+void WriteText(const std::string& File, const std::string& Text) { std::ofstream(File, std::ios::binary) << Text; }
+
+// Steps show the date and time in brackets; the tests see "[when]".
+QStringList Masked(const QPlainTextEdit* Log) {
+  QStringList Lines = Log->toPlainText().split('\n');
+  for (QString& L : Lines) L.replace(QRegularExpression(R"( \[[^\]]+\]$)"), " [when]");
+  return Lines;
+}
+
+// The clock reads Start at the first call (the start of the build) and
+// Start + Seconds at every later one.
+class TSteppingClock {
+public:
+  explicit TSteppingClock(double Seconds) {
+    SetClock([this, Seconds] { return FCalls++ == 0 ? FStart : FStart + SecondsToDays(Seconds); });
+  }
+  ~TSteppingClock() { SetClock({}); }
+
+private:
+  double FStart = 46000.25;
+  int FCalls = 0;
+};
+
+struct BuildWindow : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  test::TTestClock Clock;  // builds take no time unless a test says so
+  test::TTempDir Root;
+  TGame Game;
+
+  void SetUp() override {
+    std::filesystem::create_directories(Root.File("devkitPro/msys/home/Lurvik/arm9/source"));
+    WriteText(Root.File("devkitPro/launcher.sh"), StandInLauncher);
+    Game.AddTile();
+    Game.AddLevel()->SetSize(32, 24);
+  }
+  std::string DevkitPro() const { return Root.File("devkitPro"); }
+  std::unique_ptr<TfrmBuild> Open() {
+    auto W = std::make_unique<TfrmBuild>();
+    W->SetGame(Game);
+    W->SetRootFolder(QString::fromStdString(Root.Path()));
+    W->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(W.get()));
+    return W;
+  }
+  // A press of Build with the given command, from the keyboard.
+  void Build(TfrmBuild& W, const QString& Command) {
+    W.edtCommand->setText(Command);
+    W.butGenerate->setFocus();
+    QTest::keyClick(W.butGenerate, Qt::Key_Space);
+  }
+};
+
+}  // namespace
+
+TEST_F(BuildWindow, EachOpeningStartsWithDefaults) {
+  for (int Opening = 0; Opening < 2; ++Opening) {
+    auto W = Open();
+    EXPECT_EQ(W->windowTitle(), "Lurvik build");
+    EXPECT_EQ(W->width(), 589);
+    EXPECT_EQ(W->height(), 65);
+    EXPECT_EQ(W->edtCommand->text(), "make");
+    EXPECT_FALSE(W->cbxShowCmd->isChecked());
+    EXPECT_FALSE(W->butDetails->isChecked());
+    EXPECT_FALSE(W->pnlCommand->isVisible());
+    EXPECT_FALSE(W->splLogs->isVisible());
+    EXPECT_FALSE(W->memFeLog->isEnabled());
+    EXPECT_EQ(W->edtStatus->text(), "Waiting for a press on the \"Build\" button...");
+    EXPECT_TRUE(W->memFeLog->toPlainText().isEmpty());
+    EXPECT_TRUE(W->memBeLog->toPlainText().isEmpty());
+    EXPECT_TRUE(W->butGenerate->isDefault());
+    EXPECT_EQ(W->ImagePath(), QString::fromStdString(Root.File("devkitPro/msys/home/Lurvik/Lurvik.nds")));
+
+    // Everything the first opening changes must be gone in the second.
+    QTest::mouseClick(W->butDetails, Qt::LeftButton);
+    EXPECT_EQ(W->height(), 65 + 500);
+    EXPECT_TRUE(W->pnlCommand->isVisible());
+    EXPECT_TRUE(W->memBeLog->isEnabled());
+    W->cbxShowCmd->setChecked(true);
+    W->cbxShowCmd->setChecked(false);
+    Build(*W, "exit0");
+    QTest::mouseClick(W->butDetails, Qt::LeftButton);
+    EXPECT_EQ(W->height(), 65);
+    EXPECT_FALSE(W->edtCommand->isEnabled());
+  }
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(BuildWindow, SuccessfulBuildLogsEveryStep) {
+  auto W = Open();
+  Build(*W, "make");
+  const QString DP = QString::fromStdString(DevkitPro());
+  const QString Work = DP + "/msys/home/Lurvik";
+  EXPECT_EQ(Masked(W->memFeLog), (QStringList{
+                                     "Starting build [when]",
+                                     "Dir devkitPro=" + DP,
+                                     "Dir working  =" + Work,
+                                     "",
+                                     "Generating source [when]",
+                                     "Src " + Work + "/arm9/source/generated.c",
+                                     "Generating palette",
+                                     "Generating tiles",
+                                     "Generating levels",
+                                     "Done",
+                                     "",
+                                     "Starting back-end [when]",
+                                     "Run sh launcher.sh make",
+                                     "Dir " + DP,
+                                     "Done (0)",
+                                     "",
+                                     "Loading back-end log [when]",
+                                     "Log  " + DP + "/launcher.log",
+                                     "Prog " + Work + "/Lurvik.nds",
+                                     "",
+                                     "Done (0 errors, 0 warnings, in 0:00)",
+                                 }));
+  EXPECT_EQ(W->edtStatus->text(), "Done (0 errors, 0 warnings, in 0:00)");
+  // The launcher ran in the devkitPro folder with the command as one argument.
+  EXPECT_EQ(W->memBeLog->toPlainText(), "pwd=" + DP + "\nargc=1\narg=[make]\ndos line");
+  EXPECT_TRUE(std::filesystem::exists(Root.File("devkitPro/msys/home/Lurvik/arm9/source/generated.c")));
+  EXPECT_TRUE(W->butGenerate->isEnabled());
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(BuildWindow, GeneratorErrorsAreCountedAndTheBackEndStillRuns) {
+  TGame Empty;
+  Empty.Palette().DeleteRange(1, Empty.Palette().Count() - 1);
+  TfrmBuild W;
+  W.SetGame(Empty);
+  W.SetRootFolder(QString::fromStdString(Root.Path()));
+  W.show();
+  Build(W, "make");
+  QStringList Lines = Masked(W.memFeLog);
+  EXPECT_EQ(Lines.filter(QRegularExpression("^ERROR: ")),
+            (QStringList{"ERROR: Number of colors in palette is too small", "ERROR: Number of tiles is too small",
+                         "ERROR: Number of levels is too small"}));
+  EXPECT_TRUE(Lines.contains("Done (0)"));
+  EXPECT_EQ(Lines.last(), "Done (3 errors, 0 warnings, in 0:00)");
+  EXPECT_TRUE(W.memBeLog->toPlainText().startsWith("pwd="));
+}
+
+TEST_F(BuildWindow, EveryPressStartsAfreshAndPassesItsCommand) {
+  auto W = Open();
+  const QString DP = QString::fromStdString(DevkitPro());
+  struct {
+    QString Command, RunLine, BackEnd, ExitLine;
+  } Cases[] = {
+      // Nothing after the final blank, and the launcher gets no argument.
+      {"", "Run sh launcher.sh ", "argc=0\n", "Done (0)"},
+      {"exit3", "Run sh launcher.sh exit3", "argc=1\narg=[exit3]\n", "Done (3)"},
+      {"make clean", "Run sh launcher.sh make clean", "argc=1\narg=[make clean]\n", "Done (0)"},
+  };
+  for (const auto& C : Cases) {
+    Build(*W, C.Command);
+    QStringList Lines = Masked(W->memFeLog);
+    EXPECT_EQ(Lines.count("Starting build [when]"), 1) << C.Command.toStdString();
+    EXPECT_EQ(Lines.filter(QRegularExpression("^Run ")), QStringList{C.RunLine});
+    EXPECT_EQ(Lines.filter(QRegularExpression(R"(^Done \(\d+\)$)")), QStringList{C.ExitLine});
+    // The back-end's exit code does not count as an error.
+    EXPECT_EQ(Lines.last(), "Done (0 errors, 0 warnings, in 0:00)");
+    EXPECT_EQ(W->memBeLog->toPlainText(), "pwd=" + DP + "\n" + C.BackEnd + "dos line");
+  }
+}
+
+TEST_F(BuildWindow, ElapsedTimeIsRoundedToTheSecond) {
+  auto W = Open();
+  for (auto [Seconds, Text] : {std::pair{5.2, "in 0:05)"}, {6.6, "in 0:07)"}, {75.4, "in 1:15)"}}) {
+    TSteppingClock Clock(Seconds);
+    Build(*W, "make");
+    EXPECT_TRUE(W->edtStatus->text().endsWith(Text)) << W->edtStatus->text().toStdString();
+    EXPECT_EQ(Masked(W->memFeLog).last(), W->edtStatus->text());
+  }
+}
+
+TEST_F(BuildWindow, MissingBackEndLogStopsTheBuild) {
+  auto W = Open();
+  Build(*W, "nolog");
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0].Kind, TMsgKind::Error);
+  EXPECT_EQ(Dialogs.Messages[0].Text,
+            QString::fromStdString("Cannot open file \"" + Root.File("devkitPro/launcher.log") +
+                                   "\". No such file or directory."));
+  QStringList Lines = Masked(W->memFeLog);
+  EXPECT_EQ(Lines.last(), "Loading back-end log [when]");
+  EXPECT_TRUE(W->memBeLog->toPlainText().isEmpty());
+  EXPECT_TRUE(W->butGenerate->isEnabled());
+  EXPECT_FALSE(W->Running());
+}
+
+TEST_F(BuildWindow, BackEndThatCannotStart) {
+  auto W = Open();
+  // A log an earlier build left must not pass for this one's.
+  WriteText(Root.File("devkitPro/launcher.log"), "stale output\n");
+  // No sh on the search path.
+  const QByteArray Path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(Root.Path()));
+  Build(*W, "make");
+  qputenv("PATH", Path);
+  ASSERT_EQ(Dialogs.Messages.size(), 2u);
+  EXPECT_EQ(Dialogs.Messages[0].Text, "Error starting sh");
+  EXPECT_NE(Dialogs.Messages[0].Kind, TMsgKind::Error);
+  // The build went on to the log, which the launcher never wrote.
+  EXPECT_EQ(Dialogs.Messages[1].Kind, TMsgKind::Error);
+  EXPECT_TRUE(Dialogs.Messages[1].Text.contains("launcher.log"));
+  QStringList Lines = Masked(W->memFeLog);
+  EXPECT_TRUE(Lines.contains("Done (259)"));
+  EXPECT_EQ(Lines.last(), "Loading back-end log [when]");
+  EXPECT_TRUE(W->memBeLog->toPlainText().isEmpty());
+}
+
+TEST_F(BuildWindow, GeneratorThatStopsEndsTheBuildBeforeTheBackEnd) {
+  std::filesystem::remove_all(Root.File("devkitPro/msys/home/Lurvik/arm9"));
+  auto W = Open();
+  Build(*W, "make");
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0].Kind, TMsgKind::Error);
+  EXPECT_TRUE(Dialogs.Messages[0].Text.startsWith("Cannot create file")) << Dialogs.Messages[0].Text.toStdString();
+  EXPECT_FALSE(W->memFeLog->toPlainText().contains("Starting back-end"));
+  EXPECT_FALSE(std::filesystem::exists(Root.File("devkitPro/launcher.log")));
+  EXPECT_TRUE(W->butGenerate->isEnabled());
+}
+
+TEST_F(BuildWindow, WindowStaysResponsiveButRefusesABuildOrCloseWhileRunning) {
+  auto W = Open();
+  bool SeenRunning = false;
+  QTimer Poll;
+  // Runs inside the build's wait: the window still handles events.
+  QObject::connect(&Poll, &QTimer::timeout, [&] {
+    if (!W->Running() || SeenRunning) return;
+    SeenRunning = true;
+    EXPECT_FALSE(W->butGenerate->isEnabled());
+    W->butGenerateClick();
+    QTest::keyClick(W.get(), Qt::Key_Escape);
+    EXPECT_TRUE(W->isVisible());
+    WriteText(Root.File("devkitPro/go"), "");
+  });
+  Poll.start(20);
+  Build(*W, "wait");
+  EXPECT_TRUE(SeenRunning);
+  EXPECT_TRUE(W->isVisible());
+  EXPECT_EQ(Masked(W->memFeLog).count("Starting build [when]"), 1);
+  EXPECT_TRUE(W->edtStatus->text().startsWith("Done (0 errors"));
+  // Once the build is over, Escape closes the window again.
+  QTest::keyClick(W.get(), Qt::Key_Escape);
+  EXPECT_FALSE(W->isVisible());
+}
+
+// Game | Run starts the emulator on the image of the build window's root folder.
+TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  Main.show();
+  Main.mnuRun->trigger();
+  EXPECT_EQ(Dialogs.LastText(), "First Game | Build, then Game | Run");
+  EXPECT_TRUE(Dialogs.Started.empty());
+
+  // Opened and closed without a build.
+  bool Closed = false;
+  QTimer::singleShot(0, [&] {
+    if (auto* Build = qobject_cast<TfrmBuild*>(QApplication::activeModalWidget())) {
+      Closed = true;
+      Build->reject();
+    }
+  });
+  Main.mnuBuild->trigger();
+  ASSERT_TRUE(Closed);
+  const QString Image = Main.RootFolder() + "/devkitPro/msys/home/Lurvik/Lurvik.nds";
+  EXPECT_EQ(Main.LastImagePath(), Image);
+  Main.mnuRun->trigger();
+  ASSERT_EQ(Dialogs.Started.size(), 1u);
+  EXPECT_EQ(Dialogs.Started[0].Program, "desmume");
+  EXPECT_EQ(Dialogs.Started[0].Arguments, QStringList{Image});
+  EXPECT_EQ(Dialogs.Messages.size(), 1u);
+}

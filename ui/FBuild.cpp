@@ -1,0 +1,275 @@
+#include "ui/FBuild.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "build/UBackEnd.h"
+#include "ui/UDialogService.h"
+#include "ui/UHelp.h"
+
+namespace {
+
+constexpr int WindowWidth = 589;
+constexpr int TopHeight = 65;
+constexpr int DetailsHeight = 500;
+constexpr int CommandHeight = 72;
+constexpr int BackEndLogHeight = 212;
+
+QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
+
+// Waits for the back-end in a local event loop, so the windows repaint and
+// answer while it runs.
+class TQtProcessRunner final : public lvk::TProcessRunner {
+public:
+  std::optional<std::uint32_t> Run(const lvk::TProcessCall& Call) override {
+    QProcess Process;
+    Process.setProgram(FromStd(Call.Program));
+    QStringList Arguments;
+    for (const std::string& A : Call.Arguments) Arguments << FromStd(A);
+    Process.setArguments(Arguments);
+    Process.setWorkingDirectory(FromStd(Call.Folder));
+    // The launcher writes its own log; it must not wait for a keyboard, and
+    // what it would print to a terminal is in that log.
+    Process.setStandardInputFile(QProcess::nullDevice());
+    Process.setStandardOutputFile(QProcess::nullDevice());
+    Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+    QEventLoop Loop;
+    bool Failed = false;
+    bool Finished = false;
+    // Either can come from within start() already.
+    QObject::connect(&Process, &QProcess::errorOccurred, &Loop, [&](QProcess::ProcessError Error) {
+      if (Error != QProcess::FailedToStart) return;
+      Failed = true;
+      Loop.quit();
+    });
+    QObject::connect(&Process, &QProcess::finished, &Loop, [&] {
+      Finished = true;
+      Loop.quit();
+    });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &Loop, &QEventLoop::quit);
+    Process.start();
+    if (!Failed && !Finished) Loop.exec();
+    if (Failed) return {};
+    if (!Finished) return lvk::StillActive;  // the program is closing
+    if (Process.exitStatus() == QProcess::CrashExit) return 128u + static_cast<std::uint32_t>(Process.exitCode());
+    return static_cast<std::uint32_t>(Process.exitCode());
+  }
+};
+
+// Read-only text on the window's face colour, as the status and the logs show.
+void FaceColoured(QWidget* W) {
+  QPalette P = W->palette();
+  P.setColor(QPalette::Base, P.color(QPalette::Window));
+  W->setPalette(P);
+}
+
+void Hint(QWidget* W, const QString& Text) {
+  W->setToolTip(Text);
+  W->setStatusTip(Text);
+}
+
+QPlainTextEdit* LogMemo(const char* Name, const QString& HintText, QWidget* Parent) {
+  auto* Memo = new QPlainTextEdit(Parent);
+  Memo->setObjectName(Name);
+  Memo->setReadOnly(true);
+  Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QFont Font("Courier New", 8);
+  Font.setStyleHint(QFont::TypeWriter);
+  Font.setFixedPitch(true);
+  Memo->setFont(Font);
+  FaceColoured(Memo);
+  Hint(Memo, HintText);
+  return Memo;
+}
+
+// A log with its header strip above it.
+QWidget* LogPanel(const char* Name, const QString& Header, QPlainTextEdit*& Memo, const char* MemoName,
+                  const QString& HintText, QWidget* Parent) {
+  auto* Panel = new QWidget(Parent);
+  Panel->setObjectName(Name);
+  auto* Layout = new QVBoxLayout(Panel);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(2);
+  auto* Label = new QLabel(Header, Panel);
+  Label->setContentsMargins(4, 2, 4, 0);
+  QFont Bold = Label->font();
+  Bold.setBold(true);
+  Label->setFont(Bold);
+  Memo = LogMemo(MemoName, HintText, Panel);
+  Layout->addWidget(Label);
+  Layout->addWidget(Memo, 1);
+  return Panel;
+}
+
+}  // namespace
+
+QString TfrmBuild::WaitingText() { return "Waiting for a press on the \"Build\" button..."; }
+
+TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
+  setObjectName("frmBuild");
+  setWindowTitle("Lurvik build");
+  setModal(true);
+  SetHelpKeyword(this, "build");
+
+  auto* pnlTop = new QWidget(this);
+  pnlTop->setObjectName("pnlTop");
+  pnlTop->setFixedHeight(TopHeight);
+  butGenerate = new QPushButton("&Build", pnlTop);
+  butGenerate->setObjectName("butGenerate");
+  butGenerate->setFixedSize(79, 38);
+  butGenerate->setDefault(true);
+  Hint(butGenerate, "Build an executable for the Nintendo DS");
+  lblStatus = new QLabel("Build &status", pnlTop);
+  lblStatus->setObjectName("lblStatus");
+  edtStatus = new QLineEdit(pnlTop);
+  edtStatus->setObjectName("edtStatus");
+  edtStatus->setReadOnly(true);
+  FaceColoured(edtStatus);
+  lblStatus->setBuddy(edtStatus);
+  butDetails = new QPushButton("...", pnlTop);
+  butDetails->setObjectName("butDetails");
+  butDetails->setCheckable(true);
+  butDetails->setAutoDefault(false);
+  butDetails->setFixedSize(38, 24);
+  Hint(butDetails, "Show/hide details of the build process");
+  Hint(edtStatus, "What the build is doing, and its summary when it has ended");
+  auto* TopLayout = new QHBoxLayout(pnlTop);
+  TopLayout->setContentsMargins(8, 8, 8, 8);
+  TopLayout->setSpacing(8);
+  TopLayout->addWidget(butGenerate, 0, Qt::AlignVCenter);
+  auto* StatusColumn = new QVBoxLayout;
+  StatusColumn->setSpacing(2);
+  StatusColumn->addWidget(lblStatus);
+  StatusColumn->addWidget(edtStatus);
+  TopLayout->addLayout(StatusColumn, 1);
+  TopLayout->addWidget(butDetails, 0, Qt::AlignTop);
+
+  pnlCommand = new QWidget(this);
+  pnlCommand->setObjectName("pnlCommand");
+  pnlCommand->setFixedHeight(CommandHeight);
+  lblCommand = new QLabel("&Command", pnlCommand);
+  lblCommand->setObjectName("lblCommand");
+  edtCommand = new QLineEdit("make", pnlCommand);
+  edtCommand->setObjectName("edtCommand");
+  Hint(edtCommand, "The command to be executed, typical options are \"make\" or \"make clean\"");
+  lblCommand->setBuddy(edtCommand);
+  cbxShowCmd = new QCheckBox("Show &cmd", pnlCommand);
+  cbxShowCmd->setObjectName("cbxShowCmd");
+  cbxShowCmd->setLayoutDirection(Qt::RightToLeft);  // the label on the left
+  Hint(cbxShowCmd, "Show the cmd-shell window (must be closed manually when shown)");
+  auto* CommandLayout = new QVBoxLayout(pnlCommand);
+  CommandLayout->setContentsMargins(8, 4, 8, 8);
+  CommandLayout->setSpacing(2);
+  CommandLayout->addWidget(lblCommand);
+  auto* CommandRow = new QHBoxLayout;
+  CommandRow->setSpacing(12);
+  CommandRow->addWidget(edtCommand, 1);
+  CommandRow->addWidget(cbxShowCmd);
+  CommandLayout->addLayout(CommandRow);
+  CommandLayout->addStretch(1);
+
+  splLogs = new QSplitter(Qt::Vertical, this);
+  splLogs->setObjectName("splLogs");
+  splLogs->setHandleWidth(1);
+  splLogs->setChildrenCollapsible(false);
+  pnlFeLog = LogPanel("pnlFeLog", "Front-end log", memFeLog, "memFeLog",
+                      "Shows the steps of the code generation by the front-end", splLogs);
+  pnlBeLog = LogPanel("pnlBeLog", "Back-end log", memBeLog, "memBeLog",
+                      "Shows the output of the back-end (makefile calling the compiler)", splLogs);
+  splLogs->addWidget(pnlFeLog);
+  splLogs->addWidget(pnlBeLog);
+  splLogs->setStretchFactor(0, 1);
+  splLogs->setStretchFactor(1, 0);
+
+  auto* Layout = new QVBoxLayout(this);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  Layout->addWidget(pnlTop);
+  Layout->addWidget(pnlCommand);
+  Layout->addWidget(splLogs, 1);
+
+  connect(butGenerate, &QPushButton::clicked, this, [this] { butGenerateClick(); });
+  connect(butDetails, &QPushButton::clicked, this, [this] { butDetailsClick(); });
+
+  resize(WindowWidth, TopHeight);
+  butDetailsClick();
+  SetStatus(WaitingText().toStdString());
+  butGenerate->setFocus();
+}
+
+void TfrmBuild::SetRootFolder(const QString& RootFolder) { FRootFolder = RootFolder; }
+
+void TfrmBuild::SetGame(const lvk::TGame& Game) { FGame = &Game; }
+
+QString TfrmBuild::ImagePath() const { return FromStd(lvk::BuiltImagePath(FRootFolder.toStdString())); }
+
+void TfrmBuild::butDetailsClick() {
+  const bool Shown = butDetails->isChecked();
+  pnlCommand->setVisible(Shown);
+  splLogs->setVisible(Shown);
+  pnlCommand->setEnabled(Shown);
+  splLogs->setEnabled(Shown);
+  if (Shown) {
+    setMinimumHeight(TopHeight + CommandHeight + 160);
+    setMaximumHeight(QWIDGETSIZE_MAX);
+    resize(width(), TopHeight + DetailsHeight);
+    const int Logs = TopHeight + DetailsHeight - TopHeight - CommandHeight;
+    splLogs->setSizes({Logs - BackEndLogHeight, BackEndLogHeight});
+  } else {
+    // Only the top strip: the window does not grow to show nothing.
+    setFixedHeight(TopHeight);
+  }
+}
+
+void TfrmBuild::butGenerateClick() {
+  if (FRunning || !FGame) return;
+  FRunning = true;
+  butGenerate->setEnabled(false);
+  memFeLog->clear();
+  memBeLog->clear();
+  FWarningCount = 0;
+  TQtProcessRunner Runner;
+  lvk::TBuildRequest Request;
+  Request.Game = FGame;
+  Request.RootFolder = FRootFolder.toStdString();
+  Request.Command = edtCommand->text().toStdString();
+  Request.ShowWindow = cbxShowCmd->isChecked();
+  try {
+    lvk::TBuildOutcome Outcome = lvk::BuildGame(Request, *this, Runner, [this](const std::vector<std::string>& Lines) {
+      QStringList Text;
+      for (const std::string& L : Lines) Text << FromStd(L);
+      memBeLog->setPlainText(Text.join('\n'));
+    });
+    FStartTime = Outcome.StartTime;
+    lvk::LogSummary(*this, FStartTime, FWarningCount);
+  } catch (const std::exception& E) {
+    ShowErrorBox(this, FromStd(E.what()));
+  }
+  FRunning = false;
+  butGenerate->setEnabled(true);
+  butGenerate->setFocus();
+}
+
+void TfrmBuild::LogLine(const std::string& Text) { memFeLog->appendPlainText(FromStd(Text)); }
+
+void TfrmBuild::SetStatus(const std::string& Text) { edtStatus->setText(FromStd(Text)); }
+
+void TfrmBuild::ShowNotice(const std::string& Text) { ShowInformation(this, FromStd(Text)); }
+
+void TfrmBuild::reject() {
+  if (FRunning) return;
+  QDialog::reject();
+}
