@@ -19,8 +19,10 @@ constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint32_t CoreHeaderSize = 12;
 constexpr std::uint32_t MaskBytes = 12;
 // Run-length data can describe far more pixels than it has bytes, so the
-// decoded picture is capped instead of being bounded by the input.
-constexpr std::uint64_t MaxRlePixels = 16u * 1024 * 1024;
+// decoded picture is capped instead of being bounded by the input: at
+// 2048 x 2048 pixels, which a palette read visits one by one. Row padding
+// makes that at most 16 MB (four bytes a pixel in a one-pixel-wide picture).
+constexpr std::uint64_t MaxRlePixels = 4u * 1024 * 1024;
 
 [[noreturn]] void Invalid() { throw EGame(SInvalid); }
 

@@ -4,7 +4,7 @@
 LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core"
 # The tests also compile the generated C and the DS-side program for the DS's processor.
-LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi"
+LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi clang libclang-rt-14-dev llvm"
 
 lurvik_install_missing() {
   missing=""

@@ -320,6 +320,30 @@ TEST(Bitmap, RleStaysInsideThePictureAndItsData) {
   test::ResetLargestAllocation();
   EXPECT_EQ(GameError([&] { Load(MakeBmp(S)); }), Invalid);
   EXPECT_LT(test::LargestAllocation(), 1u << 20);
+
+  // A file of a few dozen bytes may describe 2048 x 2048 pixels, no more:
+  // a palette read visits each of them.
+  S.Pixels = {0, 1};
+  S.Width = 2048;
+  S.Height = 2048;
+  EXPECT_EQ(Load(MakeBmp(S)).Width(), 2048);
+  S.Width = 2049;
+  EXPECT_EQ(GameError([&] { Load(MakeBmp(S)); }), Invalid);
+  S.Compression = BI_RLE4;
+  S.BitCount = 4;
+  S.Width = 1048577;  // 8.4 million pixels in half as many bytes
+  S.Height = 8;
+  test::ResetLargestAllocation();
+  EXPECT_EQ(GameError([&] { Load(MakeBmp(S)); }), Invalid);
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
+  // Eight million one-pixel rows, each padded to four bytes.
+  S.Compression = BI_RLE8;
+  S.BitCount = 8;
+  S.Width = 1;
+  S.Height = 8 * 1024 * 1024;
+  test::ResetLargestAllocation();
+  EXPECT_EQ(GameError([&] { Load(MakeBmp(S)); }), Invalid);
+  EXPECT_LT(test::LargestAllocation(), 1u << 20);
 }
 
 TEST(Bitmap, FileHeaderOffsetPlacesThePixels) {

@@ -1,0 +1,127 @@
+// The editor with the large game: opening it in the main window (load and
+// tree rebuild, then the first paint), starting the main window until it is
+// on screen, and the process's memory once the game is open. Runs on Qt's
+// offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include <QApplication>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "bench/LargeGame.h"
+#include "ui/FMain.h"
+#include "ui/UApplication.h"
+
+using namespace lvk;
+using namespace lvk::bench;
+
+namespace {
+
+// A field of /proc/self/status in kB (VmRSS, VmHWM), 0 when absent.
+double StatusKb(const std::string& Field) {
+  std::ifstream Status("/proc/self/status");
+  std::string Line;
+  while (std::getline(Status, Line))
+    if (Line.rfind(Field + ":", 0) == 0) return std::stod(Line.substr(Field.size() + 1));
+  return 0;
+}
+
+std::unique_ptr<TfrmMain> ShowMainWindow() {
+  auto Main = std::make_unique<TfrmMain>();
+  Main->show();
+  if (!QTest::qWaitForWindowExposed(Main.get())) throw std::runtime_error("the main window never showed");
+  return Main;
+}
+
+// Whatever the window has queued (the tree's layout and paint) is done.
+void Settle() { QCoreApplication::processEvents(); }
+
+// OpenGameFile alone: the load and the tree rebuild.
+void BM_OpenLargeGame(benchmark::State& State) {
+  const QString FileName = QString::fromStdString(LargeGame().Game.FileName());
+  auto Main = ShowMainWindow();
+  for (auto _ : State) {
+    Main->OpenGameFile(FileName);
+    State.PauseTiming();
+    Settle();
+    State.ResumeTiming();
+  }
+  int Nodes = 0;
+  for (QTreeWidgetItemIterator It(Main->tvwTree); *It; ++It) ++Nodes;
+  State.counters["tree_nodes"] = Nodes;
+}
+BENCHMARK(BM_OpenLargeGame)->Unit(benchmark::kMillisecond);
+
+// Until the user sees it: the open and the paint that follows.
+void BM_OpenLargeGameAndPaint(benchmark::State& State) {
+  const QString FileName = QString::fromStdString(LargeGame().Game.FileName());
+  auto Main = ShowMainWindow();
+  for (auto _ : State) {
+    Main->OpenGameFile(FileName);
+    Main->tvwTree->viewport()->repaint();
+    Settle();
+  }
+}
+BENCHMARK(BM_OpenLargeGameAndPaint)->Unit(benchmark::kMillisecond);
+
+// The process's first main window, measured in main before anything else
+// has loaded Qt's fonts and styles.
+double GFirstStartMs = 0;
+
+// Constructing the main window, showing it and waiting until it is exposed;
+// the cold first one is reported as first_ms.
+void BM_StartMainWindow(benchmark::State& State) {
+  for (auto _ : State) {
+    auto Main = ShowMainWindow();
+    State.PauseTiming();
+    Main.reset();
+    Settle();
+    State.ResumeTiming();
+  }
+  State.counters["first_ms"] = GFirstStartMs;
+}
+BENCHMARK(BM_StartMainWindow)->Unit(benchmark::kMillisecond);
+
+// Memory of the whole process with the main window open on the large game,
+// against the same window on a new game.
+void BM_MemoryWithLargeGameOpen(benchmark::State& State) {
+  const QString FileName = QString::fromStdString(LargeGame().Game.FileName());
+  auto Main = ShowMainWindow();
+  Settle();
+  const double Before = StatusKb("VmRSS");
+  for (auto _ : State) {
+    Main->OpenGameFile(FileName);
+    Main->tvwTree->viewport()->repaint();
+    Settle();
+  }
+  const double After = StatusKb("VmRSS");
+  State.counters["rss_kb"] = After;
+  State.counters["rss_growth_kb"] = After - Before;
+  State.counters["peak_rss_kb"] = StatusKb("VmHWM");
+}
+BENCHMARK(BM_MemoryWithLargeGameOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  TLurvikApplication App(argc, argv);
+  RegisterKinds();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  {
+    auto T0 = std::chrono::steady_clock::now();
+    auto Main = ShowMainWindow();
+    GFirstStartMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - T0).count();
+  }
+  LargeGame();  // made and saved before anything is timed
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  UnregisterKinds();
+  return 0;
+}
