@@ -688,13 +688,15 @@ void TfrmPaletteEditor::butImportClick() {
           ShowWarning(this, QString::fromStdString(lvk::LostColorsMessage()));
         break;
     }
-  } catch (...) {
+  } catch (const std::exception& E) {
     // Whatever went wrong, the game keeps a usable palette, not a half-read
-    // or empty one; the error itself goes on to the error box.
+    // or empty one. The error box is shown here: an error unwinding through
+    // Qt's event delivery would leave Qt's own objects behind.
     FPalette->LoadDefaults();
     Redraw();
     ResetSelection();
-    throw;
+    ShowErrorBox(this, QString::fromUtf8(E.what()));
+    return;
   }
   Redraw();
   ResetSelection();

@@ -92,9 +92,10 @@ void TItemPane::BindNameField(QLineEdit* Field, std::function<void(const std::st
     if (!Tag()) return;
     try {
       Rename(Field->text().toStdString());
-    } catch (...) {
-      if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
-      throw;  // the application's error box shows it; the field keeps the text
+    } catch (const std::exception& E) {
+      // The application's error box, shown here rather than by unwinding
+      // through Qt; the field keeps the rejected text.
+      ShowErrorBox(this, QString::fromUtf8(E.what()));
     }
     if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
   });
