@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "model/UClock.h"
@@ -51,6 +52,19 @@ TTestClock::TTestClock(double Start) : FNow(Start) {
 }
 
 TTestClock::~TTestClock() { SetClock({}); }
+
+std::string Slurp(const std::string& FileName) {
+  std::ifstream In(FileName);
+  std::stringstream S;
+  S << In.rdbuf();
+  return S.str();
+}
+
+std::string Quote(const std::string& S) {
+  std::string Q = "'";
+  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Q + "'";
+}
 
 TBytes ReadBytes(const std::string& FileName) {
   std::ifstream In(FileName, std::ios::binary);

@@ -42,6 +42,11 @@ private:
 void ResetLargestAllocation();
 std::size_t LargestAllocation();
 
+// A whole text file; empty when it cannot be read.
+std::string Slurp(const std::string& FileName);
+// A word for sh, in single quotes.
+std::string Quote(const std::string& S);
+
 TBytes ReadBytes(const std::string& FileName);
 void WriteBytes(const std::string& FileName, const TBytes& Bytes);
 

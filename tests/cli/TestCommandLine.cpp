@@ -16,6 +16,8 @@
 #include "model/ULevel.h"
 
 using namespace lvk;
+using test::Quote;
+using test::Slurp;
 
 namespace {
 
@@ -24,19 +26,6 @@ struct TRun {
   std::string Out;
   std::string Err;
 };
-
-std::string Slurp(const std::string& F) {
-  std::ifstream In(F);
-  std::stringstream S;
-  S << In.rdbuf();
-  return S.str();
-}
-
-std::string Quote(const std::string& S) {
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
 
 TRun Studio(const std::string& Arguments) {
   test::TTempDir Dir;

@@ -18,6 +18,8 @@
 #include "model/ULevel.h"
 
 using namespace lvk;
+using test::Quote;
+using test::Slurp;
 namespace fs = std::filesystem;
 
 namespace {
@@ -32,19 +34,6 @@ case $1 in
 esac
 exit 0
 )sh";
-
-std::string Slurp(const std::string& F) {
-  std::ifstream In(F);
-  std::stringstream S;
-  S << In.rdbuf();
-  return S.str();
-}
-
-std::string Quote(const std::string& S) {
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
 
 std::vector<std::string> Lines(const std::string& Text) {
   std::vector<std::string> Out;
