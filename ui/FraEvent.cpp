@@ -1,5 +1,7 @@
 #include "ui/FraEvent.h"
 
+#include <QLabel>
+
 #include <QResizeEvent>
 #include <QToolButton>
 #include <algorithm>
@@ -103,6 +105,19 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
   Place(Button, Rect);
   FToggles.push_back(Button);
   return Button;
+}
+
+void TfraEventMask::AddToggles(std::span<const TToggleSpec> Specs, QSize Size) {
+  for (const TToggleSpec& B : Specs) AddToggle(B.Name, B.Caption, B.Hint, QRect(QPoint(B.Left, B.Top), Size));
+}
+
+QLabel* TfraEventMask::AddCompassCaption(const QString& Name, const QString& Text, int Width) {
+  auto* Label = new QLabel(Text, this);
+  Label->setObjectName(Name);
+  Label->setWordWrap(true);
+  Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Place(Label, QRect(137, 8, Width, 33));
+  return Label;
 }
 
 void TfraEventMask::ShowMask() {

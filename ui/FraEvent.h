@@ -5,8 +5,11 @@
 // one way a changed value is applied.
 #include <QFrame>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
+
+class QLabel;
 
 class QToolButton;
 
@@ -61,6 +64,14 @@ private:
 
 // A frame whose parameter is a set of named members, one toggle button
 // (caption = the member's name, no glyph) per member.
+// One toggle button of a set, at its design position.
+struct TToggleSpec {
+  const char* Name;
+  const char* Caption;
+  int Left, Top;
+  const char* Hint;
+};
+
 class TfraEventMask : public TfraEvent {
   Q_OBJECT
 public:
@@ -74,6 +85,10 @@ protected:
   virtual int IndexOfCaption(const std::string& Caption) const = 0;
 
   QToolButton* AddToggle(const QString& Name, const QString& Caption, const QString& Hint, const QRect& Rect);
+  // The toggles of a table, each Size big, in the table's (tab) order.
+  void AddToggles(std::span<const TToggleSpec> Specs, QSize Size);
+  // The word-wrapped caption beside a compass of toggles.
+  QLabel* AddCompassCaption(const QString& Name, const QString& Text, int Width);
   // Gives every toggle its index from its caption and shows it down when
   // its member is in the event's set. Called once all toggles exist.
   void ShowMask();

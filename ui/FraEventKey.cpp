@@ -7,16 +7,9 @@
 
 namespace {
 
-struct TKeyButton {
-  const char* Name;
-  const char* Caption;
-  int Left, Top;
-  const char* Hint;
-};
-
 // In reading order, which is also the tab order: shoulders and the upper
 // row first, then the lower row.
-constexpr TKeyButton KeyButtons[] = {
+constexpr TToggleSpec KeyButtons[] = {
     {"butKeyL", "L", 31, 4, "The left shoulder button"},
     {"butKeyUp", "^", 51, 4, "The cursor up button"},
     {"butTouch", "T", 71, 4, "The touch-the-screen \"button\""},
@@ -43,7 +36,7 @@ TfraEventkey::TfraEventkey(lvk::TEventKey& Event, TSummaryChanged SummaryChanged
   lblKeys = new QLabel("Keys", this);
   lblKeys->setObjectName("lblKeys");
   Place(lblKeys, QRect(2, 8, 0, 0));
-  for (const TKeyButton& B : KeyButtons) AddToggle(B.Name, B.Caption, B.Hint, QRect(B.Left, B.Top, 20, 20));
+  AddToggles(KeyButtons, QSize(20, 20));
 
   const Qt::Edges TopRight = Qt::TopEdge | Qt::RightEdge;
   lblStyle = new QLabel("Style", this);

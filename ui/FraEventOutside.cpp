@@ -6,15 +6,8 @@
 
 namespace {
 
-struct TCompassButton {
-  const char* Name;
-  const char* Caption;
-  int Left, Top;
-  const char* Hint;
-};
-
 // Rows of the compass from the top, which is also the tab order.
-constexpr TCompassButton OutsideButtons[] = {
+constexpr TToggleSpec OutsideButtons[] = {
     {"butOutsideNW", "NW", 5, 0, "Moving north-west outside the screen (rare)"},
     {"butOutsideN", "N", 45, 0, "Moving north outside the screen"},
     {"butOutsideNE", "NE", 85, 0, "Moving north-east outside the screen (rare)"},
@@ -33,12 +26,8 @@ TfraEventOutside::TfraEventOutside(lvk::TEventOutside& Event, TSummaryChanged Su
                     "fire the event",
                     std::move(SummaryChanged), Parent),
       FEvent(Event) {
-  for (const TCompassButton& B : OutsideButtons) AddToggle(B.Name, B.Caption, B.Hint, QRect(B.Left, B.Top, 40, 16));
-  lblOutside = new QLabel("Areas outside screen that trigger OnOutside", this);
-  lblOutside->setObjectName("lblOutside");
-  lblOutside->setWordWrap(true);
-  lblOutside->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(lblOutside, QRect(137, 8, 110, 33));
+  AddToggles(OutsideButtons, QSize(40, 16));
+  lblOutside = AddCompassCaption("lblOutside", "Areas outside screen that trigger OnOutside", 110);
   ShowMask();
 }
 

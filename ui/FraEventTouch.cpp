@@ -6,15 +6,8 @@
 
 namespace {
 
-struct TCompassButton {
-  const char* Name;
-  const char* Caption;
-  int Left, Top;
-  const char* Hint;
-};
-
 // Rows of the compass from the top, which is also the tab order.
-constexpr TCompassButton TouchButtons[] = {
+constexpr TToggleSpec TouchButtons[] = {
     {"butTouchNW", "NW", 5, 0, "Touching north-west of the actor"},
     {"butTouchN", "N", 45, 0, "Touching north of the actor"},
     {"butTouchNE", "NE", 85, 0, "Touching north-east of the actor"},
@@ -34,12 +27,8 @@ TfraEventTouch::TfraEventTouch(lvk::TEventTouch& Event, TSummaryChanged SummaryC
                     "fire the event",
                     std::move(SummaryChanged), Parent),
       FEvent(Event) {
-  for (const TCompassButton& B : TouchButtons) AddToggle(B.Name, B.Caption, B.Hint, QRect(B.Left, B.Top, 40, 16));
-  lblTouch = new QLabel("Areas around actor that trigger OnTouch", this);
-  lblTouch->setObjectName("lblTouch");
-  lblTouch->setWordWrap(true);
-  lblTouch->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Place(lblTouch, QRect(137, 8, 104, 33));
+  AddToggles(TouchButtons, QSize(40, 16));
+  lblTouch = AddCompassCaption("lblTouch", "Areas around actor that trigger OnTouch", 104);
   ShowMask();
 }
 
