@@ -1,5 +1,6 @@
 #include "behaviour/UAction.h"
 
+#include <charconv>
 #include <ostream>
 
 #include "behaviour/UKindInfo.h"
@@ -52,6 +53,46 @@ void TActionSetSpeedDir::WriteC(std::ostream& Out) const { WriteCall(Out, "%s,ac
 
 std::string TActionSetSpeedDir::Summary() const {
   return "SetSpeedDir(" + Arg1() + "," + Arg2() + (Relative() ? "[rel]" : "[abs]") + ")";
+}
+
+std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {
+  if (Text.empty()) return 0;
+  const char* First = Text.data();
+  const char* Last = First + Text.size();
+  // from_chars takes a minus sign but no plus sign, and no blanks.
+  if (*First == '+') ++First;
+  if (First == Last || !(*First == '-' || (*First >= '0' && *First <= '9'))) return std::nullopt;
+  if (*First == '-' && Text[0] == '+') return std::nullopt;
+  std::int32_t Value = 0;
+  auto [End, Error] = std::from_chars(First, Last, Value);
+  if (Error != std::errc() || End != Last) return std::nullopt;
+  return Value;
+}
+
+void TActionPlain::WriteParams(TStream&, TWriter&) const {}
+
+void TActionPlain::ReadParams(TStream&, TReader&) {}
+
+void TActionPlain::WriteC(std::ostream& Out) const {
+  std::string Indentation;
+  for (int i = 0; i < Indent(); ++i) Indentation += "  ";
+  Out << Indentation << ",act" << Kind().DisplayName() << "();\r\n";
+}
+
+std::string TActionPlain::Summary() const { return Kind().DisplayName() + "()"; }
+
+const TActionKind& TActionDestroy::ClassKind() {
+  static const TActionKindInfo Kind(
+      "Destroy", "Destroy this actor; its OnDestroy handlers run first", "BmpDestroy16x16",
+      [](THandler& Handler) -> TActionBase* { return new TActionDestroy(Handler); });
+  return Kind;
+}
+
+const TActionKind& TActionNextLevel::ClassKind() {
+  static const TActionKindInfo Kind(
+      "NextLevel", "Go to the next level; after the last, the first", "BmpNextLevel16x16",
+      [](THandler& Handler) -> TActionBase* { return new TActionNextLevel(Handler); });
+  return Kind;
 }
 
 }  // namespace lvk

@@ -1,9 +1,13 @@
 #pragma once
-// The two action kinds: SetSpeedSize sets how fast an actor moves,
-// SetSpeedDir which way. They share their parameters, two arguments copied
-// unchanged into the C call and an absolute/relative mode, and differ in
-// their names, texts and C call.
+// The action kinds. SetSpeedSize sets how fast an actor moves, SetSpeedDir
+// which way; they share their parameters, two arguments copied unchanged into
+// the C call and an absolute/relative mode, and differ in their names, texts
+// and C call. Destroy and NextLevel have no parameters: they are stored as
+// their key alone, and their summaries are the call with empty brackets,
+// "Destroy()" and "NextLevel()".
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "behaviour/UBehaviour.h"
@@ -54,6 +58,39 @@ public:
   const TActionKind& Kind() const override { return ClassKind(); }
   void WriteC(std::ostream& Out) const override;
   std::string Summary() const override;
+};
+
+// An action argument as the game uses it: a whole number with an optional
+// sign ("-12", "+3"), where the empty text means 0. Anything else (blanks,
+// "3.5", "x", a value outside 32 bits) is not a whole number: no value.
+std::optional<std::int32_t> ParseWholeNumber(const std::string& Text);
+
+// The action kinds without parameters share their record and C line.
+class TActionPlain : public TActionBase {
+public:
+  using TActionBase::TActionBase;
+  void WriteParams(TStream& Stream, TWriter& Writer) const override;
+  void ReadParams(TStream& Stream, TReader& Reader) override;
+  // "%s,act" + DisplayName + "();" with the indentation.
+  void WriteC(std::ostream& Out) const override;
+  // DisplayName + "()".
+  std::string Summary() const override;
+};
+
+class TActionDestroy final : public TActionPlain {
+public:
+  static const TActionKind& ClassKind();
+
+  using TActionPlain::TActionPlain;
+  const TActionKind& Kind() const override { return ClassKind(); }
+};
+
+class TActionNextLevel final : public TActionPlain {
+public:
+  static const TActionKind& ClassKind();
+
+  using TActionPlain::TActionPlain;
+  const TActionKind& Kind() const override { return ClassKind(); }
 };
 
 }  // namespace lvk

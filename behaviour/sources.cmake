@@ -10,6 +10,8 @@ set(LURVIK_ICON_NAMES
   BmpOnOutside16x16
   BmpSetSpeedSize16x16
   BmpSetSpeedDir16x16
+  BmpDestroy16x16
+  BmpNextLevel16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
