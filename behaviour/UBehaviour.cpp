@@ -75,7 +75,8 @@ void RegisterKinds() {
                                  &TEventTouch::ClassKind(), &TEventCollision::ClassKind(),
                                  &TEventOutside::ClassKind()})
     if (!FindEventKind(Kind->StreamKey())) RegisterEventKind(*Kind);
-  for (const TActionKind* Kind : {&TActionSetSpeedSize::ClassKind(), &TActionSetSpeedDir::ClassKind()})
+  for (const TActionKind* Kind : {&TActionSetSpeedSize::ClassKind(), &TActionSetSpeedDir::ClassKind(),
+                                  &TActionDestroy::ClassKind(), &TActionNextLevel::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 
