@@ -68,6 +68,13 @@ const TEventKind& EventKindAt(int Index) {
   return *EventKinds[Index];
 }
 
+int ActionKindCount() { return static_cast<int>(ActionKinds.size()); }
+
+const TActionKind& ActionKindAt(int Index) {
+  Assert(Index >= 0 && Index < ActionKindCount(), "UGame");
+  return *ActionKinds[Index];
+}
+
 void RegisterKinds() {
   // Kind by kind, so a second call, or one after a test registered some of
   // them itself, adds only what is missing.

@@ -95,6 +95,9 @@ const TEventKind* FindEventKind(const std::string& Key);
 const TActionKind* FindActionKind(const std::string& Key);
 int EventKindCount();
 const TEventKind& EventKindAt(int Index);
+// The action kinds in registration order, as a list to choose from.
+int ActionKindCount();
+const TActionKind& ActionKindAt(int Index);
 
 // The start-up step that main and the tests call: loads the kinds' icons and
 // registers the six event kinds and the two action kinds. Calling it again

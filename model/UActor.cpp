@@ -39,6 +39,13 @@ TActionBase* THandler::AddAction(const TActionKind& Kind) {
   return Action;
 }
 
+void THandler::MoveAction(int From, int To) {
+  Assert(From >= 0 && From < FActions.Count() && To >= 0 && To < FActions.Count(), "UGame");
+  if (From == To) return;
+  FActions.Move(From, To);
+  FOwner.Owner().MarkModified();
+}
+
 void THandler::SaveToStream(TStream& Stream, TWriter& Writer) const {
   Assert(FEvent != nullptr, "UGame");
   Writer.WriteString(FEvent->Kind().StreamKey());

@@ -35,6 +35,9 @@ public:
   int ActionCount() const { return FActions.Count(); }
   TActionBase* GetAction(int Index) const;
   TActionBase* AddAction(const TActionKind& Kind);
+  // Moves an action to another place in the order it runs in; both indexes
+  // must lie inside the list (assertion failure otherwise).
+  void MoveAction(int From, int To);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);

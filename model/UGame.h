@@ -39,6 +39,12 @@ public:
     return -1;
   }
   void Clear() { FItems.clear(); }
+  // Moves the item at From to position To, the others keeping their order.
+  void Move(int From, int To) {
+    auto Item = std::move(FItems[From]);
+    FItems.erase(FItems.begin() + From);
+    FItems.insert(FItems.begin() + To, std::move(Item));
+  }
 
 private:
   std::vector<std::unique_ptr<T>> FItems;

@@ -91,6 +91,24 @@ TEST(Actor, HandlersAndTheirMessages) {
   EXPECT_EQ(static_cast<TEventKey*>(H->Event())->Keys(), 1);
 }
 
+TEST(Actor, ActionsMoveInTheirRunningOrder) {
+  TGame Game;
+  THandler* H = Game.AddActor()->AddHandler();
+  TActionBase* Size = H->AddAction(TActionSetSpeedSize::ClassKind());
+  TActionBase* Dir = H->AddAction(TActionSetSpeedDir::ClassKind());
+  TActionBase* Third = H->AddAction(TActionSetSpeedSize::ClassKind());
+  Game.ClearModified();
+  H->MoveAction(2, 0);
+  EXPECT_TRUE(Game.Modified());
+  EXPECT_EQ(H->GetAction(0), Third);
+  EXPECT_EQ(H->GetAction(1), Size);
+  EXPECT_EQ(H->GetAction(2), Dir);
+  Game.ClearModified();
+  H->MoveAction(1, 1);
+  EXPECT_FALSE(Game.Modified());
+  EXPECT_EQ(MessageOf([&] { H->MoveAction(0, 3); }), "Assertion failure (UGame)");
+}
+
 TEST(ActorRecord, BytesAsStored) {
   TGame Game;
   TActor* A = Game.AddActor();
