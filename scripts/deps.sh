@@ -3,8 +3,10 @@
 # machine lacks. Sourced by run.sh and test.sh.
 LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core"
-# The tests also compile the generated C and the DS-side program for the DS's processor.
-LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi clang libclang-rt-14-dev llvm"
+# The tests also compile the generated C and the DS-side program for the DS's processor,
+# build the sample with the DS kit beside the source tree and boot it in DeSmuME under Xvfb.
+LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi clang \
+libclang-rt-14-dev llvm xz-utils desmume xvfb xdotool imagemagick"
 
 lurvik_install_missing() {
   missing=""
