@@ -1,10 +1,12 @@
 #include "build/UGenerator.h"
 
 #include <array>
-#include <unordered_map>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "build/UBuildLog.h"
+#include "build/UGameTables.h"
 #include "build/USourceWriter.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
@@ -89,36 +91,6 @@ void WriteBlockEnd(TSourceWriter& Out) {
   Out.EndLine();
 }
 
-using TTilePixels = std::array<int, TileSide * TileSide>;
-
-// The palette index that stands for a pixel colour: the nearest of entries 1
-// and up. Tiles share few colours, and the search runs over the whole
-// palette, so each colour is looked up once a generation.
-class TPixelMapper {
-public:
-  explicit TPixelMapper(const TPalette& Palette) : FPalette(Palette) {}
-
-  // Row by row. Without an entry from 1 up every pixel is 0, like a tile
-  // that is not 8x8.
-  TTilePixels Map(const TPeekBitmap& Bitmap) {
-    TTilePixels Pixels{};
-    if (FPalette.Count() < 2) return Pixels;
-    for (int y = 0; y < TileSide; ++y)
-      for (int x = 0; x < TileSide; ++x) Pixels[y * TileSide + x] = Nearest(Bitmap.GetColor(x, y));
-    return Pixels;
-  }
-
-private:
-  int Nearest(TColor Color) {
-    auto [At, Added] = FKnown.try_emplace(Color, 0);
-    if (Added) At->second = FPalette.NearestColor(1, Color);
-    return At->second;
-  }
-
-  const TPalette& FPalette;
-  std::unordered_map<TColor, int> FKnown;
-};
-
 // "0x%.2x, " of every byte value, formatted once.
 const std::array<std::string, 256>& PixelTexts() {
   static const std::array<std::string, 256> Texts = [] {
@@ -132,12 +104,8 @@ const std::array<std::string, 256>& PixelTexts() {
 void WriteTile(const TGame& Game, int Index, TPixelMapper& Mapper, TSourceWriter& Out, TBuildLog& Log) {
   const TTile& Tile = *Game.GetTile(Index);
   Out.Line(Format("  // %d %s", Index, Tile.Name()));
-  TTilePixels Pixels{};
-  const TPeekBitmap& Bitmap = Tile.Bitmap();
-  if (Bitmap.Width() == TileSide && Bitmap.Height() == TileSide)
-    Pixels = Mapper.Map(Bitmap);
-  else
-    Log.ShowNotice("Tile " + Tile.Name() + " is not 8x8 - will be rendered transparant");
+  if (!TileIs8x8(Tile)) Log.ShowNotice("Tile " + Tile.Name() + " is not 8x8 - will be rendered transparant");
+  TTilePixels Pixels = Mapper.Map(Tile);
   for (int y = 0; y < TileSide; ++y) {
     Out.Add("  ");
     for (int x = 0; x < TileSide; ++x) Out.Add(PixelTexts()[Pixels[y * TileSide + x]]);
@@ -145,46 +113,22 @@ void WriteTile(const TGame& Game, int Index, TPixelMapper& Mapper, TSourceWriter
   }
 }
 
-// The map value of each placed actor: its tile's number when the tile has a
-// picture, else the tile count, which is also the value of an empty cell.
-class TCellValues {
-public:
-  explicit TCellValues(const TGame& Game) : FNone(Game.TileCount()) {
-    std::unordered_map<const TTile*, int> TileNumbers;
-    for (int i = Game.TileCount() - 1; i >= 0; --i)
-      if (!Game.GetTile(i)->Bitmap().Empty()) TileNumbers[Game.GetTile(i)] = i;
-    for (int i = 0; i < Game.ActorCount(); ++i) {
-      const TActor* Actor = Game.GetActor(i);
-      auto Found = TileNumbers.find(Actor->Tile());
-      FValues[Actor] = Found == TileNumbers.end() ? FNone : Found->second;
-    }
-    for (int v = 0; v <= FNone; ++v) FTexts.push_back(Format("%2d,", v));
-  }
-
-  const std::string& Text(const TActor* Actor) const {
-    auto Found = Actor ? FValues.find(Actor) : FValues.end();
-    return FTexts[Found == FValues.end() ? FNone : Found->second];
-  }
-
-private:
-  int FNone;
-  std::unordered_map<const TActor*, int> FValues;
-  std::vector<std::string> FTexts;
-};
-
-void WriteLevel(const TLevel& Level, const TCellValues& Values, TSourceWriter& Out) {
+void WriteLevel(const TLevel& Level, const TCellValues& Values, const std::vector<std::string>& Texts,
+                TSourceWriter& Out) {
   // The DS side copies exactly 32 by 24 values; the editor makes no other size.
   Assert(Level.Width() == LevelColumns && Level.Height() == LevelRows, Unit);
   Out.Line("  { // " + Level.Name());
   for (int y = 0; y < LevelRows; ++y) {
     Out.Add("    ");
-    for (int x = 0; x < LevelColumns; ++x) Out.Add(Values.Text(Level.GetCell(x, y)));
+    for (int x = 0; x < LevelColumns; ++x) Out.Add(Texts[Values.Value(Level.GetCell(x, y))]);
     Out.EndLine();
   }
   Out.Line("  }, //" + Level.Name());
 }
 
-void WriteContent(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
+// The behaviour tables are built after the levels, so their errors follow
+// the level block's in the log.
+TGameTables WriteContent(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
   WriteHeader(Game, Out);
   Log.LogStatus("Generating palette");
   GeneratePalette(Game, Out, Log);
@@ -192,13 +136,81 @@ void WriteContent(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
   GenerateTiles(Game, Out, Log);
   Log.LogStatus("Generating levels");
   GenerateLevels(Game, Out, Log);
+  TGameTables Tables = BuildBehaviourTables(Game, Log);
   WriteMain(Game, Out);
   WriteFunctions(Out);
+  return Tables;
 }
 
 void LogDone(TBuildLog& Log) {
   Log.LogStatus("Done");
   Log.LogLine("");
+}
+
+// Writes one whole file with Write. A failure keeps what was written before
+// it, logs "Done" and is raised; a second failure while saving that part
+// must not hide the first.
+template <typename F>
+void WriteFile(const std::string& Path, TBuildLog& Log, F Write) {
+  std::optional<TFileStream> File;
+  try {
+    File.emplace(Path, TFileStream::fmCreate);
+  } catch (...) {
+    LogDone(Log);
+    throw;
+  }
+  TSourceWriter Out(*File);
+  try {
+    Write(Out);
+    Out.Flush();
+  } catch (...) {
+    try {
+      Out.Flush();
+    } catch (...) {
+    }
+    File->Close();
+    LogDone(Log);
+    throw;
+  }
+  File->Close();
+}
+
+// A name inside a C comment: identifier characters only, so no "*/", line
+// end or anything else a user typed can leave the comment.
+std::string CommentName(const std::string& Name) {
+  std::string Out;
+  for (char C : Name) {
+    bool Plain = (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '_';
+    Out += Plain ? C : '?';
+  }
+  return Out;
+}
+
+const char* EventName(int Event) {
+  static const char* const Names[] = {"LVK_EVENT_CREATE", "LVK_EVENT_DESTROY", "LVK_EVENT_KEY",
+                                      "LVK_EVENT_TOUCH", "LVK_EVENT_COLLISION", "LVK_EVENT_OUTSIDE"};
+  return Names[Event < 6 ? Event : 0];
+}
+
+const char* ActionName(int Kind) {
+  static const char* const Names[] = {"LVK_ACTION_SET_SPEED_SIZE", "LVK_ACTION_SET_SPEED_DIR", "LVK_ACTION_DESTROY",
+                                      "LVK_ACTION_NEXT_LEVEL"};
+  return Names[Kind < 4 ? Kind : 0];
+}
+
+std::string NumberOrNone(unsigned Value) { return Value == LVK_NONE ? "NO" : std::to_string(Value); }
+
+// One table: its declaration and rows, or nothing when it is empty (C has no
+// empty arrays; the game then holds a null pointer).
+template <typename T, typename F>
+void WriteTable(TSourceWriter& Out, const char* Type, const char* Name, const char* Columns,
+                const std::vector<T>& Rows, F Row) {
+  if (Rows.empty()) return;
+  Out.Line(Format("static const %s %s[%d] = {", Type, Name, static_cast<int>(Rows.size())));
+  Out.Line(Format("  /* %s */", Columns));
+  for (std::size_t i = 0; i < Rows.size(); ++i) Out.Line("  " + Row(Rows[i], static_cast<int>(i)));
+  Out.Line("};");
+  Out.EndLine();
 }
 
 }  // namespace
@@ -207,18 +219,22 @@ std::string GeneratedSourcePath(const std::string& WorkingFolder) {
   return WorkingFolder + "/arm9/source/generated.c";
 }
 
+std::string GameDataSourcePath(const std::string& WorkingFolder) {
+  return WorkingFolder + "/arm9/source/lvk_gamedata.c";
+}
+
 void GenerateSource(const TGame& Game, const std::string& WorkingFolder, TBuildLog& Log) {
   std::string Path = GeneratedSourcePath(WorkingFolder);
   Log.LogStep("Generating source");
   Log.LogLine("Src " + Path);
+  // generated.c cannot be created: raised at once, nothing more logged.
   TFileStream File(Path, TFileStream::fmCreate);
   TSourceWriter Out(File);
+  TGameTables Tables;
   try {
-    WriteContent(Game, Out, Log);
+    Tables = WriteContent(Game, Out, Log);
     Out.Flush();
   } catch (...) {
-    // Keep what was generated before the failure; a second failure while
-    // saving it must not hide the first.
     try {
       Out.Flush();
     } catch (...) {
@@ -228,7 +244,74 @@ void GenerateSource(const TGame& Game, const std::string& WorkingFolder, TBuildL
     throw;
   }
   File.Close();
+  WriteFile(GameDataSourcePath(WorkingFolder), Log, [&](TSourceWriter& Data) { GenerateGameData(Tables, Data); });
   LogDone(Log);
+}
+
+void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
+  Out.Line("// This file is generated by Lurvik on " + DateTimeText(Now()));
+  Out.Line("// What the game engine plays: actors, handlers, actions, and each level's");
+  Out.Line("// live actors and scenery. generated.c holds the pictures and level maps.");
+  Out.EndLine();
+  Out.Line("#include \"lvk_engine.h\"");
+  Out.EndLine();
+  Out.Line("#define NO LVK_NONE");
+  Out.EndLine();
+  WriteTable(Out, "lvk_actor_t", "lvk_actor_table", "tile, first handler, handlers", T.Actors,
+             [&](const lvk_actor_t& A, int i) {
+               return Format("{ %s, %d, %d }, /* %d %s */", NumberOrNone(A.tile), A.first_handler, A.handler_count, i,
+                             CommentName(T.ActorNames[i]));
+             });
+  WriteTable(Out, "lvk_handler_t", "lvk_handler_table", "event, flags, mask, other actor, first action, actions",
+             T.Handlers, [](const lvk_handler_t& H, int i) {
+               return Format("{ %s, %d, %d, %d, %d, %d }, /* %d */", EventName(H.event), H.flags, H.mask, H.other,
+                             H.first_action, H.action_count, i);
+             });
+  WriteTable(Out, "lvk_action_t", "lvk_action_table", "kind, relative, arg1, arg2", T.Actions,
+             [](const lvk_action_t& A, int i) {
+               // INT32_MIN is no literal in C: written as an expression.
+               auto Number = [](std::int32_t V) {
+                 return V == INT32_MIN ? std::string("(-2147483647 - 1)") : std::to_string(V);
+               };
+               return Format("{ %s, %d, %s, %s }, /* %d */", ActionName(A.kind), A.relative, Number(A.arg1),
+                             Number(A.arg2), i);
+             });
+  WriteTable(Out, "lvk_level_t", "lvk_level_table", "first live actor, live actors", T.Levels,
+             [&](const lvk_level_t& L, int i) {
+               return Format("{ %d, %d }, /* %d %s */", L.first_spawn, L.spawn_count, i, CommentName(T.LevelNames[i]));
+             });
+  WriteTable(Out, "lvk_spawn_t", "lvk_spawn_table", "actor, column, row", T.Spawns, [](const lvk_spawn_t& S, int) {
+    return Format("{ %d, %d, %d },", S.actor, S.column, S.row);
+  });
+  if (!T.Scenery.empty()) {
+    Out.Line(Format("static const uint16_t lvk_scenery_table[%d * %d] = {", static_cast<int>(T.Levels.size()),
+                    LVK_LEVEL_CELLS));
+    for (std::size_t l = 0; l < T.Levels.size(); ++l) {
+      Out.Line(Format("  /* %d %s: the scenery actor of each cell */", static_cast<int>(l), CommentName(T.LevelNames[l])));
+      for (int r = 0; r < LVK_LEVEL_ROWS; ++r) {
+        Out.Add("  ");
+        for (int c = 0; c < LVK_LEVEL_COLUMNS; ++c)
+          Out.Add(NumberOrNone(T.Scenery[l * LVK_LEVEL_CELLS + r * LVK_LEVEL_COLUMNS + c]) + ",");
+        Out.EndLine();
+      }
+    }
+    Out.Line("};");
+    Out.EndLine();
+  }
+  Out.Line("#undef NO");
+  Out.EndLine();
+  auto Table = [](bool Empty, const char* Name) { return std::string(Empty ? "0" : Name); };
+  Out.Line("const lvk_game_t lvk_game = {");
+  Out.Line(Format("  %d, /* tiles: the map value of an empty cell */", T.TileCount));
+  Out.Line(Format("  %d, %d, %d, %d, %d, /* actors, handlers, actions, levels, live actors */",
+                  static_cast<int>(T.Actors.size()), static_cast<int>(T.Handlers.size()),
+                  static_cast<int>(T.Actions.size()), static_cast<int>(T.Levels.size()),
+                  static_cast<int>(T.Spawns.size())));
+  Out.Line("  " + Table(T.Actors.empty(), "lvk_actor_table") + ", " + Table(T.Handlers.empty(), "lvk_handler_table") +
+           ", " + Table(T.Actions.empty(), "lvk_action_table") + ",");
+  Out.Line("  " + Table(T.Levels.empty(), "lvk_level_table") + ", " + Table(T.Spawns.empty(), "lvk_spawn_table") +
+           ", " + Table(T.Scenery.empty(), "lvk_scenery_table"));
+  Out.Line("};");
 }
 
 void GeneratePalette(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
@@ -241,7 +324,8 @@ void GeneratePalette(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
       if (i > 0 && i % ColorsPerGroup == 0) Out.EndLine();
       Out.Add("  ");
     }
-    Out.Add(Format("RGB15(%2d,%2d,%2d)", Palette.GetRed(i) / 8, Palette.GetGreen(i) / 8, Palette.GetBlue(i) / 8));
+    auto [R, G, B] = DsComponents(Palette, i);
+    Out.Add(Format("RGB15(%2d,%2d,%2d)", R, G, B));
     if (i == Count - 1) {
       Out.EndLine();
     } else if (i % ColorsPerLine == ColorsPerLine - 1) {
@@ -265,7 +349,9 @@ void GenerateLevels(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
   if (Game.LevelCount() == 0) Log.LogError("Number of levels is too small");
   Out.Line(Format("const u16 lvk_levels[%d][32*24]={", Game.LevelCount()));
   TCellValues Values(Game);
-  for (int i = 0; i < Game.LevelCount(); ++i) WriteLevel(*Game.GetLevel(i), Values, Out);
+  std::vector<std::string> Texts;
+  for (int v = 0; v <= Values.None(); ++v) Texts.push_back(Format("%2d,", v));
+  for (int i = 0; i < Game.LevelCount(); ++i) WriteLevel(*Game.GetLevel(i), Values, Texts, Out);
   WriteBlockEnd(Out);
 }
 

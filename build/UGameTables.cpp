@@ -1,0 +1,274 @@
+#include "build/UGameTables.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "behaviour/REventCollision.h"
+#include "behaviour/REventCreate.h"
+#include "behaviour/REventDestroy.h"
+#include "behaviour/REventKey.h"
+#include "behaviour/REventOutside.h"
+#include "behaviour/REventTouch.h"
+#include "behaviour/UAction.h"
+#include "build/UBuildLog.h"
+#include "model/UActor.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+
+namespace lvk {
+
+namespace {
+
+constexpr int TileSide = 8;
+constexpr int Columns = LVK_LEVEL_COLUMNS;
+constexpr int Rows = LVK_LEVEL_ROWS;
+// Every index of the engine's tables is 16 bits, and LVK_NONE is taken.
+constexpr std::size_t MaxEntries = 0xFFFE;
+
+using TActorNumbers = std::unordered_map<const TActor*, int>;
+
+// The event's number and settings in the engine's handler form.
+lvk_handler_t HandlerOf(const TEventBase& Event, const TActorNumbers& Numbers, int OwnActor) {
+  lvk_handler_t H{};
+  if (auto* Key = dynamic_cast<const TEventKey*>(&Event)) {
+    H.event = LVK_EVENT_KEY;
+    H.flags = Key->Press() ? LVK_HANDLER_PRESS : 0;
+    H.mask = Key->Keys();
+  } else if (auto* Touch = dynamic_cast<const TEventTouch*>(&Event)) {
+    H.event = LVK_EVENT_TOUCH;
+    H.mask = Touch->Areas();
+  } else if (auto* Outside = dynamic_cast<const TEventOutside*>(&Event)) {
+    H.event = LVK_EVENT_OUTSIDE;
+    H.mask = Outside->Areas();
+  } else if (auto* Collision = dynamic_cast<const TEventCollision*>(&Event)) {
+    H.event = LVK_EVENT_COLLISION;
+    H.flags = Collision->Overlap() ? 0 : LVK_HANDLER_REPEL;
+    // A loaded game has resolved every name; the actor itself is the default.
+    auto Other = Numbers.find(Collision->OtherActor());
+    H.other = static_cast<std::uint16_t>(Other != Numbers.end() ? Other->second : OwnActor);
+  } else if (dynamic_cast<const TEventDestroy*>(&Event)) {
+    H.event = LVK_EVENT_DESTROY;
+  } else {
+    H.event = LVK_EVENT_CREATE;
+  }
+  return H;
+}
+
+class TBehaviourBuilder {
+public:
+  TBehaviourBuilder(const TGame& Game, TBuildLog& Log, TGameTables& T) : FGame(Game), FLog(Log), T(T) {}
+
+  void Build() {
+    TCellValues Values(FGame);
+    T.TileCount = static_cast<std::uint16_t>(std::min<int>(Values.None(), LVK_NONE - 1));
+    for (int a = 0; a < FGame.ActorCount(); ++a) FNumbers[FGame.GetActor(a)] = a;
+    bool Fits = FitsTheEngine();
+    if (!Fits)
+      FLog.LogError(Format("The game has too many actors, handlers or actions for the engine (at most %d each); "
+                           "no actor takes part in play",
+                           static_cast<int>(MaxEntries)));
+    int Actors = std::min(FGame.ActorCount(), static_cast<int>(MaxEntries));
+    for (int a = 0; a < Actors; ++a) {
+      const TActor& Actor = *FGame.GetActor(a);
+      int Tile = Values.Value(&Actor);
+      lvk_actor_t Entry{};
+      Entry.tile = Tile == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Tile);
+      Entry.first_handler = static_cast<std::uint16_t>(T.Handlers.size());
+      if (Fits) AddHandlers(Actor, a);
+      Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
+      T.Actors.push_back(Entry);
+      T.ActorNames.push_back(Actor.Name());
+    }
+    int Levels = FGame.LevelCount();
+    if (Levels > static_cast<int>(MaxEntries)) {
+      FLog.LogError(Format("The game has more than %d levels; the later ones cannot be played", static_cast<int>(MaxEntries)));
+      Levels = static_cast<int>(MaxEntries);
+    }
+    for (int l = 0; l < Levels; ++l) AddLevel(*FGame.GetLevel(l));
+  }
+
+private:
+  bool FitsTheEngine() const {
+    std::size_t Handlers = 0, Actions = 0;
+    for (int a = 0; a < FGame.ActorCount(); ++a) {
+      const TActor& Actor = *FGame.GetActor(a);
+      Handlers += Actor.HandlerCount();
+      for (int h = 0; h < Actor.HandlerCount(); ++h) Actions += Actor.GetHandler(h)->ActionCount();
+    }
+    return static_cast<std::size_t>(FGame.ActorCount()) <= MaxEntries && Handlers <= MaxEntries &&
+           Actions <= MaxEntries;
+  }
+
+  void AddHandlers(const TActor& Actor, int Number) {
+    int Collisions = 0;
+    for (int h = 0; h < Actor.HandlerCount(); ++h) {
+      const THandler& Handler = *Actor.GetHandler(h);
+      if (!Handler.Event()) continue;
+      lvk_handler_t Entry = HandlerOf(*Handler.Event(), FNumbers, Number);
+      if (Entry.event == LVK_EVENT_COLLISION && ++Collisions == LVK_MAX_COLLISION_HANDLERS + 1)
+        FLog.LogError(Format("Actor %s has more than %d OnCollision handlers; the later ones never fire",
+                             Actor.Name(), LVK_MAX_COLLISION_HANDLERS));
+      Entry.first_action = static_cast<std::uint16_t>(T.Actions.size());
+      for (int i = 0; i < Handler.ActionCount(); ++i) AddAction(*Handler.GetAction(i), Actor, h, i);
+      Entry.action_count = static_cast<std::uint16_t>(T.Actions.size() - Entry.first_action);
+      T.Handlers.push_back(Entry);
+    }
+  }
+
+  void AddAction(const TActionBase& Action, const TActor& Actor, int Handler, int Index) {
+    lvk_action_t Entry{};
+    if (auto* Speed = dynamic_cast<const TActionSpeed*>(&Action)) {
+      Entry.kind = dynamic_cast<const TActionSetSpeedDir*>(&Action) ? LVK_ACTION_SET_SPEED_DIR : LVK_ACTION_SET_SPEED_SIZE;
+      Entry.relative = Speed->Relative() ? 1 : 0;
+      Entry.arg1 = Argument(Speed->Arg1(), Actor, Handler, Index, Action);
+      Entry.arg2 = Argument(Speed->Arg2(), Actor, Handler, Index, Action);
+    } else if (dynamic_cast<const TActionDestroy*>(&Action)) {
+      Entry.kind = LVK_ACTION_DESTROY;
+    } else if (dynamic_cast<const TActionNextLevel*>(&Action)) {
+      Entry.kind = LVK_ACTION_NEXT_LEVEL;
+    } else {
+      return;  // a kind the engine does not play
+    }
+    T.Actions.push_back(Entry);
+  }
+
+  // Handlers and actions are counted from 1, as the user sees them listed.
+  std::int32_t Argument(const std::string& Text, const TActor& Actor, int Handler, int Index,
+                        const TActionBase& Action) {
+    if (auto Value = ParseWholeNumber(Text)) return *Value;
+    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): argument \"%s\" is not a whole number",
+                         Actor.Name(), Handler + 1, Actor.GetHandler(Handler)->Event()->Kind().DisplayName(),
+                         Index + 1, Action.Kind().DisplayName(), Text));
+    return 0;
+  }
+
+  void AddLevel(const TLevel& Level) {
+    lvk_level_t Entry{};
+    Entry.first_spawn = static_cast<std::uint16_t>(std::min(T.Spawns.size(), MaxEntries));
+    std::size_t SceneryStart = T.Scenery.size();
+    T.Scenery.resize(SceneryStart + Columns * Rows, LVK_NONE);
+    int Live = 0;
+    for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
+      for (int c = 0; c < std::min(Columns, Level.Width()); ++c) {
+        const TActor* Actor = Level.GetCell(c, r);
+        if (!Actor) continue;
+        auto Found = FNumbers.find(Actor);
+        if (Found == FNumbers.end()) continue;
+        int Number = Found->second;
+        if (Number >= static_cast<int>(T.Actors.size())) continue;
+        if (T.Actors[Number].handler_count == 0) {
+          T.Scenery[SceneryStart + r * Columns + c] = static_cast<std::uint16_t>(Number);
+        } else if (T.Spawns.size() < MaxEntries) {
+          T.Spawns.push_back({static_cast<std::uint16_t>(Number), static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(r)});
+          ++Live;
+        } else if (!FSpawnsFull) {
+          FSpawnsFull = true;
+          FLog.LogError(Format("The levels place more than %d live actors in all; from level %s on, not all take part",
+                               static_cast<int>(MaxEntries), Level.Name()));
+        }
+      }
+    if (Live > LVK_MAX_INSTANCES)
+      FLog.LogError(Format("Level %s places %d live actors; only the first %d take part", Level.Name(), Live,
+                           LVK_MAX_INSTANCES));
+    Entry.spawn_count = static_cast<std::uint16_t>(Live);
+    T.Levels.push_back(Entry);
+    T.LevelNames.push_back(Level.Name());
+  }
+
+  const TGame& FGame;
+  TBuildLog& FLog;
+  TGameTables& T;
+  TActorNumbers FNumbers;
+  bool FSpawnsFull = false;
+};
+
+}  // namespace
+
+lvk_game_t TGameTables::Game() const {
+  lvk_game_t G{};
+  G.tile_count = TileCount;
+  G.actor_count = static_cast<std::uint16_t>(Actors.size());
+  G.handler_count = static_cast<std::uint16_t>(Handlers.size());
+  G.action_count = static_cast<std::uint16_t>(Actions.size());
+  G.level_count = static_cast<std::uint16_t>(Levels.size());
+  G.spawn_count = static_cast<std::uint16_t>(Spawns.size());
+  G.actors = Actors.data();
+  G.handlers = Handlers.data();
+  G.actions = Actions.data();
+  G.levels = Levels.data();
+  G.spawns = Spawns.data();
+  G.scenery = Scenery.data();
+  return G;
+}
+
+TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
+  TGameTables Tables;
+  TBehaviourBuilder(Game, Log, Tables).Build();
+  return Tables;
+}
+
+TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log) {
+  TGameTables Tables = BuildBehaviourTables(Game, Log);
+  const TPalette& Palette = Game.Palette();
+  for (int i = 0; i < Palette.Count(); ++i) Tables.Palette.push_back(DsColor(Palette, i));
+  TPixelMapper Mapper(Palette);
+  for (int k = 0; k < Game.TileCount(); ++k) Tables.Tiles.push_back(Mapper.Map(*Game.GetTile(k)));
+  TCellValues Values(Game);
+  for (int l = 0; l < Game.LevelCount(); ++l) Tables.Backgrounds.push_back(Values.Map(*Game.GetLevel(l)));
+  return Tables;
+}
+
+std::array<int, 3> DsComponents(const TPalette& Palette, int Index) {
+  return {Palette.GetRed(Index) / 8, Palette.GetGreen(Index) / 8, Palette.GetBlue(Index) / 8};
+}
+
+std::uint16_t DsColor(const TPalette& Palette, int Index) {
+  auto [R, G, B] = DsComponents(Palette, Index);
+  return static_cast<std::uint16_t>(R | (G << 5) | (B << 10));
+}
+
+bool TileIs8x8(const TTile& Tile) { return Tile.Bitmap().Width() == TileSide && Tile.Bitmap().Height() == TileSide; }
+
+TTilePixels TPixelMapper::Map(const TTile& Tile) {
+  TTilePixels Pixels{};
+  if (!TileIs8x8(Tile) || FPalette.Count() < 2) return Pixels;
+  const TPeekBitmap& Bitmap = Tile.Bitmap();
+  for (int y = 0; y < TileSide; ++y)
+    for (int x = 0; x < TileSide; ++x)
+      Pixels[y * TileSide + x] = static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
+  return Pixels;
+}
+
+int TPixelMapper::Nearest(std::uint32_t Color) {
+  auto [At, Added] = FKnown.try_emplace(Color, 0);
+  if (Added) At->second = FPalette.NearestColor(1, Color);
+  return At->second;
+}
+
+TCellValues::TCellValues(const TGame& Game) : FNone(Game.TileCount()) {
+  std::unordered_map<const TTile*, int> TileNumbers;
+  for (int i = Game.TileCount() - 1; i >= 0; --i)
+    if (!Game.GetTile(i)->Bitmap().Empty()) TileNumbers[Game.GetTile(i)] = i;
+  for (int i = 0; i < Game.ActorCount(); ++i) {
+    const TActor* Actor = Game.GetActor(i);
+    auto Found = TileNumbers.find(Actor->Tile());
+    FValues[Actor] = Found == TileNumbers.end() ? FNone : Found->second;
+  }
+}
+
+int TCellValues::Value(const TActor* Actor) const {
+  auto Found = Actor ? FValues.find(Actor) : FValues.end();
+  return Found == FValues.end() ? FNone : Found->second;
+}
+
+TLevelMap TCellValues::Map(const TLevel& Level) const {
+  TLevelMap Map;
+  Map.fill(static_cast<std::uint16_t>(FNone));
+  for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
+    for (int c = 0; c < std::min(Columns, Level.Width()); ++c)
+      Map[r * Columns + c] = static_cast<std::uint16_t>(Value(Level.GetCell(c, r)));
+  return Map;
+}
+
+}  // namespace lvk

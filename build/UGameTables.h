@@ -1,0 +1,109 @@
+#pragma once
+// The game as plain numbers: the engine's tables (actors, handlers, actions,
+// each level's live instances and scenery) and what a screen shows (palette,
+// tile pixels, level maps). The generator writes the same numbers as C; the
+// editor's play window hands the tables straight to the engine. The drawing
+// numbers come from the very functions the generator formats into
+// generated.c, so both agree by construction.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "lvk_engine.h"
+
+namespace lvk {
+
+class TGame;
+class TLevel;
+class TActor;
+class TTile;
+class TPalette;
+class TBuildLog;
+
+using TTilePixels = std::array<std::uint8_t, 64>;     // row by row, palette indices
+using TLevelMap = std::array<std::uint16_t, 32 * 24>;  // row by row, tile numbers
+
+struct TGameTables {
+  // The engine's tables; Game() points into them.
+  std::uint16_t TileCount = 0;
+  std::vector<lvk_actor_t> Actors;
+  std::vector<lvk_handler_t> Handlers;
+  std::vector<lvk_action_t> Actions;
+  std::vector<lvk_level_t> Levels;
+  std::vector<lvk_spawn_t> Spawns;
+  std::vector<std::uint16_t> Scenery;  // Levels.size() * 768
+
+  // Names for comments and messages, in the order of Actors and Levels.
+  std::vector<std::string> ActorNames;
+  std::vector<std::string> LevelNames;
+
+  // What generated.c holds: the palette as 15-bit DS colours, each tile's 64
+  // palette indices, each level's 32x24 tile numbers. Empty when the tables
+  // were built for the behaviour only.
+  std::vector<std::uint16_t> Palette;
+  std::vector<TTilePixels> Tiles;
+  std::vector<TLevelMap> Backgrounds;
+
+  // The description the engine reads. It points into these vectors: valid
+  // while the tables live unchanged (a copy or a move of the tables needs a
+  // fresh call).
+  lvk_game_t Game() const;
+};
+
+// Everything: the engine's tables and the drawing numbers. Logs, as counted
+// errors, what the behaviour part logs; nothing about the drawing, whose
+// problems the generator reports on its own.
+TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log);
+
+// The engine's tables only. Logs as counted errors (and goes on): an action
+// argument that is not a whole number (used as 0), a level with more than
+// LVK_MAX_INSTANCES live instances (the rest do not take part), an actor with
+// more than LVK_MAX_COLLISION_HANDLERS OnCollision handlers (the rest never
+// fire), and a game too large for the engine's 16-bit indexes (then no actor
+// is live, and the game plays as a viewer).
+TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log);
+
+// ---- The numbers generated.c is made of, shared with its writer ----
+
+// An entry's components on the DS: each 8-bit component divided by 8.
+std::array<int, 3> DsComponents(const TPalette& Palette, int Index);
+// The same packed as RGB15 does: red in bits 0-4, green 5-9, blue 10-14.
+std::uint16_t DsColor(const TPalette& Palette, int Index);
+
+// A tile that the generator writes as its picture; any other is all zeros.
+bool TileIs8x8(const TTile& Tile);
+
+// The palette index that stands for each pixel: the nearest of entries 1 and
+// up. Each colour is looked up once per mapper.
+class TPixelMapper {
+public:
+  explicit TPixelMapper(const TPalette& Palette) : FPalette(Palette) {}
+  // All zeros for a tile that is not 8x8, and for a palette without an entry
+  // from 1 up.
+  TTilePixels Map(const TTile& Tile);
+
+private:
+  int Nearest(std::uint32_t Color);
+
+  const TPalette& FPalette;
+  std::unordered_map<std::uint32_t, int> FKnown;
+};
+
+// The map value of each actor: its tile's number when that tile has a
+// picture, else the tile count, which is also the value of an empty cell.
+class TCellValues {
+public:
+  explicit TCellValues(const TGame& Game);
+  int None() const { return FNone; }
+  int Value(const TActor* Actor) const;
+  // A level's map; cells beyond the level's size hold None.
+  TLevelMap Map(const TLevel& Level) const;
+
+private:
+  int FNone;
+  std::unordered_map<const TActor*, int> FValues;
+};
+
+}  // namespace lvk
