@@ -4,6 +4,7 @@
 set(LURVIK_BUILD_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/UBuildLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/USourceWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UGameTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UGenerator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UBackEnd.cpp
 )
