@@ -183,6 +183,16 @@ void lvk_engine_start_level(lvk_engine_t *e, int level)
   }
   e->instance_count = count;
   e->live_count = count;
+  /* Slots sorted by actor (insertion sort keeps spawn order within one), so
+   * a collision test visits only the other actor's instances. */
+  for (i = 0; i < count; ++i) {
+    int j = i;
+    while (j > 0 && e->instances[e->by_actor[j - 1]].actor > e->instances[i].actor) {
+      e->by_actor[j] = e->by_actor[j - 1];
+      --j;
+    }
+    e->by_actor[j] = (uint8_t)i;
+  }
   for (i = 0; i < count; ++i) fire_all(e, i, LVK_EVENT_CREATE);
 }
 
@@ -242,14 +252,26 @@ static int overlaps(const lvk_engine_t *e, int slot, int32_t px, int32_t py, uin
   const lvk_game_t *g = e->game;
   const uint16_t *scenery = g->scenery + (unsigned)e->level * LVK_LEVEL_CELLS;
   int32_t c, r, c0, c1, r0, r1;
-  int i;
-  for (i = 0; i < e->instance_count; ++i) {
-    const lvk_instance_t *o = &e->instances[i];
-    int32_t ox, oy;
-    if (i == slot || !o->alive || o->actor != other) continue;
-    ox = pixel_of(o->x);
-    oy = pixel_of(o->y);
-    if (px < ox + BOX_PIXELS && ox < px + BOX_PIXELS && py < oy + BOX_PIXELS && oy < py + BOX_PIXELS) return 1;
+  int lo, hi;
+  if (g->actors[other].handler_count) {
+    /* A live actor: its instances, found in actor order; it has no cells. */
+    lo = 0;
+    hi = e->instance_count;
+    while (lo < hi) {
+      int mid = (lo + hi) / 2;
+      if (e->instances[e->by_actor[mid]].actor < other) lo = mid + 1; else hi = mid;
+    }
+    for (; lo < e->instance_count; ++lo) {
+      int i = e->by_actor[lo];
+      const lvk_instance_t *o = &e->instances[i];
+      int32_t ox, oy;
+      if (o->actor != other) break;
+      if (i == slot || !o->alive) continue;
+      ox = pixel_of(o->x);
+      oy = pixel_of(o->y);
+      if (px < ox + BOX_PIXELS && ox < px + BOX_PIXELS && py < oy + BOX_PIXELS && oy < py + BOX_PIXELS) return 1;
+    }
+    return 0;
   }
   /* Cells under the box, clipped to the level. */
   c0 = px < 0 ? 0 : px / LVK_TILE_SIZE;

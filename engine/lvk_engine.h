@@ -252,6 +252,7 @@ typedef struct lvk_engine {
   lvk_trace_fn trace;     /* 0: no trace */
   void *trace_context;
   lvk_instance_t instances[LVK_MAX_INSTANCES];
+  uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order, for collision look-ups */
 } lvk_engine_t;
 
 /* Binds Engine to Game, which must outlive it. No level runs yet: set the
