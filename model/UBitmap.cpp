@@ -94,15 +94,21 @@ struct TInfo {
   std::uint64_t RowSize() const { return RowBytes(static_cast<std::uint64_t>(Width), BitCount); }
 };
 
+// 64 is the second OS/2 form: the 40-byte fields, then its own, which are
+// not needed to read the pixels.
+constexpr std::uint32_t Os2HeaderSize = 64;
+
 bool KnownHeaderSize(std::uint32_t Size) {
-  return Size == 12 || Size == 40 || Size == 52 || Size == 56 || Size == 108 || Size == 124;
+  return Size == 12 || Size == 40 || Size == 52 || Size == 56 || Size == Os2HeaderSize || Size == 108 || Size == 124;
 }
 
 bool KnownBitCount(std::uint16_t Bits) {
   return Bits == 1 || Bits == 4 || Bits == 8 || Bits == 16 || Bits == 24 || Bits == 32;
 }
 
-bool CompressionFits(std::uint32_t Compression, std::uint16_t Bits) {
+bool CompressionFits(std::uint32_t Compression, std::uint16_t Bits, std::uint32_t HeaderSize) {
+  // In the OS/2 form 3 means Huffman coding, not bit fields.
+  if (HeaderSize == Os2HeaderSize && Compression == BI_BITFIELDS) return false;
   switch (Compression) {
     case BI_RGB: return true;
     case BI_RLE8: return Bits == 8;
@@ -112,10 +118,14 @@ bool CompressionFits(std::uint32_t Compression, std::uint16_t Bits) {
   }
 }
 
-void Validate(const TInfo& Info) {
-  if (Info.Planes != 1 || !KnownBitCount(Info.BitCount) || !CompressionFits(Info.Compression, Info.BitCount))
+// A picture with no pixels is no picture file to import, but a project file
+// may hold one in a tile, whose size is not checked on load.
+void Validate(const TInfo& Info, bool InProject) {
+  if (Info.Planes != 1 || !KnownBitCount(Info.BitCount) ||
+      !CompressionFits(Info.Compression, Info.BitCount, Info.HeaderSize))
     Invalid();
-  if (Info.Width <= 0 || Info.Height == 0 || Info.Height == INT32_MIN) Invalid();
+  if (Info.Width < 0 || Info.Height == INT32_MIN) Invalid();
+  if (!InProject && (Info.Width == 0 || Info.Height == 0)) Invalid();
 }
 
 // Decodes run-length data into uncompressed rows (first row of the data
@@ -252,7 +262,7 @@ private:
       Info.SizeImage = Get32(Header + 20);
       Info.ClrUsed = Get32(Header + 32);
     }
-    Validate(Info);
+    Validate(Info, FInProject);
     if (Info.Compression == BI_BITFIELDS) ReadMasks(Info, Header);
     FHeadersEnd = FStream.Position();
     return Info;
@@ -319,6 +329,7 @@ private:
   }
 
   static void FlipRows(std::vector<std::uint8_t>& Rows, std::uint64_t RowSize) {
+    if (RowSize == 0) return;  // no pixels to turn
     std::size_t Count = Rows.size() / RowSize;
     for (std::size_t I = 0; I < Count / 2; ++I)
       std::swap_ranges(Rows.begin() + I * RowSize, Rows.begin() + (I + 1) * RowSize,

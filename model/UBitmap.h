@@ -59,10 +59,11 @@ public:
 
   // Reads a BMP that lies inside a project file, starting at the stream's
   // position: header, masks, colour table and pixel data follow each other
-  // directly (the file header's offset is not used). A header that is not a
-  // BMP's raises EGame "Bitmap image is not valid"; data that cannot fit in
-  // the bytes left raises EReadError before anything is allocated for it.
-  // Leaves the stream after the last pixel byte.
+  // directly (the file header's offset is not used). Any size loads, a
+  // picture with no pixels too. A header that is not a BMP's raises EGame
+  // "Bitmap image is not valid"; data that cannot fit in the bytes left
+  // raises EReadError before anything is allocated for it. Leaves the stream
+  // after the last pixel byte.
   void LoadFromStream(TStream& Stream);
 
   // Writes the standard BMP form.

@@ -252,6 +252,39 @@ TEST(Bitmap, OtherHeaderFormsAreReadIntoTheStandardForm) {
   EXPECT_EQ(V.SaveToBytes().size(), 14u + 40 + 12 + 4);
 }
 
+// The second OS/2 header is the 40-byte form with 24 bytes of its own after
+// it; its compression 3 is Huffman coding, which nothing here reads.
+TEST(Bitmap, Os2HeaderOf64BytesReadsLikeTheStandardForm) {
+  TBmpParts Mono;
+  Mono.HeaderSize = 64;
+  Mono.Width = 2;
+  Mono.BitCount = 1;
+  Mono.Masks = {0xDEAD, 0xBEEF, 0xF00D};  // where OS/2 keeps its own fields
+  Mono.Table = {0, 0, 0, 0, 0x30, 0x20, 0x10, 0};
+  Mono.Pixels = {0x40, 0, 0, 0};
+  TPeekBitmap M = Load(MakeBmp(Mono));
+  EXPECT_EQ(M.GetColor(0, 0), 0u);
+  EXPECT_EQ(M.GetColor(1, 0), 0x302010u);
+  EXPECT_EQ(At32(M.SaveToBytes(), 14), 40u);
+
+  TBmpParts Indexed = Mono;
+  Indexed.BitCount = 8;
+  Indexed.ClrUsed = 2;
+  Indexed.Pixels = {1, 0, 0, 0};
+  EXPECT_EQ(Load(MakeBmp(Indexed)).GetColor(0, 0), 0x302010u);
+
+  TBmpParts True = Mono;
+  True.BitCount = 24;
+  True.Table.clear();
+  True.Width = 1;
+  True.Pixels = {0x10, 0x20, 0x30, 0};
+  EXPECT_EQ(Load(MakeBmp(True)).GetColor(0, 0), 0x102030u);
+
+  True.Compression = BI_BITFIELDS;
+  True.BitCount = 32;
+  EXPECT_EQ(GameError([&] { Load(MakeBmp(True)); }), Invalid);
+}
+
 TEST(Bitmap, Rle8DecodesRunsDeltasAndPaddedAbsoluteRuns) {
   TBmpParts S;
   S.Width = 6;

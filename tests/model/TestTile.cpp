@@ -1,6 +1,8 @@
 // Tiles: the record, and importing pictures with their checks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestSupport.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UErrors.h"
@@ -92,6 +94,40 @@ TEST(TileRecord, NamesAndSizesAreNotCheckedOnLoad) {
   EXPECT_EQ(Tile->Name(), "not a name!");
   EXPECT_EQ(Tile->Bitmap().Width(), 16);
   EXPECT_EQ(S.Position(), B.size());
+}
+
+// A picture without pixels, as other tools write one into a tile: the game
+// loads, keeps it, and saves it again.
+TEST(TileRecord, AProjectWithAnEmptyTilePictureLoads) {
+  test::TTempDir Dir;
+  TGame Game;
+  Game.AddTile();
+  Game.SetFileName(Dir.File("game.lvk"));
+  Game.Save();
+  TBytes File = test::ReadBytes(Game.FileName());
+  const TBytes QuestionMark = LoadBuiltinBitmap("BmpNoBmp8x8").SaveToBytes();
+  auto At = std::search(File.begin(), File.end(), QuestionMark.begin(), QuestionMark.end());
+  ASSERT_NE(At, File.end());
+  for (auto [Width, Height] : {std::pair{0, 0}, {0, 8}, {5, 0}}) {
+    TBitmap Empty;
+    Empty.Assign(Width, Height, 24, BI_RGB, {}, {}, {});
+    TBytes Patched(File.begin(), At);
+    Append(Patched, Empty.SaveToBytes());
+    Patched.insert(Patched.end(), At + static_cast<std::ptrdiff_t>(QuestionMark.size()), File.end());
+    test::WriteBytes(Dir.File("empty.lvk"), Patched);
+
+    TGame Loaded;
+    EXPECT_EQ(MessageOf([&] { Loaded.LoadFromFile(Dir.File("empty.lvk")); }), "no error") << Width << "x" << Height;
+    ASSERT_EQ(Loaded.TileCount(), 1);
+    EXPECT_TRUE(Loaded.GetTile(0)->Bitmap().Empty());
+    EXPECT_EQ(Loaded.GetTile(0)->Bitmap().Width(), Width);
+    EXPECT_EQ(Loaded.GetTile(0)->Bitmap().Height(), Height);
+    Loaded.SetFileName(Dir.File("again.lvk"));
+    Loaded.Save();
+    TGame Again;
+    Again.LoadFromFile(Dir.File("again.lvk"));
+    EXPECT_EQ(Again.GetTile(0)->Bitmap(), Loaded.GetTile(0)->Bitmap());
+  }
 }
 
 TEST(TileRecord, BadMarkerAndBadPicture) {
