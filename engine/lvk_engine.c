@@ -17,10 +17,13 @@ static int32_t clamp32(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo :
 
 static int sign32(int32_t v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 
-/* Rounds down, also for negative positions (C's / rounds toward zero). */
+/* Rounds down, also for negative positions: shifted while positive, since
+ * C leaves the shift of a negative number to the compiler. Positions stay
+ * within POSITION_LIMIT, which the offset exceeds. */
+#define PIXEL_OFFSET (16384L * LVK_SUBPIXELS)
 static int32_t pixel_of(int32_t sub)
 {
-  return sub >= 0 ? sub / LVK_SUBPIXELS : -((-sub + LVK_SUBPIXELS - 1) / LVK_SUBPIXELS);
+  return (int32_t)((uint32_t)(sub + PIXEL_OFFSET) / LVK_SUBPIXELS) - 16384L;
 }
 
 int lvk_game_check(const lvk_game_t *g)
@@ -267,8 +270,8 @@ static int overlaps(const lvk_engine_t *e, int slot, int32_t px, int32_t py, uin
       int32_t ox, oy;
       if (o->actor != other) break;
       if (i == slot || !o->alive) continue;
-      ox = pixel_of(o->x);
-      oy = pixel_of(o->y);
+      ox = e->pixel_x[i];
+      oy = e->pixel_y[i];
       if (px < ox + BOX_PIXELS && ox < px + BOX_PIXELS && py < oy + BOX_PIXELS && oy < py + BOX_PIXELS) return 1;
     }
     return 0;
@@ -295,6 +298,10 @@ static void collision_events(lvk_engine_t *e)
   int slot;
   unsigned i;
   for (slot = 0; slot < e->instance_count; ++slot) {
+    e->pixel_x[slot] = (int16_t)pixel_of(e->instances[slot].x);
+    e->pixel_y[slot] = (int16_t)pixel_of(e->instances[slot].y);
+  }
+  for (slot = 0; slot < e->instance_count; ++slot) {
     lvk_instance_t *in = &e->instances[slot];
     const lvk_actor_t *a;
     unsigned k = 0; /* the handler's place among the actor's collision handlers */
@@ -307,8 +314,8 @@ static void collision_events(lvk_engine_t *e)
       if (h->event != LVK_EVENT_COLLISION) continue;
       if (k >= LVK_MAX_COLLISION_HANDLERS) break;
       bit = (uint32_t)1 << k++;
-      px = pixel_of(in->x);
-      py = pixel_of(in->y);
+      px = e->pixel_x[slot];
+      py = e->pixel_y[slot];
       if (!overlaps(e, slot, px, py, h->other)) {
         in->touching &= ~bit;
         continue;
@@ -323,6 +330,8 @@ static void collision_events(lvk_engine_t *e)
           in->x = in->old_x;
           in->y = in->old_y;
         }
+        e->pixel_x[slot] = (int16_t)pixel_of(in->x);
+        e->pixel_y[slot] = (int16_t)pixel_of(in->y);
       }
       if (!(in->touching & bit)) {
         in->touching |= bit;

@@ -253,6 +253,8 @@ typedef struct lvk_engine {
   void *trace_context;
   lvk_instance_t instances[LVK_MAX_INSTANCES];
   uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order, for collision look-ups */
+  int16_t pixel_x[LVK_MAX_INSTANCES];  /* whole-pixel positions while collisions are tested */
+  int16_t pixel_y[LVK_MAX_INSTANCES];
 } lvk_engine_t;
 
 /* Binds Engine to Game, which must outlive it. No level runs yet: set the
