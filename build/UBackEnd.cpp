@@ -117,6 +117,10 @@ std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, 
   ::unlink(BackEndLogPath(RootFolder).c_str());
   std::uint32_t Code = ExecuteAndWait(Runner, Call, Log);
   Log.LogStatus("Done (" + std::to_string(Code) + ")");
+  // A failed tool chain made no image, whatever else was counted.
+  if (Code != 0)
+    Log.LogError("The tool chain failed with exit code " + std::to_string(Code) + "; see the back-end log (" +
+                 BackEndLogPath(RootFolder) + ")");
   Log.LogLine("");
   return Code;
 }
@@ -139,6 +143,82 @@ std::vector<std::string> ReadBackEndLog(const std::string& Path) {
   return Lines;
 }
 
+namespace {
+
+// gcc colours its diagnostics when asked to, even into a file; the escape
+// sequences (colours, links) must not hide the words that are looked for.
+std::string WithoutEscapes(std::string_view Line) {
+  std::string Plain;
+  Plain.reserve(Line.size());
+  for (std::size_t i = 0; i < Line.size(); ++i) {
+    if (Line[i] != '\x1b' || i + 1 >= Line.size()) {
+      Plain += Line[i];
+      continue;
+    }
+    if (Line[i + 1] == '[') {  // CSI: parameters up to a final byte
+      i += 2;
+      while (i < Line.size() && !(Line[i] >= 0x40 && Line[i] <= 0x7E)) ++i;
+    } else if (Line[i + 1] == ']') {  // OSC: up to BEL or ESC backslash
+      i += 2;
+      while (i < Line.size() && Line[i] != '\a' && !(Line[i] == '\x1b' && i + 1 < Line.size() && Line[i + 1] == '\\'))
+        ++i;
+      if (i < Line.size() && Line[i] == '\x1b') ++i;
+    } else {
+      ++i;
+    }
+  }
+  return Plain;
+}
+
+}  // namespace
+
+TToolLine ClassifyToolLine(std::string_view Raw) {
+  const std::string Line = WithoutEscapes(Raw);
+  // Source excerpts, carets and continuations are indented.
+  if (Line.empty() || std::isspace(static_cast<unsigned char>(Line[0]))) return TToolLine::tlOther;
+  static constexpr struct {
+    std::string_view Word;
+    TToolLine Kind;
+  } Words[] = {
+      {"error: ", TToolLine::tlError},
+      {"fatal error: ", TToolLine::tlError},
+      {"Error: ", TToolLine::tlError},
+      {"undefined reference to ", TToolLine::tlError},
+      {"multiple definition of ", TToolLine::tlError},
+      {"warning: ", TToolLine::tlWarning},
+      {"Warning: ", TToolLine::tlWarning},
+      {"note: ", TToolLine::tlOther},
+  };
+  // The first ": WORD" after the place (file and line, or the program's
+  // name) decides, so a message that quotes another word does not.
+  for (std::size_t At = Line.find(": "); At != std::string::npos; At = Line.find(": ", At + 1)) {
+    if (At == 0) continue;
+    const std::string_view Rest = std::string_view(Line).substr(At + 2);
+    for (const auto& W : Words) {
+      if (Rest.substr(0, W.Word.size()) != W.Word) continue;
+      if (W.Kind == TToolLine::tlError && Rest.substr(W.Word.size()).starts_with("ld returned "))
+        return TToolLine::tlOther;
+      return W.Kind;
+    }
+  }
+  return TToolLine::tlOther;
+}
+
+TToolDiagnostics CountToolDiagnostics(const std::vector<std::string>& Lines) {
+  TToolDiagnostics Count;
+  for (std::size_t i = 0; i < Lines.size(); ++i) {
+    switch (ClassifyToolLine(Lines[i])) {
+      case TToolLine::tlError:
+        if (Count.FirstError < 0) Count.FirstError = static_cast<int>(i);
+        ++Count.Errors;
+        break;
+      case TToolLine::tlWarning: ++Count.Warnings; break;
+      case TToolLine::tlOther: break;
+    }
+  }
+  return Count;
+}
+
 TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRunner& Runner,
                         const std::function<void(const std::vector<std::string>&)>& ShowBackEndLog) {
   TBuildOutcome Outcome;
@@ -151,10 +231,15 @@ TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRu
   GenerateSource(*Request.Game, WorkingFolder(Request.RootFolder), Log);
   Outcome.ExitCode = RunBackEnd(Runner, Request.RootFolder, Request.Command, Request.ShowWindow, Log);
   Log.LogStep("Loading back-end log");
-  ShowBackEndLog(ReadBackEndLog(BackEndLogPath(Request.RootFolder)));
+  const std::vector<std::string> BackEndLines = ReadBackEndLog(BackEndLogPath(Request.RootFolder));
+  const TToolDiagnostics Diagnostics = CountToolDiagnostics(BackEndLines);
+  ShowBackEndLog(BackEndLines);
   Log.LogLine("Log  " + BackEndLogPath(Request.RootFolder));
   Log.LogLine("Prog " + BuiltImagePath(Request.RootFolder));
   Log.LogLine("");
+  Outcome.Errors = Log.ErrorCount() + Diagnostics.Errors;
+  Outcome.Warnings = Diagnostics.Warnings;
+  Outcome.FirstErrorLine = Diagnostics.FirstError;
   return Outcome;
 }
 
@@ -168,8 +253,8 @@ std::string SummaryText(int Errors, int Warnings, int Seconds) {
   return Format("Done (%d errors, %d warnings, in %d:%.2d)", Errors, Warnings, Seconds / 60, Seconds % 60);
 }
 
-void LogSummary(TBuildLog& Log, double StartTime, int Warnings) {
-  Log.LogStatus(SummaryText(Log.ErrorCount(), Warnings, ElapsedSeconds(StartTime, Now())));
+void LogSummary(TBuildLog& Log, const TBuildOutcome& Outcome) {
+  Log.LogStatus(SummaryText(Outcome.Errors, Outcome.Warnings, ElapsedSeconds(Outcome.StartTime, Now())));
 }
 
 }  // namespace lvk

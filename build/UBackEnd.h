@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lvk {
@@ -57,13 +58,32 @@ TProcessCall BackEndCall(const std::string& RootFolder, const std::string& Comma
 // "Error starting " + program and gives StillActive.
 std::uint32_t ExecuteAndWait(TProcessRunner& Runner, const TProcessCall& Call, TBuildLog& Log);
 
-// Logs the call, runs it and logs its exit code.
+// Logs the call, runs it and logs its exit code; any code but 0 is also
+// logged as an error that points at the back-end log.
 std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, const std::string& Command,
                          bool ShowWindow, TBuildLog& Log);
 
 // The launcher's log as lines, line ends of either kind. EFileError names the
 // path and the reason when it cannot be read.
 std::vector<std::string> ReadBackEndLog(const std::string& Path);
+
+// What a line of the back-end log says, in the form the compiler, the
+// assembler and the linker give their diagnostics: "FILE:LINE[:COL]: error:"
+// (or "fatal error:", the assembler's "Error:", a program's "gcc: error:"),
+// "...: undefined reference to" and "...: multiple definition of" are
+// errors; "...: warning:" (and "Warning:") a warning. Notes, source excerpts,
+// "In function" lines and make's "*** ... Error N" lines are neither: make's
+// failure is the back-end's exit code, counted once by RunBackEnd, and
+// collect2's "ld returned N exit status" only repeats the linker's own lines.
+enum class TToolLine { tlOther, tlError, tlWarning };
+TToolLine ClassifyToolLine(std::string_view Line);
+
+struct TToolDiagnostics {
+  int Errors = 0;
+  int Warnings = 0;
+  int FirstError = -1;  // index of the first error line, -1 for none
+};
+TToolDiagnostics CountToolDiagnostics(const std::vector<std::string>& Lines);
 
 struct TBuildRequest {
   const TGame* Game = nullptr;
@@ -75,12 +95,18 @@ struct TBuildRequest {
 struct TBuildOutcome {
   double StartTime = 0;
   std::uint32_t ExitCode = StillActive;
+  // The errors logged (generator, back-end exit code) plus the tool chain's
+  // own diagnostics in the back-end log.
+  int Errors = 0;
+  int Warnings = 0;
+  int FirstErrorLine = -1;  // in the back-end log; -1 for none
+  bool Failed() const { return Errors > 0 || ExitCode != 0; }
 };
 
 // The Build button's steps up to the summary: generate, run the back-end,
-// load its log (handed to ShowBackEndLog) and log where things are. The log's
-// error count is reset first. A generator that stops and an unreadable
-// back-end log throw, and the build ends there.
+// load its log (handed to ShowBackEndLog), count its diagnostics and log
+// where things are. The log's error count is reset first. A generator that
+// stops and an unreadable back-end log throw, and the build ends there.
 TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRunner& Runner,
                         const std::function<void(const std::vector<std::string>&)>& ShowBackEndLog);
 
@@ -88,7 +114,7 @@ TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRu
 int ElapsedSeconds(double Start, double Now);
 // "Done (E errors, W warnings, in M:SS)".
 std::string SummaryText(int Errors, int Warnings, int Seconds);
-// The summary as the last status and line of the build.
-void LogSummary(TBuildLog& Log, double StartTime, int Warnings = 0);
+// The summary of the outcome as the last status and line of the build.
+void LogSummary(TBuildLog& Log, const TBuildOutcome& Outcome);
 
 }  // namespace lvk

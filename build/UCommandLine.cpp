@@ -1,7 +1,9 @@
 #include "build/UCommandLine.h"
 
 #include <climits>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 #include <unistd.h>
 
 #include "build/UBackEnd.h"
@@ -87,12 +89,16 @@ std::string UsageText(const std::string& Program) {
          "       " + Program + " --help | --version\n"
          "\n"
          "With no option, or a project file, the editor starts.\n"
-         "  --generate        write DIR/arm9/source/generated.c from the game\n"
-         "                    (DIR: the tool chain's working folder beside the program)\n"
+         "  --generate        write DIR/arm9/source/generated.c from the game; DIR is\n"
+         "                    the tool chain's working folder beside the program\n"
+         "                    unless --working-folder names one (folders are made)\n"
          "  --build           generate, then run the tool chain's launcher beside the\n"
-         "                    program with TEXT (default: make); prints both logs\n"
+         "                    program with TEXT (default: make); prints both logs and\n"
+         "                    the summary, which counts the tool chain's errors and\n"
+         "                    warnings\n"
          "Exit status: 0 done, 1 errors were logged, 2 the game cannot be loaded,\n"
-         "3 generation or build stopped, 4 the tool chain failed, 64 bad arguments.\n";
+         "3 generation or build stopped, 4 the tool chain failed (also when errors\n"
+         "were logged), 64 bad arguments.\n";
 }
 
 std::string ProgramFolder() {
@@ -124,6 +130,13 @@ int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::os
   if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
   const std::string Folder = Line.WorkingFolder.empty() ? DefaultWorkingFolder(RootFolder) : Line.WorkingFolder;
   TPrintingBuildLog Log(Out, Err);
+  // A working folder of the user's own choosing may be new; the generator
+  // only writes the file. When the folders cannot be made (a file is in the
+  // way, no permission), the generator's "Cannot create file" says why.
+  if (!Line.WorkingFolder.empty()) {
+    std::error_code Ignored;
+    std::filesystem::create_directories(std::filesystem::path(Folder) / "arm9" / "source", Ignored);
+  }
   try {
     GenerateSource(Game, Folder, Log);
   } catch (const std::exception& E) {
@@ -154,9 +167,10 @@ int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostre
   }
   for (const std::string& L : BackEndLog) Out << L << '\n';
   Out << '\n';
-  LogSummary(Log, Outcome.StartTime);
-  if (Log.ErrorCount() > 0) return exErrorsLogged;
-  return Outcome.ExitCode == 0 ? exOk : exBackEndFailed;
+  LogSummary(Log, Outcome);
+  // A failed tool chain also logged its error; 4 says more than 1: no image.
+  if (Outcome.ExitCode != 0) return exBackEndFailed;
+  return Outcome.Errors > 0 ? exErrorsLogged : exOk;
 }
 
 }  // namespace lvk

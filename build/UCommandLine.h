@@ -33,14 +33,16 @@ std::string UsageText(const std::string& Program);
 std::string ProgramFolder();
 std::string DefaultWorkingFolder(const std::string& RootFolder);
 
-// --generate: loads the game and writes generated.c. Log lines go to Out,
-// notices and failures to Err.
+// --generate: loads the game and writes generated.c, making the arm9/source
+// folders of a --working-folder first. Log lines go to Out, notices and
+// failures to Err.
 int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
 
 // --build: what the build window's Build button does, with the tool chain
 // below RootFolder. Prints the front-end log, the back-end log and the
-// summary to Out; notices and failures to Err. exOk only when no error was
-// logged and the tool chain ended with 0.
+// summary to Out; notices and failures to Err. exBackEndFailed whenever the
+// tool chain ended with a code other than 0, else exErrorsLogged when the
+// generator or the tool chain's diagnostics counted errors, else exOk.
 int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
 
 }  // namespace lvk

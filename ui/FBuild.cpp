@@ -1,5 +1,7 @@
 #include "ui/FBuild.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
@@ -10,7 +12,10 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "build/UBackEnd.h"
@@ -226,12 +231,53 @@ void TfrmBuild::butDetailsClick() {
     setMinimumHeight(TopHeight + CommandHeight + 160);
     setMaximumHeight(QWIDGETSIZE_MAX);
     resize(width(), TopHeight + DetailsHeight);
-    const int Logs = TopHeight + DetailsHeight - TopHeight - CommandHeight;
-    splLogs->setSizes({Logs - BackEndLogHeight, BackEndLogHeight});
+    FitOnScreen();
+    const int Logs = height() - TopHeight - CommandHeight;
+    splLogs->setSizes({std::max(Logs - BackEndLogHeight, 0), std::min(BackEndLogHeight, Logs)});
   } else {
     // Only the top strip: the window does not grow to show nothing.
     setFixedHeight(TopHeight);
   }
+}
+
+void TfrmBuild::FitOnScreen() {
+  const QScreen* Screen = screen();
+  if (!Screen) return;
+  const QRect Area = Screen->availableGeometry();
+  // The frame the window manager adds; nothing before the window is shown.
+  const QSize Frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+  const int MaxWidth = std::max(Area.width() - Frame.width(), 1);
+  const int MaxHeight = std::max(Area.height() - Frame.height(), TopHeight);
+  setMinimumSize(std::min(minimumWidth(), MaxWidth), std::min(minimumHeight(), MaxHeight));
+  const QSize Size(std::min(width(), MaxWidth), std::min(height(), MaxHeight));
+  if (Size != size()) resize(Size);
+  if (!isVisible()) return;
+  // Grown past the bottom or the right edge: moved back onto the screen.
+  const QRect Outer(frameGeometry().topLeft(), Size + Frame);
+  QPoint At = Outer.topLeft();
+  if (Outer.right() > Area.right()) At.setX(Area.right() - Outer.width() + 1);
+  if (Outer.bottom() > Area.bottom()) At.setY(Area.bottom() - Outer.height() + 1);
+  At.setX(std::max(At.x(), Area.left()));
+  At.setY(std::max(At.y(), Area.top()));
+  if (At != Outer.topLeft()) move(At);
+}
+
+void TfrmBuild::ShowFailure(int FirstErrorLine) {
+  if (!butDetails->isChecked()) {
+    butDetails->setChecked(true);
+    butDetailsClick();
+  }
+  QTextCursor Cursor(memBeLog->document());
+  const QTextBlock Line = memBeLog->document()->findBlockByNumber(FirstErrorLine);
+  if (FirstErrorLine >= 0 && Line.isValid()) {
+    Cursor = QTextCursor(Line);
+    Cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  } else {
+    Cursor.movePosition(QTextCursor::End);
+  }
+  memBeLog->setTextCursor(Cursor);
+  // The lines before an error (the file, the function) belong to it.
+  memBeLog->centerCursor();
 }
 
 void TfrmBuild::butGenerateClick() {
@@ -240,7 +286,6 @@ void TfrmBuild::butGenerateClick() {
   butGenerate->setEnabled(false);
   memFeLog->clear();
   memBeLog->clear();
-  FWarningCount = 0;
   TQtProcessRunner Runner;
   lvk::TBuildRequest Request;
   Request.Game = FGame;
@@ -254,8 +299,11 @@ void TfrmBuild::butGenerateClick() {
       memBeLog->setPlainText(Text.join('\n'));
     });
     FStartTime = Outcome.StartTime;
-    lvk::LogSummary(*this, FStartTime, FWarningCount);
+    lvk::LogSummary(*this, Outcome);
+    if (Outcome.Failed()) ShowFailure(Outcome.FirstErrorLine);
   } catch (const std::exception& E) {
+    // The front-end log shows how far the build came.
+    ShowFailure(-1);
     ShowErrorBox(this, FromStd(E.what()));
   }
   FRunning = false;

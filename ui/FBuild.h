@@ -63,9 +63,14 @@ public slots:
   void reject() override;
 
 private:
+  // A failed build opens the details and shows the back-end log at its first
+  // error line (-1: at its end), so the reason is seen without a click.
+  void ShowFailure(int FirstErrorLine);
+  // Keeps the window inside the available area of its screen.
+  void FitOnScreen();
+
   const lvk::TGame* FGame = nullptr;
   QString FRootFolder;
   double FStartTime = 0;
-  int FWarningCount = 0;
   bool FRunning = false;
 };

@@ -435,6 +435,11 @@ void TfrmMain::mnuRunClick() {
     ShowInformation(this, "First Game | Build, then Game | Run");
     return;
   }
+  // A failed build leaves nothing to run; its log says why.
+  if (!QFileInfo(FLastImagePath).isFile()) {
+    ShowInformation(this, "The last build made no Lurvik.nds; see the build log.");
+    return;
+  }
   // The emulator reports its own failures; we say nothing of ours.
   const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
   Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());

@@ -2,6 +2,7 @@
 // executable, without a display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,12 +13,14 @@
 #include "behaviour/UBehaviour.h"
 #include "build/UCommandLine.h"
 #include "model/UActor.h"
+#include "model/UBuiltinBitmaps.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 
 using namespace lvk;
 using test::Quote;
 using test::Slurp;
+using test::TBytes;
 
 namespace {
 
@@ -93,6 +96,32 @@ TEST(CommandLine, GenerateIntoAWorkingFolder) {
   EXPECT_NE(R.Out.find("Generating"), std::string::npos) << R.Out;
   EXPECT_LT(R.Out.find("palette"), R.Out.find("level")) << R.Out;
   EXPECT_TRUE(R.Err.empty()) << R.Err;
+}
+
+// A working folder of the user's choosing may be new, and a tile picture
+// without pixels (which other tools write) is generated as transparent.
+TEST(CommandLine, GenerateMakesItsFoldersAndTakesATileWithoutPixels) {
+  test::TTempDir Dir;
+  const std::string Saved = SavedGame(Dir, true);
+  TBytes File = test::ReadBytes(Saved);
+  const TBytes QuestionMark = LoadBuiltinBitmap("BmpNoBmp8x8").SaveToBytes();
+  auto At = std::search(File.begin(), File.end(), QuestionMark.begin(), QuestionMark.end());
+  ASSERT_NE(At, File.end());
+  TBitmap Empty;
+  Empty.Assign(0, 0, 24, BI_RGB, {}, {}, {});
+  TBytes Patched(File.begin(), At);
+  test::Append(Patched, Empty.SaveToBytes());
+  Patched.insert(Patched.end(), At + static_cast<std::ptrdiff_t>(QuestionMark.size()), File.end());
+  test::WriteBytes(Dir.File("empty tile.lvk"), Patched);
+
+  const std::string Work = Dir.File("new/work");
+  TRun R = Studio("--generate " + Quote(Dir.File("empty tile.lvk")) + " --working-folder " + Quote(Work));
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Err, "Tile tTile1 is not 8x8 - will be rendered transparant\n");
+  std::string Source = Slurp(Work + "/arm9/source/generated.c");
+  EXPECT_NE(Source.find("  // 0 tTile1\r\n  0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, \r\n"), std::string::npos);
+  // The actor's tile has no picture: its cell shows the empty tile number.
+  EXPECT_NE(Source.find("  { // lLevel1\r\n     1, 1,"), std::string::npos);
 }
 
 TEST(CommandLine, GenerateExitStatuses) {

@@ -24,13 +24,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Records how it was called; exitN ends with N, nolog leaves no log.
+// Records how it was called; exitN ends with N, nolog leaves no log, gcc
+// fails the way a compiler does.
 constexpr const char* StandInLauncher = R"sh(
 { printf 'pwd=%s\n' "$(pwd)"; printf 'argc=%s\n' "$#"
   for a in "$@"; do printf 'arg=[%s]\n' "$a"; done; } >launcher.log
 case $1 in
   exit*) exit "${1#exit}" ;;
   nolog) rm -f launcher.log ;;
+  gcc) printf '%s\n' "main.c:3:5: warning: unused variable 'x'" "main.c:4:1: error: expected ';'" \
+         "make[1]: *** [main.o] Error 1" >>launcher.log; exit 2 ;;
 esac
 exit 0
 )sh";
@@ -118,15 +121,27 @@ TEST_F(HeadlessBuild, PrintsTheFrontEndLogTheBackEndLogAndTheSummary) {
 TEST_F(HeadlessBuild, ExitStatusTellsWhatWentWrong) {
   const std::string Game = Quote(SavedGame(true));
 
+  // A failed tool chain is an error of the build, counted in the summary.
   TRun Failed = Studio("--build " + Game + " --command exit3");
   EXPECT_EQ(Failed.Status, exBackEndFailed);
-  EXPECT_NE(IndexOf(Failed.Out, "Done (3)"), -1);
-  EXPECT_EQ(Failed.Out.back().rfind("Done (0 errors, 0 warnings", 0), 0u);
+  std::ptrdiff_t Done = IndexOf(Failed.Out, "Done (3)");
+  ASSERT_NE(Done, -1);
+  EXPECT_EQ(Failed.Out[Done + 1], "ERROR: The tool chain failed with exit code 3; see the back-end log (" +
+                                      Root.File("devkitPro/launcher.log") + ")");
+  EXPECT_EQ(Failed.Out.back().rfind("Done (1 errors, 0 warnings", 0), 0u);
 
-  // Errors count before the back-end's result, which here is fine.
+  // The compiler's own lines count too; make's repeat of the failure does not.
+  TRun Compiler = Studio("--build " + Game + " --command gcc");
+  EXPECT_EQ(Compiler.Status, exBackEndFailed);
+  EXPECT_EQ(Compiler.Out.back().rfind("Done (2 errors, 1 warnings", 0), 0u) << Compiler.Out.back();
+
+  // Generator errors with a tool chain that is fine; a failing one says more.
   TRun Errors = Studio("--build " + Quote(SavedGame(false)));
   EXPECT_EQ(Errors.Status, exErrorsLogged);
   EXPECT_EQ(Errors.Out.back().rfind("Done (3 errors, 0 warnings", 0), 0u);
+  TRun Both = Studio("--build " + Quote(SavedGame(false)) + " --command exit1");
+  EXPECT_EQ(Both.Status, exBackEndFailed);
+  EXPECT_EQ(Both.Out.back().rfind("Done (4 errors, 0 warnings", 0), 0u);
 
   // No log to load: stopped, no summary, the reason on standard error.
   TRun NoLog = Studio("--build " + Game + " --command nolog");

@@ -2,11 +2,17 @@
 // temporary root folder, and Game | Run after it.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -30,7 +36,8 @@ namespace {
 
 // Records where and how it was called, then does what its first argument
 // asks: exitN ends with N, nolog leaves no log, wait runs until the file
-// "go" appears (or gives up after 20 seconds).
+// "go" appears (or gives up after 20 seconds), long writes 100 lines and
+// fails, gcc does so with a compiler error at line 70.
 constexpr const char* StandInLauncher = R"sh(
 { printf 'pwd=%s\n' "$(pwd)"; printf 'argc=%s\n' "$#"
   for a in "$@"; do printf 'arg=[%s]\n' "$a"; done
@@ -39,6 +46,9 @@ case $1 in
   exit*) exit "${1#exit}" ;;
   nolog) rm -f launcher.log ;;
   wait) i=0; while [ ! -f go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done ;;
+  long|gcc) i=4; while [ $i -lt 100 ]; do
+         if [ $i = 70 ] && [ $1 = gcc ]; then echo "main.c:7:3: error: expected ';'"; else echo "line $i"; fi
+         i=$((i+1)); done >>launcher.log; exit 2 ;;
 esac
 exit 0
 )sh";
@@ -187,12 +197,15 @@ TEST_F(BuildWindow, EveryPressStartsAfreshAndPassesItsCommand) {
   auto W = Open();
   const QString DP = QString::fromStdString(DevkitPro());
   struct {
-    QString Command, RunLine, BackEnd, ExitLine;
+    QString Command, RunLine, BackEnd, ExitLine, Summary;
   } Cases[] = {
       // Nothing after the final blank, and the launcher gets no argument.
-      {"", "Run sh launcher.sh ", "argc=0\n", "Done (0)"},
-      {"exit3", "Run sh launcher.sh exit3", "argc=1\narg=[exit3]\n", "Done (3)"},
-      {"make clean", "Run sh launcher.sh make clean", "argc=1\narg=[make clean]\n", "Done (0)"},
+      {"", "Run sh launcher.sh ", "argc=0\n", "Done (0)", "Done (0 errors, 0 warnings, in 0:00)"},
+      // A failed back-end is an error of the build.
+      {"exit3", "Run sh launcher.sh exit3", "argc=1\narg=[exit3]\n", "Done (3)",
+       "Done (1 errors, 0 warnings, in 0:00)"},
+      {"make clean", "Run sh launcher.sh make clean", "argc=1\narg=[make clean]\n", "Done (0)",
+       "Done (0 errors, 0 warnings, in 0:00)"},
   };
   for (const auto& C : Cases) {
     Build(*W, C.Command);
@@ -200,10 +213,57 @@ TEST_F(BuildWindow, EveryPressStartsAfreshAndPassesItsCommand) {
     EXPECT_EQ(Lines.count("Starting build [when]"), 1) << C.Command.toStdString();
     EXPECT_EQ(Lines.filter(QRegularExpression("^Run ")), QStringList{C.RunLine});
     EXPECT_EQ(Lines.filter(QRegularExpression(R"(^Done \(\d+\)$)")), QStringList{C.ExitLine});
-    // The back-end's exit code does not count as an error.
-    EXPECT_EQ(Lines.last(), "Done (0 errors, 0 warnings, in 0:00)");
+    EXPECT_EQ(Lines.last(), C.Summary);
     EXPECT_EQ(W->memBeLog->toPlainText(), "pwd=" + DP + "\n" + C.BackEnd + "dos line");
   }
+  EXPECT_EQ(Masked(W->memFeLog).filter(QRegularExpression("^ERROR: ")).size(), 0);
+}
+
+// The reason of a failure is on screen without a click: the details open on
+// the back-end log's first error line, or on its end when it names none.
+TEST_F(BuildWindow, FailedBuildShowsTheBackEndLogAtTheReason) {
+  auto W = Open();
+  auto LineOnScreen = [&](int Line) {
+    QTextCursor Cursor(W->memBeLog->document()->findBlockByNumber(Line));
+    return W->memBeLog->viewport()->rect().contains(W->memBeLog->cursorRect(Cursor));
+  };
+  Build(*W, "gcc");
+  EXPECT_EQ(W->edtStatus->text(), "Done (2 errors, 0 warnings, in 0:00)");
+  EXPECT_TRUE(W->butDetails->isChecked());
+  EXPECT_TRUE(W->memBeLog->isVisible());
+  EXPECT_TRUE(W->memBeLog->isEnabled());
+  EXPECT_EQ(W->memBeLog->textCursor().block().text(), "main.c:7:3: error: expected ';'");
+  EXPECT_TRUE(LineOnScreen(70));
+  EXPECT_FALSE(LineOnScreen(0));
+  EXPECT_FALSE(LineOnScreen(99));
+  EXPECT_TRUE(Masked(W->memFeLog).contains(
+      "ERROR: The tool chain failed with exit code 2; see the back-end log (" +
+      QString::fromStdString(Root.File("devkitPro/launcher.log")) + ")"));
+
+  // Closed again by the user, it opens again for the next failure.
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
+  Build(*W, "long");
+  EXPECT_EQ(W->edtStatus->text(), "Done (1 errors, 0 warnings, in 0:00)");
+  EXPECT_TRUE(W->memBeLog->isVisible());
+  EXPECT_TRUE(LineOnScreen(99));
+  EXPECT_FALSE(LineOnScreen(0));
+
+  // A good build leaves the details as they are.
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
+  Build(*W, "make");
+  EXPECT_FALSE(W->butDetails->isChecked());
+  EXPECT_EQ(W->height(), 65);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(BuildWindow, DetailsStayOnTheScreen) {
+  auto W = Open();
+  const QRect Area = W->screen()->availableGeometry();
+  // Low on the screen, where the details would run past its bottom.
+  W->move(Area.left() + 40, Area.bottom() - 100);
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
+  EXPECT_EQ(W->height(), std::min(565, Area.height()));
+  EXPECT_TRUE(Area.contains(W->frameGeometry())) << W->frameGeometry().y() << "+" << W->frameGeometry().height();
 }
 
 TEST_F(BuildWindow, ElapsedTimeIsRoundedToTheSecond) {
@@ -310,9 +370,20 @@ TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
   ASSERT_TRUE(Closed);
   const QString Image = Main.RootFolder() + "/devkitPro/msys/home/Lurvik/Lurvik.nds";
   EXPECT_EQ(Main.LastImagePath(), Image);
+  // No build made the image: nothing for the emulator.
+  ASSERT_FALSE(QFileInfo::exists(Image));
   Main.mnuRun->trigger();
+  EXPECT_EQ(Dialogs.LastText(), "The last build made no Lurvik.nds; see the build log.");
+  EXPECT_TRUE(Dialogs.Started.empty());
+
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(Image).path()));
+  QFile Made(Image);
+  ASSERT_TRUE(Made.open(QIODevice::WriteOnly));
+  Made.close();
+  Main.mnuRun->trigger();
+  Made.remove();
   ASSERT_EQ(Dialogs.Started.size(), 1u);
   EXPECT_EQ(Dialogs.Started[0].Program, "desmume");
   EXPECT_EQ(Dialogs.Started[0].Arguments, QStringList{Image});
-  EXPECT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages.size(), 2u);
 }
