@@ -100,7 +100,7 @@ int ActionKindCount();
 const TActionKind& ActionKindAt(int Index);
 
 // The start-up step that main and the tests call: loads the kinds' icons and
-// registers the six event kinds and the two action kinds. Calling it again
+// registers the six event kinds and the four action kinds. Calling it again
 // does nothing. UnregisterKinds empties both registries (at exit).
 void RegisterKinds();
 void UnregisterKinds();

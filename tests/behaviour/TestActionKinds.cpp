@@ -35,7 +35,12 @@ std::pair<test::TBytes, test::TBytes> LoadAndSaveAgain(const std::string& Name, 
 
 }  // namespace
 
-TEST(ActionKinds, DestroyAndNextLevelAreRegisteredWithTheirTextsAndIcons) {
+TEST(ActionKinds, DestroyAndNextLevelComeAfterTheSpeedKinds) {
+  ASSERT_EQ(ActionKindCount(), 4);
+  EXPECT_EQ(&ActionKindAt(0), &TActionSetSpeedSize::ClassKind());
+  EXPECT_EQ(&ActionKindAt(1), &TActionSetSpeedDir::ClassKind());
+  EXPECT_EQ(&ActionKindAt(2), &TActionDestroy::ClassKind());
+  EXPECT_EQ(&ActionKindAt(3), &TActionNextLevel::ClassKind());
   EXPECT_EQ(FindActionKind("<Destroy>"), &TActionDestroy::ClassKind());
   EXPECT_EQ(FindActionKind("<NextLevel>"), &TActionNextLevel::ClassKind());
   EXPECT_EQ(TActionDestroy::ClassKind().Description(), "Destroy this actor; its OnDestroy handlers run first");
