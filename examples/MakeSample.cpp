@@ -1,6 +1,8 @@
 // Builds the sample game from the tile pictures and writes it as a project
-// file: a hero who runs and jumps, coins and a gem to collect, blobs that
-// patrol, and two levels, a meadow and an island sea.
+// file: a top-down walk through two walled gardens in the clouds, seen from
+// above. The hero walks with the D-pad, bricks, water, hedges and trees stop
+// him, coins and gems vanish when he reaches them, purple blobs patrol
+// between two bricks, and the flag leads to the next garden.
 //
 //   lurvik_make_sample OUTPUT.lvk TILES_FOLDER
 #include <cstdint>
@@ -13,7 +15,6 @@
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventKey.h"
-#include "behaviour/REventOutside.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
@@ -21,6 +22,7 @@
 #include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UPalette.h"
 #include "model/UTile.h"
 
 using namespace lvk;
@@ -34,8 +36,13 @@ constexpr int LevelHeight = 24;
 const char* const TileNames[] = {"Sky",  "CloudLeft", "CloudRight", "Grass", "Earth",  "Brick", "Water", "Sea",
                                  "Coin", "Hero",      "Blob",       "Gem",   "Trunk", "Leaves", "Flag"};
 
+// The sky's colour, also the game's colour 0: the background shows it where
+// a live actor (drawn as a sprite, which can move away) was placed, and
+// every live actor's picture stands on the sky, so none shows a box round it.
+constexpr TColor SkyColor = RGB(102, 204, 255);
+
 // One letter of a level picture -> the actor in that cell, drawn with the
-// tile of the same name.
+// tile named. Two actors may share a tile: the blobs' walls are bricks.
 struct TCellKind {
   char Letter;
   const char* Actor;
@@ -43,111 +50,105 @@ struct TCellKind {
 };
 const TCellKind CellKinds[] = {
     {'.', "aSky", "Sky"},       {'(', "aCloudLeft", "CloudLeft"}, {')', "aCloudRight", "CloudRight"},
-    {'G', "aGrass", "Grass"},   {'E', "aEarth", "Earth"},         {'#', "aBrick", "Brick"},
-    {'~', "aWater", "Water"},   {'=', "aSea", "Sea"},             {'o', "aCoin", "Coin"},
-    {'H', "aHero", "Hero"},     {'b', "aBlob", "Blob"},           {'*', "aGem", "Gem"},
-    {'|', "aTrunk", "Trunk"},   {'@', "aLeaves", "Leaves"},       {'F', "aFlag", "Flag"},
+    {'#', "aBrick", "Brick"},   {'[', "aWallL", "Brick"},         {']', "aWallR", "Brick"},
+    {'~', "aWater", "Water"},   {'=', "aSea", "Sea"},             {'@', "aLeaves", "Leaves"},
+    {'|', "aTrunk", "Trunk"},   {'G', "aGrass", "Grass"},         {'E', "aEarth", "Earth"},
+    {'o', "aCoin", "Coin"},     {'*', "aGem", "Gem"},             {'H', "aHero", "Hero"},
+    {'b', "aBlob", "Blob"},     {'F', "aFlag", "Flag"},
 };
 
-// The first level: a meadow with trees, a pond and floating brick ledges.
-const char* const Meadow[LevelHeight] = {
-    "................................",
-    "..().............()........()...",
-    "..........()....................",
-    "................................",
-    "................................",
-    "........................*.......",
-    "......................#####.....",
-    "................................",
-    "..............oooo..............",
-    ".............######.............",
-    "................................",
-    "....ooo.........................",
-    "...#####...............ooo......",
-    "......................#####.....",
-    "................................",
-    "..@@@.....................@@@...",
-    "..@@@.......o..o..........@@@...",
-    "...|.......#######.........|....",
-    "H..|....b...........b......|..F.",
-    "GGGGGGGGGGGGG~~~~~GGGGGGGGGGGGGG",
-    "EEEEEEEEEEEEE=====EEEEEEEEEEEEEE",
-    "EEEEEEEEEEEEEE===EEEEEEEEEEEEEEE",
-    "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",
-    "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",
+// The hero cannot pass these; the others (sky, clouds) are floor.
+const char* const Obstacles[] = {"aBrick", "aWallL", "aWallR", "aWater", "aSea",
+                                 "aLeaves", "aTrunk", "aGrass", "aEarth", "aBlob"};
+
+// The first level: a brick garden with a pond and trees. Walking right from
+// the start collects four coins and ends at a wall; down to the bottom wall,
+// past a patrolling blob, and right again leads over coins to the flag.
+const char* const Garden[LevelHeight] = {
+    "################################",
+    "#..............#...............#",
+    "#..............#.....().....o..#",
+    "#.H...oooo.....#...............#",
+    "#..............#...@@@.........#",
+    "#..............#...@@@...o.....#",
+    "#......@@@.........@@@.........#",
+    "#......@@@.....................#",
+    "#.......|......######.##########",
+    "#...~~~~~......#...............#",
+    "#...=====......#...o...o...o...#",
+    "#...=====......#...............#",
+    "#..............#...............#",
+    "#..o.o.........#......@@@......#",
+    "#..............#......@@@......#",
+    "#..............#.......|.......#",
+    "#..............................#",
+    "#..............[...b.........].#",
+    "#..............................#",
+    "#...().........................#",
+    "#..............................#",
+    "#..............................#",
+    "#.........o...o...o..........F.#",
+    "################################",
 };
 
-// The second level: islands in the sea, a brick tower and stepping stones.
-const char* const Islands[LevelHeight] = {
-    "................................",
-    ".....()..................().....",
-    "..................()............",
-    "...........................*....",
-    "..........................###...",
-    "................................",
-    "....................ooo.........",
-    "...................#####........",
-    "................................",
-    "..........ooo............o.o....",
-    ".........#####..........#####...",
-    "...................b.....###....",
-    "..o.o.............#####..###....",
-    "..###....................###....",
-    "...............o.........###....",
-    "..............###........###....",
-    "..@@@....................###....",
-    "..@@@....................###....",
-    "...|.....................###....",
-    "H..|....b.......o.o.b....###.F..",
-    "GGGGGGGGGG~~~~~GGGGGG~~~~GGGGGGG",
-    "EEEEEEEEEE=====EEEEEE====EEEEEEE",
-    "=EEEEEEEE=======EEEE======EEEEE=",
-    "================================",
+// The second level: rooms and corridors round a hill and two ponds, a gem in
+// the top corner and two blobs on patrol.
+const char* const Park[LevelHeight] = {
+    "################################",
+    "#H.....#.........o.......#.....#",
+    "#......#.................#..*..#",
+    "#..o...#...@@@.....~~~~..#.....#",
+    "#......#...@@@.....====..##.####",
+    "#..o...#...@@@.....====........#",
+    "#...........|..................#",
+    "#..o...#.......................#",
+    "####.###########[.....b......].#",
+    "#..............#...............#",
+    "#..()..........#...o.......o...#",
+    "#..............#.......()......#",
+    "#...GGGGGG.....#...............#",
+    "#...EEEEEE.....#####.#######.###",
+    "#...EEEEEE.....................#",
+    "#...........o..................#",
+    "#..@@@.........#...............#",
+    "#..@@@.........#..~~~~~~~~.....#",
+    "#...|....o.....#..========..o..#",
+    "#..............#..========.....#",
+    "#.[........b........].........F#",
+    "#..............#...............#",
+    "#......o.......#...............#",
+    "################################",
 };
 
-// Every new handler gets one action of each kind, as the editor gives it.
-// Arg1 names the actor that moves, Arg2 the amount: a speed in pixels a
-// frame, a direction in degrees anticlockwise from east.
+// Arguments are whole numbers: a speed in 1/16 pixel a frame, a direction as
+// the signs of x and y (y grows downwards).
 THandler* AddHandler(TActor& Actor, const TEventKind& Kind) {
   THandler* Handler = Actor.AddHandler();
   Handler->SetEvent(Kind);
-  Handler->AddAction(TActionSetSpeedSize::ClassKind());
-  Handler->AddAction(TActionSetSpeedDir::ClassKind());
   return Handler;
 }
 
-void SetMove(THandler& Handler, const std::string& Who, const std::string& Speed, bool SpeedRelative,
-             const std::string& Direction, bool DirectionRelative) {
-  auto* Size = static_cast<TActionSpeed*>(Handler.GetAction(0));
-  Size->SetArg1(Who);
-  Size->SetArg2(Speed);
-  Size->SetRelative(SpeedRelative);
-  auto* Dir = static_cast<TActionSpeed*>(Handler.GetAction(1));
-  Dir->SetArg1(Who);
-  Dir->SetArg2(Direction);
-  Dir->SetRelative(DirectionRelative);
+void AddSpeed(THandler& Handler, const TActionKind& Kind, int Arg1, int Arg2, bool Relative) {
+  auto* Action = static_cast<TActionSpeed*>(Handler.AddAction(Kind));
+  Action->SetArg1(std::to_string(Arg1));
+  Action->SetArg2(std::to_string(Arg2));
+  Action->SetRelative(Relative);
 }
 
-std::uint16_t KeyMask(const std::vector<std::string>& Keys) {
-  std::uint16_t Mask = 0;
-  for (const std::string& Key : Keys) Mask |= static_cast<std::uint16_t>(1u << TEventKey::IndexOfKey(Key));
-  return Mask;
+void SetSpeedSize(THandler& Handler, int Arg1, int Arg2, bool Relative) {
+  AddSpeed(Handler, TActionSetSpeedSize::ClassKind(), Arg1, Arg2, Relative);
 }
 
-std::uint8_t DirectionMask(const std::vector<std::string>& Directions) {
-  std::uint8_t Mask = 0;
-  for (const std::string& Direction : Directions)
-    Mask |= static_cast<std::uint8_t>(1u << TEventOutside::IndexOfDirection(Direction));
-  return Mask;
+void SetSpeedDir(THandler& Handler, int Arg1, int Arg2, bool Relative) {
+  AddSpeed(Handler, TActionSetSpeedDir::ClassKind(), Arg1, Arg2, Relative);
 }
 
-void OnKey(TActor& Actor, const std::vector<std::string>& Keys, bool Press, const std::string& Speed,
-           bool SpeedRelative, const std::string& Direction, bool DirectionRelative) {
+THandler* OnKey(TActor& Actor, const std::string& Key, bool Press) {
   THandler* Handler = AddHandler(Actor, TEventKey::ClassKind());
   auto* Event = static_cast<TEventKey*>(Handler->Event());
-  Event->SetKeys(KeyMask(Keys));
+  Event->SetKeys(static_cast<std::uint16_t>(1u << TEventKey::IndexOfKey(Key)));
   Event->SetPress(Press);
-  SetMove(*Handler, "me", Speed, SpeedRelative, Direction, DirectionRelative);
+  return Handler;
 }
 
 THandler* OnCollision(TActor& Actor, TActor& Other, bool Overlap) {
@@ -158,44 +159,51 @@ THandler* OnCollision(TActor& Actor, TActor& Other, bool Overlap) {
   return Handler;
 }
 
-THandler* OnOutside(TActor& Actor, const std::vector<std::string>& Directions) {
-  THandler* Handler = AddHandler(Actor, TEventOutside::ClassKind());
-  static_cast<TEventOutside*>(Handler->Event())->SetAreas(DirectionMask(Directions));
-  return Handler;
+void Destroy(THandler& Handler) { Handler.AddAction(TActionDestroy::ClassKind()); }
+
+void NextLevelOn(THandler& Handler) { Handler.AddAction(TActionNextLevel::ClassKind()); }
+
+// One D-pad direction (Dx, Dy) of the hero. Each axis's speed counts the
+// keys held on it (16, one pixel a frame, per key) and its direction follows
+// the key pressed or still held: two relative steps turn it all the way,
+// whichever way it pointed. So a key held while a level starts, and let go
+// in it, cannot leave the hero drifting or a key dead.
+void WalkKey(TActor& Hero, const std::string& Key, int Dx, int Dy) {
+  THandler* Press = OnKey(Hero, Key, true);
+  SetSpeedSize(*Press, 16 * Dx * Dx, 16 * Dy * Dy, true);
+  SetSpeedDir(*Press, Dx, Dy, true);
+  SetSpeedDir(*Press, Dx, Dy, true);
+  THandler* Release = OnKey(Hero, Key, false);
+  SetSpeedSize(*Release, -16 * Dx * Dx, -16 * Dy * Dy, true);
+  SetSpeedDir(*Release, -Dx, -Dy, true);
+  SetSpeedDir(*Release, -Dx, -Dy, true);
 }
 
 void GiveBehaviour(TGame& Game) {
-  TActor& Hero = *Game.FindActorByName("aHero");
-  TActor& Coin = *Game.FindActorByName("aCoin");
-  TActor& Gem = *Game.FindActorByName("aGem");
-  TActor& Blob = *Game.FindActorByName("aBlob");
-  TActor& Brick = *Game.FindActorByName("aBrick");
+  auto Actor = [&Game](const char* Name) -> TActor& { return *Game.FindActorByName(Name); };
+  TActor& Hero = Actor("aHero");
+  TActor& Blob = Actor("aBlob");
 
-  // Runs while a cursor key is held, jumps on up; letting go of left or
-  // right stops the run but keeps the way the hero faces.
-  OnKey(Hero, {">"}, true, "2", false, "0", false);
-  OnKey(Hero, {"<"}, true, "2", false, "180", false);
-  OnKey(Hero, {"^"}, true, "3", false, "90", false);
-  OnKey(Hero, {"v"}, true, "1", false, "270", false);
-  OnKey(Hero, {">", "<"}, false, "0", false, "0", true);
-  // A coin touched flies up out of sight; a blob bounces the hero back.
-  SetMove(*OnCollision(Hero, Coin, true), "other", "4", false, "90", false);
-  SetMove(*OnCollision(Hero, Blob, false), "me", "3", false, "180", true);
-  // Leaving the screen sideways stops the hero at its edge.
-  SetMove(*OnOutside(Hero, {"E", "W"}), "me", "0", false, "0", true);
+  WalkKey(Hero, ">", 1, 0);
+  WalkKey(Hero, "<", -1, 0);
+  WalkKey(Hero, "^", 0, -1);
+  WalkKey(Hero, "v", 0, 1);
+  // Repel alone stops him; these handlers need no action.
+  for (const char* Obstacle : Obstacles) OnCollision(Hero, Actor(Obstacle), false);
+  NextLevelOn(*OnCollision(Hero, Actor("aFlag"), true));
 
-  // Coins hang still until collected, and stop once gone off the top.
-  SetMove(*AddHandler(Coin, TEventCreate::ClassKind()), "me", "0", false, "90", false);
-  SetMove(*OnOutside(Coin, {"N"}), "me", "0", false, "0", false);
+  // Coins and gems vanish when the hero reaches them.
+  Destroy(*OnCollision(Actor("aCoin"), Hero, true));
+  Destroy(*OnCollision(Actor("aGem"), Hero, true));
 
-  // The gem bobs gently and, like a coin, flies off when touched.
-  SetMove(*AddHandler(Gem, TEventCreate::ClassKind()), "me", "1", false, "90", false);
-  SetMove(*OnCollision(Gem, Hero, true), "me", "5", false, "90", false);
-
-  // Blobs patrol: they set off left and turn round at a wall or the edge.
-  SetMove(*AddHandler(Blob, TEventCreate::ClassKind()), "me", "1", false, "180", false);
-  SetMove(*OnCollision(Blob, Brick, false), "me", "0", true, "180", true);
-  SetMove(*OnOutside(Blob, {"E", "W"}), "me", "0", true, "180", true);
+  // Blobs set off right at half the hero's speed and turn round at the
+  // bricks that end their beat; the hero in the way makes them wait.
+  THandler* Create = AddHandler(Blob, TEventCreate::ClassKind());
+  SetSpeedSize(*Create, 8, 0, false);
+  SetSpeedDir(*Create, 1, 0, false);
+  SetSpeedDir(*OnCollision(Blob, Actor("aWallR"), false), -1, 0, false);
+  SetSpeedDir(*OnCollision(Blob, Actor("aWallL"), false), 1, 0, false);
+  OnCollision(Blob, Hero, false);
 }
 
 void FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[LevelHeight]) {
@@ -217,6 +225,7 @@ void FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[L
 
 void Build(TGame& Game, const std::string& TilesFolder) {
   Game.SetTitle("Lurvik Sample");
+  Game.Palette().SetEntryColor(0, SkyColor);
   for (const char* Name : TileNames) {
     TTile* Tile = Game.AddTile();
     Tile->SetName(Name);
@@ -228,8 +237,8 @@ void Build(TGame& Game, const std::string& TilesFolder) {
     Actor->SetTile(Game.FindTileByName(Kind.Tile));
   }
   GiveBehaviour(Game);
-  FillLevel(Game, "lMeadow", Meadow);
-  FillLevel(Game, "lIslands", Islands);
+  FillLevel(Game, "lGarden", Garden);
+  FillLevel(Game, "lPark", Park);
 }
 
 }  // namespace
