@@ -1,24 +1,24 @@
 #!/bin/bash
 # Builds the sample game with a real DS tool chain through the program's own
 # headless build, checks the cartridge image's header and boots it in DeSmuME
-# under Xvfb: the top screen must show the first level's colours, and A must
-# step to the next level.
+# under Xvfb: a screen must show the first level, and Start+Select must step
+# to the second.
 #
-#   bash test_dskit.sh KIT_DIR STUDIO GAME TILES WORK
+#   bash test_dskit.sh KIT_DIR STUDIO GAME WORK
 #
 # KIT_DIR holds dskit.tar.xz (a relocatable devkitARM + libnds kit), STUDIO is
 # the lurvik-studio executable (it builds in its own devkitPro folder, whose
-# path the build prints), GAME the sample's project file, TILES its tile
-# pictures (the source of the colours to look for), WORK a scratch folder that
-# is emptied first; the screenshots stay there for a look after a failure.
+# path the build prints), GAME the sample's project file, WORK a scratch folder
+# that is emptied first; the screenshots stay there for a look after a failure.
+# The screens are compared with the levels as generated.c describes them.
 #
 # Exits 77 (skipped) when the kit, the emulator or the X tools are missing.
 
-kit_dir=${1:?usage: test_dskit.sh KIT_DIR STUDIO GAME TILES WORK}
+kit_dir=${1:?usage: test_dskit.sh KIT_DIR STUDIO GAME WORK}
 studio=${2:?}
 game=${3:?}
-tiles=${4:?}
-work=${5:?}
+work=${4:?}
+here=$(cd -- "$(dirname -- "$0")" && pwd -P) || exit 2
 
 skip() {
     echo "SKIPPED: $*"
@@ -166,93 +166,71 @@ win=$(timeout 30 xdotool search --sync --onlyvisible --name '^DeSmuME' 2>/dev/nu
 [ -n "$win" ] || { bad "DeSmuME opens its window" "$(cat "$work/desmume.log")"; finish; }
 timeout 10 xdotool windowfocus --sync "$win"
 
-# Colours are compared as the DS holds them, 5 bits a channel, one step either way.
-# histogram PICTURE [GEOMETRY]: "count r,g,b" lines, 5-bit colours, most frequent first.
-histogram() {
-    convert "$1" ${2:+-crop "$2" +repage} -depth 8 -format %c histogram:info:- |
-        sed -n 's/^ *\([0-9]*\): *( *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1 \2 \3 \4/p' |
-        awk '{ printf "%d %d,%d,%d\n", $1, int($2 * 31 / 255 + 0.5), int($3 * 31 / 255 + 0.5), int($4 * 31 / 255 + 0.5) }' |
-        sort -rn
-}
-near() { # RGB RGB
-    awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, ","); split(b, y, ","); for (i = 1; i <= 3; i++) { d = x[i] - y[i]; if (d < -1 || d > 1) exit 1 } }'
-}
-# pixels_of HISTOGRAM RGB: pixels within one step of the colour.
-pixels_of() {
-    printf '%s\n' "$1" | awk -v want="$2" '
-        BEGIN { split(want, w, ",") }
-        { split($2, c, ","); ok = 1
-          for (i = 1; i <= 3; i++) { d = c[i] - w[i]; if (d < -1 || d > 1) ok = 0 }
-          if (ok) n += $1 }
-        END { print n + 0 }'
-}
-# tile_colour NAME [RGB...]: the most frequent colour of a tile picture that is
-# none of the given ones (the grass tile is mostly earth).
-tile_colour() {
-    local name=$1 rgb other
-    shift
-    while read -r _ rgb; do
-        for other in "$@"; do near "$rgb" "$other" && continue 2; done
-        echo "$rgb"
-        return
-    done < <(histogram "$tiles/$name.bmp")
-}
-sky=$(tile_colour Sky)
-earth=$(tile_colour Earth "$sky")
-grass=$(tile_colour Grass "$sky" "$earth")
-water=$(tile_colour Water "$sky")
-echo "colours looked for: sky $sky, earth $earth, grass $grass, water $water (5 bits a channel)"
-
-# Boot: poll until the sky colour fills much of the top screen.
-screen=$((256 * 192))
-shot=$work/level1.png
-top=
-booted=
-end=$(($(date +%s%N) + 30000000000))
-while [ "$(date +%s%N)" -lt "$end" ]; do
-    import -window "$win" "$shot" 2>/dev/null && top=$(histogram "$shot" 256x192+0+0)
-    if [ -n "$top" ] && [ "$(pixels_of "$top" "$sky")" -ge $((screen * 2 / 5)) ]; then booted=1; break; fi
-    sleep 0.2
+# What the first two levels must look like, from the tables the build compiled.
+source=$project/arm9/source/generated.c
+for n in 0 1; do
+    awk -v want=$n -f "$here/level_picture.awk" "$source" >"$work/expected$n.txt" ||
+        { bad "generated.c holds level $((n + 1))" "$(head -c 2000 "$source")"; finish; }
 done
-if [ -n "$booted" ]; then ok "the game starts: sky colour after $(ms_since "$t_emu") ms"
-else bad "the game starts (sky $sky over 40% of the top screen)" "$top"; finish; fi
+screen=$((256 * 192))
+# matching SHOT AREA EXPECTED: pixels of the screen that are within one step
+# of the expected colour, compared as the DS holds them (5 bits a channel).
+matching() {
+    convert "$1" -crop "$2" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 | paste -d' ' "$3" - |
+        awk '{ split($1, e, ","); ok = 1
+               for (i = 1; i <= 3; i++) { d = int($(i + 1) * 31 / 255 + 0.5) - e[i]; if (d < -1 || d > 1) ok = 0 }
+               n += ok }
+             END { print n + 0 }'
+}
+# Moving actors may cover a little of the level; the other level matches far less.
+enough=$((screen * 9 / 10))
+top_area=256x192+0+0
+bottom_area=256x192+0+192
 
-# The first level is a meadow: mostly sky over a band of earth topped with grass.
-colours=$(printf '%s\n' "$top" | grep -c .)
-if [ "$colours" -ge 8 ]; then ok "the top screen has $colours colours"; else bad "the top screen has 8 colours or more ($colours)" "$top"; fi
-n_earth=$(pixels_of "$top" "$earth")
-n_grass=$(pixels_of "$top" "$grass")
-if [ "$n_earth" -ge $((screen / 20)) ] && [ "$n_grass" -ge $((screen / 200)) ]; then
-    ok "earth ($n_earth pixels) and grass ($n_grass) on the top screen"
-else
-    bad "earth (>= 5%) and grass (>= 0.5%) on the top screen: $n_earth, $n_grass" "$top"
+# Boot: poll until one screen shows the first level; the other has the game's text.
+shot=$work/level1.png
+level_area=
+best=0
+end=$(($(date +%s%N) + 30000000000))
+while [ -z "$level_area" ] && [ "$(date +%s%N)" -lt "$end" ]; do
+    sleep 0.2
+    import -window "$win" "$shot" 2>/dev/null || continue
+    for area in "$top_area" "$bottom_area"; do
+        n=$(matching "$shot" "$area" "$work/expected0.txt")
+        [ "$n" -gt "$best" ] && best=$n
+        if [ "$n" -ge "$enough" ]; then level_area=$area; break; fi
+    done
+done
+if [ -z "$level_area" ]; then
+    bad "a screen shows the first level (best $best of $screen pixels as expected)"
+    finish
 fi
-bottom=$(histogram "$shot" 256x192+0+192)
-if [ "$(printf '%s\n' "$bottom" | grep -c .)" -ge 2 ]; then ok "the bottom screen shows the start text"
-else bad "the bottom screen shows the start text" "$bottom"; fi
+if [ "$level_area" = "$top_area" ]; then which=top text_area=$bottom_area; else which=bottom text_area=$top_area; fi
+ok "the $which screen shows the first level after $(ms_since "$t_emu") ms ($best of $screen pixels as expected)"
+colours=$(convert "$shot" -crop "$level_area" +repage -format %k info:)
+if [ "$colours" -ge 8 ]; then ok "the level has $colours colours"; else bad "the level has 8 colours or more ($colours)"; fi
+text=$(convert "$shot" -crop "$text_area" +repage -format %k info:)
+if [ "$text" -ge 2 ]; then ok "the other screen shows text"; else bad "the other screen shows text ($text colours)"; fi
 
-# A steps to the second level, islands in the sea: much more water.
-n_water1=$(pixels_of "$top" "$water")
-want_water=$((n_water1 * 3 + screen / 50))
+# Start+Select steps to the second level.
 shot2=$work/level2.png
-top2=
-n_water2=0
+n2=0
 # One more press if the first got lost on its way through X; both would wrap
 # round to the first level only if the game took the first one late.
 for _ in 1 2; do
-    xdotool keydown x
+    xdotool keydown Return c # Start and Select, in the private key map
     sleep 0.1
-    xdotool keyup x
+    xdotool keyup Return c
     end=$(($(date +%s%N) + 3000000000))
     while [ "$(date +%s%N)" -lt "$end" ]; do
-        import -window "$win" "$shot2" 2>/dev/null && top2=$(histogram "$shot2" 256x192+0+0) &&
-            n_water2=$(pixels_of "$top2" "$water")
-        [ "$n_water2" -ge "$want_water" ] && break 2
         sleep 0.2
+        import -window "$win" "$shot2" 2>/dev/null || continue
+        n2=$(matching "$shot2" "$level_area" "$work/expected1.txt")
+        [ "$n2" -ge "$enough" ] && break 2
     done
 done
-if [ "$n_water2" -ge "$want_water" ]; then ok "A shows the next level (water $n_water1 -> $n_water2 pixels)"
-else bad "A shows the next level (water $n_water1 -> $n_water2 pixels, want $want_water)" "$top2"; fi
+if [ "$n2" -ge "$enough" ]; then ok "Start+Select shows the second level ($n2 of $screen pixels as expected)"
+else bad "Start+Select shows the second level (only $n2 of $screen pixels as expected)"; fi
 
 echo "screenshots: $shot $shot2"
 echo "whole test took $(ms_since "$t_start") ms"
