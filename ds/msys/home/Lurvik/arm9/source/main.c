@@ -1,19 +1,89 @@
-/* Shows the levels of a Lurvik Studio game: the level on the main screen, the
- * game's start text and the keys on the sub screen. A or Right steps to the
- * next level, B or Left back, wrapping round at either end. */
+/* Plays a Lurvik Studio game. The engine (lvk_engine.c) applies the rules of
+ * play to the game's tables (lvk_gamedata.c); this file only puts the result
+ * on the two screens and feeds the engine the keys and the pen.
+ *
+ * Lower screen (the touch screen, main engine): the level as an 8-bit tiled
+ * background, and above it the live instances as 8x8 sprites in 256-colour
+ * mode that share the game's palette. Upper screen (sub engine): the game's
+ * start text and a status line on a console.
+ *
+ * A game in which no actor has a handler is shown as before: A or Right steps
+ * to the next level, B or Left back. In any game Start and Select together
+ * step to the next level.
+ *
+ * Built with "make LVK_METER=1", the status line also shows the share of the
+ * frame the engine's step took, timed with a hardware timer. */
 #include <nds.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "lvk.h"
+#include "lvk_engine.h"
 
 /* The background's tiles start at tile base 1 (16 KiB into VRAM bank A) and
  * may use the rest of the 128 KiB bank. */
 #define TILE_BYTES (128 * 1024 - 16 * 1024)
 
+/* A map entry holds a 10-bit tile number, so no background (and no sprite
+ * here) shows a tile beyond the first 1024. */
+#define MAX_TILES 1024
+
+/* Sprite pictures live in VRAM bank B with 1D mapping in 32-byte steps: an
+ * 8x8 256-colour picture takes 64 bytes, and the mapping reaches 32 KiB. */
+#define SPRITE_TILES (32 * 1024 / 64)
+
+/* The hardware's sprites, as many as the engine's instances. */
+#define SPRITES 128
+
+/* Screen rows of the console lines main.c writes, below the start text. */
+#define ROW_STATUS 20
+#define ROW_KEYS 22
+#define ROW_METER 23
+
+/* In the ARM9's fast data memory: the engine walks its instances many times
+ * a frame, and from main memory through the small data cache that costs more
+ * than all the rest of its work. */
+static lvk_engine_t engine DTCM_BSS;
+
+/* Where each tile's sprite picture is in VRAM, or 0 when it has none. */
+static u16 *spriteGfx[MAX_TILES];
+
+/* Copies the picture of every live actor's tile to sprite VRAM once; the
+ * instances then only point at it. Scenery tiles are never sprites. */
+static void loadSpriteTiles(void)
+{
+	const lvk_game_t *game = &lvk_game;
+	int used = 0;
+	int i;
+
+	for (i = 0; i < game->actor_count; i++) {
+		unsigned tile = game->actors[i].tile;
+
+		if (game->actors[i].handler_count == 0 || tile >= game->tile_count || tile >= MAX_TILES)
+			continue;
+		if (spriteGfx[tile] || used == SPRITE_TILES)
+			continue;
+		spriteGfx[tile] = SPRITE_GFX + used * 32;
+		/* Halfword copies: VRAM ignores byte writes. */
+		swiCopy(lvk_tiles + tile * 64, spriteGfx[tile], 32);
+		used++;
+	}
+}
+
+/* The level's background, with a live actor's cells shown as colour 0: its
+ * instances are drawn as sprites and may have left them. */
+static void showLevel(int level, u16 *map)
+{
+	if (level < 0 || level >= lvk_numlevels)
+		return;
+	lvk_showlevel(level, map);
+	lvk_level_clear_live_cells(&lvk_game, level, map);
+}
+
 static void showStatus(int level, int count)
 {
 	/* A fixed row below the start text, so each step overwrites the last. */
-	printf("\x1b[20;0H");
+	printf("\x1b[%d;0H", ROW_STATUS);
 	if (count > 0)
 		printf("Level %d of %d          \n", level + 1, count);
 	else
@@ -21,16 +91,91 @@ static void showStatus(int level, int count)
 	fflush(stdout);
 }
 
+/* Puts every instance into the shadow OAM; oamUpdate shows it at the next
+ * vertical blank. An instance slot is a sprite slot: both number 128. */
+static void drawSprites(void)
+{
+	int count = lvk_engine_instance_count(&engine);
+	int slot;
+
+	for (slot = 0; slot < SPRITES; slot++) {
+		lvk_sprite_t sprite;
+		u16 *gfx = 0;
+
+		if (slot < count && lvk_engine_sprite(&engine, slot, &sprite) && sprite.alive &&
+		    sprite.tile < MAX_TILES)
+			gfx = spriteGfx[sprite.tile];
+		/* Off the screen by more than its size: the hardware's coordinates
+		 * would wrap round and show it on the far side. */
+		if (gfx && sprite.x > -8 && sprite.x < LVK_SCREEN_WIDTH && sprite.y > -8 &&
+		    sprite.y < LVK_SCREEN_HEIGHT)
+			oamSet(&oamMain, slot, sprite.x, sprite.y, 0, 0, SpriteSize_8x8, SpriteColorFormat_256Color,
+			       gfx, -1, false, false, false, false, false);
+		else
+			oamClearSprite(&oamMain, slot);
+	}
+}
+
+#ifdef LVK_METER
+/* Bus cycles in one frame of the DS: 263 lines of 355 dots, 6 cycles each. */
+#define FRAME_TICKS 560190u
+
+/* Timers 0 and 1, cascaded by cpuStartTiming, as one 32-bit count. The high
+ * half is read on both sides of the low one, so a carry between the reads
+ * cannot make one frame look 65536 ticks long. */
+static u32 meterTicks(void)
+{
+	u16 high, low;
+
+	do {
+		high = TIMER_DATA(1);
+		low = TIMER_DATA(0);
+	} while (high != TIMER_DATA(1));
+	return ((u32)high << 16) | low;
+}
+
+/* Average and peak of the last second, so the number can be read. */
+static void showMeter(u32 ticks)
+{
+	static u32 sum, peak;
+	static int frames;
+	unsigned long average, most;
+	char line[40];
+
+	sum += ticks;
+	if (ticks > peak)
+		peak = ticks;
+	if (++frames < 60)
+		return;
+	average = sum / frames * 100 / FRAME_TICKS;
+	most = peak * 100 / FRAME_TICKS;
+
+	/* One row of at most 31 characters: a full row would scroll the console. */
+	snprintf(line, sizeof line, "engine %lu%% of a frame (max %lu%%)", average, most);
+	if (strlen(line) > 31)
+		snprintf(line, sizeof line, "engine %lu%%, max %lu%%", average, most);
+	printf("\x1b[%d;0H%-31s", ROW_METER, line);
+	fflush(stdout);
+	sum = peak = 0;
+	frames = 0;
+}
+#endif
+
 int main(void)
 {
 	int count = lvk_numlevels > 0 ? lvk_numlevels : 0;
-	int level = 0;
+	int shownLevel = -1;
 	int bg;
 	u16 *map;
 
+	/* The main engine draws the level and its sprites; it goes to the lower
+	 * screen, where the pen can touch them. The console is the sub engine's. */
 	videoSetMode(MODE_0_2D);
+	lcdMainOnBottom();
 	vramSetBankA(VRAM_A_MAIN_BG);
+	vramSetBankB(VRAM_B_MAIN_SPRITE);
 	bg = bgInit(0, BgType_Text8bpp, BgSize_T_256x256, 0, 1);
+	oamInit(&oamMain, SpriteMapping_1D_32, false);
 
 	/* Cells without a tile use the number one past the last tile; clearing
 	 * first makes that tile transparent instead of leftover VRAM. */
@@ -40,29 +185,64 @@ int main(void)
 
 	consoleDemoInit();
 	lvk_main();
-	printf("\x1b[22;0HA/Right: next  B/Left: back");
 
+	/* Sprites use the background's colours; entry 0 is transparent in both. */
 	lvk_videoinit((u8 *)bgGetGfxPtr(bg));
-	if (count > 0)
-		lvk_showlevel(level, map);
-	showStatus(level, count);
+	dmaCopy(BG_PALETTE, SPRITE_PALETTE, 256 * sizeof(u16));
 
+	lvk_engine_init(&engine, &lvk_game);
+	if (!engine.game) {
+		/* Tables that point outside themselves: nothing can run safely. */
+		printf("\x1b[%d;0HThis game's data is damaged;\nbuild it again.", ROW_STATUS);
+		for (;;)
+			swiWaitForVBlank();
+	}
+	loadSpriteTiles();
+	lvk_engine_start_level(&engine, 0);
+	printf("\x1b[%d;0H%s", ROW_KEYS, engine.viewer ? "A/Right: next  B/Left: back" : "Start+Select: next level");
+	if (count == 0)
+		showStatus(0, 0);
+	drawSprites();
+
+#ifdef LVK_METER
+	cpuStartTiming(0);
+#endif
 	for (;;) {
-		u32 keys;
+		lvk_input_t input;
+		u32 held;
+#ifdef LVK_METER
+		u32 started;
+#endif
 
 		swiWaitForVBlank();
+		/* Inside the vertical blank: show what the last step made. */
+		oamUpdate(&oamMain);
+		if (lvk_engine_level(&engine) != shownLevel || lvk_engine_level_changed(&engine)) {
+			shownLevel = lvk_engine_level(&engine);
+			showLevel(shownLevel, map);
+			showStatus(shownLevel, count);
+		}
+
 		scanKeys();
-		keys = keysDown();
-		if (count == 0)
-			continue;
-		if (keys & (KEY_A | KEY_RIGHT))
-			level = (level + 1) % count;
-		else if (keys & (KEY_B | KEY_LEFT))
-			level = (level + count - 1) % count;
-		else
-			continue;
-		lvk_showlevel(level, map);
-		showStatus(level, count);
+		held = keysHeld();
+		input.keys = (u16)(held & 0x3FFF);
+		input.touch_x = input.touch_y = 0;
+		if (held & KEY_TOUCH) {
+			touchPosition touch;
+
+			touchRead(&touch);
+			input.touch_x = (s16)touch.px;
+			input.touch_y = (s16)touch.py;
+		}
+
+#ifdef LVK_METER
+		started = meterTicks();
+		lvk_engine_step(&engine, &input);
+		showMeter(meterTicks() - started);
+#else
+		lvk_engine_step(&engine, &input);
+#endif
+		drawSprites();
 	}
 	return 0;
 }
