@@ -1,0 +1,134 @@
+// Writes the engine's stress game: one level with the most live instances a
+// level may hold, every one moving all the time, bouncing off the screen's
+// walls, sliding round posts and running through instances of the other
+// kind. Built with the DS program's meter ("make LVK_METER=1") it shows what
+// share of a frame the engine needs at its worst.
+//
+//   lurvik_make_stress OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "behaviour/REventCollision.h"
+#include "behaviour/REventCreate.h"
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UClock.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/UTile.h"
+
+using namespace lvk;
+
+namespace {
+
+constexpr int Columns = 32;
+constexpr int Rows = 24;
+
+TActor& AddActor(TGame& Game, const std::string& Name, const std::string& Tile) {
+  TActor* Actor = Game.AddActor();
+  Actor->SetName(Name);
+  Actor->SetTile(Game.FindTileByName(Tile));
+  return *Actor;
+}
+
+void AddSpeed(THandler& Handler, const TActionKind& Kind, int Arg1, int Arg2, bool Relative) {
+  auto* Action = static_cast<TActionSpeed*>(Handler.AddAction(Kind));
+  Action->SetArg1(std::to_string(Arg1));
+  Action->SetArg2(std::to_string(Arg2));
+  Action->SetRelative(Relative);
+}
+
+THandler& OnCollision(TActor& Actor, TActor& Other, bool Overlap) {
+  THandler* Handler = Actor.AddHandler();
+  Handler->SetEvent(TEventCollision::ClassKind());
+  auto* Event = static_cast<TEventCollision*>(Handler->Event());
+  Event->SetOtherActor(Other);
+  Event->SetOverlap(Overlap);
+  return *Handler;
+}
+
+// A wall turns the ball's direction on one axis towards (Dx, Dy): two
+// relative steps, whichever way it pointed.
+void Bounce(TActor& Ball, TActor& Wall, int Dx, int Dy) {
+  THandler& Handler = OnCollision(Ball, Wall, false);
+  AddSpeed(Handler, TActionSetSpeedDir::ClassKind(), Dx, Dy, true);
+  AddSpeed(Handler, TActionSetSpeedDir::ClassKind(), Dx, Dy, true);
+}
+
+void Build(TGame& Game, const std::string& TilesFolder) {
+  Game.SetTitle("Engine stress");
+  for (const char* Name : {"Sky", "Brick", "Coin", "Gem"}) {
+    TTile* Tile = Game.AddTile();
+    Tile->SetName(Name);
+    Tile->ImportBitmap(TilesFolder + "/" + Name + ".bmp");
+  }
+  TActor& Floor = AddActor(Game, "aFloor", "Sky");
+  TActor& WallL = AddActor(Game, "aWallL", "Brick");
+  TActor& WallR = AddActor(Game, "aWallR", "Brick");
+  TActor& WallT = AddActor(Game, "aWallT", "Brick");
+  TActor& WallB = AddActor(Game, "aWallB", "Brick");
+  TActor& Post = AddActor(Game, "aPost", "Brick");
+  TActor& Red = AddActor(Game, "aRed", "Coin");
+  TActor& Blue = AddActor(Game, "aBlue", "Gem");
+
+  // The two kinds set off in opposite diagonals at different speeds, so
+  // they keep crossing each other's paths.
+  struct {
+    TActor& Ball;
+    TActor& Other;
+    int Sx, Sy, Dx, Dy;
+  } const Kinds[] = {{Red, Blue, 24, 16, 1, 1}, {Blue, Red, 16, 24, -1, -1}};
+  for (const auto& Kind : Kinds) {
+    THandler* Create = Kind.Ball.AddHandler();
+    Create->SetEvent(TEventCreate::ClassKind());
+    AddSpeed(*Create, TActionSetSpeedSize::ClassKind(), Kind.Sx, Kind.Sy, false);
+    AddSpeed(*Create, TActionSetSpeedDir::ClassKind(), Kind.Dx, Kind.Dy, false);
+    Bounce(Kind.Ball, WallL, 1, 0);
+    Bounce(Kind.Ball, WallR, -1, 0);
+    Bounce(Kind.Ball, WallT, 0, 1);
+    Bounce(Kind.Ball, WallB, 0, -1);
+    OnCollision(Kind.Ball, Post, false);       // slides round it
+    OnCollision(Kind.Ball, Kind.Other, true);  // runs through it
+  }
+
+  TLevel* Level = Game.AddLevel();
+  Level->SetName("lStress");
+  Level->SetSize(Columns, Rows);
+  for (int Row = 0; Row < Rows; ++Row)
+    for (int Column = 0; Column < Columns; ++Column) {
+      TActor* Cell = &Floor;
+      if (Column == 0) Cell = &WallL;
+      else if (Column == Columns - 1) Cell = &WallR;
+      else if (Row == 0) Cell = &WallT;
+      else if (Row == Rows - 1) Cell = &WallB;
+      else if ((Row == 4 || Row == 19) && Column % 8 == 4) Cell = &Post;
+      // 8 rows of 16 balls, red and blue in a checkerboard: 128 in all.
+      else if (Row >= 8 && Row < 16 && Column >= 8 && Column < 24) Cell = (Row + Column) % 2 ? &Blue : &Red;
+      Level->SetCell(Column, Row, Cell);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: " << argv[0] << " OUTPUT.lvk TILES_FOLDER\n";
+    return 2;
+  }
+  RegisterKinds();
+  SetClock([] { return 45658.5; });
+  int Result = 0;
+  try {
+    TGame Game;
+    Build(Game, argv[2]);
+    Game.SetFileName(argv[1]);
+    Game.Save();
+  } catch (const std::exception& E) {
+    std::cerr << argv[0] << ": " << E.what() << "\n";
+    Result = 1;
+  }
+  UnregisterKinds();
+  return Result;
+}
