@@ -258,9 +258,22 @@ if command -v make >/dev/null 2>&1; then
         has "$gcclog" "-specs=ds_arm9.specs.* main.o .*-L$dkp/libnds/lib -lnds9 -o $work/Lurvik.elf"
     check "real make: banner names the game" "$gcclog" has "$gcclog" "ndstool -c $work/Lurvik.nds .*Lurvik;Made with Lurvik Studio"
 
+    # The meter build and the plain one keep their objects apart, and a switch
+    # between them always makes the image anew.
+    rm -f "$gcclog"
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make LVK_METER=1
+    check "real make LVK_METER=1: main.c built with the meter in a folder of its own, image made" "$gcclog" \
+        sh -c '[ "$2" = 0 ] && grep -q "gcc .* -DLVK_METER .*-c .*arm9/source/main.c -o main.o" "$1" &&
+               [ -f "$3/build-meter/main.o" ] && grep -q "^ndstool -c $3/Lurvik.nds" "$1"' - "$gcclog" "$rc" "$work"
+    rm -f "$gcclog"
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
+    check "real make after the meter build: the image is made anew, without the meter" "$gcclog" \
+        sh -c '[ "$2" = 0 ] && ! grep -q -- "-DLVK_METER" "$1" && grep -q "^ndstool -c $3/Lurvik.nds" "$1"' - "$gcclog" "$rc" "$work"
+
     launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make clean
     check "real make clean: build output removed" "$log" \
-        sh -c '[ "$1" = 0 ] && [ ! -e "$2/Lurvik.nds" ] && [ ! -e "$2/Lurvik.elf" ] && [ ! -e "$2/build" ]' - "$rc" "$work"
+        sh -c '[ "$1" = 0 ] && [ ! -e "$2/Lurvik.nds" ] && [ ! -e "$2/Lurvik.elf" ] && [ ! -e "$2/build" ] &&
+               [ ! -e "$2/build-meter" ]' - "$rc" "$work"
 
     printf 'LVK_FAIL\n' >"$work/arm9/source/generated.c"
     launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
