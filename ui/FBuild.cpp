@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -267,17 +268,36 @@ void TfrmBuild::ShowFailure(int FirstErrorLine) {
     butDetails->setChecked(true);
     butDetailsClick();
   }
+  WidenToLongestLine();
+  // The cursor ends at the start of the line, so the view does not scroll
+  // sideways to the end of a long one.
   QTextCursor Cursor(memBeLog->document());
   const QTextBlock Line = memBeLog->document()->findBlockByNumber(FirstErrorLine);
   if (FirstErrorLine >= 0 && Line.isValid()) {
     Cursor = QTextCursor(Line);
-    Cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    Cursor.movePosition(QTextCursor::EndOfBlock);
+    Cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
   } else {
     Cursor.movePosition(QTextCursor::End);
+    Cursor.movePosition(QTextCursor::StartOfBlock);
   }
   memBeLog->setTextCursor(Cursor);
   // The lines before an error (the file, the function) belong to it.
   memBeLog->centerCursor();
+}
+
+void TfrmBuild::WidenToLongestLine() {
+  layout()->activate();  // the logs were hidden until now: their sizes are stale
+  int Widest = 0;
+  for (const QPlainTextEdit* Memo : {memFeLog, memBeLog}) {
+    const QFontMetrics Metrics(Memo->font());
+    const int Margins = width() - Memo->viewport()->width() + 2 * static_cast<int>(Memo->document()->documentMargin());
+    for (QTextBlock B = Memo->document()->begin(); B.isValid(); B = B.next())
+      Widest = std::max(Widest, Metrics.horizontalAdvance(B.text()) + Margins + Metrics.averageCharWidth());
+  }
+  if (Widest <= width()) return;
+  resize(Widest, height());
+  FitOnScreen();
 }
 
 void TfrmBuild::butGenerateClick() {

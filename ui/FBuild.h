@@ -66,6 +66,9 @@ private:
   // A failed build opens the details and shows the back-end log at its first
   // error line (-1: at its end), so the reason is seen without a click.
   void ShowFailure(int FirstErrorLine);
+  // The logs' long lines (paths, the launcher's advice) are read whole: the
+  // window widens to the longest, as far as the screen allows.
+  void WidenToLongestLine();
   // Keeps the window inside the available area of its screen.
   void FitOnScreen();
 

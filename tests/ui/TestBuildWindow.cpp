@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -239,6 +240,9 @@ TEST_F(BuildWindow, FailedBuildShowsTheBackEndLogAtTheReason) {
   EXPECT_TRUE(Masked(W->memFeLog).contains(
       "ERROR: The tool chain failed with exit code 2; see the back-end log (" +
       QString::fromStdString(Root.File("devkitPro/launcher.log")) + ")"));
+  // That line, the longest, is read whole: the window widened to it.
+  EXPECT_GT(W->width(), 589);
+  EXPECT_EQ(W->memFeLog->horizontalScrollBar()->maximum(), 0);
 
   // Closed again by the user, it opens again for the next failure.
   QTest::mouseClick(W->butDetails, Qt::LeftButton);
