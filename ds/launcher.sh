@@ -106,7 +106,10 @@ if [ ! -f "$libnds/include/nds.h" ]; then
 fi
 
 PATH=$DEVKITARM/bin:$DEVKITPRO/tools/bin:$PATH
-export PATH
+# The editor counts the compiler's errors and warnings by their English
+# words, so the tools must not translate them.
+LC_ALL=C
+export PATH LC_ALL
 
 cd -- "$work" || fail "Cannot enter the DS project folder $work."
 
