@@ -12,9 +12,11 @@
 
 #include "build/UBuildLog.h"
 #include "build/UGenerator.h"
+#include "build/UToolChainCopy.h"
 #include "model/UClock.h"
 #include "model/UFormat.h"
 #include "model/UStream.h"
+#include "support/UDataFolders.h"
 
 extern char** environ;
 
@@ -71,7 +73,7 @@ std::optional<std::uint32_t> TSpawnRunner::Run(const TProcessCall& Call) {
   return static_cast<std::uint32_t>(WEXITSTATUS(Status));
 }
 
-std::string DevkitProFolder(const std::string& RootFolder) { return RootFolder + "/devkitPro"; }
+std::string DevkitProFolder(const std::string& RootFolder) { return ToolChainRoot(RootFolder) + "/devkitPro"; }
 
 std::string WorkingFolder(const std::string& RootFolder) {
   return DevkitProFolder(RootFolder) + "/msys/home/Lurvik";
@@ -227,6 +229,7 @@ TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRu
   Log.LogStep("Starting build");
   Log.LogLine("Dir devkitPro=" + DevkitProFolder(Request.RootFolder));
   Log.LogLine("Dir working  =" + WorkingFolder(Request.RootFolder));
+  PrepareToolChainFolder(Request.RootFolder, Log);
   Log.LogLine("");
   GenerateSource(*Request.Game, WorkingFolder(Request.RootFolder), Log);
   Outcome.ExitCode = RunBackEnd(Runner, Request.RootFolder, Request.Command, Request.ShowWindow, Log);

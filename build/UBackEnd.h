@@ -43,7 +43,8 @@ public:
   std::optional<std::uint32_t> Run(const TProcessCall& Call) override;
 };
 
-// The folders below the program's root folder.
+// The tool chain's folders for the program in RootFolder: below its data
+// folder, or below the user's copy of it (support/UDataFolders.h).
 std::string DevkitProFolder(const std::string& RootFolder);
 std::string WorkingFolder(const std::string& RootFolder);
 std::string BackEndLogPath(const std::string& RootFolder);
