@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -120,6 +122,22 @@ QWidget* LogPanel(const char* Name, const QString& Header, QPlainTextEdit*& Memo
   return Panel;
 }
 
+// Text shortened in the middle to the width it has, so that both ends of a
+// long path stay readable; the whole path is in the tool tip.
+class TPathLabel final : public QLabel {
+public:
+  using QLabel::QLabel;
+  QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter Painter(this);
+    const QRect R = contentsRect();
+    style()->drawItemText(&Painter, R, Qt::AlignRight | Qt::AlignVCenter, palette(), isEnabled(),
+                          fontMetrics().elidedText(text(), Qt::ElideMiddle, R.width()), foregroundRole());
+  }
+};
+
 }  // namespace
 
 QString TfrmBuild::WaitingText() { return "Waiting for a press on the \"Build\" button..."; }
@@ -179,7 +197,14 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   auto* CommandLayout = new QVBoxLayout(pnlCommand);
   CommandLayout->setContentsMargins(8, 4, 8, 8);
   CommandLayout->setSpacing(2);
-  CommandLayout->addWidget(lblCommand);
+  lblFolder = new TPathLabel(pnlCommand);
+  lblFolder->setObjectName("lblFolder");
+  lblFolder->setStatusTip("The folder the tool chain builds in; the DS project there is yours to change");
+  auto* CommandHeader = new QHBoxLayout;
+  CommandHeader->setSpacing(12);
+  CommandHeader->addWidget(lblCommand);
+  CommandHeader->addWidget(lblFolder, 1);
+  CommandLayout->addLayout(CommandHeader);
   auto* CommandRow = new QHBoxLayout;
   CommandRow->setSpacing(12);
   CommandRow->addWidget(edtCommand, 1);
@@ -216,7 +241,12 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   butGenerate->setFocus();
 }
 
-void TfrmBuild::SetRootFolder(const QString& RootFolder) { FRootFolder = RootFolder; }
+void TfrmBuild::SetRootFolder(const QString& RootFolder) {
+  FRootFolder = RootFolder;
+  const QString Working = FromStd(lvk::WorkingFolder(RootFolder.toStdString()));
+  lblFolder->setText("Builds in " + Working);
+  lblFolder->setToolTip(Working);
+}
 
 void TfrmBuild::SetGame(const lvk::TGame& Game) { FGame = &Game; }
 

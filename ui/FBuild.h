@@ -52,6 +52,7 @@ public:
   QLabel* lblCommand;
   QLineEdit* edtCommand;
   QCheckBox* cbxShowCmd;
+  QLabel* lblFolder;  // the working folder the build uses, shortened to fit
   QSplitter* splLogs;
   QWidget* pnlFeLog;
   QPlainTextEdit* memFeLog;

@@ -25,6 +25,7 @@
 #include "ui/FCredits.h"
 #include "ui/FEventSelector.h"
 #include "ui/FLevelEditor.h"
+#include "support/UDataFolders.h"
 #include "ui/FPaletteEditor.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
@@ -106,7 +107,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   SetHelpKeyword(this, "table-of-contents");
 
   FRootFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
-  SetHelpRootFolder(FRootFolder);
+  // Installed, the help pages lie in the data folder, not beside the program.
+  SetHelpRootFolder(QString::fromStdString(lvk::DataFolder(FRootFolder.toStdString())));
   InstallHelpKeyHandler();
 
   tvwTree = new QTreeWidget(this);
@@ -122,7 +124,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   pagEditor = new QStackedWidget(this);
   pagEditor->setObjectName("pagEditor");
   pagEditor->setMinimumSize(200, 200);
-  tsSplash = new TPaneSplash(pagEditor);
+  tsSplash = new TPaneSplash(*this);
   tsGame = new TPaneGame(pagEditor);
   tsTiles = new TPaneTiles(*this);
   tsTile = new TPaneTile(*this);

@@ -9,13 +9,15 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include "ui/UApplication.h"
+
 namespace {
 
 class TQtDialogService final : public TDialogService {
 public:
   TMsgAnswer Message(QWidget* Parent, TMsgKind Kind, const QString& Text, bool WithCancel) override {
     QMessageBox Box(Parent);
-    Box.setWindowTitle(QApplication::applicationName());
+    Box.setWindowTitle(AppTitle);
     Box.setText(Text);
     switch (Kind) {
       case TMsgKind::Warning: Box.setIcon(QMessageBox::Warning); break;

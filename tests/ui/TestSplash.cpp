@@ -1,0 +1,108 @@
+// The welcome pane's ways to start, and the per-user folder the editor and
+// the headless commands agree on.
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "support/UDataFolders.h"
+#include "ui/FMain.h"
+#include "ui/PaneSplash.h"
+
+using namespace lvk;
+
+namespace {
+
+struct Splash : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  test::TTempDir Dir;
+  TfrmMain Main;
+  void SetUp() override {
+    Main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  }
+  std::string SavedGame(const std::string& Name) {
+    TGame Game;
+    Game.AddTile()->SetName("Grass");
+    Game.AddLevel()->SetSize(32, 24);
+    Game.SetFileName(Dir.File(Name));
+    Game.Save();
+    return Game.FileName();
+  }
+  int TileCount() { return Main.tvwTree->topLevelItem(0)->child(0)->childCount(); }
+};
+
+}  // namespace
+
+TEST_F(Splash, SampleButtonOpensTheSampleAsAnUnsavedCopy) {
+  const std::string Sample = SavedGame("Sample.lvk");
+  const test::TBytes Before = test::ReadBytes(Sample);
+  Main.tsSplash->SetSampleGame(QString::fromStdString(Sample));
+  ASSERT_TRUE(Main.tsSplash->butSample->isEnabled());
+  Main.Game().AddTile();
+  Main.RebuildTree();
+
+  // Cancel at the save question keeps the changed game.
+  EXPECT_EQ(Main.tsSplash->butSample->shortcut(), QKeySequence("Alt+S"));
+  Dialogs.Answers = {TMsgAnswer::Cancel};
+  QTest::mouseClick(Main.tsSplash->butSample, Qt::LeftButton);
+  EXPECT_TRUE(Dialogs.Answers.empty());
+  EXPECT_EQ(Main.Game().TileCount(), 1);
+  EXPECT_TRUE(Main.Game().Modified());
+
+  Dialogs.Answers = {TMsgAnswer::No};
+  QTest::mouseClick(Main.tsSplash->butSample, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+  EXPECT_EQ(Main.tvwTree->topLevelItem(0)->child(0)->child(0)->text(0), "Grass");
+  EXPECT_EQ(Main.Game().LevelCount(), 1);
+  // Saved, it asks for a name: the sample itself stays as installed.
+  EXPECT_EQ(Main.Game().FileName(), NoFileName);
+  EXPECT_FALSE(Main.Game().Modified());
+  Dialogs.Files = {QString::fromStdString(Dir.File("mine.lvk"))};
+  EXPECT_TRUE(Main.SaveGame());
+  EXPECT_EQ(Dialogs.FileRequests.size(), 1u);
+  EXPECT_EQ(test::ReadBytes(Sample), Before);
+}
+
+TEST_F(Splash, WithoutASampleTheButtonSaysWhyAndNewAndOpenAreTheMenus) {
+  Main.tsSplash->SetSampleGame("");
+  EXPECT_FALSE(Main.tsSplash->butSample->isEnabled());
+  EXPECT_TRUE(Main.tsSplash->butSample->toolTip().startsWith("No sample game was found at "));
+  EXPECT_TRUE(Main.tsSplash->butSample->toolTip().endsWith("examples/Sample.lvk"));
+
+  const std::string Game = SavedGame("game.lvk");
+  Dialogs.Files = {QString::fromStdString(Game)};
+  EXPECT_EQ(Main.tsSplash->butOpen->shortcut(), QKeySequence("Alt+O"));
+  EXPECT_EQ(Main.tsSplash->butNew->shortcut(), QKeySequence("Alt+N"));
+  QTest::mouseClick(Main.tsSplash->butOpen, Qt::LeftButton);
+  EXPECT_EQ(Main.Game().FileName(), Game);
+  EXPECT_EQ(TileCount(), 1);
+  EXPECT_EQ(Dialogs.FileRequests.at(0).Title, ProjectOpenRequest().Title);
+
+  Main.Game().AddTile();
+  Dialogs.Answers = {TMsgAnswer::No};
+  QTest::mouseClick(Main.tsSplash->butNew, Qt::LeftButton);
+  EXPECT_EQ(Main.Game().FileName(), NoFileName);
+  EXPECT_EQ(TileCount(), 0);
+  EXPECT_EQ(Dialogs.Messages.size(), 1u);
+}
+
+TEST(UserDataFolder, EditorAndCommandLineAgree) {
+  test::TTempDir Dir;
+  const QByteArray OldXdg = qgetenv("XDG_DATA_HOME"), OldHome = qgetenv("HOME");
+  auto Qt = [] { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(); };
+  qputenv("HOME", QByteArray::fromStdString(Dir.Path()));
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Dir.File("xdg")));
+  EXPECT_EQ(UserDataFolder(), Qt());
+  EXPECT_EQ(UserDataFolder(), Dir.File("xdg/lurvik-studio"));
+  qunsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(UserDataFolder(), Qt());
+  EXPECT_EQ(UserDataFolder(), Dir.File(".local/share/lurvik-studio"));
+  qputenv("HOME", OldHome);
+  if (OldXdg.isNull()) qunsetenv("XDG_DATA_HOME"); else qputenv("XDG_DATA_HOME", OldXdg);
+}
