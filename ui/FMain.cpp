@@ -1,18 +1,22 @@
 #include "ui/FMain.h"
 
 #include <QAction>
+#include <algorithm>
 #include <functional>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include "behaviour/UBehaviour.h"
@@ -25,11 +29,11 @@
 #include "ui/FCredits.h"
 #include "ui/FEventSelector.h"
 #include "ui/FLevelEditor.h"
-#include "support/UDataFolders.h"
 #include "ui/FPaletteEditor.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
+#include "ui/UApplication.h"
 #include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
@@ -72,6 +76,19 @@ public:
     Painter->drawPixmap(QRect(Icon.left() + 1, Icon.top() + 1, TreeImageSize - 2, TreeImageSize - 2), Picture);
   }
 
+  // A handler's summary can be longer than the tree is wide: its whole text
+  // is the node's tool tip.
+  bool helpEvent(QHelpEvent* Event, QAbstractItemView* View, const QStyleOptionViewItem& Option,
+                 const QModelIndex& Index) override {
+    if (Event->type() == QEvent::ToolTip && Index.isValid() &&
+        static_cast<TNodeKind>(Index.data(KindRole).toInt()) == TNodeKind::Handler) {
+      QToolTip::showText(Event->globalPos(), Index.data(Qt::DisplayRole).toString(), View, View->visualRect(Index),
+                         HintHidePause());
+      return true;
+    }
+    return QStyledItemDelegate::helpEvent(Event, View, Option, Index);
+  }
+
 private:
   TfrmMain* FMain;  // its document changes with New and Open
 };
@@ -106,9 +123,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   resize(818, 442);
   SetHelpKeyword(this, "table-of-contents");
 
+  SetHintHidePause(5000);
   FRootFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
-  // Installed, the help pages lie in the data folder, not beside the program.
-  SetHelpRootFolder(QString::fromStdString(lvk::DataFolder(FRootFolder.toStdString())));
+  SetHelpRootFolder(FRootFolder);
   InstallHelpKeyHandler();
 
   tvwTree = new QTreeWidget(this);
@@ -120,11 +137,27 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   tvwTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tvwTree->setStatusTip("Navigation pane showing all game elements (tiles, actors, levels, etc)");
   tvwTree->setItemDelegate(new TTreeDelegate(this));
+  // Node texts are never cut: the column grows with them and the tree
+  // scrolls sideways when it is narrower.
+  tvwTree->header()->setStretchLastSection(false);
+  tvwTree->header()->setSectionResizeMode(QHeaderView::Fixed);
+  tvwTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  FFitTimer = new QTimer(this);
+  FFitTimer->setSingleShot(true);
+  FFitTimer->setInterval(0);
+  connect(FFitTimer, &QTimer::timeout, this, &TfrmMain::FitTreeColumn);
+  auto Refit = [this] { FFitTimer->start(); };
+  connect(tvwTree->model(), &QAbstractItemModel::dataChanged, this, Refit);
+  connect(tvwTree->model(), &QAbstractItemModel::rowsInserted, this, Refit);
+  connect(tvwTree->model(), &QAbstractItemModel::rowsRemoved, this, Refit);
+  connect(tvwTree, &QTreeWidget::itemExpanded, this, Refit);
+  connect(tvwTree, &QTreeWidget::itemCollapsed, this, Refit);
+  tvwTree->viewport()->installEventFilter(this);
 
   pagEditor = new QStackedWidget(this);
   pagEditor->setObjectName("pagEditor");
   pagEditor->setMinimumSize(200, 200);
-  tsSplash = new TPaneSplash(*this);
+  tsSplash = new TPaneSplash(pagEditor);
   tsGame = new TPaneGame(pagEditor);
   tsTiles = new TPaneTiles(*this);
   tsTile = new TPaneTile(*this);
@@ -142,10 +175,17 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   Splitter->setObjectName("splMain");
   Splitter->addWidget(tvwTree);
   Splitter->addWidget(pagEditor);
-  Splitter->setStretchFactor(1, 1);
+  // The tree starts wide enough for a collision handler of a short-named
+  // actor and takes a share of any room the window gains.
+  Splitter->setStretchFactor(0, 1);
+  Splitter->setStretchFactor(1, 2);
   Splitter->setCollapsible(0, false);
   Splitter->setCollapsible(1, false);
-  Splitter->setSizes({289, 818 - 289});
+  const int HandlerDepth = 3;
+  const int TreeWidth =
+      std::max(289, TreeIndent * (HandlerDepth + 1) + TreeImageSize + 40 +
+                        tvwTree->fontMetrics().horizontalAdvance("OnCollision( player, overlap )"));
+  Splitter->setSizes({TreeWidth, 818 - TreeWidth});
   setCentralWidget(Splitter);
   statusBar()->setObjectName("barStatus");
 
@@ -154,8 +194,14 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* Current) { if (Current) tvwTreeChange(Current); });
   // A click on the current node (the game node after a rebuild) selects it too.
-  connect(tvwTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* Node) { tvwTreeChange(Node); });
-  connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) { tvwTreeChange(Node); });
+  // The node already shown is left alone: that would refresh the pane and
+  // put back a name its field keeps after a rejected rename.
+  connect(tvwTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* Node) {
+    if (Node != FShownNode) tvwTreeChange(Node);
+  });
+  connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) {
+    if (Node != FShownNode) tvwTreeChange(Node);
+  });
 
   NewGame();
   RebuildTree();
@@ -163,8 +209,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 
 TfrmMain::~TfrmMain() {
   // The panes may hold the document; empty them before it goes.
-  tsGame->SetGame(nullptr);
-  tvwTree->clear();
+  ReplaceGame(nullptr);
 }
 
 void TfrmMain::CreateMenus() {
@@ -237,6 +282,7 @@ void TfrmMain::RebuildTree() {
   tvwTree->blockSignals(true);
   tvwTree->clear();
   tvwTree->blockSignals(false);
+  FShownNode = nullptr;
   auto* GameNode = AddNode(nullptr, "Game", TNodeKind::Pane, static_cast<TPane*>(tsGame));
   GameNode->setIcon(0, UiPixmap("BmpGame18x18"));
   FGame->ViewLink = GameNode;
@@ -301,6 +347,7 @@ void TfrmMain::ShowPane(TPane* Pane) {
   // Shown again for another element, a visible pane refreshes as well.
   pagEditor->setCurrentWidget(Pane);
   Pane->Show();
+  SetHelpKeyword(tvwTree, HelpKeyword(VisiblePane()));
 }
 
 void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
@@ -315,7 +362,10 @@ void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
     case TNodeKind::Level: Pane = tsLevel; break;
   }
   if (Pane && NodeKind(Node) != TNodeKind::Pane) Pane->SetTag(Data);
-  if (Pane) ShowPane(Pane);
+  if (Pane) {
+    FShownNode = Node;
+    ShowPane(Pane);
+  }
   SetHelpKeyword(tvwTree, HelpKeyword(VisiblePane()));
 }
 
@@ -327,6 +377,29 @@ void TfrmMain::SelectNode(QTreeWidgetItem* Node) {
 }
 
 void TfrmMain::RepaintTree() { tvwTree->viewport()->update(); }
+
+void TfrmMain::RefreshHandlerNodes() {
+  for (int a = 0; a < FGame->ActorCount(); ++a) {
+    lvk::TActor* Actor = FGame->GetActor(a);
+    for (int h = 0; h < Actor->HandlerCount(); ++h) {
+      lvk::THandler* Handler = Actor->GetHandler(h);
+      auto* Node = static_cast<QTreeWidgetItem*>(Handler->ViewLink);
+      if (!Node || !Handler->Event()) continue;
+      const QString Summary = QString::fromStdString(Handler->Event()->Summary());
+      if (Node->text(0) != Summary) Node->setText(0, Summary);
+    }
+  }
+}
+
+void TfrmMain::FitTreeColumn() {
+  const QAbstractItemView* View = tvwTree;  // where the width of the widest node is public
+  tvwTree->header()->resizeSection(0, std::max(View->sizeHintForColumn(0), tvwTree->viewport()->width()));
+}
+
+bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == tvwTree->viewport() && Event->type() == QEvent::Resize) FFitTimer->start();
+  return QMainWindow::eventFilter(Watched, Event);
+}
 
 void TfrmMain::EditPalette() {
   TfrmPaletteEditor Editor(this);
@@ -354,10 +427,16 @@ QWidget* TfrmMain::CreateEventEditor(lvk::THandler& Handler, QWidget* Host) {
   });
 }
 
-void TfrmMain::NewGame() {
+void TfrmMain::NewGame() { ReplaceGame(std::make_unique<lvk::TGame>()); }
+
+void TfrmMain::ReplaceGame(std::unique_ptr<lvk::TGame> Game) {
+  for (TPane* Pane : std::initializer_list<TPane*>{tsTile, tsActor, tsHandler, tsLevel}) Pane->Release();
   tsGame->SetGame(nullptr);
-  FGame.reset();
-  FGame = std::make_unique<lvk::TGame>();
+  tvwTree->blockSignals(true);
+  tvwTree->clear();
+  tvwTree->blockSignals(false);
+  FShownNode = nullptr;
+  FGame = std::move(Game);
 }
 
 // ---- File commands ----
@@ -412,15 +491,19 @@ void TfrmMain::mnuOpenClick() {
   OpenGameFile(Path);
 }
 
-void TfrmMain::OpenGameFile(const QString& FileName) {
-  NewGame();
+bool TfrmMain::OpenGameFile(const QString& FileName) {
+  // Loaded beside the open game, which stays whole and on screen until the
+  // new one has loaded: a failed Open loses nothing.
+  auto Loaded = std::make_unique<lvk::TGame>();
   try {
-    FGame->LoadFromFile(FileName.toStdString());
+    Loaded->LoadFromFile(FileName.toStdString());
   } catch (const std::exception& E) {
     ShowWarning(this, "Error opening file " + FileNamePart(FileName) + "\n" + QString::fromUtf8(E.what()));
-    NewGame();
+    return false;
   }
+  ReplaceGame(std::move(Loaded));
   RebuildTree();
+  return true;
 }
 
 void TfrmMain::mnuBuildClick() {

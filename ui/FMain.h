@@ -11,6 +11,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QStackedWidget;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TPane;
@@ -53,11 +54,14 @@ public:
   QTreeWidgetItem* AddLevelNode(lvk::TLevel* Level);
   void ShowPane(TPane* Pane);
   TPane* VisiblePane() const;
+  // Replaces the document with a new empty one; callers rebuild the tree.
   void NewGame();
   // Selects a node as a click on it would.
   void SelectNode(QTreeWidgetItem* Node);
   // After a picture changed: tiles and actors are drawn from the model.
   void RepaintTree();
+  // After an actor's rename: handler nodes whose summary names it follow.
+  void RefreshHandlerNodes();
 
   // The dialogs the panes open on the document.
   void EditPalette();
@@ -72,9 +76,9 @@ public:
   bool SaveGameAs();
   void mnuNewClick();
   void mnuOpenClick();
-  // Opens a project file as Open does after its dialog: a failure shows
-  // Open's warning and leaves an empty game.
-  void OpenGameFile(const QString& FileName);
+  // Opens a project file as Open does after its dialog. A failure shows
+  // Open's warning and returns false; the open game then stays as it was.
+  bool OpenGameFile(const QString& FileName);
   void mnuBuildClick();
   void mnuRunClick();
 
@@ -97,11 +101,17 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* Event) override;  // FormCloseQuery
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
   void CreateMenus();
   void tvwTreeChange(QTreeWidgetItem* Node);
   QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, const QString& Text, TNodeKind Kind, void* Data);
+  // Puts Game in place of the document; nothing on screen keeps pointing
+  // into the one that goes.
+  void ReplaceGame(std::unique_ptr<lvk::TGame> Game);
+  // The node column as wide as its widest text, at least the tree's width.
+  void FitTreeColumn();
   // Takes the focus away before any menu command, so that a pending edit in
   // a name field is committed first.
   void mnuClick();
@@ -109,6 +119,9 @@ private:
   std::unique_ptr<lvk::TGame> FGame;
   QString FRootFolder;
   QString FLastImagePath;
+  // The node whose pane is shown; compared only, never followed.
+  const QTreeWidgetItem* FShownNode = nullptr;
+  QTimer* FFitTimer;
 };
 
 // The data of a tree node.

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "model/ULevel.h"
 #include "model/UTile.h"
 #include "ui/FMain.h"
+#include "ui/FraActions.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
 
@@ -41,6 +43,27 @@ QHBoxLayout* Row(QVBoxLayout* Into) {
 }
 
 QTreeWidgetItem* NodeOf(void* ViewLink) { return static_cast<QTreeWidgetItem*>(ViewLink); }
+
+// Runs Leave when the focus moves from the field to another control. Not
+// when the window loses it: a box shown for the name takes the focus too.
+class TLeaveWatch final : public QObject {
+public:
+  TLeaveWatch(QLineEdit* Field, std::function<void()> Leave) : QObject(Field), FLeave(std::move(Leave)) {
+    Field->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
+      if (Reason != Qt::ActiveWindowFocusReason && Reason != Qt::PopupFocusReason) FLeave();
+    }
+    return false;
+  }
+
+private:
+  std::function<void()> FLeave;
+};
 
 }  // namespace
 
@@ -87,8 +110,9 @@ QLineEdit* TItemPane::NameField(const QString& ObjectName, const QString& Hint) 
 
 void TItemPane::BindNameField(QLineEdit* Field, std::function<void(const std::string&)> Rename,
                               std::function<std::string()> Name, std::function<QTreeWidgetItem*()> Node) {
-  // Enter and leaving the field both arrive here.
-  connect(Field, &QLineEdit::editingFinished, this, [this, Field, Rename, Name, Node] {
+  // Enter and leaving the field both check the text, also when it did not
+  // change since a rejected Enter (editingFinished would stay silent then).
+  auto Commit = [this, Field, Rename, Name, Node] {
     if (!Tag()) return;
     try {
       Rename(Field->text().toStdString());
@@ -98,7 +122,9 @@ void TItemPane::BindNameField(QLineEdit* Field, std::function<void(const std::st
       ShowErrorBox(this, QString::fromUtf8(E.what()));
     }
     if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
-  });
+  };
+  connect(Field, &QLineEdit::returnPressed, this, Commit);
+  new TLeaveWatch(Field, Commit);
 }
 
 TCtrlButton* TItemPane::NewButton(const QString& ObjectName, const QString& Glyph, const QString& Caption,
@@ -218,7 +244,13 @@ TPaneActor::TPaneActor(TfrmMain& Main)
     : TItemPane(Main, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
   edtActorName = NameField("edtActorName", "The name of the actor");
   BindNameField(
-      edtActorName, [this](const std::string& N) { Actor()->SetName(N); }, [this] { return Actor()->Name(); },
+      edtActorName,
+      [this](const std::string& N) {
+        Actor()->SetName(N);
+        // Collision events name the actor in their summaries.
+        TItemPane::Main().RefreshHandlerNodes();
+      },
+      [this] { return Actor()->Name(); },
       [this] { return NodeOf(Actor()->ViewLink); });
   cbxActorTiles = new QComboBox(this);
   cbxActorTiles->setObjectName("cbxActorTiles");
@@ -280,10 +312,11 @@ void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
   lvk::TActor* Owner = Actor();
   lvk::THandler* Handler = Owner->AddHandler();
   Handler->SetEvent(Button->EventKind());
-  QTreeWidgetItem* Node = Main().AddHandlerNode(NodeOf(Owner->ViewLink), Handler);
-  if (Button->CtrlRecord() == 0) Main().SelectNode(Node);
+  // The two actions come first, so the handler's pane lists them.
   Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
   Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
+  QTreeWidgetItem* Node = Main().AddHandlerNode(NodeOf(Owner->ViewLink), Handler);
+  if (Button->CtrlRecord() == 0) Main().SelectNode(Node);
 }
 
 // ---- Handlers ----
@@ -315,7 +348,8 @@ TPaneHandler::TPaneHandler(TfrmMain& Main)
   StripLayout->addWidget(gbxEventEditor, 1);
   StripLayout->addWidget(Column);
   Body()->addWidget(Strip);
-  Body()->addStretch(1);
+  fraActions = new TfraActions(this);
+  Body()->addWidget(fraActions, 1);
   connect(butEventOther, &QPushButton::clicked, this, &TPaneHandler::butEventOtherClick);
   connect(butEventHelp, &QPushButton::clicked, this, &TPaneHandler::butEventHelpClick);
 }
@@ -327,6 +361,15 @@ void TPaneHandler::Show() {
   SetHeaderIcon(IconPixmap(Kind.Icon()), 16);
   delete FEditor;  // the frame of the event shown last, maybe of a replaced event
   FEditor = Main().CreateEventEditor(*Handler(), gbxEventEditor);
+  fraActions->SetHandler(Handler());
+}
+
+void TPaneHandler::Release() {
+  // The frame holds the handler's event.
+  delete FEditor;
+  FEditor = nullptr;
+  fraActions->SetHandler(nullptr);
+  TItemPane::Release();
 }
 
 void TPaneHandler::butEventOtherClick() {

@@ -14,6 +14,7 @@ class QLineEdit;
 class QTreeWidgetItem;
 class QWidget;
 class TfrmMain;
+class TfraActions;
 
 namespace lvk {
 class TEventKind;
@@ -124,10 +125,12 @@ class TPaneHandler : public TItemPane {
 public:
   explicit TPaneHandler(TfrmMain& Main);
   void Show() override;
+  void Release() override;
   lvk::THandler* Handler() const { return static_cast<lvk::THandler*>(Tag()); }
   QGroupBox* gbxEventEditor;
   QPushButton* butEventOther;
   QPushButton* butEventHelp;
+  TfraActions* fraActions;  // the handler's actions, below its event
   QWidget* Editor() const { return FEditor; }
   void butEventOtherClick();
   void butEventHelpClick();

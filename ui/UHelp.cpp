@@ -4,14 +4,42 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
+#include "ui/FHelp.h"
 #include "ui/UDialogService.h"
 
 namespace {
 
 const char* const KeywordProperty = "helpKeyword";
 QString HelpRoot;
+QPointer<TfrmHelp> TheHelpWindow;
+
+// The page under the current folder, else under the root folder; empty when
+// neither has it.
+QString FindPage(const QString& Path, const QString& RootFolder) {
+  if (QFileInfo(Path).isFile()) return QFileInfo(Path).absoluteFilePath();
+  if (RootFolder.isEmpty()) return {};
+  const QFileInfo Installed(QDir(RootFolder).filePath(Path));
+  return Installed.isFile() ? Installed.absoluteFilePath() : QString();
+}
+
+// A window that is not modal is blocked while a modal dialog is up, unless it
+// belongs to that dialog: the help window moves to the modal dialog asking
+// for it, and goes with it.
+void ShowPage(const QString& Page, QWidget* Owner) {
+  QWidget* Modal = QApplication::activeModalWidget();
+  if (!TheHelpWindow) {
+    QWidget* Parent = Modal ? Modal : Owner ? Owner->window() : QApplication::activeWindow();
+    TheHelpWindow = new TfrmHelp(Parent);
+  } else if (Modal && Modal != TheHelpWindow && Modal != TheHelpWindow->parentWidget()) {
+    const QRect Place = TheHelpWindow->geometry();
+    TheHelpWindow->setParent(Modal, TheHelpWindow->windowFlags());
+    TheHelpWindow->setGeometry(Place);
+  }
+  TheHelpWindow->ShowPage(Page);
+}
 
 class THelpKeyFilter final : public QObject {
 protected:
@@ -56,20 +84,21 @@ bool AppHelp(int Command, const QVariant& Data, const QString& RootFolder, QWidg
     case HELP_COMMAND:
     case HELP_PARTIALKEY: {
       const QString Path = QString("help") + QDir::separator() + Data.toString() + ".htm";
-      // The current folder first, as always; then the pages installed beside
+      // The current folder first, as always; then the pages installed with
       // the program, so help works whatever folder it was started from.
-      bool Opened = Dialogs().OpenDocument(Path);
-      if (!Opened && !RootFolder.isEmpty()) {
-        const QString Installed = QDir(RootFolder).filePath(Path);
-        if (QFileInfo(Installed).absoluteFilePath() != QFileInfo(Path).absoluteFilePath()) Opened = Dialogs().OpenDocument(Installed);
-      }
-      if (!Opened) ShowWarning(Owner, "Sorry, could not find help file.\n\n    " + Path);
+      const QString Page = FindPage(Path, RootFolder);
+      if (Page.isEmpty())
+        ShowWarning(Owner, "Sorry, could not find help file.\n\n    " + Path);
+      else
+        ShowPage(Page, Owner);
       return true;
     }
     default:
       return false;
   }
 }
+
+TfrmHelp* HelpWindow() { return TheHelpWindow; }
 
 void SetHelpRootFolder(const QString& RootFolder) { HelpRoot = RootFolder; }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Keyword help: every window, pane and control may carry a help keyword; a
-// request opens the page help/<keyword>.htm with the platform's program.
+// request shows the page help/<keyword>.htm in the program's help window.
 #include <QString>
 #include <QVariant>
 
 class QWidget;
+class TfrmHelp;
 
 // The platform's request kinds, by their numeric codes.
 enum THelpCommand {
@@ -25,6 +26,10 @@ QString NearestHelpKeyword(const QWidget* Widget);
 // Root is the program's folder, where pages are looked for when the current
 // folder has none.
 bool AppHelp(int Command, const QVariant& Data, const QString& RootFolder, QWidget* Owner = nullptr);
+
+// The help window, once a page was shown; nullptr before that, or after the
+// dialog it was opened over has gone (it then goes with it).
+TfrmHelp* HelpWindow();
 
 // A request by keyword, as the Help buttons and F1 make it.
 void HelpByKeyword(const QString& Keyword, QWidget* Owner = nullptr);

@@ -25,6 +25,9 @@ public:
 
   // Refreshes the pane from the model.
   virtual void Show() {}
+  // Forgets the element and anything made for it, before the document it
+  // belongs to goes.
+  virtual void Release() { FTag = nullptr; }
 
 protected:
   // Where a pane puts its own controls, below the header.

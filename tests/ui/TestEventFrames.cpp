@@ -21,6 +21,7 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "ui/FEventSelector.h"
+#include "ui/FHelp.h"
 #include "ui/FraEventCollision.h"
 #include "ui/FraEventCreate.h"
 #include "ui/FraEventDestroy.h"
@@ -28,6 +29,7 @@
 #include "ui/FraEventOutside.h"
 #include "ui/FraEventTouch.h"
 #include "ui/UEventEditors.h"
+#include "ui/UHelp.h"
 #include "ui/UPictures.h"
 
 using namespace lvk;
@@ -396,8 +398,8 @@ TEST_F(EventSelector, ArrowsMoveBetweenKindsWithoutChoosing) {
 TEST_F(EventSelector, HelpOpensItsPageAndStaysOpen) {
   Open();
   QTest::mouseClick(Dialog->BitBtn1, Qt::LeftButton);
-  ASSERT_EQ(Dialogs.OpenedDocuments.size(), 1);
-  EXPECT_TRUE(Dialogs.OpenedDocuments[0].endsWith("event-selector.htm"));
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-selector.htm"));
   EXPECT_TRUE(Dialog->isVisible());
   EXPECT_TRUE(Dialogs.Messages.empty());
 }

@@ -12,6 +12,7 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
+#include "ui/FHelp.h"
 #include "ui/FLevelEditor.h"
 #include "ui/UHelp.h"
 
@@ -106,8 +107,8 @@ TEST_F(LevelEditor, OpensWithEraseChosenAndTheEditingView) {
   // Its help button and the help key both ask for the window's page.
   EXPECT_EQ(NearestHelpKeyword(Grid), "level-editor");
   QTest::mouseClick(Dlg.BitBtn1, Qt::LeftButton);
-  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
-  EXPECT_TRUE(Dialogs.OpenedDocuments.first().endsWith("level-editor.htm"));
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/level-editor.htm"));
 }
 
 TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {

@@ -1,18 +1,26 @@
 // The main window driven for real on the offscreen platform.
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
+#include "behaviour/REventCollision.h"
 #include "behaviour/REventKey.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "ui/FHelp.h"
 #include "ui/FMain.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
@@ -153,7 +161,7 @@ TEST_F(MainWindow, ClosingAsksAndCancelKeepsTheWindow) {
   EXPECT_FALSE(Main.isVisible());
 }
 
-TEST_F(MainWindow, FailedOpenLeavesAnEmptyGame) {
+TEST_F(MainWindow, FailedOpenWarns) {
   test::TTempDir Dir;
   test::WriteBytes(Dir.File("broken.lvk"), {6, 6, 'L', 'u', 'r', 'v', 'i', 'k', 2, 1});
   Dialogs.Files = {QString::fromStdString(Dir.File("broken.lvk"))};
@@ -162,6 +170,127 @@ TEST_F(MainWindow, FailedOpenLeavesAnEmptyGame) {
   EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
   EXPECT_EQ(Main.Game().FileName(), "<no name>");
   EXPECT_EQ(Children(Main.tvwTree->topLevelItem(0)), (QStringList{"Tiles", "Actors", "Levels"}));
+}
+
+// Answers each box only after the windows painted while it was up, as a real
+// box's own event loop lets them.
+struct TPaintingDialogs : TScriptedDialogs {
+  TfrmMain* Main = nullptr;
+  TMsgAnswer Message(QWidget* Parent, TMsgKind Kind, const QString& Text, bool WithCancel) override {
+    if (Main) {
+      Main->tvwTree->viewport()->repaint();
+      Main->repaint();
+      QTest::qWait(30);
+    }
+    return TScriptedDialogs::Message(Parent, Kind, Text, WithCancel);
+  }
+};
+
+// Five actors, each colliding with the next.
+std::string CollisionGameFile(const test::TTempDir& Dir) {
+  TGame Game;
+  for (int i = 0; i < 5; ++i) Game.AddActor()->SetTile(Game.AddTile());
+  for (int i = 0; i < 5; ++i) {
+    THandler* H = Game.GetActor(i)->AddHandler();
+    H->SetEvent(TEventCollision::ClassKind());
+    static_cast<TEventCollision*>(H->Event())->SetOtherActor(*Game.GetActor((i + 1) % 5));
+  }
+  Game.SetFileName(Dir.File("five.lvk"));
+  Game.Save();
+  return Game.FileName();
+}
+
+TEST_F(MainWindow, FailedOpenKeepsTheGameOnScreen) {
+  test::TTempDir Dir;
+  Main.OpenGameFile(QString::fromStdString(CollisionGameFile(Dir)));
+  Main.Game().SetTitle("Mine");  // changed, so Open asks first
+  QTreeWidgetItem* HandlerNode = Folder(Main, 1)->child(2)->child(0);
+  Select(HandlerNode);
+  ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
+  TGame* Before = &Main.Game();
+  QWidget* Frame = Main.tsHandler->Editor();
+  ASSERT_NE(Frame, nullptr);
+
+  test::WriteBytes(Dir.File("junk.lvk"), {'j', 'u', 'n', 'k', 0, 1, 2});
+  TPaintingDialogs Painting;
+  Painting.Main = &Main;
+  for (const std::string& Name : {std::string("junk.lvk"), std::string("missing.lvk")}) {
+    Painting.Answers = {TMsgAnswer::No};
+    Painting.Files = {QString::fromStdString(Dir.File(Name))};
+    Main.mnuOpenClick();
+    ASSERT_EQ(Painting.Messages.size(), 2u);
+    EXPECT_TRUE(Painting.LastText().startsWith(QString::fromStdString("Error opening file " + Name + "\n")));
+    EXPECT_EQ(Painting.Messages.back().Kind, TMsgKind::Warning);
+    Painting.Messages.clear();
+    // Nothing of the open game was given up: document, tree, pane and frame.
+    EXPECT_EQ(&Main.Game(), Before);
+    EXPECT_TRUE(Main.Game().Modified());
+    EXPECT_EQ(Main.Game().Title(), "Mine");
+    EXPECT_EQ(Folder(Main, 1)->childCount(), 5);
+    EXPECT_EQ(HandlerNode->text(0), "OnCollision( aActor4, overlap )");
+    EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
+    EXPECT_EQ(Main.tsHandler->Editor(), Frame);
+    EXPECT_TRUE(Frame->isVisible());
+  }
+}
+
+TEST_F(MainWindow, NewAndOpenLeaveNoPaneOnTheOldGame) {
+  test::TTempDir Dir;
+  const QString Path = QString::fromStdString(CollisionGameFile(Dir));
+  for (bool ByNew : {true, false}) {
+    Main.OpenGameFile(Path);
+    Select(Folder(Main, 1)->child(0)->child(0));
+    Select(Folder(Main, 1)->child(0));
+    Select(Folder(Main, 0)->child(0));
+    ASSERT_NE(Main.tsHandler->Editor(), nullptr);
+    if (ByNew)
+      Main.mnuNewClick();
+    else
+      Main.OpenGameFile(Path);
+    for (TPane* Pane : std::initializer_list<TPane*>{Main.tsTile, Main.tsActor, Main.tsHandler, Main.tsLevel})
+      EXPECT_EQ(Pane->Tag(), nullptr) << Pane->objectName().toStdString();
+    EXPECT_EQ(Main.tsHandler->Editor(), nullptr);
+    EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsSplash));
+    // F1 on the tree follows the welcome pane, not the pane shown before.
+    EXPECT_EQ(NearestHelpKeyword(Main.tvwTree), "table-of-contents");
+    Select(Main.tvwTree->topLevelItem(0));
+    EXPECT_EQ(Main.tsGame->edtGameFilename->text(), ByNew ? "<no name>" : "five.lvk");
+  }
+}
+
+TEST_F(MainWindow, HandlerTextsAreNeverCutAndHintsStayFiveSeconds) {
+  TActor* Player = Main.Game().AddActor();
+  Player->SetName("player");
+  Player->AddHandler()->SetEvent(TEventCollision::ClassKind());
+  Main.RebuildTree();
+  QCoreApplication::processEvents();
+  QTreeWidgetItem* Node = Folder(Main, 1)->child(0)->child(0);
+  ASSERT_EQ(Node->text(0), "OnCollision( player, overlap )");
+  const QAbstractItemView* View = Main.tvwTree;
+  EXPECT_LE(View->sizeHintForColumn(0), Main.tvwTree->viewport()->width());  // fits as the window opens
+
+  // A longer one widens the column and the tree scrolls; its tip is the whole text.
+  Player->SetName("aVeryLongNameForAnActorThatNeverFitsTheTree");
+  Main.RefreshHandlerNodes();
+  QCoreApplication::processEvents();
+  EXPECT_GE(Main.tvwTree->header()->sectionSize(0), View->sizeHintForColumn(0));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Main.tvwTree->horizontalScrollBar()->maximum() > 0; }, 2000));
+  const QPoint At = Main.tvwTree->visualItemRect(Node).center();
+  QHelpEvent NodeTip(QEvent::ToolTip, At, Main.tvwTree->viewport()->mapToGlobal(At));
+  QCoreApplication::sendEvent(Main.tvwTree->viewport(), &NodeTip);
+  EXPECT_EQ(QToolTip::text(), "OnCollision( aVeryLongNameForAnActorThatNeverFitsTheTree, overlap )");
+  QToolTip::hideText();
+
+  QPushButton* Button = Main.tsTiles->butNewTile;
+  QHelpEvent ButtonTip(QEvent::ToolTip, {5, 5}, Button->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(Button, &ButtonTip);
+  EXPECT_EQ(Button->toolTipDuration(), 5000);
+
+  // A bigger window gives the tree a share of the room.
+  const int Before = Main.tvwTree->width();
+  Main.resize(1280, 900);
+  QCoreApplication::processEvents();
+  EXPECT_GT(Main.tvwTree->width(), Before + 100);
 }
 
 TEST_F(MainWindow, SavingAndTheGamePane) {
@@ -204,22 +333,23 @@ TEST(GamePane, EditTimeText) {
 
 TEST(Help, RequestsAndTheirTexts) {
   TScriptedDialogs Dialogs;
-  EXPECT_TRUE(AppHelp(HELP_KEY, "main-tile", ""));
-  EXPECT_EQ(Dialogs.OpenedDocuments.back(), "help/main-tile.htm");
-  EXPECT_TRUE(AppHelp(HELP_PARTIALKEY, "event-onkey", ""));
-  EXPECT_EQ(Dialogs.OpenedDocuments.back(), "help/event-onkey.htm");
+  QWidget Owner;
+  const QString Root = QCoreApplication::applicationDirPath();
+  EXPECT_TRUE(AppHelp(HELP_PARTIALKEY, "event-onkey", Root, &Owner));
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-onkey.htm"));
+  EXPECT_TRUE(AppHelp(HELP_COMMAND, "main-tile", Root, &Owner));
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/main-tile.htm"));
+  EXPECT_TRUE(Dialogs.Messages.empty());
   EXPECT_TRUE(AppHelp(HELP_CONTEXT, 42, ""));
   EXPECT_EQ(Dialogs.LastText(), "Help without keyword... 42");
   EXPECT_TRUE(AppHelp(HELP_FINDER, {}, ""));
   EXPECT_EQ(Dialogs.LastText(), "Help for contents");
   EXPECT_FALSE(AppHelp(2, {}, ""));
 
-  // Not found here: then beside the program; then the warning with the relative path.
-  Dialogs.OpenDocumentResult = false;
-  Dialogs.OpenedDocuments.clear();
-  AppHelp(HELP_KEY, "main-game", "/opt/lurvik");
-  EXPECT_EQ(Dialogs.OpenedDocuments, (QStringList{"help/main-game.htm", "/opt/lurvik/help/main-game.htm"}));
-  EXPECT_EQ(Dialogs.LastText(), "Sorry, could not find help file.\n\n    help/main-game.htm");
+  // Neither here nor beside the program: the warning with the relative path.
+  AppHelp(HELP_KEY, "main-gone", "/opt/lurvik");
+  EXPECT_EQ(Dialogs.LastText(), "Sorry, could not find help file.\n\n    help/main-gone.htm");
   EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
 }
 
@@ -227,11 +357,14 @@ TEST_F(MainWindow, F1AsksForTheNearestKeyword) {
   Select(Main.tvwTree->topLevelItem(0));
   Main.tsGame->edtGameTitle->setFocus();
   QTest::keyClick(Main.tsGame->edtGameTitle, Qt::Key_F1);
-  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
-  EXPECT_TRUE(Dialogs.OpenedDocuments.first().endsWith("help/main-game.htm"));
-  Dialogs.OpenedDocuments.clear();
-  Main.mnuContents->trigger();
-  EXPECT_EQ(Dialogs.OpenedDocuments.first(), "help/table-of-contents.htm");
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/main-game.htm"));
+  // After New the tree asks for the welcome pane's page again.
+  Main.mnuNewClick();
+  Main.tvwTree->setFocus();
+  QTest::keyClick(Main.tvwTree, Qt::Key_F1);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/table-of-contents.htm"));
+  EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
 TEST(ErrorBox, FullStopRule) {

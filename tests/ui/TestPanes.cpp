@@ -19,8 +19,10 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "ui/FEventSelector.h"
+#include "ui/FHelp.h"
 #include "ui/FMain.h"
 #include "ui/PaneItems.h"
+#include "ui/UHelp.h"
 
 using namespace lvk;
 
@@ -82,6 +84,37 @@ TEST_F(Panes, RenamingOnEnterAndItsErrors) {
   EXPECT_EQ(Folder(0)->child(1)->text(0), "Grass");
   EXPECT_EQ(Name->text(), "TTILE1");
   EXPECT_TRUE(Name->hasFocus());
+
+  // Leaving the field checks the same text again; a click on the node shown
+  // does not put the old name back into the field.
+  const size_t Asked = Dialogs.Messages.size();
+  QTreeWidgetItem* Node = Folder(0)->child(1);
+  QTest::mouseClick(Main.tvwTree->viewport(), Qt::LeftButton, {}, Main.tvwTree->visualItemRect(Node).center());
+  EXPECT_EQ(Dialogs.Messages.size(), Asked + 1);
+  EXPECT_EQ(Dialogs.LastText(), "A tile with name \"TTILE1\" already exists.");
+  EXPECT_EQ(Name->text(), "TTILE1");
+  EXPECT_EQ(Node->text(0), "Grass");
+  EXPECT_EQ(Main.Game().GetTile(1)->Name(), "Grass");
+}
+
+TEST_F(Panes, ActorRenameReachesEveryCollisionSummary) {
+  TActor* A = Main.Game().AddActor();
+  TActor* B = Main.Game().AddActor();
+  for (TActor* Other : {A, A, B}) {
+    THandler* H = (Other == B ? A : B)->AddHandler();
+    H->SetEvent(TEventCollision::ClassKind());
+    static_cast<TEventCollision*>(H->Event())->SetOtherActor(*Other);
+  }
+  Main.RebuildTree();
+  Main.SelectNode(Folder(1)->child(0));
+  QLineEdit* Name = Main.tsActor->edtActorName;
+  Name->setFocus();
+  Name->selectAll();
+  QTest::keyClicks(Name, "Hero");
+  QTest::keyClick(Name, Qt::Key_Return);
+  EXPECT_EQ(Children(Folder(1)->child(0)), (QStringList{"OnCollision( aActor2, overlap )"}));
+  EXPECT_EQ(Children(Folder(1)->child(1)),
+            (QStringList{"OnCollision( Hero, overlap )", "OnCollision( Hero, overlap )"}));
 }
 
 TEST_F(Panes, ActorTilesAndTheTree) {
@@ -124,8 +157,8 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   EXPECT_EQ(Main.tsHandler->Caption(), "OnCollision handler");
 
   Click(Main.tsHandler->butEventHelp);
-  ASSERT_FALSE(Dialogs.OpenedDocuments.isEmpty());
-  EXPECT_EQ(Dialogs.OpenedDocuments.first(), "help/event-oncollision.htm");
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-oncollision.htm"));
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {
