@@ -2,9 +2,13 @@
 # The hardening pass, after the ordinary tests:
 #  1. every test built with AddressSanitizer and UndefinedBehaviorSanitizer
 #     into out-asan/ and run there (leaks included);
-#  2. the fuzz targets built with clang into out-fuzz/ and each run on its
+#  2. the monkey (a random user of the real windows) built there too, run
+#     with a random seed for a bounded time; it prints its seed for replay
+#     (out-asan/tests/monkey/lurvik_monkey --seed N --seconds S);
+#  3. the fuzz targets built with clang into out-fuzz/ and each run on its
 #     seed corpus for a bounded time.
-# Environment: LURVIK_FUZZ_SECONDS, seconds per fuzz target (default 60, 0
+# Environment: LURVIK_MONKEY_SECONDS, seconds of the monkey (default 60, 0
+# skips it); LURVIK_FUZZ_SECONDS, seconds per fuzz target (default 60, 0
 # skips fuzzing); LURVIK_JOBS, targets fuzzed at once (default 2).
 # Any sanitizer report, failing test or fuzz finding fails the script; a
 # finding is left in out-fuzz/artifacts/ for replay (out-fuzz/fuzz_<name> <file>).
@@ -12,6 +16,7 @@ set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 FUZZ_SECONDS=${LURVIK_FUZZ_SECONDS:-60}
+MONKEY_SECONDS=${LURVIK_MONKEY_SECONDS:-60}
 JOBS=${LURVIK_JOBS:-2}
 
 # Qt and fontconfig keep some process-long allocations; only those are
@@ -29,6 +34,12 @@ cmake -S . -B out-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLURVIK_BUILD
   -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="$SAN"
 cmake --build out-asan
 ctest --test-dir out-asan --output-on-failure -j2
+
+if [ "$MONKEY_SECONDS" -gt 0 ]; then
+  echo "== The monkey under the sanitizers, $MONKEY_SECONDS s"
+  # A sanitizer report, a crash or a leak ends it with a failing status.
+  out-asan/tests/monkey/lurvik_monkey --seconds "$MONKEY_SECONDS"
+fi
 
 [ "$FUZZ_SECONDS" -gt 0 ] || exit 0
 

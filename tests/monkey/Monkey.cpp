@@ -1,0 +1,619 @@
+// The monkey: a seeded random user of the real editor. It clicks, types,
+// presses keys and shortcuts, uses the menus, opens every dialog (modal ones
+// are driven from within their own event loops: the step timer fires there
+// too) and answers every box and file dialog by chance, all with the event
+// loop running and the windows painting. It stops itself by closing every
+// window, so the leak check at exit sees a clean end.
+//
+//   lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--trace]
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <random>
+#include <set>
+
+#include "MonkeyDice.h"
+#include "TMonkeyDialogs.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/FBuild.h"
+#include "ui/FMain.h"
+#include "ui/UApplication.h"
+
+#if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
+#include <sanitizer/common_interface_defs.h>
+#define LVK_MONKEY_ASAN 1
+#endif
+
+#ifndef LVK_EXAMPLES
+#define LVK_EXAMPLES "examples"
+#endif
+
+// ---- The trace ----
+
+namespace {
+
+std::deque<std::string> Kept;
+bool Live = false;
+constexpr std::size_t KeptSteps = 60;
+
+}  // namespace
+
+void SetTraceLive(bool On) { Live = On; }
+
+void Trace(const std::string& Text) {
+  if (Live) std::fprintf(stderr, "%s\n", Text.c_str());
+  Kept.push_back(Text);
+  if (Kept.size() > KeptSteps) Kept.pop_front();
+}
+
+void DumpTrace() {
+  std::fprintf(stderr, "monkey: the last steps before the end:\n");
+  for (const std::string& S : Kept) std::fprintf(stderr, "  %s\n", S.c_str());
+  std::fflush(stderr);
+}
+
+namespace {
+
+std::uint64_t SeedInUse = 0;
+
+void DeathNote() {
+  DumpTrace();
+  std::fprintf(stderr, "monkey: replay with --seed %llu\n", static_cast<unsigned long long>(SeedInUse));
+}
+
+void OnFatalSignal(int Signal) {
+  DeathNote();
+  std::signal(Signal, SIG_DFL);
+  std::raise(Signal);
+}
+
+// The offscreen platform says what it cannot do at every window; that is noise.
+void QuietMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
+  if (Text.startsWith("This plugin does not support")) return;
+  std::fprintf(stderr, "%s\n", qFormatLogMessage(Type, Context, Text).toLocal8Bit().constData());
+}
+
+// A typed character: QTest knows keys only for ASCII ones.
+void TypeChar(QWidget* W, QChar C) {
+  if (C.unicode() >= 0x20 && C.unicode() < 0x7f)
+    QTest::keyClick(W, C.toLatin1());
+  else
+    QTest::sendKeyEvent(QTest::Click, W, static_cast<Qt::Key>(C.toUpper().unicode()), QString(C), Qt::NoModifier);
+}
+
+std::string Describe(const QObject* O) {
+  if (!O) return "(none)";
+  std::string S = O->metaObject()->className();
+  if (!O->objectName().isEmpty()) S += " " + O->objectName().toStdString();
+  if (auto* B = qobject_cast<const QAbstractButton*>(O); B && !B->text().isEmpty())
+    S += " \"" + B->text().toStdString() + "\"";
+  return S;
+}
+
+// Texts typed into fields: names good and bad, numbers, odd characters.
+const std::vector<QString> Texts = {
+    "Hero", "hero2", "Tile_1", "", " ", "1st", "a b", "\u00dcml\u00e4ut", "x", "-", "Level 1", QString(300, 'A'),
+    "!@#$%^&*()", "'q\"", "back\\slash", "make", "make clean", "12345", "-1", "999999", "0", "ffff", "Player",
+    "player", "_", "A_very_long_name_that_goes_on_and_on_and_on_and_on"};
+
+struct TKey {
+  int Key;
+  Qt::KeyboardModifiers Mods;
+};
+
+const std::vector<TKey> Keys = {
+    {Qt::Key_Return, {}}, {Qt::Key_Enter, {}}, {Qt::Key_Tab, {}}, {Qt::Key_Backtab, Qt::ShiftModifier},
+    {Qt::Key_Up, {}}, {Qt::Key_Down, {}}, {Qt::Key_Left, {}}, {Qt::Key_Right, {}}, {Qt::Key_Home, {}},
+    {Qt::Key_End, {}}, {Qt::Key_PageUp, {}}, {Qt::Key_PageDown, {}}, {Qt::Key_Space, {}}, {Qt::Key_Delete, {}},
+    {Qt::Key_Backspace, {}}, {Qt::Key_Escape, {}}, {Qt::Key_F1, {}}, {Qt::Key_F2, {}}, {Qt::Key_A, {}},
+    {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_C, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
+    {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_N, Qt::ControlModifier}, {Qt::Key_O, Qt::ControlModifier},
+    {Qt::Key_S, Qt::ControlModifier}, {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier},
+    {Qt::Key_B, Qt::ControlModifier}, {Qt::Key_R, Qt::ControlModifier}, {Qt::Key_F, Qt::AltModifier},
+    {Qt::Key_G, Qt::AltModifier}, {Qt::Key_H, Qt::AltModifier}, {Qt::Key_N, Qt::AltModifier},
+    {Qt::Key_E, Qt::AltModifier}, {Qt::Key_I, Qt::AltModifier}, {Qt::Key_T, Qt::AltModifier},
+    {Qt::Key_L, Qt::AltModifier}, {Qt::Key_O, Qt::AltModifier}, {Qt::Key_B, Qt::AltModifier},
+    {Qt::Key_Plus, {}}, {Qt::Key_Minus, {}}, {Qt::Key_Insert, {}}};
+
+struct TOptions {
+  std::uint64_t Seed = 0;
+  bool SeedGiven = false;
+  double Seconds = 60;
+  long Steps = -1;
+  int Delay = 0;
+  bool Trace = false;
+};
+
+bool ReadOptions(const QStringList& Args, TOptions& O) {
+  for (int i = 1; i < Args.size(); ++i) {
+    const QString& A = Args[i];
+    const bool HasValue = i + 1 < Args.size();
+    bool Ok = true;
+    if (A == "--seed" && HasValue) {
+      O.Seed = Args[++i].toULongLong(&Ok);
+      O.SeedGiven = true;
+    } else if (A == "--seconds" && HasValue) {
+      O.Seconds = Args[++i].toDouble(&Ok);
+    } else if (A == "--steps" && HasValue) {
+      O.Steps = Args[++i].toLong(&Ok);
+    } else if (A == "--delay" && HasValue) {
+      O.Delay = Args[++i].toInt(&Ok);
+    } else if (A == "--trace") {
+      O.Trace = true;
+    } else {
+      Ok = false;
+    }
+    if (!Ok) return false;
+  }
+  return true;
+}
+
+void WriteText(const QString& Path, const QByteArray& Text, bool Executable = false) {
+  QFile F(Path);
+  if (!F.open(QIODevice::WriteOnly)) return;
+  F.write(Text);
+  if (Executable) F.setPermissions(F.permissions() | QFile::ExeOwner | QFile::ExeUser);
+}
+
+// A stand-in tool chain beside the program: the launcher logs its command,
+// fails with the code in devkitPro/exitcode, and leaves an image when it
+// succeeds. A stand-in terminal runs the command it is given without one.
+void PrepareToolChain(const QString& Root, const QString& Work) {
+  QDir R(Root);
+  R.mkpath("devkitPro/msys/home/Lurvik/arm9/source");
+  WriteText(R.filePath("devkitPro/launcher.sh"),
+            "#!/bin/sh\n"
+            "code=$(cat exitcode 2>/dev/null || echo 0)\n"
+            "{\n"
+            "  echo \"stand-in launcher: $*\"\n"
+            "  [ \"$code\" = 0 ] || echo \"arm9/source/generated.c:1:1: error: stand-in failure $code\"\n"
+            "  echo \"arm9/source/generated.c:2:1: warning: stand-in warning\"\n"
+            "} > launcher.log\n"
+            "rm -f msys/home/Lurvik/Lurvik.nds\n"
+            "[ \"$code\" = 0 ] && : > msys/home/Lurvik/Lurvik.nds\n"
+            "exit \"$code\"\n");
+  WriteText(R.filePath("devkitPro/exitcode"), "0\n");
+  QDir(Work).mkpath("bin");
+  WriteText(QDir(Work).filePath("bin/x-terminal-emulator"), "#!/bin/sh\nshift\nexec \"$@\" </dev/null\n", true);
+  qputenv("PATH", QDir(Work).filePath("bin").toLocal8Bit() + ":" + qgetenv("PATH"));
+}
+
+class TMonkey final : public QObject {
+public:
+  TMonkey(TDice& Dice, TMonkeyDialogs& Dialogs, const TOptions& Options, const QString& Work)
+      : FDice(Dice), FDialogs(Dialogs), FOptions(Options), FWork(Work) {}
+  ~TMonkey() override { delete FMain.data(); }
+
+  void Start() {
+    FClock.start();
+    NewMain();
+    ScheduleStep();
+  }
+  long Steps() const { return FSteps; }
+  // Steps taken in each kind of window, to see what a run reached.
+  std::string Visits() const {
+    std::string S;
+    for (const auto& [Name, Count] : FVisits) S += (S.empty() ? "" : ", ") + Name + " " + std::to_string(Count);
+    return S;
+  }
+
+private:
+  struct TDepth {
+    int& D;
+    explicit TDepth(int& Depth) : D(Depth) { ++D; }
+    ~TDepth() { --D; }
+  };
+
+  // Each step books the next one before it acts: a timer that is still in
+  // its slot does not fire again, so the step that opened a modal window
+  // could not act inside it.
+  void ScheduleStep() { QTimer::singleShot(FOptions.Delay, this, [this] { Step(); }); }
+  void Step();
+  void StopStep();
+  void Act(QWidget* Window);
+  void ClickButton(QWidget* Window);
+  void TypeText(QWidget* Window);
+  void PressKey(QWidget* Window);
+  void UseMouse(QWidget* Window);
+  void SelectNode();
+  void UseMenu();
+  void ResizeMain();
+  void CloseWindow(QWidget* Window);
+  void PopupStep(QWidget* Popup);
+  void NewMain();
+  void CheckTree();
+
+  // Visible, enabled widgets of a window of one type.
+  template <class T> std::vector<T*> Live(QWidget* Window) {
+    std::vector<T*> Found;
+    for (T* W : Window->findChildren<T*>())
+      if (W->isVisible() && W->isEnabled()) Found.push_back(W);
+    return Found;
+  }
+  // Where keys go: the focused control when it is in the window.
+  QWidget* KeyTarget(QWidget* Window) {
+    QWidget* Focus = QApplication::focusWidget();
+    return Focus && (Focus == Window || Window->isAncestorOf(Focus)) ? Focus : Window;
+  }
+  static std::vector<QWidget*> OtherWindows(QWidget* Main) {
+    std::vector<QWidget*> Found;
+    for (QWidget* W : QApplication::topLevelWidgets())
+      if (W != Main && W->isVisible() && (W->windowType() == Qt::Window || W->windowType() == Qt::Dialog))
+        Found.push_back(W);
+    return Found;
+  }
+
+  TDice& FDice;
+  TMonkeyDialogs& FDialogs;
+  TOptions FOptions;
+  QString FWork;
+  QPointer<TfrmMain> FMain;
+  bool FDone = false;
+  QElapsedTimer FClock;
+  int FDepth = 0;
+  long FSteps = 0;
+  bool FStopping = false;
+  QPointer<QWidget> FModal;  // the modal window acted in last, and how long it stays
+  int FModalSteps = 0;
+  int FModalLimit = 0;
+  int FPopupSteps = 0;
+  std::map<std::string, int> FVisits;
+};
+
+void TMonkey::NewMain() {
+  FMain = new TfrmMain;
+  FMain->resize(FDice.Between(500, 1200), FDice.Between(350, 950));
+  FMain->show();
+  FMain->activateWindow();
+  // A game with every kind of node in it, as the command line would open it.
+  if (FDice.Chance(0.6)) FMain->OpenGameFile(QDir(FWork).filePath("Sample.lvk"));
+  Trace("new main window");
+}
+
+void TMonkey::Step() {
+  if (FDone) return;
+  ScheduleStep();
+  // While a box is "up" the user can touch nothing; the loop just runs.
+  if (FDialogs.BoxUp()) return;
+  TDepth Depth(FDepth);
+  ++FSteps;
+  if (!FStopping && ((FOptions.Steps >= 0 && FSteps >= FOptions.Steps) ||
+                     (FOptions.Steps < 0 && FClock.elapsed() >= FOptions.Seconds * 1000))) {
+    FStopping = true;
+    FDialogs.SetStopping(true);
+    Trace("stopping");
+  }
+  if (FStopping) {
+    StopStep();
+    return;
+  }
+  if (QWidget* Popup = QApplication::activePopupWidget()) {
+    PopupStep(Popup);
+    return;
+  }
+  FPopupSteps = 0;
+  if (QWidget* Modal = QApplication::activeModalWidget()) {
+    if (Modal != FModal) {
+      FModal = Modal;
+      FModalSteps = 0;
+      FModalLimit = FDice.Between(3, 60);
+    }
+    if (++FModalSteps > FModalLimit || FDice.Chance(0.01)) {
+      CloseWindow(Modal);
+      return;
+    }
+    if (auto* Build = qobject_cast<TfrmBuild*>(Modal); Build && FDice.Chance(0.2))
+      WriteText(QDir(QCoreApplication::applicationDirPath()).filePath("devkitPro/exitcode"),
+                QByteArray::number(FDice.Pick(std::vector<int>{0, 0, 1, 2})));
+    Act(Modal);
+    return;
+  }
+  if (!FMain || !FMain->isVisible()) {
+    // Closed by Exit: a new one, as the user starting the program again.
+    if (FDepth == 1) {
+      delete FMain.data();
+      NewMain();
+    }
+    return;
+  }
+  if (FDepth == 1) CheckTree();
+  std::vector<QWidget*> Others = OtherWindows(FMain);
+  if (!Others.empty() && FDice.Chance(0.2)) {
+    QWidget* W = FDice.Pick(Others);
+    if (FDice.Chance(0.3))
+      CloseWindow(W);
+    else
+      Act(W);
+    return;
+  }
+  Act(FMain);
+}
+
+void TMonkey::StopStep() {
+  if (QWidget* Popup = QApplication::activePopupWidget()) {
+    Trace("stop: close popup " + Describe(Popup));
+    Popup->close();
+    return;
+  }
+  if (QWidget* Modal = QApplication::activeModalWidget()) {
+    // A running build refuses; the next step tries again.
+    CloseWindow(Modal);
+    return;
+  }
+  if (FDepth > 1) return;  // the nested loops unwind first
+  for (QWidget* W : OtherWindows(FMain)) {
+    Trace("stop: close " + Describe(W));
+    W->close();
+  }
+  if (FMain && FMain->isVisible()) {
+    Trace("stop: close the main window");
+    FMain->close();  // answers the save question
+    if (FMain->isVisible()) return;
+  }
+  FDone = true;
+  delete FMain.data();
+  for (QWidget* W : OtherWindows(nullptr)) W->close();
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void TMonkey::Act(QWidget* Window) {
+  ++FVisits[Window->metaObject()->className()];
+  if (!Window->isActiveWindow()) Window->activateWindow();
+  const bool IsMain = Window == FMain;
+  switch (FDice.Weighted({28, 14, 22, 16, IsMain ? 16 : 0, IsMain ? 6 : 0, IsMain ? 1 : 0})) {
+    case 0: ClickButton(Window); break;
+    case 1: TypeText(Window); break;
+    case 2: PressKey(Window); break;
+    case 3: UseMouse(Window); break;
+    case 4: SelectNode(); break;
+    case 5: UseMenu(); break;
+    case 6: ResizeMain(); break;
+  }
+}
+
+void TMonkey::ClickButton(QWidget* Window) {
+  std::vector<QAbstractButton*> Buttons = Live<QAbstractButton>(Window);
+  if (Buttons.empty()) return PressKey(Window);
+  QPointer<QAbstractButton> B = FDice.Pick(Buttons);
+  const Qt::KeyboardModifiers Mods = FDice.Chance(0.15) ? Qt::ControlModifier : Qt::NoModifier;
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": click " + Describe(B) +
+        (Mods ? " with Ctrl" : ""));
+  const QPoint At = B->rect().center();
+  QTest::mousePress(B, Qt::LeftButton, Mods, At);
+  // The press may already have replaced the button.
+  if (B) QTest::mouseRelease(B, Qt::LeftButton, Mods, At);
+}
+
+void TMonkey::TypeText(QWidget* Window) {
+  std::vector<QLineEdit*> Edits = Live<QLineEdit>(Window);
+  if (Edits.empty()) return PressKey(Window);
+  QPointer<QLineEdit> E = FDice.Pick(Edits);
+  QString Text = FDice.Pick(Texts);
+  // Sometimes the name of something that exists already.
+  if (FMain && FDice.Chance(0.2)) {
+    lvk::TGame& Game = FMain->Game();
+    if (Game.ActorCount() > 0) Text = QString::fromStdString(Game.GetActor(FDice.Below(Game.ActorCount()))->Name());
+  }
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": type \"" + Text.left(40).toStdString() +
+        "\" into " + Describe(E));
+  E->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(E, Qt::Key_A, Qt::ControlModifier);
+  for (QChar C : Text) {
+    if (!E) return;
+    TypeChar(E.data(), C);
+  }
+  if (!E) return;
+  switch (FDice.Below(4)) {
+    case 0: QTest::keyClick(E.data(), Qt::Key_Return); break;
+    case 1: QTest::keyClick(E.data(), Qt::Key_Tab); break;
+    case 2: E->clearFocus(); break;  // leaving the field
+    default: break;                   // left as typed, for a later action
+  }
+}
+
+void TMonkey::PressKey(QWidget* Window) {
+  const TKey& K = FDice.Pick(Keys);
+  QPointer<QWidget> Target = KeyTarget(Window);
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": key " +
+        QKeySequence(K.Key | K.Mods).toString().toStdString() + " on " + Describe(Target));
+  QTest::keyPress(Target.data(), static_cast<Qt::Key>(K.Key), K.Mods);
+  if (Target) QTest::keyRelease(Target.data(), static_cast<Qt::Key>(K.Key), K.Mods);
+}
+
+void TMonkey::UseMouse(QWidget* Window) {
+  std::vector<QWidget*> Widgets = Live<QWidget>(Window);
+  Widgets.push_back(Window);
+  QPointer<QWidget> W = FDice.Pick(Widgets);
+  const QSize Size = W->size();
+  auto Point = [&] { return QPoint(FDice.Below(std::max(1, Size.width())), FDice.Below(std::max(1, Size.height()))); };
+  const Qt::KeyboardModifiers Mods = FDice.Pick(std::vector<Qt::KeyboardModifiers>{
+      Qt::NoModifier, Qt::NoModifier, Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier});
+  const Qt::MouseButton Button = FDice.Chance(0.85) ? Qt::LeftButton : Qt::RightButton;
+  const QPoint At = Point();
+  const int Kind = FDice.Below(3);
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": mouse " +
+        (Kind == 0 ? "click" : Kind == 1 ? "double-click" : "drag") + " on " + Describe(W) + " at " +
+        std::to_string(At.x()) + "," + std::to_string(At.y()));
+  if (Kind == 1) {
+    QTest::mouseDClick(W.data(), Button, Mods, At);
+    return;
+  }
+  QTest::mousePress(W.data(), Button, Mods, At);
+  QPoint Last = At;
+  if (Kind == 2) {
+    for (int i = FDice.Between(1, 4); i > 0 && W; --i) {
+      Last = Point();
+      QTest::mouseMove(W.data(), Last);
+    }
+  }
+  if (W) QTest::mouseRelease(W.data(), Button, Mods, Last);
+}
+
+void TMonkey::SelectNode() {
+  std::vector<QTreeWidgetItem*> Nodes;
+  for (QTreeWidgetItemIterator It(FMain->tvwTree); *It; ++It) Nodes.push_back(*It);
+  if (Nodes.empty()) return;
+  QTreeWidgetItem* Node = FDice.Pick(Nodes);
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": select node \"" +
+        Node->text(0).toStdString() + "\"");
+  FMain->tvwTree->scrollToItem(Node);
+  const QRect R = FMain->tvwTree->visualItemRect(Node);
+  QWidget* View = FMain->tvwTree->viewport();
+  if (R.isEmpty()) {
+    FMain->SelectNode(Node);
+  } else if (FDice.Chance(0.2)) {
+    QTest::mouseDClick(View, Qt::LeftButton, {}, R.center());
+  } else {
+    QPointer<QWidget> V = View;
+    QTest::mousePress(View, Qt::LeftButton, {}, R.center());
+    if (V) QTest::mouseRelease(View, Qt::LeftButton, {}, R.center());
+  }
+}
+
+void TMonkey::UseMenu() {
+  std::vector<QAction*> Items;
+  for (QAction* Top : FMain->menuBar()->actions())
+    if (QMenu* Menu = Top->menu())
+      for (QAction* A : Menu->actions())
+        if (!A->isSeparator() && A->isEnabled()) Items.push_back(A);
+  if (Items.empty()) return;
+  QAction* A = FDice.Pick(Items);
+  // Exit ends the session; the monkey starts a new one, but not too often.
+  if (A == FMain->mnuExit && FDice.Chance(0.7)) return;
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": menu " + A->objectName().toStdString());
+  A->trigger();
+}
+
+void TMonkey::ResizeMain() {
+  Trace("step " + std::to_string(FSteps) + ": resize the main window");
+  if (FDice.Chance(0.3)) {
+    FMain->isMaximized() ? FMain->showNormal() : FMain->showMaximized();
+  } else {
+    FMain->resize(FDice.Between(200, 1400), FDice.Between(150, 1000));
+  }
+}
+
+void TMonkey::CloseWindow(QWidget* Window) {
+  QPointer<QWidget> W = Window;
+  const int How = FDice.Below(3);
+  Trace("step " + std::to_string(FSteps) + " d" + std::to_string(FDepth) + ": close " + Describe(W) +
+        (How == 0 ? " by Escape" : How == 1 ? " by close()" : " by reject()"));
+  auto* Dialog = qobject_cast<QDialog*>(Window);
+  if (How == 0) {
+    QTest::keyClick(KeyTarget(Window), Qt::Key_Escape);
+  } else if (How == 1 || !Dialog) {
+    Window->close();
+  } else {
+    Dialog->reject();
+  }
+}
+
+void TMonkey::PopupStep(QWidget* Popup) {
+  QWidget* Target = Popup->focusWidget() ? Popup->focusWidget() : Popup;
+  if (++FPopupSteps > 6) {
+    Trace("step " + std::to_string(FSteps) + ": escape from popup " + Describe(Popup));
+    QTest::keyClick(Target, Qt::Key_Escape);
+    if (QApplication::activePopupWidget() == Popup) Popup->close();
+    return;
+  }
+  const int Key = FDice.Pick(std::vector<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left,
+                                              Qt::Key_Return, Qt::Key_Escape});
+  Trace("step " + std::to_string(FSteps) + ": key " + QKeySequence(Key).toString().toStdString() + " in popup " +
+        Describe(Popup));
+  QTest::keyClick(Target, static_cast<Qt::Key>(Key));
+}
+
+// Every node of the tree stands for something in the open game: a node
+// left pointing at a freed or foreign element is a fault even when nothing
+// happens to paint it.
+void TMonkey::CheckTree() {
+  lvk::TGame& Game = FMain->Game();
+  std::set<const void*> Known;
+  for (int i = 0; i < Game.TileCount(); ++i) Known.insert(Game.GetTile(i));
+  for (int i = 0; i < Game.LevelCount(); ++i) Known.insert(Game.GetLevel(i));
+  for (int i = 0; i < Game.ActorCount(); ++i) {
+    lvk::TActor* Actor = Game.GetActor(i);
+    Known.insert(Actor);
+    for (int h = 0; h < Actor->HandlerCount(); ++h) Known.insert(Actor->GetHandler(h));
+  }
+  for (QTreeWidgetItemIterator It(FMain->tvwTree); *It; ++It) {
+    if (NodeKind(*It) == TNodeKind::Pane || Known.count(NodeData(*It))) continue;
+    std::fprintf(stderr, "monkey: the tree node \"%s\" points at nothing in the open game\n",
+                 (*It)->text(0).toUtf8().constData());
+    DeathNote();
+    std::abort();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietMessages);
+  TLurvikApplication App(argc, argv);
+  App.setQuitOnLastWindowClosed(false);
+  TOptions Options;
+  if (!ReadOptions(App.arguments(), Options)) {
+    std::fprintf(stderr, "usage: lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--trace]\n");
+    return 2;
+  }
+  if (!Options.SeedGiven) Options.Seed = std::random_device()() ^ (std::uint64_t(std::random_device()()) << 32);
+  SeedInUse = Options.Seed;
+  std::printf("monkey seed %llu\n", static_cast<unsigned long long>(Options.Seed));
+  std::fflush(stdout);
+  SetTraceLive(Options.Trace);
+  // The sanitizers report faults of memory themselves; an abort (a failed
+  // assertion, a fatal Qt message) is the monkey's to note.
+  std::signal(SIGABRT, OnFatalSignal);
+#ifdef LVK_MONKEY_ASAN
+  __sanitizer_set_death_callback(DeathNote);
+#else
+  for (int Signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) std::signal(Signal, OnFatalSignal);
+#endif
+
+  QTemporaryDir Work;
+  if (!Work.isValid()) {
+    std::fprintf(stderr, "monkey: no temporary folder\n");
+    return 2;
+  }
+  PrepareToolChain(QCoreApplication::applicationDirPath(), Work.path());
+  lvk::RegisterKinds();
+  long Steps = 0;
+  int Boxes = 0;
+  std::string Visits;
+  {
+    TDice Dice(Options.Seed);
+    TMonkeyDialogs Dialogs(Dice, Work.path(), LVK_EXAMPLES);
+    TMonkey Monkey(Dice, Dialogs, Options, Work.path());
+    Monkey.Start();
+    App.exec();
+    Steps = Monkey.Steps();
+    Boxes = Dialogs.BoxCount();
+    Visits = Monkey.Visits();
+  }
+  lvk::UnregisterKinds();
+  std::printf("monkey done: %ld steps, %d boxes and dialogs answered, seed %llu\nsteps in: %s\n", Steps, Boxes,
+              static_cast<unsigned long long>(Options.Seed), Visits.c_str());
+  return 0;
+}
