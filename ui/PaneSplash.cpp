@@ -1,10 +1,15 @@
 #include "ui/PaneSplash.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "model/UGame.h"
+#include "support/UDataFolders.h"
+#include "ui/FMain.h"
 #include "ui/UPictures.h"
 
 namespace {
@@ -21,9 +26,15 @@ QLabel* Line(const QString& Text, QWidget* Parent, bool Bold = false, int Indent
   return L;
 }
 
+// Short hint as the tool tip, long one for the status bar.
+void Hints(QWidget* W, const QString& Short, const QString& Long) {
+  W->setToolTip(Short);
+  W->setStatusTip(Long);
+}
+
 }  // namespace
 
-TPaneSplash::TPaneSplash(QWidget* Parent) : TPane("tsSplash", "Lurvik Studio", "", "table-of-contents", Parent) {
+TPaneSplash::TPaneSplash(TfrmMain& Main) : TPane("tsSplash", "Lurvik Studio", "", "table-of-contents", &Main), FMain(Main) {
   // The welcome pane has no header of its own: its top box plays that part.
   findChild<QFrame*>("tsSplashHeader")->hide();
 
@@ -42,6 +53,28 @@ TPaneSplash::TPaneSplash(QWidget* Parent) : TPane("tsSplash", "Lurvik Studio", "
   Titles->addStretch(1);
   TopLayout->addLayout(Titles, 1);
 
+  // The File menu's New and Open, and the sample, for a first start.
+  auto* Start = new QFrame(this);
+  Start->setObjectName("pnlSplashStart");
+  auto* StartRow = new QHBoxLayout(Start);
+  StartRow->setContentsMargins(0, 4, 0, 4);
+  butNew = new QPushButton("&New game", Start);
+  butNew->setObjectName("butNew");
+  Hints(butNew, "Start a new game", "Start a new game");
+  butOpen = new QPushButton("&Open a game...", Start);
+  butOpen->setObjectName("butOpen");
+  Hints(butOpen, "Open an existing game", "Open an existing game");
+  butSample = new QPushButton("Open the &sample game", Start);
+  butSample->setObjectName("butSample");
+  for (QPushButton* B : {butNew, butOpen, butSample}) {
+    B->setAutoDefault(false);
+    StartRow->addWidget(B);
+  }
+  StartRow->addStretch(1);
+  connect(butNew, &QPushButton::clicked, this, [this] { FMain.mnuNewClick(); });
+  connect(butOpen, &QPushButton::clicked, this, [this] { FMain.mnuOpenClick(); });
+  connect(butSample, &QPushButton::clicked, this, [this] { butSampleClick(); });
+
   auto* Steps = new QFrame(this);
   Steps->setObjectName("pnlSplashSteps");
   Steps->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -59,5 +92,32 @@ TPaneSplash::TPaneSplash(QWidget* Parent) : TPane("tsSplash", "Lurvik Studio", "
   S->addStretch(1);
 
   Body()->addWidget(Top);
+  Body()->addWidget(Start);
   Body()->addWidget(Steps, 1);
+
+  SetSampleGame(QString::fromStdString(lvk::SampleGamePath(lvk::DataFolder(Main.RootFolder().toStdString()))));
+}
+
+void TPaneSplash::SetSampleGame(const QString& Path) {
+  FSampleGame = Path;
+  butSample->setEnabled(!Path.isEmpty());
+  if (!Path.isEmpty()) {
+    Hints(butSample, "Open the sample game",
+          "Open the sample game that comes with Lurvik Studio; Save asks where to keep your copy");
+  } else {
+    const QString Expected =
+        QDir::toNativeSeparators(QString::fromStdString(lvk::DataFolder(FMain.RootFolder().toStdString())) +
+                                 "/examples/Sample.lvk");
+    Hints(butSample, "No sample game was found at " + Expected,
+          "No sample game was found at " + Expected + "; reinstalling Lurvik Studio brings it back");
+  }
+}
+
+void TPaneSplash::butSampleClick() {
+  if (FSampleGame.isEmpty() || !FMain.ConfirmSave()) return;
+  // A sample that failed to load leaves the open game as it was.
+  if (!FMain.OpenGameFile(FSampleGame)) return;
+  lvk::TGame& Game = FMain.Game();
+  Game.SetFileName(lvk::NoFileName);
+  Game.ClearModified();
 }

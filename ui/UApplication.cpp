@@ -5,9 +5,13 @@
 #include <exception>
 
 #include "ui/UDialogService.h"
+#include "support/UDataFolders.h"
 
 TLurvikApplication::TLurvikApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {
-  setApplicationName("Lurvik Studio");
+  // The name is the folder of the user's data (the tool chain's copy lies
+  // there) and matches the desktop entry; boxes show the title instead.
+  setApplicationName(lvk::AppFolderName);
+  setDesktopFileName(lvk::AppFolderName);
 }
 
 bool TLurvikApplication::notify(QObject* Receiver, QEvent* Event) {

@@ -3,6 +3,9 @@
 // the application's error box, and the program goes on.
 #include <QApplication>
 
+// The application's title, the caption of its message boxes.
+inline constexpr const char* AppTitle = "Lurvik Studio";
+
 class TLurvikApplication : public QApplication {
   Q_OBJECT
 public:
