@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <exception>
 
-#include "ui/UDialogService.h"
 #include "support/UDataFolders.h"
+#include "ui/UDialogService.h"
 
 TLurvikApplication::TLurvikApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {
   // The name is the folder of the user's data (the tool chain's copy lies
