@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QToolBar>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -31,6 +32,7 @@
 #include "ui/FEventSelector.h"
 #include "ui/FLevelEditor.h"
 #include "ui/FPaletteEditor.h"
+#include "ui/FPlay.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
@@ -249,6 +251,17 @@ void TfrmMain::CreateMenus() {
                      QKeySequence(Qt::CTRL | Qt::Key_B));
   mnuRun = AddItem(GameMenu, "mnuRun", "&Run", "Run the build executable in an emulator", [this] { mnuRunClick(); },
                    QKeySequence(Qt::CTRL | Qt::Key_R));
+  GameMenu->addSeparator();
+  mnuPlay = AddItem(GameMenu, "mnuPlay", "&Play", "Play the game here, as the DS would, with unsaved changes",
+                    [this] { mnuPlayClick(); }, QKeySequence(Qt::Key_F5));
+  mnuPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  mnuPlay->setToolTip("Play the game (F5)");
+  // Playing is what a designer does after every change: one click away.
+  auto* GameBar = addToolBar("Game");
+  GameBar->setObjectName("tbrGame");
+  GameBar->setMovable(false);
+  GameBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  GameBar->addAction(mnuPlay);
 
   QMenu* Help = AddMenu("&Help", "About Lurvik and credits");
   mnuContents = AddItem(Help, "mnuContents", "&Contents", "The table of contents of help pages",
@@ -530,6 +543,29 @@ void TfrmMain::mnuRunClick() {
   // The emulator reports its own failures; we say nothing of ours.
   const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
   Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
+}
+
+TfrmPlay* TfrmMain::PlayWindow() const { return FPlay; }
+
+void TfrmMain::mnuPlayClick() {
+  // The level of the selected node, or of the node it lies below.
+  int Level = 0;
+  for (QTreeWidgetItem* Node = tvwTree->currentItem(); Node; Node = Node->parent())
+    if (NodeKind(Node) == TNodeKind::Level) {
+      for (int i = 0; i < FGame->LevelCount(); ++i)
+        if (FGame->GetLevel(i) == NodeData(Node)) Level = i;
+      break;
+    }
+  if (!FPlay) {
+    // It asks for the document each time the game starts, so it never plays
+    // one that New or Open replaced.
+    FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return FGame.get(); }, this);
+    FPlay->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  FPlay->Play(Level);
+  FPlay->show();
+  FPlay->raise();
+  FPlay->activateWindow();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {

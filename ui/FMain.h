@@ -3,6 +3,7 @@
 // right, the menus and the status bar. It owns the document and wires the
 // panes and dialogs together; each pane is a class of its own.
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "ui/UDialogService.h"
@@ -24,6 +25,7 @@ class TPaneLevels;
 class TPaneSplash;
 class TPaneTile;
 class TPaneTiles;
+class TfrmPlay;
 
 namespace lvk {
 class TGame;
@@ -81,6 +83,10 @@ public:
   bool OpenGameFile(const QString& FileName);
   void mnuBuildClick();
   void mnuRunClick();
+  // Opens the play window (or brings it back) on the document as it is now,
+  // at the level selected in the tree or else the first.
+  void mnuPlayClick();
+  TfrmPlay* PlayWindow() const;
 
   // The panes, by their names.
   TPaneSplash* tsSplash;
@@ -97,6 +103,7 @@ public:
   QStackedWidget* pagEditor;
   QAction *mnuNew, *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit;
   QAction *mnuBuild, *mnuRun;
+  QAction* mnuPlay;
   QAction *mnuContents, *mnuCredits, *mnuAbout;
 
 protected:
@@ -122,6 +129,7 @@ private:
   // The node whose pane is shown; compared only, never followed.
   const QTreeWidgetItem* FShownNode = nullptr;
   QTimer* FFitTimer;
+  QPointer<TfrmPlay> FPlay;  // owned as a child window; gone once closed
 };
 
 // The data of a tree node.

@@ -1,0 +1,116 @@
+#pragma once
+// The play window: the game running in the editor, on the DS's two screens.
+// A thin host around the engine the DS program runs: it builds the game's
+// tables from the document (the same builder that writes the DS's game data),
+// keeps its own copy of them, steps the engine 60 times a second with the
+// keys and the pen, and draws each frame as the DS would. It never keeps a
+// pointer into the document: it asks for the document again only when the
+// game (re)starts.
+#include <QImage>
+#include <QMainWindow>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/lvk_engine.h"
+#include "ui/UPlayConsole.h"
+
+class QComboBox;
+class QLabel;
+class QToolButton;
+class TPlayScreens;
+
+namespace lvk {
+class TGame;
+}
+
+struct TPlayGame;
+
+class TfrmPlay : public QMainWindow {
+  Q_OBJECT
+public:
+  // The document as it is at the moment of asking; nullptr for none.
+  using TGameSource = std::function<const lvk::TGame*()>;
+
+  static constexpr int DefaultScale = 2;
+  static constexpr int MaxScale = 4;
+  // After a stall the game does not race to catch up beyond this.
+  static constexpr int MaxCatchUpFrames = 4;
+
+  explicit TfrmPlay(TGameSource Source, QWidget* Parent = nullptr);
+  ~TfrmPlay() override;
+
+  // Takes the document as it is now and starts its level Level (the first
+  // when there is no such level), running unless paused.
+  void Play(int Level);
+  // Takes the document as it is now and starts the current level again.
+  void RestartLevel();
+  void NextLevel();
+  void SetPaused(bool Paused);
+  bool Paused() const { return FPaused; }
+  // One frame; only while paused.
+  void StepFrame();
+  // The screens' zoom, 1 to MaxScale.
+  void SetScale(int Scale);
+  int Scale() const { return FScale; }
+
+  // Steps Count frames at once with the input held now, as the frame clock
+  // would, and redraws; for tests and benchmarks.
+  void RunFrames(int Count);
+  const lvk_engine_t& Engine() const { return FEngine; }
+  // Both screens as drawn last, 256 wide, the upper screen above the lower.
+  const QImage& Frame() const { return FFrame; }
+  // The input the next frame gets.
+  lvk_input_t Input() const;
+  // Drops every held key and lifts the pen.
+  void ReleaseAll();
+
+  // The window's own controls, by name.
+  QWidget* pnlScreens;  // the two screens; keys and the pen go here
+  QToolButton *butPause, *butStep, *butRestart, *butNext;
+  QComboBox* cbxScale;
+  QLabel* lblKeys;
+  QLabel* lblStatus;
+  QLabel* lblProblems;
+
+protected:
+  void changeEvent(QEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+private:
+  friend class TPlayScreens;
+  // From the screens widget: a Qt key went down or up; the pen at a point of
+  // the lower screen in screen pixels, or lifted.
+  bool KeyChanged(int QtKey, bool Down);
+  void PenAt(int X, int Y);
+  void PenUp();
+
+  void LoadDocument();
+  void StartLevel(int Level);
+  void Step();
+  void LevelShown();
+  void Redraw();
+  void UpdateStatus();
+  void Tick();
+  void ScheduleTick();
+  void RestartClock();
+
+  TPlayScreens* FScreens;  // = pnlScreens
+  TGameSource FSource;
+  std::unique_ptr<TPlayGame> FGame;  // the engine's copy; FEngine points into it
+  lvk_engine_t FEngine{};
+  std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
+  lvk::TPlayConsole FConsole;
+  QImage FFrame;
+  std::vector<bool> FHeld;  // per entry of the key table
+  bool FPen = false;
+  int FPenX = 0, FPenY = 0;
+  bool FPaused = false;
+  int FScale = DefaultScale;
+  QTimer FTimer;
+  QElapsedTimer FClock;
+  qint64 FClockFrames = 0;  // frames due since the clock started, stepped or dropped
+};

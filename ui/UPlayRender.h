@@ -1,0 +1,59 @@
+#pragma once
+// The frame drawing of the play window, without a window: the game's video
+// data and the engine's state in, the DS's two screens out as RGB pixels,
+// drawn as the DS draws them. No Qt, so tests and benchmarks call it alone.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/lvk_engine.h"
+
+namespace lvk {
+
+class TPlayConsole;
+struct TGameTables;
+
+constexpr int ScreenWidth = LVK_SCREEN_WIDTH;
+constexpr int ScreenHeight = LVK_SCREEN_HEIGHT;
+constexpr int ScreenPixels = ScreenWidth * ScreenHeight;
+
+// A DS colour (5 bits each of red, green, blue from bit 0 up) as the screen
+// shows it, 0xFFRRGGBB: each component's 5 bits widened to 8 by repeating
+// their top bits.
+std::uint32_t DsColorToRgb(std::uint16_t Color);
+
+// What the DS program copies to video memory for a game: the palette and the
+// tiles' pixels. The host's own copy, so drawing never reads the document.
+struct TPlayVideo {
+  // Per palette index; entries past the game's palette are black, as the
+  // DS's cleared palette memory is.
+  std::array<std::uint32_t, 256> Colors{};
+  // 64 palette indices per tile, row by row.
+  std::vector<std::uint8_t> Tiles;
+  int TileCount = 0;
+  // Per tile: the DS program has a sprite picture of it. It loads the tiles
+  // of live actors only, as many as sprite memory holds.
+  std::vector<bool> SpriteTiles;
+};
+
+// A map entry's tile number (10 bits); bits 10 and 11 flip it.
+constexpr unsigned MapTileMask = 1023;
+// The most sprite pictures the DS program loads (32 KiB of 64-byte pictures).
+constexpr int MaxSpriteTiles = 512;
+
+// From the palette, tile pixels and actors of the game's tables (at most 256
+// colours are used).
+TPlayVideo MakePlayVideo(const TGameTables& Tables);
+
+// The lower screen: palette entry 0 as the backdrop, the level's 32x24 map
+// over it (a tile number past the last tile is transparent, as the DS's
+// cleared video memory is; index 0 is transparent), then every live
+// instance as an 8x8 sprite (index 0 transparent; the lowest slot in front;
+// one not wholly off the screen is clipped, as the DS program hides the
+// others). Out holds ScreenPixels values, row by row.
+void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out);
+
+// The upper screen: the console's characters, white on black.
+void DrawConsoleScreen(const TPlayConsole& Console, std::uint32_t* Out);
+
+}  // namespace lvk
