@@ -12,7 +12,11 @@
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
+#include "ui/FMain.h"
 #include "ui/FraActions.h"
+#include "ui/PaneItems.h"
+#include "TScriptedDialogs.h"
+#include <QTreeWidget>
 
 using namespace lvk;
 
@@ -115,4 +119,27 @@ TEST_F(Actions, EveryKindCanBeAddedAndActionsReordered) {
   Frame.SetHandler(nullptr);
   EXPECT_EQ(Frame.lbxActions->count(), 0);
   EXPECT_FALSE(Frame.butAddAction->isEnabled());
+}
+
+TEST(ActionsInThePane, TheHandlerPaneListsItsHandlersActions) {
+  TScriptedDialogs Dialogs;
+  Dialogs.Answers = {TMsgAnswer::No};
+  TfrmMain Main;
+  Main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  Main.SelectNode(Main.tvwTree->topLevelItem(0)->child(1));
+  QTest::mouseClick(Main.tsActors->butNewActor, Qt::LeftButton);
+  ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsActor));
+  QTest::mouseClick(Main.tsActor->HandlerButtons.front(), Qt::LeftButton);
+  ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
+  THandler* Handler = Main.tsHandler->Handler();
+  EXPECT_EQ(Main.tsHandler->fraActions->Handler(), Handler);
+  EXPECT_EQ(Main.tsHandler->fraActions->lbxActions->count(), 2);
+  Main.Game().ClearModified();
+  Main.tsHandler->fraActions->AddAction(ActionKindCount() - 1);
+  EXPECT_EQ(Handler->ActionCount(), 3);
+  EXPECT_TRUE(Main.Game().Modified());
+  // A new game leaves no pointer into the old one.
+  Main.mnuNewClick();
+  EXPECT_EQ(Main.tsHandler->fraActions->lbxActions->count(), 0);
 }
