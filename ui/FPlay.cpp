@@ -112,13 +112,16 @@ std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
 // the pen go to the play window.
 class TPlayScreens final : public QWidget {
 public:
-  explicit TPlayScreens(TfrmPlay& Play, QWidget* Parent) : QWidget(Parent), FPlay(Play) {
+  explicit TPlayScreens(TfrmPlay& Play, QWidget* Parent) : QWidget(Parent), FPlay(&Play) {
     setObjectName("pnlScreens");
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::CrossCursor);
     setStatusTip("The DS's screens: the text above, the level below; click the lower one to touch it");
   }
+
+  // From now on input goes nowhere and nothing is drawn.
+  void Detach() { FPlay = nullptr; }
 
   void SetScale(int Scale) {
     FScale = Scale;
@@ -131,9 +134,10 @@ public:
 
 protected:
   void paintEvent(QPaintEvent*) override {
+    if (!FPlay) return;
     QPainter Painter(this);
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QImage& Frame = FPlay.Frame();
+    const QImage& Frame = FPlay->Frame();
     const int W = lvk::ScreenWidth, H = lvk::ScreenHeight;
     Painter.drawImage(QRect(0, 0, W * FScale, H * FScale), Frame, QRect(0, 0, W, H));
     Painter.fillRect(QRect(0, H * FScale, W * FScale, ScreenGap * FScale), QColor(40, 40, 40));
@@ -141,15 +145,16 @@ protected:
   }
 
   void keyPressEvent(QKeyEvent* Event) override {
-    if (Event->isAutoRepeat() || !FPlay.KeyChanged(Event->key(), true)) QWidget::keyPressEvent(Event);
+    if (Event->isAutoRepeat() || !FPlay || !FPlay->KeyChanged(Event->key(), true)) QWidget::keyPressEvent(Event);
   }
   void keyReleaseEvent(QKeyEvent* Event) override {
-    if (Event->isAutoRepeat() || !FPlay.KeyChanged(Event->key(), false)) QWidget::keyReleaseEvent(Event);
+    if (Event->isAutoRepeat() || !FPlay || !FPlay->KeyChanged(Event->key(), false))
+      QWidget::keyReleaseEvent(Event);
   }
   // Tab stays a key of nobody's: the focus never leaves the screens by it.
   bool focusNextPrevChild(bool) override { return false; }
   void focusOutEvent(QFocusEvent* Event) override {
-    FPlay.ReleaseAll();
+    if (FPlay) FPlay->ReleaseAll();
     QWidget::focusOutEvent(Event);
   }
 
@@ -166,17 +171,18 @@ protected:
   void mouseReleaseEvent(QMouseEvent* Event) override {
     if (Event->button() != Qt::LeftButton || !FDragging) return;
     FDragging = false;
-    FPlay.PenUp();
+    if (FPlay) FPlay->PenUp();
   }
 
 private:
   // The pen cannot leave the screen: a drag past its edge stays on the edge.
   void Pen(QPoint At) {
-    FPlay.PenAt(std::clamp(At.x() / FScale, 0, lvk::ScreenWidth - 1),
+    if (!FPlay) return;
+    FPlay->PenAt(std::clamp(At.x() / FScale, 0, lvk::ScreenWidth - 1),
                 std::clamp(At.y() / FScale, 0, lvk::ScreenHeight - 1));
   }
 
-  TfrmPlay& FPlay;
+  TfrmPlay* FPlay;
   int FScale = 1;
   bool FDragging = false;
 };
@@ -188,7 +194,6 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   setWindowTitle("Lurvik play");
   SetHelpKeyword(this, "play");
   FFrame.fill(Qt::black);
-  FHeld.assign(KeyCount, false);
 
   auto MakeAction = [this](const QString& Name, const QString& Caption, const QString& Hint,
                            const QKeySequence& Shortcut, auto Handler) {
@@ -203,11 +208,8 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
     return Action;
   };
   QAction* actPause = MakeAction("actPause", "&Pause", "Pause or continue the game", QKeySequence(Qt::Key_Space),
-                                 [this] { SetPaused(!FPaused); });
+                                 [this](bool On) { SetPaused(On); });
   actPause->setCheckable(true);
-  connect(actPause, &QAction::toggled, this, [this](bool On) {
-    if (On != FPaused) SetPaused(On);
-  });
   QAction* actStep = MakeAction("actStep", "S&tep", "Run one frame while the game is paused",
                                 QKeySequence(Qt::Key_F10), [this] { StepFrame(); });
   QAction* actRestart = MakeAction("actRestart", "&Restart", "Start the level again, with the game as edited now",
@@ -301,7 +303,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   Redraw();
 }
 
-TfrmPlay::~TfrmPlay() = default;
+TfrmPlay::~TfrmPlay() {
+  // The screens outlive this part of the window: their focus goes last.
+  FScreens->Detach();
+}
 
 // ---- The game ----
 
@@ -463,7 +468,7 @@ void TfrmPlay::SetScale(int Scale) {
 lvk_input_t TfrmPlay::Input() const {
   lvk_input_t In{};
   for (int i = 0; i < KeyCount; ++i)
-    if (FHeld[i]) In.keys |= KeyTable[i].Bits;
+    if (FHeld & (1u << i)) In.keys |= KeyTable[i].Bits;
   if (FPen) {
     In.keys |= LVK_KEY_TOUCH;
     In.touch_x = static_cast<std::int16_t>(FPenX);
@@ -476,7 +481,7 @@ bool TfrmPlay::KeyChanged(int QtKey, bool Down) {
   bool Known = false;
   for (int i = 0; i < KeyCount; ++i)
     if (KeyTable[i].QtKey == QtKey) {
-      FHeld[i] = Down;
+      FHeld = Down ? FHeld | (1u << i) : FHeld & ~(1u << i);
       Known = true;
     }
   return Known;
@@ -491,7 +496,7 @@ void TfrmPlay::PenAt(int X, int Y) {
 void TfrmPlay::PenUp() { FPen = false; }
 
 void TfrmPlay::ReleaseAll() {
-  FHeld.assign(KeyCount, false);
+  FHeld = 0;
   FPen = false;
 }
 

@@ -105,7 +105,7 @@ private:
   std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
   lvk::TPlayConsole FConsole;
   QImage FFrame;
-  std::vector<bool> FHeld;  // per entry of the key table
+  std::uint32_t FHeld = 0;  // bit i: entry i of the key table is held
   bool FPen = false;
   int FPenX = 0, FPenY = 0;
   bool FPaused = false;

@@ -2,6 +2,7 @@
 // driven with keys and the pen on the sample game.
 #include <QComboBox>
 #include <QLabel>
+#include <QTreeWidgetItem>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
+#include "ui/FMain.h"
 #include "ui/FPlay.h"
 #include "ui/UPlayConsole.h"
 #include "ui/UPlayRender.h"
@@ -144,134 +146,237 @@ TEST(PlayRender, DrawsTheLevelAsTheDs) {
   EXPECT_EQ(At(0, 0), Backdrop);
 }
 
-// ---- The window ----
+// ---- The window, on the sample game ----
 
-constexpr QRgb Red = qRgb(255, 0, 0), Yellow = qRgb(255, 255, 0), Blue = qRgb(0, 0, 255);
+// An 8x8 block of the lower screen as last drawn.
+using TBlock = std::vector<QRgb>;
 
-void AddAction(THandler& Handler, const TActionKind& Kind, const char* Arg1 = "", const char* Arg2 = "",
-               bool Relative = false) {
-  auto* Action = Handler.AddAction(Kind);
-  if (auto* Speed = dynamic_cast<TActionSpeed*>(Action)) {
-    Speed->SetArg1(Arg1);
-    Speed->SetArg2(Arg2);
-    Speed->SetRelative(Relative);
-  }
-}
-
-THandler& AddHandler(TActor& Actor, const TEventKind& Kind) {
-  THandler& Handler = *Actor.AddHandler();
-  Handler.SetEvent(Kind);
-  return Handler;
-}
-
-// A hero that walks right while Right is held, a coin that vanishes when
-// the hero touches it and a flag that goes to the next level, on two levels.
 struct PlayWindow : ::testing::Test {
   TScriptedDialogs Dialogs;
-  test::TTempDir Dir;
-  TGame Game;
+  std::unique_ptr<TGame> Game = std::make_unique<TGame>();
   std::unique_ptr<TfrmPlay> Play;
 
-  TActor* Actor(const char* Name, std::uint32_t Color) {
-    const std::string File = Dir.File(std::string(Name) + ".bmp");
-    test::SolidBitmap(8, 8, 24, Color).SaveToFile(File);
-    TTile* Tile = Game.AddTile();
-    Tile->ImportBitmap(File);
-    TActor* A = Game.AddActor();
-    A->SetName(Name);
-    A->SetTile(Tile);
-    return A;
-  }
-
-  void SetUp() override {
-    TActor* Hero = Actor("Hero", 0x0000FF);
-    TActor* Coin = Actor("Coin", 0x00FFFF);
-    TActor* Flag = Actor("Flag", 0xFF0000);
-    AddAction(AddHandler(*Hero, TEventCreate::ClassKind()), TActionSetSpeedSize::ClassKind(), "16", "16");
-    for (bool Press : {true, false}) {
-      THandler& OnKey = AddHandler(*Hero, TEventKey::ClassKind());
-      auto* Key = static_cast<TEventKey*>(OnKey.Event());
-      Key->SetKeys(LVK_KEY_RIGHT);
-      Key->SetPress(Press);
-      AddAction(OnKey, TActionSetSpeedDir::ClassKind(), Press ? "1" : "-1", "0", true);
-    }
-    THandler& Touched = AddHandler(*Coin, TEventCollision::ClassKind());
-    static_cast<TEventCollision*>(Touched.Event())->SetOtherActor(*Hero);
-    AddAction(Touched, TActionDestroy::ClassKind());
-    THandler& Reached = AddHandler(*Flag, TEventCollision::ClassKind());
-    static_cast<TEventCollision*>(Reached.Event())->SetOtherActor(*Hero);
-    AddAction(Reached, TActionNextLevel::ClassKind());
-    for (const char* Name : {"Meadow", "Cave"}) {
-      TLevel* Level = Game.AddLevel();
-      Level->SetName(Name);
-      Level->SetSize(32, 24);
-      Level->SetCell(2, 2, Hero);
-    }
-    Game.GetLevel(0)->SetCell(5, 2, Coin);
-    Game.GetLevel(0)->SetCell(10, 2, Flag);
-    Game.GetLevel(1)->SetCell(2, 20, Hero);
-    Game.SetTitle("Walk");
-  }
+  void SetUp() override { Game->LoadFromFile(LVK_EXAMPLES "/Sample.lvk"); }
 
   void Open(int Level = 0) {
-    Play = std::make_unique<TfrmPlay>([this]() -> const TGame* { return &Game; });
+    // Asks for the document anew each time, as the main window's does.
+    Play = std::make_unique<TfrmPlay>([this]() -> const TGame* { return Game.get(); });
     Play->Play(Level);
     Play->SetPaused(true);  // the test steps the frames itself
     Play->show();
     Play->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Play.get()));
   }
-  // A pixel of the lower screen as last drawn.
-  QRgb Lower(int X, int Y) const { return Play->Frame().pixel(X, ScreenHeight + Y) & 0xFFFFFF; }
-  QRgb Upper(int X, int Y) const { return Play->Frame().pixel(X, Y) & 0xFFFFFF; }
-  void Press(Qt::Key Key) { QTest::keyPress(Play->pnlScreens, Key); }
-  void Release(Qt::Key Key) { QTest::keyRelease(Play->pnlScreens, Key); }
+  TBlock Block(int X, int Y) const {
+    TBlock Pixels;
+    for (int y = Y; y < Y + 8; ++y)
+      for (int x = X; x < X + 8; ++x) Pixels.push_back(Play->Frame().pixel(x, ScreenHeight + y));
+    return Pixels;
+  }
+  TBlock Backdrop() const { return TBlock(64, DsColorToRgb(DsColor(Game->Palette(), 0))); }
+  // Holds Key for Frames frames, then lets go.
+  void Hold(Qt::Key Key, int Frames) {
+    QTest::keyPress(Play->pnlScreens, Key);
+    Play->RunFrames(Frames);
+    QTest::keyRelease(Play->pnlScreens, Key);
+  }
+  std::string Status() const { return Play->lblStatus->text().toStdString(); }
 };
 
-TEST_F(PlayWindow, KeysMoveThePlayerCoinsVanishFlagsChangeTheLevel) {
+// The first garden's quickest walk, seen in the drawn frames: the hero
+// (cell 2, 3) walks right over four coins to a wall, down to the bottom
+// wall and right to the flag, which starts the second garden.
+TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   Open();
   EXPECT_EQ(Play->windowTitle(), "Lurvik play");
   EXPECT_TRUE(Play->lblKeys->text().contains("Backspace, Shift"));
-  EXPECT_EQ(Lower(16, 16), Red & 0xFFFFFF);
-  EXPECT_EQ(Lower(40, 16), Yellow & 0xFFFFFF);
-  EXPECT_EQ(Lower(80, 16), Blue & 0xFFFFFF);
-  // Palette entry 0 behind everything, as the DS shows it.
-  const QRgb Backdrop = DsColorToRgb(DsColor(Game.Palette(), 0)) & 0xFFFFFF;
-  EXPECT_EQ(Lower(100, 100), Backdrop);
-  // The start text in our own letters: ink on the welcome line, none above.
-  auto Ink = [&](int Row) {
-    int Count = 0;
+  EXPECT_EQ(Status().rfind("Level 1 of 2: lGarden   Frame 0   Live", 0), 0u) << Status();
+  const TBlock Hero = Block(16, 24), Coin = Block(48, 24);
+  ASSERT_NE(Hero, Backdrop());
+  ASSERT_NE(Coin, Backdrop());
+  ASSERT_NE(Hero, Coin);
+  // The start text and the level line in our own letters.
+  auto InkInRow = [&](int Row) {
+    int Ink = 0;
     for (int y = Row * 8; y < Row * 8 + 8; ++y)
-      for (int x = 0; x < ScreenWidth; ++x) Count += Upper(x, y) != 0;
-    return Count;
+      for (int x = 0; x < ScreenWidth; ++x) Ink += (Play->Frame().pixel(x, y) & 0xFFFFFF) != 0;
+    return Ink;
   };
-  EXPECT_EQ(Ink(0), 0);
-  EXPECT_GT(Ink(1), 100);
-  EXPECT_TRUE(Play->lblStatus->text().startsWith("Level 1 of 2: Meadow")) << Play->lblStatus->text().toStdString();
+  EXPECT_EQ(InkInRow(0), 0);
+  EXPECT_GT(InkInRow(1), 100);
+  EXPECT_GT(InkInRow(20), 50);
+  const int Live = Play->Engine().live_count;
 
-  // Held Right: one pixel a frame; let go, the hero stops.
-  Press(Qt::Key_Right);
-  Play->RunFrames(10);
-  Release(Qt::Key_Right);
-  Play->RunFrames(5);
-  EXPECT_EQ(Lower(16, 16), Backdrop);
-  EXPECT_EQ(Lower(26, 16), Red & 0xFFFFFF);
-  EXPECT_EQ(Lower(33, 16), Red & 0xFFFFFF);
-  EXPECT_EQ(Lower(34, 16), Backdrop);
-  EXPECT_TRUE(Play->lblStatus->text().contains("Frame 15   Live 3")) << Play->lblStatus->text().toStdString();
+  Hold(Qt::Key_Right, 20);  // one pixel a frame
+  EXPECT_EQ(Block(16, 24), Backdrop());
+  EXPECT_EQ(Block(36, 24), Hero);
+  EXPECT_EQ(Block(48, 24), Coin);
 
-  // On into the coin, which is gone once the hero has walked over it.
-  Press(Qt::Key_Right);
-  Play->RunFrames(24);
-  EXPECT_EQ(Lower(40, 16), Backdrop);
-  EXPECT_EQ(Lower(47, 16), Backdrop);
-  EXPECT_TRUE(Play->lblStatus->text().contains("Live 2")) << Play->lblStatus->text().toStdString();
+  Hold(Qt::Key_Right, 20);  // over the first two coins, up to the third
+  EXPECT_EQ(Block(56, 24), Hero);
+  EXPECT_EQ(Block(48, 24), Backdrop());
+  EXPECT_EQ(Block(64, 24), Coin);
+  EXPECT_EQ(Play->Engine().live_count, Live - 2);
 
-  // The flag: the next level, its hero lower down.
-  Play->RunFrames(30);
-  EXPECT_TRUE(Play->lblStatus->text().startsWith("Level 2 of 2: Cave")) << Play->lblStatus->text().toStdString();
-  EXPECT_EQ(Lower(80, 16), Backdrop);
-  EXPECT_EQ(Lower(16, 160), Red & 0xFFFFFF);
+  Hold(Qt::Key_Right, 70);  // the other coins, then the wall stops him
+  EXPECT_EQ(Block(112, 24), Hero);
+  Hold(Qt::Key_Down, 170);
+  EXPECT_EQ(Block(112, 176), Hero);
+  const TBlock Upper20 = [&] {
+    TBlock Row;
+    for (int x = 0; x < ScreenWidth; ++x) Row.push_back(Play->Frame().pixel(x, 20 * 8 + 3));
+    return Row;
+  }();
+  Hold(Qt::Key_Right, 130);
+  EXPECT_EQ(Status().rfind("Level 2 of 2: lPark", 0), 0u) << Status();
+  EXPECT_EQ(Block(8, 8), Hero);  // the second garden's hero, top left
+  EXPECT_NE(Block(112, 176), Hero);
+  TBlock Now;
+  for (int x = 0; x < ScreenWidth; ++x) Now.push_back(Play->Frame().pixel(x, 20 * 8 + 3));
+  EXPECT_NE(Now, Upper20);  // "Level 2 of 2" replaced "Level 1 of 2"
+}
+
+// The same input gives the same game as the plain engine run the DS program
+// makes with the generated tables, frame by frame; the pen and focus reach
+// the input as they should.
+TEST_F(PlayWindow, PlaysAsThePlainEngineRun) {
+  Open();
+  TTextBuildLog Log;
+  const TGameTables Tables = BuildGameTables(*Game, Log);
+  const lvk_game_t Desc = Tables.Game();
+  lvk_engine_t Engine;
+  lvk_engine_init(&Engine, &Desc);
+  lvk_engine_start_level(&Engine, 0);
+
+  struct TStep {
+    Qt::Key Key;
+    bool Down;
+    int Frames;
+  };
+  const TStep Script[] = {{Qt::Key_Right, true, 40},  {Qt::Key_Down, true, 30},  {Qt::Key_Right, false, 7},
+                          {Qt::Key_Down, false, 3},   {Qt::Key_Left, true, 25},  {Qt::Key_Up, true, 60},
+                          {Qt::Key_Left, false, 1},   {Qt::Key_Up, false, 20},   {Qt::Key_X, true, 5},
+                          {Qt::Key_Return, true, 2},  {Qt::Key_Shift, true, 3},  {Qt::Key_Shift, false, 1},
+                          {Qt::Key_Return, false, 1}, {Qt::Key_X, false, 200}};
+  std::uint16_t Keys = 0;
+  const std::pair<Qt::Key, std::uint16_t> Bits[] = {{Qt::Key_Right, LVK_KEY_RIGHT}, {Qt::Key_Down, LVK_KEY_DOWN},
+                                                    {Qt::Key_Left, LVK_KEY_LEFT},   {Qt::Key_Up, LVK_KEY_UP},
+                                                    {Qt::Key_X, LVK_KEY_A},         {Qt::Key_Return, LVK_KEY_START},
+                                                    {Qt::Key_Shift, LVK_KEY_SELECT}};
+  int Frame = 0;
+  for (const TStep& S : Script) {
+    if (S.Down)
+      QTest::keyPress(Play->pnlScreens, S.Key);
+    else
+      QTest::keyRelease(Play->pnlScreens, S.Key);
+    for (const auto& [Key, Bit] : Bits)
+      if (Key == S.Key) Keys = S.Down ? Keys | Bit : Keys & ~Bit;
+    ASSERT_EQ(Play->Input().keys, Keys) << "frame " << Frame;
+    for (int i = 0; i < S.Frames; ++i, ++Frame) {
+      Play->StepFrame();
+      const lvk_input_t In{Keys, 0, 0};
+      lvk_engine_step(&Engine, &In);
+      const lvk_engine_t& Shown = Play->Engine();
+      ASSERT_EQ(Shown.level, Engine.level) << "frame " << Frame;
+      ASSERT_EQ(Shown.instance_count, Engine.instance_count) << "frame " << Frame;
+      for (int k = 0; k < Engine.instance_count; ++k) {
+        ASSERT_EQ(Shown.instances[k].x, Engine.instances[k].x) << "frame " << Frame << " slot " << k;
+        ASSERT_EQ(Shown.instances[k].y, Engine.instances[k].y) << "frame " << Frame << " slot " << k;
+        ASSERT_EQ(Shown.instances[k].alive, Engine.instances[k].alive) << "frame " << Frame << " slot " << k;
+      }
+    }
+  }
+  // Start and Select together went to the second garden on the way.
+  EXPECT_EQ(Engine.level, 1);
+
+  // The pen: pixels of the lower screen at the window's zoom, held while
+  // the button is; the upper screen is no touch screen.
+  const int Scale = Play->Scale();
+  const int Top = (ScreenHeight + 4) * Scale;
+  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  lvk_input_t In = Play->Input();
+  EXPECT_EQ(In.keys & LVK_KEY_TOUCH, LVK_KEY_TOUCH);
+  EXPECT_EQ(In.touch_x, 50);
+  EXPECT_EQ(In.touch_y, 30);
+  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  EXPECT_EQ(Play->Input().keys, 0);
+  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(Play->Input().keys, 0);
+  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(10, 10));
+
+  // Keys held when the window loses the focus are let go.
+  QTest::keyPress(Play->pnlScreens, Qt::Key_Left);
+  EXPECT_EQ(Play->Input().keys, LVK_KEY_LEFT);
+  QWidget Other;
+  Other.show();
+  Other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Other));
+  EXPECT_EQ(Play->Input().keys, 0);
+}
+
+// Editing while the window plays: it keeps its own copy, even of a document
+// that is gone, until Restart takes the document as it is then; the frame
+// step, pause and zoom do what their buttons say.
+TEST_F(PlayWindow, RestartTakesTheEditedGame) {
+  Open();
+  const TBlock Hero = Block(16, 24);
+  TLevel* Garden = Game->GetLevel(0);
+  Garden->SetCell(4, 5, Garden->GetCell(2, 3));
+  Garden->SetCell(2, 3, Game->FindActorByName("aSky"));
+  auto Edited = std::move(Game);
+  Game = std::make_unique<TGame>();  // the old document is gone
+  Play->RunFrames(3);
+  EXPECT_EQ(Block(16, 24), Hero);
+  EXPECT_TRUE(Play->butStep->isEnabled());
+  Play->butStep->click();
+  EXPECT_EQ(Play->Engine().frame, 4u);
+
+  Game = std::move(Edited);
+  Play->butRestart->click();
+  EXPECT_EQ(Play->Engine().frame, 0u);
+  EXPECT_EQ(Block(32, 40), Hero);
+  EXPECT_NE(Block(16, 24), Hero);
+
+  Play->butPause->click();  // continue
+  EXPECT_FALSE(Play->Paused());
+  EXPECT_FALSE(Play->butStep->isEnabled());
+  QTest::qWait(100);
+  EXPECT_GT(Play->Engine().frame, 0u);  // the frame clock runs
+
+  Play->cbxScale->setCurrentIndex(2);
+  emit Play->cbxScale->activated(2);
+  EXPECT_EQ(Play->Scale(), 3);
+  EXPECT_EQ(Play->pnlScreens->width(), 3 * ScreenWidth);
+  // Whole pixels, never smoothed: each DS pixel is a 3x3 square of one colour.
+  const QImage Shown = Play->pnlScreens->grab().toImage();
+  const int Y0 = (ScreenHeight + 4) * 3;
+  for (int x = 30; x < 40; ++x)
+    for (int d = 0; d < 3; ++d)
+      ASSERT_EQ(Shown.pixel(3 * x + d, Y0 + 3 * 26 + d), Play->Frame().pixel(x, ScreenHeight + 26));
+}
+
+// Game | Play starts at the level selected in the tree, with the game as it
+// is, unsaved edits included; a second Play takes the edits since.
+TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  ASSERT_TRUE(Main.OpenGameFile(LVK_EXAMPLES "/Sample.lvk"));
+  Main.SelectNode(static_cast<QTreeWidgetItem*>(Main.Game().GetLevel(1)->ViewLink));
+  Main.mnuPlay->trigger();
+  ASSERT_NE(Main.PlayWindow(), nullptr);
+  EXPECT_TRUE(Main.PlayWindow()->isVisible());
+  EXPECT_EQ(Main.PlayWindow()->Engine().level, 1);
+  EXPECT_EQ(Main.mnuPlay->shortcut(), QKeySequence(Qt::Key_F5));
+
+  Main.Game().GetLevel(0)->SetName("lMeadow");
+  Main.SelectNode(static_cast<QTreeWidgetItem*>(Main.Game().ViewLink));
+  Main.mnuPlay->trigger();
+  EXPECT_EQ(Main.PlayWindow()->Engine().level, 0);
+  EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("Level 1 of 2: lMeadow"));
+  Main.PlayWindow()->close();  // gone, and Play makes a new one
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Main.PlayWindow(), nullptr);
+  Main.Game().ClearModified();
 }
 
 }  // namespace
