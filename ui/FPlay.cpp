@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -117,7 +118,7 @@ public:
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::CrossCursor);
-    setStatusTip("The DS's screens: the text above, the level below; click the lower one to touch it");
+    setStatusTip("Click the lower screen to touch it");
   }
 
   // From now on input goes nowhere and nothing is drawn.
@@ -450,14 +451,17 @@ void TfrmPlay::SetScale(int Scale) {
   FScreens->SetScale(FScale);
   // As large as the screens need, within the screen the window is on; the
   // user may make it smaller, and scroll.
-  auto* Scroll = findChild<QScrollArea*>("scrScreens");
+  const auto* Scroll = findChild<QScrollArea*>("scrScreens");
   const int Frame = 2 * Scroll->frameWidth();
-  Scroll->setMinimumSize(FScreens->size() + QSize(Frame, Frame));
-  QSize Size = sizeHint();
-  Scroll->setMinimumSize(0, 0);
+  const QSize Screens = FScreens->size() + QSize(Frame, Frame);
+  const QSize Side = findChild<QWidget*>("pnlSide")->sizeHint();
+  const int Bars = findChild<QToolBar*>("tbrPlay")->sizeHint().height() + statusBar()->sizeHint().height();
+  QSize Size(Screens.width() + Side.width(), std::max(Screens.height(), Side.height()) + Bars);
   if (const QScreen* Screen = screen()) {
     // Room for the window manager's frame.
     const QSize Room = Screen->availableGeometry().size() - QSize(16, 48);
+    // Too tall: the screens scroll, and their scroll bar takes room beside them.
+    if (Size.height() > Room.height()) Size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     Size = Size.boundedTo(Room);
   }
   resize(Size);
