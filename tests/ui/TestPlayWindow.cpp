@@ -331,11 +331,18 @@ TEST_F(PlayWindow, RestartTakesTheEditedGame) {
   Play->butStep->click();
   EXPECT_EQ(Play->Engine().frame, 4u);
 
+  // What the build would call an error is shown; the game plays on.
+  EXPECT_TRUE(Play->lblProblems->isHidden());
+  THandler& BlobStart = *Edited->FindActorByName("aBlob")->GetHandler(0);
+  static_cast<TActionSpeed*>(BlobStart.GetAction(0))->SetArg1("3.5");
   Game = std::move(Edited);
   Play->butRestart->click();
   EXPECT_EQ(Play->Engine().frame, 0u);
   EXPECT_EQ(Block(32, 40), Hero);
   EXPECT_NE(Block(16, 24), Hero);
+  EXPECT_TRUE(Play->lblProblems->isVisible());
+  EXPECT_TRUE(Play->lblProblems->text().contains("3.5&quot; is not a whole number"))
+      << Play->lblProblems->text().toStdString();
 
   Play->butPause->click();  // continue
   EXPECT_FALSE(Play->Paused());
