@@ -300,6 +300,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
 
+  // Nothing to play until Play: an empty game, never none.
+  FGame = BuildPlayGame(nullptr);
+  lvk_engine_init(&FEngine, &FGame->Game);
+  LevelShown();
   SetScale(DefaultScale);
   Redraw();
 }
@@ -320,6 +324,7 @@ void TfrmPlay::LoadDocument() {
   FConsole.Clear();
   FConsole.Write(lvk::WelcomeText(FGame->Title));
   FConsole.Write(DsKeysText(FEngine));
+  FConsoleChanged = true;
   if (FGame->Problems.empty()) {
     lblProblems->hide();
   } else {
@@ -368,7 +373,10 @@ void TfrmPlay::LevelShown() {
   } else {
     FMap.fill(FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
   }
+  FBackground.resize(lvk::ScreenPixels);
+  lvk::DrawBackground(FGame->Video, FMap.data(), FBackground.data());
   if (FEngine.game) FConsole.Write(DsStatusText(Level, Count));
+  FConsoleChanged = true;
 }
 
 void TfrmPlay::RunFrames(int Count) {
@@ -423,11 +431,15 @@ void TfrmPlay::Tick() {
 
 void TfrmPlay::Redraw() {
   auto* Pixels = reinterpret_cast<std::uint32_t*>(FFrame.bits());
-  lvk::DrawConsoleScreen(FConsole, Pixels);
-  if (FGame)
-    lvk::DrawLevelScreen(FGame->Video, FMap.data(), FEngine, Pixels + lvk::ScreenPixels);
-  else
-    std::fill(Pixels + lvk::ScreenPixels, Pixels + 2 * lvk::ScreenPixels, 0xFF000000u);
+  if (FConsoleChanged) lvk::DrawConsoleScreen(FConsole, Pixels);
+  FConsoleChanged = false;
+  std::uint32_t* Lower = Pixels + lvk::ScreenPixels;
+  if (FGame && FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
+    std::copy(FBackground.begin(), FBackground.end(), Lower);
+    lvk::DrawSprites(FGame->Video, FEngine, Lower);
+  } else {
+    std::fill(Lower, Lower + lvk::ScreenPixels, 0xFF000000u);
+  }
   pnlScreens->update();
   UpdateStatus();
 }

@@ -103,7 +103,9 @@ private:
   std::unique_ptr<TPlayGame> FGame;  // the engine's copy; FEngine points into it
   lvk_engine_t FEngine{};
   std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
+  std::vector<std::uint32_t> FBackground;             // FMap drawn, redrawn with the level
   lvk::TPlayConsole FConsole;
+  bool FConsoleChanged = true;                        // the upper screen needs drawing
   QImage FFrame;
   std::uint32_t FHeld = 0;  // bit i: entry i of the key table is held
   bool FPen = false;

@@ -58,6 +58,11 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables) {
 }
 
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out) {
+  DrawBackground(Video, Map, Out);
+  DrawSprites(Video, Engine, Out);
+}
+
+void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out) {
   std::fill(Out, Out + ScreenPixels, Video.Colors[0]);
   for (int Row = 0; Row < LVK_LEVEL_ROWS; ++Row)
     for (int Column = 0; Column < LVK_LEVEL_COLUMNS; ++Column) {
@@ -66,6 +71,9 @@ void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lv
       if (Number < static_cast<unsigned>(Video.TileCount))
         DrawBlock(Video, &Video.Tiles[Number * Tile * Tile], Column * Tile, Row * Tile, Out, (Entry >> 10) & 3);
     }
+}
+
+void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint32_t* Out) {
   // The DS puts the lowest sprite number in front.
   for (int Slot = lvk_engine_instance_count(&Engine) - 1; Slot >= 0; --Slot) {
     lvk_sprite_t Sprite;

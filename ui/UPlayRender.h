@@ -52,6 +52,10 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables);
 // one not wholly off the screen is clipped, as the DS program hides the
 // others). Out holds ScreenPixels values, row by row.
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out);
+// Its two layers: the backdrop and the map, which change only with the level,
+// and the sprites over them.
+void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out);
+void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint32_t* Out);
 
 // The upper screen: the console's characters, white on black.
 void DrawConsoleScreen(const TPlayConsole& Console, std::uint32_t* Out);

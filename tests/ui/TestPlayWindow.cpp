@@ -383,7 +383,14 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   Main.PlayWindow()->close();  // gone, and Play makes a new one
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(Main.PlayWindow(), nullptr);
+
+  // A new game has nothing to play, and says so as the DS would.
   Main.Game().ClearModified();
+  Main.mnuNewClick();
+  Main.mnuPlay->trigger();
+  ASSERT_NE(Main.PlayWindow(), nullptr);
+  EXPECT_EQ(Main.PlayWindow()->Engine().level, -1);
+  EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("No level"));
 }
 
 }  // namespace
