@@ -213,6 +213,7 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   actPause->setCheckable(true);
   QAction* actStep = MakeAction("actStep", "S&tep", "Run one frame while the game is paused",
                                 QKeySequence(Qt::Key_F10), [this] { StepFrame(); });
+  actStep->setEnabled(false);  // until paused
   QAction* actRestart = MakeAction("actRestart", "&Restart", "Start the level again, with the game as edited now",
                                    QKeySequence(Qt::Key_F5), [this] { RestartLevel(); });
   QAction* actNext = MakeAction("actNext", "&Next level", "Go to the next level; after the last, the first",
