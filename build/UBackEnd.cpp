@@ -117,6 +117,9 @@ std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, 
   // A log left by an earlier build must not pass for this one's when the
   // launcher does not get as far as writing its own.
   ::unlink(BackEndLogPath(RootFolder).c_str());
+  // Nor may an earlier image pass for this build's: Run would start it after
+  // a failed build. make links it anew from its objects when it succeeds.
+  ::unlink(BuiltImagePath(RootFolder).c_str());
   std::uint32_t Code = ExecuteAndWait(Runner, Call, Log);
   Log.LogStatus("Done (" + std::to_string(Code) + ")");
   // A failed tool chain made no image, whatever else was counted.

@@ -117,7 +117,11 @@ TEST(BuildVerdict, ExitCodeAndDiagnosticsAreCounted) {
   test::TTestClock Clock;
   TCannedLauncher Failing(FailedBuild, 2);
   TBuilt Failed;
+  // An image of an earlier build does not outlive a failed one.
+  std::filesystem::create_directories(Root.File("devkitPro/msys/home/Lurvik"));
+  std::ofstream(Root.File("devkitPro/msys/home/Lurvik/Lurvik.nds")) << "old image";
   Build(Failed, Root, Failing);
+  EXPECT_FALSE(std::filesystem::exists(Root.File("devkitPro/msys/home/Lurvik/Lurvik.nds")));
   const std::vector<std::string>& Lines = Failed.Log.Lines();
   auto Done = std::find(Lines.begin(), Lines.end(), "Done (2)");
   ASSERT_NE(Done, Lines.end());
