@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds the sample game with a real DS tool chain through the program's own
 # headless build, checks the cartridge image's header and boots it in DeSmuME
-# under Xvfb: a screen must show the first level, and Start+Select must step
-# to the second.
+# under Xvfb: a screen must show the first level, Right held must walk the
+# hero's sprite over coins that vanish, and Start+Select must step to the
+# second level.
 #
 #   bash test_dskit.sh KIT_DIR STUDIO GAME WORK
 #
@@ -211,6 +212,83 @@ colours=$(convert "$shot" -crop "$level_area" +repage -format %k info:)
 if [ "$colours" -ge 8 ]; then ok "the level has $colours colours"; else bad "the level has 8 colours or more ($colours)"; fi
 text=$(convert "$shot" -crop "$text_area" +repage -format %k info:)
 if [ "$text" -ge 2 ]; then ok "the other screen shows text"; else bad "the other screen shows text ($text colours)"; fi
+
+# ---------------------------------------------------------------- play
+# The sample plays: Right held for a second walks the hero's sprite right over
+# coins, which vanish. Where the hero and the coins start comes from the
+# engine's tables the build wrote; what they look like from the first level
+# as generated.c draws it (a live actor's tile sits in its start cell there).
+gamedata=$project/arm9/source/lvk_gamedata.c
+actor_number() { sed -n "s/.*}, \/\* \([0-9][0-9]*\) $1 \*\/.*/\1/p" "$gamedata" | head -n 1; }
+hero=$(actor_number aHero)
+coin=$(actor_number aCoin)
+# "hero C R" and "coin C R" lines for the first level's spawns.
+awk -v hero="$hero" -v coin="$coin" '
+    /lvk_level_table\[/ { sec = "l"; next }
+    /lvk_spawn_table\[/ { sec = "s"; next }
+    /^};/ { sec = ""; next }
+    sec == "l" && /\{/ && first == "" { gsub(/[{},]/, " "); split($0, f, " "); first = f[2] + 0 }
+    sec == "s" && /\{/ {
+        gsub(/[{},]/, " "); split($0, f, " ")
+        if (k++ >= first) next
+        if (f[1] == hero && !seen++) print "hero", f[2], f[3]
+        else if (f[1] == coin) print "coin", f[2], f[3]
+    }' "$gamedata" >"$work/spawns.txt"
+read -r _ hero_c hero_r < <(grep '^hero' "$work/spawns.txt")
+if [ -z "$hero" ] || [ -z "$coin" ] || [ -z "$hero_r" ] || ! grep -q '^coin' "$work/spawns.txt"; then
+    bad "the sample's first level has aHero and aCoin instances" "$(head -c 3000 "$gamedata")"
+    finish
+fi
+# picture C R: the cell's 64 expected pixels, "r,g,b" (5 bits) row by row.
+picture() { awk -v c="$1" -v r="$2" 'NR - 1 >= (r * 8) * 256 && NR - 1 < (r * 8 + 8) * 256 {
+                 x = (NR - 1) % 256; if (x >= c * 8 && x < c * 8 + 8) print }' "$work/expected0.txt"; }
+# found SHOT C R COLUMN...: where along the 8-pixel row band of cell row R the
+# picture of cell (C, R) shows best in SHOT: "X MATCHING" (of 64 pixels),
+# searched over every x, or only at the cells of the COLUMNs given.
+found() {
+    local shot=$1 c=$2 r=$3
+    shift 3
+    picture "$c" "$r" >"$work/picture.txt"
+    convert "$shot" -crop "256x8+0+$((${level_area##*+} + r * 8))" +repage -depth 8 rgb:- |
+        od -An -v -tu1 -w3 |
+        awk -v only="$*" 'NR == FNR { split($0, p, ","); pr[NR - 1] = p[1]; pg[NR - 1] = p[2]; pb[NR - 1] = p[3]; next }
+             { i = FNR - 1; for (k = 1; k <= 3; k++) px[i, k] = int($k * 31 / 255 + 0.5) }
+             END {
+                 n = split(only, cols, " "); best = -1
+                 for (x = 0; x <= 248; x++) {
+                     if (n) { want = 0; for (j = 1; j <= n; j++) if (cols[j] * 8 == x) want = 1; if (!want) continue }
+                     m = 0
+                     for (y = 0; y < 8; y++) for (dx = 0; dx < 8; dx++) {
+                         q = y * 8 + dx; i = y * 256 + x + dx
+                         if (px[i, 1] - pr[q] <= 1 && pr[q] - px[i, 1] <= 1 && px[i, 2] - pg[q] <= 1 &&
+                             pg[q] - px[i, 2] <= 1 && px[i, 3] - pb[q] <= 1 && pb[q] - px[i, 3] <= 1) m++
+                     }
+                     if (m > best) { best = m; bx = x }
+                 }
+                 print bx, best
+             }' "$work/picture.txt" -
+}
+import -window "$win" "$work/play0.png"
+read -r x0 m0 < <(found "$work/play0.png" "$hero_c" "$hero_r" "$hero_c")
+if [ "$m0" -ge 60 ]; then ok "the hero's sprite stands at its start cell ($hero_c, $hero_r)"
+else bad "the hero's sprite stands at its start cell ($hero_c, $hero_r): $m0 of 64 pixels"; fi
+xdotool keydown Right
+sleep 1
+xdotool keyup Right
+sleep 0.2
+import -window "$win" "$work/play1.png"
+read -r x1 m1 < <(found "$work/play1.png" "$hero_c" "$hero_r")
+if [ "$m1" -ge 60 ] && [ "$x1" -ge $((hero_c * 8 + 16)) ]; then
+    ok "Right held for a second walked the hero's sprite from x $((hero_c * 8)) to $x1"
+else
+    bad "Right held for a second walks the hero's sprite right (best match $m1 of 64 at x $x1)"
+fi
+gone=0
+while read -r _ c r; do
+    read -r _ m < <(found "$work/play1.png" "$c" "$r" "$c")
+    [ "$m" -lt 32 ] && gone=$((gone + 1))
+done < <(grep '^coin' "$work/spawns.txt")
+if [ "$gone" -ge 1 ]; then ok "$gone coins vanished on the way"; else bad "a coin vanished on the hero's way"; fi
 
 # Start+Select steps to the second level.
 shot2=$work/level2.png
