@@ -5,7 +5,10 @@
 // loop running and the windows painting. It stops itself by closing every
 // window, so the leak check at exit sees a clean end.
 //
-//   lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--trace]
+//   lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--hang S] [--trace]
+//
+// --hang: a run whose event loop makes no step for S seconds (default 60,
+// 0 never) is stuck; it ends with status 3 and its last steps.
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -22,13 +25,17 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "MonkeyDice.h"
 #include "TMonkeyDialogs.h"
@@ -76,6 +83,13 @@ void DumpTrace() {
 namespace {
 
 std::uint64_t SeedInUse = 0;
+// When the last step began, for the hang watch.
+std::atomic<std::int64_t> LastStepAt{0};
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 void DeathNote() {
   DumpTrace();
@@ -142,6 +156,7 @@ struct TOptions {
   double Seconds = 60;
   long Steps = -1;
   int Delay = 0;
+  int Hang = 60;
   bool Trace = false;
 };
 
@@ -159,6 +174,8 @@ bool ReadOptions(const QStringList& Args, TOptions& O) {
       O.Steps = Args[++i].toLong(&Ok);
     } else if (A == "--delay" && HasValue) {
       O.Delay = Args[++i].toInt(&Ok);
+    } else if (A == "--hang" && HasValue) {
+      O.Hang = Args[++i].toInt(&Ok);
     } else if (A == "--trace") {
       O.Trace = true;
     } else {
@@ -293,6 +310,7 @@ void TMonkey::NewMain() {
 
 void TMonkey::Step() {
   if (FDone) return;
+  LastStepAt = NowMs();
   ScheduleStep();
   // While a box is "up" the user can touch nothing; the loop just runs.
   if (FDialogs.BoxUp()) return;
@@ -575,7 +593,8 @@ int main(int argc, char** argv) {
   App.setQuitOnLastWindowClosed(false);
   TOptions Options;
   if (!ReadOptions(App.arguments(), Options)) {
-    std::fprintf(stderr, "usage: lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--trace]\n");
+    std::fprintf(stderr,
+                 "usage: lurvik_monkey [--seed N] [--seconds S | --steps K] [--delay MS] [--hang S] [--trace]\n");
     return 2;
   }
   if (!Options.SeedGiven) Options.Seed = std::random_device()() ^ (std::uint64_t(std::random_device()()) << 32);
@@ -599,6 +618,19 @@ int main(int argc, char** argv) {
   }
   PrepareToolChain(QCoreApplication::applicationDirPath(), Work.path());
   lvk::RegisterKinds();
+  // A stuck event loop would only end at the test's time limit, without a
+  // word of where it stuck.
+  LastStepAt = NowMs();
+  std::jthread HangWatch([Limit = Options.Hang](std::stop_token Stop) {
+    while (Limit > 0 && !Stop.stop_requested()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      if (NowMs() - LastStepAt > Limit * 1000LL) {
+        std::fprintf(stderr, "monkey: no step for %d s: the event loop is stuck\n", Limit);
+        DeathNote();
+        std::_Exit(3);
+      }
+    }
+  });
   long Steps = 0;
   int Boxes = 0;
   std::string Visits;
@@ -612,6 +644,8 @@ int main(int argc, char** argv) {
     Boxes = Dialogs.BoxCount();
     Visits = Monkey.Visits();
   }
+  HangWatch.request_stop();
+  HangWatch.join();
   lvk::UnregisterKinds();
   std::printf("monkey done: %ld steps, %d boxes and dialogs answered, seed %llu\nsteps in: %s\n", Steps, Boxes,
               static_cast<unsigned long long>(Options.Seed), Visits.c_str());
