@@ -31,12 +31,15 @@ TMemoryStream::TMemoryStream(const void* Bytes, std::size_t Count)
 std::size_t TMemoryStream::Read(void* Buffer, std::size_t Count) {
   if (FPos >= FData.size()) return 0;
   std::size_t N = std::min<std::uint64_t>(Count, FData.size() - FPos);
+  // A picture without pixels reads nothing into no buffer at all.
+  if (N == 0) return 0;
   std::memcpy(Buffer, FData.data() + FPos, N);
   FPos += N;
   return N;
 }
 
 void TMemoryStream::Write(const void* Buffer, std::size_t Count) {
+  if (Count == 0) return;
   if (FPos + Count > FData.size()) FData.resize(FPos + Count);
   std::memcpy(FData.data() + FPos, Buffer, Count);
   FPos += Count;
