@@ -1,10 +1,12 @@
 #include "model/UActor.h"
 
+#include "behaviour/REventCollision.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 #include "model/UNames.h"
+#include "model/UStream.h"
 #include "model/UTile.h"
 
 namespace lvk {
@@ -43,6 +45,12 @@ void THandler::MoveAction(int From, int To) {
   Assert(From >= 0 && From < FActions.Count() && To >= 0 && To < FActions.Count(), "UGame");
   if (From == To) return;
   FActions.Move(From, To);
+  FOwner.Owner().MarkModified();
+}
+
+void THandler::DeleteAction(int Index) {
+  Assert(Index >= 0 && Index < FActions.Count(), "UGame");
+  FActions.Remove(Index);
   FOwner.Owner().MarkModified();
 }
 
@@ -104,6 +112,53 @@ THandler* TActor::AddHandler() {
   THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
   FOwner.MarkModified();
   return Handler;
+}
+
+void TActor::DeleteHandler(THandler* Handler) {
+  int Index = FHandlers.IndexOf(Handler);
+  Assert(Index >= 0, "UGame");
+  FHandlers.Remove(Index);
+  FOwner.MarkModified();
+}
+
+namespace {
+// Runs Write into a memory stream and Read over what it wrote: every kind
+// copies exactly the fields its record holds.
+template <typename W, typename R>
+void CopyThroughRecord(W Write, R Read) {
+  TMemoryStream Stream;
+  TWriter Writer(Stream);
+  Write(Stream, Writer);
+  Writer.FlushBuffer();
+  Stream.Seek(0);
+  TReader Reader(Stream);
+  Read(Stream, Reader);
+}
+}  // namespace
+
+void TActor::CopyFrom(const TActor& Source) {
+  SetTile(Source.FTile);
+  for (int i = 0; i < Source.FHandlers.Count(); ++i) {
+    const THandler& From = *Source.FHandlers.At(i);
+    THandler* To = AddHandler();
+    if (!From.Event()) {
+      // Not yet given its event (the record needs one): copy the actions alone.
+      for (int a = 0; a < From.ActionCount(); ++a) {
+        const TActionBase& Action = *From.GetAction(a);
+        CopyThroughRecord([&](TStream& S, TWriter& W) { Action.WriteParams(S, W); },
+                          [&](TStream& S, TReader& R) { To->AddAction(Action.Kind())->ReadParams(S, R); });
+      }
+      continue;
+    }
+    CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
+                      [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
+    // The record names the other actor, which a game with two actors of one
+    // name would resolve to the first: take the original's pointer instead.
+    if (const auto* Collision = dynamic_cast<const TEventCollision*>(From.Event())) {
+      TActor* Other = Collision->OtherActor();
+      static_cast<TEventCollision*>(To->Event())->SetOtherActor(Other == &Source ? *this : *Other);
+    }
+  }
 }
 
 void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {

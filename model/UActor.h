@@ -38,6 +38,9 @@ public:
   // Moves an action to another place in the order it runs in; both indexes
   // must lie inside the list (assertion failure otherwise).
   void MoveAction(int From, int To);
+  // Deletes the action at Index, which must lie inside the list (assertion
+  // failure otherwise); the later ones move up.
+  void DeleteAction(int Index);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
@@ -69,6 +72,8 @@ public:
   int HandlerCount() const { return FHandlers.Count(); }
   THandler* GetHandler(int Index) const;
   THandler* AddHandler();
+  // Handler must be one of this actor's (assertion failure otherwise).
+  void DeleteHandler(THandler* Handler);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
@@ -76,6 +81,10 @@ public:
   void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
+  friend class TGame;
+  // Tile and copies of Source's handlers; see TGame::DuplicateActor.
+  void CopyFrom(const TActor& Source);
+
   TGame& FOwner;
   std::string FName;
   TTile* FTile = nullptr;

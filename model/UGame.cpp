@@ -1,5 +1,6 @@
 #include "model/UGame.h"
 
+#include "behaviour/REventCollision.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
@@ -30,6 +31,14 @@ T* CheckedAt(const TOwnedList<T>& List, int Index, const char* Family) {
   if (Index >= List.Count())
     throw EGame(Format(std::string(Family) + " index must be <%d (is %d)", List.Count(), Index));
   return List.At(Index);
+}
+
+// The index of an item that must be in the list.
+template <typename T>
+int IndexIn(const TOwnedList<T>& List, const T* Item) {
+  int Index = List.IndexOf(Item);
+  Assert(Index >= 0, Unit);
+  return Index;
 }
 }  // namespace
 
@@ -86,10 +95,21 @@ TTile* TGame::AddTile() {
 
 TTile* TGame::FindTileByName(const std::string& Name) const { return FindByName(FTiles, Name); }
 
-int TGame::IndexOfTile(const TTile* Tile) const {
-  int Index = FTiles.IndexOf(Tile);
-  Assert(Index >= 0, Unit);
-  return Index;
+int TGame::IndexOfTile(const TTile* Tile) const { return IndexIn(FTiles, Tile); }
+
+void TGame::DeleteTile(TTile* Tile) {
+  int Index = IndexIn(FTiles, Tile);
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
+  FTiles.Remove(Index);
+  MarkModified();
+}
+
+TTile* TGame::DuplicateTile(const TTile* Tile) {
+  IndexIn(FTiles, Tile);
+  TTile* Copy = AddTile();
+  Copy->FBitmap = Tile->FBitmap;
+  return Copy;
 }
 
 const TPeekBitmap& TGame::GetTileBitmap(const TTile* Tile) const {
@@ -106,6 +126,35 @@ TActor* TGame::AddActor() {
 
 TActor* TGame::FindActorByName(const std::string& Name) const { return FindByName(FActors, Name); }
 
+std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
+  std::vector<THandler*> Result;
+  for (int i = 0; i < FActors.Count(); ++i) {
+    TActor* Other = FActors.At(i);
+    if (Other == &Actor) continue;  // its own handlers go with it anyway
+    for (int h = 0; h < Other->HandlerCount(); ++h) {
+      THandler* Handler = Other->GetHandler(h);
+      auto* Collision = dynamic_cast<const TEventCollision*>(Handler->Event());
+      if (Collision && Collision->OtherActor() == &Actor) Result.push_back(Handler);
+    }
+  }
+  return Result;
+}
+
+void TGame::DeleteActor(TActor* Actor) {
+  int Index = IndexIn(FActors, Actor);
+  for (THandler* Handler : HandlersNaming(*Actor)) Handler->Actor().DeleteHandler(Handler);
+  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
+  FActors.Remove(Index);
+  MarkModified();
+}
+
+TActor* TGame::DuplicateActor(const TActor* Actor) {
+  IndexIn(FActors, Actor);
+  TActor* Copy = AddActor();
+  Copy->CopyFrom(*Actor);
+  return Copy;
+}
+
 const TPeekBitmap& TGame::GetActorBitmap(const TActor* Actor) const {
   if (!Actor) return FEmptyBitmap;
   return GetTileBitmap(Actor->Tile());
@@ -120,6 +169,18 @@ TLevel* TGame::AddLevel() {
 }
 
 TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByName(FLevels, Name); }
+
+void TGame::DeleteLevel(TLevel* Level) {
+  FLevels.Remove(IndexIn(FLevels, Level));
+  MarkModified();
+}
+
+TLevel* TGame::DuplicateLevel(const TLevel* Level) {
+  IndexIn(FLevels, Level);
+  TLevel* Copy = AddLevel();
+  Copy->CopyCells(*Level);
+  return Copy;
+}
 
 void TGame::Save() {
   ++FRevision;

@@ -14,6 +14,7 @@
 namespace lvk {
 
 class TActor;
+class THandler;
 class TLevel;
 
 constexpr const char* NoFileName = "<no name>";
@@ -22,7 +23,8 @@ constexpr const char* Signature = "Lurvik";
 constexpr int FileVersion = 1;
 constexpr const char* FileUnexpected = "Read error: file has unexpected format";
 
-// An append-only list of owned items whose capacity grows in steps of 16.
+// A list of owned items whose capacity grows in steps of 16. Removing an item
+// keeps the others' order and addresses.
 template <typename T>
 class TOwnedList {
 public:
@@ -39,6 +41,12 @@ public:
     return -1;
   }
   void Clear() { FItems.clear(); }
+  // Takes the item at Index out of the list and hands it to the caller.
+  std::unique_ptr<T> Remove(int Index) {
+    auto Item = std::move(FItems[Index]);
+    FItems.erase(FItems.begin() + Index);
+    return Item;
+  }
   // Moves the item at From to position To, the others keeping their order.
   void Move(int From, int To) {
     auto Item = std::move(FItems[From]);
@@ -82,6 +90,10 @@ public:
   TPalette& Palette() { return *FPalette; }
   const TPalette& Palette() const { return *FPalette; }
 
+  // Deleting and duplicating mark the document changed; an item that is not
+  // in its list (or none) is an assertion failure (unit UGame). A delete
+  // keeps the other items' order and addresses.
+
   // Tiles.
   int TileCount() const { return FTiles.Count(); }
   TTile* GetTile(int Index) const;
@@ -89,6 +101,10 @@ public:
   TTile* FindTileByName(const std::string& Name) const;
   int IndexOfTile(const TTile* Tile) const;
   const TPeekBitmap& GetTileBitmap(const TTile* Tile) const;
+  // Actors drawn with the tile are left without one.
+  void DeleteTile(TTile* Tile);
+  // A new tile (default name) at the end, with Tile's picture.
+  TTile* DuplicateTile(const TTile* Tile);
 
   // Actors.
   int ActorCount() const { return FActors.Count(); }
@@ -98,12 +114,25 @@ public:
   // The empty-cell picture for none, the no-tile picture for an actor
   // without a tile, else its tile's picture.
   const TPeekBitmap& GetActorBitmap(const TActor* Actor) const;
+  // The handlers of other actors whose collision event names Actor: they go
+  // with it when it is deleted, since a collision must name an actor.
+  std::vector<THandler*> HandlersNaming(const TActor& Actor) const;
+  // Deletes the actor with its handlers and HandlersNaming(Actor); the
+  // level cells holding it become empty.
+  void DeleteActor(TActor* Actor);
+  // A new actor (default name) at the end, with Actor's tile and copies of
+  // its handlers. A collision naming Actor itself names the copy in the
+  // copy, as the copy collides with its own kind; any other actor stays.
+  TActor* DuplicateActor(const TActor* Actor);
 
   // Levels. A new level is 0 by 0; the editor sizes it.
   int LevelCount() const { return FLevels.Count(); }
   TLevel* GetLevel(int Index) const;
   TLevel* AddLevel();
   TLevel* FindLevelByName(const std::string& Name) const;
+  void DeleteLevel(TLevel* Level);
+  // A new level (default name) at the end, with Level's size and cells.
+  TLevel* DuplicateLevel(const TLevel* Level);
 
   const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
   const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }

@@ -54,6 +54,23 @@ void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   FOwner.MarkModified();
 }
 
+bool TLevel::ClearActor(const TActor* Actor) {
+  bool Found = false;
+  for (TActor*& Cell : FCells)
+    if (Cell == Actor) {
+      Cell = nullptr;
+      Found = true;
+    }
+  return Found;
+}
+
+void TLevel::CopyCells(const TLevel& Source) {
+  FWidth = Source.FWidth;
+  FHeight = Source.FHeight;
+  FCells = Source.FCells;
+  FOwner.MarkModified();
+}
+
 void TLevel::SaveToStream(TStream&, TWriter& Writer) const {
   Writer.WriteString(Marker);
   Writer.WriteString(FName);

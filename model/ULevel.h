@@ -38,6 +38,11 @@ public:
   void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
+  friend class TGame;  // duplicates levels and empties a deleted actor's cells
+  // Empties every cell holding Actor; true when there was one.
+  bool ClearActor(const TActor* Actor);
+  void CopyCells(const TLevel& Source);
+
   TGame& FOwner;
   std::string FName;
   int FWidth = 0;

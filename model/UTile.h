@@ -35,6 +35,8 @@ public:
   void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
+  friend class TGame;  // duplicates a tile's picture
+
   TGame& FOwner;
   std::string FName;
   TPeekBitmap FBitmap;
