@@ -230,11 +230,9 @@ void TLayoutGrid::keyPressEvent(QKeyEvent* Event) {
       return;
     default: return QAbstractScrollArea::keyPressEvent(Event);
   }
+  // A move only moves: walking over a level must not paint a trail over it.
   To = Clamped(To);
-  if (To != FCurrent) {
-    Select(To, Event->modifiers() & Qt::ShiftModifier);
-    emit Clicked();
-  }
+  if (To != FCurrent) Select(To, Event->modifiers() & Qt::ShiftModifier);
 }
 
 void TLayoutGrid::focusInEvent(QFocusEvent* Event) {
@@ -399,7 +397,7 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   pnlClient->setObjectName("pnlClient");
   grdLayout = new TLayoutGrid(pnlClient);
   grdLayout->setObjectName("grdLayout");
-  grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys place it while moving");
+  grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys move, Space places");
   grdLayout->DrawCell = [this](QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
     grdLayoutDrawCell(Painter, Rect, Column, Row, Selected);
   };

@@ -24,8 +24,8 @@ class TLevel;
 // A grid of equal square cells with lines of one width between them and one
 // rectangular selection. Its owner draws the cells. A press on a cell selects
 // it, dragging stretches the selection from there, and releasing the button
-// is a click; every keyboard move of the focused cell is a click as well
-// (Shift stretches the selection from the anchor cell), and so is Space.
+// is a click. The keyboard moves the focused cell and the selection with it
+// (Shift stretches the selection from the anchor cell); Space is a click.
 class TLayoutGrid : public QAbstractScrollArea {
   Q_OBJECT
 public:

@@ -8,7 +8,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSplitter>
@@ -24,6 +29,7 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UNames.h"
 #include "model/UTile.h"
 #include "support/UDataFolders.h"
 #include "ui/FAbout.h"
@@ -103,6 +109,62 @@ QIcon BlankIcon() {
   return QIcon(Blank);
 }
 
+// The user's settings: ~/.config/lurvik-studio/lurvik-studio.conf, the
+// application's name serving as the maker's too.
+constexpr const char* KeyRecent = "RecentFiles";
+constexpr const char* KeyGeometry = "MainWindow/Geometry";
+constexpr const char* KeyMaximized = "MainWindow/Maximized";
+constexpr const char* KeySplitter = "MainWindow/Splitter";
+
+std::unique_ptr<QSettings> UserSettings() {
+  return std::make_unique<QSettings>(QCoreApplication::applicationName(), QCoreApplication::applicationName());
+}
+
+// A window placed where no screen shows its title bar could not be moved
+// back by the user: such a place is not restored.
+bool OnScreen(const QRect& Rect) {
+  if (!Rect.isValid()) return false;
+  const QRect TitleBar(Rect.left(), Rect.top(), Rect.width(), 32);
+  for (const QScreen* Screen : QGuiApplication::screens()) {
+    const QRect Seen = Screen->availableGeometry().intersected(TitleBar);
+    if (Seen.width() >= 64 && Seen.height() >= 8) return true;
+  }
+  return false;
+}
+
+// The model never calls back: after input that may have changed the game,
+// the title reads the changed flag again, once, when the events settle.
+class TTitleWatch final : public QObject {
+public:
+  TTitleWatch(QObject* Parent, QTimer* Timer) : QObject(Parent), FTimer(Timer) { qApp->installEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    switch (Event->type()) {
+      case QEvent::KeyRelease:
+      case QEvent::MouseButtonRelease:
+      case QEvent::Drop:
+      case QEvent::FocusIn:
+      case QEvent::FocusOut:
+        if (!FTimer->isActive()) FTimer->start();
+        break;
+      default: break;
+    }
+    return false;
+  }
+
+private:
+  QTimer* FTimer;
+};
+
+QStringList LocalFiles(const QMimeData* Data) {
+  QStringList Paths;
+  if (!Data || !Data->hasUrls()) return Paths;
+  for (const QUrl& Url : Data->urls())
+    if (Url.isLocalFile()) Paths << Url.toLocalFile();
+  return Paths;
+}
+
 }  // namespace
 
 TNodeKind NodeKind(const QTreeWidgetItem* Node) { return static_cast<TNodeKind>(Node->data(0, KindRole).toInt()); }
@@ -121,7 +183,6 @@ TFileDialogRequest ProjectSaveRequest() {
 
 TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   setObjectName("frmMain");
-  setWindowTitle("Lurvik");
   setWindowIcon(UiPixmap("AppIcon"));
   resize(818, 442);
   SetHelpKeyword(this, "table-of-contents");
@@ -157,6 +218,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::itemExpanded, this, Refit);
   connect(tvwTree, &QTreeWidget::itemCollapsed, this, Refit);
   tvwTree->viewport()->installEventFilter(this);
+  tvwTree->viewport()->setAcceptDrops(true);
 
   pagEditor = new QStackedWidget(this);
   pagEditor->setObjectName("pagEditor");
@@ -175,7 +237,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     pagEditor->addWidget(Pane);
   pagEditor->setCurrentWidget(tsSplash);
 
-  auto* Splitter = new QSplitter(Qt::Horizontal, this);
+  auto* Splitter = FSplitter = new QSplitter(Qt::Horizontal, this);
   Splitter->setObjectName("splMain");
   Splitter->addWidget(tvwTree);
   Splitter->addWidget(pagEditor);
@@ -207,8 +269,17 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
 
+  FTitleTimer = new QTimer(this);
+  FTitleTimer->setSingleShot(true);
+  FTitleTimer->setInterval(0);
+  connect(FTitleTimer, &QTimer::timeout, this, &TfrmMain::UpdateTitle);
+  new TTitleWatch(this, FTitleTimer);
+
   NewGame();
   RebuildTree();
+  UpdateTitle();
+  UpdateRecentMenu();
+  RestoreWindowState();
 }
 
 TfrmMain::~TfrmMain() {
@@ -244,6 +315,10 @@ void TfrmMain::CreateMenus() {
   mnuSaveAs = AddItem(File, "mnuSaveAs", "Save &as", "Save the game with a new name", [this] { SaveGameAs(); },
                       QKeySequence::SaveAs);
   File->addSeparator();
+  mnuRecent = File->addMenu("&Recent");
+  mnuRecent->setObjectName("mnuRecent");
+  mnuRecent->menuAction()->setStatusTip("Open one of the games last opened or saved");
+  File->addSeparator();
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
@@ -275,6 +350,76 @@ void TfrmMain::CreateMenus() {
     TfrmAbout Box(this);
     Box.exec();
   });
+}
+
+// ---- Recent games, the window's place and the title ----
+
+QStringList TfrmMain::RecentFiles() const { return UserSettings()->value(KeyRecent).toStringList(); }
+
+void TfrmMain::SetRecentFiles(const QStringList& Files) {
+  UserSettings()->setValue(KeyRecent, Files.mid(0, MaxRecentFiles));
+  UpdateRecentMenu();
+}
+
+void TfrmMain::AddRecentFile(const QString& FileName) {
+  const QString Path = QFileInfo(FileName).absoluteFilePath();
+  QStringList Files = RecentFiles();
+  Files.removeAll(Path);
+  Files.prepend(Path);
+  SetRecentFiles(Files);
+}
+
+void TfrmMain::UpdateRecentMenu() {
+  mnuRecent->clear();
+  const QStringList Files = RecentFiles();
+  for (int i = 0; i < Files.size(); ++i) {
+    QString Caption = FileNamePart(Files[i]);
+    Caption.replace("&", "&&");
+    QAction* Item = mnuRecent->addAction(QString("&%1 %2").arg(i + 1).arg(Caption));
+    Item->setObjectName(QString("mnuRecent%1").arg(i + 1));
+    Item->setStatusTip(Files[i]);
+    connect(Item, &QAction::triggered, this, [this, Path = Files[i]] {
+      mnuClick();
+      mnuRecentClick(Path);
+    });
+  }
+  if (Files.isEmpty()) mnuRecent->addAction("No games opened yet")->setEnabled(false);
+}
+
+void TfrmMain::mnuRecentClick(const QString& FileName) {
+  // Said before anything else: there is nothing to save changes for.
+  if (!QFileInfo(FileName).isFile()) {
+    QStringList Files = RecentFiles();
+    Files.removeAll(FileName);
+    SetRecentFiles(Files);
+    ShowWarning(this, "The game " + FileName + " no longer exists and was removed from the recent list");
+    return;
+  }
+  if (!ConfirmSave()) return;
+  OpenGameFile(FileName);
+}
+
+void TfrmMain::UpdateTitle() {
+  QString Name = "Untitled";
+  if (FGame && FGame->FileName() != lvk::NoFileName)
+    Name = FileNamePart(QString::fromStdString(FGame->FileName())).replace("[*]", "[*][*]");
+  setWindowTitle(Name + "[*] - " + AppTitle);
+  setWindowModified(FGame && FGame->Modified());
+}
+
+void TfrmMain::SaveWindowState() const {
+  auto Settings = UserSettings();
+  Settings->setValue(KeyGeometry, normalGeometry());
+  Settings->setValue(KeyMaximized, isMaximized());
+  Settings->setValue(KeySplitter, FSplitter->saveState());
+}
+
+void TfrmMain::RestoreWindowState() {
+  auto Settings = UserSettings();
+  const QRect Geometry = Settings->value(KeyGeometry).toRect();
+  if (OnScreen(Geometry)) setGeometry(Geometry);
+  if (Settings->value(KeyMaximized).toBool()) setWindowState(windowState() | Qt::WindowMaximized);
+  FSplitter->restoreState(Settings->value(KeySplitter).toByteArray());
 }
 
 void TfrmMain::mnuClick() {
@@ -412,8 +557,78 @@ void TfrmMain::FitTreeColumn() {
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Watched == tvwTree->viewport() && Event->type() == QEvent::Resize) FFitTimer->start();
+  if (Watched == tvwTree->viewport()) switch (Event->type()) {
+      case QEvent::Resize: FFitTimer->start(); break;
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* Drag = static_cast<QDragMoveEvent*>(Event);
+        if (DropTarget(Drag->position().toPoint(), LocalFiles(Drag->mimeData())))
+          Drag->acceptProposedAction();
+        else
+          Drag->ignore();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* Drop = static_cast<QDropEvent*>(Event);
+        const QStringList Paths = LocalFiles(Drop->mimeData());
+        const QPoint Position = Drop->position().toPoint();
+        if (DropTarget(Position, Paths)) {
+          Drop->acceptProposedAction();
+          // Boxes may follow: not while the drag source waits for the drop.
+          QTimer::singleShot(0, this, [this, Position, Paths] { DropFiles(DropTarget(Position, Paths), Paths); });
+        } else
+          Drop->ignore();
+        return true;
+      }
+      default: break;
+    }
   return QMainWindow::eventFilter(Watched, Event);
+}
+
+QTreeWidgetItem* TfrmMain::DropTarget(QPoint Position, const QStringList& Paths) const {
+  QTreeWidgetItem* Node = tvwTree->itemAt(Position);
+  if (!Node || Paths.isEmpty()) return nullptr;
+  if (NodeKind(Node) == TNodeKind::Tile && Paths.size() == 1) return Node;
+  if (NodeKind(Node) == TNodeKind::Pane && NodeData(Node) == static_cast<TPane*>(tsTiles)) return Node;
+  return nullptr;
+}
+
+bool TfrmMain::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
+  if (!Node || Paths.isEmpty()) return false;
+  if (NodeKind(Node) == TNodeKind::Tile) {
+    if (Paths.size() != 1) return false;
+    SelectNode(Node);
+    tsTile->ImportFile(Paths.front());
+    UpdateTitle();
+    return true;
+  }
+  if (NodeKind(Node) != TNodeKind::Pane || NodeData(Node) != static_cast<TPane*>(tsTiles)) return false;
+  QTreeWidgetItem* Last = nullptr;
+  for (const QString& Path : Paths) {
+    // Tried on a tile of a scratch game first, with Import's own checks: a
+    // file that fails them makes no tile, only Import's warning.
+    try {
+      lvk::TGame Scratch;
+      Scratch.AddTile()->ImportBitmap(Path.toStdString());
+    } catch (const std::exception& E) {
+      ShowWarning(this, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+      continue;
+    }
+    lvk::TTile* Tile = FGame->AddTile();
+    const std::string Name = QFileInfo(Path).completeBaseName().toStdString();
+    if (lvk::IsLegalName(Name) && !FGame->FindTileByName(Name)) Tile->SetName(Name);
+    try {
+      Tile->ImportBitmap(Path.toStdString());
+    } catch (const std::exception& E) {
+      // Changed since the trial; the tile keeps the question mark, as Import leaves it.
+      ShowWarning(this, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    }
+    Last = AddTileNode(Tile);
+  }
+  if (Last) SelectNode(Last);
+  RepaintTree();
+  UpdateTitle();
+  return true;
 }
 
 void TfrmMain::EditPalette() {
@@ -475,6 +690,8 @@ bool TfrmMain::SaveGame() {
     return false;
   }
   tsGame->Show();
+  AddRecentFile(QString::fromStdString(FGame->FileName()));
+  UpdateTitle();
   return true;
 }
 
@@ -487,9 +704,12 @@ bool TfrmMain::SaveGameAs() {
   } catch (const std::exception&) {
     ShowWarning(this, "Error saving file " + FileNamePart(QString::fromStdString(FGame->FileName())));
     tsGame->Show();
+    UpdateTitle();
     return false;
   }
   tsGame->Show();
+  AddRecentFile(Path);
+  UpdateTitle();
   return true;
 }
 
@@ -497,6 +717,7 @@ void TfrmMain::mnuNewClick() {
   if (!ConfirmSave()) return;
   NewGame();
   RebuildTree();
+  UpdateTitle();
 }
 
 void TfrmMain::mnuOpenClick() {
@@ -518,6 +739,8 @@ bool TfrmMain::OpenGameFile(const QString& FileName) {
   }
   ReplaceGame(std::move(Loaded));
   RebuildTree();
+  AddRecentFile(FileName);
+  UpdateTitle();
   return true;
 }
 
@@ -570,8 +793,9 @@ void TfrmMain::mnuPlayClick() {
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {
   mnuClick();
-  if (ConfirmSave())
+  if (ConfirmSave()) {
+    SaveWindowState();
     Event->accept();
-  else
+  } else
     Event->ignore();
 }

@@ -11,6 +11,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QStackedWidget;
 class QTimer;
 class QTreeWidget;
@@ -88,6 +89,19 @@ public:
   void mnuPlayClick();
   TfrmPlay* PlayWindow() const;
 
+  // File | Recent: the games last opened or saved, most recent first, kept
+  // in the user's settings with the window's place and splitter.
+  static constexpr int MaxRecentFiles = 8;
+  QStringList RecentFiles() const;
+  // Opens a game of the list as Open does; one that is gone leaves the list.
+  void mnuRecentClick(const QString& FileName);
+  // The title bar: the game's file name with a mark while it has changes.
+  void UpdateTitle();
+  // Files dropped on the tree: on the Tiles node each becomes a new tile,
+  // on a tile node the one file is imported into it. False when the node
+  // takes no files.
+  bool DropFiles(QTreeWidgetItem* Node, const QStringList& Paths);
+
   // The panes, by their names.
   TPaneSplash* tsSplash;
   TPaneGame* tsGame;
@@ -104,6 +118,7 @@ public:
   QAction *mnuNew, *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit;
   QAction *mnuBuild, *mnuRun;
   QAction* mnuPlay;
+  QMenu* mnuRecent;
   QAction *mnuContents, *mnuCredits, *mnuAbout;
 
 protected:
@@ -122,6 +137,14 @@ private:
   // Takes the focus away before any menu command, so that a pending edit in
   // a name field is committed first.
   void mnuClick();
+  void AddRecentFile(const QString& FileName);
+  void SetRecentFiles(const QStringList& Files);
+  void UpdateRecentMenu();
+  void SaveWindowState() const;
+  void RestoreWindowState();
+  // The node under a drag at Position of the tree's viewport that takes
+  // Paths, or nullptr.
+  QTreeWidgetItem* DropTarget(QPoint Position, const QStringList& Paths) const;
 
   std::unique_ptr<lvk::TGame> FGame;
   QString FRootFolder;
@@ -129,6 +152,8 @@ private:
   // The node whose pane is shown; compared only, never followed.
   const QTreeWidgetItem* FShownNode = nullptr;
   QTimer* FFitTimer;
+  QTimer* FTitleTimer;  // the title follows the document shortly after input
+  QSplitter* FSplitter;
   QPointer<TfrmPlay> FPlay;  // owned as a child window; gone once closed
 };
 

@@ -31,6 +31,9 @@ QString TileFolder;
 
 QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToImage(Bitmap)); }
 
+// 8x8 pixels shown as 16x16 squares each.
+constexpr int LargeTileSize = 128;
+
 void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
   W->setStatusTip(Long.isEmpty() ? Short : Long);
@@ -182,6 +185,15 @@ TPaneTile::TPaneTile(TfrmMain& Main)
   R->addWidget(butTileImport);
   R->addWidget(butTileExport);
   R->addStretch(1);
+  imgTile = new QLabel(this);
+  imgTile->setObjectName("imgTile");
+  imgTile->setFrameShape(QFrame::Box);
+  imgTile->setLineWidth(1);
+  imgTile->setFixedSize(LargeTileSize + 2, LargeTileSize + 2);
+  imgTile->setAlignment(Qt::AlignCenter);
+  SetHints(imgTile, "The tile's picture, enlarged",
+           "The tile's picture, enlarged; import a BMP file or drop one on the tile in the tree");
+  Row(Body())->addWidget(imgTile, 0, Qt::AlignLeft);
   Body()->addStretch(1);
   connect(butTileImport, &QPushButton::clicked, this, &TPaneTile::butTileImportClick);
   connect(butTileExport, &QPushButton::clicked, this, &TPaneTile::butTileExportClick);
@@ -189,25 +201,35 @@ TPaneTile::TPaneTile(TfrmMain& Main)
 
 void TPaneTile::Show() {
   if (!Tile()) return;
-  SetHeaderIcon(Picture(Main().Game().GetTileBitmap(Tile())), 16);
+  ShowPicture();
   edtTileName->setText(QString::fromStdString(Tile()->Name()));
 }
 
-void TPaneTile::butTileImportClick() {
-  const QString Path = Dialogs().OpenFile(this, TileImportRequest());
-  if (Path.isEmpty()) return;
+void TPaneTile::ShowPicture() {
+  const QPixmap Small = Picture(Main().Game().GetTileBitmap(Tile()));
+  SetHeaderIcon(Small, 16);
+  // Nearest neighbour: every pixel a sharp square.
+  imgTile->setPixmap(Small.scaled(LargeTileSize, LargeTileSize, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+}
+
+void TPaneTile::ImportFile(const QString& Path) {
   try {
     Tile()->ImportBitmap(Path.toStdString());
   } catch (const std::exception& E) {
     // A picture that failed its checks was replaced by the question mark.
     Main().RepaintTree();
-    SetHeaderIcon(Picture(Tile()->Bitmap()), 16);
+    ShowPicture();
     ShowWarning(this, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
     return;
   }
   Main().RepaintTree();
-  SetHeaderIcon(Picture(Tile()->Bitmap()), 16);
+  ShowPicture();
   TileFolder = QFileInfo(Path).absolutePath();
+}
+
+void TPaneTile::butTileImportClick() {
+  const QString Path = Dialogs().OpenFile(this, TileImportRequest());
+  if (!Path.isEmpty()) ImportFile(Path);
 }
 
 void TPaneTile::butTileExportClick() {

@@ -91,8 +91,14 @@ public:
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
   QPushButton* butTileExport;
+  QLabel* imgTile;  // the picture, large and with crisp pixels
+  // Import of one file into the tile, its failure told in a warning box.
+  void ImportFile(const QString& Path);
   void butTileImportClick();
   void butTileExportClick();
+
+private:
+  void ShowPicture();
 };
 
 class TPaneActors : public TItemPane {

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -616,6 +617,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "monkey: no temporary folder\n");
     return 2;
   }
+  // The user's own settings (recent games, the window's place) stay untouched.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Work.path() + "/settings");
   PrepareToolChain(QCoreApplication::applicationDirPath(), Work.path());
   lvk::RegisterKinds();
   // A stuck event loop would only end at the test's time limit, without a

@@ -218,27 +218,34 @@ TEST_F(LevelEditor, EraseEmptiesOnlyFilledCells) {
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
-TEST_F(LevelEditor, KeyboardMovesPlaceOneCellEach) {
+TEST_F(LevelEditor, KeysMoveWithoutPlacingAndSpacePlaces) {
+  Level->SetCell(5, 5, Hero);
   Open();
   Choose(2);
   Click(3, 5);
+  Game.ClearModified();
   EXPECT_TRUE(Grid->hasFocus());
+  // Walking over the Hero leaves him there and places nothing.
   for (int i = 0; i < 3; ++i) QTest::keyClick(Grid, Qt::Key_Right);
-  EXPECT_EQ(CellsWith(Wall), (QList<QPoint>{{3, 5}, {4, 5}, {5, 5}, {6, 5}}));
+  EXPECT_EQ(Grid->CurrentCell(), QPoint(6, 5));
+  EXPECT_EQ(CellsWith(Wall), (QList<QPoint>{{3, 5}}));
+  EXPECT_EQ(Level->GetCell(5, 5), Hero);
+  EXPECT_FALSE(Game.Modified());
 
-  // Shift stretches the selection from the last cell moved to without it.
+  // Shift stretches the selection from the last cell moved to without it;
+  // Space then fills the whole selection.
   QTest::keyClick(Grid, Qt::Key_Down, Qt::ShiftModifier);
   QTest::keyClick(Grid, Qt::Key_Left, Qt::ShiftModifier);
   EXPECT_EQ(Grid->Selection(), QRect(5, 5, 2, 2));
-  EXPECT_EQ(Level->GetCell(5, 6), Wall);
+  EXPECT_EQ(Level->GetCell(5, 5), Hero);
+  QTest::keyClick(Grid, Qt::Key_Space);
+  EXPECT_EQ(CellsWith(Wall), (QList<QPoint>{{3, 5}, {5, 5}, {6, 5}, {5, 6}, {6, 6}}));
 
-  // A move against the edge is no move and places nothing.
+  // Home and a move against the edge place nothing either; Space fills the
+  // focused cell without moving.
   QTest::keyClick(Grid, Qt::Key_Home, Qt::ControlModifier);
-  EXPECT_EQ(Level->GetCell(0, 0), Wall);
-  Level->SetCell(0, 0, nullptr);
   QTest::keyClick(Grid, Qt::Key_Up);
   EXPECT_EQ(Level->GetCell(0, 0), nullptr);
-  // Space fills the focused cell without moving.
   QTest::keyClick(Grid, Qt::Key_Space);
   EXPECT_EQ(Level->GetCell(0, 0), Wall);
 

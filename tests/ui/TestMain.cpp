@@ -1,5 +1,7 @@
 // Widget tests' entry point: the real application object (its error box
 // included), the kinds registered as the program does.
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "behaviour/UBehaviour.h"
@@ -9,6 +11,9 @@ int main(int argc, char** argv) {
   // Widget tests never need a display, also when listed by the test runner.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   TLurvikApplication App(argc, argv);
+  // The user's own settings (recent games, the window's place) stay untouched.
+  QTemporaryDir Settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Settings.path());
   ::testing::InitGoogleTest(&argc, argv);
   lvk::RegisterKinds();
   int Result = RUN_ALL_TESTS();

@@ -73,7 +73,7 @@ struct MainWindow : ::testing::Test {
 }  // namespace
 
 TEST_F(MainWindow, EmptyGameShowsTheFourFixedNodes) {
-  EXPECT_EQ(Main.windowTitle(), "Lurvik");
+  EXPECT_EQ(Main.windowTitle(), "Untitled[*] - Lurvik Studio");
   ASSERT_EQ(Main.tvwTree->topLevelItemCount(), 1);
   QTreeWidgetItem* Root = Main.tvwTree->topLevelItem(0);
   EXPECT_EQ(Root->text(0), "Game");

@@ -1,0 +1,218 @@
+// The main window's comforts: its title, File | Recent, its place kept
+// between runs, and picture files dropped on the tree.
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "model/UGame.h"
+#include "model/UTile.h"
+#include "ui/FMain.h"
+#include "ui/PaneItems.h"
+
+using namespace lvk;
+
+namespace {
+
+const QString Examples = LVK_EXAMPLES;
+
+void ClearSettings() { QSettings(QCoreApplication::applicationName(), QCoreApplication::applicationName()).clear(); }
+
+// A model colour (0x00BBGGRR) as Qt has it, without alpha.
+QRgb Rgb(std::uint32_t C) { return qRgb(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF) & 0xFFFFFF; }
+
+bool WaitFor(const std::function<bool()>& Condition) { return QTest::qWaitFor(Condition, 2000); }
+
+struct Comforts : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  test::TTempDir Dir;
+  std::unique_ptr<TfrmMain> Main;
+
+  void SetUp() override {
+    ClearSettings();
+    Main = std::make_unique<TfrmMain>();
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+  }
+  // Later tests start from the window's own size, not from ours.
+  void TearDown() override {
+    Main.reset();
+    ClearSettings();
+  }
+  QString File(const std::string& Name) const { return QString::fromStdString(Dir.File(Name)); }
+  QString SaveAs(const std::string& Name) {
+    Dialogs.Files.push_back(File(Name));
+    EXPECT_TRUE(Main->SaveGameAs());
+    return File(Name);
+  }
+  QTreeWidgetItem* TilesNode() const { return Main->tvwTree->topLevelItem(0)->child(0); }
+  QStringList RecentCaptions() const {
+    QStringList Captions;
+    for (QAction* Item : Main->mnuRecent->actions()) Captions << Item->text();
+    return Captions;
+  }
+  // A drag of Paths onto Node: whether the tree took it.
+  bool Drop(QTreeWidgetItem* Node, const QStringList& Paths) {
+    QMimeData Data;
+    QList<QUrl> Urls;
+    for (const QString& P : Paths) Urls << QUrl::fromLocalFile(P);
+    Data.setUrls(Urls);
+    QWidget* View = Main->tvwTree->viewport();
+    const QPoint At = Main->tvwTree->visualItemRect(Node).center();
+    QDragEnterEvent Enter(At, Qt::CopyAction, &Data, Qt::LeftButton, {});
+    QApplication::sendEvent(View, &Enter);
+    QDropEvent Dropped(QPointF(At), Qt::CopyAction, &Data, Qt::LeftButton, {});
+    QApplication::sendEvent(View, &Dropped);
+    if (!Enter.isAccepted() || !Dropped.isAccepted()) return false;
+    QCoreApplication::processEvents();
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST_F(Comforts, TitleShowsTheFileAndTheModifiedMark) {
+  EXPECT_EQ(Main->windowTitle(), "Untitled[*] - Lurvik Studio");
+  EXPECT_FALSE(Main->isWindowModified());
+
+  // A rename typed in the tile pane marks the title once the keys are up.
+  Main->tsTiles->butNewTile->click();
+  Main->tsTile->edtTileName->setFocus();
+  Main->tsTile->edtTileName->setText("Grass");
+  QTest::keyClick(Main->tsTile->edtTileName, Qt::Key_Return);
+  EXPECT_TRUE(WaitFor([&] { return Main->isWindowModified(); }));
+
+  SaveAs("Meadow.lvk");
+  EXPECT_EQ(Main->windowTitle(), "Meadow.lvk[*] - Lurvik Studio");
+  EXPECT_FALSE(Main->isWindowModified());
+  Main->tsTile->edtTileName->setText("Sand");
+  QTest::keyClick(Main->tsTile->edtTileName, Qt::Key_Return);
+  EXPECT_TRUE(WaitFor([&] { return Main->isWindowModified(); }));
+  EXPECT_TRUE(Main->SaveGame());
+  EXPECT_FALSE(Main->isWindowModified());
+
+  Main->mnuNewClick();
+  EXPECT_EQ(Main->windowTitle(), "Untitled[*] - Lurvik Studio");
+}
+
+TEST_F(Comforts, RecentGamesMostRecentFirstAndOpenedFromTheMenu) {
+  EXPECT_EQ(RecentCaptions(), QStringList{"No games opened yet"});
+  EXPECT_FALSE(Main->mnuRecent->actions().front()->isEnabled());
+
+  for (int i = 1; i <= 9; ++i) SaveAs("Game" + std::to_string(i) + ".lvk");
+  const QString First = File("Game1.lvk"), Second = File("Game2.lvk");
+  // Only the last eight; saving one again brings it to the top.
+  ASSERT_EQ(Main->RecentFiles().size(), TfrmMain::MaxRecentFiles);
+  EXPECT_FALSE(Main->RecentFiles().contains(First));
+  Dialogs.Files.push_back(Second);
+  ASSERT_TRUE(Main->SaveGameAs());
+  EXPECT_EQ(Main->RecentFiles().front(), Second);
+  EXPECT_EQ(RecentCaptions().mid(0, 3), (QStringList{"&1 Game2.lvk", "&2 Game9.lvk", "&3 Game8.lvk"}));
+  EXPECT_EQ(Main->mnuRecent->actions().front()->statusTip(), Second);
+
+  // Choosing one asks to save the changes first, then opens it.
+  Main->tsTiles->butNewTile->click();
+  Dialogs.Answers = {TMsgAnswer::No};
+  Main->mnuRecent->actions()[2]->trigger();
+  EXPECT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(QString::fromStdString(Main->Game().FileName()), File("Game8.lvk"));
+  EXPECT_EQ(Main->RecentFiles().front(), File("Game8.lvk"));
+  EXPECT_EQ(Main->Game().TileCount(), 0);
+
+  // A game that is gone leaves the list with a word, and the open game stays.
+  QFile::remove(File("Game9.lvk"));
+  Main->mnuRecent->actions()[2]->trigger();
+  EXPECT_EQ(Dialogs.LastText(),
+            "The game " + File("Game9.lvk") + " no longer exists and was removed from the recent list");
+  EXPECT_FALSE(Main->RecentFiles().contains(File("Game9.lvk")));
+  EXPECT_EQ(RecentCaptions().size(), 7);
+  EXPECT_EQ(QString::fromStdString(Main->Game().FileName()), File("Game8.lvk"));
+
+  // The list outlives the window.
+  const QStringList Kept = Main->RecentFiles();
+  Main = std::make_unique<TfrmMain>();
+  EXPECT_EQ(Main->RecentFiles(), Kept);
+  EXPECT_EQ(RecentCaptions().front(), "&1 Game8.lvk");
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+TEST_F(Comforts, PlaceAndSplitterKeptOnlyWhereAScreenShowsThem) {
+  const QRect Place(40, 30, 700, 480);
+  Main->setGeometry(Place);
+  auto* Splitter = Main->findChild<QSplitter*>("splMain");
+  Splitter->setSizes({150, 550});
+  const QList<int> Sizes = Splitter->sizes();
+  ASSERT_TRUE(Main->close());
+
+  Main = std::make_unique<TfrmMain>();
+  EXPECT_EQ(Main->geometry(), Place);
+  Main->show();
+  EXPECT_EQ(Main->findChild<QSplitter*>("splMain")->sizes(), Sizes);
+
+  // A place beyond every screen is not taken: the window starts as usual.
+  Main->setGeometry(QRect(20000, 20000, 700, 480));
+  ASSERT_TRUE(Main->close());
+  Main = std::make_unique<TfrmMain>();
+  EXPECT_LT(Main->geometry().left(), 20000);
+  EXPECT_EQ(Main->size(), QSize(818, 442));
+}
+
+TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {
+  QFile Junk(File("notes.bmp"));
+  ASSERT_TRUE(Junk.open(QIODevice::WriteOnly));
+  Junk.write("not a picture");
+  Junk.close();
+
+  // Named after the files; a file that fails Import's checks makes no tile.
+  ASSERT_TRUE(Drop(TilesNode(), {Examples + "/tiles/Coin.bmp", Junk.fileName(), Examples + "/tiles/Hero.bmp"}));
+  ASSERT_EQ(Main->Game().TileCount(), 2);
+  EXPECT_EQ(Main->Game().GetTile(0)->Name(), "Coin");
+  EXPECT_EQ(Main->Game().GetTile(1)->Name(), "Hero");
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(Dialogs.LastText().startsWith("Error importing bitmap notes.bmp\n")) << Dialogs.LastText().toStdString();
+  EXPECT_EQ(TilesNode()->childCount(), 2);
+  // The last new tile is shown, its picture large and crisp.
+  EXPECT_EQ(Main->VisiblePane(), Main->tsTile);
+  EXPECT_EQ(Main->tsTile->Tile(), Main->Game().GetTile(1));
+  EXPECT_TRUE(WaitFor([&] { return Main->isWindowModified(); }));
+  const auto Large = [&] { return Main->tsTile->imgTile->pixmap().toImage(); };
+  const TPeekBitmap& Hero = Main->Game().GetTile(1)->Bitmap();
+  ASSERT_GE(Large().width(), 128);
+  for (int X = 0; X < 8; ++X)
+    for (int Y : {0, 3, 7}) {
+      const QRgb Pixel = Large().pixel(X * 16 + 15, Y * 16);
+      EXPECT_EQ(Pixel & 0xFFFFFF, Large().pixel(X * 16, Y * 16 + 15) & 0xFFFFFF);
+      EXPECT_EQ(Pixel & 0xFFFFFF, Rgb(Hero.GetColor(X, Y)));
+    }
+
+  // A name already taken gives the default name.
+  ASSERT_TRUE(Drop(TilesNode(), {Examples + "/tiles/Coin.bmp"}));
+  EXPECT_EQ(Main->Game().GetTile(2)->Name(), "tTile3");
+
+  // One file on a tile imports into it, as the tile pane's Import does.
+  QTreeWidgetItem* CoinNode = TilesNode()->child(0);
+  EXPECT_FALSE(Drop(CoinNode, {Examples + "/tiles/Gem.bmp", Examples + "/tiles/Sea.bmp"}));
+  ASSERT_TRUE(Drop(CoinNode, {Examples + "/tiles/Gem.bmp"}));
+  EXPECT_EQ(Main->tsTile->Tile(), Main->Game().GetTile(0));
+  TGame Expected;
+  Expected.AddTile()->ImportBitmap((Examples + "/tiles/Gem.bmp").toStdString());
+  EXPECT_EQ(Main->Game().GetTile(0)->Bitmap().GetColor(3, 3), Expected.GetTile(0)->Bitmap().GetColor(3, 3));
+  EXPECT_EQ(Large().pixel(3 * 16 + 8, 3 * 16 + 8) & 0xFFFFFF, Rgb(Expected.GetTile(0)->Bitmap().GetColor(3, 3)));
+  ASSERT_TRUE(Drop(CoinNode, {Junk.fileName()}));
+  EXPECT_TRUE(Dialogs.LastText().startsWith("Error importing bitmap notes.bmp\n"));
+  EXPECT_EQ(Dialogs.Messages.size(), 2u);
+  EXPECT_EQ(Main->Game().TileCount(), 3);
+
+  // Other nodes take no files.
+  EXPECT_FALSE(Drop(Main->tvwTree->topLevelItem(0)->child(1), {Examples + "/tiles/Gem.bmp"}));
+}
