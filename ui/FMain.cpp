@@ -112,8 +112,8 @@ QIcon BlankIcon() {
 // The user's settings: ~/.config/lurvik-studio/lurvik-studio.conf, the
 // application's name serving as the maker's too.
 constexpr const char* KeyRecent = "RecentFiles";
-constexpr const char* KeyGeometry = "MainWindow/Geometry";
-constexpr const char* KeyMaximized = "MainWindow/Maximized";
+constexpr const char* KeyGeometry = "MainWindow/Geometry";  // Qt's own record, frame and state included
+constexpr const char* KeyPlace = "MainWindow/Place";        // the frame's rectangle, to check it
 constexpr const char* KeySplitter = "MainWindow/Splitter";
 
 std::unique_ptr<QSettings> UserSettings() {
@@ -409,16 +409,14 @@ void TfrmMain::UpdateTitle() {
 
 void TfrmMain::SaveWindowState() const {
   auto Settings = UserSettings();
-  Settings->setValue(KeyGeometry, normalGeometry());
-  Settings->setValue(KeyMaximized, isMaximized());
+  Settings->setValue(KeyGeometry, saveGeometry());
+  Settings->setValue(KeyPlace, frameGeometry());
   Settings->setValue(KeySplitter, FSplitter->saveState());
 }
 
 void TfrmMain::RestoreWindowState() {
   auto Settings = UserSettings();
-  const QRect Geometry = Settings->value(KeyGeometry).toRect();
-  if (OnScreen(Geometry)) setGeometry(Geometry);
-  if (Settings->value(KeyMaximized).toBool()) setWindowState(windowState() | Qt::WindowMaximized);
+  if (OnScreen(Settings->value(KeyPlace).toRect())) restoreGeometry(Settings->value(KeyGeometry).toByteArray());
   FSplitter->restoreState(Settings->value(KeySplitter).toByteArray());
 }
 
