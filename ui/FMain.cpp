@@ -146,7 +146,7 @@ protected:
       case QEvent::Drop:
       case QEvent::FocusIn:
       case QEvent::FocusOut:
-        if (!FTimer->isActive()) FTimer->start();
+        if (FTimer && !FTimer->isActive()) FTimer->start();
         break;
       default: break;
     }
@@ -154,7 +154,7 @@ protected:
   }
 
 private:
-  QTimer* FTimer;
+  QPointer<QTimer> FTimer;  // the window's children go one by one, the timer maybe first
 };
 
 QStringList LocalFiles(const QMimeData* Data) {
