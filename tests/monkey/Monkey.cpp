@@ -311,10 +311,10 @@ void TMonkey::NewMain() {
 
 void TMonkey::Step() {
   if (FDone) return;
-  LastStepAt = NowMs();
   ScheduleStep();
   // While a box is "up" the user can touch nothing; the loop just runs.
   if (FDialogs.BoxUp()) return;
+  LastStepAt = NowMs();
   TDepth Depth(FDepth);
   ++FSteps;
   if (!FStopping && ((FOptions.Steps >= 0 && FSteps >= FOptions.Steps) ||

@@ -52,15 +52,22 @@ TMonkeyDialogs::TMonkeyDialogs(TDice& Dice, const QString& Work, const QString& 
 
 TMonkeyDialogs::~TMonkeyDialogs() { SetDialogService(FPrevious); }
 
+bool TMonkeyDialogs::BoxUp() const {
+  return FBoxDepth > 0 && QApplication::activeModalWidget() == FModalAtBox;
+}
+
 void TMonkeyDialogs::WhileUp(const QString& What) {
   Trace("  box: " + Short(What).toStdString());
   ++FBoxCount;
   ++FBoxDepth;
+  QWidget* const Under = FModalAtBox;
+  FModalAtBox = QApplication::activeModalWidget();
   // The windows behind a real box repaint while it is up, all of them.
   for (QWidget* W : QApplication::topLevelWidgets())
     if (W->isVisible() && (W->windowType() == Qt::Window || W->windowType() == Qt::Dialog)) W->repaint();
   const int Rounds = FDice.Between(1, 3);
   for (int i = 0; i < Rounds; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  FModalAtBox = Under;
   --FBoxDepth;
 }
 

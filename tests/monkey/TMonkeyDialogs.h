@@ -24,7 +24,9 @@ public:
   bool StartDetached(const QString& Program, const QStringList& Arguments, const QString& Folder) override;
 
   // True while a box or dialog is "up": the user cannot touch the windows.
-  bool BoxUp() const { return FBoxDepth > 0; }
+  // A modal window that opened meanwhile (a click delayed by a timer, as a
+  // mnemonic's animated click is) is on top of the box, and usable.
+  bool BoxUp() const;
   // While stopping, boxes never cancel and saves go where they succeed, so
   // the last window closes.
   void SetStopping(bool Stopping) { FStopping = Stopping; }
@@ -43,6 +45,7 @@ private:
   QStringList FOpenable;   // files worth opening, saved ones added as they come
   QStringList FFailing;    // names that cannot be opened or written
   int FBoxDepth = 0;
+  QWidget* FModalAtBox = nullptr;  // the modal window under the box, if any
   int FBoxCount = 0;
   int FSaved = 0;
   int FCloseAttempts = 0;
