@@ -131,9 +131,10 @@ void BM_GameTablesLargeGame(benchmark::State& State) {
 BENCHMARK(BM_GameTablesLargeGame)->Unit(benchmark::kMillisecond);
 
 // One frame as the frame clock runs it: the engine's step, both screens
-// drawn, the window told to repaint. The level starts afresh every ten
-// seconds of play, outside the timing, so the crowd never settles.
-void BM_PlayFrameStressLevel(benchmark::State& State) {
+// drawn, the window told to repaint; Painted adds the paint that zooms the
+// screens onto the window (2x). The level starts afresh every ten seconds of
+// play, outside the timing, so the crowd never settles.
+void BM_PlayFrameStressLevel(benchmark::State& State, bool Painted) {
   auto Play = ShowPlayWindow(StressGame().Game);
   Play->SetPaused(true);
   int Frame = 0;
@@ -145,28 +146,12 @@ void BM_PlayFrameStressLevel(benchmark::State& State) {
       State.ResumeTiming();
     }
     Play->RunFrames(1);
+    if (Painted) Play->pnlScreens->repaint();
   }
   State.counters["live"] = Play->Engine().live_count;
 }
-BENCHMARK(BM_PlayFrameStressLevel)->Unit(benchmark::kMicrosecond);
-
-// The same with the paint that zooms the screens onto the window (2x).
-void BM_PlayFrameStressLevelPainted(benchmark::State& State) {
-  auto Play = ShowPlayWindow(StressGame().Game);
-  Play->SetPaused(true);
-  int Frame = 0;
-  for (auto _ : State) {
-    if (++Frame == 600) {
-      State.PauseTiming();
-      Play->RestartLevel();
-      Frame = 0;
-      State.ResumeTiming();
-    }
-    Play->RunFrames(1);
-    Play->pnlScreens->repaint();
-  }
-}
-BENCHMARK(BM_PlayFrameStressLevelPainted)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlayFrameStressLevel, Step, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlayFrameStressLevel, Painted, true)->Unit(benchmark::kMicrosecond);
 
 // The drawing alone: the lower screen with 128 sprites, and the console.
 void BM_DrawScreensStressLevel(benchmark::State& State) {
