@@ -1,0 +1,2 @@
+// Deleting and duplicating from the main window.
+#include <gtest/gtest.h>

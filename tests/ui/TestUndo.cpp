@@ -1,0 +1,2 @@
+// Edit | Undo and Redo.
+#include <gtest/gtest.h>
