@@ -72,6 +72,7 @@ void TGame::SetTitle(const std::string& Title) {
 
 void TGame::MarkModified() {
   FModified = true;
+  ++FChangeCount;
   Touch();
 }
 
@@ -192,12 +193,76 @@ void TGame::Save() {
   ClearModified();
 }
 
+std::vector<std::uint8_t> TGame::ContentBytes() const {
+  TMemoryStream Stream;
+  TWriter Writer(Stream);
+  SaveContent(Stream, Writer, 0, 0);
+  Writer.FlushBuffer();
+  return Stream.Bytes();
+}
+
+void TGame::LoadContent(const std::vector<std::uint8_t>& Bytes) {
+  TMemoryStream Stream(Bytes);
+  TReader Reader(Stream);
+  try {
+    LoadFromStream(Stream, Reader);
+  } catch (const EReadError&) {
+    throw EGame(FileUnexpected);
+  }
+  ClearModified();
+}
+
+void TGame::TakeDocumentState(const TGame& Previous) {
+  FFileName = Previous.FFileName;
+  FRevision = Previous.FRevision;
+  FEditTime = Previous.FEditTime;
+  FLastTouch = Previous.FLastTouch;
+  FModified = Previous.FModified;
+  FChangeCount = Previous.FChangeCount;
+}
+
+bool TGame::AssignContentInPlace(const TGame& Source) {
+  if (Source.FTiles.Count() != FTiles.Count() || Source.FActors.Count() != FActors.Count() ||
+      Source.FLevels.Count() != FLevels.Count())
+    return false;
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (Source.FActors.At(i)->HandlerCount() != FActors.At(i)->HandlerCount()) return false;
+  // Items of Source stand for the items of this game at the same index.
+  auto OwnTile = [&](const TTile* Tile) { return Tile ? FTiles.At(Source.FTiles.IndexOf(Tile)) : nullptr; };
+  auto OwnActor = [&](const TActor* Actor) { return Actor ? FActors.At(Source.FActors.IndexOf(Actor)) : nullptr; };
+  FTitle = Source.FTitle;
+  FPalette->Assign(*Source.FPalette);
+  for (int i = 0; i < FTiles.Count(); ++i) {
+    FTiles.At(i)->FName = Source.FTiles.At(i)->FName;
+    FTiles.At(i)->FBitmap = Source.FTiles.At(i)->FBitmap;
+  }
+  for (int i = 0; i < FActors.Count(); ++i) {
+    FActors.At(i)->FName = Source.FActors.At(i)->FName;
+    FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
+  }
+  for (int i = 0; i < FLevels.Count(); ++i) {
+    TLevel* Level = FLevels.At(i);
+    const TLevel* From = Source.FLevels.At(i);
+    Level->FName = From->FName;
+    Level->FWidth = From->FWidth;
+    Level->FHeight = From->FHeight;
+    Level->FCells.resize(From->FCells.size());
+    for (std::size_t c = 0; c < From->FCells.size(); ++c) Level->FCells[c] = OwnActor(From->FCells[c]);
+  }
+  MarkModified();
+  return ContentBytes() == Source.ContentBytes();
+}
+
 void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  SaveContent(Stream, Writer, FRevision, FEditTime);
+}
+
+void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime) const {
   Writer.WriteString(Signature);
   Writer.WriteInteger(FileVersion);
   Writer.WriteString(Marker);
-  Writer.WriteInteger(FRevision);
-  Writer.WriteDate(FEditTime);
+  Writer.WriteInteger(Revision);
+  Writer.WriteDate(EditTime);
   Writer.WriteString(FTitle);
   FPalette->SaveToStream(Stream, Writer);
   for (int i = 0; i < FTiles.Count(); ++i) FTiles.At(i)->SaveToStream(Stream, Writer);

@@ -2,6 +2,7 @@
 // The game document: palette, tiles, actors and levels, the document's file
 // name, title, save counter, editing time and changed flag, and the project
 // file that holds it all.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,12 @@ public:
   bool Modified() const { return FModified; }
   void MarkModified();
   void ClearModified() { FModified = false; }
+  // Sets the flag without counting a change, as undo does on its way back
+  // to (or away from) the saved state.
+  void SetModified(bool Modified) { FModified = Modified; }
+  // Grows with every change; the undo history looks at the content only
+  // when it moved.
+  std::uint64_t ChangeCount() const { return FChangeCount; }
   // Adds the time since the last change to the editing time, a long pause
   // counting as 30 seconds.
   void Touch();
@@ -86,6 +93,22 @@ public:
   void Save();
   // Into a freshly constructed game.
   void LoadFromFile(const std::string& Name);
+
+  // The content for the undo history: the project file's bytes with the
+  // save counter and editing time written as 0, so that equal content gives
+  // equal bytes however often and long the game was edited.
+  std::vector<std::uint8_t> ContentBytes() const;
+  // Into a freshly constructed game; the bytes come from ContentBytes.
+  void LoadContent(const std::vector<std::uint8_t>& Bytes);
+  // File name, save counter, editing time and changed flag of the game this
+  // one takes the place of.
+  void TakeDocumentState(const TGame& Previous);
+  // Gives this game Source's content while every item keeps its address:
+  // possible when the two have as many tiles, actors, handlers and levels
+  // and differ at most in the title, palette, names, tile pictures, actors'
+  // tiles and level sizes and cells. False otherwise, with this game then
+  // partly changed: it must be replaced by Source.
+  bool AssignContentInPlace(const TGame& Source);
 
   TPalette& Palette() { return *FPalette; }
   const TPalette& Palette() const { return *FPalette; }
@@ -145,6 +168,7 @@ public:
 
 private:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
+  void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
   std::string FFileName = NoFileName;
@@ -153,6 +177,7 @@ private:
   double FEditTime = 0;
   double FLastTouch = 0;
   bool FModified = false;
+  std::uint64_t FChangeCount = 0;
   std::unique_ptr<TPalette> FPalette;
   TOwnedList<TTile> FTiles;
   TOwnedList<TActor> FActors;

@@ -38,7 +38,7 @@ public:
   void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
-  friend class TGame;  // duplicates levels and empties a deleted actor's cells
+  friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes
   // Empties every cell holding Actor; true when there was one.
   bool ClearActor(const TActor* Actor);
   void CopyCells(const TLevel& Source);

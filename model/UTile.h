@@ -35,7 +35,7 @@ public:
   void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
-  friend class TGame;  // duplicates a tile's picture
+  friend class TGame;  // duplicates and undoes a tile's picture
 
   TGame& FOwner;
   std::string FName;

@@ -1,0 +1,61 @@
+#pragma once
+// The undo history of a document: the content after every step, from the
+// state it was opened or created in to the newest step. Undo and redo move a
+// position through the list; a new step drops what could be redone. The
+// oldest steps go when the list is full.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lvk {
+
+class TGame;
+
+using TContent = std::vector<std::uint8_t>;
+
+class TUndoHistory {
+public:
+  static constexpr int DefaultMaxSteps = 200;
+  explicit TUndoHistory(int MaxSteps = DefaultMaxSteps) : FMaxSteps(MaxSteps < 1 ? 1 : MaxSteps) {}
+
+  // A document as opened, created or saved: the only state, the saved one.
+  void Reset(TContent Content);
+  // A step to Content, unless that is the current content. True for a step.
+  bool Record(const std::string& Name, TContent Content);
+
+  bool CanUndo() const { return FPosition > 0; }
+  bool CanRedo() const { return FPosition + 1 < static_cast<int>(FStates.size()); }
+  // The names of the steps Undo and Redo would take.
+  const std::string& UndoName() const;
+  const std::string& RedoName() const;
+  // Move one step and give the content to show then.
+  const TContent& Undo();
+  const TContent& Redo();
+  const TContent& Current() const { return FStates[FPosition].Content; }
+
+  int Position() const { return FPosition; }
+  int StepCount() const { return static_cast<int>(FStates.size()) - 1; }
+  int MaxSteps() const { return FMaxSteps; }
+
+  // The current state is the one in the file; the document is unchanged
+  // exactly when the position is back there.
+  void MarkSaved() { FSaved = FPosition; }
+  bool AtSaved() const { return FSaved == FPosition; }
+
+private:
+  struct TState {
+    std::string Name;  // of the step that led here
+    TContent Content;
+  };
+  int FMaxSteps;
+  std::vector<TState> FStates{TState{}};
+  int FPosition = 0;
+  int FSaved = 0;  // -1 once the saved state left the list
+};
+
+// What changed from Before to After, as a step's name: "Rename tile",
+// "New actor", "Edit level layout", ...; "Change" when nothing is known.
+std::string ChangeName(const TGame& Before, const TGame& After);
+
+}  // namespace lvk
