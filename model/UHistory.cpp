@@ -24,8 +24,16 @@ void TUndoHistory::Reset(TContent Content) {
   FSaved = 0;
 }
 
-bool TUndoHistory::Record(const std::string& Name, TContent Content) {
+bool TUndoHistory::Record(const std::string& Name, TContent Content, bool Merge) {
   if (Content == Current()) return false;
+  if (Merge && CanUndo() && !CanRedo() && FSaved != FPosition && FStates[FPosition].Name == Name) {
+    if (Content == FStates[FPosition - 1].Content) {
+      FStates.pop_back();
+      --FPosition;
+    } else
+      FStates[FPosition].Content = std::move(Content);
+    return true;
+  }
   FStates.resize(FPosition + 1);
   if (FSaved > FPosition) FSaved = -1;  // the saved state could only be redone; it is gone now
   FStates.push_back(TState{Name, std::move(Content)});

@@ -22,7 +22,10 @@ public:
   // A document as opened, created or saved: the only state, the saved one.
   void Reset(TContent Content);
   // A step to Content, unless that is the current content. True for a step.
-  bool Record(const std::string& Name, TContent Content);
+  // Merge puts Content into the newest step instead when that step has the
+  // same name and nothing could be redone, as typing in one field is one
+  // step; a step merged back to where it started goes away.
+  bool Record(const std::string& Name, TContent Content, bool Merge = false);
 
   bool CanUndo() const { return FPosition > 0; }
   bool CanRedo() const { return FPosition + 1 < static_cast<int>(FStates.size()); }

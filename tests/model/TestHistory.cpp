@@ -59,6 +59,24 @@ TEST(UndoHistory, StepsUndoRedoAndTheSavedState) {
   EXPECT_TRUE(History.AtSaved());
 }
 
+TEST(UndoHistory, TypingInOneFieldIsOneStep) {
+  TUndoHistory History;
+  History.Reset(Bytes(0));
+  History.Record("Other", Bytes(1));
+  History.Record("Type", Bytes(2), true);
+  History.Record("Type", Bytes(3), true);
+  EXPECT_EQ(History.StepCount(), 2);
+  EXPECT_EQ(History.Current(), Bytes(3));
+  History.Record("Type", Bytes(1), true);  // typed back to the start: no step left
+  EXPECT_EQ(History.StepCount(), 1);
+  History.Record("Type", Bytes(4), true);
+  History.MarkSaved();
+  History.Record("Type", Bytes(5), true);  // not into the step that ends at the saved state
+  EXPECT_EQ(History.StepCount(), 3);
+  History.Undo();
+  EXPECT_TRUE(History.AtSaved());
+}
+
 TEST(UndoHistory, KeepsTheNewestStepsUpToItsLimit) {
   TUndoHistory History(100);
   History.Reset(Bytes(0));
