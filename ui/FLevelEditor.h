@@ -1,7 +1,8 @@
 #pragma once
 // The level layout window: the user places actors on the cells of one level.
 // Every placement goes straight into the level through SetCell; there is no
-// apply, cancel or undo, and closing the window keeps every change.
+// apply or cancel, and closing the window keeps every change. Ctrl+Z undoes
+// a placement (the main window adds the keys when it opens the window).
 // Opened modally by the level pane and destroyed when it closes.
 #include <QAbstractScrollArea>
 #include <QDialog>

@@ -25,6 +25,7 @@
 #include "model/UPaletteFiles.h"
 #include "ui/UDialogService.h"
 #include "ui/UHelp.h"
+#include "ui/UUndoSteps.h"
 
 using lvk::TColor;
 
@@ -663,6 +664,7 @@ void TfrmPaletteEditor::grdPaletteDragDrop(int Column, int Row) {
   const int From = IndexOf(grdPalette->Selection().topLeft());
   const int To = IndexOf(Column, Row);
   if (!FPalette || From >= FPalette->Count() || To >= FPalette->Count()) return;
+  NameUndoStep("Move color");
   FPalette->MoveEntry(From, To);
   Redraw();
   SyncCurrentColor();
@@ -678,6 +680,7 @@ void TfrmPaletteEditor::butImportClick() {
   if (Path.isEmpty()) return;
   PaletteFolder = QFileInfo(Path).absolutePath();
   const std::string FileName = Path.toStdString();
+  NameUndoStep("Import palette");
   FPalette->FillBlack();
   try {
     switch (Filter) {
@@ -739,6 +742,7 @@ void TfrmPaletteEditor::butDefaultsClick() {
   if (!AskYesNo(this, "\"Defaults\" will delete all colors from the palette\nand then load new colors from a "
                       "default palette.\n\nReplace all?"))
     return;
+  NameUndoStep("Default palette");
   FPalette->LoadDefaults();
   Redraw();
   SyncCurrentColor();
@@ -748,6 +752,7 @@ void TfrmPaletteEditor::butRevertClick() {
   if (!AskYesNo(this, "\"Revert\" will delete all colors from the palette, and restart with the original "
                       "palette.\n\nRevert?"))
     return;
+  NameUndoStep("Revert palette");
   FPalette->Assign(FOriginal->Palette());
   Redraw();
   SyncCurrentColor();
@@ -762,6 +767,7 @@ void TfrmPaletteEditor::butOptimizeClick() {
                       "Delete duplicates?"))
     return;
   int Deleted = FPalette->Count();
+  NameUndoStep("Optimize palette");
   FPalette->RemoveDuplicates(1, lvk::DuplicateMask);
   Deleted -= FPalette->Count();
   if (Deleted == 0)
@@ -779,6 +785,7 @@ void TfrmPaletteEditor::butClearClick() {
   const int Cells = S.width() * S.height();
   if (!AskYesNo(this, "\"Clear\" will set the " + QString::number(Cells) + " selected colors to white.\n\nClear?"))
     return;
+  NameUndoStep("Clear colors");
   for (int Row = S.top(); Row <= S.bottom(); ++Row)
     for (int Column = S.left(); Column <= S.right(); ++Column) {
       const int Index = IndexOf(Column, Row);
@@ -809,6 +816,7 @@ void TfrmPaletteEditor::butAddClick() {
     ShowWarning(this, "Sorry, palette does not have room for " + QString::number(N) + " extra color(s).");
     return;
   }
+  NameUndoStep("Add colors");
   FPalette->InsertRange(Start, End);
   Redraw();
   SyncCurrentColor();
@@ -822,6 +830,7 @@ void TfrmPaletteEditor::butDeleteClick() {
   if (!AskYesNo(this, "\"Delete\" will delete the selected colors from the palette.\n\nDelete?")) return;
   const QRect S = grdPalette->Selection();
   const int Start = IndexOf(S.topLeft()), End = IndexOf(S.bottomRight());
+  NameUndoStep("Delete colors");
   if (Start < FPalette->Count()) FPalette->DeleteRange(Start, std::min(End, FPalette->Count() - 1));
   Redraw();
   SyncCurrentColor();
