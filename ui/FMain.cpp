@@ -5,6 +5,7 @@
 #include <functional>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QUrl>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSplitter>
@@ -46,6 +48,7 @@
 #include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
+#include "ui/UUndoSteps.h"
 
 namespace {
 
@@ -218,6 +221,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::itemExpanded, this, Refit);
   connect(tvwTree, &QTreeWidget::itemCollapsed, this, Refit);
   tvwTree->viewport()->installEventFilter(this);
+  tvwTree->installEventFilter(this);  // the Menu key's context menu comes to the tree itself
   tvwTree->viewport()->setAcceptDrops(true);
 
   pagEditor = new QStackedWidget(this);
@@ -257,8 +261,10 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 
   CreateMenus();
   tsActor->CreateHandlerButtons();
-  connect(tvwTree, &QTreeWidget::currentItemChanged, this,
-          [this](QTreeWidgetItem* Current) { if (Current) tvwTreeChange(Current); });
+  connect(tvwTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* Current) {
+    if (Current) tvwTreeChange(Current);
+    UpdateEditMenu();
+  });
   // A click on the current node (the game node after a rebuild) selects it too.
   // The node already shown is left alone: that would refresh the pane and
   // put back a name its field keeps after a rejected rename.
@@ -320,6 +326,26 @@ void TfrmMain::CreateMenus() {
   mnuRecent->menuAction()->setStatusTip("Open one of the games last opened or saved");
   File->addSeparator();
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
+
+  mnuEdit = AddMenu("&Edit", "Duplicate and delete tiles, actors, handlers and levels");
+  mnuEdit->setObjectName("mnuEdit");
+  mnuEdit->addSeparator();  // below the commands that undo and redo
+  mnuDuplicate = AddItem(mnuEdit, "mnuDuplicate", "D&uplicate",
+                         "Copy the selected tile, actor (with its handlers) or level under a new name",
+                         [this] { mnuDuplicateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
+  // Not through AddItem: the key belongs to the tree (and the open menu),
+  // never to the name fields and lists of the panes.
+  mnuDelete = mnuEdit->addAction("&Delete");
+  mnuDelete->setObjectName("mnuDelete");
+  mnuDelete->setStatusTip("Delete the selected tile, actor, handler or level (asks first)");
+  mnuDelete->setShortcut(QKeySequence::Delete);
+  mnuDelete->setShortcutContext(Qt::WidgetShortcut);
+  tvwTree->addAction(mnuDelete);
+  connect(mnuDelete, &QAction::triggered, this, [this] {
+    mnuClick();
+    mnuDeleteClick();
+  });
+  connect(mnuEdit, &QMenu::aboutToShow, this, &TfrmMain::UpdateEditMenu);
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -428,6 +454,7 @@ void TfrmMain::mnuClick() {
 
 QTreeWidgetItem* TfrmMain::AddNode(QTreeWidgetItem* Parent, const QString& Text, TNodeKind Kind, void* Data) {
   auto* Node = Parent ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(tvwTree);
+  if (Kind != TNodeKind::Pane) FNodes.insert(Data, Node);
   Node->setText(0, Text);
   Node->setData(0, KindRole, static_cast<int>(Kind));
   Node->setData(0, DataRole, QVariant::fromValue(reinterpret_cast<quintptr>(Data)));
@@ -436,29 +463,45 @@ QTreeWidgetItem* TfrmMain::AddNode(QTreeWidgetItem* Parent, const QString& Text,
   return Node;
 }
 
-void TfrmMain::RebuildTree() {
+void TfrmMain::ClearTree() {
   tvwTree->blockSignals(true);
   tvwTree->clear();
   tvwTree->blockSignals(false);
   FShownNode = nullptr;
-  auto* GameNode = AddNode(nullptr, "Game", TNodeKind::Pane, static_cast<TPane*>(tsGame));
+  FNodes.clear();
+  FGameNode = FTilesNode = FActorsNode = FLevelsNode = nullptr;
+  UpdateEditMenu();
+}
+
+QTreeWidgetItem* TfrmMain::NodeOf(const void* Item) const { return FNodes.value(Item, nullptr); }
+
+void TfrmMain::RemoveNode(QTreeWidgetItem* Node) {
+  if (!Node) return;
+  std::function<void(QTreeWidgetItem*)> Forget = [&](QTreeWidgetItem* N) {
+    FNodes.remove(NodeData(N));
+    for (int i = 0; i < N->childCount(); ++i) Forget(N->child(i));
+  };
+  Forget(Node);
+  if (FShownNode == Node || (FShownNode && FShownNode->parent() == Node)) FShownNode = nullptr;
+  delete Node;
+}
+
+void TfrmMain::RebuildTree() {
+  ClearTree();
+  auto* GameNode = FGameNode = AddNode(nullptr, "Game", TNodeKind::Pane, static_cast<TPane*>(tsGame));
   GameNode->setIcon(0, UiPixmap("BmpGame18x18"));
-  FGame->ViewLink = GameNode;
-  auto* Tiles = AddNode(GameNode, "Tiles", TNodeKind::Pane, static_cast<TPane*>(tsTiles));
+  auto* Tiles = FTilesNode = AddNode(GameNode, "Tiles", TNodeKind::Pane, static_cast<TPane*>(tsTiles));
   Tiles->setIcon(0, UiPixmap("BmpTiles18x18"));
-  FGame->TilesViewLink = Tiles;
   for (int i = 0; i < FGame->TileCount(); ++i) AddTileNode(FGame->GetTile(i));
-  auto* Actors = AddNode(GameNode, "Actors", TNodeKind::Pane, static_cast<TPane*>(tsActors));
+  auto* Actors = FActorsNode = AddNode(GameNode, "Actors", TNodeKind::Pane, static_cast<TPane*>(tsActors));
   Actors->setIcon(0, UiPixmap("BmpActors18x18"));
-  FGame->ActorsViewLink = Actors;
   for (int i = 0; i < FGame->ActorCount(); ++i) {
     lvk::TActor* Actor = FGame->GetActor(i);
     QTreeWidgetItem* ActorNode = AddActorNode(Actor);
     for (int h = 0; h < Actor->HandlerCount(); ++h) AddHandlerNode(ActorNode, Actor->GetHandler(h));
   }
-  auto* Levels = AddNode(GameNode, "Levels", TNodeKind::Pane, static_cast<TPane*>(tsLevels));
+  auto* Levels = FLevelsNode = AddNode(GameNode, "Levels", TNodeKind::Pane, static_cast<TPane*>(tsLevels));
   Levels->setIcon(0, UiPixmap("BmpLevels18x18"));
-  FGame->LevelsViewLink = Levels;
   for (int i = 0; i < FGame->LevelCount(); ++i) AddLevelNode(FGame->GetLevel(i));
   GameNode->setExpanded(true);
   // The game node is current but not selected: a view that gets the focus
@@ -468,34 +511,25 @@ void TfrmMain::RebuildTree() {
   tvwTree->blockSignals(false);
   tsGame->SetGame(FGame.get());
   ShowPane(tsSplash);
+  UpdateEditMenu();
 }
 
 QTreeWidgetItem* TfrmMain::AddTileNode(lvk::TTile* Tile) {
-  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->TilesViewLink), QString::fromStdString(Tile->Name()),
-                       TNodeKind::Tile, Tile);
-  Tile->ViewLink = Node;
-  return Node;
+  return AddNode(FTilesNode, QString::fromStdString(Tile->Name()), TNodeKind::Tile, Tile);
 }
 
 QTreeWidgetItem* TfrmMain::AddActorNode(lvk::TActor* Actor) {
-  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->ActorsViewLink), QString::fromStdString(Actor->Name()),
-                       TNodeKind::Actor, Actor);
-  Actor->ViewLink = Node;
-  return Node;
+  return AddNode(FActorsNode, QString::fromStdString(Actor->Name()), TNodeKind::Actor, Actor);
 }
 
 QTreeWidgetItem* TfrmMain::AddHandlerNode(QTreeWidgetItem* ActorNode, lvk::THandler* Handler) {
   QString Text = Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
-  auto* Node = AddNode(ActorNode, Text, TNodeKind::Handler, Handler);
-  Handler->ViewLink = Node;
-  return Node;
+  return AddNode(ActorNode, Text, TNodeKind::Handler, Handler);
 }
 
 QTreeWidgetItem* TfrmMain::AddLevelNode(lvk::TLevel* Level) {
-  auto* Node = AddNode(static_cast<QTreeWidgetItem*>(FGame->LevelsViewLink), QString::fromStdString(Level->Name()),
-                       TNodeKind::Level, Level);
+  auto* Node = AddNode(FLevelsNode, QString::fromStdString(Level->Name()), TNodeKind::Level, Level);
   Node->setIcon(0, UiPixmap("BmpLevel18x18"));
-  Level->ViewLink = Node;
   return Node;
 }
 
@@ -541,7 +575,7 @@ void TfrmMain::RefreshHandlerNodes() {
     lvk::TActor* Actor = FGame->GetActor(a);
     for (int h = 0; h < Actor->HandlerCount(); ++h) {
       lvk::THandler* Handler = Actor->GetHandler(h);
-      auto* Node = static_cast<QTreeWidgetItem*>(Handler->ViewLink);
+      QTreeWidgetItem* Node = NodeOf(Handler);
       if (!Node || !Handler->Event()) continue;
       const QString Summary = QString::fromStdString(Handler->Event()->Summary());
       if (Node->text(0) != Summary) Node->setText(0, Summary);
@@ -555,6 +589,20 @@ void TfrmMain::FitTreeColumn() {
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Event->type() == QEvent::ContextMenu && (Watched == tvwTree || Watched == tvwTree->viewport())) {
+    auto* Request = static_cast<QContextMenuEvent*>(Event);
+    QTreeWidgetItem* Node = nullptr;
+    QPoint At = Request->globalPos();
+    if (Request->reason() == QContextMenuEvent::Mouse) {
+      Node = tvwTree->itemAt(tvwTree->viewport()->mapFromGlobal(At));
+    } else if ((Node = tvwTree->currentItem())) {
+      // From the keyboard: beside the current node, not where the mouse is.
+      tvwTree->scrollToItem(Node);
+      At = tvwTree->viewport()->mapToGlobal(tvwTree->visualItemRect(Node).center());
+    }
+    if (Node) ShowNodeMenu(Node, At);
+    return true;
+  }
   if (Watched == tvwTree->viewport()) switch (Event->type()) {
       case QEvent::Resize: FFitTimer->start(); break;
       case QEvent::DragEnter:
@@ -629,6 +677,198 @@ bool TfrmMain::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
   return true;
 }
 
+// ---- Edit commands ----
+
+namespace {
+
+QString Quoted(const std::string& Name) { return "\"" + QString::fromStdString(Name) + "\""; }
+
+QString Summary(const lvk::THandler& Handler) {
+  return Handler.Event() ? QString::fromStdString(Handler.Event()->Summary()) : QString("(no event)");
+}
+
+// "1 actor", "2 actors".
+QString Counted(qsizetype Count, const QString& One, const QString& More) {
+  return QString::number(Count) + " " + (Count == 1 ? One : More);
+}
+
+}  // namespace
+
+bool TfrmMain::CanDelete(const QTreeWidgetItem* Node) { return Node && NodeKind(Node) != TNodeKind::Pane; }
+
+bool TfrmMain::CanDuplicate(const QTreeWidgetItem* Node) {
+  return CanDelete(Node) && NodeKind(Node) != TNodeKind::Handler;
+}
+
+void TfrmMain::UpdateEditMenu() {
+  QTreeWidgetItem* Node = tvwTree->currentItem();
+  mnuDelete->setEnabled(CanDelete(Node));
+  mnuDuplicate->setEnabled(CanDuplicate(Node));
+}
+
+QString TfrmMain::DeleteQuestion(const QTreeWidgetItem* Node) const {
+  void* Data = NodeData(Node);
+  switch (NodeKind(Node)) {
+    case TNodeKind::Tile: {
+      auto* Tile = static_cast<lvk::TTile*>(Data);
+      QString Text = "Delete the tile " + Quoted(Tile->Name()) + "?";
+      int Users = 0;
+      for (int i = 0; i < FGame->ActorCount(); ++i) Users += FGame->GetActor(i)->Tile() == Tile ? 1 : 0;
+      if (Users > 0)
+        Text += "\n\n" + Counted(Users, "actor is", "actors are") + " drawn with it and will have no tile.";
+      return Text;
+    }
+    case TNodeKind::Actor: {
+      auto* Actor = static_cast<lvk::TActor*>(Data);
+      QString Text = "Delete the actor " + Quoted(Actor->Name());
+      if (Actor->HandlerCount() > 0) Text += " with its " + Counted(Actor->HandlerCount(), "handler", "handlers");
+      Text += "?";
+      const std::vector<lvk::THandler*> Naming = FGame->HandlersNaming(*Actor);
+      if (!Naming.empty()) {
+        // A collision must name an actor: these cannot stay.
+        Text += "\n\nThese collision handlers of other actors name it and are deleted with it:";
+        for (const lvk::THandler* Handler : Naming)
+          Text += "\n" + QString::fromStdString(Handler->Actor().Name()) + ": " + Summary(*Handler);
+      }
+      int Cells = 0;
+      for (int l = 0; l < FGame->LevelCount(); ++l) {
+        const lvk::TLevel* Level = FGame->GetLevel(l);
+        for (int Row = 0; Row < Level->Height(); ++Row)
+          for (int Column = 0; Column < Level->Width(); ++Column) Cells += Level->GetCell(Column, Row) == Actor;
+      }
+      if (Cells > 0)
+        Text += "\n\n" + Counted(Cells, "level cell holds", "level cells hold") + " it and will become empty.";
+      return Text;
+    }
+    case TNodeKind::Handler: {
+      auto* Handler = static_cast<lvk::THandler*>(Data);
+      return "Delete the handler " + Summary(*Handler) + " of the actor " + Quoted(Handler->Actor().Name()) + "?";
+    }
+    case TNodeKind::Level:
+      return "Delete the level " + Quoted(static_cast<lvk::TLevel*>(Data)->Name()) + "?";
+    case TNodeKind::Pane: break;
+  }
+  return {};
+}
+
+bool TfrmMain::DeleteNode(QTreeWidgetItem* Node) {
+  if (!CanDelete(Node)) return false;
+  if (Dialogs().Message(this, TMsgKind::Confirmation, DeleteQuestion(Node)) != TMsgAnswer::Yes) return false;
+  // The next sibling, else the previous, else the folder or actor above.
+  QTreeWidgetItem* Parent = Node->parent();
+  const int Index = Parent->indexOfChild(Node);
+  QTreeWidgetItem* Next = Index + 1 < Parent->childCount() ? Parent->child(Index + 1)
+                          : Index > 0                      ? Parent->child(Index - 1)
+                                                           : Parent;
+  // No pane may keep the item or anything made for it (the event frame, the
+  // actor pane's tile list); the node selected afterwards fills its pane again.
+  for (TPane* Pane : std::initializer_list<TPane*>{tsTile, tsActor, tsHandler, tsLevel}) Pane->Release();
+  // The nodes go first, so nothing is drawn from an item that is gone.
+  tvwTree->blockSignals(true);
+  void* Data = NodeData(Node);
+  switch (NodeKind(Node)) {
+    case TNodeKind::Tile:
+      RemoveNode(Node);
+      NameUndoStep("Delete tile");
+      FGame->DeleteTile(static_cast<lvk::TTile*>(Data));
+      break;
+    case TNodeKind::Actor: {
+      auto* Actor = static_cast<lvk::TActor*>(Data);
+      for (lvk::THandler* Handler : FGame->HandlersNaming(*Actor)) RemoveNode(NodeOf(Handler));
+      RemoveNode(Node);
+      NameUndoStep("Delete actor");
+      FGame->DeleteActor(Actor);
+      break;
+    }
+    case TNodeKind::Handler: {
+      auto* Handler = static_cast<lvk::THandler*>(Data);
+      RemoveNode(Node);
+      NameUndoStep("Delete handler");
+      Handler->Actor().DeleteHandler(Handler);
+      break;
+    }
+    case TNodeKind::Level:
+      RemoveNode(Node);
+      NameUndoStep("Delete level");
+      FGame->DeleteLevel(static_cast<lvk::TLevel*>(Data));
+      break;
+    case TNodeKind::Pane: break;
+  }
+  tvwTree->blockSignals(false);
+  FShownNode = nullptr;
+  RefreshHandlerNodes();
+  RepaintTree();  // actors drawn with a deleted tile now show the no-tile picture
+  SelectNode(Next);
+  UpdateEditMenu();
+  UpdateTitle();
+  return true;
+}
+
+QTreeWidgetItem* TfrmMain::DuplicateNode(QTreeWidgetItem* Node) {
+  if (!CanDuplicate(Node)) return nullptr;
+  QTreeWidgetItem* Copy = nullptr;
+  void* Data = NodeData(Node);
+  switch (NodeKind(Node)) {
+    case TNodeKind::Tile:
+      NameUndoStep("Duplicate tile");
+      Copy = AddTileNode(FGame->DuplicateTile(static_cast<lvk::TTile*>(Data)));
+      break;
+    case TNodeKind::Actor: {
+      NameUndoStep("Duplicate actor");
+      lvk::TActor* Actor = FGame->DuplicateActor(static_cast<lvk::TActor*>(Data));
+      Copy = AddActorNode(Actor);
+      for (int h = 0; h < Actor->HandlerCount(); ++h) AddHandlerNode(Copy, Actor->GetHandler(h));
+      break;
+    }
+    case TNodeKind::Level:
+      NameUndoStep("Duplicate level");
+      Copy = AddLevelNode(FGame->DuplicateLevel(static_cast<lvk::TLevel*>(Data)));
+      break;
+    default: return nullptr;
+  }
+  SelectNode(Copy);
+  UpdateTitle();
+  return Copy;
+}
+
+void TfrmMain::mnuDeleteClick() {
+  DeleteNode(tvwTree->currentItem());
+  // The command works on the tree: the keys go on there, also after a No.
+  tvwTree->setFocus();
+}
+
+void TfrmMain::mnuDuplicateClick() {
+  DuplicateNode(tvwTree->currentItem());
+  tvwTree->setFocus();
+}
+
+QMenu* TfrmMain::CreateNodeMenu(QTreeWidgetItem* Node) {
+  if (!CanDelete(Node)) return nullptr;
+  auto* Menu = new QMenu(this);
+  Menu->setObjectName("mnuNode");
+  // The item, not the node, is kept: looked up again when chosen.
+  const void* Item = NodeData(Node);
+  QAction* Duplicate = Menu->addAction("D&uplicate", this, [this, Item] { DuplicateNode(NodeOf(Item)); });
+  Duplicate->setObjectName("mnuNodeDuplicate");
+  Duplicate->setShortcut(mnuDuplicate->shortcut());
+  Duplicate->setShortcutContext(Qt::WidgetShortcut);
+  Duplicate->setStatusTip(mnuDuplicate->statusTip());
+  Duplicate->setEnabled(CanDuplicate(Node));
+  QAction* Delete = Menu->addAction("&Delete", this, [this, Item] { DeleteNode(NodeOf(Item)); });
+  Delete->setObjectName("mnuNodeDelete");
+  Delete->setShortcut(mnuDelete->shortcut());
+  Delete->setShortcutContext(Qt::WidgetShortcut);
+  Delete->setStatusTip(mnuDelete->statusTip());
+  return Menu;
+}
+
+void TfrmMain::ShowNodeMenu(QTreeWidgetItem* Node, QPoint GlobalPosition) {
+  SelectNode(Node);
+  std::unique_ptr<QMenu> Menu(CreateNodeMenu(Node));
+  if (Menu) Menu->exec(GlobalPosition);
+  tvwTree->setFocus();
+}
+
 void TfrmMain::EditPalette() {
   TfrmPaletteEditor Editor(this);
   Editor.SetPalette(&FGame->Palette());
@@ -650,8 +890,8 @@ void TfrmMain::SelectEvent(lvk::THandler& Handler) {
 
 QWidget* TfrmMain::CreateEventEditor(lvk::THandler& Handler, QWidget* Host) {
   if (!Handler.Event()) return nullptr;
-  return ::CreateEventEditor(*Handler.Event(), Host, [&Handler](const QString& Summary) {
-    if (auto* Node = static_cast<QTreeWidgetItem*>(Handler.ViewLink)) Node->setText(0, Summary);
+  return ::CreateEventEditor(*Handler.Event(), Host, [this, &Handler](const QString& Summary) {
+    if (QTreeWidgetItem* Node = NodeOf(&Handler)) Node->setText(0, Summary);
   });
 }
 
@@ -660,10 +900,7 @@ void TfrmMain::NewGame() { ReplaceGame(std::make_unique<lvk::TGame>()); }
 void TfrmMain::ReplaceGame(std::unique_ptr<lvk::TGame> Game) {
   for (TPane* Pane : std::initializer_list<TPane*>{tsTile, tsActor, tsHandler, tsLevel}) Pane->Release();
   tsGame->SetGame(nullptr);
-  tvwTree->blockSignals(true);
-  tvwTree->clear();
-  tvwTree->blockSignals(false);
-  FShownNode = nullptr;
+  ClearTree();
   FGame = std::move(Game);
 }
 

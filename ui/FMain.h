@@ -2,6 +2,7 @@
 // The main window: the game tree on the left, one pane at a time on the
 // right, the menus and the status bar. It owns the document and wires the
 // panes and dialogs together; each pane is a class of its own.
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
@@ -65,6 +66,29 @@ public:
   void RepaintTree();
   // After an actor's rename: handler nodes whose summary names it follow.
   void RefreshHandlerNodes();
+  // The tree's own map from the game's items (tiles, actors, handlers,
+  // levels) to their nodes; nullptr for an item without one.
+  QTreeWidgetItem* NodeOf(const void* Item) const;
+  QTreeWidgetItem* GameNode() const { return FGameNode; }
+  QTreeWidgetItem* TilesNode() const { return FTilesNode; }
+  QTreeWidgetItem* ActorsNode() const { return FActorsNode; }
+  QTreeWidgetItem* LevelsNode() const { return FLevelsNode; }
+
+  // Edit commands on a node: tiles, actors, handlers and levels can be
+  // deleted, all but handlers duplicated.
+  static bool CanDelete(const QTreeWidgetItem* Node);
+  static bool CanDuplicate(const QTreeWidgetItem* Node);
+  // The confirmation text that names the item and what goes with it.
+  QString DeleteQuestion(const QTreeWidgetItem* Node) const;
+  // Asks, then deletes the node's item and selects the next node; false
+  // when nothing was deleted.
+  bool DeleteNode(QTreeWidgetItem* Node);
+  // The copy's node, selected, or nullptr.
+  QTreeWidgetItem* DuplicateNode(QTreeWidgetItem* Node);
+  void mnuDeleteClick();
+  void mnuDuplicateClick();
+  // The context menu of a node (Duplicate, Delete); the caller owns it.
+  QMenu* CreateNodeMenu(QTreeWidgetItem* Node);
 
   // The dialogs the panes open on the document.
   void EditPalette();
@@ -119,6 +143,10 @@ public:
   QAction *mnuBuild, *mnuRun;
   QAction* mnuPlay;
   QMenu* mnuRecent;
+  QMenu* mnuEdit;
+  // Delete works on the tree only (and in the open menu), so line edits
+  // and lists in the panes keep their own Delete key.
+  QAction *mnuDuplicate, *mnuDelete;
   QAction *mnuContents, *mnuCredits, *mnuAbout;
 
 protected:
@@ -128,6 +156,11 @@ protected:
 private:
   void CreateMenus();
   void tvwTreeChange(QTreeWidgetItem* Node);
+  void UpdateEditMenu();
+  // Removes a node with its children from the tree and from the map.
+  void RemoveNode(QTreeWidgetItem* Node);
+  void ClearTree();
+  void ShowNodeMenu(QTreeWidgetItem* Node, QPoint GlobalPosition);
   QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, const QString& Text, TNodeKind Kind, void* Data);
   // Puts Game in place of the document; nothing on screen keeps pointing
   // into the one that goes.
@@ -155,6 +188,11 @@ private:
   QTimer* FTitleTimer;  // the title follows the document shortly after input
   QSplitter* FSplitter;
   QPointer<TfrmPlay> FPlay;  // owned as a child window; gone once closed
+  QHash<const void*, QTreeWidgetItem*> FNodes;
+  QTreeWidgetItem* FGameNode = nullptr;
+  QTreeWidgetItem* FTilesNode = nullptr;
+  QTreeWidgetItem* FActorsNode = nullptr;
+  QTreeWidgetItem* FLevelsNode = nullptr;
 };
 
 // The data of a tree node.

@@ -1,6 +1,7 @@
 #include "ui/FraActions.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,15 +10,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyle>
 #include <QToolButton>
 #include <QValidator>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "ui/UPictures.h"
+#include "ui/UUndoSteps.h"
 
 namespace {
 
@@ -55,7 +59,9 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   lbxActions->setMinimumHeight(90);
   lbxActions->installEventFilter(this);
   SetHints(lbxActions, "The actions of this handler",
-           "The actions of this handler, run from top to bottom when its event fires (Ctrl+Up, Ctrl+Down move one)");
+           "The actions of this handler, run from top to bottom when its event fires (Ctrl+Up, Ctrl+Down move one, "
+           "Del deletes it)");
+  lbxActions->viewport()->installEventFilter(this);  // the mouse's context menu comes to the viewport
   Caption->setBuddy(lbxActions);
 
   butAddAction = new QToolButton(this);
@@ -84,6 +90,10 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   butActionDown->setObjectName("butActionDown");
   butActionDown->setArrowType(Qt::DownArrow);
   SetHints(butActionDown, "Move down (Ctrl+Down)", "Run the selected action one place later");
+  butActionDelete = new QToolButton(this);
+  butActionDelete->setObjectName("butActionDelete");
+  butActionDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  SetHints(butActionDelete, "Delete (Del)", "Delete the selected action from this handler");
 
   edtArg1 = new QLineEdit(this);
   edtArg1->setObjectName("edtArg1");
@@ -113,6 +123,7 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   Buttons->addWidget(butAddAction);
   Buttons->addWidget(butActionUp);
   Buttons->addWidget(butActionDown);
+  Buttons->addWidget(butActionDelete);
   Buttons->addStretch(1);
   auto* ListRow = new QHBoxLayout;
   ListRow->addWidget(lbxActions, 1);
@@ -134,6 +145,7 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   connect(lbxActions, &QListWidget::currentRowChanged, this, [this] { ShowSelected(); });
   connect(butActionUp, &QToolButton::clicked, this, &TfraActions::butActionUpClick);
   connect(butActionDown, &QToolButton::clicked, this, &TfraActions::butActionDownClick);
+  connect(butActionDelete, &QToolButton::clicked, this, &TfraActions::butActionDeleteClick);
   connect(edtArg1, &QLineEdit::editingFinished, this, [this] { ArgEdited(edtArg1, 1); });
   connect(edtArg2, &QLineEdit::editingFinished, this, [this] { ArgEdited(edtArg2, 2); });
   connect(edtArg1, &QLineEdit::textEdited, this, [this] { MarkField(edtArg1); });
@@ -193,6 +205,7 @@ void TfraActions::ShowSelected() {
   const int Count = lbxActions->count();
   butActionUp->setEnabled(Row > 0);
   butActionDown->setEnabled(Row >= 0 && Row < Count - 1);
+  butActionDelete->setEnabled(Row >= 0 && Row < Count);
   lvk::TActionBase* Action = SelectedAction();
   lvk::TActionSpeed* Speed = SelectedSpeed();
   FShowing = true;
@@ -260,9 +273,60 @@ void TfraActions::butActionDownClick() {
   lbxActions->setCurrentRow(Row + 1);
 }
 
+void TfraActions::butActionDeleteClick() {
+  const int Row = lbxActions->currentRow();
+  if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return;
+  NameUndoStep("Delete action");
+  FHandler->DeleteAction(Row);
+  FillList();  // keeps the row: the action after the deleted one, else the one before
+}
+
+QMenu* TfraActions::CreateActionMenu() {
+  auto* Menu = new QMenu(this);
+  Menu->setObjectName("mnuActions");
+  const int Row = lbxActions->currentRow();
+  const bool Selected = FHandler && Row >= 0 && Row < FHandler->ActionCount();
+  QAction* Delete = Menu->addAction(butActionDelete->icon(), "&Delete", this, &TfraActions::butActionDeleteClick);
+  Delete->setObjectName("mnuActionDelete");
+  Delete->setShortcut(QKeySequence::Delete);
+  Delete->setShortcutContext(Qt::WidgetShortcut);  // shown; the list's own key handler does the work
+  Delete->setEnabled(Selected);
+  Menu->addSeparator();
+  QAction* Up = Menu->addAction("Move &up", this, &TfraActions::butActionUpClick);
+  Up->setObjectName("mnuActionUp");
+  Up->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+  Up->setShortcutContext(Qt::WidgetShortcut);
+  Up->setEnabled(butActionUp->isEnabled());
+  QAction* Down = Menu->addAction("Move d&own", this, &TfraActions::butActionDownClick);
+  Down->setObjectName("mnuActionDown");
+  Down->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+  Down->setShortcutContext(Qt::WidgetShortcut);
+  Down->setEnabled(butActionDown->isEnabled());
+  return Menu;
+}
+
 bool TfraActions::eventFilter(QObject* Watched, QEvent* Event) {
+  if ((Watched == lbxActions || Watched == lbxActions->viewport()) && Event->type() == QEvent::ContextMenu) {
+    auto* Request = static_cast<QContextMenuEvent*>(Event);
+    QPoint At = Request->globalPos();
+    if (Request->reason() == QContextMenuEvent::Mouse) {
+      QListWidgetItem* Item = lbxActions->itemAt(lbxActions->viewport()->mapFromGlobal(At));
+      if (!Item) return true;
+      lbxActions->setCurrentItem(Item);
+    } else if (QListWidgetItem* Item = lbxActions->currentItem()) {
+      At = lbxActions->viewport()->mapToGlobal(lbxActions->visualItemRect(Item).center());
+    } else
+      return true;
+    std::unique_ptr<QMenu> Menu(CreateActionMenu());
+    Menu->exec(At);
+    return true;
+  }
   if (Watched == lbxActions && Event->type() == QEvent::KeyPress) {
     auto* Key = static_cast<QKeyEvent*>(Event);
+    if (Key->modifiers() == Qt::NoModifier && Key->key() == Qt::Key_Delete) {
+      butActionDeleteClick();
+      return true;
+    }
     if (Key->modifiers() == Qt::ControlModifier && Key->key() == Qt::Key_Up) {
       butActionUpClick();
       return true;

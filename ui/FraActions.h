@@ -1,7 +1,7 @@
 #pragma once
 // The actions of a handler, in the order the game runs them: a list with
 // each action's icon and summary, a menu to add any registered kind, buttons
-// to move one up or down, and the settings of the selected action. Values
+// to move one up or down or delete it, and the settings of the selected action. Values
 // are whole numbers with a sign; a stored text that is not one (older files
 // kept free texts) is shown as it is and marked, and never changed unless
 // the user types a new value.
@@ -11,6 +11,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QToolButton;
 
 namespace lvk {
@@ -36,6 +37,7 @@ public:
   QToolButton* butAddAction;
   QToolButton* butActionUp;
   QToolButton* butActionDown;
+  QToolButton* butActionDelete;
   QLineEdit* edtArg1;
   QLineEdit* edtArg2;
   QCheckBox* cbxRelative;
@@ -44,6 +46,12 @@ public:
   void AddAction(int KindIndex);
   void butActionUpClick();
   void butActionDownClick();
+  // Deletes the selected action without asking: an action is one line,
+  // quickly added again, and undo takes the step back.
+  void butActionDeleteClick();
+  // The list's context menu: Delete, Move up, Move down for the selected
+  // action; the caller owns it.
+  QMenu* CreateActionMenu();
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

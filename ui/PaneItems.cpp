@@ -45,8 +45,6 @@ QHBoxLayout* Row(QVBoxLayout* Into) {
   return R;
 }
 
-QTreeWidgetItem* NodeOf(void* ViewLink) { return static_cast<QTreeWidgetItem*>(ViewLink); }
-
 // Runs Leave when the focus moves from the field to another control. Not
 // when the window loses it: a box shown for the name takes the focus too.
 class TLeaveWatch final : public QObject {
@@ -148,7 +146,7 @@ TPaneTiles::TPaneTiles(TfrmMain& Main)
   SetHeaderIcon(UiPixmap("BmpTiles18x18"));
   butNewTile = NewButton("butNewTile", "BmpTilesNew16x16", "&New tile", "Add a new tile",
                          "Add a new tile (use ctrl-click for keeping focus)");
-  butPaletteEditor = new QPushButton("&Edit palette", this);
+  butPaletteEditor = new QPushButton("Edit &palette", this);  // Alt+E opens the Edit menu
   butPaletteEditor->setObjectName("butPaletteEditor");
   butPaletteEditor->setFixedSize(107, 25);
   SetHints(butPaletteEditor, "Edit the color palette");
@@ -174,7 +172,7 @@ TPaneTile::TPaneTile(TfrmMain& Main)
   edtTileName = NameField("edtTileName", "The name of the tile");
   BindNameField(
       edtTileName, [this](const std::string& N) { Tile()->SetName(N); }, [this] { return Tile()->Name(); },
-      [this] { return NodeOf(Tile()->ViewLink); });
+      [this] { return TItemPane::Main().NodeOf(Tile()); });
   butTileImport = new QPushButton("&Import", this);
   butTileImport->setObjectName("butTileImport");
   SetHints(butTileImport, "Import a picture as tile");
@@ -273,7 +271,7 @@ TPaneActor::TPaneActor(TfrmMain& Main)
         TItemPane::Main().RefreshHandlerNodes();
       },
       [this] { return Actor()->Name(); },
-      [this] { return NodeOf(Actor()->ViewLink); });
+      [this] { return TItemPane::Main().NodeOf(Actor()); });
   cbxActorTiles = new QComboBox(this);
   cbxActorTiles->setObjectName("cbxActorTiles");
   cbxActorTiles->setFixedWidth(145);
@@ -337,7 +335,7 @@ void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
   // The two actions come first, so the handler's pane lists them.
   Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
   Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
-  QTreeWidgetItem* Node = Main().AddHandlerNode(NodeOf(Owner->ViewLink), Handler);
+  QTreeWidgetItem* Node = Main().AddHandlerNode(Main().NodeOf(Owner), Handler);
   if (Button->CtrlRecord() == 0) Main().SelectNode(Node);
 }
 
@@ -397,7 +395,7 @@ void TPaneHandler::Release() {
 void TPaneHandler::butEventOtherClick() {
   Main().SelectEvent(*Handler());
   Show();
-  if (QTreeWidgetItem* Node = NodeOf(Handler()->ViewLink))
+  if (QTreeWidgetItem* Node = Main().NodeOf(Handler()))
     Node->setText(0, QString::fromStdString(Handler()->Event()->Summary()));
 }
 
@@ -430,7 +428,7 @@ TPaneLevel::TPaneLevel(TfrmMain& Main)
   edtLevelName = NameField("edtLevelName", "The name of the level");
   BindNameField(
       edtLevelName, [this](const std::string& N) { Level()->SetName(N); }, [this] { return Level()->Name(); },
-      [this] { return NodeOf(Level()->ViewLink); });
+      [this] { return TItemPane::Main().NodeOf(Level()); });
   butEditLayout = new QPushButton("Edit &layout", this);
   butEditLayout->setObjectName("butEditLayout");
   butEditLayout->setFixedSize(120, 21);

@@ -95,7 +95,7 @@ TEST_F(MainWindow, LoadedGameTreeFollowsTheModel) {
   EXPECT_FALSE(Folder(Main, 1)->child(1)->isExpanded());
   // Nodes and model objects point at each other.
   EXPECT_EQ(NodeData(Folder(Main, 0)->child(0)), Main.Game().GetTile(0));
-  EXPECT_EQ(Main.Game().GetActor(0)->ViewLink, Folder(Main, 1)->child(0));
+  EXPECT_EQ(Main.NodeOf(Main.Game().GetActor(0)), Folder(Main, 1)->child(0));
   EXPECT_EQ(NodeKind(Folder(Main, 1)->child(0)->child(1)), TNodeKind::Handler);
   EXPECT_TRUE(Dialogs.Messages.empty());
 }

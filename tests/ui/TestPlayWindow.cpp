@@ -368,7 +368,7 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   TScriptedDialogs Dialogs;
   TfrmMain Main;
   ASSERT_TRUE(Main.OpenGameFile(LVK_EXAMPLES "/Sample.lvk"));
-  Main.SelectNode(static_cast<QTreeWidgetItem*>(Main.Game().GetLevel(1)->ViewLink));
+  Main.SelectNode(Main.NodeOf(Main.Game().GetLevel(1)));
   Main.mnuPlay->trigger();
   ASSERT_NE(Main.PlayWindow(), nullptr);
   EXPECT_TRUE(Main.PlayWindow()->isVisible());
@@ -376,7 +376,7 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   EXPECT_EQ(Main.mnuPlay->shortcut(), QKeySequence(Qt::Key_F5));
 
   Main.Game().GetLevel(0)->SetName("lMeadow");
-  Main.SelectNode(static_cast<QTreeWidgetItem*>(Main.Game().ViewLink));
+  Main.SelectNode(Main.GameNode());
   Main.mnuPlay->trigger();
   EXPECT_EQ(Main.PlayWindow()->Engine().level, 0);
   EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("Level 1 of 2: lMeadow"));
