@@ -753,7 +753,11 @@ QString TfrmMain::DeleteQuestion(const QTreeWidgetItem* Node) const {
 
 bool TfrmMain::DeleteNode(QTreeWidgetItem* Node) {
   if (!CanDelete(Node)) return false;
+  const void* Item = NodeData(Node);
   if (Dialogs().Message(this, TMsgKind::Confirmation, DeleteQuestion(Node)) != TMsgAnswer::Yes) return false;
+  // Timers run while the box is up: the node is looked up again.
+  Node = NodeOf(Item);
+  if (!Node) return false;
   // The next sibling, else the previous, else the folder or actor above.
   QTreeWidgetItem* Parent = Node->parent();
   const int Index = Parent->indexOfChild(Node);

@@ -211,6 +211,7 @@ void TPaneTile::ShowPicture() {
 }
 
 void TPaneTile::ImportFile(const QString& Path) {
+  if (!Tile()) return;  // released while the file dialog was up
   try {
     Tile()->ImportBitmap(Path.toStdString());
   } catch (const std::exception& E) {
@@ -225,14 +226,19 @@ void TPaneTile::ImportFile(const QString& Path) {
   TileFolder = QFileInfo(Path).absolutePath();
 }
 
+// A pane's commands do nothing once it was released (a delayed click can
+// come after a delete or New took its element away).
+
 void TPaneTile::butTileImportClick() {
+  if (!Tile()) return;
   const QString Path = Dialogs().OpenFile(this, TileImportRequest());
   if (!Path.isEmpty()) ImportFile(Path);
 }
 
 void TPaneTile::butTileExportClick() {
+  if (!Tile()) return;
   const QString Path = Dialogs().SaveFile(this, TileExportRequest());
-  if (Path.isEmpty()) return;
+  if (Path.isEmpty() || !Tile()) return;
   try {
     Tile()->Bitmap().SaveToFile(Path.toStdString());
   } catch (const std::exception& E) {
@@ -322,6 +328,7 @@ void TPaneActor::Show() {
 }
 
 void TPaneActor::cbxActorTilesChange(int Index) {
+  if (!Actor()) return;
   lvk::TGame& Game = Main().Game();
   Actor()->SetTile(Index <= 0 ? nullptr : Game.GetTile(Index - 1));
   Main().RepaintTree();
@@ -330,6 +337,7 @@ void TPaneActor::cbxActorTilesChange(int Index) {
 
 void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
   lvk::TActor* Owner = Actor();
+  if (!Owner) return;
   lvk::THandler* Handler = Owner->AddHandler();
   Handler->SetEvent(Button->EventKind());
   // The two actions come first, so the handler's pane lists them.
@@ -393,13 +401,16 @@ void TPaneHandler::Release() {
 }
 
 void TPaneHandler::butEventOtherClick() {
+  if (!Handler()) return;
   Main().SelectEvent(*Handler());
+  if (!Handler()) return;
   Show();
   if (QTreeWidgetItem* Node = Main().NodeOf(Handler()))
     Node->setText(0, QString::fromStdString(Handler()->Event()->Summary()));
 }
 
 void TPaneHandler::butEventHelpClick() {
+  if (!Handler() || !Handler()->Event()) return;
   HelpByKeyword("event-" + QString::fromStdString(Handler()->Event()->Kind().DisplayName()).toLower(), this);
 }
 
@@ -442,4 +453,6 @@ void TPaneLevel::Show() {
   if (Level()) edtLevelName->setText(QString::fromStdString(Level()->Name()));
 }
 
-void TPaneLevel::butEditLayoutClick() { Main().EditLevelLayout(*Level()); }
+void TPaneLevel::butEditLayoutClick() {
+  if (Level()) Main().EditLevelLayout(*Level());
+}
