@@ -271,6 +271,19 @@ TEST_F(Deleting, TheContextMenuActsOnTheNodeUnderTheMouse) {
   EXPECT_EQ(Entries, (QStringList{"D&uplicate", "&Delete"}));
   EXPECT_EQ(Game().LevelCount(), 0);
   EXPECT_EQ(Current(), Main.LevelsNode());
+
+  // The Menu key: the menu of the current node; Duplicate there.
+  Click(Node(Game().GetTile(1)));
+  QTimer::singleShot(50, [&] {
+    if (auto* Popup = Main.findChild<QMenu*>("mnuNode")) {
+      Popup->findChild<QAction*>("mnuNodeDuplicate")->trigger();
+      Popup->close();
+    }
+  });
+  QContextMenuEvent Key(QContextMenuEvent::Keyboard, {});
+  QApplication::sendEvent(Main.tvwTree, &Key);
+  EXPECT_EQ(Game().TileCount(), 3);
+  EXPECT_EQ(Current(), Node(Game().GetTile(2)));
 }
 
 TEST_F(Deleting, DuplicatesAreNewNodesSelected) {
