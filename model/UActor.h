@@ -45,7 +45,6 @@ public:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
-  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
   TActor& FOwner;
@@ -78,7 +77,6 @@ public:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
-  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
   friend class TGame;

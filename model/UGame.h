@@ -160,11 +160,6 @@ public:
   const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
   const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }
 
-  // The main window's tree nodes for the game and its three folders.
-  void* ViewLink = nullptr;
-  void* TilesViewLink = nullptr;
-  void* ActorsViewLink = nullptr;
-  void* LevelsViewLink = nullptr;
 
 private:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;

@@ -35,7 +35,6 @@ public:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
-  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
   friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes

@@ -32,7 +32,6 @@ public:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
-  void* ViewLink = nullptr;  // the main window's tree node; the model never uses it
 
 private:
   friend class TGame;  // duplicates and undoes a tile's picture

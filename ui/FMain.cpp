@@ -48,6 +48,7 @@
 #include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
 #include "ui/UPictures.h"
+#include "ui/UUndo.h"
 #include "ui/UUndoSteps.h"
 
 namespace {
@@ -142,7 +143,7 @@ public:
   TTitleWatch(QObject* Parent, QTimer* Timer) : QObject(Parent), FTimer(Timer) { qApp->installEventFilter(this); }
 
 protected:
-  bool eventFilter(QObject*, QEvent* Event) override {
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
     switch (Event->type()) {
       case QEvent::KeyRelease:
       case QEvent::MouseButtonRelease:
@@ -150,6 +151,10 @@ protected:
       case QEvent::FocusIn:
       case QEvent::FocusOut:
         if (FTimer && !FTimer->isActive()) FTimer->start();
+        break;
+      case QEvent::Hide:  // a box closed: the command that asked goes on and ends before the timer
+        if (Watched->isWidgetType() && static_cast<QWidget*>(Watched)->isWindow() && FTimer && !FTimer->isActive())
+          FTimer->start();
         break;
       default: break;
     }
@@ -278,11 +283,16 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   FTitleTimer = new QTimer(this);
   FTitleTimer->setSingleShot(true);
   FTitleTimer->setInterval(0);
-  connect(FTitleTimer, &QTimer::timeout, this, &TfrmMain::UpdateTitle);
+  // When input settles, a change made by it becomes an undo step.
+  connect(FTitleTimer, &QTimer::timeout, this, [this] {
+    FUndo->Commit();
+    UpdateTitle();
+  });
   new TTitleWatch(this, FTitleTimer);
 
   NewGame();
   RebuildTree();
+  FUndo->Reset();
   UpdateTitle();
   UpdateRecentMenu();
   RestoreWindowState();
@@ -294,6 +304,16 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CreateMenus() {
+  FUndo = new TUndoController(this, [this] { return FGame.get(); });
+  FUndo->ReplaceGame = [this](std::unique_ptr<lvk::TGame> Game) {
+    ReplaceGame(std::move(Game));
+    ShowRestoredGame(FRestorePath);
+  };
+  FUndo->ShowGame = [this] { ShowRestoredGame(FRestorePath); };
+  connect(FUndo, &TUndoController::Changed, this, [this] {
+    UpdateEditMenu();
+    UpdateTitle();
+  });
   auto AddMenu = [this](const QString& Caption, const QString& Hint) {
     QMenu* Menu = menuBar()->addMenu(Caption);
     Menu->menuAction()->setStatusTip(Hint);
@@ -327,9 +347,13 @@ void TfrmMain::CreateMenus() {
   File->addSeparator();
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
 
-  mnuEdit = AddMenu("&Edit", "Duplicate and delete tiles, actors, handlers and levels");
+  mnuEdit = AddMenu("&Edit", "Undo and redo; duplicate and delete tiles, actors, handlers and levels");
   mnuEdit->setObjectName("mnuEdit");
-  mnuEdit->addSeparator();  // below the commands that undo and redo
+  mnuUndo = AddItem(mnuEdit, "mnuUndo", "&Undo", "Take back the last change to the game",
+                    [this] { mnuUndoClick(); }, QKeySequence::Undo);
+  mnuRedo = AddItem(mnuEdit, "mnuRedo", "&Redo", "Make the change taken back again", [this] { mnuRedoClick(); });
+  mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  mnuEdit->addSeparator();
   mnuDuplicate = AddItem(mnuEdit, "mnuDuplicate", "D&uplicate",
                          "Copy the selected tile, actor (with its handlers) or level under a new name",
                          [this] { mnuDuplicateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -413,6 +437,7 @@ void TfrmMain::UpdateRecentMenu() {
 }
 
 void TfrmMain::mnuRecentClick(const QString& FileName) {
+  if (ModalWindowUp()) return;
   // Said before anything else: there is nothing to save changes for.
   if (!QFileInfo(FileName).isFile()) {
     QStringList Files = RecentFiles();
@@ -701,6 +726,12 @@ bool TfrmMain::CanDuplicate(const QTreeWidgetItem* Node) {
 }
 
 void TfrmMain::UpdateEditMenu() {
+  // The opening menu shows the step a pending change makes.
+  if (sender() == mnuEdit) FUndo->Commit();
+  mnuUndo->setEnabled(FUndo->CanUndo());
+  mnuUndo->setText("&" + FUndo->UndoText());
+  mnuRedo->setEnabled(FUndo->CanRedo());
+  mnuRedo->setText("&" + FUndo->RedoText());
   QTreeWidgetItem* Node = tvwTree->currentItem();
   mnuDelete->setEnabled(CanDelete(Node));
   mnuDuplicate->setEnabled(CanDuplicate(Node));
@@ -752,7 +783,7 @@ QString TfrmMain::DeleteQuestion(const QTreeWidgetItem* Node) const {
 }
 
 bool TfrmMain::DeleteNode(QTreeWidgetItem* Node) {
-  if (!CanDelete(Node)) return false;
+  if (!CanDelete(Node) || ModalWindowUp()) return false;
   const void* Item = NodeData(Node);
   if (Dialogs().Message(this, TMsgKind::Confirmation, DeleteQuestion(Node)) != TMsgAnswer::Yes) return false;
   // Timers run while the box is up: the node is looked up again.
@@ -809,7 +840,7 @@ bool TfrmMain::DeleteNode(QTreeWidgetItem* Node) {
 }
 
 QTreeWidgetItem* TfrmMain::DuplicateNode(QTreeWidgetItem* Node) {
-  if (!CanDuplicate(Node)) return nullptr;
+  if (!CanDuplicate(Node) || ModalWindowUp()) return nullptr;
   QTreeWidgetItem* Copy = nullptr;
   void* Data = NodeData(Node);
   switch (NodeKind(Node)) {
@@ -876,20 +907,71 @@ void TfrmMain::ShowNodeMenu(QTreeWidgetItem* Node, QPoint GlobalPosition) {
 void TfrmMain::EditPalette() {
   TfrmPaletteEditor Editor(this);
   Editor.SetPalette(&FGame->Palette());
+  FUndo->BeginScope();
+  InstallUndoKeys(&Editor, *FUndo, [&Editor] {
+    Editor.SyncCurrentColor();
+    Editor.grdPalette->update();
+  });
   Editor.exec();
+  FUndo->EndScope();
   VisiblePane()->Show();  // the document may have changed under the pane
 }
 
 void TfrmMain::EditLevelLayout(lvk::TLevel& Level) {
   TfrmLevelEditor Editor(this);
   Editor.SetLevel(&Level);
+  FUndo->BeginScope();
+  InstallUndoKeys(&Editor, *FUndo, [&Editor] { Editor.grdLayout->viewport()->update(); });
   Editor.exec();
+  FUndo->EndScope();
 }
 
 void TfrmMain::SelectEvent(lvk::THandler& Handler) {
   TfrmEventSelector Selector(this);
   Selector.SetHandler(Handler);
   Selector.exec();
+  FUndo->Commit();
+}
+
+// ---- Undo and redo ----
+
+void TfrmMain::mnuUndoClick() {
+  if (ModalWindowUp()) return;
+  FRestorePath = NodePath(tvwTree->currentItem());
+  FUndo->Undo();
+  tvwTree->setFocus();
+}
+
+void TfrmMain::mnuRedoClick() {
+  if (ModalWindowUp()) return;
+  FRestorePath = NodePath(tvwTree->currentItem());
+  FUndo->Redo();
+  tvwTree->setFocus();
+}
+
+QList<int> TfrmMain::NodePath(const QTreeWidgetItem* Node) const {
+  QList<int> Path;
+  for (; Node; Node = Node->parent())
+    Path.prepend(Node->parent() ? Node->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(Node))
+                                : tvwTree->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(Node)));
+  return Path;
+}
+
+QTreeWidgetItem* TfrmMain::NodeAtPath(const QList<int>& Path) const {
+  QTreeWidgetItem* Node = tvwTree->topLevelItem(0);
+  for (int Depth = 1; Node && Depth < Path.size(); ++Depth) {
+    if (Node->childCount() == 0) break;
+    Node = Node->child(std::min(Path[Depth], Node->childCount() - 1));
+  }
+  return Node;
+}
+
+void TfrmMain::ShowRestoredGame(const QList<int>& Path) {
+  // Items may be new and names changed: the tree is made again, and the
+  // panes let go of what they showed before they show the node.
+  for (TPane* Pane : std::initializer_list<TPane*>{tsTile, tsActor, tsHandler, tsLevel}) Pane->Release();
+  RebuildTree();
+  if (Path.size() > 1) SelectNode(NodeAtPath(Path));
 }
 
 QWidget* TfrmMain::CreateEventEditor(lvk::THandler& Handler, QWidget* Host) {
@@ -929,6 +1011,7 @@ bool TfrmMain::SaveGame() {
     return false;
   }
   tsGame->Show();
+  FUndo->MarkSaved();
   AddRecentFile(QString::fromStdString(FGame->FileName()));
   UpdateTitle();
   return true;
@@ -947,19 +1030,29 @@ bool TfrmMain::SaveGameAs() {
     return false;
   }
   tsGame->Show();
+  FUndo->MarkSaved();
   AddRecentFile(Path);
   UpdateTitle();
   return true;
 }
 
+bool TfrmMain::ModalWindowUp() const {
+  if (!QApplication::activeModalWidget()) return false;
+  QApplication::beep();
+  return true;
+}
+
 void TfrmMain::mnuNewClick() {
+  if (ModalWindowUp()) return;
   if (!ConfirmSave()) return;
   NewGame();
   RebuildTree();
+  FUndo->Reset();
   UpdateTitle();
 }
 
 void TfrmMain::mnuOpenClick() {
+  if (ModalWindowUp()) return;
   if (!ConfirmSave()) return;
   QString Path = Dialogs().OpenFile(this, ProjectOpenRequest());
   if (Path.isEmpty()) return;
@@ -967,6 +1060,7 @@ void TfrmMain::mnuOpenClick() {
 }
 
 bool TfrmMain::OpenGameFile(const QString& FileName) {
+  if (ModalWindowUp()) return false;
   // Loaded beside the open game, which stays whole and on screen until the
   // new one has loaded: a failed Open loses nothing.
   auto Loaded = std::make_unique<lvk::TGame>();
@@ -978,6 +1072,7 @@ bool TfrmMain::OpenGameFile(const QString& FileName) {
   }
   ReplaceGame(std::move(Loaded));
   RebuildTree();
+  FUndo->Reset();
   AddRecentFile(FileName);
   UpdateTitle();
   return true;

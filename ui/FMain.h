@@ -28,6 +28,7 @@ class TPaneSplash;
 class TPaneTile;
 class TPaneTiles;
 class TfrmPlay;
+class TUndoController;
 
 namespace lvk {
 class TGame;
@@ -87,6 +88,11 @@ public:
   QTreeWidgetItem* DuplicateNode(QTreeWidgetItem* Node);
   void mnuDeleteClick();
   void mnuDuplicateClick();
+  // Edit | Undo and Redo: the step back or forward, shown with the selection
+  // on the same place of the tree (or the nearest one left).
+  TUndoController& UndoController() { return *FUndo; }
+  void mnuUndoClick();
+  void mnuRedoClick();
   // The context menu of a node (Duplicate, Delete); the caller owns it.
   QMenu* CreateNodeMenu(QTreeWidgetItem* Node);
 
@@ -144,6 +150,7 @@ public:
   QAction* mnuPlay;
   QMenu* mnuRecent;
   QMenu* mnuEdit;
+  QAction *mnuUndo, *mnuRedo;
   // Delete works on the tree only (and in the open menu), so line edits
   // and lists in the panes keep their own Delete key.
   QAction *mnuDuplicate, *mnuDelete;
@@ -157,6 +164,16 @@ private:
   void CreateMenus();
   void tvwTreeChange(QTreeWidgetItem* Node);
   void UpdateEditMenu();
+  // A modal window works on the document (the level or palette editor, a
+  // box): commands that would replace or delete under it wait. A click
+  // delivered late, after such a window opened, must not get through.
+  bool ModalWindowUp() const;
+  // The rows from the root to a node, and the node at such a path in a tree
+  // that may have changed: the deepest that still exists.
+  QList<int> NodePath(const QTreeWidgetItem* Node) const;
+  QTreeWidgetItem* NodeAtPath(const QList<int>& Path) const;
+  // After the history put a game back: the tree and pane show it.
+  void ShowRestoredGame(const QList<int>& Path);
   // Removes a node with its children from the tree and from the map.
   void RemoveNode(QTreeWidgetItem* Node);
   void ClearTree();
@@ -188,6 +205,8 @@ private:
   QTimer* FTitleTimer;  // the title follows the document shortly after input
   QSplitter* FSplitter;
   QPointer<TfrmPlay> FPlay;  // owned as a child window; gone once closed
+  TUndoController* FUndo;
+  QList<int> FRestorePath;  // where the selection goes after an undo or redo
   QHash<const void*, QTreeWidgetItem*> FNodes;
   QTreeWidgetItem* FGameNode = nullptr;
   QTreeWidgetItem* FTilesNode = nullptr;

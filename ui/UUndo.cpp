@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QShortcut>
+#include <QWidget>
 
 #include "model/UGame.h"
 #include "ui/UUndoSteps.h"

@@ -47,6 +47,7 @@
 #include "ui/FBuild.h"
 #include "ui/FMain.h"
 #include "ui/UApplication.h"
+#include "ui/UUndo.h"
 
 #if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
 #include <sanitizer/common_interface_defs.h>
@@ -149,7 +150,9 @@ const std::vector<TKey> Keys = {
     {Qt::Key_G, Qt::AltModifier}, {Qt::Key_H, Qt::AltModifier}, {Qt::Key_N, Qt::AltModifier},
     {Qt::Key_E, Qt::AltModifier}, {Qt::Key_I, Qt::AltModifier}, {Qt::Key_T, Qt::AltModifier},
     {Qt::Key_L, Qt::AltModifier}, {Qt::Key_O, Qt::AltModifier}, {Qt::Key_B, Qt::AltModifier},
-    {Qt::Key_Plus, {}}, {Qt::Key_Minus, {}}, {Qt::Key_Insert, {}}};
+    {Qt::Key_Plus, {}}, {Qt::Key_Minus, {}}, {Qt::Key_Insert, {}}, {Qt::Key_Y, Qt::ControlModifier},
+    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}, {Qt::Key_D, Qt::ControlModifier}, {Qt::Key_Menu, {}},
+    {Qt::Key_Delete, {}}, {Qt::Key_Z, Qt::ControlModifier}};
 
 struct TOptions {
   std::uint64_t Seed = 0;
@@ -257,6 +260,7 @@ private:
   void SelectNode();
   void UseMenu();
   void ResizeMain();
+  void UndoAndRedo();
   void CloseWindow(QWidget* Window);
   void PopupStep(QWidget* Popup);
   void NewMain();
@@ -400,7 +404,7 @@ void TMonkey::Act(QWidget* Window) {
   ++FVisits[Window->metaObject()->className()];
   if (!Window->isActiveWindow()) Window->activateWindow();
   const bool IsMain = Window == FMain;
-  switch (FDice.Weighted({28, 14, 22, 16, IsMain ? 16 : 0, IsMain ? 6 : 0, IsMain ? 1 : 0})) {
+  switch (FDice.Weighted({28, 14, 22, 16, IsMain ? 16 : 0, IsMain ? 6 : 0, IsMain ? 1 : 0, IsMain ? 4 : 0})) {
     case 0: ClickButton(Window); break;
     case 1: TypeText(Window); break;
     case 2: PressKey(Window); break;
@@ -408,6 +412,32 @@ void TMonkey::Act(QWidget* Window) {
     case 4: SelectNode(); break;
     case 5: UseMenu(); break;
     case 6: ResizeMain(); break;
+    case 7: UndoAndRedo(); break;
+  }
+}
+
+// A few steps back and as many forward: the game must be what it was.
+void TMonkey::UndoAndRedo() {
+  // A field's pending edit would land in the middle otherwise.
+  if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
+  if (!FMain) return;
+  TUndoController& Undo = FMain->UndoController();
+  Undo.Commit();
+  const lvk::TContent Before = FMain->Game().ContentBytes();
+  int Back = 0;
+  for (int i = FDice.Between(1, 6); i > 0 && Undo.CanUndo(); --i, ++Back) {
+    Trace("step " + std::to_string(FSteps) + ": " + Undo.UndoText().toStdString());
+    FMain->mnuUndo->trigger();
+  }
+  CheckTree();
+  for (int i = Back; i > 0; --i) {
+    Trace("step " + std::to_string(FSteps) + ": " + Undo.RedoText().toStdString());
+    FMain->mnuRedo->trigger();
+  }
+  if (FMain->Game().ContentBytes() != Before) {
+    std::fprintf(stderr, "monkey: undo then redo of %d steps did not give the game back\n", Back);
+    DeathNote();
+    std::abort();
   }
 }
 

@@ -280,7 +280,7 @@ TEST_F(Deleting, TheContextMenuActsOnTheNodeUnderTheMouse) {
       Popup->close();
     }
   });
-  QContextMenuEvent Key(QContextMenuEvent::Keyboard, {});
+  QContextMenuEvent Key(QContextMenuEvent::Keyboard, {}, Main.tvwTree->mapToGlobal(QPoint()));
   QApplication::sendEvent(Main.tvwTree, &Key);
   EXPECT_EQ(Game().TileCount(), 3);
   EXPECT_EQ(Current(), Node(Game().GetTile(2)));

@@ -1,2 +1,336 @@
-// Edit | Undo and Redo.
+// Edit | Undo and Redo: every kind of change made through the windows goes
+// back to the saved game and forward to the changed one, byte for byte.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include "TScriptedDialogs.h"
+#include "TestSupport.h"
+#include "behaviour/REventCollision.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/FEventSelector.h"
+#include "ui/FLevelEditor.h"
+#include "ui/FMain.h"
+#include "ui/FPaletteEditor.h"
+#include "ui/FraActions.h"
+#include "ui/FraEventCollision.h"
+#include "ui/PaneGame.h"
+#include "ui/PaneItems.h"
+#include "ui/UUndo.h"
+
+using namespace lvk;
+
+namespace {
+
+const std::string Sample = LVK_EXAMPLES "/Sample.lvk";
+const QString TilesFolder = LVK_EXAMPLES "/tiles/";
+
+// The content of a saved file, its save counter and editing time aside.
+TContent ContentOf(const std::string& FileName) {
+  TGame Game;
+  Game.LoadFromFile(FileName);
+  return Game.ContentBytes();
+}
+
+// The first actor whose handlers include a collision, and that handler.
+THandler* CollisionHandler(const TGame& Game) {
+  for (int a = 0; a < Game.ActorCount(); ++a)
+    for (int h = 0; h < Game.GetActor(a)->HandlerCount(); ++h)
+      if (dynamic_cast<TEventCollision*>(Game.GetActor(a)->GetHandler(h)->Event()))
+        return Game.GetActor(a)->GetHandler(h);
+  return nullptr;
+}
+
+// Runs Act on the modal window of type T as soon as it is up.
+template <typename T>
+void WhenModal(std::function<void(T&)> Act) {
+  QTimer::singleShot(0, [Act] {
+    auto* Window = qobject_cast<T*>(QApplication::activeModalWidget());
+    ASSERT_NE(Window, nullptr);
+    Act(*Window);
+    Window->close();
+  });
+}
+
+struct Undo : ::testing::Test {
+  TScriptedDialogs Dialogs;
+  test::TTempDir Dir;
+  TfrmMain Main;
+  int Steps = 0;
+
+  void SetUp() override {
+    Main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  }
+  TGame& Game() { return Main.Game(); }
+  void Select(const void* Item) { Main.SelectNode(Main.NodeOf(Item)); }
+  // Lets input settle as after a user's action: the window records the step.
+  void Settle() { QApplication::processEvents(); }
+  // A change made through the window must be exactly one new step.
+  void ExpectStep(const QString& Name) {
+    Settle();
+    Main.UndoController().Commit();
+    ++Steps;
+    EXPECT_EQ(Main.UndoController().History().StepCount(), Steps) << Name.toStdString();
+    Main.mnuEdit->aboutToShow();
+    EXPECT_EQ(Main.mnuUndo->text().toStdString(), ("&Undo " + Name).toStdString());
+  }
+  void SaveAs(const std::string& FileName) {
+    Dialogs.Files.push_back(QString::fromStdString(FileName));
+    ASSERT_TRUE(Main.SaveGameAs());
+  }
+};
+
+}  // namespace
+
+TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
+  const std::string Original = Dir.File("game.lvk");
+  test::WriteBytes(Original, test::ReadBytes(Sample));
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Original)));
+  EXPECT_FALSE(Main.mnuUndo->isEnabled());
+
+  // Names and the title.
+  Main.SelectNode(Main.tvwTree->topLevelItem(0));
+  QTest::keyClicks(Main.tsGame->edtGameTitle, "New");  // typing is one step
+  ExpectStep("Change title");
+  TTile* Tile = Game().GetTile(1);
+  Select(Tile);
+  Main.tsTile->edtTileName->setText("Renamed");
+  QTest::keyClick(Main.tsTile->edtTileName, Qt::Key_Return);
+  ExpectStep("Rename tile");
+  // A tile import, an actor's tile.
+  Dialogs.Files.push_back(TilesFolder + "Gem.bmp");
+  Main.tsTile->butTileImport->click();
+  ExpectStep("Import tile");
+  TActor* Actor = Game().GetActor(0);
+  Select(Actor);
+  QComboBox* Tiles = Main.tsActor->cbxActorTiles;
+  Tiles->setCurrentIndex(Tiles->currentIndex() == 1 ? 2 : 1);
+  emit Tiles->activated(Tiles->currentIndex());
+  ExpectStep("Change actor's tile");
+  // New items.
+  Main.tsActor->butNewHandlerClick(Main.tsActor->HandlerButtons[0]);
+  ExpectStep("New handler");
+  Main.tsTiles->butNewTileClick();
+  ExpectStep("New tile");
+  Main.tsActors->butNewActorClick();
+  ExpectStep("New actor");
+  Main.tsLevels->butNewLevelClick();
+  ExpectStep("New level");
+
+  // A handler's event in its frame and from the selector, and its actions.
+  THandler* Collision = CollisionHandler(Game());
+  ASSERT_NE(Collision, nullptr);
+  Select(Collision);
+  auto* Frame = qobject_cast<TfraEventCollision*>(Main.tsHandler->Editor());
+  ASSERT_NE(Frame, nullptr);
+  (Frame->rbutOverlap->isChecked() ? Frame->rbutRepel : Frame->rbutOverlap)->click();
+  ExpectStep("Change event settings");
+  TfraActions* Actions = Main.tsHandler->fraActions;
+  Actions->AddAction(0);
+  ExpectStep("Add action");
+  // The new action is the selected one, last in the list.
+  ASSERT_GE(Collision->ActionCount(), 2);
+  Actions->edtArg1->setFocus();
+  Actions->edtArg1->selectAll();
+  QTest::keyClicks(Actions->edtArg1, "7");
+  QTest::keyClick(Actions->edtArg1, Qt::Key_Return);
+  ExpectStep("Edit action");
+  Actions->butActionUp->click();
+  ExpectStep("Move action");
+  Actions->butActionDelete->click();
+  ExpectStep("Delete action");
+  Select(Game().GetActor(0)->GetHandler(Game().GetActor(0)->HandlerCount() - 1));
+  WhenModal<TfrmEventSelector>([](TfrmEventSelector& Selector) { Selector.KindButtons[2]->click(); });
+  Main.tsHandler->butEventOther->click();
+  ExpectStep("Change event");
+
+  // Level cells: a stroke is one step; undo and redo work in the editor.
+  TLevel* Level = Game().GetLevel(0);
+  TActor* Before = Level->GetCell(2, 2);
+  Select(Level);
+  WhenModal<TfrmLevelEditor>([&](TfrmLevelEditor& Editor) {
+    Editor.lbxActors->setCurrentRow(Before == Game().GetActor(1) ? 3 : 2);
+    QTest::mouseClick(Editor.grdLayout->viewport(), Qt::LeftButton, {}, Editor.grdLayout->CellRect(2, 2).center());
+    ExpectStep("Edit level layout");
+    TActor* Placed = Level->GetCell(2, 2);
+    EXPECT_NE(Placed, Before);
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Level->GetCell(2, 2), Before);
+    const std::string Title = Game().Title();
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);  // steps before the window opened stay
+    EXPECT_EQ(Game().Title(), Title);
+    QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Level->GetCell(2, 2), Placed);
+  });
+  Main.tsLevel->butEditLayout->click();
+  // Palette edits and a palette command, with the editor open.
+  Main.SelectNode(Main.TilesNode());
+  WhenModal<TfrmPaletteEditor>([&](TfrmPaletteEditor& Editor) {
+    Editor.grdPalette->SetSelectedCell(3, 0);
+    Editor.grdPaletteSelectCell(3, 0);
+    Editor.barRed->setValue(Editor.barRed->value() == 9 ? 10 : 9);
+    ExpectStep("Edit palette");
+    Dialogs.Answers.push_back(TMsgAnswer::Yes);
+    Editor.butDefaults->click();
+    ExpectStep("Default palette");
+    const TColor Defaults = Game().Palette().GetEntryColor(3);
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing to redo
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(Game().Palette().GetEntryColor(3), Defaults);
+    EXPECT_EQ(Editor.barRed->value(), Game().Palette().GetRed(3));
+    QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Game().Palette().GetEntryColor(3), Defaults);
+  });
+  Main.tsTiles->butPaletteEditor->click();
+
+  // Deletes, with every kind of reference, and a duplicate.
+  Select(Game().GetActor(0)->GetHandler(0));
+  Dialogs.Answers.push_back(TMsgAnswer::Yes);
+  Main.mnuDelete->trigger();
+  ExpectStep("Delete handler");
+  auto* Event = static_cast<TEventCollision*>(CollisionHandler(Game())->Event());
+  Select(Event->OtherActor());
+  Dialogs.Answers.push_back(TMsgAnswer::Yes);
+  Main.mnuDelete->trigger();
+  ExpectStep("Delete actor");
+  Select(Game().GetTile(0));
+  Dialogs.Answers.push_back(TMsgAnswer::Yes);
+  Main.mnuDelete->trigger();
+  ExpectStep("Delete tile");
+  Select(Game().GetLevel(1));
+  Dialogs.Answers.push_back(TMsgAnswer::Yes);
+  Main.mnuDelete->trigger();
+  ExpectStep("Delete level");
+  Select(Game().GetActor(0));
+  Main.mnuDuplicate->trigger();
+  ExpectStep("Duplicate actor");
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+
+  const std::string Changed = Dir.File("changed.lvk");
+  SaveAs(Changed);
+  EXPECT_FALSE(Game().Modified());
+
+  // Back to the start: the game as it was opened, the saved state left behind.
+  int Undone = 0;
+  Main.mnuEdit->aboutToShow();
+  while (Main.mnuUndo->isEnabled()) {
+    Main.mnuUndo->trigger();
+    Main.mnuEdit->aboutToShow();
+    ++Undone;
+  }
+  EXPECT_EQ(Undone, Steps);
+  EXPECT_TRUE(Game().Modified());
+  EXPECT_EQ(Main.windowTitle(), "changed.lvk[*] - Lurvik Studio");
+  const std::string Undone1 = Dir.File("undone.lvk");
+  SaveAs(Undone1);
+  EXPECT_EQ(ContentOf(Undone1), ContentOf(Original));
+
+  // And forward again to the changed game.
+  int Redone = 0;
+  Main.mnuEdit->aboutToShow();
+  while (Main.mnuRedo->isEnabled()) {
+    Main.mnuRedo->trigger();
+    Main.mnuEdit->aboutToShow();
+    ++Redone;
+  }
+  EXPECT_EQ(Redone, Steps);
+  const std::string Redone1 = Dir.File("redone.lvk");
+  SaveAs(Redone1);
+  EXPECT_EQ(ContentOf(Redone1), ContentOf(Changed));
+  // The tree shows the game the history put back.
+  EXPECT_EQ(Main.tvwTree->topLevelItem(0)->child(1)->childCount(), Game().ActorCount());
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+TEST_F(Undo, TheModifiedStateAndTheMenuFollowTheHistory) {
+  const std::string File = Dir.File("game.lvk");
+  test::WriteBytes(File, test::ReadBytes(Sample));
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(File)));
+  Select(Game().GetTile(0));
+  // Typed and left with Tab: the settling input records the step by itself.
+  Main.tsTile->edtTileName->setFocus();
+  Main.tsTile->edtTileName->selectAll();
+  QTest::keyClicks(Main.tsTile->edtTileName, "Stone");
+  QTest::keyClick(Main.tsTile->edtTileName, Qt::Key_Tab);
+  Settle();
+  Main.mnuEdit->aboutToShow();
+  EXPECT_EQ(Main.mnuUndo->text(), "&Undo Rename tile");
+  EXPECT_EQ(Main.windowTitle(), "game.lvk[*] - Lurvik Studio");
+  EXPECT_TRUE(Main.isWindowModified());
+  // Ctrl+Z in the tree undoes; the pane shows the name back and the game is as saved.
+  Main.tvwTree->setFocus();
+  QTest::keyClick(Main.tvwTree, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(Game().GetTile(0)->Name(), "Stone");
+  EXPECT_EQ(Main.tsTile->edtTileName->text().toStdString(), Game().GetTile(0)->Name());
+  EXPECT_FALSE(Game().Modified());
+  EXPECT_FALSE(Main.isWindowModified());
+  Main.mnuEdit->aboutToShow();
+  EXPECT_EQ(Main.mnuRedo->text(), "&Redo Rename tile");
+  EXPECT_FALSE(Main.mnuUndo->isEnabled());
+  QTest::keyClick(Main.tvwTree, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Game().GetTile(0)->Name(), "Stone");
+  EXPECT_TRUE(Main.isWindowModified());
+  QTest::keyClick(Main.tvwTree, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing more to redo
+  EXPECT_EQ(Game().GetTile(0)->Name(), "Stone");
+
+  // A structural undo replaces the items: the selection stays on the same
+  // place in the tree and no pane keeps a freed item.
+  Main.tsTiles->butNewTileClick();
+  Settle();
+  const int Count = Game().TileCount();
+  Main.mnuUndo->trigger();
+  EXPECT_EQ(Game().TileCount(), Count - 1);
+  EXPECT_EQ(Main.tvwTree->topLevelItem(0)->child(0)->childCount(), Count - 1);
+  ASSERT_NE(Main.tvwTree->currentItem(), nullptr);
+  EXPECT_EQ(Main.tvwTree->currentItem()->parent(), Main.tvwTree->topLevelItem(0)->child(0));
+
+  // New and Open start a new history.
+  Dialogs.Answers.push_back(TMsgAnswer::No);
+  Main.mnuNewClick();
+  ASSERT_EQ(Dialogs.Answers.size(), 0u);
+  Main.mnuEdit->aboutToShow();
+  EXPECT_FALSE(Main.mnuUndo->isEnabled());
+  EXPECT_FALSE(Main.mnuRedo->isEnabled());
+}
+
+TEST_F(Undo, KeepsAtLeastAHundredSteps) {
+  for (int i = 0; i < 120; ++i) {
+    Main.tsTiles->butNewTileClick();
+    Main.UndoController().Commit();
+  }
+  int Undone = 0;
+  while (Main.UndoController().Undo()) ++Undone;
+  EXPECT_GE(Undone, 100);
+  EXPECT_EQ(Game().TileCount(), 120 - Undone);
+}
+
+TEST_F(Undo, NothingReplacesOrDeletesTheGameUnderAModalEditor) {
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Sample)));
+  TLevel* Level = Game().GetLevel(0);
+  TGame* Before = &Game();
+  Select(Level);
+  // Late clicks, as from a key pressed just before the window opened.
+  WhenModal<TfrmLevelEditor>([&](TfrmLevelEditor&) {
+    Main.mnuNewClick();
+    EXPECT_FALSE(Main.OpenGameFile(QString::fromStdString(Sample)));
+    EXPECT_FALSE(Main.DeleteNode(Main.NodeOf(Level)));
+    Main.mnuUndoClick();
+  });
+  Main.tsLevel->butEditLayout->click();
+  EXPECT_EQ(&Game(), Before);
+  EXPECT_EQ(Game().GetLevel(0), Level);
+  EXPECT_EQ(Dialogs.Messages.size(), 0u);
+}
