@@ -63,7 +63,7 @@ TPaneGame::TPaneGame(QWidget* Parent)
   Grid->addWidget(Label("Game file &directory", edtGameDir, this), 4, 0, 1, 2);
   Grid->addWidget(edtGameDir, 5, 0, 1, 2);
   auto* Times = new QGridLayout;
-  Times->addWidget(Label("&Edit time", edtEditTime, this), 0, 0);
+  Times->addWidget(Label("Edit t&ime", edtEditTime, this), 0, 0);
   Times->addWidget(Label("&Revision", edtRevision, this), 0, 1);
   Times->addWidget(edtEditTime, 1, 0);
   Times->addWidget(edtRevision, 1, 1);
