@@ -4,6 +4,8 @@
 #include "bench/LargeGame.h"
 #include "build/UBuildLog.h"
 #include "build/UGenerator.h"
+#include "model/UHistory.h"
+#include "model/ULevel.h"
 
 using namespace lvk;
 using namespace lvk::bench;
@@ -34,6 +36,47 @@ void BM_GenerateLargeGame(benchmark::State& State) {
   }
 }
 BENCHMARK(BM_GenerateLargeGame)->Unit(benchmark::kMillisecond);
+
+// What the editor does after every change: the content taken, the step
+// named from the content before, and an undo put back in place.
+void BM_UndoStepLargeGame(benchmark::State& State) {
+  TGame& Game = LargeGame().Game;
+  const TContent Before = Game.ContentBytes();
+  TLevel* Level = Game.GetLevel(0);
+  for (auto _ : State) {
+    Level->SetCell(0, 0, Level->GetCell(0, 0) ? nullptr : Game.GetActor(0));
+    TContent After = Game.ContentBytes();
+    TGame Previous;
+    Previous.LoadContent(Before);
+    benchmark::DoNotOptimize(ChangeName(Previous, Game));
+    benchmark::DoNotOptimize(Game.AssignContentInPlace(Previous));
+  }
+  State.counters["content bytes"] = static_cast<double>(Before.size());
+}
+BENCHMARK(BM_UndoStepLargeGame)->Unit(benchmark::kMillisecond);
+
+// What a hundred steps of level editing keep in memory.
+void BM_HistoryMemoryLargeGame(benchmark::State& State) {
+  TGame& Game = LargeGame().Game;
+  TLevel* Level = Game.GetLevel(1);
+  std::size_t Stored = 0, Content = 0;
+  for (auto _ : State) {
+    TUndoHistory History;
+    std::vector<std::size_t> Cuts;
+    TContent Bytes = Game.ContentBytes(&Cuts);
+    History.Reset(Bytes, Cuts);
+    for (int i = 0; i < 100; ++i) {
+      Level->SetCell(i % Level->Width(), 0, Game.GetActor(i % Game.ActorCount()));
+      Bytes = Game.ContentBytes(&Cuts);
+      History.Record("Cell", Bytes, false, Cuts);
+    }
+    Stored = History.StoredBytes();
+    Content = Bytes.size();
+  }
+  State.counters["content bytes"] = static_cast<double>(Content);
+  State.counters["history bytes"] = static_cast<double>(Stored);
+}
+BENCHMARK(BM_HistoryMemoryLargeGame)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -193,10 +193,11 @@ void TGame::Save() {
   ClearModified();
 }
 
-std::vector<std::uint8_t> TGame::ContentBytes() const {
+std::vector<std::uint8_t> TGame::ContentBytes(std::vector<std::size_t>* Cuts) const {
   TMemoryStream Stream;
   TWriter Writer(Stream);
-  SaveContent(Stream, Writer, 0, 0);
+  if (Cuts) Cuts->clear();
+  SaveContent(Stream, Writer, 0, 0, Cuts);
   Writer.FlushBuffer();
   return Stream.Bytes();
 }
@@ -257,7 +258,13 @@ void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
   SaveContent(Stream, Writer, FRevision, FEditTime);
 }
 
-void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime) const {
+void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
+                        std::vector<std::size_t>* Cuts) const {
+  auto Cut = [&] {
+    if (!Cuts) return;
+    Writer.FlushBuffer();
+    Cuts->push_back(static_cast<std::size_t>(Stream.Position()));
+  };
   Writer.WriteString(Signature);
   Writer.WriteInteger(FileVersion);
   Writer.WriteString(Marker);
@@ -265,12 +272,23 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
   Writer.WriteDate(EditTime);
   Writer.WriteString(FTitle);
   FPalette->SaveToStream(Stream, Writer);
-  for (int i = 0; i < FTiles.Count(); ++i) FTiles.At(i)->SaveToStream(Stream, Writer);
+  Cut();
+  for (int i = 0; i < FTiles.Count(); ++i) {
+    FTiles.At(i)->SaveToStream(Stream, Writer);
+    Cut();
+  }
   Writer.WriteListEnd();
-  for (int i = 0; i < FActors.Count(); ++i) FActors.At(i)->SaveToStream(Stream, Writer);
+  for (int i = 0; i < FActors.Count(); ++i) {
+    FActors.At(i)->SaveToStream(Stream, Writer);
+    Cut();
+  }
   Writer.WriteListEnd();
-  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->SaveToStream(Stream, Writer);
+  for (int i = 0; i < FLevels.Count(); ++i) {
+    FLevels.At(i)->SaveToStream(Stream, Writer);
+    Cut();
+  }
   Writer.WriteListEnd();
+  Cut();
 }
 
 void TGame::LoadFromFile(const std::string& Name) {

@@ -97,7 +97,10 @@ public:
   // The content for the undo history: the project file's bytes with the
   // save counter and editing time written as 0, so that equal content gives
   // equal bytes however often and long the game was edited.
-  std::vector<std::uint8_t> ContentBytes() const;
+  // Cuts, when given, receives the end of every record (the head with the
+  // palette, each tile, actor and level, the list ends): histories share
+  // the records that a step left as they were.
+  std::vector<std::uint8_t> ContentBytes(std::vector<std::size_t>* Cuts = nullptr) const;
   // Into a freshly constructed game; the bytes come from ContentBytes.
   void LoadContent(const std::vector<std::uint8_t>& Bytes);
   // File name, save counter, editing time and changed flag of the game this
@@ -163,7 +166,8 @@ public:
 
 private:
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
-  void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime) const;
+  void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
+                   std::vector<std::size_t>* Cuts = nullptr) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
   std::string FFileName = NoFileName;

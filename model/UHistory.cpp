@@ -1,6 +1,8 @@
 #include "model/UHistory.h"
 
+#include <algorithm>
 #include <functional>
+#include <set>
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
@@ -18,25 +20,77 @@ constexpr const char* Unit = "UHistory";
 const std::string NoName;
 }  // namespace
 
-void TUndoHistory::Reset(TContent Content) {
-  FStates.assign(1, TState{{}, std::move(Content)});
+TUndoHistory::TState TUndoHistory::Split(const std::string& Name, const TContent& Content,
+                                         const std::vector<std::size_t>& Cuts, const TState& Like) {
+  TState State{Name, {}};
+  std::size_t Start = 0;
+  std::vector<std::size_t> Ends;
+  for (std::size_t Cut : Cuts)
+    if (Cut > Start && Cut <= Content.size()) Ends.push_back(Start = Cut);
+  if (Ends.empty() || Ends.back() != Content.size()) Ends.push_back(Content.size());
+  const int Shift = static_cast<int>(Ends.size()) - static_cast<int>(Like.Parts.size());
+  Start = 0;
+  for (std::size_t i = 0; i < Ends.size(); ++i) {
+    const auto First = Content.begin() + static_cast<std::ptrdiff_t>(Start);
+    const auto Last = Content.begin() + static_cast<std::ptrdiff_t>(Ends[i]);
+    TPart Part;
+    // The record at the same place, or where one inserted or deleted
+    // record before it moved it.
+    for (long long Old : {static_cast<long long>(i), static_cast<long long>(i) - Shift}) {
+      if (Old < 0 || Old >= static_cast<long long>(Like.Parts.size())) continue;
+      const TPart& Candidate = Like.Parts[static_cast<std::size_t>(Old)];
+      if (std::equal(First, Last, Candidate->begin(), Candidate->end())) {
+        Part = Candidate;
+        break;
+      }
+    }
+    State.Parts.push_back(Part ? Part : std::make_shared<const TContent>(First, Last));
+    Start = Ends[i];
+  }
+  return State;
+}
+
+TContent TUndoHistory::Joined(const TState& State) {
+  TContent Content;
+  std::size_t Size = 0;
+  for (const TPart& Part : State.Parts) Size += Part->size();
+  Content.reserve(Size);
+  for (const TPart& Part : State.Parts) Content.insert(Content.end(), Part->begin(), Part->end());
+  return Content;
+}
+
+bool TUndoHistory::Same(const TState& State, const TContent& Content) {
+  std::size_t At = 0;
+  for (const TPart& Part : State.Parts) {
+    if (Part->size() > Content.size() - At ||
+        !std::equal(Part->begin(), Part->end(), Content.begin() + static_cast<std::ptrdiff_t>(At)))
+      return false;
+    At += Part->size();
+  }
+  return At == Content.size();
+}
+
+void TUndoHistory::Reset(const TContent& Content, const std::vector<std::size_t>& Cuts) {
+  FStates.assign(1, Split({}, Content, Cuts, TState{}));
   FPosition = 0;
   FSaved = 0;
 }
 
-bool TUndoHistory::Record(const std::string& Name, TContent Content, bool Merge) {
-  if (Content == Current()) return false;
+bool TUndoHistory::Record(const std::string& Name, const TContent& Content, bool Merge,
+                          const std::vector<std::size_t>& Cuts) {
+  if (IsCurrent(Content)) return false;
   if (Merge && CanUndo() && !CanRedo() && FSaved != FPosition && FStates[FPosition].Name == Name) {
-    if (Content == FStates[FPosition - 1].Content) {
+    if (Same(FStates[FPosition - 1], Content)) {
       FStates.pop_back();
       --FPosition;
     } else
-      FStates[FPosition].Content = std::move(Content);
+      FStates[FPosition] = Split(Name, Content, Cuts, FStates[FPosition - 1]);
     return true;
   }
+  TState State = Split(Name, Content, Cuts, FStates[FPosition]);
   FStates.resize(FPosition + 1);
   if (FSaved > FPosition) FSaved = -1;  // the saved state could only be redone; it is gone now
-  FStates.push_back(TState{Name, std::move(Content)});
+  FStates.push_back(std::move(State));
   ++FPosition;
   if (StepCount() > FMaxSteps) {
     FStates.erase(FStates.begin());
@@ -50,14 +104,23 @@ const std::string& TUndoHistory::UndoName() const { return CanUndo() ? FStates[F
 
 const std::string& TUndoHistory::RedoName() const { return CanRedo() ? FStates[FPosition + 1].Name : NoName; }
 
-const TContent& TUndoHistory::Undo() {
+TContent TUndoHistory::Undo() {
   Assert(CanUndo(), Unit);
-  return FStates[--FPosition].Content;
+  return Joined(FStates[--FPosition]);
 }
 
-const TContent& TUndoHistory::Redo() {
+TContent TUndoHistory::Redo() {
   Assert(CanRedo(), Unit);
-  return FStates[++FPosition].Content;
+  return Joined(FStates[++FPosition]);
+}
+
+std::size_t TUndoHistory::StoredBytes() const {
+  std::set<const TContent*> Seen;
+  std::size_t Bytes = 0;
+  for (const TState& State : FStates)
+    for (const TPart& Part : State.Parts)
+      if (Seen.insert(Part.get()).second) Bytes += Part->size();
+  return Bytes;
 }
 
 namespace {

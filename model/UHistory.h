@@ -2,9 +2,12 @@
 // The undo history of a document: the content after every step, from the
 // state it was opened or created in to the newest step. Undo and redo move a
 // position through the list; a new step drops what could be redone. The
-// oldest steps go when the list is full.
+// oldest steps go when the list is full. A state is kept as its records
+// (cut where the game's content says), and a record a step left as it was
+// is shared with the state before, so a step costs about what it changed.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,12 +23,13 @@ public:
   explicit TUndoHistory(int MaxSteps = DefaultMaxSteps) : FMaxSteps(MaxSteps < 1 ? 1 : MaxSteps) {}
 
   // A document as opened, created or saved: the only state, the saved one.
-  void Reset(TContent Content);
+  void Reset(const TContent& Content, const std::vector<std::size_t>& Cuts = {});
   // A step to Content, unless that is the current content. True for a step.
   // Merge puts Content into the newest step instead when that step has the
   // same name and nothing could be redone, as typing in one field is one
   // step; a step merged back to where it started goes away.
-  bool Record(const std::string& Name, TContent Content, bool Merge = false);
+  bool Record(const std::string& Name, const TContent& Content, bool Merge = false,
+              const std::vector<std::size_t>& Cuts = {});
 
   bool CanUndo() const { return FPosition > 0; }
   bool CanRedo() const { return FPosition + 1 < static_cast<int>(FStates.size()); }
@@ -33,9 +37,10 @@ public:
   const std::string& UndoName() const;
   const std::string& RedoName() const;
   // Move one step and give the content to show then.
-  const TContent& Undo();
-  const TContent& Redo();
-  const TContent& Current() const { return FStates[FPosition].Content; }
+  TContent Undo();
+  TContent Redo();
+  TContent Current() const { return Joined(FStates[FPosition]); }
+  bool IsCurrent(const TContent& Content) const { return Same(FStates[FPosition], Content); }
 
   int Position() const { return FPosition; }
   int StepCount() const { return static_cast<int>(FStates.size()) - 1; }
@@ -45,12 +50,20 @@ public:
   // exactly when the position is back there.
   void MarkSaved() { FSaved = FPosition; }
   bool AtSaved() const { return FSaved == FPosition; }
+  // The bytes the history holds, each shared record once.
+  std::size_t StoredBytes() const;
 
 private:
+  using TPart = std::shared_ptr<const TContent>;
   struct TState {
     std::string Name;  // of the step that led here
-    TContent Content;
+    std::vector<TPart> Parts;
   };
+  // Content cut into records, each shared with Like where equal.
+  static TState Split(const std::string& Name, const TContent& Content, const std::vector<std::size_t>& Cuts,
+                      const TState& Like);
+  static TContent Joined(const TState& State);
+  static bool Same(const TState& State, const TContent& Content);
   int FMaxSteps;
   std::vector<TState> FStates{TState{}};
   int FPosition = 0;

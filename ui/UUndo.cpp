@@ -14,7 +14,9 @@ void TUndoController::Reset() {
   lvk::TGame* Game = FGame();
   if (!Game) return;
   TakeUndoStepName();  // a name given for a change that never came
-  FHistory.Reset(Game->ContentBytes());
+  std::vector<std::size_t> Cuts;
+  const lvk::TContent Content = Game->ContentBytes(&Cuts);
+  FHistory.Reset(Content, Cuts);
   FCommittedCount = Game->ChangeCount();
   emit Changed();
 }
@@ -31,8 +33,9 @@ bool TUndoController::Commit(const QString& Name) {
   FCommittedCount = Game->ChangeCount();
   QString StepName = TakeUndoStepName();
   if (!Name.isEmpty()) StepName = Name;
-  lvk::TContent Content = Game->ContentBytes();
-  if (Content == FHistory.Current()) return false;
+  std::vector<std::size_t> Cuts;
+  const lvk::TContent Content = Game->ContentBytes(&Cuts);
+  if (FHistory.IsCurrent(Content)) return false;
   if (StepName.isEmpty()) {
     lvk::TGame Before;
     Before.LoadContent(FHistory.Current());
@@ -40,7 +43,7 @@ bool TUndoController::Commit(const QString& Name) {
   }
   // Typing in the title field changes the game at every key: one step.
   const bool Merge = StepName == "Change title";
-  FHistory.Record(StepName.toStdString(), std::move(Content), Merge);
+  FHistory.Record(StepName.toStdString(), Content, Merge, Cuts);
   if (InScope()) FScopeEnd = FHistory.Position();
   emit Changed();
   return true;

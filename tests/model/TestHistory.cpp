@@ -93,6 +93,35 @@ TEST(UndoHistory, KeepsTheNewestStepsUpToItsLimit) {
   EXPECT_EQ(History.RedoName(), "Step 51");
 }
 
+TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
+  TGame Game;
+  Game.LoadFromFile(SampleFile);
+  TUndoHistory History;
+  std::vector<std::size_t> Cuts;
+  TContent Start = Game.ContentBytes(&Cuts);
+  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 1));
+  History.Reset(Start, Cuts);
+  EXPECT_EQ(History.StoredBytes(), Start.size());
+  auto Step = [&](const std::string& Name) {
+    TContent Content = Game.ContentBytes(&Cuts);
+    const std::size_t Stored = History.StoredBytes();
+    EXPECT_TRUE(History.Record(Name, Content, false, Cuts));
+    EXPECT_EQ(History.Current(), Content);
+    return History.StoredBytes() - Stored;
+  };
+  // A whole copy would be Start.size() again.
+  Game.GetLevel(1)->SetCell(0, 0, nullptr);
+  EXPECT_LT(Step("Cell"), Start.size() / 2);
+  Game.DeleteTile(Game.GetTile(2));  // the records after it moved up one place
+  EXPECT_LT(Step("Delete"), Start.size() / 10);
+  Game.AddTile();
+  EXPECT_LT(Step("New"), Start.size() / 10);
+  const TContent Undone = History.Undo();
+  EXPECT_EQ(Undone, History.Current());
+  History.Undo();
+  EXPECT_EQ(History.Undo(), Start);
+}
+
 TEST(GameContent, LeavesOutTheSaveCounterAndEditingTime) {
   TGame Game;
   Game.LoadFromFile(SampleFile);
