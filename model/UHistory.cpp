@@ -125,14 +125,20 @@ std::size_t TUndoHistory::StoredBytes() const {
 
 namespace {
 
+// The bytes Write writes.
+template <typename TWrite>
+TContent Written(const TWrite& Write) {
+  TMemoryStream Stream;
+  TWriter Writer(Stream);
+  Write(Stream, Writer);
+  Writer.FlushBuffer();
+  return Stream.Bytes();
+}
+
 // An item's bytes as the project file has them.
 template <typename T>
 TContent Stored(const T& Item) {
-  TMemoryStream Stream;
-  TWriter Writer(Stream);
-  Item.SaveToStream(Stream, Writer);
-  Writer.FlushBuffer();
-  return Stream.Bytes();
+  return Written([&](TStream& Stream, TWriter& Writer) { Item.SaveToStream(Stream, Writer); });
 }
 
 // The name for a list of Count items that grew, shrank or changed inside.
@@ -149,11 +155,7 @@ std::string ListChange(int BeforeCount, int AfterCount, const std::string& Noun,
 bool SameAction(const TActionBase& A, const TActionBase& B) {
   if (&A.Kind() != &B.Kind()) return false;
   auto Params = [](const TActionBase& Action) {
-    TMemoryStream Stream;
-    TWriter Writer(Stream);
-    Action.WriteParams(Stream, Writer);
-    Writer.FlushBuffer();
-    return Stream.Bytes();
+    return Written([&](TStream& Stream, TWriter& Writer) { Action.WriteParams(Stream, Writer); });
   };
   return Params(A) == Params(B);
 }
