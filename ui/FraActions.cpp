@@ -20,6 +20,7 @@
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
+#include "ui/UDialogService.h"
 #include "ui/UPictures.h"
 #include "ui/UUndoSteps.h"
 
@@ -276,6 +277,12 @@ void TfraActions::butActionDownClick() {
 void TfraActions::butActionDeleteClick() {
   const int Row = lbxActions->currentRow();
   if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return;
+  // As every delete: the item named, and undo can bring it back.
+  const QString Handler = FHandler->Event() ? QString::fromStdString(FHandler->Event()->Summary()) : QString();
+  const QString Question = "Delete the action " + QString::fromStdString(FHandler->GetAction(Row)->Summary()) +
+                           " of the handler " + Handler + "?";
+  if (Dialogs().Message(this, TMsgKind::Confirmation, Question) != TMsgAnswer::Yes) return;
+  if (!FHandler || Row >= FHandler->ActionCount()) return;  // gone while the box was up
   NameUndoStep("Delete action");
   FHandler->DeleteAction(Row);
   FillList();  // keeps the row: the action after the deleted one, else the one before

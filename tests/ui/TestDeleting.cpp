@@ -328,6 +328,11 @@ TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   ASSERT_EQ(Frame->lbxActions->count(), 3);
   Frame->SelectAction(0);
   Frame->lbxActions->setFocus();
+  Dialogs.Answers = {TMsgAnswer::No, TMsgAnswer::Yes, TMsgAnswer::Yes, TMsgAnswer::Yes};
+  QTest::keyClick(Frame->lbxActions, Qt::Key_Delete);
+  EXPECT_EQ(Key->ActionCount(), 3);
+  EXPECT_EQ(Dialogs.LastText().toStdString(),
+            "Delete the action " + Key->GetAction(0)->Summary() + " of the handler " + Key->Event()->Summary() + "?");
   QTest::keyClick(Frame->lbxActions, Qt::Key_Delete);
   EXPECT_EQ(TakeUndoStepName(), "Delete action");
   ASSERT_EQ(Key->ActionCount(), 2);
@@ -348,7 +353,8 @@ TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   EXPECT_FALSE(Frame->butActionDelete->isEnabled());
   std::unique_ptr<QMenu> Empty(Frame->CreateActionMenu());
   EXPECT_FALSE(Empty->findChild<QAction*>("mnuActionDelete")->isEnabled());
-  EXPECT_TRUE(Dialogs.Messages.empty());
+  EXPECT_EQ(Dialogs.Messages.size(), 4u);
+  EXPECT_EQ(Dialogs.Unexpected, 0);
   EXPECT_EQ(Game().FindActorByName("Hero")->HandlerCount(), 2);  // the tree's Delete was not asked
 }
 

@@ -150,6 +150,7 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
   ExpectStep("Edit action");
   Actions->butActionUp->click();
   ExpectStep("Move action");
+  Dialogs.Answers.push_back(TMsgAnswer::Yes);
   Actions->butActionDelete->click();
   ExpectStep("Delete action");
   Select(Game().GetActor(0)->GetHandler(Game().GetActor(0)->HandlerCount() - 1));
