@@ -698,6 +698,7 @@ bool TfrmMain::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
   }
   if (Last) SelectNode(Last);
   RepaintTree();
+  FUndo->Commit(Paths.size() > 1 ? "Drop tiles" : "Drop tile");
   UpdateTitle();
   return true;
 }

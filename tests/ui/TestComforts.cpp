@@ -18,6 +18,7 @@
 #include "model/UGame.h"
 #include "model/UTile.h"
 #include "ui/FMain.h"
+#include "ui/UUndo.h"
 #include "ui/PaneItems.h"
 
 using namespace lvk;
@@ -215,4 +216,15 @@ TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {
 
   // Other nodes take no files.
   EXPECT_FALSE(Drop(Main->tvwTree->topLevelItem(0)->child(1), {Examples + "/tiles/Gem.bmp"}));
+
+  // A drop is one step to undo, however many tiles it made.
+  Main->UndoController().Commit();
+  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Import tile");
+  Main->mnuUndoClick();
+  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Drop tile");
+  Main->mnuUndoClick();
+  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Drop tiles");
+  Main->mnuUndoClick();
+  EXPECT_EQ(Main->Game().TileCount(), 0);
+  EXPECT_EQ(TilesNode()->childCount(), 0);
 }
