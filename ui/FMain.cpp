@@ -305,11 +305,14 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateMenus() {
   FUndo = new TUndoController(this, [this] { return FGame.get(); });
-  FUndo->ReplaceGame = [this](std::unique_ptr<lvk::TGame> Game) {
+  // The selection keeps its place in the tree; the welcome stays up.
+  auto Place = [this] { return VisiblePane() == tsSplash ? QList<int>() : NodePath(tvwTree->currentItem()); };
+  FUndo->ReplaceGame = [this, Place](std::unique_ptr<lvk::TGame> Game) {
+    const QList<int> Path = Place();
     ReplaceGame(std::move(Game));
-    ShowRestoredGame(FRestorePath);
+    ShowRestoredGame(Path);
   };
-  FUndo->ShowGame = [this] { ShowRestoredGame(FRestorePath); };
+  FUndo->ShowGame = [this, Place] { ShowRestoredGame(Place()); };
   connect(FUndo, &TUndoController::Changed, this, [this] {
     UpdateEditMenu();
     UpdateTitle();
@@ -938,14 +941,12 @@ void TfrmMain::SelectEvent(lvk::THandler& Handler) {
 
 void TfrmMain::mnuUndoClick() {
   if (ModalWindowUp()) return;
-  FRestorePath = NodePath(tvwTree->currentItem());
   FUndo->Undo();
   tvwTree->setFocus();
 }
 
 void TfrmMain::mnuRedoClick() {
   if (ModalWindowUp()) return;
-  FRestorePath = NodePath(tvwTree->currentItem());
   FUndo->Redo();
   tvwTree->setFocus();
 }
@@ -972,7 +973,7 @@ void TfrmMain::ShowRestoredGame(const QList<int>& Path) {
   // panes let go of what they showed before they show the node.
   for (TPane* Pane : std::initializer_list<TPane*>{tsTile, tsActor, tsHandler, tsLevel}) Pane->Release();
   RebuildTree();
-  if (Path.size() > 1) SelectNode(NodeAtPath(Path));
+  if (!Path.isEmpty()) SelectNode(NodeAtPath(Path));
 }
 
 QWidget* TfrmMain::CreateEventEditor(lvk::THandler& Handler, QWidget* Host) {

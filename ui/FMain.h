@@ -172,7 +172,8 @@ private:
   // that may have changed: the deepest that still exists.
   QList<int> NodePath(const QTreeWidgetItem* Node) const;
   QTreeWidgetItem* NodeAtPath(const QList<int>& Path) const;
-  // After the history put a game back: the tree and pane show it.
+  // After the history put a game back: the tree and pane show it, with the
+  // node at Path selected (none: the welcome).
   void ShowRestoredGame(const QList<int>& Path);
   // Removes a node with its children from the tree and from the map.
   void RemoveNode(QTreeWidgetItem* Node);
@@ -206,7 +207,6 @@ private:
   QSplitter* FSplitter;
   QPointer<TfrmPlay> FPlay;  // owned as a child window; gone once closed
   TUndoController* FUndo;
-  QList<int> FRestorePath;  // where the selection goes after an undo or redo
   QHash<const void*, QTreeWidgetItem*> FNodes;
   QTreeWidgetItem* FGameNode = nullptr;
   QTreeWidgetItem* FTilesNode = nullptr;

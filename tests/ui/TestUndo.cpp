@@ -298,6 +298,14 @@ TEST_F(Undo, TheModifiedStateAndTheMenuFollowTheHistory) {
   ASSERT_NE(Main.tvwTree->currentItem(), nullptr);
   EXPECT_EQ(Main.tvwTree->currentItem()->parent(), Main.tvwTree->topLevelItem(0)->child(0));
 
+  // The pane shown stays, and shows the game put back.
+  Main.SelectNode(Main.GameNode());
+  QTest::keyClicks(Main.tsGame->edtGameTitle, "X");
+  Main.mnuUndo->trigger();
+  EXPECT_EQ(Main.VisiblePane(), Main.tsGame);
+  EXPECT_EQ(Main.tsGame->edtGameTitle->text().toStdString(), Game().Title());
+  EXPECT_EQ(Main.mnuUndo->text().toStdString(), "&Undo Rename tile");  // the title step is redoable now
+
   // New and Open start a new history.
   Dialogs.Answers.push_back(TMsgAnswer::No);
   Main.mnuNewClick();
