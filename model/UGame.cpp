@@ -202,8 +202,8 @@ std::vector<std::uint8_t> TGame::ContentBytes(std::vector<std::size_t>* Cuts) co
   return Stream.Bytes();
 }
 
-void TGame::LoadContent(const std::vector<std::uint8_t>& Bytes) {
-  TMemoryStream Stream(Bytes);
+void TGame::LoadContent(std::vector<std::uint8_t> Bytes) {
+  TMemoryStream Stream(std::move(Bytes));
   TReader Reader(Stream);
   try {
     LoadFromStream(Stream, Reader);
@@ -295,14 +295,7 @@ void TGame::LoadFromFile(const std::string& Name) {
   SetFileName(Name);
   // Read into memory first: the reader asks for the bytes left at every
   // length, which a file would answer with system calls.
-  TMemoryStream File(ReadWholeFile(Name));
-  TReader Reader(File);
-  try {
-    LoadFromStream(File, Reader);
-  } catch (const EReadError&) {
-    throw EGame(FileUnexpected);
-  }
-  ClearModified();
+  LoadContent(ReadWholeFile(Name));
 }
 
 void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {

@@ -101,8 +101,9 @@ public:
   // palette, each tile, actor and level, the list ends): histories share
   // the records that a step left as they were.
   std::vector<std::uint8_t> ContentBytes(std::vector<std::size_t>* Cuts = nullptr) const;
-  // Into a freshly constructed game; the bytes come from ContentBytes.
-  void LoadContent(const std::vector<std::uint8_t>& Bytes);
+  // Into a freshly constructed game: the bytes of a project file, or of
+  // ContentBytes.
+  void LoadContent(std::vector<std::uint8_t> Bytes);
   // File name, save counter, editing time and changed flag of the game this
   // one takes the place of.
   void TakeDocumentState(const TGame& Previous);
