@@ -56,7 +56,7 @@ TPaneGame::TPaneGame(QWidget* Parent)
   Grid->setColumnStretch(0, 1);
   Grid->addWidget(Label("Game &title", edtGameTitle, this), 0, 0, 1, 2);
   Grid->addWidget(edtGameTitle, 1, 0, 1, 2);
-  Grid->addWidget(Label("Game &file name", edtGameFilename, this), 2, 0);
+  Grid->addWidget(Label("Game file &name", edtGameFilename, this), 2, 0);
   Grid->addWidget(Label("Game &state", edtGameState, this), 2, 1);
   Grid->addWidget(edtGameFilename, 3, 0);
   Grid->addWidget(edtGameState, 3, 1);

@@ -290,7 +290,7 @@ TPaneActor::TPaneActor(TfrmMain& Main)
   R->addWidget(cbxActorTiles);
   R->addStretch(1);
 
-  lblNewHandler = new QLabel("New event &handler", this);
+  lblNewHandler = new QLabel("New e&vent handler", this);
   lblNewHandler->setObjectName("lblNewHandler");
   pnlNewHandler = new QWidget(this);
   pnlNewHandler->setObjectName("pnlNewHandler");
@@ -367,7 +367,7 @@ TPaneHandler::TPaneHandler(TfrmMain& Main)
   butEventOther->setObjectName("butEventOther");
   butEventOther->setFixedSize(60, 25);
   SetHints(butEventOther, "Changes the type of the event (OnCreate, OnKey, ...)");
-  butEventHelp = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), "&Help", Column);
+  butEventHelp = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), "He&lp", Column);
   butEventHelp->setObjectName("butEventHelp");
   butEventHelp->setFixedSize(60, 25);
   SetHints(butEventHelp, "Help on the event type");

@@ -5,7 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStackedWidget>
+#include <QAbstractButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
@@ -227,4 +232,25 @@ TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {
   Main->mnuUndoClick();
   EXPECT_EQ(Main->Game().TileCount(), 0);
   EXPECT_EQ(TilesNode()->childCount(), 0);
+}
+
+// Alt with a menu's letter opens the menu: no control of a pane may take the
+// same letter, or the key would do neither.
+TEST_F(Comforts, PanesLeaveTheMenusLettersFree) {
+  auto Letter = [](const QString& Text) {
+    const int At = Text.indexOf(QRegularExpression("&[^&]"));
+    return At < 0 ? QChar() : Text[At + 1].toLower();
+  };
+  QSet<QChar> MenuLetters;
+  for (QAction* Top : Main->menuBar()->actions()) MenuLetters.insert(Letter(Top->text()));
+  ASSERT_TRUE(MenuLetters.contains('e'));
+  for (int i = 0; i < Main->pagEditor->count(); ++i) {
+    QWidget* Pane = Main->pagEditor->widget(i);
+    QStringList Texts;
+    for (QLabel* L : Pane->findChildren<QLabel*>()) Texts << L->text();
+    for (QAbstractButton* B : Pane->findChildren<QAbstractButton*>()) Texts << B->text();
+    for (const QString& Text : Texts)
+      EXPECT_FALSE(MenuLetters.contains(Letter(Text)))
+          << Pane->objectName().toStdString() << ": " << Text.toStdString();
+  }
 }
