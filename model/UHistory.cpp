@@ -74,6 +74,7 @@ void TUndoHistory::Reset(const TContent& Content, const std::vector<std::size_t>
   FStates.assign(1, Split({}, Content, Cuts, TState{}));
   FPosition = 0;
   FSaved = 0;
+  FDropped = 0;
 }
 
 bool TUndoHistory::Record(const std::string& Name, const TContent& Content, bool Merge,
@@ -95,6 +96,7 @@ bool TUndoHistory::Record(const std::string& Name, const TContent& Content, bool
   if (StepCount() > FMaxSteps) {
     FStates.erase(FStates.begin());
     --FPosition;
+    ++FDropped;
     if (FSaved >= 0) --FSaved;
   }
   return true;

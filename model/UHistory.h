@@ -43,6 +43,9 @@ public:
   bool IsCurrent(const TContent& Content) const { return Same(FStates[FPosition], Content); }
 
   int Position() const { return FPosition; }
+  // How many of the oldest states went for newer ones: Position() +
+  // Dropped() stays the same for a state however many went since.
+  int Dropped() const { return FDropped; }
   int StepCount() const { return static_cast<int>(FStates.size()) - 1; }
   int MaxSteps() const { return FMaxSteps; }
 
@@ -68,6 +71,7 @@ private:
   std::vector<TState> FStates{TState{}};
   int FPosition = 0;
   int FSaved = 0;  // -1 once the saved state left the list
+  int FDropped = 0;
 };
 
 // What changed from Before to After, as a step's name: "Rename tile",

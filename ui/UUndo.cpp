@@ -44,14 +44,14 @@ bool TUndoController::Commit(const QString& Name) {
   // Typing in the title field changes the game at every key: one step.
   const bool Merge = StepName == "Change title";
   FHistory.Record(StepName.toStdString(), Content, Merge, Cuts);
-  if (InScope()) FScopeEnd = FHistory.Position();
+  if (InScope()) FScopeEnd = Reached();
   emit Changed();
   return true;
 }
 
-bool TUndoController::CanUndo() const { return FHistory.CanUndo() && (!InScope() || FHistory.Position() > FScopeStart); }
+bool TUndoController::CanUndo() const { return FHistory.CanUndo() && (!InScope() || Reached() > FScopeStart); }
 
-bool TUndoController::CanRedo() const { return FHistory.CanRedo() && (!InScope() || FHistory.Position() < FScopeEnd); }
+bool TUndoController::CanRedo() const { return FHistory.CanRedo() && (!InScope() || Reached() < FScopeEnd); }
 
 QString TUndoController::UndoText() const {
   return CanUndo() ? "Undo " + QString::fromStdString(FHistory.UndoName()) : QString("Undo");
@@ -95,7 +95,7 @@ void TUndoController::Restore(const lvk::TContent& Content) {
 
 void TUndoController::BeginScope() {
   Commit();
-  if (FScopeDepth++ == 0) FScopeStart = FScopeEnd = FHistory.Position();
+  if (FScopeDepth++ == 0) FScopeStart = FScopeEnd = Reached();
 }
 
 void TUndoController::EndScope() {

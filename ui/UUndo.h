@@ -64,8 +64,11 @@ private:
   lvk::TUndoHistory FHistory;
   std::uint64_t FCommittedCount = 0;  // the game's change count at the last step
   int FScopeDepth = 0;
-  int FScopeStart = 0;  // the position when the scope opened
-  int FScopeEnd = 0;    // the furthest position reached inside it
+  // Positions counted from the first state ever recorded, as the oldest
+  // states leave a full history.
+  int Reached() const { return FHistory.Position() + FHistory.Dropped(); }
+  int FScopeStart = 0;  // where the scope opened
+  int FScopeEnd = 0;    // the furthest step reached inside it
 };
 
 class QWidget;

@@ -82,6 +82,7 @@ TEST(UndoHistory, KeepsTheNewestStepsUpToItsLimit) {
   History.Reset(Bytes(0));
   for (int i = 1; i <= 150; ++i) History.Record("Step " + std::to_string(i), Bytes(static_cast<std::uint8_t>(i)));
   EXPECT_EQ(History.StepCount(), 100);
+  EXPECT_EQ(History.Position() + History.Dropped(), 150);
   int Undone = 0;
   while (History.CanUndo()) {
     History.Undo();

@@ -343,3 +343,27 @@ TEST_F(Undo, NothingReplacesOrDeletesTheGameUnderAModalEditor) {
   EXPECT_EQ(Game().GetLevel(0), Level);
   EXPECT_EQ(Dialogs.Messages.size(), 0u);
 }
+
+TEST_F(Undo, AnEditorsUndoStopsWhereItOpenedAlsoInAFullHistory) {
+  TUndoController& History = Main.UndoController();
+  for (int i = 0; i < 210; ++i) {
+    Main.tsTiles->butNewTileClick();
+    History.Commit();
+  }
+  TLevel* Level = Game().AddLevel();
+  Level->SetSize(8, 8);
+  TActor* Actor = Game().AddActor();
+  History.Commit();
+  const TContent Opened = Game().ContentBytes();
+  History.BeginScope();
+  for (int i = 0; i < 3; ++i) {  // each step drops the oldest one
+    Level->SetCell(i, 0, Actor);
+    History.Commit();
+  }
+  int Undone = 0;
+  while (History.Undo()) ++Undone;
+  History.EndScope();
+  EXPECT_EQ(Undone, 3);
+  EXPECT_EQ(Game().ContentBytes(), Opened);
+  EXPECT_TRUE(History.CanUndo());
+}
