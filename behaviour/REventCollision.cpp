@@ -18,8 +18,9 @@ const TEventKind& TEventCollision::ClassKind() {
 TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(&Handler.Actor()) {}
 
 void TEventCollision::SetOtherActor(TActor& Actor) {
-  FOtherActor = &Actor;
   FStoredName.reset();
+  TActor* Other = &Actor;
+  Store(FOtherActor, Other);
 }
 
 TActor* TEventCollision::FindActor(const std::string& Name) const {

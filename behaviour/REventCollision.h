@@ -19,7 +19,7 @@ public:
   const TEventKind& Kind() const override { return ClassKind(); }
 
   bool Overlap() const { return FOverlap; }
-  void SetOverlap(bool Value) { FOverlap = Value; }
+  void SetOverlap(bool Value) { Store(FOverlap, Value); }
   // Not owned. Null only between reading a name no actor had yet and
   // ResolveNames.
   TActor* OtherActor() const { return FOtherActor; }

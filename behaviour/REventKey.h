@@ -26,10 +26,10 @@ public:
 
   // True fires on pressing the keys, false on releasing them.
   bool Press() const { return FPress; }
-  void SetPress(bool Value) { FPress = Value; }
+  void SetPress(bool Value) { Store(FPress, Value); }
   // Bit i set: key i is in the set. Bits above the table are kept unnamed.
   std::uint16_t Keys() const { return FKeys; }
-  void SetKeys(std::uint16_t Value) { FKeys = Value; }
+  void SetKeys(std::uint16_t Value) { Store(FKeys, Value); }
 
   void WriteParams(TStream& Stream, TWriter& Writer) const override;
   void ReadParams(TStream& Stream, TReader& Reader) override;

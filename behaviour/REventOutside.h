@@ -25,7 +25,7 @@ public:
 
   // Bit i set: direction i is in the set.
   std::uint8_t Areas() const { return FAreas; }
-  void SetAreas(std::uint8_t Value) { FAreas = Value; }
+  void SetAreas(std::uint8_t Value) { Store(FAreas, Value); }
 
   // The mask is stored as a signed 8-bit value, so a set holding NW is
   // negative and the full set is -1.

@@ -25,7 +25,7 @@ public:
 
   // Bit i set: area i is in the set. Bits above the table are kept unnamed.
   std::uint16_t Areas() const { return FAreas; }
-  void SetAreas(std::uint16_t Value) { FAreas = Value; }
+  void SetAreas(std::uint16_t Value) { Store(FAreas, Value); }
 
   void WriteParams(TStream& Stream, TWriter& Writer) const override;
   void ReadParams(TStream& Stream, TReader& Reader) override;

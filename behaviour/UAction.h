@@ -19,11 +19,11 @@ public:
   using TActionBase::TActionBase;
 
   const std::string& Arg1() const { return FArg1; }
-  void SetArg1(const std::string& Value) { FArg1 = Value; }
+  void SetArg1(const std::string& Value) { Store(FArg1, Value); }
   const std::string& Arg2() const { return FArg2; }
-  void SetArg2(const std::string& Value) { FArg2 = Value; }
+  void SetArg2(const std::string& Value) { Store(FArg2, Value); }
   bool Relative() const { return FRelative; }
-  void SetRelative(bool Value) { FRelative = Value; }
+  void SetRelative(bool Value) { Store(FRelative, Value); }
 
   // Arg1, Arg2, Relative.
   void WriteParams(TStream& Stream, TWriter& Writer) const override;

@@ -9,6 +9,7 @@
 #include "behaviour/REventOutside.h"
 #include "behaviour/REventTouch.h"
 #include "behaviour/UAction.h"
+#include "model/UActor.h"
 #include "model/UErrors.h"
 
 namespace lvk {
@@ -39,6 +40,10 @@ void Release(std::vector<const TKind*>& List) {
 }
 
 }  // namespace
+
+void TEventBase::SettingsChanged() { FHandler.Changed(); }
+
+void TActionBase::SettingsChanged() { FHandler.Changed(); }
 
 void RegisterEventKind(const TEventKind& Kind) {
   Assert(FindEventKind(Kind.StreamKey()) == nullptr, "UGame");

@@ -60,7 +60,18 @@ public:
   virtual void ResolveNames() {}
   virtual std::string Summary() const = 0;
 
+protected:
+  // A setting's setter: stores Value when it differs and tells the handler
+  // (which marks the game changed).
+  template <typename T>
+  void Store(T& Field, const T& Value) {
+    if (Field == Value) return;
+    Field = Value;
+    SettingsChanged();
+  }
+
 private:
+  void SettingsChanged();
   THandler& FHandler;
 };
 
@@ -82,7 +93,17 @@ public:
   virtual void WriteC(std::ostream& Out) const = 0;
   virtual std::string Summary() const = 0;
 
+protected:
+  // As TEventBase::Store.
+  template <typename T>
+  void Store(T& Field, const T& Value) {
+    if (Field == Value) return;
+    Field = Value;
+    SettingsChanged();
+  }
+
 private:
+  void SettingsChanged();
   THandler& FHandler;
   int FIndent = 0;
 };

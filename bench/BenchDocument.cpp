@@ -4,6 +4,7 @@
 #include "bench/LargeGame.h"
 #include "build/UBuildLog.h"
 #include "build/UGenerator.h"
+#include "model/UDocument.h"
 #include "model/UHistory.h"
 #include "model/ULevel.h"
 
@@ -37,23 +38,36 @@ void BM_GenerateLargeGame(benchmark::State& State) {
 }
 BENCHMARK(BM_GenerateLargeGame)->Unit(benchmark::kMillisecond);
 
-// What the editor does after every change: the content taken, the step
-// named from the content before, and an undo put back in place.
-void BM_UndoStepLargeGame(benchmark::State& State) {
-  TGame& Game = LargeGame().Game;
-  const TContent Before = Game.ContentBytes();
+// What the editor does after every change: one edit of a level cell ends,
+// the content is taken and recorded as a step.
+void BM_EditStepLargeGame(benchmark::State& State) {
+  TDocument Document;
+  Document.Open(LargeGame().Game.FileName());
+  TGame& Game = Document.Game();
   TLevel* Level = Game.GetLevel(0);
   for (auto _ : State) {
+    TEdit Edit(Game, "Edit level layout");
     Level->SetCell(0, 0, Level->GetCell(0, 0) ? nullptr : Game.GetActor(0));
-    TContent After = Game.ContentBytes();
-    TGame Previous;
-    Previous.LoadContent(Before);
-    benchmark::DoNotOptimize(ChangeName(Previous, Game));
-    benchmark::DoNotOptimize(Game.AssignContentInPlace(Previous));
   }
-  State.counters["content bytes"] = static_cast<double>(Before.size());
+  State.counters["content bytes"] = static_cast<double>(Game.ContentBytes().size());
 }
-BENCHMARK(BM_UndoStepLargeGame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditStepLargeGame)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of such a step: each puts the content back in place.
+void BM_UndoRedoLargeGame(benchmark::State& State) {
+  TDocument Document;
+  Document.Open(LargeGame().Game.FileName());
+  TLevel* Level = Document.Game().GetLevel(0);
+  {
+    TEdit Edit(Document.Game(), "Edit level layout");
+    Level->SetCell(0, 0, Level->GetCell(0, 0) ? nullptr : Document.Game().GetActor(0));
+  }
+  for (auto _ : State) {
+    Document.Undo();
+    Document.Redo();
+  }
+}
+BENCHMARK(BM_UndoRedoLargeGame)->Unit(benchmark::kMillisecond);
 
 // What a hundred steps of level editing keep in memory.
 void BM_HistoryMemoryLargeGame(benchmark::State& State) {
@@ -68,7 +82,7 @@ void BM_HistoryMemoryLargeGame(benchmark::State& State) {
     for (int i = 0; i < 100; ++i) {
       Level->SetCell(i % Level->Width(), 0, Game.GetActor(i % Game.ActorCount()));
       Bytes = Game.ContentBytes(&Cuts);
-      History.Record("Cell", Bytes, false, Cuts);
+      History.Record("Cell", Bytes, {}, Cuts);
     }
     Stored = History.StoredBytes();
     Content = Bytes.size();

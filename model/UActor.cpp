@@ -28,7 +28,10 @@ THandler::~THandler() {
 void THandler::SetEvent(const TEventKind& Kind) {
   FEvent.reset();
   FEvent.reset(Kind.Create(*this));
+  FOwner.Owner().Notify(TChangeKind::Changed, TItemKind::Handler, this);
 }
+
+void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, TItemKind::Handler, this); }
 
 TActionBase* THandler::GetAction(int Index) const {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
@@ -37,7 +40,7 @@ TActionBase* THandler::GetAction(int Index) const {
 
 TActionBase* THandler::AddAction(const TActionKind& Kind) {
   TActionBase* Action = FActions.Append(std::unique_ptr<TActionBase>(Kind.Create(*this)));
-  FOwner.Owner().MarkModified();
+  Changed();
   return Action;
 }
 
@@ -45,13 +48,13 @@ void THandler::MoveAction(int From, int To) {
   Assert(From >= 0 && From < FActions.Count() && To >= 0 && To < FActions.Count(), "UGame");
   if (From == To) return;
   FActions.Move(From, To);
-  FOwner.Owner().MarkModified();
+  Changed();
 }
 
 void THandler::DeleteAction(int Index) {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
   FActions.Remove(Index);
-  FOwner.Owner().MarkModified();
+  Changed();
 }
 
 void THandler::SaveToStream(TStream& Stream, TWriter& Writer) const {
@@ -93,13 +96,13 @@ void TActor::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindActorByName(Name), "An actor with name \"%s\" already exists");
   if (Name == FName) return;
   FName = Name;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Renamed, TItemKind::Actor, this);
 }
 
 void TActor::SetTile(TTile* Tile) {
   if (Tile == FTile) return;
   FTile = Tile;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
 }
 
 THandler* TActor::GetHandler(int Index) const {
@@ -110,13 +113,14 @@ THandler* TActor::GetHandler(int Index) const {
 
 THandler* TActor::AddHandler() {
   THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Added, TItemKind::Handler, Handler);
   return Handler;
 }
 
 void TActor::DeleteHandler(THandler* Handler) {
   int Index = FHandlers.IndexOf(Handler);
   Assert(Index >= 0, "UGame");
+  FOwner.Notify(TChangeKind::Removing, TItemKind::Handler, Handler);
   FHandlers.Remove(Index);
   FOwner.MarkModified();
 }
@@ -158,6 +162,7 @@ void TActor::CopyFrom(const TActor& Source) {
       TActor* Other = Collision->OtherActor();
       static_cast<TEventCollision*>(To->Event())->SetOtherActor(Other == &Source ? *this : *Other);
     }
+    To->Changed();  // read from the record, which tells no one
   }
 }
 

@@ -29,8 +29,11 @@ public:
   TActor& Actor() const { return FOwner; }
   TEventBase* Event() const { return FEvent.get(); }
   // Replaces the event by a new one of Kind with its defaults. Does not mark
-  // the document changed: its callers do.
+  // the document changed (an edit around it does); tells the document.
   void SetEvent(const TEventKind& Kind);
+  // What its event and actions call when their stored settings changed:
+  // marks the game changed and tells the document.
+  void Changed();
 
   int ActionCount() const { return FActions.Count(); }
   TActionBase* GetAction(int Index) const;

@@ -5,6 +5,7 @@
 #include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UClock.h"
+#include "model/UDocument.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -67,13 +68,21 @@ void TGame::SetFileName(const std::string& Name) {
 void TGame::SetTitle(const std::string& Title) {
   if (Title == FTitle) return;
   FTitle = Title;
-  MarkModified();
+  Changed(TChangeKind::Changed, TItemKind::Game, this);
 }
 
 void TGame::MarkModified() {
   FModified = true;
-  ++FChangeCount;
   Touch();
+}
+
+void TGame::Changed(TChangeKind Kind, TItemKind Item, const void* Object) {
+  MarkModified();
+  Notify(Kind, Item, Object);
+}
+
+void TGame::Notify(TChangeKind Kind, TItemKind Item, const void* Object) {
+  if (FDocument) FDocument->Notice({Kind, Item, Object});
 }
 
 void TGame::Touch() {
@@ -90,7 +99,7 @@ TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile")
 
 TTile* TGame::AddTile() {
   TTile* Tile = FTiles.Append(std::make_unique<TTile>(*this));
-  MarkModified();
+  Changed(TChangeKind::Added, TItemKind::Tile, Tile);
   return Tile;
 }
 
@@ -102,6 +111,7 @@ void TGame::DeleteTile(TTile* Tile) {
   int Index = IndexIn(FTiles, Tile);
   for (int i = 0; i < FActors.Count(); ++i)
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
+  Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
   FTiles.Remove(Index);
   MarkModified();
 }
@@ -110,6 +120,7 @@ TTile* TGame::DuplicateTile(const TTile* Tile) {
   IndexIn(FTiles, Tile);
   TTile* Copy = AddTile();
   Copy->FBitmap = Tile->FBitmap;
+  Changed(TChangeKind::Changed, TItemKind::Tile, Copy);
   return Copy;
 }
 
@@ -121,7 +132,7 @@ TActor* TGame::GetActor(int Index) const { return CheckedAt(FActors, Index, "Act
 
 TActor* TGame::AddActor() {
   TActor* Actor = FActors.Append(std::make_unique<TActor>(*this));
-  MarkModified();
+  Changed(TChangeKind::Added, TItemKind::Actor, Actor);
   return Actor;
 }
 
@@ -145,6 +156,9 @@ void TGame::DeleteActor(TActor* Actor) {
   int Index = IndexIn(FActors, Actor);
   for (THandler* Handler : HandlersNaming(*Actor)) Handler->Actor().DeleteHandler(Handler);
   for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
+  // Its own handlers go with it: each is told of, so nothing keeps one.
+  for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, TItemKind::Handler, Actor->GetHandler(h));
+  Notify(TChangeKind::Removing, TItemKind::Actor, Actor);
   FActors.Remove(Index);
   MarkModified();
 }
@@ -165,14 +179,16 @@ TLevel* TGame::GetLevel(int Index) const { return CheckedAt(FLevels, Index, "Lev
 
 TLevel* TGame::AddLevel() {
   TLevel* Level = FLevels.Append(std::make_unique<TLevel>(*this));
-  MarkModified();
+  Changed(TChangeKind::Added, TItemKind::Level, Level);
   return Level;
 }
 
 TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByName(FLevels, Name); }
 
 void TGame::DeleteLevel(TLevel* Level) {
-  FLevels.Remove(IndexIn(FLevels, Level));
+  const int Index = IndexIn(FLevels, Level);
+  Notify(TChangeKind::Removing, TItemKind::Level, Level);
+  FLevels.Remove(Index);
   MarkModified();
 }
 
@@ -219,7 +235,6 @@ void TGame::TakeDocumentState(const TGame& Previous) {
   FEditTime = Previous.FEditTime;
   FLastTouch = Previous.FLastTouch;
   FModified = Previous.FModified;
-  FChangeCount = Previous.FChangeCount;
 }
 
 bool TGame::AssignContentInPlace(const TGame& Source) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/UBitmap.h"
+#include "model/UChange.h"
 #include "model/UPalette.h"
 #include "model/UTile.h"
 #include "support/UMemWatch.h"
@@ -17,6 +18,7 @@ namespace lvk {
 class TActor;
 class THandler;
 class TLevel;
+class TDocument;
 
 constexpr const char* NoFileName = "<no name>";
 constexpr const char* DefaultTitle = "<Game title>";
@@ -78,15 +80,22 @@ public:
   bool Modified() const { return FModified; }
   void MarkModified();
   void ClearModified() { FModified = false; }
-  // Sets the flag without counting a change, as undo does on its way back
-  // to (or away from) the saved state.
+  // Sets the flag without counting a change, as the document does when an
+  // edit or an undo step leads back to (or away from) the saved content.
   void SetModified(bool Modified) { FModified = Modified; }
-  // Grows with every change; the undo history looks at the content only
-  // when it moved.
-  std::uint64_t ChangeCount() const { return FChangeCount; }
   // Adds the time since the last change to the editing time, a long pause
   // counting as 30 seconds.
   void Touch();
+
+  // The document that owns this game, or null for a game of its own (one
+  // being loaded, a scratch copy, a test's). In a document every change of
+  // the content happens inside one of its edits (UDocument.h).
+  TDocument* Document() const { return FDocument; }
+  // What the game's items call when their stored content changed: marks
+  // the game changed and tells the document. Notify tells without marking,
+  // for the changes that leave the marking to their callers.
+  void Changed(TChangeKind Kind, TItemKind Item, const void* Object);
+  void Notify(TChangeKind Kind, TItemKind Item, const void* Object);
 
   // Files. Save writes through a temporary file, so a failed save leaves the
   // previous file as it was.
@@ -110,8 +119,10 @@ public:
   // Gives this game Source's content while every item keeps its address:
   // possible when the two have as many tiles, actors, handlers and levels
   // and differ at most in the title, palette, names, tile pictures, actors'
-  // tiles and level sizes and cells. False otherwise, with this game then
-  // partly changed: it must be replaced by Source.
+  // tiles and level sizes and cells (handlers are not copied). True only
+  // when the content afterwards is Source's, byte for byte. False when the
+  // shapes differ (nothing touched) or when anything else differed (this
+  // game then partly changed): the caller replaces this game by Source.
   bool AssignContentInPlace(const TGame& Source);
 
   TPalette& Palette() { return *FPalette; }
@@ -166,6 +177,7 @@ public:
 
 
 private:
+  friend class TDocument;
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
                    std::vector<std::size_t>* Cuts = nullptr) const;
@@ -177,7 +189,7 @@ private:
   double FEditTime = 0;
   double FLastTouch = 0;
   bool FModified = false;
-  std::uint64_t FChangeCount = 0;
+  TDocument* FDocument = nullptr;
   std::unique_ptr<TPalette> FPalette;
   TOwnedList<TTile> FTiles;
   TOwnedList<TActor> FActors;

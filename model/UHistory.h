@@ -13,8 +13,6 @@
 
 namespace lvk {
 
-class TGame;
-
 using TContent = std::vector<std::uint8_t>;
 
 class TUndoHistory {
@@ -25,11 +23,14 @@ public:
   // A document as opened, created or saved: the only state, the saved one.
   void Reset(const TContent& Content, const std::vector<std::size_t>& Cuts = {});
   // A step to Content, unless that is the current content. True for a step.
-  // Merge puts Content into the newest step instead when that step has the
-  // same name and nothing could be redone, as typing in one field is one
-  // step; a step merged back to where it started goes away.
-  bool Record(const std::string& Name, const TContent& Content, bool Merge = false,
+  // A step with a MergeKey puts Content into the newest step instead when
+  // that step has the same key and nothing could be redone, as typing in
+  // one field is one step; a step merged back to where it started goes
+  // away. The saved state is never merged into.
+  bool Record(const std::string& Name, const TContent& Content, const std::string& MergeKey = {},
               const std::vector<std::size_t>& Cuts = {});
+  // Whether Record with MergeKey would merge into the newest step.
+  bool WouldMerge(const std::string& MergeKey) const;
 
   bool CanUndo() const { return FPosition > 0; }
   bool CanRedo() const { return FPosition + 1 < static_cast<int>(FStates.size()); }
@@ -51,8 +52,11 @@ public:
 
   // The current state is the one in the file; the document is unchanged
   // exactly when the position is back there.
-  void MarkSaved() { FSaved = FPosition; }
+  void MarkSaved();
   bool AtSaved() const { return FSaved == FPosition; }
+  // Whether the current content is the saved content, also when it came
+  // back there by other steps or the saved state left the list.
+  bool CurrentIsSaved() const;
   // The bytes the history holds, each shared record once.
   std::size_t StoredBytes() const;
 
@@ -60,6 +64,7 @@ private:
   using TPart = std::shared_ptr<const TContent>;
   struct TState {
     std::string Name;  // of the step that led here
+    std::string MergeKey;
     std::vector<TPart> Parts;
   };
   // Content cut into records, each shared with Like where equal.
@@ -70,12 +75,9 @@ private:
   int FMaxSteps;
   std::vector<TState> FStates{TState{}};
   int FPosition = 0;
-  int FSaved = 0;  // -1 once the saved state left the list
+  int FSaved = 0;  // -1 once the saved state left the list or could no longer be redone
+  TState FSavedState;  // the saved content, kept also when it left the list
   int FDropped = 0;
 };
-
-// What changed from Before to After, as a step's name: "Rename tile",
-// "New actor", "Edit level layout", ...; "Change" when nothing is known.
-std::string ChangeName(const TGame& Before, const TGame& After);
 
 }  // namespace lvk

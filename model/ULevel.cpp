@@ -24,7 +24,7 @@ void TLevel::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");
   if (Name == FName) return;
   FName = Name;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Renamed, TItemKind::Level, this);
 }
 
 void TLevel::SetSize(int Width, int Height) {
@@ -36,7 +36,7 @@ void TLevel::SetSize(int Width, int Height) {
   FCells = std::move(Cells);
   FWidth = Width;
   FHeight = Height;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
 }
 
 int TLevel::CellIndex(int Column, int Row) const {
@@ -51,7 +51,7 @@ void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   TActor*& Cell = FCells[CellIndex(Column, Row)];
   if (Cell == Actor) return;
   Cell = Actor;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
 }
 
 bool TLevel::ClearActor(const TActor* Actor) {
@@ -61,6 +61,7 @@ bool TLevel::ClearActor(const TActor* Actor) {
       Cell = nullptr;
       Found = true;
     }
+  if (Found) FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
   return Found;
 }
 
@@ -68,7 +69,7 @@ void TLevel::CopyCells(const TLevel& Source) {
   FWidth = Source.FWidth;
   FHeight = Source.FHeight;
   FCells = Source.FCells;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
 }
 
 void TLevel::SaveToStream(TStream&, TWriter& Writer) const {

@@ -35,6 +35,7 @@ public:
   LVK_COUNTED
   explicit TPalette(TGame& Game);
 
+  TGame& Game() const { return FGame; }
   int Count() const { return FCount; }
   void Assign(const TPalette& Source);
 

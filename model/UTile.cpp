@@ -23,7 +23,7 @@ void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
   if (Name == FName) return;
   FName = Name;
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Renamed, TItemKind::Tile, this);
 }
 
 void TTile::ImportBitmap(const std::string& FileName) {
@@ -42,7 +42,7 @@ void TTile::ImportBitmap(const std::string& FileName) {
     throw EGame(Error);
   }
   FBitmap = std::move(Loaded);
-  FOwner.MarkModified();
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
 }
 
 void TTile::SaveToStream(TStream& Stream, TWriter& Writer) const {

@@ -7,12 +7,21 @@
 #include <vector>
 
 #include "model/UBitmap.h"
+#include "model/UDocument.h"
 #include "model/UFiler.h"
 #include "model/UStream.h"
 
 namespace lvk::test {
 
 using TBytes = std::vector<std::uint8_t>;
+
+// Runs Change on Game as one edit, as a command of the editor does: set-up
+// of a test on a game that belongs to a document.
+template <typename F>
+void Edit(TGame& Game, F Change) {
+  TEdit Step(Game, "Test");
+  Change();
+}
 
 class TTempDir {
 public:

@@ -10,6 +10,7 @@
 
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "ui/FraEvent.h"
 #include "ui/UHelp.h"
@@ -139,6 +140,8 @@ bool TfrmEventSelector::eventFilter(QObject* Watched, QEvent* Event) {
 
 void TfrmEventSelector::ChooseKind(const lvk::TEventKind& Kind) {
   if (FHandler && (!FHandler->Event() || &FHandler->Event()->Kind() != &Kind)) {
+    // A new event does not mark the game itself: the step does.
+    lvk::TEdit Edit(FHandler->Actor().Owner(), "Change event");
     FHandler->SetEvent(Kind);
     FHandler->Actor().Owner().MarkModified();
   }

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "model/UActor.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "ui/UDialogService.h"
@@ -444,6 +445,21 @@ void TfrmLevelEditor::showEvent(QShowEvent* Event) {
 }
 
 void TfrmLevelEditor::FormShow() {
+  FillActors();
+  lbxActors->setCurrentRow(0);
+  ApplyView();
+  grdLayoutNoSelection();
+}
+
+void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
+  const int Row = lbxActors->currentRow();
+  FLevel = Level;
+  FillActors();
+  lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
+  grdLayout->viewport()->update();
+}
+
+void TfrmLevelEditor::FillActors() {
   setWindowTitle("Level layout designer: " + (FLevel ? QString::fromStdString(FLevel->Name()) : QString()));
   lbxActors->clear();
   FPictures.clear();
@@ -457,10 +473,7 @@ void TfrmLevelEditor::FormShow() {
     Add("<erase>", nullptr);
     for (int i = 0; i < Game.ActorCount(); ++i)
       Add(QString::fromStdString(Game.GetActor(i)->Name()), Game.GetActor(i));
-    lbxActors->setCurrentRow(0);
   }
-  ApplyView();
-  grdLayoutNoSelection();
 }
 
 int TfrmLevelEditor::ZoomValue() const { return ValueOf(cbxZoom->currentText(), "%", 200); }
@@ -553,8 +566,12 @@ void TfrmLevelEditor::grdLayoutClick() {
   }
   const QRect Cells = grdLayout->Selection().intersected(QRect(0, 0, FLevel->Width(), FLevel->Height()));
   if (Cells.isEmpty()) return;
-  for (int Row = Cells.top(); Row <= Cells.bottom(); ++Row)
-    for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
+  {
+    // A click or a dragged rectangle is one step.
+    lvk::TEdit Edit(FLevel->Owner(), "Edit level layout");
+    for (int Row = Cells.top(); Row <= Cells.bottom(); ++Row)
+      for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
+  }
   grdLayout->viewport()->update();
 }
 

@@ -104,6 +104,9 @@ public:
 
   // The level to edit, not owned; set before the window is shown.
   void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
+  // The level in a game that took the place of the one edited (an undo put
+  // it back as a new game): the list of actors is made again.
+  void FollowLevel(lvk::TLevel* Level);
   lvk::TLevel* Level() const { return FLevel; }
 
   // The values the boxes' texts stand for: a whole number with or without
@@ -143,6 +146,7 @@ protected:
 
 private:
   void FormShow();
+  void FillActors();
   void ApplyView();
   void Arrange();
   // The actor of the chosen list entry (nullptr for "<erase>"); false when

@@ -20,12 +20,12 @@
 #include <qdrawutil.h>
 
 #include "model/UErrors.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/UPalette.h"
 #include "model/UPaletteFiles.h"
 #include "ui/UDialogService.h"
 #include "ui/UHelp.h"
-#include "ui/UUndoSteps.h"
 
 using lvk::TColor;
 
@@ -438,6 +438,11 @@ TfrmPaletteEditor::TfrmPaletteEditor(QWidget* Parent) : QDialog(Parent) {
 
 TfrmPaletteEditor::~TfrmPaletteEditor() = default;
 
+void TfrmPaletteEditor::FollowPalette(lvk::TPalette* Palette) {
+  FPalette = Palette;
+  Redraw();
+}
+
 void TfrmPaletteEditor::SetPalette(lvk::TPalette* Palette) {
   FPalette = Palette;
   FOriginal.reset();
@@ -583,7 +588,12 @@ void TfrmPaletteEditor::ComponentChanged(int Shift, int Value) {
   if (!FPalette || FCurrentIndex >= FPalette->Count()) return;
   TColor Color = FPalette->GetEntryColor(FCurrentIndex);
   Color = (Color & ~(TColor(0xFF) << Shift)) | (TColor(Value & 0xFF) << Shift);
-  FPalette->SetEntryColor(FCurrentIndex, Color);
+  {
+    // A slider dragged or a number typed: one step for the component.
+    lvk::TEdit Edit(FPalette->Game(), "Edit palette",
+                    "palette " + std::to_string(FCurrentIndex) + " " + std::to_string(Shift));
+    FPalette->SetEntryColor(FCurrentIndex, Color);
+  }
   SyncCurrentColor();
 }
 
@@ -664,8 +674,10 @@ void TfrmPaletteEditor::grdPaletteDragDrop(int Column, int Row) {
   const int From = IndexOf(grdPalette->Selection().topLeft());
   const int To = IndexOf(Column, Row);
   if (!FPalette || From >= FPalette->Count() || To >= FPalette->Count()) return;
-  NameUndoStep("Move color");
-  FPalette->MoveEntry(From, To);
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Move color");
+    FPalette->MoveEntry(From, To);
+  }
   Redraw();
   SyncCurrentColor();
 }
@@ -680,25 +692,30 @@ void TfrmPaletteEditor::butImportClick() {
   if (Path.isEmpty()) return;
   PaletteFolder = QFileInfo(Path).absolutePath();
   const std::string FileName = Path.toStdString();
-  NameUndoStep("Import palette");
-  FPalette->FillBlack();
-  try {
-    switch (Filter) {
-      case 2: FPalette->LoadFromJascFile(FileName); break;
-      case 3: FPalette->LoadFromClrxFile(FileName); break;
-      default:
-        if (FPalette->LoadFromBitmapFile(FileName))
-          ShowWarning(this, QString::fromStdString(lvk::LostColorsMessage()));
-        break;
+  bool Lost = false;
+  QString Error;
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Import palette");
+    FPalette->FillBlack();
+    try {
+      switch (Filter) {
+        case 2: FPalette->LoadFromJascFile(FileName); break;
+        case 3: FPalette->LoadFromClrxFile(FileName); break;
+        default: Lost = FPalette->LoadFromBitmapFile(FileName); break;
+      }
+    } catch (const std::exception& E) {
+      // Whatever went wrong, the game keeps a usable palette, not a half-read
+      // or empty one. The error box is shown here: an error unwinding through
+      // Qt's event delivery would leave Qt's own objects behind.
+      FPalette->LoadDefaults();
+      Error = QString::fromUtf8(E.what());
     }
-  } catch (const std::exception& E) {
-    // Whatever went wrong, the game keeps a usable palette, not a half-read
-    // or empty one. The error box is shown here: an error unwinding through
-    // Qt's event delivery would leave Qt's own objects behind.
-    FPalette->LoadDefaults();
+  }
+  if (Lost) ShowWarning(this, QString::fromStdString(lvk::LostColorsMessage()));
+  if (!Error.isEmpty()) {
     Redraw();
     ResetSelection();
-    ShowErrorBox(this, QString::fromUtf8(E.what()));
+    ShowErrorBox(this, Error);
     return;
   }
   Redraw();
@@ -742,8 +759,10 @@ void TfrmPaletteEditor::butDefaultsClick() {
   if (!AskYesNo(this, "\"Defaults\" will delete all colors from the palette\nand then load new colors from a "
                       "default palette.\n\nReplace all?"))
     return;
-  NameUndoStep("Default palette");
-  FPalette->LoadDefaults();
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Default palette");
+    FPalette->LoadDefaults();
+  }
   Redraw();
   SyncCurrentColor();
 }
@@ -752,8 +771,10 @@ void TfrmPaletteEditor::butRevertClick() {
   if (!AskYesNo(this, "\"Revert\" will delete all colors from the palette, and restart with the original "
                       "palette.\n\nRevert?"))
     return;
-  NameUndoStep("Revert palette");
-  FPalette->Assign(FOriginal->Palette());
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Revert palette");
+    FPalette->Assign(FOriginal->Palette());
+  }
   Redraw();
   SyncCurrentColor();
 }
@@ -767,8 +788,10 @@ void TfrmPaletteEditor::butOptimizeClick() {
                       "Delete duplicates?"))
     return;
   int Deleted = FPalette->Count();
-  NameUndoStep("Optimize palette");
-  FPalette->RemoveDuplicates(1, lvk::DuplicateMask);
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Optimize palette");
+    FPalette->RemoveDuplicates(1, lvk::DuplicateMask);
+  }
   Deleted -= FPalette->Count();
   if (Deleted == 0)
     ShowInformation(this, "No duplicates found.");
@@ -785,12 +808,14 @@ void TfrmPaletteEditor::butClearClick() {
   const int Cells = S.width() * S.height();
   if (!AskYesNo(this, "\"Clear\" will set the " + QString::number(Cells) + " selected colors to white.\n\nClear?"))
     return;
-  NameUndoStep("Clear colors");
-  for (int Row = S.top(); Row <= S.bottom(); ++Row)
-    for (int Column = S.left(); Column <= S.right(); ++Column) {
-      const int Index = IndexOf(Column, Row);
-      if (Index < FPalette->Count()) FPalette->SetEntryColor(Index, lvk::clWhite);
-    }
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Clear colors");
+    for (int Row = S.top(); Row <= S.bottom(); ++Row)
+      for (int Column = S.left(); Column <= S.right(); ++Column) {
+        const int Index = IndexOf(Column, Row);
+        if (Index < FPalette->Count()) FPalette->SetEntryColor(Index, lvk::clWhite);
+      }
+  }
   Redraw();
   SyncCurrentColor();
 }
@@ -816,8 +841,10 @@ void TfrmPaletteEditor::butAddClick() {
     ShowWarning(this, "Sorry, palette does not have room for " + QString::number(N) + " extra color(s).");
     return;
   }
-  NameUndoStep("Add colors");
-  FPalette->InsertRange(Start, End);
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Add colors");
+    FPalette->InsertRange(Start, End);
+  }
   Redraw();
   SyncCurrentColor();
 }
@@ -830,8 +857,10 @@ void TfrmPaletteEditor::butDeleteClick() {
   if (!AskYesNo(this, "\"Delete\" will delete the selected colors from the palette.\n\nDelete?")) return;
   const QRect S = grdPalette->Selection();
   const int Start = IndexOf(S.topLeft()), End = IndexOf(S.bottomRight());
-  NameUndoStep("Delete colors");
-  if (Start < FPalette->Count()) FPalette->DeleteRange(Start, std::min(End, FPalette->Count() - 1));
+  {
+    lvk::TEdit Edit(FPalette->Game(), "Delete colors");
+    if (Start < FPalette->Count()) FPalette->DeleteRange(Start, std::min(End, FPalette->Count() - 1));
+  }
   Redraw();
   SyncCurrentColor();
 }

@@ -114,6 +114,9 @@ public:
   // The palette to edit, not owned; set before the window is shown. Revert
   // goes back to the palette as it is at this call.
   void SetPalette(lvk::TPalette* Palette);
+  // The palette of a game that took the place of the one edited (an undo
+  // put it back as a new game); Revert still goes to the original.
+  void FollowPalette(lvk::TPalette* Palette);
   lvk::TPalette* Palette() const { return FPalette; }
 
   int CurrentIndex() const { return FCurrentIndex; }

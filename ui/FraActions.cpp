@@ -22,7 +22,7 @@
 #include "model/UGame.h"
 #include "ui/UDialogService.h"
 #include "ui/UPictures.h"
-#include "ui/UUndoSteps.h"
+#include "model/UDocument.h"
 
 namespace {
 
@@ -154,8 +154,11 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   connect(cbxRelative, &QCheckBox::toggled, this, [this](bool On) {
     lvk::TActionSpeed* Action = SelectedSpeed();
     if (FShowing || !Action || Action->Relative() == On) return;
-    Action->SetRelative(On);
-    Changed();
+    {
+      lvk::TEdit Edit(Game(), "Edit action");
+      Action->SetRelative(On);
+    }
+    RefreshItem(lbxActions->currentRow());
   });
   SetHandler(nullptr);
 }
@@ -239,21 +242,24 @@ void TfraActions::ArgEdited(QLineEdit* Field, int Which) {
   if (FShowing || !Action) return;
   const std::string Text = Field->text().toStdString();
   if (Text == (Which == 1 ? Action->Arg1() : Action->Arg2())) return;
-  if (Which == 1)
-    Action->SetArg1(Text);
-  else
-    Action->SetArg2(Text);
-  Changed();
-}
-
-void TfraActions::Changed() {
-  FHandler->Actor().Owner().MarkModified();
+  {
+    lvk::TEdit Edit(Game(), "Edit action");
+    if (Which == 1)
+      Action->SetArg1(Text);
+    else
+      Action->SetArg2(Text);
+  }
   RefreshItem(lbxActions->currentRow());
 }
 
+lvk::TGame& TfraActions::Game() const { return FHandler->Actor().Owner(); }
+
 void TfraActions::AddAction(int KindIndex) {
   if (!FHandler) return;
-  FHandler->AddAction(lvk::ActionKindAt(KindIndex));
+  {
+    lvk::TEdit Edit(Game(), "Add action");
+    FHandler->AddAction(lvk::ActionKindAt(KindIndex));
+  }
   FillList();
   lbxActions->setCurrentRow(FHandler->ActionCount() - 1);
 }
@@ -261,7 +267,10 @@ void TfraActions::AddAction(int KindIndex) {
 void TfraActions::butActionUpClick() {
   const int Row = lbxActions->currentRow();
   if (!FHandler || Row <= 0) return;
-  FHandler->MoveAction(Row, Row - 1);
+  {
+    lvk::TEdit Edit(Game(), "Move action");
+    FHandler->MoveAction(Row, Row - 1);
+  }
   FillList();
   lbxActions->setCurrentRow(Row - 1);
 }
@@ -269,7 +278,10 @@ void TfraActions::butActionUpClick() {
 void TfraActions::butActionDownClick() {
   const int Row = lbxActions->currentRow();
   if (!FHandler || Row < 0 || Row >= FHandler->ActionCount() - 1) return;
-  FHandler->MoveAction(Row, Row + 1);
+  {
+    lvk::TEdit Edit(Game(), "Move action");
+    FHandler->MoveAction(Row, Row + 1);
+  }
   FillList();
   lbxActions->setCurrentRow(Row + 1);
 }
@@ -283,8 +295,10 @@ void TfraActions::butActionDeleteClick() {
                            " of the handler " + Handler + "?";
   if (Dialogs().Message(this, TMsgKind::Confirmation, Question) != TMsgAnswer::Yes) return;
   if (!FHandler || Row >= FHandler->ActionCount()) return;  // gone while the box was up
-  NameUndoStep("Delete action");
-  FHandler->DeleteAction(Row);
+  {
+    lvk::TEdit Edit(Game(), "Delete action");
+    FHandler->DeleteAction(Row);
+  }
   FillList();  // keeps the row: the action after the deleted one, else the one before
 }
 

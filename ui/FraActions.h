@@ -15,6 +15,7 @@ class QMenu;
 class QToolButton;
 
 namespace lvk {
+class TGame;
 class THandler;
 class TActionBase;
 class TActionSpeed;
@@ -62,7 +63,7 @@ private:
   void ShowSelected();
   void ArgEdited(QLineEdit* Field, int Which);
   void MarkField(QLineEdit* Field);
-  void Changed();
+  lvk::TGame& Game() const;
   lvk::TActionSpeed* SelectedSpeed() const;
 
   lvk::THandler* FHandler = nullptr;

@@ -8,6 +8,7 @@
 
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 
 namespace {
@@ -48,8 +49,11 @@ QRect TfraEvent::Scaled(const QRect& Rect) const {
 
 lvk::TGame& TfraEvent::Game() const { return FEvent.Handler().Actor().Owner(); }
 
-void TfraEvent::Changed() {
-  Game().MarkModified();
+void TfraEvent::Apply(const std::function<void()>& Store) {
+  {
+    lvk::TEdit Edit(Game(), "Change event settings");
+    Store();
+  }
   if (FSummaryChanged) FSummaryChanged(QString::fromStdString(FEvent.Summary()));
 }
 
@@ -133,6 +137,5 @@ void TfraEventMask::ToggleClick(int Index, bool Down) {
   const unsigned Old = EventMask();
   const unsigned New = Down ? Old | (1u << Index) : Old & ~(1u << Index);
   if (New == Old) return;
-  SetEventMask(New);
-  Changed();
+  Apply([&] { SetEventMask(New); });
 }

@@ -33,9 +33,10 @@ public:
   double Scale() const { return FScale; }
 
 protected:
-  // Call after a value that really differs has been stored in the event:
-  // marks the game changed and hands the event's new summary on.
-  void Changed();
+  // Stores a value that really differs in the event, the step "Change
+  // event settings" (the event's setters mark the game changed), and hands
+  // the event's new summary on.
+  void Apply(const std::function<void()>& Store);
   lvk::TGame& Game() const;
 
   // Puts a control at its design rectangle (scaled); an edge in Anchors

@@ -142,13 +142,11 @@ TfraEventCollision::TfraEventCollision(lvk::TEventCollision& Event, TSummaryChan
 void TfraEventCollision::rbutOverlapClick() {
   const bool Overlap = rbutOverlap->isChecked();
   if (Overlap == FEvent.Overlap()) return;
-  FEvent.SetOverlap(Overlap);
-  Changed();
+  Apply([&] { FEvent.SetOverlap(Overlap); });
 }
 
 void TfraEventCollision::cbxOtherActorChange(int Index) {
   lvk::TActor* Actor = cbxOtherActor->Actor(Index);
   if (!Actor || Actor == FEvent.OtherActor()) return;
-  FEvent.SetOtherActor(*Actor);
-  Changed();
+  Apply([&] { FEvent.SetOtherActor(*Actor); });
 }

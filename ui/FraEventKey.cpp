@@ -65,6 +65,5 @@ int TfraEventkey::IndexOfCaption(const std::string& Caption) const { return lvk:
 void TfraEventkey::rbutPressClick() {
   const bool Press = rbutPress->isChecked();
   if (Press == FEvent.Press()) return;
-  FEvent.SetPress(Press);
-  Changed();
+  Apply([&] { FEvent.SetPress(Press); });
 }

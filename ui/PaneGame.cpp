@@ -8,7 +8,9 @@
 #include <cmath>
 
 #include "model/UFormat.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
+#include "ui/UPaneHost.h"
 #include "ui/UPictures.h"
 
 namespace {
@@ -32,8 +34,8 @@ QLabel* Label(const QString& Caption, QWidget* Buddy, QWidget* Parent) {
 
 }  // namespace
 
-TPaneGame::TPaneGame(QWidget* Parent)
-    : TPane("tsGame", "Game", "Game pane for editing the attributes of the game", "main-game", Parent) {
+TPaneGame::TPaneGame(TPaneHost& Host)
+    : TPane("tsGame", "Game", "Game pane for editing the attributes of the game", "main-game"), FHost(Host) {
   SetHeaderIcon(UiPixmap("BmpGame18x18"));
   edtGameTitle = new QLineEdit(this);
   edtGameTitle->setObjectName("edtGameTitle");
@@ -81,11 +83,11 @@ QString TPaneGame::EditTimeText(double Days) {
 }
 
 void TPaneGame::Show() {
-  if (!FGame) return;
+  const lvk::TGame& Game = FHost.Game();
   FShowing = true;  // filling the title field is not a change by the user
-  const QString FileName = QString::fromStdString(FGame->FileName());
-  if (edtGameTitle->text() != QString::fromStdString(FGame->Title()))
-    edtGameTitle->setText(QString::fromStdString(FGame->Title()));
+  const QString FileName = QString::fromStdString(Game.FileName());
+  if (edtGameTitle->text() != QString::fromStdString(Game.Title()))
+    edtGameTitle->setText(QString::fromStdString(Game.Title()));
   if (FileName == lvk::NoFileName) {
     edtGameFilename->setText(FileName);
     edtGameDir->clear();
@@ -94,14 +96,15 @@ void TPaneGame::Show() {
     edtGameFilename->setText(Info.fileName());
     edtGameDir->setText(QDir::toNativeSeparators(Info.absolutePath()));
   }
-  edtEditTime->setText(EditTimeText(FGame->EditTime()));
-  edtRevision->setText(QString::number(FGame->Revision()));
-  edtGameState->setText(FGame->Modified() ? "changed" : "saved");
+  edtEditTime->setText(EditTimeText(Game.EditTime()));
+  edtRevision->setText(QString::number(Game.Revision()));
+  edtGameState->setText(Game.Modified() ? "changed" : "saved");
   FShowing = false;
 }
 
 void TPaneGame::edtGameTitleChange(const QString& Text) {
-  if (FShowing || !FGame) return;
-  FGame->SetTitle(Text.toStdString());
-  Show();
+  if (FShowing) return;
+  // Typed key by key: consecutive changes of the title are one step.
+  lvk::TEdit Edit(FHost.Game(), "Change title", "title");
+  FHost.Game().SetTitle(Text.toStdString());
 }

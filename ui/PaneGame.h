@@ -4,19 +4,12 @@
 #include "ui/UPane.h"
 
 class QLineEdit;
-
-namespace lvk {
-class TGame;
-}
+class TPaneHost;
 
 class TPaneGame : public TPane {
   Q_OBJECT
 public:
-  explicit TPaneGame(QWidget* Parent = nullptr);
-
-  // The document the pane shows; the main window sets it whenever it
-  // replaces the document.
-  void SetGame(lvk::TGame* Game) { FGame = Game; }
+  explicit TPaneGame(TPaneHost& Host);
   // tsGameShow: every field from the document.
   void Show() override;
 
@@ -33,6 +26,6 @@ public:
 private:
   void edtGameTitleChange(const QString& Text);
 
-  lvk::TGame* FGame = nullptr;
+  TPaneHost& FHost;
   bool FShowing = false;
 };

@@ -16,12 +16,14 @@
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
-#include "ui/FMain.h"
 #include "ui/FraActions.h"
+#include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
+#include "ui/UPaneHost.h"
 #include "ui/UPictures.h"
 
 namespace {
@@ -76,6 +78,19 @@ TFileDialogRequest TileExportRequest() {
   return {"Export tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
 }
 
+bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path) {
+  try {
+    // A picture that fails its checks goes back with the step.
+    lvk::TEdit Edit(Tile.Owner(), "Import tile");
+    Tile.ImportBitmap(Path.toStdString());
+  } catch (const std::exception& E) {
+    ShowWarning(Parent, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    return false;
+  }
+  TileFolder = QFileInfo(Path).absolutePath();
+  return true;
+}
+
 // ---- Buttons ----
 
 void TCtrlButton::mousePressEvent(QMouseEvent* Event) {
@@ -91,9 +106,11 @@ TEvtBitBtn::TEvtBitBtn(const lvk::TEventKind& Kind, QWidget* Parent) : TCtrlButt
 
 // ---- The common parts ----
 
-TItemPane::TItemPane(TfrmMain& Main, const QString& Name, const QString& Caption, const QString& LongHint,
+TItemPane::TItemPane(TPaneHost& Host, const QString& Name, const QString& Caption, const QString& LongHint,
                      const QString& Keyword)
-    : TPane(Name, Caption, LongHint, Keyword, &Main), FMain(Main) {}
+    : TPane(Name, Caption, LongHint, Keyword), FHost(Host) {}
+
+lvk::TGame& TItemPane::Game() const { return FHost.Game(); }
 
 QLineEdit* TItemPane::NameField(const QString& ObjectName, const QString& Hint) {
   auto* Field = new QLineEdit(this);
@@ -109,20 +126,19 @@ QLineEdit* TItemPane::NameField(const QString& ObjectName, const QString& Hint) 
   return Field;
 }
 
-void TItemPane::BindNameField(QLineEdit* Field, std::function<void(const std::string&)> Rename,
-                              std::function<std::string()> Name, std::function<QTreeWidgetItem*()> Node) {
+void TItemPane::BindNameField(QLineEdit* Field, const char* Step, std::function<void(const std::string&)> Rename) {
   // Enter and leaving the field both check the text, also when it did not
   // change since a rejected Enter (editingFinished would stay silent then).
-  auto Commit = [this, Field, Rename, Name, Node] {
+  auto Commit = [this, Field, Step, Rename] {
     if (!Tag()) return;
     try {
+      lvk::TEdit Edit(Game(), Step);
       Rename(Field->text().toStdString());
     } catch (const std::exception& E) {
       // The application's error box, shown here rather than by unwinding
       // through Qt; the field keeps the rejected text.
       ShowErrorBox(this, QString::fromUtf8(E.what()));
     }
-    if (QTreeWidgetItem* N = Node()) N->setText(0, QString::fromStdString(Name()));
   };
   connect(Field, &QLineEdit::returnPressed, this, Commit);
   new TLeaveWatch(Field, Commit);
@@ -141,8 +157,8 @@ TCtrlButton* TItemPane::NewButton(const QString& ObjectName, const QString& Glyp
 
 // ---- Tiles ----
 
-TPaneTiles::TPaneTiles(TfrmMain& Main)
-    : TItemPane(Main, "tsTiles", "Tiles", "Tiles pane for managing the set of tiles", "main-tiles") {
+TPaneTiles::TPaneTiles(TPaneHost& Host)
+    : TItemPane(Host, "tsTiles", "Tiles", "Tiles pane for managing the set of tiles", "main-tiles") {
   SetHeaderIcon(UiPixmap("BmpTiles18x18"));
   butNewTile = NewButton("butNewTile", "BmpTilesNew16x16", "&New tile", "Add a new tile",
                          "Add a new tile (use ctrl-click for keeping focus)");
@@ -160,19 +176,20 @@ TPaneTiles::TPaneTiles(TfrmMain& Main)
 }
 
 void TPaneTiles::butNewTileClick() {
-  lvk::TTile* Tile = Main().Game().AddTile();
-  QTreeWidgetItem* Node = Main().AddTileNode(Tile);
-  if (butNewTile->CtrlRecord() == 0) Main().SelectNode(Node);
+  lvk::TTile* Tile = nullptr;
+  {
+    lvk::TEdit Edit(Game(), "New tile");
+    Tile = Game().AddTile();
+  }
+  if (butNewTile->CtrlRecord() == 0) Host().SelectItem(Tile);
 }
 
-void TPaneTiles::butPaletteEditorClick() { Main().EditPalette(); }
+void TPaneTiles::butPaletteEditorClick() { Host().EditPalette(); }
 
-TPaneTile::TPaneTile(TfrmMain& Main)
-    : TItemPane(Main, "tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile") {
+TPaneTile::TPaneTile(TPaneHost& Host)
+    : TItemPane(Host, "tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile") {
   edtTileName = NameField("edtTileName", "The name of the tile");
-  BindNameField(
-      edtTileName, [this](const std::string& N) { Tile()->SetName(N); }, [this] { return Tile()->Name(); },
-      [this] { return TItemPane::Main().NodeOf(Tile()); });
+  BindNameField(edtTileName, "Rename tile", [this](const std::string& N) { Tile()->SetName(N); });
   butTileImport = new QPushButton("&Import", this);
   butTileImport->setObjectName("butTileImport");
   SetHints(butTileImport, "Import a picture as tile");
@@ -203,8 +220,12 @@ void TPaneTile::Show() {
   edtTileName->setText(QString::fromStdString(Tile()->Name()));
 }
 
+void TPaneTile::Follow(const lvk::TChange& Change) {
+  if (Change.Object == Tile() && Change.Kind == lvk::TChangeKind::Changed) ShowPicture();
+}
+
 void TPaneTile::ShowPicture() {
-  const QPixmap Small = Picture(Main().Game().GetTileBitmap(Tile()));
+  const QPixmap Small = Picture(Game().GetTileBitmap(Tile()));
   SetHeaderIcon(Small, 16);
   // Nearest neighbour: every pixel a sharp square.
   imgTile->setPixmap(Small.scaled(LargeTileSize, LargeTileSize, Qt::IgnoreAspectRatio, Qt::FastTransformation));
@@ -212,18 +233,8 @@ void TPaneTile::ShowPicture() {
 
 void TPaneTile::ImportFile(const QString& Path) {
   if (!Tile()) return;  // released while the file dialog was up
-  try {
-    Tile()->ImportBitmap(Path.toStdString());
-  } catch (const std::exception& E) {
-    // A picture that failed its checks was replaced by the question mark.
-    Main().RepaintTree();
-    ShowPicture();
-    ShowWarning(this, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
-    return;
-  }
-  Main().RepaintTree();
-  ShowPicture();
-  TileFolder = QFileInfo(Path).absolutePath();
+  ImportTileFile(this, *Tile(), Path);
+  if (Tile()) ShowPicture();
 }
 
 // A pane's commands do nothing once it was released (a delayed click can
@@ -250,8 +261,8 @@ void TPaneTile::butTileExportClick() {
 
 // ---- Actors ----
 
-TPaneActors::TPaneActors(TfrmMain& Main)
-    : TItemPane(Main, "tsActors", "Actors", "Actors pane for managing the set of actors", "main-actors") {
+TPaneActors::TPaneActors(TPaneHost& Host)
+    : TItemPane(Host, "tsActors", "Actors", "Actors pane for managing the set of actors", "main-actors") {
   SetHeaderIcon(UiPixmap("BmpActors18x18"));
   butNewActor = NewButton("butNewActor", "BmpActorsNew16x16", "&New actor", "Add a new actor",
                           "Add a new actor (use ctrl-click for keeping focus)");
@@ -261,23 +272,18 @@ TPaneActors::TPaneActors(TfrmMain& Main)
 }
 
 void TPaneActors::butNewActorClick() {
-  lvk::TActor* Actor = Main().Game().AddActor();
-  QTreeWidgetItem* Node = Main().AddActorNode(Actor);
-  if (butNewActor->CtrlRecord() == 0) Main().SelectNode(Node);
+  lvk::TActor* Actor = nullptr;
+  {
+    lvk::TEdit Edit(Game(), "New actor");
+    Actor = Game().AddActor();
+  }
+  if (butNewActor->CtrlRecord() == 0) Host().SelectItem(Actor);
 }
 
-TPaneActor::TPaneActor(TfrmMain& Main)
-    : TItemPane(Main, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
+TPaneActor::TPaneActor(TPaneHost& Host)
+    : TItemPane(Host, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
   edtActorName = NameField("edtActorName", "The name of the actor");
-  BindNameField(
-      edtActorName,
-      [this](const std::string& N) {
-        Actor()->SetName(N);
-        // Collision events name the actor in their summaries.
-        TItemPane::Main().RefreshHandlerNodes();
-      },
-      [this] { return Actor()->Name(); },
-      [this] { return TItemPane::Main().NodeOf(Actor()); });
+  BindNameField(edtActorName, "Rename actor", [this](const std::string& N) { Actor()->SetName(N); });
   cbxActorTiles = new QComboBox(this);
   cbxActorTiles->setObjectName("cbxActorTiles");
   cbxActorTiles->setFixedWidth(145);
@@ -312,9 +318,14 @@ void TPaneActor::CreateHandlerButtons() {
   if (!HandlerButtons.empty()) lblNewHandler->setBuddy(HandlerButtons.front());
 }
 
+void TPaneActor::Follow(const lvk::TChange& Change) {
+  if (Change.Object == Actor() && Change.Kind == lvk::TChangeKind::Changed)
+    SetHeaderIcon(Picture(Game().GetActorBitmap(Actor())), 16);
+}
+
 void TPaneActor::Show() {
   if (!Actor()) return;
-  lvk::TGame& Game = Main().Game();
+  lvk::TGame& Game = TItemPane::Game();
   edtActorName->setText(QString::fromStdString(Actor()->Name()));
   SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
   cbxActorTiles->clear();
@@ -329,28 +340,29 @@ void TPaneActor::Show() {
 
 void TPaneActor::cbxActorTilesChange(int Index) {
   if (!Actor()) return;
-  lvk::TGame& Game = Main().Game();
-  Actor()->SetTile(Index <= 0 ? nullptr : Game.GetTile(Index - 1));
-  Main().RepaintTree();
-  SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
+  lvk::TEdit Edit(Game(), "Change actor's tile");
+  Actor()->SetTile(Index <= 0 ? nullptr : Game().GetTile(Index - 1));
 }
 
 void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
   lvk::TActor* Owner = Actor();
   if (!Owner) return;
-  lvk::THandler* Handler = Owner->AddHandler();
-  Handler->SetEvent(Button->EventKind());
-  // The two actions come first, so the handler's pane lists them.
-  Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
-  Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
-  QTreeWidgetItem* Node = Main().AddHandlerNode(Main().NodeOf(Owner), Handler);
-  if (Button->CtrlRecord() == 0) Main().SelectNode(Node);
+  lvk::THandler* Handler = nullptr;
+  {
+    lvk::TEdit Edit(Game(), "New handler");
+    Handler = Owner->AddHandler();
+    Handler->SetEvent(Button->EventKind());
+    // The two actions come first, so the handler's pane lists them.
+    Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
+    Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
+  }
+  if (Button->CtrlRecord() == 0) Host().SelectItem(Handler);
 }
 
 // ---- Handlers ----
 
-TPaneHandler::TPaneHandler(TfrmMain& Main)
-    : TItemPane(Main, "tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler") {
+TPaneHandler::TPaneHandler(TPaneHost& Host)
+    : TItemPane(Host, "tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler") {
   auto* Strip = new QWidget(this);
   Strip->setFixedHeight(69);
   auto* StripLayout = new QHBoxLayout(Strip);
@@ -388,7 +400,7 @@ void TPaneHandler::Show() {
   SetCaption(QString::fromStdString(Kind.DisplayName()) + " handler");
   SetHeaderIcon(IconPixmap(Kind.Icon()), 16);
   delete FEditor;  // the frame of the event shown last, maybe of a replaced event
-  FEditor = Main().CreateEventEditor(*Handler(), gbxEventEditor);
+  FEditor = CreateEventEditor(*Handler()->Event(), gbxEventEditor, {});
   fraActions->SetHandler(Handler());
 }
 
@@ -402,11 +414,8 @@ void TPaneHandler::Release() {
 
 void TPaneHandler::butEventOtherClick() {
   if (!Handler()) return;
-  Main().SelectEvent(*Handler());
-  if (!Handler()) return;
-  Show();
-  if (QTreeWidgetItem* Node = Main().NodeOf(Handler()))
-    Node->setText(0, QString::fromStdString(Handler()->Event()->Summary()));
+  Host().SelectEvent(*Handler());
+  if (Handler()) Show();
 }
 
 void TPaneHandler::butEventHelpClick() {
@@ -416,8 +425,8 @@ void TPaneHandler::butEventHelpClick() {
 
 // ---- Levels ----
 
-TPaneLevels::TPaneLevels(TfrmMain& Main)
-    : TItemPane(Main, "tsLevels", "Levels", "Levels pane for managing the set of levels", "main-levels") {
+TPaneLevels::TPaneLevels(TPaneHost& Host)
+    : TItemPane(Host, "tsLevels", "Levels", "Levels pane for managing the set of levels", "main-levels") {
   SetHeaderIcon(UiPixmap("BmpLevels18x18"));
   butNewLevel = NewButton("butNewLevel", "BmpLevelsNew16x16", "&New level", "Add a new level",
                           "Add a new level (use ctrl-click for keeping focus)");
@@ -427,19 +436,20 @@ TPaneLevels::TPaneLevels(TfrmMain& Main)
 }
 
 void TPaneLevels::butNewLevelClick() {
-  lvk::TLevel* Level = Main().Game().AddLevel();
-  Level->SetSize(32, 24);
-  QTreeWidgetItem* Node = Main().AddLevelNode(Level);
-  if (butNewLevel->CtrlRecord() == 0) Main().SelectNode(Node);
+  lvk::TLevel* Level = nullptr;
+  {
+    lvk::TEdit Edit(Game(), "New level");
+    Level = Game().AddLevel();
+    Level->SetSize(32, 24);
+  }
+  if (butNewLevel->CtrlRecord() == 0) Host().SelectItem(Level);
 }
 
-TPaneLevel::TPaneLevel(TfrmMain& Main)
-    : TItemPane(Main, "tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level") {
+TPaneLevel::TPaneLevel(TPaneHost& Host)
+    : TItemPane(Host, "tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level") {
   SetHeaderIcon(UiPixmap("BmpLevel18x18"));
   edtLevelName = NameField("edtLevelName", "The name of the level");
-  BindNameField(
-      edtLevelName, [this](const std::string& N) { Level()->SetName(N); }, [this] { return Level()->Name(); },
-      [this] { return TItemPane::Main().NodeOf(Level()); });
+  BindNameField(edtLevelName, "Rename level", [this](const std::string& N) { Level()->SetName(N); });
   butEditLayout = new QPushButton("Edit &layout", this);
   butEditLayout->setObjectName("butEditLayout");
   butEditLayout->setFixedSize(120, 21);
@@ -454,5 +464,5 @@ void TPaneLevel::Show() {
 }
 
 void TPaneLevel::butEditLayoutClick() {
-  if (Level()) Main().EditLevelLayout(*Level());
+  if (Level()) Host().EditLevelLayout(*Level());
 }

@@ -11,12 +11,13 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QTreeWidgetItem;
 class QWidget;
-class TfrmMain;
+class TPaneHost;
 class TfraActions;
 
 namespace lvk {
+struct TChange;
+class TGame;
 class TEventKind;
 class TTile;
 class TActor;
@@ -50,32 +51,35 @@ private:
   const lvk::TEventKind& FKind;
 };
 
-// A pane that belongs to the main window and works on its document.
+// A pane of the main window that works on its document.
 class TItemPane : public TPane {
   Q_OBJECT
 public:
-  TItemPane(TfrmMain& Main, const QString& Name, const QString& Caption, const QString& LongHint,
+  TItemPane(TPaneHost& Host, const QString& Name, const QString& Caption, const QString& LongHint,
             const QString& HelpKeyword);
+  // A notice of the document while the pane is shown: a pane redraws what
+  // another command changed of its element (a picture dropped on its tile).
+  virtual void Follow(const lvk::TChange&) {}
 
 protected:
-  TfrmMain& Main() const { return FMain; }
+  TPaneHost& Host() const { return FHost; }
+  lvk::TGame& Game() const;
   // A name field renamed on leaving it and on Enter: Rename is called with
-  // the text; the node then shows Name() whatever happened, and an error
-  // goes on to the application's error box with the field keeping its text.
-  void BindNameField(QLineEdit* Field, std::function<void(const std::string&)> Rename,
-                     std::function<std::string()> Name, std::function<QTreeWidgetItem*()> Node);
+  // the text inside the step Step; an error goes on to the application's
+  // error box with the field keeping its text.
+  void BindNameField(QLineEdit* Field, const char* Step, std::function<void(const std::string&)> Rename);
   QLineEdit* NameField(const QString& ObjectName, const QString& Hint);
   TCtrlButton* NewButton(const QString& ObjectName, const QString& Glyph, const QString& Caption,
                          const QString& ShortHint, const QString& LongHint);
 
 private:
-  TfrmMain& FMain;
+  TPaneHost& FHost;
 };
 
 class TPaneTiles : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneTiles(TfrmMain& Main);
+  explicit TPaneTiles(TPaneHost& Host);
   TCtrlButton* butNewTile;
   QPushButton* butPaletteEditor;
   void butNewTileClick();
@@ -85,9 +89,10 @@ public:
 class TPaneTile : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneTile(TfrmMain& Main);
+  explicit TPaneTile(TPaneHost& Host);
   void Show() override;
   lvk::TTile* Tile() const { return static_cast<lvk::TTile*>(Tag()); }
+  void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
   QPushButton* butTileExport;
@@ -104,7 +109,7 @@ private:
 class TPaneActors : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneActors(TfrmMain& Main);
+  explicit TPaneActors(TPaneHost& Host);
   TCtrlButton* butNewActor;
   void butNewActorClick();
 };
@@ -112,9 +117,10 @@ public:
 class TPaneActor : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneActor(TfrmMain& Main);
+  explicit TPaneActor(TPaneHost& Host);
   void Show() override;
   lvk::TActor* Actor() const { return static_cast<lvk::TActor*>(Tag()); }
+  void Follow(const lvk::TChange& Change) override;
   // One button per event kind, in the registry's order.
   void CreateHandlerButtons();
   QLineEdit* edtActorName;
@@ -129,7 +135,7 @@ public:
 class TPaneHandler : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneHandler(TfrmMain& Main);
+  explicit TPaneHandler(TPaneHost& Host);
   void Show() override;
   void Release() override;
   lvk::THandler* Handler() const { return static_cast<lvk::THandler*>(Tag()); }
@@ -148,7 +154,7 @@ private:
 class TPaneLevels : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneLevels(TfrmMain& Main);
+  explicit TPaneLevels(TPaneHost& Host);
   TCtrlButton* butNewLevel;
   void butNewLevelClick();
 };
@@ -156,7 +162,7 @@ public:
 class TPaneLevel : public TItemPane {
   Q_OBJECT
 public:
-  explicit TPaneLevel(TfrmMain& Main);
+  explicit TPaneLevel(TPaneHost& Host);
   void Show() override;
   lvk::TLevel* Level() const { return static_cast<lvk::TLevel*>(Tag()); }
   QLineEdit* edtLevelName;
@@ -167,3 +173,7 @@ public:
 // The tile picture dialogs; both start in the folder last used by either.
 TFileDialogRequest TileImportRequest();
 TFileDialogRequest TileExportRequest();
+
+// Imports one BMP file into Tile, the step "Import tile". A file that fails
+// is told of in a warning box and leaves the tile as it was: false then.
+bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path);

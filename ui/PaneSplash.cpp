@@ -9,7 +9,7 @@
 
 #include "model/UGame.h"
 #include "support/UDataFolders.h"
-#include "ui/FMain.h"
+#include "ui/UPaneHost.h"
 #include "ui/UPictures.h"
 
 namespace {
@@ -34,7 +34,7 @@ void Hints(QWidget* W, const QString& Short, const QString& Long) {
 
 }  // namespace
 
-TPaneSplash::TPaneSplash(TfrmMain& Main) : TPane("tsSplash", "Lurvik Studio", "", "table-of-contents", &Main), FMain(Main) {
+TPaneSplash::TPaneSplash(TPaneHost& Host) : TPane("tsSplash", "Lurvik Studio", "", "table-of-contents"), FHost(Host) {
   // The welcome pane has no header of its own: its top box plays that part.
   findChild<QFrame*>("tsSplashHeader")->hide();
 
@@ -71,8 +71,8 @@ TPaneSplash::TPaneSplash(TfrmMain& Main) : TPane("tsSplash", "Lurvik Studio", ""
     StartRow->addWidget(B);
   }
   StartRow->addStretch(1);
-  connect(butNew, &QPushButton::clicked, this, [this] { FMain.mnuNewClick(); });
-  connect(butOpen, &QPushButton::clicked, this, [this] { FMain.mnuOpenClick(); });
+  connect(butNew, &QPushButton::clicked, this, [this] { FHost.NewGame(); });
+  connect(butOpen, &QPushButton::clicked, this, [this] { FHost.OpenGame(); });
   connect(butSample, &QPushButton::clicked, this, [this] { butSampleClick(); });
 
   auto* Steps = new QFrame(this);
@@ -95,7 +95,7 @@ TPaneSplash::TPaneSplash(TfrmMain& Main) : TPane("tsSplash", "Lurvik Studio", ""
   Body()->addWidget(Start);
   Body()->addWidget(Steps, 1);
 
-  SetSampleGame(QString::fromStdString(lvk::SampleGamePath(lvk::DataFolder(Main.RootFolder().toStdString()))));
+  SetSampleGame(QString::fromStdString(lvk::SampleGamePath(lvk::DataFolder(Host.RootFolder().toStdString()))));
 }
 
 void TPaneSplash::SetSampleGame(const QString& Path) {
@@ -106,7 +106,7 @@ void TPaneSplash::SetSampleGame(const QString& Path) {
           "Open the sample game that comes with Lurvik Studio; Save asks where to keep your copy");
   } else {
     const QString Expected =
-        QDir::toNativeSeparators(QString::fromStdString(lvk::DataFolder(FMain.RootFolder().toStdString())) +
+        QDir::toNativeSeparators(QString::fromStdString(lvk::DataFolder(FHost.RootFolder().toStdString())) +
                                  "/examples/Sample.lvk");
     Hints(butSample, "No sample game was found at " + Expected,
           "No sample game was found at " + Expected + "; reinstalling Lurvik Studio brings it back");
@@ -114,10 +114,7 @@ void TPaneSplash::SetSampleGame(const QString& Path) {
 }
 
 void TPaneSplash::butSampleClick() {
-  if (FSampleGame.isEmpty() || !FMain.ConfirmSave()) return;
+  if (FSampleGame.isEmpty() || !FHost.ConfirmSave()) return;
   // A sample that failed to load leaves the open game as it was.
-  if (!FMain.OpenGameFile(FSampleGame)) return;
-  lvk::TGame& Game = FMain.Game();
-  Game.SetFileName(lvk::NoFileName);
-  Game.ClearModified();
+  FHost.OpenGameFile(FSampleGame, true);
 }

@@ -5,12 +5,12 @@
 #include "ui/UPane.h"
 
 class QPushButton;
-class TfrmMain;
+class TPaneHost;
 
 class TPaneSplash : public TPane {
   Q_OBJECT
 public:
-  explicit TPaneSplash(TfrmMain& Main);
+  explicit TPaneSplash(TPaneHost& Host);
 
   // The sample game the pane offers; empty when there is none, which leaves
   // its button disabled with a hint saying why. Set at creation from the
@@ -27,6 +27,6 @@ public:
   QPushButton* butSample;
 
 private:
-  TfrmMain& FMain;
+  TPaneHost& FHost;
   QString FSampleGame;
 };

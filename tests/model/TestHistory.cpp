@@ -1,8 +1,6 @@
 // The undo history: steps, the saved state, the limit; the content it keeps
-// and the restoring of a game in place; the names of the steps.
+// and the restoring of a game in place.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "behaviour/UAction.h"
 #include "model/UActor.h"
@@ -63,15 +61,15 @@ TEST(UndoHistory, TypingInOneFieldIsOneStep) {
   TUndoHistory History;
   History.Reset(Bytes(0));
   History.Record("Other", Bytes(1));
-  History.Record("Type", Bytes(2), true);
-  History.Record("Type", Bytes(3), true);
+  History.Record("Type", Bytes(2), "type");
+  History.Record("Type", Bytes(3), "type");
   EXPECT_EQ(History.StepCount(), 2);
   EXPECT_EQ(History.Current(), Bytes(3));
-  History.Record("Type", Bytes(1), true);  // typed back to the start: no step left
+  History.Record("Type", Bytes(1), "type");  // typed back to the start: no step left
   EXPECT_EQ(History.StepCount(), 1);
-  History.Record("Type", Bytes(4), true);
+  History.Record("Type", Bytes(4), "type");
   History.MarkSaved();
-  History.Record("Type", Bytes(5), true);  // not into the step that ends at the saved state
+  History.Record("Type", Bytes(5), "type");  // not into the step that ends at the saved state
   EXPECT_EQ(History.StepCount(), 3);
   History.Undo();
   EXPECT_TRUE(History.AtSaved());
@@ -106,7 +104,7 @@ TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
   auto Step = [&](const std::string& Name) {
     TContent Content = Game.ContentBytes(&Cuts);
     const std::size_t Stored = History.StoredBytes();
-    EXPECT_TRUE(History.Record(Name, Content, false, Cuts));
+    EXPECT_TRUE(History.Record(Name, Content, {}, Cuts));
     EXPECT_EQ(History.Current(), Content);
     return History.StoredBytes() - Stored;
   };
@@ -172,30 +170,4 @@ TEST(GameContent, AssignsInPlaceWhatKeepsTheItems) {
   const TContent Kept = Game.ContentBytes();
   EXPECT_FALSE(Game.AssignContentInPlace(Changed));
   EXPECT_EQ(Game.ContentBytes(), Kept);  // a different shape is refused untouched
-}
-
-TEST(GameContent, NamesTheStepByWhatChanged) {
-  TGame Before;
-  Before.LoadFromFile(SampleFile);
-  auto Name = [&](const std::function<void(TGame&)>& Change) {
-    TGame After;
-    After.LoadContent(Before.ContentBytes());
-    Change(After);
-    return ChangeName(Before, After);
-  };
-  EXPECT_EQ(Name([](TGame& G) { G.SetTitle("T"); }), "Change title");
-  EXPECT_EQ(Name([](TGame& G) { G.Palette().SetEntryColor(2, 0); }), "Edit palette");
-  EXPECT_EQ(Name([](TGame& G) { G.AddTile(); }), "New tile");
-  EXPECT_EQ(Name([](TGame& G) { G.DeleteTile(G.GetTile(1)); }), "Delete tile");
-  EXPECT_EQ(Name([](TGame& G) { G.GetTile(1)->SetName("Q"); }), "Rename tile");
-  EXPECT_EQ(Name([](TGame& G) { G.GetActor(1)->SetTile(nullptr); }), "Change actor's tile");
-  EXPECT_EQ(Name([](TGame& G) { G.GetActor(0)->AddHandler(); }), "New handler");
-  EXPECT_EQ(Name([](TGame& G) { Busy(G)->AddAction(TActionDestroy::ClassKind()); }),
-            "Add action");
-  EXPECT_EQ(Name([](TGame& G) { Busy(G)->DeleteAction(0); }), "Delete action");
-  EXPECT_EQ(Name([](TGame& G) { Busy(G)->MoveAction(0, 1); }), "Move action");
-  EXPECT_EQ(Name([](TGame& G) { G.GetLevel(0)->SetCell(0, 0, nullptr); }), "Edit level layout");
-  EXPECT_EQ(Name([](TGame& G) { G.GetLevel(0)->SetSize(3, 3); }), "Resize level");
-  EXPECT_EQ(Name([](TGame& G) { G.DeleteLevel(G.GetLevel(0)); }), "Delete level");
-  EXPECT_EQ(Name([](TGame&) {}), "Change");
 }

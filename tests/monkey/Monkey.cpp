@@ -47,7 +47,8 @@
 #include "ui/FBuild.h"
 #include "ui/FMain.h"
 #include "ui/UApplication.h"
-#include "ui/UUndo.h"
+#include "model/UDocument.h"
+#include "ui/UDocumentSession.h"
 
 #if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
 #include <sanitizer/common_interface_defs.h>
@@ -421,11 +422,10 @@ void TMonkey::UndoAndRedo() {
   // A field's pending edit would land in the middle otherwise.
   if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
   if (!FMain) return;
-  TUndoController& Undo = FMain->UndoController();
-  Undo.Commit();
+  TDocumentSession& Undo = FMain->Session();
   const lvk::TContent Before = FMain->Game().ContentBytes();
   int Back = 0;
-  for (int i = FDice.Between(1, 6); i > 0 && Undo.CanUndo(); --i, ++Back) {
+  for (int i = FDice.Between(1, 6); i > 0 && FMain->Document().CanUndo(); --i, ++Back) {
     Trace("step " + std::to_string(FSteps) + ": " + Undo.UndoText().toStdString());
     FMain->mnuUndo->trigger();
   }

@@ -23,7 +23,7 @@
 #include "model/UGame.h"
 #include "model/UTile.h"
 #include "ui/FMain.h"
-#include "ui/UUndo.h"
+#include "ui/UDocumentSession.h"
 #include "ui/PaneItems.h"
 
 using namespace lvk;
@@ -223,12 +223,11 @@ TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {
   EXPECT_FALSE(Drop(Main->tvwTree->topLevelItem(0)->child(1), {Examples + "/tiles/Gem.bmp"}));
 
   // A drop is one step to undo, however many tiles it made.
-  Main->UndoController().Commit();
-  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Import tile");
+  EXPECT_EQ(Main->Session().UndoText().toStdString(), "Undo Import tile");
   Main->mnuUndoClick();
-  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Drop tile");
+  EXPECT_EQ(Main->Session().UndoText().toStdString(), "Undo Drop tile");
   Main->mnuUndoClick();
-  EXPECT_EQ(Main->UndoController().UndoText().toStdString(), "Undo Drop tiles");
+  EXPECT_EQ(Main->Session().UndoText().toStdString(), "Undo Drop tiles");
   Main->mnuUndoClick();
   EXPECT_EQ(Main->Game().TileCount(), 0);
   EXPECT_EQ(TilesNode()->childCount(), 0);

@@ -24,7 +24,7 @@
 #include "ui/FPlay.h"
 #include "ui/FraActions.h"
 #include "ui/PaneItems.h"
-#include "ui/UUndoSteps.h"
+#include "model/UDocument.h"
 
 using namespace lvk;
 
@@ -130,7 +130,7 @@ TEST_F(Deleting, EachKindGoesByKeyOrMenuAndTheNextNodeIsShown) {
   Dialogs.Answers = {TMsgAnswer::Yes};
   PressDelete();
   EXPECT_EQ(Dialogs.LastText().toStdString(), "Delete the tile \"Grass\"?\n\n2 actors are drawn with it and will have no tile.");
-  EXPECT_EQ(TakeUndoStepName(), "Delete tile");
+  EXPECT_EQ(Main.Document().UndoName(), "Delete tile");
   EXPECT_EQ(Game().TileCount(), 1);
   EXPECT_EQ(Hero->Tile(), nullptr);
   EXPECT_EQ(Coin->Tile(), nullptr);
@@ -154,7 +154,7 @@ TEST_F(Deleting, EachKindGoesByKeyOrMenuAndTheNextNodeIsShown) {
   Dialogs.Answers = {TMsgAnswer::Yes};
   Main.mnuDelete->trigger();
   EXPECT_EQ(Dialogs.LastText().toStdString(), "Delete the handler OnKey( A, release ) of the actor \"Hero\"?");
-  EXPECT_EQ(TakeUndoStepName(), "Delete handler");
+  EXPECT_EQ(Main.Document().UndoName(), "Delete handler");
   ASSERT_EQ(Hero->HandlerCount(), 1);
   EXPECT_EQ(Current(), Node(Hero->GetHandler(0)));
   EXPECT_EQ(Main.tsHandler->Handler(), Hero->GetHandler(0));
@@ -171,7 +171,7 @@ TEST_F(Deleting, EachKindGoesByKeyOrMenuAndTheNextNodeIsShown) {
   Dialogs.Answers = {TMsgAnswer::Yes};
   PressDelete();
   EXPECT_EQ(Dialogs.LastText().toStdString(), "Delete the level \"lOne\"?");
-  EXPECT_EQ(TakeUndoStepName(), "Delete level");
+  EXPECT_EQ(Main.Document().UndoName(), "Delete level");
   EXPECT_EQ(Game().LevelCount(), 0);
   EXPECT_EQ(Current(), Main.LevelsNode());
   EXPECT_EQ(Main.tsLevel->Level(), nullptr);
@@ -200,7 +200,7 @@ TEST_F(Deleting, AnActorTakesTheCollisionsNamingItAndEmptiesItsCells) {
             "Hero: OnCollision( Coin, overlap )\n"
             "Wall: OnCollision( Coin, overlap )\n\n"
             "2 level cells hold it and will become empty.");
-  EXPECT_EQ(TakeUndoStepName(), "Delete actor");
+  EXPECT_EQ(Main.Document().UndoName(), "Delete actor");
   EXPECT_EQ(Game().FindActorByName("Coin"), nullptr);
   EXPECT_EQ(Hero->HandlerCount(), 1);
   EXPECT_EQ(Wall->HandlerCount(), 0);
@@ -290,7 +290,7 @@ TEST_F(Deleting, DuplicatesAreNewNodesSelected) {
   TActor* Hero = Game().FindActorByName("Hero");
   Click(Node(Hero));
   QTest::keyClick(Main.tvwTree, Qt::Key_D, Qt::ControlModifier);
-  EXPECT_EQ(TakeUndoStepName(), "Duplicate actor");
+  EXPECT_EQ(Main.Document().UndoName(), "Duplicate actor");
   ASSERT_EQ(Game().ActorCount(), 4);
   TActor* Copy = Game().GetActor(3);
   EXPECT_NE(Copy->Name(), "Hero");
@@ -300,13 +300,13 @@ TEST_F(Deleting, DuplicatesAreNewNodesSelected) {
 
   Click(Node(Game().GetTile(1)));
   Main.mnuDuplicate->trigger();
-  EXPECT_EQ(TakeUndoStepName(), "Duplicate tile");
+  EXPECT_EQ(Main.Document().UndoName(), "Duplicate tile");
   ASSERT_EQ(Game().TileCount(), 3);
   EXPECT_EQ(Current(), Node(Game().GetTile(2)));
 
   Click(Node(Game().GetLevel(0)));
   Main.mnuDuplicate->trigger();
-  EXPECT_EQ(TakeUndoStepName(), "Duplicate level");
+  EXPECT_EQ(Main.Document().UndoName(), "Duplicate level");
   ASSERT_EQ(Game().LevelCount(), 2);
   EXPECT_EQ(Game().GetLevel(1)->GetCell(1, 1), Game().FindActorByName("Coin"));
   EXPECT_EQ(Current(), Node(Game().GetLevel(1)));
@@ -322,7 +322,7 @@ TEST_F(Deleting, DuplicatesAreNewNodesSelected) {
 
 TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   THandler* Key = Game().FindActorByName("Hero")->GetHandler(0);
-  Key->AddAction(TActionSetSpeedSize::ClassKind());
+  test::Edit(Game(), [&] { Key->AddAction(TActionSetSpeedSize::ClassKind()); });
   Click(Node(Key));
   TfraActions* Frame = Main.tsHandler->fraActions;
   ASSERT_EQ(Frame->lbxActions->count(), 3);
@@ -334,7 +334,7 @@ TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   EXPECT_EQ(Dialogs.LastText().toStdString(),
             "Delete the action " + Key->GetAction(0)->Summary() + " of the handler " + Key->Event()->Summary() + "?");
   QTest::keyClick(Frame->lbxActions, Qt::Key_Delete);
-  EXPECT_EQ(TakeUndoStepName(), "Delete action");
+  EXPECT_EQ(Main.Document().UndoName(), "Delete action");
   ASSERT_EQ(Key->ActionCount(), 2);
   EXPECT_EQ(&Key->GetAction(0)->Kind(), &TActionSetSpeedDir::ClassKind());
   EXPECT_EQ(Frame->lbxActions->currentRow(), 0);

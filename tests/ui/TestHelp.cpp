@@ -15,6 +15,7 @@
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
 #include "behaviour/REventCollision.h"
+#include "model/UDocument.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "ui/FHelp.h"
@@ -49,9 +50,10 @@ TEST(HelpWindow, F1AndHelpButtonsShowTheirPagesInOneWindow) {
   TfrmMain Main;
   // The pages the build puts beside the test program.
   SetHelpRootFolder(QCoreApplication::applicationDirPath());
-  Main.Game().AddTile();
-  THandler* H = Main.Game().AddActor()->AddHandler();
-  H->SetEvent(TEventCollision::ClassKind());
+  test::Edit(Main.Game(), [&] {
+    Main.Game().AddTile();
+    Main.Game().AddActor()->AddHandler()->SetEvent(TEventCollision::ClassKind());
+  });
   Main.RebuildTree();
   Main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));

@@ -18,6 +18,7 @@
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "ui/FHelp.h"
@@ -128,7 +129,7 @@ TEST_F(MainWindow, ConfirmSaveInEachCase) {
   EXPECT_TRUE(Main.ConfirmSave());  // unchanged: nothing asked
   EXPECT_TRUE(Dialogs.Messages.empty());
 
-  Main.Game().SetTitle("Changed");
+  test::Edit(Main.Game(), [&] { Main.Game().SetTitle("Changed"); });
   Dialogs.Answers = {TMsgAnswer::Yes};  // then the save dialog is cancelled
   Main.mnuNewClick();
   EXPECT_EQ(Dialogs.LastText(), "Save changes to the game <no name> first?");
@@ -152,7 +153,7 @@ TEST_F(MainWindow, ConfirmSaveInEachCase) {
 }
 
 TEST_F(MainWindow, ClosingAsksAndCancelKeepsTheWindow) {
-  Main.Game().SetTitle("x");
+  test::Edit(Main.Game(), [&] { Main.Game().SetTitle("x"); });
   Dialogs.Answers = {TMsgAnswer::Cancel};
   Main.close();
   EXPECT_TRUE(Main.isVisible());
@@ -203,7 +204,7 @@ std::string CollisionGameFile(const test::TTempDir& Dir) {
 TEST_F(MainWindow, FailedOpenKeepsTheGameOnScreen) {
   test::TTempDir Dir;
   Main.OpenGameFile(QString::fromStdString(CollisionGameFile(Dir)));
-  Main.Game().SetTitle("Mine");  // changed, so Open asks first
+  test::Edit(Main.Game(), [&] { Main.Game().SetTitle("Mine"); });  // changed, so Open asks first
   QTreeWidgetItem* HandlerNode = Folder(Main, 1)->child(2)->child(0);
   Select(HandlerNode);
   ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
@@ -259,9 +260,13 @@ TEST_F(MainWindow, NewAndOpenLeaveNoPaneOnTheOldGame) {
 }
 
 TEST_F(MainWindow, HandlerTextsAreNeverCutAndHintsStayFiveSeconds) {
-  TActor* Player = Main.Game().AddActor();
-  Player->SetName("player");
-  Player->AddHandler()->SetEvent(TEventCollision::ClassKind());
+  TActor* Player = nullptr;
+  {
+    TEdit Edit(Main.Game(), "Test");
+    Player = Main.Game().AddActor();
+    Player->SetName("player");
+    Player->AddHandler()->SetEvent(TEventCollision::ClassKind());
+  }
   Main.RebuildTree();
   QCoreApplication::processEvents();
   QTreeWidgetItem* Node = Folder(Main, 1)->child(0)->child(0);
@@ -270,8 +275,10 @@ TEST_F(MainWindow, HandlerTextsAreNeverCutAndHintsStayFiveSeconds) {
   EXPECT_LE(View->sizeHintForColumn(0), Main.tvwTree->viewport()->width());  // fits as the window opens
 
   // A longer one widens the column and the tree scrolls; its tip is the whole text.
-  Player->SetName("aVeryLongNameForAnActorThatNeverFitsTheTree");
-  Main.RefreshHandlerNodes();
+  {
+    TEdit Edit(Main.Game(), "Rename actor");
+    Player->SetName("aVeryLongNameForAnActorThatNeverFitsTheTree");
+  }
   QCoreApplication::processEvents();
   EXPECT_GE(Main.tvwTree->header()->sectionSize(0), View->sizeHintForColumn(0));
   EXPECT_TRUE(QTest::qWaitFor([&] { return Main.tvwTree->horizontalScrollBar()->maximum() > 0; }, 2000));

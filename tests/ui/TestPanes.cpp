@@ -15,6 +15,7 @@
 #include "behaviour/REventCollision.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "model/UDocument.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -98,12 +99,15 @@ TEST_F(Panes, RenamingOnEnterAndItsErrors) {
 }
 
 TEST_F(Panes, ActorRenameReachesEveryCollisionSummary) {
-  TActor* A = Main.Game().AddActor();
-  TActor* B = Main.Game().AddActor();
-  for (TActor* Other : {A, A, B}) {
-    THandler* H = (Other == B ? A : B)->AddHandler();
-    H->SetEvent(TEventCollision::ClassKind());
-    static_cast<TEventCollision*>(H->Event())->SetOtherActor(*Other);
+  {
+    TEdit Edit(Main.Game(), "Test");
+    TActor* A = Main.Game().AddActor();
+    TActor* B = Main.Game().AddActor();
+    for (TActor* Other : {A, A, B}) {
+      THandler* H = (Other == B ? A : B)->AddHandler();
+      H->SetEvent(TEventCollision::ClassKind());
+      static_cast<TEventCollision*>(H->Event())->SetOtherActor(*Other);
+    }
   }
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
@@ -118,8 +122,12 @@ TEST_F(Panes, ActorRenameReachesEveryCollisionSummary) {
 }
 
 TEST_F(Panes, ActorTilesAndTheTree) {
-  TTile* A = Main.Game().AddTile();
-  Main.Game().AddTile()->SetName("Wall");
+  TTile* A = nullptr;
+  {
+    TEdit Edit(Main.Game(), "Test");
+    A = Main.Game().AddTile();
+    Main.Game().AddTile()->SetName("Wall");
+  }
   Main.RebuildTree();
   Main.SelectNode(Folder(1));
   Click(Main.tsActors->butNewActor);
@@ -139,7 +147,7 @@ TEST_F(Panes, ActorTilesAndTheTree) {
 }
 
 TEST_F(Panes, NewHandlersGetTwoActions) {
-  Main.Game().AddActor();
+  test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
   ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 6u);
@@ -173,7 +181,7 @@ TEST_F(Panes, NewLevelsAreFullSize) {
 
 TEST_F(Panes, TileImportAndExport) {
   test::TTempDir Dir;
-  Main.Game().AddTile();
+  test::Edit(Main.Game(), [&] { Main.Game().AddTile(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(0)->child(0));
   test::SolidBitmap(8, 8, 24, 0x0000FF).SaveToFile(Dir.File("red.bmp"));
@@ -199,8 +207,11 @@ TEST_F(Panes, TileImportAndExport) {
 }
 
 TEST_F(Panes, OtherReplacesTheEventAndItsFrame) {
-  THandler* H = Main.Game().AddActor()->AddHandler();
-  H->SetEvent(EventKindAt(0));
+  THandler* H = nullptr;
+  test::Edit(Main.Game(), [&] {
+    H = Main.Game().AddActor()->AddHandler();
+    H->SetEvent(EventKindAt(0));
+  });
   Main.RebuildTree();
   QTreeWidgetItem* Node = Folder(1)->child(0)->child(0);
   Main.SelectNode(Node);

@@ -375,7 +375,7 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   EXPECT_EQ(Main.PlayWindow()->Engine().level, 1);
   EXPECT_EQ(Main.mnuPlay->shortcut(), QKeySequence(Qt::Key_F5));
 
-  Main.Game().GetLevel(0)->SetName("lMeadow");
+  test::Edit(Main.Game(), [&] { Main.Game().GetLevel(0)->SetName("lMeadow"); });
   Main.SelectNode(Main.GameNode());
   Main.mnuPlay->trigger();
   EXPECT_EQ(Main.PlayWindow()->Engine().level, 0);

@@ -8,6 +8,7 @@
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "support/UDataFolders.h"
@@ -44,7 +45,7 @@ TEST_F(Splash, SampleButtonOpensTheSampleAsAnUnsavedCopy) {
   const test::TBytes Before = test::ReadBytes(Sample);
   Main.tsSplash->SetSampleGame(QString::fromStdString(Sample));
   ASSERT_TRUE(Main.tsSplash->butSample->isEnabled());
-  Main.Game().AddTile();
+  test::Edit(Main.Game(), [&] { Main.Game().AddTile(); });
   Main.RebuildTree();
 
   // Cancel at the save question keeps the changed game.
@@ -84,7 +85,7 @@ TEST_F(Splash, WithoutASampleTheButtonSaysWhyAndNewAndOpenAreTheMenus) {
   EXPECT_EQ(TileCount(), 1);
   EXPECT_EQ(Dialogs.FileRequests.at(0).Title, ProjectOpenRequest().Title);
 
-  Main.Game().AddTile();
+  test::Edit(Main.Game(), [&] { Main.Game().AddTile(); });
   Dialogs.Answers = {TMsgAnswer::No};
   QTest::mouseClick(Main.tsSplash->butNew, Qt::LeftButton);
   EXPECT_EQ(Main.Game().FileName(), NoFileName);

@@ -28,7 +28,7 @@
 #include "ui/FraEventCollision.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
-#include "ui/UUndo.h"
+#include "model/UDocument.h"
 
 using namespace lvk;
 
@@ -81,9 +81,8 @@ struct Undo : ::testing::Test {
   // A change made through the window must be exactly one new step.
   void ExpectStep(const QString& Name) {
     Settle();
-    Main.UndoController().Commit();
     ++Steps;
-    EXPECT_EQ(Main.UndoController().History().StepCount(), Steps) << Name.toStdString();
+    EXPECT_EQ(Main.Document().History().StepCount(), Steps) << Name.toStdString();
     Main.mnuEdit->aboutToShow();
     EXPECT_EQ(Main.mnuUndo->text().toStdString(), ("&Undo " + Name).toStdString());
   }
@@ -316,12 +315,9 @@ TEST_F(Undo, TheModifiedStateAndTheMenuFollowTheHistory) {
 }
 
 TEST_F(Undo, KeepsAtLeastAHundredSteps) {
-  for (int i = 0; i < 120; ++i) {
-    Main.tsTiles->butNewTileClick();
-    Main.UndoController().Commit();
-  }
+  for (int i = 0; i < 120; ++i) Main.tsTiles->butNewTileClick();
   int Undone = 0;
-  while (Main.UndoController().Undo()) ++Undone;
+  while (Main.Document().Undo()) ++Undone;
   EXPECT_GE(Undone, 100);
   EXPECT_EQ(Game().TileCount(), 120 - Undone);
 }
@@ -345,20 +341,21 @@ TEST_F(Undo, NothingReplacesOrDeletesTheGameUnderAModalEditor) {
 }
 
 TEST_F(Undo, AnEditorsUndoStopsWhereItOpenedAlsoInAFullHistory) {
-  TUndoController& History = Main.UndoController();
-  for (int i = 0; i < 210; ++i) {
-    Main.tsTiles->butNewTileClick();
-    History.Commit();
+  TDocument& History = Main.Document();
+  for (int i = 0; i < 210; ++i) Main.tsTiles->butNewTileClick();
+  TLevel* Level = nullptr;
+  TActor* Actor = nullptr;
+  {
+    TEdit Edit(Game(), "Level and actor");
+    Level = Game().AddLevel();
+    Level->SetSize(8, 8);
+    Actor = Game().AddActor();
   }
-  TLevel* Level = Game().AddLevel();
-  Level->SetSize(8, 8);
-  TActor* Actor = Game().AddActor();
-  History.Commit();
   const TContent Opened = Game().ContentBytes();
   History.BeginScope();
   for (int i = 0; i < 3; ++i) {  // each step drops the oldest one
+    TEdit Edit(Game(), "Cell");
     Level->SetCell(i, 0, Actor);
-    History.Commit();
   }
   int Undone = 0;
   while (History.Undo()) ++Undone;

@@ -1,0 +1,201 @@
+#include "model/UDocument.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "model/UErrors.h"
+#include "model/UGame.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Unit = "UDocument";
+}
+
+TDocument::TDocument() { New(); }
+
+TDocument::~TDocument() {
+  if (FGame) FGame->FDocument = nullptr;
+}
+
+void TDocument::Tell(const TChange& Change) {
+  // A listener may leave (or another come) while it hears of a change.
+  const std::vector<TDocumentListener*> Listeners = FListeners;
+  for (TDocumentListener* Listener : Listeners)
+    if (std::find(FListeners.begin(), FListeners.end(), Listener) != FListeners.end())
+      Listener->DocumentChanged(Change);
+}
+
+void TDocument::AddListener(TDocumentListener* Listener) { FListeners.push_back(Listener); }
+
+void TDocument::RemoveListener(TDocumentListener* Listener) {
+  FListeners.erase(std::remove(FListeners.begin(), FListeners.end(), Listener), FListeners.end());
+}
+
+void TDocument::Notice(const TChange& Change) {
+  Assert(Editing(), Unit);
+  // Putting content back tells of it once, when all of it is back.
+  if (FRestoring == 0) Tell(Change);
+}
+
+void TDocument::Replace(std::unique_ptr<TGame> Game) {
+  std::unique_ptr<TGame> Old = std::move(FGame);
+  FGame = std::move(Game);
+  FGame->FDocument = this;
+  if (Old) Old->FDocument = nullptr;
+  // The old game lives on until every listener has let go of its items.
+  Tell({TChangeKind::Replaced, TItemKind::Game, FGame.get()});
+}
+
+void TDocument::StartHistory() {
+  std::vector<std::size_t> Cuts;
+  const TContent Content = FGame->ContentBytes(&Cuts);
+  FHistory.Reset(Content, Cuts);
+  FSavedFileName = FGame->FileName();
+  FScopeStart = FScopeEnd = Reached();
+}
+
+void TDocument::UpdateModified() {
+  FGame->SetModified(!(FHistory.CurrentIsSaved() && FGame->FileName() == FSavedFileName));
+}
+
+bool TDocument::Modified() const { return FGame->Modified(); }
+
+void TDocument::New() {
+  Replace(std::make_unique<TGame>());
+  StartHistory();
+  UpdateModified();
+  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+}
+
+void TDocument::Open(const std::string& FileName, bool AsCopy) {
+  auto Loaded = std::make_unique<TGame>();
+  Loaded->LoadFromFile(FileName);
+  if (AsCopy) Loaded->FFileName = NoFileName;
+  Replace(std::move(Loaded));
+  StartHistory();
+  UpdateModified();
+  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+}
+
+void TDocument::Save() {
+  try {
+    FGame->Save();
+  } catch (...) {
+    UpdateModified();
+    Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+    throw;
+  }
+  FHistory.MarkSaved();
+  FSavedFileName = FGame->FileName();
+  UpdateModified();
+  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+}
+
+void TDocument::SaveAs(const std::string& FileName) {
+  FGame->SetFileName(FileName);  // the name is no content: no edit, no step
+  Save();
+}
+
+bool TDocument::CanUndo() const { return FHistory.CanUndo() && (!InScope() || Reached() > FScopeStart); }
+
+bool TDocument::CanRedo() const { return FHistory.CanRedo() && (!InScope() || Reached() < FScopeEnd); }
+
+std::string TDocument::UndoName() const { return CanUndo() ? FHistory.UndoName() : std::string(); }
+
+std::string TDocument::RedoName() const { return CanRedo() ? FHistory.RedoName() : std::string(); }
+
+bool TDocument::Undo() {
+  if (!CanUndo() || Editing()) return false;
+  const TContent Content = FHistory.Undo();
+  try {
+    Restore(Content);
+  } catch (...) {
+    FHistory.Redo();  // the game is still the state the history left
+    throw;
+  }
+  UpdateModified();
+  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  return true;
+}
+
+bool TDocument::Redo() {
+  if (!CanRedo() || Editing()) return false;
+  const TContent Content = FHistory.Redo();
+  try {
+    Restore(Content);
+  } catch (...) {
+    FHistory.Undo();
+    throw;
+  }
+  UpdateModified();
+  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  return true;
+}
+
+void TDocument::Restore(const TContent& Content) {
+  auto Loaded = std::make_unique<TGame>();
+  Loaded->LoadContent(Content);
+  bool InPlace = false;
+  ++FRestoring;
+  try {
+    InPlace = FGame->AssignContentInPlace(*Loaded);
+  } catch (...) {
+    --FRestoring;
+    throw;
+  }
+  --FRestoring;
+  if (InPlace) {
+    Tell({TChangeKind::Refreshed, TItemKind::Game, FGame.get()});
+    return;
+  }
+  // Not all of it could be put back in place (a half-changed game goes).
+  Loaded->TakeDocumentState(*FGame);
+  Replace(std::move(Loaded));
+}
+
+void TDocument::BeginScope() {
+  if (FScopeDepth++ == 0) FScopeStart = FScopeEnd = Reached();
+}
+
+void TDocument::EndScope() {
+  if (FScopeDepth > 0) --FScopeDepth;
+  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+}
+
+void TDocument::BeginEdit(const std::string& Name, const std::string& MergeKey) {
+  if (FEditDepth++ > 0) return;
+  FEditName = Name;
+  // Typing merges into the step before, but not into one made before a
+  // modal editor's scope opened.
+  FEditKey = InScope() && Reached() <= FScopeStart ? std::string() : MergeKey;
+}
+
+void TDocument::EndEdit(bool Failed) noexcept {
+  if (--FEditDepth > 0) return;
+  try {
+    std::vector<std::size_t> Cuts;
+    const TContent Content = FGame->ContentBytes(&Cuts);
+    if (Failed) {
+      if (!FHistory.IsCurrent(Content)) Restore(FHistory.Current());
+    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts) && InScope()) {
+      FScopeEnd = Reached();
+    }
+    UpdateModified();
+    Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  } catch (...) {
+    // Out of memory taking the content: the change stays without a step;
+    // the next edit's step takes it along.
+  }
+}
+
+TEdit::TEdit(TGame& Game, const std::string& Name, const std::string& MergeKey)
+    : FDocument(Game.Document()), FExceptions(std::uncaught_exceptions()) {
+  if (FDocument) FDocument->BeginEdit(Name, MergeKey);
+}
+
+TEdit::~TEdit() {
+  if (FDocument) FDocument->EndEdit(std::uncaught_exceptions() > FExceptions);
+}
+
+}  // namespace lvk

@@ -1,0 +1,196 @@
+// The document's edits: one named step per outermost edit, nothing half done
+// after an exception, typing merged by its key, the changed state following
+// the content, and the notices views follow.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UErrors.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+
+using namespace lvk;
+
+namespace {
+
+const std::string SampleFile = std::string(LVK_EXAMPLES) + "/Sample.lvk";
+
+struct TRecorder : TDocumentListener {
+  std::vector<TChange> Heard;
+  std::vector<std::string> NamesAtRemoval;  // a removed tile is still there to be read
+  void DocumentChanged(const TChange& C) override {
+    Heard.push_back(C);
+    if (C.Kind == TChangeKind::Removing && C.Item == TItemKind::Tile)
+      NamesAtRemoval.push_back(static_cast<const TTile*>(C.Object)->Name());
+  }
+  int Count(TChangeKind Kind) const {
+    int N = 0;
+    for (const TChange& C : Heard) N += C.Kind == Kind;
+    return N;
+  }
+};
+
+struct Edits : ::testing::Test {
+  TDocument Doc;
+  TRecorder Ear;
+  void SetUp() override {
+    RegisterKinds();
+    Doc.Open(SampleFile, true);
+    Doc.AddListener(&Ear);
+  }
+  void TearDown() override { Doc.RemoveListener(&Ear); }
+  TGame& Game() { return Doc.Game(); }
+};
+
+}  // namespace
+
+TEST_F(Edits, TheOutermostEditIsOneNamedStepAndOnlyWhenTheContentChanged) {
+  const std::string First = Game().GetTile(0)->Name(), Second = Game().GetTile(1)->Name();
+  {
+    TEdit Edit(Game(), "Rename tile");
+    Game().GetTile(0)->SetName("First");
+    {
+      TEdit Inner(Game(), "Inner");  // joins the outer edit
+      Game().GetTile(1)->SetName("Second");
+    }
+    EXPECT_EQ(Doc.History().StepCount(), 0);
+  }
+  EXPECT_EQ(Doc.History().StepCount(), 1);
+  EXPECT_EQ(Doc.UndoName(), "Rename tile");
+  {
+    TEdit Edit(Game(), "Nothing");
+    Game().GetTile(0)->SetName("Other");
+    Game().GetTile(0)->SetName("First");  // and back: no step, not changed by it
+  }
+  EXPECT_EQ(Doc.History().StepCount(), 1);
+  EXPECT_TRUE(Doc.Modified());
+  ASSERT_TRUE(Doc.Undo());  // both renames at once
+  EXPECT_EQ(Game().GetTile(0)->Name(), First);
+  EXPECT_EQ(Game().GetTile(1)->Name(), Second);
+  EXPECT_FALSE(Doc.Modified());  // back at the content it was opened with
+  // A change outside an edit is a programming error, caught at once.
+  EXPECT_THROW(Game().SetTitle("Loose"), EAssertionFailed);
+}
+
+TEST_F(Edits, AnExceptionPutsTheGameBackAndGoesOn) {
+  const TContent Before = Game().ContentBytes();
+  TTile* Kept = Game().GetTile(0);
+  auto Fail = [](const std::function<void()>& Change) {
+    Change();
+    throw std::runtime_error("half way");
+  };
+  // In place: the items stay.
+  EXPECT_THROW(
+      {
+        TEdit Edit(Game(), "Rename");
+        Fail([&] { Game().GetTile(0)->SetName("Half"); });
+      },
+      std::runtime_error);
+  EXPECT_EQ(Game().ContentBytes(), Before);
+  EXPECT_EQ(Game().GetTile(0), Kept);
+  EXPECT_EQ(Ear.Count(TChangeKind::Refreshed), 1);
+  // A new item and a deleted one: the whole game comes back.
+  EXPECT_THROW(
+      {
+        TEdit Edit(Game(), "Delete");
+        Fail([&] {
+          Game().AddTile();
+          Game().DeleteActor(Game().GetActor(0));
+        });
+      },
+      std::runtime_error);
+  EXPECT_EQ(Game().ContentBytes(), Before);
+  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 1);
+  EXPECT_EQ(Doc.History().StepCount(), 0);
+  EXPECT_FALSE(Doc.Modified());
+}
+
+TEST_F(Edits, TypingInOneFieldMergesByItsKeyAndNothingElseMerges) {
+  auto Type = [&](const std::string& Title, const std::string& Key) {
+    TEdit Edit(Game(), "Change title", Key);
+    Game().SetTitle(Title);
+  };
+  Type("A", "title");
+  Type("AB", "title");
+  Type("ABC", "title");
+  EXPECT_EQ(Doc.History().StepCount(), 1);
+  Type("ABCD", "");  // no key: a step of its own
+  Type("ABCDE", "other");
+  Type("ABCDEF", "title");  // not consecutive with the first ones
+  EXPECT_EQ(Doc.History().StepCount(), 4);
+}
+
+TEST_F(Edits, TheChangedStateFollowsTheContentAndTheFile) {
+  const std::string File = ::testing::TempDir() + "edits.lvk";
+  Doc.SaveAs(File);
+  EXPECT_FALSE(Doc.Modified());
+  EXPECT_EQ(Ear.Count(TChangeKind::Saved), 1);
+  TActor* Was = Game().GetLevel(0)->GetCell(0, 0);
+  {
+    TEdit Edit(Game(), "Edit level layout");
+    Game().GetLevel(0)->SetCell(0, 0, Was ? nullptr : Game().GetActor(1));
+  }
+  EXPECT_TRUE(Doc.Modified());
+  {
+    TEdit Edit(Game(), "Edit level layout");
+    Game().GetLevel(0)->SetCell(0, 0, Was);
+  }
+  // Two steps away from the saved state, yet the same content as the file.
+  EXPECT_EQ(Doc.History().StepCount(), 2);
+  EXPECT_FALSE(Doc.Modified());
+  Doc.Open(File);
+  EXPECT_FALSE(Doc.Modified());
+  EXPECT_FALSE(Doc.CanUndo());
+  std::remove(File.c_str());
+}
+
+TEST_F(Edits, ListenersHearOfEveryItemWhileItStillExists) {
+  TTile* Tile = Game().GetTile(1);
+  const std::string Name = Tile->Name();
+  {
+    TEdit Edit(Game(), "Delete tile");
+    Game().DeleteTile(Tile);
+  }
+  ASSERT_EQ(Ear.NamesAtRemoval.size(), 1u);
+  EXPECT_EQ(Ear.NamesAtRemoval[0], Name);
+  EXPECT_EQ(Ear.Heard.back().Kind, TChangeKind::Edited);
+  Ear.Heard.clear();
+  TActor* Actor = Game().GetActor(0);
+  const int Handlers = Actor->HandlerCount() + static_cast<int>(Game().HandlersNaming(*Actor).size());
+  {
+    TEdit Edit(Game(), "Delete actor");
+    Game().DeleteActor(Actor);
+  }
+  int Removed = 0;
+  for (const TChange& C : Ear.Heard) Removed += C.Kind == TChangeKind::Removing && C.Item == TItemKind::Handler;
+  EXPECT_EQ(Removed, Handlers);
+  // Undo puts a deleted item back as a new game: the old one's items are gone.
+  ASSERT_TRUE(Doc.Undo());
+  EXPECT_EQ(Ear.Heard.back().Kind, TChangeKind::Edited);
+  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 1);
+}
+
+TEST_F(Edits, AModalEditorsScopeReachesOnlyItsOwnSteps) {
+  {
+    TEdit Edit(Game(), "Change title", "title");
+    Game().SetTitle("Before");
+  }
+  Doc.BeginScope();
+  EXPECT_FALSE(Doc.CanUndo());
+  {
+    TEdit Edit(Game(), "Change title", "title");  // no merge into the step before the scope
+    Game().SetTitle("Inside");
+  }
+  EXPECT_EQ(Doc.History().StepCount(), 2);
+  EXPECT_TRUE(Doc.Undo());
+  EXPECT_FALSE(Doc.CanUndo());
+  EXPECT_TRUE(Doc.Redo());
+  EXPECT_FALSE(Doc.CanRedo());
+  Doc.EndScope();
+  EXPECT_TRUE(Doc.CanUndo());
+  EXPECT_EQ(Game().Title(), "Inside");
+}

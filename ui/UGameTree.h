@@ -1,0 +1,83 @@
+#pragma once
+// The game tree of the main window: the game's node, a folder node for each
+// kind of item with the items' nodes below it (handlers below their actors),
+// and the tree's own map from items to nodes. It follows the document's
+// notices: a new item gets its node, an item about to go loses it, a rename
+// or change redraws it, a game put back in place refreshes every node.
+// Building it again for a replaced game is the window's call, which first
+// lets the panes go.
+#include <QHash>
+#include <QTreeWidget>
+#include <functional>
+
+#include "model/UChange.h"
+
+class QTimer;
+struct TItemView;
+
+namespace lvk {
+class TGame;
+}
+
+// What a node stands for: a pane of its own (the game, a folder) or an item.
+enum class TNodeKind {
+  Pane = -1,
+  Tile = static_cast<int>(lvk::TItemKind::Tile),
+  Actor = static_cast<int>(lvk::TItemKind::Actor),
+  Handler = static_cast<int>(lvk::TItemKind::Handler),
+  Level = static_cast<int>(lvk::TItemKind::Level),
+};
+
+TNodeKind NodeKind(const QTreeWidgetItem* Node);
+// The item of an item node; the kind of item (lvk::TItemKind, the game for
+// the game node) a pane node stands for, as a number.
+void* NodeData(const QTreeWidgetItem* Node);
+// The kind a folder or the game node stands for.
+lvk::TItemKind PaneKind(const QTreeWidgetItem* Node);
+
+class TGameTree : public QTreeWidget {
+  Q_OBJECT
+public:
+  // Game gives the document's game as it is now.
+  TGameTree(QWidget* Parent, std::function<lvk::TGame&()> Game);
+
+  // The whole tree anew from the game, the game node current (not
+  // selected: a view that gets the focus would select it and hide the
+  // welcome).
+  void Rebuild();
+  // Follows one notice of the document.
+  void Follow(const lvk::TChange& Change);
+
+  QTreeWidgetItem* GameNode() const { return FGameNode; }
+  // The folder of a kind (Tiles, Actors, Levels), or null.
+  QTreeWidgetItem* FolderNode(lvk::TItemKind Kind) const { return FFolders.value(static_cast<int>(Kind), nullptr); }
+  // Null for an item without a node.
+  QTreeWidgetItem* NodeOf(const void* Item) const { return FNodes.value(Item, nullptr); }
+
+  // The rows from the root to a node, and the node at such a path in a tree
+  // that may have changed: the deepest that still exists.
+  QList<int> NodePath(const QTreeWidgetItem* Node) const;
+  QTreeWidgetItem* NodeAtPath(const QList<int>& Path) const;
+
+signals:
+  // A node is about to be removed with its children (the panes let go of
+  // what they show first).
+  void NodeRemoving(QTreeWidgetItem* Node);
+
+protected:
+  bool viewportEvent(QEvent* Event) override;
+
+private:
+  QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, int Row, const QString& Text, TNodeKind Kind, const void* Data);
+  QTreeWidgetItem* AddItemNode(const TItemView& View, const void* Item);
+  void RemoveNode(QTreeWidgetItem* Node);
+  void RefreshTexts();
+  // The node column as wide as its widest text, at least the tree's width.
+  void FitColumn();
+
+  std::function<lvk::TGame&()> FGame;
+  QHash<const void*, QTreeWidgetItem*> FNodes;
+  QHash<int, QTreeWidgetItem*> FFolders;
+  QTreeWidgetItem* FGameNode = nullptr;
+  QTimer* FFitTimer;
+};

@@ -1,0 +1,131 @@
+#include "ui/UWindowLauncher.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "model/UDocument.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/FAbout.h"
+#include "ui/FBuild.h"
+#include "ui/FCredits.h"
+#include "ui/FEventSelector.h"
+#include "ui/FLevelEditor.h"
+#include "ui/FPaletteEditor.h"
+#include "ui/FPlay.h"
+#include "ui/UDialogService.h"
+#include "ui/UDocumentSession.h"
+
+namespace {
+
+// An undo scope for as long as a modal editor is open.
+class TScope {
+public:
+  explicit TScope(lvk::TDocument& Document) : FDocument(Document) { FDocument.BeginScope(); }
+  ~TScope() { FDocument.EndScope(); }
+  TScope(const TScope&) = delete;
+  TScope& operator=(const TScope&) = delete;
+
+private:
+  lvk::TDocument& FDocument;
+};
+
+}  // namespace
+
+TWindowLauncher::TWindowLauncher(QWidget* Window, TDocumentSession& Session, QString RootFolder)
+    : QObject(Window), FWindow(Window), FSession(Session), FRootFolder(std::move(RootFolder)) {}
+
+void TWindowLauncher::EditPalette() {
+  TfrmPaletteEditor Editor(FWindow);
+  Editor.SetPalette(&FSession.Game().Palette());
+  TScope Scope(FSession.Document());
+  auto Shown = [&Editor] {
+    Editor.SyncCurrentColor();
+    Editor.grdPalette->update();
+  };
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Shown](const lvk::TChange& Change) {
+        if (Change.Kind != lvk::TChangeKind::Replaced) return;
+        Editor.FollowPalette(&FSession.Game().Palette());
+        Shown();
+      });
+  FSession.InstallUndoKeys(&Editor, Shown);
+  Editor.exec();
+  disconnect(Follow);
+}
+
+void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
+  TfrmLevelEditor Editor(FWindow);
+  Editor.SetLevel(&Level);
+  int Index = 0;
+  for (int i = 0; i < FSession.Game().LevelCount(); ++i)
+    if (FSession.Game().GetLevel(i) == &Level) Index = i;
+  TScope Scope(FSession.Document());
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Index](const lvk::TChange& Change) {
+        if (Change.Kind != lvk::TChangeKind::Replaced) return;
+        lvk::TGame& Game = FSession.Game();
+        if (Index < Game.LevelCount()) {
+          Editor.FollowLevel(Game.GetLevel(Index));
+        } else {
+          Editor.FollowLevel(nullptr);
+          Editor.reject();
+        }
+      });
+  FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.grdLayout->viewport()->update(); });
+  Editor.exec();
+  disconnect(Follow);
+}
+
+void TWindowLauncher::SelectEvent(lvk::THandler& Handler) {
+  TfrmEventSelector Selector(FWindow);
+  Selector.SetHandler(Handler);
+  Selector.exec();
+}
+
+void TWindowLauncher::Build() {
+  TfrmBuild Window(FWindow);
+  Window.SetGame(FSession.Game());
+  Window.SetRootFolder(FRootFolder);
+  Window.exec();
+  // Run starts this image from now on, whether or not a build ran.
+  FLastImagePath = Window.ImagePath();
+}
+
+void TWindowLauncher::Run() {
+  if (FLastImagePath.isEmpty()) {
+    ShowInformation(FWindow, "First Game | Build, then Game | Run");
+    return;
+  }
+  // A failed build leaves nothing to run; its log says why.
+  if (!QFileInfo(FLastImagePath).isFile()) {
+    ShowInformation(FWindow, "The last build made no Lurvik.nds; see the build log.");
+    return;
+  }
+  // The emulator reports its own failures; we say nothing of ours.
+  const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
+  Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
+}
+
+void TWindowLauncher::Play(int Level) {
+  if (!FPlay) {
+    // It asks for the document each time the game starts, so it never plays
+    // one that New or Open replaced.
+    FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return &FSession.Game(); }, FWindow);
+    FPlay->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  FPlay->Play(Level);
+  FPlay->show();
+  FPlay->raise();
+  FPlay->activateWindow();
+}
+
+void TWindowLauncher::About() {
+  TfrmAbout Box(FWindow);
+  Box.exec();
+}
+
+void TWindowLauncher::Credits() {
+  TfrmCredits Box(FWindow);
+  Box.exec();
+}
