@@ -3,8 +3,9 @@
 
 Small files of every form the readers take: BMPs of each bit depth (with the
 12-byte header, bit fields, top-down rows and both run-length codings), the
-palette text files as the palette editor writes them, and project files
-holding every kind of record. Run it again after a format change."""
+palette text files as the palette editor writes them, project files holding
+every kind of record, and WAV files of each form the sound import takes (and
+a few it refuses). Run it again after a format change."""
 import os
 import shutil
 import struct
@@ -178,6 +179,48 @@ def projects(p):
     return games
 
 
+# ---- WAV files ----
+
+def chunk(name, body, claimed=None):
+    return name + struct.pack("<I", len(body) if claimed is None else claimed) + body + (b"\0" if len(body) % 2 else b"")
+
+
+def fmt(tag, channels, rate, bits, sub_tag=None):
+    body = struct.pack("<HHIIHH", tag, channels, rate, rate * channels * bits // 8, channels * bits // 8, bits)
+    if sub_tag is not None:
+        body += struct.pack("<HHIH", 22, bits, 4, sub_tag) + bytes([0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
+    return chunk(b"fmt ", body)
+
+
+def riff(chunks, claimed=None):
+    return chunk(b"RIFF", b"WAVE" + b"".join(chunks), claimed)
+
+
+def tone(frames, channels, bits, period):
+    """A square wave, the channels a little apart."""
+    out = b""
+    for n in range(frames):
+        for c in range(channels):
+            high = (n + c) % period < period // 2
+            out += bytes([200 if high else 56]) if bits == 8 else struct.pack("<h", 12000 if high else -12000)
+    return out
+
+
+def waves():
+    w = {}
+    w["mono8_16384"] = riff([fmt(1, 1, 16384, 8), chunk(b"data", tone(400, 1, 8, 37))])
+    w["stereo16_44100"] = riff([fmt(1, 2, 44100, 16), chunk(b"data", tone(900, 2, 16, 100))])
+    w["extensible16_22050"] = riff([fmt(0xFFFE, 1, 22050, 16, 1), chunk(b"data", tone(500, 1, 16, 50))])
+    # Data before the format, an odd chunk between, a streaming writer's RIFF size.
+    w["data_first"] = riff([chunk(b"data", tone(301, 1, 8, 20)), chunk(b"LIST", b"INFOabc"), fmt(1, 1, 8000, 8)], 0)
+    # Longer than 2 seconds: cut.
+    w["long8_8000"] = riff([fmt(1, 1, 8000, 8), chunk(b"data", tone(20000, 1, 8, 16))])
+    w["one_frame"] = riff([fmt(1, 2, 48000, 16), chunk(b"data", struct.pack("<hh", 1000, -1000))])
+    w["float32"] = riff([fmt(3, 1, 16384, 32), chunk(b"data", b"\0" * 64)])
+    w["damaged_data"] = riff([fmt(1, 1, 16384, 8), chunk(b"data", tone(64, 1, 8, 8), 4096)])
+    return w
+
+
 def write(target, name, data):
     folder = os.path.join(CORPUS, target)
     os.makedirs(folder, exist_ok=True)
@@ -204,6 +247,8 @@ def main():
         write("project", name + ".lvk", data)
     with open(os.path.join(ROOT, "examples", "Sample.lvk"), "rb") as f:
         write("project", "sample.lvk", f.read())
+    for name, data in waves().items():
+        write("wave", name + ".wav", data)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,103 @@
+/* The sound mixer of the editor's play window: the sounds a game starts,
+ * playing at once, summed into one stream for the audio device.
+ *
+ * Portable C99 with no floating point, no allocation and no Qt: the host
+ * keeps an lvk_mixer_t, starts sounds on it and asks it for blocks of
+ * output, which it hands to its audio device (the play window to a
+ * QAudioSink). Not thread-safe: one thread, or the host locks around every
+ * call.
+ *
+ * Rules
+ * - Input: signed 8-bit mono samples at LVK_MIX_SOURCE_RATE (16,384 Hz),
+ *   the synthesizer's and the WAV import's form. The mixer only points at
+ *   them: they must stay unchanged and alive until the voice ends or is
+ *   stopped (lvk_mix_stop_samples stops every voice reading a buffer, for a
+ *   host about to free or change one).
+ * - Output: signed 16-bit mono at the rate the host chose in lvk_mix_init,
+ *   1000..384000 Hz (others are clamped; 0 means LVK_MIX_SOURCE_RATE). At
+ *   the source rate every output sample is a source sample; at other rates
+ *   the mixer interpolates linearly between neighbouring samples.
+ * - LVK_MIX_VOICES sounds play at once, plus one music voice. A sound
+ *   started while all voices sound takes the voice of the sound that started
+ *   first; the music is never taken. A sound's voice is freed when its last
+ *   sample has been played. The music loops from its start until it is
+ *   replaced or stopped.
+ * - Volume 0..127, as the DS's sound channels take it. A voice adds
+ *   sample * volume to the sum, so the loudest sample at volume 127 reaches
+ *   half of the 16-bit range and two such voices together still fit; the sum
+ *   is clipped to -32768..32767.
+ */
+#ifndef LVK_MIX_H
+#define LVK_MIX_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define LVK_MIX_SOURCE_RATE 16384
+#define LVK_MIX_VOICES 8
+#define LVK_MIX_MIN_RATE 1000
+#define LVK_MIX_MAX_RATE 384000
+
+/* Names a started sound; 0 names none. A handle of a voice that ended or
+ * was taken by a later sound names nothing any more. */
+typedef uint32_t lvk_mix_handle_t;
+
+/* Read-only for hosts. */
+typedef struct lvk_mix_voice {
+  const int8_t *data; /* 0: the voice is free */
+  uint32_t length;    /* samples */
+  uint32_t index;     /* the sample playing now */
+  uint32_t fraction;  /* and how far towards the next, in 1/65536 */
+  uint32_t serial;    /* when it started: larger is later */
+  int32_t volume;
+  int looping;
+} lvk_mix_voice_t;
+
+typedef struct lvk_mixer {
+  lvk_mix_voice_t voices[LVK_MIX_VOICES];
+  lvk_mix_voice_t music;
+  uint32_t rate;   /* output samples a second */
+  uint32_t step;   /* source samples an output sample, in 1/65536 */
+  uint32_t serial; /* of the last sound started */
+} lvk_mixer_t;
+
+/* Silences everything and sets the output rate. */
+void lvk_mix_init(lvk_mixer_t *mixer, uint32_t rate);
+
+/* Starts Count samples at Volume (clamped to 0..127) on a free voice, or on
+ * the oldest sound's. Returns its handle; 0, starting nothing, for no
+ * samples. */
+lvk_mix_handle_t lvk_mix_play(lvk_mixer_t *mixer, const int8_t *samples, uint32_t count, int32_t volume);
+
+/* Stops the sound; nothing when the handle names none. */
+void lvk_mix_stop(lvk_mixer_t *mixer, lvk_mix_handle_t handle);
+
+/* 1 while the sound plays, else 0. */
+int lvk_mix_playing(const lvk_mixer_t *mixer, lvk_mix_handle_t handle);
+
+/* Loops Count samples at Volume as the music, in place of any music before;
+ * no samples stop the music. */
+void lvk_mix_music(lvk_mixer_t *mixer, const int8_t *samples, uint32_t count, int32_t volume);
+
+/* Stops every voice, the music included, that reads from the Count bytes
+ * at Samples. */
+void lvk_mix_stop_samples(lvk_mixer_t *mixer, const int8_t *samples, uint32_t count);
+
+/* Stops every sound and the music. */
+void lvk_mix_stop_all(lvk_mixer_t *mixer);
+
+/* Voices sounding now, the music included. */
+int lvk_mix_active(const lvk_mixer_t *mixer);
+
+/* Mixes the next Frames output samples into Out, moving every voice on;
+ * silence when nothing plays. */
+void lvk_mix_render(lvk_mixer_t *mixer, int16_t *out, uint32_t frames);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
