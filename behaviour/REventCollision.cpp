@@ -11,7 +11,7 @@ namespace lvk {
 const TEventKind& TEventCollision::ClassKind() {
   static const TEventKindInfo Kind(
       "OnCollision", "Fires when an actor collides with another actor", 500, "BmpOnCollision16x16",
-      [](THandler& Handler) -> TEventBase* { return new TEventCollision(Handler); });
+      LVK_ENGINE_CODE(LVK_EVENT_COLLISION), [](THandler& Handler) -> TEventBase* { return new TEventCollision(Handler); });
   return Kind;
 }
 
@@ -50,6 +50,11 @@ void TEventCollision::ResolveNames() {
 std::string TEventCollision::Summary() const {
   std::string Name = FOtherActor ? FOtherActor->Name() : FStoredName.value_or("");
   return Format("OnCollision( %s, %s )", Name, FOverlap ? "overlap" : "repel");
+}
+
+void TEventCollision::Encode(lvk_handler_t& Entry, TTableContext& Context) const {
+  Entry.flags = FOverlap ? 0 : LVK_HANDLER_REPEL;
+  Entry.other = Context.ActorNumber(FOtherActor);
 }
 
 }  // namespace lvk

@@ -35,6 +35,7 @@ public:
   // (unit REventCollision).
   void ResolveNames() override;
   std::string Summary() const override;
+  void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
   TActor* FindActor(const std::string& Name) const;

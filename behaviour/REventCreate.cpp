@@ -7,7 +7,7 @@ namespace lvk {
 const TEventKind& TEventCreate::ClassKind() {
   static const TEventKindInfo Kind(
       "OnCreate", "Fires when an actor is created (at the start of a level, or with an action)", 100,
-      "BmpOnCreate16x16", [](THandler& Handler) -> TEventBase* { return new TEventCreate(Handler); });
+      "BmpOnCreate16x16", LVK_ENGINE_CODE(LVK_EVENT_CREATE), [](THandler& Handler) -> TEventBase* { return new TEventCreate(Handler); });
   return Kind;
 }
 

@@ -14,7 +14,7 @@ int TEventKey::IndexOfKey(const std::string& Caption) { return MaskIndex(KeyName
 const TEventKind& TEventKey::ClassKind() {
   static const TEventKindInfo Kind(
       "OnKey", "Fires when one or more keys is pressed (or released)", 300, "BmpOnKey16x16",
-      [](THandler& Handler) -> TEventBase* { return new TEventKey(Handler); });
+      LVK_ENGINE_CODE(LVK_EVENT_KEY), [](THandler& Handler) -> TEventBase* { return new TEventKey(Handler); });
   return Kind;
 }
 
@@ -30,6 +30,11 @@ void TEventKey::ReadParams(TStream&, TReader& Reader) {
 
 std::string TEventKey::Summary() const {
   return Format("OnKey( %s, %s )", MaskNames(KeyNames, FKeys, ""), FPress ? "press" : "release");
+}
+
+void TEventKey::Encode(lvk_handler_t& Entry, TTableContext&) const {
+  Entry.flags = FPress ? LVK_HANDLER_PRESS : 0;
+  Entry.mask = FKeys;
 }
 
 }  // namespace lvk

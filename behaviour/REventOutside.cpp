@@ -16,7 +16,7 @@ int TEventOutside::IndexOfDirection(const std::string& Caption) {
 const TEventKind& TEventOutside::ClassKind() {
   static const TEventKindInfo Kind(
       "OnOutside", "Fires when the actor moves outside the screen in one of the selected directions", 600,
-      "BmpOnOutside16x16", [](THandler& Handler) -> TEventBase* { return new TEventOutside(Handler); });
+      "BmpOnOutside16x16", LVK_ENGINE_CODE(LVK_EVENT_OUTSIDE), [](THandler& Handler) -> TEventBase* { return new TEventOutside(Handler); });
   return Kind;
 }
 
@@ -31,5 +31,7 @@ void TEventOutside::ReadParams(TStream&, TReader& Reader) {
 std::string TEventOutside::Summary() const {
   return Format("OnOutside( %s )", MaskNames(DirectionNames, FAreas, "-"));
 }
+
+void TEventOutside::Encode(lvk_handler_t& Entry, TTableContext&) const { Entry.mask = FAreas; }
 
 }  // namespace lvk

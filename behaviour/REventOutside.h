@@ -32,6 +32,7 @@ public:
   void WriteParams(TStream& Stream, TWriter& Writer) const override;
   void ReadParams(TStream& Stream, TReader& Reader) override;
   std::string Summary() const override;
+  void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
   std::uint8_t FAreas = 0xFF;

@@ -14,7 +14,7 @@ int TEventTouch::IndexOfArea(const std::string& Caption) { return MaskIndex(Area
 const TEventKind& TEventTouch::ClassKind() {
   static const TEventKindInfo Kind(
       "OnTouch", "Fires when the screen is touched with the pen", 400, "BmpOnTouch16x16",
-      [](THandler& Handler) -> TEventBase* { return new TEventTouch(Handler); });
+      LVK_ENGINE_CODE(LVK_EVENT_TOUCH), [](THandler& Handler) -> TEventBase* { return new TEventTouch(Handler); });
   return Kind;
 }
 
@@ -25,5 +25,7 @@ void TEventTouch::ReadParams(TStream&, TReader& Reader) {
 }
 
 std::string TEventTouch::Summary() const { return Format("OnTouch( %s )", MaskNames(AreaNames, FAreas, "-")); }
+
+void TEventTouch::Encode(lvk_handler_t& Entry, TTableContext&) const { Entry.mask = FAreas; }
 
 }  // namespace lvk

@@ -30,7 +30,7 @@ void TActionSpeed::WriteCall(std::ostream& Out, const char* Pattern) const {
 const TActionKind& TActionSetSpeedSize::ClassKind() {
   static const TActionKindInfo Kind(
       "SetSpeedSize", "Set the speed size (not the direction) for an actor", "BmpSetSpeedSize16x16",
-      [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedSize(Handler); });
+      LVK_ENGINE_CODE(LVK_ACTION_SET_SPEED_SIZE), [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedSize(Handler); });
   return Kind;
 }
 
@@ -45,7 +45,7 @@ std::string TActionSetSpeedSize::Summary() const {
 const TActionKind& TActionSetSpeedDir::ClassKind() {
   static const TActionKindInfo Kind(
       "SetSpeedDir", "Set the direction in which to move for actor (SetSpeedSize first to non-zero)",
-      "BmpSetSpeedDir16x16", [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedDir(Handler); });
+      "BmpSetSpeedDir16x16", LVK_ENGINE_CODE(LVK_ACTION_SET_SPEED_DIR), [](THandler& Handler) -> TActionBase* { return new TActionSetSpeedDir(Handler); });
   return Kind;
 }
 
@@ -84,15 +84,21 @@ std::string TActionPlain::Summary() const { return Kind().DisplayName() + "()"; 
 const TActionKind& TActionDestroy::ClassKind() {
   static const TActionKindInfo Kind(
       "Destroy", "Destroy this actor; its OnDestroy handlers run first", "BmpDestroy16x16",
-      [](THandler& Handler) -> TActionBase* { return new TActionDestroy(Handler); });
+      LVK_ENGINE_CODE(LVK_ACTION_DESTROY), [](THandler& Handler) -> TActionBase* { return new TActionDestroy(Handler); });
   return Kind;
 }
 
 const TActionKind& TActionNextLevel::ClassKind() {
   static const TActionKindInfo Kind(
       "NextLevel", "Go to the next level; after the last, the first", "BmpNextLevel16x16",
-      [](THandler& Handler) -> TActionBase* { return new TActionNextLevel(Handler); });
+      LVK_ENGINE_CODE(LVK_ACTION_NEXT_LEVEL), [](THandler& Handler) -> TActionBase* { return new TActionNextLevel(Handler); });
   return Kind;
+}
+
+void TActionSpeed::Encode(lvk_action_t& Entry, TTableContext& Context) const {
+  Entry.relative = FRelative ? 1 : 0;
+  Entry.arg1 = Context.WholeNumber(FArg1);
+  Entry.arg2 = Context.WholeNumber(FArg2);
 }
 
 }  // namespace lvk

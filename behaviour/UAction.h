@@ -28,6 +28,8 @@ public:
   // Arg1, Arg2, Relative.
   void WriteParams(TStream& Stream, TWriter& Writer) const override;
   void ReadParams(TStream& Stream, TReader& Reader) override;
+  // The mode and both arguments, which must be whole numbers.
+  void Encode(lvk_action_t& Entry, TTableContext& Context) const override;
 
 protected:
   // One C line from Pattern, whose four %s take the indentation, the two

@@ -43,6 +43,10 @@ void Release(std::vector<const TKind*>& List) {
 
 void TEventBase::SettingsChanged() { FHandler.Changed(); }
 
+void TEventBase::Encode(lvk_handler_t&, TTableContext&) const {}
+
+void TActionBase::Encode(lvk_action_t&, TTableContext&) const {}
+
 void TActionBase::SettingsChanged() { FHandler.Changed(); }
 
 void RegisterEventKind(const TEventKind& Kind) {
@@ -78,6 +82,18 @@ int ActionKindCount() { return static_cast<int>(ActionKinds.size()); }
 const TActionKind& ActionKindAt(int Index) {
   Assert(Index >= 0 && Index < ActionKindCount(), "UGame");
   return *ActionKinds[Index];
+}
+
+const TEventKind* FindEventKindByCode(int Code) {
+  for (const TEventKind* Kind : EventKinds)
+    if (Kind->EngineCode().Code == Code) return Kind;
+  return nullptr;
+}
+
+const TActionKind* FindActionKindByCode(int Code) {
+  for (const TActionKind* Kind : ActionKinds)
+    if (Kind->EngineCode().Code == Code) return Kind;
+  return nullptr;
 }
 
 void RegisterKinds() {

@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "behaviour/UTableContext.h"
+#include "engine/lvk_engine.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -28,6 +30,8 @@ public:
   virtual int SortOrder() const = 0;
   // The kind's 16x16 icon, owned by the kind.
   virtual const TPeekBitmap& Icon() const = 0;
+  // The event's number in the engine's handler table; -1 for none.
+  virtual TEngineCode EngineCode() const { return {-1, ""}; }
   // A new event of this kind for Handler, with the kind's defaults.
   virtual TEventBase* Create(THandler& Handler) const = 0;
 };
@@ -39,6 +43,8 @@ public:
   virtual std::string DisplayName() const = 0;
   virtual std::string Description() const = 0;
   virtual const TPeekBitmap& Icon() const = 0;
+  // The action's number in the engine's action table; -1 for none.
+  virtual TEngineCode EngineCode() const { return {-1, ""}; }
   // A new action of this kind for Handler: Indent 0, every parameter zero.
   virtual TActionBase* Create(THandler& Handler) const = 0;
 };
@@ -59,6 +65,9 @@ public:
   // another actor, stored by name, may name one read after this event.
   virtual void ResolveNames() {}
   virtual std::string Summary() const = 0;
+  // Its settings in its entry of the engine's handler table (the builder
+  // sets the event's code and the action range).
+  virtual void Encode(lvk_handler_t& Entry, TTableContext& Context) const;
 
 protected:
   // A setting's setter: stores Value when it differs and tells the handler
@@ -92,6 +101,9 @@ public:
   // Writes one line, the action's C statement, ended by CR LF.
   virtual void WriteC(std::ostream& Out) const = 0;
   virtual std::string Summary() const = 0;
+  // Its settings in its entry of the engine's action table (the builder
+  // sets the kind's code).
+  virtual void Encode(lvk_action_t& Entry, TTableContext& Context) const;
 
 protected:
   // As TEventBase::Store.
@@ -119,6 +131,9 @@ const TEventKind& EventKindAt(int Index);
 // The action kinds in registration order, as a list to choose from.
 int ActionKindCount();
 const TActionKind& ActionKindAt(int Index);
+// The kind with an engine code, or null: the generated tables name it.
+const TEventKind* FindEventKindByCode(int Code);
+const TActionKind* FindActionKindByCode(int Code);
 
 // The start-up step that main and the tests call: loads the kinds' icons and
 // registers the six event kinds and the four action kinds. Calling it again

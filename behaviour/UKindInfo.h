@@ -16,14 +16,15 @@ class TEventKindInfo final : public TEventKind {
 public:
   using TFactory = TEventBase* (*)(THandler&);
   TEventKindInfo(std::string DisplayName, std::string Description, int SortOrder,
-                 const std::string& IconName, TFactory Factory)
+                 const std::string& IconName, TEngineCode Engine, TFactory Factory)
       : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
-        FSortOrder(SortOrder), FIcon(LoadResourceBitmap(IconName)), FFactory(Factory) {}
+        FSortOrder(SortOrder), FIcon(LoadResourceBitmap(IconName)), FEngine(Engine), FFactory(Factory) {}
 
   std::string DisplayName() const override { return FDisplayName; }
   std::string Description() const override { return FDescription; }
   int SortOrder() const override { return FSortOrder; }
   const TPeekBitmap& Icon() const override { return FIcon; }
+  TEngineCode EngineCode() const override { return FEngine; }
   TEventBase* Create(THandler& Handler) const override { return FFactory(Handler); }
 
 private:
@@ -31,6 +32,7 @@ private:
   std::string FDescription;
   int FSortOrder;
   TPeekBitmap FIcon;
+  TEngineCode FEngine;
   TFactory FFactory;
 };
 
@@ -38,19 +40,21 @@ class TActionKindInfo final : public TActionKind {
 public:
   using TFactory = TActionBase* (*)(THandler&);
   TActionKindInfo(std::string DisplayName, std::string Description, const std::string& IconName,
-                  TFactory Factory)
+                  TEngineCode Engine, TFactory Factory)
       : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
-        FIcon(LoadResourceBitmap(IconName)), FFactory(Factory) {}
+        FIcon(LoadResourceBitmap(IconName)), FEngine(Engine), FFactory(Factory) {}
 
   std::string DisplayName() const override { return FDisplayName; }
   std::string Description() const override { return FDescription; }
   const TPeekBitmap& Icon() const override { return FIcon; }
+  TEngineCode EngineCode() const override { return FEngine; }
   TActionBase* Create(THandler& Handler) const override { return FFactory(Handler); }
 
 private:
   std::string FDisplayName;
   std::string FDescription;
   TPeekBitmap FIcon;
+  TEngineCode FEngine;
   TFactory FFactory;
 };
 

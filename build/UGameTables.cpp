@@ -3,13 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "behaviour/REventCollision.h"
-#include "behaviour/REventCreate.h"
-#include "behaviour/REventDestroy.h"
-#include "behaviour/REventKey.h"
-#include "behaviour/REventOutside.h"
-#include "behaviour/REventTouch.h"
 #include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
 #include "build/UBuildLog.h"
 #include "model/UActor.h"
 #include "model/UFormat.h"
@@ -28,36 +23,27 @@ constexpr std::size_t MaxEntries = 0xFFFE;
 
 using TActorNumbers = std::unordered_map<const TActor*, int>;
 
-// The event's number and settings in the engine's handler form.
-lvk_handler_t HandlerOf(const TEventBase& Event, const TActorNumbers& Numbers, int OwnActor) {
-  lvk_handler_t H{};
-  if (auto* Key = dynamic_cast<const TEventKey*>(&Event)) {
-    H.event = LVK_EVENT_KEY;
-    H.flags = Key->Press() ? LVK_HANDLER_PRESS : 0;
-    H.mask = Key->Keys();
-  } else if (auto* Touch = dynamic_cast<const TEventTouch*>(&Event)) {
-    H.event = LVK_EVENT_TOUCH;
-    H.mask = Touch->Areas();
-  } else if (auto* Outside = dynamic_cast<const TEventOutside*>(&Event)) {
-    H.event = LVK_EVENT_OUTSIDE;
-    H.mask = Outside->Areas();
-  } else if (auto* Collision = dynamic_cast<const TEventCollision*>(&Event)) {
-    H.event = LVK_EVENT_COLLISION;
-    H.flags = Collision->Overlap() ? 0 : LVK_HANDLER_REPEL;
-    // A loaded game has resolved every name; the actor itself is the default.
-    auto Other = Numbers.find(Collision->OtherActor());
-    H.other = static_cast<std::uint16_t>(Other != Numbers.end() ? Other->second : OwnActor);
-  } else if (dynamic_cast<const TEventDestroy*>(&Event)) {
-    H.event = LVK_EVENT_DESTROY;
-  } else {
-    H.event = LVK_EVENT_CREATE;
-  }
-  return H;
-}
-
-class TBehaviourBuilder {
+// Every kind writes its own settings into its entry; the builder gives it
+// the actors' numbers and the place of the setting for its messages.
+class TBehaviourBuilder final : public TTableContext {
 public:
   TBehaviourBuilder(const TGame& Game, TBuildLog& Log, TGameTables& T) : FGame(Game), FLog(Log), T(T) {}
+
+  std::uint16_t ActorNumber(const TActor* Actor) const override {
+    // A loaded game has resolved every name; the actor itself is the default.
+    auto Found = FNumbers.find(Actor);
+    return static_cast<std::uint16_t>(Found != FNumbers.end() ? Found->second : FActor);
+  }
+
+  // Handlers and actions are counted from 1, as the user sees them listed.
+  std::int32_t WholeNumber(const std::string& Text) override {
+    if (auto Value = ParseWholeNumber(Text)) return *Value;
+    const TActor& Actor = *FGame.GetActor(FActor);
+    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): argument \"%s\" is not a whole number",
+                         Actor.Name(), FHandler + 1, Actor.GetHandler(FHandler)->Event()->Kind().DisplayName(),
+                         FAction + 1, Actor.GetHandler(FHandler)->GetAction(FAction)->Kind().DisplayName(), Text));
+    return 0;
+  }
 
   void Build() {
     TCellValues Values(FGame);
@@ -102,45 +88,30 @@ private:
 
   void AddHandlers(const TActor& Actor, int Number) {
     int Collisions = 0;
+    FActor = Number;
     for (int h = 0; h < Actor.HandlerCount(); ++h) {
       const THandler& Handler = *Actor.GetHandler(h);
-      if (!Handler.Event()) continue;
-      lvk_handler_t Entry = HandlerOf(*Handler.Event(), FNumbers, Number);
+      if (!Handler.Event() || Handler.Event()->Kind().EngineCode().Code < 0) continue;
+      FHandler = h;
+      lvk_handler_t Entry{};
+      Entry.event = static_cast<std::uint8_t>(Handler.Event()->Kind().EngineCode().Code);
+      Handler.Event()->Encode(Entry, *this);
       if (Entry.event == LVK_EVENT_COLLISION && ++Collisions == LVK_MAX_COLLISION_HANDLERS + 1)
         FLog.LogError(Format("Actor %s has more than %d OnCollision handlers; the later ones never fire",
                              Actor.Name(), LVK_MAX_COLLISION_HANDLERS));
       Entry.first_action = static_cast<std::uint16_t>(T.Actions.size());
-      for (int i = 0; i < Handler.ActionCount(); ++i) AddAction(*Handler.GetAction(i), Actor, h, i);
+      for (FAction = 0; FAction < Handler.ActionCount(); ++FAction) {
+        const TActionBase& Action = *Handler.GetAction(FAction);
+        const int Code = Action.Kind().EngineCode().Code;
+        if (Code < 0) continue;  // a kind the engine does not play
+        lvk_action_t ActionEntry{};
+        ActionEntry.kind = static_cast<std::uint8_t>(Code);
+        Action.Encode(ActionEntry, *this);
+        T.Actions.push_back(ActionEntry);
+      }
       Entry.action_count = static_cast<std::uint16_t>(T.Actions.size() - Entry.first_action);
       T.Handlers.push_back(Entry);
     }
-  }
-
-  void AddAction(const TActionBase& Action, const TActor& Actor, int Handler, int Index) {
-    lvk_action_t Entry{};
-    if (auto* Speed = dynamic_cast<const TActionSpeed*>(&Action)) {
-      Entry.kind = dynamic_cast<const TActionSetSpeedDir*>(&Action) ? LVK_ACTION_SET_SPEED_DIR : LVK_ACTION_SET_SPEED_SIZE;
-      Entry.relative = Speed->Relative() ? 1 : 0;
-      Entry.arg1 = Argument(Speed->Arg1(), Actor, Handler, Index, Action);
-      Entry.arg2 = Argument(Speed->Arg2(), Actor, Handler, Index, Action);
-    } else if (dynamic_cast<const TActionDestroy*>(&Action)) {
-      Entry.kind = LVK_ACTION_DESTROY;
-    } else if (dynamic_cast<const TActionNextLevel*>(&Action)) {
-      Entry.kind = LVK_ACTION_NEXT_LEVEL;
-    } else {
-      return;  // a kind the engine does not play
-    }
-    T.Actions.push_back(Entry);
-  }
-
-  // Handlers and actions are counted from 1, as the user sees them listed.
-  std::int32_t Argument(const std::string& Text, const TActor& Actor, int Handler, int Index,
-                        const TActionBase& Action) {
-    if (auto Value = ParseWholeNumber(Text)) return *Value;
-    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): argument \"%s\" is not a whole number",
-                         Actor.Name(), Handler + 1, Actor.GetHandler(Handler)->Event()->Kind().DisplayName(),
-                         Index + 1, Action.Kind().DisplayName(), Text));
-    return 0;
   }
 
   void AddLevel(const TLevel& Level) {
@@ -181,6 +152,8 @@ private:
   TGameTables& T;
   TActorNumbers FNumbers;
   bool FSpawnsFull = false;
+  // Where the kind being encoded sits: actor number, handler and action index.
+  int FActor = 0, FHandler = 0, FAction = 0;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "behaviour/UBehaviour.h"
 #include "build/UBuildLog.h"
 #include "build/UGameTables.h"
 #include "build/USourceWriter.h"
@@ -186,16 +187,15 @@ std::string CommentName(const std::string& Name) {
   return Out;
 }
 
-const char* EventName(int Event) {
-  static const char* const Names[] = {"LVK_EVENT_CREATE", "LVK_EVENT_DESTROY", "LVK_EVENT_KEY",
-                                      "LVK_EVENT_TOUCH", "LVK_EVENT_COLLISION", "LVK_EVENT_OUTSIDE"};
-  return Names[Event < 6 ? Event : 0];
+// The engine's names of the kinds' codes, as the kinds give them.
+std::string EventName(int Code) {
+  const TEventKind* Kind = FindEventKindByCode(Code);
+  return Kind ? Kind->EngineCode().Name : std::to_string(Code);
 }
 
-const char* ActionName(int Kind) {
-  static const char* const Names[] = {"LVK_ACTION_SET_SPEED_SIZE", "LVK_ACTION_SET_SPEED_DIR", "LVK_ACTION_DESTROY",
-                                      "LVK_ACTION_NEXT_LEVEL"};
-  return Names[Kind < 4 ? Kind : 0];
+std::string ActionName(int Code) {
+  const TActionKind* Kind = FindActionKindByCode(Code);
+  return Kind ? Kind->EngineCode().Name : std::to_string(Code);
 }
 
 std::string NumberOrNone(unsigned Value) { return Value == LVK_NONE ? "NO" : std::to_string(Value); }
