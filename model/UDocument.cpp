@@ -154,6 +154,12 @@ void TDocument::Restore(const TContent& Content) {
   Replace(std::move(Loaded));
 }
 
+bool TDocument::MayMerge() const {
+  // Typing merges into the step before, but not into one made before a
+  // modal editor's scope opened: undo there stops at the scope.
+  return !InScope() || Reached() > FScopeStart;
+}
+
 void TDocument::BeginScope() {
   if (FScopeDepth++ == 0) FScopeStart = FScopeEnd = Reached();
 }
@@ -166,9 +172,7 @@ void TDocument::EndScope() {
 void TDocument::BeginEdit(const std::string& Name, const std::string& MergeKey) {
   if (FEditDepth++ > 0) return;
   FEditName = Name;
-  // Typing merges into the step before, but not into one made before a
-  // modal editor's scope opened.
-  FEditKey = InScope() && Reached() <= FScopeStart ? std::string() : MergeKey;
+  FEditKey = MergeKey;
 }
 
 void TDocument::EndEdit(bool Failed) noexcept {
@@ -178,7 +182,7 @@ void TDocument::EndEdit(bool Failed) noexcept {
     const TContent Content = FGame->ContentBytes(&Cuts);
     if (Failed) {
       if (!FHistory.IsCurrent(Content)) Restore(FHistory.Current());
-    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts) && InScope()) {
+    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts, MayMerge()) && InScope()) {
       FScopeEnd = Reached();
     }
     UpdateModified();

@@ -84,6 +84,7 @@ private:
   void Restore(const TContent& Content);
   void Replace(std::unique_ptr<TGame> Game);
   void StartHistory();
+  bool MayMerge() const;
   void UpdateModified();
   // Positions counted from the first state ever recorded, as the oldest
   // states leave a full history.

@@ -26,9 +26,10 @@ public:
   // A step with a MergeKey puts Content into the newest step instead when
   // that step has the same key and nothing could be redone, as typing in
   // one field is one step; a step merged back to where it started goes
-  // away. The saved state is never merged into.
+  // away. The saved state is never merged into, nor any step when MayMerge
+  // is false (the new step still takes the key for the steps after it).
   bool Record(const std::string& Name, const TContent& Content, const std::string& MergeKey = {},
-              const std::vector<std::size_t>& Cuts = {});
+              const std::vector<std::size_t>& Cuts = {}, bool MayMerge = true);
   // Whether Record with MergeKey would merge into the newest step.
   bool WouldMerge(const std::string& MergeKey) const;
 

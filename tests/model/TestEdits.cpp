@@ -3,6 +3,7 @@
 // the content, and the notices views follow.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "behaviour/UAction.h"
@@ -193,4 +194,36 @@ TEST_F(Edits, AModalEditorsScopeReachesOnlyItsOwnSteps) {
   Doc.EndScope();
   EXPECT_TRUE(Doc.CanUndo());
   EXPECT_EQ(Game().Title(), "Inside");
+}
+
+// Every operation that changes stored content marks the game changed itself,
+// on a game of its own too; a new event is left to the step around it.
+TEST(Marking, EveryStoringOperationMarksTheGame) {
+  RegisterKinds();
+  TGame Game;
+  Game.LoadFromFile(SampleFile);
+  THandler* Handler = nullptr;
+  for (int a = 0; a < Game.ActorCount() && !Handler; ++a)
+    for (int h = 0; h < Game.GetActor(a)->HandlerCount(); ++h)
+      if (THandler* H = Game.GetActor(a)->GetHandler(h); H->ActionCount() > 1 && dynamic_cast<TActionSpeed*>(H->GetAction(0)))
+        Handler = H;
+  ASSERT_NE(Handler, nullptr);
+  auto* Speed = static_cast<TActionSpeed*>(Handler->GetAction(0));
+  const struct {
+    const char* Name;
+    std::function<void()> Change;
+    bool Marks;
+  } Cases[] = {
+      {"Arg1", [&] { Speed->SetArg1(Speed->Arg1() + "1"); }, true},
+      {"Arg2", [&] { Speed->SetArg2(Speed->Arg2() + "1"); }, true},
+      {"Relative", [&] { Speed->SetRelative(!Speed->Relative()); }, true},
+      {"same Arg1", [&] { Speed->SetArg1(Speed->Arg1()); }, false},
+      {"MoveAction", [&] { Handler->MoveAction(0, Handler->ActionCount() - 1); }, true},
+      {"SetEvent", [&] { Handler->SetEvent(EventKindAt(1)); }, false},
+  };
+  for (const auto& C : Cases) {
+    Game.ClearModified();
+    C.Change();
+    EXPECT_EQ(Game.Modified(), C.Marks) << C.Name;
+  }
 }

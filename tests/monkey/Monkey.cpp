@@ -266,6 +266,11 @@ private:
   void PopupStep(QWidget* Popup);
   void NewMain();
   void CheckTree();
+  // After every step: the game shows as changed exactly when its content
+  // differs from the saved content, and a step the last command made is
+  // undone to the content before it and redone to the content after it.
+  void CheckDocument();
+  [[noreturn]] void Fail(const std::string& Text);
 
   // Visible, enabled widgets of a window of one type.
   template <class T> std::vector<T*> Live(QWidget* Window) {
@@ -302,10 +307,39 @@ private:
   int FModalLimit = 0;
   int FPopupSteps = 0;
   std::map<std::string, int> FVisits;
+  // What the game counts as saved against: the content it was opened or
+  // created with, or saved with where the file read back holds it, and its
+  // file's name then.
+  lvk::TContent FSaved;
+  std::string FSavedName;
+  lvk::TContent FBefore;    // the content at the last check
+  int FReached = 0;         // the history's place then
+  bool FRestarted = true;   // New or Open started a new history since
 };
 
 void TMonkey::NewMain() {
   FMain = new TfrmMain;
+  FSaved = FMain->Game().ContentBytes();
+  FSavedName = lvk::NoFileName;
+  FRestarted = true;
+  connect(&FMain->Session(), &TDocumentSession::Changed, this, [this](const lvk::TChange& Change) {
+    if (Change.Kind != lvk::TChangeKind::Saved) return;
+    const lvk::TContent Now = FMain->Game().ContentBytes();
+    const std::string& Name = FMain->Game().FileName();
+    if (!FMain->Session().Opening()) {
+      // A save: taken only when the file holds the game now.
+      try {
+        lvk::TGame Written;
+        Written.LoadFromFile(Name);
+        if (Written.ContentBytes() != Now) return;
+      } catch (const std::exception&) {
+        return;
+      }
+    }
+    FRestarted |= FMain->Session().Opening();
+    FSaved = Now;
+    FSavedName = Name;
+  });
   FMain->resize(FDice.Between(500, 1200), FDice.Between(350, 950));
   FMain->show();
   FMain->activateWindow();
@@ -361,7 +395,10 @@ void TMonkey::Step() {
     }
     return;
   }
-  if (FDepth == 1) CheckTree();
+  if (FDepth == 1) {
+    CheckTree();
+    CheckDocument();
+  }
   std::vector<QWidget*> Others = OtherWindows(FMain);
   if (!Others.empty() && FDice.Chance(0.2)) {
     QWidget* W = FDice.Pick(Others);
@@ -596,6 +633,35 @@ void TMonkey::PopupStep(QWidget* Popup) {
 // Every node of the tree stands for something in the open game: a node
 // left pointing at a freed or foreign element is a fault even when nothing
 // happens to paint it.
+void TMonkey::Fail(const std::string& Text) {
+  std::fprintf(stderr, "monkey: %s\n", Text.c_str());
+  DeathNote();
+  std::abort();
+}
+
+void TMonkey::CheckDocument() {
+  lvk::TDocument& Document = FMain->Document();
+  if (Document.Editing()) return;
+  const lvk::TContent Now = FMain->Game().ContentBytes();
+  const bool Differs = Now != FSaved || FMain->Game().FileName() != FSavedName;
+  if (Document.Modified() != Differs)
+    Fail(std::string("the game shows as ") + (Document.Modified() ? "changed" : "saved") + " but its content " +
+         (Differs ? "differs from" : "is") + " the saved content");
+  const lvk::TUndoHistory& History = Document.History();
+  const int Reached = History.Position() + History.Dropped();
+  if (!FRestarted && Reached == FReached + 1 && Document.CanUndo()) {
+    const std::string Step = Document.UndoName();
+    Trace("step " + std::to_string(FSteps) + ": check the step " + Step);
+    Document.Undo();
+    if (FMain->Game().ContentBytes() != FBefore) Fail("one undo of \"" + Step + "\" did not give the content before it");
+    Document.Redo();
+    if (FMain->Game().ContentBytes() != Now) Fail("a redo of \"" + Step + "\" did not give the content after it");
+  }
+  FRestarted = false;
+  FBefore = Now;
+  FReached = Reached;
+}
+
 void TMonkey::CheckTree() {
   lvk::TGame& Game = FMain->Game();
   std::set<const void*> Known;

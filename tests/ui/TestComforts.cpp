@@ -186,6 +186,7 @@ TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {
   EXPECT_EQ(Main->Game().GetTile(1)->Name(), "Hero");
   ASSERT_EQ(Dialogs.Messages.size(), 1u);
   EXPECT_TRUE(Dialogs.LastText().startsWith("Error importing bitmap notes.bmp\n")) << Dialogs.LastText().toStdString();
+  EXPECT_EQ(Main->Document().History().StepCount(), 1);  // the box of the one that failed took no step
   EXPECT_EQ(TilesNode()->childCount(), 2);
   // The last new tile is shown, its picture large and crisp.
   EXPECT_EQ(Main->VisiblePane(), Main->tsTile);

@@ -364,3 +364,51 @@ TEST_F(Undo, AnEditorsUndoStopsWhereItOpenedAlsoInAFullHistory) {
   EXPECT_EQ(Game().ContentBytes(), Opened);
   EXPECT_TRUE(History.CanUndo());
 }
+
+// What watching for input used to get wrong: a command that changes nothing
+// named the next step, and a change made inside a modal editor could be put
+// back only half.
+TEST_F(Undo, OnlyCommandsThatChangeSomethingAreStepsAndEveryStepIsWhole) {
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Sample)));
+  Main.SelectNode(Main.TilesNode());
+  WhenModal<TfrmPaletteEditor>([&](TfrmPaletteEditor& Editor) {
+    Editor.grdPalette->SetSelectedCell(3, 0);
+    Editor.grdPaletteDragDrop(3, 0);  // a colour dragged onto itself
+    Editor.grdPalette->SetSelectedCell(0, 15);  // beyond the active colours: Clear changes nothing
+    Dialogs.Answers.push_back(TMsgAnswer::Yes);
+    Editor.butClearClick();
+    EXPECT_EQ(Main.Document().History().StepCount(), 0);
+    Editor.grdPalette->SetSelectedCell(3, 0);
+    Editor.grdPaletteSelectCell(3, 0);
+    Editor.barRed->setValue(Editor.barRed->value() == 9 ? 10 : 9);
+    Editor.barRed->setValue(Editor.barRed->value() == 9 ? 10 : 9);  // a drag is one step
+    EXPECT_EQ(Main.Document().History().StepCount(), 1);
+    EXPECT_EQ(Main.Document().UndoName(), "Edit palette");
+  });
+  Main.tsTiles->butPaletteEditorClick();
+
+  // An edit that fails half way inside the level editor puts the whole game
+  // back; the editor goes on with the game put back.
+  TLevel* Level = Game().GetLevel(0);
+  const TContent Before = Game().ContentBytes();
+  Select(Level);
+  WhenModal<TfrmLevelEditor>([&](TfrmLevelEditor& Editor) {
+    EXPECT_THROW(
+        {
+          TEdit Edit(Game(), "Half");
+          Game().AddTile();
+          Game().GetLevel(0)->SetCell(1, 1, nullptr);
+          throw std::runtime_error("half way");
+        },
+        std::runtime_error);
+    EXPECT_EQ(Game().ContentBytes(), Before);
+    ASSERT_EQ(Editor.Level(), Game().GetLevel(0));
+    Editor.lbxActors->setCurrentRow(1);
+    QTest::mouseClick(Editor.grdLayout->viewport(), Qt::LeftButton, {}, Editor.grdLayout->CellRect(2, 2).center());
+    EXPECT_EQ(Game().GetLevel(0)->GetCell(2, 2), Game().GetActor(0));
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Game().ContentBytes(), Before);
+  });
+  Main.tsLevel->butEditLayoutClick();
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
