@@ -24,9 +24,9 @@ TCellGrid::TCellGrid(TSizing Sizing, TSelectionRule Rule, QWidget* Parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   }
-  // A viewport with a background of its own is left out when its owner
-  // updates the grid itself; a grid that shows all is updated either way, so
-  // its background is painted with the cells.
+  // Qt repaints a viewport that fills its own background only when the
+  // viewport itself is updated, not the grid. Owners of a grid that shows
+  // all update the grid, so there the grid paints the background itself.
   viewport()->setAutoFillBackground(FSizing == TSizing::Scrolling);
   if (FRule == TSelectionRule::NeverEmpty) {
     FColCount = FRowCount = 1;
@@ -77,10 +77,10 @@ QSize TCellGrid::ClientSize() const {
 }
 
 QSize TCellGrid::AreaSize() const {
-  const int Closing = FSizing == TSizing::Scrolling && HasCells() ? FLineWidth : 0;
+  const bool Closed = FSizing == TSizing::Scrolling;
   const QSize Cells = ClientSize();
-  return {ClampToInt(qint64(Cells.width()) + Closing + 2 * FMargin),
-          ClampToInt(qint64(Cells.height()) + Closing + 2 * FMargin)};
+  return {ClampToInt(qint64(Cells.width()) + (Closed && FColCount > 0 ? FLineWidth : 0) + 2 * FMargin),
+          ClampToInt(qint64(Cells.height()) + (Closed && FRowCount > 0 ? FLineWidth : 0) + 2 * FMargin)};
 }
 
 void TCellGrid::ClearSelection() {
