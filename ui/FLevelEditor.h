@@ -4,13 +4,11 @@
 // apply or cancel, and closing the window keeps every change. Ctrl+Z undoes
 // a placement (the main window adds the keys when it opens the window).
 // Opened modally by the level pane and destroyed when it closes.
-#include <QAbstractScrollArea>
 #include <QDialog>
 #include <QHash>
 #include <QImage>
-#include <QPoint>
-#include <QRect>
-#include <functional>
+
+#include "ui/UCellGrid.h"
 
 class QComboBox;
 class QLabel;
@@ -22,79 +20,15 @@ class TActor;
 class TLevel;
 }  // namespace lvk
 
-// A grid of equal square cells with lines of one width between them and one
-// rectangular selection. Its owner draws the cells. A press on a cell selects
-// it, dragging stretches the selection from there, and releasing the button
-// is a click. The keyboard moves the focused cell and the selection with it
-// (Shift stretches the selection from the anchor cell); Space is a click.
-class TLayoutGrid : public QAbstractScrollArea {
+// The level's cells: square, in a scrolling view, with Space as a click and
+// a selection that may be absent (it previews what a click places).
+class TLayoutGrid : public TCellGrid {
   Q_OBJECT
 public:
-  // Cells and lines are kept within sizes that can be drawn and scrolled:
-  // a cell is at least 1 pixel, a line at least 0.
-  static constexpr int MaxCellSize = 1024;
-  static constexpr int MaxLineWidth = 256;
-
   explicit TLayoutGrid(QWidget* Parent = nullptr);
 
-  int ColCount() const { return FColCount; }
-  int RowCount() const { return FRowCount; }
-  // Negative counts give an empty grid. Keeps the selection and the focused
-  // cell inside the new bounds.
-  void SetGridSize(int ColCount, int RowCount);
-
-  int CellSize() const { return FCellSize; }
-  void SetCellSize(int Size);
-  int LineWidth() const { return FLineWidth; }
-  void SetLineWidth(int Width);
-
-  // Columns and rows of the selected cells, corners included; a null
-  // rectangle when no cell is selected.
-  QRect Selection() const { return FSelection; }
-  void ClearSelection();
-  // The cell that has the keyboard's attention; (-1, -1) in an empty grid.
-  QPoint CurrentCell() const { return FCurrent; }
-
-  // Where a cell lies in the viewport, and which cell lies at a viewport
-  // point ((-1, -1) for none; a line belongs to the cell before it).
-  QRect CellRect(int Column, int Row) const;
-  QPoint CellAt(QPoint Position) const;
-
-  // Draws one cell into its rectangle; Selected for a cell of the selection.
-  std::function<void(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected)> DrawCell;
-
-signals:
-  void Clicked();
-  // Focus went to another control of the window.
-  void Exited();
-
-protected:
-  void paintEvent(QPaintEvent* Event) override;
-  void resizeEvent(QResizeEvent* Event) override;
-  void mousePressEvent(QMouseEvent* Event) override;
-  void mouseMoveEvent(QMouseEvent* Event) override;
-  void mouseReleaseEvent(QMouseEvent* Event) override;
-  void keyPressEvent(QKeyEvent* Event) override;
-  void focusInEvent(QFocusEvent* Event) override;
-  void focusOutEvent(QFocusEvent* Event) override;
-  QSize viewportSizeHint() const override;
-
-private:
-  int Pitch() const { return FCellSize + FLineWidth; }
-  bool HasCells() const { return FColCount > 0 && FRowCount > 0; }
-  QPoint Clamped(QPoint Cell) const;
-  void Select(QPoint Cell, bool Extend);
-  void EnsureVisible(QPoint Cell);
-  void UpdateScrollBars();
-
-  int FColCount = 0;
-  int FRowCount = 0;
-  int FCellSize = 16;
-  int FLineWidth = 2;
-  QRect FSelection;
-  QPoint FAnchor{-1, -1};
-  QPoint FCurrent{-1, -1};
-  bool FDragging = false;
+  int CellSize() const { return CellWidth(); }
+  void SetCellSize(int Size) { TCellGrid::SetCellSize(Size, Size); }
 };
 
 class TfrmLevelEditor : public QDialog {

@@ -88,190 +88,37 @@ QColor ToQColor(TColor C) { return QColor(lvk::GetRValue(C), lvk::GetGValue(C), 
 
 // ---- The grid ----
 
-TPaletteGrid::TPaletteGrid(QWidget* Parent) : QWidget(Parent) {
-  setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  SetCellSize(FCellWidth, FCellHeight);
-}
-
-int TPaletteGrid::Margin() const { return 2; }
-
-void TPaletteGrid::SetGridSize(int ColCount, int RowCount) {
-  FColCount = std::max(1, ColCount);
-  FRowCount = std::max(1, RowCount);
-  FAnchor = Clamped(FAnchor);
-  FCurrent = Clamped(FCurrent);
-  FSelection = QRect(Clamped(FSelection.topLeft()), Clamped(FSelection.bottomRight()));
-  SetCellSize(FCellWidth, FCellHeight);
-  update();
-}
-
-void TPaletteGrid::SetCellSize(int Width, int Height) {
-  FCellWidth = std::max(1, Width);
-  FCellHeight = std::max(1, Height);
-  setFixedSize(ClientSize() + QSize(2 * Margin(), 2 * Margin()));
-  update();
-}
-
-QSize TPaletteGrid::ClientSize() const {
-  return {(FCellWidth + GridLineWidth) * FColCount - GridLineWidth,
-          (FCellHeight + GridLineWidth) * FRowCount - GridLineWidth};
-}
-
-void TPaletteGrid::SetSelectedCell(int Column, int Row) {
-  FCurrent = FAnchor = Clamped({Column, Row});
-  FSelection = QRect(FCurrent, FCurrent);
-  update();
-}
-
-QRect TPaletteGrid::CellRect(int Column, int Row) const {
-  return {Margin() + Column * (FCellWidth + GridLineWidth), Margin() + Row * (FCellHeight + GridLineWidth),
-          FCellWidth, FCellHeight};
-}
-
-QPoint TPaletteGrid::CellAt(QPoint Position) const {
-  const int X = Position.x() - Margin(), Y = Position.y() - Margin();
-  if (X < 0 || Y < 0) return {-1, -1};
-  const int Column = X / (FCellWidth + GridLineWidth), Row = Y / (FCellHeight + GridLineWidth);
-  if (Column >= FColCount || Row >= FRowCount) return {-1, -1};
-  return {Column, Row};
-}
-
-void TPaletteGrid::UpdateCell(int Column, int Row) { update(CellRect(Column, Row)); }
-
-QPoint TPaletteGrid::Clamped(QPoint Cell) const {
-  return {std::clamp(Cell.x(), 0, FColCount - 1), std::clamp(Cell.y(), 0, FRowCount - 1)};
-}
-
-void TPaletteGrid::MoveTo(QPoint Cell, bool Extend) {
-  Cell = Clamped(Cell);
-  if (!Extend) FAnchor = Cell;
-  const bool Moved = Cell != FCurrent;
-  FCurrent = Cell;
-  FSelection = QRect(FAnchor, FCurrent).normalized();
-  update();
-  if (Moved) emit CurrentCellChanged(FCurrent.x(), FCurrent.y());
-}
-
-void TPaletteGrid::BeginDrag() {
-  FDragState = TDragState::Dragging;
-  setCursor(Qt::DragMoveCursor);
-}
-
-void TPaletteGrid::EndDrag() {
-  FDragState = TDragState::None;
-  unsetCursor();
+TPaletteGrid::TPaletteGrid(QWidget* Parent) : TCellGrid(TSizing::ShowAll, TSelectionRule::NeverEmpty, Parent) {
+  SetMargin(2);
+  SetLineWidth(GridLineWidth);
+  SetGridSize(16, 16);
+  SetCellSize(16, 15);
 }
 
 void TPaletteGrid::paintEvent(QPaintEvent* Event) {
-  QPainter P(this);
-  P.fillRect(rect(), palette().color(QPalette::Mid));
-  for (int Row = 0; Row < FRowCount; ++Row)
-    for (int Column = 0; Column < FColCount; ++Column) {
-      const QRect R = CellRect(Column, Row);
-      if (!Event->rect().intersects(R)) continue;
-      if (DrawCell) {
-        P.save();
-        DrawCell(P, R, Column, Row, FSelection.contains(QPoint(Column, Row)));
-        P.restore();
-      }
-    }
-  {
-    // The selection's outline in the lines around it: a black frame alone is
-    // lost on black cells.
-    const QRect S = CellRect(FSelection.left(), FSelection.top())
-                        .united(CellRect(FSelection.right(), FSelection.bottom()))
-                        .adjusted(-GridLineWidth, -GridLineWidth, GridLineWidth, GridLineWidth);
-    const QColor Outline = palette().color(QPalette::Highlight);
-    P.fillRect(S.left(), S.top(), S.width(), GridLineWidth, Outline);
-    P.fillRect(S.left(), S.bottom() - GridLineWidth + 1, S.width(), GridLineWidth, Outline);
-    P.fillRect(S.left(), S.top(), GridLineWidth, S.height(), Outline);
-    P.fillRect(S.right() - GridLineWidth + 1, S.top(), GridLineWidth, S.height(), Outline);
-  }
-  if (hasFocus()) {
-    // A dotted frame inverted against whatever the cell shows, inside the selection frame.
-    const QRect R = CellRect(FCurrent.x(), FCurrent.y()).adjusted(1, 1, -2, -2);
-    P.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    P.setPen(QPen(Qt::white, 1, Qt::DotLine));
-    P.setBrush(Qt::NoBrush);
-    P.drawRect(R);
-    P.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  }
-  qDrawWinPanel(&P, rect(), palette(), true);
+  TCellGrid::paintEvent(Event);
+  QPainter Painter(viewport());
+  qDrawWinPanel(&Painter, viewport()->rect(), palette(), true);
 }
 
-void TPaletteGrid::mousePressEvent(QMouseEvent* Event) {
-  if (Event->button() != Qt::LeftButton) return QWidget::mousePressEvent(Event);
-  if (FDragState == TDragState::Dragging) return;
-  const QPoint Cell = CellAt(Event->position().toPoint());
-  if (Cell.x() < 0) return;
-  setFocus(Qt::MouseFocusReason);
-  MoveTo(Cell, Event->modifiers() & Qt::ShiftModifier);
-  FDragState = TDragState::Selecting;
-  emit CellPressed(Event->modifiers());
+void TPaletteGrid::PaintSelection(QPainter& Painter, const QRect& Outline) {
+  // A black frame alone is lost on black cells.
+  const int G = LineWidth();
+  const QRect S = Outline.adjusted(-G, -G, G, G);
+  const QColor Colour = palette().color(QPalette::Highlight);
+  Painter.fillRect(S.left(), S.top(), S.width(), G, Colour);
+  Painter.fillRect(S.left(), S.bottom() - G + 1, S.width(), G, Colour);
+  Painter.fillRect(S.left(), S.top(), G, S.height(), Colour);
+  Painter.fillRect(S.right() - G + 1, S.top(), G, S.height(), Colour);
 }
 
-void TPaletteGrid::mouseMoveEvent(QMouseEvent* Event) {
-  const QPoint Pos = Event->position().toPoint();
-  if (FDragState == TDragState::Dragging) {
-    const QPoint Cell = CellAt(Pos);
-    const bool Accepts = Cell.x() >= 0 && AcceptsDrop && AcceptsDrop(Cell.x(), Cell.y());
-    setCursor(Accepts ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
-  } else if (FDragState == TDragState::Selecting) {
-    // A box shown from the press may have taken the release.
-    if (!(Event->buttons() & Qt::LeftButton)) {
-      FDragState = TDragState::None;
-      return;
-    }
-    // Outside the cells the selection stretches to the nearest one.
-    const int Column = (Pos.x() - Margin()) / (FCellWidth + GridLineWidth);
-    const int Row = (Pos.y() - Margin()) / (FCellHeight + GridLineWidth);
-    MoveTo({Pos.x() < Margin() ? 0 : Column, Pos.y() < Margin() ? 0 : Row}, true);
-  }
-}
-
-void TPaletteGrid::mouseReleaseEvent(QMouseEvent* Event) {
-  if (Event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(Event);
-  if (FDragState == TDragState::Dragging) {
-    const QPoint Cell = CellAt(Event->position().toPoint());
-    EndDrag();
-    if (Cell.x() >= 0 && AcceptsDrop && AcceptsDrop(Cell.x(), Cell.y())) emit DragDropped(Cell.x(), Cell.y());
-    return;
-  }
-  FDragState = TDragState::None;
-}
-
-void TPaletteGrid::keyPressEvent(QKeyEvent* Event) {
-  if (FDragState == TDragState::Dragging) {
-    if (Event->key() == Qt::Key_Escape) EndDrag();
-    return;
-  }
-  const bool Extend = Event->modifiers() & Qt::ShiftModifier;
-  const bool Ctrl = Event->modifiers() & Qt::ControlModifier;
-  QPoint To = FCurrent;
-  switch (Event->key()) {
-    case Qt::Key_Left: To.rx() -= 1; break;
-    case Qt::Key_Right: To.rx() += 1; break;
-    case Qt::Key_Up: To.ry() -= 1; break;
-    case Qt::Key_Down: To.ry() += 1; break;
-    case Qt::Key_Home: To = Ctrl ? QPoint(0, 0) : QPoint(0, To.y()); break;
-    case Qt::Key_End: To = Ctrl ? QPoint(FColCount - 1, FRowCount - 1) : QPoint(FColCount - 1, To.y()); break;
-    case Qt::Key_PageUp: To.ry() = 0; break;
-    case Qt::Key_PageDown: To.ry() = FRowCount - 1; break;
-    default: return QWidget::keyPressEvent(Event);
-  }
-  MoveTo(To, Extend);
-}
-
-void TPaletteGrid::focusInEvent(QFocusEvent* Event) {
-  update();
-  QWidget::focusInEvent(Event);
-}
-
-void TPaletteGrid::focusOutEvent(QFocusEvent* Event) {
-  if (FDragState == TDragState::Dragging) EndDrag();
-  update();
-  QWidget::focusOutEvent(Event);
+void TPaletteGrid::PaintFocus(QPainter& Painter, const QRect& Cell) {
+  // Dots inverted against whatever the cell shows, inside the selection's outline.
+  Painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  Painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+  Painter.setBrush(Qt::NoBrush);
+  Painter.drawRect(Cell.adjusted(1, 1, -2, -2));
+  Painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 // ---- The window ----
@@ -522,7 +369,7 @@ void TfrmPaletteEditor::pnlGridResize() {
 
 int TfrmPaletteEditor::IndexOf(int Column, int Row) const { return Row * grdPalette->ColCount() + Column; }
 
-void TfrmPaletteEditor::Redraw() { grdPalette->update(); }
+void TfrmPaletteEditor::Redraw() { grdPalette->viewport()->update(); }
 
 void TfrmPaletteEditor::rbut1618Click() {
   if (rbut16->isChecked())

@@ -6,10 +6,9 @@
 // and closing the window keeps everything. Opened modally from the Tiles pane
 // and destroyed when it closes.
 #include <QDialog>
-#include <QPoint>
-#include <QRect>
-#include <functional>
 #include <memory>
+
+#include "ui/UCellGrid.h"
 
 class QFrame;
 class QLabel;
@@ -24,85 +23,21 @@ class TGame;
 class TPalette;
 }  // namespace lvk
 
-// A grid of equal cells with 2-pixel lines between them, sized by its owner so
-// that every cell is always visible: it never scrolls. One rectangular range
-// is selected, stretched from the anchor cell by a mouse drag or by Shift with
-// the arrow keys. The owner draws the cells and may start a drag of the
-// selection's top-left cell, which ends on another cell or is cancelled with
-// Escape or a release outside the cells.
-class TPaletteGrid : public QWidget {
+// The palette's entries: cells sized by the owner so that every one is
+// always visible, in a sunken frame, with 2-pixel lines between them and
+// always a selection. The outline of the selection lies in the lines around
+// it, so that it hides no colour.
+class TPaletteGrid : public TCellGrid {
   Q_OBJECT
 public:
   static constexpr int GridLineWidth = 2;
 
   explicit TPaletteGrid(QWidget* Parent = nullptr);
 
-  int ColCount() const { return FColCount; }
-  int RowCount() const { return FRowCount; }
-  // Keeps the selection and the current cell inside the new bounds.
-  void SetGridSize(int ColCount, int RowCount);
-  int CellWidth() const { return FCellWidth; }
-  int CellHeight() const { return FCellHeight; }
-  // Sizes below one pixel count as one; the widget takes the size the cells
-  // and lines need.
-  void SetCellSize(int Width, int Height);
-  // Width and height of all cells with the lines between them.
-  QSize ClientSize() const;
-
-  // Columns and rows of the selected cells, corners included.
-  QRect Selection() const { return FSelection; }
-  // The cell that moves with the keyboard and the mouse.
-  QPoint CurrentCell() const { return FCurrent; }
-  // Selects the single cell and makes it current, without signals.
-  void SetSelectedCell(int Column, int Row);
-
-  QRect CellRect(int Column, int Row) const;
-  // The cell at a point of the widget, a line belonging to the cell before
-  // it; (-1, -1) for none.
-  QPoint CellAt(QPoint Position) const;
-  void UpdateCell(int Column, int Row);
-
-  // Drag of the selection's top-left cell; the owner starts it from its
-  // mouse-press handler while the button is still down.
-  void BeginDrag();
-  bool Dragging() const { return FDragState == TDragState::Dragging; }
-
-  std::function<void(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected)> DrawCell;
-  // Whether a dragged cell may be dropped on the cell.
-  std::function<bool(int Column, int Row)> AcceptsDrop;
-
-signals:
-  // The current cell moved, by a click, a mouse drag or a key.
-  void CurrentCellChanged(int Column, int Row);
-  // A mouse press, after the grid has moved the selection for it.
-  void CellPressed(Qt::KeyboardModifiers Modifiers);
-  void DragDropped(int Column, int Row);
-
 protected:
   void paintEvent(QPaintEvent* Event) override;
-  void mousePressEvent(QMouseEvent* Event) override;
-  void mouseMoveEvent(QMouseEvent* Event) override;
-  void mouseReleaseEvent(QMouseEvent* Event) override;
-  void keyPressEvent(QKeyEvent* Event) override;
-  void focusInEvent(QFocusEvent* Event) override;
-  void focusOutEvent(QFocusEvent* Event) override;
-
-private:
-  enum class TDragState { None, Selecting, Dragging };
-
-  int Margin() const;  // the frame around the cells
-  QPoint Clamped(QPoint Cell) const;
-  void MoveTo(QPoint Cell, bool Extend);
-  void EndDrag();
-
-  int FColCount = 16;
-  int FRowCount = 16;
-  int FCellWidth = 16;
-  int FCellHeight = 15;
-  QRect FSelection{0, 0, 1, 1};
-  QPoint FAnchor{0, 0};
-  QPoint FCurrent{0, 0};
-  TDragState FDragState = TDragState::None;
+  void PaintSelection(QPainter& Painter, const QRect& Outline) override;
+  void PaintFocus(QPainter& Painter, const QRect& Cell) override;
 };
 
 class TfrmPaletteEditor : public QDialog {

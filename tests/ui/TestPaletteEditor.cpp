@@ -59,7 +59,7 @@ struct PaletteEditor : ::testing::Test {
   TPaletteGrid* Grid() { return Dlg.grdPalette; }
   QPoint At(int Column, int Row) { return Grid()->CellRect(Column, Row).center(); }
   void Click(int Column, int Row, Qt::KeyboardModifiers Keys = {}) {
-    QTest::mouseClick(Grid(), Qt::LeftButton, Keys, At(Column, Row));
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Keys, At(Column, Row));
   }
   void Select(int Left, int Top, int Right, int Bottom) {
     Click(Left, Top);
@@ -67,9 +67,9 @@ struct PaletteEditor : ::testing::Test {
   }
   void Use16() { QTest::mouseClick(Dlg.rbut16, Qt::LeftButton); }
   void CtrlDrag(QPoint From, QPoint To) {
-    QTest::mousePress(Grid(), Qt::LeftButton, Qt::ControlModifier, At(From.x(), From.y()));
-    QTest::mouseMove(Grid(), At(To.x(), To.y()));
-    QTest::mouseRelease(Grid(), Qt::LeftButton, Qt::ControlModifier, At(To.x(), To.y()));
+    QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, At(From.x(), From.y()));
+    QTest::mouseMove(Grid()->viewport(), At(To.x(), To.y()));
+    QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, At(To.x(), To.y()));
   }
   // A click on a command button, so that errors travel through the application as the user's would.
   void Press(QPushButton* Button) { QTest::mouseClick(Button, Qt::LeftButton); }
@@ -240,9 +240,9 @@ TEST_F(PaletteEditor, DropsOnInactiveCellsAndDragsFromThemAreRefused) {
   EXPECT_EQ(Colors(Pal()), DefaultColors());
 
   // Escape gives up a drag.
-  QTest::mousePress(Grid(), Qt::LeftButton, Qt::ControlModifier, At(10, 0));
+  QTest::mousePress(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, At(10, 0));
   QTest::keyClick(Grid(), Qt::Key_Escape);
-  QTest::mouseRelease(Grid(), Qt::LeftButton, {}, At(3, 0));
+  QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, {}, At(3, 0));
   EXPECT_EQ(Colors(Pal()), DefaultColors());
   EXPECT_FALSE(Game.Modified());
 }
@@ -404,6 +404,25 @@ TEST_F(PaletteEditor, ClearWhitensTheActiveCellsOfTheRectangle) {
   for (int i : {1, 2, 3, 17, 18, 19}) Expected[i] = clWhite;
   EXPECT_EQ(Colors(Pal()), Expected);
   EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+TEST_F(PaletteEditor, SelectionsStretchUpAndLeftAsFarAsDownAndRight) {
+  Use16();
+  Click(8, 3);
+  Click(5, 1, Qt::ShiftModifier);
+  EXPECT_EQ(Grid()->Selection(), QRect(5, 1, 4, 3));
+  QTest::keyClick(Grid(), Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Grid()->Selection(), QRect(4, 1, 5, 3));
+
+  Click(6, 5);
+  QTest::keyClick(Grid(), Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Grid()->Selection(), QRect(5, 5, 2, 1));
+  ASSERT_NE(Pal().GetEntryColor(85), clWhite);
+  Dialogs.Answers = {TMsgAnswer::Yes};
+  Press(Dlg.butClear);
+  EXPECT_EQ(Dialogs.LastText(), "\"Clear\" will set the 2 selected colors to white.\n\nClear?");
+  EXPECT_EQ(Pal().GetEntryColor(85), clWhite);
+  EXPECT_EQ(Pal().GetEntryColor(86), clWhite);
 }
 
 TEST_F(PaletteEditor, AddNeedsRowShapesAndRoom) {
