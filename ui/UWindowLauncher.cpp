@@ -41,7 +41,7 @@ void TWindowLauncher::EditPalette() {
   TScope Scope(FSession.Document());
   auto Shown = [&Editor] {
     Editor.SyncCurrentColor();
-    Editor.grdPalette->update();
+    Editor.grdPalette->viewport()->update();
   };
   const QMetaObject::Connection Follow =
       connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Shown](const lvk::TChange& Change) {
