@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "behaviour/UKindInfo.h"
+#include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 
@@ -19,6 +20,32 @@ void TActionSpeed::ReadParams(TStream&, TReader& Reader) {
   FArg1 = Reader.ReadString();
   FArg2 = Reader.ReadString();
   FRelative = Reader.ReadBoolean();
+}
+
+TActionValue TActionSpeed::ValueInfo(int Index) const {
+  Assert(Index >= 0 && Index < ValueCount(), "UAction");
+  if (Index < 2) return ArgumentInfo()[Index];
+  return {"Relati&ve", "Add to the current values instead of setting them", TValueType::Flag};
+}
+
+std::string TActionSpeed::GetValue(int Index) const {
+  Assert(Index >= 0 && Index < ValueCount(), "UAction");
+  return Index == 0 ? FArg1 : Index == 1 ? FArg2 : FRelative ? "1" : "0";
+}
+
+void TActionSpeed::SetValue(int Index, const std::string& Value) {
+  Assert(Index >= 0 && Index < ValueCount(), "UAction");
+  if (Index == 0)
+    SetArg1(Value);
+  else if (Index == 1)
+    SetArg2(Value);
+  else
+    SetRelative(Value == "1");
+}
+
+std::string TActionSpeed::Summary() const {
+  auto Shown = [](const std::string& Arg) { return Arg.empty() ? std::string("0") : Arg; };
+  return Kind().DisplayName() + "(" + Shown(FArg1) + ", " + Shown(FArg2) + (FRelative ? ", relative" : "") + ")";
 }
 
 void TActionSpeed::WriteCall(std::ostream& Out, const char* Pattern) const {
@@ -38,8 +65,11 @@ void TActionSetSpeedSize::WriteC(std::ostream& Out) const {
   WriteCall(Out, "%s,actSetSpeedSize(%s,%s,%s);");
 }
 
-std::string TActionSetSpeedSize::Summary() const {
-  return Format("SetSpeedSize( %s, %s, %s )", Arg1(), Arg2(), Relative() ? "rel" : "abs");
+const TActionValue* TActionSetSpeedSize::ArgumentInfo() const {
+  static const TActionValue Info[] = {
+      {"Speed &x", "Horizontal speed in 1/16 pixel a frame (a whole number 0..255; empty is 0)", TValueType::Number},
+      {"Speed &y", "Vertical speed in 1/16 pixel a frame (a whole number 0..255; empty is 0)", TValueType::Number}};
+  return Info;
 }
 
 const TActionKind& TActionSetSpeedDir::ClassKind() {
@@ -51,8 +81,11 @@ const TActionKind& TActionSetSpeedDir::ClassKind() {
 
 void TActionSetSpeedDir::WriteC(std::ostream& Out) const { WriteCall(Out, "%s,actSetSpeedDir(%s,%s,%s);"); }
 
-std::string TActionSetSpeedDir::Summary() const {
-  return "SetSpeedDir(" + Arg1() + "," + Arg2() + (Relative() ? "[rel]" : "[abs]") + ")";
+const TActionValue* TActionSetSpeedDir::ArgumentInfo() const {
+  static const TActionValue Info[] = {
+      {"Direction &x", "Horizontal direction by its sign: -1 left, 0 none, 1 right (empty is 0)", TValueType::Number},
+      {"Direction &y", "Vertical direction by its sign: -1 up, 0 none, 1 down (empty is 0)", TValueType::Number}};
+  return Info;
 }
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text) {

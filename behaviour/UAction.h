@@ -30,11 +30,21 @@ public:
   void ReadParams(TStream& Stream, TReader& Reader) override;
   // The mode and both arguments, which must be whole numbers.
   void Encode(lvk_action_t& Entry, TTableContext& Context) const override;
+  // Arg1, Arg2 and Relative, labelled by the kind.
+  int ValueCount() const override { return 3; }
+  TActionValue ValueInfo(int Index) const override;
+  std::string GetValue(int Index) const override;
+  void SetValue(int Index, const std::string& Value) override;
+  // "Name(arg1, arg2)", ", relative" before the bracket when relative;
+  // empty arguments as 0, as the game reads them.
+  std::string Summary() const override;
 
 protected:
   // One C line from Pattern, whose four %s take the indentation, the two
   // arguments and the mode word; the arguments are never read as a pattern.
   void WriteCall(std::ostream& Out, const char* Pattern) const;
+  // The labels and hints of the two arguments.
+  virtual const TActionValue* ArgumentInfo() const = 0;
 
 private:
   std::string FArg1;
@@ -49,7 +59,9 @@ public:
   using TActionSpeed::TActionSpeed;
   const TActionKind& Kind() const override { return ClassKind(); }
   void WriteC(std::ostream& Out) const override;
-  std::string Summary() const override;
+
+protected:
+  const TActionValue* ArgumentInfo() const override;
 };
 
 class TActionSetSpeedDir final : public TActionSpeed {
@@ -59,7 +71,9 @@ public:
   using TActionSpeed::TActionSpeed;
   const TActionKind& Kind() const override { return ClassKind(); }
   void WriteC(std::ostream& Out) const override;
-  std::string Summary() const override;
+
+protected:
+  const TActionValue* ArgumentInfo() const override;
 };
 
 // An action argument as the game uses it: a whole number with an optional

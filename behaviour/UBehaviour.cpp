@@ -47,6 +47,18 @@ void TEventBase::Encode(lvk_handler_t&, TTableContext&) const {}
 
 void TActionBase::Encode(lvk_action_t&, TTableContext&) const {}
 
+TActionValue TActionBase::ValueInfo(int) const {
+  Assert(false, "UAction");
+  return {};
+}
+
+std::string TActionBase::GetValue(int) const {
+  Assert(false, "UAction");
+  return {};
+}
+
+void TActionBase::SetValue(int, const std::string&) { Assert(false, "UAction"); }
+
 void TActionBase::SettingsChanged() { FHandler.Changed(); }
 
 void RegisterEventKind(const TEventKind& Kind) {

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "behaviour/UActionValues.h"
 #include "behaviour/UTableContext.h"
 #include "engine/lvk_engine.h"
 #include "support/UMemWatch.h"
@@ -104,6 +105,14 @@ public:
   // Its settings in its entry of the engine's action table (the builder
   // sets the kind's code).
   virtual void Encode(lvk_action_t& Entry, TTableContext& Context) const;
+
+  // Its values for the handler pane; an index outside 0..ValueCount()-1 is
+  // an assertion failure (unit UAction). SetValue stores through the
+  // setters, so a change marks the game.
+  virtual int ValueCount() const { return 0; }
+  virtual TActionValue ValueInfo(int Index) const;
+  virtual std::string GetValue(int Index) const;
+  virtual void SetValue(int Index, const std::string& Value);
 
 protected:
   // As TEventBase::Store.

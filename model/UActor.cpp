@@ -142,28 +142,31 @@ void CopyThroughRecord(W Write, R Read) {
 
 void TActor::CopyFrom(const TActor& Source) {
   SetTile(Source.FTile);
-  for (int i = 0; i < Source.FHandlers.Count(); ++i) {
-    const THandler& From = *Source.FHandlers.At(i);
-    THandler* To = AddHandler();
-    if (!From.Event()) {
-      // Not yet given its event (the record needs one): copy the actions alone.
-      for (int a = 0; a < From.ActionCount(); ++a) {
-        const TActionBase& Action = *From.GetAction(a);
-        CopyThroughRecord([&](TStream& S, TWriter& W) { Action.WriteParams(S, W); },
-                          [&](TStream& S, TReader& R) { To->AddAction(Action.Kind())->ReadParams(S, R); });
-      }
-      continue;
-    }
-    CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
-                      [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
-    // The record names the other actor, which a game with two actors of one
-    // name would resolve to the first: take the original's pointer instead.
-    if (const auto* Collision = dynamic_cast<const TEventCollision*>(From.Event())) {
-      TActor* Other = Collision->OtherActor();
-      static_cast<TEventCollision*>(To->Event())->SetOtherActor(Other == &Source ? *this : *Other);
-    }
-    To->Changed();  // read from the record, which tells no one
+  for (int i = 0; i < Source.FHandlers.Count(); ++i) AddHandlerCopy(*Source.FHandlers.At(i), &Source);
+}
+
+THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
+  THandler* To = AddHandler();
+  for (int a = 0; !From.Event() && a < From.ActionCount(); ++a) {
+    // Not yet given its event (the record needs one): copy the actions alone.
+    const TActionBase& Action = *From.GetAction(a);
+    CopyThroughRecord([&](TStream& S, TWriter& W) { Action.WriteParams(S, W); },
+                      [&](TStream& S, TReader& R) { To->AddAction(Action.Kind())->ReadParams(S, R); });
   }
+  if (!From.Event()) return To;
+  CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
+                    [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
+  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event())) {
+    // The record names the other actor, which a game with two actors of one
+    // name would resolve to the first: within one game the original's
+    // pointer is taken instead. From another game the name is looked up
+    // here, and an actor this game lacks gives way to this one.
+    TActor* Other = static_cast<const TEventCollision*>(From.Event())->OtherActor();
+    if (!Other || &Other->Owner() != &FOwner) Other = Collision->OtherActor();
+    Collision->SetOtherActor(!Other || Other == Self ? *this : *Other);
+  }
+  To->Changed();  // read from the record, which tells no one
+  return To;
 }
 
 void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {

@@ -76,6 +76,10 @@ public:
   THandler* AddHandler();
   // Handler must be one of this actor's (assertion failure otherwise).
   void DeleteHandler(THandler* Handler);
+  // A copy of From (of any actor, also of another game) at the end. A
+  // collision naming Self names this actor in the copy; one naming an actor
+  // this game lacks names this actor too.
+  THandler* AddHandlerCopy(const THandler& From, const TActor* Self = nullptr);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);

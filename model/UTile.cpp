@@ -37,10 +37,9 @@ void TTile::ImportBitmap(const std::string& FileName) {
   } catch (const EGame& E) {
     Error = E.what();
   }
-  if (!Error.empty()) {
-    FBitmap = LoadBuiltinBitmap("BmpNoBmp8x8");
-    throw EGame(Error);
-  }
+  // A picture that fails the checks leaves the tile's own: throwing the
+  // old one away would lose it unseen, without a change to save or undo.
+  if (!Error.empty()) throw EGame(Error);
   FBitmap = std::move(Loaded);
   FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
 }

@@ -25,8 +25,8 @@ public:
 
   const TPeekBitmap& Bitmap() const { return FBitmap; }
   // Replaces the picture by an 8x8 BMP file of a readable pixel format. A
-  // file that cannot be read leaves the tile as it was; a picture that fails
-  // the checks leaves the question mark behind.
+  // file that cannot be read or a picture that fails the checks leaves the
+  // tile as it was.
   void ImportBitmap(const std::string& FileName);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;

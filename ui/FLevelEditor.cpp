@@ -143,6 +143,10 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
     Button->setFixedSize(std::max(40, Button->fontMetrics().horizontalAdvance(Button->text()) + 16), 23);
   // The label introduces the two buttons; its access key goes to the first.
   lblQuick = MakeLabel(pnlTop, "lblQuick", "&Quick", butReal);
+  butPlay = MakeButton(pnlTop, "butPlay", "&Play", "Play the game from this level (F5); this window stays open");
+  butPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  butPlay->setShortcut(QKeySequence(Qt::Key_F5));
+  butPlay->setEnabled(false);  // until the window is told how
   BitBtn1 = MakeButton(pnlTop, "BitBtn1", "&Help", "Help on the level layout designer");
   BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
   BitBtn1->setFixedSize(std::max(75, BitBtn1->sizeHint().width()), 25);
@@ -159,6 +163,8 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   Row->addWidget(butReal);
   Row->addSpacing(4);
   Row->addWidget(butEdit);
+  Row->addSpacing(24);
+  Row->addWidget(butPlay);
   Row->addStretch(1);
   Row->addWidget(BitBtn1);
 
@@ -194,6 +200,9 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   connect(butReal, &QPushButton::clicked, this, &TfrmLevelEditor::butRealClick);
   connect(butEdit, &QPushButton::clicked, this, &TfrmLevelEditor::butEditClick);
   connect(BitBtn1, &QPushButton::clicked, this, &TfrmLevelEditor::BitBtn1Click);
+  connect(butPlay, &QPushButton::clicked, this, [this] {
+    if (Play) Play();
+  });
   connect(lbxActors, &QListWidget::itemSelectionChanged, grdLayout->viewport(), qOverload<>(&QWidget::update));
   connect(grdLayout, &TLayoutGrid::Clicked, this, &TfrmLevelEditor::grdLayoutClick);
   connect(grdLayout, &TLayoutGrid::Exited, this, &TfrmLevelEditor::grdLayoutNoSelection);
@@ -236,6 +245,11 @@ void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
   FillActors();
   lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
   grdLayout->viewport()->update();
+}
+
+void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
+  Play = std::move(PlayIt);
+  butPlay->setEnabled(static_cast<bool>(Play));
 }
 
 void TfrmLevelEditor::FillActors() {

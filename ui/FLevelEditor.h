@@ -41,6 +41,9 @@ public:
   // The level in a game that took the place of the one edited (an undo put
   // it back as a new game): the list of actors is made again.
   void FollowLevel(lvk::TLevel* Level);
+  // Plays the game from the level edited, with the window left open; the
+  // window's Play button (F5) is enabled once this is set.
+  void SetPlay(std::function<void()> Play);
   lvk::TLevel* Level() const { return FLevel; }
 
   // The values the boxes' texts stand for: a whole number with or without
@@ -65,6 +68,7 @@ public:
   QLabel* lblQuick;
   QPushButton* butReal;
   QPushButton* butEdit;
+  QPushButton* butPlay;
   QPushButton* BitBtn1;
   QWidget* pnlLeft;
   QLabel* lblActors;
@@ -92,5 +96,6 @@ private:
   const QImage& Picture(const lvk::TActor* Actor);
 
   lvk::TLevel* FLevel = nullptr;
+  std::function<void()> Play;
   QHash<const lvk::TActor*, QImage> FPictures;
 };

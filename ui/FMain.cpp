@@ -194,23 +194,40 @@ void TfrmMain::CreateMenus() {
   mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   mnuEdit->addSeparator();
   mnuDuplicate = AddItem(mnuEdit, "mnuDuplicate", "D&uplicate",
-                         "Copy the selected tile, actor (with its handlers) or level under a new name",
+                         "Copy the selected tile, actor (with its handlers) or level under a new name, or a "
+                         "handler into its actor",
                          [this] { mnuDuplicateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
-  // Not through AddItem: the key belongs to the tree (and the open menu),
-  // never to the name fields and lists of the panes.
-  mnuDelete = mnuEdit->addAction("&Delete");
-  mnuDelete->setObjectName("mnuDelete");
-  mnuDelete->setStatusTip("Delete the selected tile, actor, handler or level (asks first)");
-  mnuDelete->setShortcut(QKeySequence::Delete);
-  mnuDelete->setShortcutContext(Qt::WidgetShortcut);
-  tvwTree->addAction(mnuDelete);
-  connect(mnuDelete, &QAction::triggered, this, [this] {
-    mnuClick();
-    mnuDeleteClick();
-  });
+  // Not through AddItem: these keys belong to the tree (and the open menu),
+  // never to the name fields and lists of the panes, which copy, paste and
+  // delete their own texts and actions.
+  auto AddTreeItem = [this](const QString& Name, const QString& Caption, const QString& Hint, QKeySequence Key,
+                            std::function<void()> Handler) {
+    QAction* Item = mnuEdit->addAction(Caption);
+    Item->setObjectName(Name);
+    Item->setStatusTip(Hint);
+    Item->setShortcut(Key);
+    Item->setShortcutContext(Qt::WidgetShortcut);
+    tvwTree->addAction(Item);
+    connect(Item, &QAction::triggered, this, [this, Handler] {
+      mnuClick();
+      Handler();
+      // The command works on the tree: the keys go on there, also after a No.
+      tvwTree->setFocus();
+    });
+    return Item;
+  };
+  mnuDelete = AddTreeItem("mnuDelete", "&Delete", "Delete the selected tile, actor, handler or level (asks first)",
+                          QKeySequence::Delete, [this] { DeleteNode(tvwTree->currentItem()); });
+  mnuEdit->addSeparator();
+  mnuCopy = AddTreeItem("mnuCopy", "&Copy", "Copy the selected handler, to paste it into any actor of any game",
+                        QKeySequence::Copy, [this] { FCommands->CopyNode(tvwTree->currentItem()); });
+  mnuPaste = AddTreeItem("mnuPaste", "&Paste", "Add the handler copied last to the selected actor",
+                         QKeySequence::Paste, [this] { FCommands->PasteOnNode(tvwTree->currentItem()); });
   connect(mnuEdit, &QMenu::aboutToShow, this, &TfrmMain::UpdateEditMenu);
   FCommands->DuplicateAction = mnuDuplicate;
   FCommands->DeleteAction = mnuDelete;
+  FCommands->CopyAction = mnuCopy;
+  FCommands->PasteAction = mnuPaste;
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -361,6 +378,8 @@ void TfrmMain::UpdateEditMenu() {
   QTreeWidgetItem* Node = tvwTree->currentItem();
   mnuDelete->setEnabled(CanDelete(Node));
   mnuDuplicate->setEnabled(CanDuplicate(Node));
+  mnuCopy->setEnabled(TItemCommands::CanCopy(Node));
+  mnuPaste->setEnabled(TItemCommands::CanPaste(Node));
 }
 
 void TfrmMain::mnuUndoClick() {

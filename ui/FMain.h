@@ -124,7 +124,7 @@ public:
   QAction *mnuUndo, *mnuRedo;
   // Delete works on the tree only (and in the open menu), so line edits
   // and lists in the panes keep their own Delete key.
-  QAction *mnuDuplicate, *mnuDelete;
+  QAction *mnuDuplicate, *mnuDelete, *mnuCopy, *mnuPaste;
   QAction *mnuContents, *mnuCredits, *mnuAbout;
 
 protected:

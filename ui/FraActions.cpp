@@ -19,10 +19,13 @@
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UErrors.h"
 #include "model/UGame.h"
+#include "model/UItemCopies.h"
+#include "ui/UClipboard.h"
 #include "ui/UDialogService.h"
 #include "ui/UPictures.h"
-#include "model/UDocument.h"
 
 namespace {
 
@@ -61,7 +64,7 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   lbxActions->installEventFilter(this);
   SetHints(lbxActions, "The actions of this handler",
            "The actions of this handler, run from top to bottom when its event fires (Ctrl+Up, Ctrl+Down move one, "
-           "Del deletes it)");
+           "Del deletes it, Ctrl+C copies it, Ctrl+V pastes)");
   lbxActions->viewport()->installEventFilter(this);  // the mouse's context menu comes to the viewport
   Caption->setBuddy(lbxActions);
 
@@ -94,28 +97,18 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   butActionDelete = new QToolButton(this);
   butActionDelete->setObjectName("butActionDelete");
   butActionDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-  SetHints(butActionDelete, "Delete (Del)", "Delete the selected action from this handler");
+  SetHints(butActionDelete, "Delete (Del)", "Delete the selected action from this handler (Edit | Undo brings it back)");
 
-  edtArg1 = new QLineEdit(this);
-  edtArg1->setObjectName("edtArg1");
-  edtArg2 = new QLineEdit(this);
-  edtArg2->setObjectName("edtArg2");
-  for (QLineEdit* Field : {edtArg1, edtArg2}) {
-    Field->setValidator(new TWholeValidator(Field));
-    Field->setFixedWidth(90);
-    Field->installEventFilter(this);
-  }
-  SetHints(edtArg1, "First value (a whole number; empty is 0)",
-           "SetSpeedSize: horizontal speed in 1/16 pixel a frame; SetSpeedDir: horizontal direction by its sign");
-  SetHints(edtArg2, "Second value (a whole number; empty is 0)",
-           "SetSpeedSize: vertical speed in 1/16 pixel a frame; SetSpeedDir: vertical direction by its sign");
-  auto* Arg1Label = new QLabel("Value &1", this);
-  Arg1Label->setBuddy(edtArg1);
-  auto* Arg2Label = new QLabel("Value &2", this);
-  Arg2Label->setBuddy(edtArg2);
-  cbxRelative = new QCheckBox("Relati&ve", this);
-  cbxRelative->setObjectName("cbxRelative");
-  SetHints(cbxRelative, "Add to the current values instead of setting them");
+  // The values of the selected action: a label and an editor a row, in a
+  // column beside the list.
+  pnlValues = new QWidget(this);
+  pnlValues->setObjectName("pnlValues");
+  FValuesGrid = new QGridLayout(pnlValues);
+  FValuesGrid->setContentsMargins(0, 0, 0, 0);
+  FValuesGrid->setColumnStretch(2, 1);
+  edtArg1 = NumberEditor(0);
+  edtArg2 = NumberEditor(1);
+  cbxRelative = FlagEditor(0);
   lblActionNote = new QLabel(this);
   lblActionNote->setObjectName("lblActionNote");
   lblActionNote->setWordWrap(true);
@@ -126,41 +119,53 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   Buttons->addWidget(butActionDown);
   Buttons->addWidget(butActionDelete);
   Buttons->addStretch(1);
+  auto* Values = new QVBoxLayout;
+  Values->addWidget(pnlValues);
+  Values->addStretch(1);
   auto* ListRow = new QHBoxLayout;
   ListRow->addWidget(lbxActions, 1);
   ListRow->addLayout(Buttons);
-  auto* Settings = new QGridLayout;
-  Settings->addWidget(Arg1Label, 0, 0);
-  Settings->addWidget(edtArg1, 0, 1);
-  Settings->addWidget(Arg2Label, 0, 2);
-  Settings->addWidget(edtArg2, 0, 3);
-  Settings->addWidget(cbxRelative, 0, 4);
-  Settings->setColumnStretch(5, 1);
+  ListRow->addSpacing(8);
+  ListRow->addLayout(Values, 1);
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->addWidget(Caption);
   Layout->addLayout(ListRow, 1);
-  Layout->addLayout(Settings);
   Layout->addWidget(lblActionNote);
 
   connect(lbxActions, &QListWidget::currentRowChanged, this, [this] { ShowSelected(); });
   connect(butActionUp, &QToolButton::clicked, this, &TfraActions::butActionUpClick);
   connect(butActionDown, &QToolButton::clicked, this, &TfraActions::butActionDownClick);
   connect(butActionDelete, &QToolButton::clicked, this, &TfraActions::butActionDeleteClick);
-  connect(edtArg1, &QLineEdit::editingFinished, this, [this] { ArgEdited(edtArg1, 1); });
-  connect(edtArg2, &QLineEdit::editingFinished, this, [this] { ArgEdited(edtArg2, 2); });
-  connect(edtArg1, &QLineEdit::textEdited, this, [this] { MarkField(edtArg1); });
-  connect(edtArg2, &QLineEdit::textEdited, this, [this] { MarkField(edtArg2); });
-  connect(cbxRelative, &QCheckBox::toggled, this, [this](bool On) {
-    lvk::TActionSpeed* Action = SelectedSpeed();
-    if (FShowing || !Action || Action->Relative() == On) return;
-    {
-      lvk::TEdit Edit(Game(), "Edit action");
-      Action->SetRelative(On);
-    }
-    RefreshItem(lbxActions->currentRow());
-  });
   SetHandler(nullptr);
+}
+
+QLineEdit* TfraActions::NumberEditor(std::size_t Index) {
+  while (FNumbers.size() <= Index) {
+    auto* Field = new QLineEdit(pnlValues);
+    Field->setObjectName(QString("edtArg%1").arg(FNumbers.size() + 1));
+    Field->setValidator(new TWholeValidator(Field));
+    Field->setFixedWidth(90);
+    Field->installEventFilter(this);
+    Field->hide();
+    connect(Field, &QLineEdit::editingFinished, this, [this, Field] { NumberEdited(Field); });
+    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
+    FNumbers.push_back(Field);
+  }
+  return FNumbers[Index];
+}
+
+QCheckBox* TfraActions::FlagEditor(std::size_t Index) {
+  while (FFlags.size() <= Index) {
+    auto* Box = new QCheckBox(pnlValues);
+    Box->setObjectName(FFlags.empty() ? QString("cbxRelative") : QString("cbxFlag%1").arg(FFlags.size() + 1));
+    Box->hide();
+    connect(Box, &QCheckBox::toggled, this, [this, Box](bool On) {
+      if (!FShowing) Store(ValueOf(Box), On ? "1" : "0");
+    });
+    FFlags.push_back(Box);
+  }
+  return FFlags[Index];
 }
 
 void TfraActions::SetHandler(lvk::THandler* Handler) {
@@ -173,8 +178,6 @@ lvk::TActionBase* TfraActions::SelectedAction() const {
   if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return nullptr;
   return FHandler->GetAction(Row);
 }
-
-lvk::TActionSpeed* TfraActions::SelectedSpeed() const { return dynamic_cast<lvk::TActionSpeed*>(SelectedAction()); }
 
 void TfraActions::SelectAction(int Index) { lbxActions->setCurrentRow(Index); }
 
@@ -193,13 +196,19 @@ void TfraActions::FillList() {
   ShowSelected();
 }
 
+bool TfraActions::AllWhole(const lvk::TActionBase& Action) {
+  for (int v = 0; v < Action.ValueCount(); ++v)
+    if (Action.ValueInfo(v).Type == lvk::TValueType::Number && !IsWholeArgument(FromStd(Action.GetValue(v))))
+      return false;
+  return true;
+}
+
 void TfraActions::RefreshItem(int Row) {
   QListWidgetItem* Item = lbxActions->item(Row);
   const lvk::TActionBase* Action = FHandler->GetAction(Row);
   Item->setIcon(IconPixmap(Action->Kind().Icon()));
   Item->setText(FromStd(Action->Summary()));
-  const auto* Speed = dynamic_cast<const lvk::TActionSpeed*>(Action);
-  const bool Whole = !Speed || (IsWholeArgument(FromStd(Speed->Arg1())) && IsWholeArgument(FromStd(Speed->Arg2())));
+  const bool Whole = AllWhole(*Action);
   Item->setForeground(Whole ? palette().color(QPalette::Text) : QColor(Qt::red));
   Item->setToolTip(Whole ? FromStd(Action->Kind().Description()) : QString(NotWholeNote));
 }
@@ -211,45 +220,90 @@ void TfraActions::ShowSelected() {
   butActionDown->setEnabled(Row >= 0 && Row < Count - 1);
   butActionDelete->setEnabled(Row >= 0 && Row < Count);
   lvk::TActionBase* Action = SelectedAction();
-  lvk::TActionSpeed* Speed = SelectedSpeed();
-  FShowing = true;
-  edtArg1->setText(Speed ? FromStd(Speed->Arg1()) : QString());
-  edtArg2->setText(Speed ? FromStd(Speed->Arg2()) : QString());
-  cbxRelative->setChecked(Speed && Speed->Relative());
-  FShowing = false;
-  for (QWidget* W : std::initializer_list<QWidget*>{edtArg1, edtArg2, cbxRelative}) W->setEnabled(Speed != nullptr);
-  MarkField(edtArg1);
-  MarkField(edtArg2);
+  ShowValues(Action);
   if (!Action)
     lblActionNote->setText(FHandler ? "No action selected." : QString());
-  else if (!Speed)
+  else if (Action->ValueCount() == 0)
     lblActionNote->setText(FromStd(Action->Kind().Description()) + ". It has no values.");
+  else
+    lblActionNote->setText(AllWhole(*Action) ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
+}
+
+void TfraActions::ShowValues(lvk::TActionBase* Action) {
+  FShowing = true;
+  for (QWidget* W : pnlValues->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    FValuesGrid->removeWidget(W);
+    W->hide();
+  }
+  FBindings.clear();
+  std::size_t Numbers = 0, Flags = 0;
+  const int Count = Action ? Action->ValueCount() : 0;
+  for (int v = 0; v < Count; ++v) {
+    const lvk::TActionValue Info = Action->ValueInfo(v);
+    const QString Value = FromStd(Action->GetValue(v));
+    QWidget* Editor = nullptr;
+    if (Info.Type == lvk::TValueType::Flag) {
+      QCheckBox* Box = FlagEditor(Flags++);
+      Box->setText(Info.Label);
+      Box->setChecked(Value == "1");
+      Editor = Box;
+      FValuesGrid->addWidget(Box, v, 0, 1, 2, Qt::AlignLeft);
+    } else {
+      QLineEdit* Field = NumberEditor(Numbers++);
+      Field->setText(Value);
+      Editor = Field;
+      if (FLabels.size() <= static_cast<std::size_t>(v)) FLabels.push_back(new QLabel(pnlValues));
+      QLabel* Label = FLabels[v];
+      Label->setText(Info.Label);
+      Label->setBuddy(Field);
+      FValuesGrid->addWidget(Label, v, 0);
+      FValuesGrid->addWidget(Field, v, 1);
+      Label->show();
+    }
+    SetHints(Editor, QString(Info.Label).remove('&'), Info.Hint);
+    Editor->show();
+    FBindings.push_back({v, Editor});
+  }
+  FShowing = false;
+  FValuesGrid->activate();  // placed now, for a click that comes at once
+  for (QLineEdit* Field : FNumbers) MarkField(Field);
+}
+
+int TfraActions::ValueOf(const QWidget* Editor) const {
+  for (const TBinding& B : FBindings)
+    if (B.Editor == Editor) return B.Value;
+  return -1;
+}
+
+void TfraActions::Store(int Value, const std::string& Text) {
+  lvk::TActionBase* Action = SelectedAction();
+  if (!Action || Value < 0 || Text == Action->GetValue(Value)) return;
+  {
+    lvk::TEdit Edit(Game(), "Edit action");
+    Action->SetValue(Value, Text);
+  }
+  RefreshItem(lbxActions->currentRow());
+  lblActionNote->setText(AllWhole(*Action) ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
+}
+
+void TfraActions::NumberEdited(QLineEdit* Field) {
+  // Only an acceptable text is ever stored: a rejected one stays in the
+  // field, marked, until it is mended or left.
+  if (FShowing || !Field->hasAcceptableInput()) return;
+  Store(ValueOf(Field), Field->text().toStdString());
 }
 
 void TfraActions::MarkField(QLineEdit* Field) {
-  const bool Whole = !Field->isEnabled() || IsWholeArgument(Field->text());
+  const bool Whole = ValueOf(Field) < 0 || IsWholeArgument(Field->text());
   QPalette P = palette();
   if (!Whole) P.setColor(QPalette::Base, QColor(255, 220, 220));
   Field->setPalette(P);
-  if (lvk::TActionBase* Action = SelectedAction(); Action && SelectedSpeed()) {
-    const bool Other = !IsWholeArgument((Field == edtArg1 ? edtArg2 : edtArg1)->text());
-    lblActionNote->setText(Whole && !Other ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
-  }
-}
-
-void TfraActions::ArgEdited(QLineEdit* Field, int Which) {
-  lvk::TActionSpeed* Action = SelectedSpeed();
-  if (FShowing || !Action) return;
-  const std::string Text = Field->text().toStdString();
-  if (Text == (Which == 1 ? Action->Arg1() : Action->Arg2())) return;
-  {
-    lvk::TEdit Edit(Game(), "Edit action");
-    if (Which == 1)
-      Action->SetArg1(Text);
-    else
-      Action->SetArg2(Text);
-  }
-  RefreshItem(lbxActions->currentRow());
+  if (FShowing || ValueOf(Field) < 0) return;
+  bool AllTyped = true;
+  for (const TBinding& B : FBindings)
+    if (auto* Number = qobject_cast<QLineEdit*>(B.Editor)) AllTyped = AllTyped && IsWholeArgument(Number->text());
+  if (lvk::TActionBase* Action = SelectedAction())
+    lblActionNote->setText(AllTyped ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
 }
 
 lvk::TGame& TfraActions::Game() const { return FHandler->Actor().Owner(); }
@@ -289,12 +343,6 @@ void TfraActions::butActionDownClick() {
 void TfraActions::butActionDeleteClick() {
   const int Row = lbxActions->currentRow();
   if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return;
-  // As every delete: the item named, and undo can bring it back.
-  const QString Handler = FHandler->Event() ? QString::fromStdString(FHandler->Event()->Summary()) : QString();
-  const QString Question = "Delete the action " + QString::fromStdString(FHandler->GetAction(Row)->Summary()) +
-                           " of the handler " + Handler + "?";
-  if (Dialogs().Message(this, TMsgKind::Confirmation, Question) != TMsgAnswer::Yes) return;
-  if (!FHandler || Row >= FHandler->ActionCount()) return;  // gone while the box was up
   {
     lvk::TEdit Edit(Game(), "Delete action");
     FHandler->DeleteAction(Row);
@@ -302,27 +350,52 @@ void TfraActions::butActionDeleteClick() {
   FillList();  // keeps the row: the action after the deleted one, else the one before
 }
 
+void TfraActions::CopyAction() {
+  const lvk::TActionBase* Action = SelectedAction();
+  if (!Action) return;
+  PutCopy(lvk::ActionCopyBytes(*FHandler, lbxActions->currentRow(), 1), FromStd(Action->Summary()));
+}
+
+void TfraActions::PasteActions() {
+  if (!FHandler) return;
+  const int At = SelectedAction() ? lbxActions->currentRow() + 1 : FHandler->ActionCount();
+  int Count = 0;
+  try {
+    lvk::TEdit Edit(Game(), "Paste action");
+    Count = lvk::PasteActions(*FHandler, At, TakeCopy());
+  } catch (const lvk::EGame& E) {
+    ShowWarning(this, QString::fromUtf8(E.what()));
+    return;
+  }
+  FillList();
+  lbxActions->setCurrentRow(At + Count - 1);
+}
+
 QMenu* TfraActions::CreateActionMenu() {
   auto* Menu = new QMenu(this);
   Menu->setObjectName("mnuActions");
   const int Row = lbxActions->currentRow();
   const bool Selected = FHandler && Row >= 0 && Row < FHandler->ActionCount();
-  QAction* Delete = Menu->addAction(butActionDelete->icon(), "&Delete", this, &TfraActions::butActionDeleteClick);
-  Delete->setObjectName("mnuActionDelete");
-  Delete->setShortcut(QKeySequence::Delete);
-  Delete->setShortcutContext(Qt::WidgetShortcut);  // shown; the list's own key handler does the work
-  Delete->setEnabled(Selected);
+  // Shown with their keys; the list's own key handler does the work.
+  auto Add = [&](const QIcon& Icon, const QString& Text, const char* Name, QKeySequence Key, bool Enabled,
+                 void (TfraActions::*Handler)()) {
+    QAction* Item = Menu->addAction(Icon, Text, this, Handler);
+    Item->setObjectName(Name);
+    Item->setShortcut(Key);
+    Item->setShortcutContext(Qt::WidgetShortcut);
+    Item->setEnabled(Enabled);
+  };
+  Add(butActionDelete->icon(), "&Delete", "mnuActionDelete", QKeySequence::Delete, Selected,
+      &TfraActions::butActionDeleteClick);
   Menu->addSeparator();
-  QAction* Up = Menu->addAction("Move &up", this, &TfraActions::butActionUpClick);
-  Up->setObjectName("mnuActionUp");
-  Up->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
-  Up->setShortcutContext(Qt::WidgetShortcut);
-  Up->setEnabled(butActionUp->isEnabled());
-  QAction* Down = Menu->addAction("Move d&own", this, &TfraActions::butActionDownClick);
-  Down->setObjectName("mnuActionDown");
-  Down->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
-  Down->setShortcutContext(Qt::WidgetShortcut);
-  Down->setEnabled(butActionDown->isEnabled());
+  Add({}, "&Copy", "mnuActionCopy", QKeySequence::Copy, Selected, &TfraActions::CopyAction);
+  Add({}, "&Paste", "mnuActionPaste", QKeySequence::Paste, FHandler && lvk::HoldsActions(TakeCopy()),
+      &TfraActions::PasteActions);
+  Menu->addSeparator();
+  Add({}, "Move &up", "mnuActionUp", QKeySequence(Qt::CTRL | Qt::Key_Up), butActionUp->isEnabled(),
+      &TfraActions::butActionUpClick);
+  Add({}, "Move d&own", "mnuActionDown", QKeySequence(Qt::CTRL | Qt::Key_Down), butActionDown->isEnabled(),
+      &TfraActions::butActionDownClick);
   return Menu;
 }
 
@@ -332,40 +405,40 @@ bool TfraActions::eventFilter(QObject* Watched, QEvent* Event) {
     QPoint At = Request->globalPos();
     if (Request->reason() == QContextMenuEvent::Mouse) {
       QListWidgetItem* Item = lbxActions->itemAt(lbxActions->viewport()->mapFromGlobal(At));
-      if (!Item) return true;
-      lbxActions->setCurrentItem(Item);
+      if (Item) lbxActions->setCurrentItem(Item);
     } else if (QListWidgetItem* Item = lbxActions->currentItem()) {
       At = lbxActions->viewport()->mapToGlobal(lbxActions->visualItemRect(Item).center());
-    } else
-      return true;
+    }
     std::unique_ptr<QMenu> Menu(CreateActionMenu());
     Menu->exec(At);
     return true;
   }
   if (Watched == lbxActions && Event->type() == QEvent::KeyPress) {
     auto* Key = static_cast<QKeyEvent*>(Event);
-    if (Key->modifiers() == Qt::NoModifier && Key->key() == Qt::Key_Delete) {
-      butActionDeleteClick();
-      return true;
-    }
-    if (Key->modifiers() == Qt::ControlModifier && Key->key() == Qt::Key_Up) {
-      butActionUpClick();
-      return true;
-    }
-    if (Key->modifiers() == Qt::ControlModifier && Key->key() == Qt::Key_Down) {
-      butActionDownClick();
-      return true;
-    }
+    const struct {
+      Qt::KeyboardModifiers Modifiers;
+      int Key;
+      void (TfraActions::*Command)();
+    } Commands[] = {{Qt::NoModifier, Qt::Key_Delete, &TfraActions::butActionDeleteClick},
+                    {Qt::ControlModifier, Qt::Key_Up, &TfraActions::butActionUpClick},
+                    {Qt::ControlModifier, Qt::Key_Down, &TfraActions::butActionDownClick},
+                    {Qt::ControlModifier, Qt::Key_C, &TfraActions::CopyAction},
+                    {Qt::ControlModifier, Qt::Key_V, &TfraActions::PasteActions}};
+    for (const auto& C : Commands)
+      if (Key->modifiers() == C.Modifiers && Key->key() == C.Key) {
+        (this->*C.Command)();
+        return true;
+      }
   }
   // A text that is not a whole number is never stored: leaving the field
   // shows the stored value again, and Esc does so at once.
   auto* Field = qobject_cast<QLineEdit*>(Watched);
-  if (Field && (Field == edtArg1 || Field == edtArg2)) {
+  if (Field && ValueOf(Field) >= 0) {
     const bool Escape = Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape;
     if ((Event->type() == QEvent::FocusOut || Escape) && !Field->hasAcceptableInput()) {
-      if (lvk::TActionSpeed* Action = SelectedSpeed()) {
+      if (lvk::TActionBase* Action = SelectedAction()) {
         FShowing = true;
-        Field->setText(FromStd(Field == edtArg1 ? Action->Arg1() : Action->Arg2()));
+        Field->setText(FromStd(Action->GetValue(ValueOf(Field))));
         FShowing = false;
         MarkField(Field);
       }

@@ -9,11 +9,14 @@
 #include <QUrl>
 #include <memory>
 
+#include "model/UActor.h"
 #include "model/UDocument.h"
+#include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
 #include "model/UTile.h"
 #include "ui/PaneItems.h"
+#include "ui/UClipboard.h"
 #include "ui/UDialogService.h"
 #include "ui/UDocumentSession.h"
 #include "ui/UGameTree.h"
@@ -94,6 +97,36 @@ QTreeWidgetItem* TItemCommands::DuplicateNode(QTreeWidgetItem* Node) {
   return FTree.NodeOf(Copy);
 }
 
+bool TItemCommands::CanCopy(const QTreeWidgetItem* Node) { return Node && NodeKind(Node) == TNodeKind::Handler; }
+
+bool TItemCommands::CanPaste(const QTreeWidgetItem* Node) {
+  return Node && (NodeKind(Node) == TNodeKind::Handler || NodeKind(Node) == TNodeKind::Actor) &&
+         lvk::HoldsHandler(TakeCopy());
+}
+
+bool TItemCommands::CopyNode(QTreeWidgetItem* Node) {
+  if (!CanCopy(Node)) return false;
+  const auto* Handler = static_cast<const lvk::THandler*>(NodeData(Node));
+  PutCopy(lvk::HandlerCopyBytes(*Handler), Node->text(0));
+  return true;
+}
+
+QTreeWidgetItem* TItemCommands::PasteOnNode(QTreeWidgetItem* Node) {
+  if (!CanPaste(Node) || TDocumentSession::ModalWindowUp()) return nullptr;
+  auto* Actor = NodeKind(Node) == TNodeKind::Actor ? static_cast<lvk::TActor*>(NodeData(Node))
+                                                   : &static_cast<lvk::THandler*>(NodeData(Node))->Actor();
+  lvk::THandler* Pasted = nullptr;
+  try {
+    lvk::TEdit Edit(FSession.Game(), "Paste handler");
+    Pasted = lvk::PasteHandler(*Actor, TakeCopy());
+  } catch (const lvk::EGame& E) {
+    ShowWarning(FWindow, QString::fromUtf8(E.what()));
+    return nullptr;
+  }
+  FSelect(FTree.NodeOf(Pasted));
+  return FTree.NodeOf(Pasted);
+}
+
 QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   if (!CanDelete(Node)) return nullptr;
   auto* Menu = new QMenu(Parent);
@@ -112,6 +145,15 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   QAction* Delete = Menu->addAction("&Delete", this, [this, Item] { DeleteNode(FTree.NodeOf(Item)); });
   Delete->setObjectName("mnuNodeDelete");
   Repeat(Delete, DeleteAction);
+  Menu->addSeparator();
+  QAction* Copy = Menu->addAction("&Copy", this, [this, Item] { CopyNode(FTree.NodeOf(Item)); });
+  Copy->setObjectName("mnuNodeCopy");
+  Repeat(Copy, CopyAction);
+  Copy->setEnabled(CanCopy(Node));
+  QAction* Paste = Menu->addAction("&Paste", this, [this, Item] { PasteOnNode(FTree.NodeOf(Item)); });
+  Paste->setObjectName("mnuNodePaste");
+  Repeat(Paste, PasteAction);
+  Paste->setEnabled(CanPaste(Node));
   return Menu;
 }
 

@@ -32,6 +32,12 @@ public:
   bool DeleteNode(QTreeWidgetItem* Node);
   // The copy's node, selected, or null.
   QTreeWidgetItem* DuplicateNode(QTreeWidgetItem* Node);
+  // Copy puts a handler on the clipboard; Paste adds the handler there to
+  // the node's actor (an actor's node or one of its handlers'), selected.
+  static bool CanCopy(const QTreeWidgetItem* Node);
+  static bool CanPaste(const QTreeWidgetItem* Node);
+  bool CopyNode(QTreeWidgetItem* Node);
+  QTreeWidgetItem* PasteOnNode(QTreeWidgetItem* Node);
   // Duplicate and Delete for a node; the caller owns the menu. The item,
   // not the node, is kept: looked up again when chosen.
   QMenu* CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent);
@@ -47,6 +53,8 @@ public:
   // whose keys and hints the node menu repeats.
   QAction* DuplicateAction = nullptr;
   QAction* DeleteAction = nullptr;
+  QAction* CopyAction = nullptr;
+  QAction* PasteAction = nullptr;
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -119,7 +119,7 @@ const TItemView HandlerView{
     nullptr,
     TItemKind::Actor,
     nullptr,
-    false,
+    true,
     [](const void* Item) {
       auto* Handler = static_cast<const lvk::THandler*>(Item);
       return Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
@@ -144,7 +144,10 @@ const TItemView HandlerView{
       auto* Handler = const_cast<lvk::THandler*>(static_cast<const lvk::THandler*>(Item));
       Handler->Actor().DeleteHandler(Handler);
     },
-    nullptr,
+    [](lvk::TGame&, const void* Item) -> const void* {
+      auto* Handler = static_cast<const lvk::THandler*>(Item);
+      return Handler->Actor().AddHandlerCopy(*Handler);
+    },
 };
 
 // ---- Levels ----

@@ -73,8 +73,16 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
         }
       });
   FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.grdLayout->viewport()->update(); });
+  // The play window of a modal editor must be its child, or the editor
+  // would keep its keys from it; it goes back to the main window after.
+  Editor.SetPlay([this, &Editor, Index] { Play(Index, &Editor); });
   Editor.exec();
   disconnect(Follow);
+  if (FPlay && FPlay->parentWidget() == &Editor) {
+    const bool Shown = FPlay->isVisible();
+    FPlay->setParent(FWindow, FPlay->windowFlags());
+    if (Shown) FPlay->show();
+  }
 }
 
 void TWindowLauncher::SelectEvent(lvk::THandler& Handler) {
@@ -107,12 +115,15 @@ void TWindowLauncher::Run() {
   Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
 }
 
-void TWindowLauncher::Play(int Level) {
+void TWindowLauncher::Play(int Level, QWidget* Owner) {
+  if (!Owner) Owner = FWindow;
   if (!FPlay) {
     // It asks for the document each time the game starts, so it never plays
     // one that New or Open replaced.
-    FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return &FSession.Game(); }, FWindow);
+    FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return &FSession.Game(); }, Owner);
     FPlay->setAttribute(Qt::WA_DeleteOnClose);
+  } else if (FPlay->parentWidget() != Owner) {
+    FPlay->setParent(Owner, FPlay->windowFlags());
   }
   FPlay->Play(Level);
   FPlay->show();

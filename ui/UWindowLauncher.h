@@ -36,8 +36,9 @@ public:
   void Run();
   const QString& LastImagePath() const { return FLastImagePath; }
   // Opens the play window (or brings it back) on the document as it is now,
-  // at level Level (the first when there is no such level).
-  void Play(int Level);
+  // at level Level (the first when there is no such level), as a window of
+  // Owner (the main window when none).
+  void Play(int Level, QWidget* Owner = nullptr);
   TfrmPlay* PlayWindow() const { return FPlay; }
 
   void About();

@@ -310,8 +310,8 @@ TEST_F(Kinds, ActionsStartEmptyAndWriteTheirCall) {
   TBytes Empty{6, 0, 6, 0, 8};
   EXPECT_EQ(ParamsOf(Size), Empty);
   EXPECT_EQ(ParamsOf(Dir), Empty);
-  EXPECT_EQ(Size.Summary(), "SetSpeedSize( , , abs )");
-  EXPECT_EQ(Dir.Summary(), "SetSpeedDir(,[abs])");
+  EXPECT_EQ(Size.Summary(), "SetSpeedSize(0, 0)");
+  EXPECT_EQ(Dir.Summary(), "SetSpeedDir(0, 0)");
 
   std::ostringstream C;
   Size.WriteC(C);
@@ -324,8 +324,8 @@ TEST_F(Kinds, ActionsStartEmptyAndWriteTheirCall) {
     A->SetArg2("b c");
     A->SetRelative(true);
   }
-  EXPECT_EQ(Size.Summary(), "SetSpeedSize( a%s%d, b c, rel )");
-  EXPECT_EQ(Dir.Summary(), "SetSpeedDir(a%s%d,b c[rel])");
+  EXPECT_EQ(Size.Summary(), "SetSpeedSize(a%s%d, b c, relative)");
+  EXPECT_EQ(Dir.Summary(), "SetSpeedDir(a%s%d, b c, relative)");
   C.str("");
   Size.WriteC(C);
   Dir.WriteC(C);

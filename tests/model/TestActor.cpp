@@ -172,7 +172,7 @@ TEST(ActorRecord, UnknownKeysAndMissingTiles) {
     EXPECT_EQ(&Game.GetActorBitmap(A), &Game.NoTileBitmap());
     ASSERT_EQ(A->GetHandler(0)->ActionCount(), 1);
     auto* Dir = static_cast<TActionSetSpeedDir*>(A->GetHandler(0)->GetAction(0));
-    EXPECT_EQ(Dir->Summary(), "SetSpeedDir(1,2[rel])");
+    EXPECT_EQ(Dir->Summary(), "SetSpeedDir(1, 2, relative)");
     EXPECT_EQ(RecordOf(*A)[10 + 7], 8);  // saved again without the tile
   }
 }

@@ -54,15 +54,15 @@ struct Actions : ::testing::Test {
 }  // namespace
 
 TEST_F(Actions, ValuesAreWholeNumbersAndOnlyTheyAreStored) {
-  EXPECT_EQ(Texts(), (QStringList{"SetSpeedSize( , , abs )", "SetSpeedDir(,[abs])"}));
+  EXPECT_EQ(Texts(), (QStringList{"SetSpeedSize(0, 0)", "SetSpeedDir(0, 0)"}));
   Frame.SelectAction(0);
   Type(Frame.edtArg1, "-16");
   EXPECT_EQ(Speed(0)->Arg1(), "-16");
   EXPECT_TRUE(Game.Modified());
-  EXPECT_EQ(Frame.lbxActions->item(0)->text(), "SetSpeedSize( -16, , abs )");
+  EXPECT_EQ(Frame.lbxActions->item(0)->text(), "SetSpeedSize(-16, 0)");
   QTest::mouseClick(Frame.cbxRelative, Qt::LeftButton);
   EXPECT_TRUE(Speed(0)->Relative());
-  EXPECT_EQ(Frame.lbxActions->item(0)->text(), "SetSpeedSize( -16, , rel )");
+  EXPECT_EQ(Frame.lbxActions->item(0)->text(), "SetSpeedSize(-16, 0, relative)");
 
   // Not a number: typed, but never stored; leaving the field shows the value again.
   Game.ClearModified();

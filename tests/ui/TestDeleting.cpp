@@ -245,12 +245,13 @@ TEST_F(Deleting, NoKeepsEverythingAndTheKeyStaysWithTheFields) {
 }
 
 TEST_F(Deleting, TheContextMenuActsOnTheNodeUnderTheMouse) {
-  // Folders have no menu; handlers cannot be duplicated.
+  // Folders have no menu; handlers are duplicated and copied too.
   EXPECT_EQ(Main.CreateNodeMenu(Main.ActorsNode()), nullptr);
   std::unique_ptr<QMenu> HandlerMenu(Main.CreateNodeMenu(Node(Game().GetActor(0)->GetHandler(0))));
   ASSERT_NE(HandlerMenu, nullptr);
-  EXPECT_FALSE(HandlerMenu->findChild<QAction*>("mnuNodeDuplicate")->isEnabled());
+  EXPECT_TRUE(HandlerMenu->findChild<QAction*>("mnuNodeDuplicate")->isEnabled());
   EXPECT_TRUE(HandlerMenu->findChild<QAction*>("mnuNodeDelete")->isEnabled());
+  EXPECT_TRUE(HandlerMenu->findChild<QAction*>("mnuNodeCopy")->isEnabled());
   HandlerMenu.reset();
 
   // A right click on a level selects it and pops up the menu; Delete there.
@@ -268,7 +269,7 @@ TEST_F(Deleting, TheContextMenuActsOnTheNodeUnderTheMouse) {
   });
   QContextMenuEvent Event(QContextMenuEvent::Mouse, At, Main.tvwTree->viewport()->mapToGlobal(At));
   QApplication::sendEvent(Main.tvwTree->viewport(), &Event);
-  EXPECT_EQ(Entries, (QStringList{"D&uplicate", "&Delete"}));
+  EXPECT_EQ(Entries, (QStringList{"D&uplicate", "&Delete", "", "&Copy", "&Paste"}));
   EXPECT_EQ(Game().LevelCount(), 0);
   EXPECT_EQ(Current(), Main.LevelsNode());
 
@@ -312,10 +313,14 @@ TEST_F(Deleting, DuplicatesAreNewNodesSelected) {
   EXPECT_EQ(Current(), Node(Game().GetLevel(1)));
   ExpectTreeMatchesGame();
 
-  // Not for handlers and folders.
+  // A handler's copy goes to its own actor; folders have none.
   Click(Node(Copy->GetHandler(0)));
-  EXPECT_FALSE(Main.mnuDuplicate->isEnabled());
-  EXPECT_EQ(Main.DuplicateNode(Current()), nullptr);
+  EXPECT_TRUE(Main.mnuDuplicate->isEnabled());
+  const int Handlers = Copy->HandlerCount();
+  ASSERT_NE(Main.DuplicateNode(Current()), nullptr);
+  EXPECT_EQ(Copy->HandlerCount(), Handlers + 1);
+  EXPECT_EQ(Current(), Node(Copy->GetHandler(Handlers)));
+  EXPECT_EQ(Main.Document().UndoName(), "Duplicate handler");
   EXPECT_EQ(Main.DuplicateNode(Main.TilesNode()), nullptr);
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
@@ -328,11 +333,7 @@ TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   ASSERT_EQ(Frame->lbxActions->count(), 3);
   Frame->SelectAction(0);
   Frame->lbxActions->setFocus();
-  Dialogs.Answers = {TMsgAnswer::No, TMsgAnswer::Yes, TMsgAnswer::Yes, TMsgAnswer::Yes};
-  QTest::keyClick(Frame->lbxActions, Qt::Key_Delete);
-  EXPECT_EQ(Key->ActionCount(), 3);
-  EXPECT_EQ(Dialogs.LastText().toStdString(),
-            "Delete the action " + Key->GetAction(0)->Summary() + " of the handler " + Key->Event()->Summary() + "?");
+  // An action goes without a question: undo brings it back.
   QTest::keyClick(Frame->lbxActions, Qt::Key_Delete);
   EXPECT_EQ(Main.Document().UndoName(), "Delete action");
   ASSERT_EQ(Key->ActionCount(), 2);
@@ -353,7 +354,7 @@ TEST_F(Deleting, ActionsGoFromTheHandlerPaneByButtonKeyAndMenu) {
   EXPECT_FALSE(Frame->butActionDelete->isEnabled());
   std::unique_ptr<QMenu> Empty(Frame->CreateActionMenu());
   EXPECT_FALSE(Empty->findChild<QAction*>("mnuActionDelete")->isEnabled());
-  EXPECT_EQ(Dialogs.Messages.size(), 4u);
+  EXPECT_EQ(Dialogs.Messages.size(), 0u);
   EXPECT_EQ(Dialogs.Unexpected, 0);
   EXPECT_EQ(Game().FindActorByName("Hero")->HandlerCount(), 2);  // the tree's Delete was not asked
 }

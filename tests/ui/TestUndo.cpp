@@ -149,7 +149,6 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
   ExpectStep("Edit action");
   Actions->butActionUp->click();
   ExpectStep("Move action");
-  Dialogs.Answers.push_back(TMsgAnswer::Yes);
   Actions->butActionDelete->click();
   ExpectStep("Delete action");
   Select(Game().GetActor(0)->GetHandler(Game().GetActor(0)->HandlerCount() - 1));
