@@ -36,6 +36,7 @@
 #include "support/UDataFolders.h"
 #include "ui/FAbout.h"
 #include "ui/FBuild.h"
+#include "ui/URunImage.h"
 #include "ui/FCredits.h"
 #include "ui/FEventSelector.h"
 #include "ui/FLevelEditor.h"
@@ -1099,9 +1100,8 @@ void TfrmMain::mnuRunClick() {
     ShowInformation(this, "The last build made no Lurvik.nds; see the build log.");
     return;
   }
-  // The emulator reports its own failures; we say nothing of ours.
-  const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
-  Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
+  // A missing emulator, or one that does not start, is said in a box.
+  RunImage(this, FLastImagePath, FRootFolder);
 }
 
 TfrmPlay* TfrmMain::PlayWindow() const { return FPlay; }
