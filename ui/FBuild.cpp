@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -259,6 +260,8 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   lblToolChain->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   lblToolChain->setToolTip(ToolChainOrder);
   lblToolChain->setStatusTip(ToolChainOrder);
+  lblToolChain->installEventFilter(this);
+  lblToolChain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   butKit = new QPushButton("Choose &kit...", pnlToolChain);
   butKit->setObjectName("butKit");
   butKit->setAutoDefault(false);
@@ -325,6 +328,24 @@ void TfrmBuild::UpdateToolChain() {
   if (!FToolChain.Usable()) P.setColor(QPalette::WindowText, Qt::darkRed);
   lblToolChain->setPalette(P);
   butKitDefault->setEnabled(!ChosenKit().isEmpty());
+  FitToolChainText();
+}
+
+void TfrmBuild::FitToolChainText() {
+  // QLabel's own height for a width follows its minimum height once set; the
+  // wrapped text's is measured here.
+  const QRect Contents = lblToolChain->contentsRect();
+  if (Contents.width() <= 0) return;
+  const int Height = lblToolChain->fontMetrics()
+                         .boundingRect(QRect(0, 0, Contents.width(), 1 << 20), Qt::TextWordWrap, lblToolChain->text())
+                         .height() +
+                     lblToolChain->height() - Contents.height();
+  if (Height != lblToolChain->minimumHeight()) lblToolChain->setMinimumHeight(Height);
+}
+
+bool TfrmBuild::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == lblToolChain && Event->type() == QEvent::Resize) FitToolChainText();
+  return QDialog::eventFilter(Watched, Event);
 }
 
 void TfrmBuild::UpdateRunButton() { butRun->setEnabled(!FRunning && QFileInfo(ImagePath()).isFile()); }

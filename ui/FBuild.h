@@ -81,10 +81,16 @@ public slots:
   // Refused while a build runs: the build still needs the window.
   void reject() override;
 
+protected:
+  // The tool chain's lines are read whole: their label is as high as its
+  // wrapped text at the width it has.
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
   // Chooses the tool chain anew (settings, environment, the program's kit)
   // and shows the choice.
   void UpdateToolChain();
+  void FitToolChainText();
   void UpdateRunButton();
   // A failed build opens the details and shows the back-end log at its first
   // error line (-1: at its end), so the reason is seen without a click.
