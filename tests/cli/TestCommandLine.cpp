@@ -31,11 +31,12 @@ struct TRun {
   std::string Err;
 };
 
-// Runs the program, after Prefix (a command that runs it as another user).
-TRun Studio(const std::string& Arguments, const std::string& Prefix = "") {
+// Runs the program (LVK_STUDIO, or a copy of it) after Prefix, a command that
+// runs it as another user.
+TRun Studio(const std::string& Arguments, const std::string& Prefix = "", const std::string& Program = LVK_STUDIO) {
   test::TTempDir Dir;
   // No display at all: the headless commands must not need one.
-  std::string Cmd = Prefix + "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(LVK_STUDIO) + " " + Arguments +
+  std::string Cmd = Prefix + "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(Program) + " " + Arguments +
                     " >" + Dir.File("out") + " 2>" + Dir.File("err") + " </dev/null";
   int Raw = std::system(Cmd.c_str());
   return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, Slurp(Dir.File("out")), Slurp(Dir.File("err"))};
@@ -154,20 +155,22 @@ TEST(CommandLine, GenerateIntoAFolderItMayNotWriteSaysPermissionDenied) {
   test::TTempDir Dir;
   const std::string Game = SavedGame(Dir, true);
   std::filesystem::create_directories(Dir.File("locked"));
-  std::string AsUser;
+  std::string AsUser, Program = LVK_STUDIO;
   if (::geteuid() == 0) {
     if (std::system("command -v setpriv >/dev/null 2>&1 && id nobody >/dev/null 2>&1") != 0)
       GTEST_SKIP() << "root without setpriv: every folder is writable";
+    // Everything nobody needs in a folder it may enter, wherever the build lies.
     namespace fs = std::filesystem;
-    for (const std::string& P : {Dir.Path(), std::string(LVK_STUDIO)})
-      fs::permissions(P, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    Program = Dir.File("lurvik-studio");
+    fs::copy_file(LVK_STUDIO, Program);
+    fs::permissions(Dir.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     fs::permissions(Game, fs::perms::others_read, fs::perm_options::add);
     AsUser = "setpriv --reuid=$(id -u nobody) --regid=$(id -g nobody) --clear-groups ";
   } else {
     std::filesystem::permissions(Dir.File("locked"), std::filesystem::perms::owner_read |
                                                         std::filesystem::perms::owner_exec);
   }
-  TRun R = Studio("--generate " + Quote(Game) + " --working-folder " + Quote(Dir.File("locked/work")), AsUser);
+  TRun R = Studio("--generate " + Quote(Game) + " --working-folder " + Quote(Dir.File("locked/work")), AsUser, Program);
   EXPECT_EQ(R.Status, 3);
   EXPECT_EQ(R.Err, "Cannot create folder \"" + Dir.File("locked/work/arm9/source") + "\". Permission denied\n");
   std::filesystem::permissions(Dir.File("locked"), std::filesystem::perms::owner_all);

@@ -181,7 +181,9 @@ else
     as_user=env
 fi
 if [ -n "$as_user" ]; then
-    $as_user env HOME="$tmp" LURVIK_DSKIT_CACHE="$tmp/locked/cache" bash "$script" --offline --sources "$src" \
+    # A copy the other user may read, wherever the source tree lies.
+    mkdir -p "$tmp/scripts" && cp -R "$script" "$(dirname -- "$script")/dskit" "$tmp/scripts/" && chmod -R a+rX "$tmp/scripts"
+    $as_user env HOME="$tmp" LURVIK_DSKIT_CACHE="$tmp/locked/cache" bash "$tmp/scripts/dskit.sh" --offline --sources "$src" \
         "$tmp/locked/dskit" >"$tmp/locked.out" 2>&1 </dev/null
     rc=$?
     check "kit folder the user may not write: says so at once, no kit" "$tmp/locked.out" \
