@@ -23,23 +23,8 @@ tmp=$(cd -- "$tmp" && pwd -P)
 trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -rf "$tmp"' EXIT
 trap 'exit 2' INT TERM HUP
 
-passed=0
-failed=0
-ok() {
-    passed=$((passed + 1))
-    printf 'ok    %s\n' "$1"
-}
-bad() {
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n' "$1"
-    if [ -n "${2:-}" ] && [ -f "$2" ]; then sed 's/^/      | /' "$2"; fi
-}
-# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
-check() {
-    name=$1 show=$2
-    shift 2
-    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
-}
+# shellcheck source=checks.sh
+. "$(dirname -- "$0")/checks.sh"
 # kit_script NAME ARGS...: runs the script with its output in $tmp/NAME.out; sets rc.
 kit_script() {
     name=$1
@@ -193,5 +178,4 @@ else
     echo "skip  kit folder the user may not write: running as root without setpriv"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -28,33 +28,8 @@ tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 2' INT TERM HUP
 
-passed=0
-failed=0
-
-ok() {
-    passed=$((passed + 1))
-    printf 'ok    %s\n' "$1"
-}
-
-bad() {
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n' "$1"
-    if [ -n "${2:-}" ] && [ -f "$2" ]; then
-        sed 's/^/      | /' "$2"
-    fi
-}
-
-# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
-check() {
-    name=$1 show=$2
-    shift 2
-    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
-}
-
-has() { grep -q -e "$2" -- "$1"; }
-lacks() { ! grep -q -e "$2" -- "$1"; }
-is() { [ "$1" = "$2" ]; }
-isnt() { [ "$1" != "$2" ]; }
+# shellcheck source=checks.sh
+. "$(dirname -- "$0")/checks.sh"
 
 # A copy of the devkitPro folder as the build puts it next to the executable.
 make_tree() {
@@ -698,5 +673,4 @@ else
     echo "skip  arm-none-eabi-gcc check: no arm-none-eabi-gcc with C library headers"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

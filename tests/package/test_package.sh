@@ -29,25 +29,8 @@ tmp=$(cd -- "$tmp" && pwd -P)
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 2' INT TERM HUP
 
-passed=0
-failed=0
-ok() {
-    passed=$((passed + 1))
-    printf 'ok    %s\n' "$1"
-}
-bad() {
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n' "$1"
-    if [ -n "${2:-}" ] && [ -f "$2" ]; then sed 's/^/      | /' "$2"; fi
-}
-# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
-check() {
-    name=$1 show=$2
-    shift 2
-    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
-}
-has() { grep -q -e "$2" -- "$1"; }
-lacks() { ! grep -q -e "$2" -- "$1"; }
+# shellcheck source=../ds/checks.sh
+. "$(dirname -- "$0")/../ds/checks.sh"
 field_has() { printf '%s\n' "$1" | grep -q -e "$2"; }
 
 #-------------------------------------------------------------------------------
@@ -254,5 +237,4 @@ else
     echo "skip  shipped kit: the tree has no DS kit, or the ARM compiler or make is missing"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done
