@@ -36,8 +36,10 @@ bool OnSearchPath(const std::string& Name) {
 }
 
 // The first bytes of a small text file; empty when it cannot be read. Kit
-// files are tiny; anything past the limit is not looked at.
+// files are tiny; anything past the limit is not looked at, and anything but
+// a regular file (a pipe would block) is not opened.
 std::string Head(const std::string& Path, std::size_t Limit = 65536) {
+  if (!IsFile(Path)) return {};
   std::ifstream In(Path, std::ios::binary);
   std::string Text(Limit, '\0');
   In.read(Text.data(), static_cast<std::streamsize>(Limit));

@@ -332,8 +332,8 @@ void TfrmBuild::UpdateToolChain() {
 }
 
 void TfrmBuild::FitToolChainText() {
-  // QLabel's own height for a width follows its minimum height once set; the
-  // wrapped text's is measured here.
+  // A word-wrapped label in a row with buttons is not given the height its
+  // text needs at the width it gets: the text is measured here.
   const QRect Contents = lblToolChain->contentsRect();
   if (Contents.width() <= 0) return;
   const int Height = lblToolChain->fontMetrics()
