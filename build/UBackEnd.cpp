@@ -63,8 +63,21 @@ std::optional<std::uint32_t> TSpawnRunner::Run(const TProcessCall& Call) {
   Argv.push_back(const_cast<char*>(Call.Program.c_str()));
   for (const std::string& A : Call.Arguments) Argv.push_back(const_cast<char*>(A.c_str()));
   Argv.push_back(nullptr);
+  // Our environment with the call's variables set over it.
+  std::vector<std::string> Variables;
+  for (char** E = environ; *E; ++E) {
+    const std::string_view Entry(*E);
+    const std::string_view Name = Entry.substr(0, Entry.find('='));
+    const bool Replaced = std::any_of(Call.Environment.begin(), Call.Environment.end(),
+                                      [Name](const auto& V) { return V.first == Name; });
+    if (!Replaced) Variables.emplace_back(Entry);
+  }
+  for (const auto& [Name, Value] : Call.Environment) Variables.push_back(Name + "=" + Value);
+  std::vector<char*> Envp;
+  for (std::string& V : Variables) Envp.push_back(V.data());
+  Envp.push_back(nullptr);
   pid_t Child = 0;
-  if (posix_spawnp(&Child, Call.Program.c_str(), &Spawn.Actions, nullptr, Argv.data(), environ) != 0) return {};
+  if (posix_spawnp(&Child, Call.Program.c_str(), &Spawn.Actions, nullptr, Argv.data(), Envp.data()) != 0) return {};
   int Status = 0;
   while (::waitpid(Child, &Status, 0) < 0) {
     if (errno != EINTR) return StillActive;
@@ -109,9 +122,11 @@ std::uint32_t ExecuteAndWait(TProcessRunner& Runner, const TProcessCall& Call, T
 }
 
 std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, const std::string& Command,
-                         bool ShowWindow, TBuildLog& Log) {
+                         bool ShowWindow, TBuildLog& Log,
+                         const std::vector<std::pair<std::string, std::string>>& Environment) {
   Log.LogStep("Starting back-end");
-  const TProcessCall Call = BackEndCall(RootFolder, Command, ShowWindow);
+  TProcessCall Call = BackEndCall(RootFolder, Command, ShowWindow);
+  Call.Environment = Environment;
   Log.LogLine("Run " + Call.Program + " " + Call.Parameters);
   Log.LogLine("Dir " + Call.Folder);
   // A log left by an earlier build must not pass for this one's when the
@@ -128,6 +143,22 @@ std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, 
                  BackEndLogPath(RootFolder) + ")");
   Log.LogLine("");
   return Code;
+}
+
+std::vector<std::string> FailureAdvice(std::uint32_t ExitCode, const std::vector<std::string>& BackEndLog) {
+  // Could not start: the notice has said so, and there is no log to go by.
+  if (ExitCode == 0 || ExitCode == StillActive) return {};
+  auto Says = [&BackEndLog](std::string_view Words) {
+    return std::any_of(BackEndLog.begin(), BackEndLog.end(),
+                       [Words](const std::string& L) { return L.find(Words) != std::string::npos; });
+  };
+  if (Says("Build not started:")) return {"What to do: the back-end log says what is missing and how to install it."};
+  // make's records of an earlier build name files by paths that are gone.
+  if (Says("No rule to make target"))
+    return {"What to do: make names a file that is not there (was the folder moved?):",
+            "build once with the command \"make clean\", then with \"make\"."};
+  return {"What to do: correct the first error the back-end log shows, then build again;",
+          "if it names a file that is not there, build once with \"make clean\" first."};
 }
 
 std::vector<std::string> ReadBackEndLog(const std::string& Path) {
@@ -235,13 +266,17 @@ TBuildOutcome BuildGame(const TBuildRequest& Request, TBuildLog& Log, TProcessRu
   PrepareToolChainFolder(Request.RootFolder, Log);
   Log.LogLine("");
   GenerateSource(*Request.Game, WorkingFolder(Request.RootFolder), Log);
-  Outcome.ExitCode = RunBackEnd(Runner, Request.RootFolder, Request.Command, Request.ShowWindow, Log);
+  Outcome.ExitCode =
+      RunBackEnd(Runner, Request.RootFolder, Request.Command, Request.ShowWindow, Log,
+                 Request.ToolChain ? LauncherEnvironment(*Request.ToolChain)
+                                   : std::vector<std::pair<std::string, std::string>>{});
   Log.LogStep("Loading back-end log");
   const std::vector<std::string> BackEndLines = ReadBackEndLog(BackEndLogPath(Request.RootFolder));
   const TToolDiagnostics Diagnostics = CountToolDiagnostics(BackEndLines);
   ShowBackEndLog(BackEndLines);
   Log.LogLine("Log  " + BackEndLogPath(Request.RootFolder));
   Log.LogLine("Prog " + BuiltImagePath(Request.RootFolder));
+  for (const std::string& Line : FailureAdvice(Outcome.ExitCode, BackEndLines)) Log.LogLine(Line);
   Log.LogLine("");
   Outcome.Errors = Log.ErrorCount() + Diagnostics.Errors;
   Outcome.Warnings = Diagnostics.Warnings;

@@ -8,7 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "build/UToolChain.h"
 
 namespace lvk {
 
@@ -24,6 +27,8 @@ struct TProcessCall {
   std::vector<std::string> Arguments;
   std::string Folder;      // the working folder of the new process
   std::string Parameters;  // the arguments as one line, as the log shows them
+  // Set for the new process on top of what it inherits: the tool chain's.
+  std::vector<std::pair<std::string, std::string>> Environment;
 };
 
 class TProcessRunner {
@@ -59,10 +64,16 @@ TProcessCall BackEndCall(const std::string& RootFolder, const std::string& Comma
 // "Error starting " + program and gives StillActive.
 std::uint32_t ExecuteAndWait(TProcessRunner& Runner, const TProcessCall& Call, TBuildLog& Log);
 
-// Logs the call, runs it and logs its exit code; any code but 0 is also
-// logged as an error that points at the back-end log.
+// Logs the call, runs it (with Environment on top of ours) and logs its exit
+// code; any code but 0 is also logged as an error that points at the
+// back-end log.
 std::uint32_t RunBackEnd(TProcessRunner& Runner, const std::string& RootFolder, const std::string& Command,
-                         bool ShowWindow, TBuildLog& Log);
+                         bool ShowWindow, TBuildLog& Log,
+                         const std::vector<std::pair<std::string, std::string>>& Environment = {});
+
+// What the user can do about a tool chain that failed, from its exit code and
+// its log: a line or two for the front-end log; none after a success.
+std::vector<std::string> FailureAdvice(std::uint32_t ExitCode, const std::vector<std::string>& BackEndLog);
 
 // The launcher's log as lines, line ends of either kind. EFileError names the
 // path and the reason when it cannot be read.
@@ -91,6 +102,9 @@ struct TBuildRequest {
   std::string RootFolder;
   std::string Command = "make";
   bool ShowWindow = false;
+  // The tool chain the launcher is to use (ChooseToolChain); without one it
+  // takes DEVKITPRO from the environment, as run by hand.
+  std::optional<TToolChain> ToolChain;
 };
 
 struct TBuildOutcome {

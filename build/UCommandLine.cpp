@@ -9,6 +9,9 @@
 #include "build/UBackEnd.h"
 #include "build/UBuildLog.h"
 #include "build/UGenerator.h"
+#include "build/UToolChain.h"
+#include "build/UToolChainCopy.h"
+#include "model/UErrors.h"
 #include "model/UGame.h"
 
 namespace lvk {
@@ -132,14 +135,21 @@ int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::os
   if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
   const std::string Folder = Line.WorkingFolder.empty() ? DefaultWorkingFolder(RootFolder) : Line.WorkingFolder;
   TPrintingBuildLog Log(Out, Err);
-  // A working folder of the user's own choosing may be new; the generator
-  // only writes the file. When the folders cannot be made (a file is in the
-  // way, no permission), the generator's "Cannot create file" says why.
-  if (!Line.WorkingFolder.empty()) {
-    std::error_code Ignored;
-    std::filesystem::create_directories(std::filesystem::path(Folder) / "arm9" / "source", Ignored);
-  }
   try {
+    if (Line.WorkingFolder.empty()) {
+      // The program's own working folder: an installed program's lies in
+      // the user's copy of the DS project, made here as a build makes it.
+      PrepareToolChainFolder(RootFolder, Log);
+    } else {
+      // A working folder of the user's own choosing may be new; the
+      // generator only writes the file. A folder that cannot be made is
+      // reported with its own reason (no permission, a file in the way),
+      // not as the missing folder the generator would then find.
+      const std::filesystem::path Source = std::filesystem::path(Folder) / "arm9" / "source";
+      std::error_code Ec;
+      std::filesystem::create_directories(Source, Ec);
+      if (Ec) throw EFileError("Cannot create folder \"" + Source.string() + "\". " + Ec.message());
+    }
     GenerateSource(Game, Folder, Log);
   } catch (const std::exception& E) {
     Out.flush();
@@ -158,6 +168,8 @@ int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostre
   Request.Game = &Game;
   Request.RootFolder = RootFolder;
   Request.Command = Line.Command;
+  // No window, so no kit chosen in one: the environment's, else the program's own.
+  Request.ToolChain = ChooseToolChain(ToolChainInputs(RootFolder, ""));
   std::vector<std::string> BackEndLog;
   TBuildOutcome Outcome;
   try {

@@ -8,4 +8,5 @@ set(LURVIK_BUILD_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/UGenerator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UBackEnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UToolChainCopy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UToolChain.cpp
 )

@@ -4,6 +4,11 @@
 #
 #   sh launcher.sh [command [argument...]]     (no command: make)
 #
+# The tool chain is DEVKITPRO/DEVKITARM's. The editor sets them to the one it
+# chose, with LURVIK_TOOLCHAIN saying which and why (written to the log), or
+# sets LURVIK_TOOLCHAIN_MISSING when it found none (the log says what is
+# missing, and nothing is built).
+#
 # The editor reads only launcher.log and the exit code, so every way this can
 # fail must end up in the log, and the exit code is the command's own.
 # A single argument holding blanks ("make clean") is split into words, so the
@@ -65,8 +70,15 @@ say "Lurvik launcher, $(date '+%Y-%m-%d %H:%M:%S')" \
     "DEVKITPRO=$DEVKITPRO" \
     "DEVKITARM=$DEVKITARM" \
     "Working folder: $work" \
-    "Command: $*" \
-    ""
+    "Command: $*"
+# The editor chooses the tool chain and says which and why; with none usable
+# it says what is missing instead, and nothing is built.
+if [ -n "${LURVIK_TOOLCHAIN_MISSING:-}" ]; then
+    say ""
+    fail "$LURVIK_TOOLCHAIN_MISSING"
+fi
+[ -n "${LURVIK_TOOLCHAIN:-}" ] && say "$LURVIK_TOOLCHAIN"
+say ""
 
 if [ ! -d "$work" ]; then
     fail "The DS project folder $work is missing." \

@@ -7,6 +7,11 @@ libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core
 # build the sample with the DS kit beside the source tree and boot it in DeSmuME under Xvfb.
 LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi clang \
 libclang-rt-14-dev llvm xz-utils desmume xvfb xdotool imagemagick"
+# The DS kit (scripts/dskit.sh): Debian's ARM compiler, newlib and binutils it
+# wraps, and what its host tools (ndstool, grit, bin2s) are built with.
+LURVIK_KIT_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi make xz-utils \
+autoconf automake libtool pkg-config libfreeimage-dev"
+LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES $LURVIK_KIT_PACKAGES"
 
 lurvik_install_missing() {
   missing=""

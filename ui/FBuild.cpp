@@ -4,7 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -14,7 +18,9 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QProcessEnvironment>
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBlock>
@@ -24,6 +30,7 @@
 #include "build/UBackEnd.h"
 #include "ui/UDialogService.h"
 #include "ui/UHelp.h"
+#include "ui/URunImage.h"
 
 namespace {
 
@@ -46,6 +53,11 @@ public:
     for (const std::string& A : Call.Arguments) Arguments << FromStd(A);
     Process.setArguments(Arguments);
     Process.setWorkingDirectory(FromStd(Call.Folder));
+    if (!Call.Environment.empty()) {
+      QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
+      for (const auto& [Name, Value] : Call.Environment) Environment.insert(FromStd(Name), FromStd(Value));
+      Process.setProcessEnvironment(Environment);
+    }
     // The launcher writes its own log; it must not wait for a keyboard, and
     // what it would print to a terminal is in that log.
     Process.setStandardInputFile(QProcess::nullDevice());
@@ -138,7 +150,27 @@ protected:
   }
 };
 
+// The user's settings, as the main window keeps them.
+constexpr const char* KeyKit = "Build/Kit";
+QSettings UserSettings() {
+  return QSettings(QCoreApplication::applicationName(), QCoreApplication::applicationName());
+}
+
+constexpr const char* ToolChainOrder =
+    "A build uses the first of: the kit chosen here; DEVKITPRO and DEVKITARM from the environment "
+    "when they hold libnds 1.8; the kit that comes with Lurvik Studio.";
+
 }  // namespace
+
+QString TfrmBuild::ChosenKit() { return UserSettings().value(KeyKit).toString(); }
+
+void TfrmBuild::SetChosenKit(const QString& Folder) {
+  QSettings Settings = UserSettings();
+  if (Folder.isEmpty())
+    Settings.remove(KeyKit);
+  else
+    Settings.setValue(KeyKit, Folder);
+}
 
 QString TfrmBuild::WaitingText() { return "Waiting for a press on the \"Build\" button..."; }
 
@@ -156,6 +188,11 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   butGenerate->setFixedSize(79, 38);
   butGenerate->setDefault(true);
   Hint(butGenerate, "Build an executable for the Nintendo DS");
+  butRun = new QPushButton("&Run", pnlTop);
+  butRun->setObjectName("butRun");
+  butRun->setFixedSize(79, 38);
+  butRun->setAutoDefault(false);  // Enter stays Build
+  Hint(butRun, "Run the built game in the DS emulator (once a build made it)");
   lblStatus = new QLabel("Build &status", pnlTop);
   lblStatus->setObjectName("lblStatus");
   edtStatus = new QLineEdit(pnlTop);
@@ -174,6 +211,7 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   TopLayout->setContentsMargins(8, 8, 8, 8);
   TopLayout->setSpacing(8);
   TopLayout->addWidget(butGenerate, 0, Qt::AlignVCenter);
+  TopLayout->addWidget(butRun, 0, Qt::AlignVCenter);
   auto* StatusColumn = new QVBoxLayout;
   StatusColumn->setSpacing(2);
   StatusColumn->addWidget(lblStatus);
@@ -212,6 +250,33 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   CommandLayout->addLayout(CommandRow);
   CommandLayout->addStretch(1);
 
+  // Which tool chain the build uses and why, with the chooser of a kit.
+  pnlToolChain = new QWidget(this);
+  pnlToolChain->setObjectName("pnlToolChain");
+  lblToolChain = new QLabel(pnlToolChain);
+  lblToolChain->setObjectName("lblToolChain");
+  lblToolChain->setWordWrap(true);
+  // The install command is there to be copied.
+  lblToolChain->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  lblToolChain->setToolTip(ToolChainOrder);
+  lblToolChain->setStatusTip(ToolChainOrder);
+  lblToolChain->installEventFilter(this);
+  lblToolChain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  butKit = new QPushButton("Choose &kit...", pnlToolChain);
+  butKit->setObjectName("butKit");
+  butKit->setAutoDefault(false);
+  Hint(butKit, "Build with a DS kit of your own: a folder holding devkitARM and libnds 1.8");
+  butKitDefault = new QPushButton("&Default", pnlToolChain);
+  butKitDefault->setObjectName("butKitDefault");
+  butKitDefault->setAutoDefault(false);
+  Hint(butKitDefault, "Forget the kit chosen here: the environment's tool chain or Lurvik Studio's own kit");
+  auto* ToolChainLayout = new QHBoxLayout(pnlToolChain);
+  ToolChainLayout->setContentsMargins(8, 0, 8, 6);
+  ToolChainLayout->setSpacing(8);
+  ToolChainLayout->addWidget(lblToolChain, 1);
+  ToolChainLayout->addWidget(butKit, 0, Qt::AlignTop);
+  ToolChainLayout->addWidget(butKitDefault, 0, Qt::AlignTop);
+
   splLogs = new QSplitter(Qt::Vertical, this);
   splLogs->setObjectName("splLogs");
   splLogs->setHandleWidth(1);
@@ -230,9 +295,13 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   Layout->setSpacing(0);
   Layout->addWidget(pnlTop);
   Layout->addWidget(pnlCommand);
+  Layout->addWidget(pnlToolChain);
   Layout->addWidget(splLogs, 1);
 
   connect(butGenerate, &QPushButton::clicked, this, [this] { butGenerateClick(); });
+  connect(butRun, &QPushButton::clicked, this, [this] { butRunClick(); });
+  connect(butKit, &QPushButton::clicked, this, [this] { butKitClick(); });
+  connect(butKitDefault, &QPushButton::clicked, this, [this] { butKitDefaultClick(); });
   connect(butDetails, &QPushButton::clicked, this, [this] { butDetailsClick(); });
 
   resize(WindowWidth, TopHeight);
@@ -246,6 +315,68 @@ void TfrmBuild::SetRootFolder(const QString& RootFolder) {
   const QString Working = FromStd(lvk::WorkingFolder(RootFolder.toStdString()));
   lblFolder->setText("Builds in " + Working);
   lblFolder->setToolTip(Working);
+  UpdateToolChain();
+  UpdateRunButton();
+}
+
+void TfrmBuild::UpdateToolChain() {
+  FToolChain = lvk::ChooseToolChain(lvk::ToolChainInputs(FRootFolder.toStdString(), ChosenKit().toStdString()));
+  QStringList Lines;
+  for (const std::string& L : FToolChain.Lines()) Lines << FromStd(L);
+  lblToolChain->setText(Lines.join('\n'));
+  QPalette P = palette();
+  if (!FToolChain.Usable()) P.setColor(QPalette::WindowText, Qt::darkRed);
+  lblToolChain->setPalette(P);
+  butKitDefault->setEnabled(!ChosenKit().isEmpty());
+  FitToolChainText();
+}
+
+void TfrmBuild::FitToolChainText() {
+  // A word-wrapped label in a row with buttons is not given the height its
+  // text needs at the width it gets: the text is measured here.
+  const QRect Contents = lblToolChain->contentsRect();
+  if (Contents.width() <= 0) return;
+  const int Height = lblToolChain->fontMetrics()
+                         .boundingRect(QRect(0, 0, Contents.width(), 1 << 20), Qt::TextWordWrap, lblToolChain->text())
+                         .height() +
+                     lblToolChain->height() - Contents.height();
+  if (Height != lblToolChain->minimumHeight()) lblToolChain->setMinimumHeight(Height);
+}
+
+bool TfrmBuild::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == lblToolChain && Event->type() == QEvent::Resize) FitToolChainText();
+  return QDialog::eventFilter(Watched, Event);
+}
+
+void TfrmBuild::UpdateRunButton() { butRun->setEnabled(!FRunning && QFileInfo(ImagePath()).isFile()); }
+
+void TfrmBuild::butRunClick() {
+  if (!butRun->isEnabled()) return;
+  RunImage(this, ImagePath(), FRootFolder);
+}
+
+void TfrmBuild::butKitClick() {
+  if (FRunning) return;
+  TFileDialogRequest Request;
+  Request.Title = "Choose a DS kit: the folder that holds devkitARM and libnds";
+  Request.Folder = true;
+  Request.Directory = ChosenKit().isEmpty() ? FromStd(FToolChain.DevkitPro) : ChosenKit();
+  const QString Folder = Dialogs().OpenFile(this, Request);
+  if (Folder.isEmpty()) return;
+  const QString Kit = QDir::cleanPath(QFileInfo(Folder).absoluteFilePath());
+  const lvk::TKitCheck Check = lvk::CheckKit(Kit.toStdString(), (Kit + "/devkitARM").toStdString());
+  if (!Check.Usable) {
+    ShowWarning(this, "The folder " + Kit + " is not a DS kit to build with: " + FromStd(Check.Problem) + ".");
+    return;
+  }
+  SetChosenKit(Kit);
+  UpdateToolChain();
+}
+
+void TfrmBuild::butKitDefaultClick() {
+  if (FRunning) return;
+  SetChosenKit({});
+  UpdateToolChain();
 }
 
 void TfrmBuild::SetGame(const lvk::TGame& Game) { FGame = &Game; }
@@ -255,15 +386,17 @@ QString TfrmBuild::ImagePath() const { return FromStd(lvk::BuiltImagePath(FRootF
 void TfrmBuild::butDetailsClick() {
   const bool Shown = butDetails->isChecked();
   pnlCommand->setVisible(Shown);
+  pnlToolChain->setVisible(Shown);
   splLogs->setVisible(Shown);
   pnlCommand->setEnabled(Shown);
+  pnlToolChain->setEnabled(Shown);
   splLogs->setEnabled(Shown);
   if (Shown) {
     setMinimumHeight(TopHeight + CommandHeight + 160);
     setMaximumHeight(QWIDGETSIZE_MAX);
     resize(width(), TopHeight + DetailsHeight);
     FitOnScreen();
-    const int Logs = height() - TopHeight - CommandHeight;
+    const int Logs = height() - TopHeight - CommandHeight - pnlToolChain->sizeHint().height();
     splLogs->setSizes({std::max(Logs - BackEndLogHeight, 0), std::min(BackEndLogHeight, Logs)});
   } else {
     // Only the top strip: the window does not grow to show nothing.
@@ -334,14 +467,18 @@ void TfrmBuild::butGenerateClick() {
   if (FRunning || !FGame) return;
   FRunning = true;
   butGenerate->setEnabled(false);
+  butRun->setEnabled(false);
   memFeLog->clear();
   memBeLog->clear();
+  // The kit may have been installed or removed since the window opened.
+  UpdateToolChain();
   TQtProcessRunner Runner;
   lvk::TBuildRequest Request;
   Request.Game = FGame;
   Request.RootFolder = FRootFolder.toStdString();
   Request.Command = edtCommand->text().toStdString();
   Request.ShowWindow = cbxShowCmd->isChecked();
+  Request.ToolChain = FToolChain;
   try {
     lvk::TBuildOutcome Outcome = lvk::BuildGame(Request, *this, Runner, [this](const std::vector<std::string>& Lines) {
       QStringList Text;
@@ -358,6 +495,7 @@ void TfrmBuild::butGenerateClick() {
   }
   FRunning = false;
   butGenerate->setEnabled(true);
+  UpdateRunButton();
   butGenerate->setFocus();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "build/UBuildLog.h"
+#include "build/UToolChain.h"
 
 class QCheckBox;
 class QLabel;
@@ -31,9 +32,21 @@ public:
   void SetGame(const lvk::TGame& Game);
   // Where the image is built, whether or not a build ran.
   QString ImagePath() const;
+  // The tool chain a build would use now, and why (shown in the details).
+  const lvk::TToolChain& ToolChain() const { return FToolChain; }
+  // The kit chosen with butKit, kept between runs; empty for none.
+  static QString ChosenKit();
+  static void SetChosenKit(const QString& Folder);
 
   void butGenerateClick();
   void butDetailsClick();
+  // Starts the emulator on the image the build made.
+  void butRunClick();
+  // A folder chooser for a DS kit of the user's own; one that is not a
+  // usable kit is refused with the reason.
+  void butKitClick();
+  // Back to the environment's tool chain or the program's own kit.
+  void butKitDefaultClick();
   // True from the press of Build until its summary or its error.
   bool Running() const { return FRunning; }
 
@@ -45,6 +58,7 @@ public:
   static QString WaitingText();
 
   QPushButton* butGenerate;
+  QPushButton* butRun;  // enabled while the image of a build is there
   QLabel* lblStatus;
   QLineEdit* edtStatus;
   QPushButton* butDetails;
@@ -53,6 +67,10 @@ public:
   QLineEdit* edtCommand;
   QCheckBox* cbxShowCmd;
   QLabel* lblFolder;  // the working folder the build uses, shortened to fit
+  QWidget* pnlToolChain;
+  QLabel* lblToolChain;  // which tool chain, why, or what is missing
+  QPushButton* butKit;
+  QPushButton* butKitDefault;
   QSplitter* splLogs;
   QWidget* pnlFeLog;
   QPlainTextEdit* memFeLog;
@@ -63,7 +81,17 @@ public slots:
   // Refused while a build runs: the build still needs the window.
   void reject() override;
 
+protected:
+  // The tool chain's lines are read whole: their label is as high as its
+  // wrapped text at the width it has.
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
+  // Chooses the tool chain anew (settings, environment, the program's kit)
+  // and shows the choice.
+  void UpdateToolChain();
+  void FitToolChainText();
+  void UpdateRunButton();
   // A failed build opens the details and shows the back-end log at its first
   // error line (-1: at its end), so the reason is seen without a click.
   void ShowFailure(int FirstErrorLine);
@@ -75,6 +103,7 @@ private:
 
   const lvk::TGame* FGame = nullptr;
   QString FRootFolder;
+  lvk::TToolChain FToolChain;
   double FStartTime = 0;
   bool FRunning = false;
 };

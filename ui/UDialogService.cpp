@@ -56,6 +56,12 @@ private:
   static QString Run(QWidget* Parent, const TFileDialogRequest& R, QFileDialog::AcceptMode Mode) {
     QFileDialog Dlg(Parent, R.Title, R.Directory, R.Filter);
     Dlg.setAcceptMode(Mode);
+    if (R.Folder) {
+      Dlg.setFileMode(QFileDialog::Directory);
+      Dlg.setOption(QFileDialog::ShowDirsOnly);
+      if (Dlg.exec() != QDialog::Accepted || Dlg.selectedFiles().isEmpty()) return {};
+      return Dlg.selectedFiles().first();
+    }
     // A typed name of a file that does not exist is accepted; the load reports it.
     Dlg.setFileMode(QFileDialog::AnyFile);
     Dlg.setDefaultSuffix(R.DefaultSuffix);

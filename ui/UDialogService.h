@@ -19,6 +19,8 @@ struct TFileDialogRequest {
   // When set, receives the 1-based position in Filter of the filter the user
   // chose, for callers that pick a file format by it.
   int* ChosenFilter = nullptr;
+  // OpenFile chooses an existing folder instead of a file.
+  bool Folder = false;
 };
 
 class TDialogService {

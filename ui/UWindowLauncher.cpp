@@ -15,6 +15,7 @@
 #include "ui/FPlay.h"
 #include "ui/UDialogService.h"
 #include "ui/UDocumentSession.h"
+#include "ui/URunImage.h"
 
 namespace {
 
@@ -110,9 +111,8 @@ void TWindowLauncher::Run() {
     ShowInformation(FWindow, "The last build made no Lurvik.nds; see the build log.");
     return;
   }
-  // The emulator reports its own failures; we say nothing of ours.
-  const QString Folder = QDir(FRootFolder).filePath("no$gba-w");
-  Dialogs().StartDetached("desmume", {FLastImagePath}, QFileInfo(Folder).isDir() ? Folder : QString());
+  // A missing emulator, or one that does not start, is said in a box.
+  RunImage(FWindow, FLastImagePath, FRootFolder);
 }
 
 void TWindowLauncher::Play(int Level, QWidget* Owner) {

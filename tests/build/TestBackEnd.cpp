@@ -147,3 +147,33 @@ TEST(BuildVerdict, ExitCodeAndDiagnosticsAreCounted) {
   EXPECT_FALSE(Good.Outcome.Failed());
   EXPECT_EQ(Good.Log.ErrorCount(), 0);
 }
+
+// After a failed tool chain the front-end log says what to do, from what the
+// back-end log shows; a success or a launcher that never started says nothing.
+TEST(BuildVerdict, AFailureSaysWhatToDo) {
+  const std::string StaleRecord =
+      "make[1]: *** No rule to make target '/old/place/arm9/source/generated.c', needed by 'generated.o'.  Stop.";
+  struct {
+    std::uint32_t Code;
+    std::vector<std::string> Log;
+    std::string Advice;  // the start of the first line; empty for none
+  } Cases[] = {
+      {0, FailedBuild, ""},
+      {StillActive, {}, ""},
+      {1, {"Build not started:", "", "No DS tool chain to build with: ..."}, "What to do: the back-end log says what"},
+      {2, {StaleRecord}, "What to do: make names a file that is not there"},
+      {2, FailedBuild, "What to do: correct the first error"},
+  };
+  for (const auto& C : Cases) {
+    const std::vector<std::string> Advice = FailureAdvice(C.Code, C.Log);
+    if (C.Advice.empty()) {
+      EXPECT_TRUE(Advice.empty()) << C.Code;
+      continue;
+    }
+    ASSERT_FALSE(Advice.empty()) << C.Advice;
+    EXPECT_EQ(Advice[0].rfind(C.Advice, 0), 0u) << Advice[0];
+    // Short enough to be read whole in the build window.
+    for (const std::string& Line : Advice) EXPECT_LE(Line.size(), 80u) << Line;
+  }
+  EXPECT_NE(FailureAdvice(2, {StaleRecord}).back().find("\"make clean\""), std::string::npos);
+}

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "behaviour/UBehaviour.h"
@@ -30,10 +31,12 @@ struct TRun {
   std::string Err;
 };
 
-TRun Studio(const std::string& Arguments) {
+// Runs the program (LVK_STUDIO, or a copy of it) after Prefix, a command that
+// runs it as another user.
+TRun Studio(const std::string& Arguments, const std::string& Prefix = "", const std::string& Program = LVK_STUDIO) {
   test::TTempDir Dir;
   // No display at all: the headless commands must not need one.
-  std::string Cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(LVK_STUDIO) + " " + Arguments +
+  std::string Cmd = Prefix + "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(Program) + " " + Arguments +
                     " >" + Dir.File("out") + " 2>" + Dir.File("err") + " </dev/null";
   int Raw = std::system(Cmd.c_str());
   return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, Slurp(Dir.File("out")), Slurp(Dir.File("err"))};
@@ -143,4 +146,32 @@ TEST(CommandLine, GenerateExitStatuses) {
   TRun Stopped = Studio("--generate " + Quote(SavedGame(Dir, true)) + " --working-folder " + Quote(Dir.File("notafolder")));
   EXPECT_EQ(Stopped.Status, 3);
   EXPECT_FALSE(Stopped.Err.empty());
+}
+
+// A working folder the user may not write is reported with its own reason,
+// not as the missing folder the generator would then find. Root may write
+// anywhere, so there the program is run as nobody.
+TEST(CommandLine, GenerateIntoAFolderItMayNotWriteSaysPermissionDenied) {
+  test::TTempDir Dir;
+  const std::string Game = SavedGame(Dir, true);
+  std::filesystem::create_directories(Dir.File("locked"));
+  std::string AsUser, Program = LVK_STUDIO;
+  if (::geteuid() == 0) {
+    if (std::system("command -v setpriv >/dev/null 2>&1 && id nobody >/dev/null 2>&1") != 0)
+      GTEST_SKIP() << "root without setpriv: every folder is writable";
+    // Everything nobody needs in a folder it may enter, wherever the build lies.
+    namespace fs = std::filesystem;
+    Program = Dir.File("lurvik-studio");
+    fs::copy_file(LVK_STUDIO, Program);
+    fs::permissions(Dir.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(Game, fs::perms::others_read, fs::perm_options::add);
+    AsUser = "setpriv --reuid=$(id -u nobody) --regid=$(id -g nobody) --clear-groups ";
+  } else {
+    std::filesystem::permissions(Dir.File("locked"), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+  }
+  TRun R = Studio("--generate " + Quote(Game) + " --working-folder " + Quote(Dir.File("locked/work")), AsUser, Program);
+  EXPECT_EQ(R.Status, 3);
+  EXPECT_EQ(R.Err, "Cannot create folder \"" + Dir.File("locked/work/arm9/source") + "\". Permission denied\n");
+  std::filesystem::permissions(Dir.File("locked"), std::filesystem::perms::owner_all);
 }

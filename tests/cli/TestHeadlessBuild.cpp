@@ -173,7 +173,7 @@ TEST(BackEnd, ShownCommandRunsInAKeptTerminalAsOneArgument) {
   // What the terminal would run, without the terminal: its shell reads no
   // input here, so "exec sh" ends at once.
   TSpawnRunner Runner;
-  std::optional<std::uint32_t> Code = Runner.Run({"sh", {"-c", Call.Arguments[3]}, Call.Folder, ""});
+  std::optional<std::uint32_t> Code = Runner.Run({"sh", {"-c", Call.Arguments[3]}, Call.Folder, "", {}});
   ASSERT_TRUE(Code.has_value());
   EXPECT_EQ(*Code, 0u);
   EXPECT_EQ(Slurp(Root.File("devkitPro/launcher.log")),
@@ -185,13 +185,13 @@ TEST(BackEnd, ShownCommandRunsInAKeptTerminalAsOneArgument) {
 TEST(BackEnd, RunnerReportsWhatBecameOfTheProgram) {
   test::TTempDir Dir;
   TSpawnRunner Runner;
-  EXPECT_EQ(Runner.Run({"sh", {"-c", "exit 7"}, Dir.Path(), ""}), std::optional<std::uint32_t>(7));
-  EXPECT_EQ(Runner.Run({"sh", {"-c", "kill -9 $$"}, Dir.Path(), ""}), std::optional<std::uint32_t>(128 + 9));
-  EXPECT_FALSE(Runner.Run({"lurvik-no-such-program", {}, Dir.Path(), ""}).has_value());
+  EXPECT_EQ(Runner.Run({"sh", {"-c", "exit 7"}, Dir.Path(), "", {}}), std::optional<std::uint32_t>(7));
+  EXPECT_EQ(Runner.Run({"sh", {"-c", "kill -9 $$"}, Dir.Path(), "", {}}), std::optional<std::uint32_t>(128 + 9));
+  EXPECT_FALSE(Runner.Run({"lurvik-no-such-program", {}, Dir.Path(), "", {}}).has_value());
 
   // The notice and the code the build shows for it.
   TTextBuildLog Log;
-  EXPECT_EQ(ExecuteAndWait(Runner, {"lurvik-no-such-program", {}, Dir.Path(), ""}, Log), StillActive);
+  EXPECT_EQ(ExecuteAndWait(Runner, {"lurvik-no-such-program", {}, Dir.Path(), "", {}}, Log), StillActive);
   EXPECT_EQ(Log.Notices(), std::vector<std::string>{"Error starting lurvik-no-such-program"});
   EXPECT_EQ(Log.ErrorCount(), 0);
 }

@@ -28,33 +28,8 @@ tmp=$(mktemp -d) || exit 2
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 2' INT TERM HUP
 
-passed=0
-failed=0
-
-ok() {
-    passed=$((passed + 1))
-    printf 'ok    %s\n' "$1"
-}
-
-bad() {
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n' "$1"
-    if [ -n "${2:-}" ] && [ -f "$2" ]; then
-        sed 's/^/      | /' "$2"
-    fi
-}
-
-# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
-check() {
-    name=$1 show=$2
-    shift 2
-    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
-}
-
-has() { grep -q -e "$2" -- "$1"; }
-lacks() { ! grep -q -e "$2" -- "$1"; }
-is() { [ "$1" = "$2" ]; }
-isnt() { [ "$1" != "$2" ]; }
+# shellcheck source=checks.sh
+. "$(dirname -- "$0")/checks.sh"
 
 # A copy of the devkitPro folder as the build puts it next to the executable.
 make_tree() {
@@ -201,6 +176,18 @@ check "make: DEVKITPRO and DEVKITARM exported" "$log" \
 check "make: devkitARM's compiler comes first on PATH" "$log" has "$log" "^gcc=$dkp/devkitARM/bin/arm-none-eabi-gcc\$"
 check "make: nothing on the launcher's stdout when not a terminal" "$tmp/stdout" test ! -s "$tmp/stdout"
 
+# The editor's choice of tool chain: said in the log; with none usable, what
+# is missing is said and nothing is built.
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" LURVIK_TOOLCHAIN="Tool chain: the kit chosen here" sh launcher.sh make
+check "the editor's tool chain line is in the log" "$log" \
+    sh -c '[ "$2" = 0 ] && grep -qx "Tool chain: the kit chosen here" "$1"' - "$log" "$rc"
+launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" \
+    LURVIK_TOOLCHAIN_MISSING="No DS tool chain to build with: X is missing.
+Install it with: sudo apt install x" sh launcher.sh make
+check "no usable tool chain: refused, the log says what is missing and how to install it" "$log" \
+    sh -c '[ "$2" = 1 ] && grep -qx "Build not started:" "$1" && grep -qx "Install it with: sudo apt install x" "$1" &&
+           [ ! -e "$3" ]' - "$log" "$rc" "$tmp/make-ran"
+
 launch "$tree" DEVKITPRO="$dkp" PATH="$fakepath" FAKE_MAKE_RC=2 sh launcher.sh make clean
 check "make clean failing: exit code 2 passed on" "$log" is "$rc" 2
 check "make clean failing: the word clean reaches make" "$log" \
@@ -269,6 +256,20 @@ if command -v make >/dev/null 2>&1; then
     launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
     check "real make after the meter build: the image is made anew, without the meter" "$gcclog" \
         sh -c '[ "$2" = 0 ] && ! grep -q -- "-DLVK_METER" "$1" && grep -q "^ndstool -c $3/Lurvik.nds" "$1"' - "$gcclog" "$rc" "$work"
+
+    # make's dependency records name files by their full paths: in a folder
+    # that moved they name files that are gone. Moved, it builds from clean.
+    moved=$tmp/moved/devkitPro
+    mkdir -p "$tmp/moved"
+    mv "$tree" "$moved"
+    printf 'main.o: %s/arm9/source/gone.h\n' "$work" >"$moved/msys/home/Lurvik/build/main.d"
+    launch "$moved" DEVKITPRO="$dkp" sh launcher.sh make
+    check "real make in a moved folder: built from clean, no stale record in the way" "$moved/launcher.log" \
+        sh -c '[ "$2" = 0 ] && grep -q "^This project was built in $3: building it from clean here" "$1" &&
+               [ -f "$4/msys/home/Lurvik/Lurvik.nds" ]' - "$moved/launcher.log" "$rc" "$work" "$moved"
+    mv "$moved" "$tree"
+    launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make
+    check "real make moved back: builds again" "$log" is "$rc" 0
 
     launch "$tree" DEVKITPRO="$dkp" sh launcher.sh make clean
     check "real make clean: build output removed" "$log" \
@@ -672,5 +673,4 @@ else
     echo "skip  arm-none-eabi-gcc check: no arm-none-eabi-gcc with C library headers"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

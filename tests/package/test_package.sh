@@ -1,8 +1,10 @@
 #!/bin/sh
 # Tests the Debian package made from a built tree: its control fields and
-# file list, then the program unpacked into a temporary root, building
-# headless with a stand-in tool chain in the user's own folder, and keeping
-# an edited main.c when a newer version comes.
+# file list, lintian's verdict (when lintian is installed), then the program
+# unpacked into a temporary root, building headless with a stand-in tool
+# chain in the user's own folder, keeping an edited main.c when a newer
+# version comes, and building the sample for real with the DS kit the
+# package ships, nothing of a tool chain in the environment.
 #
 #   sh test_package.sh <build folder>
 #
@@ -27,25 +29,8 @@ tmp=$(cd -- "$tmp" && pwd -P)
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 2' INT TERM HUP
 
-passed=0
-failed=0
-ok() {
-    passed=$((passed + 1))
-    printf 'ok    %s\n' "$1"
-}
-bad() {
-    failed=$((failed + 1))
-    printf 'FAIL  %s\n' "$1"
-    if [ -n "${2:-}" ] && [ -f "$2" ]; then sed 's/^/      | /' "$2"; fi
-}
-# check NAME FILE-TO-SHOW-ON-FAILURE COMMAND...
-check() {
-    name=$1 show=$2
-    shift 2
-    if "$@"; then ok "$name"; else bad "$name" "$show"; fi
-}
-has() { grep -q -e "$2" -- "$1"; }
-lacks() { ! grep -q -e "$2" -- "$1"; }
+# shellcheck source=../ds/checks.sh
+. "$(dirname -- "$0")/../ds/checks.sh"
 field_has() { printf '%s\n' "$1" | grep -q -e "$2"; }
 
 #-------------------------------------------------------------------------------
@@ -75,10 +60,13 @@ depends=$(field Depends)
 for lib in libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo libc6 qt6-qpa-plugins; do
     check "control: depends on $lib" "$tmp/control" field_has "$depends" "\(^\|, \)$lib\( \|,\|$\)"
 done
-recommends=$(field Recommends)
-for p in desmume gcc-arm-none-eabi; do
-    check "control: recommends $p" "$tmp/control" field_has "$recommends" "\(^\|, \)$p\(,\|$\)"
+# The kit the package ships runs Debian's ARM compiler, newlib and binutils,
+# and builds with make: no longer only recommended.
+for p in gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi make; do
+    check "control: depends on $p" "$tmp/control" field_has "$depends" "\(^\|, \)$p\( \|,\|$\)"
 done
+recommends=$(field Recommends)
+check "control: recommends desmume" "$tmp/control" field_has "$recommends" "\(^\|, \)desmume\(,\|$\)"
 
 share=./usr/share/lurvik-studio
 for f in ./usr/bin/lurvik-studio "$share/help/table-of-contents.htm" "$share/help/build.htm" \
@@ -88,6 +76,22 @@ for f in ./usr/bin/lurvik-studio "$share/help/table-of-contents.htm" "$share/hel
          ./usr/share/icons/hicolor/48x48/apps/lurvik-studio.png; do
     check "files: $f" "$tmp/files" has "$tmp/files" " $f\$"
 done
+for f in ./usr/share/doc/lurvik-studio/copyright ./usr/share/doc/lurvik-studio/changelog.gz \
+         ./usr/share/man/man1/lurvik-studio.1.gz ./usr/share/lintian/overrides/lurvik-studio; do
+    check "files: $f" "$tmp/files" has "$tmp/files" " $f\$"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    check "files: icon ${size}x$size" "$tmp/files" has "$tmp/files" " ./usr/share/icons/hicolor/${size}x$size/apps/lurvik-studio.png\$"
+done
+# The DS kit, when the tree was built with it (its source archives at hand).
+kit=./usr/lib/lurvik-studio/dskit
+if [ -f "$bin/dskit/.dskit-stamp" ]; then
+    for f in "$kit/devkitARM/bin/arm-none-eabi-gcc" "$kit/devkitARM/ds_rules" "$kit/libnds/lib/libnds9.a" \
+             "$kit/libnds/include/nds/libversion.h" "$kit/libnds/default.elf" "$kit/tools/bin/ndstool" \
+             "$kit/debian-packages.txt"; do
+        check "files: kit $f" "$tmp/files" has "$tmp/files" " $f\$"
+    done
+fi
 check "files: program and launcher are executable" "$tmp/files" \
     sh -c 'grep -q "^-rwxr-xr-x ./usr/bin/lurvik-studio$" "$1" &&
            grep -q "^-rwxr-xr-x ./usr/share/lurvik-studio/devkitPro/launcher.sh$" "$1"' - "$tmp/files"
@@ -102,6 +106,34 @@ check "desktop entry opens .lvk files with the program" "$root/usr/share/applica
     sh -c 'grep -qx "MimeType=application/x-lurvik-game;" "$1" && grep -q "^Exec=lurvik-studio %f$" "$1" &&
            grep -q "type=\"application/x-lurvik-game\"" "$2" && grep -q "pattern=\"\*.lvk\"" "$2"' - \
     "$root/usr/share/applications/lurvik-studio.desktop" "$root/usr/share/mime/packages/lurvik-studio.xml"
+check "desktop entry has one main menu category" "$root/usr/share/applications/lurvik-studio.desktop" \
+    sh -c '[ "$(sed -n "s/^Categories=//p" "$1" | tr ";" "\n" |
+             grep -cxE "AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility")" = 1 ]' - \
+    "$root/usr/share/applications/lurvik-studio.desktop"
+# The manual page tells every option and exit status --help does.
+studio_bin=$root/usr/bin/lurvik-studio
+"$studio_bin" --help >"$tmp/help" 2>&1 </dev/null
+zcat "$root/usr/share/man/man1/lurvik-studio.1.gz" | sed 's/\\-/-/g' >"$tmp/manual"
+for option in $(grep -o -- '--[a-z-]*' "$tmp/help" | sort -u); do
+    check "manual page: $option" "$tmp/manual" has "$tmp/manual" "^\..* $option\( \|\$\)"
+done
+for code in $(sed -n '/^Exit status/,$p' "$tmp/help" | grep -o '\(^\|, \|: \)[0-9][0-9]* ' | tr -dc '0-9\n'); do
+    check "manual page: exit status $code" "$tmp/manual" has "$tmp/manual" "^\.B $code\$"
+done
+check "manual page: version $(field Version)" "$tmp/manual" has "$tmp/manual" "Lurvik Studio $(field Version)"
+
+# lintian, on a package built as it is shipped: a build without Debian's
+# hardening flags (the sanitizer build) is not.
+if command -v lintian >/dev/null 2>&1 && grep -q '^LURVIK_HARDENING:BOOL=ON$' "$bin/CMakeCache.txt"; then
+    lintian --display-info --tag-display-limit 0 "$deb" >"$tmp/lintian" 2>&1
+    check "lintian: no errors and no warnings" "$tmp/lintian" \
+        sh -c '! grep -q "^[EW]: " "$1"' - "$tmp/lintian"
+    check "lintian: hardened, fully stripped, with copyright and changelog" "$tmp/lintian" \
+        sh -c '! grep -qE "hardening-no-|binary-has-unneeded-section|no-copyright-file|no-changelog|no-manual-page" "$1"' - \
+        "$tmp/lintian"
+else
+    echo "skip  lintian: not installed, or a build without Debian's hardening flags"
+fi
 if command -v desktop-file-validate >/dev/null 2>&1; then
     desktop-file-validate "$root/usr/share/applications/lurvik-studio.desktop" >"$tmp/validate" 2>&1
     check "desktop entry is valid" "$tmp/validate" test ! -s "$tmp/validate"
@@ -110,10 +142,14 @@ fi
 # A devkitPro with just enough for the launcher's checks, and a make that
 # records where it ran.
 dkp=$tmp/dkp
-mkdir -p "$dkp/devkitARM/bin" "$dkp/libnds/include" "$tmp/fakebin"
+mkdir -p "$dkp/devkitARM/bin" "$dkp/libnds/include/nds" "$dkp/libnds/lib" "$dkp/tools/bin" "$tmp/fakebin"
 : >"$dkp/libnds/include/nds.h"
+: >"$dkp/libnds/lib/libnds9.a"
+printf '#define _LIBNDS_MAJOR_ 1\n#define _LIBNDS_MINOR_ 8\n#define _LIBNDS_PATCH_ 3\n' >"$dkp/libnds/include/nds/libversion.h"
 : >"$dkp/devkitARM/ds_rules"
 printf '#!/bin/sh\nexit 0\n' >"$dkp/devkitARM/bin/arm-none-eabi-gcc"
+cp "$dkp/devkitARM/bin/arm-none-eabi-gcc" "$dkp/tools/bin/ndstool"
+chmod +x "$dkp/tools/bin/ndstool"
 cat >"$tmp/fakebin/make" <<MAKE
 #!/bin/sh
 pwd -P >"$tmp/make-ran-in"
@@ -182,5 +218,24 @@ check "no XDG_DATA_HOME: builds in ~/.local/share/lurvik-studio" "$tmp/home.out"
     sh -c '[ "$2" = 0 ] && [ "$(cat "$3")" = "$4" ]' - "$tmp/home.out" "$rc" "$tmp/make-ran-in" \
     "$tmp/home/.local/share/lurvik-studio/devkitPro/msys/home/Lurvik"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+#-------------------------------------------------------------------------------
+# The sample built for real with the kit the package ships, nothing of a tool
+# chain in the environment: what a fresh user account gets with the package.
+if [ -f "$bin/dskit/.dskit-stamp" ] && command -v arm-none-eabi-gcc >/dev/null 2>&1 && command -v make >/dev/null 2>&1; then
+    shipped=$root/usr/lib/lurvik-studio/dskit
+    env -u DISPLAY -u WAYLAND_DISPLAY -u DEVKITPRO -u DEVKITARM -u LIBNDS PATH=/usr/bin:/bin \
+        HOME="$tmp/fresh" XDG_DATA_HOME="$tmp/fresh/data" "$studio_bin" --build "$sample" \
+        >"$tmp/fresh.out" 2>&1 </dev/null
+    rc=$?
+    check "shipped kit: the sample builds with 0 errors and 0 warnings" "$tmp/fresh.out" \
+        sh -c '[ "$2" = 0 ] && grep -q "^Done (0 errors, 0 warnings, in " "$1"' - "$tmp/fresh.out" "$rc"
+    check "shipped kit: chosen because nothing else is there" "$tmp/fresh.out" \
+        has "$tmp/fresh.out" "^Tool chain: the kit that comes with Lurvik Studio, $shipped\$"
+    image=$tmp/fresh/data/lurvik-studio/devkitPro/msys/home/Lurvik/Lurvik.nds
+    check "shipped kit: a cartridge image with the game's banner" "$tmp/fresh.out" \
+        sh -c '[ -s "$1" ] && "$2" -i "$1" 2>/dev/null | grep -q "Made with Lurvik Studio"' - "$image" "$shipped/tools/bin/ndstool"
+else
+    echo "skip  shipped kit: the tree has no DS kit, or the ARM compiler or make is missing"
+fi
+
+checks_done

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,12 +25,14 @@
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
+#include "build/TFakeKit.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "ui/FBuild.h"
 #include "ui/FMain.h"
+#include "ui/URunImage.h"
 
 using namespace lvk;
 
@@ -38,7 +41,7 @@ namespace {
 // Records where and how it was called, then does what its first argument
 // asks: exitN ends with N, nolog leaves no log, wait runs until the file
 // "go" appears (or gives up after 20 seconds), long writes 100 lines and
-// fails, gcc does so with a compiler error at line 70.
+// fails, gcc does so with a compiler error at line 70, image makes Lurvik.nds.
 constexpr const char* StandInLauncher = R"sh(
 { printf 'pwd=%s\n' "$(pwd)"; printf 'argc=%s\n' "$#"
   for a in "$@"; do printf 'arg=[%s]\n' "$a"; done
@@ -47,6 +50,7 @@ case $1 in
   exit*) exit "${1#exit}" ;;
   nolog) rm -f launcher.log ;;
   wait) i=0; while [ ! -f go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done ;;
+  image) echo image >msys/home/Lurvik/Lurvik.nds ;;
   long|gcc) i=4; while [ $i -lt 100 ]; do
          if [ $i = 70 ] && [ $1 = gcc ]; then echo "main.c:7:3: error: expected ';'"; else echo "line $i"; fi
          i=$((i+1)); done >>launcher.log; exit 2 ;;
@@ -55,6 +59,35 @@ exit 0
 )sh";
 
 void WriteText(const std::string& File, const std::string& Text) { std::ofstream(File, std::ios::binary) << Text; }
+
+// An environment variable set for a test's time.
+class TEnvironment {
+public:
+  TEnvironment(const char* Name, const QByteArray& Value) : FName(Name), FWas(qgetenv(Name)), FHad(qEnvironmentVariableIsSet(Name)) {
+    if (Value.isNull())
+      qunsetenv(Name);
+    else
+      qputenv(Name, Value);
+  }
+  ~TEnvironment() {
+    if (FHad)
+      qputenv(FName, FWas);
+    else
+      qunsetenv(FName);
+  }
+
+private:
+  const char* FName;
+  QByteArray FWas;
+  bool FHad;
+};
+
+// A folder with a stand-in emulator, first on the search path.
+struct TStandInEmulator {
+  test::TTempDir Dir;
+  TEnvironment Path{"PATH", QByteArray::fromStdString(Dir.Path()) + ":" + qgetenv("PATH")};
+  TStandInEmulator() { test::WriteFakeKitFile(Dir.File("desmume"), "#!/bin/sh\nexit 0\n", true); }
+};
 
 // Steps show the date and time in brackets; the tests see "[when]".
 QStringList Masked(const QPlainTextEdit* Log) {
@@ -355,6 +388,7 @@ TEST_F(BuildWindow, WindowStaysResponsiveButRefusesABuildOrCloseWhileRunning) {
 
 // Game | Run starts the emulator on the image of the build window's root folder.
 TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
+  TStandInEmulator Emulator;
   TScriptedDialogs Dialogs;
   TfrmMain Main;
   Main.show();
@@ -390,4 +424,118 @@ TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
   EXPECT_EQ(Dialogs.Started[0].Program, "desmume");
   EXPECT_EQ(Dialogs.Started[0].Arguments, QStringList{Image});
   EXPECT_EQ(Dialogs.Messages.size(), 2u);
+}
+
+// Debian puts the emulator in /usr/games, which root's search path lacks:
+// it is found there too, and when it cannot be found or started a box says
+// so with the command.
+TEST(BuildAndRun, TheEmulatorIsFoundInItsFolderOrABoxNamesTheCommand) {
+  test::TTempDir Games;
+  test::WriteFakeKitFile(Games.File("desmume"), "#!/bin/sh\nexit 0\n", true);
+  {
+    TEnvironment Path("PATH", "/nowhere");
+    EXPECT_EQ(FindEmulator("desmume", {QString::fromStdString(Games.Path())}),
+              QString::fromStdString(Games.File("desmume")));
+    EXPECT_EQ(FindEmulator("desmume", {"/nowhere-either"}), "");
+
+    TScriptedDialogs Dialogs;
+    EXPECT_FALSE(RunImage(nullptr, "/my games/Lurvik.nds", "/root folder", {"/nowhere-either"}));
+    EXPECT_TRUE(Dialogs.Started.empty());
+    EXPECT_EQ(Dialogs.LastText(),
+              "The DS emulator desmume was not found on the search path nor in /nowhere-either, so desmume "
+              "\"/my games/Lurvik.nds\" cannot run.\nInstall it with: sudo apt install desmume");
+
+    Dialogs.StartResult = false;
+    EXPECT_FALSE(RunImage(nullptr, "/x/Lurvik.nds", "/r", {QString::fromStdString(Games.Path())}));
+    ASSERT_EQ(Dialogs.Started.size(), 1u);
+    EXPECT_EQ(Dialogs.LastText(), QString::fromStdString("The DS emulator could not be started:\n" +
+                                                         Games.File("desmume") + " /x/Lurvik.nds"));
+  }
+  TStandInEmulator OnPath;
+  EXPECT_EQ(FindEmulator("desmume", {QString::fromStdString(Games.Path())}), "desmume");
+}
+
+// Run in the build window: enabled while a build's image is there.
+TEST_F(BuildWindow, RunStartsTheImageTheBuildMade) {
+  TStandInEmulator Emulator;
+  auto W = Open();
+  EXPECT_FALSE(W->butRun->isEnabled());
+  Build(*W, "image");
+  ASSERT_TRUE(W->butRun->isEnabled());
+  QTest::mouseClick(W->butRun, Qt::LeftButton);
+  ASSERT_EQ(Dialogs.Started.size(), 1u);
+  EXPECT_EQ(Dialogs.Started[0].Program, "desmume");
+  EXPECT_EQ(Dialogs.Started[0].Arguments, QStringList{W->ImagePath()});
+  // A failed build takes the image away, and Run with it.
+  Build(*W, "exit3");
+  EXPECT_FALSE(W->butRun->isEnabled());
+  W->butRunClick();
+  EXPECT_EQ(Dialogs.Started.size(), 1u);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+// Which tool chain a build uses is shown with why, a kit of the user's own is
+// chosen with a folder chooser and kept between runs, and the launcher gets
+// the choice in its environment.
+TEST_F(BuildWindow, ShowsTheToolChainAndKeepsTheChosenKit) {
+  TfrmBuild::SetChosenKit({});
+  TEnvironment Pro("DEVKITPRO", QByteArray()), Arm("DEVKITARM", QByteArray());
+  // A launcher that records the environment it got.
+  WriteText(Root.File("devkitPro/launcher.sh"),
+            "printf '%s|%s|%s\\n' \"$DEVKITPRO\" \"$LURVIK_TOOLCHAIN\" \"$LURVIK_TOOLCHAIN_MISSING\" >launcher.log\n");
+  auto Launched = [&] { return QString::fromStdString(test::Slurp(Root.File("devkitPro/launcher.log"))).trimmed(); };
+  const QString Bundled = QString::fromStdString(Root.File("dskit"));
+  const QString Two = QString::fromStdString(Root.File("two")), Mine = QString::fromStdString(Root.File("mine"));
+  test::MakeFakeKit(Root.File("dskit"));
+  test::MakeFakeKit(Root.File("two"), {"2.0.0", true});
+  test::MakeFakeKit(Root.File("mine"));
+
+  auto W = Open();
+  const QString Own = "Tool chain: the kit that comes with Lurvik Studio, " + Bundled;
+  EXPECT_EQ(W->lblToolChain->text(), Own);
+  EXPECT_FALSE(W->butKitDefault->isEnabled());
+  Build(*W, "make");
+  EXPECT_EQ(Launched(), Bundled + "|" + Own + "|");
+
+  // libnds 2 in the environment: one line, and not used.
+  TEnvironment Libnds2("DEVKITPRO", Two.toUtf8());
+  W = Open();
+  const QString NotUsed = "DEVKITPRO=" + Two + " from the environment is not used: it holds libnds 2.0.0, built on "
+                          "calico, which our DS project was not made for.";
+  EXPECT_EQ(W->lblToolChain->text(), NotUsed + "\n" + Own);
+
+  // A folder that is no kit is refused with the reason; a kit is taken.
+  Dialogs.Files = {QString::fromStdString(Root.Path()), Mine};
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
+  QTest::mouseClick(W->butKit, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.LastText(), "The folder " + QString::fromStdString(Root.Path()) +
+                                    " is not a DS kit to build with: it has no devkitARM compiler (" +
+                                    QString::fromStdString(Root.File("devkitARM/bin/arm-none-eabi-gcc")) + ").");
+  EXPECT_TRUE(TfrmBuild::ChosenKit().isEmpty());
+  W->butKitClick();
+  EXPECT_TRUE(Dialogs.FileRequests.back().Folder);
+  const QString Chosen = "Tool chain: the kit chosen in the build window, " + Mine + " (libnds 1.8.0)";
+  EXPECT_EQ(W->lblToolChain->text(), Chosen);
+
+  // Kept for the next window, and the launcher builds with it.
+  W = Open();
+  EXPECT_EQ(W->lblToolChain->text(), Chosen);
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
+  EXPECT_TRUE(W->butKitDefault->isEnabled());
+  Build(*W, "make");
+  EXPECT_EQ(Launched(), Mine + "|" + Chosen + "|");
+
+  // Default forgets it; without the program's kit nothing is usable, and the
+  // launcher is told what is missing rather than given a tool chain.
+  QTest::mouseClick(W->butKitDefault, Qt::LeftButton);
+  EXPECT_TRUE(TfrmBuild::ChosenKit().isEmpty());
+  std::filesystem::remove_all(Root.File("dskit"));
+  Build(*W, "make");
+  const QStringList Lines = W->lblToolChain->text().split('\n');
+  ASSERT_EQ(Lines.size(), 3);
+  EXPECT_EQ(Lines[0], NotUsed);
+  EXPECT_TRUE(Lines[1].startsWith("No DS tool chain to build with: the DS kit beside the program is missing"));
+  EXPECT_EQ(Lines[2], "Install it with: sh scripts/dskit.sh " + Bundled + "   (in the source tree)");
+  EXPECT_EQ(Launched(), Two + "||" + Lines.join('\n'));
+  EXPECT_EQ(Dialogs.Messages.size(), 1u);
 }
