@@ -3,7 +3,11 @@
 // it through its header only.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "lvk_engine.h"
@@ -12,33 +16,78 @@ namespace {
 
 constexpr int Px = LVK_SUBPIXELS;
 
+// An action's number: a literal, or with Of a variable's value.
+struct TN {
+  TN(std::int32_t Literal = 0) : Arg(Literal) {}
+  std::int32_t Arg;
+  std::uint16_t Var = LVK_LITERAL;
+};
+TN Of(int Variable) {
+  TN N;
+  N.Var = LVK_VARIABLE(Variable);
+  return N;
+}
+
 // A game put together by hand: actors with handlers and actions, levels with
-// live and scenery cells.
+// live and scenery cells, variables and texts.
 class TTestGame {
 public:
-  int Actor(std::uint16_t Tile = 0) {
-    FActors.push_back({Tile, 0, 0});
+  int Actor(std::uint16_t Tile = 0, std::uint8_t Flags = 0) {
+    FActors.push_back({Tile, 0, 0, Flags});
     FHandlerLists.emplace_back();
     return static_cast<int>(FActors.size()) - 1;
   }
-  // Adds a handler to Actor; actions follow with Do.
-  TTestGame& On(int Actor, std::uint8_t Event, std::uint16_t Mask = 0, std::uint8_t Flags = 0, int Other = 0) {
-    FHandlerLists[Actor].push_back({{Event, Flags, Mask, static_cast<std::uint16_t>(Other), 0, 0}, {}});
+  // Adds a handler to Actor; actions follow with Do and Act.
+  TTestGame& On(int Actor, std::uint8_t Event, std::uint16_t Mask = 0, std::uint8_t Flags = 0, int Other = 0,
+                std::uint32_t Frames = 0) {
+    FHandlerLists[Actor].push_back({{Event, Flags, Mask, static_cast<std::uint16_t>(Other), 0, 0, Frames}, {}});
     FLast = &FHandlerLists[Actor].back();
     return *this;
   }
   TTestGame& Do(std::uint8_t Kind, std::int32_t Arg1 = 0, std::int32_t Arg2 = 0, bool Relative = false) {
-    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), Arg1, Arg2});
+    return Act(Kind, 0, Arg1, Arg2, 0, Relative);
+  }
+  // Any action: what it names, its two numbers, its comparison.
+  TTestGame& Act(std::uint8_t Kind, int Ref, TN N1 = {}, TN N2 = {}, std::uint8_t Op = 0, bool Relative = false) {
+    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), N1.Arg, N2.Arg, N1.Var, N2.Var,
+                             static_cast<std::uint16_t>(Ref), Op});
     return *this;
+  }
+  int Variable(std::int32_t Initial, std::uint8_t Scope = LVK_SCOPE_GAME) {
+    FVariables.push_back({Initial, Scope});
+    return static_cast<int>(FVariables.size()) - 1;
+  }
+  // Text with "{N}" for the value of variable N.
+  int Text(const std::string& Text) {
+    lvk_text_t T{static_cast<std::uint16_t>(FSegments.size()), 0};
+    for (std::size_t i = 0; i < Text.size();) {
+      std::size_t Open = Text.find('{', i);
+      if (Open == i) {
+        std::size_t Close = Text.find('}', i);
+        FSegments.push_back({0, 0, LVK_VARIABLE(std::stoi(Text.substr(i + 1, Close - i - 1)))});
+        i = Close + 1;
+      } else {
+        std::size_t End = std::min(Open, Text.size());
+        FSegments.push_back({static_cast<std::uint32_t>(FChars.size()), static_cast<std::uint16_t>(End - i), LVK_LITERAL});
+        FChars += Text.substr(i, End - i);
+        i = End;
+      }
+      ++T.segment_count;
+    }
+    FTexts.push_back(T);
+    return static_cast<int>(FTexts.size()) - 1;
   }
   int Level() {
     FLevelCells.emplace_back(LVK_LEVEL_CELLS, LVK_NONE);
+    FLevels.push_back({});
     return static_cast<int>(FLevelCells.size()) - 1;
   }
+  lvk_level_t& LevelEntry(int Level) { return FLevels[Level]; }
   // Puts Actor in a cell; whether it is live or scenery follows from its handlers.
   void Place(int Level, int Actor, int Column, int Row) {
     FLevelCells[Level][Row * LVK_LEVEL_COLUMNS + Column] = static_cast<std::uint16_t>(Actor);
   }
+  std::uint16_t Sounds = 0;
 
   const lvk_game_t& Build() {
     FHandlers.clear();
@@ -54,32 +103,24 @@ public:
         FHandlers.push_back(Entry);
       }
     }
-    FLevels.clear();
     FSpawns.clear();
     FScenery.clear();
-    for (const auto& Cells : FLevelCells) {
-      lvk_level_t L{static_cast<std::uint16_t>(FSpawns.size()), 0};
+    for (std::size_t l = 0; l < FLevelCells.size(); ++l) {
+      lvk_level_t& L = FLevels[l];
+      L.first_spawn = static_cast<std::uint16_t>(FSpawns.size());
       for (int i = 0; i < LVK_LEVEL_CELLS; ++i) {
-        std::uint16_t A = Cells[i];
+        std::uint16_t A = FLevelCells[l][i];
         bool Live = A != LVK_NONE && FActors[A].handler_count > 0;
         if (Live) FSpawns.push_back({A, static_cast<std::uint8_t>(i % LVK_LEVEL_COLUMNS), static_cast<std::uint8_t>(i / LVK_LEVEL_COLUMNS)});
         FScenery.push_back(Live ? LVK_NONE : A);
       }
       L.spawn_count = static_cast<std::uint16_t>(FSpawns.size() - L.first_spawn);
-      FLevels.push_back(L);
     }
-    FGame = {7,
-             static_cast<std::uint16_t>(FActors.size()),
-             static_cast<std::uint16_t>(FHandlers.size()),
-             static_cast<std::uint16_t>(FActions.size()),
-             static_cast<std::uint16_t>(FLevels.size()),
-             static_cast<std::uint16_t>(FSpawns.size()),
-             FActors.data(),
-             FHandlers.data(),
-             FActions.data(),
-             FLevels.data(),
-             FSpawns.data(),
-             FScenery.data()};
+    auto Count = [](const auto& V) { return static_cast<std::uint16_t>(V.size()); };
+    FGame = {7, Count(FActors), Count(FHandlers), Count(FActions), Count(FLevels), Count(FSpawns),
+             FActors.data(), FHandlers.data(), FActions.data(), FLevels.data(), FSpawns.data(), FScenery.data(),
+             Count(FVariables), Count(FTexts), Count(FSegments), Sounds, static_cast<std::uint32_t>(FChars.size()),
+             FVariables.data(), FTexts.data(), FSegments.data(), FChars.data()};
     return FGame;
   }
 
@@ -93,6 +134,10 @@ private:
   std::vector<lvk_level_t> FLevels;
   std::vector<lvk_spawn_t> FSpawns;
   std::vector<std::uint16_t> FScenery;
+  std::vector<lvk_variable_t> FVariables;
+  std::vector<lvk_text_t> FTexts;
+  std::vector<lvk_segment_t> FSegments;
+  std::string FChars;
   lvk_game_t FGame{};
 };
 
@@ -101,6 +146,7 @@ class TPlay {
 public:
   explicit TPlay(TTestGame& Game, int Level = 0) : FGame(Game.Build()) {
     lvk_engine_init(&E, &FGame);
+    lvk_engine_set_instance_values(&E, &Values);
     lvk_engine_set_trace(&E, [](void* Self, const lvk_trace_t* T) { static_cast<TPlay*>(Self)->Fired.push_back(*T); },
                          this);
     lvk_engine_start_level(&E, Level);
@@ -120,9 +166,15 @@ public:
     Fired.clear();
     return Out;
   }
+  std::string Row(int Row) const {
+    std::string Text = lvk_engine_text_row(&E, Row);
+    return Text.erase(Text.find_last_not_of(' ') + 1);
+  }
+  std::int32_t Var(int Variable, int Slot = 0) const { return lvk_engine_variable(&E, Variable, Slot); }
 
   lvk_game_t FGame;
   lvk_engine_t E;
+  lvk_instance_values_t Values;
   std::vector<lvk_trace_t> Fired;
 };
 
@@ -519,4 +571,531 @@ TEST(Engine, BrokenTablesAreRefusedAndNothingRuns) {
   lvk_engine_step(&E, nullptr);
   EXPECT_EQ(lvk_engine_level(&E), -1);
   EXPECT_EQ(lvk_game_check(nullptr), 0);
+}
+
+// ---- Repel that never traps ----
+
+TEST(Engine, RepelTakesBackOnlyAMoveThatMakesTheOverlapGrow) {
+  // Walked into by a faster chaser that repels: the runner keeps running,
+  // the chaser stays in contact behind it.
+  TTestGame G;
+  int Runner = G.Actor(), Chaser = G.Actor();
+  G.On(Runner, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 0).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+  G.On(Runner, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Chaser);
+  G.On(Chaser, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 32, 0).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+  G.On(Chaser, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Runner);
+  int L = G.Level();
+  G.Place(L, Runner, 5, 5);
+  G.Place(L, Chaser, 6, 5);
+  TPlay P(G);
+  P.Steps(20);
+  EXPECT_EQ(P.At(0).x, 20 * Px);
+  EXPECT_EQ(P.At(1).x / Px, 28);
+
+  // Pressed into a wall with a repelling blob pushing at his back: he can
+  // still walk out upwards.
+  TTestGame W;
+  int Hero = W.Actor(), Blob = W.Actor(), Wall = W.Actor(2);
+  W.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 16).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+  W.On(Hero, LVK_EVENT_KEY, LVK_KEY_UP, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 0, -1);
+  W.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+  W.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Blob);
+  W.On(Blob, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 32, 0).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+  W.On(Blob, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Hero);
+  L = W.Level();
+  W.Place(L, Wall, 4, 5);
+  W.Place(L, Hero, 5, 5);
+  W.Place(L, Blob, 7, 5);
+  TPlay Q(W);
+  Q.Steps(30);
+  EXPECT_EQ(Q.At(0).x, 40 * Px);
+  EXPECT_EQ(Q.At(1).x / Px, 48);
+  Q.Steps(16, LVK_KEY_UP);
+  EXPECT_EQ(Q.At(0).y, 24 * Px);
+
+  // Fast movers stop in contact, not short of what they hit.
+  struct TCase {
+    int Column, Row, Sx, Sy, Dx, Dy, WallColumn, WallRow, X, Y;  // wall -1: a whole row or column
+  } const Cases[] = {
+      {0, 5, 255, 0, 1, 0, 20, 5, 152, 40},   // right into a cell
+      {30, 5, 255, 0, -1, 0, 10, 5, 88, 40},  // left into a cell
+      {2, 2, 200, 200, 1, 1, 12, -1, 88, 88},  // diagonally into a corner: column 12 and row 12
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.X);
+    TTestGame F;
+    int Bullet = F.Actor(), Stop = F.Actor(2);
+    F.On(Bullet, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, C.Sx, C.Sy).Do(LVK_ACTION_SET_SPEED_DIR, C.Dx, C.Dy);
+    F.On(Bullet, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Stop);
+    int FL = F.Level();
+    F.Place(FL, Bullet, C.Column, C.Row);
+    if (C.WallRow >= 0) {
+      F.Place(FL, Stop, C.WallColumn, C.WallRow);
+    } else {
+      for (int i = 0; i < 24; ++i) F.Place(FL, Stop, C.WallColumn, i);
+      for (int i = 0; i < 32; ++i) F.Place(FL, Stop, i, C.WallColumn);
+    }
+    TPlay R(F);
+    R.Steps(30);
+    EXPECT_EQ(R.At(0).x / Px, C.X);
+    EXPECT_EQ(R.At(0).y / Px, C.Y);
+    EXPECT_EQ(R.Take().size(), 2u);  // OnCreate, then one contact
+  }
+}
+
+// Random play in a walled room: a hero steered at random and a blob that
+// bounces round it at random speeds, both repelling each other and the
+// walls. At the end the hero, tried in all four directions, must get
+// somewhere: nobody can pin him in an open room.
+TEST(Engine, RepelNeverTrapsInRandomPlay) {
+  std::uint32_t Seed = 20240611;
+  auto Random = [&](int N) {
+    Seed = Seed * 1664525u + 1013904223u;
+    return static_cast<int>((Seed >> 8) % static_cast<std::uint32_t>(N));
+  };
+  const std::uint16_t Arrows[] = {LVK_KEY_RIGHT, LVK_KEY_LEFT, LVK_KEY_UP, LVK_KEY_DOWN};
+  const int Pushes[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
+  int Stuck = 0;
+  for (int Episode = 0; Episode < 2000; ++Episode) {
+    TTestGame G;
+    int Hero = G.Actor(), Blob = G.Actor(), Left = G.Actor(1), Right = G.Actor(1), Top = G.Actor(1),
+        Bottom = G.Actor(1);
+    G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 8 + Random(40), 8 + Random(40));
+    for (int k = 0; k < 4; ++k) {
+      G.On(Hero, LVK_EVENT_KEY, Arrows[k], LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, Pushes[k][0], Pushes[k][1]);
+      G.On(Hero, LVK_EVENT_KEY, Arrows[k], 0).Do(LVK_ACTION_SET_SPEED_DIR, 0, 0);
+    }
+    G.On(Blob, LVK_EVENT_CREATE)
+        .Do(LVK_ACTION_SET_SPEED_SIZE, 8 + Random(40), 8 + Random(40))
+        .Do(LVK_ACTION_SET_SPEED_DIR, Random(3) - 1, Random(3) - 1);
+    for (int Who : {Hero, Blob}) {
+      for (int Wall : {Left, Right, Top, Bottom}) G.On(Who, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+      G.On(Who, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Who == Hero ? Blob : Hero);
+    }
+    // The blob turns back from the walls (two relative steps) and from the hero.
+    for (auto [Wall, Dx, Dy] : {std::tuple{Left, 2, 0}, {Right, -2, 0}, {Top, 0, 2}, {Bottom, 0, -2}})
+      G.On(Blob, LVK_EVENT_COLLISION, 0, 0, Wall).Do(LVK_ACTION_SET_SPEED_DIR, Dx, Dy, true);
+    int L = G.Level();
+    for (int c = 0; c < 10; ++c) G.Place(L, Top, c, 0), G.Place(L, Bottom, c, 7);
+    for (int r = 1; r < 7; ++r) G.Place(L, Left, 0, r), G.Place(L, Right, 9, r);
+    int HeroCell = Random(48), BlobCell = (HeroCell + 1 + Random(47)) % 48;
+    G.Place(L, Hero, 1 + HeroCell % 8, 1 + HeroCell / 8);
+    G.Place(L, Blob, 1 + BlobCell % 8, 1 + BlobCell / 8);
+    TPlay P(G);
+    const int H = P.At(0).actor == Hero ? 0 : 1;
+    for (int f = 0; f < 200; f += 10) P.Steps(10, Random(3) ? Arrows[Random(4)] : 0);
+    bool Moved = false;
+    for (std::uint16_t Key : Arrows) {
+      P.Step(0);
+      std::int32_t X = P.At(H).x, Y = P.At(H).y;
+      P.Steps(12, Key);
+      Moved = Moved || P.At(H).x != X || P.At(H).y != Y;
+    }
+    Stuck += !Moved;
+  }
+  EXPECT_EQ(Stuck, 0);
+}
+
+// ---- Variables, guards, timers, text, spawning, level jumps ----
+
+TEST(Engine, VariablesAreNumbersOfEveryActionAndGuardsEndTheRun) {
+  TTestGame G;
+  int Score = G.Variable(5), Speed = G.Variable(3), Own = G.Variable(-7, LVK_SCOPE_INSTANCE);
+  int Hero = G.Actor();
+  // Each A press: Score += Speed, Own -= 1; the speed size comes from the variables.
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, Of(Speed), {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, -1, {}, 0, true)
+      .Act(LVK_ACTION_SET_SPEED_SIZE, 0, Of(Score), Of(Own));
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Score, INT32_MAX, {}, 0, true);
+  int L = G.Level();
+  G.Place(L, Hero, 1, 1);
+  G.Place(L, Hero, 3, 1);
+  TPlay P(G);
+  EXPECT_EQ(P.Var(Own, 0), -7);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.Var(Score), 11);  // both instances added 3
+  EXPECT_EQ(P.Var(Own, 0), -8);
+  EXPECT_EQ(P.Var(Own, 1), -8);
+  EXPECT_EQ(P.At(1).sx, 11);
+  EXPECT_EQ(P.At(1).sy, 0);  // -8, clamped
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.Var(Score), INT32_MAX);  // adding stops at the top
+
+  // Each guard with a value that holds and one that does not: the action
+  // after it runs only when it holds.
+  struct TCase {
+    std::uint8_t Kind;
+    std::uint8_t Op;
+    std::int32_t Value;
+    bool Holds;
+  } const Cases[] = {
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_EQUAL, 4, true},    {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_EQUAL, 5, false},
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_UNEQUAL, 5, true},  {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_UNEQUAL, 4, false},
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_LESS, 5, true},     {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_LESS, 4, false},
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_AT_MOST, 4, true},  {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_AT_MOST, 3, false},
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_GREATER, 3, true},  {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_GREATER, 4, false},
+      {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_AT_LEAST, 4, true}, {LVK_ACTION_IF_VARIABLE, LVK_COMPARE_AT_LEAST, 5, false},
+      // Three coins, one of which is being destroyed this frame: two count.
+      {LVK_ACTION_IF_COUNT, LVK_COMPARE_EQUAL, 2, true},       {LVK_ACTION_IF_COUNT, LVK_COMPARE_GREATER, 2, false},
+      {LVK_ACTION_IF_KEY_HELD, 0, 0, true},                    {LVK_ACTION_IF_CHANCE, 0, 1, true},
+      {LVK_ACTION_IF_CHANCE, 0, 0, false},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(testing::Message() << int(C.Kind) << " op " << int(C.Op) << " " << C.Value);
+    TTestGame Q;
+    int Four = Q.Variable(4), Done = Q.Variable(0);
+    int Judge = Q.Actor(), Coin = Q.Actor();
+    Q.On(Coin, LVK_EVENT_CREATE);
+    Q.On(Judge, LVK_EVENT_KEY_HELD, LVK_KEY_A | LVK_KEY_B)
+        .Act(C.Kind, C.Kind == LVK_ACTION_IF_COUNT ? Coin : C.Kind == LVK_ACTION_IF_KEY_HELD ? LVK_KEY_B : Four, C.Value,
+             {}, C.Op)
+        .Act(LVK_ACTION_SET_VARIABLE, Done, 1);
+    int QL = Q.Level();
+    Q.Place(QL, Coin, 0, 0);
+    Q.Place(QL, Coin, 1, 0);
+    Q.Place(QL, Coin, 2, 0);
+    Q.Place(QL, Judge, 3, 0);
+    TPlay R(Q);
+    R.E.instances[0].doomed = 1;
+    R.Step(LVK_KEY_A | LVK_KEY_B);
+    EXPECT_EQ(R.Var(Done), C.Holds ? 1 : 0);
+  }
+
+  // One in four, from the engine's own numbers: the same every time.
+  TTestGame D;
+  int Hits = D.Variable(0), Dice = D.Actor();
+  D.On(Dice, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1)
+      .Act(LVK_ACTION_IF_CHANCE, 0, 4)
+      .Act(LVK_ACTION_SET_VARIABLE, Hits, 1, {}, 0, true);
+  D.Place(D.Level(), Dice, 0, 0);
+  auto Roll = [&] {
+    TPlay R(D);
+    R.Steps(4000);
+    return R.Var(Hits);
+  };
+  const std::int32_t Rolled = Roll();
+  EXPECT_NEAR(Rolled, 1000, 100);
+  EXPECT_EQ(Roll(), Rolled);
+}
+
+TEST(Engine, KeyHeldAndTimersFireOnTheirFrames) {
+  TTestGame G;
+  int Clock = G.Actor(), Spawner = G.Actor();
+  G.On(Clock, LVK_EVENT_KEY_HELD, LVK_KEY_A | LVK_KEY_B);
+  G.On(Clock, LVK_EVENT_KEY_HELD, 0);  // an empty set never fires
+  G.On(Clock, LVK_EVENT_TIMER, 0, 0, 0, 3);
+  G.On(Clock, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 4);
+  G.On(Clock, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 0);  // never
+  // A spawned clock counts its age from its own start.
+  G.On(Spawner, LVK_EVENT_TIMER, 0, 0, 0, 2).Act(LVK_ACTION_SPAWN, Clock);
+  int L = G.Level();
+  G.Place(L, Clock, 0, 0);
+  G.Place(L, Spawner, 5, 0);
+  TPlay P(G);
+  const std::uint16_t Keys[] = {LVK_KEY_A, LVK_KEY_A | LVK_KEY_B, LVK_KEY_A | LVK_KEY_B | LVK_KEY_X, 0, 0, 0,
+                                0,         0,                      0,                                 0, 0, 0};
+  std::vector<std::string> Seen;
+  for (std::uint16_t K : Keys) {
+    P.Take();
+    P.Step(K);
+    std::string Frame;
+    for (const lvk_trace_t& T : P.Fired)
+      if (T.event != LVK_EVENT_CREATE) Frame += std::to_string(T.instance) + ":" + std::to_string(T.handler) + " ";
+    Seen.push_back(Frame);
+  }
+  // Frame 2: the spawn happens at its end; slot 2's age is 1 in frame 3.
+  const std::vector<std::string> Expected = {"",     "0:0 1:5 ", "0:0 0:2 2:0 ", "0:3 ", "2:2 ", "2:3 ",
+                                             "",     "0:3 ",     "",             "2:3 ", "",     "0:3 "};
+  EXPECT_EQ(Seen, Expected);
+}
+
+TEST(Engine, TextRowsShowTheirVariablesAsTheyChange) {
+  TTestGame G;
+  int Score = G.Variable(-2147483647 - 1), Lives = G.Variable(3), Own = G.Variable(42, LVK_SCOPE_INSTANCE);
+  int Line = G.Text("Score {0} lives {1}!"), Mine = G.Text("me {2} of {1}"), Long = G.Text(std::string(40, 'x'));
+  int Row = G.Variable(7);
+  int Hud = G.Actor(), Ghost = G.Actor();
+  G.On(Hud, LVK_EVENT_CREATE).Act(LVK_ACTION_SHOW_TEXT, Line, 0).Act(LVK_ACTION_SHOW_TEXT, Long, Of(Row));
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, 0)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, 150, {}, 0, true);  // one change seen: 150
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHOW_TEXT, Mine, 0).Act(LVK_ACTION_SHOW_TEXT, Line, 24);
+  G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHOW_TEXT, Mine, 1);
+  G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, 1, {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Lives, 1, {}, 0, true)
+      .Do(LVK_ACTION_DESTROY);
+  G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Lives, 9);
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_START, LVK_HANDLER_PRESS).Do(LVK_ACTION_RESTART_GAME);
+  int L = G.Level();
+  G.Place(L, Hud, 0, 0);
+  G.Place(L, Ghost, 1, 0);
+  TPlay P(G);
+  EXPECT_EQ(P.Row(0), "Score -2147483648 lives 3!");
+  EXPECT_EQ(P.Row(7), std::string(32, 'x'));  // cut at the row's end
+  EXPECT_EQ(std::string(lvk_engine_text_row(&P.E, 1)), std::string(32, ' '));
+  EXPECT_EQ(lvk_engine_text_rows(&P.E), 1u | 1u << 7);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u | 1u << 7);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 0u);
+  EXPECT_EQ(lvk_engine_text_row(&P.E, 24), nullptr);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.Row(0), "Score 150 lives 3!");
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u);
+  P.Step(0);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 0u);  // nothing changed
+  // Row 0 printed again with another text follows that one only; row 24 is none.
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.Row(0), "me 42 of 3");
+  EXPECT_EQ(P.Row(1), "me 42 of 3");
+  P.Step(LVK_KEY_X);  // the ghost's own and the game's lives change, then the ghost goes
+  EXPECT_EQ(P.Row(0), "me 42 of 4");
+  EXPECT_EQ(P.Row(1), "me 43 of 4");
+  P.Step(LVK_KEY_Y);  // the ghost's row follows nothing any more
+  EXPECT_EQ(P.Row(1), "me 43 of 4");
+  EXPECT_EQ(P.Row(0), "me 42 of 4");  // the ghost is gone and cannot set lives
+  // A new level keeps the rows; RestartGame gives them back to the host and
+  // resets the game variables.
+  lvk_engine_take_changed_rows(&P.E);
+  P.Step(LVK_KEY_START);
+  EXPECT_EQ(P.Var(Score), -2147483647 - 1);
+  EXPECT_EQ(P.Row(0), "Score -2147483648 lives 3!");  // its OnCreate shows it anew
+  EXPECT_EQ(P.Row(1), "");
+  EXPECT_EQ(lvk_engine_text_rows(&P.E), 1u | 1u << 7);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u | 2u | 1u << 7);
+}
+
+TEST(Engine, SpawnsComeAtTheEndOfTheFrameIntoFreeSlots) {
+  TTestGame G;
+  int Count = G.Variable(0), Born = G.Variable(0, LVK_SCOPE_INSTANCE);
+  int Gun = G.Actor(1), Shot = G.Actor(2), Rock = G.Actor(3);
+  G.On(Gun, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SPAWN, Shot, 8, -4)
+      .Act(LVK_ACTION_IF_COUNT, Shot, 0, {}, LVK_COMPARE_EQUAL)  // not yet there
+      .Act(LVK_ACTION_SET_VARIABLE, Count, 100);
+  G.On(Gun, LVK_EVENT_KEY_HELD, LVK_KEY_B).Act(LVK_ACTION_SPAWN, Shot, 0, 8).Act(LVK_ACTION_SPAWN, Rock, 16, 0);
+  G.On(Shot, LVK_EVENT_CREATE)
+      .Act(LVK_ACTION_SET_VARIABLE, Count, 1, {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Born, Of(Count));
+  G.On(Shot, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Do(LVK_ACTION_DESTROY);
+  int L = G.Level();
+  G.Place(L, Gun, 4, 4);
+  TPlay P(G);
+  P.Take();
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_KEY}, {1, LVK_EVENT_CREATE}}));
+  EXPECT_EQ(P.Var(Count), 101);
+  ASSERT_EQ(lvk_engine_instance_count(&P.E), 2);
+  EXPECT_EQ(P.At(1).x, 40 * Px);
+  EXPECT_EQ(P.At(1).y, 28 * Px);
+  EXPECT_EQ(P.At(1).tile, 2);
+  EXPECT_EQ(P.Var(Born, 1), 101);
+  // Destroyed, its slot takes the next shot; a scenery actor spawns too.
+  P.Step(LVK_KEY_X);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(lvk_engine_instance_count(&P.E), 3);
+  EXPECT_EQ(P.At(1).y, 40 * Px);
+  EXPECT_EQ(P.Var(Born, 1), 102);
+  EXPECT_EQ(P.At(2).actor, Rock);
+  lvk_sprite_t S{};
+  ASSERT_TRUE(lvk_engine_sprite(&P.E, 2, &S));
+  EXPECT_EQ(S.tile, 3);
+  // Held B fills every slot, and then nothing more spawns.
+  P.Steps(200, LVK_KEY_B);
+  EXPECT_EQ(lvk_engine_live_count(&P.E), LVK_MAX_INSTANCES);
+  EXPECT_EQ(lvk_engine_instance_count(&P.E), LVK_MAX_INSTANCES);
+  // X takes the 64 shots; two spawns take freed slots, and the slots stay
+  // in actor order for the collision look-ups.
+  P.Step(LVK_KEY_B | LVK_KEY_X);
+  EXPECT_EQ(lvk_engine_live_count(&P.E), 66);
+  std::vector<int> Order(P.E.by_actor, P.E.by_actor + LVK_MAX_INSTANCES);
+  EXPECT_TRUE(std::is_sorted(Order.begin(), Order.end(), [&](int A, int B) { return P.At(A).actor < P.At(B).actor; }));
+  std::sort(Order.begin(), Order.end());
+  EXPECT_EQ(std::unique(Order.begin(), Order.end()), Order.end());
+}
+
+TEST(Engine, GoToLevelAndRestartGame) {
+  struct TCase {
+    std::uint8_t Kind;
+    std::int32_t Level;
+    int Expected;  // level index after the frame
+  } const Cases[] = {{LVK_ACTION_GO_TO_LEVEL, 3, 2}, {LVK_ACTION_GO_TO_LEVEL, 1, 0}, {LVK_ACTION_GO_TO_LEVEL, 0, 1},
+                     {LVK_ACTION_GO_TO_LEVEL, 4, 1}, {LVK_ACTION_GO_TO_LEVEL, -1, 1}, {LVK_ACTION_RESTART_GAME, 0, 0}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Level);
+    TTestGame G;
+    int Lives = G.Variable(3), Where = G.Variable(C.Level);
+    int Hero = G.Actor();
+    G.On(Hero, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_VARIABLE, Lives, -1, {}, 0, true);
+    // The first level change asked for counts, RestartGame before any.
+    G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+        .Act(C.Kind, 0, Of(Where))
+        .Act(LVK_ACTION_GO_TO_LEVEL, 0, 2)
+        .Act(LVK_ACTION_SPAWN, Hero);  // dropped: the level goes
+    for (int l = 0; l < 3; ++l) G.Place(G.Level(), Hero, l, 0);
+    G.LevelEntry(1).music = 2;
+    G.Sounds = 2;
+    TPlay P(G, 1);
+    EXPECT_EQ(lvk_engine_music(&P.E), 1);
+    EXPECT_EQ(P.Var(Lives), 2);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(lvk_engine_level(&P.E), C.Expected);
+    EXPECT_EQ(lvk_engine_instance_count(&P.E), 1);
+    // Variables stay across levels; RestartGame starts them afresh.
+    EXPECT_EQ(P.Var(Lives), C.Kind == LVK_ACTION_RESTART_GAME ? 2 : 1);
+    EXPECT_EQ(lvk_engine_music(&P.E), C.Expected == 1 ? 1 : -1);
+  }
+}
+
+TEST(Engine, BounceSetTileMoveTowardAndSounds) {
+  TTestGame G;
+  int Ball = G.Actor(1), Dog = G.Actor(2), Cat = G.Actor(3);
+  G.Sounds = 3;
+  G.On(Ball, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 16).Do(LVK_ACTION_SET_SPEED_DIR, 1, -1);
+  G.On(Ball, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Do(LVK_ACTION_BOUNCE, 1, 0).Act(LVK_ACTION_SET_TILE, 5);
+  G.On(Ball, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Do(LVK_ACTION_BOUNCE, 0, 7).Act(LVK_ACTION_SET_TILE, LVK_NONE);
+  for (int i = 0; i < 10; ++i) G.On(Ball, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_PLAY_SOUND, i % 3);
+  // The dog chases the nearest cat at 3 sixteenths a frame, 64 at most.
+  G.On(Dog, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1).Act(LVK_ACTION_MOVE_TOWARD, Cat, 64);
+  G.On(Cat, LVK_EVENT_CREATE);
+  int L = G.Level();
+  G.Place(L, Ball, 10, 10);
+  G.Place(L, Cat, 2, 2);
+  G.Place(L, Dog, 20, 3);
+  G.Place(L, Cat, 22, 10);
+  G.Place(L, Cat, 4, 20);  // slots in cell order: cat, dog, ball, cat, cat
+  TPlay P(G);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.At(2).dx, -1);
+  EXPECT_EQ(P.At(2).dy, -1);
+  lvk_sprite_t S{};
+  lvk_engine_sprite(&P.E, 2, &S);
+  EXPECT_EQ(S.tile, 5);
+  const std::uint16_t* Sounds = nullptr;
+  EXPECT_EQ(lvk_engine_sounds(&P.E, &Sounds), 0);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.At(2).dy, 1);
+  lvk_engine_sprite(&P.E, 2, &S);
+  EXPECT_EQ(S.tile, LVK_NONE);
+  ASSERT_EQ(lvk_engine_sounds(&P.E, &Sounds), LVK_MAX_FRAME_SOUNDS);
+  EXPECT_EQ(std::vector<int>(Sounds, Sounds + 4), (std::vector<int>{0, 1, 2, 0}));
+  // The dog (slot 1) heads for the cat at (176, 80) from (160, 24) and ends on it.
+  EXPECT_EQ(P.At(1).dx, 1);
+  EXPECT_EQ(P.At(1).dy, 1);
+  P.Steps(60);
+  EXPECT_EQ(P.At(1).x, P.At(3).x);
+  EXPECT_EQ(P.At(1).y, P.At(3).y);
+  EXPECT_EQ(P.At(1).sx, 0);
+
+  // The tiles a host prepares as sprites: live actors', then SetTile's.
+  std::vector<int> Tiles;
+  std::uint32_t Cursor = 0;
+  for (int T; (T = lvk_game_sprite_tile(&P.FGame, &Cursor)) >= 0;) Tiles.push_back(T);
+  EXPECT_EQ(Tiles, (std::vector<int>{1, 2, 3, 5, LVK_NONE}));
+}
+
+TEST(Engine, AnySolidActorMeansEverySolidOneLiveOrScenery) {
+  TTestGame G;
+  int Hero = G.Actor(), Wall = G.Actor(1, LVK_ACTOR_SOLID), Deco = G.Actor(2), Block = G.Actor(3, LVK_ACTOR_SOLID);
+  G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 16);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_RIGHT, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_DOWN, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 0, 1);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, LVK_ANY_SOLID);
+  G.On(Block, LVK_EVENT_CREATE);
+  int L = G.Level();
+  G.Place(L, Hero, 2, 2);
+  G.Place(L, Deco, 4, 2);
+  G.Place(L, Wall, 8, 2);
+  G.Place(L, Block, 7, 6);
+  TPlay P(G);
+  P.Take();
+  P.Steps(60, LVK_KEY_RIGHT);  // through the decoration, stopped by the wall
+  EXPECT_EQ(P.At(0).x, 56 * Px);
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_KEY}, {0, LVK_EVENT_COLLISION}}));
+  P.Steps(60, LVK_KEY_DOWN);  // down onto the live block at y 48
+  EXPECT_EQ(P.At(0).y, 40 * Px);
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_KEY}, {0, LVK_EVENT_COLLISION}}));
+}
+
+// Every reference in the tables is checked; a game that fails is refused
+// everywhere, also by the host's map clearing, which then writes nothing.
+TEST(Engine, EveryIndexIsCheckedAndABrokenGameNeverRuns) {
+  TTestGame G;
+  int Own = G.Variable(0, LVK_SCOPE_INSTANCE), Text = G.Text("a{0}");
+  int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_COLLISION, 0, 0, LVK_ANY_SOLID)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, Of(Own))
+      .Act(LVK_ACTION_SHOW_TEXT, Text, 0)
+      .Act(LVK_ACTION_SET_TILE, LVK_NONE)
+      .Act(LVK_ACTION_PLAY_SOUND, 0);
+  int L = G.Level();
+  G.Place(L, Hero, 1, 1);
+  G.Sounds = 1;
+  const lvk_game_t Good = G.Build();
+  ASSERT_EQ(lvk_game_check(&Good), 1);
+  std::vector<lvk_action_t> A(Good.actions, Good.actions + Good.action_count);
+  std::vector<lvk_handler_t> H(Good.handlers, Good.handlers + Good.handler_count);
+  std::vector<lvk_level_t> Lv(Good.levels, Good.levels + Good.level_count);
+  std::vector<lvk_spawn_t> Sp(Good.spawns, Good.spawns + Good.spawn_count);
+  std::vector<lvk_variable_t> V(Good.variables, Good.variables + Good.variable_count);
+  std::vector<lvk_segment_t> Sg(Good.segments, Good.segments + Good.segment_count);
+  std::vector<lvk_variable_t> Many(17, lvk_variable_t{0, LVK_SCOPE_INSTANCE});
+  const std::vector<std::function<void(lvk_game_t&)>> Breaks = {
+      [&](lvk_game_t&) { H[0].other = 1; },
+      [&](lvk_game_t&) { A[0].ref = 1; },
+      [&](lvk_game_t&) { A[0].var1 = 2; },
+      [&](lvk_game_t&) { A[1].ref = 1; },
+      [&](lvk_game_t&) { A[2].ref = 7; },
+      [&](lvk_game_t& B) { B.sound_count = 0; },
+      [&](lvk_game_t&) { A[0].kind = LVK_ACTION_IF_VARIABLE, A[0].op = 6; },
+      [&](lvk_game_t&) { A[0].kind = LVK_ACTION_IF_COUNT, A[0].ref = 1; },
+      [&](lvk_game_t&) { Sg[1].variable = 2; },
+      [&](lvk_game_t&) { Sg[0].first = 1; },
+      [&](lvk_game_t& B) { B.segment_count = 1; },
+      [&](lvk_game_t& B) { B.chars = nullptr; },
+      [&](lvk_game_t&) { Lv[0].width = 33; },
+      [&](lvk_game_t&) { Lv[0].height = 1; },  // the spawn at row 1 lies outside
+      [&](lvk_game_t&) { Lv[0].music = 2; },
+      [&](lvk_game_t&) { Sp[0].column = 40; },
+      [&](lvk_game_t&) { V[0].scope = 2; },
+      [&](lvk_game_t& B) { B.variables = Many.data(), B.variable_count = 17; },
+  };
+  for (std::size_t i = 0; i < Breaks.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto A0 = A;
+    const auto H0 = H;
+    const auto Lv0 = Lv;
+    const auto Sp0 = Sp;
+    const auto V0 = V;
+    const auto Sg0 = Sg;
+    lvk_game_t B = Good;
+    B.actions = A.data(), B.handlers = H.data(), B.levels = Lv.data(), B.spawns = Sp.data();
+    B.variables = V.data(), B.segments = Sg.data();
+    Breaks[i](B);
+    EXPECT_EQ(lvk_game_check(&B), 0);
+    std::vector<std::uint16_t> Map(LVK_LEVEL_CELLS + 64, 1);
+    lvk_level_clear_live_cells(&B, 0, Map.data());
+    EXPECT_EQ(std::count(Map.begin(), Map.end(), 1), LVK_LEVEL_CELLS + 64);
+    lvk_engine_t E;
+    lvk_engine_init(&E, &B);
+    lvk_engine_start_level(&E, 0);
+    EXPECT_EQ(lvk_engine_level(&E), -1);
+    A = A0, H = H0, Lv = Lv0, Sp = Sp0, V = V0, Sg = Sg0;
+  }
+
+  // A game with instance variables needs their room; a handler without
+  // actions runs in a game whose action table is none.
+  lvk_engine_t E;
+  lvk_engine_init(&E, &Good);
+  lvk_engine_start_level(&E, 0);
+  EXPECT_EQ(lvk_engine_level(&E), -1);
+  TTestGame N;
+  int Lone = N.Actor();
+  N.On(Lone, LVK_EVENT_CREATE);
+  N.On(Lone, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1);
+  N.Place(N.Level(), Lone, 0, 0);
+  TPlay P(N);
+  ASSERT_EQ(P.FGame.actions, nullptr);
+  P.Steps(3);
+  EXPECT_EQ(P.Take().size(), 4u);
 }
