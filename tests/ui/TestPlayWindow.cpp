@@ -1,6 +1,9 @@
 // The play window: its console and frame drawing alone, then the real window
 // driven with keys and the pen on the sample game.
+#include <QAction>
 #include <QComboBox>
+#include <QScreen>
+#include <QStandardItemModel>
 #include <QLabel>
 #include <QTreeWidgetItem>
 #include <QTest>
@@ -74,13 +77,13 @@ TEST(PlayConsole, PrintsAsTheDsConsole) {
 // A game of two tiles and one live actor drawn with the second, for drawing
 // without the document.
 struct TDrawGame {
-  std::vector<lvk_actor_t> Actors{{1, 0, 1}};
-  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0}};
-  std::vector<lvk_level_t> Levels{{0, 2}};
+  std::vector<lvk_actor_t> Actors{{1, 0, 1, 0}};
+  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0, 0}};
+  std::vector<lvk_level_t> Levels{{0, 2, 32, 24, 0}};
   std::vector<lvk_spawn_t> Spawns{{0, 0, 0}, {0, 31, 23}};
   std::vector<std::uint16_t> Scenery = std::vector<std::uint16_t>(LVK_LEVEL_CELLS, LVK_NONE);
-  lvk_game_t Game{2, 1, 1, 0, 1, 2, Actors.data(), Handlers.data(), nullptr, Levels.data(), Spawns.data(),
-                  Scenery.data()};
+  lvk_game_t Game{2,       1,       1,       0,       1,       2,       Actors.data(), Handlers.data(), nullptr,
+                  Levels.data(), Spawns.data(), Scenery.data(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
 };
 
 TEST(PlayRender, DrawsTheLevelAsTheDs) {
@@ -174,11 +177,13 @@ struct PlayWindow : ::testing::Test {
     return Pixels;
   }
   TBlock Backdrop() const { return TBlock(64, DsColorToRgb(DsColor(Game->Palette(), 0))); }
-  // Holds Key for Frames frames, then lets go.
+  // Holds Key for Frames frames, then lets go for a frame (a release
+  // between two frames reaches the engine in the next).
   void Hold(Qt::Key Key, int Frames) {
     QTest::keyPress(Play->pnlScreens, Key);
     Play->RunFrames(Frames);
     QTest::keyRelease(Play->pnlScreens, Key);
+    Play->RunFrames(1);
   }
   std::string Status() const { return Play->lblStatus->text().toStdString(); }
 };
@@ -293,12 +298,12 @@ TEST_F(PlayWindow, PlaysAsThePlainEngineRun) {
   // the button is; the upper screen is no touch screen.
   const int Scale = Play->Scale();
   const int Top = (ScreenHeight + 4) * Scale;
-  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + Scale / 2, Top + 30 * Scale + Scale / 2));
   lvk_input_t In = Play->Input();
   EXPECT_EQ(In.keys & LVK_KEY_TOUCH, LVK_KEY_TOUCH);
   EXPECT_EQ(In.touch_x, 50);
   EXPECT_EQ(In.touch_y, 30);
-  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + Scale / 2, Top + 30 * Scale + Scale / 2));
   EXPECT_EQ(Play->Input().keys, 0);
   QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(Play->Input().keys, 0);
@@ -391,6 +396,111 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   ASSERT_NE(Main.PlayWindow(), nullptr);
   EXPECT_EQ(Main.PlayWindow()->Engine().level, -1);
   EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("No level"));
+}
+
+}  // namespace
+
+namespace {
+
+// The upper screen as both hosts print it: a score that counts up every
+// frame, a row the game takes from the status line, and RestartGame giving
+// it back.
+TEST(PlayConsole, PrintsTheGameRowsBesideTheHostsLines) {
+  const char Chars[] = "Score Mine\x1b[5;5Hx";
+  std::vector<lvk_variable_t> Variables{{0, LVK_SCOPE_GAME}};
+  std::vector<lvk_segment_t> Segments{{0, 6, LVK_LITERAL}, {0, 0, LVK_VARIABLE(0)}, {6, 11, LVK_LITERAL}};
+  std::vector<lvk_text_t> Texts{{0, 2}, {2, 1}};
+  std::vector<lvk_action_t> Actions{{LVK_ACTION_SHOW_TEXT, 0, 0, 0, 0, 0, 0, 0},
+                                    {LVK_ACTION_SET_VARIABLE, 1, 1, 0, 0, 0, 0, 0},
+                                    {LVK_ACTION_SHOW_TEXT, 0, 20, 0, 0, 0, 1, 0},
+                                    {LVK_ACTION_RESTART_GAME, 0, 0, 0, 0, 0, 0, 0}};
+  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 1, 0},
+                                      {LVK_EVENT_TIMER, LVK_HANDLER_REPEAT, 0, 0, 1, 1, 1},
+                                      {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_A, 0, 2, 1, 0},
+                                      {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_B, 0, 3, 1, 0}};
+  std::vector<lvk_actor_t> Actors{{0, 0, 4, 0}};
+  std::vector<lvk_level_t> Levels{{0, 1, 32, 24, 0}};
+  std::vector<lvk_spawn_t> Spawns{{0, 3, 3}};
+  std::vector<std::uint16_t> Scenery(LVK_LEVEL_CELLS, LVK_NONE);
+  const lvk_game_t Game{1, 1, 4, 4, 1, 1, Actors.data(), Handlers.data(), Actions.data(), Levels.data(),
+                        Spawns.data(), Scenery.data(), 1, 2, 3, 0, sizeof Chars - 1, Variables.data(), Texts.data(),
+                        Segments.data(), Chars};
+  lvk_engine_t Engine;
+  lvk_instance_values_t Values;
+  lvk_engine_init(&Engine, &Game);
+  lvk_engine_set_instance_values(&Engine, &Values);
+  lvk_engine_start_level(&Engine, 0);
+  TPlayConsole Console;
+  lvk_host_screen_t Screen;
+  lvk_host_screen_init(&Screen);
+  auto Step = [&](std::uint16_t Keys) {
+    const lvk_input_t In{Keys, 0, 0};
+    lvk_engine_step(&Engine, &In);
+    return PrintUpperScreen(Console, Screen, Engine, "Counter");
+  };
+  EXPECT_TRUE(PrintUpperScreen(Console, Screen, Engine, "Counter"));
+  EXPECT_EQ(Console.RowText(0), "Score 0");
+  EXPECT_EQ(Console.RowText(1), "     Welcome  to  the  game");
+  EXPECT_EQ(Console.RowText(20), "Level 1 of 1");
+  EXPECT_EQ(Console.RowText(22), "Start+Select: next level");
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Step(0));
+  EXPECT_EQ(Console.RowText(0), "Score 3");
+  // Taken from the status line; the text's escape prints as spaces.
+  Step(LVK_KEY_A);
+  EXPECT_EQ(Console.RowText(20), "Mine [5;5Hx");
+  EXPECT_EQ(Console.RowText(5), "");
+  Step(0);
+  EXPECT_EQ(Console.RowText(20), "Mine [5;5Hx");
+  // Restarted: the status line and the start text are back, the score anew.
+  Step(LVK_KEY_B);
+  EXPECT_EQ(Console.RowText(20), "Level 1 of 1");
+  EXPECT_EQ(Console.RowText(3), std::string(12, ' ') + "Counter");
+  EXPECT_EQ(Console.RowText(0), "Score 0");
+}
+
+// Input reaches the engine frame by frame: a key pressed and let go between
+// two frames is pressed in one and let go in the next; the lid has a key.
+TEST_F(PlayWindow, KeysBetweenFramesAndTheLid) {
+  Open();
+  const TBlock Hero = Block(16, 24);
+  QTest::keyPress(Play->pnlScreens, Qt::Key_Right);
+  QTest::keyRelease(Play->pnlScreens, Qt::Key_Right);
+  EXPECT_EQ(Play->Input().keys, 0);
+  Play->RunFrames(1);  // pressed: one pixel
+  EXPECT_EQ(Play->Engine().keys, LVK_KEY_RIGHT);
+  Play->RunFrames(5);  // let go: he stops
+  EXPECT_EQ(Play->Engine().keys, 0);
+  EXPECT_EQ(Block(17, 24), Hero);
+  // Keys that do not undo one another share a frame.
+  QTest::keyPress(Play->pnlScreens, Qt::Key_Up);
+  QTest::keyPress(Play->pnlScreens, Qt::Key_C);
+  Play->RunFrames(1);
+  EXPECT_EQ(Play->Engine().keys, LVK_KEY_UP | LVK_KEY_LID);
+  EXPECT_TRUE(Play->lblKeys->text().contains("<b>Lid</b></td><td>C<"));
+  EXPECT_TRUE(Play->lblKeys->toolTip().contains("lid is closed while C is held"));
+}
+
+// A tool window of the main window, and zoom choices that fit the screen.
+TEST_F(PlayWindow, StaysAboveItsOwnerAndZoomsAsFarAsTheScreenShows) {
+  QWidget Owner;
+  TfrmPlay Tool([]() -> const TGame* { return nullptr; }, &Owner);
+  EXPECT_TRUE(Tool.windowFlags().testFlag(Qt::Tool));
+  Open();
+  EXPECT_FALSE(Play->windowFlags().testFlag(Qt::Tool));
+  const int Fitting = Play->FittingScale();
+  const QSize Room = Play->screen()->availableGeometry().size();
+  Play->SetScale(Fitting);
+  EXPECT_LE(Play->height(), Room.height());
+  EXPECT_FALSE(Play->findChild<QAction*>("actZoomIn")->isEnabled());
+  Play->findChild<QAction*>("actZoomIn")->trigger();
+  EXPECT_EQ(Play->Scale(), Fitting);
+  auto* Items = qobject_cast<QStandardItemModel*>(Play->cbxScale->model());
+  ASSERT_NE(Items, nullptr);
+  for (int S = 1; S <= TfrmPlay::MaxScale; ++S) EXPECT_EQ(Items->item(S - 1)->isEnabled(), S <= Fitting) << S;
+  if (Fitting > 1) {
+    Play->findChild<QAction*>("actZoomOut")->trigger();
+    EXPECT_TRUE(Play->findChild<QAction*>("actZoomIn")->isEnabled());
+  }
 }
 
 }  // namespace
