@@ -8,6 +8,8 @@
  * instance that flies off for hours neither overflows nor wraps round. */
 #define POSITION_LIMIT (16000L * LVK_SUBPIXELS)
 #define NO_SLOT 0xFFu
+/* In lvk_engine_t.variable_place: the variable is an instance variable. */
+#define INSTANCE_PLACE 0x80u
 
 #define EDGE_N LVK_AREA_N
 #define EDGE_E LVK_AREA_E
@@ -156,9 +158,9 @@ void lvk_level_clear_live_cells(const lvk_game_t *g, int level, uint16_t *map)
 
 int lvk_game_sprite_tile(const lvk_game_t *g, uint32_t *cursor)
 {
-  if (!cursor || !g) return -1;
-  /* Checked once, at the start: past the tables the cursor gives -1. */
-  if (*cursor == 0 && !lvk_game_check(g)) *cursor = 0xFFFFFFFFu;
+  /* No whole check: hosts ask while preparing, also of tables in the making;
+   * every read stays inside the counts. */
+  if (!cursor || !g || (g->actor_count && !g->actors) || (g->action_count && !g->actions)) return -1;
   /* Actors first, then actions: one cursor over both. */
   while (*cursor < g->actor_count) {
     const lvk_actor_t *a = &g->actors[(*cursor)++];
@@ -167,7 +169,7 @@ int lvk_game_sprite_tile(const lvk_game_t *g, uint32_t *cursor)
   while (*cursor - g->actor_count < g->action_count) {
     const lvk_action_t *a = &g->actions[(*cursor)++ - g->actor_count];
     if (a->kind == LVK_ACTION_SET_TILE) return a->ref;
-    if (a->kind == LVK_ACTION_SPAWN) return g->actors[a->ref].tile;
+    if (a->kind == LVK_ACTION_SPAWN && a->ref < g->actor_count) return g->actors[a->ref].tile;
   }
   return -1;
 }
@@ -216,7 +218,7 @@ void lvk_engine_init(lvk_engine_t *e, const lvk_game_t *game)
       e->any_solid = 1;
   for (i = 0; i < e->game->variable_count; ++i) {
     const lvk_variable_t *v = &e->game->variables[i];
-    e->variable_place[i] = (uint8_t)places[v->scope]++;
+    e->variable_place[i] = (uint8_t)(places[v->scope]++ | (v->scope == LVK_SCOPE_INSTANCE ? INSTANCE_PLACE : 0u));
     if (v->scope == LVK_SCOPE_GAME) e->game_values[e->variable_place[i]] = v->initial;
   }
 }
@@ -247,8 +249,7 @@ static int32_t *instance_value(lvk_engine_t *e, int slot, unsigned place)
 static int32_t variable_value(lvk_engine_t *e, int slot, unsigned variable)
 {
   unsigned place = e->variable_place[variable];
-  return e->game->variables[variable].scope == LVK_SCOPE_GAME ? e->game_values[place]
-                                                               : *instance_value(e, slot, place);
+  return place & INSTANCE_PLACE ? *instance_value(e, slot, place & ~INSTANCE_PLACE) : e->game_values[place];
 }
 
 /* An action's number: the literal, or the variable's value. */
@@ -260,7 +261,7 @@ static int32_t number(lvk_engine_t *e, int slot, int32_t arg, uint16_t var)
 static void set_variable(lvk_engine_t *e, int slot, unsigned variable, int32_t value)
 {
   unsigned place = e->variable_place[variable], r;
-  if (e->game->variables[variable].scope == LVK_SCOPE_GAME) {
+  if (!(place & INSTANCE_PLACE)) {
     uint32_t bit = (uint32_t)1 << (place & 31);
     if (e->game_values[place] == value) return;
     e->game_values[place] = value;
@@ -268,7 +269,9 @@ static void set_variable(lvk_engine_t *e, int slot, unsigned variable, int32_t v
     for (r = 0; r < LVK_TEXT_ROWS; ++r)
       if (e->row_game_vars[r][place >> 5] & bit) e->rows_stale |= (uint32_t)1 << r;
   } else {
-    int32_t *v = instance_value(e, slot, place);
+    int32_t *v;
+    place &= ~INSTANCE_PLACE;
+    v = instance_value(e, slot, place);
     if (*v == value) return;
     *v = value;
     for (r = 0; r < LVK_TEXT_ROWS; ++r)
@@ -358,7 +361,7 @@ static void show_text(lvk_engine_t *e, int slot, unsigned text, int32_t row)
     unsigned v, place;
     if (s->variable == LVK_LITERAL) continue;
     v = s->variable - 1u;
-    place = e->variable_place[v];
+    place = e->variable_place[v] & ~INSTANCE_PLACE;
     if (g->variables[v].scope == LVK_SCOPE_GAME) {
       e->row_game_vars[row][place >> 5] |= (uint32_t)1 << (place & 31);
       e->shown_game_vars[place >> 5] |= (uint32_t)1 << (place & 31);
@@ -431,7 +434,8 @@ static void make_instance(lvk_engine_t *e, int slot, uint16_t actor, int32_t x, 
   in->tile = g->actors[actor].tile;
   in->age = 0;
   for (i = 0; i < g->variable_count; ++i)
-    if (g->variables[i].scope == LVK_SCOPE_INSTANCE) *instance_value(e, slot, e->variable_place[i]) = g->variables[i].initial;
+    if (g->variables[i].scope == LVK_SCOPE_INSTANCE)
+      *instance_value(e, slot, e->variable_place[i] & ~INSTANCE_PLACE) = g->variables[i].initial;
 }
 
 /* ---- Actions ---- */
@@ -676,6 +680,9 @@ void lvk_engine_start_level(lvk_engine_t *e, int level)
   l = &g->levels[level];
   for (i = 0; i < e->instance_count; ++i) release_rows(e, i);
   e->level = level;
+  e->level_columns = (int16_t)level_width(l);
+  e->level_rows = (int16_t)level_height(l);
+  e->level_scenery = g->scenery + (unsigned)level * LVK_LEVEL_CELLS;
   e->next_level = -1;
   e->restart = 0;
   e->level_changed = 1;
@@ -787,132 +794,245 @@ static uint32_t common_area(int32_t ax, int32_t ay, int32_t bx, int32_t by)
   return w > 0 && h > 0 ? (uint32_t)(w * h) : 0;
 }
 
-/* How much the box of Slot, put at pixel (Px, Py), overlaps Target's boxes
- * (its live instances other than Slot and its scenery cells; with
- * LVK_ANY_SOLID every solid actor's), in square pixels. With First, stops
- * at the first overlap (any value above 0 then means "overlaps"). */
-static uint32_t overlap(const lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t target, int first)
+/* Whether a scenery cell holding Actor is Target's (any solid actor's for
+ * LVK_ANY_SOLID). */
+static int cell_is(const lvk_engine_t *e, uint16_t actor, uint16_t target)
 {
-  const lvk_game_t *g = e->game;
-  const lvk_level_t *l = &g->levels[e->level];
-  const uint16_t *scenery = g->scenery + (unsigned)e->level * LVK_LEVEL_CELLS;
-  uint32_t sum = 0;
-  int32_t c, r, c0, c1, r0, r1;
-  int k;
+  return actor == target ||
+         (target == LVK_ANY_SOLID && actor != LVK_NONE && (e->game->actors[actor].flags & LVK_ACTOR_SOLID));
+}
+
+/* The level's cells that a box with its top left in (X0, Y0)..(X1, Y1) can
+ * touch, clipped to the level: columns C0..C1, rows R0..R1. 0 when none. */
+static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t *c0,
+                       int32_t *r0, int32_t *c1, int32_t *r1)
+{
+  x1 += BOX_PIXELS - 1;
+  y1 += BOX_PIXELS - 1;
+  if (x1 < 0 || y1 < 0) return 0;
+  *c0 = x0 < 0 ? 0 : x0 / LVK_TILE_SIZE;
+  *r0 = y0 < 0 ? 0 : y0 / LVK_TILE_SIZE;
+  *c1 = x1 / LVK_TILE_SIZE < e->level_columns ? x1 / LVK_TILE_SIZE : e->level_columns - 1;
+  *r1 = y1 / LVK_TILE_SIZE < e->level_rows ? y1 / LVK_TILE_SIZE : e->level_rows - 1;
+  return *c0 <= *c1 && *r0 <= *r1;
+}
+
+/* The places in e->boxes of Target's instances that a box with its left
+ * edge in X0..X1 can touch (every solid actor's for LVK_ANY_SOLID, which
+ * are not sorted by x): From and the count, or the list. Each actor's boxes
+ * are sorted by their x when the phase began; a repel has since moved one
+ * back by at most one frame's move, so the look-up reaches that much
+ * further. */
+#define MOVE_SLACK 16
+static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1, const uint8_t **list, int *from)
+{
+  int lo, hi, end, k;
+  lvk_target_run_t *run = &e->runs[target % LVK_TARGET_RUNS];
   if (target == LVK_ANY_SOLID) {
-    for (k = 0; k < e->solid_count; ++k) {
-      const lvk_box_t *b = &e->boxes[e->solid_boxes[k]];
-      if (b->slot == slot || !b->alive) continue;
-      sum += common_area(px, py, b->x, b->y);
-      if (first && sum) return sum;
-    }
-  } else {
-    int lo = 0, hi = e->instance_count;
-    while (lo < hi) {
-      int mid = (lo + hi) / 2;
-      if (e->boxes[mid].actor < target) lo = mid + 1; else hi = mid;
-    }
-    for (k = lo; k < e->instance_count && e->boxes[k].actor == target; ++k) {
-      const lvk_box_t *b = &e->boxes[k];
-      if (b->slot == slot || !b->alive) continue;
-      sum += common_area(px, py, b->x, b->y);
-      if (first && sum) return sum;
-    }
-    /* Live actors have no cells. */
-    if (g->actors[target].handler_count) return sum;
+    *list = e->solid_boxes;
+    *from = 0;
+    return e->solid_count;
   }
-  /* Cells under the box, clipped to the level. */
-  c0 = px < 0 ? 0 : px / LVK_TILE_SIZE;
-  r0 = py < 0 ? 0 : py / LVK_TILE_SIZE;
-  c1 = px + BOX_PIXELS - 1;
-  r1 = py + BOX_PIXELS - 1;
-  if (c1 < 0 || r1 < 0) return sum;
-  c1 /= LVK_TILE_SIZE;
-  r1 /= LVK_TILE_SIZE;
-  if (c1 >= (int32_t)level_width(l)) c1 = (int32_t)level_width(l) - 1;
-  if (r1 >= (int32_t)level_height(l)) r1 = (int32_t)level_height(l) - 1;
-  for (r = r0; r <= r1; ++r)
-    for (c = c0; c <= c1; ++c) {
-      uint16_t actor = scenery[r * LVK_LEVEL_COLUMNS + c];
-      if (actor == target || (target == LVK_ANY_SOLID && actor != LVK_NONE && (g->actors[actor].flags & LVK_ACTOR_SOLID))) {
-        sum += common_area(px, py, c * LVK_TILE_SIZE, r * LVK_TILE_SIZE);
-        if (first) return sum;
-      }
+  *list = 0;
+  if (run->target != target) {
+    for (lo = 0, hi = e->instance_count; lo < hi;) {
+      k = (lo + hi) / 2;
+      if (e->boxes[k].actor < target) lo = k + 1; else hi = k;
     }
+    run->from = (uint8_t)lo;
+    for (hi = e->instance_count; lo < hi;) {
+      k = (lo + hi) / 2;
+      if (e->boxes[k].actor <= target) lo = k + 1; else hi = k;
+    }
+    run->target = target;
+    run->count = (uint8_t)(lo - run->from);
+  }
+  x0 -= BOX_PIXELS - 1 + MOVE_SLACK;
+  x1 += BOX_PIXELS - 1 + MOVE_SLACK;
+  end = run->from + run->count;
+  for (lo = run->from, hi = end; lo < hi;) {
+    k = (lo + hi) / 2;
+    if (e->boxes[k].key < x0) lo = k + 1; else hi = k;
+  }
+  *from = lo;
+  for (hi = end; lo < hi;) {
+    k = (lo + hi) / 2;
+    if (e->boxes[k].key <= x1) lo = k + 1; else hi = k;
+  }
+  return lo - *from;
+}
+
+/* Whether the box of Slot, put at pixel (Px, Py), overlaps Target's boxes:
+ * its live instances other than Slot and its scenery cells (with
+ * LVK_ANY_SOLID every solid actor's). Stops at the first. */
+static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t target)
+{
+  const uint8_t *list;
+  int from, count = target_boxes(e, target, px, px, &list, &from), k;
+  int32_t c, r, c0, r0, c1, r1;
+  for (k = 0; k < count; ++k) {
+    const lvk_box_t *b = &e->boxes[list ? list[k] : from + k];
+    if (px < b->x + BOX_PIXELS && b->x < px + BOX_PIXELS && py < b->y + BOX_PIXELS && b->y < py + BOX_PIXELS &&
+        b->slot != slot && b->alive)
+      return 1;
+  }
+  /* Live actors have no cells. */
+  if (target != LVK_ANY_SOLID && e->game->actors[target].handler_count) return 0;
+  if (!cells_under(e, px, py, px, py, &c0, &r0, &c1, &r1)) return 0;
+  for (r = r0; r <= r1; ++r)
+    for (c = c0; c <= c1; ++c)
+      if (cell_is(e, e->level_scenery[r * LVK_LEVEL_COLUMNS + c], target)) return 1;
+  return 0;
+}
+
+/* What a repel looks at: Target's live boxes (other than the instance's)
+ * that a box anywhere between two positions can touch. Gathered once, so
+ * the overlaps compared while taking a move back read a few boxes only. */
+#define NEAR_CELLS 16 /* a sweep of at most 16 pixels touches 4x4 cells */
+typedef struct near_boxes {
+  int count;
+  int cell_count;
+  uint8_t at[LVK_MAX_INSTANCES];
+  int16_t cell_x[NEAR_CELLS], cell_y[NEAR_CELLS];
+} near_boxes_t;
+
+static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, int32_t ay, int32_t bx,
+                        int32_t by, near_boxes_t *near)
+{
+  const uint8_t *list;
+  int32_t x0 = ax < bx ? ax : bx, x1 = ax < bx ? bx : ax, y0 = ay < by ? ay : by, y1 = ay < by ? by : ay;
+  int32_t c, r, c0, r0, c1, r1;
+  int from, count = target_boxes(e, target, x0, x1, &list, &from), k;
+  near->count = 0;
+  near->cell_count = 0;
+  for (k = 0; k < count; ++k) {
+    int at = list ? list[k] : from + k;
+    const lvk_box_t *b = &e->boxes[at];
+    if (b->slot == slot || !b->alive) continue;
+    if (b->x < x1 + BOX_PIXELS && b->x + BOX_PIXELS > x0 && b->y < y1 + BOX_PIXELS && b->y + BOX_PIXELS > y0)
+      near->at[near->count++] = (uint8_t)at;
+  }
+  if ((target != LVK_ANY_SOLID && e->game->actors[target].handler_count) ||
+      !cells_under(e, x0, y0, x1, y1, &c0, &r0, &c1, &r1))
+    return;
+  /* A move is at most 16 pixels an axis (speed 255 sixteenths), so the
+   * sweep touches at most 4x4 cells. */
+  for (r = r0; r <= r1; ++r)
+    for (c = c0; c <= c1; ++c)
+      if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * LVK_LEVEL_COLUMNS + c], target)) {
+        near->cell_x[near->cell_count] = (int16_t)(c * LVK_TILE_SIZE);
+        near->cell_y[near->cell_count++] = (int16_t)(r * LVK_TILE_SIZE);
+      }
+}
+
+/* How much a box at (Px, Py) overlaps the gathered boxes and Target's
+ * cells, in square pixels; stops once that exceeds Limit. */
+static uint32_t overlap_near(const lvk_engine_t *e, const near_boxes_t *near, int32_t px, int32_t py, uint32_t limit)
+{
+  uint32_t sum = 0;
+  int k;
+  for (k = 0; k < near->count; ++k) {
+    const lvk_box_t *b = &e->boxes[near->at[k]];
+    sum += common_area(px, py, b->x, b->y);
+    if (sum > limit) return sum;
+  }
+  for (k = 0; k < near->cell_count; ++k) {
+    sum += common_area(px, py, near->cell_x[k], near->cell_y[k]);
+    if (sum > limit) return sum;
+  }
   return sum;
 }
 
 /* From pixel From towards To along one axis, the last pixel before the
  * overlap would grow beyond Allowed (From itself at worst). */
-static int32_t advance(const lvk_engine_t *e, int slot, uint16_t target, int along_x, int32_t from, int32_t to,
+static int32_t advance(const lvk_engine_t *e, const near_boxes_t *near, int along_x, int32_t from, int32_t to,
                        int32_t other, uint32_t allowed)
 {
   int32_t step = to > from ? 1 : -1;
   while (from != to) {
     int32_t next = from + step;
-    if (overlap(e, slot, along_x ? next : other, along_x ? other : next, target, 0) > allowed) break;
+    if (overlap_near(e, near, along_x ? next : other, along_x ? other : next, allowed) > allowed) break;
     from = next;
   }
   return from;
 }
 
-/* Whether Slot's move this frame makes its overlap with Target grow beyond
- * Before (its overlap where it was). A move of more than a box's size on an
- * axis is also looked at halfway, so a fast instance cannot jump over a
- * box: looks 8 pixels apart never miss an 8x8 one. */
-static int move_grows(const lvk_engine_t *e, int slot, uint16_t target, uint32_t before)
+/* Whether Slot moved more than a box's size on an axis this frame: such a
+ * move is also looked at halfway, so a fast instance cannot jump over a
+ * box (looks 8 pixels apart never miss an 8x8 one). */
+static int long_move(const lvk_engine_t *e, int slot)
 {
   const lvk_instance_t *in = &e->instances[slot];
   const lvk_box_t *box = &e->boxes[e->box_of[slot]];
-  int32_t ox = pixel_of(in->old_x), oy = pixel_of(in->old_y);
-  if (overlap(e, slot, box->x, box->y, target, 0) > before) return 1;
-  if (box->x - ox <= BOX_PIXELS && ox - box->x <= BOX_PIXELS && box->y - oy <= BOX_PIXELS && oy - box->y <= BOX_PIXELS)
-    return 0;
-  return overlap(e, slot, ox + (box->x - ox) / 2, oy + (box->y - oy) / 2, target, 0) > before;
+  int32_t dx = box->x - pixel_of(in->old_x), dy = box->y - pixel_of(in->old_y);
+  return dx > BOX_PIXELS || -dx > BOX_PIXELS || dy > BOX_PIXELS || -dy > BOX_PIXELS;
 }
 
-/* Takes back as much of Slot's move as made its overlap with Target grow
- * (the rules in lvk_engine.h). */
-static void repel(lvk_engine_t *e, int slot, uint16_t target)
+/* A repel handler's turn: whether Slot's box meets Target (overlaps it now,
+ * or jumped over it with a long move), and if so, takes back as much of the
+ * move as made its overlap with Target grow (the rules in lvk_engine.h). */
+static int repel(lvk_engine_t *e, int slot, uint16_t target)
 {
   lvk_instance_t *in = &e->instances[slot];
   lvk_box_t *box = &e->boxes[e->box_of[slot]];
   int32_t px = box->x, py = box->y, ox = pixel_of(in->old_x), oy = pixel_of(in->old_y);
   int32_t x, y;
-  uint32_t before = overlap(e, slot, ox, oy, target, 0);
-  if (!move_grows(e, slot, target, before)) return;
-  if (ox != px && overlap(e, slot, ox, py, target, 0) <= before) {
-    x = advance(e, slot, target, 1, ox, px, py, before);
+  near_boxes_t near;
+  uint32_t before;
+  int jumped = long_move(e, slot);
+  /* The usual case, no contact, found as cheaply as for overlap. */
+  if (!jumped && !overlaps(e, slot, px, py, target)) return 0;
+  gather_near(e, slot, target, ox, oy, px, py, &near);
+  before = overlap_near(e, &near, ox, oy, 0xFFFFFFFFu);
+  if (overlap_near(e, &near, px, py, before) <= before &&
+      !(jumped && overlap_near(e, &near, ox + (px - ox) / 2, oy + (py - oy) / 2, before) > before))
+    /* Touching without pushing further, or a long move past nothing. */
+    return overlap_near(e, &near, px, py, 0) != 0;
+  if (ox != px && overlap_near(e, &near, ox, py, before) <= before) {
+    x = advance(e, &near, 1, ox, px, py, before);
     y = py;
-  } else if (oy != py && overlap(e, slot, px, oy, target, 0) <= before) {
+  } else if (oy != py && overlap_near(e, &near, px, oy, before) <= before) {
     x = px;
-    y = advance(e, slot, target, 0, oy, py, px, before);
+    y = advance(e, &near, 0, oy, py, px, before);
   } else {
-    x = advance(e, slot, target, 1, ox, px, oy, before);
-    y = advance(e, slot, target, 0, oy, py, x, before);
+    x = advance(e, &near, 1, ox, px, oy, before);
+    y = advance(e, &near, 0, oy, py, x, before);
   }
   in->x = x == px ? in->x : at_pixel(in->old_x, x);
   in->y = y == py ? in->y : at_pixel(in->old_y, y);
   box->x = (int16_t)x;
   box->y = (int16_t)y;
+  return 1;
 }
 
-/* The boxes in actor order, and the solid ones. */
+/* The boxes in actor order and, within an actor, by x (by_actor follows:
+ * from frame to frame the order changes little, so sorting by insertion
+ * costs a pass); the solid ones. */
 static void gather_boxes(lvk_engine_t *e)
 {
   int k;
   e->solid_count = 0;
+  for (k = 0; k < LVK_TARGET_RUNS; ++k) e->runs[k].target = LVK_NONE;
   for (k = 0; k < e->instance_count; ++k) {
-    int slot = e->by_actor[k];
-    const lvk_instance_t *in = &e->instances[slot];
-    lvk_box_t *b = &e->boxes[k];
-    b->x = (int16_t)pixel_of(in->x);
-    b->y = (int16_t)pixel_of(in->y);
-    b->actor = in->actor;
-    b->slot = (uint8_t)slot;
-    b->alive = in->alive;
-    e->box_of[slot] = (uint8_t)k;
-    if (e->any_solid && (e->game->actors[in->actor].flags & LVK_ACTOR_SOLID)) e->solid_boxes[e->solid_count++] = (uint8_t)k;
+    const lvk_instance_t *in = &e->instances[e->by_actor[k]];
+    lvk_box_t b;
+    int j = k;
+    b.x = b.key = (int16_t)pixel_of(in->x);
+    b.y = (int16_t)pixel_of(in->y);
+    b.actor = in->actor;
+    b.slot = e->by_actor[k];
+    b.alive = in->alive;
+    while (j > 0 && (e->boxes[j - 1].actor > b.actor || (e->boxes[j - 1].actor == b.actor && e->boxes[j - 1].key > b.key))) {
+      e->boxes[j] = e->boxes[j - 1];
+      --j;
+    }
+    e->boxes[j] = b;
+  }
+  for (k = 0; k < e->instance_count; ++k) {
+    const lvk_box_t *b = &e->boxes[k];
+    e->by_actor[k] = b->slot;
+    e->box_of[b->slot] = (uint8_t)k;
+    if (e->any_solid && (e->game->actors[b->actor].flags & LVK_ACTOR_SOLID)) e->solid_boxes[e->solid_count++] = (uint8_t)k;
   }
 }
 
@@ -935,15 +1055,7 @@ static void collision_events(lvk_engine_t *e)
       if (h->event != LVK_EVENT_COLLISION) continue;
       if (k >= LVK_MAX_COLLISION_HANDLERS) break;
       bit = (uint32_t)1 << k++;
-      if (h->flags & LVK_HANDLER_REPEL) {
-        /* A move that jumped over the target hits it too. */
-        if (!overlap(e, slot, box->x, box->y, h->other, 1) &&
-            !move_grows(e, slot, h->other, overlap(e, slot, pixel_of(in->old_x), pixel_of(in->old_y), h->other, 0))) {
-          in->touching &= ~bit;
-          continue;
-        }
-        repel(e, slot, h->other);
-      } else if (!overlap(e, slot, box->x, box->y, h->other, 1)) {
+      if (!((h->flags & LVK_HANDLER_REPEL) ? repel(e, slot, h->other) : overlaps(e, slot, box->x, box->y, h->other))) {
         in->touching &= ~bit;
         continue;
       }
@@ -1072,9 +1184,9 @@ int32_t lvk_engine_variable(const lvk_engine_t *e, int variable, int slot)
   unsigned place;
   if (!g || variable < 0 || variable >= g->variable_count) return 0;
   place = e->variable_place[variable];
-  if (g->variables[variable].scope == LVK_SCOPE_GAME) return e->game_values[place];
+  if (!(place & INSTANCE_PLACE)) return e->game_values[place];
   if (!e->instance_values || slot < 0 || slot >= e->instance_count) return 0;
-  return e->instance_values->values[slot][place];
+  return e->instance_values->values[slot][place & ~INSTANCE_PLACE];
 }
 
 int lvk_engine_sprite(const lvk_engine_t *e, int slot, lvk_sprite_t *sprite)

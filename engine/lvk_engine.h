@@ -398,8 +398,9 @@ void lvk_level_clear_live_cells(const lvk_game_t *game, int level, uint16_t *map
 /* The tiles an instance may be drawn with, for a host that prepares sprite
  * pictures: live actors' tiles in actor order, then the tiles of actors
  * Spawn names and those SetTile names, in action order; repeats and
- * LVK_NONE included. Start with *Cursor 0; each call gives the next tile
- * number, or -1 after the last (and for a game that fails the check). */
+ * LVK_NONE included (a host checks them against its tiles). Start with
+ * *Cursor 0; each call gives the next tile number, or -1 after the last.
+ * Reads only inside the tables' counts, so it needs no passing check. */
 int lvk_game_sprite_tile(const lvk_game_t *game, uint32_t *cursor);
 
 /* ---- The running game ---- */
@@ -443,14 +444,24 @@ typedef struct lvk_pending_spawn {
   uint16_t actor;
 } lvk_pending_spawn_t;
 
-/* An instance's box for the collision phase, kept in actor order so a test
- * reads the few bytes it needs of one actor's instances in a row. */
+/* An instance's box for the collision phase, kept in actor order and
+ * within an actor by x, so a test reads the few boxes near it in a row. */
 typedef struct lvk_box {
   int16_t x, y; /* whole pixels */
+  int16_t key;  /* x when the phase began: the order within the actor */
   uint16_t actor;
   uint8_t slot;
   uint8_t alive;
 } lvk_box_t;
+
+/* Where one actor's instances are in lvk_engine_t.boxes: a cache of the
+ * look-ups of one collision phase. */
+#define LVK_TARGET_RUNS 16
+typedef struct lvk_target_run {
+  uint16_t target; /* LVK_NONE: empty */
+  uint8_t from;
+  uint8_t count;
+} lvk_target_run_t;
 
 /* The instances' own variables: LVK_MAX_INSTANCE_VARIABLES values per slot.
  * Kept apart from lvk_engine_t (8 KiB, read by actions only): the DS program
@@ -468,6 +479,8 @@ typedef struct lvk_engine {
   uint8_t level_changed;
   uint8_t viewer;
   uint8_t restart;        /* RestartGame asked for this frame */
+  int16_t level_columns, level_rows; /* the level's size in cells */
+  const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */
   int live_count;
@@ -475,11 +488,12 @@ typedef struct lvk_engine {
   void *trace_context;
   uint32_t random;        /* the random numbers' state */
   lvk_instance_t instances[LVK_MAX_INSTANCES];
-  uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order, for collision look-ups */
+  uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order (by x within one), for look-ups */
   lvk_box_t boxes[LVK_MAX_INSTANCES];  /* while collisions are tested: by_actor's boxes */
   uint8_t box_of[LVK_MAX_INSTANCES];   /* slot -> its place in boxes */
   uint8_t solid_boxes[LVK_MAX_INSTANCES]; /* places in boxes of solid actors' instances */
   int solid_count;
+  lvk_target_run_t runs[LVK_TARGET_RUNS];
   /* Variables: the game variables' values, and where each variable's value
    * is (its place among the variables of its scope). */
   int32_t game_values[LVK_MAX_GAME_VARIABLES];
