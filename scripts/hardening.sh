@@ -31,7 +31,7 @@ export QT_QPA_PLATFORM=offscreen
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B out-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLURVIK_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="$SAN"
+  -DCMAKE_C_FLAGS="$SAN" -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="$SAN"
 cmake --build out-asan
 ctest --test-dir out-asan --output-on-failure -j2
 
