@@ -64,10 +64,12 @@
  *   if that is enough, else along y alone, else along both (x first); it
  *   goes from where the instance was towards where it moved and stops at the
  *   last whole pixel before the overlap would grow, so a fast instance stops
- *   in contact and slides along walls. A move that keeps or shrinks an
- *   overlap it did not make (something walked into it) stays, so it can
- *   always walk out. A repelled instance pushing on counts as one contact
- *   and does not fire again.
+ *   in contact and slides along walls. A move of more than 8 pixels on an
+ *   axis is also looked at halfway, so a fast instance cannot jump over a
+ *   box in one frame; meeting a box that way counts as a contact. A move
+ *   that keeps or shrinks an overlap it did not make (something walked into
+ *   it) stays, so it can always walk out. A repelled instance pushing on
+ *   counts as one contact and does not fire again.
  * - Actions, with every number a literal or a variable's value:
  *   SetSpeedSize: absolute sets (sx, sy), relative adds; clamped to 0..255.
  *   SetSpeedDir: absolute sets (dx, dy) to the signs of its numbers,
