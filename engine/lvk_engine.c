@@ -1022,7 +1022,8 @@ static void gather_boxes(lvk_engine_t *e)
     b.actor = in->actor;
     b.slot = e->by_actor[k];
     b.alive = in->alive;
-    while (j > 0 && (e->boxes[j - 1].actor > b.actor || (e->boxes[j - 1].actor == b.actor && e->boxes[j - 1].key > b.key))) {
+    while (j > 0 && (e->boxes[j - 1].actor > b.actor ||
+                     (e->boxes[j - 1].actor == b.actor && e->boxes[j - 1].key > b.key))) {
       e->boxes[j] = e->boxes[j - 1];
       --j;
     }
@@ -1032,7 +1033,8 @@ static void gather_boxes(lvk_engine_t *e)
     const lvk_box_t *b = &e->boxes[k];
     e->by_actor[k] = b->slot;
     e->box_of[b->slot] = (uint8_t)k;
-    if (e->any_solid && (e->game->actors[b->actor].flags & LVK_ACTOR_SOLID)) e->solid_boxes[e->solid_count++] = (uint8_t)k;
+    if (e->any_solid && (e->game->actors[b->actor].flags & LVK_ACTOR_SOLID))
+      e->solid_boxes[e->solid_count++] = (uint8_t)k;
   }
 }
 

@@ -117,7 +117,9 @@ static inline int lvk_host_row(const lvk_engine_t *engine, int row, char *out)
     return 1;
   }
   if (!game) {
-    text = row == LVK_HOST_ROW_STATUS ? LVK_HOST_TEXT_DAMAGED : row == LVK_HOST_ROW_STATUS + 1 ? LVK_HOST_TEXT_DAMAGED_2 : 0;
+    text = row == LVK_HOST_ROW_STATUS       ? LVK_HOST_TEXT_DAMAGED
+           : row == LVK_HOST_ROW_STATUS + 1 ? LVK_HOST_TEXT_DAMAGED_2
+                                            : 0;
   } else if (row == LVK_HOST_ROW_STATUS) {
     if (game->level_count == 0) {
       text = LVK_HOST_TEXT_NO_LEVELS;

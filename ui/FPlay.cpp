@@ -217,7 +217,8 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   QAction* actNext = MakeAction("actNext", "&Next level", "Go to the next level; after the last, the first",
                                 QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NextLevel(); });
   MakeAction("actZoomIn", "Zoom in", "Show the screens larger, as far as the screen shows them whole",
-             QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { SetScale(std::min(FScale + 1, std::max(FScale, FittingScale()))); });
+             QKeySequence(Qt::CTRL | Qt::Key_Plus),
+             [this] { SetScale(std::min(FScale + 1, std::max(FScale, FittingScale()))); });
   MakeAction("actZoomOut", "Zoom out", "Show the screens smaller", QKeySequence(Qt::CTRL | Qt::Key_Minus),
              [this] { SetScale(FScale - 1); });
   MakeAction("actClose", "Close", "Close the play window", QKeySequence(Qt::Key_Escape), [this] { close(); });

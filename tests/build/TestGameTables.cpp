@@ -346,12 +346,13 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
     GenerateGameData(T, Out);
     Out.Flush();
   }
-  std::ofstream(Dir.File("main.c")) << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
-                                       "static lvk_engine_t e; static lvk_instance_values_t v;\n"
-                                       "int main(void) { lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v);\n"
-                                       "  lvk_engine_start_level(&e, 0);\n"
-                                       "  printf(\"%d %u|%s|\", lvk_game_check(&lvk_game), (unsigned)lvk_game.handlers[0].frames,\n"
-                                       "         lvk_engine_text_row(&e, 7)); return 0; }\n";
+  std::ofstream(Dir.File("main.c"))
+      << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
+         "static lvk_engine_t e; static lvk_instance_values_t v;\n"
+         "int main(void) {\n"
+         "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v); lvk_engine_start_level(&e, 0);\n"
+         "  printf(\"%d %u|%s|\", lvk_game_check(&lvk_game), (unsigned)lvk_game.handlers[0].frames,\n"
+         "         lvk_engine_text_row(&e, 7)); return 0; }\n";
   std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
                         "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
   ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));

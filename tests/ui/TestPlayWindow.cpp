@@ -402,62 +402,6 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
 
 namespace {
 
-// The upper screen as both hosts print it: a score that counts up every
-// frame, a row the game takes from the status line, and RestartGame giving
-// it back.
-TEST(PlayConsole, PrintsTheGameRowsBesideTheHostsLines) {
-  const char Chars[] = "Score Mine\x1b[5;5Hx";
-  std::vector<lvk_variable_t> Variables{{0, LVK_SCOPE_GAME}};
-  std::vector<lvk_segment_t> Segments{{0, 6, LVK_LITERAL}, {0, 0, LVK_VARIABLE(0)}, {6, 11, LVK_LITERAL}};
-  std::vector<lvk_text_t> Texts{{0, 2}, {2, 1}};
-  std::vector<lvk_action_t> Actions{{LVK_ACTION_SHOW_TEXT, 0, 0, 0, 0, 0, 0, 0},
-                                    {LVK_ACTION_SET_VARIABLE, 1, 1, 0, 0, 0, 0, 0},
-                                    {LVK_ACTION_SHOW_TEXT, 0, 20, 0, 0, 0, 1, 0},
-                                    {LVK_ACTION_RESTART_GAME, 0, 0, 0, 0, 0, 0, 0}};
-  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 1, 0},
-                                      {LVK_EVENT_TIMER, LVK_HANDLER_REPEAT, 0, 0, 1, 1, 1},
-                                      {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_A, 0, 2, 1, 0},
-                                      {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_B, 0, 3, 1, 0}};
-  std::vector<lvk_actor_t> Actors{{0, 0, 4, 0}};
-  std::vector<lvk_level_t> Levels{{0, 1, 32, 24, 0}};
-  std::vector<lvk_spawn_t> Spawns{{0, 3, 3}};
-  std::vector<std::uint16_t> Scenery(LVK_LEVEL_CELLS, LVK_NONE);
-  const lvk_game_t Game{1, 1, 4, 4, 1, 1, Actors.data(), Handlers.data(), Actions.data(), Levels.data(),
-                        Spawns.data(), Scenery.data(), 1, 2, 3, 0, sizeof Chars - 1, Variables.data(), Texts.data(),
-                        Segments.data(), Chars};
-  lvk_engine_t Engine;
-  lvk_instance_values_t Values;
-  lvk_engine_init(&Engine, &Game);
-  lvk_engine_set_instance_values(&Engine, &Values);
-  lvk_engine_start_level(&Engine, 0);
-  TPlayConsole Console;
-  lvk_host_screen_t Screen;
-  lvk_host_screen_init(&Screen);
-  auto Step = [&](std::uint16_t Keys) {
-    const lvk_input_t In{Keys, 0, 0};
-    lvk_engine_step(&Engine, &In);
-    return PrintUpperScreen(Console, Screen, Engine, "Counter");
-  };
-  EXPECT_TRUE(PrintUpperScreen(Console, Screen, Engine, "Counter"));
-  EXPECT_EQ(Console.RowText(0), "Score 0");
-  EXPECT_EQ(Console.RowText(1), "     Welcome  to  the  game");
-  EXPECT_EQ(Console.RowText(20), "Level 1 of 1");
-  EXPECT_EQ(Console.RowText(22), "Start+Select: next level");
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Step(0));
-  EXPECT_EQ(Console.RowText(0), "Score 3");
-  // Taken from the status line; the text's escape prints as spaces.
-  Step(LVK_KEY_A);
-  EXPECT_EQ(Console.RowText(20), "Mine [5;5Hx");
-  EXPECT_EQ(Console.RowText(5), "");
-  Step(0);
-  EXPECT_EQ(Console.RowText(20), "Mine [5;5Hx");
-  // Restarted: the status line and the start text are back, the score anew.
-  Step(LVK_KEY_B);
-  EXPECT_EQ(Console.RowText(20), "Level 1 of 1");
-  EXPECT_EQ(Console.RowText(3), std::string(12, ' ') + "Counter");
-  EXPECT_EQ(Console.RowText(0), "Score 0");
-}
-
 // Input reaches the engine frame by frame: a key pressed and let go between
 // two frames is pressed in one and let go in the next; the lid has a key.
 TEST_F(PlayWindow, KeysBetweenFramesAndTheLid) {
