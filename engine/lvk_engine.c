@@ -1159,12 +1159,15 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
   collision_events(e);
   outside_events(e);
   destroys(e);
-  /* Spawns of a level being left would vanish at once: not made at all. */
-  if (!e->restart && e->next_level < 0) spawn_pending(e);
+  /* Spawns of a level being left would vanish at once: not made at all. A
+   * level change their OnCreate asks for waits for the next frame's end, as
+   * one asked for at a level's start does. */
   if (e->restart)
     restart_game(e);
   else if (e->next_level >= 0)
     lvk_engine_start_level(e, e->next_level);
+  else
+    spawn_pending(e);
   print_stale_rows(e);
 }
 
