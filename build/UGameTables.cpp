@@ -143,6 +143,8 @@ private:
       FLog.LogError(Format("Level %s places %d live actors; only the first %d take part", Level.Name(), Live,
                            LVK_MAX_INSTANCES));
     Entry.spawn_count = static_cast<std::uint16_t>(Live);
+    Entry.width = static_cast<std::uint8_t>(std::clamp(Level.Width(), 0, Columns));
+    Entry.height = static_cast<std::uint8_t>(std::clamp(Level.Height(), 0, Rows));
     T.Levels.push_back(Entry);
     T.LevelNames.push_back(Level.Name());
   }
@@ -172,6 +174,15 @@ lvk_game_t TGameTables::Game() const {
   G.levels = Levels.data();
   G.spawns = Spawns.data();
   G.scenery = Scenery.data();
+  G.variable_count = static_cast<std::uint16_t>(Variables.size());
+  G.text_count = static_cast<std::uint16_t>(Texts.size());
+  G.segment_count = static_cast<std::uint16_t>(Segments.size());
+  G.sound_count = SoundCount;
+  G.char_count = static_cast<std::uint32_t>(Chars.size());
+  G.variables = Variables.data();
+  G.texts = Texts.data();
+  G.segments = Segments.data();
+  G.chars = Chars.data();
   return G;
 }
 

@@ -34,10 +34,19 @@ struct TGameTables {
   std::vector<lvk_level_t> Levels;
   std::vector<lvk_spawn_t> Spawns;
   std::vector<std::uint16_t> Scenery;  // Levels.size() * 768
+  // Variables, the texts of ShowText (segments over Chars) and the number of
+  // sounds; empty for a game that uses none.
+  std::vector<lvk_variable_t> Variables;
+  std::vector<lvk_text_t> Texts;
+  std::vector<lvk_segment_t> Segments;
+  std::string Chars;
+  std::uint16_t SoundCount = 0;
 
-  // Names for comments and messages, in the order of Actors and Levels.
+  // Names for comments and messages, in the order of Actors, Levels and
+  // Variables.
   std::vector<std::string> ActorNames;
   std::vector<std::string> LevelNames;
+  std::vector<std::string> VariableNames;
 
   // What generated.c holds: the palette as 15-bit DS colours, each tile's 64
   // palette indices, each level's 32x24 tile numbers. Empty when the tables

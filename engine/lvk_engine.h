@@ -5,7 +5,8 @@
  * It knows nothing of the editor's document: a host hands it a read-only game
  * description (lvk_game_t, made by the editor's table builder or defined by
  * the generated lvk_gamedata.c) and steps it one frame at a time with the
- * keys held; it answers with instance positions and the current level.
+ * keys held; it answers with instance positions, the current level, the text
+ * rows of the upper screen and the sounds asked for.
  *
  * No floating point and no allocation: all state lives in the caller's
  * lvk_engine_t. Positions are fixed point in 1/16 pixel. Given the same game
@@ -17,25 +18,36 @@
  *   places it spawns one instance there (at most LVK_MAX_INSTANCES per
  *   level, in cell order, row by row; further cells spawn nothing). An actor
  *   without handlers is scenery: it stays in the background and can be
- *   collided with.
+ *   collided with. Spawn makes instances of any actor, scenery ones too.
  * - An instance has a speed size (sx, sy), each 0..255, and a direction
  *   (dx, dy), each -1, 0 or 1, all 0 at the start; each frame it moves by
- *   (sx*dx, sy*dy) sixteenths of a pixel.
- * - A frame, in this order: input events (OnKey, OnTouch), movement,
- *   collision events, outside events, then destroys (the instance's OnDestroy
- *   handlers run first) and the level change. Within each phase instances go
- *   in spawn order and an actor's handlers in their order; a handler runs
- *   its actions in order.
- * - OnCreate runs for every instance when its level starts, in cell order.
- *   A Destroy or NextLevel asked for there takes effect at the end of the
- *   next frame.
+ *   (sx*dx, sy*dy) sixteenths of a pixel. It is drawn with its actor's tile
+ *   until SetTile gives it another. Its age is the number of frames it has
+ *   lived: 0 when it is created, one more at the start of every frame.
+ * - A frame, in this order: input and timer events (OnKey, OnKeyHeld,
+ *   OnTouch, OnTimer), movement, collision events, outside events, destroys
+ *   (the instance's OnDestroy handlers run first), then either the level
+ *   change (RestartGame, GoToLevel, NextLevel) or the spawns, and last the
+ *   text rows are brought up to date. Within each phase instances go in slot
+ *   order and an actor's handlers in their order; a handler runs its actions
+ *   in order.
+ * - OnCreate runs for every instance when its level starts, in cell order,
+ *   and for a spawned instance when it is spawned. A Destroy, level change
+ *   or RestartGame asked for there takes effect at the end of the next
+ *   frame; a Spawn asked for there happens at once, after the other OnCreate
+ *   handlers of that moment.
  * - OnKey with press fires on the frame in which every key of the set is
  *   held and at least one of them went down; with release, on the frame in
- *   which none is held and at least one went up. An empty set never fires.
+ *   which none is held and at least one went up. OnKeyHeld fires on every
+ *   frame in which every key of the set is held, also the first frame of a
+ *   level when they were held before it. An empty set never fires.
  * - OnTouch fires on the frame the pen goes down (LVK_KEY_TOUCH goes down)
  *   when the touch point lies in a selected area around the instance's 8x8
  *   box: H inside, N/S/E/W in the band straight above/below/right/left,
  *   NE/SE/SW/NW in the diagonal quarter-planes.
+ * - OnTimer(frames) fires on the frame in which the instance's age reaches
+ *   frames; with repeat also whenever the age is a multiple of frames after
+ *   that. OnTimer(1, repeat) fires on every frame. Frames 0 never fires.
  * - OnOutside fires on the frame in which the box starts to reach beyond a
  *   screen edge (N top, S bottom, W left, E right); edges crossed in the same
  *   frame give the diagonal (N and E: NE). It fires when that direction is
@@ -44,19 +56,70 @@
  * - OnCollision fires on the frame in which the box, after movement, starts
  *   to overlap the box of another instance of the named actor or a cell
  *   where that actor is scenery; again only after a frame without overlap.
- *   Boxes are compared in whole pixels, as they are drawn. With repel, the
- *   instance's own move of that frame is first undone along the axis that
- *   caused the overlap (x if undoing x alone clears it, else y if undoing y
- *   alone does, else both), so it slides along walls; a repelled instance
- *   pushing on counts as one contact and does not fire again.
- * - SetSpeedSize: absolute sets (sx, sy) to (arg1, arg2), relative adds;
- *   clamped to 0..255. SetSpeedDir: absolute sets (dx, dy) to the signs of
- *   (arg1, arg2), relative adds the signs and clamps to -1..1. Destroy
- *   removes the instance at the end of the frame after its OnDestroy
- *   handlers ran (once, however often it is asked). NextLevel goes to the
- *   next level at the end of the frame, after the last to the first; asking
- *   several times in one frame steps once. A level change destroys the
- *   remaining instances without OnDestroy.
+ *   The target "any solid actor" (LVK_ANY_SOLID) stands for every actor
+ *   ticked solid, live or scenery. Boxes are compared in whole pixels, as
+ *   they are drawn. With repel, a move of the instance's own that makes the
+ *   overlap with the target larger (in square pixels, over all the boxes it
+ *   overlaps) is taken back as far as needed and no further: along x alone
+ *   if that is enough, else along y alone, else along both (x first); it
+ *   goes from where the instance was towards where it moved and stops at the
+ *   last whole pixel before the overlap would grow, so a fast instance stops
+ *   in contact and slides along walls. A move of more than 8 pixels on an
+ *   axis is also looked at halfway, so a fast instance cannot jump over a
+ *   box in one frame; meeting a box that way counts as a contact. A move
+ *   that keeps or shrinks an overlap it did not make (something walked into
+ *   it) stays, so it can always walk out. A repelled instance pushing on
+ *   counts as one contact and does not fire again.
+ * - Actions, with every number a literal or a variable's value:
+ *   SetSpeedSize: absolute sets (sx, sy), relative adds; clamped to 0..255.
+ *   SetSpeedDir: absolute sets (dx, dy) to the signs of its numbers,
+ *   relative adds the signs and clamps to -1..1. Destroy removes the
+ *   instance at the end of the frame after its OnDestroy handlers ran (once,
+ *   however often it is asked). NextLevel goes to the next level at the end
+ *   of the frame, after the last to the first. GoToLevel(n) goes to level n
+ *   (counted from 1), 0 starts this level again, any other number does
+ *   nothing. Of the level changes asked for in one frame the first counts.
+ *   RestartGame sets the game variables back to their initial values, clears
+ *   the text rows and starts the first level, at the end of the frame, before
+ *   any level change asked for. A level change destroys the remaining
+ *   instances without OnDestroy and keeps the game variables.
+ *   SetVariable sets a variable, relative adds to it (clamped to the 32-bit
+ *   range). Spawn(actor, dx, dy) makes an instance of the actor at the end of
+ *   the frame at the position the spawning instance had when it asked, plus
+ *   (dx, dy) pixels, in the lowest free slot (a destroyed instance's slot is
+ *   free), and runs its OnCreate handlers; with LVK_MAX_INSTANCES slots alive
+ *   nothing is spawned. Bounce(x, y) reverses the direction on x when its
+ *   first number is not 0 and on y when its second is not 0. SetTile draws
+ *   the instance with another tile (LVK_NONE: with none). MoveToward(actor,
+ *   speed) points the direction at the nearest other instance of the actor
+ *   (squared distance in pixels, ties to the earlier slot) with speed size
+ *   speed on each axis, less on an axis where the target is nearer than
+ *   that; with no such instance nothing changes. PlaySound asks the host to
+ *   start a sound (see lvk_engine_sounds).
+ * - Guards are actions too: one that does not hold ends the handler's run
+ *   (the actions after it do not run this time). IfVariable(v, op, n) and
+ *   IfCount(actor, op, n) compare a variable's value or the number of the
+ *   actor's live instances (alive and not asked to be destroyed) with n;
+ *   IfChance(n) holds one time in n (never for n < 1), drawn from the
+ *   engine's own random numbers, which start the same on every host;
+ *   IfKeyHeld(keys) holds while every key of the set is held (an empty set
+ *   never holds).
+ * - Variables: game variables (at most LVK_MAX_GAME_VARIABLES) have one
+ *   value, set to its initial value when the engine is bound to the game and
+ *   by RestartGame, and kept across levels. Instance variables (at most
+ *   LVK_MAX_INSTANCE_VARIABLES) have a value in every instance, set to the
+ *   initial value when the instance is created; in a handler they are the
+ *   running instance's.
+ * - The upper screen has LVK_TEXT_ROWS rows of LVK_TEXT_COLUMNS characters.
+ *   ShowText(row, text) clears the row and prints the text there, cut at the
+ *   row's end; a row outside 0..23 does nothing. A text is literal pieces and
+ *   variables' values in decimal. The row stays current: whenever a variable
+ *   it shows changes, it is printed again at the end of the frame, until the
+ *   row is printed with another text. Instance variables in it are those of
+ *   the instance that showed it; when that instance goes (destroyed or its
+ *   level left) the row keeps what it shows and follows no variable any more.
+ *   Rows stay across levels. A row once printed belongs to the game until
+ *   RestartGame clears it; the host shows its own lines in the other rows.
  * - Start and Select held together (both held, one of them just went down)
  *   step to the next level. A game in which no actor has a handler is a
  *   viewer: A or Right steps to the next level, B or Left to the previous
@@ -89,8 +152,18 @@ extern "C" {
 #define LVK_MAX_INSTANCES 128
 /* Collision handlers an actor may have; later ones never fire. */
 #define LVK_MAX_COLLISION_HANDLERS 32
+#define LVK_MAX_GAME_VARIABLES 64
+#define LVK_MAX_INSTANCE_VARIABLES 16
+#define LVK_MAX_VARIABLES (LVK_MAX_GAME_VARIABLES + LVK_MAX_INSTANCE_VARIABLES)
+/* The upper screen's text. */
+#define LVK_TEXT_ROWS 24
+#define LVK_TEXT_COLUMNS 32
+/* Sounds one frame may ask to start; later ones that frame are dropped. */
+#define LVK_MAX_FRAME_SOUNDS 8
 /* No tile, no actor. */
 #define LVK_NONE 0xFFFFu
+/* OnCollision's other actor: every actor ticked solid. */
+#define LVK_ANY_SOLID 0xFFFEu
 
 /* Held keys: the libnds key bits, and the OnKey key table's order. */
 #define LVK_KEY_A (1u << 0)
@@ -119,27 +192,70 @@ extern "C" {
 #define LVK_AREA_NW (1u << 7)
 #define LVK_AREA_H (1u << 8)
 
-/* Event kinds, in the editor's registry order. */
+/* Event kinds: lvk_handler_t.event. The numbers are stored in generated
+ * tables and never change; new kinds take new numbers. */
 enum {
   LVK_EVENT_CREATE = 0,
   LVK_EVENT_DESTROY = 1,
   LVK_EVENT_KEY = 2,
   LVK_EVENT_TOUCH = 3,
   LVK_EVENT_COLLISION = 4,
-  LVK_EVENT_OUTSIDE = 5
+  LVK_EVENT_OUTSIDE = 5,
+  LVK_EVENT_KEY_HELD = 6,
+  LVK_EVENT_TIMER = 7,
+  LVK_EVENT_KINDS = 8
 };
 
-/* Action kinds, in the editor's registry order. */
+/* Action kinds: lvk_action_t.kind; numbers as for events. */
 enum {
   LVK_ACTION_SET_SPEED_SIZE = 0,
   LVK_ACTION_SET_SPEED_DIR = 1,
   LVK_ACTION_DESTROY = 2,
-  LVK_ACTION_NEXT_LEVEL = 3
+  LVK_ACTION_NEXT_LEVEL = 3,
+  LVK_ACTION_SET_VARIABLE = 4,
+  LVK_ACTION_SHOW_TEXT = 5,
+  LVK_ACTION_SPAWN = 6,
+  LVK_ACTION_GO_TO_LEVEL = 7,
+  LVK_ACTION_RESTART_GAME = 8,
+  LVK_ACTION_BOUNCE = 9,
+  LVK_ACTION_SET_TILE = 10,
+  LVK_ACTION_MOVE_TOWARD = 11,
+  LVK_ACTION_IF_VARIABLE = 12,
+  LVK_ACTION_IF_COUNT = 13,
+  LVK_ACTION_IF_CHANCE = 14,
+  LVK_ACTION_IF_KEY_HELD = 15,
+  LVK_ACTION_PLAY_SOUND = 16,
+  LVK_ACTION_KINDS = 17
 };
 
 /* lvk_handler_t.flags */
-#define LVK_HANDLER_PRESS 1u /* OnKey: on pressing (else on releasing) */
-#define LVK_HANDLER_REPEL 2u /* OnCollision: repel (else overlap) */
+#define LVK_HANDLER_PRESS 1u  /* OnKey: on pressing (else on releasing) */
+#define LVK_HANDLER_REPEL 2u  /* OnCollision: repel (else overlap) */
+#define LVK_HANDLER_REPEAT 4u /* OnTimer: again every frames frames */
+
+/* lvk_actor_t.flags */
+#define LVK_ACTOR_SOLID 1u /* a target of OnCollision with LVK_ANY_SOLID */
+
+/* lvk_action_t.op of IfVariable and IfCount: value op number. */
+enum {
+  LVK_COMPARE_EQUAL = 0,   /* = */
+  LVK_COMPARE_UNEQUAL = 1, /* <> */
+  LVK_COMPARE_LESS = 2,    /* < */
+  LVK_COMPARE_AT_MOST = 3, /* <= */
+  LVK_COMPARE_GREATER = 4, /* > */
+  LVK_COMPARE_AT_LEAST = 5 /* >= */
+};
+
+/* lvk_variable_t.scope */
+enum { LVK_SCOPE_GAME = 0, LVK_SCOPE_INSTANCE = 1 };
+
+/* A number of an action is a literal or a variable's value: the pair
+ * (argN, varN) of lvk_action_t. varN is LVK_LITERAL for the literal argN,
+ * else LVK_VARIABLE(v) for the value of variable v (an index into
+ * lvk_game_t.variables); argN is then not read. 0 is the literal so that a
+ * zeroed entry, and every table written before variables, means literals. */
+#define LVK_LITERAL 0u
+#define LVK_VARIABLE(index) ((uint16_t)((index) + 1u))
 
 /* ---- The game description: read-only tables, owned by the host ---- */
 
@@ -147,34 +263,94 @@ typedef struct lvk_actor {
   uint16_t tile;          /* tile number drawn, or LVK_NONE */
   uint16_t first_handler; /* index into lvk_game_t.handlers */
   uint16_t handler_count; /* 0: scenery; else live */
+  uint8_t flags;          /* LVK_ACTOR_... */
 } lvk_actor_t;
 
+/* What each event kind reads:
+ *   OnCreate, OnDestroy   nothing
+ *   OnKey                 mask: the keys; flags: LVK_HANDLER_PRESS
+ *   OnTouch               mask: the areas
+ *   OnCollision           other: an actor or LVK_ANY_SOLID; flags: LVK_HANDLER_REPEL
+ *   OnOutside             mask: the directions
+ *   OnKeyHeld             mask: the keys
+ *   OnTimer               frames (>= 1); flags: LVK_HANDLER_REPEAT */
 typedef struct lvk_handler {
   uint8_t event;          /* LVK_EVENT_... */
   uint8_t flags;          /* LVK_HANDLER_... */
-  uint16_t mask;          /* OnKey: keys; OnTouch: areas; OnOutside: directions */
-  uint16_t other;         /* OnCollision: the other actor's number */
+  uint16_t mask;          /* OnKey, OnKeyHeld: keys; OnTouch: areas; OnOutside: directions */
+  uint16_t other;         /* OnCollision: the other actor's number, or LVK_ANY_SOLID */
   uint16_t first_action;  /* index into lvk_game_t.actions */
   uint16_t action_count;
+  uint32_t frames;        /* OnTimer */
 } lvk_handler_t;
 
+/* What each action kind reads (n1 = arg1/var1, n2 = arg2/var2, see
+ * LVK_LITERAL; ref is an index, 0-based):
+ *   SetSpeedSize    n1, n2: sx, sy; relative
+ *   SetSpeedDir     n1, n2: dx, dy; relative
+ *   Destroy, NextLevel, RestartGame: nothing
+ *   SetVariable     ref: the variable; n1: the value; relative
+ *   ShowText        ref: the text; n1: the row
+ *   Spawn           ref: the actor; n1, n2: dx, dy in pixels
+ *   GoToLevel       n1: the level, from 1; 0 this level
+ *   Bounce          n1: reverse x when not 0; n2: reverse y when not 0
+ *   SetTile         ref: the tile, or LVK_NONE
+ *   MoveToward      ref: the actor; n1: the speed size
+ *   IfVariable      ref: the variable; op; n1: the number compared with
+ *   IfCount         ref: the actor; op; n1: the number compared with
+ *   IfChance        n1: n, for one time in n
+ *   IfKeyHeld       ref: the keys
+ *   PlaySound       ref: the sound
+ * Kinds this engine does not know do nothing. */
 typedef struct lvk_action {
   uint8_t kind;     /* LVK_ACTION_... */
   uint8_t relative; /* 1: relative, 0: absolute */
   int32_t arg1;
   int32_t arg2;
+  uint16_t var1;    /* LVK_LITERAL or LVK_VARIABLE(v): what n1 is */
+  uint16_t var2;
+  uint16_t ref;
+  uint8_t op;       /* LVK_COMPARE_... */
 } lvk_action_t;
 
 typedef struct lvk_spawn {
   uint16_t actor;  /* a live actor's number */
-  uint8_t column;  /* 0..31 */
-  uint8_t row;     /* 0..23 */
+  uint8_t column;  /* 0..31, inside the level's width */
+  uint8_t row;     /* 0..23, inside the level's height */
 } lvk_spawn_t;
 
 typedef struct lvk_level {
   uint16_t first_spawn; /* index into lvk_game_t.spawns */
   uint16_t spawn_count; /* in cell order; beyond LVK_MAX_INSTANCES ignored */
+  /* The level's size in cells, at most 32x24; 0 stands for the whole width
+   * or height (tables written before levels carried their size). Cells
+   * beyond it hold nothing. */
+  uint8_t width;
+  uint8_t height;
+  /* 0: no music; s: sound s - 1 loops while the level plays. */
+  uint16_t music;
 } lvk_level_t;
+
+typedef struct lvk_variable {
+  int32_t initial;
+  uint8_t scope; /* LVK_SCOPE_... */
+} lvk_variable_t;
+
+/* A text: segment_count segments from first_segment, printed one after
+ * another. */
+typedef struct lvk_text {
+  uint16_t first_segment; /* index into lvk_game_t.segments */
+  uint16_t segment_count;
+} lvk_text_t;
+
+/* Literal characters (variable LVK_LITERAL: length bytes of
+ * lvk_game_t.chars from first), or a variable's value in decimal
+ * (LVK_VARIABLE(v); first and length not read). */
+typedef struct lvk_segment {
+  uint32_t first;
+  uint16_t length;
+  uint16_t variable;
+} lvk_segment_t;
 
 typedef struct lvk_game {
   uint16_t tile_count; /* also the map value of an empty cell */
@@ -192,19 +368,42 @@ typedef struct lvk_game {
    * the scenery actor placed in each cell, LVK_NONE for an empty cell or a
    * live actor's cell. */
   const uint16_t *scenery;
+  /* Variables (game and instance ones in any order), the texts of ShowText
+   * with their segments and characters, and the number of sounds the host
+   * has (PlaySound and level music name them; the samples are the host's). */
+  uint16_t variable_count;
+  uint16_t text_count;
+  uint16_t segment_count;
+  uint16_t sound_count;
+  uint32_t char_count;
+  const lvk_variable_t *variables;
+  const lvk_text_t *texts;
+  const lvk_segment_t *segments;
+  const char *chars;
 } lvk_game_t;
 
 /* Defined by the generated lvk_gamedata.c in the DS program. */
 extern const lvk_game_t lvk_game;
 
 /* 1 when every index in the tables lies inside its table (handler and action
- * ranges, collision targets, spawn actors and cells, scenery actors), else 0.
- * lvk_engine_init refuses a game that fails it. */
+ * ranges, collision targets, every reference of an action, spawn actors and
+ * cells, scenery actors, level sizes and music, variables, texts and their
+ * segments) and the variables fit the engine, else 0. lvk_engine_init
+ * refuses a game that fails it. */
 int lvk_game_check(const lvk_game_t *game);
 
 /* Writes game->tile_count into every cell of Map (LVK_LEVEL_CELLS values,
- * a copy of the level's lvk_levels map) where the level spawns an instance. */
+ * a copy of the level's lvk_levels map) where the level spawns an instance.
+ * Does nothing for a game that fails lvk_game_check or a level it has not. */
 void lvk_level_clear_live_cells(const lvk_game_t *game, int level, uint16_t *map);
+
+/* The tiles an instance may be drawn with, for a host that prepares sprite
+ * pictures: live actors' tiles in actor order, then the tiles of actors
+ * Spawn names and those SetTile names, in action order; repeats and
+ * LVK_NONE included (a host checks them against its tiles). Start with
+ * *Cursor 0; each call gives the next tile number, or -1 after the last.
+ * Reads only inside the tables' counts, so it needs no passing check. */
+int lvk_game_sprite_tile(const lvk_game_t *game, uint32_t *cursor);
 
 /* ---- The running game ---- */
 
@@ -225,8 +424,8 @@ typedef struct lvk_trace {
 
 typedef void (*lvk_trace_fn)(void *context, const lvk_trace_t *fired);
 
-/* Read-only for hosts. Slots keep their number for the whole level; a
- * destroyed instance stays in its slot with alive 0. */
+/* Read-only for hosts. A slot keeps its instance until the level ends or a
+ * spawn reuses it; a destroyed instance stays in its slot with alive 0. */
 typedef struct lvk_instance {
   int32_t x, y;         /* top left, in 1/16 pixel */
   int32_t old_x, old_y; /* before this frame's move */
@@ -237,7 +436,41 @@ typedef struct lvk_instance {
   uint8_t alive;
   uint8_t doomed;       /* Destroy asked for; removed at the end of the frame */
   uint8_t outside;      /* screen edges the box reaches beyond, LVK_AREA_N/E/S/W */
+  uint16_t tile;        /* drawn with; LVK_NONE: nothing */
+  uint32_t age;         /* frames lived */
 } lvk_instance_t;
+
+/* A spawn asked for this frame. */
+typedef struct lvk_pending_spawn {
+  int32_t x, y;
+  uint16_t actor;
+} lvk_pending_spawn_t;
+
+/* An instance's box for the collision phase, kept in actor order and
+ * within an actor by x, so a test reads the few boxes near it in a row. */
+typedef struct lvk_box {
+  int16_t x, y; /* whole pixels */
+  int16_t key;  /* x when the phase began: the order within the actor */
+  uint16_t actor;
+  uint8_t slot;
+  uint8_t alive;
+} lvk_box_t;
+
+/* Where one actor's instances are in lvk_engine_t.boxes: a cache of the
+ * look-ups of one collision phase. */
+#define LVK_TARGET_RUNS 16
+typedef struct lvk_target_run {
+  uint16_t target; /* LVK_NONE: empty */
+  uint8_t from;
+  uint8_t count;
+} lvk_target_run_t;
+
+/* The instances' own variables: LVK_MAX_INSTANCE_VARIABLES values per slot.
+ * Kept apart from lvk_engine_t (8 KiB, read by actions only): the DS program
+ * keeps the engine in its small fast memory and these in main memory. */
+typedef struct lvk_instance_values {
+  int32_t values[LVK_MAX_INSTANCES][LVK_MAX_INSTANCE_VARIABLES];
+} lvk_instance_values_t;
 
 typedef struct lvk_engine {
   const lvk_game_t *game; /* 0 after init with a game that fails the check */
@@ -247,19 +480,55 @@ typedef struct lvk_engine {
   uint16_t keys;          /* held in the last frame */
   uint8_t level_changed;
   uint8_t viewer;
+  uint8_t restart;        /* RestartGame asked for this frame */
+  int16_t level_columns, level_rows; /* the level's size in cells */
+  const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
+  uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */
   int live_count;
   lvk_trace_fn trace;     /* 0: no trace */
   void *trace_context;
+  uint32_t random;        /* the random numbers' state */
   lvk_instance_t instances[LVK_MAX_INSTANCES];
-  uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order, for collision look-ups */
-  int16_t pixel_x[LVK_MAX_INSTANCES];  /* whole-pixel positions while collisions are tested */
-  int16_t pixel_y[LVK_MAX_INSTANCES];
+  uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order (by x within one), for look-ups */
+  lvk_box_t boxes[LVK_MAX_INSTANCES];  /* while collisions are tested: by_actor's boxes */
+  uint8_t box_of[LVK_MAX_INSTANCES];   /* slot -> its place in boxes */
+  uint8_t solid_boxes[LVK_MAX_INSTANCES]; /* places in boxes of solid actors' instances */
+  int solid_count;
+  lvk_target_run_t runs[LVK_TARGET_RUNS];
+  /* Variables: the game variables' values, and where each variable's value
+   * is (its place among the variables of its scope). */
+  int32_t game_values[LVK_MAX_GAME_VARIABLES];
+  uint8_t variable_place[LVK_MAX_VARIABLES];
+  lvk_instance_values_t *instance_values; /* 0: none given */
+  lvk_pending_spawn_t pending[LVK_MAX_INSTANCES];
+  int pending_count;
+  /* The upper screen's text rows. */
+  char rows[LVK_TEXT_ROWS][LVK_TEXT_COLUMNS + 1];
+  uint16_t row_text[LVK_TEXT_ROWS];          /* 1 + the text a row follows, 0 none */
+  uint8_t row_owner[LVK_TEXT_ROWS];          /* the slot whose instance variables it shows */
+  uint16_t row_instance_vars[LVK_TEXT_ROWS]; /* places of the instance variables it shows */
+  uint32_t row_game_vars[LVK_TEXT_ROWS][2];  /* places of the game variables it shows */
+  uint32_t shown_game_vars[2];               /* all rows' game variables */
+  uint32_t rows_used;    /* printed by the game (bit r: row r) */
+  uint32_t rows_stale;   /* to print again at the end of the frame */
+  uint32_t rows_changed; /* changed since the host last took them */
+  /* Sounds asked for in the last step, and the level's music. */
+  uint16_t sounds[LVK_MAX_FRAME_SOUNDS];
+  uint8_t sound_count;
+  uint16_t music;        /* LVK_NONE: none */
 } lvk_engine_t;
 
-/* Binds Engine to Game, which must outlive it. No level runs yet: set the
- * trace, if any, then start a level. */
+/* Binds Engine to Game, which must outlive it; game variables take their
+ * initial values, the text rows are empty. No level runs yet: set the
+ * trace and the instance values, if any, then start a level. A game with
+ * instance variables needs the instance values' room: without it
+ * lvk_engine_start_level refuses it (no level runs). */
 void lvk_engine_init(lvk_engine_t *engine, const lvk_game_t *game);
+
+/* The room for the instances' own variables, which must outlive the engine
+ * (0: none). A host that keeps both together may pass its own member. */
+void lvk_engine_set_instance_values(lvk_engine_t *engine, lvk_instance_values_t *values);
 
 /* Optional: Trace is called with every handler that fires. Compiled out
  * when LVK_ENGINE_NO_TRACE is defined. */
@@ -267,7 +536,7 @@ void lvk_engine_set_trace(lvk_engine_t *engine, lvk_trace_fn trace, void *contex
 
 /* Starts level Level (taken modulo the level count): spawns its instances
  * and runs their OnCreate handlers in cell order; sets the level-changed
- * flag. Does nothing in a game without levels. */
+ * flag and the music. Does nothing in a game without levels. */
 void lvk_engine_start_level(lvk_engine_t *engine, int level);
 
 /* One frame (1/60 s) with the keys held now. */
@@ -279,6 +548,9 @@ int lvk_engine_level_changed(const lvk_engine_t *engine); /* in the last step or
 uint32_t lvk_engine_frame(const lvk_engine_t *engine);
 int lvk_engine_instance_count(const lvk_engine_t *engine); /* slots, alive or not */
 int lvk_engine_live_count(const lvk_engine_t *engine);
+/* A variable's value (an index into lvk_game_t.variables); an instance
+ * variable's in Slot. 0 for an index or slot out of range. */
+int32_t lvk_engine_variable(const lvk_engine_t *engine, int variable, int slot);
 
 /* What the host draws for one slot. */
 typedef struct lvk_sprite {
@@ -290,6 +562,24 @@ typedef struct lvk_sprite {
 
 /* 0 for a slot outside 0..instance count - 1, else 1 with *Sprite filled. */
 int lvk_engine_sprite(const lvk_engine_t *engine, int slot, lvk_sprite_t *sprite);
+
+/* The upper screen. Row Row's LVK_TEXT_COLUMNS characters and a NUL, spaces
+ * where nothing is printed (0 for a row outside 0..23). */
+const char *lvk_engine_text_row(const lvk_engine_t *engine, int row);
+/* The rows the game has printed (bit r: row r); the host's own lines go in
+ * the others. */
+uint32_t lvk_engine_text_rows(const lvk_engine_t *engine);
+/* The rows whose characters or owner changed since the last call (bit r:
+ * row r); clears them. A host that redraws them after each step it shows
+ * keeps its screen up to date. */
+uint32_t lvk_engine_take_changed_rows(lvk_engine_t *engine);
+
+/* The sounds asked to start in the last step (or level start), in the order
+ * asked, at most LVK_MAX_FRAME_SOUNDS: *Sounds points at their numbers. */
+int lvk_engine_sounds(const lvk_engine_t *engine, const uint16_t **sounds);
+/* The sound the current level loops, or -1 for none; read it when the level
+ * changed. */
+int lvk_engine_music(const lvk_engine_t *engine);
 
 #ifdef __cplusplus
 }

@@ -33,7 +33,8 @@ SAN="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-poin
 # The DS kit is the one out/ built (scripts/dskit.sh finds it up to date):
 # built once per run. The sanitizers check what Debian's hardening flags do.
 cmake -S . -B out-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLURVIK_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="$SAN" -DLURVIK_HARDENING=OFF -DLURVIK_DSKIT_DIR="$ROOT/out/dskit"
+  -DCMAKE_C_FLAGS="$SAN" -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="$SAN" -DLURVIK_HARDENING=OFF \
+  -DLURVIK_DSKIT_DIR="$ROOT/out/dskit"
 cmake --build out-asan
 ctest --test-dir out-asan --output-on-failure -j2
 

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -30,6 +31,7 @@
 struct TPlayGame {
   lvk::TGameTables Tables;
   lvk_game_t Game{};
+  lvk_instance_values_t Values{};  // the instances' own variables
   lvk::TPlayVideo Video;
   std::string Title;
   std::vector<std::string> Problems;  // what the builder logged as errors
@@ -39,52 +41,48 @@ namespace {
 
 constexpr int ScreenGap = 4;  // between the two screens, in screen pixels
 
-struct TKeyMapping {
-  int QtKey;
-  std::uint16_t Bits;
-};
+// The Qt key of each entry of the shared key table (by its Qt name).
+const std::vector<int>& QtKeys() {
+  static const std::vector<int> Keys = [] {
+    std::vector<int> K;
+    for (const lvk_host_key_t& Key : lvk_host_keys) {
+      const QKeySequence Sequence = QKeySequence::fromString(Key.keyboard, QKeySequence::PortableText);
+      K.push_back(Sequence.isEmpty() ? 0 : Sequence[0].key());
+    }
+    return K;
+  }();
+  return Keys;
+}
 
-// Two Qt keys may hold the same DS key; the DS key is held while either is.
-constexpr TKeyMapping KeyTable[] = {
-    {Qt::Key_Up, LVK_KEY_UP},         {Qt::Key_Down, LVK_KEY_DOWN},     {Qt::Key_Left, LVK_KEY_LEFT},
-    {Qt::Key_Right, LVK_KEY_RIGHT},   {Qt::Key_X, LVK_KEY_A},           {Qt::Key_Z, LVK_KEY_B},
-    {Qt::Key_S, LVK_KEY_X},           {Qt::Key_A, LVK_KEY_Y},           {Qt::Key_Q, LVK_KEY_L},
-    {Qt::Key_W, LVK_KEY_R},           {Qt::Key_Return, LVK_KEY_START},  {Qt::Key_Enter, LVK_KEY_START},
-    {Qt::Key_Backspace, LVK_KEY_SELECT}, {Qt::Key_Shift, LVK_KEY_SELECT},
-};
-constexpr int KeyCount = static_cast<int>(std::size(KeyTable));
+// The keys table beside the screens: each DS key with its keyboard keys.
+QString KeysText() {
+  QString Rows;
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i) {
+    const lvk_host_key_t& Key = lvk_host_keys[i];
+    if (i > 0 && std::string(lvk_host_keys[i - 1].name) == Key.name) continue;
+    QStringList Keyboard;
+    for (int k = i; k < LVK_HOST_KEY_COUNT && std::string(lvk_host_keys[k].name) == Key.name; ++k)
+      Keyboard << QKeySequence::fromString(lvk_host_keys[k].keyboard, QKeySequence::PortableText)
+                      .toString(QKeySequence::NativeText);
+    Rows += QString("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(Key.name, Keyboard.join(", "));
+  }
+  return "<table cellspacing=2>" + Rows +
+         "<tr><td><b>Pen</b></td><td>left mouse button<br>on the lower screen</td></tr></table>";
+}
 
-const char* KeysText =
-    "<table cellspacing=2>"
-    "<tr><td><b>D-pad</b></td><td>arrow keys</td></tr>"
-    "<tr><td><b>A</b></td><td>X</td></tr>"
-    "<tr><td><b>B</b></td><td>Z</td></tr>"
-    "<tr><td><b>X</b></td><td>S</td></tr>"
-    "<tr><td><b>Y</b></td><td>A</td></tr>"
-    "<tr><td><b>L</b></td><td>Q</td></tr>"
-    "<tr><td><b>R</b></td><td>W</td></tr>"
-    "<tr><td><b>Start</b></td><td>Enter</td></tr>"
-    "<tr><td><b>Select</b></td><td>Backspace, Shift</td></tr>"
-    "<tr><td><b>Pen</b></td><td>left mouse button<br>on the lower screen</td></tr>"
-    "</table>";
+QString LidKeyName() {
+  for (const lvk_host_key_t& Key : lvk_host_keys)
+    if (Key.bit == LVK_KEY_LID) return Key.keyboard;
+  return QString();
+}
 
 QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
 
-// What the DS program prints below the start text: its rows, the keys line
-// once the game runs, and the status line whenever a level starts.
-constexpr int RowStatus = 20;
-constexpr int RowKeys = 22;
+// The screen's room for the window, less the window manager's frame.
+QSize RoomOn(const QScreen* Screen) { return Screen->availableGeometry().size() - QSize(16, 48); }
 
-std::string At(int Row) { return "\x1b[" + std::to_string(Row) + ";0H"; }
-
-std::string DsKeysText(const lvk_engine_t& Engine) {
-  if (!Engine.game) return At(RowStatus) + "This game's data is damaged;\nbuild it again.";
-  return At(RowKeys) + (Engine.viewer ? "A/Right: next  B/Left: back" : "Start+Select: next level");
-}
-
-std::string DsStatusText(int Level, int Count) {
-  if (Count > 0) return At(RowStatus) + "Level " + std::to_string(Level + 1) + " of " + std::to_string(Count) + "          \n";
-  return At(RowStatus) + "This game has no levels.\n";
+bool SameInput(const lvk_input_t& A, const lvk_input_t& B) {
+  return A.keys == B.keys && A.touch_x == B.touch_x && A.touch_y == B.touch_y;
 }
 
 std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
@@ -218,8 +216,9 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
                                    QKeySequence(Qt::Key_F5), [this] { RestartLevel(); });
   QAction* actNext = MakeAction("actNext", "&Next level", "Go to the next level; after the last, the first",
                                 QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NextLevel(); });
-  MakeAction("actZoomIn", "Zoom in", "Show the screens larger", QKeySequence(Qt::CTRL | Qt::Key_Plus),
-             [this] { SetScale(FScale + 1); });
+  MakeAction("actZoomIn", "Zoom in", "Show the screens larger, as far as the screen shows them whole",
+             QKeySequence(Qt::CTRL | Qt::Key_Plus),
+             [this] { SetScale(std::min(FScale + 1, std::max(FScale, FittingScale()))); });
   MakeAction("actZoomOut", "Zoom out", "Show the screens smaller", QKeySequence(Qt::CTRL | Qt::Key_Minus),
              [this] { SetScale(FScale - 1); });
   MakeAction("actClose", "Close", "Close the play window", QKeySequence(Qt::Key_Escape), [this] { close(); });
@@ -266,9 +265,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   auto* SideLayout = new QVBoxLayout(Side);
   SideLayout->setContentsMargins(8, 8, 8, 8);
   auto* lblKeysHeader = new QLabel("<b>Keys</b>", Side);
-  lblKeys = new QLabel(KeysText, Side);
+  lblKeys = new QLabel(KeysText(), Side);
   lblKeys->setObjectName("lblKeys");
   lblKeys->setTextFormat(Qt::RichText);
+  lblKeys->setToolTip(QString("The DS's buttons on the keyboard; the lid is closed while %1 is held").arg(LidKeyName()));
   lblKeys->setStatusTip("The DS's buttons on the keyboard");
   lblProblems = new QLabel(Side);
   lblProblems->setObjectName("lblProblems");
@@ -301,11 +301,15 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
 
+  // Above the main window, and gone with it.
+  if (Parent) setWindowFlag(Qt::Tool);
+
   // Nothing to play until Play: an empty game, never none.
   FGame = BuildPlayGame(nullptr);
   lvk_engine_init(&FEngine, &FGame->Game);
+  lvk_host_screen_init(&FUpper);
   LevelShown();
-  SetScale(DefaultScale);
+  SetScale(std::min(DefaultScale, FittingScale()));
   Redraw();
 }
 
@@ -322,10 +326,13 @@ void TfrmPlay::LoadDocument() {
   lvk_engine_init(&FEngine, nullptr);
   FGame = BuildPlayGame(FSource ? FSource() : nullptr);
   lvk_engine_init(&FEngine, &FGame->Game);
-  FConsole.Clear();
-  FConsole.Write(lvk::WelcomeText(FGame->Title));
-  FConsole.Write(DsKeysText(FEngine));
-  FConsoleChanged = true;
+  lvk_engine_set_instance_values(&FEngine, &FGame->Values);
+  lvk_host_screen_init(&FUpper);
+  // The engine starts with no key held; what is held now comes next frame.
+  FStepped = lvk_input_t{};
+  FQueued.clear();
+  if (!SameInput(FNow, FStepped)) FQueued.push_back(FNow);
+  ShowText();
   if (FGame->Problems.empty()) {
     lblProblems->hide();
   } else {
@@ -340,6 +347,7 @@ void TfrmPlay::StartLevel(int Level) {
   const int Count = FEngine.game ? FEngine.game->level_count : 0;
   if (Count > 0) lvk_engine_start_level(&FEngine, ((Level % Count) + Count) % Count);
   LevelShown();
+  ShowText();
   Redraw();
   RestartClock();
 }
@@ -358,13 +366,24 @@ void TfrmPlay::RestartLevel() {
 void TfrmPlay::NextLevel() { StartLevel(lvk_engine_level(&FEngine) + 1); }
 
 void TfrmPlay::Step() {
-  const lvk_input_t In = Input();
-  lvk_engine_step(&FEngine, &In);
+  if (!FQueued.empty()) {
+    FStepped = FQueued.front();
+    FQueued.pop_front();
+  } else {
+    FStepped = FNow;
+  }
+  lvk_engine_step(&FEngine, &FStepped);
   if (lvk_engine_level_changed(&FEngine)) LevelShown();
+  ShowText();
 }
 
-// A new level: its background with the live actors' cells emptied, and the
-// DS program's status text.
+// The upper screen as the DS program prints it.
+void TfrmPlay::ShowText() {
+  if (lvk::PrintUpperScreen(FConsole, FUpper, FEngine, FGame ? FGame->Title : std::string())) FConsoleChanged = true;
+}
+
+// A new level: its background with the live actors' cells emptied; the
+// status line follows with the text.
 void TfrmPlay::LevelShown() {
   const int Level = lvk_engine_level(&FEngine);
   const int Count = FEngine.game ? FEngine.game->level_count : 0;
@@ -376,8 +395,6 @@ void TfrmPlay::LevelShown() {
   }
   FBackground.resize(lvk::ScreenPixels);
   lvk::DrawBackground(FGame->Video, FMap.data(), FBackground.data());
-  if (FEngine.game) FConsole.Write(DsStatusText(Level, Count));
-  FConsoleChanged = true;
 }
 
 void TfrmPlay::RunFrames(int Count) {
@@ -458,49 +475,98 @@ void TfrmPlay::UpdateStatus() {
   lblStatus->setText(Text);
 }
 
+// The window's size with the screens at Scale, unscrolled.
+QSize TfrmPlay::WindowSizeAt(int Scale) const {
+  const auto* Scroll = findChild<QScrollArea*>("scrScreens");
+  const int Frame = 2 * Scroll->frameWidth();
+  const QSize Screens(lvk::ScreenWidth * Scale + Frame, (2 * lvk::ScreenHeight + ScreenGap) * Scale + Frame);
+  const QSize Side = findChild<QWidget*>("pnlSide")->sizeHint();
+  const int Bars = findChild<QToolBar*>("tbrPlay")->sizeHint().height() + statusBar()->sizeHint().height();
+  return QSize(Screens.width() + Side.width(), std::max(Screens.height(), Side.height()) + Bars);
+}
+
+int TfrmPlay::FittingScale() const {
+  const QScreen* Screen = screen();
+  if (!Screen) return MaxScale;
+  const QSize Room = RoomOn(Screen);
+  for (int S = MaxScale; S > 1; --S) {
+    const QSize Size = WindowSizeAt(S);
+    if (Size.width() <= Room.width() && Size.height() <= Room.height()) return S;
+  }
+  return 1;
+}
+
 void TfrmPlay::SetScale(int Scale) {
   FScale = std::clamp(Scale, 1, MaxScale);
   cbxScale->setCurrentIndex(FScale - 1);
   FScreens->SetScale(FScale);
   // As large as the screens need, within the screen the window is on; the
   // user may make it smaller, and scroll.
-  const auto* Scroll = findChild<QScrollArea*>("scrScreens");
-  const int Frame = 2 * Scroll->frameWidth();
-  const QSize Screens = FScreens->size() + QSize(Frame, Frame);
-  const QSize Side = findChild<QWidget*>("pnlSide")->sizeHint();
-  const int Bars = findChild<QToolBar*>("tbrPlay")->sizeHint().height() + statusBar()->sizeHint().height();
-  QSize Size(Screens.width() + Side.width(), std::max(Screens.height(), Side.height()) + Bars);
-  if (const QScreen* Screen = screen()) {
-    // Room for the window manager's frame.
-    const QSize Room = Screen->availableGeometry().size() - QSize(16, 48);
+  QSize Size = WindowSizeAt(FScale);
+  const QScreen* Screen = screen();
+  if (Screen) {
+    const QSize Room = RoomOn(Screen);
     // Too tall: the screens scroll, and their scroll bar takes room beside them.
     if (Size.height() > Room.height()) Size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     Size = Size.boundedTo(Room);
   }
   resize(Size);
+  // Grown past the screen's edge: back onto it.
+  if (Screen && isVisible()) {
+    const QRect Available = Screen->availableGeometry();
+    QRect Frame = frameGeometry();
+    Frame.moveRight(std::min(Frame.right(), Available.right()));
+    Frame.moveBottom(std::min(Frame.bottom(), Available.bottom()));
+    Frame.moveTopLeft(QPoint(std::max(Frame.left(), Available.left()), std::max(Frame.top(), Available.top())));
+    if (Frame.topLeft() != frameGeometry().topLeft()) move(Frame.topLeft());
+  }
+  // The zoom commands offer only what shows whole on this screen.
+  const int Fitting = FittingScale();
+  if (auto* Model = qobject_cast<QStandardItemModel*>(cbxScale->model()))
+    for (int S = 1; S <= MaxScale; ++S) {
+      QStandardItem* Item = Model->item(S - 1);
+      Item->setEnabled(S <= Fitting);
+      Item->setToolTip(S <= Fitting ? QString() : QString("Too large for this screen"));
+    }
+  if (auto* Action = findChild<QAction*>("actZoomIn")) Action->setEnabled(FScale < Fitting);
+  if (auto* Action = findChild<QAction*>("actZoomOut")) Action->setEnabled(FScale > 1);
 }
 
 // ---- Input ----
 
-lvk_input_t TfrmPlay::Input() const {
+// The keys and the pen changed: the input held now, and the frames to come.
+// A change joins the last waiting frame unless it undoes a change of that
+// frame (a key going up that went down there): then it waits a frame of its
+// own, so the engine sees every press and every release.
+void TfrmPlay::InputChanged() {
   lvk_input_t In{};
-  for (int i = 0; i < KeyCount; ++i)
-    if (FHeld & (1u << i)) In.keys |= KeyTable[i].Bits;
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i)
+    if (FHeld & (1u << i)) In.keys |= lvk_host_keys[i].bit;
   if (FPen) {
     In.keys |= LVK_KEY_TOUCH;
     In.touch_x = static_cast<std::int16_t>(FPenX);
     In.touch_y = static_cast<std::int16_t>(FPenY);
   }
-  return In;
+  FNow = In;
+  const lvk_input_t& Last = FQueued.empty() ? FStepped : FQueued.back();
+  if (SameInput(In, Last)) return;
+  const lvk_input_t& Before = FQueued.size() > 1 ? FQueued[FQueued.size() - 2] : FStepped;
+  const bool Undoes = ((In.keys ^ Last.keys) & (Last.keys ^ Before.keys)) != 0;
+  if (FQueued.empty() || (Undoes && static_cast<int>(FQueued.size()) < MaxQueuedInputs))
+    FQueued.push_back(In);
+  else
+    FQueued.back() = In;
 }
 
 bool TfrmPlay::KeyChanged(int QtKey, bool Down) {
   bool Known = false;
-  for (int i = 0; i < KeyCount; ++i)
-    if (KeyTable[i].QtKey == QtKey) {
+  const std::vector<int>& Keys = QtKeys();
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i)
+    if (Keys[i] == QtKey) {
       FHeld = Down ? FHeld | (1u << i) : FHeld & ~(1u << i);
       Known = true;
     }
+  if (Known) InputChanged();
   return Known;
 }
 
@@ -508,13 +574,18 @@ void TfrmPlay::PenAt(int X, int Y) {
   FPen = true;
   FPenX = X;
   FPenY = Y;
+  InputChanged();
 }
 
-void TfrmPlay::PenUp() { FPen = false; }
+void TfrmPlay::PenUp() {
+  FPen = false;
+  InputChanged();
+}
 
 void TfrmPlay::ReleaseAll() {
   FHeld = 0;
   FPen = false;
+  InputChanged();
 }
 
 void TfrmPlay::changeEvent(QEvent* Event) {

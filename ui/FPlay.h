@@ -3,19 +3,23 @@
 // A thin host around the engine the DS program runs: it builds the game's
 // tables from the document (the same builder that writes the DS's game data),
 // keeps its own copy of them, steps the engine 60 times a second with the
-// keys and the pen, and draws each frame as the DS would. It never keeps a
-// pointer into the document: it asks for the document again only when the
-// game (re)starts.
+// keys and the pen, and draws each frame as the DS would; the keys, the
+// upper screen's layout and its texts come from engine/lvk_host.h, which the
+// DS program uses too. It never keeps a pointer into the document: it asks
+// for the document again only when the game (re)starts. Given a parent (the
+// main window), it is a tool window of it and stays above it.
 #include <QImage>
 #include <QMainWindow>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/lvk_engine.h"
+#include "engine/lvk_host.h"
 #include "ui/UPlayConsole.h"
 
 class QComboBox;
@@ -39,6 +43,8 @@ public:
   static constexpr int MaxScale = 4;
   // After a stall the game does not race to catch up beyond this.
   static constexpr int MaxCatchUpFrames = 4;
+  // Key and pen changes waiting for their frames; more are merged.
+  static constexpr int MaxQueuedInputs = 32;
 
   explicit TfrmPlay(TGameSource Source, QWidget* Parent = nullptr);
   ~TfrmPlay() override;
@@ -53,9 +59,14 @@ public:
   bool Paused() const { return FPaused; }
   // One frame; only while paused.
   void StepFrame();
-  // The screens' zoom, 1 to MaxScale.
+  // The screens' zoom, 1 to MaxScale. The zoom commands offer only what
+  // the screen the window is on shows whole (FittingScale); a larger one
+  // set here scrolls.
   void SetScale(int Scale);
   int Scale() const { return FScale; }
+  // The largest zoom at which the window with both screens fits its screen
+  // (1 at least).
+  int FittingScale() const;
 
   // Steps Count frames at once with the input held now, as the frame clock
   // would, and redraws; for tests and benchmarks.
@@ -63,8 +74,10 @@ public:
   const lvk_engine_t& Engine() const { return FEngine; }
   // Both screens as drawn last, 256 wide, the upper screen above the lower.
   const QImage& Frame() const { return FFrame; }
-  // The input the next frame gets.
-  lvk_input_t Input() const;
+  // The keys and the pen as held now. Changes since the last frame wait in
+  // a queue, a frame each where they would undo one another, so a key
+  // pressed and let go between two frames is still pressed in one.
+  lvk_input_t Input() const { return FNow; }
   // Drops every held key and lifts the pen.
   void ReleaseAll();
 
@@ -92,6 +105,9 @@ private:
   void StartLevel(int Level);
   void Step();
   void LevelShown();
+  void ShowText();
+  void InputChanged();
+  QSize WindowSizeAt(int Scale) const;
   void Redraw();
   void UpdateStatus();
   void Tick();
@@ -105,11 +121,15 @@ private:
   std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
   std::vector<std::uint32_t> FBackground;             // FMap drawn, redrawn with the level
   lvk::TPlayConsole FConsole;
+  lvk_host_screen_t FUpper{};                         // what FConsole shows of the game
   bool FConsoleChanged = true;                        // the upper screen needs drawing
   QImage FFrame;
-  std::uint32_t FHeld = 0;  // bit i: entry i of the key table is held
+  std::uint32_t FHeld = 0;  // bit i: entry i of lvk_host_keys is held
   bool FPen = false;
   int FPenX = 0, FPenY = 0;
+  lvk_input_t FNow{};                 // held now
+  lvk_input_t FStepped{};             // what the engine got last
+  std::deque<lvk_input_t> FQueued;    // for the next frames, in order
   bool FPaused = false;
   int FScale = DefaultScale;
   QTimer FTimer;

@@ -208,6 +208,20 @@ void TPlayConsole::Write(std::string_view Text) {
   }
 }
 
+bool PrintUpperScreen(TPlayConsole& Console, lvk_host_screen_t& Screen, lvk_engine_t& Engine, const std::string& Title) {
+  int Repaint = 0;
+  const std::uint32_t Rows = lvk_host_rows_to_print(&Screen, &Engine, &Repaint);
+  if (Repaint) {
+    Console.Write("\x1b[2J");
+    Console.Write(WelcomeText(Title));
+  }
+  char Line[LVK_TEXT_COLUMNS + 1];
+  for (int Row = 0; Row < LVK_TEXT_ROWS; ++Row)
+    if (((Rows >> Row) & 1u) && lvk_host_row(&Engine, Row, Line))
+      Console.Write("\x1b[" + std::to_string(Row) + ";0H" + Line);
+  return Rows != 0;
+}
+
 std::string WelcomeText(const std::string& Title) {
   std::string Bytes = Utf8ToCp1252(Title);
   const std::size_t Width = Bytes.size() / 2 + 16;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/lvk_host.h"
+
 namespace lvk {
 
 class TPlayConsole {
@@ -51,6 +53,12 @@ private:
 // right-aligned in a field of half its length plus 16, as the generated
 // source prints it. Title is UTF-8; the DS receives it in Windows-1252.
 std::string WelcomeText(const std::string& Title);
+
+// Brings the upper screen up to date as the DS program does after a step or
+// a level start (lvk_host.h): the game's rows, the status and keys lines,
+// and on a repaint the start text for a game titled Title first. Screen is
+// what was printed before. Gives whether anything was printed.
+bool PrintUpperScreen(TPlayConsole& Console, lvk_host_screen_t& Screen, lvk_engine_t& Engine, const std::string& Title);
 
 // The 8x8 glyph of an ASCII character (32 to 126): eight rows, top first, bit
 // 7 the leftmost pixel. Other bytes have no glyph (nullptr).

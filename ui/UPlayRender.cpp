@@ -47,11 +47,14 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables) {
   for (const TTilePixels& Pixels : Tables.Tiles) Video.Tiles.insert(Video.Tiles.end(), Pixels.begin(), Pixels.end());
   Video.TileCount = static_cast<int>(Tables.Tiles.size());
   Video.SpriteTiles.assign(Tables.Tiles.size(), false);
+  // In the order the DS program loads them, as far as sprite memory goes.
+  const lvk_game_t Game = Tables.Game();
+  std::uint32_t Cursor = 0;
   int Loaded = 0;
-  for (const lvk_actor_t& Actor : Tables.Actors) {
-    if (Actor.handler_count == 0 || Actor.tile >= Video.TileCount || Actor.tile > MapTileMask) continue;
-    if (Video.SpriteTiles[Actor.tile] || Loaded == MaxSpriteTiles) continue;
-    Video.SpriteTiles[Actor.tile] = true;
+  for (int Tile; (Tile = lvk_game_sprite_tile(&Game, &Cursor)) >= 0;) {
+    if (Tile >= Video.TileCount || Tile > static_cast<int>(MapTileMask)) continue;
+    if (Video.SpriteTiles[Tile] || Loaded == MaxSpriteTiles) continue;
+    Video.SpriteTiles[Tile] = true;
     ++Loaded;
   }
   return Video;

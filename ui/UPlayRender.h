@@ -32,7 +32,8 @@ struct TPlayVideo {
   std::vector<std::uint8_t> Tiles;
   int TileCount = 0;
   // Per tile: the DS program has a sprite picture of it. It loads the tiles
-  // of live actors only, as many as sprite memory holds.
+  // instances may be drawn with (lvk_game_sprite_tile), as many as sprite
+  // memory holds.
   std::vector<bool> SpriteTiles;
 };
 
@@ -41,8 +42,8 @@ constexpr unsigned MapTileMask = 1023;
 // The most sprite pictures the DS program loads (32 KiB of 64-byte pictures).
 constexpr int MaxSpriteTiles = 512;
 
-// From the palette, tile pixels and actors of the game's tables (at most 256
-// colours are used).
+// From the palette, tile pixels and behaviour of the game's tables (at most
+// 256 colours are used).
 TPlayVideo MakePlayVideo(const TGameTables& Tables);
 
 // The lower screen: palette entry 0 as the backdrop, the level's 32x24 map

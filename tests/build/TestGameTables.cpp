@@ -243,8 +243,8 @@ TEST(GameTables, ArgumentsThatAreNotWholeNumbersAndCrowdedLevelsAreCountedErrors
                     "ERROR: Level lTwo places 160 live actors; only the first 128 take part", "Done", ""}));
   // Written all the same, the bad arguments as 0.
   std::string Data = Slurp(GameDataSourcePath(Dir.Path()));
-  EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0 }, /* 1 */"), std::string::npos);
-  EXPECT_NE(Data.find("{ 3, 160 }, /* 1 lTwo */"), std::string::npos);
+  EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0, 0, 0, 0, 0 }, /* 1 */"), std::string::npos);
+  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0 }, /* 1 lTwo */"), std::string::npos);
 }
 
 TEST(GameTables, NamesReachTheFileOnlyInsideCommentsAndCleaned) {
@@ -322,4 +322,41 @@ TEST(GameTables, DrawingNumbersAreThoseOfGeneratedC) {
   for (const TLevelMap& M : T.Backgrounds) Levels.insert(Levels.end(), M.begin(), M.end());
   EXPECT_EQ(NumbersOfBlock(Text, "const u8 lvk_tiles"), Tiles);
   EXPECT_EQ(NumbersOfBlock(Text, "const u16 lvk_levels"), Levels);
+}
+
+// The tables of variables and texts, written and compiled with the engine
+// on the host, give the game the tables held: the engine runs its texts.
+TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
+  if (!HaveCommand("cc")) GTEST_SKIP() << "no host C compiler";
+  test::TTempDir Dir;
+  TSmallGame S;
+  TTextBuildLog Log;
+  TGameTables T = BuildBehaviourTables(S.Game, Log);
+  T.Variables = {{INT32_MIN, LVK_SCOPE_GAME}, {7, LVK_SCOPE_INSTANCE}};
+  T.VariableNames = {"vLow", "vOwn"};
+  T.Chars = "Say \"?\\\n\xE9 \x01" "1";
+  T.Segments = {{0, static_cast<std::uint16_t>(T.Chars.size()), LVK_LITERAL}, {0, 0, LVK_VARIABLE(0)}};
+  T.Texts = {{0, 2}};
+  T.Actions[0] = {LVK_ACTION_SHOW_TEXT, 0, 0, 0, LVK_VARIABLE(1), 0, 0, 0};  // the row is vOwn: 7
+  T.Handlers[0].frames = 5;
+  std::string Path = Dir.File("lvk_gamedata.c");
+  {
+    TFileStream File(Path, TFileStream::fmCreate);
+    TSourceWriter Out(File);
+    GenerateGameData(T, Out);
+    Out.Flush();
+  }
+  std::ofstream(Dir.File("main.c"))
+      << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
+         "static lvk_engine_t e; static lvk_instance_values_t v;\n"
+         "int main(void) {\n"
+         "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v); lvk_engine_start_level(&e, 0);\n"
+         "  printf(\"%d %u|%s|\", lvk_game_check(&lvk_game), (unsigned)lvk_game.handlers[0].frames,\n"
+         "         lvk_engine_text_row(&e, 7)); return 0; }\n";
+  std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
+                        "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+  ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
+  std::string Row = T.Chars + "-2147483648";
+  EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 5|" + Row + std::string(32 - Row.size(), ' ') + "|");
+  EXPECT_NE(Slurp(Path).find("{ (-2147483647 - 1), LVK_SCOPE_GAME }, /* 0 vLow */"), std::string::npos);
 }

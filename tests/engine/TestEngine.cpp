@@ -3,42 +3,93 @@
 // it through its header only.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "lvk_engine.h"
+#include "lvk_host.h"
 
 namespace {
 
 constexpr int Px = LVK_SUBPIXELS;
 
+// An action's number: a literal, or with Of a variable's value.
+struct TN {
+  TN(std::int32_t Literal = 0) : Arg(Literal) {}
+  std::int32_t Arg;
+  std::uint16_t Var = LVK_LITERAL;
+};
+TN Of(int Variable) {
+  TN N;
+  N.Var = LVK_VARIABLE(Variable);
+  return N;
+}
+
 // A game put together by hand: actors with handlers and actions, levels with
-// live and scenery cells.
+// live and scenery cells, variables and texts.
 class TTestGame {
 public:
-  int Actor(std::uint16_t Tile = 0) {
-    FActors.push_back({Tile, 0, 0});
+  int Actor(std::uint16_t Tile = 0, std::uint8_t Flags = 0) {
+    FActors.push_back({Tile, 0, 0, Flags});
     FHandlerLists.emplace_back();
     return static_cast<int>(FActors.size()) - 1;
   }
-  // Adds a handler to Actor; actions follow with Do.
-  TTestGame& On(int Actor, std::uint8_t Event, std::uint16_t Mask = 0, std::uint8_t Flags = 0, int Other = 0) {
-    FHandlerLists[Actor].push_back({{Event, Flags, Mask, static_cast<std::uint16_t>(Other), 0, 0}, {}});
+  // Adds a handler to Actor; actions follow with Do and Act.
+  TTestGame& On(int Actor, std::uint8_t Event, std::uint16_t Mask = 0, std::uint8_t Flags = 0, int Other = 0,
+                std::uint32_t Frames = 0) {
+    FHandlerLists[Actor].push_back({{Event, Flags, Mask, static_cast<std::uint16_t>(Other), 0, 0, Frames}, {}});
     FLast = &FHandlerLists[Actor].back();
     return *this;
   }
   TTestGame& Do(std::uint8_t Kind, std::int32_t Arg1 = 0, std::int32_t Arg2 = 0, bool Relative = false) {
-    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), Arg1, Arg2});
+    return Act(Kind, 0, Arg1, Arg2, 0, Relative);
+  }
+  // Any action: what it names, its two numbers, its comparison.
+  TTestGame& Act(std::uint8_t Kind, int Ref, TN N1 = {}, TN N2 = {}, std::uint8_t Op = 0, bool Relative = false) {
+    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), N1.Arg, N2.Arg, N1.Var, N2.Var,
+                             static_cast<std::uint16_t>(Ref), Op});
     return *this;
+  }
+  // An actor that starts moving with speed size (Sx, Sy) and direction (Dx, Dy).
+  int Mover(std::uint16_t Tile, int Sx, int Sy, int Dx, int Dy) {
+    int A = Actor(Tile);
+    On(A, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, Sx, Sy).Do(LVK_ACTION_SET_SPEED_DIR, Dx, Dy);
+    return A;
+  }
+  int Variable(std::int32_t Initial, std::uint8_t Scope = LVK_SCOPE_GAME) {
+    FVariables.push_back({Initial, Scope});
+    return static_cast<int>(FVariables.size()) - 1;
+  }
+  // Text with "{N}" for the value of variable N.
+  int Text(const std::string& Text) {
+    lvk_text_t T{static_cast<std::uint16_t>(FSegments.size()), 0};
+    for (std::size_t i = 0, End; i < Text.size(); i = End, ++T.segment_count)
+      if (Text[i] == '{') {
+        End = Text.find('}', i) + 1;
+        FSegments.push_back({0, 0, LVK_VARIABLE(std::stoi(Text.substr(i + 1)))});
+      } else {
+        End = std::min(Text.find('{', i), Text.size());
+        FSegments.push_back({static_cast<std::uint32_t>(FChars.size()), static_cast<std::uint16_t>(End - i), LVK_LITERAL});
+        FChars += Text.substr(i, End - i);
+      }
+    FTexts.push_back(T);
+    return static_cast<int>(FTexts.size()) - 1;
   }
   int Level() {
     FLevelCells.emplace_back(LVK_LEVEL_CELLS, LVK_NONE);
+    FLevels.push_back({});
     return static_cast<int>(FLevelCells.size()) - 1;
   }
+  lvk_level_t& LevelEntry(int Level) { return FLevels[Level]; }
   // Puts Actor in a cell; whether it is live or scenery follows from its handlers.
   void Place(int Level, int Actor, int Column, int Row) {
     FLevelCells[Level][Row * LVK_LEVEL_COLUMNS + Column] = static_cast<std::uint16_t>(Actor);
   }
+  std::uint16_t Sounds = 0;
 
   const lvk_game_t& Build() {
     FHandlers.clear();
@@ -54,32 +105,24 @@ public:
         FHandlers.push_back(Entry);
       }
     }
-    FLevels.clear();
     FSpawns.clear();
     FScenery.clear();
-    for (const auto& Cells : FLevelCells) {
-      lvk_level_t L{static_cast<std::uint16_t>(FSpawns.size()), 0};
+    for (std::size_t l = 0; l < FLevelCells.size(); ++l) {
+      lvk_level_t& L = FLevels[l];
+      L.first_spawn = static_cast<std::uint16_t>(FSpawns.size());
       for (int i = 0; i < LVK_LEVEL_CELLS; ++i) {
-        std::uint16_t A = Cells[i];
+        std::uint16_t A = FLevelCells[l][i];
         bool Live = A != LVK_NONE && FActors[A].handler_count > 0;
         if (Live) FSpawns.push_back({A, static_cast<std::uint8_t>(i % LVK_LEVEL_COLUMNS), static_cast<std::uint8_t>(i / LVK_LEVEL_COLUMNS)});
         FScenery.push_back(Live ? LVK_NONE : A);
       }
       L.spawn_count = static_cast<std::uint16_t>(FSpawns.size() - L.first_spawn);
-      FLevels.push_back(L);
     }
-    FGame = {7,
-             static_cast<std::uint16_t>(FActors.size()),
-             static_cast<std::uint16_t>(FHandlers.size()),
-             static_cast<std::uint16_t>(FActions.size()),
-             static_cast<std::uint16_t>(FLevels.size()),
-             static_cast<std::uint16_t>(FSpawns.size()),
-             FActors.data(),
-             FHandlers.data(),
-             FActions.data(),
-             FLevels.data(),
-             FSpawns.data(),
-             FScenery.data()};
+    auto Count = [](const auto& V) { return static_cast<std::uint16_t>(V.size()); };
+    FGame = {7, Count(FActors), Count(FHandlers), Count(FActions), Count(FLevels), Count(FSpawns),
+             FActors.data(), FHandlers.data(), FActions.data(), FLevels.data(), FSpawns.data(), FScenery.data(),
+             Count(FVariables), Count(FTexts), Count(FSegments), Sounds, static_cast<std::uint32_t>(FChars.size()),
+             FVariables.data(), FTexts.data(), FSegments.data(), FChars.data()};
     return FGame;
   }
 
@@ -93,6 +136,10 @@ private:
   std::vector<lvk_level_t> FLevels;
   std::vector<lvk_spawn_t> FSpawns;
   std::vector<std::uint16_t> FScenery;
+  std::vector<lvk_variable_t> FVariables;
+  std::vector<lvk_text_t> FTexts;
+  std::vector<lvk_segment_t> FSegments;
+  std::string FChars;
   lvk_game_t FGame{};
 };
 
@@ -101,6 +148,7 @@ class TPlay {
 public:
   explicit TPlay(TTestGame& Game, int Level = 0) : FGame(Game.Build()) {
     lvk_engine_init(&E, &FGame);
+    lvk_engine_set_instance_values(&E, &Values);
     lvk_engine_set_trace(&E, [](void* Self, const lvk_trace_t* T) { static_cast<TPlay*>(Self)->Fired.push_back(*T); },
                          this);
     lvk_engine_start_level(&E, Level);
@@ -120,9 +168,15 @@ public:
     Fired.clear();
     return Out;
   }
+  std::string Row(int Row) const {
+    std::string Text = lvk_engine_text_row(&E, Row);
+    return Text.erase(Text.find_last_not_of(' ') + 1);
+  }
+  std::int32_t Var(int Variable, int Slot = 0) const { return lvk_engine_variable(&E, Variable, Slot); }
 
   lvk_game_t FGame;
   lvk_engine_t E;
+  lvk_instance_values_t Values;
   std::vector<lvk_trace_t> Fired;
 };
 
@@ -519,4 +573,479 @@ TEST(Engine, BrokenTablesAreRefusedAndNothingRuns) {
   lvk_engine_step(&E, nullptr);
   EXPECT_EQ(lvk_engine_level(&E), -1);
   EXPECT_EQ(lvk_game_check(nullptr), 0);
+}
+
+// ---- Repel that never traps ----
+
+TEST(Engine, RepelTakesBackOnlyAMoveThatMakesTheOverlapGrow) {
+  // Walked into by a faster chaser that repels: the runner runs on, the
+  // chaser stays in contact behind it.
+  TTestGame G;
+  int Runner = G.Mover(0, 16, 0, -1, 0), Chaser = G.Mover(0, 32, 0, -1, 0);
+  G.On(Runner, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Chaser);
+  G.On(Chaser, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Runner);
+  int L = G.Level();
+  G.Place(L, Runner, 5, 5);
+  G.Place(L, Chaser, 6, 5);
+  TPlay P(G);
+  P.Steps(20);
+  EXPECT_EQ(P.At(0).x / Px, 20);
+  EXPECT_EQ(P.At(1).x / Px, 28);
+
+  // Pressed into a wall with a repelling blob pushing at his back: he can
+  // still walk out upwards.
+  TTestGame W;
+  int Hero = W.Mover(0, 16, 16, -1, 0), Blob = W.Mover(0, 32, 0, -1, 0), Wall = W.Actor(2);
+  W.On(Hero, LVK_EVENT_KEY, LVK_KEY_UP, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 0, -1);
+  for (int Other : {Wall, Blob}) W.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Other);
+  W.On(Blob, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Hero);
+  L = W.Level();
+  W.Place(L, Wall, 4, 5);
+  W.Place(L, Hero, 5, 5);
+  W.Place(L, Blob, 7, 5);
+  TPlay Q(W);
+  Q.Steps(30);
+  EXPECT_EQ(Q.At(1).x / Px, 48);
+  Q.Steps(16, LVK_KEY_UP);
+  EXPECT_EQ(Q.At(0).x / Px, 40);
+  EXPECT_EQ(Q.At(0).y / Px, 24);
+
+  // Fast movers stop in contact, not short of what they hit; none jumps over it.
+  struct TCase {
+    int Column, Row, Sx, Sy, Dx, Dy, WallColumn, WallRow, X, Y;  // wall row -1: column and row WallColumn
+  } const Cases[] = {{0, 5, 255, 0, 1, 0, 20, 5, 152, 40},
+                     {30, 5, 255, 0, -1, 0, 10, 5, 88, 40},
+                     {2, 2, 200, 200, 1, 1, 12, -1, 88, 88}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Column);
+    TTestGame F;
+    int Bullet = F.Mover(0, C.Sx, C.Sy, C.Dx, C.Dy), Stop = F.Actor(2);
+    F.On(Bullet, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Stop);
+    L = F.Level();
+    F.Place(L, Bullet, C.Column, C.Row);
+    for (int i = 0; i < 32; ++i)
+      if (C.WallRow >= 0) F.Place(L, Stop, C.WallColumn, C.WallRow);
+      else F.Place(L, Stop, C.WallColumn, i % 24), F.Place(L, Stop, i, C.WallColumn);
+    TPlay R(F);
+    R.Steps(30);
+    EXPECT_EQ(R.At(0).x / Px, C.X);
+    EXPECT_EQ(R.At(0).y / Px, C.Y);
+    EXPECT_EQ(R.Take().size(), 2u);  // OnCreate, then one contact
+  }
+}
+
+// Random play in a walled room: a hero steered at random and a blob that
+// bounces round it at random speeds, both repelling each other and the
+// walls. At the end the hero, tried in all four directions, must get
+// somewhere: nobody can pin him in an open room.
+TEST(Engine, RepelNeverTrapsInRandomPlay) {
+  std::uint32_t Seed = 20240611;
+  auto Random = [&](int N) {
+    Seed = Seed * 1664525u + 1013904223u;
+    return static_cast<int>((Seed >> 8) % static_cast<std::uint32_t>(N));
+  };
+  const std::uint16_t Arrows[] = {LVK_KEY_RIGHT, LVK_KEY_LEFT, LVK_KEY_UP, LVK_KEY_DOWN};
+  const int Pushes[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
+  int Stuck = 0;
+  for (int Episode = 0; Episode < 2000; ++Episode) {
+    TTestGame G;
+    int Hero = G.Mover(0, 8 + Random(40), 8 + Random(40), 0, 0);
+    int Blob = G.Mover(0, 8 + Random(40), 8 + Random(40), Random(3) - 1, Random(3) - 1);
+    int Walls[4] = {G.Actor(1), G.Actor(1), G.Actor(1), G.Actor(1)};  // left, right, top, bottom
+    for (int k = 0; k < 4; ++k) {
+      G.On(Hero, LVK_EVENT_KEY, Arrows[k], LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, Pushes[k][0], Pushes[k][1]);
+      G.On(Hero, LVK_EVENT_KEY, Arrows[k], 0).Do(LVK_ACTION_SET_SPEED_DIR, 0, 0);
+      // The blob turns back from a wall (relative +-2 on one axis).
+      G.On(Blob, LVK_EVENT_COLLISION, 0, 0, Walls[k])
+          .Do(LVK_ACTION_SET_SPEED_DIR, -2 * Pushes[k][0], -2 * Pushes[k][1], true);
+    }
+    for (int Who : {Hero, Blob}) {
+      for (int Wall : Walls) G.On(Who, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+      G.On(Who, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Who == Hero ? Blob : Hero);
+    }
+    int L = G.Level();
+    for (int c = 0; c < 10; ++c) G.Place(L, Walls[2], c, 0), G.Place(L, Walls[3], c, 7);
+    for (int r = 1; r < 7; ++r) G.Place(L, Walls[0], 0, r), G.Place(L, Walls[1], 9, r);
+    int HeroCell = Random(48), BlobCell = (HeroCell + 1 + Random(47)) % 48;
+    G.Place(L, Hero, 1 + HeroCell % 8, 1 + HeroCell / 8);
+    G.Place(L, Blob, 1 + BlobCell % 8, 1 + BlobCell / 8);
+    TPlay P(G);
+    const int H = P.At(0).actor == Hero ? 0 : 1;
+    for (int f = 0; f < 200; f += 10) P.Steps(10, Random(3) ? Arrows[Random(4)] : 0);
+    bool Moved = false;
+    for (std::uint16_t Key : Arrows) {
+      P.Step(0);
+      std::int32_t X = P.At(H).x, Y = P.At(H).y;
+      P.Steps(12, Key);
+      Moved = Moved || P.At(H).x != X || P.At(H).y != Y;
+    }
+    Stuck += !Moved;
+  }
+  EXPECT_EQ(Stuck, 0);
+}
+
+// ---- Variables, guards, timers, text, spawning, level jumps ----
+
+TEST(Engine, VariablesAreNumbersOfEveryActionAndGuardsEndTheRun) {
+  TTestGame G;
+  int Score = G.Variable(5), Speed = G.Variable(3), Own = G.Variable(-7, LVK_SCOPE_INSTANCE);
+  int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, Of(Speed), {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, -1, {}, 0, true)
+      .Act(LVK_ACTION_SET_SPEED_SIZE, 0, Of(Score), Of(Own));
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Score, INT32_MAX, {}, 0, true);
+  int L = G.Level();
+  G.Place(L, Hero, 1, 1);
+  G.Place(L, Hero, 3, 1);
+  TPlay P(G);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.Var(Score), 11);  // both instances added 3
+  EXPECT_EQ(P.Var(Own, 1), -8);  // each its own
+  EXPECT_EQ(P.At(1).sx, 11);
+  EXPECT_EQ(P.At(1).sy, 0);  // -8, clamped
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.Var(Score), INT32_MAX);  // adding stops at the top
+
+  // Each guard holding and not: the action after it runs only when it holds.
+  // IfVariable looks at 4; of three coins one is being destroyed.
+  const std::uint8_t If = LVK_ACTION_IF_VARIABLE;
+  struct {
+    std::uint8_t Kind, Op;
+    std::int32_t Value;
+    bool Holds;
+  } const Cases[] = {{If, LVK_COMPARE_EQUAL, 4, 1},    {If, LVK_COMPARE_EQUAL, 5, 0},    {If, LVK_COMPARE_UNEQUAL, 4, 0},
+                     {If, LVK_COMPARE_LESS, 5, 1},     {If, LVK_COMPARE_LESS, 4, 0},     {If, LVK_COMPARE_AT_MOST, 4, 1},
+                     {If, LVK_COMPARE_GREATER, 4, 0},  {If, LVK_COMPARE_AT_LEAST, 4, 1}, {If, LVK_COMPARE_AT_LEAST, 5, 0},
+                     {LVK_ACTION_IF_COUNT, LVK_COMPARE_EQUAL, 2, 1}, {LVK_ACTION_IF_COUNT, LVK_COMPARE_GREATER, 2, 0},
+                     {LVK_ACTION_IF_KEY_HELD, 0, 0, 1}, {LVK_ACTION_IF_CHANCE, 0, 1, 1}, {LVK_ACTION_IF_CHANCE, 0, 0, 0}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << int(C.Kind) << " op " << int(C.Op) << " " << C.Value);
+    TTestGame Q;
+    int Four = Q.Variable(4), Done = Q.Variable(0), Judge = Q.Actor(), Coin = Q.Actor();
+    Q.On(Coin, LVK_EVENT_CREATE);
+    Q.On(Judge, LVK_EVENT_KEY_HELD, LVK_KEY_A | LVK_KEY_B)
+        .Act(C.Kind, C.Kind == LVK_ACTION_IF_COUNT ? Coin : C.Kind == LVK_ACTION_IF_KEY_HELD ? LVK_KEY_B : Four, C.Value,
+             {}, C.Op)
+        .Act(LVK_ACTION_SET_VARIABLE, Done, 1);
+    int QL = Q.Level();
+    for (int c = 0; c < 4; ++c) Q.Place(QL, c < 3 ? Coin : Judge, c, 0);
+    TPlay R(Q);
+    R.E.instances[0].doomed = 1;
+    R.Step(LVK_KEY_A | LVK_KEY_B);
+    EXPECT_EQ(R.Var(Done), C.Holds ? 1 : 0);
+  }
+
+  // One in four from the engine's own numbers, the same every time.
+  TTestGame D;
+  int Hits = D.Variable(0), Dice = D.Actor();
+  D.On(Dice, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1)
+      .Act(LVK_ACTION_IF_CHANCE, 0, 4)
+      .Act(LVK_ACTION_SET_VARIABLE, Hits, 1, {}, 0, true);
+  D.Place(D.Level(), Dice, 0, 0);
+  TPlay R1(D), R2(D);
+  R1.Steps(4000);
+  R2.Steps(4000);
+  EXPECT_NEAR(R1.Var(Hits), 1000, 100);
+  EXPECT_EQ(R1.Var(Hits), R2.Var(Hits));
+}
+
+TEST(Engine, KeyHeldAndTimersFireOnTheirFrames) {
+  TTestGame G;
+  int Clock = G.Actor(), Spawner = G.Actor();
+  G.On(Clock, LVK_EVENT_KEY_HELD, LVK_KEY_A | LVK_KEY_B);
+  G.On(Clock, LVK_EVENT_KEY_HELD, 0);  // an empty set never fires
+  G.On(Clock, LVK_EVENT_TIMER, 0, 0, 0, 3);
+  G.On(Clock, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 4);
+  G.On(Clock, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 0);  // never
+  // A clock spawned at the end of frame 2 counts its age from then.
+  G.On(Spawner, LVK_EVENT_TIMER, 0, 0, 0, 2).Act(LVK_ACTION_SPAWN, Clock);
+  int L = G.Level();
+  G.Place(L, Clock, 0, 0);
+  G.Place(L, Spawner, 5, 0);
+  TPlay P(G);
+  const std::uint16_t Keys[12] = {LVK_KEY_A, LVK_KEY_A | LVK_KEY_B, LVK_KEY_A | LVK_KEY_B | LVK_KEY_X};
+  std::vector<std::string> Seen;
+  for (std::uint16_t K : Keys) {
+    P.Fired.clear();
+    P.Step(K);
+    Seen.emplace_back();
+    for (const lvk_trace_t& T : P.Fired)
+      if (T.event != LVK_EVENT_CREATE) Seen.back() += std::to_string(T.instance) + ":" + std::to_string(T.handler) + " ";
+  }
+  EXPECT_EQ(Seen, (std::vector<std::string>{"", "0:0 1:5 ", "0:0 0:2 2:0 ", "0:3 ", "2:2 ", "2:3 ", "", "0:3 ", "",
+                                            "2:3 ", "", "0:3 "}));
+}
+
+TEST(Engine, TextRowsShowTheirVariablesAsTheyChange) {
+  TTestGame G;
+  int Score = G.Variable(INT32_MIN), Lives = G.Variable(3), Row = G.Variable(7);
+  int Own = G.Variable(42, LVK_SCOPE_INSTANCE);
+  int Line = G.Text("Score {0} lives {1}!"), Mine = G.Text("me {3} of {1}"), Long = G.Text(std::string(40, 'x'));
+  int Hud = G.Actor(), Ghost = G.Actor();
+  G.On(Hud, LVK_EVENT_CREATE).Act(LVK_ACTION_SHOW_TEXT, Line, 0).Act(LVK_ACTION_SHOW_TEXT, Long, Of(Row));
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, 0)
+      .Act(LVK_ACTION_SET_VARIABLE, Score, 150, {}, 0, true);
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SHOW_TEXT, Mine, 0)
+      .Act(LVK_ACTION_SHOW_TEXT, Line, 24);
+  G.On(Hud, LVK_EVENT_KEY, LVK_KEY_START, LVK_HANDLER_PRESS).Do(LVK_ACTION_RESTART_GAME);
+  G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHOW_TEXT, Mine, 1);
+  G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, 1, {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Lives, 1, {}, 0, true)
+      .Do(LVK_ACTION_DESTROY);
+  int L = G.Level();
+  G.Place(L, Hud, 0, 0);
+  G.Place(L, Ghost, 1, 0);
+  TPlay P(G);
+  EXPECT_EQ(P.Row(0), "Score -2147483648 lives 3!");
+  EXPECT_EQ(P.Row(7), std::string(32, 'x'));  // cut at the row's end
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u | 1u << 7);
+  P.Step(LVK_KEY_A);  // two changes in one frame, one row printed
+  EXPECT_EQ(P.Row(0), "Score 150 lives 3!");
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u);
+  P.Step(0);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 0u);
+  // Row 0 printed with another text follows that one; row 24 is none.
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.Row(0), "me 42 of 3");
+  P.Step(LVK_KEY_X);  // the ghost's own and the game's lives change, then the ghost goes
+  EXPECT_EQ(P.Row(0), "me 42 of 4");
+  EXPECT_EQ(P.Row(1), "me 43 of 4");
+  // RestartGame resets the game variables and gives the rows back; the
+  // hud's OnCreate shows its rows anew.
+  lvk_engine_take_changed_rows(&P.E);
+  P.Step(LVK_KEY_START);
+  EXPECT_EQ(P.Var(Score), INT32_MIN);
+  EXPECT_EQ(P.Row(1), "");
+  EXPECT_EQ(lvk_engine_text_rows(&P.E), 1u | 1u << 7);
+  EXPECT_EQ(lvk_engine_take_changed_rows(&P.E), 1u | 2u | 1u << 7);
+}
+
+// The upper screen as both hosts print it (lvk_host.h): the game's rows
+// over the host's lines, all printed anew when RestartGame gives rows back.
+TEST(Engine, HostsPrintTheGameRowsBesideTheirOwnLines) {
+  TTestGame G;
+  int Frames = G.Variable(0), Count = G.Text("Frames {0}"), Mine = G.Text("Mine\x1b[5;5H"), Clock = G.Actor();
+  G.On(Clock, LVK_EVENT_CREATE).Act(LVK_ACTION_SHOW_TEXT, Count, 0);
+  G.On(Clock, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1).Act(LVK_ACTION_SET_VARIABLE, Frames, 1, {}, 0, true);
+  G.On(Clock, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHOW_TEXT, Mine, LVK_HOST_ROW_STATUS);
+  G.On(Clock, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Do(LVK_ACTION_RESTART_GAME);
+  G.Place(G.Level(), Clock, 0, 0);
+  TPlay P(G);
+  lvk_host_screen_t Screen;
+  lvk_host_screen_init(&Screen);
+  std::vector<std::string> Shown;
+  int Repaints = 0;
+  auto Print = [&] {
+    int Repaint = 0;
+    const std::uint32_t Rows = lvk_host_rows_to_print(&Screen, &P.E, &Repaint);
+    char Line[LVK_TEXT_COLUMNS + 1];
+    if (Repaint) Shown.assign(LVK_TEXT_ROWS, "start text"), ++Repaints;
+    for (int r = 0; r < LVK_TEXT_ROWS; ++r)
+      if (((Rows >> r) & 1u) && lvk_host_row(&P.E, r, Line))
+        Shown[r] = std::string(Line, std::string(Line).find_last_not_of(' ') + 1);
+  };
+  Print();
+  EXPECT_EQ((std::vector<std::string>{Shown[0], Shown[1], Shown[20], Shown[22]}),
+            (std::vector<std::string>{"Frames 0", "start text", "Level 1 of 1", "Start+Select: next level"}));
+  P.Steps(3);
+  Print();
+  EXPECT_EQ(Shown[0], "Frames 3");
+  P.Step(LVK_KEY_A);  // the status row taken; the escape prints as spaces
+  Print();
+  EXPECT_EQ(Shown[20], "Mine [5;5H");
+  P.Step(LVK_KEY_B);
+  Print();
+  EXPECT_EQ(Repaints, 2);
+  EXPECT_EQ(Shown[20], "Level 1 of 1");
+  EXPECT_EQ(Shown[0], "Frames 0");
+}
+
+TEST(Engine, SpawnsComeAtTheEndOfTheFrameIntoFreeSlots) {
+  TTestGame G;
+  int Count = G.Variable(0), Born = G.Variable(0, LVK_SCOPE_INSTANCE);
+  int Gun = G.Actor(1), Shot = G.Actor(2), Rock = G.Actor(3);
+  G.On(Gun, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SPAWN, Shot, 8, -4)
+      .Act(LVK_ACTION_IF_COUNT, Shot, 0, {}, LVK_COMPARE_EQUAL)  // not there yet
+      .Act(LVK_ACTION_SET_VARIABLE, Count, 100);
+  G.On(Gun, LVK_EVENT_KEY_HELD, LVK_KEY_B).Act(LVK_ACTION_SPAWN, Shot, 0, 8).Act(LVK_ACTION_SPAWN, Rock, 16, 0);
+  G.On(Shot, LVK_EVENT_CREATE)
+      .Act(LVK_ACTION_SET_VARIABLE, Count, 1, {}, 0, true)
+      .Act(LVK_ACTION_SET_VARIABLE, Born, Of(Count));
+  G.On(Shot, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Do(LVK_ACTION_DESTROY);
+  G.Place(G.Level(), Gun, 4, 4);
+  TPlay P(G);
+  P.Take();
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_KEY}, {1, LVK_EVENT_CREATE}}));
+  EXPECT_EQ(P.Var(Born, 1), 101);
+  EXPECT_EQ((std::vector<int>{P.At(1).x / Px, P.At(1).y / Px, P.At(1).tile}), (std::vector<int>{40, 28, 2}));
+  // Destroyed, its slot takes the next shot; a scenery actor spawns too.
+  P.Step(LVK_KEY_X);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(lvk_engine_instance_count(&P.E), 3);
+  EXPECT_EQ(P.At(1).y / Px, 40);
+  EXPECT_EQ(P.Var(Born, 1), 102);
+  EXPECT_EQ(P.At(2).actor, Rock);
+  // Held B fills every slot, then nothing more spawns; X frees the 64 shots'.
+  P.Steps(200, LVK_KEY_B);
+  EXPECT_EQ(lvk_engine_live_count(&P.E), LVK_MAX_INSTANCES);
+  P.Step(LVK_KEY_B | LVK_KEY_X);
+  EXPECT_EQ(lvk_engine_live_count(&P.E), 66);
+  // The slots stay in actor order for the collision look-ups.
+  std::vector<int> Order(P.E.by_actor, P.E.by_actor + LVK_MAX_INSTANCES);
+  EXPECT_TRUE(std::is_sorted(Order.begin(), Order.end(), [&](int A, int B) { return P.At(A).actor < P.At(B).actor; }));
+  std::sort(Order.begin(), Order.end());
+  EXPECT_EQ(std::unique(Order.begin(), Order.end()), Order.end());
+}
+
+TEST(Engine, GoToLevelAndRestartGame) {
+  struct {
+    std::uint8_t Kind;
+    std::int32_t Level;
+    int Expected;  // the level after the frame, from the second
+  } const Cases[] = {{LVK_ACTION_GO_TO_LEVEL, 3, 2}, {LVK_ACTION_GO_TO_LEVEL, 1, 0}, {LVK_ACTION_GO_TO_LEVEL, 0, 1},
+                     {LVK_ACTION_GO_TO_LEVEL, 4, 1}, {LVK_ACTION_GO_TO_LEVEL, -1, 1}, {LVK_ACTION_RESTART_GAME, 0, 0}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Level);
+    TTestGame G;
+    int Lives = G.Variable(3), Where = G.Variable(C.Level), Hero = G.Actor();
+    G.On(Hero, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_VARIABLE, Lives, -1, {}, 0, true);
+    // The first level change asked for counts, RestartGame before any; a
+    // spawn of a level being left is not made.
+    G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+        .Act(C.Kind, 0, Of(Where))
+        .Act(LVK_ACTION_GO_TO_LEVEL, 0, 2)
+        .Act(LVK_ACTION_SPAWN, Hero);
+    for (int l = 0; l < 3; ++l) G.Place(G.Level(), Hero, l, 0);
+    G.LevelEntry(1).music = 2;
+    G.Sounds = 2;
+    TPlay P(G, 1);
+    EXPECT_EQ(lvk_engine_music(&P.E), 1);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(lvk_engine_level(&P.E), C.Expected);
+    EXPECT_EQ(lvk_engine_instance_count(&P.E), 1);
+    EXPECT_EQ(P.Var(Lives), C.Kind == LVK_ACTION_RESTART_GAME ? 2 : 1);  // kept across levels
+    EXPECT_EQ(lvk_engine_music(&P.E), C.Expected == 1 ? 1 : -1);
+  }
+}
+
+TEST(Engine, BounceSetTileMoveTowardSoundsAndSolidActors) {
+  TTestGame G;
+  int Ball = G.Mover(1, 16, 16, 1, -1), Dog = G.Actor(2), Cat = G.Actor(3);
+  G.Sounds = 3;
+  G.On(Ball, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Do(LVK_ACTION_BOUNCE, 1, 0).Act(LVK_ACTION_SET_TILE, 5);
+  G.On(Ball, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Do(LVK_ACTION_BOUNCE, 0, 7);
+  for (int i = 0; i < 10; ++i) G.Act(LVK_ACTION_PLAY_SOUND, i % 3);
+  // The dog chases the nearest cat at 64 sixteenths a frame.
+  G.On(Dog, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1).Act(LVK_ACTION_MOVE_TOWARD, Cat, 64);
+  G.On(Cat, LVK_EVENT_CREATE);
+  int L = G.Level();
+  G.Place(L, Cat, 2, 2);   // slot 0
+  G.Place(L, Dog, 20, 3);  // slot 1, at (160, 24)
+  G.Place(L, Ball, 10, 10);
+  G.Place(L, Cat, 22, 10);  // slot 3: the nearest cat
+  TPlay P(G);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ((std::vector<int>{P.At(2).dx, P.At(2).dy, P.At(2).tile}), (std::vector<int>{-1, -1, 5}));
+  const std::uint16_t* Sounds = nullptr;
+  EXPECT_EQ(lvk_engine_sounds(&P.E, &Sounds), 0);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(P.At(2).dy, 1);
+  ASSERT_EQ(lvk_engine_sounds(&P.E, &Sounds), LVK_MAX_FRAME_SOUNDS);
+  EXPECT_EQ(std::vector<int>(Sounds, Sounds + 4), (std::vector<int>{0, 1, 2, 0}));
+  P.Steps(60);
+  EXPECT_EQ(P.At(1).x, P.At(3).x);  // reached, and stays
+  EXPECT_EQ(P.At(1).y, P.At(3).y);
+  // The tiles a host prepares as sprites: live actors', then SetTile's.
+  std::vector<int> Tiles;
+  std::uint32_t Cursor = 0;
+  for (int T; (T = lvk_game_sprite_tile(&P.FGame, &Cursor)) >= 0;) Tiles.push_back(T);
+  EXPECT_EQ(Tiles, (std::vector<int>{1, 2, 3, 5}));
+
+  // "Any solid actor": solid scenery and solid live ones, not the others.
+  TTestGame S;
+  int Hero = S.Mover(0, 16, 16, 0, 0), Wall = S.Actor(1, LVK_ACTOR_SOLID), Deco = S.Actor(2);
+  int Block = S.Actor(3, LVK_ACTOR_SOLID);
+  S.On(Hero, LVK_EVENT_KEY_HELD, LVK_KEY_RIGHT).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+  S.On(Hero, LVK_EVENT_KEY_HELD, LVK_KEY_DOWN).Do(LVK_ACTION_SET_SPEED_DIR, 0, 1);
+  S.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, LVK_ANY_SOLID);
+  S.On(Block, LVK_EVENT_CREATE);
+  L = S.Level();
+  S.Place(L, Hero, 2, 2);
+  S.Place(L, Deco, 4, 2);
+  S.Place(L, Wall, 8, 2);
+  S.Place(L, Block, 7, 6);
+  TPlay Q(S);
+  Q.Steps(60, LVK_KEY_RIGHT);  // through the decoration, stopped by the wall
+  Q.Steps(60, LVK_KEY_DOWN);   // down onto the block
+  EXPECT_EQ(Q.At(0).x / Px, 56);
+  EXPECT_EQ(Q.At(0).y / Px, 40);
+}
+
+// Every reference in the tables is checked; a game that fails is refused
+// everywhere, also by the host's map clearing, which then writes nothing.
+TEST(Engine, EveryIndexIsCheckedAndABrokenGameNeverRuns) {
+  TTestGame G;
+  int Own = G.Variable(0, LVK_SCOPE_INSTANCE), Text = G.Text("a{0}"), Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_COLLISION, 0, 0, LVK_ANY_SOLID)
+      .Act(LVK_ACTION_SET_VARIABLE, Own, Of(Own))
+      .Act(LVK_ACTION_SHOW_TEXT, Text, 0)
+      .Act(LVK_ACTION_SET_TILE, LVK_NONE)
+      .Act(LVK_ACTION_PLAY_SOUND, 0);
+  G.Place(G.Level(), Hero, 1, 1);
+  G.Sounds = 1;
+  const lvk_game_t Good = G.Build();
+  ASSERT_EQ(lvk_game_check(&Good), 1);
+  struct TBroken {
+    lvk_game_t G;
+    lvk_handler_t H;
+    lvk_level_t L;
+    std::vector<lvk_action_t> A;
+    std::vector<lvk_segment_t> S;
+  };
+  std::vector<lvk_variable_t> Many(17, lvk_variable_t{0, LVK_SCOPE_INSTANCE});
+  const std::function<void(TBroken&)> Breaks[] = {
+      [](TBroken& B) { B.H.other = 1; },           [](TBroken& B) { B.A[0].ref = 1; },
+      [](TBroken& B) { B.A[0].var1 = 2; },         [](TBroken& B) { B.A[1].ref = 1; },
+      [](TBroken& B) { B.A[2].ref = 7; },          [](TBroken& B) { B.G.sound_count = 0; },
+      [](TBroken& B) { B.A[0].kind = LVK_ACTION_IF_VARIABLE, B.A[0].op = 6; },
+      [](TBroken& B) { B.S[1].variable = 2; },     [](TBroken& B) { B.S[0].first = 1; },
+      [](TBroken& B) { B.L.width = 33; },          [](TBroken& B) { B.L.height = 1; },  // the spawn lies outside
+      [](TBroken& B) { B.L.music = 2; },
+      [&](TBroken& B) { B.G.variables = Many.data(), B.G.variable_count = 17; },
+  };
+  for (const auto& Break : Breaks) {
+    SCOPED_TRACE(&Break - Breaks);
+    TBroken B{Good, Good.handlers[0], Good.levels[0], {Good.actions, Good.actions + Good.action_count},
+              {Good.segments, Good.segments + Good.segment_count}};
+    B.G.handlers = &B.H, B.G.levels = &B.L, B.G.actions = B.A.data(), B.G.segments = B.S.data();
+    Break(B);
+    EXPECT_EQ(lvk_game_check(&B.G), 0);
+    std::vector<std::uint16_t> Map(LVK_LEVEL_CELLS, 1);
+    lvk_level_clear_live_cells(&B.G, 0, Map.data());
+    EXPECT_EQ(std::count(Map.begin(), Map.end(), 1), LVK_LEVEL_CELLS);
+    lvk_engine_t E;
+    lvk_engine_init(&E, &B.G);
+    lvk_engine_start_level(&E, 0);
+    EXPECT_EQ(lvk_engine_level(&E), -1);
+  }
+  // A game with instance variables needs their room.
+  lvk_engine_t E;
+  lvk_engine_init(&E, &Good);
+  lvk_engine_start_level(&E, 0);
+  EXPECT_EQ(lvk_engine_level(&E), -1);
+  // A handler without actions runs in a game whose action table is none.
+  TTestGame N;
+  int Lone = N.Actor();
+  N.On(Lone, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1);
+  N.Place(N.Level(), Lone, 0, 0);
+  TPlay P(N);
+  ASSERT_EQ(P.FGame.actions, nullptr);
+  P.Steps(3);
+  EXPECT_EQ(P.Take().size(), 3u);
 }

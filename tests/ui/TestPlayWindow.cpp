@@ -1,6 +1,9 @@
 // The play window: its console and frame drawing alone, then the real window
 // driven with keys and the pen on the sample game.
+#include <QAction>
 #include <QComboBox>
+#include <QScreen>
+#include <QStandardItemModel>
 #include <QLabel>
 #include <QTreeWidgetItem>
 #include <QTest>
@@ -74,13 +77,13 @@ TEST(PlayConsole, PrintsAsTheDsConsole) {
 // A game of two tiles and one live actor drawn with the second, for drawing
 // without the document.
 struct TDrawGame {
-  std::vector<lvk_actor_t> Actors{{1, 0, 1}};
-  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0}};
-  std::vector<lvk_level_t> Levels{{0, 2}};
+  std::vector<lvk_actor_t> Actors{{1, 0, 1, 0}};
+  std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0, 0}};
+  std::vector<lvk_level_t> Levels{{0, 2, 32, 24, 0}};
   std::vector<lvk_spawn_t> Spawns{{0, 0, 0}, {0, 31, 23}};
   std::vector<std::uint16_t> Scenery = std::vector<std::uint16_t>(LVK_LEVEL_CELLS, LVK_NONE);
-  lvk_game_t Game{2, 1, 1, 0, 1, 2, Actors.data(), Handlers.data(), nullptr, Levels.data(), Spawns.data(),
-                  Scenery.data()};
+  lvk_game_t Game{2,       1,       1,       0,       1,       2,       Actors.data(), Handlers.data(), nullptr,
+                  Levels.data(), Spawns.data(), Scenery.data(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
 };
 
 TEST(PlayRender, DrawsTheLevelAsTheDs) {
@@ -174,11 +177,13 @@ struct PlayWindow : ::testing::Test {
     return Pixels;
   }
   TBlock Backdrop() const { return TBlock(64, DsColorToRgb(DsColor(Game->Palette(), 0))); }
-  // Holds Key for Frames frames, then lets go.
+  // Holds Key for Frames frames, then lets go for a frame (a release
+  // between two frames reaches the engine in the next).
   void Hold(Qt::Key Key, int Frames) {
     QTest::keyPress(Play->pnlScreens, Key);
     Play->RunFrames(Frames);
     QTest::keyRelease(Play->pnlScreens, Key);
+    Play->RunFrames(1);
   }
   std::string Status() const { return Play->lblStatus->text().toStdString(); }
 };
@@ -293,12 +298,12 @@ TEST_F(PlayWindow, PlaysAsThePlainEngineRun) {
   // the button is; the upper screen is no touch screen.
   const int Scale = Play->Scale();
   const int Top = (ScreenHeight + 4) * Scale;
-  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + Scale / 2, Top + 30 * Scale + Scale / 2));
   lvk_input_t In = Play->Input();
   EXPECT_EQ(In.keys & LVK_KEY_TOUCH, LVK_KEY_TOUCH);
   EXPECT_EQ(In.touch_x, 50);
   EXPECT_EQ(In.touch_y, 30);
-  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + 1, Top + 30 * Scale + 1));
+  QTest::mouseRelease(Play->pnlScreens, Qt::LeftButton, {}, QPoint(50 * Scale + Scale / 2, Top + 30 * Scale + Scale / 2));
   EXPECT_EQ(Play->Input().keys, 0);
   QTest::mousePress(Play->pnlScreens, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(Play->Input().keys, 0);
@@ -391,6 +396,55 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   ASSERT_NE(Main.PlayWindow(), nullptr);
   EXPECT_EQ(Main.PlayWindow()->Engine().level, -1);
   EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("No level"));
+}
+
+}  // namespace
+
+namespace {
+
+// Input reaches the engine frame by frame: a key pressed and let go between
+// two frames is pressed in one and let go in the next; the lid has a key.
+TEST_F(PlayWindow, KeysBetweenFramesAndTheLid) {
+  Open();
+  const TBlock Hero = Block(16, 24);
+  QTest::keyPress(Play->pnlScreens, Qt::Key_Right);
+  QTest::keyRelease(Play->pnlScreens, Qt::Key_Right);
+  EXPECT_EQ(Play->Input().keys, 0);
+  Play->RunFrames(1);  // pressed: one pixel
+  EXPECT_EQ(Play->Engine().keys, LVK_KEY_RIGHT);
+  Play->RunFrames(5);  // let go: he stops
+  EXPECT_EQ(Play->Engine().keys, 0);
+  EXPECT_EQ(Block(17, 24), Hero);
+  // Keys that do not undo one another share a frame.
+  QTest::keyPress(Play->pnlScreens, Qt::Key_Up);
+  QTest::keyPress(Play->pnlScreens, Qt::Key_C);
+  Play->RunFrames(1);
+  EXPECT_EQ(Play->Engine().keys, LVK_KEY_UP | LVK_KEY_LID);
+  EXPECT_TRUE(Play->lblKeys->text().contains("<b>Lid</b></td><td>C<"));
+  EXPECT_TRUE(Play->lblKeys->toolTip().contains("lid is closed while C is held"));
+}
+
+// A tool window of the main window, and zoom choices that fit the screen.
+TEST_F(PlayWindow, StaysAboveItsOwnerAndZoomsAsFarAsTheScreenShows) {
+  QWidget Owner;
+  TfrmPlay Tool([]() -> const TGame* { return nullptr; }, &Owner);
+  EXPECT_TRUE(Tool.windowFlags().testFlag(Qt::Tool));
+  Open();
+  EXPECT_FALSE(Play->windowFlags().testFlag(Qt::Tool));
+  const int Fitting = Play->FittingScale();
+  const QSize Room = Play->screen()->availableGeometry().size();
+  Play->SetScale(Fitting);
+  EXPECT_LE(Play->height(), Room.height());
+  EXPECT_FALSE(Play->findChild<QAction*>("actZoomIn")->isEnabled());
+  Play->findChild<QAction*>("actZoomIn")->trigger();
+  EXPECT_EQ(Play->Scale(), Fitting);
+  auto* Items = qobject_cast<QStandardItemModel*>(Play->cbxScale->model());
+  ASSERT_NE(Items, nullptr);
+  for (int S = 1; S <= TfrmPlay::MaxScale; ++S) EXPECT_EQ(Items->item(S - 1)->isEnabled(), S <= Fitting) << S;
+  if (Fitting > 1) {
+    Play->findChild<QAction*>("actZoomOut")->trigger();
+    EXPECT_TRUE(Play->findChild<QAction*>("actZoomIn")->isEnabled());
+  }
 }
 
 }  // namespace

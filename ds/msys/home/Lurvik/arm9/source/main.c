@@ -4,8 +4,10 @@
  *
  * Lower screen (the touch screen, main engine): the level as an 8-bit tiled
  * background, and above it the live instances as 8x8 sprites in 256-colour
- * mode that share the game's palette. Upper screen (sub engine): the game's
- * start text and a status line on a console.
+ * mode that share the game's palette. Upper screen (sub engine): a console
+ * with the rows the game prints and, in the others, the start text, the
+ * status line and the keys line, shared with the editor's play window as
+ * lvk_host.h describes.
  *
  * A game in which no actor has a handler is shown as before: A or Right steps
  * to the next level, B or Left back. In any game Start and Select together
@@ -19,6 +21,7 @@
 
 #include "lvk.h"
 #include "lvk_engine.h"
+#include "lvk_host.h"
 
 /* The background's tiles start at tile base 1 (16 KiB into VRAM bank A) and
  * may use the rest of the 128 KiB bank. */
@@ -35,15 +38,17 @@
 /* The hardware's sprites, as many as the engine's instances. */
 #define SPRITES 128
 
-/* Screen rows of the console lines main.c writes, below the start text. */
-#define ROW_STATUS 20
-#define ROW_KEYS 22
-#define ROW_METER 23
-
 /* In the ARM9's fast data memory: the engine reads its instances many times
  * a frame, and there no read waits for main memory (with 128 colliding
  * instances this alone took a fifth off the engine's time). */
 static lvk_engine_t engine DTCM_BSS;
+
+/* The instances' own variables, 8 KiB, read by actions only: main memory
+ * does, and the fast memory keeps room for the stack. */
+static lvk_instance_values_t instanceValues;
+
+/* The upper screen as printed last. */
+static lvk_host_screen_t upper;
 
 /* Where each tile's sprite picture is in VRAM, or 0 when it has none. */
 static u16 *spriteGfx[MAX_TILES];
@@ -53,13 +58,14 @@ static u16 *spriteGfx[MAX_TILES];
 static void loadSpriteTiles(void)
 {
 	const lvk_game_t *game = &lvk_game;
+	uint32_t cursor = 0;
 	int used = 0;
-	int i;
+	int next;
 
-	for (i = 0; i < game->actor_count; i++) {
-		unsigned tile = game->actors[i].tile;
+	while ((next = lvk_game_sprite_tile(game, &cursor)) >= 0) {
+		unsigned tile = (unsigned)next;
 
-		if (game->actors[i].handler_count == 0 || tile >= game->tile_count || tile >= MAX_TILES)
+		if (tile >= game->tile_count || tile >= MAX_TILES)
 			continue;
 		if (spriteGfx[tile] || used == SPRITE_TILES)
 			continue;
@@ -80,14 +86,25 @@ static void showLevel(int level, u16 *map)
 	lvk_level_clear_live_cells(&lvk_game, level, map);
 }
 
-static void showStatus(int level, int count)
+/* Prints the rows of the upper screen that changed: the game's, and the
+ * status line when the level changed. */
+static void showText(void)
 {
-	/* A fixed row below the start text, so each step overwrites the last. */
-	printf("\x1b[%d;0H", ROW_STATUS);
-	if (count > 0)
-		printf("Level %d of %d          \n", level + 1, count);
-	else
-		printf("This game has no levels.\n");
+	char line[LVK_TEXT_COLUMNS + 1];
+	int repaint;
+	int row;
+	u32 rows = lvk_host_rows_to_print(&upper, &engine, &repaint);
+
+#ifdef LVK_METER
+	rows &= ~(1ul << LVK_HOST_ROW_METER);
+#endif
+	if (repaint) {
+		printf("\x1b[2J");
+		lvk_main();
+	}
+	for (row = 0; row < LVK_TEXT_ROWS; row++)
+		if (((rows >> row) & 1u) && lvk_host_row(&engine, row, line))
+			printf("\x1b[%d;0H%s", row, line);
 	fflush(stdout);
 }
 
@@ -154,7 +171,7 @@ static void showMeter(u32 ticks)
 	snprintf(line, sizeof line, "engine %lu%% of a frame (max %lu%%)", average, most);
 	if (strlen(line) > 31)
 		snprintf(line, sizeof line, "engine %lu%%, max %lu%%", average, most);
-	printf("\x1b[%d;0H%-31s", ROW_METER, line);
+	printf("\x1b[%d;0H%-31s", LVK_HOST_ROW_METER, line);
 	fflush(stdout);
 	sum = peak = 0;
 	frames = 0;
@@ -163,7 +180,6 @@ static void showMeter(u32 ticks)
 
 int main(void)
 {
-	int count = lvk_numlevels > 0 ? lvk_numlevels : 0;
 	int shownLevel = -1;
 	int bg;
 	u16 *map;
@@ -184,24 +200,23 @@ int main(void)
 	dmaFillWords(0, map, 32 * 32 * sizeof(u16));
 
 	consoleDemoInit();
-	lvk_main();
 
 	/* Sprites use the background's colours; entry 0 is transparent in both. */
 	lvk_videoinit((u8 *)bgGetGfxPtr(bg));
 	dmaCopy(BG_PALETTE, SPRITE_PALETTE, 256 * sizeof(u16));
 
 	lvk_engine_init(&engine, &lvk_game);
+	lvk_engine_set_instance_values(&engine, &instanceValues);
+	lvk_host_screen_init(&upper);
 	if (!engine.game) {
 		/* Tables that point outside themselves: nothing can run safely. */
-		printf("\x1b[%d;0HThis game's data is damaged;\nbuild it again.", ROW_STATUS);
+		showText();
 		for (;;)
 			swiWaitForVBlank();
 	}
 	loadSpriteTiles();
 	lvk_engine_start_level(&engine, 0);
-	printf("\x1b[%d;0H%s", ROW_KEYS, engine.viewer ? "A/Right: next  B/Left: back" : "Start+Select: next level");
-	if (count == 0)
-		showStatus(0, 0);
+	showText();
 	drawSprites();
 
 #ifdef LVK_METER
@@ -220,12 +235,11 @@ int main(void)
 		if (lvk_engine_level(&engine) != shownLevel || lvk_engine_level_changed(&engine)) {
 			shownLevel = lvk_engine_level(&engine);
 			showLevel(shownLevel, map);
-			showStatus(shownLevel, count);
 		}
 
 		scanKeys();
 		held = keysHeld();
-		input.keys = (u16)(held & 0x3FFF);
+		input.keys = (u16)(held & lvk_host_key_mask());
 		input.touch_x = input.touch_y = 0;
 		if (held & KEY_TOUCH) {
 			touchPosition touch;
@@ -243,6 +257,7 @@ int main(void)
 		lvk_engine_step(&engine, &input);
 #endif
 		drawSprites();
+		showText();
 	}
 	return 0;
 }
