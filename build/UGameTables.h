@@ -47,6 +47,8 @@ struct TGameTables {
   std::vector<std::string> ActorNames;
   std::vector<std::string> LevelNames;
   std::vector<std::string> VariableNames;
+  // What is no error but easily missed: live actors nothing draws.
+  std::vector<std::string> Notes;
 
   // What generated.c holds: the palette as 15-bit DS colours, each tile's 64
   // palette indices, each level's 32x24 tile numbers. Empty when the tables

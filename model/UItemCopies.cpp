@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "behaviour/REventCollision.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
@@ -60,11 +61,20 @@ TCopyBytes HandlerCopyBytes(const THandler& Handler) {
 
 THandler* PasteHandler(TActor& Into, const TCopyBytes& Bytes) {
   // Read into a game of its own first: a copy that breaks off leaves the
-  // target untouched.
-  TGame Scratch;
-  THandler* Read_ = Scratch.AddActor()->AddHandler();
-  Read(Bytes, HandlerMarker, [&](TStream& S, TReader& R) { Read_->LoadFromStream(S, R); });
-  return Into.AddHandlerCopy(*Read_);
+  // target untouched. Then into the target, where the names it holds are
+  // looked up among the target's actors.
+  {
+    TGame Scratch;
+    THandler* Trial = Scratch.AddActor()->AddHandler();
+    Read(Bytes, HandlerMarker, [&](TStream& S, TReader& R) { Trial->LoadFromStream(S, R); });
+  }
+  THandler* To = Into.AddHandler();
+  Read(Bytes, HandlerMarker, [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
+  // An actor this game lacks gives way to the handler's own.
+  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()))
+    Collision->SetOtherActor(Collision->OtherActor() ? *Collision->OtherActor() : Into);
+  To->Changed();  // read from the record, which tells no one
+  return To;
 }
 
 TCopyBytes ActionCopyBytes(const THandler& Handler, int First, int Count) {

@@ -98,6 +98,7 @@ std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
     }
     for (const std::string& Line : Log.Lines())
       if (Line.rfind("ERROR: ", 0) == 0) Play->Problems.push_back(Line.substr(7));
+    Play->Problems.insert(Play->Problems.end(), Play->Tables.Notes.begin(), Play->Tables.Notes.end());
     Play->Title = Game->Title();
   }
   Play->Game = Play->Tables.Game();
@@ -274,12 +275,19 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   lblProblems->setObjectName("lblProblems");
   lblProblems->setWordWrap(true);
   lblProblems->setStyleSheet("color: #b00000");
-  lblProblems->setStatusTip("What the game's build would report as errors");
+  lblProblems->setStatusTip("What the game's build would report: its errors, and actors nothing draws");
   lblProblems->hide();
   SideLayout->addWidget(lblKeysHeader);
   SideLayout->addWidget(lblKeys);
   SideLayout->addSpacing(12);
   SideLayout->addWidget(lblProblems);
+  lblChanged = new QLabel("The game was changed since it started: Restart (F5) plays the changes.", Side);
+  lblChanged->setObjectName("lblChanged");
+  lblChanged->setWordWrap(true);
+  lblChanged->setStatusTip("What plays here is the game as it was when it started");
+  lblChanged->hide();
+  SideLayout->addSpacing(12);
+  SideLayout->addWidget(lblChanged);
   SideLayout->addStretch(1);
 
   auto* Central = new QWidget(this);
@@ -325,6 +333,8 @@ void TfrmPlay::LoadDocument() {
   // The engine lets go of the old tables before they go.
   lvk_engine_init(&FEngine, nullptr);
   FGame = BuildPlayGame(FSource ? FSource() : nullptr);
+  FChanged = false;
+  lblChanged->hide();
   lvk_engine_init(&FEngine, &FGame->Game);
   lvk_engine_set_instance_values(&FEngine, &FGame->Values);
   lvk_host_screen_init(&FUpper);
@@ -338,7 +348,7 @@ void TfrmPlay::LoadDocument() {
   } else {
     QStringList Lines;
     for (const std::string& P : FGame->Problems) Lines << FromStd(P).toHtmlEscaped();
-    lblProblems->setText(QString("<b>Errors in the game: %1</b><br>%2").arg(Lines.size()).arg(Lines.join("<br>")));
+    lblProblems->setText(QString("<b>Problems in the game: %1</b><br>%2").arg(Lines.size()).arg(Lines.join("<br>")));
     lblProblems->show();
   }
 }
@@ -350,6 +360,11 @@ void TfrmPlay::StartLevel(int Level) {
   ShowText();
   Redraw();
   RestartClock();
+}
+
+void TfrmPlay::GameChanged() {
+  FChanged = true;
+  lblChanged->show();
 }
 
 void TfrmPlay::Play(int Level) {

@@ -54,6 +54,10 @@ public:
   void Play(int Level);
   // Takes the document as it is now and starts the current level again.
   void RestartLevel();
+  // The document changed since the game started: the window says so until
+  // the game starts again, with the changes.
+  void GameChanged();
+  bool ChangedSinceStarted() const { return FChanged; }
   void NextLevel();
   void SetPaused(bool Paused);
   bool Paused() const { return FPaused; }
@@ -88,6 +92,7 @@ public:
   QLabel* lblKeys;
   QLabel* lblStatus;
   QLabel* lblProblems;
+  QLabel* lblChanged;
 
 protected:
   void changeEvent(QEvent* Event) override;
@@ -130,6 +135,7 @@ private:
   lvk_input_t FNow{};                 // held now
   lvk_input_t FStepped{};             // what the engine got last
   std::deque<lvk_input_t> FQueued;    // for the next frames, in order
+  bool FChanged = false;
   bool FPaused = false;
   int FScale = DefaultScale;
   QTimer FTimer;

@@ -122,6 +122,10 @@ void TWindowLauncher::Play(int Level, QWidget* Owner) {
     // one that New or Open replaced.
     FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return &FSession.Game(); }, Owner);
     FPlay->setAttribute(Qt::WA_DeleteOnClose);
+    connect(&FSession, &TDocumentSession::Changed, FPlay, [this](const lvk::TChange& Change) {
+      const bool Content = Change.Kind != lvk::TChangeKind::Edited && Change.Kind != lvk::TChangeKind::Saved;
+      if (Content && FPlay) FPlay->GameChanged();
+    });
   } else if (FPlay->parentWidget() != Owner) {
     FPlay->setParent(Owner, FPlay->windowFlags());
   }

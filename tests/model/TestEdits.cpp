@@ -12,6 +12,7 @@
 #include "model/UDocument.h"
 #include "model/UErrors.h"
 #include "model/UGame.h"
+#include "model/UItemCopies.h"
 #include "model/ULevel.h"
 
 using namespace lvk;
@@ -226,4 +227,34 @@ TEST(Marking, EveryStoringOperationMarksTheGame) {
     C.Change();
     EXPECT_EQ(Game.Modified(), C.Marks) << C.Name;
   }
+}
+
+// Copies of handlers and actions read back only what they hold: anything
+// else is the one message, and the target stays as it was.
+TEST(Copies, BytesThatHoldNoCopyChangeNothing) {
+  RegisterKinds();
+  TGame Game;
+  Game.LoadFromFile(SampleFile);
+  TActor& Into = *Game.FindActorByName("aBlob");
+  ASSERT_GT(Into.HandlerCount(), 0);
+  const THandler& Some = *Game.FindActorByName("aHero")->GetHandler(0);
+  const TCopyBytes Handler = HandlerCopyBytes(Some);
+  const TCopyBytes Actions = ActionCopyBytes(Some, 0, Some.ActionCount());
+  const TContent Before = Game.ContentBytes();
+  auto Cut = [](TCopyBytes B, std::size_t N) {
+    B.resize(std::min(B.size(), N));
+    return B;
+  };
+  TCopyBytes HugeCount = ActionCopyBytes(Some, 0, 0);
+  HugeCount.back() = 0x7F;  // a count of actions far beyond the bytes
+  for (const TCopyBytes& Bad : {TCopyBytes{}, TCopyBytes{6, 3, 'a', 'b', 'c'}, Cut(Handler, Handler.size() - 1),
+                                Cut(Handler, 12), Actions /* not a handler */}) {
+    EXPECT_THROW(PasteHandler(Into, Bad), EGame);
+    EXPECT_EQ(Game.ContentBytes(), Before);
+  }
+  for (const TCopyBytes& Bad : {Handler, Cut(Actions, Actions.size() - 1), HugeCount}) {
+    EXPECT_THROW(PasteActions(*Into.GetHandler(0), 0, Bad), EGame);
+    EXPECT_EQ(Game.ContentBytes(), Before);
+  }
+  EXPECT_TRUE(HoldsHandler(Handler) && HoldsActions(Actions) && !HoldsHandler(Actions));
 }

@@ -2,6 +2,9 @@
 // back and forward, and pages that are missing.
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -134,4 +137,19 @@ TEST(HelpWindow, LinksBackForwardAndMissingPages) {
   EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
   EXPECT_EQ(Dialogs.Messages.size(), 2u);
   EXPECT_EQ(Help->CurrentPage(), First);
+}
+
+// Each page's title names the page, so the window's title says where one is.
+TEST(HelpPages, EveryTitleNamesItsPage) {
+  const QDir Pages(QCoreApplication::applicationDirPath() + "/help");
+  const QFileInfoList Files = Pages.entryInfoList({"*.htm"});
+  ASSERT_GT(Files.size(), 10);
+  const QRegularExpression Title("<title>(.*) - Lurvik Studio help</title>");
+  for (const QFileInfo& File : Files) {
+    QFile Page(File.filePath());
+    ASSERT_TRUE(Page.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch Match = Title.match(QString::fromUtf8(Page.readAll()));
+    ASSERT_TRUE(Match.hasMatch()) << File.fileName().toStdString();
+    EXPECT_NE(Match.captured(1), "Lurvik Studio help") << File.fileName().toStdString();
+  }
 }
