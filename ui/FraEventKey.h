@@ -30,3 +30,7 @@ private:
 
   lvk::TEventKey& FEvent;
 };
+
+// A key toggle's hint "Name|Description" with where the play window has the
+// key (the DS's key KeyIndex, its bit in the key state) added to both parts.
+QString KeyHint(const QString& Hint, int KeyIndex);

@@ -85,8 +85,7 @@ TPaneSplash::TPaneSplash(TPaneHost& Host) : TPane("tsSplash", "Lurvik Studio", "
   S->addWidget(Line("1. Select 'Tiles' on the left, add some tiles, and import bitmaps for each tile.", Steps, false, Indent));
   S->addWidget(Line("2. Select 'Actors', add some actors, and couple tiles to actors.", Steps, false, Indent));
   S->addWidget(Line("3. Select 'Levels', add a level, and edit the level by placing actors.", Steps, false, Indent));
-  S->addWidget(Line("   Press F5 (Game | Play) at any time to play the game here, as the DS would.", Steps, false,
-                    Indent));
+  S->addWidget(Line("   F5 (Game | Play) plays it here at any time.", Steps, false, Indent));
   S->addWidget(Line("4. Via the Game menu, build then run the game.", Steps, false, Indent));
   S->addSpacing(8);
   S->addWidget(Line("Then the hard part, designing behavior:", Steps));

@@ -188,6 +188,10 @@ TEST_F(EventFrames, KeyFrameShowsTheEventAndAppliesRealChangesOnly) {
   Lid->setFocus();
   QTest::keyClick(Lid, Qt::Key_Space);
   EXPECT_EQ(Event<TEventKey>().Keys(), 1 << 13);
+  // A toggle's single symbol is named in its tip, with its key in the play window.
+  EXPECT_EQ(Lid->toolTip(), "Lid (in the play window: C key)");
+  EXPECT_EQ(Toggle(Frame, "butKeyUp")->toolTip(), "Up (in the play window: Up key)");
+  EXPECT_EQ(Toggle(Frame, "butSelect")->toolTip(), "Select (in the play window: Backspace or Shift keys)");
 }
 
 TEST_F(EventFrames, CompassFramesToggleTheirAreas) {
