@@ -19,8 +19,19 @@ TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOthe
 
 void TEventCollision::SetOtherActor(TActor& Actor) {
   FStoredName.reset();
+  if (FAnySolid) {
+    FAnySolid = false;
+    FOtherActor = nullptr;  // so that the change below is told
+  }
   TActor* Other = &Actor;
   Store(FOtherActor, Other);
+}
+
+void TEventCollision::SetAnySolid() {
+  FStoredName.reset();
+  if (FAnySolid) return;
+  FOtherActor = nullptr;
+  Store(FAnySolid, true);
 }
 
 TActor* TEventCollision::FindActor(const std::string& Name) const {
@@ -28,33 +39,37 @@ TActor* TEventCollision::FindActor(const std::string& Name) const {
 }
 
 void TEventCollision::WriteParams(TStream&, TWriter& Writer) const {
-  Assert(FOtherActor != nullptr, "REventCollision");
+  Assert(FAnySolid || FOtherActor != nullptr, "REventCollision");
   Writer.WriteBoolean(FOverlap);
-  Writer.WriteString(FOtherActor->Name());
+  Writer.WriteString(FAnySolid ? AnySolidName : FOtherActor->Name());
 }
 
 void TEventCollision::ReadParams(TStream&, TReader& Reader) {
   FOverlap = Reader.ReadBoolean();
   std::string Name = Reader.ReadString();
-  FOtherActor = FindActor(Name);
-  FStoredName = std::move(Name);
+  FAnySolid = Name == AnySolidName;
+  FOtherActor = FAnySolid ? nullptr : FindActor(Name);
+  if (FAnySolid)
+    FStoredName.reset();
+  else
+    FStoredName = std::move(Name);
 }
 
 void TEventCollision::ResolveNames() {
-  if (!FStoredName) return;
+  if (!FStoredName || FAnySolid) return;
   TActor* Actor = FindActor(*FStoredName);
   Assert(Actor != nullptr, "REventCollision");
   SetOtherActor(*Actor);
 }
 
 std::string TEventCollision::Summary() const {
-  std::string Name = FOtherActor ? FOtherActor->Name() : FStoredName.value_or("");
+  std::string Name = FAnySolid ? AnySolidName : FOtherActor ? FOtherActor->Name() : FStoredName.value_or("");
   return Format("OnCollision( %s, %s )", Name, FOverlap ? "overlap" : "repel");
 }
 
 void TEventCollision::Encode(lvk_handler_t& Entry, TTableContext& Context) const {
   Entry.flags = FOverlap ? 0 : LVK_HANDLER_REPEL;
-  Entry.other = Context.ActorNumber(FOtherActor);
+  Entry.other = FAnySolid ? LVK_ANY_SOLID : Context.ActorNumber(FOtherActor);
 }
 
 }  // namespace lvk

@@ -18,12 +18,19 @@ public:
   explicit TEventCollision(THandler& Handler);
   const TEventKind& Kind() const override { return ClassKind(); }
 
+  // The name a collision with any solid actor is stored under; no actor can
+  // have it.
+  static constexpr const char* AnySolidName = "<Solid>";
+
   bool Overlap() const { return FOverlap; }
   void SetOverlap(bool Value) { Store(FOverlap, Value); }
-  // Not owned. Null only between reading a name no actor had yet and
-  // ResolveNames.
+  // Not owned. Null for any solid actor, and between reading a name no
+  // actor had yet and ResolveNames.
   TActor* OtherActor() const { return FOtherActor; }
   void SetOtherActor(TActor& Actor);
+  // Collides with every solid actor instead of one.
+  bool AnySolid() const { return FAnySolid; }
+  void SetAnySolid();
 
   // Overlap, then the other actor's current name; with no other actor this
   // is an assertion failure (unit REventCollision).
@@ -41,6 +48,7 @@ private:
   TActor* FindActor(const std::string& Name) const;
 
   bool FOverlap = true;
+  bool FAnySolid = false;
   TActor* FOtherActor;
   std::optional<std::string> FStoredName;  // read, not yet resolved against the whole game
 };

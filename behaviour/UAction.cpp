@@ -130,8 +130,11 @@ const TActionKind& TActionNextLevel::ClassKind() {
 
 void TActionSpeed::Encode(lvk_action_t& Entry, TTableContext& Context) const {
   Entry.relative = FRelative ? 1 : 0;
-  Entry.arg1 = Context.WholeNumber(FArg1);
-  Entry.arg2 = Context.WholeNumber(FArg2);
+  const TEngineNumber N1 = Context.Number(FArg1), N2 = Context.Number(FArg2);
+  Entry.arg1 = N1.Literal;
+  Entry.var1 = N1.Variable;
+  Entry.arg2 = N2.Literal;
+  Entry.var2 = N2.Variable;
 }
 
 }  // namespace lvk

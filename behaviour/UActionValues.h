@@ -1,19 +1,31 @@
 #pragma once
 // The values of an action as the handler pane shows and edits them: each
-// with a label (with & before its key letter), a hint and a type that says
-// which control edits it. An action gives and takes its values as texts:
-// numbers as typed (a whole number; empty is 0), flags as "1" or "0".
+// with a label (with & before its key letter), a hint, a type that says
+// which control edits it, and where the engine's action entry takes it. An
+// action gives and takes its values as texts:
+//   Number    a whole number as typed (empty is 0) or a variable's name
+//   Flag      "1" or "0"
+//   Variable, Actor, Tile   the item's name (empty: none)
+//   Keys      the key set as a decimal number, bit i key i of OnKey's table
+//   Text      the text as typed; {name} stands for a variable's value
+//   Compare   one of = <> < <= > >=
 namespace lvk {
 
-enum class TValueType {
-  Number,  // a whole number
-  Flag,    // on or off
-};
+enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare };
+
+// Where a value goes in the engine's action entry (lvk_action_t).
+enum class TValueSlot { None, Arg1, Arg2, Ref, Op, Relative };
 
 struct TActionValue {
   const char* Label;
   const char* Hint;
   TValueType Type;
+  TValueSlot Slot = TValueSlot::None;
+  const char* Default = "";
 };
+
+// The comparisons of the guards, in the engine's order (LVK_COMPARE_...).
+constexpr const char* CompareNames[] = {"=", "<>", "<", "<=", ">", ">="};
+constexpr int CompareCount = 6;
 
 }  // namespace lvk

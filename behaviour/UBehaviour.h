@@ -113,6 +113,12 @@ public:
   virtual TActionValue ValueInfo(int Index) const;
   virtual std::string GetValue(int Index) const;
   virtual void SetValue(int Index, const std::string& Value);
+  // Whether a value names an item of Type called Name (compared as names
+  // are): a name of that type, and for variables also a number given as a
+  // name or a {Name} in a text.
+  bool Names(TValueType Type, const std::string& Name) const;
+  // The values that named Old name New (the item was renamed).
+  void RenameReference(TValueType Type, const std::string& Old, const std::string& New);
 
 protected:
   // As TEventBase::Store.

@@ -12,6 +12,20 @@ set(LURVIK_ICON_NAMES
   BmpSetSpeedDir16x16
   BmpDestroy16x16
   BmpNextLevel16x16
+  BmpOnKeyHeld16x16
+  BmpOnTimer16x16
+  BmpSetVariable16x16
+  BmpShowText16x16
+  BmpSpawn16x16
+  BmpGoToLevel16x16
+  BmpRestartGame16x16
+  BmpBounce16x16
+  BmpSetTile16x16
+  BmpMoveToward16x16
+  BmpIfVariable16x16
+  BmpIfCount16x16
+  BmpIfChance16x16
+  BmpIfKeyHeld16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
@@ -38,6 +52,9 @@ set(LURVIK_BEHAVIOUR_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/REventKey.cpp
   ${CMAKE_CURRENT_LIST_DIR}/REventTouch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/REventOutside.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventKeyHeld.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventTimer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UAction.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UValueAction.cpp
   ${LURVIK_RESOURCE_SOURCE}
 )

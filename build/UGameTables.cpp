@@ -10,6 +10,9 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UNames.h"
+#include "model/UTile.h"
+#include "model/UVariable.h"
 
 namespace lvk {
 
@@ -35,17 +38,83 @@ public:
     return static_cast<std::uint16_t>(Found != FNumbers.end() ? Found->second : FActor);
   }
 
-  // Handlers and actions are counted from 1, as the user sees them listed.
   std::int32_t WholeNumber(const std::string& Text) override {
     if (auto Value = ParseWholeNumber(Text)) return *Value;
-    const TActor& Actor = *FGame.GetActor(FActor);
-    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): argument \"%s\" is not a whole number",
-                         Actor.Name(), FHandler + 1, Actor.GetHandler(FHandler)->Event()->Kind().DisplayName(),
-                         FAction + 1, Actor.GetHandler(FHandler)->GetAction(FAction)->Kind().DisplayName(), Text));
+    Fail(Format("argument \"%s\" is not a whole number", Text), false);
     return 0;
   }
 
+  TEngineNumber Number(const std::string& Text) override {
+    if (auto Value = ParseWholeNumber(Text)) return {*Value, LVK_LITERAL};
+    if (auto Found = FVariables.find(Upper(Text)); Found != FVariables.end())
+      return {0, LVK_VARIABLE(Found->second)};
+    // Used as 0: the action still plays.
+    Fail(IsLegalName(Text) ? Format("argument \"%s\" is no variable", Text)
+                           : Format("argument \"%s\" is not a whole number", Text),
+         false);
+    return {0, LVK_LITERAL};
+  }
+
+  std::uint16_t VariableNumber(const std::string& Name) override {
+    if (auto Found = FVariables.find(Upper(Name)); Found != FVariables.end())
+      return static_cast<std::uint16_t>(Found->second);
+    Fail(Format("\"%s\" is no variable", Name));
+    return 0;
+  }
+
+  std::uint16_t ActorNamed(const std::string& Name) override {
+    if (Name.empty()) return static_cast<std::uint16_t>(FActor);
+    if (const TActor* Actor = FGame.FindActorByName(Name)) return ActorNumber(Actor);
+    Fail(Format("\"%s\" is no actor", Name));
+    return static_cast<std::uint16_t>(FActor);
+  }
+
+  std::uint16_t TileNamed(const std::string& Name) override {
+    if (Name.empty()) return LVK_NONE;
+    const TTile* Tile = FGame.FindTileByName(Name);
+    if (!Tile) {
+      Fail(Format("\"%s\" is no tile", Name));
+      return LVK_NONE;
+    }
+    // As a cell shows it: a tile without a picture draws nothing.
+    return Tile->Bitmap().Empty() ? LVK_NONE : static_cast<std::uint16_t>(FGame.IndexOfTile(Tile));
+  }
+
+  // Literal runs and {name}s of variables; a brace that opens no variable's
+  // name is a character like any other.
+  std::uint16_t TextNumber(const std::string& Text) override {
+    lvk_text_t Entry{};
+    Entry.first_segment = static_cast<std::uint16_t>(T.Segments.size());
+    auto Literal = [&](std::size_t From, std::size_t Count) {
+      if (Count == 0) return;
+      T.Segments.push_back({static_cast<std::uint32_t>(T.Chars.size()), static_cast<std::uint16_t>(Count), LVK_LITERAL});
+      T.Chars.append(Text, From, Count);
+    };
+    std::size_t Start = 0, At = 0;
+    while ((At = Text.find('{', At)) != std::string::npos) {
+      const std::size_t Close = Text.find('}', At);
+      if (Close == std::string::npos) break;
+      const std::string Name = Text.substr(At + 1, Close - At - 1);
+      if (!IsLegalName(Name)) {
+        ++At;
+        continue;
+      }
+      Literal(Start, At - Start);
+      auto Found = FVariables.find(Upper(Name));
+      if (Found == FVariables.end())
+        Fail(Format("the text names \"%s\", which is no variable", Name));
+      else
+        T.Segments.push_back({0, 0, LVK_VARIABLE(Found->second)});
+      Start = At = Close + 1;
+    }
+    Literal(Start, Text.size() - Start);
+    Entry.segment_count = static_cast<std::uint16_t>(T.Segments.size() - Entry.first_segment);
+    T.Texts.push_back(Entry);
+    return static_cast<std::uint16_t>(T.Texts.size() - 1);
+  }
+
   void Build() {
+    AddVariables();
     TCellValues Values(FGame);
     T.TileCount = static_cast<std::uint16_t>(std::min<int>(Values.None(), LVK_NONE - 1));
     for (int a = 0; a < FGame.ActorCount(); ++a) FNumbers[FGame.GetActor(a)] = a;
@@ -60,6 +129,7 @@ public:
       int Tile = Values.Value(&Actor);
       lvk_actor_t Entry{};
       Entry.tile = Tile == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Tile);
+      Entry.flags = Actor.Solid() ? LVK_ACTOR_SOLID : 0;
       Entry.first_handler = static_cast<std::uint16_t>(T.Handlers.size());
       if (Fits) AddHandlers(Actor, a);
       Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
@@ -78,6 +148,41 @@ public:
   }
 
 private:
+  static std::string Upper(std::string Name) {
+    for (char& C : Name) C = static_cast<char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C);
+    return Name;
+  }
+
+  // A counted error at the place of the action being encoded, which then
+  // takes no part in play. Handlers and actions are counted from 1, as the
+  // user sees them listed.
+  void Fail(const std::string& What, bool Drop = true) {
+    const TActor& Actor = *FGame.GetActor(FActor);
+    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): %s", Actor.Name(), FHandler + 1,
+                         Actor.GetHandler(FHandler)->Event()->Kind().DisplayName(), FAction + 1,
+                         Actor.GetHandler(FHandler)->GetAction(FAction)->Kind().DisplayName(), What));
+    FFailed = FFailed || Drop;
+  }
+
+  // The engine has room for so many of each scope; the rest are errors.
+  void AddVariables() {
+    int Counts[2] = {0, 0};
+    const int Limits[2] = {LVK_MAX_GAME_VARIABLES, LVK_MAX_INSTANCE_VARIABLES};
+    for (int i = 0; i < FGame.VariableCount(); ++i) {
+      const TVariable& V = *FGame.GetVariable(i);
+      const int Scope = V.Scope() == TVariableScope::Instance ? 1 : 0;
+      if (++Counts[Scope] > Limits[Scope]) {
+        if (Counts[Scope] == Limits[Scope] + 1)
+          FLog.LogError(Format("The game has more than %d %s variables; from %s on they take no part in play",
+                               Limits[Scope], Scope ? "instance" : "game", V.Name()));
+        continue;
+      }
+      FVariables.emplace(Upper(V.Name()), static_cast<int>(T.Variables.size()));
+      T.Variables.push_back({V.Initial(), static_cast<std::uint8_t>(Scope ? LVK_SCOPE_INSTANCE : LVK_SCOPE_GAME)});
+      T.VariableNames.push_back(V.Name());
+    }
+  }
+
   bool FitsTheEngine() const {
     std::size_t Handlers = 0, Actions = 0;
     for (int a = 0; a < FGame.ActorCount(); ++a) {
@@ -109,8 +214,9 @@ private:
         if (Code < 0) continue;  // a kind the engine does not play
         lvk_action_t ActionEntry{};
         ActionEntry.kind = static_cast<std::uint8_t>(Code);
+        FFailed = false;
         Action.Encode(ActionEntry, *this);
-        T.Actions.push_back(ActionEntry);
+        if (!FFailed) T.Actions.push_back(ActionEntry);
       }
       Entry.action_count = static_cast<std::uint16_t>(T.Actions.size() - Entry.first_action);
       T.Handlers.push_back(Entry);
@@ -159,6 +265,8 @@ private:
   bool FSpawnsFull = false;
   // Where the kind being encoded sits: actor number, handler and action index.
   int FActor = 0, FHandler = 0, FAction = 0;
+  bool FFailed = false;  // the action being encoded names what is not there
+  std::unordered_map<std::string, int> FVariables;  // upper-case name to number
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "model/UActor.h"
 
 #include "behaviour/REventCollision.h"
+#include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -95,8 +96,16 @@ TActor::~TActor() = default;
 void TActor::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindActorByName(Name), "An actor with name \"%s\" already exists");
   if (Name == FName) return;
+  const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, TItemKind::Actor, this);
+  FOwner.RenameReferences(TValueType::Actor, Old, Name);
+}
+
+void TActor::SetSolid(bool Solid) {
+  if (Solid == FSolid) return;
+  FSolid = Solid;
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
 }
 
 void TActor::SetTile(TTile* Tile) {
@@ -142,6 +151,7 @@ void CopyThroughRecord(W Write, R Read) {
 
 void TActor::CopyFrom(const TActor& Source) {
   SetTile(Source.FTile);
+  SetSolid(Source.FSolid);
   for (int i = 0; i < Source.FHandlers.Count(); ++i) AddHandlerCopy(*Source.FHandlers.At(i), &Source);
 }
 
@@ -156,7 +166,7 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
   if (!From.Event()) return To;
   CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
                     [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
-  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event())) {
+  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()); Collision && !Collision->AnySolid()) {
     // The record names the other actor, which a game with two actors of one
     // name would resolve to the first: within one game the original's
     // pointer is taken instead. From another game the name is looked up

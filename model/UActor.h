@@ -70,6 +70,10 @@ public:
 
   TTile* Tile() const { return FTile; }
   void SetTile(TTile* Tile);
+  // A solid actor is what an OnCollision with "any solid actor" collides
+  // with, scenery or live.
+  bool Solid() const { return FSolid; }
+  void SetSolid(bool Solid);
 
   int HandlerCount() const { return FHandlers.Count(); }
   THandler* GetHandler(int Index) const;
@@ -93,6 +97,7 @@ private:
   TGame& FOwner;
   std::string FName;
   TTile* FTile = nullptr;
+  bool FSolid = false;
   TOwnedList<THandler> FHandlers;
 };
 

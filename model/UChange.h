@@ -6,13 +6,14 @@
 namespace lvk {
 
 // The things of a game a notice can be about.
-enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level };
+enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable };
 
 enum class TChangeKind {
   Added,     // a new item at the end of its list (a handler: of its actor's)
   Removing,  // the item is about to go; it still exists
   Renamed,   // its name changed
   Changed,   // something else of it changed (a handler: its event or actions)
+  Moved,     // it moved to another place in its list
   Refreshed, // Item is the game: any item may have changed in place, none came or went
   Replaced,  // Item is the new game: every item of the old one is gone
   Edited,    // an edit ended; the undo history and the saved state may have moved

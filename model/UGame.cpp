@@ -1,6 +1,7 @@
 #include "model/UGame.h"
 
 #include "behaviour/REventCollision.h"
+#include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
@@ -12,12 +13,14 @@
 #include "model/ULevel.h"
 #include "model/UStream.h"
 #include "model/UText.h"
+#include "model/UVariable.h"
 
 namespace lvk {
 
 namespace {
 constexpr const char* Unit = "UGame";
 constexpr const char* Marker = "[TGame]";
+constexpr const char* RulesMarker = "[TVariables]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -57,6 +60,7 @@ TGame::~TGame() {
   FTiles.Clear();
   FActors.Clear();
   FLevels.Clear();
+  FVariables.Clear();
 }
 
 void TGame::SetFileName(const std::string& Name) {
@@ -111,6 +115,7 @@ void TGame::DeleteTile(TTile* Tile) {
   int Index = IndexIn(FTiles, Tile);
   for (int i = 0; i < FActors.Count(); ++i)
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
+  DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
   Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
   FTiles.Remove(Index);
   MarkModified();
@@ -155,6 +160,7 @@ std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
 void TGame::DeleteActor(TActor* Actor) {
   int Index = IndexIn(FActors, Actor);
   for (THandler* Handler : HandlersNaming(*Actor)) Handler->Actor().DeleteHandler(Handler);
+  DeleteActions(ActionsNaming(TValueType::Actor, Actor->Name()));
   for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
   // Its own handlers go with it: each is told of, so nothing keeps one.
   for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, TItemKind::Handler, Actor->GetHandler(h));
@@ -199,6 +205,116 @@ TLevel* TGame::DuplicateLevel(const TLevel* Level) {
   return Copy;
 }
 
+TVariable* TGame::GetVariable(int Index) const { return CheckedAt(FVariables, Index, "Variables"); }
+
+TVariable* TGame::AddVariable() {
+  TVariable* Variable = FVariables.Append(std::make_unique<TVariable>(*this));
+  Changed(TChangeKind::Added, TItemKind::Variable, Variable);
+  return Variable;
+}
+
+TVariable* TGame::FindVariableByName(const std::string& Name) const { return FindByName(FVariables, Name); }
+
+int TGame::IndexOfVariable(const TVariable* Variable) const { return IndexIn(FVariables, Variable); }
+
+void TGame::DeleteVariable(TVariable* Variable) {
+  const int Index = IndexIn(FVariables, Variable);
+  DeleteActions(ActionsNaming(TValueType::Variable, Variable->Name()));
+  Notify(TChangeKind::Removing, TItemKind::Variable, Variable);
+  FVariables.Remove(Index);
+  MarkModified();
+}
+
+TVariable* TGame::DuplicateVariable(const TVariable* Variable) {
+  IndexIn(FVariables, Variable);
+  TVariable* Copy = AddVariable();
+  Copy->SetInitial(Variable->Initial());
+  Copy->SetScope(Variable->Scope());
+  return Copy;
+}
+
+void TGame::MoveVariable(int From, int To) {
+  Assert(From >= 0 && From < FVariables.Count() && To >= 0 && To < FVariables.Count(), Unit);
+  if (From == To) return;
+  FVariables.Move(From, To);
+  Changed(TChangeKind::Moved, TItemKind::Variable, FVariables.At(To));
+}
+
+std::vector<TActionBase*> TGame::ActionsNaming(TValueType Type, const std::string& Name) const {
+  std::vector<TActionBase*> Found;
+  for (int a = 0; a < FActors.Count(); ++a)
+    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) {
+      const THandler& Handler = *FActors.At(a)->GetHandler(h);
+      for (int i = 0; i < Handler.ActionCount(); ++i)
+        if (Handler.GetAction(i)->Names(Type, Name)) Found.push_back(Handler.GetAction(i));
+    }
+  return Found;
+}
+
+void TGame::RenameReferences(TValueType Type, const std::string& Old, const std::string& New) {
+  for (int a = 0; a < FActors.Count(); ++a)
+    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) {
+      const THandler& Handler = *FActors.At(a)->GetHandler(h);
+      for (int i = 0; i < Handler.ActionCount(); ++i) Handler.GetAction(i)->RenameReference(Type, Old, New);
+    }
+}
+
+void TGame::DeleteActions(const std::vector<TActionBase*>& Actions) {
+  // From the last, so the indexes of the others stay.
+  for (auto It = Actions.rbegin(); It != Actions.rend(); ++It) {
+    THandler& Handler = (*It)->Handler();
+    for (int i = 0; i < Handler.ActionCount(); ++i)
+      if (Handler.GetAction(i) == *It) {
+        Handler.DeleteAction(i);
+        break;
+      }
+  }
+}
+
+bool TGame::HasRules() const {
+  if (FVariables.Count() > 0) return true;
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->Solid()) return true;
+  return false;
+}
+
+void TGame::SaveRules(TWriter& Writer) const {
+  Writer.WriteString(RulesMarker);
+  Writer.WriteInteger(FVariables.Count());
+  for (int i = 0; i < FVariables.Count(); ++i) {
+    const TVariable& V = *FVariables.At(i);
+    Writer.WriteString(V.FName);
+    Writer.WriteInteger(V.FInitial);
+    Writer.WriteInteger(static_cast<std::int32_t>(V.FScope));
+  }
+  int Solid = 0;
+  for (int i = 0; i < FActors.Count(); ++i) Solid += FActors.At(i)->Solid();
+  Writer.WriteInteger(Solid);
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->Solid()) Writer.WriteString(FActors.At(i)->Name());
+}
+
+void TGame::LoadRules(TReader& Reader) {
+  // Every entry takes at least three bytes: a count beyond that is damage.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 3) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    TVariable* V = AddVariable();
+    V->FName = Reader.ReadString();
+    V->FInitial = Reader.ReadInteger();
+    const std::int32_t Scope = Reader.ReadInteger();
+    if (Scope != 0 && Scope != 1) throw EReadError("section");
+    V->FScope = static_cast<TVariableScope>(Scope);
+  }
+  const std::int32_t Solid = Reader.ReadInteger();
+  if (Solid < 0 || static_cast<std::uint64_t>(Solid) > Reader.Remaining()) throw EReadError("section");
+  for (std::int32_t i = 0; i < Solid; ++i) {
+    TActor* Actor = FindActorByName(Reader.ReadString());
+    if (!Actor) throw EReadError("section");
+    Actor->FSolid = true;
+  }
+}
+
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
@@ -239,7 +355,7 @@ void TGame::TakeDocumentState(const TGame& Previous) {
 
 bool TGame::AssignContentInPlace(const TGame& Source) {
   if (Source.FTiles.Count() != FTiles.Count() || Source.FActors.Count() != FActors.Count() ||
-      Source.FLevels.Count() != FLevels.Count())
+      Source.FLevels.Count() != FLevels.Count() || Source.FVariables.Count() != FVariables.Count())
     return false;
   for (int i = 0; i < FActors.Count(); ++i)
     if (Source.FActors.At(i)->HandlerCount() != FActors.At(i)->HandlerCount()) return false;
@@ -255,6 +371,14 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
   for (int i = 0; i < FActors.Count(); ++i) {
     FActors.At(i)->FName = Source.FActors.At(i)->FName;
     FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
+    FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
+  }
+  for (int i = 0; i < FVariables.Count(); ++i) {
+    TVariable& V = *FVariables.At(i);
+    const TVariable& From = *Source.FVariables.At(i);
+    V.FName = From.FName;
+    V.FInitial = From.FInitial;
+    V.FScope = From.FScope;
   }
   for (int i = 0; i < FLevels.Count(); ++i) {
     TLevel* Level = FLevels.At(i);
@@ -304,6 +428,10 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
   }
   Writer.WriteListEnd();
   Cut();
+  if (HasRules()) {
+    SaveRules(Writer);
+    Cut();
+  }
 }
 
 void TGame::LoadFromFile(const std::string& Name) {
@@ -337,6 +465,23 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
   }
   while (!Reader.EndOfList()) AddLevel()->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
+  // The sections, each opened by its marker "[...]". Bytes that open none
+  // are ignored, as readers before sections ignored all that follows; a
+  // marker of a section this program does not know, or a damaged section,
+  // is a read error.
+  while (Reader.Remaining() > 0) {
+    std::string Section;
+    try {
+      Section = Reader.ReadString();
+    } catch (const EReadError&) {
+      return;
+    }
+    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
+    if (Section == RulesMarker && !HasRules())
+      LoadRules(Reader);
+    else
+      throw EReadError("section");
+  }
 }
 
 }  // namespace lvk

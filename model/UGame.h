@@ -18,7 +18,10 @@ namespace lvk {
 class TActor;
 class THandler;
 class TLevel;
+class TVariable;
 class TDocument;
+class TActionBase;
+enum class TValueType;
 
 constexpr const char* NoFileName = "<no name>";
 constexpr const char* DefaultTitle = "<Game title>";
@@ -172,6 +175,26 @@ public:
   // A new level (default name) at the end, with Level's size and cells.
   TLevel* DuplicateLevel(const TLevel* Level);
 
+  // Variables. Their names follow the item rules; actions name them.
+  int VariableCount() const { return FVariables.Count(); }
+  TVariable* GetVariable(int Index) const;
+  TVariable* AddVariable();
+  TVariable* FindVariableByName(const std::string& Name) const;
+  int IndexOfVariable(const TVariable* Variable) const;
+  // Deletes the variable with the actions that name it.
+  void DeleteVariable(TVariable* Variable);
+  // A new variable (default name) at the end, with Variable's value and scope.
+  TVariable* DuplicateVariable(const TVariable* Variable);
+  // Moves a variable to another place of the list; both indexes must lie
+  // inside it (assertion failure otherwise).
+  void MoveVariable(int From, int To);
+
+  // The actions whose values name an item of Type called Name (numbers and
+  // texts name variables too), in list order.
+  std::vector<TActionBase*> ActionsNaming(TValueType Type, const std::string& Name) const;
+  // After an item of Type was renamed: every value that named it follows.
+  void RenameReferences(TValueType Type, const std::string& Old, const std::string& New);
+
   const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
   const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }
 
@@ -182,6 +205,13 @@ private:
   void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
                    std::vector<std::size_t>* Cuts = nullptr) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+  // The sections after the end of the levels, each opened by a marker and
+  // written only when used: a game that uses nothing new is stored as
+  // before them.
+  bool HasRules() const;
+  void SaveRules(TWriter& Writer) const;
+  void LoadRules(TReader& Reader);
+  void DeleteActions(const std::vector<TActionBase*>& Actions);
 
   std::string FFileName = NoFileName;
   std::string FTitle = DefaultTitle;
@@ -194,6 +224,7 @@ private:
   TOwnedList<TTile> FTiles;
   TOwnedList<TActor> FActors;
   TOwnedList<TLevel> FLevels;
+  TOwnedList<TVariable> FVariables;
   TPeekBitmap FEmptyBitmap;
   TPeekBitmap FNoTileBitmap;
 };

@@ -71,7 +71,7 @@ THandler* PasteHandler(TActor& Into, const TCopyBytes& Bytes) {
   THandler* To = Into.AddHandler();
   Read(Bytes, HandlerMarker, [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
   // An actor this game lacks gives way to the handler's own.
-  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()))
+  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()); Collision && !Collision->AnySolid())
     Collision->SetOtherActor(Collision->OtherActor() ? *Collision->OtherActor() : Into);
   To->Changed();  // read from the record, which tells no one
   return To;

@@ -1,5 +1,6 @@
 #include "model/UTile.h"
 
+#include "behaviour/UActionValues.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -22,8 +23,10 @@ TTile::TTile(TGame& Owner)
 void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
   if (Name == FName) return;
+  const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, TItemKind::Tile, this);
+  FOwner.RenameReferences(TValueType::Tile, Old, Name);
 }
 
 void TTile::ImportBitmap(const std::string& FileName) {

@@ -150,7 +150,7 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
-  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 6u);
+  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 8u);
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->toolTip(), "OnCollision");
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->statusTip(), "Fires when an actor collides with another actor");
   Click(Main.tsActor->HandlerButtons[2], Qt::ControlModifier);  // OnKey, staying on the actor

@@ -1,0 +1,256 @@
+#include "behaviour/UValueAction.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+#include "behaviour/REventKey.h"
+#include "behaviour/UKindInfo.h"
+#include "behaviour/UMaskNames.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+
+namespace lvk {
+
+namespace {
+
+constexpr const char* Unit = "UValueAction";
+
+int CompareIndex(const std::string& Symbol) {
+  for (int i = 0; i < CompareCount; ++i)
+    if (Symbol == CompareNames[i]) return i;
+  return 0;
+}
+
+unsigned KeysOf(const std::string& Text) {
+  unsigned Keys = 0;
+  for (char C : Text)
+    if (C >= '0' && C <= '9') Keys = (Keys * 10 + static_cast<unsigned>(C - '0')) & 0xFFFF;
+  return Keys;
+}
+
+}  // namespace
+
+std::string KeySetNames(unsigned Keys) {
+  const std::string Names = MaskNames(TEventKey::KeyNames, Keys, "+");
+  return Names.empty() ? "no key" : Names;
+}
+
+TValueAction::TValueAction(THandler& Handler, std::span<const TActionValue> Values)
+    : TActionBase(Handler), FInfo(Values) {
+  for (const TActionValue& V : FInfo) FValues.emplace_back(V.Default);
+}
+
+TActionValue TValueAction::ValueInfo(int Index) const {
+  Assert(Index >= 0 && Index < ValueCount(), Unit);
+  return FInfo[static_cast<std::size_t>(Index)];
+}
+
+std::string TValueAction::GetValue(int Index) const {
+  Assert(Index >= 0 && Index < ValueCount(), Unit);
+  return FValues[static_cast<std::size_t>(Index)];
+}
+
+void TValueAction::SetValue(int Index, const std::string& Value) {
+  Assert(Index >= 0 && Index < ValueCount(), Unit);
+  Store(FValues[static_cast<std::size_t>(Index)], Value);
+}
+
+void TValueAction::WriteParams(TStream&, TWriter& Writer) const {
+  for (std::size_t i = 0; i < FInfo.size(); ++i) {
+    const std::string& V = FValues[i];
+    switch (FInfo[i].Type) {
+      case TValueType::Flag: Writer.WriteBoolean(V == "1"); break;
+      case TValueType::Keys: Writer.WriteInteger(static_cast<std::int32_t>(KeysOf(V))); break;
+      case TValueType::Compare: Writer.WriteInteger(CompareIndex(V)); break;
+      default: Writer.WriteString(V); break;
+    }
+  }
+}
+
+void TValueAction::ReadParams(TStream&, TReader& Reader) {
+  for (std::size_t i = 0; i < FInfo.size(); ++i) {
+    std::string& V = FValues[i];
+    switch (FInfo[i].Type) {
+      case TValueType::Flag: V = Reader.ReadBoolean() ? "1" : "0"; break;
+      case TValueType::Keys: V = std::to_string(static_cast<std::uint16_t>(Reader.ReadInteger())); break;
+      case TValueType::Compare: {
+        const std::int32_t Op = Reader.ReadInteger();
+        V = CompareNames[Op >= 0 && Op < CompareCount ? Op : 0];
+        break;
+      }
+      default: V = Reader.ReadString(); break;
+    }
+  }
+}
+
+void TValueAction::WriteC(std::ostream&) const {}
+
+std::string TValueAction::Shown(int Index) const {
+  const std::string& V = FValues[static_cast<std::size_t>(Index)];
+  switch (FInfo[static_cast<std::size_t>(Index)].Type) {
+    case TValueType::Number: return V.empty() ? "0" : V;
+    case TValueType::Text: return "\"" + V + "\"";
+    case TValueType::Keys: return KeySetNames(KeysOf(V));
+    case TValueType::Variable:
+    case TValueType::Actor:
+    case TValueType::Tile: return V.empty() ? "none" : V;
+    default: return V;
+  }
+}
+
+std::string TValueAction::Summary() const {
+  std::string Text = Kind().DisplayName() + "(";
+  bool First = true;
+  for (std::size_t i = 0; i < FInfo.size(); ++i) {
+    std::string Part;
+    if (FInfo[i].Type == TValueType::Flag) {
+      // A flag shows as its word when set.
+      if (FValues[i] != "1") continue;
+      Part = FInfo[i].Label;
+      Part.erase(std::remove(Part.begin(), Part.end(), '&'), Part.end());
+      std::transform(Part.begin(), Part.end(), Part.begin(), [](unsigned char C) { return std::tolower(C); });
+    } else {
+      Part = Shown(static_cast<int>(i));
+    }
+    Text += (First ? "" : ", ") + Part;
+    First = false;
+  }
+  return Text + ")";
+}
+
+void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
+  for (std::size_t i = 0; i < FInfo.size(); ++i) {
+    const std::string& V = FValues[i];
+    const TValueSlot Slot = FInfo[i].Slot;
+    switch (FInfo[i].Type) {
+      case TValueType::Number: {
+        const TEngineNumber N = Context.Number(V);
+        (Slot == TValueSlot::Arg2 ? Entry.arg2 : Entry.arg1) = N.Literal;
+        (Slot == TValueSlot::Arg2 ? Entry.var2 : Entry.var1) = N.Variable;
+        break;
+      }
+      case TValueType::Flag:
+        if (Slot == TValueSlot::Relative) Entry.relative = V == "1" ? 1 : 0;
+        if (Slot == TValueSlot::Arg1) Entry.arg1 = V == "1" ? 1 : 0;
+        if (Slot == TValueSlot::Arg2) Entry.arg2 = V == "1" ? 1 : 0;
+        break;
+      case TValueType::Variable: Entry.ref = Context.VariableNumber(V); break;
+      case TValueType::Actor: Entry.ref = Context.ActorNamed(V); break;
+      case TValueType::Tile: Entry.ref = Context.TileNamed(V); break;
+      case TValueType::Keys: Entry.ref = static_cast<std::uint16_t>(KeysOf(V)); break;
+      case TValueType::Text: Entry.ref = Context.TextNumber(V); break;
+      case TValueType::Compare: Entry.op = static_cast<std::uint8_t>(CompareIndex(V)); break;
+    }
+  }
+}
+
+// ---- The kinds: their values, texts and codes ----
+
+namespace {
+
+using V = TActionValue;
+using T = TValueType;
+using S = TValueSlot;
+
+const TActionValue SetVariableValues[] = {
+    {"&Variable", "The variable to set", T::Variable, S::Ref},
+    {"V&alue", "A whole number or a variable's name; added to the variable when relative", T::Number, S::Arg1},
+    {"Relati&ve", "Add the value to the variable instead of setting it", T::Flag, S::Relative, "0"}};
+const TActionValue ShowTextValues[] = {
+    {"&Row", "The row of the upper screen, 0 (top) to 23", T::Number, S::Arg1},
+    {"&Text", "What the row shows; {name} shows a variable's value and follows it", T::Text, S::Ref}};
+const TActionValue SpawnValues[] = {
+    {"&Actor", "The actor of the new instance (none: this one's)", T::Actor, S::Ref},
+    {"D&x", "Pixels to the right of this instance (negative: to the left)", T::Number, S::Arg1},
+    {"D&y", "Pixels below this instance (negative: above)", T::Number, S::Arg2}};
+const TActionValue GoToLevelValues[] = {
+    {"&Level", "The level's number, from 1; 0 starts this level again", T::Number, S::Arg1, "1"}};
+const TActionValue BounceValues[] = {{"&X", "Turn round left and right", T::Flag, S::Arg1, "1"},
+                                     {"&Y", "Turn round up and down", T::Flag, S::Arg2, "1"}};
+const TActionValue SetTileValues[] = {{"&Tile", "The tile this instance is drawn with from now on", T::Tile, S::Ref}};
+const TActionValue MoveTowardValues[] = {
+    {"&Actor", "Head for the nearest instance of this actor", T::Actor, S::Ref},
+    {"&Speed", "The speed size, in 1/16 pixel a frame (0..255)", T::Number, S::Arg1, "16"}};
+const TActionValue IfVariableValues[] = {
+    {"&Variable", "The variable looked at", T::Variable, S::Ref},
+    {"C&ompare", "How the variable compares with the value", T::Compare, S::Op, "="},
+    {"V&alue", "A whole number or a variable's name", T::Number, S::Arg1}};
+const TActionValue IfCountValues[] = {
+    {"&Actor", "The actor whose live instances are counted", T::Actor, S::Ref},
+    {"C&ompare", "How the count compares with the value", T::Compare, S::Op, "="},
+    {"V&alue", "A whole number or a variable's name", T::Number, S::Arg1}};
+const TActionValue IfChanceValues[] = {
+    {"One time &in", "The rest runs one time in this many, by chance", T::Number, S::Arg1, "2"}};
+const TActionValue IfKeyHeldValues[] = {
+    {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
+
+template <typename A>
+TActionBase* Make(THandler& Handler) {
+  return new A(Handler);
+}
+
+}  // namespace
+
+#define LVK_KIND(Class, Values, Name, Description, Icon, Code)                                          \
+  Class::Class(THandler& Handler) : TValueAction(Handler, Values) {}                                    \
+  const TActionKind& Class::ClassKind() {                                                               \
+    static const TActionKindInfo Kind(Name, Description, Icon, LVK_ENGINE_CODE(Code), &Make<Class>); \
+    return Kind;                                                                                        \
+  }
+
+
+LVK_KIND(TActionSetVariable, SetVariableValues, "SetVariable", "Set a variable, or add to it", "BmpSetVariable16x16",
+         LVK_ACTION_SET_VARIABLE)
+LVK_KIND(TActionShowText, ShowTextValues, "ShowText", "Show a line of text on the upper screen",
+         "BmpShowText16x16", LVK_ACTION_SHOW_TEXT)
+LVK_KIND(TActionSpawn, SpawnValues, "Spawn", "Make a new instance of an actor beside this one", "BmpSpawn16x16",
+         LVK_ACTION_SPAWN)
+LVK_KIND(TActionGoToLevel, GoToLevelValues, "GoToLevel", "Go to a level, or start this one again",
+         "BmpGoToLevel16x16", LVK_ACTION_GO_TO_LEVEL)
+LVK_KIND(TActionBounce, BounceValues, "Bounce", "Turn round, left and right or up and down", "BmpBounce16x16",
+         LVK_ACTION_BOUNCE)
+LVK_KIND(TActionSetTile, SetTileValues, "SetTile", "Draw this instance with another tile", "BmpSetTile16x16",
+         LVK_ACTION_SET_TILE)
+LVK_KIND(TActionMoveToward, MoveTowardValues, "MoveToward", "Head for the nearest instance of an actor",
+         "BmpMoveToward16x16", LVK_ACTION_MOVE_TOWARD)
+LVK_KIND(TActionIfVariable, IfVariableValues, "IfVariable",
+         "Run the rest of the handler only when a variable compares so", "BmpIfVariable16x16",
+         LVK_ACTION_IF_VARIABLE)
+LVK_KIND(TActionIfCount, IfCountValues, "IfCount",
+         "Run the rest of the handler only when so many instances of an actor live", "BmpIfCount16x16",
+         LVK_ACTION_IF_COUNT)
+LVK_KIND(TActionIfChance, IfChanceValues, "IfChance", "Run the rest of the handler only one time in n, by chance",
+         "BmpIfChance16x16", LVK_ACTION_IF_CHANCE)
+LVK_KIND(TActionIfKeyHeld, IfKeyHeldValues, "IfKeyHeld", "Run the rest of the handler only while keys are held",
+         "BmpIfKeyHeld16x16", LVK_ACTION_IF_KEY_HELD)
+
+TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
+const TActionKind& TActionRestartGame::ClassKind() {
+  static const TActionKindInfo Kind("RestartGame", "Start the game again: game variables back, the first level",
+                                    "BmpRestartGame16x16", LVK_ENGINE_CODE(LVK_ACTION_RESTART_GAME),
+                                    &Make<TActionRestartGame>);
+  return Kind;
+}
+
+#undef LVK_KIND
+
+std::string TActionSetVariable::Summary() const { return TValueAction::Summary(); }
+std::string TActionShowText::Summary() const { return TValueAction::Summary(); }
+std::string TActionSpawn::Summary() const { return TValueAction::Summary(); }
+std::string TActionGoToLevel::Summary() const { return TValueAction::Summary(); }
+std::string TActionRestartGame::Summary() const { return TValueAction::Summary(); }
+std::string TActionBounce::Summary() const { return TValueAction::Summary(); }
+std::string TActionSetTile::Summary() const { return TValueAction::Summary(); }
+std::string TActionMoveToward::Summary() const { return TValueAction::Summary(); }
+
+// The guards read as conditions.
+std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }
+std::string TActionIfCount::Summary() const {
+  return "If count of " + Shown(0) + " " + Shown(1) + " " + Shown(2);
+}
+std::string TActionIfChance::Summary() const { return "If chance 1 in " + Shown(0); }
+std::string TActionIfKeyHeld::Summary() const { return "If held " + Shown(0); }
+
+}  // namespace lvk

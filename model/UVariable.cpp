@@ -1,0 +1,35 @@
+#include "model/UVariable.h"
+
+#include "behaviour/UActionValues.h"
+#include "model/UGame.h"
+#include "model/UNames.h"
+
+namespace lvk {
+
+TVariable::TVariable(TGame& Owner)
+    : FOwner(Owner),
+      FName(DefaultItemName("vVariable", Owner.VariableCount(),
+                            [&](const std::string& N) { return Owner.FindVariableByName(N) != nullptr; })) {}
+
+void TVariable::SetName(const std::string& Name) {
+  CheckItemName(Name, this, FOwner.FindVariableByName(Name), "A variable with name \"%s\" already exists");
+  if (Name == FName) return;
+  const std::string Old = FName;
+  FName = Name;
+  FOwner.Changed(TChangeKind::Renamed, TItemKind::Variable, this);
+  FOwner.RenameReferences(TValueType::Variable, Old, Name);
+}
+
+void TVariable::SetInitial(std::int32_t Value) {
+  if (Value == FInitial) return;
+  FInitial = Value;
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Variable, this);
+}
+
+void TVariable::SetScope(TVariableScope Scope) {
+  if (Scope == FScope) return;
+  FScope = Scope;
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Variable, this);
+}
+
+}  // namespace lvk

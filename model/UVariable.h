@@ -1,0 +1,41 @@
+#pragma once
+// A variable of a game: a name (the item naming rules; new ones are
+// vVariable1, vVariable2, ...), an initial value and a scope. A game
+// variable has one value for the whole game, kept across levels; an
+// instance variable a value of its own in every instance, set to the
+// initial value when the instance is made. Actions name variables by name.
+#include <cstdint>
+#include <string>
+
+#include "support/UMemWatch.h"
+
+namespace lvk {
+
+class TGame;
+
+enum class TVariableScope { Game = 0, Instance = 1 };
+
+class TVariable {
+public:
+  LVK_COUNTED
+  // Only TGame::AddVariable constructs variables.
+  explicit TVariable(TGame& Owner);
+  TGame& Owner() const { return FOwner; }
+
+  const std::string& Name() const { return FName; }
+  // As the other items' names; the actions that name the variable follow.
+  void SetName(const std::string& Name);
+  std::int32_t Initial() const { return FInitial; }
+  void SetInitial(std::int32_t Value);
+  TVariableScope Scope() const { return FScope; }
+  void SetScope(TVariableScope Scope);
+
+private:
+  friend class TGame;  // reads, copies and undoes variables
+  TGame& FOwner;
+  std::string FName;
+  std::int32_t FInitial = 0;
+  TVariableScope FScope = TVariableScope::Game;
+};
+
+}  // namespace lvk
