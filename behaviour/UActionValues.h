@@ -5,13 +5,13 @@
 // action gives and takes its values as texts:
 //   Number    a whole number as typed (empty is 0) or a variable's name
 //   Flag      "1" or "0"
-//   Variable, Actor, Tile   the item's name (empty: none)
+//   Variable, Actor, Tile, Sound   the item's name (empty: none)
 //   Keys      the key set as a decimal number, bit i key i of OnKey's table
 //   Text      the text as typed; {name} stands for a variable's value
 //   Compare   one of = <> < <= > >=
 namespace lvk {
 
-enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare };
+enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare, Sound };
 
 // Where a value goes in the engine's action entry (lvk_action_t).
 enum class TValueSlot { None, Arg1, Arg2, Ref, Op, Relative };

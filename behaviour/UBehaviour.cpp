@@ -174,7 +174,7 @@ void RegisterKinds() {
         &TActionSpawn::ClassKind(), &TActionGoToLevel::ClassKind(), &TActionRestartGame::ClassKind(),
         &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
-        &TActionIfKeyHeld::ClassKind()})
+        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

@@ -44,6 +44,8 @@ public:
   virtual std::uint16_t TileNamed(const std::string& Name) = 0;
   // The number of a text in the text table, its {names} resolved.
   virtual std::uint16_t TextNumber(const std::string& Text) = 0;
+  // A sound's number by name.
+  virtual std::uint16_t SoundNumber(const std::string& Name) = 0;
 };
 
 }  // namespace lvk

@@ -95,7 +95,8 @@ std::string TValueAction::Shown(int Index) const {
     case TValueType::Keys: return KeySetNames(KeysOf(V));
     case TValueType::Variable:
     case TValueType::Actor:
-    case TValueType::Tile: return V.empty() ? "none" : V;
+    case TValueType::Tile:
+    case TValueType::Sound: return V.empty() ? "none" : V;
     default: return V;
   }
 }
@@ -141,6 +142,7 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
       case TValueType::Tile: Entry.ref = Context.TileNamed(V); break;
       case TValueType::Keys: Entry.ref = static_cast<std::uint16_t>(KeysOf(V)); break;
       case TValueType::Text: Entry.ref = Context.TextNumber(V); break;
+      case TValueType::Sound: Entry.ref = Context.SoundNumber(V); break;
       case TValueType::Compare: Entry.op = static_cast<std::uint8_t>(CompareIndex(V)); break;
     }
   }
@@ -185,6 +187,7 @@ const TActionValue IfChanceValues[] = {
     {"One time &in", "The rest runs one time in this many, by chance", T::Number, S::Arg1, "2"}};
 const TActionValue IfKeyHeldValues[] = {
     {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
+const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {
@@ -225,6 +228,8 @@ LVK_KIND(TActionIfChance, IfChanceValues, "IfChance", "Run the rest of the handl
          "BmpIfChance16x16", LVK_ACTION_IF_CHANCE)
 LVK_KIND(TActionIfKeyHeld, IfKeyHeldValues, "IfKeyHeld", "Run the rest of the handler only while keys are held",
          "BmpIfKeyHeld16x16", LVK_ACTION_IF_KEY_HELD)
+LVK_KIND(TActionPlaySound, PlaySoundValues, "PlaySound", "Play a sound of the game", "BmpPlaySound16x16",
+         LVK_ACTION_PLAY_SOUND)
 
 TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
 const TActionKind& TActionRestartGame::ClassKind() {
@@ -244,6 +249,7 @@ std::string TActionRestartGame::Summary() const { return TValueAction::Summary()
 std::string TActionBounce::Summary() const { return TValueAction::Summary(); }
 std::string TActionSetTile::Summary() const { return TValueAction::Summary(); }
 std::string TActionMoveToward::Summary() const { return TValueAction::Summary(); }
+std::string TActionPlaySound::Summary() const { return TValueAction::Summary(); }
 
 // The guards read as conditions.
 std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }

@@ -77,6 +77,8 @@ LVK_VALUE_ACTION(TActionIfVariable);
 LVK_VALUE_ACTION(TActionIfCount);
 LVK_VALUE_ACTION(TActionIfChance);
 LVK_VALUE_ACTION(TActionIfKeyHeld);
+// PlaySound(sound): starts a sound; several play at once.
+LVK_VALUE_ACTION(TActionPlaySound);
 
 #undef LVK_VALUE_ACTION
 

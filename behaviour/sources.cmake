@@ -26,6 +26,7 @@ set(LURVIK_ICON_NAMES
   BmpIfCount16x16
   BmpIfChance16x16
   BmpIfKeyHeld16x16
+  BmpPlaySound16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")

@@ -11,6 +11,7 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UNames.h"
+#include "model/USound.h"
 #include "model/UTile.h"
 #include "model/UVariable.h"
 
@@ -23,6 +24,8 @@ constexpr int Columns = LVK_LEVEL_COLUMNS;
 constexpr int Rows = LVK_LEVEL_ROWS;
 // Every index of the engine's tables is 16 bits, and LVK_NONE is taken.
 constexpr std::size_t MaxEntries = 0xFFFE;
+constexpr int MaxSounds = 64;
+constexpr std::size_t MaxSoundBytes = 1024 * 1024;
 
 using TActorNumbers = std::unordered_map<const TActor*, int>;
 
@@ -113,8 +116,16 @@ public:
     return static_cast<std::uint16_t>(T.Texts.size() - 1);
   }
 
+  std::uint16_t SoundNumber(const std::string& Name) override {
+    if (auto Found = FSounds.find(Upper(Name)); Found != FSounds.end())
+      return static_cast<std::uint16_t>(Found->second);
+    Fail(Name.empty() ? std::string("no sound is chosen") : Format("\"%s\" is no sound that plays", Name));
+    return 0;
+  }
+
   void Build() {
     AddVariables();
+    AddSounds();
     TCellValues Values(FGame);
     T.TileCount = static_cast<std::uint16_t>(std::min<int>(Values.None(), LVK_NONE - 1));
     for (int a = 0; a < FGame.ActorCount(); ++a) FNumbers[FGame.GetActor(a)] = a;
@@ -162,6 +173,28 @@ private:
                          Actor.GetHandler(FHandler)->Event()->Kind().DisplayName(), FAction + 1,
                          Actor.GetHandler(FHandler)->GetAction(FAction)->Kind().DisplayName(), What));
     FFailed = FFailed || Drop;
+  }
+
+  // At most so many sounds, and so many bytes of them in all (the DS has 4
+  // MB); the sounds beyond either take no part, named in one counted error.
+  void AddSounds() {
+    std::size_t Bytes = 0;
+    std::string Left;
+    for (int i = 0; i < FGame.SoundCount(); ++i) {
+      const TSound& Sound = *FGame.GetSound(i);
+      const bool Fits = static_cast<int>(FSounds.size()) < MaxSounds && Bytes + Sound.DsSize() <= MaxSoundBytes;
+      if (!Fits) {
+        Left += (Left.empty() ? "" : ", ") + Sound.Name();
+        continue;
+      }
+      Bytes += Sound.DsSize();
+      FSounds.emplace(Upper(Sound.Name()), static_cast<int>(T.SoundNames.size()));
+      T.SoundNames.push_back(Sound.Name());
+    }
+    T.SoundCount = static_cast<std::uint16_t>(T.SoundNames.size());
+    if (!Left.empty())
+      FLog.LogError(Format("The game's sounds go beyond %d sounds or %d bytes in all; these take no part in play: %s",
+                           MaxSounds, static_cast<int>(MaxSoundBytes), Left));
   }
 
   // The engine has room for so many of each scope; the rest are errors.
@@ -252,6 +285,9 @@ private:
       FLog.LogError(Format("Level %s places %d live actors; only the first %d take part", Level.Name(), Live,
                            LVK_MAX_INSTANCES));
     Entry.spawn_count = static_cast<std::uint16_t>(Live);
+    if (const TSound* Music = Level.Music())
+      if (auto Found = FSounds.find(Upper(Music->Name())); Found != FSounds.end())
+        Entry.music = static_cast<std::uint16_t>(Found->second + 1);
     Entry.width = static_cast<std::uint8_t>(std::clamp(Level.Width(), 0, Columns));
     Entry.height = static_cast<std::uint8_t>(std::clamp(Level.Height(), 0, Rows));
     T.Levels.push_back(Entry);
@@ -267,6 +303,7 @@ private:
   int FActor = 0, FHandler = 0, FAction = 0;
   bool FFailed = false;  // the action being encoded names what is not there
   std::unordered_map<std::string, int> FVariables;  // upper-case name to number
+  std::unordered_map<std::string, int> FSounds;
 };
 
 }  // namespace
@@ -303,6 +340,11 @@ TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
   return Tables;
 }
 
+void AddSoundSamples(const TGame& Game, TGameTables& Tables) {
+  Tables.Sounds.clear();
+  for (const std::string& Name : Tables.SoundNames) Tables.Sounds.push_back(Game.FindSoundByName(Name)->Samples());
+}
+
 TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log) {
   TGameTables Tables = BuildBehaviourTables(Game, Log);
   const TPalette& Palette = Game.Palette();
@@ -311,6 +353,7 @@ TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log) {
   for (int k = 0; k < Game.TileCount(); ++k) Tables.Tiles.push_back(Mapper.Map(*Game.GetTile(k)));
   TCellValues Values(Game);
   for (int l = 0; l < Game.LevelCount(); ++l) Tables.Backgrounds.push_back(Values.Map(*Game.GetLevel(l)));
+  AddSoundSamples(Game, Tables);
   return Tables;
 }
 

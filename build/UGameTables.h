@@ -47,6 +47,7 @@ struct TGameTables {
   std::vector<std::string> ActorNames;
   std::vector<std::string> LevelNames;
   std::vector<std::string> VariableNames;
+  std::vector<std::string> SoundNames;
   // What is no error but easily missed: live actors nothing draws.
   std::vector<std::string> Notes;
 
@@ -56,6 +57,9 @@ struct TGameTables {
   std::vector<std::uint16_t> Palette;
   std::vector<TTilePixels> Tiles;
   std::vector<TLevelMap> Backgrounds;
+  // What the DS plays for each sound of SoundCount: signed 8-bit mono at
+  // 16,384 Hz, a multiple of 4 samples.
+  std::vector<std::vector<std::int8_t>> Sounds;
 
   // The description the engine reads. It points into these vectors: valid
   // while the tables live unchanged (a copy or a move of the tables needs a
@@ -67,6 +71,10 @@ struct TGameTables {
 // errors, what the behaviour part logs; nothing about the drawing, whose
 // problems the generator reports on its own.
 TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log);
+
+// The samples of the sounds that take part (Tables.SoundNames) into
+// Tables.Sounds.
+void AddSoundSamples(const TGame& Game, TGameTables& Tables);
 
 // The engine's tables only. Logs as counted errors (and goes on): an action
 // argument that is not a whole number (used as 0), a level with more than

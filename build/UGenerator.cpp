@@ -1,5 +1,6 @@
 #include "build/UGenerator.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -138,6 +139,7 @@ TGameTables WriteContent(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) 
   Log.LogStatus("Generating levels");
   GenerateLevels(Game, Out, Log);
   TGameTables Tables = BuildBehaviourTables(Game, Log);
+  AddSoundSamples(Game, Tables);
   WriteMain(Game, Out);
   WriteFunctions(Out);
   return Tables;
@@ -229,6 +231,30 @@ void WriteTable(TSourceWriter& Out, const char* Type, const char* Name, const ch
   Out.Line(Format("static const %s %s[%d] = {", Type, Name, static_cast<int>(Rows.size())));
   Out.Line(Format("  /* %s */", Columns));
   for (std::size_t i = 0; i < Rows.size(); ++i) Out.Line("  " + Row(Rows[i], static_cast<int>(i)));
+  Out.Line("};");
+  Out.EndLine();
+}
+
+// Each sound's samples, word-aligned for the DS's sound channels, and the
+// table of them.
+void WriteSounds(const TGameTables& T, TSourceWriter& Out) {
+  constexpr std::size_t PerLine = 24;
+  for (std::size_t s = 0; s < T.Sounds.size(); ++s) {
+    const std::vector<std::int8_t>& Samples = T.Sounds[s];
+    Out.Line(Format("/* %d %s */", static_cast<int>(s), CommentName(T.SoundNames[s])));
+    Out.Line(Format("static const int8_t lvk_sound_%d[%d] __attribute__((aligned(4))) = {", static_cast<int>(s),
+                    static_cast<int>(Samples.size())));
+    for (std::size_t i = 0; i < Samples.size(); i += PerLine) {
+      Out.Add("  ");
+      for (std::size_t k = i; k < std::min(i + PerLine, Samples.size()); ++k) Out.Add(std::to_string(Samples[k]) + ",");
+      Out.EndLine();
+    }
+    Out.Line("};");
+  }
+  Out.Line(Format("const lvk_sound_t lvk_sounds[%d] = {", std::max<int>(1, static_cast<int>(T.Sounds.size()))));
+  if (T.Sounds.empty()) Out.Line("  {0, 0}, /* no sounds */");
+  for (std::size_t s = 0; s < T.Sounds.size(); ++s)
+    Out.Line(Format("  {lvk_sound_%d, %d},", static_cast<int>(s), static_cast<int>(T.Sounds[s].size())));
   Out.Line("};");
   Out.EndLine();
 }
@@ -341,6 +367,7 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
   }
   Out.Line("#undef NO");
   Out.EndLine();
+  WriteSounds(T, Out);
   auto Table = [](bool Empty, const char* Name) { return std::string(Empty ? "0" : Name); };
   Out.Line("const lvk_game_t lvk_game = {");
   Out.Line(Format("  %d, /* tiles: the map value of an empty cell */", T.TileCount));

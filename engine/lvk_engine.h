@@ -382,7 +382,20 @@ typedef struct lvk_game {
   const char *chars;
 } lvk_game_t;
 
-/* Defined by the generated lvk_gamedata.c in the DS program. */
+/* A sound's samples: signed 8-bit mono at LVK_SOUND_RATE Hz, 4-byte
+ * aligned, the length a multiple of 4 (the DS's sound channels count
+ * words). The engine only names sounds by number (PlaySound, a level's
+ * music); hosts play them. */
+#define LVK_SOUND_RATE 16384
+typedef struct lvk_sound {
+  const int8_t *data;
+  uint32_t length; /* samples */
+} lvk_sound_t;
+
+/* Defined by the generated lvk_gamedata.c in the DS program; lvk_sounds
+ * holds lvk_game.sound_count sounds (one empty entry for none: C has no
+ * empty arrays). */
+extern const lvk_sound_t lvk_sounds[];
 extern const lvk_game_t lvk_game;
 
 /* 1 when every index in the tables lies inside its table (handler and action

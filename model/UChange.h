@@ -6,7 +6,7 @@
 namespace lvk {
 
 // The things of a game a notice can be about.
-enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable };
+enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable, Sound };
 
 enum class TChangeKind {
   Added,     // a new item at the end of its list (a handler: of its actor's)

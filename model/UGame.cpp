@@ -13,6 +13,7 @@
 #include "model/ULevel.h"
 #include "model/UStream.h"
 #include "model/UText.h"
+#include "model/USound.h"
 #include "model/UVariable.h"
 
 namespace lvk {
@@ -21,6 +22,7 @@ namespace {
 constexpr const char* Unit = "UGame";
 constexpr const char* Marker = "[TGame]";
 constexpr const char* RulesMarker = "[TVariables]";
+constexpr const char* SoundsMarker = "[TSounds]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -61,6 +63,7 @@ TGame::~TGame() {
   FActors.Clear();
   FLevels.Clear();
   FVariables.Clear();
+  FSounds.Clear();
 }
 
 void TGame::SetFileName(const std::string& Name) {
@@ -240,6 +243,74 @@ void TGame::MoveVariable(int From, int To) {
   Changed(TChangeKind::Moved, TItemKind::Variable, FVariables.At(To));
 }
 
+TSound* TGame::GetSound(int Index) const { return CheckedAt(FSounds, Index, "Sounds"); }
+
+TSound* TGame::AddSound() {
+  TSound* Sound = FSounds.Append(std::make_unique<TSound>(*this));
+  Changed(TChangeKind::Added, TItemKind::Sound, Sound);
+  return Sound;
+}
+
+TSound* TGame::FindSoundByName(const std::string& Name) const { return FindByName(FSounds, Name); }
+
+int TGame::IndexOfSound(const TSound* Sound) const { return IndexIn(FSounds, Sound); }
+
+void TGame::DeleteSound(TSound* Sound) {
+  const int Index = IndexIn(FSounds, Sound);
+  DeleteActions(ActionsNaming(TValueType::Sound, Sound->Name()));
+  for (int i = 0; i < FLevels.Count(); ++i)
+    if (FLevels.At(i)->Music() == Sound) FLevels.At(i)->SetMusic(nullptr);
+  Notify(TChangeKind::Removing, TItemKind::Sound, Sound);
+  FSounds.Remove(Index);
+  MarkModified();
+}
+
+TSound* TGame::DuplicateSound(const TSound* Sound) {
+  IndexIn(FSounds, Sound);
+  TSound* Copy = AddSound();
+  if (Sound->Kind() == TSoundKind::skImported)
+    Copy->SetImported(Sound->Samples());
+  else
+    Copy->SetParams(Sound->Params());
+  return Copy;
+}
+
+void TGame::SaveSounds(TStream& Stream, TWriter& Writer) const {
+  Writer.WriteString(SoundsMarker);
+  Writer.WriteInteger(FSounds.Count());
+  for (int i = 0; i < FSounds.Count(); ++i) FSounds.At(i)->SaveToStream(Stream, Writer);
+  int Loops = 0;
+  for (int l = 0; l < FLevels.Count(); ++l) Loops += FLevels.At(l)->Music() != nullptr;
+  Writer.WriteInteger(Loops);
+  for (int l = 0; l < FLevels.Count(); ++l)
+    if (const TSound* Music = FLevels.At(l)->Music()) {
+      Writer.WriteInteger(l);
+      Writer.WriteString(Music->Name());
+    }
+}
+
+void TGame::LoadSounds(TStream& Stream, TReader& Reader) {
+  // A sound's record takes more than ten bytes: a count beyond that is damage.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 10) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    TSound* Sound = AddSound();
+    try {
+      Sound->LoadFromStream(Stream, Reader);
+    } catch (const EGame&) {
+      throw EReadError("section");  // a marker amiss inside a section is damage like any other
+    }
+  }
+  const std::int32_t Loops = Reader.ReadInteger();
+  if (Loops < 0 || Loops > FLevels.Count()) throw EReadError("section");
+  for (std::int32_t i = 0; i < Loops; ++i) {
+    const std::int32_t Level = Reader.ReadInteger();
+    TSound* Music = FindSoundByName(Reader.ReadString());
+    if (Level < 0 || Level >= FLevels.Count() || !Music) throw EReadError("section");
+    FLevels.At(Level)->FMusic = Music;
+  }
+}
+
 std::vector<TActionBase*> TGame::ActionsNaming(TValueType Type, const std::string& Name) const {
   std::vector<TActionBase*> Found;
   for (int a = 0; a < FActors.Count(); ++a)
@@ -355,7 +426,8 @@ void TGame::TakeDocumentState(const TGame& Previous) {
 
 bool TGame::AssignContentInPlace(const TGame& Source) {
   if (Source.FTiles.Count() != FTiles.Count() || Source.FActors.Count() != FActors.Count() ||
-      Source.FLevels.Count() != FLevels.Count() || Source.FVariables.Count() != FVariables.Count())
+      Source.FLevels.Count() != FLevels.Count() || Source.FVariables.Count() != FVariables.Count() ||
+      Source.FSounds.Count() != FSounds.Count())
     return false;
   for (int i = 0; i < FActors.Count(); ++i)
     if (Source.FActors.At(i)->HandlerCount() != FActors.At(i)->HandlerCount()) return false;
@@ -373,6 +445,17 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
     FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
     FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
   }
+  for (int i = 0; i < FSounds.Count(); ++i) {
+    TSound& Sound = *FSounds.At(i);
+    const TSound& From = *Source.FSounds.At(i);
+    Sound.FName = From.FName;
+    Sound.FKind = From.FKind;
+    Sound.FParams = From.FParams;
+    Sound.FImported = From.FImported;
+    Sound.FRendered.clear();
+  }
+  auto OwnSound = [&](const TSound* S) { return S ? FSounds.At(Source.FSounds.IndexOf(S)) : nullptr; };
+  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->FMusic = OwnSound(Source.FLevels.At(i)->FMusic);
   for (int i = 0; i < FVariables.Count(); ++i) {
     TVariable& V = *FVariables.At(i);
     const TVariable& From = *Source.FVariables.At(i);
@@ -432,6 +515,10 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
     SaveRules(Writer);
     Cut();
   }
+  if (FSounds.Count() > 0) {
+    SaveSounds(Stream, Writer);
+    Cut();
+  }
 }
 
 void TGame::LoadFromFile(const std::string& Name) {
@@ -477,8 +564,10 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       return;
     }
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
-    if (Section == RulesMarker && !HasRules())
+    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0)
       LoadRules(Reader);
+    else if (Section == SoundsMarker && FSounds.Count() == 0)
+      LoadSounds(Stream, Reader);
     else
       throw EReadError("section");
   }

@@ -19,6 +19,7 @@ class TActor;
 class THandler;
 class TLevel;
 class TVariable;
+class TSound;
 class TDocument;
 class TActionBase;
 enum class TValueType;
@@ -189,6 +190,17 @@ public:
   // inside it (assertion failure otherwise).
   void MoveVariable(int From, int To);
 
+  // Sounds, made in the editor or imported. Actions and levels name them.
+  int SoundCount() const { return FSounds.Count(); }
+  TSound* GetSound(int Index) const;
+  TSound* AddSound();
+  TSound* FindSoundByName(const std::string& Name) const;
+  int IndexOfSound(const TSound* Sound) const;
+  // Deletes the sound with the actions that name it; levels that loop it
+  // play silent.
+  void DeleteSound(TSound* Sound);
+  TSound* DuplicateSound(const TSound* Sound);
+
   // The actions whose values name an item of Type called Name (numbers and
   // texts name variables too), in list order.
   std::vector<TActionBase*> ActionsNaming(TValueType Type, const std::string& Name) const;
@@ -211,6 +223,8 @@ private:
   bool HasRules() const;
   void SaveRules(TWriter& Writer) const;
   void LoadRules(TReader& Reader);
+  void SaveSounds(TStream& Stream, TWriter& Writer) const;
+  void LoadSounds(TStream& Stream, TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
 
   std::string FFileName = NoFileName;
@@ -225,6 +239,7 @@ private:
   TOwnedList<TActor> FActors;
   TOwnedList<TLevel> FLevels;
   TOwnedList<TVariable> FVariables;
+  TOwnedList<TSound> FSounds;
   TPeekBitmap FEmptyBitmap;
   TPeekBitmap FNoTileBitmap;
 };

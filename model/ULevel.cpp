@@ -54,6 +54,12 @@ void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
 }
 
+void TLevel::SetMusic(TSound* Music) {
+  if (Music == FMusic) return;
+  FMusic = Music;
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+}
+
 bool TLevel::ClearActor(const TActor* Actor) {
   bool Found = false;
   for (TActor*& Cell : FCells)
@@ -69,6 +75,7 @@ void TLevel::CopyCells(const TLevel& Source) {
   FWidth = Source.FWidth;
   FHeight = Source.FHeight;
   FCells = Source.FCells;
+  FMusic = Source.FMusic;
   FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
 }
 

@@ -9,6 +9,7 @@ namespace lvk {
 
 class TGame;
 class TActor;
+class TSound;
 class TStream;
 class TWriter;
 class TReader;
@@ -31,6 +32,9 @@ public:
   int CellIndex(int Column, int Row) const;
   TActor* GetCell(int Column, int Row) const;
   void SetCell(int Column, int Row, TActor* Actor);
+  // The sound that loops while the level plays, or none. Not owned.
+  TSound* Music() const { return FMusic; }
+  void SetMusic(TSound* Music);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
@@ -47,6 +51,7 @@ private:
   int FWidth = 0;
   int FHeight = 0;
   std::vector<TActor*> FCells;  // row by row, top row first
+  TSound* FMusic = nullptr;
 };
 
 }  // namespace lvk

@@ -1,8 +1,10 @@
 #include "model/USound.h"
 
+#include "behaviour/UActionValues.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
+#include "model/UGame.h"
 #include "model/UNames.h"
 #include "model/UStream.h"
 
@@ -33,6 +35,23 @@ TSound::TSound(std::string Name) : FName(std::move(Name)), FParams(lvk_synth_pre
   lvk_synth_clamp(&FParams);
 }
 
+TSound::TSound(TGame& Owner)
+    : TSound(DefaultName(Owner.SoundCount(), [&](const std::string& N) { return Owner.FindSoundByName(N) != nullptr; })) {
+  FOwner = &Owner;
+}
+
+bool TSound::Touched(bool Renamed) {
+  if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, TItemKind::Sound, this);
+  return true;
+}
+
+void TSound::SetName(const std::string& Name) {
+  const std::string Old = FName;
+  if (!SetName(Name, FOwner ? FOwner->FindSoundByName(Name) : nullptr)) return;
+  Touched(true);
+  if (FOwner) FOwner->RenameReferences(TValueType::Sound, Old, Name);
+}
+
 std::string TSound::DefaultName(int Count, const std::function<bool(const std::string&)>& Exists) {
   return DefaultItemName("sSound", Count, Exists);
 }
@@ -53,7 +72,7 @@ bool TSound::SetParams(const lvk_synth_params_t& Params) {
   FImported.clear();
   FImported.shrink_to_fit();
   FRendered.clear();
-  return true;
+  return Touched();
 }
 
 bool TSound::SetPreset(int Preset) {
@@ -70,7 +89,7 @@ bool TSound::SetImported(std::vector<std::int8_t> Samples) {
   FImported = std::move(Samples);
   FRendered.clear();
   FRendered.shrink_to_fit();
-  return true;
+  return Touched();
 }
 
 TWaveImport TSound::ImportWave(const std::string& FileName) {

@@ -38,6 +38,7 @@
 
 namespace lvk {
 
+class TGame;
 class TStream;
 class TWriter;
 class TReader;
@@ -49,6 +50,12 @@ public:
   LVK_COUNTED
   // A made sound with the first preset's values ("Coin").
   explicit TSound(std::string Name);
+  // A sound of Owner's list (only TGame::AddSound makes these): its default
+  // name, and every change marks the game and tells its document.
+  explicit TSound(TGame& Owner);
+  TGame* Owner() const { return FOwner; }
+  // As the other items' names, looked up in the owner's list.
+  void SetName(const std::string& Name);
 
   // "sSound" followed by the first number from Count + 1 on that Exists
   // denies, Exists being the owner's case-insensitive lookup.
@@ -93,6 +100,11 @@ public:
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
 private:
+  friend class TGame;  // reads and undoes sounds
+  // Marks the owner's game changed, when there is one, and returns true.
+  bool Touched(bool Renamed = false);
+
+  TGame* FOwner = nullptr;
   std::string FName;
   TSoundKind FKind = TSoundKind::skMade;
   lvk_synth_params_t FParams{};

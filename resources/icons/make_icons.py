@@ -476,6 +476,25 @@ ICONS = {
         "................",
         "................",
     ],
+    # A loudspeaker with its waves: plays a sound.
+    "BmpPlaySound16x16": [
+        "................",
+        "................",
+        "......K.....B...",
+        ".....KK..B...B..",
+        "....KSK...B..B..",
+        "KKKKSSK.B..B..B.",
+        "KSSSSSK..B.B..B.",
+        "KSSSSSK..B.B..B.",
+        "KSSSSSK..B.B..B.",
+        "KSSSSSK..B.B..B.",
+        "KKKKSSK.B..B..B.",
+        "....KSK...B..B..",
+        ".....KK..B...B..",
+        "......K.....B...",
+        "................",
+        "................",
+    ],
     # A question on the keys held.
     "BmpIfKeyHeld16x16": [
         "................",
