@@ -23,8 +23,10 @@
 #include "build/UGenerator.h"
 #include "build/USourceWriter.h"
 #include "model/UActor.h"
+#include "behaviour/UValueAction.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UStream.h"
 
 using namespace lvk;
@@ -281,6 +283,7 @@ std::string CompileGameData(const std::string& Compiler, const std::string& Opti
   std::filesystem::create_directories(Source);
   TSmallGame S;
   Speed(*static_cast<TActionSpeed*>(S.Hero().GetHandler(0)->GetAction(0)), "-2147483648", "2147483647");
+  S.Game.GetLevel(1)->SetMusic(S.Game.AddSound());
   TTextBuildLog Log;
   GenerateSource(S.Game, Dir.Path(), Log);
   std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_engine.h", Source + "/lvk_engine.h");
@@ -359,4 +362,67 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
   std::string Row = T.Chars + "-2147483648";
   EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 5|" + Row + std::string(32 - Row.size(), ' ') + "|");
   EXPECT_NE(Slurp(Path).find("{ (-2147483647 - 1), LVK_SCOPE_GAME }, /* 0 vLow */"), std::string::npos);
+}
+
+// Sounds: the samples and the sounds a frame starts reach the engine as the
+// editor made them, and what goes beyond the DS's room is a counted error
+// naming the sounds left out.
+TEST(GameTables, SoundsReachTheEngineAndWhatGoesBeyondTheirRoomIsNamed) {
+  if (!HaveCommand("cc")) GTEST_SKIP() << "no host C compiler";
+  test::TTempDir Dir;
+  TSmallGame S;
+  TSound* Coin = S.Game.AddSound();
+  TSound* Loop = S.Game.AddSound();
+  Loop->SetName("sLoop");
+  Loop->SetImported({1, -2, 3, -4, 5});
+  S.Game.GetLevel(0)->SetMusic(Loop);
+  S.Hero().GetHandler(0)->AddAction(TActionPlaySound::ClassKind())->SetValue(0, Coin->Name());  // OnCreate, two heroes
+  TTextBuildLog Log;
+  TGameTables T = BuildGameTables(S.Game, Log);
+  EXPECT_EQ(Log.ErrorCount(), 0);
+  ASSERT_EQ(T.Sounds.size(), 2u);
+  EXPECT_EQ(T.Sounds[0], Coin->Samples());
+  EXPECT_EQ(T.Sounds[1], (std::vector<std::int8_t>{1, -2, 3, -4, 5, 0, 0, 0}));  // padded to whole words
+  EXPECT_EQ(T.Levels[0].music, 2);
+
+  std::string Path = Dir.File("lvk_gamedata.c");
+  {
+    TFileStream File(Path, TFileStream::fmCreate);
+    TSourceWriter Out(File);
+    GenerateGameData(T, Out);
+    Out.Flush();
+  }
+  std::ofstream(Dir.File("main.c"))
+      << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
+         "static lvk_engine_t e; static lvk_instance_values_t v;\n"
+         "int main(void) {\n"
+         "  const uint16_t *s;\n"
+         "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v); lvk_engine_start_level(&e, 0);\n"
+         "  int n = lvk_engine_sounds(&e, &s), m = lvk_engine_music(&e);\n"
+         "  printf(\"%d %d %d %u %u %d\", lvk_game_check(&lvk_game), n, n > 0 ? s[0] : -1, (unsigned)lvk_sounds[0].length,\n"
+         "         (unsigned)lvk_sounds[m].length, lvk_sounds[m].data[1]); return 0; }\n";
+  std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
+                        "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+  ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
+  EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 2 0 " + std::to_string(Coin->Samples().size()) + " 8 -2");
+
+  // 64 sounds at most, and 1 MB of samples: 2-second sounds fill it at 32.
+  struct TCase {
+    int Count;
+    std::size_t Samples;
+    std::string Left;
+  };
+  for (const TCase& C : {TCase{65, 4, "sSound65"}, TCase{34, 32768, "sSound33, sSound34"}, TCase{64, 4, ""}}) {
+    TGame Game;
+    for (int i = 0; i < C.Count; ++i) Game.AddSound()->SetImported(std::vector<std::int8_t>(C.Samples, 1));
+    TTextBuildLog Errors;
+    const TGameTables Less = BuildGameTables(Game, Errors);
+    EXPECT_EQ(Errors.ErrorCount(), C.Left.empty() ? 0 : 1) << C.Count;
+    EXPECT_EQ(Less.Sounds.size(), static_cast<std::size_t>(C.Count) - (C.Left.empty() ? 0 : C.Count == 65 ? 1 : 2));
+    std::string Text;
+    for (const std::string& Line : Errors.Lines()) Text += Line + "\n";
+    if (!C.Left.empty()) {
+      EXPECT_NE(Text.find("take no part in play: " + C.Left + "\n"), std::string::npos) << Text;
+    }
+  }
 }

@@ -20,6 +20,7 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UStream.h"
 
 using namespace lvk;
@@ -474,6 +475,11 @@ void MakeRichGame(TGame& Game) {
     TLevel* Level = AddLevel(Game, "lMore" + std::to_string(l));
     for (int x = 0; x < 32; ++x) Level->SetCell(x, l, Last);
   }
+  // Sounds: their samples' tables must compile too.
+  Game.AddSound()->SetPreset(4);
+  TSound* Voice = Game.AddSound();
+  Voice->SetImported({-128, 127, 0});
+  Game.GetLevel(0)->SetMusic(Voice);
 }
 
 void ExpectCompiles(const std::string& Compiler, const std::string& Options) {

@@ -2,12 +2,20 @@
 // record written and read back, damaged records refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
+#include "behaviour/REventCreate.h"
+#include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
+#include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UStream.h"
 
@@ -124,6 +132,77 @@ TEST(Sound, DamagedRecordsChangeNothing) {
   TSound Sound("sKept");
   TBytes Tile = test::ShortString("[TTile]");
   EXPECT_EQ(test::MessageOf([&] { Load(Sound, Tile); }), "Read error: expected [TSound], read [TTile]");
+}
+
+// The game's sounds: a section after the levels, written only when there
+// are sounds; renames and deletes reach the actions and levels naming them.
+TEST(Sound, TheGamesSectionRoundTripsAndFollowsNames) {
+  RegisterKinds();
+  TDocument Doc;
+  TContent Plain;
+  {
+    TEdit Step(Doc.Game(), "Make");
+    TGame& Game = Doc.Game();
+    Game.AddActor()->AddHandler()->SetEvent(TEventCreate::ClassKind());
+    Game.AddLevel();
+    Game.AddLevel();
+    Plain = Game.ContentBytes();
+    TSound* Coin = Game.AddSound();
+    TSound* Loop = Game.AddSound();
+    Loop->SetName("sLoop");
+    Loop->SetImported({5, -5, 7});
+    Game.GetLevel(1)->SetMusic(Loop);
+    THandler* Handler = Game.GetActor(0)->GetHandler(0);
+    Handler->AddAction(TActionPlaySound::ClassKind())->SetValue(0, "sLoop");
+    Handler->AddAction(TActionPlaySound::ClassKind())->SetValue(0, Coin->Name());
+  }
+  const TContent Whole = Doc.Game().ContentBytes();
+  TGame Loaded;
+  Loaded.LoadContent(Whole);
+  EXPECT_EQ(Loaded.ContentBytes(), Whole);
+  ASSERT_EQ(Loaded.SoundCount(), 2);
+  EXPECT_EQ(Loaded.GetSound(1)->Samples(), (std::vector<std::int8_t>{5, -5, 7, 0}));
+  EXPECT_EQ(Loaded.GetLevel(1)->Music(), Loaded.GetSound(1));
+  EXPECT_EQ(Loaded.GetLevel(0)->Music(), nullptr);
+
+  // Cut anywhere after its marker, the section is a read error.
+  const std::string Marker = "[TSounds]";
+  const auto At = std::search(Whole.begin(), Whole.end(), Marker.begin(), Marker.end()) - Whole.begin();
+  ASSERT_LT(static_cast<std::size_t>(At), Whole.size());
+  for (std::size_t N = static_cast<std::size_t>(At) + Marker.size(); N < Whole.size(); ++N) {
+    TGame Cut;
+    EXPECT_EQ(test::MessageOf([&] { Cut.LoadContent(TContent(Whole.begin(), Whole.begin() + static_cast<std::ptrdiff_t>(N))); }),
+              FileUnexpected)
+        << N;
+  }
+
+  // A rename reaches the actions; a delete takes the actions and the music
+  // with it, and one undo brings all back.
+  const THandler* Handler = Doc.Game().GetActor(0)->GetHandler(0);
+  {
+    TEdit Step(Doc.Game(), "Rename");
+    Doc.Game().GetSound(1)->SetName("sMusic");
+  }
+  EXPECT_EQ(Handler->GetAction(0)->Summary(), "PlaySound(sMusic)");
+  const TContent Renamed = Doc.Game().ContentBytes();
+  {
+    TEdit Step(Doc.Game(), "Delete");
+    Doc.Game().DeleteSound(Doc.Game().GetSound(1));
+  }
+  EXPECT_EQ(Doc.Game().GetActor(0)->GetHandler(0)->ActionCount(), 1);
+  EXPECT_EQ(Doc.Game().GetLevel(1)->Music(), nullptr);
+  ASSERT_TRUE(Doc.Undo());
+  EXPECT_EQ(Doc.Game().ContentBytes(), Renamed);
+  EXPECT_EQ(Doc.Game().GetLevel(1)->Music(), Doc.Game().FindSoundByName("sMusic"));
+
+  // Without sounds the game saves as one that never had any.
+  {
+    TEdit Step(Doc.Game(), "Delete all");
+    TGame& Game = Doc.Game();
+    Game.DeleteSound(Game.GetSound(1));
+    Game.DeleteSound(Game.GetSound(0));
+  }
+  EXPECT_EQ(Doc.Game().ContentBytes(), Plain);
 }
 
 }  // namespace
