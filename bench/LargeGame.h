@@ -10,10 +10,13 @@
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UFiler.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
+#include "model/UVariable.h"
 #include "model/UStream.h"
 
 namespace lvk::bench {
@@ -92,9 +95,46 @@ inline void MakeLargeGame(TGame& Game) {
   }
 }
 
+constexpr int VariableCount = 64;  // the engine's room: 48 of the game, 16 of each instance
+constexpr int SoundCount = 64;
+
+// The large game with rules and sounds on top: 64 variables, every actor's
+// first handler guarded by a variable and changing one, showing a text and
+// starting a sound; 64 made sounds of half a second (512 KB of samples) and
+// music on every level.
+inline void AddRulesAndSounds(TGame& Game) {
+  for (int v = 0; v < VariableCount; ++v) {
+    TVariable* Variable = Game.AddVariable();
+    Variable->SetInitial(v);
+    if (v >= 48) Variable->SetScope(TVariableScope::Instance);
+  }
+  for (int s = 0; s < SoundCount; ++s) {
+    lvk_synth_params_t Params = lvk_synth_presets[s % LVK_SYNTH_PRESET_COUNT].params;
+    Params.length_ms = 500;
+    Params.vibrato_depth = s % 3 == 0 ? 10 : 0;
+    Params.vibrato_rate = 6;
+    Game.AddSound()->SetParams(Params);
+  }
+  for (int a = 0; a < ActorCount; ++a) {
+    THandler* Handler = Game.GetActor(a)->GetHandler(0);
+    const std::string Variable = Game.GetVariable(a % VariableCount)->Name();
+    const std::vector<std::pair<const TActionKind*, std::vector<std::string>>> Actions = {
+        {&TActionIfVariable::ClassKind(), {Variable, ">=", "3"}},
+        {&TActionSetVariable::ClassKind(), {Variable, "1", "1"}},
+        {&TActionShowText::ClassKind(), {std::to_string(a % 24), "Score {" + Variable + "}"}},
+        {&TActionPlaySound::ClassKind(), {Game.GetSound(a % SoundCount)->Name()}}};
+    for (const auto& [Kind, Values] : Actions) {
+      TActionBase* Action = Handler->AddAction(*Kind);
+      for (std::size_t i = 0; i < Values.size(); ++i) Action->SetValue(static_cast<int>(i), Values[i]);
+    }
+  }
+  for (int l = 0; l < LevelCount; ++l) Game.GetLevel(l)->SetMusic(Game.GetSound(l % SoundCount));
+}
+
 struct TLargeGame {
-  TLargeGame() {
+  explicit TLargeGame(bool RulesAndSounds = false) {
     MakeLargeGame(Game);
+    if (RulesAndSounds) AddRulesAndSounds(Game);
     Game.SetFileName(Folder.Path() + "/large.lvk");
     Game.Save();
   }
@@ -104,6 +144,11 @@ struct TLargeGame {
 
 inline TLargeGame& LargeGame() {
   static TLargeGame G;
+  return G;
+}
+
+inline TLargeGame& LargeRulesGame() {
+  static TLargeGame G(true);
   return G;
 }
 
