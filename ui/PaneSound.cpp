@@ -247,7 +247,7 @@ TPaneSound::TPaneSound(TPaneHost& Host)
   connect(Space, &QShortcut::activated, this, [this] {
     if (!qobject_cast<QLineEdit*>(focusWidget())) butSoundPlayClick();
   });
-  chkPlayOnChange = new QCheckBox("Play on c&hange", this);
+  chkPlayOnChange = new QCheckBox("Pla&y on change", this);
   chkPlayOnChange->setObjectName("chkPlayOnChange");
   chkPlayOnChange->setChecked(true);
   SetHints(chkPlayOnChange, "Play the sound after every change of a value");
