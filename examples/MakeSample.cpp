@@ -330,6 +330,8 @@ void GiveBehaviour(TGame& Game) {
   SetVariable(*Clock, "vTime", "-1", true);
   IfVariable(*Clock, "vTime", "<=", "0");
   GameOver(*Clock, " Time is up!");
+  // The news of how the last garden ended fades three seconds into this one.
+  ShowText(*OnTimer(Hero, 3 * Second, false), RowNews, "");
   // Repel alone stops him at every wall; it needs no action.
   OnCollision(Hero, nullptr, false);
   // Two handlers for the two outcomes of a catch: the first takes the life.

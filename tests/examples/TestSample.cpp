@@ -336,6 +336,8 @@ TEST(SampleGame, GhostsChaseTheHeroAndEachCatchCostsALife) {
   EXPECT_EQ(Play.Count("aGhost"), 0);
   EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 2   Time 90");
   EXPECT_EQ(Play.Row(RowNews), "A ghost caught you!");
+  Play.Run(0, 3 * Second);
+  EXPECT_EQ(Play.Row(RowNews), "") << "the news faded";
 
   ASSERT_TRUE(Play.Run(0, 60 * Second, [&] { return Play.Count("aGrave") == 1; }));
   EXPECT_EQ(Play.Value("vLives"), 0);
