@@ -344,12 +344,12 @@ void GiveBehaviour(TGame& Game) {
   THandler* Lost = OnCollision(Hero, &Ghost, true);
   IfVariable(*Lost, "vLives", "<=", "0");
   GameOver(*Lost, " A ghost caught you!");
-  THandler* Flag = OnCollision(Hero, &Actor("aFlag"), true);
-  ShowText(*Flag, RowNews, "");
-  Act(*Flag, TActionNextLevel::ClassKind());
-  THandler* Crown = OnCollision(Hero, &Actor("aCrown"), true);
-  Spawn(*Crown, "aKing");
-  Destroy(*Crown);
+  THandler* AtFlag = OnCollision(Hero, &Actor("aFlag"), true);
+  ShowText(*AtFlag, RowNews, "");
+  Act(*AtFlag, TActionNextLevel::ClassKind());
+  THandler* AtCrown = OnCollision(Hero, &Actor("aCrown"), true);
+  Spawn(*AtCrown, "aKing");
+  Destroy(*AtCrown);
 
   // Coins and gems add to the score and vanish when the hero reaches them.
   for (const auto& [Name, Points] : {std::pair{"aCoin", 10}, std::pair{"aGem", 50}}) {
