@@ -1,12 +1,18 @@
 // Builds the sample game from the tile pictures and writes it as a project
 // file: a top-down walk through two walled gardens in the clouds, seen from
-// above. The hero walks with the D-pad, bricks, water, hedges and trees stop
-// him, coins and gems vanish when he reaches them, purple blobs patrol
-// between two bricks, and the flag leads to the next garden.
+// above, against the clock. The hero walks with the D-pad (B held: runs) and
+// throws stars with A; bricks, water, hedges, trees and purple blobs stop
+// him. Every coin taken adds to the score, and when none is left the door
+// opens: in the first garden to the flag and the next garden, in the second
+// to the crown, which wins the game. Ghosts rise from a tomb in the second
+// garden and float through walls after him: one that catches him costs a
+// life and starts the garden again. When the time or the lives run out the
+// game is over; Start, or ten seconds, starts it again.
 //
 //   lurvik_make_sample OUTPUT.lvk TILES_FOLDER
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <string>
@@ -15,8 +21,12 @@
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventKey.h"
+#include "behaviour/REventKeyHeld.h"
+#include "behaviour/REventOutside.h"
+#include "behaviour/REventTimer.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
 #include "model/UErrors.h"
@@ -24,6 +34,7 @@
 #include "model/ULevel.h"
 #include "model/UPalette.h"
 #include "model/UTile.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 
@@ -33,8 +44,9 @@ constexpr int LevelWidth = 32;
 constexpr int LevelHeight = 24;
 
 // Tile names; each is also the BMP file's name in the tiles folder.
-const char* const TileNames[] = {"Sky",  "CloudLeft", "CloudRight", "Grass", "Earth",  "Brick", "Water", "Sea",
-                                 "Coin", "Hero",      "Blob",       "Gem",   "Trunk", "Leaves", "Flag"};
+const char* const TileNames[] = {"Sky",  "CloudLeft", "CloudRight", "Grass", "Earth",    "Brick", "Water", "Sea",
+                                 "Coin", "Hero",      "Blob",       "Gem",   "Trunk",    "Leaves", "Flag", "BlobHurt",
+                                 "Door", "DoorOpen",  "Star",       "Ghost", "Tomb",     "Grave", "Crown", "King"};
 
 // The sky's colour, also the game's colour 0: the background shows it where
 // a live actor (drawn as a sprite, which can move away) was placed, and
@@ -42,67 +54,77 @@ const char* const TileNames[] = {"Sky",  "CloudLeft", "CloudRight", "Grass", "Ea
 constexpr TColor SkyColor = RGB(102, 204, 255);
 
 // One letter of a level picture -> the actor in that cell, drawn with the
-// tile named. Two actors may share a tile: the blobs' walls are bricks.
+// tile named.
 struct TCellKind {
   char Letter;
   const char* Actor;
   const char* Tile;
 };
 const TCellKind CellKinds[] = {
-    {'.', "aSky", "Sky"},       {'(', "aCloudLeft", "CloudLeft"}, {')', "aCloudRight", "CloudRight"},
-    {'#', "aBrick", "Brick"},   {'[', "aWallL", "Brick"},         {']', "aWallR", "Brick"},
-    {'~', "aWater", "Water"},   {'=', "aSea", "Sea"},             {'@', "aLeaves", "Leaves"},
-    {'|', "aTrunk", "Trunk"},   {'G', "aGrass", "Grass"},         {'E', "aEarth", "Earth"},
-    {'o', "aCoin", "Coin"},     {'*', "aGem", "Gem"},             {'H', "aHero", "Hero"},
-    {'b', "aBlob", "Blob"},     {'F', "aFlag", "Flag"},
+    {'.', "aSky", "Sky"},     {'(', "aCloudLeft", "CloudLeft"}, {')', "aCloudRight", "CloudRight"},
+    {'#', "aBrick", "Brick"}, {'~', "aWater", "Water"},         {'=', "aSea", "Sea"},
+    {'@', "aLeaves", "Leaves"}, {'|', "aTrunk", "Trunk"},       {'G', "aGrass", "Grass"},
+    {'E', "aEarth", "Earth"}, {'o', "aCoin", "Coin"},           {'*', "aGem", "Gem"},
+    {'H', "aHero", "Hero"},   {'b', "aBlob", "Blob"},           {'F', "aFlag", "Flag"},
+    {'D', "aDoor", "Door"},   {'T', "aTomb", "Tomb"},           {'C', "aCrown", "Crown"},
 };
 
-// The hero cannot pass these; the others (sky, clouds) are floor.
-const char* const Obstacles[] = {"aBrick", "aWallL", "aWallR", "aWater", "aSea",
-                                 "aLeaves", "aTrunk", "aGrass", "aEarth", "aBlob"};
+// Actors no level places: their instances are spawned during play.
+const TCellKind SpawnedKinds[] = {
+    {0, "aDoorOpen", "DoorOpen"}, {0, "aStar", "Star"}, {0, "aGhost", "Ghost"},
+    {0, "aGrave", "Grave"},       {0, "aKing", "King"},
+};
 
-// The first level: a brick garden with a pond and trees. Walking right from
-// the start collects four coins and ends at a wall; down to the bottom wall,
-// past a patrolling blob, and right again leads over coins to the flag.
+// What stops the hero, the blobs and the stars: one OnCollision with any
+// solid actor each, instead of one per obstacle. Sky and clouds are floor;
+// ghosts float through everything.
+const char* const SolidActors[] = {"aBrick", "aWater", "aSea",  "aLeaves", "aTrunk",
+                                   "aGrass", "aEarth", "aBlob", "aDoor",   "aTomb"};
+
+// The first garden. Walking right from the start takes four coins and ends
+// at a wall; down to the bottom wall takes four more, and right again the
+// last two, which opens the door before the flag. The gems are for those who
+// look around; the blobs patrol rooms off the way.
 const char* const Garden[LevelHeight] = {
     "################################",
     "#..............#...............#",
-    "#..............#.....().....o..#",
+    "#..............#.....().....*..#",
     "#.H...oooo.....#...............#",
     "#..............#...@@@.........#",
-    "#..............#...@@@...o.....#",
+    "#..............#...@@@.........#",
     "#......@@@.........@@@.........#",
-    "#......@@@.....................#",
+    "#......@@@....o................#",
     "#.......|......######.##########",
     "#...~~~~~......#...............#",
-    "#...=====......#...o...o...o...#",
-    "#...=====......#...............#",
+    "#...=====......#...b...........#",
+    "#...=====.....o#...............#",
     "#..............#...............#",
-    "#..o.o.........#......@@@......#",
+    "#..*...........#......@@@......#",
     "#..............#......@@@......#",
-    "#..............#.......|.......#",
+    "#.............o#.......|.......#",
     "#..............................#",
-    "#..............[...b.........].#",
+    "#..............#...b.........#.#",
     "#..............................#",
-    "#...().........................#",
-    "#..............................#",
-    "#..............................#",
-    "#.........o...o...o..........F.#",
+    "#...().....................#####",
+    "#..........................#...#",
+    "#..........................#...#",
+    "#.............o...o...o....D.F.#",
     "################################",
 };
 
-// The second level: rooms and corridors round a hill and two ponds, a gem in
-// the top corner and two blobs on patrol.
+// The second garden: rooms and corridors round a hill and two ponds, coins
+// all over, two blobs on patrol, a tomb the ghosts rise from and, behind a
+// door in the top right corner, the crown.
 const char* const Park[LevelHeight] = {
     "################################",
     "#H.....#.........o.......#.....#",
-    "#......#.................#..*..#",
+    "#......#.................#..C..#",
     "#..o...#...@@@.....~~~~..#.....#",
-    "#......#...@@@.....====..##.####",
+    "#......#...@@@.....====..##D####",
     "#..o...#...@@@.....====........#",
     "#...........|..................#",
     "#..o...#.......................#",
-    "####.###########[.....b......].#",
+    "####.############.....b......#.#",
     "#..............#...............#",
     "#..()..........#...o.......o...#",
     "#..............#.......()......#",
@@ -114,96 +136,283 @@ const char* const Park[LevelHeight] = {
     "#..@@@.........#..~~~~~~~~.....#",
     "#...|....o.....#..========..o..#",
     "#..............#..========.....#",
-    "#.[........b........].........F#",
+    "#.#........b........#...T.....*#",
     "#..............#...............#",
     "#......o.......#...............#",
     "################################",
 };
 
-// Arguments are whole numbers: a speed in 1/16 pixel a frame, a direction as
-// the signs of x and y (y grows downwards).
-THandler* AddHandler(TActor& Actor, const TEventKind& Kind) {
+// The upper screen's rows the game prints (the start text is above them,
+// the level line and the keys line below).
+constexpr int RowScore = 5;
+constexpr int RowGoal = 7;
+constexpr int RowKeys = 8;
+constexpr int RowNews = 10;
+constexpr int RowEnd = 12;
+constexpr int RowAgain = 14;
+
+constexpr int Second = 60;       // frames
+constexpr int LevelTime = 90;    // seconds to clear a garden
+constexpr int WalkSpeed = 16;    // 1/16 pixel a frame: one pixel
+constexpr int BlobSpeed = 8;     // half the hero's
+constexpr int GhostSpeed = 8;    // on each axis
+constexpr int StarSpeed = 48;    // three pixels a frame
+constexpr int StarFrames = 40;   // how far a star flies: 120 pixels
+constexpr int RestartFrames = 10 * Second;
+
+// ---- Handlers and actions, written as the handler pane shows them ----
+
+THandler* On(TActor& Actor, const TEventKind& Kind) {
   THandler* Handler = Actor.AddHandler();
   Handler->SetEvent(Kind);
   return Handler;
 }
 
-void AddSpeed(THandler& Handler, const TActionKind& Kind, int Arg1, int Arg2, bool Relative) {
-  auto* Action = static_cast<TActionSpeed*>(Handler.AddAction(Kind));
-  Action->SetArg1(std::to_string(Arg1));
-  Action->SetArg2(std::to_string(Arg2));
-  Action->SetRelative(Relative);
-}
+THandler* OnCreate(TActor& Actor) { return On(Actor, TEventCreate::ClassKind()); }
 
-void SetSpeedSize(THandler& Handler, int Arg1, int Arg2, bool Relative) {
-  AddSpeed(Handler, TActionSetSpeedSize::ClassKind(), Arg1, Arg2, Relative);
-}
-
-void SetSpeedDir(THandler& Handler, int Arg1, int Arg2, bool Relative) {
-  AddSpeed(Handler, TActionSetSpeedDir::ClassKind(), Arg1, Arg2, Relative);
-}
+std::uint16_t KeyBit(const std::string& Key) { return static_cast<std::uint16_t>(1u << TEventKey::IndexOfKey(Key)); }
 
 THandler* OnKey(TActor& Actor, const std::string& Key, bool Press) {
-  THandler* Handler = AddHandler(Actor, TEventKey::ClassKind());
+  THandler* Handler = On(Actor, TEventKey::ClassKind());
   auto* Event = static_cast<TEventKey*>(Handler->Event());
-  Event->SetKeys(static_cast<std::uint16_t>(1u << TEventKey::IndexOfKey(Key)));
+  Event->SetKeys(KeyBit(Key));
   Event->SetPress(Press);
   return Handler;
 }
 
-THandler* OnCollision(TActor& Actor, TActor& Other, bool Overlap) {
-  THandler* Handler = AddHandler(Actor, TEventCollision::ClassKind());
+THandler* OnKeyHeld(TActor& Actor, const std::string& Key) {
+  THandler* Handler = On(Actor, TEventKeyHeld::ClassKind());
+  static_cast<TEventKeyHeld*>(Handler->Event())->SetKeys(KeyBit(Key));
+  return Handler;
+}
+
+THandler* OnTimer(TActor& Actor, int Frames, bool Repeat) {
+  THandler* Handler = On(Actor, TEventTimer::ClassKind());
+  auto* Event = static_cast<TEventTimer*>(Handler->Event());
+  Event->SetFrames(Frames);
+  Event->SetRepeat(Repeat);
+  return Handler;
+}
+
+// Other null: any solid actor.
+THandler* OnCollision(TActor& Actor, TActor* Other, bool Overlap) {
+  THandler* Handler = On(Actor, TEventCollision::ClassKind());
   auto* Event = static_cast<TEventCollision*>(Handler->Event());
-  Event->SetOtherActor(Other);
+  if (Other)
+    Event->SetOtherActor(*Other);
+  else
+    Event->SetAnySolid();
   Event->SetOverlap(Overlap);
   return Handler;
 }
 
-void Destroy(THandler& Handler) { Handler.AddAction(TActionDestroy::ClassKind()); }
+// Leaving the screen in any direction.
+THandler* OnOutside(TActor& Actor) {
+  THandler* Handler = On(Actor, TEventOutside::ClassKind());
+  static_cast<TEventOutside*>(Handler->Event())->SetAreas(0xFF);
+  return Handler;
+}
 
-void NextLevelOn(THandler& Handler) { Handler.AddAction(TActionNextLevel::ClassKind()); }
+// An action with its values as texts: numbers or variables' names, "1" or
+// "0" for a flag, names of actors, tiles and variables.
+void Act(THandler& Handler, const TActionKind& Kind, std::initializer_list<std::string> Values = {}) {
+  TActionBase* Action = Handler.AddAction(Kind);
+  int Index = 0;
+  for (const std::string& Value : Values) Action->SetValue(Index++, Value);
+}
 
-// One D-pad direction (Dx, Dy) of the hero. Each axis's speed counts the
-// keys held on it (16, one pixel a frame, per key) and its direction follows
-// the key pressed or still held: two relative steps turn it all the way,
-// whichever way it pointed. So a key held while a level starts, and let go
-// in it, cannot leave the hero drifting or a key dead.
+std::string Number(int Value) { return std::to_string(Value); }
+const char* Flag(bool Value) { return Value ? "1" : "0"; }
+
+void SetSpeedSize(THandler& H, const std::string& X, const std::string& Y, bool Relative) {
+  Act(H, TActionSetSpeedSize::ClassKind(), {X, Y, Flag(Relative)});
+}
+void SetSpeedDir(THandler& H, const std::string& X, const std::string& Y, bool Relative) {
+  Act(H, TActionSetSpeedDir::ClassKind(), {X, Y, Flag(Relative)});
+}
+void SetVariable(THandler& H, const std::string& Variable, const std::string& Value, bool Relative) {
+  Act(H, TActionSetVariable::ClassKind(), {Variable, Value, Flag(Relative)});
+}
+void ShowText(THandler& H, int Row, const std::string& Text) {
+  Act(H, TActionShowText::ClassKind(), {Number(Row), Text});
+}
+void Spawn(THandler& H, const std::string& Actor) { Act(H, TActionSpawn::ClassKind(), {Actor, "0", "0"}); }
+void Destroy(THandler& H) { Act(H, TActionDestroy::ClassKind()); }
+void IfVariable(THandler& H, const std::string& Variable, const std::string& Op, const std::string& Value) {
+  Act(H, TActionIfVariable::ClassKind(), {Variable, Op, Value});
+}
+void IfCount(THandler& H, const std::string& Actor, const std::string& Op, int Value) {
+  Act(H, TActionIfCount::ClassKind(), {Actor, Op, Number(Value)});
+}
+
+// ---- The rules ----
+
+void AddVariables(TGame& Game) {
+  const struct {
+    const char* Name;
+    std::int32_t Initial;
+    TVariableScope Scope;
+  } Variables[] = {
+      {"vScore", 0, TVariableScope::Game},
+      {"vLives", 3, TVariableScope::Game},
+      {"vTime", LevelTime, TVariableScope::Game},  // seconds left in this garden
+      {"vLevelScore", 0, TVariableScope::Game},    // the score when this garden began
+      {"vAimX", 1, TVariableScope::Game},          // where the hero throws: the way
+      {"vAimY", 0, TVariableScope::Game},          // he last walked
+      {"vHits", 0, TVariableScope::Instance},      // stars a blob has taken
+  };
+  for (const auto& V : Variables) {
+    TVariable* Variable = Game.AddVariable();
+    Variable->SetName(V.Name);
+    Variable->SetInitial(V.Initial);
+    Variable->SetScope(V.Scope);
+  }
+}
+
+// One D-pad direction (Dx, Dy) of the hero: while held, it adds a step on
+// its axis (two with B held) and aims the stars that way. Opposite keys
+// held together cancel out.
 void WalkKey(TActor& Hero, const std::string& Key, int Dx, int Dy) {
-  THandler* Press = OnKey(Hero, Key, true);
-  SetSpeedSize(*Press, 16 * Dx * Dx, 16 * Dy * Dy, true);
-  SetSpeedDir(*Press, Dx, Dy, true);
-  SetSpeedDir(*Press, Dx, Dy, true);
-  THandler* Release = OnKey(Hero, Key, false);
-  SetSpeedSize(*Release, -16 * Dx * Dx, -16 * Dy * Dy, true);
-  SetSpeedDir(*Release, -Dx, -Dy, true);
-  SetSpeedDir(*Release, -Dx, -Dy, true);
+  THandler* Held = OnKeyHeld(Hero, Key);
+  const std::string Sx = Number(WalkSpeed * Dx * Dx), Sy = Number(WalkSpeed * Dy * Dy);
+  SetSpeedSize(*Held, Sx, Sy, true);
+  SetSpeedDir(*Held, Number(Dx), Number(Dy), true);
+  SetVariable(*Held, "vAimX", Number(Dx), false);
+  SetVariable(*Held, "vAimY", Number(Dy), false);
+  Act(*Held, TActionIfKeyHeld::ClassKind(), {Number(KeyBit("B"))});
+  SetSpeedSize(*Held, Sx, Sy, true);
+}
+
+// The hero leaves the game (time up, lives gone): a grave takes his place.
+void GameOver(THandler& H, const std::string& Why) {
+  ShowText(H, RowNews, Why);
+  Spawn(H, "aGrave");
+  Destroy(H);
+}
+
+// The grave and the crowned hero end the game: Start, or ten seconds, starts
+// it again. Gives the handler that shows the end.
+THandler* EndScreen(TActor& Actor, const std::string& Text) {
+  THandler* Create = OnCreate(Actor);
+  ShowText(*Create, RowEnd, Text);
+  ShowText(*Create, RowAgain, "   Press Start to play again");
+  Act(*OnKey(Actor, "S", true), TActionRestartGame::ClassKind());
+  Act(*OnTimer(Actor, RestartFrames, false), TActionRestartGame::ClassKind());
+  return Create;
 }
 
 void GiveBehaviour(TGame& Game) {
   auto Actor = [&Game](const char* Name) -> TActor& { return *Game.FindActorByName(Name); };
   TActor& Hero = Actor("aHero");
-  TActor& Blob = Actor("aBlob");
+  TActor& Ghost = Actor("aGhost");
+  TActor& Star = Actor("aStar");
 
+  // The hero. Each garden starts with the full time, and a catch goes back
+  // to the score it started with.
+  THandler* Create = OnCreate(Hero);
+  SetVariable(*Create, "vTime", Number(LevelTime), false);
+  SetVariable(*Create, "vLevelScore", "vScore", false);
+  ShowText(*Create, RowScore, " Score {vScore}   Lives {vLives}   Time {vTime}");
+  ShowText(*Create, RowKeys, " D-pad walk, B run, A throw");
+  // He stands still unless a held key walks him: this runs before the keys'
+  // handlers in every frame.
+  THandler* Stand = OnTimer(Hero, 1, true);
+  SetSpeedSize(*Stand, "0", "0", false);
+  SetSpeedDir(*Stand, "0", "0", false);
   WalkKey(Hero, ">", 1, 0);
   WalkKey(Hero, "<", -1, 0);
   WalkKey(Hero, "^", 0, -1);
   WalkKey(Hero, "v", 0, 1);
-  // Repel alone stops him; these handlers need no action.
-  for (const char* Obstacle : Obstacles) OnCollision(Hero, Actor(Obstacle), false);
-  NextLevelOn(*OnCollision(Hero, Actor("aFlag"), true));
+  THandler* Throw = OnKey(Hero, "A", true);
+  IfCount(*Throw, "aStar", "=", 0);  // one star at a time
+  Spawn(*Throw, "aStar");
+  THandler* Clock = OnTimer(Hero, Second, true);
+  SetVariable(*Clock, "vTime", "-1", true);
+  IfVariable(*Clock, "vTime", "<=", "0");
+  GameOver(*Clock, " Time is up!");
+  // The news of how the last garden ended fades three seconds into this one.
+  ShowText(*OnTimer(Hero, 3 * Second, false), RowNews, "");
+  // Repel alone stops him at every wall; it needs no action.
+  OnCollision(Hero, nullptr, false);
+  // Two handlers for the two outcomes of a catch: the first takes the life.
+  THandler* Caught = OnCollision(Hero, &Ghost, true);
+  SetVariable(*Caught, "vLives", "-1", true);
+  IfVariable(*Caught, "vLives", ">", "0");
+  SetVariable(*Caught, "vScore", "vLevelScore", false);
+  ShowText(*Caught, RowNews, " A ghost caught you!");
+  Act(*Caught, TActionGoToLevel::ClassKind(), {"0"});
+  THandler* Lost = OnCollision(Hero, &Ghost, true);
+  IfVariable(*Lost, "vLives", "<=", "0");
+  GameOver(*Lost, " A ghost caught you!");
+  THandler* AtFlag = OnCollision(Hero, &Actor("aFlag"), true);
+  ShowText(*AtFlag, RowNews, "");
+  Act(*AtFlag, TActionNextLevel::ClassKind());
+  THandler* AtCrown = OnCollision(Hero, &Actor("aCrown"), true);
+  Spawn(*AtCrown, "aKing");
+  Destroy(*AtCrown);
 
-  // Coins and gems vanish when the hero reaches them.
-  Destroy(*OnCollision(Actor("aCoin"), Hero, true));
-  Destroy(*OnCollision(Actor("aGem"), Hero, true));
+  // Coins and gems add to the score and vanish when the hero reaches them.
+  for (const auto& [Name, Points] : {std::pair{"aCoin", 10}, std::pair{"aGem", 50}}) {
+    THandler* Taken = OnCollision(Actor(Name), &Hero, true);
+    SetVariable(*Taken, "vScore", Number(Points), true);
+    Destroy(*Taken);
+  }
 
-  // Blobs set off right at half the hero's speed and turn round at the
-  // bricks that end their beat; the hero in the way makes them wait.
-  THandler* Create = AddHandler(Blob, TEventCreate::ClassKind());
-  SetSpeedSize(*Create, 8, 0, false);
-  SetSpeedDir(*Create, 1, 0, false);
-  SetSpeedDir(*OnCollision(Blob, Actor("aWallR"), false), -1, 0, false);
-  SetSpeedDir(*OnCollision(Blob, Actor("aWallL"), false), 1, 0, false);
-  OnCollision(Blob, Hero, false);
+  // When no coin is left the door opens: an open door takes its place.
+  THandler* Door = OnTimer(Actor("aDoor"), 6, true);
+  IfCount(*Door, "aCoin", "=", 0);
+  ShowText(*Door, RowNews, " The door is open!");
+  Spawn(*Door, "aDoorOpen");
+  Destroy(*Door);
+  // What each garden asks for, told by what is only there.
+  ShowText(*OnCreate(Actor("aFlag")), RowGoal, " Take all coins: the door opens");
+  ShowText(*OnCreate(Actor("aCrown")), RowGoal, " Take all coins, then the crown");
+  Destroy(*OnCollision(Actor("aCrown"), &Hero, true));
+
+  // Blobs set off right at half the hero's speed and turn round at whatever
+  // stops them; the hero in the way makes them wait. Two stars end a blob.
+  TActor& Blob = Actor("aBlob");
+  THandler* Patrol = OnCreate(Blob);
+  SetSpeedSize(*Patrol, Number(BlobSpeed), "0", false);
+  SetSpeedDir(*Patrol, "1", "0", false);
+  Act(*OnCollision(Blob, nullptr, false), TActionBounce::ClassKind(), {"1", "0"});
+  OnCollision(Blob, &Hero, false);
+  THandler* Hit = OnCollision(Blob, &Star, true);
+  SetVariable(*Hit, "vHits", "1", true);
+  Act(*Hit, TActionSetTile::ClassKind(), {"BlobHurt"});
+  IfVariable(*Hit, "vHits", ">=", "2");
+  SetVariable(*Hit, "vScore", "25", true);
+  Destroy(*Hit);
+
+  // Now and then a ghost rises from the tomb, two at most. It heads for the
+  // hero, looking again every few frames, through walls; a star ends it.
+  THandler* Rise = OnTimer(Actor("aTomb"), 3 * Second, true);
+  IfCount(*Rise, "aGhost", "<", 2);
+  Act(*Rise, TActionIfChance::ClassKind(), {"2"});
+  Spawn(*Rise, "aGhost");
+  for (THandler* Chase : {OnCreate(Ghost), OnTimer(Ghost, 10, true)})
+    Act(*Chase, TActionMoveToward::ClassKind(), {"aHero", Number(GhostSpeed)});
+  Destroy(*OnCollision(Ghost, &Hero, true));
+  THandler* Shot = OnCollision(Ghost, &Star, true);
+  SetVariable(*Shot, "vScore", "50", true);
+  Destroy(*Shot);
+  Destroy(*OnOutside(Ghost));  // with the hero gone it drifts away
+
+  // A star flies the way the hero last walked, until it hits something or
+  // has flown its distance.
+  THandler* Fly = OnCreate(Star);
+  SetSpeedSize(*Fly, Number(StarSpeed), Number(StarSpeed), false);
+  SetSpeedDir(*Fly, "vAimX", "vAimY", false);
+  Destroy(*OnTimer(Star, StarFrames, false));
+  Destroy(*OnCollision(Star, nullptr, true));
+  Destroy(*OnCollision(Star, &Ghost, true));
+  Destroy(*OnOutside(Star));
+
+  EndScreen(Actor("aGrave"), "           GAME OVER");
+  // The seconds left are a bonus.
+  THandler* Won = EndScreen(Actor("aKing"), "            YOU WIN!");
+  SetVariable(*Won, "vScore", "vTime", true);
+  ShowText(*Won, RowNews, " The crown is yours! Bonus {vTime}");
 }
 
 void FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[LevelHeight]) {
@@ -231,11 +440,15 @@ void Build(TGame& Game, const std::string& TilesFolder) {
     Tile->SetName(Name);
     Tile->ImportBitmap(TilesFolder + "/" + Name + ".bmp");
   }
-  for (const TCellKind& Kind : CellKinds) {
-    TActor* Actor = Game.AddActor();
-    Actor->SetName(Kind.Actor);
-    Actor->SetTile(Game.FindTileByName(Kind.Tile));
-  }
+  for (const auto& Kinds : {std::vector<TCellKind>(std::begin(CellKinds), std::end(CellKinds)),
+                            std::vector<TCellKind>(std::begin(SpawnedKinds), std::end(SpawnedKinds))})
+    for (const TCellKind& Kind : Kinds) {
+      TActor* Actor = Game.AddActor();
+      Actor->SetName(Kind.Actor);
+      Actor->SetTile(Game.FindTileByName(Kind.Tile));
+    }
+  for (const char* Name : SolidActors) Game.FindActorByName(Name)->SetSolid(true);
+  AddVariables(Game);
   GiveBehaviour(Game);
   FillLevel(Game, "lGarden", Garden);
   FillLevel(Game, "lPark", Park);

@@ -38,7 +38,9 @@ COLOURS = {
     'p': (204, 102, 255),  # blob highlight
     'C': (0, 255, 255),    # gem
     'c': (0, 153, 204),    # gem shadow
-    'S': (153, 153, 153),  # flag pole
+    'S': (153, 153, 153),  # flag pole, stone
+    'A': (204, 51, 102),   # hurt blob
+    'a': (255, 102, 153),  # hurt blob highlight
 }
 
 TILES = {
@@ -199,6 +201,103 @@ TILES = {
         ".S......",
         ".S......",
         "SSS.....",
+    ],
+    # A blob that a star has hit once: red with anger.
+    "BlobHurt": [
+        "........",
+        "...AA...",
+        "..AaAA..",
+        ".AwKAwK.",
+        ".AAAAAA.",
+        "AaAAAAAA",
+        "AAAAAAaA",
+        ".A.AA.A.",
+    ],
+    # A locked wooden door, and the same door swung open (its two leaves at
+    # the sides, the floor between them).
+    "Door": [
+        "eeeeeeee",
+        "eEeEEeEe",
+        "eEeEEeEe",
+        "eEeYYeEe",
+        "eEYeeYEe",
+        "eEYYYYEe",
+        "eEYyyYEe",
+        "eeeeeeee",
+    ],
+    "DoorOpen": [
+        "ee....ee",
+        "eE....Ee",
+        "eE....Ee",
+        "eE....Ee",
+        "eE....Ee",
+        "eE....Ee",
+        "eE....Ee",
+        "ee....ee",
+    ],
+    # What the hero throws.
+    "Star": [
+        "...Y....",
+        "...YY...",
+        "YYYWYYY.",
+        ".YYYYY..",
+        "..YYY...",
+        ".YY.YY..",
+        ".Y...Y..",
+        "........",
+    ],
+    "Ghost": [
+        "..WWWW..",
+        ".WWWWWW.",
+        "WWKWWKWW",
+        "WWKWWKWW",
+        "WWWWWWWW",
+        "WWWwwWWW",
+        "WwWWWWwW",
+        "W.WW.WW.",
+    ],
+    # The headstone the ghosts rise from.
+    "Tomb": [
+        "..SSSS..",
+        ".SwwwwS.",
+        ".SwSSwS.",
+        ".SwwwwS.",
+        ".SwSSwS.",
+        ".SwwwwS.",
+        "gSSSSSSg",
+        "GGGGGGGG",
+    ],
+    # Where the hero lies when the game is over.
+    "Grave": [
+        "...ee...",
+        ".eeeeee.",
+        "...ee...",
+        "...ee...",
+        "..EEEE..",
+        ".EEEEEE.",
+        "EErEEEEE",
+        "EEEEErEE",
+    ],
+    # The treasure at the end, and the hero wearing it.
+    "Crown": [
+        "........",
+        "Y..YY..Y",
+        "YY.YY.YY",
+        "YYYYYYYY",
+        "YRYCCYRY",
+        "YYYYYYYY",
+        "yyyyyyyy",
+        "........",
+    ],
+    "King": [
+        ".Y.YY.Y.",
+        ".YYYYYY.",
+        "M.MKMK.M",
+        "M.MMMM.M",
+        ".RNNNNR.",
+        "..NNNN..",
+        "..N..N..",
+        ".ee..ee.",
     ],
 }
 

@@ -1,8 +1,12 @@
 // The sample game shipped in examples/: it must open, hold a game that
-// plays through to its second level, and be the file its tile pictures make.
+// plays through to its second level by its rules (score, door, countdown,
+// ghosts, stars, the end and a new start), and be the file its tile
+// pictures make.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "TestSupport.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventKey.h"
+#include "behaviour/REventKeyHeld.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "build/UBuildLog.h"
@@ -22,6 +27,7 @@
 #include "model/UNames.h"
 #include "model/UStream.h"
 #include "model/UTile.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 using test::TBytes;
@@ -82,7 +88,7 @@ TEST(SampleGame, ActorsAreDrawnAndBehave) {
   Game.LoadFromFile(SampleFile);
   ASSERT_GE(Game.ActorCount(), 3);
   int WithHandlers = 0;
-  std::uint16_t Pressed = 0, Released = 0;
+  std::uint16_t Pressed = 0, Held = 0;
   std::set<const TActionKind*> Kinds;
   for (int i = 0; i < Game.ActorCount(); ++i) {
     TActor* Actor = Game.GetActor(i);
@@ -96,7 +102,7 @@ TEST(SampleGame, ActorsAreDrawnAndBehave) {
       THandler* Handler = Actor->GetHandler(h);
       ASSERT_NE(Handler->Event(), nullptr);
       auto* Collision = dynamic_cast<TEventCollision*>(Handler->Event());
-      if (Collision) {
+      if (Collision && !Collision->AnySolid()) {
         ASSERT_NE(Collision->OtherActor(), nullptr);
         EXPECT_EQ(Game.FindActorByName(Collision->OtherActor()->Name()), Collision->OtherActor());
       }
@@ -106,56 +112,100 @@ TEST(SampleGame, ActorsAreDrawnAndBehave) {
       }
       for (int a = 0; a < Handler->ActionCount(); ++a) {
         Kinds.insert(&Handler->GetAction(a)->Kind());
+        // A speed is a whole number or a game variable's value.
         if (auto* Speed = dynamic_cast<TActionSpeed*>(Handler->GetAction(a))) {
-          EXPECT_TRUE(ParseWholeNumber(Speed->Arg1())) << "handler " << h << " action " << a;
-          EXPECT_TRUE(ParseWholeNumber(Speed->Arg2())) << "handler " << h << " action " << a;
+          for (const std::string& Arg : {Speed->Arg1(), Speed->Arg2()}) {
+            const TVariable* Variable = Game.FindVariableByName(Arg);
+            EXPECT_TRUE(ParseWholeNumber(Arg) || (Variable && Variable->Scope() == TVariableScope::Game))
+                << "handler " << h << " action " << a << ": " << Arg;
+          }
         }
       }
-      if (auto* Key = dynamic_cast<TEventKey*>(Handler->Event())) (Key->Press() ? Pressed : Released) |= Key->Keys();
+      if (auto* Key = dynamic_cast<TEventKey*>(Handler->Event()); Key && Key->Press()) Pressed |= Key->Keys();
+      if (auto* Key = dynamic_cast<TEventKeyHeld*>(Handler->Event())) Held |= Key->Keys();
     }
   }
   EXPECT_GE(WithHandlers, 3);
   EXPECT_EQ(Kinds.size(), static_cast<std::size_t>(ActionKindCount())) << "every action kind has a use";
-  // Somebody answers each cursor key, going down and coming up.
-  for (const char* Key : {">", "<", "^", "v"}) {
+  // Somebody answers holding each cursor key, and pressing A and Start.
+  for (const char* Key : {">", "<", "^", "v"})
+    EXPECT_TRUE(Held & (1u << TEventKey::IndexOfKey(Key))) << "nothing answers holding " << Key;
+  for (const char* Key : {"A", "S"})
     EXPECT_TRUE(Pressed & (1u << TEventKey::IndexOfKey(Key))) << "nothing answers pressing " << Key;
-    EXPECT_TRUE(Released & (1u << TEventKey::IndexOfKey(Key))) << "nothing answers letting go of " << Key;
-  }
 }
 
 namespace {
 
-// The sample as the DS program runs it, stepped with the keys held.
+// The upper screen's rows the sample prints.
+constexpr int RowScore = 5, RowGoal = 7, RowNews = 10, RowEnd = 12, RowAgain = 14;
+constexpr int Second = 60;  // frames
+
+// The sample as the DS program runs it, stepped with the keys held. Change,
+// when given, alters the game before it plays.
 struct TSamplePlay {
   TGame Game;
   TGameTables Tables;
   lvk_game_t Description{};
   lvk_engine_t Engine{};
+  lvk_instance_values_t Values{};
   int Hero = -1;  // the hero's slot
 
-  TSamplePlay() {
+  explicit TSamplePlay(const std::function<void(TGame&)>& Change = {}) {
     Game.LoadFromFile(SampleFile);
+    if (Change) Change(Game);
     TTextBuildLog Log;
     Tables = BuildBehaviourTables(Game, Log);
     EXPECT_EQ(Log.ErrorCount(), 0);
     Description = Tables.Game();
     lvk_engine_init(&Engine, &Description);
+    lvk_engine_set_instance_values(&Engine, &Values);
     lvk_engine_start_level(&Engine, 0);
     Hero = SlotOf("aHero");
   }
+  // The first live instance's slot, or -1.
   int SlotOf(const std::string& Actor) const {
     for (int Slot = 0; Slot < Engine.instance_count; ++Slot)
-      if (Tables.ActorNames[Engine.instances[Slot].actor] == Actor) return Slot;
+      if (Engine.instances[Slot].alive && Tables.ActorNames[Engine.instances[Slot].actor] == Actor) return Slot;
     return -1;
   }
+  int Count(const std::string& Actor) const {
+    int N = 0;
+    for (int Slot = 0; Slot < Engine.instance_count; ++Slot)
+      N += Engine.instances[Slot].alive && Tables.ActorNames[Engine.instances[Slot].actor] == Actor;
+    return N;
+  }
+  // Steps with Keys held while in the first level, at most Frames frames.
   void Hold(std::uint16_t Keys, int Frames) {
     lvk_input_t Input{Keys, 0, 0};
     for (int i = 0; i < Frames && lvk_engine_level(&Engine) == 0; ++i) lvk_engine_step(&Engine, &Input);
+  }
+  // Steps with Keys held until Done holds (true) or Frames frames went by
+  // (false); the hero's slot follows him into new levels.
+  bool Run(std::uint16_t Keys, int Frames, const std::function<bool()>& Done = {}) {
+    lvk_input_t Input{Keys, 0, 0};
+    for (int i = 0; i < Frames && !(Done && Done()); ++i) {
+      lvk_engine_step(&Engine, &Input);
+      if (lvk_engine_level_changed(&Engine)) Hero = SlotOf("aHero");
+    }
+    return Done && Done();
   }
   lvk_sprite_t HeroSprite() const {
     lvk_sprite_t Sprite{};
     lvk_engine_sprite(&Engine, Hero, &Sprite);
     return Sprite;
+  }
+  std::int32_t Value(const std::string& Variable, int Slot = 0) const {
+    const auto& Names = Tables.VariableNames;
+    const auto At = std::find(Names.begin(), Names.end(), Variable);
+    EXPECT_NE(At, Names.end()) << Variable;
+    return lvk_engine_variable(&Engine, static_cast<int>(At - Names.begin()), Slot);
+  }
+  // A row of the upper screen without the spaces round it.
+  std::string Row(int Row) const {
+    std::string Text = lvk_engine_text_row(&Engine, Row);
+    Text.erase(Text.find_last_not_of(' ') + 1);
+    Text.erase(0, Text.find_first_not_of(' '));
+    return Text;
   }
 };
 
@@ -180,7 +230,7 @@ TEST(SampleGame, PlaysThroughTheFirstLevel) {
   Play.Hold(LVK_KEY_DOWN, 200);
   EXPECT_EQ(Play.HeroSprite().y, 176) << "stopped by the bottom wall";
   Play.Hold(LVK_KEY_RIGHT, 200);
-  EXPECT_EQ(lvk_engine_level(&Play.Engine), 1) << "the flag leads to the second level";
+  EXPECT_EQ(lvk_engine_level(&Play.Engine), 1) << "the open door and the flag lead to the second level";
   Play.Hero = Play.SlotOf("aHero");
   ASSERT_NE(Play.Hero, -1);
   // The key still held from the first level neither drives him nor goes dead.
@@ -193,6 +243,186 @@ TEST(SampleGame, PlaysThroughTheFirstLevel) {
   EXPECT_EQ(Play.HeroSprite().x, Arrived.x + 10);
 }
 
+// The same walk by the rules: every coin adds ten, the last opens the door,
+// and the score and lives go on into the second garden with a new clock.
+TEST(SampleGame, EveryCoinScoresAndTheLastOpensTheDoor) {
+  TSamplePlay Play;
+  const int Coins = Play.Count("aCoin");
+  EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 3   Time 90");
+  EXPECT_EQ(Play.Row(RowGoal), "Take all coins: the door opens");
+  Play.Hold(LVK_KEY_RIGHT, 150);
+  EXPECT_EQ(Play.Value("vScore"), 40);
+  Play.Hold(LVK_KEY_DOWN, 200);
+  EXPECT_EQ(Play.Row(RowScore), "Score 80   Lives 3   Time 85");
+  // Right: the last coins, then the door opens before him.
+  ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return Play.Count("aCoin") == 1; }));
+  Play.Run(LVK_KEY_RIGHT, 12);
+  EXPECT_EQ(Play.Count("aDoor"), 1) << "shut while a coin is left";
+  ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return Play.Count("aDoor") == 0; }));
+  EXPECT_EQ(Play.Value("vScore"), 10 * Coins);
+  EXPECT_EQ(Play.Count("aDoorOpen"), 1);
+  EXPECT_EQ(Play.Row(RowNews), "The door is open!");
+  EXPECT_LT(Play.HeroSprite().x, 27 * 8 - 8) << "it opened before he reached it";
+  ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return lvk_engine_level(&Play.Engine) == 1; }));
+  EXPECT_EQ(Play.Row(RowScore), "Score 100   Lives 3   Time 90");
+  EXPECT_EQ(Play.Row(RowGoal), "Take all coins, then the crown");
+  EXPECT_EQ(Play.Row(RowNews), "");
+}
+
+// Standing still, the countdown ends the game; Start starts it again, and
+// so do ten seconds of the end.
+TEST(SampleGame, TheCountdownEndsTheGameAndARestartStartsItAgain) {
+  TSamplePlay Play;
+  const int Live = lvk_engine_live_count(&Play.Engine);
+  Play.Run(0, Second);
+  EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 3   Time 89");
+  Play.Run(0, 89 * Second - 1);
+  EXPECT_EQ(Play.Count("aHero"), 1);
+  EXPECT_EQ(Play.Row(RowEnd), "");
+  Play.Run(0, 1);
+  EXPECT_EQ(Play.Count("aHero"), 0);
+  EXPECT_EQ(Play.Count("aGrave"), 1);
+  EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 3   Time 0");
+  EXPECT_EQ(Play.Row(RowNews), "Time is up!");
+  EXPECT_EQ(Play.Row(RowEnd), "GAME OVER");
+  EXPECT_EQ(Play.Row(RowAgain), "Press Start to play again");
+
+  for (const bool Start : {true, false}) {
+    SCOPED_TRACE(Start ? "Start" : "ten seconds");
+    if (Start) {
+      Play.Run(LVK_KEY_START, 1);
+    } else {
+      Play.Run(0, 90 * Second);
+      ASSERT_EQ(Play.Count("aGrave"), 1);
+      Play.Run(0, 10 * Second - 1);
+      EXPECT_EQ(Play.Count("aGrave"), 1);
+      Play.Run(0, 1);
+    }
+    EXPECT_TRUE(lvk_engine_level_changed(&Play.Engine));
+    EXPECT_EQ(lvk_engine_level(&Play.Engine), 0);
+    EXPECT_EQ(lvk_engine_live_count(&Play.Engine), Live);
+    EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 3   Time 90");
+    EXPECT_EQ(Play.Row(RowGoal), "Take all coins: the door opens");
+    EXPECT_EQ(Play.Row(RowEnd), "");
+    EXPECT_EQ(lvk_engine_text_rows(&Play.Engine) & (1u << RowNews), 0u) << "given back to the host";
+  }
+}
+
+// In the second garden ghosts rise from the tomb and close in; a catch
+// costs a life and the garden's score and starts the garden again, and the
+// last life ends the game.
+TEST(SampleGame, GhostsChaseTheHeroAndEachCatchCostsALife) {
+  TSamplePlay Play;
+  Play.Run(LVK_KEY_START | LVK_KEY_SELECT, 1);
+  ASSERT_EQ(lvk_engine_level(&Play.Engine), 1);
+  const int Coins = Play.Count("aCoin");
+  Play.Run(LVK_KEY_DOWN, 16);
+  Play.Run(LVK_KEY_RIGHT, 12);  // over the coin at (3, 3)
+  EXPECT_EQ(Play.Value("vScore"), 10);
+  ASSERT_TRUE(Play.Run(0, 20 * Second, [&] { return Play.Count("aGhost") > 0; }));
+  const int Ghost = Play.SlotOf("aGhost");
+  auto Distance = [&] {
+    const lvk_instance_t &G = Play.Engine.instances[Ghost], &H = Play.Engine.instances[Play.Hero];
+    return std::abs(G.x - H.x) + std::abs(G.y - H.y);
+  };
+  const int Before = Distance();
+  Play.Run(0, Second);
+  EXPECT_LT(Distance(), Before - 40 * 16) << "closing in at more than 40 pixels a second";
+
+  ASSERT_TRUE(Play.Run(0, 20 * Second, [&] { return Play.Value("vLives") == 2; }));
+  EXPECT_TRUE(lvk_engine_level_changed(&Play.Engine));
+  EXPECT_EQ(lvk_engine_level(&Play.Engine), 1);
+  EXPECT_EQ(Play.Count("aCoin"), Coins);
+  EXPECT_EQ(Play.Count("aGhost"), 0);
+  EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 2   Time 90");
+  EXPECT_EQ(Play.Row(RowNews), "A ghost caught you!");
+  Play.Run(0, 3 * Second);
+  EXPECT_EQ(Play.Row(RowNews), "") << "the news faded";
+
+  ASSERT_TRUE(Play.Run(0, 60 * Second, [&] { return Play.Count("aGrave") == 1; }));
+  EXPECT_EQ(Play.Value("vLives"), 0);
+  EXPECT_EQ(Play.Count("aHero"), 0);
+  EXPECT_EQ(Play.Row(RowEnd), "GAME OVER");
+}
+
+// A throws one star at a time, the way the hero last walked; a blob takes
+// two (its own count of hits), looking hurt after the first.
+TEST(SampleGame, StarsFlyTheWayTheHeroWalkedAndTwoEndABlob) {
+  TSamplePlay Play([](TGame& Game) {
+    Game.GetLevel(0)->SetCell(12, 3, Game.FindActorByName("aBlob"));  // in his row, before the wall
+  });
+  const int Blob = Play.SlotOf("aBlob");
+  ASSERT_EQ(Play.Tables.ActorNames[Play.Engine.instances[Blob].actor], "aBlob");
+  const int Hurt = Play.Game.IndexOfTile(Play.Game.FindTileByName("BlobHurt"));
+  Play.Run(LVK_KEY_A, 1);
+  const int Star = Play.SlotOf("aStar");
+  ASSERT_NE(Star, -1);
+  const lvk_instance_t& S = Play.Engine.instances[Star];
+  EXPECT_EQ(S.x, Play.Engine.instances[Play.Hero].x);
+  Play.Run(0, 1);
+  Play.Run(LVK_KEY_A, 1);
+  EXPECT_EQ(Play.Count("aStar"), 1) << "one at a time";
+  EXPECT_EQ(S.x - S.old_x, 3 * 16);
+  EXPECT_EQ(S.y, S.old_y);
+  ASSERT_TRUE(Play.Run(0, 40, [&] { return Play.Count("aStar") == 0; }));
+  EXPECT_EQ(Play.Engine.instances[Blob].tile, Hurt);
+  EXPECT_EQ(Play.Value("vHits", Blob), 1);
+  for (int Other = Blob + 1; Other < Play.Engine.instance_count; ++Other)
+    if (Play.Engine.instances[Other].actor == Play.Engine.instances[Blob].actor) {
+      EXPECT_EQ(Play.Value("vHits", Other), 0) << "another blob's own count";
+    }
+  Play.Run(LVK_KEY_A, 1);
+  ASSERT_TRUE(Play.Run(0, 40, [&] { return Play.Count("aStar") == 0; }));
+  EXPECT_FALSE(Play.Engine.instances[Blob].alive);
+  EXPECT_EQ(Play.Value("vScore"), 25);
+
+  // Down for a frame aims down.
+  Play.Run(LVK_KEY_DOWN, 1);
+  Play.Run(LVK_KEY_A, 1);
+  Play.Run(0, 1);
+  const lvk_instance_t& Down = Play.Engine.instances[Play.SlotOf("aStar")];
+  EXPECT_EQ(Down.x, Down.old_x);
+  EXPECT_EQ(Down.y - Down.old_y, 3 * 16);
+}
+
+// With the second garden's coins gone its door opens at once, and the crown
+// behind it wins the game: the hero wears it, the seconds left are a bonus.
+TEST(SampleGame, TheCrownWinsTheGame) {
+  TSamplePlay Play([](TGame& Game) {
+    TLevel* Park = Game.GetLevel(1);
+    for (int Row = 0; Row < Park->Height(); ++Row)
+      for (int Column = 0; Column < Park->Width(); ++Column)
+        if (Park->GetCell(Column, Row) == Game.FindActorByName("aCoin"))
+          Park->SetCell(Column, Row, Game.FindActorByName("aSky"));
+  });
+  Play.Run(LVK_KEY_START | LVK_KEY_SELECT, 1);
+  ASSERT_EQ(lvk_engine_level(&Play.Engine), 1);
+  // Running (B) from the top left corner round the trees to below the door,
+  // and up through it.
+  const std::uint16_t Run = LVK_KEY_B;
+  auto Hero = [&] { return Play.HeroSprite(); };
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 40, [&] { return Hero().y == 48; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_RIGHT, 60, [&] { return Hero().x == 88; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 10, [&] { return Hero().y == 56; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_RIGHT, 80, [&] { return Hero().x == 216; }));
+  EXPECT_EQ(Play.Row(RowNews), "The door is open!");
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_UP, 40, [&] { return Hero().y == 16; }));
+  ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 5, [&] { return Play.Count("aKing") == 1; }));
+  EXPECT_EQ(Play.Count("aHero"), 0);
+  EXPECT_EQ(Play.Count("aCrown"), 0);
+  const int Left = Play.Value("vTime");
+  EXPECT_GT(Left, 80);
+  EXPECT_EQ(Play.Value("vScore"), Left);
+  EXPECT_EQ(Play.Row(RowEnd), "YOU WIN!");
+  EXPECT_EQ(Play.Row(RowNews), "The crown is yours! Bonus " + std::to_string(Left));
+  EXPECT_EQ(Play.Row(RowScore), "Score " + std::to_string(Left) + "   Lives 3   Time " + std::to_string(Left));
+  Play.Run(0, Second);
+  EXPECT_EQ(Play.Value("vTime"), Left) << "the clock stopped with the hero";
+  Play.Run(LVK_KEY_START, 1);
+  EXPECT_EQ(lvk_engine_level(&Play.Engine), 0);
+  EXPECT_EQ(Play.Value("vScore"), 0);
+}
+
 // In every level the hero can walk (cell by cell, round what repels him) to
 // every coin, gem and flag.
 TEST(SampleGame, EverythingToCollectCanBeReached) {
@@ -202,8 +432,11 @@ TEST(SampleGame, EverythingToCollectCanBeReached) {
   ASSERT_NE(Hero, nullptr);
   std::set<const TActor*> Blocking, Goals;
   for (int h = 0; h < Hero->HandlerCount(); ++h)
-    if (auto* C = dynamic_cast<TEventCollision*>(Hero->GetHandler(h)->Event()))
-      (C->Overlap() ? Goals : Blocking).insert(C->OtherActor());
+    if (auto* C = dynamic_cast<TEventCollision*>(Hero->GetHandler(h)->Event())) {
+      if (!C->AnySolid()) (C->Overlap() ? Goals : Blocking).insert(C->OtherActor());
+      for (int i = 0; C->AnySolid() && !C->Overlap() && i < Game.ActorCount(); ++i)
+        if (Game.GetActor(i)->Solid()) Blocking.insert(Game.GetActor(i));
+    }
   for (int i = 0; i < Game.ActorCount(); ++i) {
     TActor* Actor = Game.GetActor(i);
     for (int h = 0; h < Actor->HandlerCount(); ++h)
@@ -285,3 +518,4 @@ TEST(SampleGame, SavedAgainOnlyTheRevisionChanges) {
   EXPECT_TRUE(TBytes(Before.begin() + OldHead.size(), Before.end()) ==
               TBytes(After.begin() + NewHead.size(), After.end()));
 }
+

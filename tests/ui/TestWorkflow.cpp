@@ -44,9 +44,11 @@ struct Workflow : ::testing::Test {
     Main.SelectNode(Main.NodeOf(Item));
     Main.tvwTree->setFocus();
   }
+  // The first collision that names an actor (not any solid one).
   THandler* CollisionOf(TActor& Actor) {
     for (int h = 0; h < Actor.HandlerCount(); ++h)
-      if (dynamic_cast<TEventCollision*>(Actor.GetHandler(h)->Event())) return Actor.GetHandler(h);
+      if (auto* C = dynamic_cast<TEventCollision*>(Actor.GetHandler(h)->Event()); C && !C->AnySolid())
+        return Actor.GetHandler(h);
     return nullptr;
   }
 };
