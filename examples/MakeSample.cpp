@@ -33,6 +33,7 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UPalette.h"
+#include "model/USound.h"
 #include "model/UTile.h"
 #include "model/UVariable.h"
 
@@ -237,6 +238,7 @@ void ShowText(THandler& H, int Row, const std::string& Text) {
   Act(H, TActionShowText::ClassKind(), {Number(Row), Text});
 }
 void Spawn(THandler& H, const std::string& Actor) { Act(H, TActionSpawn::ClassKind(), {Actor, "0", "0"}); }
+void PlaySound(THandler& H, const std::string& Sound) { Act(H, TActionPlaySound::ClassKind(), {Sound}); }
 void Destroy(THandler& H) { Act(H, TActionDestroy::ClassKind()); }
 void IfVariable(THandler& H, const std::string& Variable, const std::string& Op, const std::string& Value) {
   Act(H, TActionIfVariable::ClassKind(), {Variable, Op, Value});
@@ -283,6 +285,29 @@ void WalkKey(TActor& Hero, const std::string& Key, int Dx, int Dy) {
   SetSpeedSize(*Held, Sx, Sy, true);
 }
 
+// The sounds, made with the synthesizer: a coin, a gem, a thrown star, a
+// hit, winning and losing, and the first garden's tune, eight rising steps
+// of a quiet square wave that the level loops.
+void AddSounds(TGame& Game) {
+  const auto Preset = [](int Index) { return lvk_synth_presets[Index].params; };
+  lvk_synth_params_t Gem = Preset(5);  // Power-up, quicker
+  Gem.length_ms = 360;
+  Gem.repeat = 1;
+  lvk_synth_params_t Win = Preset(5);
+  Win.length_ms = 1400;
+  Win.repeat = 5;
+  const lvk_synth_params_t Lose = {LVK_WAVE_TRIANGLE, 440, 110, 900, 0, 400, 110, 8, 6, 0};
+  const lvk_synth_params_t Tune = {LVK_WAVE_SQUARE_25, 196, 392, 2000, 10, 60, 20, 0, 0, 7};
+  const std::pair<const char*, lvk_synth_params_t> Sounds[] = {
+      {"sCoin", Preset(0)}, {"sGem", Gem}, {"sThrow", Preset(3)}, {"sHit", Preset(2)},
+      {"sWin", Win},        {"sLose", Lose}, {"sTune", Tune}};
+  for (const auto& [Name, Params] : Sounds) {
+    TSound* Sound = Game.AddSound();
+    Sound->SetName(Name);
+    Sound->SetParams(Params);
+  }
+}
+
 // The hero leaves the game (time up, lives gone): a grave takes his place.
 void GameOver(THandler& H, const std::string& Why) {
   ShowText(H, RowNews, Why);
@@ -326,6 +351,7 @@ void GiveBehaviour(TGame& Game) {
   THandler* Throw = OnKey(Hero, "A", true);
   IfCount(*Throw, "aStar", "=", 0);  // one star at a time
   Spawn(*Throw, "aStar");
+  PlaySound(*Throw, "sThrow");
   THandler* Clock = OnTimer(Hero, Second, true);
   SetVariable(*Clock, "vTime", "-1", true);
   IfVariable(*Clock, "vTime", "<=", "0");
@@ -337,6 +363,7 @@ void GiveBehaviour(TGame& Game) {
   // Two handlers for the two outcomes of a catch: the first takes the life.
   THandler* Caught = OnCollision(Hero, &Ghost, true);
   SetVariable(*Caught, "vLives", "-1", true);
+  PlaySound(*Caught, "sHit");
   IfVariable(*Caught, "vLives", ">", "0");
   SetVariable(*Caught, "vScore", "vLevelScore", false);
   ShowText(*Caught, RowNews, " A ghost caught you!");
@@ -352,9 +379,15 @@ void GiveBehaviour(TGame& Game) {
   Destroy(*AtCrown);
 
   // Coins and gems add to the score and vanish when the hero reaches them.
-  for (const auto& [Name, Points] : {std::pair{"aCoin", 10}, std::pair{"aGem", 50}}) {
-    THandler* Taken = OnCollision(Actor(Name), &Hero, true);
-    SetVariable(*Taken, "vScore", Number(Points), true);
+  struct TTreasure {
+    const char* Actor;
+    int Points;
+    const char* Sound;
+  };
+  for (const TTreasure& T : {TTreasure{"aCoin", 10, "sCoin"}, TTreasure{"aGem", 50, "sGem"}}) {
+    THandler* Taken = OnCollision(Actor(T.Actor), &Hero, true);
+    SetVariable(*Taken, "vScore", Number(T.Points), true);
+    PlaySound(*Taken, T.Sound);
     Destroy(*Taken);
   }
 
@@ -379,6 +412,7 @@ void GiveBehaviour(TGame& Game) {
   OnCollision(Blob, &Hero, false);
   THandler* Hit = OnCollision(Blob, &Star, true);
   SetVariable(*Hit, "vHits", "1", true);
+  PlaySound(*Hit, "sHit");
   Act(*Hit, TActionSetTile::ClassKind(), {"BlobHurt"});
   IfVariable(*Hit, "vHits", ">=", "2");
   SetVariable(*Hit, "vScore", "25", true);
@@ -394,6 +428,7 @@ void GiveBehaviour(TGame& Game) {
     Act(*Chase, TActionMoveToward::ClassKind(), {"aHero", Number(GhostSpeed)});
   Destroy(*OnCollision(Ghost, &Hero, true));
   THandler* Shot = OnCollision(Ghost, &Star, true);
+  PlaySound(*Shot, "sHit");
   SetVariable(*Shot, "vScore", "50", true);
   Destroy(*Shot);
   Destroy(*OnOutside(Ghost));  // with the hero gone it drifts away
@@ -408,11 +443,12 @@ void GiveBehaviour(TGame& Game) {
   Destroy(*OnCollision(Star, &Ghost, true));
   Destroy(*OnOutside(Star));
 
-  EndScreen(Actor("aGrave"), "           GAME OVER");
+  PlaySound(*EndScreen(Actor("aGrave"), "           GAME OVER"), "sLose");
   // The seconds left are a bonus.
   THandler* Won = EndScreen(Actor("aKing"), "            YOU WIN!");
   SetVariable(*Won, "vScore", "vTime", true);
   ShowText(*Won, RowNews, " The crown is yours! Bonus {vTime}");
+  PlaySound(*Won, "sWin");
 }
 
 void FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[LevelHeight]) {
@@ -449,9 +485,11 @@ void Build(TGame& Game, const std::string& TilesFolder) {
     }
   for (const char* Name : SolidActors) Game.FindActorByName(Name)->SetSolid(true);
   AddVariables(Game);
+  AddSounds(Game);
   GiveBehaviour(Game);
   FillLevel(Game, "lGarden", Garden);
   FillLevel(Game, "lPark", Park);
+  Game.GetLevel(0)->SetMusic(Game.FindSoundByName("sTune"));
 }
 
 }  // namespace

@@ -174,17 +174,30 @@ struct TSamplePlay {
       N += Engine.instances[Slot].alive && Tables.ActorNames[Engine.instances[Slot].actor] == Actor;
     return N;
   }
+  // The sounds started so far, by name, as a host hears them.
+  std::vector<std::string> Heard;
+  void Step(const lvk_input_t& Input) {
+    lvk_engine_step(&Engine, &Input);
+    const std::uint16_t* Sounds = nullptr;
+    const int N = lvk_engine_sounds(&Engine, &Sounds);
+    for (int i = 0; i < N; ++i) Heard.push_back(Tables.SoundNames.at(Sounds[i]));
+  }
+  long TimesHeard(const std::string& Sound) const { return std::count(Heard.begin(), Heard.end(), Sound); }
+  std::string Music() const {
+    const int Music = lvk_engine_music(&Engine);
+    return Music < 0 ? "" : Tables.SoundNames.at(static_cast<std::size_t>(Music));
+  }
   // Steps with Keys held while in the first level, at most Frames frames.
   void Hold(std::uint16_t Keys, int Frames) {
     lvk_input_t Input{Keys, 0, 0};
-    for (int i = 0; i < Frames && lvk_engine_level(&Engine) == 0; ++i) lvk_engine_step(&Engine, &Input);
+    for (int i = 0; i < Frames && lvk_engine_level(&Engine) == 0; ++i) Step(Input);
   }
   // Steps with Keys held until Done holds (true) or Frames frames went by
   // (false); the hero's slot follows him into new levels.
   bool Run(std::uint16_t Keys, int Frames, const std::function<bool()>& Done = {}) {
     lvk_input_t Input{Keys, 0, 0};
     for (int i = 0; i < Frames && !(Done && Done()); ++i) {
-      lvk_engine_step(&Engine, &Input);
+      Step(Input);
       if (lvk_engine_level_changed(&Engine)) Hero = SlotOf("aHero");
     }
     return Done && Done();
@@ -267,6 +280,12 @@ TEST(SampleGame, EveryCoinScoresAndTheLastOpensTheDoor) {
   EXPECT_EQ(Play.Row(RowScore), "Score 100   Lives 3   Time 90");
   EXPECT_EQ(Play.Row(RowGoal), "Take all coins, then the crown");
   EXPECT_EQ(Play.Row(RowNews), "");
+  // Every coin chimed, and only the first garden has a tune.
+  EXPECT_EQ(Play.TimesHeard("sCoin"), Coins);
+  EXPECT_EQ(Play.Heard.size(), static_cast<std::size_t>(Coins));
+  EXPECT_EQ(Play.Music(), "");
+  lvk_engine_start_level(&Play.Engine, 0);
+  EXPECT_EQ(Play.Music(), "sTune");
 }
 
 // Standing still, the countdown ends the game; Start starts it again, and
@@ -286,6 +305,7 @@ TEST(SampleGame, TheCountdownEndsTheGameAndARestartStartsItAgain) {
   EXPECT_EQ(Play.Row(RowNews), "Time is up!");
   EXPECT_EQ(Play.Row(RowEnd), "GAME OVER");
   EXPECT_EQ(Play.Row(RowAgain), "Press Start to play again");
+  EXPECT_EQ(Play.TimesHeard("sLose"), 1);
 
   for (const bool Start : {true, false}) {
     SCOPED_TRACE(Start ? "Start" : "ten seconds");
@@ -336,6 +356,7 @@ TEST(SampleGame, GhostsChaseTheHeroAndEachCatchCostsALife) {
   EXPECT_EQ(Play.Count("aGhost"), 0);
   EXPECT_EQ(Play.Row(RowScore), "Score 0   Lives 2   Time 90");
   EXPECT_EQ(Play.Row(RowNews), "A ghost caught you!");
+  EXPECT_EQ(Play.TimesHeard("sHit"), 1);
   Play.Run(0, 3 * Second);
   EXPECT_EQ(Play.Row(RowNews), "") << "the news faded";
 
@@ -375,6 +396,8 @@ TEST(SampleGame, StarsFlyTheWayTheHeroWalkedAndTwoEndABlob) {
   ASSERT_TRUE(Play.Run(0, 40, [&] { return Play.Count("aStar") == 0; }));
   EXPECT_FALSE(Play.Engine.instances[Blob].alive);
   EXPECT_EQ(Play.Value("vScore"), 25);
+  EXPECT_EQ(Play.TimesHeard("sThrow"), 2);
+  EXPECT_EQ(Play.TimesHeard("sHit"), 2) << "both stars";
 
   // Down for a frame aims down.
   Play.Run(LVK_KEY_DOWN, 1);
@@ -414,6 +437,7 @@ TEST(SampleGame, TheCrownWinsTheGame) {
   EXPECT_GT(Left, 80);
   EXPECT_EQ(Play.Value("vScore"), Left);
   EXPECT_EQ(Play.Row(RowEnd), "YOU WIN!");
+  EXPECT_EQ(Play.TimesHeard("sWin"), 1);
   EXPECT_EQ(Play.Row(RowNews), "The crown is yours! Bonus " + std::to_string(Left));
   EXPECT_EQ(Play.Row(RowScore), "Score " + std::to_string(Left) + "   Lives 3   Time " + std::to_string(Left));
   Play.Run(0, Second);
