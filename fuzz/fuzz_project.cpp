@@ -1,7 +1,9 @@
 // A project file from arbitrary bytes: it loads, or fails with the program's
-// own error. A game that loads must save to a file that loads back the same.
+// own error. A game that loads must save to a file that loads back the same,
+// to the last byte of its content.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "behaviour/UBehaviour.h"
@@ -46,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const std::string& Name = fuzz::ScratchFile(".lvk");
   fuzz::WriteScratch(Name, Data, Size);
   std::string Loaded;
+  std::vector<std::uint8_t> LoadedBytes;
   {
     TGame Game;
     try {
@@ -60,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
       fuzz::Fault(std::string("load: ") + E.what());
     }
     Loaded = Outline(Game);
+    LoadedBytes = Game.ContentBytes();
     try {
       Game.SetFileName(Name + ".out");
       Game.Save();
@@ -74,5 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     fuzz::Fault(std::string("reload of a saved game: ") + E.what());
   }
   if (Outline(Again) != Loaded) fuzz::Fault("a saved game reads back differently:\n" + Loaded + "\n--\n" + Outline(Again));
+  // Everything else too: handlers, variables, solid actors, sounds, music.
+  if (Again.ContentBytes() != LoadedBytes) fuzz::Fault("a saved game's content reads back differently");
   return 0;
 }

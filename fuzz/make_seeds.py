@@ -5,10 +5,19 @@ Small files of every form the readers take: BMPs of each bit depth (with the
 12-byte header, bit fields, top-down rows and both run-length codings), the
 palette text files as the palette editor writes them, project files holding
 every kind of record, and WAV files of each form the sound import takes (and
-a few it refuses). Run it again after a format change."""
+a few it refuses). Run it again after a format change:
+
+    python3 fuzz/make_seeds.py [SEED_WRITER]
+
+It writes only its own files: the regression inputs kept beside them (inputs
+an earlier fuzz run found) stay as they are. The project seeds with the
+sections after the levels come from SEED_WRITER, the fuzz build's
+make_project_seeds (by default out-fuzz/make_project_seeds), which writes
+them with the program's own writer; without it they are left as they are."""
 import os
-import shutil
 import struct
+import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -229,7 +238,6 @@ def write(target, name, data):
 
 
 def main():
-    shutil.rmtree(CORPUS, ignore_errors=True)
     p = pictures()
     for name, data in p.items():
         write("tile_bitmap", name + ".bmp", data)
@@ -249,6 +257,11 @@ def main():
         write("project", "sample.lvk", f.read())
     for name, data in waves().items():
         write("wave", name + ".wav", data)
+    writer = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "out-fuzz", "make_project_seeds")
+    if os.path.isfile(writer):
+        subprocess.run([writer, os.path.join(CORPUS, "project")], check=True)
+    else:
+        print("make_seeds.py: no %s; the project seeds it writes are left as they are" % writer, file=sys.stderr)
 
 
 if __name__ == "__main__":

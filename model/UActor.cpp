@@ -87,9 +87,10 @@ void THandler::LoadFromStream(TStream& Stream, TReader& Reader) {
 // ---- TActor ----
 
 TActor::TActor(TGame& Owner)
-    : FOwner(Owner),
-      FName(DefaultItemName("aActor", Owner.ActorCount(),
-                            [&](const std::string& N) { return Owner.FindActorByName(N) != nullptr; })) {}
+    : TActor(Owner, DefaultItemName("aActor", Owner.ActorCount(),
+                                    [&](const std::string& N) { return Owner.FindActorByName(N) != nullptr; })) {}
+
+TActor::TActor(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
 
 TActor::~TActor() = default;
 

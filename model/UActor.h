@@ -91,6 +91,8 @@ public:
 
 private:
   friend class TGame;
+  // For the reader, whose record names the actor: no default name is looked for.
+  TActor(TGame& Owner, std::string Name);
   // Tile and copies of Source's handlers; see TGame::DuplicateActor.
   void CopyFrom(const TActor& Source);
 

@@ -102,6 +102,13 @@ void TGame::Touch() {
   FLastTouch = Current;
 }
 
+template <typename T>
+T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
+  T* Item = List.Append(std::unique_ptr<T>(new T(*this, std::string())));
+  Changed(TChangeKind::Added, Kind, Item);
+  return Item;
+}
+
 TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile"); }
 
 TTile* TGame::AddTile() {
@@ -294,7 +301,7 @@ void TGame::LoadSounds(TStream& Stream, TReader& Reader) {
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 10) throw EReadError("section");
   for (std::int32_t i = 0; i < Count; ++i) {
-    TSound* Sound = AddSound();
+    TSound* Sound = AddRead(FSounds, TItemKind::Sound);
     try {
       Sound->LoadFromStream(Stream, Reader);
     } catch (const EGame&) {
@@ -370,7 +377,7 @@ void TGame::LoadRules(TReader& Reader) {
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 3) throw EReadError("section");
   for (std::int32_t i = 0; i < Count; ++i) {
-    TVariable* V = AddVariable();
+    TVariable* V = AddRead(FVariables, TItemKind::Variable);
     V->FName = Reader.ReadString();
     V->FInitial = Reader.ReadInteger();
     const std::int32_t Scope = Reader.ReadInteger();
@@ -540,9 +547,9 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
   FEditTime = Reader.ReadDate();
   FTitle = Reader.ReadString();
   FPalette->LoadFromStream(Stream, Reader);
-  while (!Reader.EndOfList()) AddTile()->LoadFromStream(Stream, Reader);
+  while (!Reader.EndOfList()) AddRead(FTiles, TItemKind::Tile)->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
-  while (!Reader.EndOfList()) AddActor()->LoadFromStream(Stream, Reader);
+  while (!Reader.EndOfList()) AddRead(FActors, TItemKind::Actor)->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
   // An event may name an actor stored after its own; all are known now.
   for (int i = 0; i < FActors.Count(); ++i) {
@@ -550,7 +557,7 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
     for (int h = 0; h < Actor->HandlerCount(); ++h)
       if (TEventBase* Event = Actor->GetHandler(h)->Event()) Event->ResolveNames();
   }
-  while (!Reader.EndOfList()) AddLevel()->LoadFromStream(Stream, Reader);
+  while (!Reader.EndOfList()) AddRead(FLevels, TItemKind::Level)->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
   // The sections, each opened by its marker "[...]". Bytes that open none
   // are ignored, as readers before sections ignored all that follows; a

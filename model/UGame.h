@@ -226,6 +226,11 @@ private:
   void SaveSounds(TStream& Stream, TWriter& Writer) const;
   void LoadSounds(TStream& Stream, TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
+  // A new item at the end of List for the reader, named by its record: a
+  // default name is not looked for, as that searches the list and, with
+  // names chosen to be in the way, costs the cube of the items read.
+  template <typename T>
+  T* AddRead(TOwnedList<T>& List, TItemKind Kind);
 
   std::string FFileName = NoFileName;
   std::string FTitle = DefaultTitle;

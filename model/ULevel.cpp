@@ -16,9 +16,10 @@ constexpr const char* Marker = "[TLevel]";
 }
 
 TLevel::TLevel(TGame& Owner)
-    : FOwner(Owner),
-      FName(DefaultItemName("lLevel", Owner.LevelCount(),
-                            [&](const std::string& N) { return Owner.FindLevelByName(N) != nullptr; })) {}
+    : TLevel(Owner, DefaultItemName("lLevel", Owner.LevelCount(),
+                                    [&](const std::string& N) { return Owner.FindLevelByName(N) != nullptr; })) {}
+
+TLevel::TLevel(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
 
 void TLevel::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");

@@ -41,7 +41,9 @@ public:
 
 
 private:
-  friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes
+  friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes, reads
+  // For the reader, whose record names the level: no default name is looked for.
+  TLevel(TGame& Owner, std::string Name);
   // Empties every cell holding Actor; true when there was one.
   bool ClearActor(const TActor* Actor);
   void CopyCells(const TLevel& Source);

@@ -36,9 +36,10 @@ TSound::TSound(std::string Name) : FName(std::move(Name)), FParams(lvk_synth_pre
 }
 
 TSound::TSound(TGame& Owner)
-    : TSound(DefaultName(Owner.SoundCount(), [&](const std::string& N) { return Owner.FindSoundByName(N) != nullptr; })) {
-  FOwner = &Owner;
-}
+    : TSound(Owner, DefaultName(Owner.SoundCount(),
+                                [&](const std::string& N) { return Owner.FindSoundByName(N) != nullptr; })) {}
+
+TSound::TSound(TGame& Owner, std::string Name) : TSound(std::move(Name)) { FOwner = &Owner; }
 
 bool TSound::Touched(bool Renamed) {
   if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, TItemKind::Sound, this);

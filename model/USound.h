@@ -101,6 +101,9 @@ public:
 
 private:
   friend class TGame;  // reads and undoes sounds
+  // A sound of Owner's list called Name; the reader's, whose record names
+  // the sound, so that no default name is looked for.
+  TSound(TGame& Owner, std::string Name);
   // Marks the owner's game changed, when there is one, and returns true.
   bool Touched(bool Renamed = false);
 

@@ -15,10 +15,11 @@ constexpr const char* Marker = "[TTile]";
 }
 
 TTile::TTile(TGame& Owner)
-    : FOwner(Owner),
-      FName(DefaultItemName("tTile", Owner.TileCount(),
-                            [&](const std::string& N) { return Owner.FindTileByName(N) != nullptr; })),
-      FBitmap(LoadBuiltinBitmap("BmpNoBmp8x8")) {}
+    : TTile(Owner, DefaultItemName("tTile", Owner.TileCount(),
+                                   [&](const std::string& N) { return Owner.FindTileByName(N) != nullptr; })) {}
+
+TTile::TTile(TGame& Owner, std::string Name)
+    : FOwner(Owner), FName(std::move(Name)), FBitmap(LoadBuiltinBitmap("BmpNoBmp8x8")) {}
 
 void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");

@@ -34,7 +34,9 @@ public:
 
 
 private:
-  friend class TGame;  // duplicates and undoes a tile's picture
+  friend class TGame;  // duplicates and undoes a tile's picture, reads tiles
+  // For the reader, whose record names the tile: no default name is looked for.
+  TTile(TGame& Owner, std::string Name);
 
   TGame& FOwner;
   std::string FName;

@@ -7,9 +7,10 @@
 namespace lvk {
 
 TVariable::TVariable(TGame& Owner)
-    : FOwner(Owner),
-      FName(DefaultItemName("vVariable", Owner.VariableCount(),
-                            [&](const std::string& N) { return Owner.FindVariableByName(N) != nullptr; })) {}
+    : TVariable(Owner, DefaultItemName("vVariable", Owner.VariableCount(),
+                                       [&](const std::string& N) { return Owner.FindVariableByName(N) != nullptr; })) {}
+
+TVariable::TVariable(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
 
 void TVariable::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindVariableByName(Name), "A variable with name \"%s\" already exists");

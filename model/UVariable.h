@@ -32,6 +32,8 @@ public:
 
 private:
   friend class TGame;  // reads, copies and undoes variables
+  // For the reader, whose record names the variable: no default name is looked for.
+  TVariable(TGame& Owner, std::string Name);
   TGame& FOwner;
   std::string FName;
   std::int32_t FInitial = 0;

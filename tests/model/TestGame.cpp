@@ -1,15 +1,22 @@
 // The game document: state, names, edit time and the project file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "TestSupport.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
+#include "model/UActor.h"
 #include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UStream.h"
+#include "model/UTile.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 using test::TBytes;
@@ -281,6 +288,44 @@ TEST(ProjectFile, HostileLengthsFailAtOnce) {
   test::ResetLargestAllocation();
   EXPECT_EQ(LoadMessage(F), "Read error: file has unexpected format");
   EXPECT_LT(test::LargestAllocation(), 1u << 20);
+}
+
+TEST(ProjectFile, NamesInTheWayOfDefaultNamesLoadQuickly) {
+  // Item j of each list of Count is called Prefix(Count - j): once half
+  // are read, the default name a new item would get is taken by one read
+  // before it, and so are the next ones up to Count. A reader that looked
+  // for a free default name for every item it reads took most of a minute
+  // for these lists.
+  constexpr int Count = 3000;
+  TGame Game;
+  auto Name = [&](const std::function<void(int, const std::string&)>& SetName, const char* Prefix) {
+    for (int j = 0; j < Count; ++j) SetName(j, "x" + std::to_string(j));
+    for (int j = 0; j < Count; ++j) SetName(j, Prefix + std::to_string(Count - j));
+  };
+  for (int j = 0; j < Count; ++j) {
+    Game.AddTile();
+    Game.AddActor();
+    Game.AddLevel();
+    Game.AddVariable();
+    Game.AddSound();
+  }
+  Name([&](int j, const std::string& N) { Game.GetTile(j)->SetName(N); }, "tTile");
+  Name([&](int j, const std::string& N) { Game.GetActor(j)->SetName(N); }, "aActor");
+  Name([&](int j, const std::string& N) { Game.GetLevel(j)->SetName(N); }, "lLevel");
+  Name([&](int j, const std::string& N) { Game.GetVariable(j)->SetName(N); }, "vVariable");
+  Name([&](int j, const std::string& N) { Game.GetSound(j)->SetName(N); }, "sSound");
+  const TBytes Bytes = Game.ContentBytes();
+
+  const auto Start = std::chrono::steady_clock::now();
+  TGame Loaded;
+  Loaded.LoadContent(Bytes);
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(5));
+  EXPECT_EQ(Loaded.ContentBytes(), Bytes);
+  EXPECT_EQ(Loaded.GetActor(Count - 1)->Name(), "aActor1");
+  EXPECT_EQ(Loaded.GetSound(0)->Name(), "sSound" + std::to_string(Count));
+  // Items the editor adds still get the first free default name.
+  EXPECT_EQ(Loaded.AddVariable()->Name(), "vVariable" + std::to_string(Count + 1));
+  EXPECT_EQ(Loaded.AddTile()->Name(), "tTile" + std::to_string(Count + 1));
 }
 
 TEST(ProjectFile, FailedSaveKeepsTheOldFile) {
