@@ -16,9 +16,11 @@ const QString TPlayAudio::FailedText = "The sound device cannot play: the game p
 
 namespace {
 
-// What the device holds ahead of the game: short, so a sound is heard in
-// the frames that start it, long enough not to run dry between two pulls.
-constexpr qint64 LatencyUs = 60000;
+// What the device holds ahead of the game: short, so a sound is heard a
+// few frames after the one that starts it, long enough not to run dry when
+// the window's thread, which feeds it, is busy drawing (with 60 ms a busy
+// desktop heard gaps).
+constexpr qint64 LatencyUs = 100000;
 // The samples the DS plays, at full channel volume: their level is in them.
 constexpr std::int32_t Volume = 127;
 
