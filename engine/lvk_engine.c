@@ -668,7 +668,7 @@ static void spawn_pending(lvk_engine_t *e)
 
 /* ---- Levels ---- */
 
-void lvk_engine_start_level(lvk_engine_t *e, int level)
+static void start_level(lvk_engine_t *e, int level)
 {
   const lvk_game_t *g = e->game;
   const lvk_level_t *l;
@@ -712,7 +712,16 @@ static void restart_game(lvk_engine_t *e)
     if (g->variables[i].scope == LVK_SCOPE_GAME) e->game_values[e->variable_place[i]] = g->variables[i].initial;
   for (i = 0; i < (unsigned)e->instance_count; ++i) release_rows(e, (int)i);
   clear_rows(e);
-  lvk_engine_start_level(e, 0);
+  start_level(e, 0);
+}
+
+/* A start the host asks for: the sounds of the step before it were handed
+ * over with that step and are not this start's. A start at a step's end
+ * keeps the sounds the step asked for before it. */
+void lvk_engine_start_level(lvk_engine_t *e, int level)
+{
+  e->sound_count = 0;
+  start_level(e, level);
 }
 
 /* ---- The phases of a frame ---- */
@@ -1165,7 +1174,7 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
   if (e->restart)
     restart_game(e);
   else if (e->next_level >= 0)
-    lvk_engine_start_level(e, e->next_level);
+    start_level(e, e->next_level);
   else
     spawn_pending(e);
   print_stale_rows(e);

@@ -549,7 +549,9 @@ void lvk_engine_set_trace(lvk_engine_t *engine, lvk_trace_fn trace, void *contex
 
 /* Starts level Level (taken modulo the level count): spawns its instances
  * and runs their OnCreate handlers in cell order; sets the level-changed
- * flag and the music. Does nothing in a game without levels. */
+ * flag and the music. lvk_engine_sounds then gives this start's sounds
+ * only, not those of the step before. Does nothing in a game without
+ * levels. */
 void lvk_engine_start_level(lvk_engine_t *engine, int level);
 
 /* One frame (1/60 s) with the keys held now. */

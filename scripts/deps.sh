@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs, with apt-get, whatever the build and the tests need and this
 # machine lacks. Sourced by run.sh and test.sh.
-LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev \
+LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core"
 # The tests also compile the generated C and the DS-side program for the DS's processor,
 # build the sample with the DS kit beside the source tree and boot it in DeSmuME under Xvfb.

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -304,6 +305,17 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   lblStatus->setStatusTip("The level, the frame number and the number of live instances");
   statusBar()->setObjectName("barStatus");
   statusBar()->addPermanentWidget(lblStatus);
+  lblSound = new QLabel(this);
+  lblSound->setObjectName("lblSound");
+  lblSound->setToolTip("The game's sounds are not heard; the desktop's sound settings tell which devices there are");
+  lblSound->hide();
+  statusBar()->addWidget(lblSound);
+
+  FAudio = std::make_unique<lvk::TPlayAudio>(QMediaDevices::defaultAudioOutput());
+  connect(FAudio.get(), &lvk::TPlayAudio::Silenced, this, [this](const QString& Why) {
+    lblSound->setText(Why);
+    lblSound->show();
+  });
 
   FTimer.setSingleShot(true);
   FTimer.setTimerType(Qt::PreciseTimer);
@@ -330,9 +342,11 @@ TfrmPlay::~TfrmPlay() {
 
 void TfrmPlay::LoadDocument() {
   FTimer.stop();
-  // The engine lets go of the old tables before they go.
+  // The engine and the mixer let go of the old tables before they go.
   lvk_engine_init(&FEngine, nullptr);
+  FAudio->SetSounds(nullptr);
   FGame = BuildPlayGame(FSource ? FSource() : nullptr);
+  FAudio->SetSounds(&FGame->Tables.Sounds);
   FChanged = false;
   lblChanged->hide();
   lvk_engine_init(&FEngine, &FGame->Game);
@@ -356,6 +370,8 @@ void TfrmPlay::LoadDocument() {
 void TfrmPlay::StartLevel(int Level) {
   const int Count = FEngine.game ? FEngine.game->level_count : 0;
   if (Count > 0) lvk_engine_start_level(&FEngine, ((Level % Count) + Count) % Count);
+  FAudio->Start();
+  StartSounds();
   LevelShown();
   ShowText();
   Redraw();
@@ -388,8 +404,19 @@ void TfrmPlay::Step() {
     FStepped = FNow;
   }
   lvk_engine_step(&FEngine, &FStepped);
+  StartSounds();
   if (lvk_engine_level_changed(&FEngine)) LevelShown();
   ShowText();
+}
+
+// The sounds the last step or level start asked for, and with a new level
+// its music from the beginning (once it runs, when paused), as the DS
+// program plays them.
+void TfrmPlay::StartSounds() {
+  if (lvk_engine_level_changed(&FEngine)) FAudio->SetMusic(FPaused ? -1 : lvk_engine_music(&FEngine));
+  const std::uint16_t* Sounds = nullptr;
+  const int Count = lvk_engine_sounds(&FEngine, &Sounds);
+  for (int i = 0; i < Count; ++i) FAudio->Play(Sounds[i]);
 }
 
 // The upper screen as the DS program prints it.
@@ -423,6 +450,10 @@ void TfrmPlay::StepFrame() {
 }
 
 void TfrmPlay::SetPaused(bool Paused) {
+  // A paused game is silent; it takes up its level's music again. Frames
+  // stepped meanwhile sound their own sounds.
+  if (Paused && !FPaused) FAudio->StopAll();
+  if (!Paused && FPaused) FAudio->SetMusic(lvk_engine_music(&FEngine));
   FPaused = Paused;
   if (auto* Action = findChild<QAction*>("actPause")) {
     const QSignalBlocker Block(Action);
@@ -611,6 +642,7 @@ void TfrmPlay::changeEvent(QEvent* Event) {
 
 void TfrmPlay::closeEvent(QCloseEvent* Event) {
   FTimer.stop();
+  FAudio->Stop();
   ReleaseAll();
   QMainWindow::closeEvent(Event);
 }

@@ -8,6 +8,12 @@
 // DS program uses too. It never keeps a pointer into the document: it asks
 // for the document again only when the game (re)starts. Given a parent (the
 // main window), it is a tool window of it and stays above it.
+//
+// Sound: the sounds each frame starts and the level's music, as the DS
+// program plays them, on the default audio device (UPlayAudio). The music
+// starts from its beginning with every level start; pausing, restarting and
+// closing silence everything, and continuing starts the music again.
+// Without a device the game plays silently and the status bar says so.
 #include <QImage>
 #include <QMainWindow>
 #include <QElapsedTimer>
@@ -20,6 +26,7 @@
 
 #include "engine/lvk_engine.h"
 #include "engine/lvk_host.h"
+#include "ui/UPlayAudio.h"
 #include "ui/UPlayConsole.h"
 
 class QComboBox;
@@ -76,6 +83,8 @@ public:
   // would, and redraws; for tests and benchmarks.
   void RunFrames(int Count);
   const lvk_engine_t& Engine() const { return FEngine; }
+  // The sound, as the frames have started it.
+  lvk::TPlayAudio& Audio() { return *FAudio; }
   // Both screens as drawn last, 256 wide, the upper screen above the lower.
   const QImage& Frame() const { return FFrame; }
   // The keys and the pen as held now. Changes since the last frame wait in
@@ -93,6 +102,7 @@ public:
   QLabel* lblStatus;
   QLabel* lblProblems;
   QLabel* lblChanged;
+  QLabel* lblSound;  // in the status bar: why the game is not heard
 
 protected:
   void changeEvent(QEvent* Event) override;
@@ -110,6 +120,7 @@ private:
   void StartLevel(int Level);
   void Step();
   void LevelShown();
+  void StartSounds();
   void ShowText();
   void InputChanged();
   QSize WindowSizeAt(int Scale) const;
@@ -122,6 +133,8 @@ private:
   TPlayScreens* FScreens;  // = pnlScreens
   TGameSource FSource;
   std::unique_ptr<TPlayGame> FGame;  // the engine's copy; FEngine points into it
+  // Mixes FGame's sounds: declared after it, so it stops reading them first.
+  std::unique_ptr<lvk::TPlayAudio> FAudio;
   lvk_engine_t FEngine{};
   std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
   std::vector<std::uint32_t> FBackground;             // FMap drawn, redrawn with the level

@@ -4,19 +4,27 @@
 // kind. Built with the DS program's meter ("make LVK_METER=1") it shows what
 // share of a frame the engine needs at its worst.
 //
-//   lurvik_make_stress OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+// With --sounds one red ball is a beeper: as it moves it starts two sounds
+// every quarter of a second (8 a second, two in one frame), and the level
+// loops a third as its music; the meter then counts the sound starts too,
+// and its sound row shows the channels they get.
+//
+//   lurvik_make_stress [--sounds] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
 #include <exception>
 #include <iostream>
 #include <string>
 
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
+#include "behaviour/REventTimer.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UTile.h"
 
 using namespace lvk;
@@ -57,7 +65,15 @@ void Bounce(TActor& Ball, TActor& Wall, int Dx, int Dy) {
   AddSpeed(Handler, TActionSetSpeedDir::ClassKind(), Dx, Dy, true);
 }
 
-void Build(TGame& Game, const std::string& TilesFolder) {
+TSound& AddSound(TGame& Game, const std::string& Name, const char* Preset) {
+  TSound* Sound = Game.AddSound();
+  Sound->SetName(Name);
+  for (int p = 0; p < LVK_SYNTH_PRESET_COUNT; ++p)
+    if (std::string(lvk_synth_presets[p].name) == Preset) Sound->SetPreset(p);
+  return *Sound;
+}
+
+void Build(TGame& Game, const std::string& TilesFolder, bool Sounds) {
   Game.SetTitle("Engine stress");
   for (const char* Name : {"Sky", "Brick", "Coin", "Gem"}) {
     TTile* Tile = Game.AddTile();
@@ -72,29 +88,45 @@ void Build(TGame& Game, const std::string& TilesFolder) {
   TActor& Post = AddActor(Game, "aPost", "Brick");
   TActor& Red = AddActor(Game, "aRed", "Coin");
   TActor& Blue = AddActor(Game, "aBlue", "Gem");
+  TActor* Beeper = Sounds ? &AddActor(Game, "aBeeper", "Coin") : nullptr;
 
   // The two kinds set off in opposite diagonals at different speeds, so
-  // they keep crossing each other's paths.
-  struct {
-    TActor& Ball;
+  // they keep crossing each other's paths; the beeper moves as a red ball.
+  struct TKind {
+    TActor* Ball;
     TActor& Other;
     int Sx, Sy, Dx, Dy;
-  } const Kinds[] = {{Red, Blue, 24, 16, 1, 1}, {Blue, Red, 16, 24, -1, -1}};
-  for (const auto& Kind : Kinds) {
-    THandler* Create = Kind.Ball.AddHandler();
+  } const Kinds[] = {{&Red, Blue, 24, 16, 1, 1}, {&Blue, Red, 16, 24, -1, -1}, {Beeper, Blue, 24, 16, 1, 1}};
+  for (TKind Kind : Kinds) {
+    if (!Kind.Ball) continue;
+    TActor& Ball = *Kind.Ball;
+    THandler* Create = Ball.AddHandler();
     Create->SetEvent(TEventCreate::ClassKind());
     AddSpeed(*Create, TActionSetSpeedSize::ClassKind(), Kind.Sx, Kind.Sy, false);
     AddSpeed(*Create, TActionSetSpeedDir::ClassKind(), Kind.Dx, Kind.Dy, false);
-    Bounce(Kind.Ball, WallL, 1, 0);
-    Bounce(Kind.Ball, WallR, -1, 0);
-    Bounce(Kind.Ball, WallT, 0, 1);
-    Bounce(Kind.Ball, WallB, 0, -1);
-    OnCollision(Kind.Ball, Post, false);       // slides round it
-    OnCollision(Kind.Ball, Kind.Other, true);  // runs through it
+    Bounce(Ball, WallL, 1, 0);
+    Bounce(Ball, WallR, -1, 0);
+    Bounce(Ball, WallT, 0, 1);
+    Bounce(Ball, WallB, 0, -1);
+    OnCollision(Ball, Post, false);       // slides round it
+    OnCollision(Ball, Kind.Other, true);  // runs through it
+  }
+
+  if (Beeper) {
+    AddSound(Game, "sCoin", "Coin");
+    AddSound(Game, "sBlip", "Blip");
+    THandler* Timer = Beeper->AddHandler();
+    Timer->SetEvent(TEventTimer::ClassKind());
+    auto* Every = static_cast<TEventTimer*>(Timer->Event());
+    Every->SetFrames(15);
+    Every->SetRepeat(true);
+    Timer->AddAction(TActionPlaySound::ClassKind())->SetValue(0, "sCoin");
+    Timer->AddAction(TActionPlaySound::ClassKind())->SetValue(0, "sBlip");
   }
 
   TLevel* Level = Game.AddLevel();
   Level->SetName("lStress");
+  if (Beeper) Level->SetMusic(&AddSound(Game, "sTune", "Power-up"));
   Level->SetSize(Columns, Rows);
   for (int Row = 0; Row < Rows; ++Row)
     for (int Column = 0; Column < Columns; ++Column) {
@@ -105,6 +137,7 @@ void Build(TGame& Game, const std::string& TilesFolder) {
       else if (Row == Rows - 1) Cell = &WallB;
       else if ((Row == 4 || Row == 19) && Column % 8 == 4) Cell = &Post;
       // 8 rows of 16 balls, red and blue in a checkerboard: 128 in all.
+      else if (Row == 8 && Column == 8 && Beeper) Cell = Beeper;
       else if (Row >= 8 && Row < 16 && Column >= 8 && Column < 24) Cell = (Row + Column) % 2 ? &Blue : &Red;
       Level->SetCell(Column, Row, Cell);
     }
@@ -113,17 +146,20 @@ void Build(TGame& Game, const std::string& TilesFolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: " << argv[0] << " OUTPUT.lvk TILES_FOLDER\n";
+  const bool Sounds = argc == 4 && std::string(argv[1]) == "--sounds";
+  if (argc != 3 && !Sounds) {
+    std::cerr << "usage: " << argv[0] << " [--sounds] OUTPUT.lvk TILES_FOLDER\n";
     return 2;
   }
+  const char* Output = argv[argc - 2];
+  const char* Tiles = argv[argc - 1];
   RegisterKinds();
   SetClock([] { return 45658.5; });
   int Result = 0;
   try {
     TGame Game;
-    Build(Game, argv[2]);
-    Game.SetFileName(argv[1]);
+    Build(Game, Tiles, Sounds);
+    Game.SetFileName(Output);
     Game.Save();
   } catch (const std::exception& E) {
     std::cerr << argv[0] << ": " << E.what() << "\n";

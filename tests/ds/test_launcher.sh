@@ -349,6 +349,11 @@ void swiCopy(const void *source, void *dest, int flags);
 void dmaCopy(const void *source, void *dest, uint32 size);
 void dmaFillWords(u32 value, void *dest, uint32 size);
 void cpuStartTiming(int timer);
+typedef enum { SoundFormat_16Bit = 1, SoundFormat_8Bit = 0 } SoundFormat;
+void soundEnable(void);
+int soundPlaySample(const void *data, SoundFormat format, u32 dataSize, u16 freq, u8 volume, u8 pan, bool loop,
+                    u16 loopPoint);
+void soundKill(int soundId);
 #define RGB15(r, g, b) ((r) | ((g) << 5) | ((b) << 10))
 #endif
 EOF
@@ -436,6 +441,7 @@ if [ -n "$cc_ok" ]; then
 #include <string.h>
 #include "nds.h"
 #include "lvk.h"
+#include "lvk_engine.h"
 
 #define GFX_BYTES (128 * 1024 - 16 * 1024)
 #define MAX_FRAMES 512
@@ -513,6 +519,46 @@ void dmaFillWords(u32 value, void *dest, uint32 size)
 	for (uint32 i = 0; i + 4 <= size; i += 4) memcpy(d + i, &value, 4);
 }
 void cpuStartTiming(int timer) { (void)timer; }
+/* Sixteen channels as the ARM7 hands them out: the first free one. A sound
+ * played once frees its channel by the next frame, a looping one when
+ * killed. Every call is logged as " fFRAME:playSOUND[,loop],chCHANNEL" or
+ * " fFRAME:killCHANNEL". */
+static int sound_on, channel_busy[16];
+static char sounds[2048];
+static void sound_log(const char *what)
+{
+	snprintf(sounds + strlen(sounds), sizeof sounds - strlen(sounds), " f%d:%s", frame, what);
+}
+void soundEnable(void) { sound_on = 1; }
+int soundPlaySample(const void *data, SoundFormat format, u32 dataSize, u16 freq, u8 volume, u8 pan, bool loop,
+                    u16 loopPoint)
+{
+	char what[64];
+	int sound = -1, ch;
+	for (int i = 0; i < lvk_game.sound_count; i++)
+		if (data == lvk_sounds[i].data) sound = i;
+	if (!sound_on) fail("soundPlaySample before soundEnable");
+	if (sound < 0) fail("a sample that is none of lvk_sounds");
+	else if (dataSize != lvk_sounds[sound].length) fail("a sample's size is not its sound's bytes");
+	if ((uintptr_t)data % 4 != 0 || dataSize % 4 != 0) fail("a sample not in whole words");
+	if (format != SoundFormat_8Bit || freq != 16384 || volume > 127 || pan != 64 || loopPoint != 0)
+		fail("soundPlaySample arguments");
+	for (ch = 0; ch < 16 && channel_busy[ch]; ch++)
+		;
+	if (ch == 16) ch = -1;
+	else channel_busy[ch] = loop ? 2 : 1;
+	snprintf(what, sizeof what, "play%d%s,ch%d", sound, loop ? ",loop" : "", ch);
+	sound_log(what);
+	return ch;
+}
+void soundKill(int soundId)
+{
+	char what[32];
+	if (soundId < 0 || soundId >= 16 || channel_busy[soundId] != 2) fail("soundKill of a channel no music holds");
+	else channel_busy[soundId] = 0;
+	snprintf(what, sizeof what, "kill%d", soundId);
+	sound_log(what);
+}
 void scanKeys(void)
 {
 	if (nkeys < 0) {
@@ -541,8 +587,11 @@ void swiWaitForVBlank(void)
 		if (memcmp(stub_sprite_palette, stub_bg_palette, sizeof stub_bg_palette) != 0) fail("sprites have another palette");
 		if (!bottom) fail("the level is not on the touch screen");
 	}
+	for (int ch = 0; ch < 16; ch++)
+		if (channel_busy[ch] == 1) channel_busy[ch] = 0;
 	if (frame > 0 && frame > nkeys) {
 		printf("\nshown:%s\n", shown);
+		printf("sounds:%s\n", sounds);
 		printf("map0=%d\n", map[0]);
 		for (int i = 0; i < 3; i++) {
 			if (screen[i].hidden) printf("sprite%d=hidden\n", i);
@@ -570,10 +619,31 @@ EOF
     # while Right is held, is stopped by a wall (scenery, tile 0) at (9,3) and
     # goes to the next level when the pen touches it; a coin (tile 2) at (5,3)
     # vanishes when the hero reaches it. Level 2 holds only the hero, at (0,0).
+    # With "sound" instead of "play", the same game with sounds: the hero
+    # plays sound 0 when made, the coin sound 1 when the hero reaches it;
+    # level 1 loops sound 2 as its music, level 2 sound 1.
     write_gamedata() {
         awk -v levels="$2" -v tiles="$3" -v play="${4:-}" 'BEGIN {
             print "#include \"lvk_engine.h\""
-            if (play) {
+            if (play == "sound") {
+                print "static const lvk_actor_t actors[] = {{0, 0, 0}, {1, 0, 4}, {2, 4, 1}};"
+                print "static const lvk_handler_t handlers[] = {"
+                print "  {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_RIGHT, LVK_NONE, 0, 2},"
+                print "  {LVK_EVENT_COLLISION, LVK_HANDLER_REPEL, 0, 0, 2, 0},"
+                print "  {LVK_EVENT_TOUCH, 0, LVK_AREA_H, LVK_NONE, 2, 1},"
+                print "  {LVK_EVENT_CREATE, 0, 0, LVK_NONE, 5, 1},"
+                print "  {LVK_EVENT_COLLISION, 0, 0, 1, 3, 2}};"
+                print "static const lvk_action_t actions[] = {{LVK_ACTION_SET_SPEED_SIZE, 0, 16, 0},"
+                print "  {LVK_ACTION_SET_SPEED_DIR, 0, 1, 0}, {LVK_ACTION_NEXT_LEVEL, 0, 0, 0},"
+                print "  {LVK_ACTION_PLAY_SOUND, 0, 0, 0, 0, 0, 1}, {LVK_ACTION_DESTROY, 0, 0, 0},"
+                print "  {LVK_ACTION_PLAY_SOUND, 0, 0, 0, 0, 0, 0}};"
+                print "static const lvk_level_t levels[] = {{0, 2, 0, 0, 3}, {2, 1, 0, 0, 2}};"
+                print "static const lvk_spawn_t spawns[] = {{1, 2, 3}, {2, 5, 3}, {1, 0, 0}};"
+                print "static const int8_t sound0[8] __attribute__((aligned(4))) = {1, 2, 3, 4, 5, 6, 7, 8};"
+                print "static const int8_t sound1[4] __attribute__((aligned(4))) = {-1, -2, -3, -4};"
+                print "static const int8_t sound2[12] __attribute__((aligned(4))) = {9};"
+                print "const lvk_sound_t lvk_sounds[3] = {{sound0, 8}, {sound1, 4}, {sound2, 12}};"
+            } else if (play) {
                 print "static const lvk_actor_t actors[] = {{0, 0, 0}, {1, 0, 3}, {2, 3, 1}};"
                 print "static const lvk_handler_t handlers[] = {"
                 print "  {LVK_EVENT_KEY, LVK_HANDLER_PRESS, LVK_KEY_RIGHT, LVK_NONE, 0, 2},"
@@ -587,10 +657,14 @@ EOF
             } else {
                 print "static const lvk_level_t levels[" (levels ? levels : 1) "];"
             }
+            if (play != "sound") print "const lvk_sound_t lvk_sounds[1] = {{0, 0}};"
+
             printf "static const uint16_t scenery[%d] = {", (levels ? levels : 1) * 768
             for (i = 0; i < levels * 768; i++) printf "%s%s", (i % 16 ? " " : "\n  "), (play && i == 3 * 32 + 9 ? "0," : "0xFFFF,")
             print "};"
-            if (play)
+            if (play == "sound")
+                print "const lvk_game_t lvk_game = {3, 3, 5, 6, 2, 3, actors, handlers, actions, levels, spawns, scenery, 0, 0, 0, 3};"
+            else if (play)
                 print "const lvk_game_t lvk_game = {3, 3, 4, 4, 2, 3, actors, handlers, actions, levels, spawns, scenery};"
             else
                 print "const lvk_game_t lvk_game = {" tiles ", 0, 0, 0, " levels ", 0, 0, 0, 0, levels, 0, scenery};"
@@ -648,6 +722,7 @@ EOF
         sh -c '[ "$(grep -c "^empty cell" "$1")" = 2 ] && grep -qx "empty cell 2,3" "$1" &&
                grep -qx "empty cell 5,3" "$1" && grep -qx "map0=0" "$1"' - "$tmp/play.out"
     check "playing: the keys line names Start+Select" "$tmp/play.out" has "$tmp/play.out" "Start+Select: next level"
+    check "playing: a game without sounds plays none" "$tmp/play.out" has "$tmp/play.out" "^sounds:\$"
 
     LVK_TOUCH=100,100 play 2 3 "4096,0" play
     check "playing: the pen away from the hero leaves the level alone" "$tmp/play.out" \
@@ -657,6 +732,21 @@ EOF
         sh -c '[ "$2" = 0 ] && grep -qx "shown: 0 1" "$1" && grep -qx "sprite0=0,0 tile1" "$1" &&
                grep -qx "sprite1=hidden" "$1" && grep -qx "empty cell 0,0" "$1" &&
                grep -q "Level 2 of 2" "$1"' - "$tmp/play.out" $?
+
+    # Sounds: the level's music loops from the start, each sound the engine
+    # starts goes to a free channel once; a level change kills the music
+    # and starts the next level's.
+    play 2 3 "16*60" sound
+    check "sounds: runs to the end of the key script" "$tmp/play.out" is $? 0
+    frames=$(sed -n 's/^sounds:.* f\([0-9]*\):play1,ch1$/\1/p' "$tmp/play.out")
+    check "sounds: the music loops from the start, the hero's sound plays once, the coin's when reached" \
+        "$tmp/play.out" sh -c 'grep -qx "sounds: f0:play2,loop,ch0 f0:play0,ch1 f[0-9]*:play1,ch1" "$1" &&
+                               [ "$2" -gt 5 ] && [ "$2" -lt 60 ]' - "$tmp/play.out" "${frames:-0}"
+    LVK_TOUCH=20,28 play 2 3 "4096,0" sound
+    check "sounds: the next level kills the music and starts its own and its sounds" "$tmp/play.out" \
+        sh -c '[ "$2" = 0 ] && grep -qx "shown: 0 1" "$1" &&
+               grep -qx "sounds: f0:play2,loop,ch0 f0:play0,ch1 f1:kill0 f1:play1,loop,ch0 f1:play0,ch1" "$1"' \
+        - "$tmp/play.out" $?
   else
     bad "the engine's sources are beside the ds folder (engine/lvk_engine.c)"
   fi

@@ -934,6 +934,42 @@ TEST(Engine, GoToLevelAndRestartGame) {
   }
 }
 
+// The sounds a host reads are those of the last step or of the level start
+// it asked for: its start after a step does not hand the step's sounds over
+// again, while a level change or restart at a step's end keeps the sounds
+// the step asked for before it.
+TEST(Engine, SoundsAreThoseOfTheLastStepOrLevelStart) {
+  const struct {
+    std::uint8_t Kind;  // what A asks for after sound 0; 0: nothing (the host starts the level)
+    std::vector<int> AfterStep, AfterHostStart;
+  } Cases[] = {
+      {0, {0}, {1}},
+      {LVK_ACTION_GO_TO_LEVEL, {0, 1}, {1}},
+      {LVK_ACTION_RESTART_GAME, {0, 1}, {1}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Kind);
+    TTestGame G;
+    G.Sounds = 2;
+    int Hero = G.Actor();
+    G.On(Hero, LVK_EVENT_CREATE).Act(LVK_ACTION_PLAY_SOUND, 1);
+    G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_PLAY_SOUND, 0);
+    if (C.Kind) G.Act(C.Kind, 0, 1);
+    G.Place(G.Level(), Hero, 0, 0);
+    TPlay P(G);
+    const std::uint16_t* Sounds = nullptr;
+    auto Taken = [&] {
+      int Count = lvk_engine_sounds(&P.E, &Sounds);
+      return std::vector<int>(Sounds, Sounds + Count);
+    };
+    EXPECT_EQ(Taken(), std::vector<int>{1});
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(Taken(), C.AfterStep);
+    lvk_engine_start_level(&P.E, 0);
+    EXPECT_EQ(Taken(), C.AfterHostStart);
+  }
+}
+
 TEST(Engine, BounceSetTileMoveTowardSoundsAndSolidActors) {
   TTestGame G;
   int Ball = G.Mover(1, 16, 16, 1, -1), Dog = G.Actor(2), Cat = G.Actor(3);

@@ -13,8 +13,14 @@
  * to the next level, B or Left back. In any game Start and Select together
  * step to the next level.
  *
- * Built with "make LVK_METER=1", the status line also shows the share of the
- * frame the engine's step took, timed with a hardware timer. */
+ * Sounds: each sound the engine starts plays once on a free channel of the
+ * DS's sixteen (libnds's ARM7 side picks it), several at once; the level's
+ * music loops on one from the level's start until the next level starts.
+ *
+ * Built with "make LVK_METER=1", the meter row also shows the share of the
+ * frame the engine's step and the sounds it started took, timed with a
+ * hardware timer, and the row above the keys line tells of the last sound
+ * started and the channel it got. */
 #include <nds.h>
 #include <stdio.h>
 #include <string.h>
@@ -49,6 +55,14 @@ static lvk_instance_values_t instanceValues;
 
 /* The upper screen as printed last. */
 static lvk_host_screen_t upper;
+
+/* The samples play at full channel volume (their own level is in them),
+ * centred. */
+#define SOUND_VOLUME 127
+#define SOUND_PAN 64
+
+/* The channel the level's music loops on, or -1. */
+static int musicChannel = -1;
 
 /* Where each tile's sprite picture is in VRAM, or 0 when it has none. */
 static u16 *spriteGfx[MAX_TILES];
@@ -86,6 +100,90 @@ static void showLevel(int level, u16 *map)
 	lvk_level_clear_live_cells(&lvk_game, level, map);
 }
 
+#ifdef LVK_METER
+/* The sound row: the last sound started, the channel it got (-1: none was
+ * free) and how many were started, printed after the timed part. */
+#define SOUND_ROW 21
+static int loggedSound = -1, loggedChannel, loggedMusic;
+static u32 soundsStarted;
+static int soundLogChanged;
+
+static void noteSound(int sound, int channel, int music)
+{
+	loggedSound = sound;
+	loggedChannel = channel;
+	loggedMusic = music;
+	soundsStarted++;
+	soundLogChanged = 1;
+}
+
+static void showSoundLog(void)
+{
+	char line[48];
+
+	if (!soundLogChanged)
+		return;
+	soundLogChanged = 0;
+	if (loggedChannel < 0)
+		snprintf(line, sizeof line, "%s %d: no free channel #%lu", loggedMusic ? "music" : "sound", loggedSound,
+			 (unsigned long)soundsStarted);
+	else
+		snprintf(line, sizeof line, "%s %d on channel %d #%lu", loggedMusic ? "music" : "sound", loggedSound,
+			 loggedChannel, (unsigned long)soundsStarted);
+	/* At most 31 characters: a full row would scroll the console. */
+	printf("\x1b[%d;0H%-31.31s", SOUND_ROW, line);
+	fflush(stdout);
+}
+#else
+#define noteSound(sound, channel, music) ((void)0)
+#endif
+
+/* Hands sound Sound to a free channel; Loop: from its start again at its
+ * end, until killed. The samples are the generated lvk_sound_N arrays: const
+ * data in main RAM, where the ARM7 that feeds the channels reads them (the
+ * TCMs are the ARM9's alone), 4-byte aligned and a whole number of words
+ * long, as a channel counts its data. Nothing writes them, so no cache line
+ * needs flushing first. Returns the channel, or -1 (none free, or no such
+ * sound). */
+static int playSound(int sound, bool loop)
+{
+	const lvk_sound_t *s;
+	int channel;
+
+	if (sound < 0 || sound >= lvk_game.sound_count)
+		return -1;
+	s = &lvk_sounds[sound];
+	if (!s->data || s->length == 0)
+		return -1;
+	channel = soundPlaySample(s->data, SoundFormat_8Bit, s->length, LVK_SOUND_RATE, SOUND_VOLUME, SOUND_PAN, loop,
+				  0);
+	noteSound(sound, channel, loop);
+	return channel;
+}
+
+/* A level started: the music of the level before stops, this one's starts
+ * from its beginning. */
+static void startMusic(void)
+{
+	if (musicChannel >= 0)
+		soundKill(musicChannel);
+	musicChannel = playSound(lvk_engine_music(&engine), true);
+}
+
+/* The sounds the last step (or level start) asked for, and the music when
+ * the level changed. */
+static void playSounds(void)
+{
+	const uint16_t *sounds;
+	int count = lvk_engine_sounds(&engine, &sounds);
+	int i;
+
+	if (lvk_engine_level_changed(&engine))
+		startMusic();
+	for (i = 0; i < count; i++)
+		playSound(sounds[i], false);
+}
+
 /* Prints the rows of the upper screen that changed: the game's, and the
  * status line when the level changed. */
 static void showText(void)
@@ -97,10 +195,16 @@ static void showText(void)
 
 #ifdef LVK_METER
 	rows &= ~(1ul << LVK_HOST_ROW_METER);
+	/* A damaged game's second line is there; it plays no sound. */
+	if (engine.game)
+		rows &= ~(1ul << SOUND_ROW);
 #endif
 	if (repaint) {
 		printf("\x1b[2J");
 		lvk_main();
+#ifdef LVK_METER
+		soundLogChanged = loggedSound >= 0;
+#endif
 	}
 	for (row = 0; row < LVK_TEXT_ROWS; row++)
 		if (((rows >> row) & 1u) && lvk_host_row(&engine, row, line))
@@ -200,6 +304,7 @@ int main(void)
 	dmaFillWords(0, map, 32 * 32 * sizeof(u16));
 
 	consoleDemoInit();
+	soundEnable();
 
 	/* Sprites use the background's colours; entry 0 is transparent in both. */
 	lvk_videoinit((u8 *)bgGetGfxPtr(bg));
@@ -216,6 +321,7 @@ int main(void)
 	}
 	loadSpriteTiles();
 	lvk_engine_start_level(&engine, 0);
+	playSounds();
 	showText();
 	drawSprites();
 
@@ -252,12 +358,18 @@ int main(void)
 #ifdef LVK_METER
 		started = meterTicks();
 		lvk_engine_step(&engine, &input);
+		/* Each start waits for the ARM7's answer: the meter counts it. */
+		playSounds();
 		showMeter(meterTicks() - started);
 #else
 		lvk_engine_step(&engine, &input);
+		playSounds();
 #endif
 		drawSprites();
 		showText();
+#ifdef LVK_METER
+		showSoundLog();
+#endif
 	}
 	return 0;
 }

@@ -1,0 +1,89 @@
+#pragma once
+// The play window's sound: the sounds a game starts and its level's music,
+// mixed as the DS's channels would play them (engine/lvk_mix) and handed to
+// an audio device through a QAudioSink that pulls the mixed samples.
+//
+// Without a device, or with one that cannot open or fails while playing,
+// the game plays silently: the mixer still runs for whoever pulls (the
+// tests do, through Pull), and Silenced says why, once.
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/lvk_mix.h"
+
+class QAudioSink;
+class QIODevice;
+
+namespace lvk {
+
+class TPlayAudio : public QObject {
+  Q_OBJECT
+public:
+  // The game's sounds by number: signed 8-bit mono at LVK_SOUND_RATE.
+  using TSounds = std::vector<std::vector<std::int8_t>>;
+
+  static const QString NoDeviceText;
+  static const QString FailedText;
+
+  // Plays on Device when started; a null device plays nothing.
+  explicit TPlayAudio(const QAudioDevice& Device, QObject* Parent = nullptr);
+  ~TPlayAudio() override;
+
+  // The sounds Play and SetMusic name from now on (nullptr: none). Stops
+  // everything first: the mixer no longer reads the sounds given before,
+  // which the caller may then free. Sounds must stay unchanged and alive
+  // until the next call or the end of this object.
+  void SetSounds(const TSounds* Sounds);
+  // Starts sound Sound once; a number with no sound does nothing.
+  void Play(int Sound);
+  // Loops sound Sound from its start as the music, in place of the music
+  // before; -1 (or a number with no sound) stops the music.
+  void SetMusic(int Sound);
+  // Silences every sound and the music.
+  void StopAll();
+  // Voices sounding, the music's included.
+  int Active() const;
+
+  // Opens the device, the first time, and lets it pull the mix. Without a
+  // device, or when it cannot be opened, the game goes silent (Silenced).
+  void Start();
+  // Lets go of the device; everything stops. Start opens it again.
+  void Stop();
+
+  // The next Frames mixed samples, 16-bit mono at Rate(): what the device
+  // pulls, moving every voice on.
+  void Pull(std::int16_t* Out, int Frames);
+  // The mix's samples a second: the device's (LVK_SOUND_RATE when it takes
+  // that or there is none).
+  int Rate() const { return static_cast<int>(FMixer.rate); }
+  // The format the device gets; invalid without a device.
+  const QAudioFormat& Format() const { return FFormat; }
+  bool Silent() const { return FSilent; }
+
+signals:
+  // From now on the game is not heard, and why: said once.
+  void Silenced(const QString& Why);
+
+private:
+  class TStream;
+  void Silence(const QString& Why);
+  void SinkStateChanged();
+
+  QAudioDevice FDevice;
+  QAudioFormat FFormat;
+  mutable QMutex FLock;  // the device may pull from another thread
+  lvk_mixer_t FMixer{};
+  const TSounds* FSounds = nullptr;
+  bool FSilent = false;
+  // The stream outlives the sink that reads it.
+  std::unique_ptr<TStream> FStream;
+  std::unique_ptr<QAudioSink> FSink;
+};
+
+}  // namespace lvk
