@@ -604,6 +604,24 @@ void TfrmPlay::InputChanged() {
     FQueued.back() = In;
 }
 
+// The main window's shortcuts stay live while this tool window is active,
+// so F5 (its Play) and Ctrl+N (its New) would clash with Restart and Next
+// level and neither would run. This window's own keys win: the shortcut
+// system is told to leave them, and the key, unless the game takes it,
+// comes back here as a key press.
+bool TfrmPlay::event(QEvent* Event) {
+  if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
+    const QKeySequence Pressed(static_cast<QKeyEvent*>(Event)->keyCombination());
+    for (QAction* Action : actions())
+      if (Action->shortcut() == Pressed) {
+        if (Event->type() == QEvent::KeyPress && Action->isEnabled()) Action->trigger();
+        Event->accept();
+        return true;
+      }
+  }
+  return QMainWindow::event(Event);
+}
+
 bool TfrmPlay::KeyChanged(int QtKey, bool Down) {
   bool Known = false;
   const std::vector<int>& Keys = QtKeys();

@@ -106,6 +106,7 @@ public:
 
 protected:
   void changeEvent(QEvent* Event) override;
+  bool event(QEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
 
 private:

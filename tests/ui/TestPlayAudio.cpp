@@ -195,7 +195,9 @@ TEST_F(PlayWindowAudio, StartsTheSoundsAndTheMusicOfTheFrames) {
 TEST_F(PlayWindowAudio, SaysOnceThatTheGamePlaysSilently) {
   Open();
   const bool NoDevice = QMediaDevices::defaultAudioOutput().isNull();
-  if (NoDevice) EXPECT_TRUE(Play->Audio().Silent());
+  if (NoDevice) {
+    EXPECT_TRUE(Play->Audio().Silent());
+  }
   EXPECT_EQ(Play->lblSound->isVisibleTo(Play.get()), Play->Audio().Silent());
   if (!Play->Audio().Silent()) GTEST_SKIP() << "this machine plays sound";
   EXPECT_EQ(Play->lblSound->text(), TPlayAudio::NoDeviceText);

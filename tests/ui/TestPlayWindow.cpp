@@ -406,6 +406,28 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("No level"));
 }
 
+// The main window's F5 (Play) and Ctrl+N (New) do not swallow the play
+// window's own Restart and Next level while the play window is active.
+TEST(PlayFromMainWindow, ThePlayWindowsOwnKeysWin) {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  ASSERT_TRUE(Main.OpenGameFile(LVK_EXAMPLES "/Sample.lvk"));
+  Main.show();
+  Main.mnuPlay->trigger();
+  TfrmPlay* Play = Main.PlayWindow();
+  ASSERT_NE(Play, nullptr);
+  Play->SetPaused(true);
+  Play->activateWindow();
+  QApplication::setActiveWindow(Play);
+  Play->pnlScreens->setFocus();
+  Play->RunFrames(10);
+  QTest::keyClick(Play->pnlScreens, Qt::Key_F5);
+  EXPECT_EQ(Play->Engine().frame, 0u);
+  QTest::keyClick(Play->pnlScreens, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(Play->Engine().level, 1);
+  EXPECT_GT(Main.Game().LevelCount(), 1);  // no New in the main window
+}
+
 }  // namespace
 
 namespace {
