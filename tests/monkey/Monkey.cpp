@@ -206,7 +206,8 @@ void PrepareToolChain(const QString& Root, const QString& Work) {
   R.mkpath("devkitPro/msys/home/Lurvik/arm9/source");
   WriteText(R.filePath("devkitPro/launcher.sh"),
             "#!/bin/sh\n"
-            "code=$(cat exitcode 2>/dev/null || echo 0)\n"
+            "code=$(cat exitcode 2>/dev/null)\n"
+            "case $code in ''|*[!0-9]*) code=0 ;; esac\n"
             "{\n"
             "  echo \"stand-in launcher: $*\"\n"
             "  [ \"$code\" = 0 ] || echo \"arm9/source/generated.c:1:1: error: stand-in failure $code\"\n"
