@@ -291,6 +291,37 @@ TEST_F(EventFrames, ActorListDrawsEachActorsPictureAndName) {
   EXPECT_NE(ToImage(Game.GetActorBitmap(Hero)), ToImage(Game.GetActorBitmap(Wall)));
 }
 
+TEST_F(EventFrames, CollisionWithAnySolidActorOnceOneIsSolid) {
+  Handler->SetEvent(TEventCollision::ClassKind());
+  Event<TEventCollision>().SetOtherActor(*Wall);
+  // No actor is solid: nothing to offer.
+  auto* Frame = Build<TfraEventCollision>();
+  EXPECT_EQ(Frame->cbxOtherActor->count(), 3);
+  delete Frame;
+
+  Wall->SetSolid(true);
+  Frame = Build<TfraEventCollision>();
+  TActorComboBox* List = Frame->cbxOtherActor;
+  ASSERT_EQ(List->count(), 4);
+  EXPECT_EQ(List->itemText(0), "<any solid actor>");
+  EXPECT_EQ(List->Actor(0), nullptr);
+  EXPECT_EQ(List->currentIndex(), List->IndexOf(Wall));
+  emit List->activated(0);
+  EXPECT_TRUE(Event<TEventCollision>().AnySolid());
+  EXPECT_EQ(Summaries, (QStringList{"OnCollision( <Solid>, overlap )"}));
+  emit List->activated(0);
+  EXPECT_EQ(Summaries.size(), 1);
+  delete Frame;
+
+  // Shown as chosen, and left for an actor again.
+  Frame = Build<TfraEventCollision>();
+  EXPECT_EQ(Frame->cbxOtherActor->currentIndex(), 0);
+  emit Frame->cbxOtherActor->activated(Frame->cbxOtherActor->IndexOf(Hero));
+  EXPECT_FALSE(Event<TEventCollision>().AnySolid());
+  EXPECT_EQ(Event<TEventCollision>().OtherActor(), Hero);
+  EXPECT_EQ(Summaries.last(), "OnCollision( Hero, overlap )");
+}
+
 namespace {
 
 struct EventSelector : ::testing::Test {

@@ -1,5 +1,6 @@
 // The item panes of the main window, driven as a user drives them.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "ui/FEventSelector.h"
 #include "ui/FHelp.h"
 #include "ui/FMain.h"
+#include "ui/UDocumentSession.h"
 #include "ui/PaneItems.h"
 #include "ui/UHelp.h"
 
@@ -167,6 +169,19 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   Click(Main.tsHandler->butEventHelp);
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-oncollision.htm"));
+}
+
+TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
+  test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
+  Main.SelectNode(Folder(1)->child(0));
+  EXPECT_FALSE(Main.tsActor->cbxActorSolid->isChecked());
+  EXPECT_TRUE(Main.tsActor->cbxActorSolid->toolTip().contains("<any solid actor>"));
+  Click(Main.tsActor->cbxActorSolid);
+  EXPECT_TRUE(Main.Game().GetActor(0)->Solid());
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Make actor solid");
+  Main.mnuUndoClick();
+  EXPECT_FALSE(Main.Game().GetActor(0)->Solid());
+  EXPECT_FALSE(Main.tsActor->cbxActorSolid->isChecked());
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {
