@@ -6,10 +6,12 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "behaviour/REventKey.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
+#include "ui/FraEventKey.h"
 
 namespace {
 
@@ -22,6 +24,8 @@ const char* const ToggleStyle =
     "QToolButton:focus { border: 1px dotted palette(window-text); }";
 
 }  // namespace
+
+void StyleToggle(QToolButton* Toggle) { Toggle->setStyleSheet(ToggleStyle); }
 
 void SetHint(QWidget* Control, const QString& Hint) {
   const qsizetype Bar = Hint.indexOf('|');
@@ -104,7 +108,7 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
   Button->setText(Caption);
   Button->setCheckable(true);
   Button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  Button->setStyleSheet(ToggleStyle);
+  StyleToggle(Button);
   SetHint(Button, Hint);
   Place(Button, Rect);
   FToggles.push_back(Button);
@@ -113,6 +117,12 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
 
 void TfraEventMask::AddToggles(std::span<const TToggleSpec> Specs, QSize Size) {
   for (const TToggleSpec& B : Specs) AddToggle(B.Name, B.Caption, B.Hint, QRect(QPoint(B.Left, B.Top), Size));
+}
+
+void TfraEventMask::AddKeyToggles() {
+  AddToggles(KeyToggles(), QSize(20, 20));
+  for (const TToggleSpec& Spec : KeyToggles())
+    SetHint(findChild<QToolButton*>(Spec.Name), KeyHint(Spec.Hint, lvk::TEventKey::IndexOfKey(Spec.Caption)));
 }
 
 QLabel* TfraEventMask::AddCompassCaption(const QString& Name, const QString& Text, int Width) {
