@@ -323,7 +323,13 @@ void TPaneActor::CreateHandlerButtons() {
     connect(Button, &QPushButton::clicked, this, [this, Button] { butNewHandlerClick(Button); });
     HandlerButtons.push_back(Button);
   }
-  if (!HandlerButtons.empty()) lblNewHandler->setBuddy(HandlerButtons.front());
+  // The label's key moves to the first button without pressing it: a
+  // label whose buddy is a button would click it.
+  if (!HandlerButtons.empty()) {
+    pnlNewHandler->setFocusPolicy(Qt::TabFocus);
+    pnlNewHandler->setFocusProxy(HandlerButtons.front());
+    lblNewHandler->setBuddy(pnlNewHandler);
+  }
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {

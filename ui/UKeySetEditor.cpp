@@ -39,7 +39,9 @@ TKeySetEditor::TKeySetEditor(QWidget* Parent) : QWidget(Parent) {
     FIndexes.push_back(Index);
   }
   Grid->setColumnStretch(Grid->columnCount(), 1);
-  // A label's mnemonic reaches the first toggle.
+  // A label's key reaches the first toggle (a policy of its own, or the
+  // label would not pass the focus on).
+  setFocusPolicy(Qt::TabFocus);
   setFocusProxy(FToggles.front());
 }
 

@@ -182,6 +182,20 @@ TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
   Main.mnuUndoClick();
   EXPECT_FALSE(Main.Game().GetActor(0)->Solid());
   EXPECT_FALSE(Main.tsActor->cbxActorSolid->isChecked());
+
+  // The key of "New event handler" moves to the buttons and presses none.
+  Main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+  QTest::keyClick(&Main, Qt::Key_V, Qt::AltModifier);
+  QTest::qWait(300);  // a button's animated click comes after 100 ms
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons.front());
+  EXPECT_EQ(Main.Game().GetActor(0)->HandlerCount(), 0);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[1]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[0]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->cbxActorSolid);
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {
