@@ -93,8 +93,9 @@ std::string TValueAction::Shown(int Index) const {
     case TValueType::Number: return V.empty() ? "0" : V;
     case TValueType::Text: return "\"" + V + "\"";
     case TValueType::Keys: return KeySetNames(KeysOf(V));
+    // No actor named is the handler's own, as the list of actors shows it.
+    case TValueType::Actor: return V.empty() ? "this actor" : V;
     case TValueType::Variable:
-    case TValueType::Actor:
     case TValueType::Tile: return V.empty() ? "none" : V;
     default: return V;
   }

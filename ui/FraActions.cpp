@@ -196,10 +196,11 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   Values->addWidget(pnlValues);
   Values->addStretch(1);
   auto* ListRow = new QHBoxLayout;
-  ListRow->addWidget(lbxActions, 1);
+  ListRow->addWidget(lbxActions, 2);
   ListRow->addLayout(Buttons);
   ListRow->addSpacing(8);
-  ListRow->addLayout(Values, 1);
+  // The values take the larger share: a text needs a screen row's width.
+  ListRow->addLayout(Values, 3);
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->addWidget(Caption);
@@ -391,7 +392,8 @@ void TfraActions::RefreshItem(int Row) {
   Item->setText(FromStd(Action->Summary()));
   const QString Problem = ActionProblem(*Action, Game());
   Item->setForeground(Problem.isEmpty() ? palette().color(QPalette::Text) : QColor(Qt::red));
-  Item->setToolTip(Problem.isEmpty() ? FromStd(Action->Kind().Description()) : Problem);
+  // The whole summary too: a long one is cut in a narrow list.
+  Item->setToolTip(Item->text() + "\n" + (Problem.isEmpty() ? FromStd(Action->Kind().Description()) : Problem));
 }
 
 void TfraActions::ShowSelected() {
@@ -444,6 +446,10 @@ QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value, std::
     case lvk::TValueType::Number: {
       QLineEdit* Field = NumberEditor(Nth);
       Field->setText(Text);
+      // Narrow beside a text (ShowText's row), which needs the room.
+      const bool BesideText =
+          Value + 1 < Action.ValueCount() && Action.ValueInfo(Value + 1).Type == lvk::TValueType::Text;
+      Field->setFixedWidth(BesideText ? Field->fontMetrics().horizontalAdvance("000") + 24 : 90);
       return Field;
     }
     case lvk::TValueType::Flag: {

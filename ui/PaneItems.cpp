@@ -344,11 +344,11 @@ void TPaneActor::Show() {
   cbxActorSolid->setChecked(Actor()->Solid());
   SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
   cbxActorTiles->clear();
-  cbxActorTiles->addItem(QIcon(Picture(Game.NoTileBitmap())), "<no tile>");
+  cbxActorTiles->addItem(PictureIcon(Game.NoTileBitmap()), "<no tile>");
   cbxActorTiles->setCurrentIndex(0);
   for (int i = 0; i < Game.TileCount(); ++i) {
     lvk::TTile* Tile = Game.GetTile(i);
-    cbxActorTiles->addItem(QIcon(Picture(Tile->Bitmap())), QString::fromStdString(Tile->Name()));
+    cbxActorTiles->addItem(PictureIcon(Tile->Bitmap()), QString::fromStdString(Tile->Name()));
     if (Tile == Actor()->Tile()) cbxActorTiles->setCurrentIndex(i + 1);
   }
 }

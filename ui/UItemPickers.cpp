@@ -120,12 +120,12 @@ TTileComboBox::TTileComboBox(const lvk::TGame& Game, QWidget* Parent) : QComboBo
 
 void TTileComboBox::Fill() {
   clear();
-  addItem(QIcon(QPixmap::fromImage(ToImage(FGame->NoTileBitmap()))), "<no tile>");
+  addItem(PictureIcon(FGame->NoTileBitmap()), "<no tile>");
   setItemData(0, QString(), ValueRole);
   for (int i = 0; i < FGame->TileCount(); ++i) {
     const lvk::TTile* Tile = FGame->GetTile(i);
     const QString Name = QString::fromStdString(Tile->Name());
-    addItem(QIcon(QPixmap::fromImage(ToImage(Tile->Bitmap()))), Name);
+    addItem(PictureIcon(Tile->Bitmap()), Name);
     setItemData(count() - 1, Name, ValueRole);
   }
 }
