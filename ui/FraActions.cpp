@@ -32,6 +32,7 @@
 #include "model/UVariable.h"
 #include "ui/UClipboard.h"
 #include "ui/UDialogService.h"
+#include "ui/UHelp.h"
 #include "ui/UItemPickers.h"
 #include "ui/UKeySetEditor.h"
 #include "ui/UPictures.h"
@@ -404,6 +405,9 @@ void TfraActions::ShowSelected() {
   butActionDelete->setEnabled(Row >= 0 && Row < Count);
   ShowValues(SelectedAction());
   ShowNote();
+  // F1 in the list or on a value shows the page of the selected kind.
+  const lvk::TActionBase* Action = SelectedAction();
+  SetHelpKeyword(this, Action ? "action-" + FromStd(Action->Kind().DisplayName()).toLower() : QString("actions"));
 }
 
 void TfraActions::ShowNote() {

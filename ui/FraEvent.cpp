@@ -12,6 +12,7 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "ui/FraEventKey.h"
+#include "ui/UHelp.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ TfraEvent::TfraEvent(lvk::TEventBase& Event, const QString& Name, QSize DesignSi
   FDesignSize = Scaled(QRect(QPoint(), DesignSize)).size();
   setMinimumSize(qRound(MinimumWidth * FScale), FDesignSize.height());
   SetHint(this, Hint);
+  // F1 in the frame shows the page of its kind of event.
+  SetHelpKeyword(this, "event-" + QString::fromStdString(Event.Kind().DisplayName()).toLower());
   resize(FDesignSize);
 }
 
