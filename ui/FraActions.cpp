@@ -19,6 +19,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "behaviour/UAction.h"
@@ -434,10 +435,11 @@ void TfraActions::ShowNote() {
   lblActionNote->setText(About + ".");
 }
 
-QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value, std::vector<std::size_t>& Used) {
+QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,
+                                std::map<lvk::TValueType, std::size_t>& Used) {
   const lvk::TActionValue Info = Action.ValueInfo(Value);
   const QString Text = FromStd(Action.GetValue(Value));
-  const std::size_t Nth = Used[static_cast<std::size_t>(Info.Type)]++;
+  const std::size_t Nth = Used[Info.Type]++;
   const lvk::TGame& G = Game();
   // A list entry for a stored name that no item has: shown, not lost.
   auto Unknown = [&Text](QComboBox* List, const QString& What) {
@@ -470,10 +472,15 @@ QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value, std::
     case lvk::TValueType::Variable: {
       QComboBox* List = VariableEditor(Nth);
       List->clear();
-      if (Text.isEmpty()) List->addItem("<no variable>", QString());
-      for (int i = 0; i < G.VariableCount(); ++i) List->addItem(FromStd(G.GetVariable(i)->Name()));
-      for (int i = Text.isEmpty() ? 1 : 0; i < List->count(); ++i) List->setItemData(i, List->itemText(i), ValueRole);
-      if (Text.isEmpty()) List->setItemData(0, QString(), ValueRole);
+      auto Add = [List](const QString& Caption, const QString& Stored) {
+        List->addItem(Caption);
+        List->setItemData(List->count() - 1, Stored, ValueRole);
+      };
+      if (Text.isEmpty()) Add("<no variable>", QString());
+      for (int i = 0; i < G.VariableCount(); ++i) {
+        const QString Name = FromStd(G.GetVariable(i)->Name());
+        Add(Name, Name);
+      }
       Unknown(List, "variable");
       List->setCurrentIndex(IndexOfValue(*List, Text));
       return List;
@@ -522,7 +529,7 @@ void TfraActions::ShowValues(lvk::TActionBase* Action) {
     for (int i = 0; i < Game().VariableCount(); ++i) Names << FromStd(Game().GetVariable(i)->Name());
     FVariableNames->setStringList(Names);
   }
-  std::vector<std::size_t> Used(8, 0);
+  std::map<lvk::TValueType, std::size_t> Used;
   const int Count = Action ? Action->ValueCount() : 0;
   int GridRow = 0;
   for (int v = 0; v < Count; ++v) {

@@ -13,6 +13,7 @@
 // types a new value. A value the game cannot use marks its action in the
 // list and is told of below it.
 #include <QWidget>
+#include <map>
 #include <vector>
 
 class QCheckBox;
@@ -105,7 +106,8 @@ private:
   QComboBox* CompareEditor(std::size_t Index);
   QLabel* Label(std::size_t Index);
   // The editor of one value, set from Value.
-  QWidget* EditorFor(const lvk::TActionBase& Action, int Value, std::vector<std::size_t>& Used);
+  // Used counts the editors of each type taken so far.
+  QWidget* EditorFor(const lvk::TActionBase& Action, int Value, std::map<lvk::TValueType, std::size_t>& Used);
   int ValueOf(const QWidget* Editor) const;
   lvk::TValueType TypeOf(const QWidget* Editor) const;
   void Store(int Value, const std::string& Text);
