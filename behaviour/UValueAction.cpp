@@ -93,8 +93,9 @@ std::string TValueAction::Shown(int Index) const {
     case TValueType::Number: return V.empty() ? "0" : V;
     case TValueType::Text: return "\"" + V + "\"";
     case TValueType::Keys: return KeySetNames(KeysOf(V));
+    // No actor named is the handler's own, as the list of actors shows it.
+    case TValueType::Actor: return V.empty() ? "this actor" : V;
     case TValueType::Variable:
-    case TValueType::Actor:
     case TValueType::Tile:
     case TValueType::Sound: return V.empty() ? "none" : V;
     default: return V;
@@ -158,31 +159,31 @@ using S = TValueSlot;
 
 const TActionValue SetVariableValues[] = {
     {"&Variable", "The variable to set", T::Variable, S::Ref},
-    {"V&alue", "A whole number or a variable's name; added to the variable when relative", T::Number, S::Arg1},
-    {"Relati&ve", "Add the value to the variable instead of setting it", T::Flag, S::Relative, "0"}};
+    {"Val&ue", "A whole number or a variable's name; added to the variable when relative", T::Number, S::Arg1},
+    {"Rela&tive", "Add the value to the variable instead of setting it", T::Flag, S::Relative, "0"}};
 const TActionValue ShowTextValues[] = {
-    {"&Row", "The row of the upper screen, 0 (top) to 23", T::Number, S::Arg1},
+    {"Ro&w", "The row of the upper screen, 0 (top) to 23", T::Number, S::Arg1},
     {"&Text", "What the row shows; {name} shows a variable's value and follows it", T::Text, S::Ref}};
 const TActionValue SpawnValues[] = {
-    {"&Actor", "The actor of the new instance (none: this one's)", T::Actor, S::Ref},
+    {"Ac&tor", "The actor of the new instance (none: this one's)", T::Actor, S::Ref},
     {"D&x", "Pixels to the right of this instance (negative: to the left)", T::Number, S::Arg1},
     {"D&y", "Pixels below this instance (negative: above)", T::Number, S::Arg2}};
 const TActionValue GoToLevelValues[] = {
-    {"&Level", "The level's number, from 1; 0 starts this level again", T::Number, S::Arg1, "1"}};
+    {"Le&vel", "The level's number, from 1; 0 starts this level again", T::Number, S::Arg1, "1"}};
 const TActionValue BounceValues[] = {{"&X", "Turn round left and right", T::Flag, S::Arg1, "1"},
                                      {"&Y", "Turn round up and down", T::Flag, S::Arg2, "1"}};
 const TActionValue SetTileValues[] = {{"&Tile", "The tile this instance is drawn with from now on", T::Tile, S::Ref}};
 const TActionValue MoveTowardValues[] = {
-    {"&Actor", "Head for the nearest instance of this actor", T::Actor, S::Ref},
+    {"Ac&tor", "Head for the nearest instance of this actor", T::Actor, S::Ref},
     {"&Speed", "The speed size, in 1/16 pixel a frame (0..255)", T::Number, S::Arg1, "16"}};
 const TActionValue IfVariableValues[] = {
     {"&Variable", "The variable looked at", T::Variable, S::Ref},
-    {"C&ompare", "How the variable compares with the value", T::Compare, S::Op, "="},
-    {"V&alue", "A whole number or a variable's name", T::Number, S::Arg1}};
+    {"Compari&son", "How the variable compares with the value", T::Compare, S::Op, "="},
+    {"Val&ue", "A whole number or a variable's name", T::Number, S::Arg1}};
 const TActionValue IfCountValues[] = {
-    {"&Actor", "The actor whose live instances are counted", T::Actor, S::Ref},
-    {"C&ompare", "How the count compares with the value", T::Compare, S::Op, "="},
-    {"V&alue", "A whole number or a variable's name", T::Number, S::Arg1}};
+    {"Ac&tor", "The actor whose live instances are counted", T::Actor, S::Ref},
+    {"Compari&son", "How the count compares with the value", T::Compare, S::Op, "="},
+    {"Val&ue", "A whole number or a variable's name", T::Number, S::Arg1}};
 const TActionValue IfChanceValues[] = {
     {"One time &in", "The rest runs one time in this many, by chance", T::Number, S::Arg1, "2"}};
 const TActionValue IfKeyHeldValues[] = {

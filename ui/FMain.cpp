@@ -24,6 +24,7 @@
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
 #include "ui/PaneSplash.h"
+#include "ui/PaneVariables.h"
 #include "ui/UApplication.h"
 #include "ui/UDocumentSession.h"
 #include "ui/UHelp.h"
@@ -86,17 +87,21 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   tsHandler = new TPaneHandler(*this);
   tsLevels = new TPaneLevels(*this);
   tsLevel = new TPaneLevel(*this);
+  tsVariables = new TPaneVariables(*this);
+  tsVariable = new TPaneVariable(*this);
   for (TPane* Pane : std::initializer_list<TPane*>{tsSplash, tsGame, tsTiles, tsTile, tsActors, tsActor, tsHandler,
-                                                  tsLevels, tsLevel})
+                                                  tsLevels, tsLevel, tsVariables, tsVariable})
     pagEditor->addWidget(Pane);
   pagEditor->setCurrentWidget(tsSplash);
   FItemPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTile},
                 {static_cast<int>(lvk::TItemKind::Actor), tsActor},
                 {static_cast<int>(lvk::TItemKind::Handler), tsHandler},
-                {static_cast<int>(lvk::TItemKind::Level), tsLevel}};
+                {static_cast<int>(lvk::TItemKind::Level), tsLevel},
+                {static_cast<int>(lvk::TItemKind::Variable), tsVariable}};
   FFolderPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTiles},
                   {static_cast<int>(lvk::TItemKind::Actor), tsActors},
-                  {static_cast<int>(lvk::TItemKind::Level), tsLevels}};
+                  {static_cast<int>(lvk::TItemKind::Level), tsLevels},
+                  {static_cast<int>(lvk::TItemKind::Variable), tsVariables}};
   FSession->SetSampleGame(tsSplash->SampleGame());
 
   auto* Splitter = FSplitter = new QSplitter(Qt::Horizontal, this);
@@ -186,7 +191,7 @@ void TfrmMain::CreateMenus() {
   File->addSeparator();
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
 
-  mnuEdit = AddMenu("&Edit", "Undo and redo; duplicate and delete tiles, actors, handlers and levels");
+  mnuEdit = AddMenu("&Edit", "Undo and redo; duplicate and delete tiles, actors, handlers, levels and variables");
   mnuEdit->setObjectName("mnuEdit");
   mnuUndo = AddItem(mnuEdit, "mnuUndo", "&Undo", "Take back the last change to the game",
                     [this] { mnuUndoClick(); }, QKeySequence::Undo);
@@ -194,8 +199,8 @@ void TfrmMain::CreateMenus() {
   mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   mnuEdit->addSeparator();
   mnuDuplicate = AddItem(mnuEdit, "mnuDuplicate", "D&uplicate",
-                         "Copy the selected tile, actor (with its handlers) or level under a new name, or a "
-                         "handler into its actor",
+                         "Copy the selected tile, actor (with its handlers), level or variable under a new name, "
+                         "or a handler into its actor",
                          [this] { mnuDuplicateClick(); }, QKeySequence(Qt::CTRL | Qt::Key_D));
   // Not through AddItem: these keys belong to the tree (and the open menu),
   // never to the name fields and lists of the panes, which copy, paste and
@@ -216,7 +221,8 @@ void TfrmMain::CreateMenus() {
     });
     return Item;
   };
-  mnuDelete = AddTreeItem("mnuDelete", "&Delete", "Delete the selected tile, actor, handler or level (asks first)",
+  mnuDelete = AddTreeItem("mnuDelete", "&Delete",
+                          "Delete the selected tile, actor, handler, level or variable (asks first)",
                           QKeySequence::Delete, [this] { DeleteNode(tvwTree->currentItem()); });
   mnuEdit->addSeparator();
   mnuCopy = AddTreeItem("mnuCopy", "&Copy", "Copy the selected handler, to paste it into any actor of any game",
@@ -283,7 +289,8 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
     case lvk::TChangeKind::Saved:
       // A node removed by the edit may have been the one shown.
       if (!FShownNode && VisiblePane() != tsSplash && tvwTree->currentItem()) tvwTreeChange(tvwTree->currentItem());
-      if (VisiblePane() == tsGame) tsGame->Show();
+      // Panes that show counts of the whole game.
+      if (VisiblePane() == tsGame || VisiblePane() == static_cast<TPane*>(tsVariables)) VisiblePane()->Show();
       UpdateEditMenu();
       UpdateTitle();
       break;

@@ -27,6 +27,8 @@ class TPaneLevels;
 class TPaneSplash;
 class TPaneTile;
 class TPaneTiles;
+class TPaneVariable;
+class TPaneVariables;
 class TWindowLauncher;
 class TfrmPlay;
 
@@ -67,9 +69,10 @@ public:
   QTreeWidgetItem* TilesNode() const { return tvwTree->FolderNode(lvk::TItemKind::Tile); }
   QTreeWidgetItem* ActorsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Actor); }
   QTreeWidgetItem* LevelsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Level); }
+  QTreeWidgetItem* VariablesNode() const { return tvwTree->FolderNode(lvk::TItemKind::Variable); }
 
-  // Edit commands on a node: tiles, actors, handlers and levels can be
-  // deleted, all but handlers duplicated.
+  // Edit commands on a node: tiles, actors, handlers, levels and variables
+  // can be deleted and duplicated, variables also moved.
   TItemCommands& Commands() const { return *FCommands; }
   static bool CanDelete(const QTreeWidgetItem* Node);
   static bool CanDuplicate(const QTreeWidgetItem* Node);
@@ -113,6 +116,8 @@ public:
   TPaneHandler* tsHandler;
   TPaneLevels* tsLevels;
   TPaneLevel* tsLevel;
+  TPaneVariables* tsVariables;
+  TPaneVariable* tsVariable;
 
   TGameTree* tvwTree;
   QStackedWidget* pagEditor;

@@ -1,8 +1,12 @@
 #include "ui/FraActions.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QIcon>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,10 +14,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
 #include <QValidator>
 #include <QVBoxLayout>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "behaviour/UAction.h"
@@ -23,8 +30,14 @@
 #include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/UItemCopies.h"
+#include "model/USound.h"
+#include "model/UNames.h"
+#include "model/UVariable.h"
 #include "ui/UClipboard.h"
 #include "ui/UDialogService.h"
+#include "ui/UHelp.h"
+#include "ui/UItemPickers.h"
+#include "ui/UKeySetEditor.h"
 #include "ui/UPictures.h"
 
 namespace {
@@ -37,22 +50,91 @@ void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
 }
 
 // Lets every keystroke through, so a stored text that is not a number can
-// be edited into one; only a whole number (or nothing) is acceptable, and
-// only an acceptable text is ever stored.
-class TWholeValidator final : public QValidator {
+// be edited into one; only a whole number, a variable's name (or nothing)
+// is acceptable, and only an acceptable text is ever stored.
+class TNumberValidator final : public QValidator {
 public:
-  using QValidator::QValidator;
-  State validate(QString& Input, int&) const override {
-    return IsWholeArgument(Input) ? Acceptable : Intermediate;
-  }
+  TNumberValidator(QObject* Parent, std::function<bool(const QString&)> Acceptable)
+      : QValidator(Parent), FAcceptable(std::move(Acceptable)) {}
+  State validate(QString& Input, int&) const override { return FAcceptable(Input) ? Acceptable : Intermediate; }
+
+private:
+  std::function<bool(const QString&)> FAcceptable;
 };
 
 constexpr const char* NotWholeNote =
-    "Not a whole number: the game cannot use it. Type a whole number (for example -2, 0 or 16).";
+    "Not a whole number nor a variable's name: the game cannot use it. Type a whole number (for example -2, 0 or "
+    "16) or a variable's name.";
+
+// A field the game cannot use as it is.
+const QColor MarkColor(255, 220, 220);
 
 }  // namespace
 
 bool IsWholeArgument(const QString& Text) { return lvk::ParseWholeNumber(Text.toStdString()).has_value(); }
+
+bool IsNumberValue(const QString& Text, const lvk::TGame& Game) {
+  return IsWholeArgument(Text) || Game.FindVariableByName(Text.toStdString()) != nullptr;
+}
+
+QStringList UnknownTextNames(const QString& Text, const lvk::TGame& Game) {
+  // As the game reads a text: {name} with a legal name stands for a
+  // variable; other braces are characters like any other.
+  QStringList Unknown;
+  for (qsizetype Open = Text.indexOf('{'); Open >= 0; Open = Text.indexOf('{', Open + 1)) {
+    const qsizetype Close = Text.indexOf('}', Open);
+    if (Close < 0) break;
+    const std::string Name = Text.mid(Open + 1, Close - Open - 1).toStdString();
+    if (!lvk::IsLegalName(Name)) continue;
+    if (!Game.FindVariableByName(Name) && !Unknown.contains(FromStd(Name), Qt::CaseInsensitive))
+      Unknown << FromStd(Name);
+    Open = Close;
+  }
+  return Unknown;
+}
+
+QString ValueProblem(lvk::TValueType Type, const QString& Text, const lvk::TGame& Game) {
+  const std::string Name = Text.toStdString();
+  switch (Type) {
+    case lvk::TValueType::Number: return IsNumberValue(Text, Game) ? QString() : QString(NotWholeNote);
+    case lvk::TValueType::Variable:
+      if (Text.isEmpty())
+        return "No variable chosen yet: the game leaves this action out. Choose one (the Variables folder adds "
+               "them).";
+      return Game.FindVariableByName(Name) ? QString()
+                                           : "\"" + Text + "\" is no variable of this game: the game leaves this "
+                                                           "action out. Choose another.";
+    case lvk::TValueType::Actor:
+      return Text.isEmpty() || Game.FindActorByName(Name)
+                 ? QString()
+                 : "\"" + Text + "\" is no actor of this game: the game leaves this action out. Choose another.";
+    case lvk::TValueType::Tile:
+      return Text.isEmpty() || Game.FindTileByName(Name)
+                 ? QString()
+                 : "\"" + Text + "\" is no tile of this game: the game leaves this action out. Choose another.";
+    case lvk::TValueType::Sound:
+      if (Text.isEmpty())
+        return "No sound chosen yet: the game leaves this action out. Choose one (the Sounds folder adds them).";
+      return Game.FindSoundByName(Name) ? QString()
+                                        : "\"" + Text + "\" is no sound of this game: the game leaves this action "
+                                                        "out. Choose another.";
+    case lvk::TValueType::Text: {
+      const QStringList Unknown = UnknownTextNames(Text, Game);
+      if (Unknown.isEmpty()) return {};
+      return "The text names {" + Unknown.join("}, {") + "}, which " + (Unknown.size() == 1 ? "is" : "are") +
+             " no variable: the game leaves this action out. Mend the name or add the variable.";
+    }
+    default: return {};
+  }
+}
+
+QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game) {
+  for (int v = 0; v < Action.ValueCount(); ++v) {
+    const QString Problem = ValueProblem(Action.ValueInfo(v).Type, FromStd(Action.GetValue(v)), Game);
+    if (!Problem.isEmpty()) return Problem;
+  }
+  return {};
+}
 
 TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   setObjectName("fraActions");
@@ -105,7 +187,8 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   pnlValues->setObjectName("pnlValues");
   FValuesGrid = new QGridLayout(pnlValues);
   FValuesGrid->setContentsMargins(0, 0, 0, 0);
-  FValuesGrid->setColumnStretch(2, 1);
+  FValuesGrid->setColumnStretch(3, 1);
+  FVariableNames = new QStringListModel(this);
   edtArg1 = NumberEditor(0);
   edtArg2 = NumberEditor(1);
   cbxRelative = FlagEditor(0);
@@ -123,10 +206,11 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   Values->addWidget(pnlValues);
   Values->addStretch(1);
   auto* ListRow = new QHBoxLayout;
-  ListRow->addWidget(lbxActions, 1);
+  ListRow->addWidget(lbxActions, 2);
   ListRow->addLayout(Buttons);
   ListRow->addSpacing(8);
-  ListRow->addLayout(Values, 1);
+  // The values take the larger share: a text needs a screen row's width.
+  ListRow->addLayout(Values, 3);
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->addWidget(Caption);
@@ -144,8 +228,16 @@ QLineEdit* TfraActions::NumberEditor(std::size_t Index) {
   while (FNumbers.size() <= Index) {
     auto* Field = new QLineEdit(pnlValues);
     Field->setObjectName(QString("edtArg%1").arg(FNumbers.size() + 1));
-    Field->setValidator(new TWholeValidator(Field));
+    Field->setValidator(new TNumberValidator(Field, [this](const QString& Text) {
+      return FHandler ? IsNumberValue(Text, Game()) : IsWholeArgument(Text);
+    }));
     Field->setFixedWidth(90);
+    auto* Completer = new QCompleter(FVariableNames, Field);
+    Completer->setCaseSensitivity(Qt::CaseInsensitive);
+    Completer->setCompletionMode(QCompleter::PopupCompletion);
+    Field->setCompleter(Completer);
+    connect(Completer, qOverload<const QString&>(&QCompleter::activated), this,
+            [this, Field] { NumberEdited(Field); });
     Field->installEventFilter(this);
     Field->hide();
     connect(Field, &QLineEdit::editingFinished, this, [this, Field] { NumberEdited(Field); });
@@ -168,8 +260,118 @@ QCheckBox* TfraActions::FlagEditor(std::size_t Index) {
   return FFlags[Index];
 }
 
+QLineEdit* TfraActions::TextEditor(std::size_t Index) {
+  while (FTexts.size() <= Index) {
+    auto* Field = new QLineEdit(pnlValues);
+    Field->setObjectName(QString("edtText%1").arg(FTexts.size() + 1));
+    Field->setMinimumWidth(140);
+    Field->installEventFilter(this);
+    Field->hide();
+    // Any text can be stored; names that are no variable are marked.
+    connect(Field, &QLineEdit::editingFinished, this, [this, Field] {
+      if (!FShowing) Store(ValueOf(Field), Field->text().toStdString());
+    });
+    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
+    FTexts.push_back(Field);
+  }
+  return FTexts[Index];
+}
+
+namespace {
+
+template <class TList>
+TList* NewList(QWidget* Parent, const QString& Name) {
+  auto* List = new TList(Parent);
+  List->setObjectName(Name);
+  List->setMinimumWidth(120);
+  List->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  List->hide();
+  return List;
+}
+
+}  // namespace
+
+QComboBox* TfraActions::VariableEditor(std::size_t Index) {
+  while (FVariables.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxVariable%1").arg(FVariables.size() + 1));
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FVariables.push_back(List);
+  }
+  return FVariables[Index];
+}
+
+QComboBox* TfraActions::SoundEditor(std::size_t Index) {
+  while (FSounds.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxSound%1").arg(FSounds.size() + 1));
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FSounds.push_back(List);
+  }
+  return FSounds[Index];
+}
+
+TActorComboBox* TfraActions::ActorEditor(std::size_t Index) {
+  while (FActors.size() <= Index) {
+    auto* List = new TActorComboBox(Game(), pnlValues);
+    List->setObjectName(QString("cbxActor%1").arg(FActors.size() + 1));
+    List->setMinimumWidth(120);
+    List->hide();
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FActors.push_back(List);
+  }
+  return FActors[Index];
+}
+
+TTileComboBox* TfraActions::TileEditor(std::size_t Index) {
+  while (FTiles.size() <= Index) {
+    auto* List = new TTileComboBox(Game(), pnlValues);
+    List->setObjectName(QString("cbxTile%1").arg(FTiles.size() + 1));
+    List->setMinimumWidth(120);
+    List->hide();
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FTiles.push_back(List);
+  }
+  return FTiles[Index];
+}
+
+TKeySetEditor* TfraActions::KeysEditor(std::size_t Index) {
+  while (FKeySets.size() <= Index) {
+    auto* Keys = new TKeySetEditor(pnlValues);
+    Keys->setObjectName(QString("pnlKeys%1").arg(FKeySets.size() + 1));
+    Keys->hide();
+    connect(Keys, &TKeySetEditor::KeysChanged, this, [this, Keys](unsigned Set) {
+      if (!FShowing) Store(ValueOf(Keys), std::to_string(Set));
+    });
+    FKeySets.push_back(Keys);
+  }
+  return FKeySets[Index];
+}
+
+QComboBox* TfraActions::CompareEditor(std::size_t Index) {
+  static const char* const Words[] = {"equal to", "not equal to", "less than", "at most", "more than", "at least"};
+  while (FCompares.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxCompare%1").arg(FCompares.size() + 1));
+    for (int i = 0; i < lvk::CompareCount; ++i) {
+      List->addItem(QString(lvk::CompareNames[i]) + "   " + Words[i]);
+      List->setItemData(i, QString(lvk::CompareNames[i]), ValueRole);
+    }
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FCompares.push_back(List);
+  }
+  return FCompares[Index];
+}
+
+QLabel* TfraActions::Label(std::size_t Index) {
+  while (FLabels.size() <= Index) FLabels.push_back(new QLabel(pnlValues));
+  return FLabels[Index];
+}
+
 void TfraActions::SetHandler(lvk::THandler* Handler) {
   FHandler = Handler;
+  if (FHandler) {
+    // The lists of another game's items: the game may be new since.
+    for (TActorComboBox* List : FActors) List->SetGame(Game());
+    for (TTileComboBox* List : FTiles) List->SetGame(Game());
+  }
   FillList();
 }
 
@@ -180,6 +382,12 @@ lvk::TActionBase* TfraActions::SelectedAction() const {
 }
 
 void TfraActions::SelectAction(int Index) { lbxActions->setCurrentRow(Index); }
+
+QWidget* TfraActions::ValueEditor(int Index) const {
+  for (const TBinding& B : FBindings)
+    if (B.Value == Index) return B.Editor;
+  return nullptr;
+}
 
 void TfraActions::FillList() {
   const int Keep = lbxActions->currentRow();
@@ -196,21 +404,15 @@ void TfraActions::FillList() {
   ShowSelected();
 }
 
-bool TfraActions::AllWhole(const lvk::TActionBase& Action) {
-  for (int v = 0; v < Action.ValueCount(); ++v)
-    if (Action.ValueInfo(v).Type == lvk::TValueType::Number && !IsWholeArgument(FromStd(Action.GetValue(v))))
-      return false;
-  return true;
-}
-
 void TfraActions::RefreshItem(int Row) {
   QListWidgetItem* Item = lbxActions->item(Row);
   const lvk::TActionBase* Action = FHandler->GetAction(Row);
   Item->setIcon(IconPixmap(Action->Kind().Icon()));
   Item->setText(FromStd(Action->Summary()));
-  const bool Whole = AllWhole(*Action);
-  Item->setForeground(Whole ? palette().color(QPalette::Text) : QColor(Qt::red));
-  Item->setToolTip(Whole ? FromStd(Action->Kind().Description()) : QString(NotWholeNote));
+  const QString Problem = ActionProblem(*Action, Game());
+  Item->setForeground(Problem.isEmpty() ? palette().color(QPalette::Text) : QColor(Qt::red));
+  // The whole summary too: a long one is cut in a narrow list.
+  Item->setToolTip(Item->text() + "\n" + (Problem.isEmpty() ? FromStd(Action->Kind().Description()) : Problem));
 }
 
 void TfraActions::ShowSelected() {
@@ -219,60 +421,192 @@ void TfraActions::ShowSelected() {
   butActionUp->setEnabled(Row > 0);
   butActionDown->setEnabled(Row >= 0 && Row < Count - 1);
   butActionDelete->setEnabled(Row >= 0 && Row < Count);
+  ShowValues(SelectedAction());
+  ShowNote();
+  // F1 in the list or on a value shows the page of the selected kind.
+  const lvk::TActionBase* Action = SelectedAction();
+  SetHelpKeyword(this, Action ? "action-" + FromStd(Action->Kind().DisplayName()).toLower() : QString("actions"));
+}
+
+void TfraActions::ShowNote() {
   lvk::TActionBase* Action = SelectedAction();
-  ShowValues(Action);
-  if (!Action)
+  if (!Action) {
     lblActionNote->setText(FHandler ? "No action selected." : QString());
-  else if (Action->ValueCount() == 0)
-    lblActionNote->setText(FromStd(Action->Kind().Description()) + ". It has no values.");
-  else
-    lblActionNote->setText(AllWhole(*Action) ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
+    return;
+  }
+  const QString About = FromStd(Action->Kind().Description());
+  if (Action->ValueCount() == 0) {
+    lblActionNote->setText(About + ". It has no values.");
+    return;
+  }
+  // The fields as typed: a number typed wrong is never stored, but told of.
+  for (int v = 0; v < Action->ValueCount(); ++v) {
+    const auto* Field = qobject_cast<const QLineEdit*>(ValueEditor(v));
+    const QString Text = Field ? Field->text() : FromStd(Action->GetValue(v));
+    const QString Problem = ValueProblem(Action->ValueInfo(v).Type, Text, Game());
+    if (!Problem.isEmpty()) {
+      lblActionNote->setText(Problem);
+      return;
+    }
+  }
+  lblActionNote->setText(About + ".");
+}
+
+QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,
+                                std::map<lvk::TValueType, std::size_t>& Used) {
+  const lvk::TActionValue Info = Action.ValueInfo(Value);
+  const QString Text = FromStd(Action.GetValue(Value));
+  const std::size_t Nth = Used[Info.Type]++;
+  const lvk::TGame& G = Game();
+  // A list entry for a stored name that no item has: shown, not lost.
+  auto Unknown = [&Text](QComboBox* List, const QString& What) {
+    if (Text.isEmpty() || IndexOfValue(*List, Text) >= 0) return;
+    List->addItem(Text + " (no " + What + ")");
+    List->setItemData(List->count() - 1, Text, ValueRole);
+    List->setItemData(List->count() - 1, QColor(Qt::red), Qt::ForegroundRole);
+  };
+  switch (Info.Type) {
+    case lvk::TValueType::Number: {
+      QLineEdit* Field = NumberEditor(Nth);
+      Field->setText(Text);
+      // Narrow beside a text (ShowText's row), which needs the room.
+      const bool BesideText =
+          Value + 1 < Action.ValueCount() && Action.ValueInfo(Value + 1).Type == lvk::TValueType::Text;
+      Field->setFixedWidth(BesideText ? Field->fontMetrics().horizontalAdvance("000") + 24 : 90);
+      return Field;
+    }
+    case lvk::TValueType::Flag: {
+      QCheckBox* Box = FlagEditor(Nth);
+      Box->setText(Info.Label);
+      Box->setChecked(Text == "1");
+      return Box;
+    }
+    case lvk::TValueType::Text: {
+      QLineEdit* Field = TextEditor(Nth);
+      Field->setText(Text);
+      return Field;
+    }
+    case lvk::TValueType::Variable: {
+      QComboBox* List = VariableEditor(Nth);
+      List->clear();
+      auto Add = [List](const QString& Caption, const QString& Stored) {
+        List->addItem(Caption);
+        List->setItemData(List->count() - 1, Stored, ValueRole);
+      };
+      if (Text.isEmpty()) Add("<no variable>", QString());
+      for (int i = 0; i < G.VariableCount(); ++i) {
+        const QString Name = FromStd(G.GetVariable(i)->Name());
+        Add(Name, Name);
+      }
+      Unknown(List, "variable");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Sound: {
+      QComboBox* List = SoundEditor(Nth);
+      List->clear();
+      if (Text.isEmpty()) {
+        List->addItem("<no sound>");
+        List->setItemData(0, QString(), ValueRole);
+      }
+      for (int i = 0; i < G.SoundCount(); ++i) {
+        const QString Name = FromStd(G.GetSound(i)->Name());
+        List->addItem(QIcon(":/ui/BmpSound18x18.png"), Name);
+        List->setItemData(List->count() - 1, Name, ValueRole);
+      }
+      Unknown(List, "sound");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Actor: {
+      TActorComboBox* List = ActorEditor(Nth);
+      List->Fill();
+      // No actor named: the handler's own.
+      List->InsertSpecial(0, "<this actor>");
+      Unknown(List, "actor");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Tile: {
+      TTileComboBox* List = TileEditor(Nth);
+      List->Fill();
+      Unknown(List, "tile");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Keys: {
+      TKeySetEditor* Keys = KeysEditor(Nth);
+      Keys->SetKeys(Text.toUInt() & 0xFFFF);
+      return Keys;
+    }
+    case lvk::TValueType::Compare: {
+      QComboBox* List = CompareEditor(Nth);
+      List->setCurrentIndex(std::max(0, IndexOfValue(*List, Text)));
+      return List;
+    }
+  }
+  return nullptr;
 }
 
 void TfraActions::ShowValues(lvk::TActionBase* Action) {
   FShowing = true;
+  // Unbound first: a field hidden with the focus hears of it, and must not
+  // take itself for a value of the action shown now.
+  FBindings.clear();
   for (QWidget* W : pnlValues->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     FValuesGrid->removeWidget(W);
     W->hide();
   }
-  FBindings.clear();
-  std::size_t Numbers = 0, Flags = 0;
+  if (Action && FHandler) {
+    QStringList Names;
+    for (int i = 0; i < Game().VariableCount(); ++i) Names << FromStd(Game().GetVariable(i)->Name());
+    FVariableNames->setStringList(Names);
+  }
+  std::map<lvk::TValueType, std::size_t> Used;
   const int Count = Action ? Action->ValueCount() : 0;
+  int GridRow = 0;
   for (int v = 0; v < Count; ++v) {
     const lvk::TActionValue Info = Action->ValueInfo(v);
-    const QString Value = FromStd(Action->GetValue(v));
-    QWidget* Editor = nullptr;
+    QWidget* Editor = EditorFor(*Action, v, Used);
+    if (!Editor) continue;
+    // A text goes beside the number before it (ShowText's row), so the
+    // two read as one line of the upper screen.
+    const bool Beside =
+        Info.Type == lvk::TValueType::Text && v > 0 && Action->ValueInfo(v - 1).Type == lvk::TValueType::Number;
+    const int Row = Beside ? GridRow - 1 : GridRow++;
+    const int Column = Beside ? 2 : 0;
     if (Info.Type == lvk::TValueType::Flag) {
-      QCheckBox* Box = FlagEditor(Flags++);
-      Box->setText(Info.Label);
-      Box->setChecked(Value == "1");
-      Editor = Box;
-      FValuesGrid->addWidget(Box, v, 0, 1, 2, Qt::AlignLeft);
+      FValuesGrid->addWidget(Editor, Row, Column, 1, 2, Qt::AlignLeft);
     } else {
-      QLineEdit* Field = NumberEditor(Numbers++);
-      Field->setText(Value);
-      Editor = Field;
-      if (FLabels.size() <= static_cast<std::size_t>(v)) FLabels.push_back(new QLabel(pnlValues));
-      QLabel* Label = FLabels[v];
-      Label->setText(Info.Label);
-      Label->setBuddy(Field);
-      FValuesGrid->addWidget(Label, v, 0);
-      FValuesGrid->addWidget(Field, v, 1);
-      Label->show();
+      QLabel* Caption = Label(static_cast<std::size_t>(v));
+      Caption->setText(Info.Label);
+      Caption->setBuddy(Editor);
+      FValuesGrid->addWidget(Caption, Row, Column);
+      const bool Wide = Info.Type == lvk::TValueType::Text || Info.Type == lvk::TValueType::Keys;
+      FValuesGrid->addWidget(Editor, Row, Column + 1, 1, Wide ? 3 - Column : 1,
+                             Wide ? Qt::Alignment() : Qt::AlignLeft);
+      Caption->show();
     }
     SetHints(Editor, QString(Info.Label).remove('&'), Info.Hint);
     Editor->show();
-    FBindings.push_back({v, Editor});
+    FBindings.push_back({v, Info.Type, Editor});
   }
   FShowing = false;
   FValuesGrid->activate();  // placed now, for a click that comes at once
   for (QLineEdit* Field : FNumbers) MarkField(Field);
+  for (QLineEdit* Field : FTexts) MarkField(Field);
 }
 
 int TfraActions::ValueOf(const QWidget* Editor) const {
   for (const TBinding& B : FBindings)
     if (B.Editor == Editor) return B.Value;
   return -1;
+}
+
+lvk::TValueType TfraActions::TypeOf(const QWidget* Editor) const {
+  for (const TBinding& B : FBindings)
+    if (B.Editor == Editor) return B.Type;
+  return lvk::TValueType::Number;
 }
 
 void TfraActions::Store(int Value, const std::string& Text) {
@@ -283,27 +617,37 @@ void TfraActions::Store(int Value, const std::string& Text) {
     Action->SetValue(Value, Text);
   }
   RefreshItem(lbxActions->currentRow());
-  lblActionNote->setText(AllWhole(*Action) ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
+  ShowNote();
 }
 
 void TfraActions::NumberEdited(QLineEdit* Field) {
   // Only an acceptable text is ever stored: a rejected one stays in the
   // field, marked, until it is mended or left.
-  if (FShowing || !Field->hasAcceptableInput()) return;
-  Store(ValueOf(Field), Field->text().toStdString());
+  if (FShowing || !Field->hasAcceptableInput() || ValueOf(Field) < 0) return;
+  std::string Text = Field->text().toStdString();
+  // A name as the variable has it, however it was typed.
+  if (!IsWholeArgument(Field->text()))
+    if (const lvk::TVariable* Variable = Game().FindVariableByName(Text)) Text = Variable->Name();
+  Store(ValueOf(Field), Text);
+  if (ValueOf(Field) >= 0 && Field->text() != FromStd(Text)) {
+    FShowing = true;
+    Field->setText(FromStd(Text));
+    FShowing = false;
+  }
+}
+
+void TfraActions::ChoiceMade(QComboBox* List, int Row) {
+  if (FShowing || Row < 0) return;
+  Store(ValueOf(List), List->itemData(Row, ValueRole).toString().toStdString());
 }
 
 void TfraActions::MarkField(QLineEdit* Field) {
-  const bool Whole = ValueOf(Field) < 0 || IsWholeArgument(Field->text());
+  const bool Bound = ValueOf(Field) >= 0 && FHandler;
+  const bool Usable = !Bound || ValueProblem(TypeOf(Field), Field->text(), Game()).isEmpty();
   QPalette P = palette();
-  if (!Whole) P.setColor(QPalette::Base, QColor(255, 220, 220));
+  if (!Usable) P.setColor(QPalette::Base, MarkColor);
   Field->setPalette(P);
-  if (FShowing || ValueOf(Field) < 0) return;
-  bool AllTyped = true;
-  for (const TBinding& B : FBindings)
-    if (auto* Number = qobject_cast<QLineEdit*>(B.Editor)) AllTyped = AllTyped && IsWholeArgument(Number->text());
-  if (lvk::TActionBase* Action = SelectedAction())
-    lblActionNote->setText(AllTyped ? FromStd(Action->Kind().Description()) + "." : QString(NotWholeNote));
+  if (!FShowing && Bound) ShowNote();
 }
 
 lvk::TGame& TfraActions::Game() const { return FHandler->Actor().Owner(); }
@@ -430,19 +774,32 @@ bool TfraActions::eventFilter(QObject* Watched, QEvent* Event) {
         return true;
       }
   }
-  // A text that is not a whole number is never stored: leaving the field
-  // shows the stored value again, and Esc does so at once.
+  // A number the game cannot use is never stored: leaving the field shows
+  // the stored value again, and Esc does so at once (also in a text).
   auto* Field = qobject_cast<QLineEdit*>(Watched);
   if (Field && ValueOf(Field) >= 0) {
-    const bool Escape = Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape;
-    if ((Event->type() == QEvent::FocusOut || Escape) && !Field->hasAcceptableInput()) {
+    const bool Number = TypeOf(Field) == lvk::TValueType::Number;
+    const auto* Key = Event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(Event) : nullptr;
+    const bool Escape = Key && Key->key() == Qt::Key_Escape;
+    // The list of completions takes the focus for a moment: that is no leaving.
+    const bool Left = Event->type() == QEvent::FocusOut &&
+                      static_cast<QFocusEvent*>(Event)->reason() != Qt::PopupFocusReason;
+    if ((Left && Number && !Field->hasAcceptableInput()) || (Escape && (!Number || !Field->hasAcceptableInput()))) {
       if (lvk::TActionBase* Action = SelectedAction()) {
         FShowing = true;
         Field->setText(FromStd(Action->GetValue(ValueOf(Field))));
         FShowing = false;
         MarkField(Field);
+        ShowNote();
       }
       if (Escape) return true;
+    }
+    // Down offers every variable whose name starts as typed.
+    if (Key && Number && Key->key() == Qt::Key_Down && Key->modifiers() == Qt::NoModifier && Field->completer() &&
+        FVariableNames->rowCount() > 0 && (Field->text().isEmpty() || !IsWholeArgument(Field->text()))) {
+      Field->completer()->setCompletionPrefix(Field->text());
+      Field->completer()->complete();
+      return true;
     }
   }
   return QWidget::eventFilter(Watched, Event);

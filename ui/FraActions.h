@@ -2,25 +2,38 @@
 // The actions of a handler, in the order the game runs them: a list with
 // each action's icon and summary, a menu to add any registered kind, buttons
 // to move one up or down or delete it, Copy and Paste, and beside the list
-// the values of the selected action, each labelled as its kind names it.
-// Numbers are whole numbers with a sign; a stored text that is not one
-// (older files kept free texts) is shown as it is and marked, and never
-// changed unless the user types a new value.
+// the values of the selected action, each labelled as its kind names it and
+// edited by a control of its type: a number field (a whole number with a
+// sign or a variable's name, the variables offered while typing and with
+// Down), a tick, pickers of variables, actors and tiles (these two with
+// their pictures), the key toggles of OnKey, a line of text whose {names}
+// are checked, a comparison. A number that is neither a whole number nor a
+// variable's name is never stored; a stored one (older files kept free
+// texts) is shown as it is and marked, and never changed unless the user
+// types a new value. A value the game cannot use marks its action in the
+// list and is told of below it.
 #include <QWidget>
+#include <map>
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QStringListModel;
 class QToolButton;
+class TActorComboBox;
+class TKeySetEditor;
+class TTileComboBox;
 
 namespace lvk {
 class TGame;
 class THandler;
 class TActionBase;
+enum class TValueType;
 }  // namespace lvk
 
 class TfraActions : public QWidget {
@@ -35,6 +48,8 @@ public:
   // The action selected in the list, or null.
   lvk::TActionBase* SelectedAction() const;
   void SelectAction(int Index);
+  // The control that edits the selected action's value Index, or null.
+  QWidget* ValueEditor(int Index) const;
 
   QListWidget* lbxActions;
   QToolButton* butAddAction;
@@ -71,6 +86,7 @@ private:
   // One shown editor and the value of the selected action it edits.
   struct TBinding {
     int Value;
+    lvk::TValueType Type;
     QWidget* Editor;
   };
   void FillList();
@@ -78,25 +94,61 @@ private:
   void ShowSelected();
   // Lays out the editors for Action's values (none for null).
   void ShowValues(lvk::TActionBase* Action);
+  // The nth editor of each type, made when first needed; the nth of a
+  // type edits the action's nth value of that type.
   QLineEdit* NumberEditor(std::size_t Index);
   QCheckBox* FlagEditor(std::size_t Index);
+  QLineEdit* TextEditor(std::size_t Index);
+  QComboBox* VariableEditor(std::size_t Index);
+  QComboBox* SoundEditor(std::size_t Index);
+  TActorComboBox* ActorEditor(std::size_t Index);
+  TTileComboBox* TileEditor(std::size_t Index);
+  TKeySetEditor* KeysEditor(std::size_t Index);
+  QComboBox* CompareEditor(std::size_t Index);
+  QLabel* Label(std::size_t Index);
+  // The editor of one value, set from Value.
+  // Used counts the editors of each type taken so far.
+  QWidget* EditorFor(const lvk::TActionBase& Action, int Value, std::map<lvk::TValueType, std::size_t>& Used);
   int ValueOf(const QWidget* Editor) const;
+  lvk::TValueType TypeOf(const QWidget* Editor) const;
   void Store(int Value, const std::string& Text);
   void NumberEdited(QLineEdit* Field);
+  void ChoiceMade(QComboBox* List, int Row);
+  // Marks a field whose text the game cannot use and tells of it.
   void MarkField(QLineEdit* Field);
-  // Whether every number of Action is a whole number.
-  static bool AllWhole(const lvk::TActionBase& Action);
+  // The selected action's first problem, as typed in its fields, or its
+  // description.
+  void ShowNote();
   lvk::TGame& Game() const;
 
   lvk::THandler* FHandler = nullptr;
   bool FShowing = false;  // true while controls are set from the model
   QGridLayout* FValuesGrid;
+  QStringListModel* FVariableNames;  // what the number fields offer
   std::vector<QLabel*> FLabels;
   std::vector<QLineEdit*> FNumbers;
   std::vector<QCheckBox*> FFlags;
+  std::vector<QLineEdit*> FTexts;
+  std::vector<QComboBox*> FVariables;
+  std::vector<TActorComboBox*> FActors;
+  std::vector<TTileComboBox*> FTiles;
+  std::vector<QComboBox*> FSounds;
+  std::vector<TKeySetEditor*> FKeySets;
+  std::vector<QComboBox*> FCompares;
   std::vector<TBinding> FBindings;
 };
 
 // Whether a stored argument text is a whole number the game can use: an
 // optional sign and digits, or empty for 0.
 bool IsWholeArgument(const QString& Text);
+// Whether a number value is one the game can use: a whole number or the
+// name of one of the game's variables.
+bool IsNumberValue(const QString& Text, const lvk::TGame& Game);
+// The {names} of a text that are no variable of the game, each once.
+QStringList UnknownTextNames(const QString& Text, const lvk::TGame& Game);
+// Why the game cannot use a value of Type as Text gives it (a number that is
+// none, a name no item of the game has, a text naming no variable), or
+// empty when it can.
+QString ValueProblem(lvk::TValueType Type, const QString& Text, const lvk::TGame& Game);
+// The first problem of an action's values, or empty.
+QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game);

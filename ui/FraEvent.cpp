@@ -6,10 +6,13 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "behaviour/REventKey.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
+#include "ui/FraEventKey.h"
+#include "ui/UHelp.h"
 
 namespace {
 
@@ -22,6 +25,8 @@ const char* const ToggleStyle =
     "QToolButton:focus { border: 1px dotted palette(window-text); }";
 
 }  // namespace
+
+void StyleToggle(QToolButton* Toggle) { Toggle->setStyleSheet(ToggleStyle); }
 
 void SetHint(QWidget* Control, const QString& Hint) {
   const qsizetype Bar = Hint.indexOf('|');
@@ -39,6 +44,8 @@ TfraEvent::TfraEvent(lvk::TEventBase& Event, const QString& Name, QSize DesignSi
   FDesignSize = Scaled(QRect(QPoint(), DesignSize)).size();
   setMinimumSize(qRound(MinimumWidth * FScale), FDesignSize.height());
   SetHint(this, Hint);
+  // F1 in the frame shows the page of its kind of event.
+  SetHelpKeyword(this, "event-" + QString::fromStdString(Event.Kind().DisplayName()).toLower());
   resize(FDesignSize);
 }
 
@@ -104,7 +111,7 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
   Button->setText(Caption);
   Button->setCheckable(true);
   Button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  Button->setStyleSheet(ToggleStyle);
+  StyleToggle(Button);
   SetHint(Button, Hint);
   Place(Button, Rect);
   FToggles.push_back(Button);
@@ -113,6 +120,12 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
 
 void TfraEventMask::AddToggles(std::span<const TToggleSpec> Specs, QSize Size) {
   for (const TToggleSpec& B : Specs) AddToggle(B.Name, B.Caption, B.Hint, QRect(QPoint(B.Left, B.Top), Size));
+}
+
+void TfraEventMask::AddKeyToggles() {
+  AddToggles(KeyToggles(), QSize(20, 20));
+  for (const TToggleSpec& Spec : KeyToggles())
+    SetHint(findChild<QToolButton*>(Spec.Name), KeyHint(Spec.Hint, lvk::TEventKey::IndexOfKey(Spec.Caption)));
 }
 
 QLabel* TfraEventMask::AddCompassCaption(const QString& Name, const QString& Text, int Width) {

@@ -88,6 +88,8 @@ protected:
   QToolButton* AddToggle(const QString& Name, const QString& Caption, const QString& Hint, const QRect& Rect);
   // The toggles of a table, each Size big, in the table's (tab) order.
   void AddToggles(std::span<const TToggleSpec> Specs, QSize Size);
+  // The toggles of the DS keys at OnKey's places, with their keys' hints.
+  void AddKeyToggles();
   // The word-wrapped caption beside a compass of toggles.
   QLabel* AddCompassCaption(const QString& Name, const QString& Text, int Width);
   // Gives every toggle its index from its caption and shows it down when
@@ -102,3 +104,6 @@ private:
 
 // The hint convention "short|long": tool tip and status-bar text.
 void SetHint(QWidget* Control, const QString& Hint);
+// The look of every toggle of a set: one that is down reads as down at a
+// glance.
+void StyleToggle(QToolButton* Toggle);

@@ -1,10 +1,10 @@
 #pragma once
 // The frame of OnCollision: which actor this one collides with, chosen from
-// a list that shows each actor's picture, and whether the two overlap or
-// repel.
-#include <QComboBox>
-
+// a list that shows each actor's picture (and "<any solid actor>" once the
+// game has a solid actor, or the event names it), and whether the two
+// overlap or repel.
 #include "ui/FraEvent.h"
+#include "ui/UItemPickers.h"
 
 class QLabel;
 class QRadioButton;
@@ -13,27 +13,6 @@ namespace lvk {
 class TActor;
 class TEventCollision;
 }  // namespace lvk
-
-// A drop-down list of a game's actors, drawn by the program: the actor's
-// picture stretched to 16x16, then its name. The closed box draws its
-// current item the same way.
-class TActorComboBox : public QComboBox {
-  Q_OBJECT
-public:
-  TActorComboBox(const lvk::TGame& Game, QWidget* Parent);
-
-  // Clears the list and adds every actor of the game in the game's order.
-  void Fill();
-  lvk::TActor* Actor(int Index) const;
-  int IndexOf(const lvk::TActor* Actor) const;
-  int ItemHeight() const;
-
-protected:
-  void paintEvent(QPaintEvent* Event) override;
-
-private:
-  const lvk::TGame& FGame;
-};
 
 class TfraEventCollision : public TfraEvent {
   Q_OBJECT

@@ -32,6 +32,8 @@ constexpr TToggleSpec KeyButtons[] = {
 
 }  // namespace
 
+std::span<const TToggleSpec> KeyToggles() { return KeyButtons; }
+
 QString KeyHint(const QString& Hint, int KeyIndex) {
   QStringList Keys;
   for (const lvk_host_key_t& Key : lvk_host_keys)
@@ -50,9 +52,7 @@ TfraEventkey::TfraEventkey(lvk::TEventKey& Event, TSummaryChanged SummaryChanged
   lblKeys = new QLabel("Keys", this);
   lblKeys->setObjectName("lblKeys");
   Place(lblKeys, QRect(2, 8, 0, 0));
-  AddToggles(KeyButtons, QSize(20, 20));
-  for (const TToggleSpec& Spec : KeyButtons)
-    SetHint(findChild<QToolButton*>(Spec.Name), KeyHint(Spec.Hint, lvk::TEventKey::IndexOfKey(Spec.Caption)));
+  AddKeyToggles();
 
   const Qt::Edges TopRight = Qt::TopEdge | Qt::RightEdge;
   lblStyle = new QLabel("Style", this);

@@ -1,5 +1,6 @@
 #include "ui/PaneItems.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -295,6 +296,12 @@ TPaneActor::TPaneActor(TPaneHost& Host)
   R->addWidget(TileLabel);
   R->addWidget(cbxActorTiles);
   R->addStretch(1);
+  cbxActorSolid = new QCheckBox("&Solid", this);
+  cbxActorSolid->setObjectName("cbxActorSolid");
+  SetHints(cbxActorSolid, "Solid: an OnCollision with \"<any solid actor>\" collides with it",
+           "Solid actors (walls, doors, blocks) are what an OnCollision handler with \"<any solid actor>\" "
+           "collides with: one repel handler then stops a hero at every one of them");
+  Row(Body())->addWidget(cbxActorSolid, 0, Qt::AlignLeft);
 
   lblNewHandler = new QLabel("New e&vent handler", this);
   lblNewHandler->setObjectName("lblNewHandler");
@@ -305,6 +312,7 @@ TPaneActor::TPaneActor(TPaneHost& Host)
   Body()->addWidget(pnlNewHandler);
   Body()->addStretch(1);
   connect(cbxActorTiles, &QComboBox::activated, this, &TPaneActor::cbxActorTilesChange);
+  connect(cbxActorSolid, &QCheckBox::clicked, this, &TPaneActor::cbxActorSolidClick);
 }
 
 void TPaneActor::CreateHandlerButtons() {
@@ -315,7 +323,13 @@ void TPaneActor::CreateHandlerButtons() {
     connect(Button, &QPushButton::clicked, this, [this, Button] { butNewHandlerClick(Button); });
     HandlerButtons.push_back(Button);
   }
-  if (!HandlerButtons.empty()) lblNewHandler->setBuddy(HandlerButtons.front());
+  // The label's key moves to the first button without pressing it: a
+  // label whose buddy is a button would click it.
+  if (!HandlerButtons.empty()) {
+    pnlNewHandler->setFocusPolicy(Qt::TabFocus);
+    pnlNewHandler->setFocusProxy(HandlerButtons.front());
+    lblNewHandler->setBuddy(pnlNewHandler);
+  }
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
@@ -327,13 +341,14 @@ void TPaneActor::Show() {
   if (!Actor()) return;
   lvk::TGame& Game = TItemPane::Game();
   edtActorName->setText(QString::fromStdString(Actor()->Name()));
+  cbxActorSolid->setChecked(Actor()->Solid());
   SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
   cbxActorTiles->clear();
-  cbxActorTiles->addItem(QIcon(Picture(Game.NoTileBitmap())), "<no tile>");
+  cbxActorTiles->addItem(PictureIcon(Game.NoTileBitmap()), "<no tile>");
   cbxActorTiles->setCurrentIndex(0);
   for (int i = 0; i < Game.TileCount(); ++i) {
     lvk::TTile* Tile = Game.GetTile(i);
-    cbxActorTiles->addItem(QIcon(Picture(Tile->Bitmap())), QString::fromStdString(Tile->Name()));
+    cbxActorTiles->addItem(PictureIcon(Tile->Bitmap()), QString::fromStdString(Tile->Name()));
     if (Tile == Actor()->Tile()) cbxActorTiles->setCurrentIndex(i + 1);
   }
 }
@@ -342,6 +357,12 @@ void TPaneActor::cbxActorTilesChange(int Index) {
   if (!Actor()) return;
   lvk::TEdit Edit(Game(), "Change actor's tile");
   Actor()->SetTile(Index <= 0 ? nullptr : Game().GetTile(Index - 1));
+}
+
+void TPaneActor::cbxActorSolidClick(bool Solid) {
+  if (!Actor() || Solid == Actor()->Solid()) return;
+  lvk::TEdit Edit(Game(), Solid ? "Make actor solid" : "Make actor not solid");
+  Actor()->SetSolid(Solid);
 }
 
 void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {

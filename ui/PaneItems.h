@@ -1,12 +1,14 @@
 #pragma once
 // The panes of the tiles, actors and levels: the three folder panes with
 // their New buttons, and the panes of one tile, actor, handler or level.
+// The variables' panes are in PaneVariables.h.
 #include <QPushButton>
 #include <QString>
 
 #include "ui/UDialogService.h"
 #include "ui/UPane.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -125,10 +127,13 @@ public:
   void CreateHandlerButtons();
   QLineEdit* edtActorName;
   QComboBox* cbxActorTiles;
+  // What an OnCollision with any solid actor collides with.
+  QCheckBox* cbxActorSolid;
   QWidget* pnlNewHandler;
   QLabel* lblNewHandler;
   std::vector<TEvtBitBtn*> HandlerButtons;
   void cbxActorTilesChange(int Index);
+  void cbxActorSolidClick(bool Solid);
   void butNewHandlerClick(TEvtBitBtn* Button);
 };
 

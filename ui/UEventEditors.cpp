@@ -8,13 +8,17 @@
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
 #include "behaviour/REventKey.h"
+#include "behaviour/REventKeyHeld.h"
 #include "behaviour/REventOutside.h"
+#include "behaviour/REventTimer.h"
 #include "behaviour/REventTouch.h"
 #include "ui/FraEventCollision.h"
 #include "ui/FraEventCreate.h"
 #include "ui/FraEventDestroy.h"
 #include "ui/FraEventKey.h"
+#include "ui/FraEventKeyHeld.h"
 #include "ui/FraEventOutside.h"
+#include "ui/FraEventTimer.h"
 #include "ui/FraEventTouch.h"
 
 namespace {
@@ -34,13 +38,15 @@ struct TEditorEntry {
 
 // Built on first use: the kinds are function-local singletons themselves.
 const auto& EditorTable() {
-  static const std::array<TEditorEntry, 6> Table{{
+  static const std::array<TEditorEntry, 8> Table{{
       {lvk::TEventCreate::ClassKind(), &Make<lvk::TEventCreate, TfraEventCreate>},
       {lvk::TEventDestroy::ClassKind(), &Make<lvk::TEventDestroy, TfraEventDestroy>},
       {lvk::TEventKey::ClassKind(), &Make<lvk::TEventKey, TfraEventkey>},
       {lvk::TEventTouch::ClassKind(), &Make<lvk::TEventTouch, TfraEventTouch>},
       {lvk::TEventCollision::ClassKind(), &Make<lvk::TEventCollision, TfraEventCollision>},
       {lvk::TEventOutside::ClassKind(), &Make<lvk::TEventOutside, TfraEventOutside>},
+      {lvk::TEventKeyHeld::ClassKind(), &Make<lvk::TEventKeyHeld, TfraEventKeyHeld>},
+      {lvk::TEventTimer::ClassKind(), &Make<lvk::TEventTimer, TfraEventTimer>},
   }};
   return Table;
 }

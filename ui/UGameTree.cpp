@@ -161,6 +161,21 @@ void TGameTree::RemoveNode(QTreeWidgetItem* Node) {
   delete Node;
 }
 
+void TGameTree::MoveNode(const TItemView& View, const void* Item) {
+  QTreeWidgetItem* Node = NodeOf(Item);
+  QTreeWidgetItem* Parent = Node ? Node->parent() : nullptr;
+  if (!Parent) return;
+  const std::vector<const void*> Items = View.Items(FGame(), View.Owner(Item));
+  const int Row = static_cast<int>(std::find(Items.begin(), Items.end(), Item) - Items.begin());
+  const int Now = Parent->indexOfChild(Node);
+  if (Row == Now || Row >= Parent->childCount()) return;
+  const bool Current = currentItem() == Node;
+  const QSignalBlocker Quiet(this);
+  Parent->takeChild(Now);
+  Parent->insertChild(Row, Node);
+  if (Current) setCurrentItem(Node);
+}
+
 void TGameTree::Rebuild() {
   {
     const QSignalBlocker Quiet(this);
@@ -209,6 +224,9 @@ void TGameTree::Follow(const lvk::TChange& Change) {
         if (Node->text(0) != Text) Node->setText(0, Text);
       }
       viewport()->update();  // pictures: an actor is drawn with its tile's
+      break;
+    case lvk::TChangeKind::Moved:
+      if (View) MoveNode(*View, Change.Object);
       break;
     case lvk::TChangeKind::Refreshed: RefreshTexts(); break;
     default: break;

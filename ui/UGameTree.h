@@ -3,7 +3,8 @@
 // kind of item with the items' nodes below it (handlers below their actors),
 // and the tree's own map from items to nodes. It follows the document's
 // notices: a new item gets its node, an item about to go loses it, a rename
-// or change redraws it, a game put back in place refreshes every node.
+// or change redraws it, a move takes its node along, a game put back in
+// place refreshes every node.
 // Building it again for a replaced game is the window's call, which first
 // lets the panes go.
 #include <QHash>
@@ -26,6 +27,7 @@ enum class TNodeKind {
   Actor = static_cast<int>(lvk::TItemKind::Actor),
   Handler = static_cast<int>(lvk::TItemKind::Handler),
   Level = static_cast<int>(lvk::TItemKind::Level),
+  Variable = static_cast<int>(lvk::TItemKind::Variable),
 };
 
 TNodeKind NodeKind(const QTreeWidgetItem* Node);
@@ -49,7 +51,7 @@ public:
   void Follow(const lvk::TChange& Change);
 
   QTreeWidgetItem* GameNode() const { return FGameNode; }
-  // The folder of a kind (Tiles, Actors, Levels), or null.
+  // The folder of a kind (Tiles, Actors, Levels, Variables), or null.
   QTreeWidgetItem* FolderNode(lvk::TItemKind Kind) const { return FFolders.value(static_cast<int>(Kind), nullptr); }
   // Null for an item without a node.
   QTreeWidgetItem* NodeOf(const void* Item) const { return FNodes.value(Item, nullptr); }
@@ -71,6 +73,9 @@ private:
   QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, int Row, const QString& Text, TNodeKind Kind, const void* Data);
   QTreeWidgetItem* AddItemNode(const TItemView& View, const void* Item);
   void RemoveNode(QTreeWidgetItem* Node);
+  // Puts an item's node at the item's place in its list, the current node
+  // staying current without a word to the window: the same item stays shown.
+  void MoveNode(const TItemView& View, const void* Item);
   void RefreshTexts();
   // The node column as wide as its widest text, at least the tree's width.
   void FitColumn();

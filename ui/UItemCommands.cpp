@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 #include "model/UActor.h"
@@ -88,6 +90,13 @@ bool TItemCommands::DeleteNode(QTreeWidgetItem* Node) {
 QTreeWidgetItem* TItemCommands::DuplicateNode(QTreeWidgetItem* Node) {
   if (!CanDuplicate(Node) || TDocumentSession::ModalWindowUp()) return nullptr;
   const TItemView& View = *ViewOf(Node);
+  if (View.DuplicateRefusal) {
+    const QString Refusal = View.DuplicateRefusal(FSession.Game(), NodeData(Node));
+    if (!Refusal.isEmpty()) {
+      ShowWarning(FWindow, Refusal);
+      return nullptr;
+    }
+  }
   const void* Copy = nullptr;
   {
     lvk::TEdit Edit(FSession.Game(), std::string("Duplicate ") + View.Noun);
@@ -95,6 +104,29 @@ QTreeWidgetItem* TItemCommands::DuplicateNode(QTreeWidgetItem* Node) {
   }
   FSelect(FTree.NodeOf(Copy));
   return FTree.NodeOf(Copy);
+}
+
+bool TItemCommands::CanMove(const QTreeWidgetItem* Node, int Delta) const {
+  const TItemView* View = ViewOf(Node);
+  if (!View || !View->Move) return false;
+  const std::vector<const void*> Items = View->Items(FSession.Game(), View->Owner(NodeData(Node)));
+  const auto At = std::find(Items.begin(), Items.end(), NodeData(Node)) - Items.begin();
+  return At + Delta >= 0 && At + Delta < static_cast<std::ptrdiff_t>(Items.size());
+}
+
+bool TItemCommands::MoveNode(QTreeWidgetItem* Node, int Delta) {
+  if (!CanMove(Node, Delta) || TDocumentSession::ModalWindowUp()) return false;
+  const TItemView& View = *ViewOf(Node);
+  const void* Item = NodeData(Node);
+  const std::vector<const void*> Items = View.Items(FSession.Game(), View.Owner(Item));
+  const int From = static_cast<int>(std::find(Items.begin(), Items.end(), Item) - Items.begin());
+  {
+    lvk::TEdit Edit(FSession.Game(), std::string("Move ") + View.Noun);
+    View.Move(FSession.Game(), From, From + Delta);
+  }
+  // The tree moved the node along and kept it current.
+  FSelect(FTree.NodeOf(Item));
+  return true;
 }
 
 bool TItemCommands::CanCopy(const QTreeWidgetItem* Node) { return Node && NodeKind(Node) == TNodeKind::Handler; }
@@ -154,6 +186,19 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   Paste->setObjectName("mnuNodePaste");
   Repeat(Paste, PasteAction);
   Paste->setEnabled(CanPaste(Node));
+  if (ViewOf(Node)->Move) {
+    Menu->addSeparator();
+    QAction* Up = Menu->addAction("&Move up", this, [this, Item] { MoveNode(FTree.NodeOf(Item), -1); });
+    Up->setObjectName("mnuNodeUp");
+    Up->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+    Up->setShortcutContext(Qt::WidgetShortcut);
+    Up->setEnabled(CanMove(Node, -1));
+    QAction* Down = Menu->addAction("Move d&own", this, [this, Item] { MoveNode(FTree.NodeOf(Item), 1); });
+    Down->setObjectName("mnuNodeDown");
+    Down->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+    Down->setShortcutContext(Qt::WidgetShortcut);
+    Down->setEnabled(CanMove(Node, 1));
+  }
   return Menu;
 }
 
@@ -229,6 +274,17 @@ bool TItemCommands::eventFilter(QObject* Watched, QEvent* Event) {
     }
     if (Node) ShowNodeMenu(Node, At);
     return true;
+  }
+  if (Watched == &FTree && Event->type() == QEvent::KeyPress) {
+    // Ctrl+Up and Ctrl+Down order the items the user orders; elsewhere the
+    // tree keeps them (they move the current node without selecting it).
+    auto* Key = static_cast<QKeyEvent*>(Event);
+    const int Delta = Key->key() == Qt::Key_Up ? -1 : Key->key() == Qt::Key_Down ? 1 : 0;
+    const TItemView* View = ViewOf(FTree.currentItem());
+    if (Delta != 0 && Key->modifiers() == Qt::ControlModifier && View && View->Move) {
+      MoveNode(FTree.currentItem(), Delta);
+      return true;
+    }
   }
   if (Watched != FTree.viewport()) return QObject::eventFilter(Watched, Event);
   switch (Event->type()) {

@@ -30,15 +30,21 @@ public:
   // Asks, then deletes the node's item and selects the next node; false
   // when nothing was deleted.
   bool DeleteNode(QTreeWidgetItem* Node);
-  // The copy's node, selected, or null.
+  // The copy's node, selected, or null. A kind at its limit says so in a
+  // box and makes no copy.
   QTreeWidgetItem* DuplicateNode(QTreeWidgetItem* Node);
+  // Moves the node's item Delta places in its list (variables), the step
+  // "Move variable"; false when it cannot go there.
+  bool CanMove(const QTreeWidgetItem* Node, int Delta) const;
+  bool MoveNode(QTreeWidgetItem* Node, int Delta);
   // Copy puts a handler on the clipboard; Paste adds the handler there to
   // the node's actor (an actor's node or one of its handlers'), selected.
   static bool CanCopy(const QTreeWidgetItem* Node);
   static bool CanPaste(const QTreeWidgetItem* Node);
   bool CopyNode(QTreeWidgetItem* Node);
   QTreeWidgetItem* PasteOnNode(QTreeWidgetItem* Node);
-  // Duplicate and Delete for a node; the caller owns the menu. The item,
+  // Duplicate, Delete, Copy, Paste and, for kinds the user orders, Move up
+  // and Move down for a node; the caller owns the menu. The item,
   // not the node, is kept: looked up again when chosen.
   QMenu* CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent);
 

@@ -1,11 +1,14 @@
 #include "ui/UItemViews.h"
 
+#include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
+#include "model/UVariable.h"
 #include "ui/UPictures.h"
+#include "ui/UVariableLimits.h"
 
 namespace {
 
@@ -20,6 +23,28 @@ QString Counted(qsizetype Count, const QString& One, const QString& More) {
 
 QString HandlerSummary(const lvk::THandler& Handler) {
   return Handler.Event() ? QString::fromStdString(Handler.Event()->Summary()) : QString("(no event)");
+}
+
+// A long list would make a box taller than the screen: the first few, and
+// how many more.
+constexpr std::size_t ListedActions = 12;
+
+// The part of a delete question that lists the actions naming the item:
+// an action cannot work without what it names, so they go with it.
+QString ActionsGoing(const lvk::TGame& Game, lvk::TValueType Type, const std::string& Name) {
+  const std::vector<lvk::TActionBase*> Naming = Game.ActionsNaming(Type, Name);
+  if (Naming.empty()) return {};
+  QString Text = "\n\n" +
+                 QString(Naming.size() == 1 ? "This action names it and is" : "These actions name it and are") +
+                 " deleted with it:";
+  for (std::size_t i = 0; i < Naming.size() && i < ListedActions; ++i) {
+    const lvk::THandler& Handler = Naming[i]->Handler();
+    Text += "\n" + QString::fromStdString(Handler.Actor().Name()) + ", " + HandlerSummary(Handler) + ": " +
+            QString::fromStdString(Naming[i]->Summary());
+  }
+  if (Naming.size() > ListedActions)
+    Text += "\n" + Counted(static_cast<qsizetype>(Naming.size() - ListedActions), "more action", "more actions");
+  return Text;
 }
 
 template <typename T>
@@ -54,7 +79,7 @@ const TItemView TileView{
       for (int i = 0; i < Game.ActorCount(); ++i) Users += Game.GetActor(i)->Tile() == Tile ? 1 : 0;
       if (Users > 0)
         Text += "\n\n" + Counted(Users, "actor is", "actors are") + " drawn with it and will have no tile.";
-      return Text;
+      return Text + ActionsGoing(Game, lvk::TValueType::Tile, Tile->Name());
     },
     [](lvk::TGame& Game, const void* Item) {
       Game.DeleteTile(const_cast<lvk::TTile*>(static_cast<const lvk::TTile*>(Item)));
@@ -62,6 +87,8 @@ const TItemView TileView{
     [](lvk::TGame& Game, const void* Item) -> const void* {
       return Game.DuplicateTile(static_cast<const lvk::TTile*>(Item));
     },
+    nullptr,
+    nullptr,
 };
 
 // ---- Actors ----
@@ -100,7 +127,7 @@ const TItemView ActorView{
       }
       if (Cells > 0)
         Text += "\n\n" + Counted(Cells, "level cell holds", "level cells hold") + " it and will become empty.";
-      return Text;
+      return Text + ActionsGoing(Game, lvk::TValueType::Actor, Actor->Name());
     },
     [](lvk::TGame& Game, const void* Item) {
       Game.DeleteActor(const_cast<lvk::TActor*>(static_cast<const lvk::TActor*>(Item)));
@@ -108,6 +135,8 @@ const TItemView ActorView{
     [](lvk::TGame& Game, const void* Item) -> const void* {
       return Game.DuplicateActor(static_cast<const lvk::TActor*>(Item));
     },
+    nullptr,
+    nullptr,
 };
 
 // ---- Handlers, under their actors ----
@@ -148,6 +177,8 @@ const TItemView HandlerView{
       auto* Handler = static_cast<const lvk::THandler*>(Item);
       return Handler->Actor().AddHandlerCopy(*Handler);
     },
+    nullptr,
+    nullptr,
 };
 
 // ---- Levels ----
@@ -173,12 +204,49 @@ const TItemView LevelView{
     [](lvk::TGame& Game, const void* Item) -> const void* {
       return Game.DuplicateLevel(static_cast<const lvk::TLevel*>(Item));
     },
+    nullptr,
+    nullptr,
+};
+
+// ---- Variables ----
+
+const TItemView VariableView{
+    TItemKind::Variable,
+    "variable",
+    "Variables",
+    "BmpVariables18x18",
+    TItemKind::Game,
+    "BmpVariable18x18",
+    true,
+    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TVariable*>(Item)->Name()); },
+    [](const lvk::TGame&, const void*) { return QPixmap(); },
+    NoOwner,
+    [](const lvk::TGame& Game, const void*) {
+      return ListOf(Game.VariableCount(), &lvk::TGame::GetVariable, Game);
+    },
+    [](const lvk::TGame& Game, const void* Item) {
+      auto* Variable = static_cast<const lvk::TVariable*>(Item);
+      QString Text = "Delete the variable " + Quoted(Variable->Name()) + "?";
+      Text += ActionsGoing(Game, lvk::TValueType::Variable, Variable->Name());
+      return Text;
+    },
+    [](lvk::TGame& Game, const void* Item) {
+      Game.DeleteVariable(const_cast<lvk::TVariable*>(static_cast<const lvk::TVariable*>(Item)));
+    },
+    [](lvk::TGame& Game, const void* Item) -> const void* {
+      return Game.DuplicateVariable(static_cast<const lvk::TVariable*>(Item));
+    },
+    [](const lvk::TGame& Game, const void* Item) {
+      return VariableLimitReached(Game, static_cast<const lvk::TVariable*>(Item)->Scope());
+    },
+    [](lvk::TGame& Game, int From, int To) { Game.MoveVariable(From, To); },
 };
 
 }  // namespace
 
 const std::vector<const TItemView*>& ItemViews() {
-  static const std::vector<const TItemView*> Views = {&TileView, &ActorView, &HandlerView, &LevelView};
+  static const std::vector<const TItemView*> Views = {&TileView, &ActorView, &HandlerView, &LevelView,
+                                                      &VariableView};
   return Views;
 }
 

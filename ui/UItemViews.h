@@ -41,6 +41,12 @@ struct TItemView {
   void (*Delete)(lvk::TGame& Game, const void* Item);
   // The copy, or null for a kind that is not Duplicable.
   const void* (*Duplicate)(lvk::TGame& Game, const void* Item);
+  // Why no copy can be made now (a limit reached), or empty; null for
+  // kinds without limits.
+  QString (*DuplicateRefusal)(const lvk::TGame& Game, const void* Item) = nullptr;
+  // Moves the item at From of its list to To; null for kinds whose order
+  // the user does not set.
+  void (*Move)(lvk::TGame& Game, int From, int To) = nullptr;
 };
 
 // The kinds with nodes of their own, in the order of the tree.

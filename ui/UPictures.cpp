@@ -37,3 +37,9 @@ QPixmap UiPixmap(const QString& Name) {
   (void)Ready;
   return QPixmap(":/ui/" + Name + ".png");
 }
+
+QIcon PictureIcon(const lvk::TPeekBitmap& Picture) {
+  const QImage Image = ToImage(Picture);
+  if (Image.isNull()) return {};
+  return QIcon(QPixmap::fromImage(Image.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+}

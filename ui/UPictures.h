@@ -1,6 +1,7 @@
 #pragma once
 // Turning the model's pictures into Qt's, for drawing. Qt never decodes a
 // tile: the model reads every pixel, and this only copies the colours.
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
@@ -12,6 +13,9 @@ class TPeekBitmap;
 // Every pixel as GetColor reads it; a format the model cannot read gives an
 // empty image.
 QImage ToImage(const lvk::TPeekBitmap& Picture);
+// A model picture as a 16x16 icon, every pixel a sharp square: an icon
+// draws a smaller picture unscaled in a corner of its place.
+QIcon PictureIcon(const lvk::TPeekBitmap& Picture);
 // A kind's 16x16 icon with its background colour (fuchsia) transparent.
 QPixmap IconPixmap(const lvk::TPeekBitmap& Icon);
 // Built-in artwork of the user interface, by resource name ("BmpGame18x18").

@@ -209,6 +209,67 @@ PICTURES = {
         "................",
         "................",
     ],
+    # A variable: a counter showing a number.
+    "BmpVariable18x18": [
+        "..................",
+        "..................",
+        "..................",
+        "..................",
+        "KKKKKKKKKKKKKKKKK.",
+        "KSSSSSSSSSSSSSSSK.",
+        "KSNNNNNNNNNNNNNSK.",
+        "KSNNLNNLLLNLLLNSK.",
+        "KSNLLNNNNLNNNLNSK.",
+        "KSNNLNNLLLNLLLNSK.",
+        "KSNNLNNLNNNNNLNSK.",
+        "KSNLLLNLLLNLLLNSK.",
+        "KSNNNNNNNNNNNNNSK.",
+        "KSSSSSSSSSSSSSSSK.",
+        "KKKKKKKKKKKKKKKKK.",
+        "..................",
+        "..................",
+        "..................",
+    ],
+    # Variables: two counters, one behind the other.
+    "BmpVariables18x18": [
+        ".....KKKKKKKKKKKKK",
+        ".....KSSSSSSSSSSSK",
+        ".....KSNNNNNNNNNSK",
+        ".....KSNYYYNYYYNSK",
+        ".....KSNNNYNNNYNSK",
+        ".....KSNYYYNYYYNSK",
+        ".....KSNYNNNNNYNSK",
+        "KKKKKKKKKYYNYYYNSK",
+        "KSSSSSSSKNNNNNNNSK",
+        "KSNNNNNSKSSSSSSSSK",
+        "KSNNLNNSKKKKKKKKKK",
+        "KSNLLNNSK.........",
+        "KSNNLNNSK.........",
+        "KSNNLNNSK.........",
+        "KSNLLLNSK.........",
+        "KSNNNNNSK.........",
+        "KSSSSSSSK.........",
+        "KKKKKKKKK.........",
+    ],
+    # New variable: a counter.
+    "BmpVariablesNew16x16": [
+        "KKKKKKKKKKKKK...",
+        "KSSSSSSSSSSSK...",
+        "KSNNNNNNNNNSK...",
+        "KSNNLNNLLLNSK...",
+        "KSNLLNNNNLNSK...",
+        "KSNNLNNLLLNSK...",
+        "KSNNLNNLNNNSK...",
+        "KSNLLLNLLLNSK...",
+        "KSNNNNNNNNNSK...",
+        "KSSSSSSSSSSSK...",
+        "KKKKKKKKKKKKK...",
+        "................",
+        "................",
+        "................",
+        "................",
+        "................",
+    ],
 }
 
 # The plus of the "new" glyphs; '.' leaves the picture underneath alone.
@@ -222,7 +283,7 @@ PLUS = [
     "..GGG..",
 ]
 
-NEW_GLYPHS = ["BmpTilesNew16x16", "BmpActorsNew16x16", "BmpLevelsNew16x16"]
+NEW_GLYPHS = ["BmpTilesNew16x16", "BmpActorsNew16x16", "BmpLevelsNew16x16", "BmpVariablesNew16x16"]
 
 
 def stamp_plus(rows):

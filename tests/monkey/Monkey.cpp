@@ -668,6 +668,7 @@ void TMonkey::CheckTree() {
   std::set<const void*> Known;
   for (int i = 0; i < Game.TileCount(); ++i) Known.insert(Game.GetTile(i));
   for (int i = 0; i < Game.LevelCount(); ++i) Known.insert(Game.GetLevel(i));
+  for (int i = 0; i < Game.VariableCount(); ++i) Known.insert(Game.GetVariable(i));
   for (int i = 0; i < Game.ActorCount(); ++i) {
     lvk::TActor* Actor = Game.GetActor(i);
     Known.insert(Actor);

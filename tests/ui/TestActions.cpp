@@ -1,5 +1,7 @@
 // The handler's action list: shown in order, edited, added and reordered.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,17 +12,27 @@
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
+#include "model/UVariable.h"
 #include "ui/FMain.h"
 #include "ui/FraActions.h"
 #include "ui/PaneItems.h"
+#include "ui/UItemPickers.h"
+#include "ui/UKeySetEditor.h"
 #include "TScriptedDialogs.h"
 #include <QTreeWidget>
 
 using namespace lvk;
 
 namespace {
+
+int ActionKindIndex(const TActionKind& Kind) {
+  for (int i = 0; i < ActionKindCount(); ++i)
+    if (&ActionKindAt(i) == &Kind) return i;
+  return -1;
+}
 
 struct Actions : ::testing::Test {
   TGame Game;
@@ -119,6 +131,98 @@ TEST_F(Actions, EveryKindCanBeAddedAndActionsReordered) {
   Frame.SetHandler(nullptr);
   EXPECT_EQ(Frame.lbxActions->count(), 0);
   EXPECT_FALSE(Frame.butAddAction->isEnabled());
+}
+
+TEST_F(Actions, EveryValueHasTheEditorOfItsType) {
+  Game.AddVariable()->SetName("vScore");
+  Game.AddVariable()->SetName("vLives");
+  TActor* Shot = Game.AddActor();
+  Shot->SetName("aShot");
+  Shot->SetTile(Game.AddTile());
+  auto Add = [&](const TActionKind& Kind) {
+    Frame.AddAction(ActionKindIndex(Kind));
+    return Handler->GetAction(Handler->ActionCount() - 1);
+  };
+
+  // A variable picker names nothing yet, and says so.
+  TActionBase* Set = Add(TActionSetVariable::ClassKind());
+  auto* Variable = qobject_cast<QComboBox*>(Frame.ValueEditor(0));
+  ASSERT_NE(Variable, nullptr);
+  EXPECT_EQ(Variable->currentText(), "<no variable>");
+  EXPECT_EQ(Frame.lbxActions->currentItem()->foreground().color(), QColor(Qt::red));
+  EXPECT_TRUE(Frame.lblActionNote->text().startsWith("No variable chosen yet"));
+  emit Variable->activated(Variable->findText("vLives"));
+  EXPECT_EQ(Set->GetValue(0), "vLives");
+  EXPECT_NE(Frame.lbxActions->currentItem()->foreground().color(), QColor(Qt::red));
+
+  // A number field takes a variable's name, as the variable spells it, and
+  // offers the names; a name no variable has is marked and never stored.
+  ASSERT_EQ(Frame.ValueEditor(1), Frame.edtArg1);
+  Type(Frame.edtArg1, "VSCORE");
+  EXPECT_EQ(Set->GetValue(1), "vScore");
+  EXPECT_EQ(Frame.edtArg1->text(), "vScore");
+  EXPECT_EQ(Frame.edtArg1->completer()->model()->rowCount(), 2);
+  Type(Frame.edtArg1, "vNothing");
+  EXPECT_EQ(Set->GetValue(1), "vScore");
+  EXPECT_EQ(Frame.edtArg1->palette().color(QPalette::Base), QColor(255, 220, 220));
+  EXPECT_TRUE(Frame.lblActionNote->text().startsWith("Not a whole number nor a variable's name"));
+  Frame.lbxActions->setFocus();
+  EXPECT_EQ(Frame.edtArg1->text(), "vScore");
+  EXPECT_EQ(Frame.lbxActions->currentItem()->text(), "SetVariable(vLives, vScore)");
+
+  // A text is stored as typed; a {name} that is no variable is marked.
+  TActionBase* Show = Add(TActionShowText::ClassKind());
+  auto* Text = qobject_cast<QLineEdit*>(Frame.ValueEditor(1));
+  ASSERT_NE(Text, nullptr);
+  Type(Text, "Score {vScore}, {vGold} {x y}");
+  EXPECT_EQ(Show->GetValue(1), "Score {vScore}, {vGold} {x y}");
+  EXPECT_EQ(Text->palette().color(QPalette::Base), QColor(255, 220, 220));
+  EXPECT_TRUE(Frame.lblActionNote->text().startsWith("The text names {vGold}, which is no variable"))
+      << Frame.lblActionNote->text().toStdString();
+  Type(Text, "Score {VSCORE}");
+  EXPECT_NE(Text->palette().color(QPalette::Base), QColor(255, 220, 220));
+  EXPECT_EQ(UnknownTextNames("{a} {vScore} {b} {A} {", Game), (QStringList{"a", "b"}));
+  // The row beside it, on the same line.
+  const QRect Row = Frame.ValueEditor(0)->geometry(), Line = Text->geometry();
+  EXPECT_LT(Row.right(), Line.left());
+  EXPECT_LT(std::abs(Row.center().y() - Line.center().y()), 4);
+
+  // Actors and tiles are picked from lists with their pictures.
+  TActionBase* Spawn = Add(TActionSpawn::ClassKind());
+  auto* Actors = qobject_cast<TActorComboBox*>(Frame.ValueEditor(0));
+  ASSERT_NE(Actors, nullptr);
+  EXPECT_EQ(Actors->currentText(), "<this actor>");
+  emit Actors->activated(Actors->IndexOf(Shot));
+  EXPECT_EQ(Spawn->GetValue(0), "aShot");
+  EXPECT_EQ(Frame.lbxActions->currentItem()->text(), "Spawn(aShot, 0, 0)");
+  TActionBase* SetTile = Add(TActionSetTile::ClassKind());
+  auto* Tiles = qobject_cast<QComboBox*>(Frame.ValueEditor(0));
+  ASSERT_NE(Tiles, nullptr);
+  EXPECT_EQ(Tiles->currentText(), "<no tile>");
+  EXPECT_EQ(Tiles->count(), 2);
+  EXPECT_FALSE(Tiles->itemIcon(1).isNull());
+  // A name no item has (pasted from another game) is shown, marked.
+  SetTile->SetValue(0, "tGone");
+  Frame.SetHandler(Handler);
+  Frame.SelectAction(Handler->ActionCount() - 1);
+  EXPECT_EQ(qobject_cast<QComboBox*>(Frame.ValueEditor(0))->currentText(), "tGone (no tile)");
+  EXPECT_TRUE(Frame.lblActionNote->text().startsWith("\"tGone\" is no tile"));
+
+  // Keys are toggled as OnKey's, and comparisons chosen from a list.
+  TActionBase* Held = Add(TActionIfKeyHeld::ClassKind());
+  auto* Keys = qobject_cast<TKeySetEditor*>(Frame.ValueEditor(0));
+  ASSERT_NE(Keys, nullptr);
+  EXPECT_TRUE(Keys->Toggle("A")->isChecked());
+  QTest::mouseClick(Keys->Toggle("B"), Qt::LeftButton);
+  EXPECT_EQ(Held->GetValue(0), "3");
+  EXPECT_EQ(Frame.lbxActions->currentItem()->text(), "If held A+B");
+  EXPECT_EQ(Keys->Toggle("^")->toolTip(), "Up (in the play window: Up key)");
+  TActionBase* If = Add(TActionIfVariable::ClassKind());
+  auto* Compare = qobject_cast<QComboBox*>(Frame.ValueEditor(1));
+  ASSERT_NE(Compare, nullptr);
+  EXPECT_EQ(Compare->count(), 6);
+  emit Compare->activated(5);
+  EXPECT_EQ(If->GetValue(1), ">=");
 }
 
 TEST(ActionsInThePane, TheHandlerPaneListsItsHandlersActions) {

@@ -22,6 +22,11 @@
 #include "TestSupport.h"
 #include "model/UGame.h"
 #include "model/UTile.h"
+#include "model/UActor.h"
+#include "behaviour/UBehaviour.h"
+#include "ui/FraActions.h"
+#include "ui/UEventEditors.h"
+#include <QToolButton>
 #include "ui/FMain.h"
 #include "ui/UDocumentSession.h"
 #include "ui/PaneItems.h"
@@ -252,5 +257,47 @@ TEST_F(Comforts, PanesLeaveTheMenusLettersFree) {
     for (const QString& Text : Texts)
       EXPECT_FALSE(MenuLetters.contains(Letter(Text)))
           << Pane->objectName().toStdString() << ": " << Text.toStdString();
+  }
+}
+
+// An action's values are edited beside the handler's own controls and its
+// event's frame: a letter two of them share would only move between them.
+TEST_F(Comforts, ActionValuesLeaveTheOtherLettersOfTheHandlerPaneFree) {
+  auto Letter = [](const QString& Text) {
+    const int At = Text.indexOf(QRegularExpression("&[^&]"));
+    return At < 0 ? QChar() : Text[At + 1].toLower();
+  };
+  QSet<QChar> Taken;
+  for (QAction* Top : Main->menuBar()->actions()) Taken.insert(Letter(Top->text()));
+  THandler* Handler = nullptr;
+  test::Edit(Main->Game(), [&] { Handler = Main->Game().AddActor()->AddHandler(); });
+  // The pane's own controls and every event frame's, as they are shown.
+  for (QAbstractButton* B : Main->tsHandler->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
+    Taken.insert(Letter(B->text()));
+  for (const QAbstractButton* B : {static_cast<QAbstractButton*>(Main->tsHandler->butEventOther),
+                                   static_cast<QAbstractButton*>(Main->tsHandler->butEventHelp)})
+    Taken.insert(Letter(B->text()));
+  for (QLabel* L : Main->tsHandler->fraActions->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+    Taken.insert(Letter(L->text()));
+  Taken.insert(Letter(Main->tsHandler->fraActions->butAddAction->text()));
+  for (int k = 0; k < EventKindCount(); ++k) {
+    test::Edit(Main->Game(), [&] { Handler->SetEvent(EventKindAt(k)); });
+    QWidget Host;
+    std::unique_ptr<QWidget> Frame(CreateEventEditor(*Handler->Event(), &Host, {}));
+    for (QLabel* L : Host.findChildren<QLabel*>()) Taken.insert(Letter(L->text()));
+    for (QAbstractButton* B : Host.findChildren<QAbstractButton*>()) Taken.insert(Letter(B->text()));
+  }
+  Taken.remove(QChar());
+  for (int a = 0; a < ActionKindCount(); ++a) {
+    std::unique_ptr<TActionBase> Action(ActionKindAt(a).Create(*Handler));
+    QSet<QChar> Own;
+    for (int v = 0; v < Action->ValueCount(); ++v) {
+      const QChar L = Letter(Action->ValueInfo(v).Label);
+      const std::string Where = ActionKindAt(a).DisplayName() + ": " + Action->ValueInfo(v).Label;
+      EXPECT_FALSE(L.isNull()) << Where;
+      EXPECT_FALSE(Taken.contains(L)) << Where;
+      EXPECT_FALSE(Own.contains(L)) << Where;
+      Own.insert(L);
+    }
   }
 }

@@ -1,10 +1,12 @@
 // The event editing frames and the event selector, driven as the user
 // drives them on the offscreen platform.
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -16,7 +18,9 @@
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
 #include "behaviour/REventKey.h"
+#include "behaviour/REventKeyHeld.h"
 #include "behaviour/REventOutside.h"
+#include "behaviour/REventTimer.h"
 #include "behaviour/REventTouch.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
@@ -26,7 +30,9 @@
 #include "ui/FraEventCreate.h"
 #include "ui/FraEventDestroy.h"
 #include "ui/FraEventKey.h"
+#include "ui/FraEventKeyHeld.h"
 #include "ui/FraEventOutside.h"
+#include "ui/FraEventTimer.h"
 #include "ui/FraEventTouch.h"
 #include "ui/UEventEditors.h"
 #include "ui/UHelp.h"
@@ -289,6 +295,81 @@ TEST_F(EventFrames, ActorListDrawsEachActorsPictureAndName) {
   }
   // Hero has a tile, Wall none: two different pictures were compared.
   EXPECT_NE(ToImage(Game.GetActorBitmap(Hero)), ToImage(Game.GetActorBitmap(Wall)));
+}
+
+TEST_F(EventFrames, CollisionWithAnySolidActorOnceOneIsSolid) {
+  Handler->SetEvent(TEventCollision::ClassKind());
+  Event<TEventCollision>().SetOtherActor(*Wall);
+  // No actor is solid: nothing to offer.
+  auto* Frame = Build<TfraEventCollision>();
+  EXPECT_EQ(Frame->cbxOtherActor->count(), 3);
+  delete Frame;
+
+  Wall->SetSolid(true);
+  Frame = Build<TfraEventCollision>();
+  TActorComboBox* List = Frame->cbxOtherActor;
+  ASSERT_EQ(List->count(), 4);
+  EXPECT_EQ(List->itemText(0), "<any solid actor>");
+  EXPECT_EQ(List->Actor(0), nullptr);
+  EXPECT_EQ(List->currentIndex(), List->IndexOf(Wall));
+  emit List->activated(0);
+  EXPECT_TRUE(Event<TEventCollision>().AnySolid());
+  EXPECT_EQ(Summaries, (QStringList{"OnCollision( <Solid>, overlap )"}));
+  emit List->activated(0);
+  EXPECT_EQ(Summaries.size(), 1);
+  delete Frame;
+
+  // Shown as chosen, and left for an actor again.
+  Frame = Build<TfraEventCollision>();
+  EXPECT_EQ(Frame->cbxOtherActor->currentIndex(), 0);
+  emit Frame->cbxOtherActor->activated(Frame->cbxOtherActor->IndexOf(Hero));
+  EXPECT_FALSE(Event<TEventCollision>().AnySolid());
+  EXPECT_EQ(Event<TEventCollision>().OtherActor(), Hero);
+  EXPECT_EQ(Summaries.last(), "OnCollision( Hero, overlap )");
+}
+
+TEST_F(EventFrames, KeyHeldFrameTogglesTheKeysHeld) {
+  auto* Frame = Build<TfraEventKeyHeld>(TEventKeyHeld::ClassKind());
+  ASSERT_NE(Frame, nullptr);
+  EXPECT_EQ(Down(Frame), (QStringList{"A"}));
+  EXPECT_TRUE(ClickMarks(Toggle(Frame, "butKeyRight")));
+  EXPECT_EQ(Event<TEventKeyHeld>().Keys(), 0b10001);
+  EXPECT_EQ(Summaries, (QStringList{"OnKeyHeld( A> )"}));
+  EXPECT_TRUE(ClickMarks(Toggle(Frame, "butKeyA")));
+  EXPECT_EQ(Summaries.last(), "OnKeyHeld( > )");
+  EXPECT_EQ(Toggle(Frame, "butKeyRight")->toolTip(), "Right (in the play window: Right key)");
+  EXPECT_EQ(Frame->findChildren<QToolButton*>().size(), 14);
+}
+
+TEST_F(EventFrames, TimerFrameCountsFramesAndShowsTheTime) {
+  auto* Frame = Build<TfraEventTimer>(TEventTimer::ClassKind());
+  ASSERT_NE(Frame, nullptr);
+  EXPECT_EQ(Frame->speFrames->value(), 60);
+  EXPECT_EQ(Frame->lblSeconds->text(), "= 1 second");
+  EXPECT_FALSE(Frame->cbxRepeat->isChecked());
+
+  // Typed digits make one change, when Enter is pressed.
+  Frame->speFrames->setFocus();
+  QTest::keyClick(Frame->speFrames, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(Frame->speFrames, "150");
+  EXPECT_EQ(Event<TEventTimer>().Frames(), 60);
+  QTest::keyClick(Frame->speFrames, Qt::Key_Return);
+  EXPECT_EQ(Event<TEventTimer>().Frames(), 150);
+  EXPECT_EQ(Frame->lblSeconds->text(), "= 2.5 seconds");
+  EXPECT_EQ(Summaries, (QStringList{"OnTimer( 150, once )"}));
+  EXPECT_TRUE(ClickMarks(Frame->cbxRepeat));
+  EXPECT_EQ(Summaries.last(), "OnTimer( 150, repeat )");
+
+  // The range is the event's.
+  Frame->speFrames->setValue(0);
+  EXPECT_EQ(Event<TEventTimer>().Frames(), 1);
+  Frame->speFrames->setValue(TEventTimer::MaxFrames + 1);
+  EXPECT_EQ(Event<TEventTimer>().Frames(), TEventTimer::MaxFrames);
+  EXPECT_EQ(Frame->lblSeconds->text(), "= 4 h 37 min 47 s");
+  EXPECT_EQ(FramesAsTime(1), "0.02 seconds");
+  EXPECT_EQ(FramesAsTime(3600), "1 min");
+  EXPECT_EQ(FramesAsTime(6000), "1 min 40 s");
+  EXPECT_EQ(Frame->lblFrames->buddy(), Frame->speFrames);
 }
 
 namespace {

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -18,11 +20,14 @@
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
 #include "behaviour/REventCollision.h"
+#include "behaviour/REventTimer.h"
+#include "behaviour/UValueAction.h"
 #include "model/UDocument.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "ui/FHelp.h"
 #include "ui/FMain.h"
+#include "ui/FraActions.h"
 #include "ui/PaneItems.h"
 #include "ui/UHelp.h"
 
@@ -152,4 +157,46 @@ TEST(HelpPages, EveryTitleNamesItsPage) {
     ASSERT_TRUE(Match.hasMatch()) << File.fileName().toStdString();
     EXPECT_NE(Match.captured(1), "Lurvik Studio help") << File.fileName().toStdString();
   }
+}
+
+// Every kind of event and action and every pane finds its page by its
+// keyword; F1 on an action's value shows the page of its kind, in an event
+// frame the page of its event.
+TEST(HelpPages, EveryKindAndPaneHasItsPage) {
+  TScriptedDialogs Dialogs;
+  SetHelpRootFolder(QCoreApplication::applicationDirPath());
+  const QDir Pages(QCoreApplication::applicationDirPath() + "/help");
+  auto Has = [&](const QString& Keyword) { return QFileInfo::exists(Pages.filePath(Keyword + ".htm")); };
+  auto Lower = [](const std::string& Name) { return QString::fromStdString(Name).toLower(); };
+  for (int i = 0; i < EventKindCount(); ++i)
+    EXPECT_TRUE(Has("event-" + Lower(EventKindAt(i).DisplayName()))) << EventKindAt(i).DisplayName();
+  for (int i = 0; i < ActionKindCount(); ++i)
+    EXPECT_TRUE(Has("action-" + Lower(ActionKindAt(i).DisplayName()))) << ActionKindAt(i).DisplayName();
+
+  TfrmMain Main;
+  for (int i = 0; i < Main.pagEditor->count(); ++i)
+    EXPECT_TRUE(Has(HelpKeyword(Main.pagEditor->widget(i)))) << Main.pagEditor->widget(i)->objectName().toStdString();
+  THandler* Handler = nullptr;
+  test::Edit(Main.Game(), [&] {
+    Handler = Main.Game().AddActor()->AddHandler();
+    Handler->SetEvent(TEventTimer::ClassKind());
+    Handler->AddAction(TActionSetVariable::ClassKind());
+  });
+  Main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+  Main.SelectItem(Handler);
+  auto* Frames = Main.tsHandler->Editor()->findChild<QSpinBox*>();
+  ASSERT_NE(Frames, nullptr);
+  EXPECT_EQ(NearestHelpKeyword(Frames), "event-ontimer");
+  TfraActions* Actions = Main.tsHandler->fraActions;
+  Actions->SelectAction(0);
+  QWidget* Value = Actions->ValueEditor(0);
+  ASSERT_NE(Value, nullptr);
+  Value->setFocus();
+  QTest::keyClick(Value, Qt::Key_F1);
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("/help/action-setvariable.htm"));
+  Actions->SetHandler(nullptr);
+  EXPECT_EQ(NearestHelpKeyword(Actions->lbxActions), "actions");
+  EXPECT_TRUE(Dialogs.Messages.empty());
 }

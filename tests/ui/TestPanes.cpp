@@ -1,5 +1,6 @@
 // The item panes of the main window, driven as a user drives them.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "ui/FEventSelector.h"
 #include "ui/FHelp.h"
 #include "ui/FMain.h"
+#include "ui/UDocumentSession.h"
 #include "ui/PaneItems.h"
 #include "ui/UHelp.h"
 
@@ -167,6 +169,33 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   Click(Main.tsHandler->butEventHelp);
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-oncollision.htm"));
+}
+
+TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
+  test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
+  Main.SelectNode(Folder(1)->child(0));
+  EXPECT_FALSE(Main.tsActor->cbxActorSolid->isChecked());
+  EXPECT_TRUE(Main.tsActor->cbxActorSolid->toolTip().contains("<any solid actor>"));
+  Click(Main.tsActor->cbxActorSolid);
+  EXPECT_TRUE(Main.Game().GetActor(0)->Solid());
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Make actor solid");
+  Main.mnuUndoClick();
+  EXPECT_FALSE(Main.Game().GetActor(0)->Solid());
+  EXPECT_FALSE(Main.tsActor->cbxActorSolid->isChecked());
+
+  // The key of "New event handler" moves to the buttons and presses none.
+  Main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+  QTest::keyClick(&Main, Qt::Key_V, Qt::AltModifier);
+  QTest::qWait(300);  // a button's animated click comes after 100 ms
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons.front());
+  EXPECT_EQ(Main.Game().GetActor(0)->HandlerCount(), 0);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[1]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[0]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->cbxActorSolid);
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {
