@@ -94,6 +94,7 @@ bool TUndoHistory::WouldMerge(const std::string& MergeKey) const {
 bool TUndoHistory::Record(const std::string& Name, const TContent& Content, const std::string& MergeKey,
                           const std::vector<std::size_t>& Cuts, bool MayMerge) {
   if (IsCurrent(Content)) return false;
+  ++FRecords;
   if (MayMerge && WouldMerge(MergeKey)) {
     if (Same(FStates[FPosition - 1], Content)) {
       FStates.pop_back();

@@ -49,6 +49,9 @@ public:
   // Dropped() stays the same for a state however many went since.
   int Dropped() const { return FDropped; }
   int StepCount() const { return static_cast<int>(FStates.size()) - 1; }
+  // How many changes were recorded, merged ones included: a change merged
+  // into the step before counts although no step was added.
+  long Records() const { return FRecords; }
   int MaxSteps() const { return FMaxSteps; }
 
   // The current state is the one in the file; the document is unchanged
@@ -79,6 +82,7 @@ private:
   int FSaved = 0;  // -1 once the saved state left the list or could no longer be redone
   TState FSavedState;  // the saved content, kept also when it left the list
   int FDropped = 0;
+  long FRecords = 0;
 };
 
 }  // namespace lvk

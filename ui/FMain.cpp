@@ -23,6 +23,7 @@
 #include "support/UDataFolders.h"
 #include "ui/PaneGame.h"
 #include "ui/PaneItems.h"
+#include "ui/PaneSound.h"
 #include "ui/PaneSplash.h"
 #include "ui/PaneVariables.h"
 #include "ui/UApplication.h"
@@ -89,19 +90,23 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   tsLevel = new TPaneLevel(*this);
   tsVariables = new TPaneVariables(*this);
   tsVariable = new TPaneVariable(*this);
+  tsSounds = new TPaneSounds(*this);
+  tsSound = new TPaneSound(*this);
   for (TPane* Pane : std::initializer_list<TPane*>{tsSplash, tsGame, tsTiles, tsTile, tsActors, tsActor, tsHandler,
-                                                  tsLevels, tsLevel, tsVariables, tsVariable})
+                                                  tsLevels, tsLevel, tsVariables, tsVariable, tsSounds, tsSound})
     pagEditor->addWidget(Pane);
   pagEditor->setCurrentWidget(tsSplash);
   FItemPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTile},
                 {static_cast<int>(lvk::TItemKind::Actor), tsActor},
                 {static_cast<int>(lvk::TItemKind::Handler), tsHandler},
                 {static_cast<int>(lvk::TItemKind::Level), tsLevel},
-                {static_cast<int>(lvk::TItemKind::Variable), tsVariable}};
+                {static_cast<int>(lvk::TItemKind::Variable), tsVariable},
+                {static_cast<int>(lvk::TItemKind::Sound), tsSound}};
   FFolderPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTiles},
                   {static_cast<int>(lvk::TItemKind::Actor), tsActors},
                   {static_cast<int>(lvk::TItemKind::Level), tsLevels},
-                  {static_cast<int>(lvk::TItemKind::Variable), tsVariables}};
+                  {static_cast<int>(lvk::TItemKind::Variable), tsVariables},
+                  {static_cast<int>(lvk::TItemKind::Sound), tsSounds}};
   FSession->SetSampleGame(tsSplash->SampleGame());
 
   auto* Splitter = FSplitter = new QSplitter(Qt::Horizontal, this);
@@ -191,7 +196,7 @@ void TfrmMain::CreateMenus() {
   File->addSeparator();
   mnuExit = AddItem(File, "mnuExit", "E&xit", "Exit Lurvik", [this] { close(); }, QKeySequence::Quit);
 
-  mnuEdit = AddMenu("&Edit", "Undo and redo; duplicate and delete tiles, actors, handlers, levels and variables");
+  mnuEdit = AddMenu("&Edit", "Undo and redo; duplicate and delete tiles, actors, handlers, levels, variables and sounds");
   mnuEdit->setObjectName("mnuEdit");
   mnuUndo = AddItem(mnuEdit, "mnuUndo", "&Undo", "Take back the last change to the game",
                     [this] { mnuUndoClick(); }, QKeySequence::Undo);
@@ -290,7 +295,9 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
       // A node removed by the edit may have been the one shown.
       if (!FShownNode && VisiblePane() != tsSplash && tvwTree->currentItem()) tvwTreeChange(tvwTree->currentItem());
       // Panes that show counts of the whole game.
-      if (VisiblePane() == tsGame || VisiblePane() == static_cast<TPane*>(tsVariables)) VisiblePane()->Show();
+      if (VisiblePane() == tsGame || VisiblePane() == static_cast<TPane*>(tsVariables) ||
+          VisiblePane() == static_cast<TPane*>(tsSounds))
+        VisiblePane()->Show();
       UpdateEditMenu();
       UpdateTitle();
       break;

@@ -29,6 +29,8 @@ class TPaneTile;
 class TPaneTiles;
 class TPaneVariable;
 class TPaneVariables;
+class TPaneSounds;
+class TPaneSound;
 class TWindowLauncher;
 class TfrmPlay;
 
@@ -70,6 +72,7 @@ public:
   QTreeWidgetItem* ActorsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Actor); }
   QTreeWidgetItem* LevelsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Level); }
   QTreeWidgetItem* VariablesNode() const { return tvwTree->FolderNode(lvk::TItemKind::Variable); }
+  QTreeWidgetItem* SoundsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Sound); }
 
   // Edit commands on a node: tiles, actors, handlers, levels and variables
   // can be deleted and duplicated, variables also moved.
@@ -118,6 +121,8 @@ public:
   TPaneLevel* tsLevel;
   TPaneVariables* tsVariables;
   TPaneVariable* tsVariable;
+  TPaneSounds* tsSounds;
+  TPaneSound* tsSound;
 
   TGameTree* tvwTree;
   QStackedWidget* pagEditor;

@@ -20,6 +20,7 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UTile.h"
 #include "ui/FraActions.h"
 #include "ui/UEventEditors.h"
@@ -476,12 +477,52 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   butEditLayout->setFixedSize(120, 21);
   SetHints(butEditLayout, "Edit initial layout of the level");
   Row(Body())->addWidget(butEditLayout, 0, Qt::AlignLeft);
+  cbxLevelMusic = new QComboBox(this);
+  cbxLevelMusic->setObjectName("cbxLevelMusic");
+  cbxLevelMusic->setFixedWidth(145);
+  SetHints(cbxLevelMusic, "A sound that loops while the level plays",
+           "The level's music: a sound of the game that loops from the level's start to its end, beside the "
+           "sounds its actors play");
+  auto* MusicLabel = new QLabel("&Music", this);
+  MusicLabel->setBuddy(cbxLevelMusic);
+  QHBoxLayout* R = Row(Body());
+  R->addWidget(MusicLabel);
+  R->addWidget(cbxLevelMusic);
+  R->addStretch(1);
   Body()->addStretch(1);
   connect(butEditLayout, &QPushButton::clicked, this, &TPaneLevel::butEditLayoutClick);
+  connect(cbxLevelMusic, &QComboBox::activated, this, &TPaneLevel::cbxLevelMusicChange);
 }
 
 void TPaneLevel::Show() {
-  if (Level()) edtLevelName->setText(QString::fromStdString(Level()->Name()));
+  if (!Level()) return;
+  edtLevelName->setText(QString::fromStdString(Level()->Name()));
+  const lvk::TGame& Game = TItemPane::Game();
+  cbxLevelMusic->clear();
+  cbxLevelMusic->addItem("(none)");
+  for (int i = 0; i < Game.SoundCount(); ++i) {
+    const lvk::TSound* Sound = Game.GetSound(i);
+    cbxLevelMusic->addItem(UiPixmap("BmpSound18x18"), QString::fromStdString(Sound->Name()),
+                           QString::fromStdString(Sound->Name()));
+    if (Sound == Level()->Music()) cbxLevelMusic->setCurrentIndex(i + 1);
+  }
+  if (!Level()->Music()) cbxLevelMusic->setCurrentIndex(0);
+}
+
+void TPaneLevel::Follow(const lvk::TChange& Change) {
+  // The list of sounds, or this level's music, changed under the pane.
+  if (Change.Kind != lvk::TChangeKind::Removing && (Change.Item == lvk::TItemKind::Sound || Change.Object == Level()))
+    Show();
+}
+
+void TPaneLevel::cbxLevelMusicChange(int Index) {
+  if (!Level()) return;
+  // By name: the list may be older than the game's sounds.
+  lvk::TSound* Music =
+      Index <= 0 ? nullptr : Game().FindSoundByName(cbxLevelMusic->itemData(Index).toString().toStdString());
+  if (Music == Level()->Music()) return;
+  lvk::TEdit Edit(Game(), "Change level music");
+  Level()->SetMusic(Music);
 }
 
 void TPaneLevel::butEditLayoutClick() {

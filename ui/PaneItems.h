@@ -170,9 +170,12 @@ public:
   explicit TPaneLevel(TPaneHost& Host);
   void Show() override;
   lvk::TLevel* Level() const { return static_cast<lvk::TLevel*>(Tag()); }
+  void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;
+  QComboBox* cbxLevelMusic;  // "(none)", then the game's sounds
   void butEditLayoutClick();
+  void cbxLevelMusicChange(int Index);
 };
 
 // The tile picture dialogs; both start in the folder last used by either.

@@ -1,5 +1,6 @@
 #include "ui/PaneSound.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -31,8 +32,8 @@ QString SoundFolder;
 // The DS program's room for samples, as the generator counts it.
 constexpr std::size_t SoundRoom = 1024 * 1024;
 
-constexpr int PictureWidth = 320;
-constexpr int PictureHeight = 80;
+constexpr int PictureWidth = 240;
+constexpr int PictureHeight = 64;
 
 void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
@@ -231,21 +232,24 @@ TPaneSound::TPaneSound(TPaneHost& Host)
   imgSoundWave->setObjectName("imgSoundWave");
   imgSoundWave->setFixedSize(PictureWidth, PictureHeight);
   SetHints(imgSoundWave, "The sound's wave, from start to end");
-  Body()->addWidget(imgSoundWave);
   lblSoundSize = new QLabel(this);
   lblSoundSize->setObjectName("lblSoundSize");
   SetHints(lblSoundSize, "What the sound takes in the DS program, and how long it plays");
-  Body()->addWidget(lblSoundSize);
 
   butSoundPlay = new QPushButton("Play", this);
   butSoundPlay->setObjectName("butSoundPlay");
   butSoundPlay->setIcon(UiPixmap("BmpPlay16x16"));
   SetHints(butSoundPlay, "Play the sound (Space)");
-  // Space plays from anywhere in the pane but a text field.
+  // Space plays from anywhere in the pane but a text field (which types
+  // it) and a button or tick (which it presses, as everywhere).
   auto* Space = new QShortcut(QKeySequence(Qt::Key_Space), this);
   Space->setContext(Qt::WidgetWithChildrenShortcut);
   connect(Space, &QShortcut::activated, this, [this] {
-    if (!qobject_cast<QLineEdit*>(focusWidget())) butSoundPlayClick();
+    QWidget* Focus = focusWidget();
+    if (auto* Button = qobject_cast<QAbstractButton*>(Focus))
+      Button->click();
+    else if (!qobject_cast<QLineEdit*>(Focus))
+      butSoundPlayClick();
   });
   chkPlayOnChange = new QCheckBox("Pla&y on change", this);
   chkPlayOnChange->setObjectName("chkPlayOnChange");
@@ -257,13 +261,21 @@ TPaneSound::TPaneSound(TPaneHost& Host)
   butSoundExport = new QPushButton("E&xport WAV...", this);
   butSoundExport->setObjectName("butSoundExport");
   SetHints(butSoundExport, "Save the sound as a WAV file");
-  auto* Buttons = new QHBoxLayout;
-  Buttons->addWidget(butSoundPlay);
-  Buttons->addWidget(chkPlayOnChange);
-  Buttons->addStretch(1);
-  Buttons->addWidget(butSoundImport);
-  Buttons->addWidget(butSoundExport);
-  Body()->addLayout(Buttons);
+  // The picture with what plays it beside it, and the file buttons on the
+  // name's row: the pane fits the main window at its first size.
+  auto* Beside = new QVBoxLayout;
+  Beside->addWidget(lblSoundSize);
+  Beside->addWidget(butSoundPlay, 0, Qt::AlignLeft);
+  Beside->addWidget(chkPlayOnChange);
+  Beside->addStretch(1);
+  auto* Bottom = new QHBoxLayout;
+  Bottom->addWidget(imgSoundWave, 0, Qt::AlignTop);
+  Bottom->addLayout(Beside, 1);
+  Body()->addLayout(Bottom);
+  if (auto* NameRow = qobject_cast<QHBoxLayout*>(Body()->itemAt(0)->layout())) {
+    NameRow->addWidget(butSoundImport);
+    NameRow->addWidget(butSoundExport);
+  }
   Body()->addStretch(1);
 
   connect(cbxSoundPreset, &QComboBox::activated, this, &TPaneSound::cbxSoundPresetActivated);

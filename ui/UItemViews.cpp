@@ -5,6 +5,7 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "model/UTile.h"
 #include "model/UVariable.h"
 #include "ui/UPictures.h"
@@ -242,11 +243,46 @@ const TItemView VariableView{
     [](lvk::TGame& Game, int From, int To) { Game.MoveVariable(From, To); },
 };
 
+// ---- Sounds ----
+
+const TItemView SoundView{
+    TItemKind::Sound,
+    "sound",
+    "Sounds",
+    "BmpSounds18x18",
+    TItemKind::Game,
+    "BmpSound18x18",
+    true,
+    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TSound*>(Item)->Name()); },
+    [](const lvk::TGame&, const void*) { return QPixmap(); },
+    NoOwner,
+    [](const lvk::TGame& Game, const void*) { return ListOf(Game.SoundCount(), &lvk::TGame::GetSound, Game); },
+    [](const lvk::TGame& Game, const void* Item) {
+      auto* Sound = static_cast<const lvk::TSound*>(Item);
+      QString Text = "Delete the sound " + Quoted(Sound->Name()) + "?";
+      QStringList Levels;
+      for (int i = 0; i < Game.LevelCount(); ++i)
+        if (Game.GetLevel(i)->Music() == Sound) Levels << QString::fromStdString(Game.GetLevel(i)->Name());
+      if (!Levels.isEmpty())
+        Text += "\n\n" + QString(Levels.size() == 1 ? "The level " : "The levels ") + Levels.join(", ") +
+                (Levels.size() == 1 ? " plays it as music and will have none." : " play it as music and will have none.");
+      return Text + ActionsGoing(Game, lvk::TValueType::Sound, Sound->Name());
+    },
+    [](lvk::TGame& Game, const void* Item) {
+      Game.DeleteSound(const_cast<lvk::TSound*>(static_cast<const lvk::TSound*>(Item)));
+    },
+    [](lvk::TGame& Game, const void* Item) -> const void* {
+      return Game.DuplicateSound(static_cast<const lvk::TSound*>(Item));
+    },
+    nullptr,
+    nullptr,
+};
+
 }  // namespace
 
 const std::vector<const TItemView*>& ItemViews() {
   static const std::vector<const TItemView*> Views = {&TileView, &ActorView, &HandlerView, &LevelView,
-                                                      &VariableView};
+                                                      &VariableView, &SoundView};
   return Views;
 }
 

@@ -270,6 +270,86 @@ PICTURES = {
         "................",
         "................",
     ],
+    # A sound: a wave on a small screen.
+    "BmpSound18x18": [
+        "..................",
+        "..................",
+        "..................",
+        "KKKKKKKKKKKKKKKKK.",
+        "KNNNNNNNNNNNNNNNK.",
+        "KNNNNLNNNNNNNNNNK.",
+        "KNNNLNLNNNNLNNNNK.",
+        "KNNLNNNLNNLNLNNNK.",
+        "KlLNNNNNLNLNNLNlK.",
+        "KNNNNNNNNLNNNNLNK.",
+        "KNNNNNNNNNNNNNNNK.",
+        "KNNNNNNNNNNNNNNNK.",
+        "KKKKKKKKKKKKKKKKK.",
+        "..................",
+        "..................",
+        "..................",
+        "..................",
+        "..................",
+    ],
+    # Sounds: two notes joined by a beam.
+    "BmpSounds18x18": [
+        "..................",
+        "......KKKKKKKKKK..",
+        "......KBBBBBBBBK..",
+        "......KKKKKKKKKK..",
+        "......K........K..",
+        "......K........K..",
+        "......K........K..",
+        "......K........K..",
+        "......K........K..",
+        "......K........K..",
+        "......K........K..",
+        "...KKKK.....KKKK..",
+        "..KBBBK....KBBBK..",
+        ".KBBBBK...KBBBBK..",
+        ".KBBBBK...KBBBBK..",
+        "..KBBK.....KBBK...",
+        "...KK.......KK....",
+        "..................",
+    ],
+    # New sound: a note.
+    "BmpSoundsNew16x16": [
+        "......KKKK......",
+        "......KBBK......",
+        "......K.KBK.....",
+        "......K..KBK....",
+        "......K...KK....",
+        "......K.........",
+        "......K.........",
+        "...KKKK.........",
+        "..KBBBK.........",
+        ".KBBBBK.........",
+        ".KBBBBK.........",
+        "..KBBK..........",
+        "...KK...........",
+        "................",
+        "................",
+        "................",
+    ],
+    # Play: a green triangle.
+    "BmpPlay16x16": [
+        "................",
+        "...KK...........",
+        "...KlK..........",
+        "...KLlK.........",
+        "...KLLlK........",
+        "...KLLLlK.......",
+        "...KLLLLlK......",
+        "...KLLLLLlK.....",
+        "...KLLLLLGK.....",
+        "...KLLLLGK......",
+        "...KLLLGK.......",
+        "...KLLGK........",
+        "...KLGK.........",
+        "...KGK..........",
+        "...KK...........",
+        "................",
+    ],
 }
 
 # The plus of the "new" glyphs; '.' leaves the picture underneath alone.
@@ -283,7 +363,9 @@ PLUS = [
     "..GGG..",
 ]
 
-NEW_GLYPHS = ["BmpTilesNew16x16", "BmpActorsNew16x16", "BmpLevelsNew16x16", "BmpVariablesNew16x16"]
+NEW_GLYPHS = [
+    "BmpTilesNew16x16", "BmpActorsNew16x16", "BmpLevelsNew16x16", "BmpVariablesNew16x16", "BmpSoundsNew16x16"
+]
 
 
 def stamp_plus(rows):

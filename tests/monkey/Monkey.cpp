@@ -44,6 +44,7 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
 #include "ui/FBuild.h"
 #include "ui/FMain.h"
 #include "ui/UApplication.h"
@@ -315,6 +316,7 @@ private:
   std::string FSavedName;
   lvk::TContent FBefore;    // the content at the last check
   int FReached = 0;         // the history's place then
+  long FRecords = 0;
   bool FRestarted = true;   // New or Open started a new history since
 };
 
@@ -650,7 +652,10 @@ void TMonkey::CheckDocument() {
          (Differs ? "differs from" : "is") + " the saved content");
   const lvk::TUndoHistory& History = Document.History();
   const int Reached = History.Position() + History.Dropped();
-  if (!FRestarted && Reached == FReached + 1 && Document.CanUndo()) {
+  // One step added by one change: a change that also merged into the step
+  // before (a field left by the click that made the step) cannot be
+  // checked against the content before.
+  if (!FRestarted && Reached == FReached + 1 && History.Records() == FRecords + 1 && Document.CanUndo()) {
     const std::string Step = Document.UndoName();
     Trace("step " + std::to_string(FSteps) + ": check the step " + Step);
     Document.Undo();
@@ -661,6 +666,7 @@ void TMonkey::CheckDocument() {
   FRestarted = false;
   FBefore = Now;
   FReached = Reached;
+  FRecords = History.Records();
 }
 
 void TMonkey::CheckTree() {
@@ -669,6 +675,7 @@ void TMonkey::CheckTree() {
   for (int i = 0; i < Game.TileCount(); ++i) Known.insert(Game.GetTile(i));
   for (int i = 0; i < Game.LevelCount(); ++i) Known.insert(Game.GetLevel(i));
   for (int i = 0; i < Game.VariableCount(); ++i) Known.insert(Game.GetVariable(i));
+  for (int i = 0; i < Game.SoundCount(); ++i) Known.insert(Game.GetSound(i));
   for (int i = 0; i < Game.ActorCount(); ++i) {
     lvk::TActor* Actor = Game.GetActor(i);
     Known.insert(Actor);

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "model/UWave.h"
 
 namespace {
 
@@ -40,9 +44,21 @@ TMonkeyDialogs::TMonkeyDialogs(TDice& Dice, const QString& Work, const QString& 
   WriteFile(W.filePath("junk.bmp"), "BM\x10\x00\x00\x00junk");
   WriteFile(W.filePath("junk.pal"), "JASC-PAL\r\n0100\r\n99999\r\n1 2\r\n");
   WriteFile(W.filePath("text.pal"), "JASC-PAL\r\n0100\r\n2\r\n255 0 0\r\n0 0 255\r\n");
+  // Sounds: a short one, one too long to keep whole, a cut one and junk.
+  auto Wave = [](std::size_t Count) {
+    std::vector<std::int8_t> Samples(Count);
+    for (std::size_t i = 0; i < Count; ++i) Samples[i] = static_cast<std::int8_t>((i * 7) % 200 - 100);
+    const std::vector<std::uint8_t> Bytes = lvk::WaveBytes(Samples);
+    return QByteArray(reinterpret_cast<const char*>(Bytes.data()), static_cast<qsizetype>(Bytes.size()));
+  };
+  WriteFile(W.filePath("beep.wav"), Wave(2000));
+  WriteFile(W.filePath("long.wav"), Wave(3 * lvk::WaveSampleRate));
+  WriteFile(W.filePath("cut.wav"), Wave(2000).left(60));
+  WriteFile(W.filePath("junk.wav"), "RIFF\x04\x00\x00\x00WAVEjunk");
   FOpenable << W.filePath("Sample.lvk") << W.filePath("half.lvk") << W.filePath("damaged.lvk")
             << W.filePath("junk.lvk") << W.filePath("empty.lvk") << W.filePath("junk.bmp") << W.filePath("junk.pal")
-            << W.filePath("text.pal");
+            << W.filePath("text.pal") << W.filePath("beep.wav") << W.filePath("long.wav") << W.filePath("cut.wav")
+            << W.filePath("junk.wav");
   for (const QFileInfo& Tile : QDir(QDir(Examples).filePath("tiles")).entryInfoList({"*.bmp"}, QDir::Files))
     FOpenable << Tile.absoluteFilePath();
   FFailing << W.filePath("missing.lvk") << W.filePath("no-such-folder/game.lvk") << W.filePath("junk.lvk/below.lvk")
