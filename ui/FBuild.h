@@ -30,6 +30,7 @@ public:
   void SetRootFolder(const QString& RootFolder);
   // Not owned; only read. Build does nothing without one.
   void SetGame(const lvk::TGame& Game);
+  const lvk::TGame* Game() const { return FGame; }
   // Where the image is built, whether or not a build ran.
   QString ImagePath() const;
   // The tool chain a build would use now, and why (shown in the details).

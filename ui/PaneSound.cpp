@@ -83,8 +83,9 @@ TFileDialogRequest SoundExportRequest() {
 bool ImportSoundFile(QWidget* Parent, lvk::TSound& Sound, const QString& Path) {
   lvk::TWaveImport Import;
   try {
+    Import = lvk::ReadWaveFile(Path.toStdString());
     lvk::TEdit Edit(*Sound.Owner(), "Import sound");
-    Import = Sound.ImportWave(Path.toStdString());
+    Sound.SetImported(Import.Samples);
   } catch (const std::exception& E) {
     ShowWarning(Parent, "Error importing sound " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
     return false;
@@ -146,14 +147,15 @@ void TPaneSounds::butNewSoundClick() {
 void TPaneSounds::butImportSoundClick() {
   const QString Path = Dialogs().OpenFile(this, SoundImportRequest());
   if (Path.isEmpty()) return;
-  // The new sound and its samples are one step: a file that fails takes
-  // the new sound back with it.
+  // The new sound and its samples are one step.
   lvk::TSound* Sound = nullptr;
   lvk::TWaveImport Import;
   try {
+    // Read before the edit: a file that fails then leaves nothing to undo.
+    Import = lvk::ReadWaveFile(Path.toStdString());
     lvk::TEdit Edit(Game(), "Import sound");
     Sound = Game().AddSound();
-    Import = Sound->ImportWave(Path.toStdString());
+    Sound->SetImported(Import.Samples);
     const std::string Base = QFileInfo(Path).completeBaseName().toStdString();
     // The file's name when it makes a good and free sound name.
     try {

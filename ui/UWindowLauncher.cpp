@@ -96,7 +96,14 @@ void TWindowLauncher::Build() {
   TfrmBuild Window(FWindow);
   Window.SetGame(FSession.Game());
   Window.SetRootFolder(FRootFolder);
+  // The game may be put back whole while the window is up (an edit that
+  // failed half done): a build takes the one the document holds then.
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Window, [this, &Window](const lvk::TChange& Change) {
+        if (Change.Kind == lvk::TChangeKind::Replaced) Window.SetGame(FSession.Game());
+      });
   Window.exec();
+  disconnect(Follow);
   // Run starts this image from now on, whether or not a build ran.
   FLastImagePath = Window.ImagePath();
 }

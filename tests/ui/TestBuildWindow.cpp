@@ -28,6 +28,7 @@
 #include "build/TFakeKit.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
+#include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "ui/FBuild.h"
@@ -424,6 +425,30 @@ TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
   EXPECT_EQ(Dialogs.Started[0].Program, "desmume");
   EXPECT_EQ(Dialogs.Started[0].Arguments, QStringList{Image});
   EXPECT_EQ(Dialogs.Messages.size(), 2u);
+}
+
+// An edit that fails half done puts the whole game back as a new object;
+// the open build window builds that one, not the one it was opened with.
+TEST(BuildAndRun, TheBuildWindowFollowsAGamePutBackWhole) {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  Main.show();
+  bool Followed = false;
+  QTimer::singleShot(0, [&] {
+    auto* Build = qobject_cast<TfrmBuild*>(QApplication::activeModalWidget());
+    if (!Build) return;
+    const lvk::TGame* Before = &Main.Game();
+    try {
+      lvk::TEdit Edit(Main.Game(), "Half done");
+      Main.Game().AddTile();
+      throw std::runtime_error("stopped half way");
+    } catch (const std::runtime_error&) {
+    }
+    Followed = &Main.Game() != Before && Build->Game() == &Main.Game() && Main.Game().TileCount() == 0;
+    Build->reject();
+  });
+  Main.mnuBuild->trigger();
+  EXPECT_TRUE(Followed);
 }
 
 // Debian puts the emulator in /usr/games, which root's search path lacks:
