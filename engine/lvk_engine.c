@@ -199,6 +199,7 @@ void lvk_engine_init(lvk_engine_t *e, const lvk_game_t *game)
   e->pending_count = 0;
   e->rows_used = e->rows_stale = e->rows_changed = 0;
   e->shown_game_vars[0] = e->shown_game_vars[1] = 0;
+  e->owned_rows = 0;
   for (i = 0; i < LVK_TEXT_ROWS; ++i) {
     unsigned c;
     for (c = 0; c < LVK_TEXT_COLUMNS; ++c) e->rows[i][c] = ' ';
@@ -270,12 +271,16 @@ static void set_variable(lvk_engine_t *e, int slot, unsigned variable, int32_t v
       if (e->row_game_vars[r][place >> 5] & bit) e->rows_stale |= (uint32_t)1 << r;
   } else {
     int32_t *v;
+    uint32_t owned;
     place &= ~INSTANCE_PLACE;
     v = instance_value(e, slot, place);
     if (*v == value) return;
     *v = value;
-    for (r = 0; r < LVK_TEXT_ROWS; ++r)
-      if (e->row_owner[r] == slot && (e->row_instance_vars[r] & (1u << place))) e->rows_stale |= (uint32_t)1 << r;
+    /* Only the rows some instance owns: on the DS a loop over all rows for
+     * every instance's every set is a frame's sizeable share. */
+    for (r = 0, owned = e->owned_rows; owned; ++r, owned >>= 1)
+      if ((owned & 1) && e->row_owner[r] == slot && (e->row_instance_vars[r] & (1u << place)))
+        e->rows_stale |= (uint32_t)1 << r;
   }
 }
 
@@ -340,6 +345,7 @@ static void forget_shown_vars(lvk_engine_t *e, int row)
   e->row_text[row] = 0;
   e->row_owner[row] = NO_SLOT;
   e->row_instance_vars[row] = 0;
+  e->owned_rows &= ~((uint32_t)1 << row);
   e->row_game_vars[row][0] = e->row_game_vars[row][1] = 0;
   e->shown_game_vars[0] = e->shown_game_vars[1] = 0;
   for (r = 0; r < LVK_TEXT_ROWS; ++r) {
@@ -368,6 +374,7 @@ static void show_text(lvk_engine_t *e, int slot, unsigned text, int32_t row)
     } else {
       e->row_instance_vars[row] |= (uint16_t)(1u << place);
       e->row_owner[row] = (uint8_t)slot;
+      e->owned_rows |= (uint32_t)1 << row;
     }
   }
   if (!(e->rows_used & ((uint32_t)1 << row))) e->rows_changed |= (uint32_t)1 << row;
@@ -380,8 +387,9 @@ static void show_text(lvk_engine_t *e, int slot, unsigned text, int32_t row)
 static void release_rows(lvk_engine_t *e, int slot)
 {
   int r;
-  for (r = 0; r < LVK_TEXT_ROWS; ++r)
-    if (e->row_owner[r] == slot) {
+  uint32_t owned;
+  for (r = 0, owned = e->owned_rows; owned; ++r, owned >>= 1)
+    if ((owned & 1) && e->row_owner[r] == slot) {
       if (e->rows_stale & ((uint32_t)1 << r)) {
         e->rows_stale &= ~((uint32_t)1 << r);
         print_row(e, r);
@@ -740,7 +748,9 @@ static unsigned touch_area(int32_t bx, int32_t by, int32_t px, int32_t py)
 static int timer_fires(const lvk_handler_t *h, uint32_t age)
 {
   if (!h->frames || age < h->frames) return 0;
-  return age == h->frames || ((h->flags & LVK_HANDLER_REPEAT) && age % h->frames == 0);
+  /* Every frame needs no division, which the DS's ARM9 does in software. */
+  if (age == h->frames || (h->frames == 1 && (h->flags & LVK_HANDLER_REPEAT))) return 1;
+  return (h->flags & LVK_HANDLER_REPEAT) && age % h->frames == 0;
 }
 
 static void input_events(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up, const lvk_input_t *input)

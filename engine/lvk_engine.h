@@ -523,6 +523,7 @@ typedef struct lvk_engine {
   uint16_t row_instance_vars[LVK_TEXT_ROWS]; /* places of the instance variables it shows */
   uint32_t row_game_vars[LVK_TEXT_ROWS][2];  /* places of the game variables it shows */
   uint32_t shown_game_vars[2];               /* all rows' game variables */
+  uint32_t owned_rows;   /* rows that show some instance's variables (bit r: row r) */
   uint32_t rows_used;    /* printed by the game (bit r: row r) */
   uint32_t rows_stale;   /* to print again at the end of the frame */
   uint32_t rows_changed; /* changed since the host last took them */

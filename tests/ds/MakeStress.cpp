@@ -9,7 +9,11 @@
 // loops a third as its music; the meter then counts the sound starts too,
 // and its sound row shows the channels they get.
 //
-//   lurvik_make_stress [--sounds] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+// With --rules every ball also runs a rule on every frame: an OnTimer(1,
+// repeat) handler whose guard compares the ball's own counter and whose
+// SetVariable adds to it, the worst a game with rules asks each frame.
+//
+//   lurvik_make_stress [--sounds | --rules] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
 #include <exception>
 #include <iostream>
 #include <string>
@@ -26,6 +30,7 @@
 #include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UTile.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 
@@ -73,12 +78,17 @@ TSound& AddSound(TGame& Game, const std::string& Name, const char* Preset) {
   return *Sound;
 }
 
-void Build(TGame& Game, const std::string& TilesFolder, bool Sounds) {
+void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules) {
   Game.SetTitle("Engine stress");
   for (const char* Name : {"Sky", "Brick", "Coin", "Gem"}) {
     TTile* Tile = Game.AddTile();
     Tile->SetName(Name);
     Tile->ImportBitmap(TilesFolder + "/" + Name + ".bmp");
+  }
+  if (Rules) {
+    TVariable* Ticks = Game.AddVariable();
+    Ticks->SetName("vTicks");
+    Ticks->SetScope(TVariableScope::Instance);
   }
   TActor& Floor = AddActor(Game, "aFloor", "Sky");
   TActor& WallL = AddActor(Game, "aWallL", "Brick");
@@ -110,6 +120,21 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds) {
     Bounce(Ball, WallB, 0, -1);
     OnCollision(Ball, Post, false);       // slides round it
     OnCollision(Ball, Kind.Other, true);  // runs through it
+    if (Rules) {
+      THandler* Tick = Ball.AddHandler();
+      Tick->SetEvent(TEventTimer::ClassKind());
+      auto* Every = static_cast<TEventTimer*>(Tick->Event());
+      Every->SetFrames(1);
+      Every->SetRepeat(true);
+      TActionBase* Guard = Tick->AddAction(TActionIfVariable::ClassKind());
+      Guard->SetValue(0, "vTicks");
+      Guard->SetValue(1, ">=");
+      Guard->SetValue(2, "0");
+      TActionBase* Add = Tick->AddAction(TActionSetVariable::ClassKind());
+      Add->SetValue(0, "vTicks");
+      Add->SetValue(1, "1");
+      Add->SetValue(2, "1");
+    }
   }
 
   if (Beeper) {
@@ -147,8 +172,9 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds) {
 
 int main(int argc, char** argv) {
   const bool Sounds = argc == 4 && std::string(argv[1]) == "--sounds";
-  if (argc != 3 && !Sounds) {
-    std::cerr << "usage: " << argv[0] << " [--sounds] OUTPUT.lvk TILES_FOLDER\n";
+  const bool Rules = argc == 4 && std::string(argv[1]) == "--rules";
+  if (argc != 3 && !Sounds && !Rules) {
+    std::cerr << "usage: " << argv[0] << " [--sounds | --rules] OUTPUT.lvk TILES_FOLDER\n";
     return 2;
   }
   const char* Output = argv[argc - 2];
@@ -158,7 +184,7 @@ int main(int argc, char** argv) {
   int Result = 0;
   try {
     TGame Game;
-    Build(Game, Tiles, Sounds);
+    Build(Game, Tiles, Sounds, Rules);
     Game.SetFileName(Output);
     Game.Save();
   } catch (const std::exception& E) {
