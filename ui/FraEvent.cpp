@@ -118,14 +118,14 @@ QToolButton* TfraEventMask::AddToggle(const QString& Name, const QString& Captio
   return Button;
 }
 
-void TfraEventMask::AddToggles(std::span<const TToggleSpec> Specs, QSize Size) {
-  for (const TToggleSpec& B : Specs) AddToggle(B.Name, B.Caption, B.Hint, QRect(QPoint(B.Left, B.Top), Size));
+void TfraEventMask::AddToggles(std::span<const TToggleInfo> Specs, QSize Size) {
+  for (const TToggleInfo& B : Specs) AddToggle(B.Name, B.Caption, B.Hint, QRect(QPoint(B.Left, B.Top), Size));
 }
 
 void TfraEventMask::AddKeyToggles() {
   AddToggles(KeyToggles(), QSize(20, 20));
-  for (const TToggleSpec& Spec : KeyToggles())
-    SetHint(findChild<QToolButton*>(Spec.Name), KeyHint(Spec.Hint, lvk::TEventKey::IndexOfKey(Spec.Caption)));
+  for (const TToggleInfo& Key : KeyToggles())
+    SetHint(findChild<QToolButton*>(Key.Name), KeyHint(Key.Hint, lvk::TEventKey::IndexOfKey(Key.Caption)));
 }
 
 QLabel* TfraEventMask::AddCompassCaption(const QString& Name, const QString& Text, int Width) {

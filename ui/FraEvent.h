@@ -66,7 +66,7 @@ private:
 // A frame whose parameter is a set of named members, one toggle button
 // (caption = the member's name, no glyph) per member.
 // One toggle button of a set, at its design position.
-struct TToggleSpec {
+struct TToggleInfo {
   const char* Name;
   const char* Caption;
   int Left, Top;
@@ -87,7 +87,7 @@ protected:
 
   QToolButton* AddToggle(const QString& Name, const QString& Caption, const QString& Hint, const QRect& Rect);
   // The toggles of a table, each Size big, in the table's (tab) order.
-  void AddToggles(std::span<const TToggleSpec> Specs, QSize Size);
+  void AddToggles(std::span<const TToggleInfo> Specs, QSize Size);
   // The toggles of the DS keys at OnKey's places, with their keys' hints.
   void AddKeyToggles();
   // The word-wrapped caption beside a compass of toggles.

@@ -13,7 +13,7 @@ namespace {
 // In reading order, which is also the tab order: shoulders and the upper
 // row first, then the lower row.
 // The hints name each key; KeyHint adds where the play window has it.
-constexpr TToggleSpec KeyButtons[] = {
+constexpr TToggleInfo KeyButtons[] = {
     {"butKeyL", "L", 31, 4, "L|The left shoulder button"},
     {"butKeyUp", "^", 51, 4, "Up|The cursor up button"},
     {"butTouch", "T", 71, 4, "Touch|The touch-the-screen \"button\""},
@@ -32,7 +32,7 @@ constexpr TToggleSpec KeyButtons[] = {
 
 }  // namespace
 
-std::span<const TToggleSpec> KeyToggles() { return KeyButtons; }
+std::span<const TToggleInfo> KeyToggles() { return KeyButtons; }
 
 QString KeyHint(const QString& Hint, int KeyIndex) {
   QStringList Keys;

@@ -38,4 +38,4 @@ QString KeyHint(const QString& Hint, int KeyIndex);
 // The toggles of the DS keys as OnKey lays them out, in reading (and tab)
 // order, each caption a key name of OnKey's table; every editor of a key
 // set shows them so.
-std::span<const TToggleSpec> KeyToggles();
+std::span<const TToggleInfo> KeyToggles();

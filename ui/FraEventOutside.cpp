@@ -7,7 +7,7 @@
 namespace {
 
 // Rows of the compass from the top, which is also the tab order.
-constexpr TToggleSpec OutsideButtons[] = {
+constexpr TToggleInfo OutsideButtons[] = {
     {"butOutsideNW", "NW", 5, 0, "Moving north-west outside the screen (rare)"},
     {"butOutsideN", "N", 45, 0, "Moving north outside the screen"},
     {"butOutsideNE", "NE", 85, 0, "Moving north-east outside the screen (rare)"},

@@ -7,7 +7,7 @@
 namespace {
 
 // Rows of the compass from the top, which is also the tab order.
-constexpr TToggleSpec TouchButtons[] = {
+constexpr TToggleInfo TouchButtons[] = {
     {"butTouchNW", "NW", 5, 0, "Touching north-west of the actor"},
     {"butTouchN", "N", 45, 0, "Touching north of the actor"},
     {"butTouchNE", "NE", 85, 0, "Touching north-east of the actor"},

@@ -18,17 +18,17 @@ TKeySetEditor::TKeySetEditor(QWidget* Parent) : QWidget(Parent) {
   Grid->setContentsMargins(0, 0, 0, 0);
   Grid->setSpacing(0);
   const int Size = std::max(20, fontMetrics().height() + 6);
-  for (const TToggleSpec& Spec : KeyToggles()) {
+  for (const TToggleInfo& Key : KeyToggles()) {
     auto* Button = new QToolButton(this);
-    Button->setObjectName(Spec.Name);
-    Button->setText(Spec.Caption);
+    Button->setObjectName(Key.Name);
+    Button->setText(Key.Caption);
     Button->setCheckable(true);
     Button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     Button->setFixedSize(Size, Size);
     StyleToggle(Button);
-    const int Index = lvk::TEventKey::IndexOfKey(Spec.Caption);
-    SetHint(Button, KeyHint(Spec.Hint, Index));
-    Grid->addWidget(Button, (Spec.Top - Top) / Step, (Spec.Left - Left) / Step);
+    const int Index = lvk::TEventKey::IndexOfKey(Key.Caption);
+    SetHint(Button, KeyHint(Key.Hint, Index));
+    Grid->addWidget(Button, (Key.Top - Top) / Step, (Key.Left - Left) / Step);
     connect(Button, &QToolButton::clicked, this, [this, Index](bool Down) {
       const unsigned Keys = Down ? FKeys | (1u << Index) : FKeys & ~(1u << Index);
       if (Keys == FKeys) return;

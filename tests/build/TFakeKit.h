@@ -10,9 +10,9 @@
 
 namespace lvk::test {
 
-struct TFakeKitSpec {
+struct TFakeKitPlan {
   using TPackages = std::vector<std::pair<std::string, std::string>>;
-  TFakeKitSpec(std::string ALibnds = "1.8.0", bool ACalico = false, bool ACompiler = true, TPackages APackages = {})
+  TFakeKitPlan(std::string ALibnds = "1.8.0", bool ACalico = false, bool ACompiler = true, TPackages APackages = {})
       : Libnds(std::move(ALibnds)), Calico(ACalico), Compiler(ACompiler), DebianPackages(std::move(APackages)) {}
   std::string Libnds;  // written to nds/libversion.h; empty: no header
   bool Calico;         // libnds 2's system library beside it
@@ -30,25 +30,25 @@ inline void WriteFakeKitFile(const std::filesystem::path& File, const std::strin
                                            std::filesystem::perms::group_exec);
 }
 
-inline void MakeFakeKit(const std::string& Folder, const TFakeKitSpec& Spec = {}) {
+inline void MakeFakeKit(const std::string& Folder, const TFakeKitPlan& Plan = {}) {
   namespace fs = std::filesystem;
   const fs::path Kit(Folder);
-  if (Spec.Compiler) WriteFakeKitFile(Kit / "devkitARM/bin/arm-none-eabi-gcc", "#!/bin/sh\nexit 0\n", true);
+  if (Plan.Compiler) WriteFakeKitFile(Kit / "devkitARM/bin/arm-none-eabi-gcc", "#!/bin/sh\nexit 0\n", true);
   WriteFakeKitFile(Kit / "devkitARM/ds_rules", "# make rules\n");
   WriteFakeKitFile(Kit / "libnds/include/nds.h", "/* libnds */\n");
   WriteFakeKitFile(Kit / "libnds/lib/libnds9.a", "!<arch>\n");
   WriteFakeKitFile(Kit / "tools/bin/ndstool", "#!/bin/sh\nexit 0\n", true);
-  if (!Spec.Libnds.empty()) {
-    const std::string V = Spec.Libnds;
+  if (!Plan.Libnds.empty()) {
+    const std::string V = Plan.Libnds;
     const auto Dot1 = V.find('.'), Dot2 = V.rfind('.');
     WriteFakeKitFile(Kit / "libnds/include/nds/libversion.h",
                      "#define _LIBNDS_MAJOR_\t" + V.substr(0, Dot1) + "\n#define _LIBNDS_MINOR_\t" +
                          V.substr(Dot1 + 1, Dot2 - Dot1 - 1) + "\n#define _LIBNDS_PATCH_\t" + V.substr(Dot2 + 1) + "\n");
   }
-  if (Spec.Calico) WriteFakeKitFile(Kit / "calico/include/calico.h", "/* calico */\n");
-  if (!Spec.DebianPackages.empty()) {
+  if (Plan.Calico) WriteFakeKitFile(Kit / "calico/include/calico.h", "/* calico */\n");
+  if (!Plan.DebianPackages.empty()) {
     std::string List = "# Debian packages the DS kit runs with\n";
-    for (const auto& [Package, File] : Spec.DebianPackages) List += Package + " " + File + "\n";
+    for (const auto& [Package, File] : Plan.DebianPackages) List += Package + " " + File + "\n";
     WriteFakeKitFile(Kit / "debian-packages.txt", List);
   }
 }

@@ -17,7 +17,7 @@ TEST(ToolChain, AKitIsUsableWithLibnds18AndWhatItRunsWith) {
   test::WriteBytes(Present, {1});
   struct {
     const char* Name;
-    test::TFakeKitSpec Spec;
+    test::TFakeKitPlan Plan;
     bool Usable, Libnds2;
     std::string Problem;  // a part of it
   } Cases[] = {
@@ -38,7 +38,7 @@ TEST(ToolChain, AKitIsUsableWithLibnds18AndWhatItRunsWith) {
   int N = 0;
   for (const auto& C : Cases) {
     const std::string Kit = Dir.File("kit" + std::to_string(N++));
-    test::MakeFakeKit(Kit, C.Spec);
+    test::MakeFakeKit(Kit, C.Plan);
     const TKitCheck Check = CheckKit(Kit, Kit + "/devkitARM");
     EXPECT_EQ(Check.Usable, C.Usable) << C.Name << ": " << Check.Problem;
     EXPECT_EQ(Check.Libnds2, C.Libnds2) << C.Name;
