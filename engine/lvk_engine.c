@@ -439,6 +439,14 @@ static void make_instance(lvk_engine_t *e, int slot, uint16_t actor, int32_t x, 
   in->alive = 1;
   in->doomed = 0;
   in->outside = 0;
+  /* Most instances (walls, coins) have no handler the input phase asks
+   * about on every frame; it passes them by. */
+  in->polled = 0;
+  for (i = 0; i < g->actors[actor].handler_count; ++i) {
+    const uint8_t event = g->handlers[g->actors[actor].first_handler + i].event;
+    if (event == LVK_EVENT_KEY || event == LVK_EVENT_KEY_HELD || event == LVK_EVENT_TOUCH || event == LVK_EVENT_TIMER)
+      in->polled = 1;
+  }
   in->tile = g->actors[actor].tile;
   in->age = 0;
   for (i = 0; i < g->variable_count; ++i)
@@ -762,7 +770,7 @@ static void input_events(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t
   for (slot = 0; slot < e->instance_count; ++slot) {
     const lvk_instance_t *in = &e->instances[slot];
     const lvk_actor_t *a;
-    if (!in->alive) continue;
+    if (!in->alive || !in->polled) continue;
     a = &g->actors[in->actor];
     for (i = a->first_handler; i < (unsigned)a->first_handler + a->handler_count; ++i) {
       const lvk_handler_t *h = &g->handlers[i];

@@ -449,6 +449,7 @@ typedef struct lvk_instance {
   uint8_t alive;
   uint8_t doomed;       /* Destroy asked for; removed at the end of the frame */
   uint8_t outside;      /* screen edges the box reaches beyond, LVK_AREA_N/E/S/W */
+  uint8_t polled;       /* its actor has key, key-held, touch or timer handlers */
   uint16_t tile;        /* drawn with; LVK_NONE: nothing */
   uint32_t age;         /* frames lived */
 } lvk_instance_t;
