@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/LargeGame.h"
-#include "build/UBuildLog.h"
-#include "build/UGenerator.h"
+#include "generator/UBuildLog.h"
+#include "generator/UGenerator.h"
 #include "model/UDocument.h"
 #include "model/UHistory.h"
 #include "model/ULevel.h"

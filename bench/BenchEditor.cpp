@@ -14,8 +14,8 @@
 #include <string>
 
 #include "bench/LargeGame.h"
-#include "ui/FMain.h"
-#include "ui/UApplication.h"
+#include "ui/main/FMain.h"
+#include "ui/common/UApplication.h"
 
 using namespace lvk;
 using namespace lvk::bench;

@@ -15,12 +15,12 @@
 #include "bench/LargeGame.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
-#include "build/UBuildLog.h"
-#include "build/UGameTables.h"
-#include "ui/FPlay.h"
-#include "ui/UApplication.h"
-#include "ui/UPlayConsole.h"
-#include "ui/UPlayRender.h"
+#include "generator/UBuildLog.h"
+#include "generator/UGameTables.h"
+#include "ui/play/FPlay.h"
+#include "ui/common/UApplication.h"
+#include "ui/play/UPlayConsole.h"
+#include "ui/play/UPlayRender.h"
 
 using namespace lvk;
 using namespace lvk::bench;

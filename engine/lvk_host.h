@@ -1,5 +1,5 @@
 /* What the two hosts of the engine share, so that a game looks the same on
- * the DS (ds/.../main.c) and in the editor's play window (ui/FPlay.cpp):
+ * the DS (ds/.../main.c) and in the editor's play window (ui/play/FPlay.cpp):
  * the DS's keys and the play window's keyboard keys for them, the layout
  * of the upper screen, and the texts the hosts print there. Header only
  * (static tables and functions), C99, the C library only.

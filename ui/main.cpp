@@ -2,10 +2,10 @@
 #include <iostream>
 
 #include "behaviour/UBehaviour.h"
-#include "build/UCommandLine.h"
-#include "ui/FMain.h"
+#include "generator/UCommandLine.h"
+#include "ui/main/FMain.h"
 #include "support/UMemWatch.h"
-#include "ui/UApplication.h"
+#include "ui/common/UApplication.h"
 
 #ifndef LVK_VERSION
 #define LVK_VERSION "0"

@@ -12,7 +12,7 @@
 
 #include "TestSupport.h"
 #include "behaviour/UBehaviour.h"
-#include "build/UCommandLine.h"
+#include "generator/UCommandLine.h"
 #include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UGame.h"

@@ -11,9 +11,9 @@
 #include <sys/wait.h>
 
 #include "TestSupport.h"
-#include "build/UBackEnd.h"
-#include "build/UBuildLog.h"
-#include "build/UCommandLine.h"
+#include "generator/UBackEnd.h"
+#include "generator/UBuildLog.h"
+#include "generator/UCommandLine.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 

@@ -45,11 +45,11 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/USound.h"
-#include "ui/FBuild.h"
-#include "ui/FMain.h"
-#include "ui/UApplication.h"
+#include "ui/building/FBuild.h"
+#include "ui/main/FMain.h"
+#include "ui/common/UApplication.h"
 #include "model/UDocument.h"
-#include "ui/UDocumentSession.h"
+#include "ui/main/UDocumentSession.h"
 
 #if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
 #include <sanitizer/common_interface_defs.h>

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "MonkeyDice.h"
-#include "ui/UDialogService.h"
+#include "ui/common/UDialogService.h"
 
 class TMonkeyDialogs final : public TDialogService {
 public:

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "ui/UDialogService.h"
+#include "ui/common/UDialogService.h"
 
 struct TAskedMessage {
   TMsgKind Kind;

@@ -17,8 +17,8 @@
 #include <jpeglib.h>
 
 #include "support/UVersionInfo.h"
-#include "ui/FAbout.h"
-#include "ui/FCredits.h"
+#include "ui/common/FAbout.h"
+#include "ui/common/FCredits.h"
 
 namespace {
 

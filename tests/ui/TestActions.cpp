@@ -16,11 +16,11 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/UVariable.h"
-#include "ui/FMain.h"
-#include "ui/FraActions.h"
-#include "ui/PaneItems.h"
-#include "ui/UItemPickers.h"
-#include "ui/UKeySetEditor.h"
+#include "ui/main/FMain.h"
+#include "ui/events/FraActions.h"
+#include "ui/panes/PaneItems.h"
+#include "ui/common/UItemPickers.h"
+#include "ui/events/UKeySetEditor.h"
 #include "TScriptedDialogs.h"
 #include <QTreeWidget>
 

@@ -25,15 +25,15 @@
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
-#include "build/TFakeKit.h"
+#include "generator/TFakeKit.h"
 #include "model/UActor.h"
 #include "model/UClock.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
-#include "ui/FBuild.h"
-#include "ui/FMain.h"
-#include "ui/URunImage.h"
+#include "ui/building/FBuild.h"
+#include "ui/main/FMain.h"
+#include "ui/building/URunImage.h"
 
 using namespace lvk;
 

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "ui/UCellGrid.h"
+#include "ui/editors/UCellGrid.h"
 
 namespace {
 

@@ -24,12 +24,12 @@
 #include "model/UTile.h"
 #include "model/UActor.h"
 #include "behaviour/UBehaviour.h"
-#include "ui/FraActions.h"
-#include "ui/UEventEditors.h"
+#include "ui/events/FraActions.h"
+#include "ui/events/UEventEditors.h"
 #include <QToolButton>
-#include "ui/FMain.h"
-#include "ui/UDocumentSession.h"
-#include "ui/PaneItems.h"
+#include "ui/main/FMain.h"
+#include "ui/main/UDocumentSession.h"
+#include "ui/panes/PaneItems.h"
 
 using namespace lvk;
 

@@ -20,10 +20,10 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
-#include "ui/FMain.h"
-#include "ui/FPlay.h"
-#include "ui/FraActions.h"
-#include "ui/PaneItems.h"
+#include "ui/main/FMain.h"
+#include "ui/play/FPlay.h"
+#include "ui/events/FraActions.h"
+#include "ui/panes/PaneItems.h"
 #include "model/UDocument.h"
 
 using namespace lvk;

@@ -25,11 +25,11 @@
 #include "model/UDocument.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
-#include "ui/FHelp.h"
-#include "ui/FMain.h"
-#include "ui/FraActions.h"
-#include "ui/PaneItems.h"
-#include "ui/UHelp.h"
+#include "ui/common/FHelp.h"
+#include "ui/main/FMain.h"
+#include "ui/events/FraActions.h"
+#include "ui/panes/PaneItems.h"
+#include "ui/common/UHelp.h"
 
 using namespace lvk;
 

@@ -12,9 +12,9 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
-#include "ui/FHelp.h"
-#include "ui/FLevelEditor.h"
-#include "ui/UHelp.h"
+#include "ui/common/FHelp.h"
+#include "ui/editors/FLevelEditor.h"
+#include "ui/common/UHelp.h"
 
 using namespace lvk;
 

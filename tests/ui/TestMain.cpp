@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "behaviour/UBehaviour.h"
-#include "ui/UApplication.h"
+#include "ui/common/UApplication.h"
 
 int main(int argc, char** argv) {
   // Widget tests never need a display, also when listed by the test runner.

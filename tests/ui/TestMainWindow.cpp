@@ -21,12 +21,12 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
-#include "ui/FHelp.h"
-#include "ui/FMain.h"
-#include "ui/PaneGame.h"
-#include "ui/PaneItems.h"
-#include "ui/PaneSplash.h"
-#include "ui/UHelp.h"
+#include "ui/common/FHelp.h"
+#include "ui/main/FMain.h"
+#include "ui/panes/PaneGame.h"
+#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneSplash.h"
+#include "ui/common/UHelp.h"
 
 using namespace lvk;
 

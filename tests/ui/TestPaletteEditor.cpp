@@ -14,7 +14,7 @@
 #include "TestSupport.h"
 #include "model/UGame.h"
 #include "model/UPalette.h"
-#include "ui/FPaletteEditor.h"
+#include "ui/editors/FPaletteEditor.h"
 
 using namespace lvk;
 

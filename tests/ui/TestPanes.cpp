@@ -20,12 +20,12 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
-#include "ui/FEventSelector.h"
-#include "ui/FHelp.h"
-#include "ui/FMain.h"
-#include "ui/UDocumentSession.h"
-#include "ui/PaneItems.h"
-#include "ui/UHelp.h"
+#include "ui/events/FEventSelector.h"
+#include "ui/common/FHelp.h"
+#include "ui/main/FMain.h"
+#include "ui/main/UDocumentSession.h"
+#include "ui/panes/PaneItems.h"
+#include "ui/common/UHelp.h"
 
 using namespace lvk;
 

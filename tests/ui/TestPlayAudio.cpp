@@ -21,8 +21,8 @@
 #include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UTile.h"
-#include "ui/FPlay.h"
-#include "ui/UPlayAudio.h"
+#include "ui/play/FPlay.h"
+#include "ui/play/UPlayAudio.h"
 
 using namespace lvk;
 

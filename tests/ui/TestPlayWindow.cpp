@@ -18,16 +18,16 @@
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventKey.h"
 #include "behaviour/UAction.h"
-#include "build/UBuildLog.h"
-#include "build/UGameTables.h"
+#include "generator/UBuildLog.h"
+#include "generator/UGameTables.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UTile.h"
-#include "ui/FMain.h"
-#include "ui/FPlay.h"
-#include "ui/UPlayConsole.h"
-#include "ui/UPlayRender.h"
+#include "ui/main/FMain.h"
+#include "ui/play/FPlay.h"
+#include "ui/play/UPlayConsole.h"
+#include "ui/play/UPlayRender.h"
 
 using namespace lvk;
 

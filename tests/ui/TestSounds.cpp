@@ -22,11 +22,11 @@
 #include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UWave.h"
-#include "ui/FMain.h"
-#include "ui/FraActions.h"
-#include "ui/PaneItems.h"
-#include "ui/PaneSound.h"
-#include "ui/USoundPreview.h"
+#include "ui/main/FMain.h"
+#include "ui/events/FraActions.h"
+#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneSound.h"
+#include "ui/panes/USoundPreview.h"
 
 using namespace lvk;
 

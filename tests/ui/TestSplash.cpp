@@ -12,8 +12,8 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "support/UDataFolders.h"
-#include "ui/FMain.h"
-#include "ui/PaneSplash.h"
+#include "ui/main/FMain.h"
+#include "ui/panes/PaneSplash.h"
 
 using namespace lvk;
 

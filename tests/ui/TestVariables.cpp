@@ -16,8 +16,8 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/UVariable.h"
-#include "ui/FMain.h"
-#include "ui/PaneVariables.h"
+#include "ui/main/FMain.h"
+#include "ui/panes/PaneVariables.h"
 
 using namespace lvk;
 

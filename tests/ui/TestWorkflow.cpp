@@ -18,11 +18,11 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
-#include "ui/FLevelEditor.h"
-#include "ui/FMain.h"
-#include "ui/FPlay.h"
-#include "ui/FraActions.h"
-#include "ui/PaneItems.h"
+#include "ui/editors/FLevelEditor.h"
+#include "ui/main/FMain.h"
+#include "ui/play/FPlay.h"
+#include "ui/events/FraActions.h"
+#include "ui/panes/PaneItems.h"
 
 using namespace lvk;
 

@@ -1,0 +1,412 @@
+#include "generator/UGameTables.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "generator/UBuildLog.h"
+#include "model/UActor.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/UNames.h"
+#include "model/USound.h"
+#include "model/UTile.h"
+#include "model/UVariable.h"
+
+namespace lvk {
+
+namespace {
+
+constexpr int TileSide = 8;
+constexpr int Columns = LVK_LEVEL_COLUMNS;
+constexpr int Rows = LVK_LEVEL_ROWS;
+// Every index of the engine's tables is 16 bits, and LVK_NONE is taken.
+constexpr std::size_t MaxEntries = 0xFFFE;
+constexpr int MaxSounds = 64;
+constexpr std::size_t MaxSoundBytes = 1024 * 1024;
+
+using TActorNumbers = std::unordered_map<const TActor*, int>;
+
+// Every kind writes its own settings into its entry; the builder gives it
+// the actors' numbers and the place of the setting for its messages.
+class TBehaviourBuilder final : public TTableContext {
+public:
+  TBehaviourBuilder(const TGame& Game, TBuildLog& Log, TGameTables& T) : FGame(Game), FLog(Log), T(T) {}
+
+  std::uint16_t ActorNumber(const TActor* Actor) const override {
+    // A loaded game has resolved every name; the actor itself is the default.
+    auto Found = FNumbers.find(Actor);
+    return static_cast<std::uint16_t>(Found != FNumbers.end() ? Found->second : FActor);
+  }
+
+  std::int32_t WholeNumber(const std::string& Text) override {
+    if (auto Value = ParseWholeNumber(Text)) return *Value;
+    Fail(Format("argument \"%s\" is not a whole number", Text), false);
+    return 0;
+  }
+
+  TEngineNumber Number(const std::string& Text) override {
+    if (auto Value = ParseWholeNumber(Text)) return {*Value, LVK_LITERAL};
+    if (auto Found = FVariables.find(Upper(Text)); Found != FVariables.end())
+      return {0, LVK_VARIABLE(Found->second)};
+    // Used as 0: the action still plays.
+    Fail(IsLegalName(Text) ? Format("argument \"%s\" is no variable", Text)
+                           : Format("argument \"%s\" is not a whole number", Text),
+         false);
+    return {0, LVK_LITERAL};
+  }
+
+  std::uint16_t VariableNumber(const std::string& Name) override {
+    if (auto Found = FVariables.find(Upper(Name)); Found != FVariables.end())
+      return static_cast<std::uint16_t>(Found->second);
+    Fail(Format("\"%s\" is no variable", Name));
+    return 0;
+  }
+
+  std::uint16_t ActorNamed(const std::string& Name) override {
+    if (Name.empty()) return static_cast<std::uint16_t>(FActor);
+    if (const TActor* Actor = FGame.FindActorByName(Name)) return ActorNumber(Actor);
+    Fail(Format("\"%s\" is no actor", Name));
+    return static_cast<std::uint16_t>(FActor);
+  }
+
+  std::uint16_t TileNamed(const std::string& Name) override {
+    if (Name.empty()) return LVK_NONE;
+    const TTile* Tile = FGame.FindTileByName(Name);
+    if (!Tile) {
+      Fail(Format("\"%s\" is no tile", Name));
+      return LVK_NONE;
+    }
+    // As a cell shows it: a tile without a picture draws nothing.
+    return Tile->Bitmap().Empty() ? LVK_NONE : static_cast<std::uint16_t>(FGame.IndexOfTile(Tile));
+  }
+
+  // Literal runs and {name}s of variables; a brace that opens no variable's
+  // name is a character like any other.
+  std::uint16_t TextNumber(const std::string& Text) override {
+    lvk_text_t Entry{};
+    Entry.first_segment = static_cast<std::uint16_t>(T.Segments.size());
+    auto Literal = [&](std::size_t From, std::size_t Count) {
+      if (Count == 0) return;
+      T.Segments.push_back({static_cast<std::uint32_t>(T.Chars.size()), static_cast<std::uint16_t>(Count), LVK_LITERAL});
+      T.Chars.append(Text, From, Count);
+    };
+    std::size_t Start = 0, At = 0;
+    while ((At = Text.find('{', At)) != std::string::npos) {
+      const std::size_t Close = Text.find('}', At);
+      if (Close == std::string::npos) break;
+      const std::string Name = Text.substr(At + 1, Close - At - 1);
+      if (!IsLegalName(Name)) {
+        ++At;
+        continue;
+      }
+      Literal(Start, At - Start);
+      auto Found = FVariables.find(Upper(Name));
+      if (Found == FVariables.end())
+        Fail(Format("the text names \"%s\", which is no variable", Name));
+      else
+        T.Segments.push_back({0, 0, LVK_VARIABLE(Found->second)});
+      Start = At = Close + 1;
+    }
+    Literal(Start, Text.size() - Start);
+    Entry.segment_count = static_cast<std::uint16_t>(T.Segments.size() - Entry.first_segment);
+    T.Texts.push_back(Entry);
+    return static_cast<std::uint16_t>(T.Texts.size() - 1);
+  }
+
+  std::uint16_t SoundNumber(const std::string& Name) override {
+    if (auto Found = FSounds.find(Upper(Name)); Found != FSounds.end())
+      return static_cast<std::uint16_t>(Found->second);
+    Fail(Name.empty() ? std::string("no sound is chosen") : Format("\"%s\" is no sound that plays", Name));
+    return 0;
+  }
+
+  void Build() {
+    AddVariables();
+    AddSounds();
+    TCellValues Values(FGame);
+    T.TileCount = static_cast<std::uint16_t>(std::min<int>(Values.None(), LVK_NONE - 1));
+    for (int a = 0; a < FGame.ActorCount(); ++a) FNumbers[FGame.GetActor(a)] = a;
+    bool Fits = FitsTheEngine();
+    if (!Fits)
+      FLog.LogError(Format("The game has too many actors, handlers or actions for the engine (at most %d each); "
+                           "no actor takes part in play",
+                           static_cast<int>(MaxEntries)));
+    int Actors = std::min(FGame.ActorCount(), static_cast<int>(MaxEntries));
+    for (int a = 0; a < Actors; ++a) {
+      const TActor& Actor = *FGame.GetActor(a);
+      int Tile = Values.Value(&Actor);
+      lvk_actor_t Entry{};
+      Entry.tile = Tile == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Tile);
+      Entry.flags = Actor.Solid() ? LVK_ACTOR_SOLID : 0;
+      Entry.first_handler = static_cast<std::uint16_t>(T.Handlers.size());
+      if (Fits) AddHandlers(Actor, a);
+      Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
+      // Not an error (an unseen actor may be meant), but easily missed.
+      if (Entry.handler_count > 0 && Entry.tile == LVK_NONE)
+        T.Notes.push_back("Actor " + Actor.Name() + " takes part in play but has no tile with a picture: it is invisible");
+      T.Actors.push_back(Entry);
+      T.ActorNames.push_back(Actor.Name());
+    }
+    int Levels = FGame.LevelCount();
+    if (Levels > static_cast<int>(MaxEntries)) {
+      FLog.LogError(Format("The game has more than %d levels; the later ones cannot be played", static_cast<int>(MaxEntries)));
+      Levels = static_cast<int>(MaxEntries);
+    }
+    for (int l = 0; l < Levels; ++l) AddLevel(*FGame.GetLevel(l));
+  }
+
+private:
+  static std::string Upper(std::string Name) {
+    for (char& C : Name) C = static_cast<char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C);
+    return Name;
+  }
+
+  // A counted error at the place of the action being encoded, which then
+  // takes no part in play. Handlers and actions are counted from 1, as the
+  // user sees them listed.
+  void Fail(const std::string& What, bool Drop = true) {
+    const TActor& Actor = *FGame.GetActor(FActor);
+    FLog.LogError(Format("Actor %s, handler %d (%s), action %d (%s): %s", Actor.Name(), FHandler + 1,
+                         Actor.GetHandler(FHandler)->Event()->Kind().DisplayName(), FAction + 1,
+                         Actor.GetHandler(FHandler)->GetAction(FAction)->Kind().DisplayName(), What));
+    FFailed = FFailed || Drop;
+  }
+
+  // At most so many sounds, and so many bytes of them in all (the DS has 4
+  // MB); the sounds beyond either take no part, named in one counted error.
+  void AddSounds() {
+    std::size_t Bytes = 0;
+    std::string Left;
+    for (int i = 0; i < FGame.SoundCount(); ++i) {
+      const TSound& Sound = *FGame.GetSound(i);
+      const bool Fits = static_cast<int>(FSounds.size()) < MaxSounds && Bytes + Sound.DsSize() <= MaxSoundBytes;
+      if (!Fits) {
+        Left += (Left.empty() ? "" : ", ") + Sound.Name();
+        continue;
+      }
+      Bytes += Sound.DsSize();
+      FSounds.emplace(Upper(Sound.Name()), static_cast<int>(T.SoundNames.size()));
+      T.SoundNames.push_back(Sound.Name());
+    }
+    T.SoundCount = static_cast<std::uint16_t>(T.SoundNames.size());
+    if (!Left.empty())
+      FLog.LogError(Format("The game's sounds go beyond %d sounds or %d bytes in all; these take no part in play: %s",
+                           MaxSounds, static_cast<int>(MaxSoundBytes), Left));
+  }
+
+  // The engine has room for so many of each scope; the rest are errors.
+  void AddVariables() {
+    int Counts[2] = {0, 0};
+    const int Limits[2] = {LVK_MAX_GAME_VARIABLES, LVK_MAX_INSTANCE_VARIABLES};
+    for (int i = 0; i < FGame.VariableCount(); ++i) {
+      const TVariable& V = *FGame.GetVariable(i);
+      const int Scope = V.Scope() == TVariableScope::Instance ? 1 : 0;
+      if (++Counts[Scope] > Limits[Scope]) {
+        if (Counts[Scope] == Limits[Scope] + 1)
+          FLog.LogError(Format("The game has more than %d %s variables; from %s on they take no part in play",
+                               Limits[Scope], Scope ? "instance" : "game", V.Name()));
+        continue;
+      }
+      FVariables.emplace(Upper(V.Name()), static_cast<int>(T.Variables.size()));
+      T.Variables.push_back({V.Initial(), static_cast<std::uint8_t>(Scope ? LVK_SCOPE_INSTANCE : LVK_SCOPE_GAME)});
+      T.VariableNames.push_back(V.Name());
+    }
+  }
+
+  bool FitsTheEngine() const {
+    std::size_t Handlers = 0, Actions = 0;
+    for (int a = 0; a < FGame.ActorCount(); ++a) {
+      const TActor& Actor = *FGame.GetActor(a);
+      Handlers += Actor.HandlerCount();
+      for (int h = 0; h < Actor.HandlerCount(); ++h) Actions += Actor.GetHandler(h)->ActionCount();
+    }
+    return static_cast<std::size_t>(FGame.ActorCount()) <= MaxEntries && Handlers <= MaxEntries &&
+           Actions <= MaxEntries;
+  }
+
+  void AddHandlers(const TActor& Actor, int Number) {
+    int Collisions = 0;
+    FActor = Number;
+    for (int h = 0; h < Actor.HandlerCount(); ++h) {
+      const THandler& Handler = *Actor.GetHandler(h);
+      if (!Handler.Event() || Handler.Event()->Kind().EngineCode().Code < 0) continue;
+      FHandler = h;
+      lvk_handler_t Entry{};
+      Entry.event = static_cast<std::uint8_t>(Handler.Event()->Kind().EngineCode().Code);
+      Handler.Event()->Encode(Entry, *this);
+      if (Entry.event == LVK_EVENT_COLLISION && ++Collisions == LVK_MAX_COLLISION_HANDLERS + 1)
+        FLog.LogError(Format("Actor %s has more than %d OnCollision handlers; the later ones never fire",
+                             Actor.Name(), LVK_MAX_COLLISION_HANDLERS));
+      Entry.first_action = static_cast<std::uint16_t>(T.Actions.size());
+      for (FAction = 0; FAction < Handler.ActionCount(); ++FAction) {
+        const TActionBase& Action = *Handler.GetAction(FAction);
+        const int Code = Action.Kind().EngineCode().Code;
+        if (Code < 0) continue;  // a kind the engine does not play
+        lvk_action_t ActionEntry{};
+        ActionEntry.kind = static_cast<std::uint8_t>(Code);
+        FFailed = false;
+        Action.Encode(ActionEntry, *this);
+        if (!FFailed) T.Actions.push_back(ActionEntry);
+      }
+      Entry.action_count = static_cast<std::uint16_t>(T.Actions.size() - Entry.first_action);
+      T.Handlers.push_back(Entry);
+    }
+  }
+
+  void AddLevel(const TLevel& Level) {
+    lvk_level_t Entry{};
+    Entry.first_spawn = static_cast<std::uint16_t>(std::min(T.Spawns.size(), MaxEntries));
+    std::size_t SceneryStart = T.Scenery.size();
+    T.Scenery.resize(SceneryStart + Columns * Rows, LVK_NONE);
+    int Live = 0;
+    for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
+      for (int c = 0; c < std::min(Columns, Level.Width()); ++c) {
+        const TActor* Actor = Level.GetCell(c, r);
+        if (!Actor) continue;
+        auto Found = FNumbers.find(Actor);
+        if (Found == FNumbers.end()) continue;
+        int Number = Found->second;
+        if (Number >= static_cast<int>(T.Actors.size())) continue;
+        if (T.Actors[Number].handler_count == 0) {
+          T.Scenery[SceneryStart + r * Columns + c] = static_cast<std::uint16_t>(Number);
+        } else if (T.Spawns.size() < MaxEntries) {
+          T.Spawns.push_back({static_cast<std::uint16_t>(Number), static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(r)});
+          ++Live;
+        } else if (!FSpawnsFull) {
+          FSpawnsFull = true;
+          FLog.LogError(Format("The levels place more than %d live actors in all; from level %s on, not all take part",
+                               static_cast<int>(MaxEntries), Level.Name()));
+        }
+      }
+    if (Live > LVK_MAX_INSTANCES)
+      FLog.LogError(Format("Level %s places %d live actors; only the first %d take part", Level.Name(), Live,
+                           LVK_MAX_INSTANCES));
+    Entry.spawn_count = static_cast<std::uint16_t>(Live);
+    if (const TSound* Music = Level.Music())
+      if (auto Found = FSounds.find(Upper(Music->Name())); Found != FSounds.end())
+        Entry.music = static_cast<std::uint16_t>(Found->second + 1);
+    Entry.width = static_cast<std::uint8_t>(std::clamp(Level.Width(), 0, Columns));
+    Entry.height = static_cast<std::uint8_t>(std::clamp(Level.Height(), 0, Rows));
+    T.Levels.push_back(Entry);
+    T.LevelNames.push_back(Level.Name());
+  }
+
+  const TGame& FGame;
+  TBuildLog& FLog;
+  TGameTables& T;
+  TActorNumbers FNumbers;
+  bool FSpawnsFull = false;
+  // Where the kind being encoded sits: actor number, handler and action index.
+  int FActor = 0, FHandler = 0, FAction = 0;
+  bool FFailed = false;  // the action being encoded names what is not there
+  std::unordered_map<std::string, int> FVariables;  // upper-case name to number
+  std::unordered_map<std::string, int> FSounds;
+};
+
+}  // namespace
+
+lvk_game_t TGameTables::Game() const {
+  lvk_game_t G{};
+  G.tile_count = TileCount;
+  G.actor_count = static_cast<std::uint16_t>(Actors.size());
+  G.handler_count = static_cast<std::uint16_t>(Handlers.size());
+  G.action_count = static_cast<std::uint16_t>(Actions.size());
+  G.level_count = static_cast<std::uint16_t>(Levels.size());
+  G.spawn_count = static_cast<std::uint16_t>(Spawns.size());
+  G.actors = Actors.data();
+  G.handlers = Handlers.data();
+  G.actions = Actions.data();
+  G.levels = Levels.data();
+  G.spawns = Spawns.data();
+  G.scenery = Scenery.data();
+  G.variable_count = static_cast<std::uint16_t>(Variables.size());
+  G.text_count = static_cast<std::uint16_t>(Texts.size());
+  G.segment_count = static_cast<std::uint16_t>(Segments.size());
+  G.sound_count = SoundCount;
+  G.char_count = static_cast<std::uint32_t>(Chars.size());
+  G.variables = Variables.data();
+  G.texts = Texts.data();
+  G.segments = Segments.data();
+  G.chars = Chars.data();
+  return G;
+}
+
+TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
+  TGameTables Tables;
+  TBehaviourBuilder(Game, Log, Tables).Build();
+  return Tables;
+}
+
+void AddSoundSamples(const TGame& Game, TGameTables& Tables) {
+  Tables.Sounds.clear();
+  for (const std::string& Name : Tables.SoundNames) Tables.Sounds.push_back(Game.FindSoundByName(Name)->Samples());
+}
+
+TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log) {
+  TGameTables Tables = BuildBehaviourTables(Game, Log);
+  const TPalette& Palette = Game.Palette();
+  for (int i = 0; i < Palette.Count(); ++i) Tables.Palette.push_back(DsColor(Palette, i));
+  TPixelMapper Mapper(Palette);
+  for (int k = 0; k < Game.TileCount(); ++k) Tables.Tiles.push_back(Mapper.Map(*Game.GetTile(k)));
+  TCellValues Values(Game);
+  for (int l = 0; l < Game.LevelCount(); ++l) Tables.Backgrounds.push_back(Values.Map(*Game.GetLevel(l)));
+  AddSoundSamples(Game, Tables);
+  return Tables;
+}
+
+std::array<int, 3> DsComponents(const TPalette& Palette, int Index) {
+  return {Palette.GetRed(Index) / 8, Palette.GetGreen(Index) / 8, Palette.GetBlue(Index) / 8};
+}
+
+std::uint16_t DsColor(const TPalette& Palette, int Index) {
+  auto [R, G, B] = DsComponents(Palette, Index);
+  return static_cast<std::uint16_t>(R | (G << 5) | (B << 10));
+}
+
+bool TileIs8x8(const TTile& Tile) { return Tile.Bitmap().Width() == TileSide && Tile.Bitmap().Height() == TileSide; }
+
+TTilePixels TPixelMapper::Map(const TTile& Tile) {
+  TTilePixels Pixels{};
+  if (!TileIs8x8(Tile) || FPalette.Count() < 2) return Pixels;
+  const TPeekBitmap& Bitmap = Tile.Bitmap();
+  for (int y = 0; y < TileSide; ++y)
+    for (int x = 0; x < TileSide; ++x)
+      Pixels[y * TileSide + x] = static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
+  return Pixels;
+}
+
+int TPixelMapper::Nearest(std::uint32_t Color) {
+  auto [At, Added] = FKnown.try_emplace(Color, 0);
+  if (Added) At->second = FPalette.NearestColor(1, Color);
+  return At->second;
+}
+
+TCellValues::TCellValues(const TGame& Game) : FNone(Game.TileCount()) {
+  std::unordered_map<const TTile*, int> TileNumbers;
+  for (int i = Game.TileCount() - 1; i >= 0; --i)
+    if (!Game.GetTile(i)->Bitmap().Empty()) TileNumbers[Game.GetTile(i)] = i;
+  for (int i = 0; i < Game.ActorCount(); ++i) {
+    const TActor* Actor = Game.GetActor(i);
+    auto Found = TileNumbers.find(Actor->Tile());
+    FValues[Actor] = Found == TileNumbers.end() ? FNone : Found->second;
+  }
+}
+
+int TCellValues::Value(const TActor* Actor) const {
+  auto Found = Actor ? FValues.find(Actor) : FValues.end();
+  return Found == FValues.end() ? FNone : Found->second;
+}
+
+TLevelMap TCellValues::Map(const TLevel& Level) const {
+  TLevelMap Map;
+  Map.fill(static_cast<std::uint16_t>(FNone));
+  for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
+    for (int c = 0; c < std::min(Columns, Level.Width()); ++c)
+      Map[r * Columns + c] = static_cast<std::uint16_t>(Value(Level.GetCell(c, r)));
+  return Map;
+}
+
+}  // namespace lvk

@@ -1,0 +1,12 @@
+# The C source generator and its build log, built into the model library (no
+# Qt). Include this file from the CMakeLists.txt that defines that library,
+# then add LURVIK_GENERATOR_SOURCES to it.
+set(LURVIK_GENERATOR_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/UBuildLog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/USourceWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UGameTables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UGenerator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UBackEnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UToolChainCopy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UToolChain.cpp
+)

@@ -1,0 +1,45 @@
+#include "ui/common/UPictures.h"
+
+#include <QBitmap>
+
+#include "model/UBitmap.h"
+#include "model/UErrors.h"
+
+QImage ToImage(const lvk::TPeekBitmap& Picture) {
+  if (Picture.Empty()) return {};
+  QImage Image(Picture.Width(), Picture.Height(), QImage::Format_RGB32);
+  try {
+    for (int y = 0; y < Picture.Height(); ++y) {
+      auto* Line = reinterpret_cast<QRgb*>(Image.scanLine(y));
+      for (int x = 0; x < Picture.Width(); ++x) {
+        std::uint32_t C = Picture.GetColor(x, y);
+        Line[x] = qRgb(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF);
+      }
+    }
+  } catch (const lvk::EGame&) {
+    return {};
+  }
+  return Image;
+}
+
+QPixmap IconPixmap(const lvk::TPeekBitmap& Icon) {
+  QPixmap Pixmap = QPixmap::fromImage(ToImage(Icon));
+  if (!Pixmap.isNull()) Pixmap.setMask(Pixmap.createMaskFromColor(QColor(255, 0, 255)));
+  return Pixmap;
+}
+
+// The artwork lives in this static library, whose resources the linker
+// would drop unless something refers to them.
+static void InitUiArt() { Q_INIT_RESOURCE(ui_art); }
+
+QPixmap UiPixmap(const QString& Name) {
+  static const bool Ready = (InitUiArt(), true);
+  (void)Ready;
+  return QPixmap(":/ui/" + Name + ".png");
+}
+
+QIcon PictureIcon(const lvk::TPeekBitmap& Picture) {
+  const QImage Image = ToImage(Picture);
+  if (Image.isNull()) return {};
+  return QIcon(QPixmap::fromImage(Image.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+}

@@ -1,0 +1,371 @@
+#include "ui/editors/FLevelEditor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <cmath>
+
+#include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/common/UDialogService.h"
+#include "ui/common/UHelp.h"
+#include "ui/common/UPictures.h"
+
+// ---------------------------------------------------------------------------
+// The grid
+
+TLayoutGrid::TLayoutGrid(QWidget* Parent) : TCellGrid(TSizing::Scrolling, TSelectionRule::MayBeEmpty, Parent) {
+  SetSpaceClicks(true);
+}
+
+// ---------------------------------------------------------------------------
+// The actor list's entries: the actor's picture in a 16x16 square, its name
+// beside it.
+
+namespace {
+
+constexpr int ActorItemHeight = 18;
+
+class TActorItemDelegate final : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    const QRect R = Option.rect;
+    const bool Chosen = Option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup Group = (Option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    Painter->save();
+    Painter->fillRect(R, Option.palette.brush(Group, Chosen ? QPalette::Highlight : QPalette::Base));
+    const QImage Picture = Index.data(Qt::DecorationRole).value<QImage>();
+    if (!Picture.isNull()) Painter->drawImage(QRect(R.left() + 2, R.top() + (R.height() - 16) / 2, 16, 16), Picture);
+    const QFontMetrics Metrics(Option.font);
+    const QRect Text(R.left() + 22, R.top() + (R.height() - Metrics.height()) / 2, std::max(0, R.width() - 24),
+                     Metrics.height());
+    Painter->setFont(Option.font);
+    Painter->setPen(Option.palette.color(Group, Chosen ? QPalette::HighlightedText : QPalette::Text));
+    Painter->drawText(Text, Qt::AlignLeft | Qt::AlignTop,
+                      Metrics.elidedText(Index.data(Qt::DisplayRole).toString(), Qt::ElideRight, Text.width()));
+    if (Option.state & QStyle::State_HasFocus) {
+      QStyleOptionFocusRect Focus;
+      Focus.QStyleOption::operator=(Option);
+      Focus.backgroundColor = Option.palette.color(Group, Chosen ? QPalette::Highlight : QPalette::Base);
+      const QWidget* Widget = Option.widget;
+      (Widget ? Widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, Painter, Widget);
+    }
+    Painter->restore();
+  }
+
+  // Taller only where a large font would not fit the usual 18 pixels.
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex&) const override {
+    return {Option.rect.width(), std::max(ActorItemHeight, QFontMetrics(Option.font).height() + 2)};
+  }
+};
+
+constexpr int ActorRole = Qt::UserRole;
+
+// A whole number, with or without its unit at the end; Default when the rest
+// is not one.
+int ValueOf(QString Text, const QString& Unit, int Default) {
+  if (Text.endsWith(Unit)) Text.chop(Unit.size());
+  bool Ok = false;
+  const int Value = Text.toInt(&Ok, 10);
+  return Ok ? Value : Default;
+}
+
+void SetBoxText(QComboBox* Box, const QString& Text) {
+  if (Box->currentText() != Text) Box->setEditText(Text);
+}
+
+QComboBox* MakeViewBox(QWidget* Parent, const char* Name, const QStringList& Items, const QString& Text, int Width) {
+  auto* Box = new QComboBox(Parent);
+  Box->setObjectName(QString::fromLatin1(Name));
+  Box->setEditable(true);
+  Box->setCompleter(nullptr);
+  Box->setInsertPolicy(QComboBox::NoInsert);
+  Box->addItems(Items);
+  Box->setEditText(Text);
+  Box->setFixedWidth(Width);
+  return Box;
+}
+
+QPushButton* MakeButton(QWidget* Parent, const char* Name, const QString& Text, const QString& Hint) {
+  auto* Button = new QPushButton(Text, Parent);
+  Button->setObjectName(QString::fromLatin1(Name));
+  Button->setToolTip(Hint);
+  // Enter belongs to the view boxes, never to a default button.
+  Button->setAutoDefault(false);
+  return Button;
+}
+
+QLabel* MakeLabel(QWidget* Parent, const char* Name, const QString& Text, QWidget* Buddy) {
+  auto* Label = new QLabel(Text, Parent);
+  Label->setObjectName(QString::fromLatin1(Name));
+  Label->setBuddy(Buddy);
+  Label->adjustSize();
+  return Label;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The window
+
+TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
+  setObjectName("frmLevelEditor");
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  SetHelpKeyword(this, "level-editor");
+
+  // The view controls follow each other from the left, spaced for the
+  // font in use; help keeps to the right-hand corner.
+  pnlTop = new QWidget(this);
+  pnlTop->setObjectName("pnlTop");
+  cbxZoom = MakeViewBox(pnlTop, "cbxZoom", {"100%", "150%", "200%", "300%", "400%"}, "200%", 97);
+  cbxZoom->setToolTip("Size of the cells, in percent of a tile's real size");
+  lblZoom = MakeLabel(pnlTop, "lblZoom", "&Zoom", cbxZoom);
+  cbxHairsize = MakeViewBox(pnlTop, "cbxHairsize", {"0px", "1px", "2px", "3px", "4px"}, "2px", 81);
+  cbxHairsize->setToolTip("Width of the lines between the cells, in pixels");
+  lblHairsize = MakeLabel(pnlTop, "lblHairsize", "&Hairsize", cbxHairsize);
+  butReal = MakeButton(pnlTop, "butReal", "&Real", "Show the level at its real size, without lines");
+  butEdit = MakeButton(pnlTop, "butEdit", "&Edit", "Show the level enlarged, with lines, for editing");
+  for (QPushButton* Button : {butReal, butEdit})
+    Button->setFixedSize(std::max(40, Button->fontMetrics().horizontalAdvance(Button->text()) + 16), 23);
+  // The label introduces the two buttons; its access key goes to the first.
+  lblQuick = MakeLabel(pnlTop, "lblQuick", "&Quick", butReal);
+  butPlay = MakeButton(pnlTop, "butPlay", "&Play", "Play the game from this level (F5); this window stays open");
+  butPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  butPlay->setShortcut(QKeySequence(Qt::Key_F5));
+  butPlay->setEnabled(false);  // until the window is told how
+  BitBtn1 = MakeButton(pnlTop, "BitBtn1", "&Help", "Help on the level layout designer");
+  BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  BitBtn1->setFixedSize(std::max(75, BitBtn1->sizeHint().width()), 25);
+  auto* Row = new QHBoxLayout(pnlTop);
+  Row->setContentsMargins(8, 0, 5, 0);
+  Row->setSpacing(4);
+  Row->addWidget(lblZoom);
+  Row->addWidget(cbxZoom);
+  Row->addSpacing(24);
+  Row->addWidget(lblHairsize);
+  Row->addWidget(cbxHairsize);
+  Row->addSpacing(24);
+  Row->addWidget(lblQuick);
+  Row->addWidget(butReal);
+  Row->addSpacing(4);
+  Row->addWidget(butEdit);
+  Row->addSpacing(24);
+  Row->addWidget(butPlay);
+  Row->addStretch(1);
+  Row->addWidget(BitBtn1);
+
+  pnlLeft = new QWidget(this);
+  pnlLeft->setObjectName("pnlLeft");
+  lbxActors = new QListWidget(pnlLeft);
+  lbxActors->setObjectName("lbxActors");
+  lbxActors->setSelectionMode(QAbstractItemView::SingleSelection);
+  lbxActors->setUniformItemSizes(true);
+  lbxActors->setItemDelegate(new TActorItemDelegate(lbxActors));
+  lbxActors->setToolTip("The actor to place; <erase> empties cells");
+  lblActors = MakeLabel(pnlLeft, "lblActors", "&Actors", lbxActors);
+  lblActors->move(8, 8);
+
+  pnlClient = new QWidget(this);
+  pnlClient->setObjectName("pnlClient");
+  grdLayout = new TLayoutGrid(pnlClient);
+  grdLayout->setObjectName("grdLayout");
+  grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys move, Space places");
+  grdLayout->DrawCell = [this](QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
+    grdLayoutDrawCell(Painter, Rect, Column, Row, Selected);
+  };
+  lblLayout = MakeLabel(pnlClient, "lblLayout", "&Layout", grdLayout);
+  lblLayout->move(8, 8);
+
+  for (QComboBox* Box : {cbxZoom, cbxHairsize}) {
+    Box->installEventFilter(this);
+    Box->lineEdit()->installEventFilter(this);
+  }
+
+  connect(cbxZoom, &QComboBox::activated, this, [this] { cbxZoomExit(); });
+  connect(cbxHairsize, &QComboBox::activated, this, [this] { cbxHairsizeExit(); });
+  connect(butReal, &QPushButton::clicked, this, &TfrmLevelEditor::butRealClick);
+  connect(butEdit, &QPushButton::clicked, this, &TfrmLevelEditor::butEditClick);
+  connect(BitBtn1, &QPushButton::clicked, this, &TfrmLevelEditor::BitBtn1Click);
+  connect(butPlay, &QPushButton::clicked, this, [this] {
+    if (Play) Play();
+  });
+  connect(lbxActors, &QListWidget::itemSelectionChanged, grdLayout->viewport(), qOverload<>(&QWidget::update));
+  connect(grdLayout, &TLayoutGrid::Clicked, this, &TfrmLevelEditor::grdLayoutClick);
+  connect(grdLayout, &TLayoutGrid::Exited, this, &TfrmLevelEditor::grdLayoutNoSelection);
+
+  setSizeGripEnabled(true);
+  setMinimumSize(std::max(540, Row->minimumSize().width()), 240);
+  resize(744, 511);
+  Arrange();
+}
+
+void TfrmLevelEditor::Arrange() {
+  const int W = width(), H = height();
+  pnlTop->setGeometry(0, 0, W, 33);
+  pnlLeft->setGeometry(0, 33, 145, H - 33);
+  pnlClient->setGeometry(145, 33, W - 145, H - 33);
+  lbxActors->setGeometry(8, 32, 121, std::max(0, H - 33 - 32 - 12));
+  grdLayout->setGeometry(8, 32, std::max(0, W - 145 - 8 - 12), std::max(0, H - 33 - 32 - 12));
+}
+
+void TfrmLevelEditor::resizeEvent(QResizeEvent* Event) {
+  QDialog::resizeEvent(Event);
+  Arrange();
+}
+
+void TfrmLevelEditor::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  if (!Event->spontaneous()) FormShow();
+}
+
+void TfrmLevelEditor::FormShow() {
+  FillActors();
+  lbxActors->setCurrentRow(0);
+  ApplyView();
+  grdLayoutNoSelection();
+}
+
+void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
+  const int Row = lbxActors->currentRow();
+  FLevel = Level;
+  FillActors();
+  lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
+  grdLayout->viewport()->update();
+}
+
+void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
+  Play = std::move(PlayIt);
+  butPlay->setEnabled(static_cast<bool>(Play));
+}
+
+void TfrmLevelEditor::FillActors() {
+  setWindowTitle("Level layout designer: " + (FLevel ? QString::fromStdString(FLevel->Name()) : QString()));
+  lbxActors->clear();
+  FPictures.clear();
+  if (FLevel) {
+    const lvk::TGame& Game = FLevel->Owner();
+    auto Add = [&](const QString& Text, lvk::TActor* Actor) {
+      auto* Item = new QListWidgetItem(Text, lbxActors);
+      Item->setData(ActorRole, QVariant::fromValue(reinterpret_cast<quintptr>(Actor)));
+      Item->setData(Qt::DecorationRole, Picture(Actor));
+    };
+    Add("<erase>", nullptr);
+    for (int i = 0; i < Game.ActorCount(); ++i)
+      Add(QString::fromStdString(Game.GetActor(i)->Name()), Game.GetActor(i));
+  }
+}
+
+int TfrmLevelEditor::ZoomValue() const { return ValueOf(cbxZoom->currentText(), "%", 200); }
+
+int TfrmLevelEditor::HairsizeValue() const { return ValueOf(cbxHairsize->currentText(), "px", 2); }
+
+void TfrmLevelEditor::ApplyView() {
+  grdLayout->SetGridSize(FLevel ? FLevel->Width() : 0, FLevel ? FLevel->Height() : 0);
+  grdLayout->SetLineWidth(HairsizeValue());
+  // 8 pixels, a tile's real size, at 100%. A whole-number zoom never lands
+  // on a half, so how halves round does not matter.
+  grdLayout->SetCellSize(static_cast<int>(std::lround(ZoomValue() * 8.0 / 100.0)));
+}
+
+void TfrmLevelEditor::cbxZoomExit() {
+  SetBoxText(cbxZoom, QString::number(ZoomValue()) + "%");
+  ApplyView();
+}
+
+void TfrmLevelEditor::cbxHairsizeExit() {
+  SetBoxText(cbxHairsize, QString::number(HairsizeValue()) + "px");
+  ApplyView();
+}
+
+void TfrmLevelEditor::butRealClick() {
+  cbxZoom->setEditText("100%");
+  cbxZoomExit();
+  cbxHairsize->setEditText("0px");
+  cbxHairsizeExit();
+}
+
+void TfrmLevelEditor::butEditClick() {
+  cbxZoom->setEditText("200%");
+  cbxZoomExit();
+  cbxHairsize->setEditText("2px");
+  cbxHairsizeExit();
+}
+
+void TfrmLevelEditor::BitBtn1Click() { HelpByKeyword(HelpKeyword(this), this); }
+
+bool TfrmLevelEditor::eventFilter(QObject* Watched, QEvent* Event) {
+  const bool Zoom = Watched == cbxZoom || Watched == cbxZoom->lineEdit();
+  const bool Hairsize = Watched == cbxHairsize || Watched == cbxHairsize->lineEdit();
+  if (Zoom || Hairsize) {
+    if (Event->type() == QEvent::KeyPress) {
+      const int Key = static_cast<QKeyEvent*>(Event)->key();
+      if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+        Zoom ? cbxZoomExit() : cbxHairsizeExit();
+        return true;
+      }
+    } else if (Event->type() == QEvent::FocusOut) {
+      // Leaving for another control, not for the box's own drop-down or
+      // another window.
+      const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
+      if (Reason != Qt::PopupFocusReason && Reason != Qt::ActiveWindowFocusReason)
+        Zoom ? cbxZoomExit() : cbxHairsizeExit();
+    }
+  }
+  return QDialog::eventFilter(Watched, Event);
+}
+
+const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
+  auto Found = FPictures.find(Actor);
+  if (Found == FPictures.end()) Found = FPictures.insert(Actor, ToImage(FLevel->Owner().GetActorBitmap(Actor)));
+  return *Found;
+}
+
+bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
+  const QList<QListWidgetItem*> Chosen = lbxActors->selectedItems();
+  if (Chosen.isEmpty()) return false;
+  Actor = reinterpret_cast<lvk::TActor*>(Chosen.first()->data(ActorRole).value<quintptr>());
+  return true;
+}
+
+void TfrmLevelEditor::grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
+  if (!FLevel || Column >= FLevel->Width() || Row >= FLevel->Height()) return;
+  // The selection previews what a click will place.
+  lvk::TActor* Actor = nullptr;
+  if (!Selected || !ChosenActor(Actor)) Actor = FLevel->GetCell(Column, Row);
+  Painter.fillRect(Rect, palette().color(QPalette::Base));
+  Painter.drawImage(Rect, Picture(Actor));
+}
+
+void TfrmLevelEditor::grdLayoutClick() {
+  if (!FLevel) return;
+  lvk::TActor* Actor = nullptr;
+  if (!ChosenActor(Actor)) {
+    ShowInformation(this, "First select an Actor");
+    return;
+  }
+  const QRect Cells = grdLayout->Selection().intersected(QRect(0, 0, FLevel->Width(), FLevel->Height()));
+  if (Cells.isEmpty()) return;
+  {
+    // A click or a dragged rectangle is one step.
+    lvk::TEdit Edit(FLevel->Owner(), "Edit level layout");
+    for (int Row = Cells.top(); Row <= Cells.bottom(); ++Row)
+      for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
+  }
+  grdLayout->viewport()->update();
+}
+
+void TfrmLevelEditor::grdLayoutNoSelection() { grdLayout->ClearSelection(); }

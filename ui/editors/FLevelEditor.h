@@ -1,0 +1,101 @@
+#pragma once
+// The level layout window: the user places actors on the cells of one level.
+// Every placement goes straight into the level through SetCell; there is no
+// apply or cancel, and closing the window keeps every change. Ctrl+Z undoes
+// a placement (the main window adds the keys when it opens the window).
+// Opened modally by the level pane and destroyed when it closes.
+#include <QDialog>
+#include <QHash>
+#include <QImage>
+
+#include "ui/editors/UCellGrid.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace lvk {
+class TActor;
+class TLevel;
+}  // namespace lvk
+
+// The level's cells: square, in a scrolling view, with Space as a click and
+// a selection that may be absent (it previews what a click places).
+class TLayoutGrid : public TCellGrid {
+  Q_OBJECT
+public:
+  explicit TLayoutGrid(QWidget* Parent = nullptr);
+
+  int CellSize() const { return CellWidth(); }
+  void SetCellSize(int Size) { TCellGrid::SetCellSize(Size, Size); }
+};
+
+class TfrmLevelEditor : public QDialog {
+  Q_OBJECT
+public:
+  explicit TfrmLevelEditor(QWidget* Parent = nullptr);
+
+  // The level to edit, not owned; set before the window is shown.
+  void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
+  // The level in a game that took the place of the one edited (an undo put
+  // it back as a new game): the list of actors is made again.
+  void FollowLevel(lvk::TLevel* Level);
+  // Plays the game from the level edited, with the window left open; the
+  // window's Play button (F5) is enabled once this is set.
+  void SetPlay(std::function<void()> Play);
+  lvk::TLevel* Level() const { return FLevel; }
+
+  // The values the boxes' texts stand for: a whole number with or without
+  // its unit, else 200 and 2.
+  int ZoomValue() const;
+  int HairsizeValue() const;
+
+  // Handlers, by the names of the events they are bound to.
+  void cbxZoomExit();
+  void cbxHairsizeExit();
+  void butRealClick();
+  void butEditClick();
+  void grdLayoutClick();
+  void grdLayoutNoSelection();
+  void BitBtn1Click();
+
+  QWidget* pnlTop;
+  QLabel* lblZoom;
+  QComboBox* cbxZoom;
+  QLabel* lblHairsize;
+  QComboBox* cbxHairsize;
+  QLabel* lblQuick;
+  QPushButton* butReal;
+  QPushButton* butEdit;
+  QPushButton* butPlay;
+  QPushButton* BitBtn1;
+  QWidget* pnlLeft;
+  QLabel* lblActors;
+  QListWidget* lbxActors;
+  QWidget* pnlClient;
+  QLabel* lblLayout;
+  TLayoutGrid* grdLayout;
+
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  void FormShow();
+  void FillActors();
+  void ApplyView();
+  void Arrange();
+  // The actor of the chosen list entry (nullptr for "<erase>"); false when
+  // no entry is chosen.
+  bool ChosenActor(lvk::TActor*& Actor) const;
+  void grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected);
+  // What GetActorBitmap gives for an actor, made once per showing: the
+  // actors and their tiles cannot change while this modal window is open.
+  const QImage& Picture(const lvk::TActor* Actor);
+
+  lvk::TLevel* FLevel = nullptr;
+  std::function<void()> Play;
+  QHash<const lvk::TActor*, QImage> FPictures;
+};

@@ -1,0 +1,738 @@
+#include "ui/events/FraActions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QIcon>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QStringListModel>
+#include <QStyle>
+#include <QToolButton>
+#include <QValidator>
+#include <QVBoxLayout>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
+#include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UErrors.h"
+#include "model/UGame.h"
+#include "model/UItemCopies.h"
+#include "model/USound.h"
+#include "model/UNames.h"
+#include "model/UVariable.h"
+#include "ui/common/UClipboard.h"
+#include "ui/common/UDialogService.h"
+#include "ui/common/UHelp.h"
+#include "ui/common/UItemPickers.h"
+#include "ui/events/UKeySetEditor.h"
+#include "ui/common/UPictures.h"
+#include "ui/events/UValueChecks.h"
+
+namespace {
+
+QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
+
+void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
+  W->setToolTip(Short);
+  W->setStatusTip(Long.isEmpty() ? Short : Long);
+}
+
+// Lets every keystroke through, so a stored text that is not a number can
+// be edited into one; only a whole number, a variable's name (or nothing)
+// is acceptable, and only an acceptable text is ever stored.
+class TNumberValidator final : public QValidator {
+public:
+  TNumberValidator(QObject* Parent, std::function<bool(const QString&)> Acceptable)
+      : QValidator(Parent), FAcceptable(std::move(Acceptable)) {}
+  State validate(QString& Input, int&) const override { return FAcceptable(Input) ? Acceptable : Intermediate; }
+
+private:
+  std::function<bool(const QString&)> FAcceptable;
+};
+
+// A field the game cannot use as it is.
+const QColor MarkColor(255, 220, 220);
+
+}  // namespace
+
+TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
+  setObjectName("fraActions");
+  auto* Caption = new QLabel("Actio&ns, in the order they run", this);
+  lbxActions = new QListWidget(this);
+  lbxActions->setObjectName("lbxActions");
+  lbxActions->setIconSize(QSize(16, 16));
+  lbxActions->setMinimumHeight(90);
+  lbxActions->installEventFilter(this);
+  SetHints(lbxActions, "The actions of this handler",
+           "The actions of this handler, run from top to bottom when its event fires (Ctrl+Up, Ctrl+Down move one, "
+           "Del deletes it, Ctrl+C copies it, Ctrl+V pastes)");
+  lbxActions->viewport()->installEventFilter(this);  // the mouse's context menu comes to the viewport
+  Caption->setBuddy(lbxActions);
+
+  butAddAction = new QToolButton(this);
+  butAddAction->setObjectName("butAddAction");
+  butAddAction->setText("&Add");
+  butAddAction->setPopupMode(QToolButton::InstantPopup);
+  butAddAction->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  SetHints(butAddAction, "Add an action", "Add an action of any kind at the end of the list");
+  auto* Menu = new QMenu(butAddAction);
+  for (int i = 0; i < lvk::ActionKindCount(); ++i) {
+    const lvk::TActionKind& Kind = lvk::ActionKindAt(i);
+    QAction* Item = Menu->addAction(IconPixmap(Kind.Icon()), FromStd(Kind.DisplayName()));
+    Item->setObjectName("mnuAdd" + FromStd(Kind.DisplayName()));
+    Item->setStatusTip(FromStd(Kind.Description()));
+    Item->setToolTip(FromStd(Kind.Description()));
+    connect(Item, &QAction::triggered, this, [this, i] { AddAction(i); });
+  }
+  Menu->setToolTipsVisible(true);
+  butAddAction->setMenu(Menu);
+
+  butActionUp = new QToolButton(this);
+  butActionUp->setObjectName("butActionUp");
+  butActionUp->setArrowType(Qt::UpArrow);
+  SetHints(butActionUp, "Move up (Ctrl+Up)", "Run the selected action one place earlier");
+  butActionDown = new QToolButton(this);
+  butActionDown->setObjectName("butActionDown");
+  butActionDown->setArrowType(Qt::DownArrow);
+  SetHints(butActionDown, "Move down (Ctrl+Down)", "Run the selected action one place later");
+  butActionDelete = new QToolButton(this);
+  butActionDelete->setObjectName("butActionDelete");
+  butActionDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  SetHints(butActionDelete, "Delete (Del)", "Delete the selected action from this handler (Edit | Undo brings it back)");
+
+  // The values of the selected action: a label and an editor a row, in a
+  // column beside the list.
+  pnlValues = new QWidget(this);
+  pnlValues->setObjectName("pnlValues");
+  FValuesGrid = new QGridLayout(pnlValues);
+  FValuesGrid->setContentsMargins(0, 0, 0, 0);
+  FValuesGrid->setColumnStretch(3, 1);
+  FVariableNames = new QStringListModel(this);
+  edtArg1 = NumberEditor(0);
+  edtArg2 = NumberEditor(1);
+  cbxRelative = FlagEditor(0);
+  lblActionNote = new QLabel(this);
+  lblActionNote->setObjectName("lblActionNote");
+  lblActionNote->setWordWrap(true);
+
+  auto* Buttons = new QVBoxLayout;
+  Buttons->addWidget(butAddAction);
+  Buttons->addWidget(butActionUp);
+  Buttons->addWidget(butActionDown);
+  Buttons->addWidget(butActionDelete);
+  Buttons->addStretch(1);
+  auto* Values = new QVBoxLayout;
+  Values->addWidget(pnlValues);
+  Values->addStretch(1);
+  auto* ListRow = new QHBoxLayout;
+  ListRow->addWidget(lbxActions, 2);
+  ListRow->addLayout(Buttons);
+  ListRow->addSpacing(8);
+  // The values take the larger share: a text needs a screen row's width.
+  ListRow->addLayout(Values, 3);
+  auto* Layout = new QVBoxLayout(this);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->addWidget(Caption);
+  Layout->addLayout(ListRow, 1);
+  Layout->addWidget(lblActionNote);
+
+  connect(lbxActions, &QListWidget::currentRowChanged, this, [this] { ShowSelected(); });
+  connect(butActionUp, &QToolButton::clicked, this, &TfraActions::butActionUpClick);
+  connect(butActionDown, &QToolButton::clicked, this, &TfraActions::butActionDownClick);
+  connect(butActionDelete, &QToolButton::clicked, this, &TfraActions::butActionDeleteClick);
+  SetHandler(nullptr);
+}
+
+QLineEdit* TfraActions::NumberEditor(std::size_t Index) {
+  while (FNumbers.size() <= Index) {
+    auto* Field = new QLineEdit(pnlValues);
+    Field->setObjectName(QString("edtArg%1").arg(FNumbers.size() + 1));
+    Field->setValidator(new TNumberValidator(Field, [this](const QString& Text) {
+      return FHandler ? IsNumberValue(Text, Game()) : IsWholeArgument(Text);
+    }));
+    Field->setFixedWidth(90);
+    auto* Completer = new QCompleter(FVariableNames, Field);
+    Completer->setCaseSensitivity(Qt::CaseInsensitive);
+    Completer->setCompletionMode(QCompleter::PopupCompletion);
+    Field->setCompleter(Completer);
+    connect(Completer, qOverload<const QString&>(&QCompleter::activated), this,
+            [this, Field] { NumberEdited(Field); });
+    Field->installEventFilter(this);
+    Field->hide();
+    connect(Field, &QLineEdit::editingFinished, this, [this, Field] { NumberEdited(Field); });
+    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
+    FNumbers.push_back(Field);
+  }
+  return FNumbers[Index];
+}
+
+QCheckBox* TfraActions::FlagEditor(std::size_t Index) {
+  while (FFlags.size() <= Index) {
+    auto* Box = new QCheckBox(pnlValues);
+    Box->setObjectName(FFlags.empty() ? QString("cbxRelative") : QString("cbxFlag%1").arg(FFlags.size() + 1));
+    Box->hide();
+    connect(Box, &QCheckBox::toggled, this, [this, Box](bool On) {
+      if (!FShowing) Store(ValueOf(Box), On ? "1" : "0");
+    });
+    FFlags.push_back(Box);
+  }
+  return FFlags[Index];
+}
+
+QLineEdit* TfraActions::TextEditor(std::size_t Index) {
+  while (FTexts.size() <= Index) {
+    auto* Field = new QLineEdit(pnlValues);
+    Field->setObjectName(QString("edtText%1").arg(FTexts.size() + 1));
+    Field->setMinimumWidth(140);
+    Field->installEventFilter(this);
+    Field->hide();
+    // Any text can be stored; names that are no variable are marked.
+    connect(Field, &QLineEdit::editingFinished, this, [this, Field] {
+      if (!FShowing) Store(ValueOf(Field), Field->text().toStdString());
+    });
+    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
+    FTexts.push_back(Field);
+  }
+  return FTexts[Index];
+}
+
+namespace {
+
+template <class TList>
+TList* NewList(QWidget* Parent, const QString& Name) {
+  auto* List = new TList(Parent);
+  List->setObjectName(Name);
+  List->setMinimumWidth(120);
+  List->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  List->hide();
+  return List;
+}
+
+}  // namespace
+
+QComboBox* TfraActions::VariableEditor(std::size_t Index) {
+  while (FVariables.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxVariable%1").arg(FVariables.size() + 1));
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FVariables.push_back(List);
+  }
+  return FVariables[Index];
+}
+
+QComboBox* TfraActions::SoundEditor(std::size_t Index) {
+  while (FSounds.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxSound%1").arg(FSounds.size() + 1));
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FSounds.push_back(List);
+  }
+  return FSounds[Index];
+}
+
+TActorComboBox* TfraActions::ActorEditor(std::size_t Index) {
+  while (FActors.size() <= Index) {
+    auto* List = new TActorComboBox(Game(), pnlValues);
+    List->setObjectName(QString("cbxActor%1").arg(FActors.size() + 1));
+    List->setMinimumWidth(120);
+    List->hide();
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FActors.push_back(List);
+  }
+  return FActors[Index];
+}
+
+TTileComboBox* TfraActions::TileEditor(std::size_t Index) {
+  while (FTiles.size() <= Index) {
+    auto* List = new TTileComboBox(Game(), pnlValues);
+    List->setObjectName(QString("cbxTile%1").arg(FTiles.size() + 1));
+    List->setMinimumWidth(120);
+    List->hide();
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FTiles.push_back(List);
+  }
+  return FTiles[Index];
+}
+
+TKeySetEditor* TfraActions::KeysEditor(std::size_t Index) {
+  while (FKeySets.size() <= Index) {
+    auto* Keys = new TKeySetEditor(pnlValues);
+    Keys->setObjectName(QString("pnlKeys%1").arg(FKeySets.size() + 1));
+    Keys->hide();
+    connect(Keys, &TKeySetEditor::KeysChanged, this, [this, Keys](unsigned Set) {
+      if (!FShowing) Store(ValueOf(Keys), std::to_string(Set));
+    });
+    FKeySets.push_back(Keys);
+  }
+  return FKeySets[Index];
+}
+
+QComboBox* TfraActions::CompareEditor(std::size_t Index) {
+  static const char* const Words[] = {"equal to", "not equal to", "less than", "at most", "more than", "at least"};
+  while (FCompares.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxCompare%1").arg(FCompares.size() + 1));
+    for (int i = 0; i < lvk::CompareCount; ++i) {
+      List->addItem(QString(lvk::CompareNames[i]) + "   " + Words[i]);
+      List->setItemData(i, QString(lvk::CompareNames[i]), ValueRole);
+    }
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FCompares.push_back(List);
+  }
+  return FCompares[Index];
+}
+
+QLabel* TfraActions::Label(std::size_t Index) {
+  while (FLabels.size() <= Index) FLabels.push_back(new QLabel(pnlValues));
+  return FLabels[Index];
+}
+
+void TfraActions::SetHandler(lvk::THandler* Handler) {
+  FHandler = Handler;
+  if (FHandler) {
+    // The lists of another game's items: the game may be new since.
+    for (TActorComboBox* List : FActors) List->SetGame(Game());
+    for (TTileComboBox* List : FTiles) List->SetGame(Game());
+  }
+  FillList();
+}
+
+lvk::TActionBase* TfraActions::SelectedAction() const {
+  const int Row = lbxActions->currentRow();
+  if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return nullptr;
+  return FHandler->GetAction(Row);
+}
+
+void TfraActions::SelectAction(int Index) { lbxActions->setCurrentRow(Index); }
+
+QWidget* TfraActions::ValueEditor(int Index) const {
+  for (const TBinding& B : FBindings)
+    if (B.Value == Index) return B.Editor;
+  return nullptr;
+}
+
+void TfraActions::FillList() {
+  const int Keep = lbxActions->currentRow();
+  FShowing = true;
+  lbxActions->clear();
+  const int Count = FHandler ? FHandler->ActionCount() : 0;
+  for (int i = 0; i < Count; ++i) {
+    lbxActions->addItem(new QListWidgetItem);
+    RefreshItem(i);
+  }
+  FShowing = false;
+  butAddAction->setEnabled(FHandler != nullptr);
+  lbxActions->setCurrentRow(Count == 0 ? -1 : std::clamp(Keep, 0, Count - 1));
+  ShowSelected();
+}
+
+void TfraActions::RefreshItem(int Row) {
+  QListWidgetItem* Item = lbxActions->item(Row);
+  const lvk::TActionBase* Action = FHandler->GetAction(Row);
+  Item->setIcon(IconPixmap(Action->Kind().Icon()));
+  Item->setText(FromStd(Action->Summary()));
+  const QString Problem = ActionProblem(*Action, Game());
+  Item->setForeground(Problem.isEmpty() ? palette().color(QPalette::Text) : QColor(Qt::red));
+  // The whole summary too: a long one is cut in a narrow list.
+  Item->setToolTip(Item->text() + "\n" + (Problem.isEmpty() ? FromStd(Action->Kind().Description()) : Problem));
+}
+
+void TfraActions::ShowSelected() {
+  const int Row = lbxActions->currentRow();
+  const int Count = lbxActions->count();
+  butActionUp->setEnabled(Row > 0);
+  butActionDown->setEnabled(Row >= 0 && Row < Count - 1);
+  butActionDelete->setEnabled(Row >= 0 && Row < Count);
+  ShowValues(SelectedAction());
+  ShowNote();
+  // F1 in the list or on a value shows the page of the selected kind.
+  const lvk::TActionBase* Action = SelectedAction();
+  SetHelpKeyword(this, Action ? "action-" + FromStd(Action->Kind().DisplayName()).toLower() : QString("actions"));
+}
+
+void TfraActions::ShowNote() {
+  lvk::TActionBase* Action = SelectedAction();
+  if (!Action) {
+    lblActionNote->setText(FHandler ? "No action selected." : QString());
+    return;
+  }
+  const QString About = FromStd(Action->Kind().Description());
+  if (Action->ValueCount() == 0) {
+    lblActionNote->setText(About + ". It has no values.");
+    return;
+  }
+  // The fields as typed: a number typed wrong is never stored, but told of.
+  for (int v = 0; v < Action->ValueCount(); ++v) {
+    const auto* Field = qobject_cast<const QLineEdit*>(ValueEditor(v));
+    const QString Text = Field ? Field->text() : FromStd(Action->GetValue(v));
+    const QString Problem = ValueProblem(Action->ValueInfo(v).Type, Text, Game());
+    if (!Problem.isEmpty()) {
+      lblActionNote->setText(Problem);
+      return;
+    }
+  }
+  lblActionNote->setText(About + ".");
+}
+
+QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,
+                                std::map<lvk::TValueType, std::size_t>& Used) {
+  const lvk::TActionValue Info = Action.ValueInfo(Value);
+  const QString Text = FromStd(Action.GetValue(Value));
+  const std::size_t Nth = Used[Info.Type]++;
+  const lvk::TGame& G = Game();
+  // A list entry for a stored name that no item has: shown, not lost.
+  auto Unknown = [&Text](QComboBox* List, const QString& What) {
+    if (Text.isEmpty() || IndexOfValue(*List, Text) >= 0) return;
+    List->addItem(Text + " (no " + What + ")");
+    List->setItemData(List->count() - 1, Text, ValueRole);
+    List->setItemData(List->count() - 1, QColor(Qt::red), Qt::ForegroundRole);
+  };
+  switch (Info.Type) {
+    case lvk::TValueType::Number: {
+      QLineEdit* Field = NumberEditor(Nth);
+      Field->setText(Text);
+      // Narrow beside a text (ShowText's row), which needs the room.
+      const bool BesideText =
+          Value + 1 < Action.ValueCount() && Action.ValueInfo(Value + 1).Type == lvk::TValueType::Text;
+      Field->setFixedWidth(BesideText ? Field->fontMetrics().horizontalAdvance("000") + 24 : 90);
+      return Field;
+    }
+    case lvk::TValueType::Flag: {
+      QCheckBox* Box = FlagEditor(Nth);
+      Box->setText(Info.Label);
+      Box->setChecked(Text == "1");
+      return Box;
+    }
+    case lvk::TValueType::Text: {
+      QLineEdit* Field = TextEditor(Nth);
+      Field->setText(Text);
+      return Field;
+    }
+    case lvk::TValueType::Variable: {
+      QComboBox* List = VariableEditor(Nth);
+      List->clear();
+      auto Add = [List](const QString& Caption, const QString& Stored) {
+        List->addItem(Caption);
+        List->setItemData(List->count() - 1, Stored, ValueRole);
+      };
+      if (Text.isEmpty()) Add("<no variable>", QString());
+      for (int i = 0; i < G.VariableCount(); ++i) {
+        const QString Name = FromStd(G.GetVariable(i)->Name());
+        Add(Name, Name);
+      }
+      Unknown(List, "variable");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Sound: {
+      QComboBox* List = SoundEditor(Nth);
+      List->clear();
+      if (Text.isEmpty()) {
+        List->addItem("<no sound>");
+        List->setItemData(0, QString(), ValueRole);
+      }
+      for (int i = 0; i < G.SoundCount(); ++i) {
+        const QString Name = FromStd(G.GetSound(i)->Name());
+        List->addItem(QIcon(":/ui/BmpSound18x18.png"), Name);
+        List->setItemData(List->count() - 1, Name, ValueRole);
+      }
+      Unknown(List, "sound");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Actor: {
+      TActorComboBox* List = ActorEditor(Nth);
+      List->Fill();
+      // No actor named: the handler's own.
+      List->InsertSpecial(0, "<this actor>");
+      Unknown(List, "actor");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Tile: {
+      TTileComboBox* List = TileEditor(Nth);
+      List->Fill();
+      Unknown(List, "tile");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Keys: {
+      TKeySetEditor* Keys = KeysEditor(Nth);
+      Keys->SetKeys(Text.toUInt() & 0xFFFF);
+      return Keys;
+    }
+    case lvk::TValueType::Compare: {
+      QComboBox* List = CompareEditor(Nth);
+      List->setCurrentIndex(std::max(0, IndexOfValue(*List, Text)));
+      return List;
+    }
+  }
+  return nullptr;
+}
+
+void TfraActions::ShowValues(lvk::TActionBase* Action) {
+  FShowing = true;
+  // Unbound first: a field hidden with the focus hears of it, and must not
+  // take itself for a value of the action shown now.
+  FBindings.clear();
+  for (QWidget* W : pnlValues->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    FValuesGrid->removeWidget(W);
+    W->hide();
+  }
+  if (Action && FHandler) {
+    QStringList Names;
+    for (int i = 0; i < Game().VariableCount(); ++i) Names << FromStd(Game().GetVariable(i)->Name());
+    FVariableNames->setStringList(Names);
+  }
+  std::map<lvk::TValueType, std::size_t> Used;
+  const int Count = Action ? Action->ValueCount() : 0;
+  int GridRow = 0;
+  for (int v = 0; v < Count; ++v) {
+    const lvk::TActionValue Info = Action->ValueInfo(v);
+    QWidget* Editor = EditorFor(*Action, v, Used);
+    if (!Editor) continue;
+    // A text goes beside the number before it (ShowText's row), so the
+    // two read as one line of the upper screen.
+    const bool Beside =
+        Info.Type == lvk::TValueType::Text && v > 0 && Action->ValueInfo(v - 1).Type == lvk::TValueType::Number;
+    const int Row = Beside ? GridRow - 1 : GridRow++;
+    const int Column = Beside ? 2 : 0;
+    if (Info.Type == lvk::TValueType::Flag) {
+      FValuesGrid->addWidget(Editor, Row, Column, 1, 2, Qt::AlignLeft);
+    } else {
+      QLabel* Caption = Label(static_cast<std::size_t>(v));
+      Caption->setText(Info.Label);
+      Caption->setBuddy(Editor);
+      FValuesGrid->addWidget(Caption, Row, Column);
+      const bool Wide = Info.Type == lvk::TValueType::Text || Info.Type == lvk::TValueType::Keys;
+      FValuesGrid->addWidget(Editor, Row, Column + 1, 1, Wide ? 3 - Column : 1,
+                             Wide ? Qt::Alignment() : Qt::AlignLeft);
+      Caption->show();
+    }
+    SetHints(Editor, QString(Info.Label).remove('&'), Info.Hint);
+    Editor->show();
+    FBindings.push_back({v, Info.Type, Editor});
+  }
+  FShowing = false;
+  FValuesGrid->activate();  // placed now, for a click that comes at once
+  for (QLineEdit* Field : FNumbers) MarkField(Field);
+  for (QLineEdit* Field : FTexts) MarkField(Field);
+}
+
+int TfraActions::ValueOf(const QWidget* Editor) const {
+  for (const TBinding& B : FBindings)
+    if (B.Editor == Editor) return B.Value;
+  return -1;
+}
+
+lvk::TValueType TfraActions::TypeOf(const QWidget* Editor) const {
+  for (const TBinding& B : FBindings)
+    if (B.Editor == Editor) return B.Type;
+  return lvk::TValueType::Number;
+}
+
+void TfraActions::Store(int Value, const std::string& Text) {
+  lvk::TActionBase* Action = SelectedAction();
+  if (!Action || Value < 0 || Text == Action->GetValue(Value)) return;
+  {
+    lvk::TEdit Edit(Game(), "Edit action");
+    Action->SetValue(Value, Text);
+  }
+  RefreshItem(lbxActions->currentRow());
+  ShowNote();
+}
+
+void TfraActions::NumberEdited(QLineEdit* Field) {
+  // Only an acceptable text is ever stored: a rejected one stays in the
+  // field, marked, until it is mended or left.
+  if (FShowing || !Field->hasAcceptableInput() || ValueOf(Field) < 0) return;
+  std::string Text = Field->text().toStdString();
+  // A name as the variable has it, however it was typed.
+  if (!IsWholeArgument(Field->text()))
+    if (const lvk::TVariable* Variable = Game().FindVariableByName(Text)) Text = Variable->Name();
+  Store(ValueOf(Field), Text);
+  if (ValueOf(Field) >= 0 && Field->text() != FromStd(Text)) {
+    FShowing = true;
+    Field->setText(FromStd(Text));
+    FShowing = false;
+  }
+}
+
+void TfraActions::ChoiceMade(QComboBox* List, int Row) {
+  if (FShowing || Row < 0) return;
+  Store(ValueOf(List), List->itemData(Row, ValueRole).toString().toStdString());
+}
+
+void TfraActions::MarkField(QLineEdit* Field) {
+  const bool Bound = ValueOf(Field) >= 0 && FHandler;
+  const bool Usable = !Bound || ValueProblem(TypeOf(Field), Field->text(), Game()).isEmpty();
+  QPalette P = palette();
+  if (!Usable) P.setColor(QPalette::Base, MarkColor);
+  Field->setPalette(P);
+  if (!FShowing && Bound) ShowNote();
+}
+
+lvk::TGame& TfraActions::Game() const { return FHandler->Actor().Owner(); }
+
+void TfraActions::AddAction(int KindIndex) {
+  if (!FHandler) return;
+  {
+    lvk::TEdit Edit(Game(), "Add action");
+    FHandler->AddAction(lvk::ActionKindAt(KindIndex));
+  }
+  FillList();
+  lbxActions->setCurrentRow(FHandler->ActionCount() - 1);
+}
+
+void TfraActions::butActionUpClick() {
+  const int Row = lbxActions->currentRow();
+  if (!FHandler || Row <= 0) return;
+  {
+    lvk::TEdit Edit(Game(), "Move action");
+    FHandler->MoveAction(Row, Row - 1);
+  }
+  FillList();
+  lbxActions->setCurrentRow(Row - 1);
+}
+
+void TfraActions::butActionDownClick() {
+  const int Row = lbxActions->currentRow();
+  if (!FHandler || Row < 0 || Row >= FHandler->ActionCount() - 1) return;
+  {
+    lvk::TEdit Edit(Game(), "Move action");
+    FHandler->MoveAction(Row, Row + 1);
+  }
+  FillList();
+  lbxActions->setCurrentRow(Row + 1);
+}
+
+void TfraActions::butActionDeleteClick() {
+  const int Row = lbxActions->currentRow();
+  if (!FHandler || Row < 0 || Row >= FHandler->ActionCount()) return;
+  {
+    lvk::TEdit Edit(Game(), "Delete action");
+    FHandler->DeleteAction(Row);
+  }
+  FillList();  // keeps the row: the action after the deleted one, else the one before
+}
+
+void TfraActions::CopyAction() {
+  const lvk::TActionBase* Action = SelectedAction();
+  if (!Action) return;
+  PutCopy(lvk::ActionCopyBytes(*FHandler, lbxActions->currentRow(), 1), FromStd(Action->Summary()));
+}
+
+void TfraActions::PasteActions() {
+  if (!FHandler) return;
+  const int At = SelectedAction() ? lbxActions->currentRow() + 1 : FHandler->ActionCount();
+  int Count = 0;
+  try {
+    lvk::TEdit Edit(Game(), "Paste action");
+    Count = lvk::PasteActions(*FHandler, At, TakeCopy());
+  } catch (const lvk::EGame& E) {
+    ShowWarning(this, QString::fromUtf8(E.what()));
+    return;
+  }
+  FillList();
+  lbxActions->setCurrentRow(At + Count - 1);
+}
+
+QMenu* TfraActions::CreateActionMenu() {
+  auto* Menu = new QMenu(this);
+  Menu->setObjectName("mnuActions");
+  const int Row = lbxActions->currentRow();
+  const bool Selected = FHandler && Row >= 0 && Row < FHandler->ActionCount();
+  // Shown with their keys; the list's own key handler does the work.
+  auto Add = [&](const QIcon& Icon, const QString& Text, const char* Name, QKeySequence Key, bool Enabled,
+                 void (TfraActions::*Handler)()) {
+    QAction* Item = Menu->addAction(Icon, Text, this, Handler);
+    Item->setObjectName(Name);
+    Item->setShortcut(Key);
+    Item->setShortcutContext(Qt::WidgetShortcut);
+    Item->setEnabled(Enabled);
+  };
+  Add(butActionDelete->icon(), "&Delete", "mnuActionDelete", QKeySequence::Delete, Selected,
+      &TfraActions::butActionDeleteClick);
+  Menu->addSeparator();
+  Add({}, "&Copy", "mnuActionCopy", QKeySequence::Copy, Selected, &TfraActions::CopyAction);
+  Add({}, "&Paste", "mnuActionPaste", QKeySequence::Paste, FHandler && lvk::HoldsActions(TakeCopy()),
+      &TfraActions::PasteActions);
+  Menu->addSeparator();
+  Add({}, "Move &up", "mnuActionUp", QKeySequence(Qt::CTRL | Qt::Key_Up), butActionUp->isEnabled(),
+      &TfraActions::butActionUpClick);
+  Add({}, "Move d&own", "mnuActionDown", QKeySequence(Qt::CTRL | Qt::Key_Down), butActionDown->isEnabled(),
+      &TfraActions::butActionDownClick);
+  return Menu;
+}
+
+bool TfraActions::eventFilter(QObject* Watched, QEvent* Event) {
+  if ((Watched == lbxActions || Watched == lbxActions->viewport()) && Event->type() == QEvent::ContextMenu) {
+    auto* Request = static_cast<QContextMenuEvent*>(Event);
+    QPoint At = Request->globalPos();
+    if (Request->reason() == QContextMenuEvent::Mouse) {
+      QListWidgetItem* Item = lbxActions->itemAt(lbxActions->viewport()->mapFromGlobal(At));
+      if (Item) lbxActions->setCurrentItem(Item);
+    } else if (QListWidgetItem* Item = lbxActions->currentItem()) {
+      At = lbxActions->viewport()->mapToGlobal(lbxActions->visualItemRect(Item).center());
+    }
+    std::unique_ptr<QMenu> Menu(CreateActionMenu());
+    Menu->exec(At);
+    return true;
+  }
+  if (Watched == lbxActions && Event->type() == QEvent::KeyPress) {
+    auto* Key = static_cast<QKeyEvent*>(Event);
+    const struct {
+      Qt::KeyboardModifiers Modifiers;
+      int Key;
+      void (TfraActions::*Command)();
+    } Commands[] = {{Qt::NoModifier, Qt::Key_Delete, &TfraActions::butActionDeleteClick},
+                    {Qt::ControlModifier, Qt::Key_Up, &TfraActions::butActionUpClick},
+                    {Qt::ControlModifier, Qt::Key_Down, &TfraActions::butActionDownClick},
+                    {Qt::ControlModifier, Qt::Key_C, &TfraActions::CopyAction},
+                    {Qt::ControlModifier, Qt::Key_V, &TfraActions::PasteActions}};
+    for (const auto& C : Commands)
+      if (Key->modifiers() == C.Modifiers && Key->key() == C.Key) {
+        (this->*C.Command)();
+        return true;
+      }
+  }
+  // A number the game cannot use is never stored: leaving the field shows
+  // the stored value again, and Esc does so at once (also in a text).
+  auto* Field = qobject_cast<QLineEdit*>(Watched);
+  if (Field && ValueOf(Field) >= 0) {
+    const bool Number = TypeOf(Field) == lvk::TValueType::Number;
+    const auto* Key = Event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(Event) : nullptr;
+    const bool Escape = Key && Key->key() == Qt::Key_Escape;
+    // The list of completions takes the focus for a moment: that is no leaving.
+    const bool Left = Event->type() == QEvent::FocusOut &&
+                      static_cast<QFocusEvent*>(Event)->reason() != Qt::PopupFocusReason;
+    if ((Left && Number && !Field->hasAcceptableInput()) || (Escape && (!Number || !Field->hasAcceptableInput()))) {
+      if (lvk::TActionBase* Action = SelectedAction()) {
+        FShowing = true;
+        Field->setText(FromStd(Action->GetValue(ValueOf(Field))));
+        FShowing = false;
+        MarkField(Field);
+        ShowNote();
+      }
+      if (Escape) return true;
+    }
+    // Down offers every variable whose name starts as typed.
+    if (Key && Number && Key->key() == Qt::Key_Down && Key->modifiers() == Qt::NoModifier && Field->completer() &&
+        FVariableNames->rowCount() > 0 && (Field->text().isEmpty() || !IsWholeArgument(Field->text()))) {
+      Field->completer()->setCompletionPrefix(Field->text());
+      Field->completer()->complete();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(Watched, Event);
+}

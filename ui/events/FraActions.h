@@ -1,0 +1,141 @@
+#pragma once
+// The actions of a handler, in the order the game runs them: a list with
+// each action's icon and summary, a menu to add any registered kind, buttons
+// to move one up or down or delete it, Copy and Paste, and beside the list
+// the values of the selected action, each labelled as its kind names it and
+// edited by a control of its type: a number field (a whole number with a
+// sign or a variable's name, the variables offered while typing and with
+// Down), a tick, pickers of variables, actors and tiles (these two with
+// their pictures), the key toggles of OnKey, a line of text whose {names}
+// are checked, a comparison. A number that is neither a whole number nor a
+// variable's name is never stored; a stored one (older files kept free
+// texts) is shown as it is and marked, and never changed unless the user
+// types a new value. A value the game cannot use marks its action in the
+// list and is told of below it.
+#include <QWidget>
+#include <map>
+#include <vector>
+
+#include "ui/events/UValueChecks.h"
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QStringListModel;
+class QToolButton;
+class TActorComboBox;
+class TKeySetEditor;
+class TTileComboBox;
+
+namespace lvk {
+class TGame;
+class THandler;
+class TActionBase;
+enum class TValueType;
+}  // namespace lvk
+
+class TfraActions : public QWidget {
+  Q_OBJECT
+public:
+  explicit TfraActions(QWidget* Parent = nullptr);
+
+  // Not owned; the pane sets it before the handler can go away, and null
+  // empties the frame.
+  void SetHandler(lvk::THandler* Handler);
+  lvk::THandler* Handler() const { return FHandler; }
+  // The action selected in the list, or null.
+  lvk::TActionBase* SelectedAction() const;
+  void SelectAction(int Index);
+  // The control that edits the selected action's value Index, or null.
+  QWidget* ValueEditor(int Index) const;
+
+  QListWidget* lbxActions;
+  QToolButton* butAddAction;
+  QToolButton* butActionUp;
+  QToolButton* butActionDown;
+  QToolButton* butActionDelete;
+  QWidget* pnlValues;  // the selected action's values, beside the list
+  // The editors of the values, reused from one action to the next: the
+  // first and second number and the first flag (a speed's x, y, relative).
+  QLineEdit* edtArg1;
+  QLineEdit* edtArg2;
+  QCheckBox* cbxRelative;
+  QLabel* lblActionNote;
+
+  void AddAction(int KindIndex);
+  void butActionUpClick();
+  void butActionDownClick();
+  // Deletes the selected action without asking: an action is one line,
+  // quickly added again, and undo takes the step back.
+  void butActionDeleteClick();
+  // Copy puts the selected action on the clipboard; Paste inserts the
+  // actions there after the selected one (or at the end), also when they
+  // were copied from another handler or game.
+  void CopyAction();
+  void PasteActions();
+  // The list's context menu: Delete, Copy, Paste, Move up, Move down; the
+  // caller owns it.
+  QMenu* CreateActionMenu();
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  // One shown editor and the value of the selected action it edits.
+  struct TBinding {
+    int Value;
+    lvk::TValueType Type;
+    QWidget* Editor;
+  };
+  void FillList();
+  void RefreshItem(int Row);
+  void ShowSelected();
+  // Lays out the editors for Action's values (none for null).
+  void ShowValues(lvk::TActionBase* Action);
+  // The nth editor of each type, made when first needed; the nth of a
+  // type edits the action's nth value of that type.
+  QLineEdit* NumberEditor(std::size_t Index);
+  QCheckBox* FlagEditor(std::size_t Index);
+  QLineEdit* TextEditor(std::size_t Index);
+  QComboBox* VariableEditor(std::size_t Index);
+  QComboBox* SoundEditor(std::size_t Index);
+  TActorComboBox* ActorEditor(std::size_t Index);
+  TTileComboBox* TileEditor(std::size_t Index);
+  TKeySetEditor* KeysEditor(std::size_t Index);
+  QComboBox* CompareEditor(std::size_t Index);
+  QLabel* Label(std::size_t Index);
+  // The editor of one value, set from Value.
+  // Used counts the editors of each type taken so far.
+  QWidget* EditorFor(const lvk::TActionBase& Action, int Value, std::map<lvk::TValueType, std::size_t>& Used);
+  int ValueOf(const QWidget* Editor) const;
+  lvk::TValueType TypeOf(const QWidget* Editor) const;
+  void Store(int Value, const std::string& Text);
+  void NumberEdited(QLineEdit* Field);
+  void ChoiceMade(QComboBox* List, int Row);
+  // Marks a field whose text the game cannot use and tells of it.
+  void MarkField(QLineEdit* Field);
+  // The selected action's first problem, as typed in its fields, or its
+  // description.
+  void ShowNote();
+  lvk::TGame& Game() const;
+
+  lvk::THandler* FHandler = nullptr;
+  bool FShowing = false;  // true while controls are set from the model
+  QGridLayout* FValuesGrid;
+  QStringListModel* FVariableNames;  // what the number fields offer
+  std::vector<QLabel*> FLabels;
+  std::vector<QLineEdit*> FNumbers;
+  std::vector<QCheckBox*> FFlags;
+  std::vector<QLineEdit*> FTexts;
+  std::vector<QComboBox*> FVariables;
+  std::vector<TActorComboBox*> FActors;
+  std::vector<TTileComboBox*> FTiles;
+  std::vector<QComboBox*> FSounds;
+  std::vector<TKeySetEditor*> FKeySets;
+  std::vector<QComboBox*> FCompares;
+  std::vector<TBinding> FBindings;
+};

@@ -1,0 +1,85 @@
+#include "ui/events/FraEventKey.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringList>
+#include <QToolButton>
+
+#include "behaviour/REventKey.h"
+#include "engine/lvk_host.h"
+
+namespace {
+
+// In reading order, which is also the tab order: shoulders and the upper
+// row first, then the lower row.
+// The hints name each key; KeyHint adds where the play window has it.
+constexpr TToggleInfo KeyButtons[] = {
+    {"butKeyL", "L", 31, 4, "L|The left shoulder button"},
+    {"butKeyUp", "^", 51, 4, "Up|The cursor up button"},
+    {"butTouch", "T", 71, 4, "Touch|The touch-the-screen \"button\""},
+    {"butStart", "S", 91, 4, "Start|The start button"},
+    {"butLid", "C", 111, 4, "Lid|The close lid \"button\""},
+    {"butKeyX", "X", 131, 4, "X|The X button"},
+    {"butKeyR", "R", 151, 4, "R|The right shoulder"},
+    {"butKeyLeft", "<", 31, 24, "Left|The cursor left button"},
+    {"butKeyDown", "v", 51, 24, "Down|The cursor down button"},
+    {"butKeyRight", ">", 71, 24, "Right|The cursor right button"},
+    {"butSelect", "?", 91, 24, "Select|The select button"},
+    {"butKeyY", "Y", 111, 24, "Y|The Y button"},
+    {"butKeyB", "B", 131, 24, "B|The B button"},
+    {"butKeyA", "A", 151, 24, "A|The A button"},
+};
+
+}  // namespace
+
+std::span<const TToggleInfo> KeyToggles() { return KeyButtons; }
+
+QString KeyHint(const QString& Hint, int KeyIndex) {
+  QStringList Keys;
+  for (const lvk_host_key_t& Key : lvk_host_keys)
+    if (Key.bit == (1u << KeyIndex)) Keys << Key.keyboard;
+  const QString Where = KeyIndex == 12 ? QString("the left mouse button on the lower screen")
+                                       : Keys.join(" or ") + (Keys.size() > 1 ? " keys" : " key");
+  const QString Name = Hint.section('|', 0, 0), Long = Hint.section('|', 1);
+  return Name + " (in the play window: " + Where + ")|" + Long + "; in the play window the " + Where;
+}
+
+TfraEventkey::TfraEventkey(lvk::TEventKey& Event, TSummaryChanged SummaryChanged, QWidget* Parent)
+    : TfraEventMask(Event, "fraEventkey", {300, 48}, 300,
+                    "The settings for OnKey - when selecting multiple keys, all must be pressed/released to fire",
+                    std::move(SummaryChanged), Parent),
+      FEvent(Event) {
+  lblKeys = new QLabel("Keys", this);
+  lblKeys->setObjectName("lblKeys");
+  Place(lblKeys, QRect(2, 8, 0, 0));
+  AddKeyToggles();
+
+  const Qt::Edges TopRight = Qt::TopEdge | Qt::RightEdge;
+  lblStyle = new QLabel("Style", this);
+  lblStyle->setObjectName("lblStyle");
+  Place(lblStyle, QRect(181, 8, 0, 0), TopRight);
+  rbutPress = new QRadioButton("&Press", this);
+  rbutPress->setObjectName("rbutPress");
+  Place(rbutPress, QRect(181, 24, 57, 17), TopRight);
+  rbutRelease = new QRadioButton("&Release", this);
+  rbutRelease->setObjectName("rbutRelease");
+  Place(rbutRelease, QRect(232, 24, 65, 17), TopRight);
+
+  rbutPress->setChecked(FEvent.Press());
+  rbutRelease->setChecked(!FEvent.Press());
+  ShowMask();
+  connect(rbutPress, &QRadioButton::clicked, this, &TfraEventkey::rbutPressClick);
+  connect(rbutRelease, &QRadioButton::clicked, this, &TfraEventkey::rbutPressClick);
+}
+
+unsigned TfraEventkey::EventMask() const { return FEvent.Keys(); }
+
+void TfraEventkey::SetEventMask(unsigned Mask) { FEvent.SetKeys(static_cast<std::uint16_t>(Mask)); }
+
+int TfraEventkey::IndexOfCaption(const std::string& Caption) const { return lvk::TEventKey::IndexOfKey(Caption); }
+
+void TfraEventkey::rbutPressClick() {
+  const bool Press = rbutPress->isChecked();
+  if (Press == FEvent.Press()) return;
+  Apply([&] { FEvent.SetPress(Press); });
+}

@@ -1,0 +1,153 @@
+#include "ui/main/UWindowLauncher.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "model/UDocument.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/common/FAbout.h"
+#include "ui/building/FBuild.h"
+#include "ui/common/FCredits.h"
+#include "ui/events/FEventSelector.h"
+#include "ui/editors/FLevelEditor.h"
+#include "ui/editors/FPaletteEditor.h"
+#include "ui/play/FPlay.h"
+#include "ui/common/UDialogService.h"
+#include "ui/main/UDocumentSession.h"
+#include "ui/building/URunImage.h"
+
+namespace {
+
+// An undo scope for as long as a modal editor is open.
+class TScope {
+public:
+  explicit TScope(lvk::TDocument& Document) : FDocument(Document) { FDocument.BeginScope(); }
+  ~TScope() { FDocument.EndScope(); }
+  TScope(const TScope&) = delete;
+  TScope& operator=(const TScope&) = delete;
+
+private:
+  lvk::TDocument& FDocument;
+};
+
+}  // namespace
+
+TWindowLauncher::TWindowLauncher(QWidget* Window, TDocumentSession& Session, QString RootFolder)
+    : QObject(Window), FWindow(Window), FSession(Session), FRootFolder(std::move(RootFolder)) {}
+
+void TWindowLauncher::EditPalette() {
+  TfrmPaletteEditor Editor(FWindow);
+  Editor.SetPalette(&FSession.Game().Palette());
+  TScope Scope(FSession.Document());
+  auto Shown = [&Editor] {
+    Editor.SyncCurrentColor();
+    Editor.grdPalette->viewport()->update();
+  };
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Shown](const lvk::TChange& Change) {
+        if (Change.Kind != lvk::TChangeKind::Replaced) return;
+        Editor.FollowPalette(&FSession.Game().Palette());
+        Shown();
+      });
+  FSession.InstallUndoKeys(&Editor, Shown);
+  Editor.exec();
+  disconnect(Follow);
+}
+
+void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
+  TfrmLevelEditor Editor(FWindow);
+  Editor.SetLevel(&Level);
+  int Index = 0;
+  for (int i = 0; i < FSession.Game().LevelCount(); ++i)
+    if (FSession.Game().GetLevel(i) == &Level) Index = i;
+  TScope Scope(FSession.Document());
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Index](const lvk::TChange& Change) {
+        if (Change.Kind != lvk::TChangeKind::Replaced) return;
+        lvk::TGame& Game = FSession.Game();
+        if (Index < Game.LevelCount()) {
+          Editor.FollowLevel(Game.GetLevel(Index));
+        } else {
+          Editor.FollowLevel(nullptr);
+          Editor.reject();
+        }
+      });
+  FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.grdLayout->viewport()->update(); });
+  // The play window of a modal editor must be its child, or the editor
+  // would keep its keys from it; it goes back to the main window after.
+  Editor.SetPlay([this, &Editor, Index] { Play(Index, &Editor); });
+  Editor.exec();
+  disconnect(Follow);
+  if (FPlay && FPlay->parentWidget() == &Editor) {
+    const bool Shown = FPlay->isVisible();
+    FPlay->setParent(FWindow, FPlay->windowFlags());
+    if (Shown) FPlay->show();
+  }
+}
+
+void TWindowLauncher::SelectEvent(lvk::THandler& Handler) {
+  TfrmEventSelector Selector(FWindow);
+  Selector.SetHandler(Handler);
+  Selector.exec();
+}
+
+void TWindowLauncher::Build() {
+  TfrmBuild Window(FWindow);
+  Window.SetGame(FSession.Game());
+  Window.SetRootFolder(FRootFolder);
+  // The game may be put back whole while the window is up (an edit that
+  // failed half done): a build takes the one the document holds then.
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Window, [this, &Window](const lvk::TChange& Change) {
+        if (Change.Kind == lvk::TChangeKind::Replaced) Window.SetGame(FSession.Game());
+      });
+  Window.exec();
+  disconnect(Follow);
+  // Run starts this image from now on, whether or not a build ran.
+  FLastImagePath = Window.ImagePath();
+}
+
+void TWindowLauncher::Run() {
+  if (FLastImagePath.isEmpty()) {
+    ShowInformation(FWindow, "First Game | Build, then Game | Run");
+    return;
+  }
+  // A failed build leaves nothing to run; its log says why.
+  if (!QFileInfo(FLastImagePath).isFile()) {
+    ShowInformation(FWindow, "The last build made no Lurvik.nds; see the build log.");
+    return;
+  }
+  // A missing emulator, or one that does not start, is said in a box.
+  RunImage(FWindow, FLastImagePath, FRootFolder);
+}
+
+void TWindowLauncher::Play(int Level, QWidget* Owner) {
+  if (!Owner) Owner = FWindow;
+  if (!FPlay) {
+    // It asks for the document each time the game starts, so it never plays
+    // one that New or Open replaced.
+    FPlay = new TfrmPlay([this]() -> const lvk::TGame* { return &FSession.Game(); }, Owner);
+    FPlay->setAttribute(Qt::WA_DeleteOnClose);
+    connect(&FSession, &TDocumentSession::Changed, FPlay, [this](const lvk::TChange& Change) {
+      const bool Content = Change.Kind != lvk::TChangeKind::Edited && Change.Kind != lvk::TChangeKind::Saved;
+      if (Content && FPlay) FPlay->GameChanged();
+    });
+  } else if (FPlay->parentWidget() != Owner) {
+    FPlay->setParent(Owner, FPlay->windowFlags());
+  }
+  FPlay->Play(Level);
+  FPlay->show();
+  FPlay->raise();
+  FPlay->activateWindow();
+}
+
+void TWindowLauncher::About() {
+  TfrmAbout Box(FWindow);
+  Box.exec();
+}
+
+void TWindowLauncher::Credits() {
+  TfrmCredits Box(FWindow);
+  Box.exec();
+}

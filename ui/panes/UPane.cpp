@@ -1,0 +1,49 @@
+#include "ui/panes/UPane.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "ui/common/UHelp.h"
+
+TPane::TPane(const QString& Name, const QString& Caption, const QString& LongHint, const QString& Keyword,
+             QWidget* Parent)
+    : QWidget(Parent) {
+  setObjectName(Name);
+  setStatusTip(LongHint);
+  SetHelpKeyword(this, Keyword);
+
+  auto* Header = new QFrame(this);
+  Header->setObjectName(Name + "Header");
+  Header->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Header->setFixedHeight(28);
+  auto* HeaderLayout = new QHBoxLayout(Header);
+  HeaderLayout->setContentsMargins(4, 2, 4, 2);
+  FIcon = new QLabel(Header);
+  FIcon->setFixedSize(18, 18);
+  FIcon->setScaledContents(true);
+  FCaption = new QLabel(Caption, Header);
+  QFont Bold = FCaption->font();
+  Bold.setBold(true);
+  FCaption->setFont(Bold);
+  HeaderLayout->addWidget(FIcon);
+  HeaderLayout->addWidget(FCaption, 1);
+
+  auto* Layout = new QVBoxLayout(this);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(6);
+  Layout->addWidget(Header);
+  FBody = new QVBoxLayout;
+  FBody->setContentsMargins(8, 4, 8, 8);
+  Layout->addLayout(FBody, 1);
+}
+
+void TPane::SetHeaderIcon(const QPixmap& Icon, int Size) {
+  FIcon->setFixedSize(Size, Size);
+  FIcon->setPixmap(Icon);
+}
+
+void TPane::SetCaption(const QString& Caption) { FCaption->setText(Caption); }
+
+QString TPane::Caption() const { return FCaption->text(); }

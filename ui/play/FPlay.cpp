@@ -1,0 +1,666 @@
+#include "ui/play/FPlay.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <exception>
+#include <string>
+
+#include "generator/UBuildLog.h"
+#include "generator/UGameTables.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "ui/common/UHelp.h"
+#include "ui/play/UPlayRender.h"
+
+// Everything the running game reads, copied from the document when the game
+// starts. Never moved once made: Game points into Tables.
+struct TPlayGame {
+  lvk::TGameTables Tables;
+  lvk_game_t Game{};
+  lvk_instance_values_t Values{};  // the instances' own variables
+  lvk::TPlayVideo Video;
+  std::string Title;
+  std::vector<std::string> Problems;  // what the builder logged as errors
+};
+
+namespace {
+
+constexpr int ScreenGap = 4;  // between the two screens, in screen pixels
+
+// The Qt key of each entry of the shared key table (by its Qt name).
+const std::vector<int>& QtKeys() {
+  static const std::vector<int> Keys = [] {
+    std::vector<int> K;
+    for (const lvk_host_key_t& Key : lvk_host_keys) {
+      const QKeySequence Sequence = QKeySequence::fromString(Key.keyboard, QKeySequence::PortableText);
+      K.push_back(Sequence.isEmpty() ? 0 : Sequence[0].key());
+    }
+    return K;
+  }();
+  return Keys;
+}
+
+// The keys table beside the screens: each DS key with its keyboard keys.
+QString KeysText() {
+  QString Rows;
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i) {
+    const lvk_host_key_t& Key = lvk_host_keys[i];
+    if (i > 0 && std::string(lvk_host_keys[i - 1].name) == Key.name) continue;
+    QStringList Keyboard;
+    for (int k = i; k < LVK_HOST_KEY_COUNT && std::string(lvk_host_keys[k].name) == Key.name; ++k)
+      Keyboard << QKeySequence::fromString(lvk_host_keys[k].keyboard, QKeySequence::PortableText)
+                      .toString(QKeySequence::NativeText);
+    Rows += QString("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(Key.name, Keyboard.join(", "));
+  }
+  return "<table cellspacing=2>" + Rows +
+         "<tr><td><b>Pen</b></td><td>left mouse button<br>on the lower screen</td></tr></table>";
+}
+
+QString LidKeyName() {
+  for (const lvk_host_key_t& Key : lvk_host_keys)
+    if (Key.bit == LVK_KEY_LID) return Key.keyboard;
+  return QString();
+}
+
+QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
+
+// The screen's room for the window, less the window manager's frame.
+QSize RoomOn(const QScreen* Screen) { return Screen->availableGeometry().size() - QSize(16, 48); }
+
+bool SameInput(const lvk_input_t& A, const lvk_input_t& B) {
+  return A.keys == B.keys && A.touch_x == B.touch_x && A.touch_y == B.touch_y;
+}
+
+std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
+  auto Play = std::make_unique<TPlayGame>();
+  if (Game) {
+    lvk::TTextBuildLog Log;
+    try {
+      Play->Tables = lvk::BuildGameTables(*Game, Log);
+    } catch (const std::exception& E) {
+      // A game the DS could not be given either; nothing of it plays.
+      Play->Tables = lvk::TGameTables();
+      Play->Problems.push_back(E.what());
+    }
+    for (const std::string& Line : Log.Lines())
+      if (Line.rfind("ERROR: ", 0) == 0) Play->Problems.push_back(Line.substr(7));
+    Play->Problems.insert(Play->Problems.end(), Play->Tables.Notes.begin(), Play->Tables.Notes.end());
+    Play->Title = Game->Title();
+  }
+  Play->Game = Play->Tables.Game();
+  Play->Video = lvk::MakePlayVideo(Play->Tables);
+  return Play;
+}
+
+}  // namespace
+
+// The two screens, zoomed by a whole factor with crisp pixels; the keys and
+// the pen go to the play window.
+class TPlayScreens final : public QWidget {
+public:
+  explicit TPlayScreens(TfrmPlay& Play, QWidget* Parent) : QWidget(Parent), FPlay(&Play) {
+    setObjectName("pnlScreens");
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::CrossCursor);
+    setStatusTip("Click the lower screen to touch it");
+  }
+
+  // From now on input goes nowhere and nothing is drawn.
+  void Detach() { FPlay = nullptr; }
+
+  void SetScale(int Scale) {
+    FScale = Scale;
+    setFixedSize(lvk::ScreenWidth * Scale, (2 * lvk::ScreenHeight + ScreenGap) * Scale);
+    update();
+  }
+  int Scale() const { return FScale; }
+  // Where the lower screen's pixel (0, 0) is drawn.
+  QPoint LowerOrigin() const { return QPoint(0, (lvk::ScreenHeight + ScreenGap) * FScale); }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!FPlay) return;
+    QPainter Painter(this);
+    Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QImage& Frame = FPlay->Frame();
+    const int W = lvk::ScreenWidth, H = lvk::ScreenHeight;
+    Painter.drawImage(QRect(0, 0, W * FScale, H * FScale), Frame, QRect(0, 0, W, H));
+    Painter.fillRect(QRect(0, H * FScale, W * FScale, ScreenGap * FScale), QColor(40, 40, 40));
+    Painter.drawImage(QRect(LowerOrigin(), QSize(W * FScale, H * FScale)), Frame, QRect(0, H, W, H));
+  }
+
+  void keyPressEvent(QKeyEvent* Event) override {
+    if (Event->isAutoRepeat() || !FPlay || !FPlay->KeyChanged(Event->key(), true)) QWidget::keyPressEvent(Event);
+  }
+  void keyReleaseEvent(QKeyEvent* Event) override {
+    if (Event->isAutoRepeat() || !FPlay || !FPlay->KeyChanged(Event->key(), false))
+      QWidget::keyReleaseEvent(Event);
+  }
+  // Tab stays a key of nobody's: the focus never leaves the screens by it.
+  bool focusNextPrevChild(bool) override { return false; }
+  void focusOutEvent(QFocusEvent* Event) override {
+    if (FPlay) FPlay->ReleaseAll();
+    QWidget::focusOutEvent(Event);
+  }
+
+  void mousePressEvent(QMouseEvent* Event) override {
+    if (Event->button() != Qt::LeftButton) return;
+    const QPoint At = Event->position().toPoint() - LowerOrigin();
+    if (At.y() < 0) return;  // the upper screen is not a touch screen
+    FDragging = true;
+    Pen(At);
+  }
+  void mouseMoveEvent(QMouseEvent* Event) override {
+    if (FDragging) Pen(Event->position().toPoint() - LowerOrigin());
+  }
+  void mouseReleaseEvent(QMouseEvent* Event) override {
+    if (Event->button() != Qt::LeftButton || !FDragging) return;
+    FDragging = false;
+    if (FPlay) FPlay->PenUp();
+  }
+
+private:
+  // The pen cannot leave the screen: a drag past its edge stays on the edge.
+  void Pen(QPoint At) {
+    if (!FPlay) return;
+    FPlay->PenAt(std::clamp(At.x() / FScale, 0, lvk::ScreenWidth - 1),
+                std::clamp(At.y() / FScale, 0, lvk::ScreenHeight - 1));
+  }
+
+  TfrmPlay* FPlay;
+  int FScale = 1;
+  bool FDragging = false;
+};
+
+TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
+    : QMainWindow(Parent), FSource(std::move(Source)), FFrame(lvk::ScreenWidth, 2 * lvk::ScreenHeight,
+                                                                QImage::Format_RGB32) {
+  setObjectName("frmPlay");
+  setWindowTitle("Lurvik play");
+  SetHelpKeyword(this, "play");
+  FFrame.fill(Qt::black);
+
+  auto MakeAction = [this](const QString& Name, const QString& Caption, const QString& Hint,
+                           const QKeySequence& Shortcut, auto Handler) {
+    auto* Action = new QAction(Caption, this);
+    Action->setObjectName(Name);
+    Action->setShortcut(Shortcut);
+    Action->setShortcutContext(Qt::WindowShortcut);
+    Action->setToolTip(QString("%1 (%2)").arg(Hint, Shortcut.toString(QKeySequence::NativeText)));
+    Action->setStatusTip(Hint);
+    connect(Action, &QAction::triggered, this, Handler);
+    addAction(Action);
+    return Action;
+  };
+  QAction* actPause = MakeAction("actPause", "&Pause", "Pause or continue the game", QKeySequence(Qt::Key_Space),
+                                 [this](bool On) { SetPaused(On); });
+  actPause->setCheckable(true);
+  QAction* actStep = MakeAction("actStep", "S&tep", "Run one frame while the game is paused",
+                                QKeySequence(Qt::Key_F10), [this] { StepFrame(); });
+  actStep->setEnabled(false);  // until paused
+  QAction* actRestart = MakeAction("actRestart", "&Restart", "Start the level again, with the game as edited now",
+                                   QKeySequence(Qt::Key_F5), [this] { RestartLevel(); });
+  QAction* actNext = MakeAction("actNext", "&Next level", "Go to the next level; after the last, the first",
+                                QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NextLevel(); });
+  MakeAction("actZoomIn", "Zoom in", "Show the screens larger, as far as the screen shows them whole",
+             QKeySequence(Qt::CTRL | Qt::Key_Plus),
+             [this] { SetScale(std::min(FScale + 1, std::max(FScale, FittingScale()))); });
+  MakeAction("actZoomOut", "Zoom out", "Show the screens smaller", QKeySequence(Qt::CTRL | Qt::Key_Minus),
+             [this] { SetScale(FScale - 1); });
+  MakeAction("actClose", "Close", "Close the play window", QKeySequence(Qt::Key_Escape), [this] { close(); });
+
+  auto* Bar = addToolBar("Play");
+  Bar->setObjectName("tbrPlay");
+  Bar->setMovable(false);
+  Bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  auto AddButton = [Bar](QAction* Action, const char* Name) {
+    auto* Button = new QToolButton(Bar);
+    Button->setObjectName(Name);
+    Button->setDefaultAction(Action);
+    Button->setFocusPolicy(Qt::NoFocus);  // the keys belong to the game
+    Bar->addWidget(Button);
+    return Button;
+  };
+  butPause = AddButton(actPause, "butPause");
+  butStep = AddButton(actStep, "butStep");
+  butRestart = AddButton(actRestart, "butRestart");
+  butNext = AddButton(actNext, "butNext");
+  Bar->addSeparator();
+  auto* lblScale = new QLabel("Zoom ", Bar);
+  Bar->addWidget(lblScale);
+  cbxScale = new QComboBox(Bar);
+  cbxScale->setObjectName("cbxScale");
+  for (int s = 1; s <= MaxScale; ++s) cbxScale->addItem(QString("%1x").arg(s), s);
+  cbxScale->setFocusPolicy(Qt::NoFocus);
+  cbxScale->setToolTip("Size of the screens (Ctrl++, Ctrl+-)");
+  cbxScale->setStatusTip("Show the DS's pixels 1 to 4 times as large");
+  Bar->addWidget(cbxScale);
+  connect(cbxScale, &QComboBox::activated, this, [this](int Index) { SetScale(Index + 1); });
+
+  FScreens = new TPlayScreens(*this, this);
+  pnlScreens = FScreens;
+  auto* Scroll = new QScrollArea(this);
+  Scroll->setObjectName("scrScreens");
+  Scroll->setWidget(pnlScreens);
+  Scroll->setAlignment(Qt::AlignCenter);
+  Scroll->setFocusPolicy(Qt::NoFocus);
+  Scroll->setBackgroundRole(QPalette::Dark);
+
+  auto* Side = new QWidget(this);
+  Side->setObjectName("pnlSide");
+  auto* SideLayout = new QVBoxLayout(Side);
+  SideLayout->setContentsMargins(8, 8, 8, 8);
+  auto* lblKeysHeader = new QLabel("<b>Keys</b>", Side);
+  lblKeys = new QLabel(KeysText(), Side);
+  lblKeys->setObjectName("lblKeys");
+  lblKeys->setTextFormat(Qt::RichText);
+  lblKeys->setToolTip(QString("The DS's buttons on the keyboard; the lid is closed while %1 is held").arg(LidKeyName()));
+  lblKeys->setStatusTip("The DS's buttons on the keyboard");
+  lblProblems = new QLabel(Side);
+  lblProblems->setObjectName("lblProblems");
+  lblProblems->setWordWrap(true);
+  lblProblems->setStyleSheet("color: #b00000");
+  lblProblems->setStatusTip("What the game's build would report: its errors, and actors nothing draws");
+  lblProblems->hide();
+  SideLayout->addWidget(lblKeysHeader);
+  SideLayout->addWidget(lblKeys);
+  SideLayout->addSpacing(12);
+  SideLayout->addWidget(lblProblems);
+  lblChanged = new QLabel("The game was changed since it started: Restart (F5) plays the changes.", Side);
+  lblChanged->setObjectName("lblChanged");
+  lblChanged->setWordWrap(true);
+  lblChanged->setStatusTip("What plays here is the game as it was when it started");
+  lblChanged->hide();
+  SideLayout->addSpacing(12);
+  SideLayout->addWidget(lblChanged);
+  SideLayout->addStretch(1);
+
+  auto* Central = new QWidget(this);
+  auto* Layout = new QHBoxLayout(Central);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  Layout->addWidget(Scroll, 1);
+  Layout->addWidget(Side);
+  setCentralWidget(Central);
+  setFocusProxy(pnlScreens);
+
+  lblStatus = new QLabel(this);
+  lblStatus->setObjectName("lblStatus");
+  lblStatus->setStatusTip("The level, the frame number and the number of live instances");
+  statusBar()->setObjectName("barStatus");
+  statusBar()->addPermanentWidget(lblStatus);
+  lblSound = new QLabel(this);
+  lblSound->setObjectName("lblSound");
+  lblSound->setToolTip("The game's sounds are not heard; the desktop's sound settings tell which devices there are");
+  lblSound->hide();
+  statusBar()->addWidget(lblSound);
+
+  FAudio = std::make_unique<lvk::TPlayAudio>(QMediaDevices::defaultAudioOutput());
+  connect(FAudio.get(), &lvk::TPlayAudio::Silenced, this, [this](const QString& Why) {
+    lblSound->setText(Why);
+    lblSound->show();
+  });
+
+  FTimer.setSingleShot(true);
+  FTimer.setTimerType(Qt::PreciseTimer);
+  connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
+
+  // Above the main window, and gone with it.
+  if (Parent) setWindowFlag(Qt::Tool);
+
+  // Nothing to play until Play: an empty game, never none.
+  FGame = BuildPlayGame(nullptr);
+  lvk_engine_init(&FEngine, &FGame->Game);
+  lvk_host_screen_init(&FUpper);
+  LevelShown();
+  SetScale(std::min(DefaultScale, FittingScale()));
+  Redraw();
+}
+
+TfrmPlay::~TfrmPlay() {
+  // The screens outlive this part of the window: their focus goes last.
+  FScreens->Detach();
+}
+
+// ---- The game ----
+
+void TfrmPlay::LoadDocument() {
+  FTimer.stop();
+  // The engine and the mixer let go of the old tables before they go.
+  lvk_engine_init(&FEngine, nullptr);
+  FAudio->SetSounds(nullptr);
+  FGame = BuildPlayGame(FSource ? FSource() : nullptr);
+  FAudio->SetSounds(&FGame->Tables.Sounds);
+  FChanged = false;
+  lblChanged->hide();
+  lvk_engine_init(&FEngine, &FGame->Game);
+  lvk_engine_set_instance_values(&FEngine, &FGame->Values);
+  lvk_host_screen_init(&FUpper);
+  // The engine starts with no key held; what is held now comes next frame.
+  FStepped = lvk_input_t{};
+  FQueued.clear();
+  if (!SameInput(FNow, FStepped)) FQueued.push_back(FNow);
+  ShowText();
+  if (FGame->Problems.empty()) {
+    lblProblems->hide();
+  } else {
+    QStringList Lines;
+    for (const std::string& P : FGame->Problems) Lines << FromStd(P).toHtmlEscaped();
+    lblProblems->setText(QString("<b>Problems in the game: %1</b><br>%2").arg(Lines.size()).arg(Lines.join("<br>")));
+    lblProblems->show();
+  }
+}
+
+void TfrmPlay::StartLevel(int Level) {
+  const int Count = FEngine.game ? FEngine.game->level_count : 0;
+  if (Count > 0) lvk_engine_start_level(&FEngine, ((Level % Count) + Count) % Count);
+  FAudio->Start();
+  StartSounds();
+  LevelShown();
+  ShowText();
+  Redraw();
+  RestartClock();
+}
+
+void TfrmPlay::GameChanged() {
+  FChanged = true;
+  lblChanged->show();
+}
+
+void TfrmPlay::Play(int Level) {
+  LoadDocument();
+  StartLevel(Level);
+}
+
+void TfrmPlay::RestartLevel() {
+  const int Level = std::max(lvk_engine_level(&FEngine), 0);
+  LoadDocument();
+  StartLevel(Level);
+}
+
+void TfrmPlay::NextLevel() { StartLevel(lvk_engine_level(&FEngine) + 1); }
+
+void TfrmPlay::Step() {
+  if (!FQueued.empty()) {
+    FStepped = FQueued.front();
+    FQueued.pop_front();
+  } else {
+    FStepped = FNow;
+  }
+  lvk_engine_step(&FEngine, &FStepped);
+  StartSounds();
+  if (lvk_engine_level_changed(&FEngine)) LevelShown();
+  ShowText();
+}
+
+// The sounds the last step or level start asked for, and with a new level
+// its music from the beginning (once it runs, when paused), as the DS
+// program plays them.
+void TfrmPlay::StartSounds() {
+  if (lvk_engine_level_changed(&FEngine)) FAudio->SetMusic(FPaused ? -1 : lvk_engine_music(&FEngine));
+  const std::uint16_t* Sounds = nullptr;
+  const int Count = lvk_engine_sounds(&FEngine, &Sounds);
+  for (int i = 0; i < Count; ++i) FAudio->Play(Sounds[i]);
+}
+
+// The upper screen as the DS program prints it.
+void TfrmPlay::ShowText() {
+  if (lvk::PrintUpperScreen(FConsole, FUpper, FEngine, FGame ? FGame->Title : std::string())) FConsoleChanged = true;
+}
+
+// A new level: its background with the live actors' cells emptied; the
+// status line follows with the text.
+void TfrmPlay::LevelShown() {
+  const int Level = lvk_engine_level(&FEngine);
+  const int Count = FEngine.game ? FEngine.game->level_count : 0;
+  if (Level >= 0 && Level < Count) {
+    FMap = FGame->Tables.Backgrounds.at(static_cast<std::size_t>(Level));
+    lvk_level_clear_live_cells(FEngine.game, Level, FMap.data());
+  } else {
+    FMap.fill(FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
+  }
+  FBackground.resize(lvk::ScreenPixels);
+  lvk::DrawBackground(FGame->Video, FMap.data(), FBackground.data());
+}
+
+void TfrmPlay::RunFrames(int Count) {
+  for (int i = 0; i < Count; ++i) Step();
+  Redraw();
+}
+
+void TfrmPlay::StepFrame() {
+  if (!FPaused) return;
+  RunFrames(1);
+}
+
+void TfrmPlay::SetPaused(bool Paused) {
+  // A paused game is silent; it takes up its level's music again. Frames
+  // stepped meanwhile sound their own sounds.
+  if (Paused && !FPaused) FAudio->StopAll();
+  if (!Paused && FPaused) FAudio->SetMusic(lvk_engine_music(&FEngine));
+  FPaused = Paused;
+  if (auto* Action = findChild<QAction*>("actPause")) {
+    const QSignalBlocker Block(Action);
+    Action->setChecked(Paused);
+    Action->setText(Paused ? "&Continue" : "&Pause");
+  }
+  if (auto* Action = findChild<QAction*>("actStep")) Action->setEnabled(Paused);
+  RestartClock();
+  UpdateStatus();
+}
+
+// ---- Frame clock ----
+
+void TfrmPlay::RestartClock() {
+  FTimer.stop();
+  FClock.start();
+  FClockFrames = 0;
+  if (!FPaused && FGame) ScheduleTick();
+}
+
+void TfrmPlay::ScheduleTick() {
+  const qint64 Next = (FClockFrames + 1) * 1000000000LL / 60;
+  const qint64 Ms = (Next - FClock.nsecsElapsed() + 999999) / 1000000;
+  FTimer.start(static_cast<int>(std::clamp<qint64>(Ms, 1, 1000)));
+}
+
+// Runs the frames that fell due since the last tick; after a stall only a
+// few, so the game slows down instead of jumping.
+void TfrmPlay::Tick() {
+  if (FPaused) return;
+  const qint64 Due = FClock.nsecsElapsed() * 60 / 1000000000LL;
+  const qint64 Count = std::min<qint64>(Due - FClockFrames, MaxCatchUpFrames);
+  FClockFrames = Due;
+  if (Count > 0) RunFrames(static_cast<int>(Count));
+  ScheduleTick();
+}
+
+// ---- Drawing ----
+
+void TfrmPlay::Redraw() {
+  auto* Pixels = reinterpret_cast<std::uint32_t*>(FFrame.bits());
+  if (FConsoleChanged) lvk::DrawConsoleScreen(FConsole, Pixels);
+  FConsoleChanged = false;
+  std::uint32_t* Lower = Pixels + lvk::ScreenPixels;
+  if (FGame && FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
+    std::copy(FBackground.begin(), FBackground.end(), Lower);
+    lvk::DrawSprites(FGame->Video, FEngine, Lower);
+  } else {
+    std::fill(Lower, Lower + lvk::ScreenPixels, 0xFF000000u);
+  }
+  pnlScreens->update();
+  UpdateStatus();
+}
+
+void TfrmPlay::UpdateStatus() {
+  const int Level = lvk_engine_level(&FEngine);
+  QString Text;
+  const std::vector<std::string>* Names = FGame ? &FGame->Tables.LevelNames : nullptr;
+  if (!Names || Level < 0 || Level >= static_cast<int>(Names->size()))
+    Text = "No level";
+  else
+    Text = QString("Level %1 of %2: %3").arg(Level + 1).arg(Names->size()).arg(FromStd((*Names)[Level]));
+  Text += QString("   Frame %1   Live %2").arg(lvk_engine_frame(&FEngine)).arg(lvk_engine_live_count(&FEngine));
+  if (FPaused) Text += "   (paused)";
+  lblStatus->setText(Text);
+}
+
+// The window's size with the screens at Scale, unscrolled.
+QSize TfrmPlay::WindowSizeAt(int Scale) const {
+  const auto* Scroll = findChild<QScrollArea*>("scrScreens");
+  const int Frame = 2 * Scroll->frameWidth();
+  const QSize Screens(lvk::ScreenWidth * Scale + Frame, (2 * lvk::ScreenHeight + ScreenGap) * Scale + Frame);
+  const QSize Side = findChild<QWidget*>("pnlSide")->sizeHint();
+  const int Bars = findChild<QToolBar*>("tbrPlay")->sizeHint().height() + statusBar()->sizeHint().height();
+  return QSize(Screens.width() + Side.width(), std::max(Screens.height(), Side.height()) + Bars);
+}
+
+int TfrmPlay::FittingScale() const {
+  const QScreen* Screen = screen();
+  if (!Screen) return MaxScale;
+  const QSize Room = RoomOn(Screen);
+  for (int S = MaxScale; S > 1; --S) {
+    const QSize Size = WindowSizeAt(S);
+    if (Size.width() <= Room.width() && Size.height() <= Room.height()) return S;
+  }
+  return 1;
+}
+
+void TfrmPlay::SetScale(int Scale) {
+  FScale = std::clamp(Scale, 1, MaxScale);
+  cbxScale->setCurrentIndex(FScale - 1);
+  FScreens->SetScale(FScale);
+  // As large as the screens need, within the screen the window is on; the
+  // user may make it smaller, and scroll.
+  QSize Size = WindowSizeAt(FScale);
+  const QScreen* Screen = screen();
+  if (Screen) {
+    const QSize Room = RoomOn(Screen);
+    // Too tall: the screens scroll, and their scroll bar takes room beside them.
+    if (Size.height() > Room.height()) Size.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    Size = Size.boundedTo(Room);
+  }
+  resize(Size);
+  // Grown past the screen's edge: back onto it.
+  if (Screen && isVisible()) {
+    const QRect Available = Screen->availableGeometry();
+    QRect Frame = frameGeometry();
+    Frame.moveRight(std::min(Frame.right(), Available.right()));
+    Frame.moveBottom(std::min(Frame.bottom(), Available.bottom()));
+    Frame.moveTopLeft(QPoint(std::max(Frame.left(), Available.left()), std::max(Frame.top(), Available.top())));
+    if (Frame.topLeft() != frameGeometry().topLeft()) move(Frame.topLeft());
+  }
+  // The zoom commands offer only what shows whole on this screen.
+  const int Fitting = FittingScale();
+  if (auto* Model = qobject_cast<QStandardItemModel*>(cbxScale->model()))
+    for (int S = 1; S <= MaxScale; ++S) {
+      QStandardItem* Item = Model->item(S - 1);
+      Item->setEnabled(S <= Fitting);
+      Item->setToolTip(S <= Fitting ? QString() : QString("Too large for this screen"));
+    }
+  if (auto* Action = findChild<QAction*>("actZoomIn")) Action->setEnabled(FScale < Fitting);
+  if (auto* Action = findChild<QAction*>("actZoomOut")) Action->setEnabled(FScale > 1);
+}
+
+// ---- Input ----
+
+// The keys and the pen changed: the input held now, and the frames to come.
+// A change joins the last waiting frame unless it undoes a change of that
+// frame (a key going up that went down there): then it waits a frame of its
+// own, so the engine sees every press and every release.
+void TfrmPlay::InputChanged() {
+  lvk_input_t In{};
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i)
+    if (FHeld & (1u << i)) In.keys |= lvk_host_keys[i].bit;
+  if (FPen) {
+    In.keys |= LVK_KEY_TOUCH;
+    In.touch_x = static_cast<std::int16_t>(FPenX);
+    In.touch_y = static_cast<std::int16_t>(FPenY);
+  }
+  FNow = In;
+  const lvk_input_t& Last = FQueued.empty() ? FStepped : FQueued.back();
+  if (SameInput(In, Last)) return;
+  const lvk_input_t& Before = FQueued.size() > 1 ? FQueued[FQueued.size() - 2] : FStepped;
+  const bool Undoes = ((In.keys ^ Last.keys) & (Last.keys ^ Before.keys)) != 0;
+  if (FQueued.empty() || (Undoes && static_cast<int>(FQueued.size()) < MaxQueuedInputs))
+    FQueued.push_back(In);
+  else
+    FQueued.back() = In;
+}
+
+// The main window's shortcuts stay live while this tool window is active,
+// so F5 (its Play) and Ctrl+N (its New) would clash with Restart and Next
+// level and neither would run. This window's own keys win: the shortcut
+// system is told to leave them, and the key, unless the game takes it,
+// comes back here as a key press.
+bool TfrmPlay::event(QEvent* Event) {
+  if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
+    const QKeySequence Pressed(static_cast<QKeyEvent*>(Event)->keyCombination());
+    for (QAction* Action : actions())
+      if (Action->shortcut() == Pressed) {
+        if (Event->type() == QEvent::KeyPress && Action->isEnabled()) Action->trigger();
+        Event->accept();
+        return true;
+      }
+  }
+  return QMainWindow::event(Event);
+}
+
+bool TfrmPlay::KeyChanged(int QtKey, bool Down) {
+  bool Known = false;
+  const std::vector<int>& Keys = QtKeys();
+  for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i)
+    if (Keys[i] == QtKey) {
+      FHeld = Down ? FHeld | (1u << i) : FHeld & ~(1u << i);
+      Known = true;
+    }
+  if (Known) InputChanged();
+  return Known;
+}
+
+void TfrmPlay::PenAt(int X, int Y) {
+  FPen = true;
+  FPenX = X;
+  FPenY = Y;
+  InputChanged();
+}
+
+void TfrmPlay::PenUp() {
+  FPen = false;
+  InputChanged();
+}
+
+void TfrmPlay::ReleaseAll() {
+  FHeld = 0;
+  FPen = false;
+  InputChanged();
+}
+
+void TfrmPlay::changeEvent(QEvent* Event) {
+  // Keys let go of in another window never reach this one.
+  if (Event->type() == QEvent::ActivationChange && !isActiveWindow()) ReleaseAll();
+  QMainWindow::changeEvent(Event);
+}
+
+void TfrmPlay::closeEvent(QCloseEvent* Event) {
+  FTimer.stop();
+  FAudio->Stop();
+  ReleaseAll();
+  QMainWindow::closeEvent(Event);
+}

@@ -1,0 +1,176 @@
+#include "ui/play/UPlayAudio.h"
+
+#include <QAudioSink>
+#include <QIODevice>
+#include <QMutexLocker>
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "engine/lvk_engine.h"
+
+namespace lvk {
+
+const QString TPlayAudio::NoDeviceText = "No sound device: the game plays silently.";
+const QString TPlayAudio::FailedText = "The sound device cannot play: the game plays silently.";
+
+namespace {
+
+// What the device holds ahead of the game: short, so a sound is heard a
+// few frames after the one that starts it, long enough not to run dry when
+// the window's thread, which feeds it, is busy drawing (with 60 ms a busy
+// desktop heard gaps).
+constexpr qint64 LatencyUs = 100000;
+// The samples the DS plays, at full channel volume: their level is in them.
+constexpr std::int32_t Volume = 127;
+
+// 16-bit samples: mono at the DS's rate if the device takes it, else at the
+// device's own rate, else with its own channels (each gets the same).
+QAudioFormat ChooseFormat(const QAudioDevice& Device) {
+  QAudioFormat Format;
+  Format.setSampleFormat(QAudioFormat::Int16);
+  Format.setChannelCount(1);
+  Format.setSampleRate(LVK_SOUND_RATE);
+  if (Device.isFormatSupported(Format)) return Format;
+  const QAudioFormat Preferred = Device.preferredFormat();
+  Format.setSampleRate(Preferred.sampleRate());
+  if (Device.isFormatSupported(Format)) return Format;
+  Format.setChannelCount(Preferred.channelCount());
+  if (Device.isFormatSupported(Format)) return Format;
+  return QAudioFormat();
+}
+
+}  // namespace
+
+// What the sink reads: the mix, as much as it asks for, never running dry
+// (silence when nothing plays), so the sink never stops for want of data.
+class TPlayAudio::TStream final : public QIODevice {
+public:
+  explicit TStream(TPlayAudio& Audio) : FAudio(Audio) {}
+  bool isSequential() const override { return true; }
+  qint64 bytesAvailable() const override { return BlockFrames * FrameBytes() + QIODevice::bytesAvailable(); }
+
+protected:
+  qint64 readData(char* Data, qint64 MaxSize) override {
+    const int Channels = std::max(1, FAudio.FFormat.channelCount());
+    const qint64 Frames = MaxSize / FrameBytes();
+    std::array<std::int16_t, BlockFrames> Mono;
+    char* At = Data;
+    for (qint64 Done = 0; Done < Frames;) {
+      const int N = static_cast<int>(std::min<qint64>(Frames - Done, BlockFrames));
+      FAudio.Pull(Mono.data(), N);
+      // Every channel gets the same; Data need not be aligned for 16 bits.
+      for (int i = 0; i < N; ++i)
+        for (int c = 0; c < Channels; ++c, At += sizeof(std::int16_t))
+          std::memcpy(At, &Mono[static_cast<std::size_t>(i)], sizeof(std::int16_t));
+      Done += N;
+    }
+    return Frames * FrameBytes();
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+  static constexpr int BlockFrames = 512;
+  qint64 FrameBytes() const { return 2 * std::max(1, FAudio.FFormat.channelCount()); }
+
+  TPlayAudio& FAudio;
+};
+
+TPlayAudio::TPlayAudio(const QAudioDevice& Device, QObject* Parent)
+    : QObject(Parent), FDevice(Device), FStream(std::make_unique<TStream>(*this)) {
+  lvk_mix_init(&FMixer, LVK_SOUND_RATE);
+}
+
+TPlayAudio::~TPlayAudio() {
+  // The sink goes first: nothing pulls from the stream or the mixer after.
+  if (FSink) FSink->stop();
+  FSink.reset();
+}
+
+void TPlayAudio::SetSounds(const TSounds* Sounds) {
+  const QMutexLocker Lock(&FLock);
+  lvk_mix_stop_all(&FMixer);
+  FSounds = Sounds;
+}
+
+void TPlayAudio::Play(int Sound) {
+  const QMutexLocker Lock(&FLock);
+  if (!FSounds || Sound < 0 || Sound >= static_cast<int>(FSounds->size())) return;
+  const std::vector<std::int8_t>& Samples = (*FSounds)[static_cast<std::size_t>(Sound)];
+  lvk_mix_play(&FMixer, Samples.data(), static_cast<std::uint32_t>(Samples.size()), Volume);
+}
+
+void TPlayAudio::SetMusic(int Sound) {
+  const QMutexLocker Lock(&FLock);
+  if (!FSounds || Sound < 0 || Sound >= static_cast<int>(FSounds->size())) {
+    lvk_mix_music(&FMixer, nullptr, 0, 0);
+    return;
+  }
+  const std::vector<std::int8_t>& Samples = (*FSounds)[static_cast<std::size_t>(Sound)];
+  lvk_mix_music(&FMixer, Samples.data(), static_cast<std::uint32_t>(Samples.size()), Volume);
+}
+
+void TPlayAudio::StopAll() {
+  const QMutexLocker Lock(&FLock);
+  lvk_mix_stop_all(&FMixer);
+}
+
+int TPlayAudio::Active() const {
+  const QMutexLocker Lock(&FLock);
+  return lvk_mix_active(&FMixer);
+}
+
+void TPlayAudio::Pull(std::int16_t* Out, int Frames) {
+  if (Frames <= 0) return;
+  const QMutexLocker Lock(&FLock);
+  lvk_mix_render(&FMixer, Out, static_cast<std::uint32_t>(Frames));
+}
+
+void TPlayAudio::Start() {
+  if (FSilent) return;
+  if (FDevice.isNull()) {
+    Silence(NoDeviceText);
+    return;
+  }
+  if (!FSink) {
+    FFormat = ChooseFormat(FDevice);
+    if (!FFormat.isValid()) {
+      Silence(FailedText);
+      return;
+    }
+    {
+      const QMutexLocker Lock(&FLock);
+      if (FMixer.rate != static_cast<std::uint32_t>(FFormat.sampleRate()))
+        lvk_mix_init(&FMixer, static_cast<std::uint32_t>(FFormat.sampleRate()));
+    }
+    FSink = std::make_unique<QAudioSink>(FDevice, FFormat);
+    FSink->setBufferSize(FFormat.bytesForDuration(LatencyUs));
+    connect(FSink.get(), &QAudioSink::stateChanged, this, [this] { SinkStateChanged(); });
+  }
+  if (FSink->state() != QAudio::StoppedState) return;
+  if (!FStream->isOpen()) FStream->open(QIODevice::ReadOnly);
+  FSink->start(FStream.get());
+  SinkStateChanged();
+}
+
+void TPlayAudio::Stop() {
+  if (FSink) FSink->stop();
+  StopAll();
+}
+
+// Running dry is no fault (the stream never does); a device that cannot
+// open or fails while playing is.
+void TPlayAudio::SinkStateChanged() {
+  if (!FSink) return;
+  const QAudio::Error Error = FSink->error();
+  if (Error == QAudio::OpenError || Error == QAudio::IOError || Error == QAudio::FatalError) Silence(FailedText);
+}
+
+void TPlayAudio::Silence(const QString& Why) {
+  if (FSilent) return;
+  FSilent = true;
+  if (FSink) FSink->stop();
+  emit Silenced(Why);
+}
+
+}  // namespace lvk

@@ -1,0 +1,104 @@
+#include "ui/play/UPlayRender.h"
+
+#include <algorithm>
+
+#include "generator/UGameTables.h"
+#include "ui/play/UPlayConsole.h"
+
+namespace lvk {
+
+namespace {
+
+constexpr int Tile = LVK_TILE_SIZE;
+constexpr std::uint32_t Black = 0xFF000000u;
+constexpr std::uint32_t White = 0xFFFFFFFFu;
+
+// Draws an 8x8 block of palette indices at (X, Y), index 0 left as it was,
+// clipped to the screen; Flip bit 0 mirrors it left to right, bit 1 top to
+// bottom.
+void DrawBlock(const TPlayVideo& Video, const std::uint8_t* Pixels, int X, int Y, std::uint32_t* Out,
+               unsigned Flip = 0) {
+  const int Left = std::max(0, -X), Right = std::min(Tile, ScreenWidth - X);
+  const int Top = std::max(0, -Y), Bottom = std::min(Tile, ScreenHeight - Y);
+  const int FlipX = (Flip & 1) ? Tile - 1 : 0, FlipY = (Flip & 2) ? Tile - 1 : 0;
+  for (int r = Top; r < Bottom; ++r) {
+    const std::uint8_t* Row = Pixels + (r ^ FlipY) * Tile;
+    std::uint32_t* Dest = Out + (Y + r) * ScreenWidth + X;
+    for (int c = Left; c < Right; ++c) {
+      const std::uint8_t Index = Row[c ^ FlipX];
+      if (Index != 0) Dest[c] = Video.Colors[Index];
+    }
+  }
+}
+
+}  // namespace
+
+std::uint32_t DsColorToRgb(std::uint16_t Color) {
+  auto Widen = [](unsigned V) { return (V << 3) | (V >> 2); };
+  return Black | Widen((Color >> 0) & 31) << 16 | Widen((Color >> 5) & 31) << 8 | Widen((Color >> 10) & 31);
+}
+
+TPlayVideo MakePlayVideo(const TGameTables& Tables) {
+  TPlayVideo Video;
+  Video.Colors.fill(Black);
+  const std::size_t Count = std::min<std::size_t>(Tables.Palette.size(), Video.Colors.size());
+  for (std::size_t i = 0; i < Count; ++i) Video.Colors[i] = DsColorToRgb(Tables.Palette[i]);
+  Video.Tiles.reserve(Tables.Tiles.size() * Tile * Tile);
+  for (const TTilePixels& Pixels : Tables.Tiles) Video.Tiles.insert(Video.Tiles.end(), Pixels.begin(), Pixels.end());
+  Video.TileCount = static_cast<int>(Tables.Tiles.size());
+  Video.SpriteTiles.assign(Tables.Tiles.size(), false);
+  // In the order the DS program loads them, as far as sprite memory goes.
+  const lvk_game_t Game = Tables.Game();
+  std::uint32_t Cursor = 0;
+  int Loaded = 0;
+  for (int Tile; (Tile = lvk_game_sprite_tile(&Game, &Cursor)) >= 0;) {
+    if (Tile >= Video.TileCount || Tile > static_cast<int>(MapTileMask)) continue;
+    if (Video.SpriteTiles[Tile] || Loaded == MaxSpriteTiles) continue;
+    Video.SpriteTiles[Tile] = true;
+    ++Loaded;
+  }
+  return Video;
+}
+
+void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out) {
+  DrawBackground(Video, Map, Out);
+  DrawSprites(Video, Engine, Out);
+}
+
+void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out) {
+  std::fill(Out, Out + ScreenPixels, Video.Colors[0]);
+  for (int Row = 0; Row < LVK_LEVEL_ROWS; ++Row)
+    for (int Column = 0; Column < LVK_LEVEL_COLUMNS; ++Column) {
+      const unsigned Entry = Map[Row * LVK_LEVEL_COLUMNS + Column];
+      const unsigned Number = Entry & MapTileMask;
+      if (Number < static_cast<unsigned>(Video.TileCount))
+        DrawBlock(Video, &Video.Tiles[Number * Tile * Tile], Column * Tile, Row * Tile, Out, (Entry >> 10) & 3);
+    }
+}
+
+void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint32_t* Out) {
+  // The DS puts the lowest sprite number in front.
+  for (int Slot = lvk_engine_instance_count(&Engine) - 1; Slot >= 0; --Slot) {
+    lvk_sprite_t Sprite;
+    if (!lvk_engine_sprite(&Engine, Slot, &Sprite) || !Sprite.alive) continue;
+    if (Sprite.tile >= Video.TileCount || !Video.SpriteTiles[Sprite.tile]) continue;
+    if (Sprite.x <= -Tile || Sprite.x >= ScreenWidth || Sprite.y <= -Tile || Sprite.y >= ScreenHeight) continue;
+    DrawBlock(Video, &Video.Tiles[Sprite.tile * Tile * Tile], Sprite.x, Sprite.y, Out);
+  }
+}
+
+void DrawConsoleScreen(const TPlayConsole& Console, std::uint32_t* Out) {
+  std::fill(Out, Out + ScreenPixels, Black);
+  for (int Row = 0; Row < TPlayConsole::Rows; ++Row)
+    for (int Column = 0; Column < TPlayConsole::Columns; ++Column) {
+      const std::uint8_t* Glyph = ConsoleGlyph(Console.At(Column, Row));
+      if (!Glyph) continue;
+      for (int r = 0; r < Tile; ++r) {
+        std::uint32_t* Dest = Out + (Row * Tile + r) * ScreenWidth + Column * Tile;
+        for (int c = 0; c < Tile; ++c)
+          if (Glyph[r] & (0x80 >> c)) Dest[c] = White;
+      }
+    }
+}
+
+}  // namespace lvk
