@@ -110,6 +110,9 @@ void TActionBase::RenameReference(TValueType Type, const std::string& Old, const
   }
 }
 
+TActionBase::TActionBase(THandler& Handler)
+    : TIdentified(&Handler.Actor().Owner(), TItemKind::Action), FHandler(Handler) {}
+
 void TActionBase::SettingsChanged() { FHandler.Changed(); }
 
 void RegisterEventKind(const TEventKind& Kind) {

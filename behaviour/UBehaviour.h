@@ -9,6 +9,7 @@
 #include "behaviour/UActionValues.h"
 #include "behaviour/UTableContext.h"
 #include "engine/lvk_engine.h"
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -85,10 +86,11 @@ private:
   THandler& FHandler;
 };
 
-class TActionBase {
+class TActionBase : public TIdentified {
 public:
   LVK_COUNTED
-  explicit TActionBase(THandler& Handler) : FHandler(Handler) {}
+  // An action has an id of its handler's game, as every item.
+  explicit TActionBase(THandler& Handler);
   virtual ~TActionBase() = default;
   TActionBase(const TActionBase&) = delete;
   TActionBase& operator=(const TActionBase&) = delete;

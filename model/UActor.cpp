@@ -18,7 +18,7 @@ constexpr const char* Marker = "[TActor]";
 
 // ---- THandler ----
 
-THandler::THandler(TActor& Owner) : FOwner(Owner) {}
+THandler::THandler(TActor& Owner) : TIdentified(&Owner.Owner(), TItemKind::Handler), FOwner(Owner) {}
 
 // The event goes first, then the actions.
 THandler::~THandler() {
@@ -29,10 +29,10 @@ THandler::~THandler() {
 void THandler::SetEvent(const TEventKind& Kind) {
   FEvent.reset();
   FEvent.reset(Kind.Create(*this));
-  FOwner.Owner().Notify(TChangeKind::Changed, TItemKind::Handler, this);
+  FOwner.Owner().Notify(TChangeKind::Changed, *this);
 }
 
-void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, TItemKind::Handler, this); }
+void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, *this); }
 
 TActionBase* THandler::GetAction(int Index) const {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
@@ -90,7 +90,8 @@ TActor::TActor(TGame& Owner)
     : TActor(Owner, DefaultItemName("aActor", Owner.ActorCount(),
                                     [&](const std::string& N) { return Owner.FindActorByName(N) != nullptr; })) {}
 
-TActor::TActor(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
+TActor::TActor(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Actor), FOwner(Owner), FName(std::move(Name)) {}
 
 TActor::~TActor() = default;
 
@@ -99,20 +100,20 @@ void TActor::SetName(const std::string& Name) {
   if (Name == FName) return;
   const std::string Old = FName;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
   FOwner.RenameReferences(TValueType::Actor, Old, Name);
 }
 
 void TActor::SetSolid(bool Solid) {
   if (Solid == FSolid) return;
   FSolid = Solid;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TActor::SetTile(TTile* Tile) {
   if (Tile == FTile) return;
   FTile = Tile;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 THandler* TActor::GetHandler(int Index) const {
@@ -123,14 +124,14 @@ THandler* TActor::GetHandler(int Index) const {
 
 THandler* TActor::AddHandler() {
   THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
-  FOwner.Changed(TChangeKind::Added, TItemKind::Handler, Handler);
+  FOwner.Changed(TChangeKind::Added, *Handler);
   return Handler;
 }
 
 void TActor::DeleteHandler(THandler* Handler) {
   int Index = FHandlers.IndexOf(Handler);
   Assert(Index >= 0, "UGame");
-  FOwner.Notify(TChangeKind::Removing, TItemKind::Handler, Handler);
+  FOwner.Notify(TChangeKind::Removing, *Handler);
   FHandlers.Remove(Index);
   FOwner.MarkModified();
 }

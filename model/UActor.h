@@ -17,7 +17,7 @@ class TActionBase;
 class TEventKind;
 class TActionKind;
 
-class THandler {
+class THandler : public TIdentified {
 public:
   LVK_COUNTED
   // Only TActor::AddHandler constructs handlers.
@@ -50,12 +50,13 @@ public:
 
 
 private:
+  friend class TGame;  // undo reads a handler's record in place
   TActor& FOwner;
   std::unique_ptr<TEventBase> FEvent;
   TOwnedList<TActionBase> FActions;
 };
 
-class TActor {
+class TActor : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddActor constructs actors.

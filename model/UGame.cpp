@@ -75,7 +75,7 @@ void TGame::SetFileName(const std::string& Name) {
 void TGame::SetTitle(const std::string& Title) {
   if (Title == FTitle) return;
   FTitle = Title;
-  Changed(TChangeKind::Changed, TItemKind::Game, this);
+  Changed(TChangeKind::Changed, TItemKind::Game);
 }
 
 void TGame::MarkModified() {
@@ -83,13 +83,22 @@ void TGame::MarkModified() {
   Touch();
 }
 
-void TGame::Changed(TChangeKind Kind, TItemKind Item, const void* Object) {
+void TGame::Changed(TChangeKind Kind, const TIdentified& Item) {
   MarkModified();
-  Notify(Kind, Item, Object);
+  Notify(Kind, Item);
 }
 
-void TGame::Notify(TChangeKind Kind, TItemKind Item, const void* Object) {
-  if (FDocument) FDocument->Notice({Kind, Item, Object});
+void TGame::Notify(TChangeKind Kind, const TIdentified& Item) {
+  if (FDocument) FDocument->Notice({Kind, Item.ItemKind(), Item.Id()});
+}
+
+void TGame::Changed(TChangeKind Kind, TItemKind Item) {
+  MarkModified();
+  Notify(Kind, Item);
+}
+
+void TGame::Notify(TChangeKind Kind, TItemKind Item) {
+  if (FDocument) FDocument->Notice({Kind, Item, NoItem});
 }
 
 void TGame::Touch() {
@@ -105,7 +114,7 @@ void TGame::Touch() {
 template <typename T>
 T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
   T* Item = List.Append(std::unique_ptr<T>(new T(*this, std::string())));
-  Changed(TChangeKind::Added, Kind, Item);
+  Changed(TChangeKind::Added, *Item);
   return Item;
 }
 
@@ -113,7 +122,7 @@ TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile")
 
 TTile* TGame::AddTile() {
   TTile* Tile = FTiles.Append(std::make_unique<TTile>(*this));
-  Changed(TChangeKind::Added, TItemKind::Tile, Tile);
+  Changed(TChangeKind::Added, *Tile);
   return Tile;
 }
 
@@ -126,7 +135,7 @@ void TGame::DeleteTile(TTile* Tile) {
   for (int i = 0; i < FActors.Count(); ++i)
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
   DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
-  Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
+  Notify(TChangeKind::Removing, *Tile);
   FTiles.Remove(Index);
   MarkModified();
 }
@@ -135,7 +144,7 @@ TTile* TGame::DuplicateTile(const TTile* Tile) {
   IndexIn(FTiles, Tile);
   TTile* Copy = AddTile();
   Copy->FBitmap = Tile->FBitmap;
-  Changed(TChangeKind::Changed, TItemKind::Tile, Copy);
+  Changed(TChangeKind::Changed, *Copy);
   return Copy;
 }
 
@@ -147,7 +156,7 @@ TActor* TGame::GetActor(int Index) const { return CheckedAt(FActors, Index, "Act
 
 TActor* TGame::AddActor() {
   TActor* Actor = FActors.Append(std::make_unique<TActor>(*this));
-  Changed(TChangeKind::Added, TItemKind::Actor, Actor);
+  Changed(TChangeKind::Added, *Actor);
   return Actor;
 }
 
@@ -173,8 +182,8 @@ void TGame::DeleteActor(TActor* Actor) {
   DeleteActions(ActionsNaming(TValueType::Actor, Actor->Name()));
   for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
   // Its own handlers go with it: each is told of, so nothing keeps one.
-  for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, TItemKind::Handler, Actor->GetHandler(h));
-  Notify(TChangeKind::Removing, TItemKind::Actor, Actor);
+  for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, *Actor->GetHandler(h));
+  Notify(TChangeKind::Removing, *Actor);
   FActors.Remove(Index);
   MarkModified();
 }
@@ -195,7 +204,7 @@ TLevel* TGame::GetLevel(int Index) const { return CheckedAt(FLevels, Index, "Lev
 
 TLevel* TGame::AddLevel() {
   TLevel* Level = FLevels.Append(std::make_unique<TLevel>(*this));
-  Changed(TChangeKind::Added, TItemKind::Level, Level);
+  Changed(TChangeKind::Added, *Level);
   return Level;
 }
 
@@ -203,7 +212,7 @@ TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByNam
 
 void TGame::DeleteLevel(TLevel* Level) {
   const int Index = IndexIn(FLevels, Level);
-  Notify(TChangeKind::Removing, TItemKind::Level, Level);
+  Notify(TChangeKind::Removing, *Level);
   FLevels.Remove(Index);
   MarkModified();
 }
@@ -219,7 +228,7 @@ TVariable* TGame::GetVariable(int Index) const { return CheckedAt(FVariables, In
 
 TVariable* TGame::AddVariable() {
   TVariable* Variable = FVariables.Append(std::make_unique<TVariable>(*this));
-  Changed(TChangeKind::Added, TItemKind::Variable, Variable);
+  Changed(TChangeKind::Added, *Variable);
   return Variable;
 }
 
@@ -230,7 +239,7 @@ int TGame::IndexOfVariable(const TVariable* Variable) const { return IndexIn(FVa
 void TGame::DeleteVariable(TVariable* Variable) {
   const int Index = IndexIn(FVariables, Variable);
   DeleteActions(ActionsNaming(TValueType::Variable, Variable->Name()));
-  Notify(TChangeKind::Removing, TItemKind::Variable, Variable);
+  Notify(TChangeKind::Removing, *Variable);
   FVariables.Remove(Index);
   MarkModified();
 }
@@ -247,14 +256,14 @@ void TGame::MoveVariable(int From, int To) {
   Assert(From >= 0 && From < FVariables.Count() && To >= 0 && To < FVariables.Count(), Unit);
   if (From == To) return;
   FVariables.Move(From, To);
-  Changed(TChangeKind::Moved, TItemKind::Variable, FVariables.At(To));
+  Changed(TChangeKind::Moved, *FVariables.At(To));
 }
 
 TSound* TGame::GetSound(int Index) const { return CheckedAt(FSounds, Index, "Sounds"); }
 
 TSound* TGame::AddSound() {
   TSound* Sound = FSounds.Append(std::make_unique<TSound>(*this));
-  Changed(TChangeKind::Added, TItemKind::Sound, Sound);
+  Changed(TChangeKind::Added, *Sound);
   return Sound;
 }
 
@@ -267,7 +276,7 @@ void TGame::DeleteSound(TSound* Sound) {
   DeleteActions(ActionsNaming(TValueType::Sound, Sound->Name()));
   for (int i = 0; i < FLevels.Count(); ++i)
     if (FLevels.At(i)->Music() == Sound) FLevels.At(i)->SetMusic(nullptr);
-  Notify(TChangeKind::Removing, TItemKind::Sound, Sound);
+  Notify(TChangeKind::Removing, *Sound);
   FSounds.Remove(Index);
   MarkModified();
 }
@@ -421,66 +430,6 @@ void TGame::LoadContent(std::vector<std::uint8_t> Bytes) {
     throw EGame(FileUnexpected);
   }
   ClearModified();
-}
-
-void TGame::TakeDocumentState(const TGame& Previous) {
-  FFileName = Previous.FFileName;
-  FRevision = Previous.FRevision;
-  FEditTime = Previous.FEditTime;
-  FLastTouch = Previous.FLastTouch;
-  FModified = Previous.FModified;
-}
-
-bool TGame::AssignContentInPlace(const TGame& Source) {
-  if (Source.FTiles.Count() != FTiles.Count() || Source.FActors.Count() != FActors.Count() ||
-      Source.FLevels.Count() != FLevels.Count() || Source.FVariables.Count() != FVariables.Count() ||
-      Source.FSounds.Count() != FSounds.Count())
-    return false;
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (Source.FActors.At(i)->HandlerCount() != FActors.At(i)->HandlerCount()) return false;
-  // Items of Source stand for the items of this game at the same index.
-  auto OwnTile = [&](const TTile* Tile) { return Tile ? FTiles.At(Source.FTiles.IndexOf(Tile)) : nullptr; };
-  auto OwnActor = [&](const TActor* Actor) { return Actor ? FActors.At(Source.FActors.IndexOf(Actor)) : nullptr; };
-  FTitle = Source.FTitle;
-  FPalette->Assign(*Source.FPalette);
-  for (int i = 0; i < FTiles.Count(); ++i) {
-    FTiles.At(i)->FName = Source.FTiles.At(i)->FName;
-    FTiles.At(i)->FBitmap = Source.FTiles.At(i)->FBitmap;
-  }
-  for (int i = 0; i < FActors.Count(); ++i) {
-    FActors.At(i)->FName = Source.FActors.At(i)->FName;
-    FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
-    FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
-  }
-  for (int i = 0; i < FSounds.Count(); ++i) {
-    TSound& Sound = *FSounds.At(i);
-    const TSound& From = *Source.FSounds.At(i);
-    Sound.FName = From.FName;
-    Sound.FKind = From.FKind;
-    Sound.FParams = From.FParams;
-    Sound.FImported = From.FImported;
-    Sound.FRendered.clear();
-  }
-  auto OwnSound = [&](const TSound* S) { return S ? FSounds.At(Source.FSounds.IndexOf(S)) : nullptr; };
-  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->FMusic = OwnSound(Source.FLevels.At(i)->FMusic);
-  for (int i = 0; i < FVariables.Count(); ++i) {
-    TVariable& V = *FVariables.At(i);
-    const TVariable& From = *Source.FVariables.At(i);
-    V.FName = From.FName;
-    V.FInitial = From.FInitial;
-    V.FScope = From.FScope;
-  }
-  for (int i = 0; i < FLevels.Count(); ++i) {
-    TLevel* Level = FLevels.At(i);
-    const TLevel* From = Source.FLevels.At(i);
-    Level->FName = From->FName;
-    Level->FWidth = From->FWidth;
-    Level->FHeight = From->FHeight;
-    Level->FCells.resize(From->FCells.size());
-    for (std::size_t c = 0; c < From->FCells.size(); ++c) Level->FCells[c] = OwnActor(From->FCells[c]);
-  }
-  MarkModified();
-  return ContentBytes() == Source.ContentBytes();
 }
 
 void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {

@@ -19,13 +19,14 @@ TLevel::TLevel(TGame& Owner)
     : TLevel(Owner, DefaultItemName("lLevel", Owner.LevelCount(),
                                     [&](const std::string& N) { return Owner.FindLevelByName(N) != nullptr; })) {}
 
-TLevel::TLevel(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
+TLevel::TLevel(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Level), FOwner(Owner), FName(std::move(Name)) {}
 
 void TLevel::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");
   if (Name == FName) return;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
 }
 
 void TLevel::SetSize(int Width, int Height) {
@@ -37,7 +38,7 @@ void TLevel::SetSize(int Width, int Height) {
   FCells = std::move(Cells);
   FWidth = Width;
   FHeight = Height;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 int TLevel::CellIndex(int Column, int Row) const {
@@ -52,13 +53,13 @@ void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   TActor*& Cell = FCells[CellIndex(Column, Row)];
   if (Cell == Actor) return;
   Cell = Actor;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TLevel::SetMusic(TSound* Music) {
   if (Music == FMusic) return;
   FMusic = Music;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 bool TLevel::ClearActor(const TActor* Actor) {
@@ -68,7 +69,7 @@ bool TLevel::ClearActor(const TActor* Actor) {
       Cell = nullptr;
       Found = true;
     }
-  if (Found) FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  if (Found) FOwner.Changed(TChangeKind::Changed, *this);
   return Found;
 }
 
@@ -77,7 +78,7 @@ void TLevel::CopyCells(const TLevel& Source) {
   FHeight = Source.FHeight;
   FCells = Source.FCells;
   FMusic = Source.FMusic;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TLevel::SaveToStream(TStream&, TWriter& Writer) const {

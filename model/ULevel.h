@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -14,7 +15,7 @@ class TStream;
 class TWriter;
 class TReader;
 
-class TLevel {
+class TLevel : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddLevel constructs levels; a new level is 0 by 0.

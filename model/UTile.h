@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/UBitmap.h"
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -13,7 +14,7 @@ class TStream;
 class TWriter;
 class TReader;
 
-class TTile {
+class TTile : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddTile constructs tiles.
