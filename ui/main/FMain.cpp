@@ -151,6 +151,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfrmMain::~TfrmMain() {
+  // The play window plays the document: it goes while the window is whole.
+  delete FLauncher->PlayWindow();
   // The panes may hold items of the document; they let go before it goes.
   disconnect(FSession, nullptr, this, nullptr);
   ReleasePanes();
@@ -272,8 +274,8 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
     case lvk::TChangeKind::Removing:
       // No pane keeps the item or anything made for it (the event frame).
       for (TPane* Pane : FItemPanes)
-        if (Pane->Tag() == Change.Object) Pane->Release();
-      if (FShownNode && FShownNode == NodeOf(Change.Object)) FShownNode = nullptr;
+        if (Pane->ItemId() == Change.Id) Pane->Release();
+      if (FShownNode && FShownNode == NodeOf(Change.Id)) FShownNode = nullptr;
       tvwTree->Follow(Change);
       break;
     case lvk::TChangeKind::Replaced: {
@@ -340,7 +342,7 @@ TPane* TfrmMain::PaneOf(const QTreeWidgetItem* Node) const {
 void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
   tvwTree->setFocus();
   TPane* Pane = PaneOf(Node);
-  if (NodeKind(Node) != TNodeKind::Pane) Pane->SetTag(NodeData(Node));
+  if (NodeKind(Node) != TNodeKind::Pane) Pane->SetItemId(NodeId(Node));
   FShownNode = Node;
   ShowPane(Pane);
 }
@@ -353,7 +355,7 @@ void TfrmMain::SelectNode(QTreeWidgetItem* Node) {
     tvwTree->setCurrentItem(Node);
 }
 
-void TfrmMain::SelectItem(const void* Item) { SelectNode(NodeOf(Item)); }
+void TfrmMain::SelectItem(const lvk::TIdentified& Item) { SelectNode(NodeOf(Item.Id())); }
 
 // ---- Edit commands ----
 
@@ -454,7 +456,7 @@ void TfrmMain::mnuPlayClick() {
   for (QTreeWidgetItem* Node = tvwTree->currentItem(); Node; Node = Node->parent())
     if (NodeKind(Node) == TNodeKind::Level) {
       for (int i = 0; i < Game().LevelCount(); ++i)
-        if (Game().GetLevel(i) == NodeData(Node)) Level = i;
+        if (Game().GetLevel(i)->Id() == NodeId(Node)) Level = i;
       break;
     }
   FLauncher->Play(Level);

@@ -132,7 +132,7 @@ void TItemPane::BindNameField(QLineEdit* Field, const char* Step, std::function<
   // Enter and leaving the field both check the text, also when it did not
   // change since a rejected Enter (editingFinished would stay silent then).
   auto Commit = [this, Field, Step, Rename] {
-    if (!Tag()) return;
+    if (ItemId() == lvk::NoItem) return;
     try {
       lvk::TEdit Edit(Game(), Step);
       Rename(Field->text().toStdString());
@@ -183,10 +183,12 @@ void TPaneTiles::butNewTileClick() {
     lvk::TEdit Edit(Game(), "New tile");
     Tile = Game().AddTile();
   }
-  if (butNewTile->CtrlRecord() == 0) Host().SelectItem(Tile);
+  if (butNewTile->CtrlRecord() == 0) Host().SelectItem(*Tile);
 }
 
 void TPaneTiles::butPaletteEditorClick() { Host().EditPalette(); }
+
+lvk::TTile* TPaneTile::Tile() const { return Host().Game().TileById(ItemId()); }
 
 TPaneTile::TPaneTile(TPaneHost& Host)
     : TItemPane(Host, "tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile") {
@@ -223,7 +225,7 @@ void TPaneTile::Show() {
 }
 
 void TPaneTile::Follow(const lvk::TChange& Change) {
-  if (Change.Object == Tile() && Change.Kind == lvk::TChangeKind::Changed) ShowPicture();
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed) ShowPicture();
 }
 
 void TPaneTile::ShowPicture() {
@@ -279,8 +281,10 @@ void TPaneActors::butNewActorClick() {
     lvk::TEdit Edit(Game(), "New actor");
     Actor = Game().AddActor();
   }
-  if (butNewActor->CtrlRecord() == 0) Host().SelectItem(Actor);
+  if (butNewActor->CtrlRecord() == 0) Host().SelectItem(*Actor);
 }
+
+lvk::TActor* TPaneActor::Actor() const { return Host().Game().ActorById(ItemId()); }
 
 TPaneActor::TPaneActor(TPaneHost& Host)
     : TItemPane(Host, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
@@ -334,7 +338,7 @@ void TPaneActor::CreateHandlerButtons() {
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
-  if (Change.Object == Actor() && Change.Kind == lvk::TChangeKind::Changed)
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed)
     SetHeaderIcon(Picture(Game().GetActorBitmap(Actor())), 16);
 }
 
@@ -378,10 +382,12 @@ void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
     Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
     Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
   }
-  if (Button->CtrlRecord() == 0) Host().SelectItem(Handler);
+  if (Button->CtrlRecord() == 0) Host().SelectItem(*Handler);
 }
 
 // ---- Handlers ----
+
+lvk::THandler* TPaneHandler::Handler() const { return Host().Game().HandlerById(ItemId()); }
 
 TPaneHandler::TPaneHandler(TPaneHost& Host)
     : TItemPane(Host, "tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler") {
@@ -464,8 +470,10 @@ void TPaneLevels::butNewLevelClick() {
     Level = Game().AddLevel();
     Level->SetSize(32, 24);
   }
-  if (butNewLevel->CtrlRecord() == 0) Host().SelectItem(Level);
+  if (butNewLevel->CtrlRecord() == 0) Host().SelectItem(*Level);
 }
+
+lvk::TLevel* TPaneLevel::Level() const { return Host().Game().LevelById(ItemId()); }
 
 TPaneLevel::TPaneLevel(TPaneHost& Host)
     : TItemPane(Host, "tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level") {
@@ -511,7 +519,7 @@ void TPaneLevel::Show() {
 
 void TPaneLevel::Follow(const lvk::TChange& Change) {
   // The list of sounds, or this level's music, changed under the pane.
-  if (Change.Kind != lvk::TChangeKind::Removing && (Change.Item == lvk::TItemKind::Sound || Change.Object == Level()))
+  if (Change.Kind != lvk::TChangeKind::Removing && (Change.Item == lvk::TItemKind::Sound || Shows(Change)))
     Show();
 }
 

@@ -93,7 +93,7 @@ class TPaneTile : public TItemPane {
 public:
   explicit TPaneTile(TPaneHost& Host);
   void Show() override;
-  lvk::TTile* Tile() const { return static_cast<lvk::TTile*>(Tag()); }
+  lvk::TTile* Tile() const;
   void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
@@ -121,7 +121,7 @@ class TPaneActor : public TItemPane {
 public:
   explicit TPaneActor(TPaneHost& Host);
   void Show() override;
-  lvk::TActor* Actor() const { return static_cast<lvk::TActor*>(Tag()); }
+  lvk::TActor* Actor() const;
   void Follow(const lvk::TChange& Change) override;
   // One button per event kind, in the registry's order.
   void CreateHandlerButtons();
@@ -143,7 +143,7 @@ public:
   explicit TPaneHandler(TPaneHost& Host);
   void Show() override;
   void Release() override;
-  lvk::THandler* Handler() const { return static_cast<lvk::THandler*>(Tag()); }
+  lvk::THandler* Handler() const;
   QGroupBox* gbxEventEditor;
   QPushButton* butEventOther;
   QPushButton* butEventHelp;
@@ -169,7 +169,7 @@ class TPaneLevel : public TItemPane {
 public:
   explicit TPaneLevel(TPaneHost& Host);
   void Show() override;
-  lvk::TLevel* Level() const { return static_cast<lvk::TLevel*>(Tag()); }
+  lvk::TLevel* Level() const;
   void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;

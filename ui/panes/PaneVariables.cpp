@@ -79,12 +79,14 @@ void TPaneVariables::butNewVariableClick() {
     Variable = Game().AddVariable();
   }
   if (butNewVariable->CtrlRecord() == 0)
-    Host().SelectItem(Variable);
+    Host().SelectItem(*Variable);
   else
     Show();
 }
 
 // ---- One variable ----
+
+lvk::TVariable* TPaneVariable::Variable() const { return Host().Game().VariableById(ItemId()); }
 
 TPaneVariable::TPaneVariable(TPaneHost& Host)
     : TItemPane(Host, "tsVariable", "Variable", "Variable pane for editing a variable", "main-variable") {

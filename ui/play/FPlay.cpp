@@ -334,6 +334,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
 }
 
 TfrmPlay::~TfrmPlay() {
+  // The sound goes while the window is whole: a closing audio sink may
+  // handle pending events, some of them this window's.
+  FTimer.stop();
+  FAudio.reset();
   // The screens outlive this part of the window: their focus goes last.
   FScreens->Detach();
 }
@@ -660,7 +664,7 @@ void TfrmPlay::changeEvent(QEvent* Event) {
 
 void TfrmPlay::closeEvent(QCloseEvent* Event) {
   FTimer.stop();
-  FAudio->Stop();
+  if (FAudio) FAudio->Stop();
   ReleaseAll();
   QMainWindow::closeEvent(Event);
 }
