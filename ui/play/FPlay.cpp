@@ -1,5 +1,7 @@
 #include "ui/play/FPlay.h"
 
+#include <QCoreApplication>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -334,8 +336,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
 }
 
 TfrmPlay::~TfrmPlay() {
-  // The sound goes while the window is whole: a closing audio sink may
-  // handle pending events, some of them this window's.
+  // The sound goes while the window is whole: a closing audio sink handles
+  // pending events, and a close still waiting to delete this window would
+  // delete it a second time.
+  QCoreApplication::removePostedEvents(this, QEvent::DeferredDelete);
   FTimer.stop();
   FAudio.reset();
   // The screens outlive this part of the window: their focus goes last.
