@@ -50,7 +50,7 @@ def bmp(width, height, bits, rows, table=(), compression=0, masks=None, core=Fal
 def bmp_v5(width, height, rows, masks, alpha):
     """A 32-bit bit-field BMP with the 124-byte header, masks and alpha inside it."""
     info = struct.pack("<IiiHHIIiiII", 124, width, height, 1, 32, 3, len(rows), 0, 0, 0, 0)
-    info += struct.pack("<IIII", *masks, alpha) + b"sRGB"
+    info += struct.pack("<IIIII", *masks, alpha, 0x73524742)  # "sRGB"
     info += bytes(124 - len(info))
     offset = 14 + len(info)
     return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + info + rows
