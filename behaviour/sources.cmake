@@ -1,6 +1,4 @@
-# The behaviour kinds, built into the model library. Include this file from
-# the CMakeLists.txt that defines that library (the generated source must be
-# made in the same directory), then add LURVIK_BEHAVIOUR_SOURCES to it.
+# The behaviour kinds' sources and the embedded icons, for behaviour/CMakeLists.txt.
 set(LURVIK_ICON_NAMES
   BmpOnCreate16x16
   BmpOnDestroy16x16

@@ -5,8 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "behaviour/REventCollision.h"
-#include "behaviour/UBehaviour.h"
+#include "model/UKinds.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UErrors.h"
@@ -114,6 +113,7 @@ TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKe
     Writer.WriteBoolean(Actor.FTile != nullptr);
     if (Actor.FTile) Writer.WriteString(Actor.FTile->Name());
     Writer.WriteBoolean(Actor.FSolid);
+    Actor.SaveLook(Writer);
     Cut({TItemKind::Actor, Actor.Id(), NoItem});
     for (int h = 0; h < Actor.HandlerCount(); ++h) {
       const THandler& Handler = *Actor.GetHandler(h);
@@ -193,6 +193,7 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Actor->FName = Reader.ReadString();
       Actor->FTile = Reader.ReadBoolean() ? FindTileByName(Reader.ReadString()) : nullptr;
       Actor->FSolid = Reader.ReadBoolean();
+      Actor->LoadLook(Reader);
       break;
     }
     case TItemKind::Handler: {
@@ -349,10 +350,14 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
     for (int i = 0; i < FActors.Count(); ++i) {
       TActor* Actor = FActors.At(i);
       if (Actor->FTile) Actor->FTile = Relinked(Actor->FTile, &TGame::FindTileByName);
+      for (TAnimation& Animation : Actor->FAnimations)
+        for (TFrameTiles& Frame : Animation.Frames)
+          for (TTile*& Cell : Frame)
+            if (Cell) Cell = Relinked(Cell, &TGame::FindTileByName);
       for (int h = 0; h < Actor->HandlerCount(); ++h)
-        if (auto* Collision = dynamic_cast<TEventCollision*>(Actor->GetHandler(h)->Event()))
-          if (TActor* Other = Collision->OtherActor(); Other && GoneNames.count(Other))
-            if (TActor* Now = FindActorByName(GoneNames[Other])) Collision->SetOtherActor(*Now);
+        if (TEventBase* Event = Actor->GetHandler(h)->Event())
+          if (TActor* Other = Event->NamedActor(); Other && GoneNames.count(Other))
+            if (TActor* Now = FindActorByName(GoneNames[Other])) Event->SetNamedActor(*Now);
     }
     for (int i = 0; i < FLevels.Count(); ++i) {
       TLevel* Level = FLevels.At(i);

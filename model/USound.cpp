@@ -1,6 +1,6 @@
 #include "model/USound.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"

@@ -1,6 +1,6 @@
 #include "model/UTile.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"

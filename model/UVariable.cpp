@@ -1,6 +1,6 @@
 #include "model/UVariable.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
 

@@ -1,5 +1,7 @@
 #include "ui/main/UItemCommands.h"
 
+#include "ui/common/UTileFiles.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -17,7 +19,6 @@
 #include "model/UGame.h"
 #include "model/UNames.h"
 #include "model/UTile.h"
-#include "ui/panes/PaneItems.h"
 #include "ui/common/UClipboard.h"
 #include "ui/common/UDialogService.h"
 #include "ui/main/UDocumentSession.h"

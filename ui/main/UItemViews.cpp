@@ -1,6 +1,6 @@
 #include "ui/main/UItemViews.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"

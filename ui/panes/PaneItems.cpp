@@ -27,11 +27,9 @@
 #include "ui/common/UHelp.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
+#include "ui/common/UTileFiles.h"
 
 namespace {
-
-// Where both tile dialogs start: the folder of the file last imported or exported.
-QString TileFolder;
 
 QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToImage(Bitmap)); }
 
@@ -71,27 +69,6 @@ private:
 };
 
 }  // namespace
-
-TFileDialogRequest TileImportRequest() {
-  return {"Import tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
-}
-
-TFileDialogRequest TileExportRequest() {
-  return {"Export tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
-}
-
-bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path) {
-  try {
-    // A picture that fails its checks goes back with the step.
-    lvk::TEdit Edit(Tile.Owner(), "Import tile");
-    Tile.ImportBitmap(Path.toStdString());
-  } catch (const std::exception& E) {
-    ShowWarning(Parent, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
-    return false;
-  }
-  TileFolder = QFileInfo(Path).absolutePath();
-  return true;
-}
 
 // ---- Buttons ----
 
@@ -260,7 +237,7 @@ void TPaneTile::butTileExportClick() {
     ShowWarning(this, "Error exporting bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
     return;
   }
-  TileFolder = QFileInfo(Path).absolutePath();
+  RememberTileFolder(Path);
 }
 
 // ---- Actors ----

@@ -178,10 +178,3 @@ public:
   void cbxLevelMusicChange(int Index);
 };
 
-// The tile picture dialogs; both start in the folder last used by either.
-TFileDialogRequest TileImportRequest();
-TFileDialogRequest TileExportRequest();
-
-// Imports one BMP file into Tile, the step "Import tile". A file that fails
-// is told of in a warning box and leaves the tile as it was: false then.
-bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path);

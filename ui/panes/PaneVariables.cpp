@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/UVariable.h"
