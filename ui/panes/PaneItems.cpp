@@ -254,6 +254,7 @@ TPaneTile::TPaneTile(TPaneHost& Host)
            "a black background then does not show as black squares");
   auto* TransparentLabel = new QLabel("&Transparent colour", this);
   TransparentLabel->setBuddy(cbxTileTransparent);
+  TransparentLabel->setMinimumWidth(TransparentLabel->sizeHint().width() + 8);  // the row must not cut it
   R = Row(Body());
   R->addWidget(TransparentLabel);
   R->addWidget(cbxTileTransparent);
