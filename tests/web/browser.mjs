@@ -5,6 +5,7 @@
 //
 //   node browser.mjs PAGE.html CHROMIUM SCREENSHOT.png
 import puppeteer from "puppeteer-core";
+import fs from "node:fs";
 import path from "node:path";
 
 const [page_file, chromium, screenshot] = process.argv.slice(2);
@@ -79,6 +80,16 @@ try {
   await page.screenshot({ path: screenshot });
   const hidden = await page.evaluate(() => document.getElementById("lvk-error").style.display);
   if (hidden === "block") fail("the page shows an error after playing");
+
+  // A page whose game data was damaged on its way says so, on the page.
+  const damagedFile = path.join(path.dirname(page_file), "Damaged.html");
+  fs.writeFileSync(damagedFile, fs.readFileSync(page_file, "latin1").replace('id="lvk-game">', 'id="lvk-game">AAAAAAAA'), "latin1");
+  const damaged = await browser.newPage();
+  await damaged.goto("file://" + path.resolve(damagedFile), { waitUntil: "load" });
+  await damaged.waitForFunction(() => document.getElementById("lvk-error").style.display === "block", { timeout: 10000 })
+    .catch(() => fail("a page with damaged game data shows no error"));
+  const said = await damaged.evaluate(() => document.getElementById("lvk-error").textContent);
+  if (!/game data/.test(said)) fail(`the damaged page says: ${said}`);
 } finally {
   await browser.close();
 }
