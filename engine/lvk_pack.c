@@ -78,6 +78,16 @@ static int element_section(const uint8_t *data, uint32_t size, uint32_t tag, uin
   return section->count == 0 || section->size == element;
 }
 
+/* A refused block leaves an empty game behind, every byte 0 (padding too:
+ * a test compares the description with the editor's byte for byte). */
+static int lvk_unpack_fail(lvk_unpacked_t *out, int error)
+{
+  unsigned char *clear = (unsigned char *)out;
+  uint32_t i;
+  for (i = 0; i < sizeof *out; ++i) clear[i] = 0;
+  return error;
+}
+
 int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
 {
   lvk_pack_section_t s;
@@ -85,18 +95,16 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
   uint16_t count;
   uint32_t i, samples = 0;
   int error, ok = 1;
-  const lvk_pack_section_t empty = {0, 0, 0};
-  lvk_game_t game = {0};
+  lvk_game_t *game = &out->game;
 
-  out->sound_lengths = out->samples = out->palette = out->tiles = out->backgrounds = out->start_text = empty;
-  out->game = game;
+  lvk_unpack_fail(out, LVK_UNPACK_OK);
   walk(data, size, 0, &s, &error);
   if (error != LVK_UNPACK_OK) return error;
 
 #define LVK_TABLE(tag, type, field, counter)                                               \
   ok = table16(data, size, tag, (uint32_t)sizeof(type), &table, &count) && ok;             \
-  game.field = (const type *)table;                                                        \
-  game.counter = count;
+  game->field = (const type *)table;                                                       \
+  game->counter = count;
   LVK_TABLE(LVK_PACK_TAG('A', 'C', 'T', 'R'), lvk_actor_t, actors, actor_count)
   LVK_TABLE(LVK_PACK_TAG('H', 'N', 'D', 'L'), lvk_handler_t, handlers, handler_count)
   LVK_TABLE(LVK_PACK_TAG('A', 'C', 'T', 'N'), lvk_action_t, actions, action_count)
@@ -106,29 +114,31 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
   LVK_TABLE(LVK_PACK_TAG('T', 'E', 'X', 'T'), lvk_text_t, texts, text_count)
   LVK_TABLE(LVK_PACK_TAG('S', 'E', 'G', 'M'), lvk_segment_t, segments, segment_count)
 #undef LVK_TABLE
-  if (!ok) return LVK_UNPACK_LAYOUT;
+  if (!ok) return lvk_unpack_fail(out, LVK_UNPACK_LAYOUT);
 
   if (!element_section(data, size, LVK_PACK_TAG('S', 'C', 'E', 'N'), 2, &s) ||
-      s.count != (uint32_t)game.level_count * LVK_LEVEL_CELLS)
-    return LVK_UNPACK_INCONSISTENT;
-  game.scenery = (const uint16_t *)s.data;
-  if (!element_section(data, size, LVK_PACK_TAG('C', 'H', 'R', 'S'), 1, &s)) return LVK_UNPACK_INCONSISTENT;
-  game.chars = (const char *)s.data;
-  game.char_count = s.count;
+      s.count != (uint32_t)game->level_count * LVK_LEVEL_CELLS)
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
+  game->scenery = (const uint16_t *)s.data;
+  if (!element_section(data, size, LVK_PACK_TAG('C', 'H', 'R', 'S'), 1, &s))
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
+  game->chars = (const char *)s.data;
+  game->char_count = s.count;
   if (!lvk_pack_find(data, size, LVK_PACK_TAG('G', 'A', 'M', 'E'), &s) || s.size != 4 || s.count < 2 ||
       read_u32(s.data) > 0xFFFFu || read_u32(s.data + 4) > 0xFFFFu)
-    return LVK_UNPACK_INCONSISTENT;
-  game.tile_count = (uint16_t)read_u32(s.data);
-  game.sound_count = (uint16_t)read_u32(s.data + 4);
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
+  game->tile_count = (uint16_t)read_u32(s.data);
+  game->sound_count = (uint16_t)read_u32(s.data + 4);
 
   /* The sounds: one length each, samples for all, each 4-byte aligned. */
   if (!element_section(data, size, LVK_PACK_TAG('S', 'N', 'D', 'L'), 4, &out->sound_lengths) ||
       !element_section(data, size, LVK_PACK_TAG('S', 'N', 'D', 'S'), 1, &out->samples) ||
-      out->sound_lengths.count != game.sound_count)
-    return LVK_UNPACK_INCONSISTENT;
+      out->sound_lengths.count != game->sound_count)
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   for (i = 0; i < out->sound_lengths.count; ++i) {
     uint32_t length = read_u32(out->sound_lengths.data + 4 * i);
-    if ((length & 3u) != 0 || length > out->samples.count - samples) return LVK_UNPACK_INCONSISTENT;
+    if ((length & 3u) != 0 || length > out->samples.count - samples)
+      return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
     samples += length;
   }
 
@@ -137,11 +147,10 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
       !element_section(data, size, LVK_PACK_TAG('T', 'I', 'L', 'E'), 64, &out->tiles) ||
       !element_section(data, size, LVK_PACK_TAG('B', 'G', 'N', 'D'), 2, &out->backgrounds) ||
       !element_section(data, size, LVK_PACK_TAG('S', 'T', 'R', 'T'), 1, &out->start_text) ||
-      out->backgrounds.count != (uint32_t)game.level_count * LVK_LEVEL_CELLS)
-    return LVK_UNPACK_INCONSISTENT;
+      out->backgrounds.count != (uint32_t)game->level_count * LVK_LEVEL_CELLS)
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
 
-  if (!lvk_game_check(&game)) return LVK_UNPACK_INCONSISTENT;
-  out->game = game;
+  if (!lvk_game_check(game)) return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   return LVK_UNPACK_OK;
 }
 
