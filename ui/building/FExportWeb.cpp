@@ -31,7 +31,8 @@ QString PageSizeText(quint64 Bytes) {
 }
 
 QString TfrmExportWeb::SuggestedFile(const lvk::TGame& Game) {
-  if (Game.FileName().empty()) return QDir::home().filePath("game.html");
+  // A game never saved has a stand-in name, no file.
+  if (Game.FileName().empty() || Game.FileName() == lvk::NoFileName) return QDir::home().filePath("game.html");
   const QFileInfo Info(FromStd(Game.FileName()));
   return Info.dir().filePath(Info.completeBaseName() + ".html");
 }
