@@ -205,3 +205,19 @@ TEST(ActionKinds, ClearTextJumpsAndOtherwiseAreStoredSummarisedAndEncoded) {
                                 C.Entry.var2, C.Entry.ref, C.Entry.op}));
   }
 }
+
+// The example of docs/ProjectFile.md, byte for byte, inside a saved handler.
+TEST(ActionKinds, TheDocumentedJumpAndOtherwiseBytes) {
+  RegisterKinds();
+  TGame Game;
+  THandler* H = Game.AddActor()->AddHandler();
+  H->SetEvent(TEventCreate::ClassKind());
+  TActionBase* Jump = H->AddAction(TActionJumpTo::ClassKind());
+  for (int i = 0; i < 3; ++i) Jump->SetValue(i, std::vector<std::string>{"0", "-8", "1"}[static_cast<std::size_t>(i)]);
+  H->AddAction(TActionOtherwise::ClassKind());
+  const test::TBytes Documented = {0x06, 0x08, 0x3c, 0x4a, 0x75, 0x6d, 0x70, 0x54, 0x6f, 0x3e,  // "<JumpTo>"
+                                   0x06, 0x01, 0x30, 0x06, 0x02, 0x2d, 0x38, 0x09,              // "0", "-8", true
+                                   0x06, 0x0b, 0x3c, 0x4f, 0x74, 0x68, 0x65, 0x72, 0x77, 0x69, 0x73, 0x65, 0x3e};
+  const test::TBytes Saved = Game.ContentBytes();
+  EXPECT_NE(std::search(Saved.begin(), Saved.end(), Documented.begin(), Documented.end()), Saved.end());
+}
