@@ -119,9 +119,11 @@
  *   JumpTo(x, y) puts the instance at pixel (x, y) of the level (its box's
  *   top left), relative moves it by (x, y) pixels; JumpToStart puts it where
  *   it was placed or spawned. A jump is not a move: repel never takes it
- *   back, and it changes neither speed nor direction. The collision phase
- *   meets every instance where its box was when the phase began (after any
- *   repel): a jump made there counts for collisions from the next frame on.
+ *   back, and it changes neither speed nor direction. A jump made in an
+ *   OnCollision handler counts for collisions from the next frame on: the
+ *   rest of that collision phase still meets the instance where it was (the
+ *   contact's other handlers fire), and its later repel handlers that frame
+ *   take nothing back. JumpTo's numbers are clamped to -32000..32000 pixels.
  * - Guards are actions too: one that does not hold ends the handler's run
  *   (the actions after it do not run this time), unless an Otherwise
  *   follows it: then the run goes on after the next Otherwise. An Otherwise
