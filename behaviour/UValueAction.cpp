@@ -191,7 +191,7 @@ const TActionValue IfKeyHeldValues[] = {
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
 const TActionValue ClearTextValues[] = {
     {"Ro&w", "The row of the upper screen to clear, 0 (top) to 23", T::Number, S::Arg1},
-    {"&All rows", "Clear every row the game has printed, whatever the row", T::Flag, S::Arg2, "0"}};
+    {"All row&s", "Clear every row the game has printed, whatever the row", T::Flag, S::Arg2, "0"}};
 const TActionValue JumpToValues[] = {
     {"&X", "Pixels from the level's left edge (relative: to the right of here)", T::Number, S::Arg1},
     {"&Y", "Pixels from the level's top edge (relative: below here)", T::Number, S::Arg2},

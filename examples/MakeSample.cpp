@@ -362,7 +362,7 @@ void GiveBehaviour(TGame& Game) {
   // Repel alone stops him at every wall; it needs no action.
   OnCollision(Hero, nullptr, false);
   // A shut door stops him as a wall and says why: the same contact.
-  ShowText(*OnCollision(Hero, &Actor("aDoor"), false), RowNews, " Coins are left: the door is shut");
+  ShowText(*OnCollision(Hero, &Actor("aDoor"), false), RowNews, " Coins left: the door is shut");
   // A catch takes a life and starts the garden again; the last life ends
   // the game.
   THandler* Caught = OnCollision(Hero, &Ghost, true);

@@ -297,7 +297,7 @@ TEST(SampleGame, TheShutDoorStopsTheHeroAndSaysWhy) {
   Play.Hold(LVK_KEY_RIGHT, 250);
   EXPECT_EQ(Play.Count("aDoor"), 1) << "coins are left";
   EXPECT_EQ(Play.HeroSprite().x, 27 * 8 - 8) << "stopped at the door";
-  EXPECT_EQ(Play.Row(RowNews), "Coins are left: the door is shut");
+  EXPECT_EQ(Play.Row(RowNews), "Coins left: the door is shut");
   EXPECT_EQ(Play.Value("vScore"), 30) << "the three coins on the way";
 }
 

@@ -278,7 +278,7 @@ TEST_F(Actions, RowsOfTheStartTextAndTheNewKindsValues) {
   TActionBase* Clear = Add(TActionClearText::ClassKind());
   auto* All = qobject_cast<QCheckBox*>(Frame.ValueEditor(1));
   ASSERT_NE(All, nullptr);
-  EXPECT_EQ(All->text(), "&All rows");
+  EXPECT_EQ(All->text(), "All row&s");
   All->click();
   EXPECT_EQ(Clear->Summary(), "ClearText(all rows)");
   EXPECT_EQ(Texts().back(), "ClearText(all rows)");
