@@ -1,5 +1,8 @@
 #include "model/UGame.h"
 
+#include <optional>
+#include <unordered_map>
+
 #include "behaviour/REventCollision.h"
 #include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
@@ -23,6 +26,7 @@ constexpr const char* Unit = "UGame";
 constexpr const char* Marker = "[TGame]";
 constexpr const char* RulesMarker = "[TVariables]";
 constexpr const char* SoundsMarker = "[TSounds]";
+constexpr const char* SpritesMarker = "[TSprites]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -30,6 +34,32 @@ T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
     if (SameTextAscii(List.At(i)->Name(), Name)) return List.At(i);
   return nullptr;
 }
+
+// The key under which SameTextAscii finds a name.
+std::string FoldedName(std::string Name) {
+  for (char& C : Name)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
+  return Name;
+}
+
+// A list's items by name, the first of equal names winning as in FindByName.
+template <typename T>
+class TNameIndex {
+public:
+  TNameIndex() = default;
+  explicit TNameIndex(const TOwnedList<T>& List) {
+    FItems.reserve(static_cast<std::size_t>(List.Count()));
+    for (int i = 0; i < List.Count(); ++i) Add(List.At(i));
+  }
+  void Add(T* Item) { FItems.try_emplace(FoldedName(Item->Name()), Item); }
+  T* Find(const std::string& Name) const {
+    auto It = FItems.find(FoldedName(Name));
+    return It == FItems.end() ? nullptr : It->second;
+  }
+
+private:
+  std::unordered_map<std::string, T*> FItems;
+};
 
 template <typename T>
 T* CheckedAt(const TOwnedList<T>& List, int Index, const char* Family) {
@@ -47,6 +77,12 @@ int IndexIn(const TOwnedList<T>& List, const T* Item) {
   return Index;
 }
 }  // namespace
+
+struct TGame::TReadIndexes {
+  std::optional<TNameIndex<TTile>> Tiles;
+  std::optional<TNameIndex<TActor>> Actors;
+  std::optional<TNameIndex<TSound>> Sounds;
+};
 
 TGame::TGame()
     : FLastTouch(Now()),
@@ -117,14 +153,19 @@ TTile* TGame::AddTile() {
   return Tile;
 }
 
-TTile* TGame::FindTileByName(const std::string& Name) const { return FindByName(FTiles, Name); }
+TTile* TGame::FindTileByName(const std::string& Name) const {
+  if (FReading && FReading->Tiles) return FReading->Tiles->Find(Name);
+  return FindByName(FTiles, Name);
+}
 
 int TGame::IndexOfTile(const TTile* Tile) const { return IndexIn(FTiles, Tile); }
 
 void TGame::DeleteTile(TTile* Tile) {
   int Index = IndexIn(FTiles, Tile);
-  for (int i = 0; i < FActors.Count(); ++i)
+  for (int i = 0; i < FActors.Count(); ++i) {
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
+    FActors.At(i)->ForgetTile(Tile);
+  }
   DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
   Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
   FTiles.Remove(Index);
@@ -151,7 +192,10 @@ TActor* TGame::AddActor() {
   return Actor;
 }
 
-TActor* TGame::FindActorByName(const std::string& Name) const { return FindByName(FActors, Name); }
+TActor* TGame::FindActorByName(const std::string& Name) const {
+  if (FReading && FReading->Actors) return FReading->Actors->Find(Name);
+  return FindByName(FActors, Name);
+}
 
 std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
   std::vector<THandler*> Result;
@@ -258,7 +302,10 @@ TSound* TGame::AddSound() {
   return Sound;
 }
 
-TSound* TGame::FindSoundByName(const std::string& Name) const { return FindByName(FSounds, Name); }
+TSound* TGame::FindSoundByName(const std::string& Name) const {
+  if (FReading && FReading->Sounds) return FReading->Sounds->Find(Name);
+  return FindByName(FSounds, Name);
+}
 
 int TGame::IndexOfSound(const TSound* Sound) const { return IndexIn(FSounds, Sound); }
 
@@ -308,6 +355,7 @@ void TGame::LoadSounds(TStream& Stream, TReader& Reader) {
       throw EReadError("section");  // a marker amiss inside a section is damage like any other
     }
   }
+  if (FReading) FReading->Sounds.emplace(FSounds);
   const std::int32_t Loops = Reader.ReadInteger();
   if (Loops < 0 || Loops > FLevels.Count()) throw EReadError("section");
   for (std::int32_t i = 0; i < Loops; ++i) {
@@ -393,6 +441,35 @@ void TGame::LoadRules(TReader& Reader) {
   }
 }
 
+bool TGame::HasSprites() const {
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->HasLook()) return true;
+  return false;
+}
+
+void TGame::SaveSprites(TWriter& Writer) const {
+  Writer.WriteString(SpritesMarker);
+  int Count = 0;
+  for (int i = 0; i < FActors.Count(); ++i) Count += FActors.At(i)->HasLook();
+  Writer.WriteInteger(Count);
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->HasLook()) {
+      Writer.WriteString(FActors.At(i)->Name());
+      FActors.At(i)->SaveLook(Writer);
+    }
+}
+
+void TGame::LoadSprites(TReader& Reader) {
+  // An entry takes at least 8 bytes; an actor is named once.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 8) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    TActor* Actor = FindActorByName(Reader.ReadString());
+    if (!Actor || Actor->HasLook()) throw EReadError("section");
+    Actor->LoadLook(Reader);
+  }
+}
+
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
@@ -451,6 +528,12 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
     FActors.At(i)->FName = Source.FActors.At(i)->FName;
     FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
     FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
+    FActors.At(i)->FWidth = Source.FActors.At(i)->FWidth;
+    FActors.At(i)->FHeight = Source.FActors.At(i)->FHeight;
+    FActors.At(i)->FAnimations = Source.FActors.At(i)->FAnimations;
+    for (TAnimation& A : FActors.At(i)->FAnimations)
+      for (TFrameTiles& Frame : A.Frames)
+        for (TTile*& Cell : Frame) Cell = OwnTile(Cell);
   }
   for (int i = 0; i < FSounds.Count(); ++i) {
     TSound& Sound = *FSounds.At(i);
@@ -526,6 +609,10 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
     SaveSounds(Stream, Writer);
     Cut();
   }
+  if (HasSprites()) {
+    SaveSprites(Writer);
+    Cut();
+  }
 }
 
 void TGame::LoadFromFile(const std::string& Name) {
@@ -536,6 +623,11 @@ void TGame::LoadFromFile(const std::string& Name) {
 }
 
 void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
+  FReading = std::make_unique<TReadIndexes>();
+  struct TDone {
+    TGame& Game;
+    ~TDone() { Game.FReading.reset(); }
+  } Done{*this};
   if (Reader.ReadString() != Signature)
     throw EGame(Format("File %s does not start with Lurvik signature", FFileName));
   int Version = Reader.ReadInteger();
@@ -549,7 +641,14 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
   FPalette->LoadFromStream(Stream, Reader);
   while (!Reader.EndOfList()) AddRead(FTiles, TItemKind::Tile)->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
-  while (!Reader.EndOfList()) AddRead(FActors, TItemKind::Actor)->LoadFromStream(Stream, Reader);
+  FReading->Tiles.emplace(FTiles);
+  // Filled as the actors come: their collisions look up the ones before.
+  FReading->Actors.emplace();
+  while (!Reader.EndOfList()) {
+    TActor* Actor = AddRead(FActors, TItemKind::Actor);
+    Actor->LoadFromStream(Stream, Reader);
+    FReading->Actors->Add(Actor);
+  }
   Reader.ReadListEnd();
   // An event may name an actor stored after its own; all are known now.
   for (int i = 0; i < FActors.Count(); ++i) {
@@ -571,10 +670,12 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       return;
     }
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
-    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0)
+    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites())
       LoadRules(Reader);
-    else if (Section == SoundsMarker && FSounds.Count() == 0)
+    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites())
       LoadSounds(Stream, Reader);
+    else if (Section == SpritesMarker && !HasSprites())
+      LoadSprites(Reader);
     else
       throw EReadError("section");
   }

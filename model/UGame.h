@@ -225,6 +225,10 @@ private:
   void LoadRules(TReader& Reader);
   void SaveSounds(TStream& Stream, TWriter& Writer) const;
   void LoadSounds(TStream& Stream, TReader& Reader);
+  // Sizes and animations of the actors that have them.
+  bool HasSprites() const;
+  void SaveSprites(TWriter& Writer) const;
+  void LoadSprites(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with
@@ -240,6 +244,11 @@ private:
   bool FModified = false;
   TDocument* FDocument = nullptr;
   std::unique_ptr<TPalette> FPalette;
+  // While a file is read: the names of the lists read so far, so that the
+  // names referring to them are found in constant time and a file of many
+  // names reads in time that grows with its size. Null at all other times.
+  struct TReadIndexes;
+  std::unique_ptr<TReadIndexes> FReading;
   TOwnedList<TTile> FTiles;
   TOwnedList<TActor> FActors;
   TOwnedList<TLevel> FLevels;
