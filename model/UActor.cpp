@@ -41,6 +41,12 @@ void THandler::SetEvent(const TEventKind& Kind) {
   FOwner.Owner().Notify(TChangeKind::Changed, *this);
 }
 
+void THandler::SetComment(const std::string& Comment) {
+  if (Comment == FComment) return;
+  FComment = Comment;
+  Changed();
+}
+
 void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, *this); }
 
 TActionBase* THandler::GetAction(int Index) const {
@@ -397,6 +403,7 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
     if (!Other || &Other->Owner() != &FOwner) Other = Event->NamedActor();
     Event->SetNamedActor(!Other || Other == Self ? *this : *Other);
   }
+  To->FComment = From.FComment;  // not part of the record
   To->Changed();  // read from the record, which tells no one
   return To;
 }

@@ -267,6 +267,12 @@ private:
   bool HasSprites() const;
   void SaveSprites(TWriter& Writer) const;
   void LoadSprites(TReader& Reader);
+  bool HasTransparentColors() const;
+  void SaveTransparentColors(TWriter& Writer) const;
+  void LoadTransparentColors(TReader& Reader);
+  bool HasComments() const;
+  void SaveComments(TWriter& Writer) const;
+  void LoadComments(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with

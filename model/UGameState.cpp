@@ -104,8 +104,11 @@ TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKe
   FPalette->SaveToStream(Stream, Writer);
   Cut({TItemKind::Game, NoItem, NoItem});
   for (int i = 0; i < FTiles.Count(); ++i) {
-    FTiles.At(i)->SaveToStream(Stream, Writer);
-    Cut({TItemKind::Tile, FTiles.At(i)->Id(), NoItem});
+    const TTile& Tile = *FTiles.At(i);
+    Tile.SaveToStream(Stream, Writer);
+    Writer.WriteBoolean(Tile.FTransparentColor.has_value());
+    if (Tile.FTransparentColor) Writer.WriteInteger(static_cast<std::int32_t>(*Tile.FTransparentColor));
+    Cut({TItemKind::Tile, Tile.Id(), NoItem});
   }
   for (int i = 0; i < FActors.Count(); ++i) {
     const TActor& Actor = *FActors.At(i);
@@ -117,6 +120,7 @@ TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKe
     Cut({TItemKind::Actor, Actor.Id(), NoItem});
     for (int h = 0; h < Actor.HandlerCount(); ++h) {
       const THandler& Handler = *Actor.GetHandler(h);
+      Writer.WriteString(Handler.FComment);
       Writer.WriteBoolean(Handler.FEvent != nullptr);
       if (Handler.FEvent) {
         Writer.WriteString(Handler.FEvent->Kind().StreamKey());
@@ -187,7 +191,13 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       FTitle = Reader.ReadString();
       FPalette->LoadFromStream(Stream, Reader);
       break;
-    case TItemKind::Tile: static_cast<TTile*>(Item)->LoadFromStream(Stream, Reader); break;
+    case TItemKind::Tile: {
+      auto* Tile = static_cast<TTile*>(Item);
+      Tile->LoadFromStream(Stream, Reader);
+      Tile->FTransparentColor.reset();
+      if (Reader.ReadBoolean()) Tile->FTransparentColor = static_cast<std::uint32_t>(Reader.ReadInteger());
+      break;
+    }
     case TItemKind::Actor: {
       auto* Actor = static_cast<TActor*>(Item);
       Actor->FName = Reader.ReadString();
@@ -199,6 +209,7 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
     case TItemKind::Handler: {
       auto* Handler = static_cast<THandler*>(Item);
       Handler->FEvent.reset();
+      Handler->FComment = Reader.ReadString();
       if (Reader.ReadBoolean()) {
         const std::string Key = Reader.ReadString();
         const TEventKind* EventKind = FindEventKind(Key);
