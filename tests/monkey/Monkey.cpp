@@ -111,7 +111,9 @@ void OnFatalSignal(int Signal) {
 void QuietMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
   if (Text.startsWith("This plugin does not support")) return;
   std::fprintf(stderr, "%s\n", qFormatLogMessage(Type, Context, Text).toLocal8Bit().constData());
-  // Two live shortcuts of one key: Qt runs neither, and the user's key does nothing.
+  // Two live shortcuts of one key: Qt runs neither, and the user's key does
+  // nothing. Said with who holds the key (the shortcut test walks the
+  // windows for it; this catches states the walk does not reach).
   if (Text.contains("Ambiguous shortcut overload")) {
     // Who holds it, and where the keys were going: for the replay.
     const QKeySequence Key(Text.section("overload: ", 1).trimmed());
@@ -131,7 +133,6 @@ void QuietMessages(QtMsgType Type, const QMessageLogContext& Context, const QStr
           std::fprintf(stderr, "  %s (top %s, %s, context %d):%s\n", Name(A).c_str(), Name(Top).c_str(),
                        A->isEnabled() ? "enabled" : "disabled", static_cast<int>(A->shortcutContext()), Where.c_str());
         }
-    std::abort();
   }
 }
 

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QTest>
+#include <QToolButton>
+#include <cstdio>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
@@ -46,7 +48,10 @@ bool LiveOn(Qt::ShortcutContext Context, const QWidget* W, const QWidget* Window
       for (const QWidget* F = Focus; F; F = F->isWindow() ? nullptr : F->parentWidget())
         if (F == W) return true;
       return false;
-    default: return W->window() == Window;
+    default:
+      // A tool window keeps its owner's shortcuts live.
+      return W->window() == Window || (Window->windowType() == Qt::Tool && Window->parentWidget() &&
+                                       W->window() == Window->parentWidget()->window());
   }
 }
 
@@ -202,3 +207,35 @@ TEST_F(Shortcuts, NoWindowSharesALiveKey) {
   Walk(Credits, "credits");
 }
 
+
+namespace {
+QStringList Heard;
+void Hear(QtMsgType, const QMessageLogContext&, const QString& Text) { Heard << Text; }
+}  // namespace
+
+// With the play window active, Ctrl+N is never shared: sent to the play
+// window it is Next level, sent to a widget of the main window it is New.
+// (As a tool window the play window kept the main window's keys live beside
+// its own, and Qt ran neither.)
+TEST_F(Shortcuts, CtrlNIsNextLevelInThePlayWindowAndNewInTheMainWindow) {
+  QToolButton* PlayButton = nullptr;
+  for (QToolButton* B : Main.findChildren<QToolButton*>())
+    if (B->defaultAction() == Main.mnuPlay) PlayButton = B;
+  ASSERT_NE(PlayButton, nullptr);
+  QTest::mouseClick(PlayButton, Qt::LeftButton);
+  TfrmPlay* Play = Main.PlayWindow();
+  ASSERT_NE(Play, nullptr);
+  if (!QTest::qWaitForWindowActive(Play)) GTEST_SKIP() << "the play window does not become active here";
+  EXPECT_EQ(SharedKeys(Play), QStringList());
+  const int Level = Play->Engine().level;
+  Heard.clear();
+  auto* Old = qInstallMessageHandler(Hear);
+  QTest::keyClick(Play->pnlScreens, Qt::Key_N, Qt::ControlModifier);
+  const int Next = Play->Engine().level;
+  QTest::keyClick(Main.tvwTree, Qt::Key_N, Qt::ControlModifier);
+  qInstallMessageHandler(Old);
+  for (const QString& Line : Heard) EXPECT_FALSE(Line.contains("Ambiguous")) << Line.toStdString();
+  EXPECT_NE(Next, Level) << "Next level ran";
+  EXPECT_EQ(Main.Game().FileName(), lvk::NoFileName) << "New ran";
+  Play->close();
+}

@@ -329,8 +329,11 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
 
-  // Above the main window, and gone with it.
-  if (Parent) setWindowFlag(Qt::Tool);
+  // Above the main window (a window of its own that the main window owns)
+  // and gone with it. Not a tool window: that would keep the main window's
+  // shortcuts live while this one is active, and Ctrl+N (New, Next level)
+  // and F5 (Play, Restart) would be ambiguous, so neither would run.
+  if (Parent) setWindowFlag(Qt::Window);
 
   // Nothing to play until Play: an empty game, never none.
   FGame = BuildPlayGame(nullptr);
@@ -612,11 +615,10 @@ void TfrmPlay::InputChanged() {
     FQueued.back() = In;
 }
 
-// The main window's shortcuts stay live while this tool window is active,
-// so F5 (its Play) and Ctrl+N (its New) would clash with Restart and Next
-// level and neither would run. This window's own keys win: the shortcut
-// system is told to leave them, and the key, unless the game takes it,
-// comes back here as a key press.
+// This window's own keys win over any other window's that may be live (a
+// modal editor's, while it owns this window): the shortcut system is told
+// to leave them, and the key, unless the game takes it, comes back here as
+// a key press.
 bool TfrmPlay::event(QEvent* Event) {
   if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
     const QKeySequence Pressed(static_cast<QKeyEvent*>(Event)->keyCombination());
