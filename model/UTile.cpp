@@ -48,6 +48,12 @@ void TTile::ImportBitmap(const std::string& FileName) {
   FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
 }
 
+void TTile::SetBitmap(TPeekBitmap Bitmap) {
+  if (Bitmap == FBitmap) return;
+  FBitmap = std::move(Bitmap);
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
+}
+
 void TTile::SaveToStream(TStream& Stream, TWriter& Writer) const {
   Writer.WriteString(Marker);
   Writer.WriteString(FName);

@@ -28,6 +28,9 @@ public:
   // file that cannot be read or a picture that fails the checks leaves the
   // tile as it was.
   void ImportBitmap(const std::string& FileName);
+  // Replaces the picture by one made in the editor (the painter's); inside
+  // an edit, like every change.
+  void SetBitmap(TPeekBitmap Bitmap);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
