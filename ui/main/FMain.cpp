@@ -141,6 +141,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
+  connect(tvwTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* Node) {
+    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeData(Node)));
+  });
   connect(FSession, &TDocumentSession::Changed, this, &TfrmMain::Follow);
   connect(FSession, &TDocumentSession::RecentFilesChanged, this, &TfrmMain::UpdateRecentMenu);
 
@@ -239,6 +242,7 @@ void TfrmMain::CreateMenus() {
   FCommands->DeleteAction = mnuDelete;
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
+  FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -413,6 +417,8 @@ void TfrmMain::EditPalette() { FLauncher->EditPalette(); }
 void TfrmMain::EditLevelLayout(lvk::TLevel& Level) { FLauncher->EditLevelLayout(Level); }
 
 void TfrmMain::SelectEvent(lvk::THandler& Handler) { FLauncher->SelectEvent(Handler); }
+
+void TfrmMain::PaintTile(lvk::TTile& Tile) { FLauncher->PaintTile(Tile); }
 
 // ---- Files ----
 

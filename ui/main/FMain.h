@@ -51,6 +51,7 @@ public:
   void EditPalette() override;
   void EditLevelLayout(lvk::TLevel& Level) override;
   void SelectEvent(lvk::THandler& Handler) override;
+  void PaintTile(lvk::TTile& Tile) override;
   void NewGame() override { mnuNewClick(); }
   void OpenGame() override { mnuOpenClick(); }
   bool ConfirmSave() override;

@@ -170,6 +170,14 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
     Into->setShortcutContext(Qt::WidgetShortcut);
     Into->setStatusTip(From->statusTip());
   };
+  if (NodeKind(Node) == TNodeKind::Tile && PaintTile) {
+    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Item] {
+      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintTile(NodeData(Now));
+    });
+    Paint->setObjectName("mnuNodePaint");
+    Paint->setStatusTip("Paint the tile's picture pixel by pixel (or double-click the tile)");
+    Menu->addSeparator();
+  }
   QAction* Duplicate = Menu->addAction("D&uplicate", this, [this, Item] { DuplicateNode(FTree.NodeOf(Item)); });
   Duplicate->setObjectName("mnuNodeDuplicate");
   Repeat(Duplicate, DuplicateAction);

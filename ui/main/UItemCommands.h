@@ -61,6 +61,8 @@ public:
   QAction* DeleteAction = nullptr;
   QAction* CopyAction = nullptr;
   QAction* PasteAction = nullptr;
+  // Set by the window: opens the painter on a tile, for the menu's Paint.
+  std::function<void(void* Tile)> PaintTile;
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

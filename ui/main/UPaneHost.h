@@ -11,6 +11,7 @@ class QWidget;
 namespace lvk {
 class THandler;
 class TLevel;
+class TTile;
 }  // namespace lvk
 
 class TPaneHost {
@@ -29,6 +30,7 @@ public:
   virtual void EditPalette() = 0;
   virtual void EditLevelLayout(lvk::TLevel& Level) = 0;
   virtual void SelectEvent(lvk::THandler& Handler) = 0;
+  virtual void PaintTile(lvk::TTile& Tile) = 0;
 
   // File commands, as the File menu has them.
   virtual void NewGame() = 0;

@@ -6,11 +6,13 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UTile.h"
 #include "ui/common/FAbout.h"
 #include "ui/building/FBuild.h"
 #include "ui/common/FCredits.h"
 #include "ui/events/FEventSelector.h"
 #include "ui/editors/FLevelEditor.h"
+#include "ui/editors/FPainter.h"
 #include "ui/editors/FPaletteEditor.h"
 #include "ui/play/FPlay.h"
 #include "ui/common/UDialogService.h"
@@ -84,6 +86,28 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
     FPlay->setParent(FWindow, FPlay->windowFlags());
     if (Shown) FPlay->show();
   }
+}
+
+void TWindowLauncher::PaintTile(lvk::TTile& Tile) {
+  // The tile is found by its place: an undo inside the painter may put a
+  // new game, with new tiles, in place of the old.
+  const int Index = FSession.Game().IndexOfTile(&Tile);
+  if (Index < 0) return;
+  TPaintTarget Target;
+  Target.Caption = QString("Paint tile %1").arg(QString::fromStdString(Tile.Name()));
+  Target.Block = [this, Index]() -> std::optional<lvk::TTileBlock> {
+    lvk::TGame& Game = FSession.Game();
+    if (Index >= Game.TileCount()) return std::nullopt;
+    return lvk::TTileBlock({Game.GetTile(Index)}, 1, 1);
+  };
+  TfrmPainter Painter(FWindow, FSession.Document(), std::move(Target));
+  TScope Scope(FSession.Document());
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Painter, [&Painter](const lvk::TChange& Change) {
+        Painter.Follow(Change);
+      });
+  Painter.exec();
+  disconnect(Follow);
 }
 
 void TWindowLauncher::SelectEvent(lvk::THandler& Handler) {

@@ -15,6 +15,7 @@ class TDocumentSession;
 namespace lvk {
 class THandler;
 class TLevel;
+class TTile;
 }  // namespace lvk
 
 class TWindowLauncher : public QObject {
@@ -28,6 +29,8 @@ public:
   // or closes the level editor when its level is gone.
   void EditPalette();
   void EditLevelLayout(lvk::TLevel& Level);
+  // The painter on one tile, each stroke a step.
+  void PaintTile(lvk::TTile& Tile);
   // Another event for the handler, one step "Change event".
   void SelectEvent(lvk::THandler& Handler);
 

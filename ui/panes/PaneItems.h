@@ -83,8 +83,11 @@ class TPaneTiles : public TItemPane {
 public:
   explicit TPaneTiles(TPaneHost& Host);
   TCtrlButton* butNewTile;
+  QPushButton* butNewPaintedTile;
   QPushButton* butPaletteEditor;
   void butNewTileClick();
+  // A new tile, blank (all transparent), in the painter at once.
+  void butNewPaintedTileClick();
   void butPaletteEditorClick();
 };
 
@@ -98,11 +101,13 @@ public:
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
   QPushButton* butTileExport;
+  QPushButton* butTilePaint;
   QLabel* imgTile;  // the picture, large and with crisp pixels
   // Import of one file into the tile, its failure told in a warning box.
   void ImportFile(const QString& Path);
   void butTileImportClick();
   void butTileExportClick();
+  void butTilePaintClick();
 
 private:
   void ShowPicture();
