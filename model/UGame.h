@@ -225,6 +225,10 @@ private:
   void LoadRules(TReader& Reader);
   void SaveSounds(TStream& Stream, TWriter& Writer) const;
   void LoadSounds(TStream& Stream, TReader& Reader);
+  // Sizes and animations of the actors that have them.
+  bool HasSprites() const;
+  void SaveSprites(TWriter& Writer) const;
+  void LoadSprites(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with
