@@ -1,5 +1,6 @@
 #include "model/UTileBlock.h"
 
+#include "model/UActor.h"
 #include "model/UBitmap.h"
 #include "model/UErrors.h"
 #include "model/UPalette.h"
@@ -16,12 +17,12 @@ std::vector<std::uint32_t> PaletteTable(const TPalette& Palette) {
   return Table;
 }
 
+}  // namespace
+
 bool IndexedInPalette(const TPeekBitmap& Picture, const TPalette& Palette) {
   if (Picture.BitCount() != 8 || Palette.Count() == 0) return false;
   return Picture.ColorTable() == PaletteTable(Palette);
 }
-
-}  // namespace
 
 TPixels TilePixels(const TPeekBitmap& Picture, const TPalette& Palette) {
   TPixels Pixels(BlockTileSide, BlockTileSide);
@@ -56,8 +57,8 @@ TPeekBitmap IndexedTilePicture(const TPixels& Pixels, int Left, int Top, const T
   return Picture;
 }
 
-TTileBlock::TTileBlock(std::vector<TTile*> Tiles, int Columns, int Rows)
-    : FTiles(std::move(Tiles)), FColumns(Columns), FRows(Rows) {
+TTileBlock::TTileBlock(std::vector<TTile*> Tiles, int Columns, int Rows, TMakeTile MakeTile)
+    : FTiles(std::move(Tiles)), FMakeTile(std::move(MakeTile)), FColumns(Columns), FRows(Rows) {
   Assert(FColumns > 0 && FRows > 0 && FTiles.size() == static_cast<std::size_t>(FColumns) * FRows,
          "UTileBlock");
 }
@@ -66,7 +67,8 @@ TPixels TTileBlock::Read(const TPalette& Palette) const {
   TPixels Pixels(Width(), Height());
   for (int r = 0; r < FRows; ++r)
     for (int c = 0; c < FColumns; ++c)
-      Pixels.Paste(TilePixels(GetTile(c, r).Bitmap(), Palette), c * BlockTileSide, r * BlockTileSide);
+      if (const TTile* Tile = GetTile(c, r))
+        Pixels.Paste(TilePixels(Tile->Bitmap(), Palette), c * BlockTileSide, r * BlockTileSide);
   return Pixels;
 }
 
@@ -75,13 +77,25 @@ int TTileBlock::Write(const TPixels& Pixels, const TPalette& Palette) const {
   int Changed = 0;
   for (int r = 0; r < FRows; ++r)
     for (int c = 0; c < FColumns; ++c) {
-      TTile& Tile = GetTile(c, r);
+      TTile* Tile = GetTile(c, r);
       const TPixelRect Part{c * BlockTileSide, r * BlockTileSide, BlockTileSide, BlockTileSide};
-      if (TilePixels(Tile.Bitmap(), Palette) == Pixels.Copy(Part)) continue;
-      Tile.SetBitmap(IndexedTilePicture(Pixels, Part.Left, Part.Top, Palette));
+      const TPixels Now = Tile ? TilePixels(Tile->Bitmap(), Palette) : TPixels(BlockTileSide, BlockTileSide);
+      if (Now == Pixels.Copy(Part)) continue;
+      if (!Tile && !(FMakeTile && (Tile = FMakeTile(c, r)))) continue;
+      Tile->SetBitmap(IndexedTilePicture(Pixels, Part.Left, Part.Top, Palette));
       ++Changed;
     }
   return Changed;
+}
+
+TTileBlock FrameBlock(TActor& Actor, int Anim, int Frame) {
+  const int Columns = Actor.Columns();
+  auto Make = [&Actor, Anim, Frame, Columns](int Column, int Row) {
+    TTile* Tile = Actor.Owner().AddTile();
+    Actor.SetFrameTile(Anim, Frame, Row * Columns + Column, Tile);
+    return Tile;
+  };
+  return TTileBlock(Actor.FrameTiles(Anim, Frame), Columns, Actor.Rows(), Make);
 }
 
 }  // namespace lvk

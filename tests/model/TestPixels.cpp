@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "generator/UGameTables.h"
+#include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/UPalette.h"
@@ -172,6 +173,7 @@ TEST(TileBlock, PaintedTilesStayOrdinaryTileRecords) {
   TPixelMapper Mapper(Game.Palette());
   EXPECT_EQ(Mapper.Map(*Tiles[0])[1 * 8 + 1], 5);
   EXPECT_EQ(Mapper.Map(*Tiles[0])[0], White);
+  EXPECT_EQ(Mapper.Map(*Tiles[2])[7 * 8 + 0], 0);  // erased: transparent on the DS too
 
   // Writing the same pixels again changes nothing and makes no step.
   const int Steps = Document.History().StepCount();
@@ -200,4 +202,41 @@ TEST(TileBlock, PicturesTheGameCannotShowReadAsTransparent) {
   Odd.Assign(8, 8, 8, BI_RGB, {}, Table, std::vector<std::uint8_t>(64, 255));
   Tile->SetBitmap(Odd);
   EXPECT_EQ(TilePixels(Tile->Bitmap(), Game.Palette()), TPixels(8, 8));
+}
+
+TEST(TileBlock, AFramePaintedOnEmptyCellsGetsTilesOfItsOwn) {
+  TDocument Document;
+  TGame& Game = Document.Game();
+  TActor* Hero = nullptr;
+  TTile* Shared = nullptr;
+  test::Edit(Game, [&] {
+    Shared = Game.AddTile();
+    Hero = Game.AddActor();
+    Hero->SetSize(16, 16);
+    Hero->AddAnimation();
+    Hero->SetFrameTile(0, 0, 3, Shared);  // bottom right: the question mark
+  });
+  const int Tiles = Game.TileCount();
+  TPixels P = FrameBlock(*Hero, 0, 0).Read(Game.Palette());
+  ASSERT_EQ(P.Width(), 16);
+  EXPECT_EQ(P.Get(0, 0), 0);  // empty cells read transparent
+  EXPECT_NE(P.Get(8, 8), 0);
+
+  // Paint across the top two cells: both get new tiles, the others stay.
+  P.DrawLine(4, 2, 11, 2, 7);
+  {
+    TEdit Step(Game, "Line");
+    EXPECT_EQ(FrameBlock(*Hero, 0, 0).Write(P, Game.Palette()), 2);
+  }
+  ASSERT_EQ(Game.TileCount(), Tiles + 2);
+  const TFrameTiles& Frame = Hero->FrameTiles(0, 0);
+  EXPECT_EQ(Frame[0], Game.GetTile(Tiles));
+  EXPECT_EQ(Frame[1], Game.GetTile(Tiles + 1));
+  EXPECT_EQ(Frame[2], nullptr);
+  EXPECT_EQ(Frame[3], Shared);
+  EXPECT_EQ(FrameBlock(*Hero, 0, 0).Read(Game.Palette()), P);
+  // One step takes the tiles and the frame's cells back together.
+  EXPECT_TRUE(Document.Undo());
+  EXPECT_EQ(Document.Game().TileCount(), Tiles);
+  EXPECT_EQ(Document.Game().GetActor(0)->FrameTiles(0, 0)[0], nullptr);
 }

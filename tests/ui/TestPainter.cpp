@@ -17,6 +17,7 @@
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
 #include "model/UActor.h"
+#include "model/UAnimation.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -283,4 +284,61 @@ TEST_F(Painter, TheTreeMenuPaintsATileAndUndoStopsAtThePaintersOpening) {
   });
   Paint->trigger();
   EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+TEST_F(Painter, AFrameIsPaintedAcrossItsTilesWithThePreviousFrameUnderIt) {
+  TActor* Hero = nullptr;
+  {
+    TEdit Edit(Game(), "Test");
+    Hero = Game().AddActor();
+    Hero->SetSize(16, 16);
+    Hero->AddAnimation();
+    Hero->AddFrame(0);
+  }
+  ASSERT_EQ(Hero->FrameCount(0), 2);
+  std::unique_ptr<QMenu> Menu(Main.CreateNodeMenu(Main.NodeOf(Hero)));
+  QAction* Paint = Menu->findChild<QAction*>("mnuNodePaintFrames");
+  ASSERT_NE(Paint, nullptr);
+  ASSERT_TRUE(Paint->isEnabled());
+  bool Ran = false;
+  QTimer::singleShot(0, [&] {
+    Dlg = qobject_cast<TfrmPainter*>(QApplication::activeModalWidget());
+    if (!Dlg) return;
+    Ran = true;
+    Dlg->SetZoomChoice(16);
+    EXPECT_TRUE(Dlg->windowTitle().endsWith("frame 1 of 2")) << Dlg->windowTitle().toStdString();
+    EXPECT_EQ(Dlg->imgCanvas->Picture(), TPixels(16, 16));
+    EXPECT_FALSE(Dlg->butNextFrame->isHidden());
+    // A line across all four cells of the first frame: four new tiles.
+    Dlg->ChooseColor(Red, false);
+    Key(Qt::Key_L);
+    Drag({0, 0}, {15, 15});
+    EXPECT_EQ(Main.Document().UndoName(), "Line");
+    const TFrameTiles& First = Hero->FrameTiles(0, 0);
+    for (TTile* T : First) EXPECT_NE(T, nullptr);
+    EXPECT_EQ(FrameBlock(*Hero, 0, 0).Read(Game().Palette()).Get(9, 9), Red);
+
+    // The next frame shows the first under it, faintly, and stays empty
+    // where nothing was painted.
+    Key(Qt::Key_PageDown);
+    EXPECT_TRUE(Dlg->windowTitle().endsWith("frame 2 of 2"));
+    EXPECT_EQ(Dlg->imgCanvas->Onion(), FrameBlock(*Hero, 0, 0).Read(Game().Palette()));
+    EXPECT_TRUE(Dlg->cbxOnion->isVisibleTo(Dlg));
+    const QImage Shown = Canvas()->grab().toImage();
+    const QColor Faint(Shown.pixel(At(9, 9)));
+    EXPECT_NE(Faint, QColor(255, 0, 0));
+    EXPECT_GT(Faint.red(), Faint.green() + 20);  // a reddish tint over the checkerboard
+    Dlg->ChooseColor(Blue, true);
+    Drag({15, 0}, {0, 15}, Qt::RightButton);
+    const TFrameTiles& Second = Hero->FrameTiles(0, 1);
+    for (TTile* T : Second) EXPECT_NE(T, nullptr);
+    EXPECT_EQ(FrameBlock(*Hero, 0, 1).Read(Game().Palette()).Get(15, 0), Blue);
+    // Undo may put a new game in place: the actor is looked up again.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Game().GetActor(0)->FrameTiles(0, 1)[0], nullptr);
+    EXPECT_EQ(Dlg->imgCanvas->Picture(), TPixels(16, 16));
+    Dlg->close();
+  });
+  Paint->trigger();
+  ASSERT_TRUE(Ran);
 }

@@ -56,7 +56,7 @@ QToolButton* Button(QWidget* Parent, const QString& Name, const QString& Text, c
 TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget Target)
     : QDialog(Parent), FDocument(Document), FTarget(std::move(Target)) {
   setObjectName("frmPainter");
-  setWindowTitle(FTarget.Caption);
+  setWindowTitle(FTarget.Caption());
   SetHelpKeyword(this, "painter");
   setSizeGripEnabled(true);
 
@@ -104,6 +104,17 @@ TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget
   connect(butRedo, &QToolButton::clicked, this, [this] {
     if (!FDocument.Redo()) QApplication::beep();
   });
+  Tools->addSpacing(12);
+  butPrevFrame = Button(this, "butPrevFrame", "< Frame", "PgUp", "Previous frame (Page Up)",
+                        "Paint the previous frame of the animation");
+  butNextFrame = Button(this, "butNextFrame", "Frame >", "PgDown", "Next frame (Page Down)",
+                        "Paint the next frame of the animation");
+  for (QToolButton* B : {butPrevFrame, butNextFrame}) {
+    B->setVisible(static_cast<bool>(FTarget.StepFrame));
+    Tools->addWidget(B);
+  }
+  connect(butPrevFrame, &QToolButton::clicked, this, [this] { StepFrame(-1); });
+  connect(butNextFrame, &QToolButton::clicked, this, [this] { StepFrame(1); });
   Tools->addStretch(1);
   butHelp = Button(this, "butHelp", "Help", {}, "Help (F1)", "The painter's help page");
   butHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -240,6 +251,7 @@ void TfrmPainter::Reload() {
   cbxOnion->setEnabled(static_cast<bool>(FTarget.Onion));
   cbxOnion->setVisible(static_cast<bool>(FTarget.Onion));
   butRotate->setEnabled(Block->Columns() == Block->Rows());
+  setWindowTitle(FTarget.Caption());
   UpdateColors();
   UpdatePreview();
   ApplyZoom();
@@ -442,6 +454,17 @@ void TfrmPainter::DeleteSelection() {
   P.DrawRect(Selection.Rect(), 0, true);
   Selection.Clear();
   Commit(P, "Eraser");
+}
+
+void TfrmPainter::StepFrame(int Delta) {
+  if (!FTarget.StepFrame) return;
+  if (!FTarget.StepFrame(Delta)) {
+    barStatus->showMessage("The animation has no other frame");
+    QApplication::beep();
+    return;
+  }
+  imgCanvas->Selection().Clear();
+  Reload();
 }
 
 bool TfrmPainter::event(QEvent* Event) {

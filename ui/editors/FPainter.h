@@ -32,11 +32,14 @@ struct TChange;
 // What the painter paints, looked up anew for every use, since undo may
 // put a new game in place of the old.
 struct TPaintTarget {
-  QString Caption;
+  std::function<QString()> Caption;
   // The block, or none once it is gone.
   std::function<std::optional<lvk::TTileBlock>()> Block;
   // The previous frame of an animation, shown faintly; none for a tile.
   std::function<lvk::TPixels()> Onion;
+  // Goes Delta frames on through an animation; false when there is no other.
+  // None for a tile.
+  std::function<bool(int Delta)> StepFrame;
 };
 
 class TfrmPainter : public QDialog {
@@ -65,12 +68,15 @@ public:
   void CopySelection();
   void PasteSelection();
   void DeleteSelection();
+  // The previous or next frame of an animation.
+  void StepFrame(int Delta);
 
   TPaintCanvas* imgCanvas;
   QScrollArea* scrCanvas;
   TPaintPalette* grdColors;
   std::map<TPaintTool, QToolButton*> ToolButtons;
   QToolButton *butMirrorH, *butMirrorV, *butRotate, *butUndo, *butRedo, *butHelp;
+  QToolButton *butPrevFrame, *butNextFrame;
   QComboBox* cbxZoom;
   QCheckBox *cbxPixelGrid, *cbxTileGrid, *cbxOnion;
   QLabel *lblColors, *imgPreview;

@@ -30,6 +30,7 @@ public:
   void SetColors(const QVector<QRgb>& Colors);
   // The previous frame, drawn faintly under the picture; empty for none.
   void SetOnion(const lvk::TPixels& Onion);
+  const lvk::TPixels& Onion() const { return FOnion; }
   void SetShowOnion(bool Show);
   void SetZoom(int Zoom);
   int Zoom() const { return FZoom; }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -243,6 +244,7 @@ void TfrmMain::CreateMenus() {
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
   FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
+  FCommands->PaintFrames = [this](void* Actor) { PaintFrame(*static_cast<lvk::TActor*>(Actor), 0, 0); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -419,6 +421,8 @@ void TfrmMain::EditLevelLayout(lvk::TLevel& Level) { FLauncher->EditLevelLayout(
 void TfrmMain::SelectEvent(lvk::THandler& Handler) { FLauncher->SelectEvent(Handler); }
 
 void TfrmMain::PaintTile(lvk::TTile& Tile) { FLauncher->PaintTile(Tile); }
+
+void TfrmMain::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) { FLauncher->PaintFrame(Actor, Anim, Frame); }
 
 // ---- Files ----
 

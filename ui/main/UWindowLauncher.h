@@ -11,9 +11,11 @@
 
 class QWidget;
 class TDocumentSession;
+struct TPaintTarget;
 
 namespace lvk {
 class THandler;
+class TActor;
 class TLevel;
 class TTile;
 }  // namespace lvk
@@ -31,6 +33,9 @@ public:
   void EditLevelLayout(lvk::TLevel& Level);
   // The painter on one tile, each stroke a step.
   void PaintTile(lvk::TTile& Tile);
+  // The painter on a frame of an actor's animation, with the frame before
+  // it shown faintly and buttons to go through the frames.
+  void PaintFrame(lvk::TActor& Actor, int Anim, int Frame);
   // Another event for the handler, one step "Change event".
   void SelectEvent(lvk::THandler& Handler);
 
@@ -48,6 +53,8 @@ public:
   void Credits();
 
 private:
+  void RunPainter(TPaintTarget Target);
+
   QWidget* FWindow;
   TDocumentSession& FSession;
   QString FRootFolder;
