@@ -39,6 +39,8 @@ void SetHints(QWidget* W, const QString& Short, const QString& Long) {
   W->setStatusTip(Long);
 }
 
+// A tool bar button; its key, if any, acts at once (a button's own shortcut
+// would click it only after its animation) and stands in its tip.
 QToolButton* Button(QWidget* Parent, const QString& Name, const QString& Text, const QString& Key,
                     const QString& Hint, const QString& LongHint) {
   auto* B = new QToolButton(Parent);
@@ -46,7 +48,8 @@ QToolButton* Button(QWidget* Parent, const QString& Name, const QString& Text, c
   B->setText(Text);
   B->setToolButtonStyle(Qt::ToolButtonTextOnly);
   B->setMinimumSize(34, 28);
-  if (!Key.isEmpty()) B->setShortcut(QKeySequence(Key));
+  if (!Key.isEmpty())
+    QObject::connect(new QShortcut(QKeySequence(Key), Parent), &QShortcut::activated, B, &QToolButton::click);
   SetHints(B, Hint, LongHint);
   return B;
 }
