@@ -27,6 +27,10 @@ set(LURVIK_ICON_NAMES
   BmpIfChance16x16
   BmpIfKeyHeld16x16
   BmpPlaySound16x16
+  BmpClearText16x16
+  BmpJumpTo16x16
+  BmpJumpToStart16x16
+  BmpOtherwise16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
