@@ -205,7 +205,12 @@ TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget
   Key(QKeySequence::Copy, [this] { CopySelection(); });
   Key(QKeySequence::Paste, [this] { PasteSelection(); });
   Key(QKeySequence(Qt::Key_Delete), [this] { DeleteSelection(); });
+  // Esc puts a selection down; with none it closes the window, as in any dialog.
   Key(QKeySequence(Qt::Key_Escape), [this] {
+    if (!imgCanvas->Selection().Active()) {
+      close();
+      return;
+    }
     imgCanvas->Selection().Clear();
     imgCanvas->update();
   });
@@ -227,7 +232,7 @@ TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget
   SetTool(TPaintTool::Pencil);
   Reload();
   UpdateUndo();
-  resize(760, 560);
+  resize(900, 600);  // room for every tool bar button at its full width
 }
 
 lvk::TGame& TfrmPainter::Game() const { return FDocument.Game(); }
