@@ -381,13 +381,14 @@ TTilePixels TPixelMapper::Map(const TTile& Tile) {
     for (int y = 0; y < TileSide; ++y)
       for (int x = 0; x < TileSide; ++x) {
         const std::uint8_t Index = Bitmap.ScanLine(y)[x];
-        Pixels[y * TileSide + x] = Index < FPalette.Count() ? Index : 0;
+        Pixels[y * TileSide + x] = Index < FPalette.Count() && !Tile.PixelTransparent(x, y) ? Index : 0;
       }
     return Pixels;
   }
   for (int y = 0; y < TileSide; ++y)
     for (int x = 0; x < TileSide; ++x)
-      Pixels[y * TileSide + x] = static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
+      Pixels[y * TileSide + x] =
+          Tile.PixelTransparent(x, y) ? 0 : static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
   return Pixels;
 }
 
