@@ -28,6 +28,7 @@
 #include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UTile.h"
+#include "model/UTileBlock.h"
 #include "ui/events/FraActions.h"
 #include "ui/events/UEventEditors.h"
 #include "ui/common/UHelp.h"
@@ -202,12 +203,18 @@ TPaneTiles::TPaneTiles(TPaneHost& Host)
   butPaletteEditor->setObjectName("butPaletteEditor");
   butPaletteEditor->setFixedSize(107, 25);
   SetHints(butPaletteEditor, "Edit the color palette");
+  butNewPaintedTile = new QPushButton("Paint ne&w tile...", this);
+  butNewPaintedTile->setObjectName("butNewPaintedTile");
+  SetHints(butNewPaintedTile, "Add a blank tile and paint it",
+           "Add a new tile, all transparent, and open the painter on it");
   QHBoxLayout* R = Row(Body());
   R->addWidget(butNewTile);
+  R->addWidget(butNewPaintedTile);
   R->addStretch(1);
   R->addWidget(butPaletteEditor);
   Body()->addStretch(1);
   connect(butNewTile, &QPushButton::clicked, this, &TPaneTiles::butNewTileClick);
+  connect(butNewPaintedTile, &QPushButton::clicked, this, &TPaneTiles::butNewPaintedTileClick);
   connect(butPaletteEditor, &QPushButton::clicked, this, &TPaneTiles::butPaletteEditorClick);
 }
 
@@ -218,6 +225,18 @@ void TPaneTiles::butNewTileClick() {
     Tile = Game().AddTile();
   }
   if (butNewTile->CtrlRecord() == 0) Host().SelectItem(Tile);
+}
+
+void TPaneTiles::butNewPaintedTileClick() {
+  lvk::TTile* Tile = nullptr;
+  {
+    lvk::TEdit Edit(Game(), "New tile");
+    Tile = Game().AddTile();
+    Tile->SetBitmap(lvk::IndexedTilePicture(lvk::TPixels(lvk::BlockTileSide, lvk::BlockTileSide), 0, 0,
+                                            Game().Palette()));
+  }
+  Host().SelectItem(Tile);
+  Host().PaintTile(*Tile);
 }
 
 void TPaneTiles::butPaletteEditorClick() { Host().EditPalette(); }
@@ -232,9 +251,13 @@ TPaneTile::TPaneTile(TPaneHost& Host)
   butTileExport = new QPushButton("E&xport", this);
   butTileExport->setObjectName("butTileExport");
   SetHints(butTileExport, "Export tile as bitmap");
+  butTilePaint = new QPushButton("&Paint...", this);
+  butTilePaint->setObjectName("butTilePaint");
+  SetHints(butTilePaint, "Paint the tile", "Paint the tile's picture pixel by pixel in the game's colours");
   QHBoxLayout* R = Row(Body());
   R->addWidget(butTileImport);
   R->addWidget(butTileExport);
+  R->addWidget(butTilePaint);
   R->addStretch(1);
   imgTile = new QLabel(this);
   imgTile->setObjectName("imgTile");
@@ -263,6 +286,7 @@ TPaneTile::TPaneTile(TPaneHost& Host)
   connect(cbxTileTransparent, &QComboBox::activated, this, &TPaneTile::cbxTileTransparentChange);
   connect(butTileImport, &QPushButton::clicked, this, &TPaneTile::butTileImportClick);
   connect(butTileExport, &QPushButton::clicked, this, &TPaneTile::butTileExportClick);
+  connect(butTilePaint, &QPushButton::clicked, this, &TPaneTile::butTilePaintClick);
 }
 
 void TPaneTile::Show() {
@@ -353,6 +377,10 @@ void TPaneTile::butTileExportClick() {
     return;
   }
   TileFolder = QFileInfo(Path).absolutePath();
+}
+
+void TPaneTile::butTilePaintClick() {
+  if (Tile()) Host().PaintTile(*Tile());
 }
 
 // ---- Actors ----

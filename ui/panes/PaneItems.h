@@ -83,8 +83,11 @@ class TPaneTiles : public TItemPane {
 public:
   explicit TPaneTiles(TPaneHost& Host);
   TCtrlButton* butNewTile;
+  QPushButton* butNewPaintedTile;
   QPushButton* butPaletteEditor;
   void butNewTileClick();
+  // A new tile, blank (all transparent), in the painter at once.
+  void butNewPaintedTileClick();
   void butPaletteEditorClick();
 };
 
@@ -98,6 +101,7 @@ public:
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
   QPushButton* butTileExport;
+  QPushButton* butTilePaint;
   QLabel* imgTile;  // the picture, large and with crisp pixels
   // "(none)", then each colour of the picture; the data is the colour value
   // (red in the low byte), none for "(none)".
@@ -107,6 +111,7 @@ public:
   void ImportFile(const QString& Path);
   void butTileImportClick();
   void butTileExportClick();
+  void butTilePaintClick();
 
 private:
   void ShowPicture();
