@@ -13,6 +13,7 @@
 #include "model/UNames.h"
 #include "model/USound.h"
 #include "model/UTile.h"
+#include "model/UTileBlock.h"
 #include "model/UVariable.h"
 
 namespace lvk {
@@ -373,9 +374,21 @@ TTilePixels TPixelMapper::Map(const TTile& Tile) {
   TTilePixels Pixels{};
   if (!TileIs8x8(Tile) || FPalette.Count() < 2) return Pixels;
   const TPeekBitmap& Bitmap = Tile.Bitmap();
+  // A painted picture holds palette indices: they are kept, so the
+  // eraser's entry 0 stays transparent instead of becoming the nearest
+  // opaque colour.
+  if (IndexedInPalette(Bitmap, FPalette)) {
+    for (int y = 0; y < TileSide; ++y)
+      for (int x = 0; x < TileSide; ++x) {
+        const std::uint8_t Index = Bitmap.ScanLine(y)[x];
+        Pixels[y * TileSide + x] = Index < FPalette.Count() && !Tile.PixelTransparent(x, y) ? Index : 0;
+      }
+    return Pixels;
+  }
   for (int y = 0; y < TileSide; ++y)
     for (int x = 0; x < TileSide; ++x)
-      Pixels[y * TileSide + x] = static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
+      Pixels[y * TileSide + x] =
+          Tile.PixelTransparent(x, y) ? 0 : static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
   return Pixels;
 }
 

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -142,6 +143,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
+  connect(tvwTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* Node) {
+    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeData(Node)));
+  });
   connect(FSession, &TDocumentSession::Changed, this, &TfrmMain::Follow);
   connect(FSession, &TDocumentSession::RecentFilesChanged, this, &TfrmMain::UpdateRecentMenu);
 
@@ -244,6 +248,8 @@ void TfrmMain::CreateMenus() {
   FCommands->DeleteAction = mnuDelete;
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
+  FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
+  FCommands->PaintFrames = [this](void* Actor) { PaintFrame(*static_cast<lvk::TActor*>(Actor), 0, 0); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -426,6 +432,10 @@ void TfrmMain::EditPalette() { FLauncher->EditPalette(); }
 void TfrmMain::EditLevelLayout(lvk::TLevel& Level) { FLauncher->EditLevelLayout(Level); }
 
 void TfrmMain::SelectEvent(lvk::THandler& Handler) { FLauncher->SelectEvent(Handler); }
+
+void TfrmMain::PaintTile(lvk::TTile& Tile) { FLauncher->PaintTile(Tile); }
+
+void TfrmMain::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) { FLauncher->PaintFrame(Actor, Anim, Frame); }
 
 // ---- Files ----
 

@@ -51,6 +51,8 @@ public:
   void EditPalette() override;
   void EditLevelLayout(lvk::TLevel& Level) override;
   void SelectEvent(lvk::THandler& Handler) override;
+  void PaintTile(lvk::TTile& Tile) override;
+  void PaintFrame(lvk::TActor& Actor, int Anim, int Frame) override;
   void NewGame() override { mnuNewClick(); }
   void OpenGame() override { mnuOpenClick(); }
   bool ConfirmSave() override;
