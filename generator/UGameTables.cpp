@@ -147,7 +147,7 @@ public:
       Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
       // Not an error (an unseen actor may be meant), but easily missed.
       if (Entry.handler_count > 0 && Entry.tile == LVK_NONE)
-        T.Notes.push_back("Actor " + Actor.Name() + " takes part in play but has no tile with a picture: it is invisible");
+        T.Notes.push_back("Actor " + Actor.Name() + " has no tile with a picture: it plays unseen");
       T.Actors.push_back(Entry);
       T.ActorNames.push_back(Actor.Name());
     }

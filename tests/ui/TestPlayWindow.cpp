@@ -454,11 +454,14 @@ TEST_F(PlayWindow, KeysBetweenFramesAndTheLid) {
   EXPECT_TRUE(Play->lblKeys->toolTip().contains("lid is closed while C is held"));
 }
 
-// A tool window of the main window, and zoom choices that fit the screen.
+// A window the main window owns (not a tool window, which would keep the
+// owner's keys live beside its own), and zoom choices that fit the screen.
 TEST_F(PlayWindow, StaysAboveItsOwnerAndZoomsAsFarAsTheScreenShows) {
   QWidget Owner;
-  TfrmPlay Tool([]() -> const TGame* { return nullptr; }, &Owner);
-  EXPECT_TRUE(Tool.windowFlags().testFlag(Qt::Tool));
+  TfrmPlay Owned([]() -> const TGame* { return nullptr; }, &Owner);
+  EXPECT_TRUE(Owned.isWindow());
+  EXPECT_EQ(Owned.parentWidget(), &Owner);
+  EXPECT_FALSE(Owned.windowFlags().testFlag(Qt::Tool));
   Open();
   EXPECT_FALSE(Play->windowFlags().testFlag(Qt::Tool));
   const int Fitting = Play->FittingScale();

@@ -191,6 +191,10 @@ void TfrmMain::CreateMenus() {
   QMenu* File = AddMenu("&File", "Open and save games");
   mnuNew = AddItem(File, "mnuNew", "&New", "Start a new game", [this] { mnuNewClick(); }, QKeySequence::New);
   mnuOpen = AddItem(File, "mnuOpen", "&Open", "Open an existing game", [this] { mnuOpenClick(); }, QKeySequence::Open);
+  mnuOpenSample = AddItem(File, "mnuOpenSample", "Open the sa&mple game",
+                          "Open the sample game that comes with Lurvik Studio; Save asks where to keep your copy",
+                          [this] { FSession->OpenSample(); });
+  mnuOpenSample->setEnabled(!FSession->SampleGame().isEmpty());
   mnuSave = AddItem(File, "mnuSave", "&Save", "Save the game", [this] { SaveGame(); }, QKeySequence::Save);
   mnuSaveAs = AddItem(File, "mnuSaveAs", "Save &as", "Save the game with a new name", [this] { SaveGameAs(); },
                       QKeySequence::SaveAs);
@@ -289,11 +293,16 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
     case lvk::TChangeKind::Replaced: {
       // Items may be new and names changed: the tree is made again, and the
       // panes let go of what they showed before they show the node at the
-      // same place. A new or opened game starts on the welcome.
+      // same place. A new game starts on the welcome, an opened one on its
+      // Game pane: its title, file and folder say which game it is.
+      const bool Opened = FSession->OpeningFile();
       const bool Welcome = FSession->Opening() || VisiblePane() == tsSplash;
       const QList<int> Path = Welcome ? QList<int>() : tvwTree->NodePath(tvwTree->currentItem());
       RebuildTree();
-      if (!Path.isEmpty()) SelectNode(tvwTree->NodeAtPath(Path));
+      if (Opened)
+        SelectNode(tvwTree->GameNode());
+      else if (!Path.isEmpty())
+        SelectNode(tvwTree->NodeAtPath(Path));
       break;
     }
     case lvk::TChangeKind::Refreshed:
@@ -429,6 +438,12 @@ void TfrmMain::PaintTile(lvk::TTile& Tile) { FLauncher->PaintTile(Tile); }
 void TfrmMain::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) { FLauncher->PaintFrame(Actor, Anim, Frame); }
 
 // ---- Files ----
+
+void TfrmMain::SetSampleGame(const QString& Path) {
+  tsSplash->SetSampleGame(Path);
+  FSession->SetSampleGame(Path);
+  mnuOpenSample->setEnabled(!Path.isEmpty());
+}
 
 bool TfrmMain::ConfirmSave() { return FSession->ConfirmSave(); }
 

@@ -60,6 +60,8 @@ public:
 
   using TPaneHost::Game;
   TDocumentSession& Session() const { return *FSession; }
+  // The sample game the welcome pane and File offer (empty: none found).
+  void SetSampleGame(const QString& Path);
   const QString& LastImagePath() const;
 
   // The tree.
@@ -128,7 +130,7 @@ public:
 
   TGameTree* tvwTree;
   QStackedWidget* pagEditor;
-  QAction *mnuNew, *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit;
+  QAction *mnuNew, *mnuOpen, *mnuOpenSample, *mnuSave, *mnuSaveAs, *mnuExit;
   QAction *mnuBuild, *mnuRun;
   QAction* mnuPlay;
   QMenu* mnuRecent;

@@ -101,6 +101,7 @@ public:
   QLabel* lblKeys;
   QLabel* lblStatus;
   QLabel* lblProblems;
+  QLabel* lblNotes;  // actors that play unseen: often meant, so no problem
   QLabel* lblChanged;
   QLabel* lblSound;  // in the status bar: why the game is not heard
 
