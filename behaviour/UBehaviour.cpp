@@ -174,7 +174,8 @@ void RegisterKinds() {
         &TActionSpawn::ClassKind(), &TActionGoToLevel::ClassKind(), &TActionRestartGame::ClassKind(),
         &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
-        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind()})
+        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionCameraFollow::ClassKind(),
+        &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

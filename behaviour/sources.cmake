@@ -27,6 +27,9 @@ set(LURVIK_ICON_NAMES
   BmpIfChance16x16
   BmpIfKeyHeld16x16
   BmpPlaySound16x16
+  BmpCameraFollow16x16
+  BmpMoveCamera16x16
+  BmpShakeCamera16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
