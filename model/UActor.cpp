@@ -1,5 +1,8 @@
 #include "model/UActor.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "behaviour/REventCollision.h"
 #include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
@@ -14,7 +17,14 @@ namespace lvk {
 
 namespace {
 constexpr const char* Marker = "[TActor]";
+
+bool SameName(const std::string& A, const std::string& B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t i = 0; i < A.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(A[i])) != std::tolower(static_cast<unsigned char>(B[i]))) return false;
+  return true;
 }
+}  // namespace
 
 // ---- THandler ----
 
@@ -115,6 +125,213 @@ void TActor::SetTile(TTile* Tile) {
   FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
 }
 
+// ---- The look ----
+
+void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this); }
+
+void TActor::SetSize(int Width, int Height) {
+  if (!IsSpriteSize(Width, Height)) throw EGame(Format("%dx%d is no sprite size", Width, Height));
+  if (Width == FWidth && Height == FHeight) return;
+  const int OldColumns = Columns(), OldRows = Rows();
+  FWidth = Width;
+  FHeight = Height;
+  for (TAnimation& A : FAnimations)
+    for (TFrameTiles& Frame : A.Frames) {
+      TFrameTiles Resized(static_cast<std::size_t>(Columns() * Rows()), nullptr);
+      for (int r = 0; r < std::min(OldRows, Rows()); ++r)
+        for (int c = 0; c < std::min(OldColumns, Columns()); ++c) Resized[r * Columns() + c] = Frame[r * OldColumns + c];
+      Frame = std::move(Resized);
+    }
+  LookChanged();
+}
+
+TAnimation& TActor::Animation(int Index) {
+  Assert(Index >= 0 && Index < AnimationCount(), "UGame");
+  return FAnimations[static_cast<std::size_t>(Index)];
+}
+
+const TAnimation& TActor::GetAnimation(int Index) const {
+  Assert(Index >= 0 && Index < AnimationCount(), "UGame");
+  return FAnimations[static_cast<std::size_t>(Index)];
+}
+
+int TActor::FindAnimation(const std::string& Name) const {
+  for (int i = 0; i < AnimationCount(); ++i)
+    if (SameName(FAnimations[i].Name, Name)) return i;
+  return -1;
+}
+
+int TActor::AddAnimation() {
+  TAnimation A;
+  A.Name = DefaultItemName("Anim", AnimationCount(), [this](const std::string& N) { return FindAnimation(N) >= 0; });
+  A.Frames.push_back(Fitted({}));
+  FAnimations.push_back(std::move(A));
+  LookChanged();
+  return AnimationCount() - 1;
+}
+
+void TActor::DeleteAnimation(int Index) {
+  Animation(Index);
+  FAnimations.erase(FAnimations.begin() + Index);
+  LookChanged();
+}
+
+void TActor::MoveAnimation(int From, int To) {
+  Animation(From);
+  Animation(To);
+  if (From == To) return;
+  TAnimation Moved = std::move(FAnimations[From]);
+  FAnimations.erase(FAnimations.begin() + From);
+  FAnimations.insert(FAnimations.begin() + To, std::move(Moved));
+  LookChanged();
+}
+
+void TActor::SetAnimationName(int Index, const std::string& Name) {
+  TAnimation& A = Animation(Index);
+  const int Found = FindAnimation(Name);
+  CheckItemName(Name, &A, Found < 0 ? nullptr : &FAnimations[Found], "An animation with name \"%s\" already exists");
+  if (Name == A.Name) return;
+  A.Name = Name;
+  LookChanged();
+}
+
+void TActor::SetFrameLength(int Index, int Frames) {
+  TAnimation& A = Animation(Index);
+  Frames = std::clamp(Frames, MinFrameLength, MaxFrameLength);
+  if (Frames == A.FrameLength) return;
+  A.FrameLength = Frames;
+  LookChanged();
+}
+
+void TActor::SetAnimationMode(int Index, TAnimationMode Mode) {
+  TAnimation& A = Animation(Index);
+  if (Mode == A.Mode) return;
+  A.Mode = Mode;
+  LookChanged();
+}
+
+TFrameTiles TActor::Fitted(TFrameTiles Tiles) const {
+  Tiles.resize(static_cast<std::size_t>(Columns() * Rows()), nullptr);
+  return Tiles;
+}
+
+const TFrameTiles& TActor::FrameTiles(int Anim, int Frame) const {
+  const TAnimation& A = GetAnimation(Anim);
+  Assert(Frame >= 0 && Frame < static_cast<int>(A.Frames.size()), "UGame");
+  return A.Frames[static_cast<std::size_t>(Frame)];
+}
+
+int TActor::AddFrame(int Anim, TFrameTiles Tiles) {
+  TAnimation& A = Animation(Anim);
+  A.Frames.push_back(Fitted(std::move(Tiles)));
+  LookChanged();
+  return static_cast<int>(A.Frames.size()) - 1;
+}
+
+void TActor::DeleteFrame(int Anim, int Frame) {
+  FrameTiles(Anim, Frame);
+  TAnimation& A = Animation(Anim);
+  A.Frames.erase(A.Frames.begin() + Frame);
+  LookChanged();
+}
+
+void TActor::MoveFrame(int Anim, int From, int To) {
+  FrameTiles(Anim, From);
+  FrameTiles(Anim, To);
+  if (From == To) return;
+  TAnimation& A = Animation(Anim);
+  TFrameTiles Moved = std::move(A.Frames[From]);
+  A.Frames.erase(A.Frames.begin() + From);
+  A.Frames.insert(A.Frames.begin() + To, std::move(Moved));
+  LookChanged();
+}
+
+void TActor::SetFrameTiles(int Anim, int Frame, TFrameTiles Tiles) {
+  FrameTiles(Anim, Frame);
+  TFrameTiles& Into = Animation(Anim).Frames[Frame];
+  Tiles = Fitted(std::move(Tiles));
+  if (Tiles == Into) return;
+  Into = std::move(Tiles);
+  LookChanged();
+}
+
+void TActor::SetFrameTile(int Anim, int Frame, int Cell, TTile* Tile) {
+  FrameTiles(Anim, Frame);
+  Assert(Cell >= 0 && Cell < Columns() * Rows(), "UGame");
+  TTile*& Into = Animation(Anim).Frames[Frame][Cell];
+  if (Into == Tile) return;
+  Into = Tile;
+  LookChanged();
+}
+
+TFrameTiles TActor::RestingFrame() const {
+  if (!FAnimations.empty() && !FAnimations.front().Frames.empty()) return FAnimations.front().Frames.front();
+  TFrameTiles Frame = Fitted({});
+  Frame[0] = FTile;
+  return Frame;
+}
+
+void TActor::ForgetTile(const TTile* Tile) {
+  bool Changed = false;
+  for (TAnimation& A : FAnimations)
+    for (TFrameTiles& Frame : A.Frames)
+      for (TTile*& Cell : Frame)
+        if (Cell == Tile) {
+          Cell = nullptr;
+          Changed = true;
+        }
+  if (Changed) LookChanged();
+}
+
+void TActor::SaveLook(TWriter& Writer) const {
+  Writer.WriteInteger(FWidth);
+  Writer.WriteInteger(FHeight);
+  Writer.WriteInteger(AnimationCount());
+  for (const TAnimation& A : FAnimations) {
+    Writer.WriteString(A.Name);
+    Writer.WriteInteger(A.FrameLength);
+    Writer.WriteInteger(static_cast<std::int32_t>(A.Mode));
+    Writer.WriteInteger(static_cast<std::int32_t>(A.Frames.size()));
+    for (const TFrameTiles& Frame : A.Frames)
+      for (const TTile* Tile : Frame) Writer.WriteString(Tile ? Tile->Name() : std::string());
+  }
+}
+
+void TActor::LoadLook(TReader& Reader) {
+  const std::int32_t Width = Reader.ReadInteger(), Height = Reader.ReadInteger();
+  if (!IsSpriteSize(Width, Height)) throw EReadError("section");
+  FWidth = Width;
+  FHeight = Height;
+  const std::size_t Cells = static_cast<std::size_t>(Columns() * Rows());
+  // An animation takes at least 8 bytes, a frame 2 bytes a cell.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 8) throw EReadError("section");
+  FAnimations.clear();
+  for (std::int32_t i = 0; i < Count; ++i) {
+    TAnimation A;
+    A.Name = Reader.ReadString();
+    A.FrameLength = Reader.ReadInteger();
+    const std::int32_t Mode = Reader.ReadInteger();
+    const std::int32_t Frames = Reader.ReadInteger();
+    if (!IsLegalName(A.Name) || FindAnimation(A.Name) >= 0 || A.FrameLength < MinFrameLength ||
+        A.FrameLength > MaxFrameLength || Mode < 0 || Mode >= AnimationModeCount || Frames < 0 ||
+        static_cast<std::uint64_t>(Frames) * Cells > Reader.Remaining() / 2)
+      throw EReadError("section");
+    A.Mode = static_cast<TAnimationMode>(Mode);
+    for (std::int32_t f = 0; f < Frames; ++f) {
+      TFrameTiles Frame;
+      Frame.reserve(Cells);
+      // A name no tile has is no tile, as for the actor's own tile.
+      for (std::size_t c = 0; c < Cells; ++c) {
+        const std::string Name = Reader.ReadString();
+        Frame.push_back(Name.empty() ? nullptr : FOwner.FindTileByName(Name));
+      }
+      A.Frames.push_back(std::move(Frame));
+    }
+    FAnimations.push_back(std::move(A));
+  }
+}
+
 THandler* TActor::GetHandler(int Index) const {
   if (Index < 0) throw EGame(Format("Handler index must be >=0 (is %d)", Index));
   if (Index >= FHandlers.Count()) throw EGame(Format("Event index must be <%d (is %d)", FHandlers.Count(), Index));
@@ -153,6 +370,10 @@ void CopyThroughRecord(W Write, R Read) {
 void TActor::CopyFrom(const TActor& Source) {
   SetTile(Source.FTile);
   SetSolid(Source.FSolid);
+  FWidth = Source.FWidth;
+  FHeight = Source.FHeight;
+  FAnimations = Source.FAnimations;
+  if (Source.HasLook()) LookChanged();
   for (int i = 0; i < Source.FHandlers.Count(); ++i) AddHandlerCopy(*Source.FHandlers.At(i), &Source);
 }
 

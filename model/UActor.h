@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/UAnimation.h"
 #include "model/UGame.h"
 #include "support/UMemWatch.h"
 
@@ -75,6 +76,50 @@ public:
   bool Solid() const { return FSolid; }
   void SetSolid(bool Solid);
 
+  // The sprite size in pixels, 8x8 unless set; an instance's box has it.
+  // SetSize raises EGame for a size the DS has no sprite of; frames keep
+  // the tiles of the cells both sizes have.
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetSize(int Width, int Height);
+  // The size in 8x8 cells: a frame holds Columns() x Rows() tiles.
+  int Columns() const { return FWidth / 8; }
+  int Rows() const { return FHeight / 8; }
+
+  // Animations, the first being the one an instance starts with. Indexes
+  // outside the lists are assertion failures. Names follow the item rules
+  // and differ within the actor (EGame otherwise).
+  int AnimationCount() const { return static_cast<int>(FAnimations.size()); }
+  const TAnimation& GetAnimation(int Index) const;
+  // -1 when the actor has none of that name (case ignored).
+  int FindAnimation(const std::string& Name) const;
+  // A new animation at the end with a default name and one empty frame.
+  int AddAnimation();
+  void DeleteAnimation(int Index);
+  void MoveAnimation(int From, int To);
+  void SetAnimationName(int Index, const std::string& Name);
+  // Clamped to MinFrameLength..MaxFrameLength.
+  void SetFrameLength(int Index, int Frames);
+  void SetAnimationMode(int Index, TAnimationMode Mode);
+
+  // Frames of animation Anim. Tiles must hold Columns() x Rows() entries
+  // (fewer are filled up with none, more are cut).
+  int FrameCount(int Anim) const { return static_cast<int>(GetAnimation(Anim).Frames.size()); }
+  const TFrameTiles& FrameTiles(int Anim, int Frame) const;
+  int AddFrame(int Anim, TFrameTiles Tiles = {});
+  void DeleteFrame(int Anim, int Frame);
+  void MoveFrame(int Anim, int From, int To);
+  void SetFrameTiles(int Anim, int Frame, TFrameTiles Tiles);
+  void SetFrameTile(int Anim, int Frame, int Cell, TTile* Tile);
+  // What stands for the actor where it is not playing (level editor,
+  // scenery): its first animation's first frame, or else its tile in the
+  // top left cell.
+  TFrameTiles RestingFrame() const;
+  // Whether anything of the look differs from a plain 8x8 actor.
+  bool HasLook() const { return FWidth != 8 || FHeight != 8 || !FAnimations.empty(); }
+  // Every frame cell showing Tile shows none from now on.
+  void ForgetTile(const TTile* Tile);
+
   int HandlerCount() const { return FHandlers.Count(); }
   THandler* GetHandler(int Index) const;
   THandler* AddHandler();
@@ -87,19 +132,28 @@ public:
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+  // The look's part of the sprites section after the levels (no name).
+  void SaveLook(TWriter& Writer) const;
+  void LoadLook(TReader& Reader);
 
 
 private:
   friend class TGame;
   // For the reader, whose record names the actor: no default name is looked for.
   TActor(TGame& Owner, std::string Name);
-  // Tile and copies of Source's handlers; see TGame::DuplicateActor.
+  // Tile, look and copies of Source's handlers; see TGame::DuplicateActor.
   void CopyFrom(const TActor& Source);
+  TAnimation& Animation(int Index);
+  TFrameTiles Fitted(TFrameTiles Tiles) const;
+  void LookChanged();
 
   TGame& FOwner;
   std::string FName;
   TTile* FTile = nullptr;
   bool FSolid = false;
+  int FWidth = 8;
+  int FHeight = 8;
+  std::vector<TAnimation> FAnimations;
   TOwnedList<THandler> FHandlers;
 };
 

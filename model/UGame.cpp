@@ -25,6 +25,7 @@ constexpr const char* Unit = "UGame";
 constexpr const char* Marker = "[TGame]";
 constexpr const char* RulesMarker = "[TVariables]";
 constexpr const char* SoundsMarker = "[TSounds]";
+constexpr const char* SpritesMarker = "[TSprites]";
 constexpr const char* CamerasMarker = "[TCameras]";
 
 template <typename T>
@@ -126,8 +127,10 @@ int TGame::IndexOfTile(const TTile* Tile) const { return IndexIn(FTiles, Tile); 
 
 void TGame::DeleteTile(TTile* Tile) {
   int Index = IndexIn(FTiles, Tile);
-  for (int i = 0; i < FActors.Count(); ++i)
+  for (int i = 0; i < FActors.Count(); ++i) {
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
+    FActors.At(i)->ForgetTile(Tile);
+  }
   DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
   Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
   FTiles.Remove(Index);
@@ -396,6 +399,33 @@ void TGame::LoadRules(TReader& Reader) {
   }
 }
 
+bool TGame::HasSprites() const {
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->HasLook()) return true;
+  return false;
+}
+
+void TGame::SaveSprites(TWriter& Writer) const {
+  Writer.WriteString(SpritesMarker);
+  int Count = 0;
+  for (int i = 0; i < FActors.Count(); ++i) Count += FActors.At(i)->HasLook();
+  Writer.WriteInteger(Count);
+  for (int i = 0; i < FActors.Count(); ++i)
+    if (FActors.At(i)->HasLook()) {
+      Writer.WriteString(FActors.At(i)->Name());
+      FActors.At(i)->SaveLook(Writer);
+    }
+}
+
+void TGame::LoadSprites(TReader& Reader) {
+  // An entry takes at least 8 bytes; an actor is named once.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 8) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    TActor* Actor = FindActorByName(Reader.ReadString());
+    if (!Actor || Actor->HasLook()) throw EReadError("section");
+    Actor->LoadLook(Reader);
+
 bool TGame::HasCameras() const {
   for (int l = 0; l < FLevels.Count(); ++l)
     if (!FLevels.At(l)->Camera().IsDefault()) return true;
@@ -497,6 +527,12 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
     FActors.At(i)->FName = Source.FActors.At(i)->FName;
     FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
     FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
+    FActors.At(i)->FWidth = Source.FActors.At(i)->FWidth;
+    FActors.At(i)->FHeight = Source.FActors.At(i)->FHeight;
+    FActors.At(i)->FAnimations = Source.FActors.At(i)->FAnimations;
+    for (TAnimation& A : FActors.At(i)->FAnimations)
+      for (TFrameTiles& Frame : A.Frames)
+        for (TTile*& Cell : Frame) Cell = OwnTile(Cell);
   }
   for (int i = 0; i < FSounds.Count(); ++i) {
     TSound& Sound = *FSounds.At(i);
@@ -574,6 +610,10 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
     SaveSounds(Stream, Writer);
     Cut();
   }
+  if (HasSprites()) {
+    SaveSprites(Writer);
+    Cut();
+  }
   if (HasCameras()) {
     SaveCameras(Writer);
     Cut();
@@ -623,10 +663,12 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       return;
     }
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
-    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasCameras())
+    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !HasCameras())
       LoadRules(Reader);
-    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasCameras())
+    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !HasCameras())
       LoadSounds(Stream, Reader);
+    else if (Section == SpritesMarker && !HasSprites() && !HasCameras())
+      LoadSprites(Reader);
     else if (Section == CamerasMarker && !HasCameras())
       LoadCameras(Reader);
     else

@@ -225,6 +225,10 @@ private:
   void LoadRules(TReader& Reader);
   void SaveSounds(TStream& Stream, TWriter& Writer) const;
   void LoadSounds(TStream& Stream, TReader& Reader);
+  // Sizes and animations of the actors that have them.
+  bool HasSprites() const;
+  void SaveSprites(TWriter& Writer) const;
+  void LoadSprites(TReader& Reader);
   bool HasCameras() const;
   void SaveCameras(TWriter& Writer) const;
   void LoadCameras(TReader& Reader);
