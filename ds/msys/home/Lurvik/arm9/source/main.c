@@ -62,6 +62,7 @@ static lvk_instance_values_t instanceValues;
  * step left, which the next vertical blank shows. */
 static u16 levelMap[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
 static lvk_ring_t ring;
+static int ringActive;
 static int32_t cameraX, cameraY;
 
 /* The upper screen as printed last. */
@@ -102,16 +103,26 @@ static void loadSpriteTiles(void)
 }
 
 /* The level's background, with a live actor's cells shown as colour 0: its
- * instances are drawn as sprites and may have left them. The whole map of
- * each level is in lvk_maps, level after level, each of its table's size. */
+ * instances are drawn as sprites and may have left them. A level of one
+ * screen is generated.c's map, copied once; the whole map of a larger one is
+ * in lvk_maps, level after level, each of its table's size, and streams
+ * through the ring. */
 static void showLevel(int level, u16 *map)
 {
 	const lvk_game_t *game = &lvk_game;
 	u32 start = 0;
-	int width, height, i;
+	int width = LVK_LEVEL_COLUMNS, height = LVK_LEVEL_ROWS, i;
 
-	if (level < 0 || level >= lvk_numlevels || level >= game->level_count)
+	if (level < 0 || level >= lvk_numlevels)
 		return;
+	ringActive = 0;
+	if (level >= game->level_count ||
+	    ((game->levels[level].width == 0 || game->levels[level].width == LVK_LEVEL_COLUMNS) &&
+	     (game->levels[level].height == 0 || game->levels[level].height == LVK_LEVEL_ROWS))) {
+		lvk_showlevel(level, map);
+		lvk_level_clear_live_cells(game, level, map);
+		return;
+	}
 	for (i = 0; i <= level; i++) {
 		width = game->levels[i].width ? game->levels[i].width : LVK_LEVEL_COLUMNS;
 		height = game->levels[i].height ? game->levels[i].height : LVK_LEVEL_ROWS;
@@ -121,6 +132,7 @@ static void showLevel(int level, u16 *map)
 	memcpy(levelMap, lvk_maps + start, (size_t)width * height * sizeof(u16));
 	lvk_level_clear_live_cells(game, level, levelMap);
 	lvk_ring_start(&ring, map, levelMap, width, height, cameraX, cameraY);
+	ringActive = 1;
 }
 
 #ifdef LVK_METER
@@ -367,7 +379,7 @@ int main(void)
 		if (lvk_engine_level(&engine) != shownLevel || lvk_engine_level_changed(&engine)) {
 			shownLevel = lvk_engine_level(&engine);
 			showLevel(shownLevel, map);
-		} else if (shownLevel >= 0) {
+		} else if (ringActive) {
 			lvk_ring_scroll(&ring, cameraX, cameraY);
 		}
 		bgSetScroll(bg, cameraX, cameraY);
