@@ -425,6 +425,8 @@ void TGame::LoadSprites(TReader& Reader) {
     TActor* Actor = FindActorByName(Reader.ReadString());
     if (!Actor || Actor->HasLook()) throw EReadError("section");
     Actor->LoadLook(Reader);
+  }
+}
 
 bool TGame::HasCameras() const {
   for (int l = 0; l < FLevels.Count(); ++l)
