@@ -352,6 +352,10 @@ void GiveBehaviour(TGame& Game) {
   IfCount(*Throw, "aStar", "=", 0);  // one star at a time
   Spawn(*Throw, "aStar");
   PlaySound(*Throw, "sThrow");
+  // Holding L glides the camera back to the level's start for a look round;
+  // letting go follows the hero again (a level of one screen never scrolls).
+  Act(*OnKey(Hero, "L", true), TActionMoveCamera::ClassKind(), {"0", "0", "8"});
+  Act(*OnKey(Hero, "L", false), TActionCameraFollow::ClassKind(), {"aHero"});
   THandler* Clock = OnTimer(Hero, Second, true);
   SetVariable(*Clock, "vTime", "-1", true);
   IfVariable(*Clock, "vTime", "<=", "0");
@@ -440,7 +444,9 @@ void GiveBehaviour(TGame& Game) {
   SetSpeedDir(*Fly, "vAimX", "vAimY", false);
   Destroy(*OnTimer(Star, StarFrames, false));
   Destroy(*OnCollision(Star, nullptr, true));
-  Destroy(*OnCollision(Star, &Ghost, true));
+  THandler* Burst = OnCollision(Star, &Ghost, true);
+  Act(*Burst, TActionShakeCamera::ClassKind(), {"12", "2"});
+  Destroy(*Burst);
   Destroy(*OnOutside(Star));
 
   PlaySound(*EndScreen(Actor("aGrave"), "           GAME OVER"), "sLose");
