@@ -200,7 +200,7 @@ const TActionValue MoveCameraValues[] = {
     {"&Y", "The level pixel the screen's top edge moves to", T::Number, S::Arg2},
     {"&Speed", "Pixels a frame, a whole number 0..255 (0: at once)", T::Number, S::Op, "4"}};
 const TActionValue ShakeCameraValues[] = {
-    {"&Frames", "How long the picture shakes, in frames (60 a second)", T::Number, S::Arg1, "30"},
+    {"&Duration", "How long the picture shakes, in frames (60 a second)", T::Number, S::Arg1, "30"},
     {"&Strength", "How far it shakes, 1 to 16 pixels", T::Number, S::Arg2, "4"}};
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
 

@@ -120,7 +120,7 @@ TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {
   EXPECT_EQ(Dlg.cbxZoom->currentText(), "50%");
   EXPECT_EQ(Grid->CellSize(), 4);
   EXPECT_TRUE(Dlg.isVisible());  // Enter is the box's, not the window's
-  EXPECT_EQ(Dlg.cbxZoom->count(), 5);  // and adds no item
+  EXPECT_EQ(Dlg.cbxZoom->count(), 7);  // and adds no item
 
   Type(Dlg.cbxHairsize, "3");
   QTest::keyClick(Dlg.cbxHairsize->lineEdit(), Qt::Key_Enter);
@@ -137,8 +137,8 @@ TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {
   EXPECT_EQ(Grid->CellSize(), 10);
 
   // Choosing an item from the drop-down applies it at once.
-  Dlg.cbxZoom->setCurrentIndex(4);
-  emit Dlg.cbxZoom->activated(4);
+  Dlg.cbxZoom->setCurrentIndex(6);
+  emit Dlg.cbxZoom->activated(6);
   EXPECT_EQ(Grid->CellSize(), 32);
 
   // Zero and negative sizes still leave a grid that shows and takes clicks.
@@ -317,7 +317,9 @@ TEST_F(LevelEditor, LargeLevelsZoomAroundTheMouseScrollAndJump) {
     EXPECT_EQ(Dlg.ZoomValue(), C.Zoom) << C.Steps;
     const QPointF After = Grid->LevelPixelAt(Mouse);
     // Within a cell at the new zoom, scroll bars allowing.
-    if (Grid->horizontalScrollBar()->value() > 0) EXPECT_NEAR(After.x(), Before.x(), 8.0) << C.Zoom;
+    if (Grid->horizontalScrollBar()->value() > 0) {
+      EXPECT_NEAR(After.x(), Before.x(), 8.0) << C.Zoom;
+    }
   }
 
   // A click on the overview brings that part into the middle of the view.

@@ -469,9 +469,11 @@ void TfrmLevelEditor::RefreshOverview() {
     }
   }
   pnlOverview->SetPicture(Cells);
+  // On a level of one screen the frame would only outline the level.
   int X = 0, Y = 0;
   FLevel->CameraStart(X, Y);
-  grdLayout->SetScreenFrame(QRect(X, Y, lvk::ScreenColumns * 8, lvk::ScreenRows * 8));
+  const bool Scrolls = FLevel->Width() > lvk::ScreenColumns || FLevel->Height() > lvk::ScreenRows;
+  grdLayout->SetScreenFrame(Scrolls ? QRect(X, Y, lvk::ScreenColumns * 8, lvk::ScreenRows * 8) : QRect());
   ShowViewInOverview();
 }
 

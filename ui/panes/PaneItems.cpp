@@ -519,7 +519,7 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
            "Give the level the size above, keeping its cells at the chosen place (one undo step)");
   auto* WidthLabel = new QLabel("&Width", SizeBox);
   WidthLabel->setBuddy(spnLevelWidth);
-  auto* HeightLabel = new QLabel("&Height", SizeBox);
+  auto* HeightLabel = new QLabel("Heigh&t", SizeBox);
   HeightLabel->setBuddy(spnLevelHeight);
   QHBoxLayout* SizeRow = Row(SizeRows);
   SizeRow->addWidget(WidthLabel);
@@ -556,7 +556,7 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   chkLockY = new QCheckBox("Lock &up and down", CameraBox);
   chkLockY->setObjectName("chkLockY");
   SetHints(chkLockY, "The camera never scrolls up or down");
-  auto* FollowLabel = new QLabel("&Follows", CameraBox);
+  auto* FollowLabel = new QLabel("F&ollows", CameraBox);
   FollowLabel->setBuddy(cbxCameraFollow);
   QHBoxLayout* FollowRow = Row(CameraRows);
   FollowRow->addWidget(FollowLabel);
