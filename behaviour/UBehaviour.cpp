@@ -174,8 +174,9 @@ void RegisterKinds() {
         &TActionSpawn::ClassKind(), &TActionGoToLevel::ClassKind(), &TActionRestartGame::ClassKind(),
         &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
-        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionCameraFollow::ClassKind(),
-        &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind()})
+        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionClearText::ClassKind(),
+        &TActionJumpTo::ClassKind(), &TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind(),
+        &TActionCameraFollow::ClassKind(), &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

@@ -203,6 +203,13 @@ const TActionValue ShakeCameraValues[] = {
     {"&Duration", "How long the picture shakes, in frames (60 a second)", T::Number, S::Arg1, "30"},
     {"&Strength", "How far it shakes, 1 to 16 pixels", T::Number, S::Arg2, "4"}};
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
+const TActionValue ClearTextValues[] = {
+    {"Ro&w", "The row of the upper screen to clear, 0 (top) to 23", T::Number, S::Arg1},
+    {"All row&s", "Clear every row the game has printed, whatever the row", T::Flag, S::Arg2, "0"}};
+const TActionValue JumpToValues[] = {
+    {"&X", "Pixels from the level's left edge (relative: to the right of here)", T::Number, S::Arg1},
+    {"&Y", "Pixels from the level's top edge (relative: below here)", T::Number, S::Arg2},
+    {"Rela&tive", "Move by x and y pixels from where this instance is", T::Flag, S::Relative, "0"}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {
@@ -251,6 +258,10 @@ LVK_KIND(TActionShakeCamera, ShakeCameraValues, "ShakeCamera", "Shake the lower 
          "BmpShakeCamera16x16", LVK_ACTION_SHAKE_CAMERA)
 LVK_KIND(TActionPlaySound, PlaySoundValues, "PlaySound", "Play a sound of the game", "BmpPlaySound16x16",
          LVK_ACTION_PLAY_SOUND)
+LVK_KIND(TActionClearText, ClearTextValues, "ClearText", "Clear a row of the upper screen, or all of the game's rows",
+         "BmpClearText16x16", LVK_ACTION_CLEAR_TEXT)
+LVK_KIND(TActionJumpTo, JumpToValues, "JumpTo", "Put this instance at a place, or move it by some pixels at once",
+         "BmpJumpTo16x16", LVK_ACTION_JUMP_TO)
 
 TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
 const TActionKind& TActionRestartGame::ClassKind() {
@@ -260,6 +271,20 @@ const TActionKind& TActionRestartGame::ClassKind() {
   return Kind;
 }
 
+// The kinds without values.
+#define LVK_PLAIN_KIND(Class, Name, Description, Icon, Code)                                          \
+  Class::Class(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}          \
+  const TActionKind& Class::ClassKind() {                                                               \
+    static const TActionKindInfo Kind(Name, Description, Icon, LVK_ENGINE_CODE(Code), &Make<Class>); \
+    return Kind;                                                                                        \
+  }
+
+LVK_PLAIN_KIND(TActionJumpToStart, "JumpToStart", "Put this instance back where it was placed or spawned",
+               "BmpJumpToStart16x16", LVK_ACTION_JUMP_TO_START)
+LVK_PLAIN_KIND(TActionOtherwise, "Otherwise", "Run the rest of the handler only when the guard before failed",
+               "BmpOtherwise16x16", LVK_ACTION_OTHERWISE)
+
+#undef LVK_PLAIN_KIND
 #undef LVK_KIND
 
 std::string TActionSetVariable::Summary() const { return TValueAction::Summary(); }
@@ -271,6 +296,11 @@ std::string TActionBounce::Summary() const { return TValueAction::Summary(); }
 std::string TActionSetTile::Summary() const { return TValueAction::Summary(); }
 std::string TActionMoveToward::Summary() const { return TValueAction::Summary(); }
 std::string TActionPlaySound::Summary() const { return TValueAction::Summary(); }
+std::string TActionJumpTo::Summary() const { return TValueAction::Summary(); }
+std::string TActionJumpToStart::Summary() const { return TValueAction::Summary(); }
+std::string TActionClearText::Summary() const {
+  return GetValue(1) == "1" ? "ClearText(all rows)" : "ClearText(" + Shown(0) + ")";
+}
 std::string TActionCameraFollow::Summary() const { return TValueAction::Summary(); }
 std::string TActionMoveCamera::Summary() const { return TValueAction::Summary(); }
 std::string TActionShakeCamera::Summary() const { return TValueAction::Summary(); }
@@ -282,5 +312,6 @@ std::string TActionIfCount::Summary() const {
 }
 std::string TActionIfChance::Summary() const { return "If chance 1 in " + Shown(0); }
 std::string TActionIfKeyHeld::Summary() const { return "If held " + Shown(0); }
+std::string TActionOtherwise::Summary() const { return "Otherwise"; }
 
 }  // namespace lvk

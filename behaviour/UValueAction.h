@@ -84,6 +84,14 @@ LVK_VALUE_ACTION(TActionMoveCamera);
 LVK_VALUE_ACTION(TActionShakeCamera);
 // PlaySound(sound): starts a sound; several play at once.
 LVK_VALUE_ACTION(TActionPlaySound);
+// ClearText(row) or ClearText(all rows): gives rows of the upper screen back.
+LVK_VALUE_ACTION(TActionClearText);
+// JumpTo(x, y, relative): puts this instance at a place, in pixels.
+LVK_VALUE_ACTION(TActionJumpTo);
+// JumpToStart(): back where this instance was placed or spawned.
+LVK_VALUE_ACTION(TActionJumpToStart);
+// Otherwise: the rest runs only when the guard before it failed.
+LVK_VALUE_ACTION(TActionOtherwise);
 
 #undef LVK_VALUE_ACTION
 

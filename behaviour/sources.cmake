@@ -27,6 +27,10 @@ set(LURVIK_ICON_NAMES
   BmpIfChance16x16
   BmpIfKeyHeld16x16
   BmpPlaySound16x16
+  BmpClearText16x16
+  BmpJumpTo16x16
+  BmpJumpToStart16x16
+  BmpOtherwise16x16
   BmpCameraFollow16x16
   BmpMoveCamera16x16
   BmpShakeCamera16x16

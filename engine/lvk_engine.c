@@ -206,6 +206,7 @@ void lvk_engine_init(lvk_engine_t *e, const lvk_game_t *game)
   e->level_changed = 0;
   e->viewer = 1;
   e->restart = 0;
+  e->jumped = 0;
   e->any_solid = 0;
   e->instance_count = 0;
   e->live_count = 0;
@@ -256,11 +257,15 @@ void lvk_engine_set_trace(lvk_engine_t *e, lvk_trace_fn trace, void *context)
   e->trace_context = context;
 }
 
-static int has_instance_variables(const lvk_game_t *g)
+/* Whether the game reads lvk_instance_values_t: instance variables or a
+ * JumpToStart. */
+static int needs_instance_values(const lvk_game_t *g)
 {
   unsigned i;
   for (i = 0; i < g->variable_count; ++i)
     if (g->variables[i].scope == LVK_SCOPE_INSTANCE) return 1;
+  for (i = 0; i < g->action_count; ++i)
+    if (g->actions[i].kind == LVK_ACTION_JUMP_TO_START) return 1;
   return 0;
 }
 
@@ -422,16 +427,19 @@ static void release_rows(lvk_engine_t *e, int slot)
     }
 }
 
-static void clear_rows(lvk_engine_t *e)
+/* Gives the game's rows among Rows (bit r: row r) back to the host, empty. */
+static void clear_rows(lvk_engine_t *e, uint32_t rows)
 {
   int r, c;
+  rows &= e->rows_used;
   for (r = 0; r < LVK_TEXT_ROWS; ++r) {
-    if (!(e->rows_used & ((uint32_t)1 << r))) continue;
+    if (!(rows & ((uint32_t)1 << r))) continue;
     for (c = 0; c < LVK_TEXT_COLUMNS; ++c) e->rows[r][c] = ' ';
     forget_shown_vars(e, r);
   }
-  e->rows_changed |= e->rows_used;
-  e->rows_used = e->rows_stale = 0;
+  e->rows_changed |= rows;
+  e->rows_used &= ~rows;
+  e->rows_stale &= ~rows;
 }
 
 /* ---- Instances ---- */
@@ -473,6 +481,10 @@ static void make_instance(lvk_engine_t *e, int slot, uint16_t actor, int32_t x, 
   }
   in->tile = g->actors[actor].tile;
   in->age = 0;
+  if (e->instance_values) {
+    e->instance_values->start_x[slot] = x;
+    e->instance_values->start_y[slot] = y;
+  }
   for (i = 0; i < g->variable_count; ++i)
     if (g->variables[i].scope == LVK_SCOPE_INSTANCE)
       *instance_value(e, slot, e->variable_place[i] & ~INSTANCE_PLACE) = g->variables[i].initial;
@@ -557,6 +569,15 @@ static void move_toward(lvk_engine_t *e, int slot, uint16_t actor, int32_t speed
   in->sy = (uint8_t)(dy < size && -dy < size ? (dy < 0 ? -dy : dy) : size);
 }
 
+/* Puts Slot's instance at (X, Y) in 1/16 pixel, as a jump: no move. */
+static void jump(lvk_engine_t *e, int slot, int32_t x, int32_t y)
+{
+  lvk_instance_t *in = &e->instances[slot];
+  in->x = in->old_x = clamp32(x, -POSITION_LIMIT, POSITION_LIMIT);
+  in->y = in->old_y = clamp32(y, -POSITION_LIMIT, POSITION_LIMIT);
+  e->jumped = 1;
+}
+
 static void ask_level(lvk_engine_t *e, int level)
 {
   if (e->next_level < 0 && level >= 0 && level < e->game->level_count) e->next_level = level;
@@ -566,12 +587,15 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
 {
   lvk_instance_t *in = &e->instances[slot];
   const lvk_action_t *a, *end;
+  int failed = 0; /* the last guard failed */
+  int held;       /* of a guard: whether it holds; -1 for other actions */
   /* A handler without actions may sit in a game whose action table is none. */
   if (!h->action_count) return;
   a = &e->game->actions[h->first_action];
   end = a + h->action_count;
   for (; a < end; ++a) {
     int32_t n1 = number(e, slot, a->arg1, a->var1);
+    held = -1;
     switch (a->kind) {
     case LVK_ACTION_SET_SPEED_SIZE: {
       /* Clamped first, so adding cannot overflow; the result is the same. */
@@ -632,19 +656,38 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       move_toward(e, slot, a->ref, n1);
       break;
     case LVK_ACTION_IF_VARIABLE:
-      if (!compare(variable_value(e, slot, a->ref), a->op, n1)) return;
+      held = compare(variable_value(e, slot, a->ref), a->op, n1);
       break;
     case LVK_ACTION_IF_COUNT:
-      if (!compare(count_of(e, a->ref), a->op, n1)) return;
+      held = compare(count_of(e, a->ref), a->op, n1);
       break;
     case LVK_ACTION_IF_CHANCE:
-      if (n1 < 1 || next_random(e) % (uint32_t)n1 != 0) return;
+      held = n1 >= 1 && next_random(e) % (uint32_t)n1 == 0;
       break;
     case LVK_ACTION_IF_KEY_HELD:
-      if (!a->ref || (e->keys & a->ref) != a->ref) return;
+      held = a->ref && (e->keys & a->ref) == a->ref;
+      break;
+    case LVK_ACTION_OTHERWISE:
+      if (!failed) return;
       break;
     case LVK_ACTION_PLAY_SOUND:
       if (e->sound_count < LVK_MAX_FRAME_SOUNDS) e->sounds[e->sound_count++] = a->ref;
+      break;
+    case LVK_ACTION_CLEAR_TEXT:
+      if (number(e, slot, a->arg2, a->var2))
+        clear_rows(e, e->rows_used);
+      else if (n1 >= 0 && n1 < LVK_TEXT_ROWS)
+        clear_rows(e, (uint32_t)1 << n1);
+      break;
+    case LVK_ACTION_JUMP_TO: {
+      int32_t x = clamp32(n1, -32000, 32000) * LVK_SUBPIXELS;
+      int32_t y = clamp32(number(e, slot, a->arg2, a->var2), -32000, 32000) * LVK_SUBPIXELS;
+      if (a->relative) jump(e, slot, in->x + x, in->y + y);
+      else jump(e, slot, x, y);
+      break;
+    }
+    case LVK_ACTION_JUMP_TO_START:
+      jump(e, slot, e->instance_values->start_x[slot], e->instance_values->start_y[slot]);
       break;
     case LVK_ACTION_CAMERA_FOLLOW:
       e->camera_follow = a->ref;
@@ -664,6 +707,12 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
     default:
       break; /* a kind this engine does not know does nothing */
     }
+    if (held == 0) {
+      /* The run goes on after the next Otherwise, or ends without one. */
+      while (++a < end && a->kind != LVK_ACTION_OTHERWISE) {}
+      if (a == end) return;
+    }
+    if (held >= 0) failed = !held;
   }
 }
 
@@ -815,7 +864,7 @@ static void start_level(lvk_engine_t *e, int level)
   const lvk_level_t *l;
   int i, count;
   if (!g || g->level_count == 0) return;
-  if (!e->instance_values && has_instance_variables(g)) return;
+  if (!e->instance_values && needs_instance_values(g)) return;
   level %= g->level_count;
   if (level < 0) level += g->level_count;
   l = &g->levels[level];
@@ -853,7 +902,7 @@ static void restart_game(lvk_engine_t *e)
   for (i = 0; i < g->variable_count; ++i)
     if (g->variables[i].scope == LVK_SCOPE_GAME) e->game_values[e->variable_place[i]] = g->variables[i].initial;
   for (i = 0; i < (unsigned)e->instance_count; ++i) release_rows(e, (int)i);
-  clear_rows(e);
+  clear_rows(e, e->rows_used);
   start_level(e, 0);
 }
 
@@ -1193,6 +1242,16 @@ static void gather_boxes(lvk_engine_t *e)
   }
 }
 
+/* Whether the move that a repel took back had met Target: where the box
+ * was after movement (Mx, My), or halfway there for a long move. */
+static int contact_met(lvk_engine_t *e, int slot, int32_t mx, int32_t my, int long_move_made, uint16_t target)
+{
+  const lvk_instance_t *in = &e->instances[slot];
+  int32_t ox = pixel_of(in->old_x), oy = pixel_of(in->old_y);
+  return overlaps(e, slot, mx, my, target) ||
+         (long_move_made && overlaps(e, slot, ox + (mx - ox) / 2, oy + (my - oy) / 2, target));
+}
+
 static void collision_events(lvk_engine_t *e)
 {
   const lvk_game_t *g = e->game;
@@ -1202,23 +1261,40 @@ static void collision_events(lvk_engine_t *e)
   for (slot = 0; slot < e->instance_count; ++slot) {
     lvk_instance_t *in = &e->instances[slot];
     const lvk_actor_t *a;
+    lvk_box_t *box;
     unsigned k = 0; /* the handler's place among the actor's collision handlers */
+    int32_t mx, my;  /* the box after movement, before any repel */
+    int jumped_far, taken_back = 0, landed = 0;
     if (!in->alive) continue;
     a = &g->actors[in->actor];
+    box = &e->boxes[e->box_of[slot]];
+    mx = box->x;
+    my = box->y;
+    jumped_far = long_move(e, slot);
     for (i = a->first_handler; i < (unsigned)a->first_handler + a->handler_count; ++i) {
       const lvk_handler_t *h = &g->handlers[i];
-      const lvk_box_t *box = &e->boxes[e->box_of[slot]];
       uint32_t bit;
+      int met;
       if (h->event != LVK_EVENT_COLLISION) continue;
       if (k >= LVK_MAX_COLLISION_HANDLERS) break;
       bit = (uint32_t)1 << k++;
-      if (!((h->flags & LVK_HANDLER_REPEL) ? repel(e, slot, h->other) : overlaps(e, slot, box->x, box->y, h->other))) {
+      met = (h->flags & LVK_HANDLER_REPEL) && !landed ? repel(e, slot, h->other)
+                                                      : overlaps(e, slot, box->x, box->y, h->other);
+      /* A contact is one meeting with everything the move touched: once a
+       * repel took the move back, the later handlers look where it went. */
+      if (!met && taken_back) met = contact_met(e, slot, mx, my, jumped_far, h->other);
+      if (box->x != mx || box->y != my) taken_back = 1;
+      if (!met) {
         in->touching &= ~bit;
         continue;
       }
       if (!(in->touching & bit)) {
         in->touching |= bit;
+        e->jumped = 0;
         fire(e, slot, i);
+        /* A jump counts for collisions from the next frame on: this frame's
+         * contacts stay where the box was, and no repel takes it back. */
+        if (e->jumped) landed = 1;
       }
     }
   }

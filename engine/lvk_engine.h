@@ -37,6 +37,9 @@
  *   shake asked for counts. The camera moves after everything else in the
  *   frame, so the host draws the background and the sprites of one frame
  *   with one camera.
+ *   A level may be narrower or lower than the screen: cells beyond its width
+ *   or height hold nothing, whatever the scenery table says there, and
+ *   nothing collides with them.
  * - An actor with at least one handler is live: every cell where a level
  *   places it spawns one instance there (at most LVK_MAX_INSTANCES per
  *   level, in cell order, row by row; further cells spawn nothing). An actor
@@ -93,6 +96,14 @@
  *   that keeps or shrinks an overlap it did not make (something walked into
  *   it) stays, so it can always walk out. A repelled instance pushing on
  *   counts as one contact and does not fire again.
+ * - A contact (a move taken back by repel, or an overlap) counts as meeting
+ *   every actor it touched, for every OnCollision of the instance that names
+ *   that actor or any solid actor, each once per contact as above: once a
+ *   repel has taken the move back, the instance's later OnCollision handlers
+ *   of that frame also look where the move went (and halfway, for a long
+ *   move). So OnCollision(any solid actor, repel) and OnCollision(door,
+ *   repel) both fire when the instance walks into a solid door, in either
+ *   order.
  * - Actions, with every number a literal or a variable's value:
  *   SetSpeedSize: absolute sets (sx, sy), relative adds; clamped to 0..255.
  *   SetSpeedDir: absolute sets (dx, dy) to the signs of its numbers,
@@ -108,19 +119,40 @@
  *   instances without OnDestroy and keeps the game variables.
  *   SetVariable sets a variable, relative adds to it (clamped to the 32-bit
  *   range). Spawn(actor, dx, dy) makes an instance of the actor at the end of
- *   the frame at the position the spawning instance had when it asked, plus
- *   (dx, dy) pixels, in the lowest free slot (a destroyed instance's slot is
+ *   the frame at the position the spawning instance had when it asked (in
+ *   the input phase: before that frame's move; in the collision phase: after
+ *   it and any repel), plus (dx, dy) pixels, in the lowest free slot (a destroyed instance's slot is
  *   free), and runs its OnCreate handlers; with LVK_MAX_INSTANCES slots alive
  *   nothing is spawned. Bounce(x, y) reverses the direction on x when its
  *   first number is not 0 and on y when its second is not 0. SetTile draws
  *   the instance with another tile (LVK_NONE: with none). MoveToward(actor,
  *   speed) points the direction at the nearest other instance of the actor
- *   (squared distance in pixels, ties to the earlier slot) with speed size
- *   speed on each axis, less on an axis where the target is nearer than
- *   that; with no such instance nothing changes. PlaySound asks the host to
- *   start a sound (see lvk_engine_sounds).
+ *   (squared distance between the top left corners in whole pixels, ties to
+ *   the earlier slot; never the instance itself, never one asked to be
+ *   destroyed) with speed size speed on each axis, less on an axis where the
+ *   target is nearer than that, so it never moves past the target; with no
+ *   such instance nothing changes. PlaySound asks the host to start a sound
+ *   (see lvk_engine_sounds); of more than LVK_MAX_FRAME_SOUNDS asked for in
+ *   one frame (or level start) the first ones count.
+ *   ClearText(row) clears a row and gives it back to the host, as
+ *   RestartGame does with all of them (the host's start text shows there
+ *   again); with its second number not 0 it clears every row the game has
+ *   printed; a row outside 0..23 does nothing. A value a cleared row
+ *   followed no longer prints it.
+ *   JumpTo(x, y) puts the instance at pixel (x, y) of the level (its box's
+ *   top left), relative moves it by (x, y) pixels; JumpToStart puts it where
+ *   it was placed or spawned. A jump is not a move: repel never takes it
+ *   back, and it changes neither speed nor direction. A jump made in an
+ *   OnCollision handler counts for collisions from the next frame on: the
+ *   rest of that collision phase still meets the instance where it was (the
+ *   contact's other handlers fire), and its later repel handlers that frame
+ *   take nothing back. JumpTo's numbers are clamped to -32000..32000 pixels.
  * - Guards are actions too: one that does not hold ends the handler's run
- *   (the actions after it do not run this time). IfVariable(v, op, n) and
+ *   (the actions after it do not run this time), unless an Otherwise
+ *   follows it: then the run goes on after the next Otherwise. An Otherwise
+ *   reached in the run ends it when the handler's last guard held (or none
+ *   was met yet), and lets the run go on when the last guard failed; so
+ *   "guard, A, Otherwise, B" runs A or B, never both. IfVariable(v, op, n) and
  *   IfCount(actor, op, n) compare a variable's value or the number of the
  *   actor's live instances (alive and not asked to be destroyed) with n;
  *   IfChance(n) holds one time in n (never for n < 1), drawn from the
@@ -140,8 +172,8 @@
  *   it shows changes, it is printed again at the end of the frame, until the
  *   row is printed with another text. Instance variables in it are those of
  *   the instance that showed it; when that instance goes (destroyed or its
- *   level left) the row keeps what it shows and follows no variable any more.
- *   Rows stay across levels. A row once printed belongs to the game until
+ *   level left) the row keeps what it shows and follows no variable any more,
+ *   even when a new instance takes the slot. Rows stay across levels. A row once printed belongs to the game until
  *   RestartGame clears it; the host shows its own lines in the other rows.
  * - Start and Select held together (both held, one of them just went down)
  *   step to the next level. A game in which no actor has a handler is a
@@ -253,10 +285,14 @@ enum {
   LVK_ACTION_IF_CHANCE = 14,
   LVK_ACTION_IF_KEY_HELD = 15,
   LVK_ACTION_PLAY_SOUND = 16,
-  LVK_ACTION_CAMERA_FOLLOW = 17,
-  LVK_ACTION_MOVE_CAMERA = 18,
-  LVK_ACTION_SHAKE_CAMERA = 19,
-  LVK_ACTION_KINDS = 20
+  LVK_ACTION_CLEAR_TEXT = 17,
+  LVK_ACTION_JUMP_TO = 18,
+  LVK_ACTION_JUMP_TO_START = 19,
+  LVK_ACTION_OTHERWISE = 20,
+  LVK_ACTION_CAMERA_FOLLOW = 21,
+  LVK_ACTION_MOVE_CAMERA = 22,
+  LVK_ACTION_SHAKE_CAMERA = 23,
+  LVK_ACTION_KINDS = 24
 };
 
 /* lvk_handler_t.flags */
@@ -332,6 +368,9 @@ typedef struct lvk_handler {
  *   IfChance        n1: n, for one time in n
  *   IfKeyHeld       ref: the keys
  *   PlaySound       ref: the sound
+ *   ClearText       n1: the row; n2: all the game's rows when not 0
+ *   JumpTo          n1, n2: x, y in pixels; relative
+ *   JumpToStart, Otherwise: nothing
  *   CameraFollow    ref: the actor, or LVK_NONE
  *   MoveCamera      n1, n2: the world pixel; op: the speed, pixels a frame
  *   ShakeCamera     n1: frames; n2: strength in pixels
@@ -526,11 +565,14 @@ typedef struct lvk_target_run {
   uint8_t count;
 } lvk_target_run_t;
 
-/* The instances' own variables: LVK_MAX_INSTANCE_VARIABLES values per slot.
- * Kept apart from lvk_engine_t (8 KiB, read by actions only): the DS program
- * keeps the engine in its small fast memory and these in main memory. */
+/* What only actions read of each slot: the instances' own variables
+ * (LVK_MAX_INSTANCE_VARIABLES values per slot) and where each instance was
+ * placed or spawned (JumpToStart). Kept apart from lvk_engine_t (9 KiB): the
+ * DS program keeps the engine in its small fast memory and these in main
+ * memory. */
 typedef struct lvk_instance_values {
   int32_t values[LVK_MAX_INSTANCES][LVK_MAX_INSTANCE_VARIABLES];
+  int32_t start_x[LVK_MAX_INSTANCES], start_y[LVK_MAX_INSTANCES]; /* in 1/16 pixel */
 } lvk_instance_values_t;
 
 typedef struct lvk_engine {
@@ -542,6 +584,7 @@ typedef struct lvk_engine {
   uint8_t level_changed;
   uint8_t viewer;
   uint8_t restart;        /* RestartGame asked for this frame */
+  uint8_t jumped;         /* a JumpTo or JumpToStart ran since the collision phase last looked */
   int16_t level_columns, level_rows; /* the level's size in cells */
   const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
@@ -595,8 +638,8 @@ typedef struct lvk_engine {
 /* Binds Engine to Game, which must outlive it; game variables take their
  * initial values, the text rows are empty. No level runs yet: set the
  * trace and the instance values, if any, then start a level. A game with
- * instance variables needs the instance values' room: without it
- * lvk_engine_start_level refuses it (no level runs). */
+ * instance variables or a JumpToStart needs the instance values' room:
+ * without it lvk_engine_start_level refuses it (no level runs). */
 void lvk_engine_init(lvk_engine_t *engine, const lvk_game_t *game);
 
 /* The room for the instances' own variables, which must outlive the engine

@@ -246,6 +246,7 @@ void IfVariable(THandler& H, const std::string& Variable, const std::string& Op,
 void IfCount(THandler& H, const std::string& Actor, const std::string& Op, int Value) {
   Act(H, TActionIfCount::ClassKind(), {Actor, Op, Number(Value)});
 }
+void ClearText(THandler& H, int Row) { Act(H, TActionClearText::ClassKind(), {Number(Row), "0"}); }
 
 // ---- The rules ----
 
@@ -361,10 +362,13 @@ void GiveBehaviour(TGame& Game) {
   IfVariable(*Clock, "vTime", "<=", "0");
   GameOver(*Clock, " Time is up!");
   // The news of how the last garden ended fades three seconds into this one.
-  ShowText(*OnTimer(Hero, 3 * Second, false), RowNews, "");
+  ClearText(*OnTimer(Hero, 3 * Second, false), RowNews);
   // Repel alone stops him at every wall; it needs no action.
   OnCollision(Hero, nullptr, false);
-  // Two handlers for the two outcomes of a catch: the first takes the life.
+  // A shut door stops him as a wall and says why: the same contact.
+  ShowText(*OnCollision(Hero, &Actor("aDoor"), false), RowNews, " Coins left: the door is shut");
+  // A catch takes a life and starts the garden again; the last life ends
+  // the game.
   THandler* Caught = OnCollision(Hero, &Ghost, true);
   SetVariable(*Caught, "vLives", "-1", true);
   PlaySound(*Caught, "sHit");
@@ -372,11 +376,10 @@ void GiveBehaviour(TGame& Game) {
   SetVariable(*Caught, "vScore", "vLevelScore", false);
   ShowText(*Caught, RowNews, " A ghost caught you!");
   Act(*Caught, TActionGoToLevel::ClassKind(), {"0"});
-  THandler* Lost = OnCollision(Hero, &Ghost, true);
-  IfVariable(*Lost, "vLives", "<=", "0");
-  GameOver(*Lost, " A ghost caught you!");
+  Act(*Caught, TActionOtherwise::ClassKind());
+  GameOver(*Caught, " A ghost caught you!");
   THandler* AtFlag = OnCollision(Hero, &Actor("aFlag"), true);
-  ShowText(*AtFlag, RowNews, "");
+  ClearText(*AtFlag, RowNews);
   Act(*AtFlag, TActionNextLevel::ClassKind());
   THandler* AtCrown = OnCollision(Hero, &Actor("aCrown"), true);
   Spawn(*AtCrown, "aKing");
@@ -428,9 +431,12 @@ void GiveBehaviour(TGame& Game) {
   IfCount(*Rise, "aGhost", "<", 2);
   Act(*Rise, TActionIfChance::ClassKind(), {"2"});
   Spawn(*Rise, "aGhost");
-  for (THandler* Chase : {OnCreate(Ghost), OnTimer(Ghost, 10, true)})
+  // It rises out of the tomb, and sinks back into it when it catches him.
+  THandler* Risen = OnCreate(Ghost);
+  Act(*Risen, TActionJumpTo::ClassKind(), {"0", "-8", "1"});
+  for (THandler* Chase : {Risen, OnTimer(Ghost, 10, true)})
     Act(*Chase, TActionMoveToward::ClassKind(), {"aHero", Number(GhostSpeed)});
-  Destroy(*OnCollision(Ghost, &Hero, true));
+  Act(*OnCollision(Ghost, &Hero, true), TActionJumpToStart::ClassKind());
   THandler* Shot = OnCollision(Ghost, &Star, true);
   PlaySound(*Shot, "sHit");
   SetVariable(*Shot, "vScore", "50", true);

@@ -11,6 +11,7 @@
 #include "generator/UGenerator.h"
 #include "generator/UToolChain.h"
 #include "generator/UToolChainCopy.h"
+#include "generator/UWebExport.h"
 #include "model/UErrors.h"
 #include "model/UGame.h"
 
@@ -65,6 +66,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
       Line.Action = TCommandLine::acBuild;
       if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--export-web") {
+      if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
+      Line.Action = TCommandLine::acExportWeb;
+      if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--output") {
+      if (!Value(Line.Output)) return Fail("--output needs a file");
     } else if (A == "--command") {
       if (!Value(Line.Command)) return Fail("--command needs a text");
       CommandGiven = true;
@@ -81,6 +88,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   if (!Line.WorkingFolder.empty() && Line.Action != TCommandLine::acGenerate)
     return Fail("--working-folder goes with --generate");
   if (CommandGiven && Line.Action != TCommandLine::acBuild) return Fail("--command goes with --build");
+  if (Line.Action == TCommandLine::acExportWeb && Line.Output.empty()) return Fail("--export-web needs --output FILE.html");
+  if (!Line.Output.empty() && Line.Action != TCommandLine::acExportWeb) return Fail("--output goes with --export-web");
   return Line;
 }
 
@@ -89,6 +98,7 @@ std::string UsageText(const std::string& Program) {
          " [GAME.lvk]\n"
          "       " + Program + " --generate GAME.lvk [--working-folder DIR]\n"
          "       " + Program + " --build GAME.lvk [--command TEXT]\n"
+         "       " + Program + " --export-web GAME.lvk --output FILE.html\n"
          "       " + Program + " --help | --version\n"
          "\n"
          "With no option, or a project file, the editor starts.\n"
@@ -101,6 +111,8 @@ std::string UsageText(const std::string& Program) {
          "                    folder with TEXT (default: make); prints both logs and\n"
          "                    the summary, which counts the tool chain's errors and\n"
          "                    warnings\n"
+         "  --export-web      write the game as one web page that plays in a browser,\n"
+         "                    from a local file or a web site, with everything inside\n"
          "Exit status: 0 done, 1 errors were logged, 2 the game cannot be loaded,\n"
          "3 generation or build stopped, 4 the tool chain failed (also when errors\n"
          "were logged), 64 bad arguments.\n";
@@ -185,6 +197,21 @@ int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostre
   // A failed tool chain also logged its error; 4 says more than 1: no image.
   if (Outcome.ExitCode != 0) return exBackEndFailed;
   return Outcome.Errors > 0 ? exErrorsLogged : exOk;
+}
+
+int RunExportWeb(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+  TGame Game;
+  if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
+  TPrintingBuildLog Log(Out, Err);
+  try {
+    const std::uint64_t Size = ExportWebPage(Game, Line.Output, Log);
+    Out << "Wrote " << Line.Output << " (" << Size << " bytes)\n";
+  } catch (const std::exception& E) {
+    Out.flush();
+    Err << E.what() << "\n";
+    return exStopped;
+  }
+  return Log.ErrorCount() > 0 ? exErrorsLogged : exOk;
 }
 
 }  // namespace lvk

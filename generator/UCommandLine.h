@@ -18,10 +18,11 @@ enum TExitStatus {
 };
 
 struct TCommandLine {
-  enum TAction { acEditor, acGenerate, acBuild, acHelp, acVersion, acUsageError } Action = acEditor;
+  enum TAction { acEditor, acGenerate, acBuild, acExportWeb, acHelp, acVersion, acUsageError } Action = acEditor;
   std::string GameFile;       // the project file to open or build
   std::string WorkingFolder;  // --working-folder; empty for the default
   std::string Command = "make";  // --command, the tool chain's command for --build
+  std::string Output;         // --output, the page --export-web writes
   std::string Error;          // what is wrong, for acUsageError
 };
 
@@ -44,5 +45,10 @@ int RunGenerate(const TCommandLine& Line, const std::string& RootFolder, std::os
 // tool chain ended with a code other than 0, else exErrorsLogged when the
 // generator or the tool chain's diagnostics counted errors, else exOk.
 int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostream& Out, std::ostream& Err);
+
+// --export-web: loads the game and writes it as one web page to --output.
+// The table builder's errors are logged to Out and counted as --generate
+// counts them; exStopped when the page cannot be made or written.
+int RunExportWeb(const TCommandLine& Line, std::ostream& Out, std::ostream& Err);
 
 }  // namespace lvk

@@ -465,4 +465,12 @@ void GenerateLevels(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
   WriteBlockEnd(Out);
 }
 
+std::string WelcomeText(const std::string& Title) {
+  std::string Bytes = Utf8ToCp1252(Title);
+  const std::size_t Width = Bytes.size() / 2 + 16;
+  std::string Text = "\n     Welcome  to  the  game\n\n";
+  if (Bytes.size() < Width) Text.append(Width - Bytes.size(), ' ');
+  return Text + Bytes + "\n";
+}
+
 }  // namespace lvk

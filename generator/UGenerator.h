@@ -32,6 +32,11 @@ void GenerateSource(const TGame& Game, const std::string& WorkingFolder, TBuildL
 // everything but letters, digits and underscores replaced by "?".
 void GenerateGameData(const TGameTables& Tables, TSourceWriter& Out);
 
+// What the generated lvk_main prints when the game starts: the welcome line
+// and the title, right-aligned in a field of half its length plus 16. Title
+// is UTF-8; the DS receives it in Windows-1252, and so does the result.
+std::string WelcomeText(const std::string& Title);
+
 // The three data blocks, each appended to the open file.
 void GeneratePalette(const TGame& Game, TSourceWriter& Out, TBuildLog& Log);
 void GenerateTiles(const TGame& Game, TSourceWriter& Out, TBuildLog& Log);

@@ -2,7 +2,8 @@
 # Installs, with apt-get, whatever the build and the tests need and this
 # machine lacks. Sourced by run.sh and test.sh.
 LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core"
+libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core clang lld"
+# clang and lld compile the engine to WebAssembly for Game | Export web page.
 # The tests also compile the generated C and the DS-side program for the DS's processor,
 # build the sample with the DS kit beside the source tree and boot it in DeSmuME under Xvfb.
 LURVIK_TEST_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi clang \
@@ -12,6 +13,9 @@ libclang-rt-14-dev llvm xz-utils desmume xvfb xdotool imagemagick"
 LURVIK_KIT_PACKAGES="gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi make xz-utils \
 autoconf automake libtool pkg-config libfreeimage-dev"
 LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES $LURVIK_KIT_PACKAGES"
+# The web page's tests: its engine in node, the page in a headless chromium
+# driven by puppeteer-core from npm.
+LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES nodejs npm chromium"
 
 lurvik_install_missing() {
   missing=""

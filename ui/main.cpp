@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
       return lvk::exUsage;
     default: break;
   }
-  const bool Headless = Line.Action == lvk::TCommandLine::acGenerate || Line.Action == lvk::TCommandLine::acBuild;
+  const bool Headless = Line.Action == lvk::TCommandLine::acGenerate || Line.Action == lvk::TCommandLine::acBuild ||
+                        Line.Action == lvk::TCommandLine::acExportWeb;
   // The watch first, so that it sees every object of ours; kinds next: a
   // project file can name any of them.
   lvk::MemWatch::Start();
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
     Result = lvk::RunGenerate(Line, lvk::ProgramFolder(), std::cout, std::cerr);
   else if (Line.Action == lvk::TCommandLine::acBuild)
     Result = lvk::RunBuild(Line, lvk::ProgramFolder(), std::cout, std::cerr);
+  else if (Line.Action == lvk::TCommandLine::acExportWeb)
+    Result = lvk::RunExportWeb(Line, std::cout, std::cerr);
   else
     Result = RunEditor(argc, argv, Line.GameFile);
   lvk::UnregisterKinds();

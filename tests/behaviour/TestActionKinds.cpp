@@ -10,11 +10,16 @@
 #include "behaviour/REventCreate.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
+#include "generator/UBuildLog.h"
+#include "generator/UGameTables.h"
 #include "model/UActor.h"
 #include "model/UBitmap.h"
 #include "model/UFiler.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UStream.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 
@@ -36,7 +41,7 @@ std::pair<test::TBytes, test::TBytes> LoadAndSaveAgain(const std::string& Name, 
 }  // namespace
 
 TEST(ActionKinds, DestroyAndNextLevelComeAfterTheSpeedKinds) {
-  ASSERT_EQ(ActionKindCount(), 20);  // the motion kinds first, the rules after them
+  ASSERT_EQ(ActionKindCount(), 24);  // the motion kinds first, the rules after them
   EXPECT_EQ(&ActionKindAt(0), &TActionSetSpeedSize::ClassKind());
   EXPECT_EQ(&ActionKindAt(1), &TActionSetSpeedDir::ClassKind());
   EXPECT_EQ(&ActionKindAt(2), &TActionDestroy::ClassKind());
@@ -129,4 +134,90 @@ TEST(ActionKinds, FilesWithTheNewKindsRoundTripAndOldFilesStayAsTheyWere) {
   auto [Old, OldAgain] = LoadAndSaveAgain(std::string(LVK_EXAMPLES) + "/Sample.lvk", Dir);
   ASSERT_FALSE(Old.empty());
   EXPECT_EQ(OldAgain, Old);
+}
+
+// ClearText, JumpTo, JumpToStart and Otherwise: their stored values (the
+// key, then each value as the one rule stores them), their summaries and
+// their entries in the engine's tables.
+TEST(ActionKinds, ClearTextJumpsAndOtherwiseAreStoredSummarisedAndEncoded) {
+  RegisterKinds();
+  auto Flag = [](bool Set) { return test::TBytes{static_cast<std::uint8_t>(Set ? 9 : 8)}; };
+  auto Strings = [](std::initializer_list<const char*> Texts) {
+    test::TBytes B;
+    for (const char* T : Texts) test::Append(B, test::ShortString(T));
+    return B;
+  };
+  auto Join = [](test::TBytes A, const test::TBytes& B) {
+    test::Append(A, B);
+    return A;
+  };
+  const struct {
+    const TActionKind* Kind;
+    std::vector<std::string> Values;
+    std::string Summary;
+    test::TBytes Params;
+    lvk_action_t Entry;  // kind, relative, arg1, arg2, var1, var2, ref, op
+  } Cases[] = {
+      {&TActionClearText::ClassKind(), {"3", "0"}, "ClearText(3)", Join(Strings({"3"}), Flag(false)),
+       {LVK_ACTION_CLEAR_TEXT, 0, 3, 0, 0, 0, 0, 0}},
+      {&TActionClearText::ClassKind(), {"", "1"}, "ClearText(all rows)", Join(Strings({""}), Flag(true)),
+       {LVK_ACTION_CLEAR_TEXT, 0, 0, 1, 0, 0, 0, 0}},
+      {&TActionClearText::ClassKind(), {"vRow", "0"}, "ClearText(vRow)", Join(Strings({"vRow"}), Flag(false)),
+       {LVK_ACTION_CLEAR_TEXT, 0, 0, 0, LVK_VARIABLE(0), 0, 0, 0}},
+      {&TActionJumpTo::ClassKind(), {"120", "-8", "0"}, "JumpTo(120, -8)", Join(Strings({"120", "-8"}), Flag(false)),
+       {LVK_ACTION_JUMP_TO, 0, 120, -8, 0, 0, 0, 0}},
+      {&TActionJumpTo::ClassKind(), {"vRow", "", "1"}, "JumpTo(vRow, 0, relative)",
+       Join(Strings({"vRow", ""}), Flag(true)), {LVK_ACTION_JUMP_TO, 1, 0, 0, LVK_VARIABLE(0), 0, 0, 0}},
+      {&TActionJumpToStart::ClassKind(), {}, "JumpToStart()", {}, {LVK_ACTION_JUMP_TO_START, 0, 0, 0, 0, 0, 0, 0}},
+      {&TActionOtherwise::ClassKind(), {}, "Otherwise", {}, {LVK_ACTION_OTHERWISE, 0, 0, 0, 0, 0, 0, 0}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Summary);
+    TGame Game;
+    Game.AddVariable()->SetName("vRow");
+    TActor* Hero = Game.AddActor();
+    THandler* H = Hero->AddHandler();
+    H->SetEvent(TEventCreate::ClassKind());
+    TActionBase* A = H->AddAction(*C.Kind);
+    ASSERT_EQ(A->ValueCount(), static_cast<int>(C.Values.size()));
+    for (std::size_t i = 0; i < C.Values.size(); ++i) A->SetValue(static_cast<int>(i), C.Values[i]);
+    EXPECT_EQ(A->Summary(), C.Summary);
+    TMemoryStream S;
+    TWriter W(S);
+    A->WriteParams(S, W);
+    W.FlushBuffer();
+    EXPECT_EQ(S.Bytes(), C.Params);
+    // Through the whole file and back, and into the tables.
+    TLevel* Level = Game.AddLevel();
+    Level->SetSize(1, 1);
+    Level->SetCell(0, 0, Hero);
+    TGame Loaded;
+    Loaded.LoadContent(Game.ContentBytes());
+    EXPECT_EQ(Loaded.ContentBytes(), Game.ContentBytes());
+    EXPECT_EQ(Loaded.GetActor(0)->GetHandler(0)->GetAction(0)->Summary(), C.Summary);
+    TTextBuildLog Log;
+    const TGameTables T = BuildBehaviourTables(Loaded, Log);
+    EXPECT_EQ(Log.ErrorCount(), 0);
+    ASSERT_EQ(T.Actions.size(), 1u);
+    const lvk_action_t& E = T.Actions[0];
+    EXPECT_EQ((std::vector<int>{E.kind, E.relative, E.arg1, E.arg2, E.var1, E.var2, E.ref, E.op}),
+              (std::vector<int>{C.Entry.kind, C.Entry.relative, C.Entry.arg1, C.Entry.arg2, C.Entry.var1,
+                                C.Entry.var2, C.Entry.ref, C.Entry.op}));
+  }
+}
+
+// The example of docs/ProjectFile.md, byte for byte, inside a saved handler.
+TEST(ActionKinds, TheDocumentedJumpAndOtherwiseBytes) {
+  RegisterKinds();
+  TGame Game;
+  THandler* H = Game.AddActor()->AddHandler();
+  H->SetEvent(TEventCreate::ClassKind());
+  TActionBase* Jump = H->AddAction(TActionJumpTo::ClassKind());
+  for (int i = 0; i < 3; ++i) Jump->SetValue(i, std::vector<std::string>{"0", "-8", "1"}[static_cast<std::size_t>(i)]);
+  H->AddAction(TActionOtherwise::ClassKind());
+  const test::TBytes Documented = {0x06, 0x08, 0x3c, 0x4a, 0x75, 0x6d, 0x70, 0x54, 0x6f, 0x3e,  // "<JumpTo>"
+                                   0x06, 0x01, 0x30, 0x06, 0x02, 0x2d, 0x38, 0x09,              // "0", "-8", true
+                                   0x06, 0x0b, 0x3c, 0x4f, 0x74, 0x68, 0x65, 0x72, 0x77, 0x69, 0x73, 0x65, 0x3e};
+  const test::TBytes Saved = Game.ContentBytes();
+  EXPECT_NE(std::search(Saved.begin(), Saved.end(), Documented.begin(), Documented.end()), Saved.end());
 }

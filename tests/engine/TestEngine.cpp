@@ -1095,6 +1095,458 @@ TEST(Engine, EveryIndexIsCheckedAndABrokenGameNeverRuns) {
   EXPECT_EQ(P.Take().size(), 3u);
 }
 
+// ---- Contacts, jumps, Otherwise and clearing text ----
+
+// A hero walks right into a door (column 6) and pushes on, backs off and
+// walks in again. A contact is one meeting with every actor it touched:
+// each OnCollision naming the door, or any solid actor when the door is
+// solid, fires once per contact, whichever handler took the move back.
+TEST(Engine, AContactMeetsEveryActorItTouchedOncePerContact) {
+  constexpr int Any = LVK_ANY_SOLID, Door = 1, Far = 2;
+  struct THandlerSpec {
+    int Other;
+    bool Repel;
+  };
+  const struct {
+    const char* Name;
+    std::vector<THandlerSpec> Handlers;
+    bool DoorSolid, DoorLive;
+    std::vector<int> Fired;  // the collision handlers (from 0) one contact fires
+  } Cases[] = {
+      {"any solid, then the door", {{Any, true}, {Door, true}}, true, true, {0, 1}},
+      {"the door, then any solid", {{Door, true}, {Any, true}}, true, true, {0, 1}},
+      {"repel, then an overlap of the door", {{Any, true}, {Door, false}}, true, true, {0, 1}},
+      {"a scenery door", {{Any, true}, {Door, true}}, true, false, {0, 1}},
+      {"a door that is not solid", {{Any, true}, {Door, true}}, false, true, {1}},
+      {"an overlap first sees the move", {{Door, false}, {Any, true}}, true, true, {0, 1}},
+      {"what it did not touch", {{Any, true}, {Far, false}, {Far, true}}, true, true, {0}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Hero = G.Actor(0), DoorActor = G.Actor(1, C.DoorSolid ? LVK_ACTOR_SOLID : 0);
+    int FarActor = G.Actor(2, LVK_ACTOR_SOLID);
+    ASSERT_EQ(DoorActor, Door);
+    ASSERT_EQ(FarActor, Far);
+    G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 16);
+    G.On(Hero, LVK_EVENT_KEY_HELD, LVK_KEY_RIGHT).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+    G.On(Hero, LVK_EVENT_KEY_HELD, LVK_KEY_LEFT).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+    const int First = 3;
+    for (const THandlerSpec& H : C.Handlers)
+      G.On(Hero, LVK_EVENT_COLLISION, 0, H.Repel ? LVK_HANDLER_REPEL : 0, H.Other);
+    if (C.DoorLive) G.On(DoorActor, LVK_EVENT_CREATE);
+    G.On(FarActor, LVK_EVENT_CREATE);
+    int L = G.Level();
+    G.Place(L, Hero, 2, 2);
+    G.Place(L, DoorActor, 6, 2);
+    G.Place(L, FarActor, 20, 10);
+    TPlay P(G);
+    std::vector<int> Expected;
+    for (int Contact = 0; Contact < 2; ++Contact)
+      for (int H : C.Fired) Expected.push_back(First + H);
+    P.Steps(40, LVK_KEY_RIGHT);  // there after 8 frames, then pushing on
+    EXPECT_EQ(P.At(0).x, 40 * Px) << "stopped at the door";
+    P.Steps(4, LVK_KEY_LEFT);
+    P.Steps(20, LVK_KEY_RIGHT);
+    std::vector<int> Seen;
+    for (const lvk_trace_t& T : P.Fired)
+      if (T.event == LVK_EVENT_COLLISION && T.instance == 0) Seen.push_back(T.handler);
+    EXPECT_EQ(Seen, Expected);
+  }
+}
+
+// Otherwise: after a failed guard the run goes on after the next Otherwise;
+// reached in the run it ends it unless the last guard failed.
+TEST(Engine, OtherwiseRunsOnlyWhenTheLastGuardFailed) {
+  constexpr int If = LVK_ACTION_IF_VARIABLE, Else = LVK_ACTION_OTHERWISE, Add = LVK_ACTION_SET_VARIABLE;
+  // A list of actions: If(v = n) with n the number, Add(n) adds 10^n to the
+  // trail, Else. The variable looked at is 1.
+  struct TStep {
+    int Kind, N;
+  };
+  const struct {
+    const char* Name;
+    std::vector<TStep> Actions;
+    std::int32_t Trail;
+  } Cases[] = {
+      {"the guard holds", {{If, 1}, {Add, 0}, {Else, 0}, {Add, 1}}, 1},
+      {"the guard fails", {{If, 2}, {Add, 0}, {Else, 0}, {Add, 1}}, 10},
+      {"no guard before it", {{Add, 0}, {Else, 0}, {Add, 1}}, 1},
+      {"a failed guard without Otherwise ends the run", {{Add, 0}, {If, 2}, {Add, 1}}, 1},
+      {"else if: the second holds", {{If, 2}, {Add, 0}, {Else, 0}, {If, 1}, {Add, 1}, {Else, 0}, {Add, 2}}, 10},
+      {"else if: neither holds", {{If, 2}, {Add, 0}, {Else, 0}, {If, 3}, {Add, 1}, {Else, 0}, {Add, 2}}, 100},
+      {"else if: the first holds", {{If, 1}, {Add, 0}, {Else, 0}, {If, 1}, {Add, 1}, {Else, 0}, {Add, 2}}, 1},
+      {"a guard after Otherwise", {{If, 2}, {Else, 0}, {Add, 0}, {If, 3}, {Add, 1}}, 1},
+      {"two Otherwise after a failed guard", {{If, 2}, {Else, 0}, {Add, 0}, {Else, 0}, {Add, 1}}, 11},
+      {"an Otherwise as the last action", {{If, 2}, {Add, 0}, {Else, 0}}, 0},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int One = G.Variable(1), Trail = G.Variable(0), Judge = G.Actor();
+    G.On(Judge, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS);
+    for (const TStep& S : C.Actions) {
+      if (S.Kind == If) G.Act(If, One, S.N, {}, LVK_COMPARE_EQUAL);
+      if (S.Kind == Add) G.Act(Add, Trail, S.N == 0 ? 1 : S.N == 1 ? 10 : 100, {}, 0, true);
+      if (S.Kind == Else) G.Act(Else, 0);
+    }
+    G.Place(G.Level(), Judge, 0, 0);
+    TPlay P(G);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(P.Var(Trail), C.Trail);
+  }
+  // Every guard kind leads to Otherwise when it fails.
+  for (int Kind : {LVK_ACTION_IF_COUNT, LVK_ACTION_IF_CHANCE, LVK_ACTION_IF_KEY_HELD}) {
+    SCOPED_TRACE(Kind);
+    TTestGame G;
+    int Trail = G.Variable(0), Judge = G.Actor();
+    // Count of judges = 5, chance one in 0, keys B: none holds.
+    G.On(Judge, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+        .Act(Kind, Kind == LVK_ACTION_IF_KEY_HELD ? LVK_KEY_B : Judge, Kind == LVK_ACTION_IF_COUNT ? 5 : 0)
+        .Act(Add, Trail, 1, {}, 0, true)
+        .Act(Else, 0)
+        .Act(Add, Trail, 10, {}, 0, true);
+    G.Place(G.Level(), Judge, 0, 0);
+    TPlay P(G);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(P.Var(Trail), 10);
+  }
+}
+
+// JumpTo and JumpToStart put the instance somewhere at once, as no move:
+// neither speed nor direction change, and repel never takes a jump back.
+TEST(Engine, JumpsPutTheInstanceWhereTheySayAndAreNoMove) {
+  const struct {
+    const char* Name;
+    int Kind;
+    std::int32_t X, Y;
+    bool Relative;
+    int PixelX, PixelY;  // after the frame of the jump (the hero moves 1 pixel right a frame)
+  } Cases[] = {
+      {"absolute", LVK_ACTION_JUMP_TO, 100, 20, false, 101, 20},
+      {"relative", LVK_ACTION_JUMP_TO, -5, 3, true, 32 + 4 - 5 + 1, 24 + 3},
+      {"absolute, off the screen", LVK_ACTION_JUMP_TO, -40, 500, false, -39, 500},
+      {"far beyond: kept where positions stay", LVK_ACTION_JUMP_TO, INT32_MAX, INT32_MIN, false, 16000, -16000},
+      {"to the start", LVK_ACTION_JUMP_TO_START, 0, 0, false, 33, 24},
+      {"into a wall", LVK_ACTION_JUMP_TO, 80, 24, false, 81, 24},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Hero = G.Mover(0, 16, 0, 1, 0), Wall = G.Actor(1);
+    // The jump comes in the input phase, before the frame's move.
+    G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(C.Kind, 0, C.X, C.Y, 0, C.Relative);
+    G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+    int L = G.Level();
+    G.Place(L, Hero, 4, 3);
+    G.Place(L, Wall, 10, 3);
+    TPlay P(G);
+    P.Steps(4);  // at 36
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(P.At(0).x / Px, C.PixelX);
+    EXPECT_EQ(P.At(0).y / Px, C.PixelY);
+    EXPECT_EQ((std::vector<int>{P.At(0).sx, P.At(0).dx}), (std::vector<int>{16, 1}));
+  }
+  // A jump in a collision handler counts from the next frame on: the other
+  // handlers of the contact still fire, and no repel takes it back. A
+  // spawned instance starts where it was spawned.
+  TTestGame G;
+  int Hero = G.Mover(0, 16, 0, 1, 0), Ghost = G.Actor(1), Gun = G.Actor(3);
+  int Lives = G.Variable(3), Caught = G.Variable(0), Met = G.Variable(0);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, 0, Ghost)
+      .Act(LVK_ACTION_SET_VARIABLE, Lives, -1, {}, 0, true)
+      .Act(LVK_ACTION_JUMP_TO_START, 0);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, 0, Ghost).Act(LVK_ACTION_SET_VARIABLE, Caught, 1, {}, 0, true);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Ghost);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_JUMP_TO_START, 0);
+  G.On(Ghost, LVK_EVENT_COLLISION, 0, 0, Hero).Act(LVK_ACTION_SET_VARIABLE, Met, 1, {}, 0, true);
+  G.On(Gun, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SPAWN, Hero, 0, 40);
+  int L = G.Level();
+  G.Place(L, Hero, 2, 2);
+  G.Place(L, Ghost, 5, 2);
+  G.Place(L, Gun, 2, 7);
+  TPlay P(G);
+  P.Steps(16);  // x 32: touching, no overlap yet
+  EXPECT_EQ((std::vector<int>{P.Var(Lives), P.Var(Caught), P.Var(Met)}), (std::vector<int>{3, 0, 0}));
+  P.Step();  // x 33: met; back to 16
+  EXPECT_EQ((std::vector<int>{P.Var(Lives), P.Var(Caught), P.Var(Met)}), (std::vector<int>{2, 1, 1}));
+  EXPECT_EQ(P.At(0).x, 16 * Px);
+  P.Steps(17);  // and again
+  EXPECT_EQ((std::vector<int>{P.Var(Lives), P.Var(Caught), P.Var(Met)}), (std::vector<int>{1, 2, 2}));
+  P.Step(LVK_KEY_A);  // a hero at (16, 96)
+  ASSERT_EQ(lvk_engine_instance_count(&P.E), 4);
+  P.Steps(10);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ((std::vector<int>{P.At(0).x / Px, P.At(0).y / Px, P.At(3).x / Px, P.At(3).y / Px}),
+            (std::vector<int>{17, 16, 17, 96}));
+}
+
+// ClearText empties a row, or all the game's rows, and gives them back to
+// the host; a cleared row follows its variables no more.
+TEST(Engine, ClearTextGivesRowsBackToTheHost) {
+  const struct {
+    const char* Name;
+    std::int32_t Row;
+    bool All;
+    std::uint32_t Left;  // the game's rows after it
+  } Cases[] = {
+      {"one row", 3, false, 1u | 1u << 5},        {"all rows", 3, true, 0},
+      {"all, whatever the row", 99, true, 0},     {"a row the game never printed", 7, false, 1u | 1u << 3 | 1u << 5},
+      {"a row below the screen", 24, false, 1u | 1u << 3 | 1u << 5},
+      {"a row above it", -1, false, 1u | 1u << 3 | 1u << 5},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Score = G.Variable(0), Hud = G.Actor();
+    int A = G.Text("a"), B = G.Text("b {0}"), Cc = G.Text("c");
+    G.On(Hud, LVK_EVENT_CREATE)
+        .Act(LVK_ACTION_SHOW_TEXT, A, 0)
+        .Act(LVK_ACTION_SHOW_TEXT, B, 3)
+        .Act(LVK_ACTION_SHOW_TEXT, Cc, 5);
+    G.On(Hud, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_CLEAR_TEXT, 0, C.Row, C.All ? 1 : 0);
+    G.On(Hud, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Score, 5);
+    G.Place(G.Level(), Hud, 0, 0);
+    TPlay P(G);
+    lvk_host_screen_t Screen;
+    lvk_host_screen_init(&Screen);
+    int Repaint = 0;
+    lvk_host_rows_to_print(&Screen, &P.E, &Repaint);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(lvk_engine_text_rows(&P.E), C.Left);
+    lvk_host_rows_to_print(&Screen, &P.E, &Repaint);
+    EXPECT_EQ(Repaint, C.Left != (1u | 1u << 3 | 1u << 5)) << "the host prints its start text again";
+    P.Step(LVK_KEY_B);
+    for (int Row : {0, 3, 5})
+      EXPECT_EQ(P.Row(Row), !(C.Left >> Row & 1) ? "" : Row == 0 ? "a" : Row == 3 ? "b 5" : "c") << Row;
+  }
+}
+
+// ---- Rules no other test guards ----
+
+TEST(Engine, MoveTowardPicksTheNearestOtherAndNeverOvershoots) {
+  struct TCell {
+    int Column, Row;
+  };
+  // The slot of the instance placed in Cell (slots follow the cells' order).
+  auto SlotAt = [](const TPlay& P, TCell Cell) {
+    for (int Slot = 0; Slot < lvk_engine_instance_count(&P.E); ++Slot)
+      if (P.At(Slot).x == Cell.Column * 8 * Px && P.At(Slot).y == Cell.Row * 8 * Px) return Slot;
+    return -1;
+  };
+  const struct {
+    const char* Name;
+    std::vector<TCell> Cats;
+    TCell Chaser;
+    bool ChaseOwnActor;       // the chaser is a cat too
+    int Doomed;               // a cat (in Cats) asked to be destroyed, or -1
+    int Speed;
+    std::vector<int> Motion;  // dx, dy, sx, sy after the step
+  } Cases[] = {
+      {"the nearest of two", {{2, 10}, {14, 12}}, {10, 10}, false, -1, 64, {1, 1, 64, 64}},
+      {"a tie goes to the earlier slot", {{10, 6}, {14, 10}}, {10, 10}, false, -1, 64, {0, -1, 0, 64}},
+      {"a tie the other way round", {{6, 10}, {10, 14}}, {10, 10}, false, -1, 64, {-1, 0, 64, 0}},
+      {"never itself", {{20, 10}}, {10, 10}, true, -1, 64, {1, 0, 64, 0}},
+      {"alone, nothing changes", {}, {10, 10}, true, -1, 64, {0, 0, 0, 0}},
+      {"not one being destroyed", {{11, 10}, {2, 10}}, {10, 10}, false, 0, 64, {-1, 0, 64, 0}},
+      {"less speed where the target is nearer", {{11, 20}}, {10, 10}, false, -1, 255, {1, 1, 128, 255}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Cat = G.Actor(1), Dog = C.ChaseOwnActor ? Cat : G.Actor(2);
+    G.On(Cat, LVK_EVENT_CREATE);
+    G.On(Dog, LVK_EVENT_KEY_HELD, LVK_KEY_A).Act(LVK_ACTION_MOVE_TOWARD, Cat, C.Speed);
+    int L = G.Level();
+    for (const TCell& Cell : C.Cats) G.Place(L, Cat, Cell.Column, Cell.Row);
+    G.Place(L, Dog, C.Chaser.Column, C.Chaser.Row);
+    TPlay P(G);
+    const int Slot = SlotAt(P, C.Chaser);
+    if (C.Doomed >= 0) P.E.instances[SlotAt(P, C.Cats[C.Doomed])].doomed = 1;
+    P.Step(LVK_KEY_A);
+    const lvk_instance_t& D = P.At(Slot);
+    EXPECT_EQ((std::vector<int>{D.dx, D.dy, D.sx, D.sy}), C.Motion);
+  }
+  // Chasing at full speed it lands on its target and stays there.
+  TTestGame G;
+  int Cat = G.Actor(1), Dog = G.Actor(2);
+  G.On(Cat, LVK_EVENT_CREATE);
+  G.On(Dog, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1).Act(LVK_ACTION_MOVE_TOWARD, Cat, 255);
+  int L = G.Level();
+  G.Place(L, Dog, 10, 10);  // slot 0
+  G.Place(L, Cat, 13, 11);
+  TPlay P(G);
+  for (int i = 0; i < 6; ++i) {
+    P.Step();
+    EXPECT_LE(P.At(0).x, P.At(1).x);
+    EXPECT_LE(P.At(0).y, P.At(1).y);
+  }
+  EXPECT_EQ((std::vector<int>{P.At(0).x, P.At(0).y}), (std::vector<int>{P.At(1).x, P.At(1).y}));
+}
+
+TEST(Engine, IfKeyHeldNeedsEveryKeyOfItsSet) {
+  const struct {
+    std::uint16_t Set, Held;
+    bool Holds;
+  } Cases[] = {
+      {LVK_KEY_A | LVK_KEY_B, LVK_KEY_A, false},
+      {LVK_KEY_A | LVK_KEY_B, LVK_KEY_B, false},
+      {LVK_KEY_A | LVK_KEY_B, LVK_KEY_A | LVK_KEY_B, true},
+      {LVK_KEY_A | LVK_KEY_B, LVK_KEY_A | LVK_KEY_B | LVK_KEY_X, true},
+      {LVK_KEY_UP | LVK_KEY_L | LVK_KEY_TOUCH, LVK_KEY_UP | LVK_KEY_L, false},
+      {LVK_KEY_UP | LVK_KEY_L | LVK_KEY_TOUCH, LVK_KEY_UP | LVK_KEY_L | LVK_KEY_TOUCH, true},
+      {0, 0xFFFF, false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Set << " held " << C.Held);
+    TTestGame G;
+    int Done = G.Variable(0), Judge = G.Actor();
+    G.On(Judge, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1)
+        .Act(LVK_ACTION_IF_KEY_HELD, C.Set)
+        .Act(LVK_ACTION_SET_VARIABLE, Done, 1);
+    G.Place(G.Level(), Judge, 0, 0);
+    TPlay P(G);
+    P.Step(C.Held);
+    EXPECT_EQ(P.Var(Done), C.Holds ? 1 : 0);
+  }
+}
+
+// A spawn starts where the spawner was when it asked: before the frame's
+// move when asked in the input phase, after it (and after repel) when asked
+// in the collision phase.
+TEST(Engine, ASpawnStartsWhereTheSpawnerWasWhenItAsked) {
+  const struct {
+    const char* Name;
+    std::uint8_t Event;
+    std::uint8_t Flags;
+    int X;  // the shot's pixel x (the gun moves 2 pixels a frame from 16)
+  } Cases[] = {
+      {"asked on a key: before the move", LVK_EVENT_KEY, LVK_HANDLER_PRESS, 16 + 2 * 4},
+      {"asked on a timer: before the move", LVK_EVENT_TIMER, 0, 16 + 2 * 4},
+      {"asked on a contact: after the move", LVK_EVENT_COLLISION, 0, 16 + 2 * 5},
+      {"asked on a repelled contact: where repel left it", LVK_EVENT_COLLISION, LVK_HANDLER_REPEL, 16 + 2 * 4 + 1},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Gun = G.Mover(0, 32, 0, 1, 0), Post = G.Actor(1), Shot = G.Actor(2);
+    // The post's box starts at 33: the gun's reaches it on its fifth frame.
+    G.On(Gun, C.Event, LVK_KEY_A, C.Flags, Post, 5).Act(LVK_ACTION_SPAWN, Shot, 0, 10);
+    G.On(Post, LVK_EVENT_CREATE).Act(LVK_ACTION_JUMP_TO, 0, 33, 16);
+    int L = G.Level();
+    G.Place(L, Gun, 2, 2);
+    G.Place(L, Post, 6, 2);
+    TPlay P(G);
+    P.Steps(4);
+    P.Step(LVK_KEY_A);
+    ASSERT_EQ(lvk_engine_instance_count(&P.E), 3);
+    EXPECT_EQ(P.At(2).x / Px, C.X);
+    EXPECT_EQ(P.At(2).y / Px, 26);
+  }
+}
+
+// Cell look-ups go by the level's size: row r of the scenery table starts at
+// r * 32 whatever the width, and cells beyond the width or height hold
+// nothing.
+TEST(Engine, CellLookUpsKnowTheLevelsSize) {
+  const struct {
+    const char* Name;
+    int Width, Height;
+    int WallColumn, WallRow;
+    bool Down;     // the hero walks down from (3, 2), else right
+    int Stopped;   // where the hero's box stops on its axis, or -1: it walks on
+  } Cases[] = {
+      {"a wall below in a narrow level", 10, 0, 3, 6, true, 40},
+      {"a wall at the narrow level's last column", 10, 0, 9, 2, false, 64},
+      {"beyond the width", 10, 0, 12, 2, false, -1},
+      {"the whole width", 0, 0, 12, 2, false, 88},
+      {"beyond the height", 0, 5, 3, 6, true, -1},
+      {"a wall in a low level's last row", 0, 7, 3, 6, true, 40},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Hero = G.Mover(0, 16, 16, C.Down ? 0 : 1, C.Down ? 1 : 0), Wall = G.Actor(1);
+    G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+    int L = G.Level();
+    G.Place(L, Hero, 3, 2);
+    G.Place(L, Wall, C.WallColumn, C.WallRow);
+    G.LevelEntry(L).width = static_cast<std::uint8_t>(C.Width);
+    G.LevelEntry(L).height = static_cast<std::uint8_t>(C.Height);
+    TPlay P(G);
+    P.Steps(100);
+    const int Where = (C.Down ? P.At(0).y : P.At(0).x) / Px;
+    EXPECT_EQ(Where, C.Stopped >= 0 ? C.Stopped : (C.Down ? 16 : 24) + 100);
+  }
+}
+
+// A frame starts at most LVK_MAX_FRAME_SOUNDS sounds: the first ones asked
+// for, in order, over all handlers and instances of the frame.
+TEST(Engine, AFrameStartsAtMostItsCapOfSoundsTheFirstAsked) {
+  const struct {
+    int Asked, Instances;
+    bool AtLevelStart;
+  } Cases[] = {{0, 1, false}, {1, 1, false}, {7, 1, false}, {8, 1, false}, {9, 1, false},
+               {20, 1, false}, {5, 2, false}, {3, 4, true}, {12, 1, true}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Asked << " by " << C.Instances << (C.AtLevelStart ? " at the start" : ""));
+    TTestGame G;
+    G.Sounds = 100;
+    int Band = G.Actor();
+    if (C.AtLevelStart)
+      G.On(Band, LVK_EVENT_CREATE);
+    else
+      G.On(Band, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS);
+    for (int i = 0; i < C.Asked; ++i) G.Act(LVK_ACTION_PLAY_SOUND, i);
+    int L = G.Level();
+    for (int i = 0; i < C.Instances; ++i) G.Place(L, Band, i, 0);
+    TPlay P(G);
+    if (!C.AtLevelStart) P.Step(LVK_KEY_A);
+    std::vector<int> Expected;
+    for (int i = 0; i < C.Instances; ++i)
+      for (int s = 0; s < C.Asked; ++s) Expected.push_back(s);
+    Expected.resize(std::min<std::size_t>(Expected.size(), LVK_MAX_FRAME_SOUNDS));
+    const std::uint16_t* Sounds = nullptr;
+    const int Count = lvk_engine_sounds(&P.E, &Sounds);
+    EXPECT_EQ(std::vector<int>(Sounds, Sounds + Count), Expected);
+    P.Step();
+    EXPECT_EQ(lvk_engine_sounds(&P.E, &Sounds), 0) << "the next frame starts none";
+  }
+}
+
+// A row showing an instance variable keeps what it shows when its owner
+// goes, and follows nothing after: not a new instance in the owner's slot,
+// not the slot's instance in the next level.
+TEST(Engine, ARowForgetsItsOwnerWhenTheOwnerGoes) {
+  const struct {
+    const char* Name;
+    std::uint16_t Keys;  // what makes the owner go
+  } Cases[] = {{"destroyed, its slot taken by a spawn", LVK_KEY_A}, {"its level left", LVK_KEY_B}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TTestGame G;
+    int Hp = G.Variable(7, LVK_SCOPE_INSTANCE), Line = G.Text("hp {0}"), Ghost = G.Actor(), Spawner = G.Actor();
+    G.On(Ghost, LVK_EVENT_CREATE).Act(LVK_ACTION_SHOW_TEXT, Line, 2);
+    G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Hp, 1, {}, 0, true);
+    G.On(Ghost, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Do(LVK_ACTION_DESTROY);
+    G.On(Spawner, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SPAWN, Spawner);
+    G.On(Spawner, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Do(LVK_ACTION_NEXT_LEVEL);
+    G.On(Spawner, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_VARIABLE, Hp, 100, {}, 0, true);
+    int L1 = G.Level(), L2 = G.Level();
+    G.Place(L1, Ghost, 0, 0);
+    G.Place(L1, Spawner, 1, 0);
+    G.Place(L2, Spawner, 0, 0);  // slot 0 in the second level
+    TPlay P(G);
+    P.Step(LVK_KEY_X);
+    EXPECT_EQ(P.Row(2), "hp 8");
+    P.Step(C.Keys);
+    ASSERT_EQ(P.At(0).actor, Spawner) << "slot 0 holds another instance now";
+    P.Steps(2, LVK_KEY_X);
+    P.Step();
+    P.Step(LVK_KEY_X);
+    EXPECT_EQ(P.Row(2), "hp 8");
+  }
+
 namespace {
 std::pair<int, int> Camera(const TPlay& P) {
   std::int32_t X = -1, Y = -1;

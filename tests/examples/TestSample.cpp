@@ -288,6 +288,19 @@ TEST(SampleGame, EveryCoinScoresAndTheLastOpensTheDoor) {
   EXPECT_EQ(Play.Music(), "sTune");
 }
 
+// Walked into the shut door, the hero is stopped by his repel of anything
+// solid and told why by his handler for the door: one contact, both fire.
+TEST(SampleGame, TheShutDoorStopsTheHeroAndSaysWhy) {
+  TSamplePlay Play;
+  Play.Hold(LVK_KEY_DOWN, 200);
+  ASSERT_EQ(Play.HeroSprite().y, 176);
+  Play.Hold(LVK_KEY_RIGHT, 250);
+  EXPECT_EQ(Play.Count("aDoor"), 1) << "coins are left";
+  EXPECT_EQ(Play.HeroSprite().x, 27 * 8 - 8) << "stopped at the door";
+  EXPECT_EQ(Play.Row(RowNews), "Coins left: the door is shut");
+  EXPECT_EQ(Play.Value("vScore"), 30) << "the three coins on the way";
+}
+
 // Standing still, the countdown ends the game; Start starts it again, and
 // so do ten seconds of the end.
 TEST(SampleGame, TheCountdownEndsTheGameAndARestartStartsItAgain) {

@@ -247,3 +247,44 @@ TEST(ActionsInThePane, TheHandlerPaneListsItsHandlersActions) {
   Main.mnuNewClick();
   EXPECT_EQ(Main.tsHandler->fraActions->lbxActions->count(), 0);
 }
+
+// The actions that print or clear rows name the rows the start text uses,
+// as this game's title prints; the new kinds are edited like the others.
+TEST_F(Actions, RowsOfTheStartTextAndTheNewKindsValues) {
+  auto Add = [&](const TActionKind& Kind) {
+    Frame.AddAction(ActionKindIndex(Kind));
+    return Handler->GetAction(Handler->ActionCount() - 1);
+  };
+  const struct {
+    const char* Title;
+    const char* Rows;
+  } Titles[] = {{"Coins", "rows 1 and 3;"}, {"A title far too long for one row of the screen", "rows 1, 3 and 4;"}};
+  for (const auto& T : Titles) {
+    SCOPED_TRACE(T.Title);
+    Game.SetTitle(T.Title);
+    for (const TActionKind* Kind : {&TActionShowText::ClassKind(), &TActionClearText::ClassKind()}) {
+      Add(*Kind);
+      const QString Note = Frame.lblActionNote->text();
+      EXPECT_TRUE(Note.contains(QString("The start text uses ") + T.Rows)) << Note.toStdString();
+      EXPECT_TRUE(Note.contains("rows 20 and 22")) << Note.toStdString();
+    }
+  }
+  TActionBase* Jump = Add(TActionJumpTo::ClassKind());
+  EXPECT_FALSE(Frame.lblActionNote->text().contains("start text"));
+  Type(qobject_cast<QLineEdit*>(Frame.ValueEditor(0)), "120");
+  Type(qobject_cast<QLineEdit*>(Frame.ValueEditor(1)), "-8");
+  QTest::keyClick(Frame.ValueEditor(2), Qt::Key_Space);
+  EXPECT_EQ(Jump->Summary(), "JumpTo(120, -8, relative)");
+  TActionBase* Clear = Add(TActionClearText::ClassKind());
+  auto* All = qobject_cast<QCheckBox*>(Frame.ValueEditor(1));
+  ASSERT_NE(All, nullptr);
+  EXPECT_EQ(All->text(), "All row&s");
+  All->click();
+  EXPECT_EQ(Clear->Summary(), "ClearText(all rows)");
+  EXPECT_EQ(Texts().back(), "ClearText(all rows)");
+  for (const TActionKind* Kind : {&TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind()}) {
+    Add(*Kind);
+    EXPECT_TRUE(Frame.lblActionNote->text().endsWith("It has no values.")) << Kind->DisplayName();
+  }
+  EXPECT_EQ(Texts().mid(Texts().size() - 2), (QStringList{"JumpToStart()", "Otherwise"}));
+}

@@ -25,6 +25,7 @@
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UErrors.h"
@@ -40,6 +41,7 @@
 #include "ui/events/UKeySetEditor.h"
 #include "ui/common/UPictures.h"
 #include "ui/events/UValueChecks.h"
+#include "ui/play/UPlayConsole.h"
 
 namespace {
 
@@ -48,6 +50,27 @@ QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), stati
 void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
   W->setStatusTip(Long.isEmpty() ? Short : Long);
+}
+
+// "1", "1 and 3", "1, 3 and 4".
+QString RowList(const QStringList& Rows) {
+  if (Rows.size() < 2) return Rows.join("");
+  return QStringList(Rows.mid(0, Rows.size() - 1)).join(", ") + " and " + Rows.back();
+}
+
+// Which rows of the upper screen the start text of a game titled Title and
+// the screen's own lines use: a text printed there covers them. The start
+// text is printed as the game prints it, so a long title's rows count too.
+QString ScreenRowsNote(const std::string& Title) {
+  lvk::TPlayConsole Console;
+  Console.Write(lvk::WelcomeText(Title));
+  QStringList Rows;
+  for (int Row = 0; Row < lvk::TPlayConsole::Rows; ++Row)
+    if (!Console.RowText(Row).empty()) Rows << QString::number(Row);
+  return QString(" The start text uses rows %1; the level and keys lines rows %2 and %3.")
+      .arg(RowList(Rows))
+      .arg(LVK_HOST_ROW_STATUS)
+      .arg(LVK_HOST_ROW_KEYS);
 }
 
 // Lets every keystroke through, so a stored text that is not a number can
@@ -381,7 +404,9 @@ void TfraActions::ShowNote() {
       return;
     }
   }
-  lblActionNote->setText(About + ".");
+  const bool PrintsRows =
+      &Action->Kind() == &lvk::TActionShowText::ClassKind() || &Action->Kind() == &lvk::TActionClearText::ClassKind();
+  lblActionNote->setText(About + "." + (PrintsRows ? ScreenRowsNote(Game().Title()) : QString()));
 }
 
 QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,

@@ -21,6 +21,7 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "support/UDataFolders.h"
+#include "ui/building/FExportWeb.h"
 #include "ui/panes/PaneGame.h"
 #include "ui/panes/PaneItems.h"
 #include "ui/panes/PaneSound.h"
@@ -245,6 +246,9 @@ void TfrmMain::CreateMenus() {
                      QKeySequence(Qt::CTRL | Qt::Key_B));
   mnuRun = AddItem(GameMenu, "mnuRun", "&Run", "Run the build executable in an emulator", [this] { mnuRunClick(); },
                    QKeySequence(Qt::CTRL | Qt::Key_R));
+  AddItem(GameMenu, "mnuExportWeb", "Export &web page...",
+          "Write the game as one web page that plays in any browser, with no DS and no server",
+          [this] { TfrmExportWeb::Run(this, Game()); });
   GameMenu->addSeparator();
   mnuPlay = AddItem(GameMenu, "mnuPlay", "&Play", "Play the game here, as the DS would, with unsaved changes",
                     [this] { mnuPlayClick(); }, QKeySequence(Qt::Key_F5));

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/lvk_host.h"
+#include "generator/UGenerator.h"  // WelcomeText
 
 namespace lvk {
 
@@ -48,11 +49,6 @@ private:
   int FEscape = 0;
   std::string FParameters;
 };
-
-// What the game's start function prints: the welcome line and the title,
-// right-aligned in a field of half its length plus 16, as the generated
-// source prints it. Title is UTF-8; the DS receives it in Windows-1252.
-std::string WelcomeText(const std::string& Title);
 
 // Brings the upper screen up to date as the DS program does after a step or
 // a level start (lvk_host.h): the game's rows, the status and keys lines,
