@@ -52,6 +52,8 @@ static uint32_t scenery_start(const lvk_game_t *g, int level)
 {
   uint32_t start = 0;
   int i;
+  /* Tables without a scenery count hold one screen of cells a level. */
+  if (!g->scenery_count) return (uint32_t)level * LVK_LEVEL_CELLS;
   for (i = 0; i < level; ++i) start += (uint32_t)level_width(&g->levels[i]) * level_height(&g->levels[i]);
   return start;
 }
@@ -171,7 +173,7 @@ void lvk_level_clear_live_cells(const lvk_game_t *g, int level, uint16_t *map)
   l = &g->levels[level];
   for (i = 0; i < l->spawn_count; ++i) {
     const lvk_spawn_t *s = &g->spawns[l->first_spawn + i];
-    map[s->row * level_width(l) + s->column] = g->tile_count;
+    map[s->row * (g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS) + s->column] = g->tile_count;
   }
 }
 
@@ -873,6 +875,7 @@ static void start_level(lvk_engine_t *e, int level)
   e->level_columns = (int16_t)level_width(l);
   e->level_rows = (int16_t)level_height(l);
   e->level_scenery = g->scenery + scenery_start(g, level);
+  e->scenery_stride = (int16_t)(g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS);
   e->next_level = -1;
   e->restart = 0;
   e->level_changed = 1;
@@ -1085,7 +1088,7 @@ static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t 
   if (!cells_under(e, px, py, px, py, &c0, &r0, &c1, &r1)) return 0;
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
-      if (cell_is(e, e->level_scenery[r * e->level_columns + c], target)) return 1;
+      if (cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) return 1;
   return 0;
 }
 
@@ -1123,7 +1126,7 @@ static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, 
    * sweep touches at most 4x4 cells. */
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
-      if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * e->level_columns + c], target)) {
+      if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) {
         near->cell_x[near->cell_count] = (int16_t)(c * LVK_TILE_SIZE);
         near->cell_y[near->cell_count++] = (int16_t)(r * LVK_TILE_SIZE);
       }

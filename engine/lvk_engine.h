@@ -586,6 +586,7 @@ typedef struct lvk_engine {
   uint8_t restart;        /* RestartGame asked for this frame */
   uint8_t jumped;         /* a JumpTo or JumpToStart ran since the collision phase last looked */
   int16_t level_columns, level_rows; /* the level's size in cells */
+  int16_t scenery_stride; /* cells a scenery row holds: the width, or 32 in tables without a scenery count */
   const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */

@@ -130,7 +130,9 @@ public:
              FActors.data(), FHandlers.data(), FActions.data(), FLevels.data(), FSpawns.data(), FScenery.data(),
              Count(FVariables), Count(FTexts), Count(FSegments), Sounds, static_cast<std::uint32_t>(FChars.size()),
              FVariables.data(), FTexts.data(), FSegments.data(), FChars.data(),
-             static_cast<std::uint32_t>(FScenery.size())};
+             // Levels made one screen keep the tables' older form, whose
+             // entries a test may narrow afterwards.
+             static_cast<std::uint32_t>(FScenery.size() == FLevels.size() * LVK_LEVEL_CELLS ? 0 : FScenery.size())};
     return FGame;
   }
 
@@ -1546,6 +1548,7 @@ TEST(Engine, ARowForgetsItsOwnerWhenTheOwnerGoes) {
     P.Step(LVK_KEY_X);
     EXPECT_EQ(P.Row(2), "hp 8");
   }
+}
 
 namespace {
 std::pair<int, int> Camera(const TPlay& P) {
