@@ -384,7 +384,8 @@ TTilePixels TPixelMapper::Map(const TTile& Tile) {
   const TPeekBitmap& Bitmap = Tile.Bitmap();
   for (int y = 0; y < TileSide; ++y)
     for (int x = 0; x < TileSide; ++x)
-      Pixels[y * TileSide + x] = static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
+      Pixels[y * TileSide + x] =
+          Tile.PixelTransparent(x, y) ? 0 : static_cast<std::uint8_t>(Nearest(Bitmap.GetColor(x, y)));
   return Pixels;
 }
 

@@ -113,7 +113,8 @@ class TPixelMapper {
 public:
   explicit TPixelMapper(const TPalette& Palette) : FPalette(Palette) {}
   // All zeros for a tile that is not 8x8, and for a palette without an entry
-  // from 1 up.
+  // from 1 up. A pixel of the tile's transparent colour, or of alpha 0, is 0.
+  // (A pixel of entry 0 is not drawn on the DS nor in the play window.)
   TTilePixels Map(const TTile& Tile);
 
 private:

@@ -42,6 +42,12 @@ void THandler::SetEvent(const TEventKind& Kind) {
   FOwner.Owner().Notify(TChangeKind::Changed, TItemKind::Handler, this);
 }
 
+void THandler::SetComment(const std::string& Comment) {
+  if (Comment == FComment) return;
+  FComment = Comment;
+  Changed();
+}
+
 void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, TItemKind::Handler, this); }
 
 TActionBase* THandler::GetAction(int Index) const {
@@ -397,6 +403,7 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
     if (!Other || &Other->Owner() != &FOwner) Other = Collision->OtherActor();
     Collision->SetOtherActor(!Other || Other == Self ? *this : *Other);
   }
+  To->FComment = From.FComment;  // not part of the record
   To->Changed();  // read from the record, which tells no one
   return To;
 }

@@ -32,6 +32,10 @@ public:
   // Replaces the event by a new one of Kind with its defaults. Does not mark
   // the document changed (an edit around it does); tells the document.
   void SetEvent(const TEventKind& Kind);
+  // A short note of the user's that tells handlers apart, shown after the
+  // summary in the tree; empty by default. Marks the game changed.
+  const std::string& Comment() const { return FComment; }
+  void SetComment(const std::string& Comment);
   // What its event and actions call when their stored settings changed:
   // marks the game changed and tells the document.
   void Changed();
@@ -52,8 +56,11 @@ public:
 
 private:
   TActor& FOwner;
+  friend class TGame;  // reads, writes and undoes comments in their section
+  friend class TActor;  // copies the comment with the handler
   std::unique_ptr<TEventBase> FEvent;
   TOwnedList<TActionBase> FActions;
+  std::string FComment;
 };
 
 class TActor {

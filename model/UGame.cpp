@@ -28,6 +28,8 @@ constexpr const char* Marker = "[TGame]";
 constexpr const char* RulesMarker = "[TVariables]";
 constexpr const char* SoundsMarker = "[TSounds]";
 constexpr const char* SpritesMarker = "[TSprites]";
+constexpr const char* TransparentMarker = "[TTransparentColors]";
+constexpr const char* CommentsMarker = "[THandlerComments]";
 constexpr const char* CamerasMarker = "[TCameras]";
 
 template <typename T>
@@ -178,6 +180,7 @@ TTile* TGame::DuplicateTile(const TTile* Tile) {
   IndexIn(FTiles, Tile);
   TTile* Copy = AddTile();
   Copy->FBitmap = Tile->FBitmap;
+  Copy->FTransparentColor = Tile->FTransparentColor;
   Changed(TChangeKind::Changed, TItemKind::Tile, Copy);
   return Copy;
 }
@@ -472,6 +475,77 @@ void TGame::LoadSprites(TReader& Reader) {
   }
 }
 
+bool TGame::HasTransparentColors() const {
+  for (int i = 0; i < FTiles.Count(); ++i)
+    if (FTiles.At(i)->TransparentColor()) return true;
+  return false;
+}
+
+void TGame::SaveTransparentColors(TWriter& Writer) const {
+  Writer.WriteString(TransparentMarker);
+  int Count = 0;
+  for (int i = 0; i < FTiles.Count(); ++i) Count += FTiles.At(i)->TransparentColor().has_value();
+  Writer.WriteInteger(Count);
+  for (int i = 0; i < FTiles.Count(); ++i)
+    if (const auto& Color = FTiles.At(i)->TransparentColor()) {
+      Writer.WriteInteger(i);
+      Writer.WriteInteger(static_cast<std::int32_t>(*Color));
+    }
+}
+
+void TGame::LoadTransparentColors(TReader& Reader) {
+  // An entry takes at least four bytes; a tile has one colour at most.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 4) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    const std::int32_t Index = Reader.ReadInteger();
+    const std::int32_t Color = Reader.ReadInteger();
+    if (Index < 0 || Index >= FTiles.Count() || Color < 0 || Color > 0xFFFFFF) throw EReadError("section");
+    TTile& Tile = *FTiles.At(Index);
+    if (Tile.FTransparentColor) throw EReadError("section");
+    Tile.FTransparentColor = static_cast<std::uint32_t>(Color);
+  }
+}
+
+bool TGame::HasComments() const {
+  for (int a = 0; a < FActors.Count(); ++a)
+    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h)
+      if (!FActors.At(a)->GetHandler(h)->Comment().empty()) return true;
+  return false;
+}
+
+void TGame::SaveComments(TWriter& Writer) const {
+  Writer.WriteString(CommentsMarker);
+  int Count = 0;
+  for (int a = 0; a < FActors.Count(); ++a)
+    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) Count += !FActors.At(a)->GetHandler(h)->Comment().empty();
+  Writer.WriteInteger(Count);
+  for (int a = 0; a < FActors.Count(); ++a)
+    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h)
+      if (const std::string& Comment = FActors.At(a)->GetHandler(h)->Comment(); !Comment.empty()) {
+        Writer.WriteInteger(a);
+        Writer.WriteInteger(h);
+        Writer.WriteString(Comment);
+      }
+}
+
+void TGame::LoadComments(TReader& Reader) {
+  // An entry takes at least six bytes; a handler has one comment at most,
+  // and an empty one is never written.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 6) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    const std::int32_t Actor = Reader.ReadInteger();
+    const std::int32_t Handler = Reader.ReadInteger();
+    std::string Comment = Reader.ReadString();
+    if (Actor < 0 || Actor >= FActors.Count() || Handler < 0 || Handler >= FActors.At(Actor)->HandlerCount())
+      throw EReadError("section");
+    THandler& Into = *FActors.At(Actor)->GetHandler(Handler);
+    if (Comment.empty() || !Into.FComment.empty()) throw EReadError("section");
+    Into.FComment = std::move(Comment);
+  }
+}
+
 bool TGame::HasCameras() const {
   for (int l = 0; l < FLevels.Count(); ++l)
     if (!FLevels.At(l)->Camera().IsDefault()) return true;
@@ -568,7 +642,11 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
   for (int i = 0; i < FTiles.Count(); ++i) {
     FTiles.At(i)->FName = Source.FTiles.At(i)->FName;
     FTiles.At(i)->FBitmap = Source.FTiles.At(i)->FBitmap;
+    FTiles.At(i)->FTransparentColor = Source.FTiles.At(i)->FTransparentColor;
   }
+  for (int i = 0; i < FActors.Count(); ++i)
+    for (int h = 0; h < FActors.At(i)->HandlerCount(); ++h)
+      FActors.At(i)->GetHandler(h)->FComment = Source.FActors.At(i)->GetHandler(h)->FComment;
   for (int i = 0; i < FActors.Count(); ++i) {
     FActors.At(i)->FName = Source.FActors.At(i)->FName;
     FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
@@ -660,6 +738,14 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
     SaveSprites(Writer);
     Cut();
   }
+  if (HasTransparentColors()) {
+    SaveTransparentColors(Writer);
+    Cut();
+  }
+  if (HasComments()) {
+    SaveComments(Writer);
+    Cut();
+  }
   if (HasCameras()) {
     SaveCameras(Writer);
     Cut();
@@ -721,12 +807,19 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       return;
     }
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
-    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !HasCameras())
+    // Each section comes once and in the writer's order: none after one
+    // that the writer writes later.
+    const bool Later = HasTransparentColors() || HasComments() || HasCameras();
+    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !Later)
       LoadRules(Reader);
-    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !HasCameras())
+    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !Later)
       LoadSounds(Stream, Reader);
-    else if (Section == SpritesMarker && !HasSprites() && !HasCameras())
+    else if (Section == SpritesMarker && !HasSprites() && !Later)
       LoadSprites(Reader);
+    else if (Section == TransparentMarker && !Later)
+      LoadTransparentColors(Reader);
+    else if (Section == CommentsMarker && !HasComments() && !HasCameras())
+      LoadComments(Reader);
     else if (Section == CamerasMarker && !HasCameras())
       LoadCameras(Reader);
     else

@@ -122,8 +122,9 @@ public:
   void TakeDocumentState(const TGame& Previous);
   // Gives this game Source's content while every item keeps its address:
   // possible when the two have as many tiles, actors, handlers and levels
-  // and differ at most in the title, palette, names, tile pictures, actors'
-  // tiles and level sizes and cells (handlers are not copied). True only
+  // and differ at most in the title, palette, names, tile pictures and
+  // transparent colours, actors' tiles, level sizes and cells, and handlers'
+  // comments (handlers are not copied otherwise). True only
   // when the content afterwards is Source's, byte for byte. False when the
   // shapes differ (nothing touched) or when anything else differed (this
   // game then partly changed): the caller replaces this game by Source.
@@ -229,6 +230,12 @@ private:
   bool HasSprites() const;
   void SaveSprites(TWriter& Writer) const;
   void LoadSprites(TReader& Reader);
+  bool HasTransparentColors() const;
+  void SaveTransparentColors(TWriter& Writer) const;
+  void LoadTransparentColors(TReader& Reader);
+  bool HasComments() const;
+  void SaveComments(TWriter& Writer) const;
+  void LoadComments(TReader& Reader);
   bool HasCameras() const;
   void SaveCameras(TWriter& Writer) const;
   void LoadCameras(TReader& Reader);

@@ -48,6 +48,18 @@ void TTile::ImportBitmap(const std::string& FileName) {
   FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
 }
 
+void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
+  Assert(!Color || *Color <= 0xFFFFFF, "UGame");
+  if (Color == FTransparentColor) return;
+  FTransparentColor = Color;
+  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
+}
+
+bool TTile::PixelTransparent(int X, int Y) const {
+  if (FBitmap.Transparent(X, Y)) return true;
+  return FTransparentColor && FBitmap.GetColor(X, Y) == *FTransparentColor;
+}
+
 void TTile::SaveToStream(TStream& Stream, TWriter& Writer) const {
   Writer.WriteString(Marker);
   Writer.WriteString(FName);

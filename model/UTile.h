@@ -1,6 +1,8 @@
 #pragma once
 // A named 8x8 picture of the game. It keeps the picture in full colour as it
 // was imported; pixels meet the palette only when code is generated.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/UBitmap.h"
@@ -29,6 +31,16 @@ public:
   // tile as it was.
   void ImportBitmap(const std::string& FileName);
 
+  // The colour of the picture that is drawn with the transparent palette
+  // entry (a black background that should not show as black squares); none
+  // by default. A colour value with red in the low byte, at most 0xFFFFFF.
+  const std::optional<std::uint32_t>& TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(std::optional<std::uint32_t> Color);
+  // Whether the pixel is drawn with palette entry 0: it has the transparent
+  // colour, or the picture's alpha makes it transparent. Throws as GetColor
+  // does for a picture it cannot read.
+  bool PixelTransparent(int X, int Y) const;
+
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
@@ -41,6 +53,7 @@ private:
   TGame& FOwner;
   std::string FName;
   TPeekBitmap FBitmap;
+  std::optional<std::uint32_t> FTransparentColor;
 };
 
 }  // namespace lvk

@@ -72,6 +72,9 @@ TBytes RecordOf(const T& Item) {
   return S.Bytes();
 }
 
+// The 396 bytes of the worked example of docs/ProjectFile.md.
+TBytes WorkedExampleBytes();
+
 inline void Append(TBytes& B, const TBytes& More) { B.insert(B.end(), More.begin(), More.end()); }
 
 // The tagged bytes of a string value as the writer produces it.

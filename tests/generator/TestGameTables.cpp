@@ -454,3 +454,33 @@ TEST(GameTables, TwoSoundsOfOneNameKeepTheirOwnSamples) {
   EXPECT_EQ(Tables.Sounds[1], Game.GetSound(1)->Samples());
   EXPECT_NE(Tables.Sounds[0], Tables.Sounds[1]);
 }
+
+// Pixels of the tile's transparent colour and pixels of alpha 0 are palette
+// entry 0, which neither the DS nor the play window draws.
+TEST(GameTables, TransparentPixelsBecomeEntryZero) {
+  test::TTempDir Dir;
+  std::vector<std::uint8_t> Rows(8 * 8 * 4, 0);
+  for (std::size_t p = 0; p < 64; ++p) Rows[p * 4 + 3] = 0xFF;  // opaque black
+  std::uint8_t* Top = Rows.data() + 7 * 32;                     // bottom-up: the last row is the top one
+  Top[4] = Top[5] = Top[6] = 0xFF;                              // (1, 0) white
+  Top[11] = 0;                                                  // (2, 0) alpha 0
+  TBitmap Picture;
+  Picture.Assign(8, 8, 32, BI_BITFIELDS, {0xFF0000, 0xFF00, 0xFF}, {}, Rows, 0xFF000000);
+  Picture.SaveToFile(Dir.File("alpha.bmp"));
+  TGame Game;
+  TTile* Tile = Game.AddTile();
+  Tile->ImportBitmap(Dir.File("alpha.bmp"));
+
+  TPixelMapper Plain(Game.Palette());
+  const TTilePixels Before = Plain.Map(*Tile);
+  EXPECT_NE(Before[0], 0);
+  EXPECT_NE(Before[1], 0);
+  EXPECT_EQ(Before[2], 0);
+  Tile->SetTransparentColor(0x000000);
+  TPixelMapper Again(Game.Palette());
+  const TTilePixels After = Again.Map(*Tile);
+  EXPECT_EQ(After[0], 0);
+  EXPECT_EQ(After[63], 0);
+  EXPECT_EQ(After[1], Before[1]);
+  EXPECT_EQ(After[2], 0);
+}

@@ -80,7 +80,10 @@ const char* const ExampleParts[] = {
 constexpr std::size_t PictureAt = 0x4e;
 constexpr std::size_t PictureSize = 94;
 
-TBytes ExampleBytes() {
+}  // namespace
+
+// Also the start of the example of the tile and handler notes.
+TBytes test::WorkedExampleBytes() {
   TBytes Bytes;
   for (const char* Part : ExampleParts)
     for (const char* P = Part; *P; P += P[2] ? 3 : 2)
@@ -88,11 +91,9 @@ TBytes ExampleBytes() {
   return Bytes;
 }
 
-}  // namespace
-
 TEST(ProjectFile, TheWorkedExampleIsWhatTheWriterWritesAndTheReaderReads) {
   RegisterKinds();
-  const TBytes Bytes = ExampleBytes();
+  const TBytes Bytes = test::WorkedExampleBytes();
   ASSERT_EQ(Bytes.size(), 396u);
   ASSERT_EQ(Bytes[PictureAt], 'B');
   test::TTempDir Dir;

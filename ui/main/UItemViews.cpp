@@ -152,7 +152,10 @@ const TItemView HandlerView{
     true,
     [](const void* Item) {
       auto* Handler = static_cast<const lvk::THandler*>(Item);
-      return Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
+      QString Text = Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
+      // The comment tells two handlers of one summary apart.
+      if (!Handler->Comment().empty()) Text += "  // " + QString::fromStdString(Handler->Comment()).simplified();
+      return Text;
     },
     [](const lvk::TGame&, const void* Item) {
       const lvk::TEventBase* Event = static_cast<const lvk::THandler*>(Item)->Event();

@@ -1,5 +1,8 @@
 #include "ui/panes/PaneItems.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -10,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTreeWidget>
@@ -19,6 +24,7 @@
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
+#include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/USound.h"
@@ -38,6 +44,34 @@ QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToIm
 
 // 8x8 pixels shown as 16x16 squares each.
 constexpr int LargeTileSize = 128;
+// What the colour list of a large picture stops at.
+constexpr std::size_t MaxListedColors = 256;
+// A comment tells handlers apart in the tree: a few words.
+constexpr int MaxCommentLength = 80;
+
+QColor ModelColor(std::uint32_t C) { return QColor(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF); }
+
+QIcon Swatch(std::uint32_t C) {
+  QPixmap Square(16, 16);
+  Square.fill(ModelColor(C));
+  QPainter(&Square).drawRect(0, 0, 15, 15);
+  return QIcon(Square);
+}
+
+// The picture's colours in the order met, top-left first.
+std::vector<std::uint32_t> PictureColors(const lvk::TPeekBitmap& Picture) {
+  std::vector<std::uint32_t> Colors;
+  try {
+    for (int y = 0; y < Picture.Height() && Colors.size() < MaxListedColors; ++y)
+      for (int x = 0; x < Picture.Width() && Colors.size() < MaxListedColors; ++x) {
+        const std::uint32_t C = Picture.GetColor(x, y);
+        if (std::find(Colors.begin(), Colors.end(), C) == Colors.end()) Colors.push_back(C);
+      }
+  } catch (const lvk::EGame&) {
+    // A picture of a format that cannot be read has no colours to pick.
+  }
+  return Colors;
+}
 
 void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
@@ -212,7 +246,22 @@ TPaneTile::TPaneTile(TPaneHost& Host)
   SetHints(imgTile, "The tile's picture, enlarged",
            "The tile's picture, enlarged; import a BMP file or drop one on the tile in the tree");
   Row(Body())->addWidget(imgTile, 0, Qt::AlignLeft);
+  cbxTileTransparent = new QComboBox(this);
+  cbxTileTransparent->setObjectName("cbxTileTransparent");
+  cbxTileTransparent->setIconSize(QSize(16, 16));
+  cbxTileTransparent->setMinimumWidth(145);
+  SetHints(cbxTileTransparent, "The colour of the picture that is drawn transparent",
+           "Pixels of this colour become the transparent palette entry 0 when the game is built and played: "
+           "a black background then does not show as black squares");
+  auto* TransparentLabel = new QLabel("&Transparent colour", this);
+  TransparentLabel->setBuddy(cbxTileTransparent);
+  TransparentLabel->setMinimumWidth(TransparentLabel->sizeHint().width() + 8);  // the row must not cut it
+  R = Row(Body());
+  R->addWidget(TransparentLabel);
+  R->addWidget(cbxTileTransparent);
+  R->addStretch(1);
   Body()->addStretch(1);
+  connect(cbxTileTransparent, &QComboBox::activated, this, &TPaneTile::cbxTileTransparentChange);
   connect(butTileImport, &QPushButton::clicked, this, &TPaneTile::butTileImportClick);
   connect(butTileExport, &QPushButton::clicked, this, &TPaneTile::butTileExportClick);
 }
@@ -231,7 +280,52 @@ void TPaneTile::ShowPicture() {
   const QPixmap Small = Picture(Game().GetTileBitmap(Tile()));
   SetHeaderIcon(Small, 16);
   // Nearest neighbour: every pixel a sharp square.
-  imgTile->setPixmap(Small.scaled(LargeTileSize, LargeTileSize, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+  QPixmap Large = Small.scaled(LargeTileSize, LargeTileSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  // Pixels the game leaves transparent show a checkerboard, as in paint programs.
+  const lvk::TPeekBitmap& Bitmap = Tile()->Bitmap();
+  if (!Large.isNull() && Bitmap.Width() == 8 && Bitmap.Height() == 8) {
+    QPainter Paint(&Large);
+    const int Side = LargeTileSize / 8, Half = Side / 2;
+    try {
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+          if (!Tile()->PixelTransparent(x, y)) continue;
+          Paint.fillRect(x * Side, y * Side, Side, Side, QColor(255, 255, 255));
+          Paint.fillRect(x * Side, y * Side, Half, Half, QColor(204, 204, 204));
+          Paint.fillRect(x * Side + Half, y * Side + Half, Half, Half, QColor(204, 204, 204));
+        }
+    } catch (const lvk::EGame&) {
+      // Unreadable pixels: the picture shows as it is.
+    }
+  }
+  imgTile->setPixmap(Large);
+  ShowTransparentColors();
+}
+
+void TPaneTile::ShowTransparentColors() {
+  const QSignalBlocker Quiet(cbxTileTransparent);
+  cbxTileTransparent->clear();
+  cbxTileTransparent->addItem("(none)");
+  const std::optional<std::uint32_t> Current = Tile()->TransparentColor();
+  std::vector<std::uint32_t> Colors = PictureColors(Tile()->Bitmap());
+  // A colour kept from an earlier picture stays visible, so it can be taken off.
+  if (Current && std::find(Colors.begin(), Colors.end(), *Current) == Colors.end()) Colors.push_back(*Current);
+  for (std::uint32_t C : Colors) {
+    const QColor Q = ModelColor(C);
+    cbxTileTransparent->addItem(Swatch(C), QString("%1, %2, %3").arg(Q.red()).arg(Q.green()).arg(Q.blue()),
+                                QVariant::fromValue<uint>(C));
+    if (Current == C) cbxTileTransparent->setCurrentIndex(cbxTileTransparent->count() - 1);
+  }
+  cbxTileTransparent->setEnabled(cbxTileTransparent->count() > 1);
+}
+
+void TPaneTile::cbxTileTransparentChange(int Index) {
+  if (!Tile()) return;
+  const QVariant Data = cbxTileTransparent->itemData(Index);
+  const std::optional<std::uint32_t> Color = Data.isValid() ? std::optional<std::uint32_t>(Data.toUInt()) : std::nullopt;
+  if (Color == Tile()->TransparentColor()) return;
+  lvk::TEdit Edit(Game(), Color ? "Set transparent colour" : "Clear transparent colour");
+  Tile()->SetTransparentColor(Color);
 }
 
 void TPaneTile::ImportFile(const QString& Path) {
@@ -410,6 +504,23 @@ TPaneHandler::TPaneHandler(TPaneHost& Host)
   ColumnLayout->addWidget(butEventHelp);
   StripLayout->addWidget(gbxEventEditor, 1);
   StripLayout->addWidget(Column);
+  edtHandlerComment = new QLineEdit(this);
+  edtHandlerComment->setObjectName("edtHandlerComment");
+  edtHandlerComment->setMaxLength(MaxCommentLength);
+  edtHandlerComment->setPlaceholderText("A note that tells this handler apart");
+  SetHints(edtHandlerComment, "A short comment, shown after the handler in the tree",
+           "A short comment, shown after the handler's summary in the tree, so two handlers of one kind can be "
+           "told apart; Enter or leaving the field keeps it");
+  BindNameField(edtHandlerComment, "Change handler comment",
+                [this](const std::string& Text) {
+                  Handler()->SetComment(Text);
+                  edtHandlerComment->setModified(false);  // taken: an undo may show another text
+                });
+  auto* CommentLabel = new QLabel("Commen&t", this);
+  CommentLabel->setBuddy(edtHandlerComment);
+  QHBoxLayout* CommentRow = Row(Body());
+  CommentRow->addWidget(CommentLabel);
+  CommentRow->addWidget(edtHandlerComment, 1);
   Body()->addWidget(Strip);
   fraActions = new TfraActions(this);
   Body()->addWidget(fraActions, 1);
@@ -425,6 +536,14 @@ void TPaneHandler::Show() {
   delete FEditor;  // the frame of the event shown last, maybe of a replaced event
   FEditor = CreateEventEditor(*Handler()->Event(), gbxEventEditor, {});
   fraActions->SetHandler(Handler());
+  edtHandlerComment->setText(QString::fromStdString(Handler()->Comment()));
+}
+
+void TPaneHandler::Follow(const lvk::TChange& Change) {
+  // Not over what the user is typing: the notice may be of an action.
+  if (Change.Object == Handler() && Change.Kind == lvk::TChangeKind::Changed &&
+      !(edtHandlerComment->hasFocus() && edtHandlerComment->isModified()))
+    edtHandlerComment->setText(QString::fromStdString(Handler()->Comment()));
 }
 
 void TPaneHandler::Release() {

@@ -67,7 +67,7 @@ public:
 protected:
   TPaneHost& Host() const { return FHost; }
   lvk::TGame& Game() const;
-  // A name field renamed on leaving it and on Enter: Rename is called with
+  // A name field (or comment) taken on leaving it and on Enter: Rename is called with
   // the text inside the step Step; an error goes on to the application's
   // error box with the field keeping its text.
   void BindNameField(QLineEdit* Field, const char* Step, std::function<void(const std::string&)> Rename);
@@ -100,6 +100,10 @@ public:
   QPushButton* butTileImport;
   QPushButton* butTileExport;
   QLabel* imgTile;  // the picture, large and with crisp pixels
+  // "(none)", then each colour of the picture; the data is the colour value
+  // (red in the low byte), none for "(none)".
+  QComboBox* cbxTileTransparent;
+  void cbxTileTransparentChange(int Index);
   // Import of one file into the tile, its failure told in a warning box.
   void ImportFile(const QString& Path);
   void butTileImportClick();
@@ -107,6 +111,7 @@ public:
 
 private:
   void ShowPicture();
+  void ShowTransparentColors();
 };
 
 class TPaneActors : public TItemPane {
@@ -149,6 +154,8 @@ public:
   QPushButton* butEventOther;
   QPushButton* butEventHelp;
   TfraActions* fraActions;  // the handler's actions, below its event
+  QLineEdit* edtHandlerComment;  // a note that tells handlers apart in the tree
+  void Follow(const lvk::TChange& Change) override;
   QWidget* Editor() const { return FEditor; }
   void butEventOtherClick();
   void butEventHelpClick();
