@@ -137,6 +137,17 @@ static void add_voice(lvk_mix_voice_t *v, int32_t *sum, uint32_t frames, uint32_
   }
 }
 
+int16_t lvk_mix_limit(int32_t sum)
+{
+  const int64_t room = 32767 - LVK_MIX_KNEE;
+  int64_t size = sum < 0 ? -(int64_t)sum : sum, excess;
+  if (size <= LVK_MIX_KNEE) return (int16_t)sum;
+  excess = size - LVK_MIX_KNEE;
+  /* excess * room fits 64 bits for any 32-bit sum */
+  size = LVK_MIX_KNEE + excess * room / (excess + room);
+  return (int16_t)(sum < 0 ? -size : size);
+}
+
 void lvk_mix_render(lvk_mixer_t *m, int16_t *out, uint32_t frames)
 {
   int32_t sum[BLOCK];
@@ -146,7 +157,7 @@ void lvk_mix_render(lvk_mixer_t *m, int16_t *out, uint32_t frames)
     for (i = 0; i < n; ++i) sum[i] = 0;
     for (v = 0; v < LVK_MIX_VOICES; ++v) add_voice(&m->voices[v], sum, n, m->step);
     add_voice(&m->music, sum, n, m->step);
-    for (i = 0; i < n; ++i) out[i] = (int16_t)clamp32(floor_4096(sum[i]), -32768, 32767);
+    for (i = 0; i < n; ++i) out[i] = lvk_mix_limit(floor_4096(sum[i]));
     out += n;
     frames -= n;
   }

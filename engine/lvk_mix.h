@@ -24,8 +24,13 @@
  *   replaced or stopped.
  * - Volume 0..127, as the DS's sound channels take it. A voice adds
  *   sample * volume to the sum, so the loudest sample at volume 127 reaches
- *   half of the 16-bit range and two such voices together still fit; the sum
- *   is clipped to -32768..32767.
+ *   half of the 16-bit range.
+ * - The sum is limited, never clipped: up to LVK_MIX_KNEE in size it is
+ *   output as it is (one voice always is); beyond, it bends smoothly towards
+ *   the 16-bit range, which it never reaches, so many loud voices stay
+ *   apart instead of flattening into one square. The curve (lvk_mix_limit)
+ *   depends on the sample alone: the same sums give the same output, at
+ *   any block size.
  */
 #ifndef LVK_MIX_H
 #define LVK_MIX_H
@@ -40,6 +45,8 @@ extern "C" {
 #define LVK_MIX_VOICES 8
 #define LVK_MIX_MIN_RATE 1000
 #define LVK_MIX_MAX_RATE 384000
+/* Sums up to this size pass the limiter unchanged. */
+#define LVK_MIX_KNEE 24576
 
 /* Names a started sound; 0 names none. A handle of a voice that ended or
  * was taken by a later sound names nothing any more. */
@@ -91,6 +98,12 @@ void lvk_mix_stop_all(lvk_mixer_t *mixer);
 
 /* Voices sounding now, the music included. */
 int lvk_mix_active(const lvk_mixer_t *mixer);
+
+/* What the limiter makes of a sum (output units, any size): Sum itself up to
+ * LVK_MIX_KNEE either way; beyond it KNEE + R*E/(E+R), E the excess and R
+ * the room left to 32767, so rising, with no step, and below 32767 in size;
+ * the same for a negative sum with the sign turned. */
+int16_t lvk_mix_limit(int32_t sum);
 
 /* Mixes the next Frames output samples into Out, moving every voice on;
  * silence when nothing plays. */

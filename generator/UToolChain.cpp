@@ -94,8 +94,23 @@ std::string Normal(const std::string& Path) {
 
 }  // namespace
 
+const std::vector<std::string>& KitLinkFiles() {
+  static const std::vector<std::string> Files = {
+      "devkitARM/base_rules",
+      "devkitARM/base_tools",
+      "devkitARM/arm-none-eabi/lib/ds_arm9_crt0.o",
+      "devkitARM/arm-none-eabi/lib/ds_arm9.specs",
+      "devkitARM/arm-none-eabi/lib/ds_arm9.ld",
+      "devkitARM/arm-none-eabi/lib/ds_arm9.mem",
+      "devkitARM/arm-none-eabi/lib/libsysbase.a",
+      "libnds/default.elf",
+  };
+  return Files;
+}
+
 TKitCheck CheckKit(const std::string& DevkitPro, const std::string& DevkitArm) {
   TKitCheck C;
+  C.OurOwn = IsFile(DevkitPro + "/debian-packages.txt");
   const std::string Libnds = DevkitPro + "/libnds";
   if (!IsFolder(DevkitPro)) {
     C.Problem = "there is no such folder";
@@ -123,6 +138,17 @@ TKitCheck CheckKit(const std::string& DevkitPro, const std::string& DevkitArm) {
     C.Problem = "it has no ndstool (" + DevkitPro + "/tools/bin/ndstool)";
   }
   if (!C.Problem.empty()) return C;
+  // The files make reaches for only at the link: named now, not as a
+  // linker error after the whole game compiled. DevkitArm may lie elsewhere.
+  for (const std::string& File : KitLinkFiles()) {
+    const bool InArm = File.rfind("devkitARM/", 0) == 0;
+    if (!IsFile((InArm ? DevkitArm + File.substr(9) : DevkitPro + "/" + File))) C.MissingFiles.push_back(File);
+  }
+  if (!C.MissingFiles.empty()) {
+    C.Problem = "it is damaged: " + Joined(C.MissingFiles, ", ") + (C.MissingFiles.size() == 1 ? " is" : " are") +
+                " missing";
+    return C;
+  }
   // A kit of ours names the Debian packages it wraps; any tool chain needs make.
   const std::string Packages = DevkitPro + "/debian-packages.txt";
   if (IsFile(Packages))
@@ -155,6 +181,17 @@ std::vector<std::string> TToolChain::Lines() const {
   return L;
 }
 
+namespace {
+
+// How to mend a damaged kit, as a sentence after the one that names it.
+std::string RebuildHint(const TKitCheck& C, const std::string& Kit) {
+  if (C.MissingFiles.empty()) return {};
+  if (C.OurOwn) return " Rebuild it with: sh scripts/dskit.sh " + Kit + "   (in the source tree)";
+  return " Reinstall its devkitARM and libnds.";
+}
+
+}  // namespace
+
 TToolChain ChooseToolChain(const TToolChainInputs& In) {
   TToolChain T;
   auto Take = [&T](TToolChainKind Kind, const std::string& Pro, const std::string& Arm, const std::string& Why) {
@@ -171,7 +208,8 @@ TToolChain ChooseToolChain(const TToolChainInputs& In) {
     if (C.Usable)
       return Take(TToolChainKind::tkChosen, Kit, Kit + "/devkitARM",
                   "Tool chain: the kit chosen in the build window, " + Kit + " (libnds " + C.Libnds + ")");
-    T.Notes.push_back("The kit chosen in the build window, " + Kit + ", is not used: " + C.Problem + ".");
+    T.Notes.push_back("The kit chosen in the build window, " + Kit + ", is not used: " + C.Problem + "." +
+                      RebuildHint(C, Kit));
   }
 
   // devkitPro's own convention: DEVKITARM lies in DEVKITPRO unless both are set.
@@ -182,7 +220,8 @@ TToolChain ChooseToolChain(const TToolChainInputs& In) {
     if (C.Usable)
       return Take(TToolChainKind::tkEnvironment, Pro, Arm,
                   "Tool chain: DEVKITPRO from the environment, " + Pro + " (libnds " + C.Libnds + ")");
-    T.Notes.push_back("DEVKITPRO=" + Pro + " from the environment is not used: " + C.Problem + ".");
+    T.Notes.push_back("DEVKITPRO=" + Pro + " from the environment is not used: " + C.Problem + "." +
+                      RebuildHint(C, Pro));
   }
 
   const std::string Bundled = BundledKitFolder(In.ProgramFolder);
@@ -201,7 +240,8 @@ TToolChain ChooseToolChain(const TToolChainInputs& In) {
     T.InstallCommand = "sudo apt install --reinstall lurvik-studio";
   } else {
     // Run from a build tree: the kit is built from the pinned sources.
-    T.Missing = "the DS kit beside the program is missing (" + Bundled + ": " + C.Problem + ")";
+    T.Missing = "the DS kit beside the program is " + std::string(C.MissingFiles.empty() ? "missing" : "damaged") +
+                " (" + Bundled + ": " + C.Problem + ")";
     T.InstallCommand = "sh scripts/dskit.sh " + Bundled + "   (in the source tree)";
   }
   return T;

@@ -20,12 +20,22 @@ struct TKitCheck {
   std::string Problem;
   // Debian packages the kit runs with that are not installed.
   std::vector<std::string> MissingPackages;
+  // A damaged kit: the start files, link scripts, libraries or default ARM7
+  // program that make would fail on, relative to the kit's folder.
+  std::vector<std::string> MissingFiles;
+  bool OurOwn = false;  // made by scripts/dskit.sh (it names its Debian packages)
 };
+
+// The files of a kit, besides its compiler, rules, libnds headers and
+// ndstool, without which make fails late, at the link: relative to the
+// kit's folder, devkitARM in it.
+const std::vector<std::string>& KitLinkFiles();
 
 // Checks DevkitPro with its DevkitArm (normally DevkitPro/devkitARM): the
 // compiler and make rules, libnds 1.8 with ndstool, and, for a kit of our own
 // (debian-packages.txt in it), the Debian packages it runs with. libnds 2 is
-// told by its calico folder or its version header.
+// told by its calico folder or its version header. A kit that lacks any of
+// KitLinkFiles is damaged, and says which.
 TKitCheck CheckKit(const std::string& DevkitPro, const std::string& DevkitArm);
 
 // Where the kit that comes with the program lies: <prefix>/lib/lurvik-studio/dskit

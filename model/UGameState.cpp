@@ -140,6 +140,13 @@ TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKe
     Level.SaveToStream(Stream, Writer);
     Writer.WriteBoolean(Level.FMusic != nullptr);
     if (Level.FMusic) Writer.WriteString(Level.FMusic->Name());
+    const TLevelCamera& Camera = Level.FCamera;
+    Writer.WriteBoolean(Camera.Follow != nullptr);
+    if (Camera.Follow) Writer.WriteString(Camera.Follow->Name());
+    Writer.WriteInteger(Camera.DeadWidth);
+    Writer.WriteInteger(Camera.DeadHeight);
+    Writer.WriteBoolean(Camera.LockX);
+    Writer.WriteBoolean(Camera.LockY);
     Cut({TItemKind::Level, Level.Id(), NoItem});
   }
   for (int i = 0; i < FVariables.Count(); ++i) {
@@ -224,6 +231,12 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       auto* Level = static_cast<TLevel*>(Item);
       Level->LoadFromStream(Stream, Reader);
       Level->FMusic = Reader.ReadBoolean() ? FindSoundByName(Reader.ReadString()) : nullptr;
+      TLevelCamera& Camera = Level->FCamera;
+      Camera.Follow = Reader.ReadBoolean() ? FindActorByName(Reader.ReadString()) : nullptr;
+      Camera.DeadWidth = Reader.ReadInteger();
+      Camera.DeadHeight = Reader.ReadInteger();
+      Camera.LockX = Reader.ReadBoolean();
+      Camera.LockY = Reader.ReadBoolean();
       break;
     }
     case TItemKind::Variable: {
@@ -375,6 +388,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
       for (TActor*& Cell : Level->FCells)
         if (Cell) Cell = Relinked(Cell, &TGame::FindActorByName);
       if (Level->FMusic) Level->FMusic = Relinked(Level->FMusic, &TGame::FindSoundByName);
+      if (Level->FCamera.Follow) Level->FCamera.Follow = Relinked(Level->FCamera.Follow, &TGame::FindActorByName);
     }
   }
 

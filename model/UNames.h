@@ -6,7 +6,8 @@
 namespace lvk {
 
 // Not empty; an ASCII letter or underscore first, then ASCII letters, digits
-// or underscores.
+// or underscores. The refusal's words speak of letters and digits, the
+// underscore counting as a letter, and so does the help.
 bool IsLegalName(const std::string& Name);
 
 // Checks a new name for an item: raises EGame with the illegal-name message,

@@ -48,6 +48,12 @@ void TTile::ImportBitmap(const std::string& FileName) {
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
+void TTile::SetBitmap(TPeekBitmap Bitmap) {
+  if (Bitmap == FBitmap) return;
+  FBitmap = std::move(Bitmap);
+  FOwner.Changed(TChangeKind::Changed, *this);
+}
+
 void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
   Assert(!Color || *Color <= 0xFFFFFF, "UGame");
   if (Color == FTransparentColor) return;

@@ -31,6 +31,9 @@ public:
   // file that cannot be read or a picture that fails the checks leaves the
   // tile as it was.
   void ImportBitmap(const std::string& FileName);
+  // Replaces the picture by one made in the editor (the painter's); inside
+  // an edit, like every change.
+  void SetBitmap(TPeekBitmap Bitmap);
 
   // The colour of the picture that is drawn with the transparent palette
   // entry (a black background that should not show as black squares); none

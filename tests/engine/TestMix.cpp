@@ -1,4 +1,4 @@
-// The mixer's rules: voices summed and clipped, freed at their end, the
+// The mixer's rules: voices summed and limited, freed at their end, the
 // oldest taken when all are busy, the music looping, stops, other rates.
 #include <gtest/gtest.h>
 
@@ -34,10 +34,11 @@ TEST(Mix, VoicesAddUpClipAndEnd) {
   EXPECT_EQ(lvk_mix_active(&M), 0);
   EXPECT_FALSE(lvk_mix_playing(&M, Ha));
 
-  // Three loud voices go past the 16-bit range and are clipped.
+  // Three loud voices go past the 16-bit range and are limited: what the
+  // limiter makes of their sum, inside the range.
   const std::int8_t Loud[] = {127, -128};
   for (int i = 0; i < 3; ++i) lvk_mix_play(&M, Loud, 2, 127);
-  EXPECT_EQ(Mix(M, 2), (std::vector<std::int16_t>{32767, -32768}));
+  EXPECT_EQ(Mix(M, 2), (std::vector<std::int16_t>{lvk_mix_limit(3 * 127 * 127), lvk_mix_limit(-3 * 128 * 127)}));
   // Nothing to play starts nothing.
   EXPECT_EQ(lvk_mix_play(&M, Loud, 0, 127), 0u);
   EXPECT_EQ(lvk_mix_play(&M, nullptr, 2, 127), 0u);
@@ -101,6 +102,52 @@ TEST(Mix, OtherRates) {
   EXPECT_EQ(M.rate, static_cast<std::uint32_t>(LVK_MIX_MIN_RATE));
   lvk_mix_init(&M, 10000000);
   EXPECT_EQ(M.rate, static_cast<std::uint32_t>(LVK_MIX_MAX_RATE));
+}
+
+TEST(Mix, LimiterBendsLoudSumsAndKeepsQuietOnes) {
+  const std::int32_t One = 127 * 127, Knee = LVK_MIX_KNEE;
+  // Up to the knee a sum is output as it is, loudest single voice included.
+  for (std::int32_t Sum : {0, 1, -1, One, -128 * 127, Knee, -Knee}) EXPECT_EQ(lvk_mix_limit(Sum), Sum) << Sum;
+  // Beyond it: inside the 16-bit range, on a curve that rises with no step
+  // and keeps louder sums apart (a clip would make them all 32767).
+  std::int32_t Before = Knee;
+  for (std::int32_t Sum : {Knee + 2, Knee + 100, 2 * One, 3 * One, 5 * One, 9 * 128 * 127, 1 << 24, INT32_MAX}) {
+    const std::int32_t Out = lvk_mix_limit(Sum);
+    EXPECT_GT(Out, Before) << Sum;
+    EXPECT_LT(Out, 32767) << Sum;
+    EXPECT_LT(Out, Sum) << "never louder than the sum: " << Sum;
+    EXPECT_EQ(lvk_mix_limit(-Sum), -Out) << "the same either way: " << Sum;
+    Before = Out;
+  }
+  // No step at the knee: just past it the output follows the sum closely.
+  EXPECT_GE(lvk_mix_limit(Knee + 100), Knee + 98);
+  EXPECT_GT(lvk_mix_limit(INT32_MIN), -32768);
+}
+
+TEST(Mix, ManyLoudVoicesAreLimitedAlikeInAnyBlock) {
+  // Nine loud voices (eight sounds and the music), each a rising ramp: the
+  // mix follows the ramp, never flat at the range's end, and a mix taken in
+  // blocks of any size gives the same samples.
+  std::vector<std::int8_t> Ramp;
+  for (int s = 0; s <= 127; s += 4) Ramp.push_back(static_cast<std::int8_t>(s));
+  auto Start = [&Ramp](lvk_mixer_t& M) {
+    lvk_mix_init(&M, LVK_MIX_SOURCE_RATE);
+    lvk_mix_music(&M, Ramp.data(), static_cast<std::uint32_t>(Ramp.size()), 127);
+    for (int i = 0; i < LVK_MIX_VOICES; ++i)
+      lvk_mix_play(&M, Ramp.data(), static_cast<std::uint32_t>(Ramp.size()), 127);
+  };
+  lvk_mixer_t Whole, Pieces;
+  Start(Whole);
+  Start(Pieces);
+  const auto Out = Mix(Whole, static_cast<std::uint32_t>(Ramp.size()));
+  std::vector<std::int16_t> Parts;
+  for (std::uint32_t n : {1u, 7u, 24u})
+    for (std::int16_t S : Mix(Pieces, n)) Parts.push_back(S);
+  EXPECT_EQ(Parts, Out);
+  for (std::size_t i = 1; i < Out.size(); ++i) {
+    EXPECT_GT(Out[i], Out[i - 1]) << i;
+    EXPECT_EQ(Out[i], lvk_mix_limit(9 * Ramp[i] * 127)) << i;
+  }
 }
 
 }  // namespace

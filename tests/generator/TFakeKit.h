@@ -2,11 +2,14 @@
 // A folder that looks like a DS tool chain to CheckKit: the files it looks
 // at, none that builds anything. For the tool chain's rules and the build
 // window's choice.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "generator/UToolChain.h"
 
 namespace lvk::test {
 
@@ -20,6 +23,8 @@ struct TFakeKitPlan {
   // With any: a kit of our own, naming the Debian packages it runs with as
   // "package file" lines.
   TPackages DebianPackages;
+  // Files of UToolChain's KitLinkFiles left out: a damaged kit.
+  std::vector<std::string> Without = {};
 };
 
 inline void WriteFakeKitFile(const std::filesystem::path& File, const std::string& Text, bool Program = false) {
@@ -38,6 +43,9 @@ inline void MakeFakeKit(const std::string& Folder, const TFakeKitPlan& Plan = {}
   WriteFakeKitFile(Kit / "libnds/include/nds.h", "/* libnds */\n");
   WriteFakeKitFile(Kit / "libnds/lib/libnds9.a", "!<arch>\n");
   WriteFakeKitFile(Kit / "tools/bin/ndstool", "#!/bin/sh\nexit 0\n", true);
+  for (const std::string& File : KitLinkFiles())
+    if (std::find(Plan.Without.begin(), Plan.Without.end(), File) == Plan.Without.end())
+      WriteFakeKitFile(Kit / File, "fake\n");
   if (!Plan.Libnds.empty()) {
     const std::string V = Plan.Libnds;
     const auto Dot1 = V.find('.'), Dot2 = V.rfind('.');

@@ -11,6 +11,16 @@
 using namespace lvk;
 namespace fs = std::filesystem;
 
+namespace {
+
+test::TFakeKitPlan Without(std::vector<std::string> Files, test::TFakeKitPlan::TPackages Packages = {}) {
+  test::TFakeKitPlan Plan("1.8.3", false, true, std::move(Packages));
+  Plan.Without = std::move(Files);
+  return Plan;
+}
+
+}  // namespace
+
 TEST(ToolChain, AKitIsUsableWithLibnds18AndWhatItRunsWith) {
   test::TTempDir Dir;
   const std::string Present = Dir.File("present-file");
@@ -34,6 +44,16 @@ TEST(ToolChain, AKitIsUsableWithLibnds18AndWhatItRunsWith) {
        {"1.8.3", false, true,
         {{"gcc-arm-none-eabi", Dir.File("gone")}, {"make", "lurvik-no-such-make"}, {"make", "lurvik-nor-this"}}},
        false, false, "Debian's gcc-arm-none-eabi, make are not installed"},
+      {"no start files",
+       Without({"devkitARM/arm-none-eabi/lib/ds_arm9_crt0.o", "devkitARM/arm-none-eabi/lib/ds_arm9.specs"}), false,
+       false,
+       "it is damaged: devkitARM/arm-none-eabi/lib/ds_arm9_crt0.o, devkitARM/arm-none-eabi/lib/ds_arm9.specs are "
+       "missing"},
+      {"no system library", Without({"devkitARM/arm-none-eabi/lib/libsysbase.a"}), false, false,
+       "it is damaged: devkitARM/arm-none-eabi/lib/libsysbase.a is missing"},
+      {"no default ARM7 program", Without({"libnds/default.elf"}), false, false,
+       "it is damaged: libnds/default.elf is missing"},
+      {"no make rules of the base", Without({"devkitARM/base_rules"}), false, false, "devkitARM/base_rules is missing"},
   };
   int N = 0;
   for (const auto& C : Cases) {
@@ -145,4 +165,39 @@ TEST(ToolChain, NothingUsableSaysWhatIsMissingAndHowToInstallIt) {
                                         {"DEVKITPRO", Dir.File("kit")},
                                         {"DEVKITARM", Dir.File("kit/devkitARM")},
                                         {"LURVIK_TOOLCHAIN", T.Description}}));
+}
+
+// A kit that lost files make links with is named as damaged before make
+// runs, with what is missing and how to make it whole again.
+TEST(ToolChain, ADamagedKitIsNamedWithWhatIsMissingAndHowToRebuildIt) {
+  test::TTempDir Dir;
+  const std::string Tree = Dir.File("out");
+  const std::string Bundled = Tree + "/dskit";
+  const std::string Crt0 = "devkitARM/arm-none-eabi/lib/ds_arm9_crt0.o";
+  test::MakeFakeKit(Bundled, Without({Crt0, "libnds/default.elf"}, {{"make", "sh"}}));
+  TToolChain T = ChooseToolChain({"", "", "", Tree});
+  EXPECT_EQ(T.Lines(), (std::vector<std::string>{
+                           "No DS tool chain to build with: the DS kit beside the program is damaged (" + Bundled +
+                               ": it is damaged: " + Crt0 + ", libnds/default.elf are missing).",
+                           "Install it with: sh scripts/dskit.sh " + Bundled + "   (in the source tree)"}));
+  ASSERT_EQ(LauncherEnvironment(T).size(), 1u);
+  EXPECT_EQ(LauncherEnvironment(T)[0].first, "LURVIK_TOOLCHAIN_MISSING");
+
+  // Chosen in the build window: passed over, with the way to rebuild it; a
+  // devkitPro tool chain is reinstalled instead.
+  const std::string Ours = Dir.File("ours"), Theirs = Dir.File("theirs");
+  test::MakeFakeKit(Ours, Without({Crt0}, {{"make", "sh"}}));
+  test::MakeFakeKit(Theirs, Without({Crt0}));
+  T = ChooseToolChain({Ours, Theirs, "", Tree});
+  ASSERT_EQ(T.Notes.size(), 2u);
+  EXPECT_EQ(T.Notes[0], "The kit chosen in the build window, " + Ours + ", is not used: it is damaged: " + Crt0 +
+                            " is missing. Rebuild it with: sh scripts/dskit.sh " + Ours + "   (in the source tree)");
+  EXPECT_NE(T.Notes[1].find(Crt0 + " is missing. Reinstall its devkitARM and libnds."), std::string::npos)
+      << T.Notes[1];
+  // DEVKITARM elsewhere than in DEVKITPRO: its files are looked for there.
+  const std::string Arm = Dir.File("arm");
+  fs::rename(Dir.File("theirs/devkitARM"), Arm);
+  test::MakeFakeKit(Dir.File("spare"));
+  fs::copy_file(Dir.File("spare/") + Crt0, Arm + "/arm-none-eabi/lib/ds_arm9_crt0.o");
+  EXPECT_TRUE(CheckKit(Theirs, Arm).Usable) << CheckKit(Theirs, Arm).Problem;
 }

@@ -1,6 +1,11 @@
 // Message formatting and name rules.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "model/UErrors.h"
 #include "model/UFormat.h"
 #include "model/UNames.h"
 
@@ -20,6 +25,34 @@ TEST(Format, PatternsOfTheProgramsTexts) {
 TEST(Names, LegalNames) {
   for (const char* Good : {"_x1", "a", "Z9", "tTile1", "__"}) EXPECT_TRUE(IsLegalName(Good)) << Good;
   for (const char* Bad : {"", "1x", "a-b", "a b", "\xC3\xA9t\xC3\xA9", "x.y"}) EXPECT_FALSE(IsLegalName(Bad)) << Bad;
+}
+
+// The refusal, the rule and the help say one thing: a letter first, then
+// letters and digits, the underscore counting as a letter.
+TEST(Names, TheMessageTheRuleAndTheHelpAgree) {
+  std::string Message;
+  try {
+    CheckItemName("1up", nullptr, nullptr, "%s");
+  } catch (const EGame& E) {
+    Message = E.what();
+  }
+  const std::string Words = "start with letter and only have letters and digits";
+  EXPECT_NE(Message.find(Words), std::string::npos) << Message;
+  EXPECT_TRUE(IsLegalName("_x1") && IsLegalName("big_coin") && !IsLegalName("1up") && !IsLegalName("big-coin"));
+  auto Page = [](const std::string& Name) {
+    std::ifstream In(std::string(LVK_HELP) + "/" + Name);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+  };
+  const std::string Tile = Page("main-tile.htm");
+  for (const char* Said : {"start with a letter and only have letters and digits", "counts as a letter",
+                           "<code>_x1</code> and <code>big_coin</code> are names",
+                           "<code>1up</code> and <code>big-coin</code> are not"})
+    EXPECT_NE(Tile.find(Said), std::string::npos) << Said;
+  for (const char* Other : {"main-actor.htm", "main-level.htm", "main-variable.htm", "main-sound.htm"}) {
+    const std::string Text = Page(Other);
+    EXPECT_NE(Text.find("same rules as tile names"), std::string::npos) << Other;
+    EXPECT_EQ(Text.find("underscores"), std::string::npos) << Other << " speaks of names its own way";
+  }
 }
 
 TEST(Names, DefaultNamesSkipTakenNumbers) {

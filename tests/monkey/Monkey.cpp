@@ -10,6 +10,7 @@
 // --hang: a run whose event loop makes no step for S seconds (default 60,
 // 0 never) is stuck; it ends with status 3 and its last steps.
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDialog>
@@ -111,6 +112,29 @@ void OnFatalSignal(int Signal) {
 void QuietMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
   if (Text.startsWith("This plugin does not support")) return;
   std::fprintf(stderr, "%s\n", qFormatLogMessage(Type, Context, Text).toLocal8Bit().constData());
+  // Two live shortcuts of one key: Qt runs neither, and the user's key does
+  // nothing. Said with who holds the key (the shortcut test walks the
+  // windows for it; this catches states the walk does not reach).
+  if (Text.contains("Ambiguous shortcut overload")) {
+    // Who holds it, and where the keys were going: for the replay.
+    const QKeySequence Key(Text.section("overload: ", 1).trimmed());
+    auto Name = [](const QObject* O) {
+      return O ? (QString(O->metaObject()->className()) + " " + O->objectName()).toStdString() : std::string("none");
+    };
+    std::fprintf(stderr, "monkey: a key is held by two live shortcuts; active %s, popup %s, focus %s\n",
+                 Name(QApplication::activeWindow()).c_str(), Name(QApplication::activePopupWidget()).c_str(),
+                 Name(QApplication::focusWidget()).c_str());
+    for (QWidget* Top : QApplication::topLevelWidgets())
+      for (const QAction* A : Top->findChildren<QAction*>())
+        if (A->shortcuts().contains(Key)) {
+          std::string Where;
+          for (const QObject* O : A->associatedObjects())
+            if (const auto* W = qobject_cast<const QWidget*>(O))
+              Where += " [" + Name(W) + " in " + Name(W->window()) + (W->isVisible() ? "" : ", hidden") + "]";
+          std::fprintf(stderr, "  %s (top %s, %s, context %d):%s\n", Name(A).c_str(), Name(Top).c_str(),
+                       A->isEnabled() ? "enabled" : "disabled", static_cast<int>(A->shortcutContext()), Where.c_str());
+        }
+  }
 }
 
 // A typed character: QTest knows keys only for ASCII ones.

@@ -6,10 +6,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "behaviour/REventCollision.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "behaviour/UValueAction.h"
@@ -22,6 +25,7 @@
 #include "ui/common/UItemPickers.h"
 #include "ui/events/UKeySetEditor.h"
 #include "TScriptedDialogs.h"
+#include "TestSupport.h"
 #include <QTreeWidget>
 
 using namespace lvk;
@@ -246,6 +250,61 @@ TEST(ActionsInThePane, TheHandlerPaneListsItsHandlersActions) {
   // A new game leaves no pointer into the old one.
   Main.mnuNewClick();
   EXPECT_EQ(Main.tsHandler->fraActions->lbxActions->count(), 0);
+}
+
+// A narrow list cuts long summaries where it ends, the whole in the tip;
+// the splitter gives the list or the values the room.
+TEST_F(Actions, LongSummariesAreCutWithTheWholeInTheTipAndTheSplitterMovesTheBorder) {
+  Handler->AddAction(TActionShowText::ClassKind());
+  const std::string Long(60, 'W');
+  Handler->GetAction(2)->SetValue(1, Long);
+  Frame.SetHandler(Handler);
+  Frame.resize(520, 240);
+  Frame.splActions->setSizes({150, 370});
+  QApplication::processEvents();
+  const int ListWidth = Frame.lbxActions->width();
+  QListWidgetItem* Item = Frame.lbxActions->item(2);
+  EXPECT_EQ(Item->text(), QString::fromStdString(Handler->GetAction(2)->Summary())) << "the model's text, whole";
+  EXPECT_TRUE(Item->toolTip().startsWith(Item->text())) << Item->toolTip().toStdString();
+  // The row ends with the list; no scroll bar hides the rest.
+  EXPECT_LE(Frame.lbxActions->visualItemRect(Item).width(), Frame.lbxActions->viewport()->width());
+  EXPECT_FALSE(Frame.lbxActions->horizontalScrollBar()->isVisible());
+  EXPECT_GT(Frame.lbxActions->fontMetrics().horizontalAdvance(Item->text()), Frame.lbxActions->viewport()->width());
+  // Dragged wider, the list takes the room and keeps its values beside it.
+  Frame.splActions->setSizes({370, 150});
+  QApplication::processEvents();
+  EXPECT_GT(Frame.lbxActions->width(), ListWidth + 150);
+  EXPECT_TRUE(Frame.pnlValues->isVisible());
+  EXPECT_EQ(Frame.splActions->count(), 2);
+  EXPECT_FALSE(Frame.splActions->childrenCollapsible());
+}
+
+// After adding an action the keys go on in the list (move it, delete it),
+// not in the event's controls the focus was on before the menu.
+TEST(ActionsInThePane, AddingAnActionPutsTheFocusOnTheList) {
+  TScriptedDialogs Dialogs;
+  TfrmMain Main;
+  Main.show();
+  Main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+  THandler* Handler = nullptr;
+  test::Edit(Main.Game(), [&] {
+    Handler = Main.Game().AddActor()->AddHandler();
+    Handler->SetEvent(TEventCollision::ClassKind());
+  });
+  Main.SelectItem(Handler);
+  ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
+  auto* With = Main.tsHandler->findChild<QComboBox*>("cbxOtherActor");
+  ASSERT_NE(With, nullptr);
+  With->setFocus();
+  ASSERT_TRUE(With->hasFocus());
+  TfraActions& Frame = *Main.tsHandler->fraActions;
+  Frame.butAddAction->menu()->actions().at(0)->trigger();
+  EXPECT_EQ(Handler->ActionCount(), 1);
+  EXPECT_TRUE(Frame.lbxActions->hasFocus());
+  EXPECT_EQ(Frame.lbxActions->currentRow(), 0);
+  QTest::keyClick(Frame.lbxActions, Qt::Key_Delete);
+  EXPECT_EQ(Handler->ActionCount(), 0);
 }
 
 // The actions that print or clear rows name the rows the start text uses,

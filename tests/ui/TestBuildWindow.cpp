@@ -159,6 +159,12 @@ TEST_F(BuildWindow, EachOpeningStartsWithDefaults) {
     EXPECT_TRUE(W->memBeLog->toPlainText().isEmpty());
     EXPECT_TRUE(W->butGenerate->isDefault());
     EXPECT_EQ(W->ImagePath(), QString::fromStdString(Root.File("devkitPro/msys/home/Lurvik/Lurvik.nds")));
+    // The folder line gives way to the window (cut in the middle as it
+    // paints); the whole path is in its tip.
+    EXPECT_EQ(W->lblFolder->minimumSizeHint().width(), 0);
+    EXPECT_TRUE(W->lblFolder->toolTip().startsWith(QString::fromStdString(Root.Path())))
+        << W->lblFolder->toolTip().toStdString();
+    EXPECT_TRUE(W->lblFolder->text().endsWith(W->lblFolder->toolTip()));
 
     // Everything the first opening changes must be gone in the second.
     QTest::mouseClick(W->butDetails, Qt::LeftButton);

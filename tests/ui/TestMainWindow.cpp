@@ -251,9 +251,10 @@ TEST_F(MainWindow, NewAndOpenLeaveNoPaneOnTheOldGame) {
     for (TPane* Pane : std::initializer_list<TPane*>{Main.tsTile, Main.tsActor, Main.tsHandler, Main.tsLevel})
       EXPECT_EQ(Pane->ItemId(), lvk::NoItem) << Pane->objectName().toStdString();
     EXPECT_EQ(Main.tsHandler->Editor(), nullptr);
-    EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsSplash));
-    // F1 on the tree follows the welcome pane, not the pane shown before.
-    EXPECT_EQ(NearestHelpKeyword(Main.tvwTree), "table-of-contents");
+    // A new game starts on the welcome, an opened one on its Game pane; F1
+    // on the tree follows that pane, not the pane shown before.
+    EXPECT_EQ(Main.VisiblePane(), ByNew ? static_cast<TPane*>(Main.tsSplash) : static_cast<TPane*>(Main.tsGame));
+    EXPECT_EQ(NearestHelpKeyword(Main.tvwTree), ByNew ? "table-of-contents" : "main-game");
     Select(Main.tvwTree->topLevelItem(0));
     EXPECT_EQ(Main.tsGame->edtGameFilename->text(), ByNew ? "<no name>" : "five.lvk");
   }

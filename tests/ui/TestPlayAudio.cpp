@@ -1,10 +1,12 @@
 // The play window's sound: the mix its audio hands the device, pulled
 // directly with no device, and the window starting the sounds and the music
 // of a game as the DS program does.
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMediaDevices>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -87,6 +89,28 @@ TEST(PlayAudio, WithoutADeviceSaysSoOnce) {
   EXPECT_EQ(Audio.Rate(), LVK_SOUND_RATE);
   Audio.Play(0);
   EXPECT_EQ(Pulled(Audio, 5), (std::vector<std::int16_t>{508, 508, 508, 508, 0}));
+}
+
+// With a device, the sink pulls on the audio thread: a sound plays to its
+// end while the window's thread is busy and handles no event at all.
+TEST(PlayAudio, TheDevicePullsWhileTheWindowIsBusy) {
+  const QAudioDevice Device = QMediaDevices::defaultAudioOutput();
+  if (Device.isNull()) GTEST_SKIP() << "no sound device here";
+  // Two seconds: far more than the device holds ahead.
+  const TPlayAudio::TSounds Sounds = {std::vector<std::int8_t>(2 * LVK_SOUND_RATE, 20)};
+  TPlayAudio Audio{Device};
+  Audio.SetSounds(&Sounds);
+  Audio.Start();
+  if (Audio.Silent()) GTEST_SKIP() << Audio.SilentWhy().toStdString();
+  ASSERT_NE(Audio.SinkThread(), nullptr);
+  EXPECT_NE(Audio.SinkThread(), QThread::currentThread());
+  Audio.Play(0);
+  QElapsedTimer Busy;
+  Busy.start();
+  while (Audio.Active() > 0 && Busy.elapsed() < 6000) QThread::msleep(10);  // no event loop runs here
+  EXPECT_EQ(Audio.Active(), 0) << "still sounding after " << Busy.elapsed() << " ms";
+  EXPECT_GE(Busy.elapsed(), 1500) << "played faster than the device plays";
+  Audio.Stop();
 }
 
 // A game with sounds in the real window: the hero sounds "sHello" when made

@@ -27,6 +27,7 @@
 #include "ui/panes/PaneItems.h"
 #include "ui/panes/PaneSound.h"
 #include "ui/panes/USoundPreview.h"
+#include "ui/play/UPlayAudio.h"
 
 using namespace lvk;
 
@@ -38,6 +39,8 @@ struct TListener : TSoundPreview {
   int Stops = 0;
   void Play(const std::vector<std::int8_t>& Samples) override { Played.push_back(Samples); }
   void Stop() override { ++Stops; }
+  QString Why;  // what it says it is not heard for
+  QString Unheard() const override { return Why; }
 };
 
 struct Sounds : ::testing::Test {
@@ -130,6 +133,30 @@ TEST_F(Sounds, PresetValuesAndRandomEachOneStepAndHeard) {
 // A WAV file that cannot be read warns with the reader's reason and leaves
 // the sound as it was; a long one is cut to 2 seconds and says so; export
 // writes what the DS plays.
+// Play with no device says so, in the play window's words, and stops saying
+// it once the sound is heard.
+TEST_F(Sounds, PlayWithoutADeviceSaysSo) {
+  ASSERT_NE(NewSound(), nullptr);
+  EXPECT_TRUE(Pane().lblSoundUnheard->isHidden());
+  QTest::mouseClick(Pane().butSoundPlay, Qt::LeftButton);
+  EXPECT_EQ(Heard.Played.size(), 1u);
+  EXPECT_TRUE(Pane().lblSoundUnheard->isHidden());
+  // The application's own preview, on no device, tells why as the play
+  // window's audio does.
+  lvk::TPlayAudio NoDevice{QAudioDevice()};
+  NoDevice.Start();
+  ASSERT_TRUE(NoDevice.SilentWhy().startsWith("No sound device: ")) << NoDevice.SilentWhy().toStdString();
+  Heard.Why = NoDevice.SilentWhy();
+  Pane().butSoundPlay->setFocus();
+  QTest::keyClick(Pane().butSoundPlay, Qt::Key_Space);
+  EXPECT_EQ(Heard.Played.size(), 2u);
+  EXPECT_FALSE(Pane().lblSoundUnheard->isHidden());
+  EXPECT_EQ(Pane().lblSoundUnheard->text(), Heard.Why);
+  Heard.Why.clear();
+  QTest::mouseClick(Pane().butSoundPlay, Qt::LeftButton);
+  EXPECT_TRUE(Pane().lblSoundUnheard->isHidden());
+}
+
 TEST_F(Sounds, WavImportAndExport) {
   TSound* Sound = NewSound();
   const std::vector<std::int8_t> Made = Sound->Samples();

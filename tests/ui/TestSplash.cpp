@@ -1,8 +1,10 @@
 // The welcome pane's ways to start, and the per-user folder the editor and
 // the headless commands agree on.
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <filesystem>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include "model/ULevel.h"
 #include "support/UDataFolders.h"
 #include "ui/main/FMain.h"
+#include "ui/panes/PaneGame.h"
 #include "ui/panes/PaneSplash.h"
 
 using namespace lvk;
@@ -91,6 +94,55 @@ TEST_F(Splash, WithoutASampleTheButtonSaysWhyAndNewAndOpenAreTheMenus) {
   EXPECT_EQ(Main.Game().FileName(), NoFileName);
   EXPECT_EQ(TileCount(), 0);
   EXPECT_EQ(Dialogs.Messages.size(), 1u);
+}
+
+// File offers the sample too; Open and Save As start in the folder of the
+// game last worked on (never the installed sample's); an opened game shows
+// its Game pane.
+TEST_F(Splash, FileOpensTheSampleAndOpenStartsInTheLastGamesFolder) {
+  test::TTempDir Games, Installed;
+  const std::string Mine = Games.File("mine.lvk");
+  test::WriteBytes(Mine, test::ReadBytes(SavedGame("mine.lvk")));
+  const std::string Sample = Installed.File("Sample.lvk");
+  test::WriteBytes(Sample, test::ReadBytes(Mine));
+  const QString GamesFolder = QString::fromStdString(Games.Path());
+
+  Main.SetSampleGame("");
+  EXPECT_FALSE(Main.mnuOpenSample->isEnabled());
+  Main.SetSampleGame(QString::fromStdString(Sample));
+  ASSERT_TRUE(Main.mnuOpenSample->isEnabled());
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Mine)));
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsGame));
+  EXPECT_EQ(Main.tvwTree->currentItem(), Main.GameNode());
+  EXPECT_EQ(Main.Session().LastGameFolder(), GamesFolder);
+
+  // The sample, from the menu: asked about changes first, opened as a copy.
+  test::Edit(Main.Game(), [&] { Main.Game().AddTile(); });
+  Dialogs.Answers = {TMsgAnswer::Cancel};
+  Main.mnuOpenSample->trigger();
+  EXPECT_EQ(Main.Game().FileName(), Mine);
+  Dialogs.Answers = {TMsgAnswer::No};
+  Main.mnuOpenSample->trigger();
+  EXPECT_EQ(Main.Game().FileName(), NoFileName);
+  EXPECT_EQ(TileCount(), 1);
+  EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsGame));
+  EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "<no name>");
+
+  // Open and Save As start where mine is, not where the sample lies.
+  Dialogs.Files = {QString(), QString()};
+  Main.mnuOpen->trigger();
+  Main.mnuSaveAs->trigger();
+  ASSERT_EQ(Dialogs.FileRequests.size(), 2u);
+  EXPECT_EQ(Dialogs.FileRequests[0].Directory, GamesFolder);
+  EXPECT_EQ(Dialogs.FileRequests[1].Directory, GamesFolder);
+
+  // A sample that is gone is said, and the game stays.
+  std::filesystem::remove(Sample);
+  Main.mnuOpenSample->trigger();
+  EXPECT_EQ(Dialogs.Messages.size(), 3u);
+  EXPECT_TRUE(Dialogs.LastText().startsWith("No sample game was found at ")) << Dialogs.LastText().toStdString();
+  EXPECT_EQ(TileCount(), 1);
+  EXPECT_EQ(Dialogs.Unexpected, 0);
 }
 
 TEST(UserDataFolder, EditorAndCommandLineAgree) {

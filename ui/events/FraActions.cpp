@@ -14,8 +14,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QSplitter>
 #include <QStringListModel>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -89,6 +91,18 @@ private:
 // A field the game cannot use as it is.
 const QColor MarkColor(255, 220, 220);
 
+// Rows no wider than the list: a long summary is cut with "..." where the
+// list ends (its tip holds the whole), not hidden behind a scroll bar.
+class TElidingDelegate final : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QSize Size = QStyledItemDelegate::sizeHint(Option, Index);
+    Size.setWidth(std::min(Size.width(), 32));
+    return Size;
+  }
+};
+
 }  // namespace
 
 TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
@@ -98,6 +112,10 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   lbxActions->setObjectName("lbxActions");
   lbxActions->setIconSize(QSize(16, 16));
   lbxActions->setMinimumHeight(90);
+  lbxActions->setMinimumWidth(120);
+  lbxActions->setItemDelegate(new TElidingDelegate(lbxActions));
+  lbxActions->setTextElideMode(Qt::ElideRight);
+  lbxActions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   lbxActions->installEventFilter(this);
   SetHints(lbxActions, "The actions of this handler",
            "The actions of this handler, run from top to bottom when its event fires (Ctrl+Up, Ctrl+Down move one, "
@@ -157,19 +175,30 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   Buttons->addWidget(butActionDown);
   Buttons->addWidget(butActionDelete);
   Buttons->addStretch(1);
-  auto* Values = new QVBoxLayout;
+  // The list with its buttons and the values, the border between them
+  // dragged as the summaries or the values need the room.
+  splActions = new QSplitter(Qt::Horizontal, this);
+  splActions->setObjectName("splActions");
+  splActions->setChildrenCollapsible(false);
+  splActions->setToolTip("Drag to give the list or the values more room");
+  auto* ListSide = new QWidget(splActions);
+  auto* ListRow = new QHBoxLayout(ListSide);
+  ListRow->setContentsMargins(0, 0, 4, 0);
+  ListRow->addWidget(lbxActions, 1);
+  ListRow->addLayout(Buttons);
+  auto* ValuesSide = new QWidget(splActions);
+  auto* Values = new QVBoxLayout(ValuesSide);
+  Values->setContentsMargins(4, 0, 0, 0);
   Values->addWidget(pnlValues);
   Values->addStretch(1);
-  auto* ListRow = new QHBoxLayout;
-  ListRow->addWidget(lbxActions, 2);
-  ListRow->addLayout(Buttons);
-  ListRow->addSpacing(8);
   // The values take the larger share: a text needs a screen row's width.
-  ListRow->addLayout(Values, 3);
+  splActions->setStretchFactor(0, 2);
+  splActions->setStretchFactor(1, 3);
+  splActions->setSizes({200, 300});
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->addWidget(Caption);
-  Layout->addLayout(ListRow, 1);
+  Layout->addWidget(splActions, 1);
   Layout->addWidget(lblActionNote);
 
   connect(lbxActions, &QListWidget::currentRowChanged, this, [this] { ShowSelected(); });
@@ -617,6 +646,9 @@ void TfraActions::AddAction(int KindIndex) {
   }
   FillList();
   lbxActions->setCurrentRow(FHandler->ActionCount() - 1);
+  // The list, not whatever had the focus before the menu (the event's own
+  // controls): the keys that move, copy and delete the new action act there.
+  lbxActions->setFocus(Qt::OtherFocusReason);
 }
 
 void TfraActions::butActionUpClick() {

@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QSplitter;
 class QStringListModel;
 class QToolButton;
 class TActorComboBox;
@@ -58,6 +59,7 @@ public:
   QToolButton* butActionUp;
   QToolButton* butActionDown;
   QToolButton* butActionDelete;
+  QSplitter* splActions;  // between the list (with its buttons) and the values
   QWidget* pnlValues;  // the selected action's values, beside the list
   // The editors of the values, reused from one action to the next: the
   // first and second number and the first flag (a speed's x, y, relative).

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -142,6 +143,9 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   connect(tvwTree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* Node) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
+  connect(tvwTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* Node) {
+    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeData(Node)));
+  });
   connect(FSession, &TDocumentSession::Changed, this, &TfrmMain::Follow);
   connect(FSession, &TDocumentSession::RecentFilesChanged, this, &TfrmMain::UpdateRecentMenu);
 
@@ -189,6 +193,10 @@ void TfrmMain::CreateMenus() {
   QMenu* File = AddMenu("&File", "Open and save games");
   mnuNew = AddItem(File, "mnuNew", "&New", "Start a new game", [this] { mnuNewClick(); }, QKeySequence::New);
   mnuOpen = AddItem(File, "mnuOpen", "&Open", "Open an existing game", [this] { mnuOpenClick(); }, QKeySequence::Open);
+  mnuOpenSample = AddItem(File, "mnuOpenSample", "Open the sa&mple game",
+                          "Open the sample game that comes with Lurvik Studio; Save asks where to keep your copy",
+                          [this] { FSession->OpenSample(); });
+  mnuOpenSample->setEnabled(!FSession->SampleGame().isEmpty());
   mnuSave = AddItem(File, "mnuSave", "&Save", "Save the game", [this] { SaveGame(); }, QKeySequence::Save);
   mnuSaveAs = AddItem(File, "mnuSaveAs", "Save &as", "Save the game with a new name", [this] { SaveGameAs(); },
                       QKeySequence::SaveAs);
@@ -242,6 +250,8 @@ void TfrmMain::CreateMenus() {
   FCommands->DeleteAction = mnuDelete;
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
+  FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
+  FCommands->PaintFrames = [this](void* Actor) { PaintFrame(*static_cast<lvk::TActor*>(Actor), 0, 0); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -285,11 +295,16 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
     case lvk::TChangeKind::Replaced: {
       // Items may be new and names changed: the tree is made again, and the
       // panes let go of what they showed before they show the node at the
-      // same place. A new or opened game starts on the welcome.
+      // same place. A new game starts on the welcome, an opened one on its
+      // Game pane: its title, file and folder say which game it is.
+      const bool Opened = FSession->OpeningFile();
       const bool Welcome = FSession->Opening() || VisiblePane() == tsSplash;
       const QList<int> Path = Welcome ? QList<int>() : tvwTree->NodePath(tvwTree->currentItem());
       RebuildTree();
-      if (!Path.isEmpty()) SelectNode(tvwTree->NodeAtPath(Path));
+      if (Opened)
+        SelectNode(tvwTree->GameNode());
+      else if (!Path.isEmpty())
+        SelectNode(tvwTree->NodeAtPath(Path));
       break;
     }
     case lvk::TChangeKind::Refreshed:
@@ -420,7 +435,17 @@ void TfrmMain::EditLevelLayout(lvk::TLevel& Level) { FLauncher->EditLevelLayout(
 
 void TfrmMain::SelectEvent(lvk::THandler& Handler) { FLauncher->SelectEvent(Handler); }
 
+void TfrmMain::PaintTile(lvk::TTile& Tile) { FLauncher->PaintTile(Tile); }
+
+void TfrmMain::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) { FLauncher->PaintFrame(Actor, Anim, Frame); }
+
 // ---- Files ----
+
+void TfrmMain::SetSampleGame(const QString& Path) {
+  tsSplash->SetSampleGame(Path);
+  FSession->SetSampleGame(Path);
+  mnuOpenSample->setEnabled(!Path.isEmpty());
+}
 
 bool TfrmMain::ConfirmSave() { return FSession->ConfirmSave(); }
 

@@ -51,6 +51,8 @@ public:
   void EditPalette() override;
   void EditLevelLayout(lvk::TLevel& Level) override;
   void SelectEvent(lvk::THandler& Handler) override;
+  void PaintTile(lvk::TTile& Tile) override;
+  void PaintFrame(lvk::TActor& Actor, int Anim, int Frame) override;
   void NewGame() override { mnuNewClick(); }
   void OpenGame() override { mnuOpenClick(); }
   bool ConfirmSave() override;
@@ -58,6 +60,8 @@ public:
 
   using TPaneHost::Game;
   TDocumentSession& Session() const { return *FSession; }
+  // The sample game the welcome pane and File offer (empty: none found).
+  void SetSampleGame(const QString& Path);
   const QString& LastImagePath() const;
 
   // The tree.
@@ -127,7 +131,7 @@ public:
 
   TGameTree* tvwTree;
   QStackedWidget* pagEditor;
-  QAction *mnuNew, *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit;
+  QAction *mnuNew, *mnuOpen, *mnuOpenSample, *mnuSave, *mnuSaveAs, *mnuExit;
   QAction *mnuBuild, *mnuRun;
   QAction* mnuPlay;
   QMenu* mnuRecent;

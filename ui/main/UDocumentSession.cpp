@@ -1,6 +1,7 @@
 #include "ui/main/UDocumentSession.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
@@ -38,12 +39,12 @@ private:
 
 }  // namespace
 
-TFileDialogRequest ProjectOpenRequest() {
-  return {"Open a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", {}};
+TFileDialogRequest ProjectOpenRequest(const QString& Folder) {
+  return {"Open a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", Folder};
 }
 
-TFileDialogRequest ProjectSaveRequest() {
-  return {"Save a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", {}};
+TFileDialogRequest ProjectSaveRequest(const QString& Folder) {
+  return {"Save a game design", "Lurvik Studio (*.lvk);;All files (*)", "lvk", Folder};
 }
 
 TDocumentSession::TDocumentSession(QWidget* Window)
@@ -88,7 +89,7 @@ bool TDocumentSession::Save() {
 }
 
 bool TDocumentSession::SaveAs() {
-  const QString Path = Dialogs().SaveFile(FWindow, ProjectSaveRequest());
+  const QString Path = Dialogs().SaveFile(FWindow, ProjectSaveRequest(LastGameFolder()));
   if (Path.isEmpty()) return false;
   try {
     FDocument->SaveAs(Path.toStdString());
@@ -108,7 +109,7 @@ void TDocumentSession::New() {
 
 void TDocumentSession::Open() {
   if (ModalWindowUp() || !ConfirmSave()) return;
-  const QString Path = Dialogs().OpenFile(FWindow, ProjectOpenRequest());
+  const QString Path = Dialogs().OpenFile(FWindow, ProjectOpenRequest(LastGameFolder()));
   if (!Path.isEmpty()) OpenFile(Path);
 }
 
@@ -116,6 +117,7 @@ bool TDocumentSession::OpenFile(const QString& FileName, bool AsCopy) {
   if (ModalWindowUp()) return false;
   try {
     TFlag Opening(FOpening);
+    TFlag Reading(FOpeningFile);
     FDocument->Open(FileName.toStdString(), AsCopy);
   } catch (const std::exception& E) {
     ShowWarning(FWindow, "Error opening file " + FileNamePart(FileName) + "\n" + QString::fromUtf8(E.what()));
@@ -140,6 +142,31 @@ void TDocumentSession::OpenRecent(const QString& FileName) {
   const bool Sample =
       !FSampleGame.isEmpty() && QFileInfo(FileName).absoluteFilePath() == QFileInfo(FSampleGame).absoluteFilePath();
   OpenFile(FileName, Sample);
+}
+
+void TDocumentSession::OpenSample() {
+  if (ModalWindowUp()) return;
+  if (FSampleGame.isEmpty() || !QFileInfo(FSampleGame).isFile()) {
+    ShowWarning(FWindow, "No sample game was found" +
+                             (FSampleGame.isEmpty() ? QString() : " at " + QDir::toNativeSeparators(FSampleGame)));
+    return;
+  }
+  if (!ConfirmSave()) return;
+  // A sample that failed to load leaves the open game as it was.
+  OpenFile(FSampleGame, true);
+}
+
+QString TDocumentSession::LastGameFolder() const {
+  QStringList Games = RecentFiles();
+  if (Game().FileName() != lvk::NoFileName) Games.prepend(FromStd(Game().FileName()));
+  // The installed sample's folder is no place of the user's games.
+  const QString Sample = FSampleGame.isEmpty() ? QString() : QFileInfo(FSampleGame).absoluteFilePath();
+  for (const QString& Path : Games) {
+    if (QFileInfo(Path).absoluteFilePath() == Sample) continue;
+    const QFileInfo Folder(QFileInfo(Path).absolutePath());
+    if (Folder.isDir()) return Folder.absoluteFilePath();
+  }
+  return {};
 }
 
 // ---- Recent games ----

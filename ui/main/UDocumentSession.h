@@ -48,8 +48,16 @@ public:
   bool OpenFile(const QString& FileName, bool AsCopy = false);
   // A game of the recent list, as Open; one that is gone leaves the list.
   void OpenRecent(const QString& FileName);
-  // True while New or Open puts a game in place.
+  // File | Open the sample game: the sample as a copy, after asking to save.
+  void OpenSample();
+  // True while New or Open puts a game in place; OpeningFile only while a
+  // file is read (Open, Recent, the sample), not for New.
   bool Opening() const { return FOpening; }
+  bool OpeningFile() const { return FOpeningFile; }
+  // Where Open and Save As start: the folder of the game open now, else of
+  // the last one in the recent list that still exists; empty for the
+  // platform's default. Never a folder another dialog (a kit's) went to.
+  QString LastGameFolder() const;
 
   // File | Recent: the games last opened or saved, most recent first, kept
   // in the user's settings.
@@ -59,6 +67,7 @@ public:
   void FillRecentMenu(QMenu* Menu, const std::function<void(const QString&)>& Choose) const;
   // The sample game opens as a copy also from the recent list.
   void SetSampleGame(const QString& Path) { FSampleGame = Path; }
+  const QString& SampleGame() const { return FSampleGame; }
 
   // "Name.lvk[*] - Lurvik Studio", "Untitled[*] - Lurvik Studio".
   QString WindowTitle() const;
@@ -88,8 +97,9 @@ private:
   std::unique_ptr<lvk::TDocument> FDocument;
   QString FSampleGame;
   bool FOpening = false;
+  bool FOpeningFile = false;
 };
 
-// The project file dialogs.
-TFileDialogRequest ProjectOpenRequest();
-TFileDialogRequest ProjectSaveRequest();
+// The project file dialogs, starting in Folder (empty: the platform's default).
+TFileDialogRequest ProjectOpenRequest(const QString& Folder = {});
+TFileDialogRequest ProjectSaveRequest(const QString& Folder = {});

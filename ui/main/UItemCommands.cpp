@@ -171,6 +171,24 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
     Into->setShortcutContext(Qt::WidgetShortcut);
     Into->setStatusTip(From->statusTip());
   };
+  if (NodeKind(Node) == TNodeKind::Tile && PaintTile) {
+    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Item] {
+      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintTile(NodeData(Now));
+    });
+    Paint->setObjectName("mnuNodePaint");
+    Paint->setStatusTip("Paint the tile's picture pixel by pixel (or double-click the tile)");
+    Menu->addSeparator();
+  }
+  if (NodeKind(Node) == TNodeKind::Actor && PaintFrames) {
+    const auto* Actor = static_cast<const lvk::TActor*>(Item);
+    QAction* Paint = Menu->addAction("Pain&t frames...", this, [this, Item] {
+      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintFrames(NodeData(Now));
+    });
+    Paint->setObjectName("mnuNodePaintFrames");
+    Paint->setStatusTip("Paint the frames of the actor's first animation, one after the other");
+    Paint->setEnabled(Actor->AnimationCount() > 0 && Actor->FrameCount(0) > 0);
+    Menu->addSeparator();
+  }
   QAction* Duplicate = Menu->addAction("D&uplicate", this, [this, Item] { DuplicateNode(FTree.NodeOf(Item)); });
   Duplicate->setObjectName("mnuNodeDuplicate");
   Repeat(Duplicate, DuplicateAction);

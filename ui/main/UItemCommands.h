@@ -61,6 +61,10 @@ public:
   QAction* DeleteAction = nullptr;
   QAction* CopyAction = nullptr;
   QAction* PasteAction = nullptr;
+  // Set by the window: opens the painter on a tile, for the menu's Paint.
+  std::function<void(void* Tile)> PaintTile;
+  // And on the first frame of an actor's first animation.
+  std::function<void(void* Actor)> PaintFrames;
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -9,8 +9,10 @@
 class QWidget;
 
 namespace lvk {
+class TActor;
 class THandler;
 class TLevel;
+class TTile;
 }  // namespace lvk
 
 class TPaneHost {
@@ -29,6 +31,9 @@ public:
   virtual void EditPalette() = 0;
   virtual void EditLevelLayout(lvk::TLevel& Level) = 0;
   virtual void SelectEvent(lvk::THandler& Handler) = 0;
+  // The painter on a tile, or on a frame of an actor's animation.
+  virtual void PaintTile(lvk::TTile& Tile) = 0;
+  virtual void PaintFrame(lvk::TActor& Actor, int Anim, int Frame) = 0;
 
   // File commands, as the File menu has them.
   virtual void NewGame() = 0;

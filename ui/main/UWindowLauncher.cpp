@@ -2,15 +2,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UActor.h"
+#include "model/UTile.h"
 #include "ui/common/FAbout.h"
 #include "ui/building/FBuild.h"
 #include "ui/common/FCredits.h"
 #include "ui/events/FEventSelector.h"
 #include "ui/editors/FLevelEditor.h"
+#include "ui/editors/FPainter.h"
 #include "ui/editors/FPaletteEditor.h"
 #include "ui/play/FPlay.h"
 #include "ui/common/UDialogService.h"
@@ -86,6 +90,80 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
     FPlay->setParent(FWindow, FPlay->windowFlags());
     if (Shown) FPlay->show();
   }
+}
+
+void TWindowLauncher::PaintTile(lvk::TTile& Tile) {
+  // The tile is found by its place: an undo inside the painter may put a
+  // new game, with new tiles, in place of the old.
+  const int Index = FSession.Game().IndexOfTile(&Tile);
+  if (Index < 0) return;
+  TPaintTarget Target;
+  Target.Caption = [this, Index] {
+    lvk::TGame& Game = FSession.Game();
+    return Index < Game.TileCount() ? QString("Paint tile %1").arg(QString::fromStdString(Game.GetTile(Index)->Name()))
+                                    : QString("Paint tile");
+  };
+  Target.Block = [this, Index]() -> std::optional<lvk::TTileBlock> {
+    lvk::TGame& Game = FSession.Game();
+    if (Index >= Game.TileCount()) return std::nullopt;
+    return lvk::TTileBlock({Game.GetTile(Index)}, 1, 1);
+  };
+  RunPainter(std::move(Target));
+}
+
+void TWindowLauncher::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) {
+  int Index = -1;
+  for (int i = 0; i < FSession.Game().ActorCount(); ++i)
+    if (FSession.Game().GetActor(i) == &Actor) Index = i;
+  if (Index < 0 || Anim < 0 || Anim >= Actor.AnimationCount() || Frame < 0 || Frame >= Actor.FrameCount(Anim)) return;
+  // Found by places, as a tile is; the frame shown moves with the frame buttons.
+  auto Shown = std::make_shared<int>(Frame);
+  auto Find = [this, Index, Anim]() -> lvk::TActor* {
+    lvk::TGame& Game = FSession.Game();
+    if (Index >= Game.ActorCount()) return nullptr;
+    lvk::TActor* Found = Game.GetActor(Index);
+    return Anim < Found->AnimationCount() ? Found : nullptr;
+  };
+  TPaintTarget Target;
+  Target.Caption = [Find, Anim, Shown] {
+    lvk::TActor* A = Find();
+    if (!A) return QString("Paint frame");
+    return QString("Paint %1: %2, frame %3 of %4")
+        .arg(QString::fromStdString(A->Name()), QString::fromStdString(A->GetAnimation(Anim).Name))
+        .arg(*Shown + 1)
+        .arg(A->FrameCount(Anim));
+  };
+  Target.Block = [Find, Anim, Shown]() -> std::optional<lvk::TTileBlock> {
+    lvk::TActor* A = Find();
+    if (!A || *Shown >= A->FrameCount(Anim)) return std::nullopt;
+    return lvk::FrameBlock(*A, Anim, *Shown);
+  };
+  // The frame before, or the last one under the first, as the animation loops.
+  Target.Onion = [this, Find, Anim, Shown]() -> lvk::TPixels {
+    lvk::TActor* A = Find();
+    if (!A || A->FrameCount(Anim) < 2 || *Shown >= A->FrameCount(Anim)) return {};
+    const int Before = (*Shown + A->FrameCount(Anim) - 1) % A->FrameCount(Anim);
+    return lvk::FrameBlock(*A, Anim, Before).Read(FSession.Game().Palette());
+  };
+  Target.StepFrame = [Find, Anim, Shown](int Delta) {
+    lvk::TActor* A = Find();
+    if (!A || A->FrameCount(Anim) < 2) return false;
+    const int Count = A->FrameCount(Anim);
+    *Shown = ((*Shown + Delta) % Count + Count) % Count;
+    return true;
+  };
+  RunPainter(std::move(Target));
+}
+
+void TWindowLauncher::RunPainter(TPaintTarget Target) {
+  TfrmPainter Painter(FWindow, FSession.Document(), std::move(Target));
+  TScope Scope(FSession.Document());
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Painter, [&Painter](const lvk::TChange& Change) {
+        Painter.Follow(Change);
+      });
+  Painter.exec();
+  disconnect(Follow);
 }
 
 void TWindowLauncher::SelectEvent(lvk::THandler& Handler) {

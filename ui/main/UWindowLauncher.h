@@ -11,10 +11,13 @@
 
 class QWidget;
 class TDocumentSession;
+struct TPaintTarget;
 
 namespace lvk {
 class THandler;
+class TActor;
 class TLevel;
+class TTile;
 }  // namespace lvk
 
 class TWindowLauncher : public QObject {
@@ -28,6 +31,11 @@ public:
   // or closes the level editor when its level is gone.
   void EditPalette();
   void EditLevelLayout(lvk::TLevel& Level);
+  // The painter on one tile, each stroke a step.
+  void PaintTile(lvk::TTile& Tile);
+  // The painter on a frame of an actor's animation, with the frame before
+  // it shown faintly and buttons to go through the frames.
+  void PaintFrame(lvk::TActor& Actor, int Anim, int Frame);
   // Another event for the handler, one step "Change event".
   void SelectEvent(lvk::THandler& Handler);
 
@@ -45,6 +53,8 @@ public:
   void Credits();
 
 private:
+  void RunPainter(TPaintTarget Target);
+
   QWidget* FWindow;
   TDocumentSession& FSession;
   QString FRootFolder;

@@ -13,6 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QWidget;
 class TPaneHost;
 class TfraActions;
@@ -83,8 +84,11 @@ class TPaneTiles : public TItemPane {
 public:
   explicit TPaneTiles(TPaneHost& Host);
   TCtrlButton* butNewTile;
+  QPushButton* butNewPaintedTile;
   QPushButton* butPaletteEditor;
   void butNewTileClick();
+  // A new tile, blank (all transparent), in the painter at once.
+  void butNewPaintedTileClick();
   void butPaletteEditorClick();
 };
 
@@ -98,6 +102,7 @@ public:
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
   QPushButton* butTileExport;
+  QPushButton* butTilePaint;
   QLabel* imgTile;  // the picture, large and with crisp pixels
   // "(none)", then each colour of the picture; the data is the colour value
   // (red in the low byte), none for "(none)".
@@ -107,6 +112,7 @@ public:
   void ImportFile(const QString& Path);
   void butTileImportClick();
   void butTileExportClick();
+  void butTilePaintClick();
 
 private:
   void ShowPicture();
@@ -181,7 +187,21 @@ public:
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;
   QComboBox* cbxLevelMusic;  // "(none)", then the game's sounds
+  // The level's size in cells and where its cells stay when it changes.
+  QSpinBox* spnLevelWidth;
+  QSpinBox* spnLevelHeight;
+  QComboBox* cbxLevelAnchor;  // nine places, top left first, row by row
+  QPushButton* butLevelResize;
+  // The camera: the actor it follows ("(none)" first), its dead zone, locks.
+  QComboBox* cbxCameraFollow;
+  QSpinBox* spnDeadWidth;
+  QSpinBox* spnDeadHeight;
+  QCheckBox* chkLockX;
+  QCheckBox* chkLockY;
   void butEditLayoutClick();
   void cbxLevelMusicChange(int Index);
+  // One undo step; asks first when placed actors would be dropped.
+  void butLevelResizeClick();
+  void CameraChange();
 };
 

@@ -255,6 +255,12 @@ TPaneSound::TPaneSound(TPaneHost& Host)
     else if (!qobject_cast<QLineEdit*>(Focus))
       butSoundPlayClick();
   });
+  lblSoundUnheard = new QLabel(this);
+  lblSoundUnheard->setObjectName("lblSoundUnheard");
+  lblSoundUnheard->setWordWrap(true);
+  lblSoundUnheard->setStyleSheet("color: #b00000");
+  SetHints(lblSoundUnheard, "The sounds are not heard; the desktop's sound settings tell which devices there are");
+  lblSoundUnheard->hide();
   chkPlayOnChange = new QCheckBox("Pla&y on change", this);
   chkPlayOnChange->setObjectName("chkPlayOnChange");
   chkPlayOnChange->setChecked(true);
@@ -270,6 +276,7 @@ TPaneSound::TPaneSound(TPaneHost& Host)
   auto* Beside = new QVBoxLayout;
   Beside->addWidget(lblSoundSize);
   Beside->addWidget(butSoundPlay, 0, Qt::AlignLeft);
+  Beside->addWidget(lblSoundUnheard);
   Beside->addWidget(chkPlayOnChange);
   Beside->addStretch(1);
   auto* Bottom = new QHBoxLayout;
@@ -341,7 +348,12 @@ void TPaneSound::butSoundRandomClick() {
 }
 
 void TPaneSound::butSoundPlayClick() {
-  if (Sound()) SoundPreview().Play(Sound()->Samples());
+  if (!Sound()) return;
+  SoundPreview().Play(Sound()->Samples());
+  // Said, as the play window says it, rather than a Play that does nothing.
+  const QString Why = SoundPreview().Unheard();
+  lblSoundUnheard->setText(Why);
+  lblSoundUnheard->setVisible(!Why.isEmpty());
 }
 
 void TPaneSound::ImportFile(const QString& Path) {

@@ -57,6 +57,7 @@ public:
   QLabel* imgSoundWave;
   QLabel* lblSoundSize;
   QPushButton* butSoundPlay;
+  QLabel* lblSoundUnheard;  // why Play is not heard, after it was pressed
   QCheckBox* chkPlayOnChange;
   QPushButton* butSoundImport;
   QPushButton* butSoundExport;

@@ -27,6 +27,7 @@ public:
   void Stop() override {
     if (FAudio) FAudio->StopAll();
   }
+  QString Unheard() const override { return FAudio ? FAudio->SilentWhy() : QString(); }
 
 private:
   lvk::TPlayAudio::TSounds FSounds;

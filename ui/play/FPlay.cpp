@@ -38,6 +38,7 @@ struct TPlayGame {
   lvk::TPlayVideo Video;
   std::string Title;
   std::vector<std::string> Problems;  // what the builder logged as errors
+  std::vector<std::string> Notes;     // what may well be meant, such as an actor with no tile
 };
 
 namespace {
@@ -101,7 +102,7 @@ std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
     }
     for (const std::string& Line : Log.Lines())
       if (Line.rfind("ERROR: ", 0) == 0) Play->Problems.push_back(Line.substr(7));
-    Play->Problems.insert(Play->Problems.end(), Play->Tables.Notes.begin(), Play->Tables.Notes.end());
+    Play->Notes = Play->Tables.Notes;
     Play->Title = Game->Title();
   }
   Play->Game = Play->Tables.Game();
@@ -278,12 +279,19 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   lblProblems->setObjectName("lblProblems");
   lblProblems->setWordWrap(true);
   lblProblems->setStyleSheet("color: #b00000");
-  lblProblems->setStatusTip("What the game's build would report: its errors, and actors nothing draws");
+  lblProblems->setStatusTip("What the game's build would report as errors");
   lblProblems->hide();
+  // Not in red: an actor with no tile (a clock, a score keeper) is often meant.
+  lblNotes = new QLabel(Side);
+  lblNotes->setObjectName("lblNotes");
+  lblNotes->setWordWrap(true);
+  lblNotes->setStatusTip("Worth a look, but not wrong: actors that play unseen");
+  lblNotes->hide();
   SideLayout->addWidget(lblKeysHeader);
   SideLayout->addWidget(lblKeys);
   SideLayout->addSpacing(12);
   SideLayout->addWidget(lblProblems);
+  SideLayout->addWidget(lblNotes);
   lblChanged = new QLabel("The game was changed since it started: Restart (F5) plays the changes.", Side);
   lblChanged->setObjectName("lblChanged");
   lblChanged->setWordWrap(true);
@@ -323,8 +331,11 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
 
-  // Above the main window, and gone with it.
-  if (Parent) setWindowFlag(Qt::Tool);
+  // Above the main window (a window of its own that the main window owns)
+  // and gone with it. Not a tool window: that would keep the main window's
+  // shortcuts live while this one is active, and Ctrl+N (New, Next level)
+  // and F5 (Play, Restart) would be ambiguous, so neither would run.
+  if (Parent) setWindowFlag(Qt::Window);
 
   // Nothing to play until Play: an empty game, never none.
   FGame = BuildPlayGame(nullptr);
@@ -365,14 +376,14 @@ void TfrmPlay::LoadDocument() {
   FQueued.clear();
   if (!SameInput(FNow, FStepped)) FQueued.push_back(FNow);
   ShowText();
-  if (FGame->Problems.empty()) {
-    lblProblems->hide();
-  } else {
+  auto List = [](QLabel* Label, const QString& Caption, const std::vector<std::string>& Items) {
     QStringList Lines;
-    for (const std::string& P : FGame->Problems) Lines << FromStd(P).toHtmlEscaped();
-    lblProblems->setText(QString("<b>Problems in the game: %1</b><br>%2").arg(Lines.size()).arg(Lines.join("<br>")));
-    lblProblems->show();
-  }
+    for (const std::string& P : Items) Lines << FromStd(P).toHtmlEscaped();
+    Label->setText(QString("<b>%1: %2</b><br>%3").arg(Caption).arg(Lines.size()).arg(Lines.join("<br>")));
+    Label->setVisible(!Items.empty());
+  };
+  List(lblProblems, "Problems in the game", FGame->Problems);
+  List(lblNotes, "Notes", FGame->Notes);
 }
 
 void TfrmPlay::StartLevel(int Level) {
@@ -441,10 +452,11 @@ void TfrmPlay::LevelShown() {
     FMap = FGame->Tables.Backgrounds.at(static_cast<std::size_t>(Level));
     lvk_level_clear_live_cells(FEngine.game, Level, FMap.data());
   } else {
-    FMap.fill(FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
+    FMap = lvk::TLevelMap();
+    FMap.assign(LVK_LEVEL_CELLS, FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
   }
   FBackground.resize(lvk::ScreenPixels);
-  lvk::DrawBackground(FGame->Video, FMap.data(), FBackground.data());
+  FCamera = {-1, -1};
 }
 
 void TfrmPlay::RunFrames(int Count) {
@@ -507,6 +519,14 @@ void TfrmPlay::Redraw() {
   FConsoleChanged = false;
   std::uint32_t* Lower = Pixels + lvk::ScreenPixels;
   if (FGame && FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
+    // The background scrolls with the camera the sprites are placed for, as
+    // the DS program's does.
+    std::int32_t X = 0, Y = 0;
+    lvk_engine_camera(&FEngine, &X, &Y);
+    if (FCamera != std::make_pair(int(X), int(Y))) {
+      FCamera = {X, Y};
+      lvk::DrawBackground(FGame->Video, FMap.data(), FMap.Width, FMap.Height, X, Y, FBackground.data());
+    }
     std::copy(FBackground.begin(), FBackground.end(), Lower);
     lvk::DrawSprites(FGame->Video, FEngine, Lower);
   } else {
@@ -612,11 +632,10 @@ void TfrmPlay::InputChanged() {
     FQueued.back() = In;
 }
 
-// The main window's shortcuts stay live while this tool window is active,
-// so F5 (its Play) and Ctrl+N (its New) would clash with Restart and Next
-// level and neither would run. This window's own keys win: the shortcut
-// system is told to leave them, and the key, unless the game takes it,
-// comes back here as a key press.
+// This window's own keys win over any other window's that may be live (a
+// modal editor's, while it owns this window): the shortcut system is told
+// to leave them, and the key, unless the game takes it, comes back here as
+// a key press.
 bool TfrmPlay::event(QEvent* Event) {
   if (Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress) {
     const QKeySequence Pressed(static_cast<QKeyEvent*>(Event)->keyCombination());

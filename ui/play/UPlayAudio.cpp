@@ -17,9 +17,8 @@ const QString TPlayAudio::FailedText = "The sound device cannot play: the game p
 namespace {
 
 // What the device holds ahead of the game: short, so a sound is heard a
-// few frames after the one that starts it, long enough not to run dry when
-// the window's thread, which feeds it, is busy drawing (with 60 ms a busy
-// desktop heard gaps).
+// few frames after the one that starts it; the audio thread feeds it, so a
+// busy window does not make it run dry.
 constexpr qint64 LatencyUs = 100000;
 // The samples the DS plays, at full channel volume: their level is in them.
 constexpr std::int32_t Volume = 127;
@@ -76,16 +75,77 @@ private:
   TPlayAudio& FAudio;
 };
 
-TPlayAudio::TPlayAudio(const QAudioDevice& Device, QObject* Parent)
-    : QObject(Parent), FDevice(Device), FStream(std::make_unique<TStream>(*this)) {
+// The sink and the stream it reads, made, started and stopped on the audio
+// thread, where the device's pulls come. TPlayAudio calls it there and waits.
+class TPlayAudio::TSinkHost final : public QObject {
+public:
+  explicit TSinkHost(TPlayAudio& Audio) : FAudio(Audio) {}
+
+  void Open(const QAudioDevice& Device, const QAudioFormat& Format) {
+    FStream = std::make_unique<TStream>(FAudio);
+    FSink = std::make_unique<QAudioSink>(Device, Format);
+    FSink->setBufferSize(Format.bytesForDuration(LatencyUs));
+    connect(FSink.get(), &QAudioSink::stateChanged, this, [this] {
+      if (!Failed()) return;
+      // Said on the window's thread; not at all once the audio is gone.
+      TPlayAudio* Audio = &FAudio;
+      QMetaObject::invokeMethod(Audio, [Audio] { Audio->Silence(FailedText); }, Qt::QueuedConnection);
+    });
+  }
+  // False when the device cannot play.
+  bool Start() {
+    if (FSink->state() != QAudio::StoppedState) return !Failed();
+    if (!FStream->isOpen()) FStream->open(QIODevice::ReadOnly);
+    FSink->start(FStream.get());
+    return !Failed();
+  }
+  void Stop() {
+    if (FSink) FSink->stop();
+  }
+  // The sink goes first: nothing pulls from the stream or the mixer after.
+  void Close() {
+    Stop();
+    FSink.reset();
+    FStream.reset();
+  }
+
+private:
+  // Running dry is no fault (the stream never does); a device that cannot
+  // open or fails while playing is.
+  bool Failed() const {
+    const QAudio::Error Error = FSink->error();
+    return Error == QAudio::OpenError || Error == QAudio::IOError || Error == QAudio::FatalError;
+  }
+
+  TPlayAudio& FAudio;
+  std::unique_ptr<TStream> FStream;
+  std::unique_ptr<QAudioSink> FSink;
+};
+
+namespace {
+
+// Runs Call on Host's thread and waits for it.
+template <class TCall>
+void OnThreadOf(QObject* Host, TCall Call) {
+  QMetaObject::invokeMethod(Host, std::move(Call), Qt::BlockingQueuedConnection);
+}
+
+}  // namespace
+
+TPlayAudio::TPlayAudio(const QAudioDevice& Device, QObject* Parent) : QObject(Parent), FDevice(Device) {
   lvk_mix_init(&FMixer, LVK_SOUND_RATE);
+  FThread.setObjectName("LurvikAudio");
 }
 
 TPlayAudio::~TPlayAudio() {
-  // The sink goes first: nothing pulls from the stream or the mixer after.
-  if (FSink) FSink->stop();
-  FSink.reset();
+  if (!FHost) return;
+  OnThreadOf(FHost, [this] { FHost->Close(); });
+  FThread.quit();
+  FThread.wait();
+  delete FHost;  // its thread has ended: nothing of it runs any more
 }
+
+QThread* TPlayAudio::SinkThread() const { return FHost ? const_cast<QThread*>(&FThread) : nullptr; }
 
 void TPlayAudio::SetSounds(const TSounds* Sounds) {
   const QMutexLocker Lock(&FLock);
@@ -132,7 +192,7 @@ void TPlayAudio::Start() {
     Silence(NoDeviceText);
     return;
   }
-  if (!FSink) {
+  if (!FHost) {
     FFormat = ChooseFormat(FDevice);
     if (!FFormat.isValid()) {
       Silence(FailedText);
@@ -143,33 +203,26 @@ void TPlayAudio::Start() {
       if (FMixer.rate != static_cast<std::uint32_t>(FFormat.sampleRate()))
         lvk_mix_init(&FMixer, static_cast<std::uint32_t>(FFormat.sampleRate()));
     }
-    FSink = std::make_unique<QAudioSink>(FDevice, FFormat);
-    FSink->setBufferSize(FFormat.bytesForDuration(LatencyUs));
-    connect(FSink.get(), &QAudioSink::stateChanged, this, [this] { SinkStateChanged(); });
+    FHost = new TSinkHost(*this);
+    FHost->moveToThread(&FThread);
+    FThread.start(QThread::HighPriority);
+    OnThreadOf(FHost, [this] { FHost->Open(FDevice, FFormat); });
   }
-  if (FSink->state() != QAudio::StoppedState) return;
-  if (!FStream->isOpen()) FStream->open(QIODevice::ReadOnly);
-  FSink->start(FStream.get());
-  SinkStateChanged();
+  bool Playing = true;
+  OnThreadOf(FHost, [this, &Playing] { Playing = FHost->Start(); });
+  if (!Playing) Silence(FailedText);
 }
 
 void TPlayAudio::Stop() {
-  if (FSink) FSink->stop();
+  if (FHost) OnThreadOf(FHost, [this] { FHost->Stop(); });
   StopAll();
-}
-
-// Running dry is no fault (the stream never does); a device that cannot
-// open or fails while playing is.
-void TPlayAudio::SinkStateChanged() {
-  if (!FSink) return;
-  const QAudio::Error Error = FSink->error();
-  if (Error == QAudio::OpenError || Error == QAudio::IOError || Error == QAudio::FatalError) Silence(FailedText);
 }
 
 void TPlayAudio::Silence(const QString& Why) {
   if (FSilent) return;
   FSilent = true;
-  if (FSink) FSink->stop();
+  FWhy = Why;
+  if (FHost) OnThreadOf(FHost, [this] { FHost->Stop(); });
   emit Silenced(Why);
 }
 

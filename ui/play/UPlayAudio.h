@@ -1,7 +1,9 @@
 #pragma once
 // The play window's sound: the sounds a game starts and its level's music,
 // mixed as the DS's channels would play them (engine/lvk_mix) and handed to
-// an audio device through a QAudioSink that pulls the mixed samples.
+// an audio device through a QAudioSink that pulls the mixed samples. The
+// sink lives on a thread of its own: a window busy drawing or a modal box
+// never leaves the device without samples, so the sound does not break up.
 //
 // Without a device, or with one that cannot open or fails while playing,
 // the game plays silently: the mixer still runs for whoever pulls (the
@@ -11,14 +13,13 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/lvk_mix.h"
 
-class QAudioSink;
-class QIODevice;
 
 namespace lvk {
 
@@ -55,6 +56,9 @@ public:
   void Start();
   // Lets go of the device; everything stops. Start opens it again.
   void Stop();
+  // The thread the device pulls on: the audio thread once a device was
+  // opened, else none.
+  QThread* SinkThread() const;
 
   // The next Frames mixed samples, 16-bit mono at Rate(): what the device
   // pulls, moving every voice on.
@@ -65,6 +69,8 @@ public:
   // The format the device gets; invalid without a device.
   const QAudioFormat& Format() const { return FFormat; }
   bool Silent() const { return FSilent; }
+  // What Silenced said; empty while not silent.
+  const QString& SilentWhy() const { return FWhy; }
 
 signals:
   // From now on the game is not heard, and why: said once.
@@ -72,8 +78,8 @@ signals:
 
 private:
   class TStream;
+  class TSinkHost;
   void Silence(const QString& Why);
-  void SinkStateChanged();
 
   QAudioDevice FDevice;
   QAudioFormat FFormat;
@@ -81,9 +87,10 @@ private:
   lvk_mixer_t FMixer{};
   const TSounds* FSounds = nullptr;
   bool FSilent = false;
-  // The stream outlives the sink that reads it.
-  std::unique_ptr<TStream> FStream;
-  std::unique_ptr<QAudioSink> FSink;
+  QString FWhy;
+  // Lives on FThread and owns the sink and the stream it reads there.
+  TSinkHost* FHost = nullptr;
+  QThread FThread;
 };
 
 }  // namespace lvk
