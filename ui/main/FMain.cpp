@@ -156,7 +156,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfrmMain::~TfrmMain() {
-  // The play window plays the document: it goes while the window is whole.
+  // The play window plays the document: it goes while this window is whole.
   delete FLauncher->PlayWindow();
   // The panes may hold items of the document; they let go before it goes.
   disconnect(FSession, nullptr, this, nullptr);
