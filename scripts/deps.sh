@@ -15,7 +15,11 @@ autoconf automake libtool pkg-config libfreeimage-dev"
 LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES $LURVIK_KIT_PACKAGES"
 # The web page's tests: its engine in node, the page in a headless chromium
 # driven by puppeteer-core from npm.
-LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES nodejs npm chromium"
+LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES chromium"
+# Debian's nodejs and npm, unless a node with its own npm is there already
+# (such a nodejs conflicts with Debian's npm package).
+command -v node >/dev/null 2>&1 || LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES nodejs"
+command -v npm >/dev/null 2>&1 || LURVIK_TEST_PACKAGES="$LURVIK_TEST_PACKAGES npm"
 
 lurvik_install_missing() {
   missing=""
