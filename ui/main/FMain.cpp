@@ -156,6 +156,8 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
 }
 
 TfrmMain::~TfrmMain() {
+  // The play window plays the document: it goes while this window is whole.
+  delete FLauncher->PlayWindow();
   // The panes may hold items of the document; they let go before it goes.
   disconnect(FSession, nullptr, this, nullptr);
   ReleasePanes();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -345,6 +346,12 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
 }
 
 TfrmPlay::~TfrmPlay() {
+  // The sound goes while the window is whole: a closing audio sink handles
+  // pending events, and a close still waiting to delete this window would
+  // delete it a second time.
+  QCoreApplication::removePostedEvents(this, QEvent::DeferredDelete);
+  FTimer.stop();
+  FAudio.reset();
   // The screens outlive this part of the window: their focus goes last.
   FScreens->Detach();
 }
@@ -679,7 +686,7 @@ void TfrmPlay::changeEvent(QEvent* Event) {
 
 void TfrmPlay::closeEvent(QCloseEvent* Event) {
   FTimer.stop();
-  FAudio->Stop();
+  if (FAudio) FAudio->Stop();
   ReleaseAll();
   QMainWindow::closeEvent(Event);
 }
