@@ -175,8 +175,7 @@ void RegisterKinds() {
         &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
         &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionClearText::ClassKind(),
-        &TActionJumpTo::ClassKind(), &TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind(),
-        &TActionCameraFollow::ClassKind(), &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind()})
+        &TActionJumpTo::ClassKind(), &TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

@@ -31,9 +31,6 @@ set(LURVIK_ICON_NAMES
   BmpJumpTo16x16
   BmpJumpToStart16x16
   BmpOtherwise16x16
-  BmpCameraFollow16x16
-  BmpMoveCamera16x16
-  BmpShakeCamera16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")

@@ -120,7 +120,6 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
       s.count != (uint32_t)game->level_count * LVK_LEVEL_CELLS)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   game->scenery = (const uint16_t *)s.data;
-  game->scenery_count = s.count;
   if (!element_section(data, size, LVK_PACK_TAG('C', 'H', 'R', 'S'), 1, &s))
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   game->chars = (const char *)s.data;

@@ -1,9 +1,5 @@
 #include "generator/UWebExport.h"
 
-#include "model/UFormat.h"
-#include "model/ULevel.h"
-
-#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -23,7 +19,7 @@ namespace {
 // Every pointer and count of the engine's game description is packed below
 // and read in engine/lvk_pack.c. A field added to lvk_game_t changes its
 // size: pack it there and here, then set the new size.
-static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 120,
+static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 112,
               "lvk_game_t changed: pack the new field in PackGameTables and read it in lvk_pack.c");
 
 class TPackWriter {
@@ -115,9 +111,8 @@ std::vector<std::uint8_t> PackGameTables(const TGameTables& T, const std::string
   W.Table(Tag("PALT"), T.Palette);
   W.Table(Tag("TILE"), T.Tiles);
   // The maps one after another, as one table of map entries.
-  std::vector<std::uint16_t> Maps;
-  for (const TLevelMap& Map : T.Backgrounds) Maps.insert(Maps.end(), Map.begin(), Map.end());
-  W.Section(Tag("BGND"), sizeof(std::uint16_t), Maps.size(), Maps.data());
+  static_assert(sizeof(TLevelMap) == LVK_LEVEL_CELLS * sizeof(std::uint16_t));
+  W.Section(Tag("BGND"), sizeof(std::uint16_t), T.Backgrounds.size() * LVK_LEVEL_CELLS, T.Backgrounds.data());
   W.Section(Tag("STRT"), 1, StartText.size(), StartText.data());
   return W.Finish();
 }
@@ -127,19 +122,7 @@ bool HaveWebEngine() { return !WebEngineModule().empty(); }
 std::string MakeWebPage(const TGame& Game, TBuildLog& Log) {
   if (!HaveWebEngine())
     throw EGame("This program was built without the web engine (clang and lld were missing); it cannot export web pages.");
-  // The page does not scroll: a larger level plays as its top-left screen,
-  // cut from a copy so the game itself stays whole.
-  TGame Cut;
-  Cut.LoadContent(Game.ContentBytes());
-  for (int l = 0; l < Cut.LevelCount(); ++l) {
-    TLevel& Level = *Cut.GetLevel(l);
-    if (Level.Width() <= ScreenColumns && Level.Height() <= ScreenRows) continue;
-    Log.LogLine(Format("Level %s (%dx%d cells) plays as its top-left screen on the web page", Level.Name(),
-                       Level.Width(), Level.Height()));
-    Level.SetSize(std::min(Level.Width(), ScreenColumns), std::min(Level.Height(), ScreenRows));
-    Level.SetCamera(TLevelCamera{});
-  }
-  TGameTables Tables = BuildGameTables(Cut, Log);
+  TGameTables Tables = BuildGameTables(Game, Log);
   for (const std::string& Note : Tables.Notes) Log.LogLine(Note);
   const std::vector<std::uint8_t> Packed = PackGameTables(Tables, WelcomeText(Game.Title()));
   const std::string_view Module = WebEngineModule();

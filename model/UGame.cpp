@@ -1,6 +1,5 @@
 #include "model/UGame.h"
 
-#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
@@ -30,7 +29,6 @@ constexpr const char* SoundsMarker = "[TSounds]";
 constexpr const char* SpritesMarker = "[TSprites]";
 constexpr const char* TransparentMarker = "[TTransparentColors]";
 constexpr const char* CommentsMarker = "[THandlerComments]";
-constexpr const char* CamerasMarker = "[TCameras]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -546,49 +544,6 @@ void TGame::LoadComments(TReader& Reader) {
   }
 }
 
-bool TGame::HasCameras() const {
-  for (int l = 0; l < FLevels.Count(); ++l)
-    if (!FLevels.At(l)->Camera().IsDefault()) return true;
-  return false;
-}
-
-void TGame::SaveCameras(TWriter& Writer) const {
-  Writer.WriteString(CamerasMarker);
-  int Count = 0;
-  for (int l = 0; l < FLevels.Count(); ++l) Count += !FLevels.At(l)->Camera().IsDefault();
-  Writer.WriteInteger(Count);
-  for (int l = 0; l < FLevels.Count(); ++l) {
-    const TLevelCamera& Camera = FLevels.At(l)->Camera();
-    if (Camera.IsDefault()) continue;
-    Writer.WriteInteger(l);
-    Writer.WriteString(Camera.Follow ? Camera.Follow->Name() : std::string());
-    Writer.WriteInteger(Camera.DeadWidth);
-    Writer.WriteInteger(Camera.DeadHeight);
-    Writer.WriteInteger((Camera.LockX ? 1 : 0) | (Camera.LockY ? 2 : 0));
-  }
-}
-
-void TGame::LoadCameras(TReader& Reader) {
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 1 || Count > FLevels.Count()) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    const std::int32_t Level = Reader.ReadInteger();
-    if (Level < 0 || Level >= FLevels.Count() || !FLevels.At(Level)->FCamera.IsDefault()) throw EReadError("section");
-    TLevelCamera Camera;
-    const std::string Follow = Reader.ReadString();
-    if (!Follow.empty() && !(Camera.Follow = FindActorByName(Follow))) throw EReadError("section");
-    Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
-    Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
-    const std::int32_t Flags = Reader.ReadInteger();
-    Camera.LockX = (Flags & 1) != 0;
-    Camera.LockY = (Flags & 2) != 0;
-    // An entry that sets nothing is never written: reading one back would
-    // not give the same bytes.
-    if (Camera.IsDefault()) throw EReadError("section");
-    FLevels.At(Level)->FCamera = Camera;
-  }
-}
-
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
@@ -684,8 +639,6 @@ bool TGame::AssignContentInPlace(const TGame& Source) {
     Level->FHeight = From->FHeight;
     Level->FCells.resize(From->FCells.size());
     for (std::size_t c = 0; c < From->FCells.size(); ++c) Level->FCells[c] = OwnActor(From->FCells[c]);
-    Level->FCamera = From->FCamera;
-    Level->FCamera.Follow = OwnActor(From->FCamera.Follow);
   }
   MarkModified();
   return ContentBytes() == Source.ContentBytes();
@@ -744,10 +697,6 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
   }
   if (HasComments()) {
     SaveComments(Writer);
-    Cut();
-  }
-  if (HasCameras()) {
-    SaveCameras(Writer);
     Cut();
   }
 }
@@ -809,7 +758,7 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
-    const bool Later = HasTransparentColors() || HasComments() || HasCameras();
+    const bool Later = HasTransparentColors() || HasComments();
     if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !Later)
       LoadRules(Reader);
     else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !Later)
@@ -818,10 +767,8 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       LoadSprites(Reader);
     else if (Section == TransparentMarker && !Later)
       LoadTransparentColors(Reader);
-    else if (Section == CommentsMarker && !HasComments() && !HasCameras())
+    else if (Section == CommentsMarker && !HasComments())
       LoadComments(Reader);
-    else if (Section == CamerasMarker && !HasCameras())
-      LoadCameras(Reader);
     else
       throw EReadError("section");
   }

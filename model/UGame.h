@@ -236,9 +236,6 @@ private:
   bool HasComments() const;
   void SaveComments(TWriter& Writer) const;
   void LoadComments(TReader& Reader);
-  bool HasCameras() const;
-  void SaveCameras(TWriter& Writer) const;
-  void LoadCameras(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with

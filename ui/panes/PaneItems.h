@@ -13,7 +13,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QSpinBox;
 class QWidget;
 class TPaneHost;
 class TfraActions;
@@ -187,22 +186,8 @@ public:
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;
   QComboBox* cbxLevelMusic;  // "(none)", then the game's sounds
-  // The level's size in cells and where its cells stay when it changes.
-  QSpinBox* spnLevelWidth;
-  QSpinBox* spnLevelHeight;
-  QComboBox* cbxLevelAnchor;  // nine places, top left first, row by row
-  QPushButton* butLevelResize;
-  // The camera: the actor it follows ("(none)" first), its dead zone, locks.
-  QComboBox* cbxCameraFollow;
-  QSpinBox* spnDeadWidth;
-  QSpinBox* spnDeadHeight;
-  QCheckBox* chkLockX;
-  QCheckBox* chkLockY;
   void butEditLayoutClick();
   void cbxLevelMusicChange(int Index);
-  // One undo step; asks first when placed actors would be dropped.
-  void butLevelResizeClick();
-  void CameraChange();
 };
 
 // The tile picture dialogs; both start in the folder last used by either.
