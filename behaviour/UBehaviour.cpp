@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "behaviour/REventAnimationEnd.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
@@ -165,7 +166,7 @@ void RegisterKinds() {
   for (const TEventKind* Kind : {&TEventCreate::ClassKind(), &TEventDestroy::ClassKind(), &TEventKey::ClassKind(),
                                  &TEventTouch::ClassKind(), &TEventCollision::ClassKind(),
                                  &TEventOutside::ClassKind(), &TEventKeyHeld::ClassKind(),
-                                 &TEventTimer::ClassKind()})
+                                 &TEventTimer::ClassKind(), &TEventAnimationEnd::ClassKind()})
     if (!FindEventKind(Kind->StreamKey())) RegisterEventKind(*Kind);
   // The order of the Add menu: motion first, then the rules, then the guards.
   for (const TActionKind* Kind :
@@ -174,7 +175,8 @@ void RegisterKinds() {
         &TActionSpawn::ClassKind(), &TActionGoToLevel::ClassKind(), &TActionRestartGame::ClassKind(),
         &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
-        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind()})
+        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionSetAnimation::ClassKind(),
+        &TActionMirror::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

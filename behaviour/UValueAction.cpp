@@ -97,6 +97,7 @@ std::string TValueAction::Shown(int Index) const {
     case TValueType::Actor: return V.empty() ? "this actor" : V;
     case TValueType::Variable:
     case TValueType::Tile:
+    case TValueType::Animation:
     case TValueType::Sound: return V.empty() ? "none" : V;
     default: return V;
   }
@@ -144,6 +145,7 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
       case TValueType::Keys: Entry.ref = static_cast<std::uint16_t>(KeysOf(V)); break;
       case TValueType::Text: Entry.ref = Context.TextNumber(V); break;
       case TValueType::Sound: Entry.ref = Context.SoundNumber(V); break;
+      case TValueType::Animation: Entry.ref = Context.AnimationNumber(V); break;
       case TValueType::Compare: Entry.op = static_cast<std::uint8_t>(CompareIndex(V)); break;
     }
   }
@@ -189,6 +191,12 @@ const TActionValue IfChanceValues[] = {
 const TActionValue IfKeyHeldValues[] = {
     {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
+const TActionValue SetAnimationValues[] = {
+    {"&Animation", "One of this actor's animations", T::Animation, S::Ref},
+    {"&Restart", "Start it from its first frame even when it is already playing", T::Flag, S::Arg1, "0"}};
+const TActionValue MirrorValues[] = {
+    {"&Mirrored", "Draw the instance mirrored left to right", T::Flag, S::Arg1, "1"},
+    {"&Face movement", "Mirrored while moving left, not while moving right", T::Flag, S::Arg2, "0"}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {
@@ -231,6 +239,10 @@ LVK_KIND(TActionIfKeyHeld, IfKeyHeldValues, "IfKeyHeld", "Run the rest of the ha
          "BmpIfKeyHeld16x16", LVK_ACTION_IF_KEY_HELD)
 LVK_KIND(TActionPlaySound, PlaySoundValues, "PlaySound", "Play a sound of the game", "BmpPlaySound16x16",
          LVK_ACTION_PLAY_SOUND)
+LVK_KIND(TActionSetAnimation, SetAnimationValues, "SetAnimation", "Play another of this actor's animations",
+         "BmpSetAnimation16x16", LVK_ACTION_SET_ANIMATION)
+LVK_KIND(TActionMirror, MirrorValues, "Mirror", "Draw this instance mirrored, or facing the way it moves",
+         "BmpMirror16x16", LVK_ACTION_MIRROR)
 
 TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
 const TActionKind& TActionRestartGame::ClassKind() {
@@ -251,6 +263,12 @@ std::string TActionBounce::Summary() const { return TValueAction::Summary(); }
 std::string TActionSetTile::Summary() const { return TValueAction::Summary(); }
 std::string TActionMoveToward::Summary() const { return TValueAction::Summary(); }
 std::string TActionPlaySound::Summary() const { return TValueAction::Summary(); }
+std::string TActionSetAnimation::Summary() const { return TValueAction::Summary(); }
+// "Mirror(off)" rather than an empty list when neither flag is set.
+std::string TActionMirror::Summary() const {
+  const std::string Text = TValueAction::Summary();
+  return Text == "Mirror()" ? "Mirror(off)" : Text;
+}
 
 // The guards read as conditions.
 std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }

@@ -79,6 +79,10 @@ LVK_VALUE_ACTION(TActionIfChance);
 LVK_VALUE_ACTION(TActionIfKeyHeld);
 // PlaySound(sound): starts a sound; several play at once.
 LVK_VALUE_ACTION(TActionPlaySound);
+// SetAnimation(animation, restart): plays another of the actor's animations.
+LVK_VALUE_ACTION(TActionSetAnimation);
+// Mirror(mirrored, face movement): draws the instance mirrored left to right.
+LVK_VALUE_ACTION(TActionMirror);
 
 #undef LVK_VALUE_ACTION
 
