@@ -13,7 +13,11 @@
 // repeat) handler whose guard compares the ball's own counter and whose
 // SetVariable adds to it, the worst a game with rules asks each frame.
 //
-//   lurvik_make_stress [--sounds | --rules] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+// With --sprites every ball is 16x16, animated (a loop of four frames of
+// four tiles, a new frame every 4 frames) and faces the way it moves; the
+// 128 balls stand two cells apart, and there are no posts.
+//
+//   lurvik_make_stress [--sounds | --rules | --sprites] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
 #include <exception>
 #include <iostream>
 #include <string>
@@ -78,7 +82,23 @@ TSound& AddSound(TGame& Game, const std::string& Name, const char* Preset) {
   return *Sound;
 }
 
-void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules) {
+// Four frames of 2x2 tiles, turning A and B round, on a loop.
+void Animate(TActor& Ball, TTile* A, TTile* B) {
+  Ball.SetSize(16, 16);
+  const int Spin = Ball.AddAnimation();
+  Ball.SetAnimationName(Spin, "Spin");
+  Ball.SetFrameLength(Spin, 4);
+  Ball.SetFrameTiles(Spin, 0, {A, B, B, A});
+  Ball.AddFrame(Spin, {B, A, A, B});
+  Ball.AddFrame(Spin, {A, A, B, B});
+  Ball.AddFrame(Spin, {B, B, A, A});
+  THandler* Face = Ball.AddHandler();
+  Face->SetEvent(TEventCreate::ClassKind());
+  TActionBase* Mirror = Face->AddAction(TActionMirror::ClassKind());
+  Mirror->SetValue(1, "1");
+}
+
+void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules, bool Sprites) {
   Game.SetTitle("Engine stress");
   for (const char* Name : {"Sky", "Brick", "Coin", "Gem"}) {
     TTile* Tile = Game.AddTile();
@@ -137,6 +157,11 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
     }
   }
 
+  if (Sprites) {
+    Animate(Red, Game.FindTileByName("Coin"), Game.FindTileByName("Gem"));
+    Animate(Blue, Game.FindTileByName("Gem"), Game.FindTileByName("Brick"));
+  }
+
   if (Beeper) {
     AddSound(Game, "sCoin", "Coin");
     AddSound(Game, "sBlip", "Blip");
@@ -153,6 +178,7 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
   Level->SetName("lStress");
   if (Beeper) Level->SetMusic(&AddSound(Game, "sTune", "Power-up"));
   Level->SetSize(Columns, Rows);
+  int Placed = 0;
   for (int Row = 0; Row < Rows; ++Row)
     for (int Column = 0; Column < Columns; ++Column) {
       TActor* Cell = &Floor;
@@ -160,6 +186,9 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
       else if (Column == Columns - 1) Cell = &WallR;
       else if (Row == 0) Cell = &WallT;
       else if (Row == Rows - 1) Cell = &WallB;
+      // 16x16 balls two cells apart, 128 of them from the top left.
+      else if (Sprites)
+        Cell = Row % 2 == 0 && Column % 2 == 0 && Placed++ < 128 ? ((Row + Column) / 2 % 2 ? &Blue : &Red) : &Floor;
       else if ((Row == 4 || Row == 19) && Column % 8 == 4) Cell = &Post;
       // 8 rows of 16 balls, red and blue in a checkerboard: 128 in all.
       else if (Row == 8 && Column == 8 && Beeper) Cell = Beeper;
@@ -173,8 +202,9 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
 int main(int argc, char** argv) {
   const bool Sounds = argc == 4 && std::string(argv[1]) == "--sounds";
   const bool Rules = argc == 4 && std::string(argv[1]) == "--rules";
-  if (argc != 3 && !Sounds && !Rules) {
-    std::cerr << "usage: " << argv[0] << " [--sounds | --rules] OUTPUT.lvk TILES_FOLDER\n";
+  const bool Sprites = argc == 4 && std::string(argv[1]) == "--sprites";
+  if (argc != 3 && !Sounds && !Rules && !Sprites) {
+    std::cerr << "usage: " << argv[0] << " [--sounds | --rules | --sprites] OUTPUT.lvk TILES_FOLDER\n";
     return 2;
   }
   const char* Output = argv[argc - 2];
@@ -184,7 +214,7 @@ int main(int argc, char** argv) {
   int Result = 0;
   try {
     TGame Game;
-    Build(Game, Tiles, Sounds, Rules);
+    Build(Game, Tiles, Sounds, Rules, Sprites);
     Game.SetFileName(Output);
     Game.Save();
   } catch (const std::exception& E) {

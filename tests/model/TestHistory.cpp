@@ -99,10 +99,10 @@ TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
   std::vector<std::size_t> Cuts;
   TContent Start = Game.ContentBytes(&Cuts);
   // The head, every record, the lists' end and the sample's sections of
-  // rules and of sounds.
+  // rules, of sounds and of sprites.
   ASSERT_GT(Game.VariableCount(), 0);
   ASSERT_GT(Game.SoundCount(), 0);
-  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 3));
+  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 4));
   History.Reset(Start, Cuts);
   EXPECT_EQ(History.StoredBytes(), Start.size());
   auto Step = [&](const std::string& Name) {

@@ -25,6 +25,7 @@
 #include "ui/main/FMain.h"
 #include "ui/main/UDocumentSession.h"
 #include "ui/panes/PaneItems.h"
+#include "ui/panes/UActorLook.h"
 #include "ui/common/UHelp.h"
 
 using namespace lvk;
@@ -260,4 +261,73 @@ TEST_F(Panes, OtherReplacesTheEventAndItsFrame) {
   EXPECT_EQ(Node->text(0), "OnKey( A, release )");
   EXPECT_NE(Main.tsHandler->Editor(), nullptr);
   EXPECT_EQ(Main.tsHandler->gbxEventEditor->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+// The actor's look in its pane: every change one step that undo takes back
+// and the pane follows; frames picked from the tiles; the preview plays the
+// animation at its frame length.
+TEST_F(Panes, TheActorsLookIsEditedStepByStepAndPreviewed) {
+  test::Edit(Main.Game(), [&] {
+    for (int i = 0; i < 4; ++i) Main.Game().AddTile();
+    Main.Game().AddActor();
+  });
+  Main.SelectNode(Folder(1)->child(0));
+  TActorLookPanel* Look = Main.tsActor->pnlLook;
+  TActor& Actor = *Main.Game().GetActor(0);
+  EXPECT_EQ(Look->cbxActorSize->currentText(), "8x8");
+  EXPECT_FALSE(Look->lstFrames->isEnabled());
+  EXPECT_EQ(Look->PreviewFrame(), -1);
+
+  const int Square16 = Look->cbxActorSize->findText("16x16");
+  Look->cbxActorSize->setCurrentIndex(Square16);
+  emit Look->cbxActorSize->activated(Square16);
+  EXPECT_EQ(Actor.Width(), 16);
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change actor's size");
+
+  Click(Look->butNewAnimation);
+  ASSERT_EQ(Actor.AnimationCount(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), Look->edtAnimationName);
+  QTest::keyClicks(Look->edtAnimationName, "Walk");
+  QTest::keyClick(Look->edtAnimationName, Qt::Key_Return);
+  EXPECT_EQ(Actor.GetAnimation(0).Name, "Walk");
+  EXPECT_EQ(Look->lstAnimations->item(0)->text(), "Walk");
+
+  // The first tile and the three after it fill the frame, row by row.
+  Look->cbxFrameTiles->setCurrentIndex(1);
+  emit Look->cbxFrameTiles->activated(1);
+  const TGame& Game = Main.Game();
+  EXPECT_EQ(Actor.FrameTiles(0, 0), (TFrameTiles{Game.GetTile(0), Game.GetTile(1), Game.GetTile(2), Game.GetTile(3)}));
+  Click(Look->butAddFrame);
+  ASSERT_EQ(Actor.FrameCount(0), 2);
+  EXPECT_EQ(Look->lstFrames->currentRow(), 1);
+  Look->cbxFrameTiles->setCurrentIndex(3);
+  emit Look->cbxFrameTiles->activated(3);
+  EXPECT_EQ(Actor.FrameTiles(0, 1), (TFrameTiles{Game.GetTile(2), Game.GetTile(3), nullptr, nullptr}));
+  EXPECT_EQ(Actor.FrameTiles(0, 0)[0], Game.GetTile(0));  // the copy is a frame of its own
+  Look->spnFrameLength->setValue(2);
+  EXPECT_EQ(Actor.GetAnimation(0).FrameLength, 2);
+
+  // Two frames of two DS frames each: 0 0 1 1 0 ...
+  EXPECT_EQ(Look->PreviewFrame(), 0);
+  std::string Shown;
+  for (int i = 0; i < 5; ++i) {
+    Look->PreviewTick();
+    Shown += std::to_string(Look->PreviewFrame());
+  }
+  EXPECT_EQ(Shown, "01100");
+
+  // Undo, step by step, and the pane shows each state.
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change frame length");
+  Main.mnuUndoClick();
+  EXPECT_EQ(Look->spnFrameLength->value(), 8);
+  Main.mnuUndoClick();
+  Main.mnuUndoClick();
+  EXPECT_EQ(Main.Game().GetActor(0)->FrameCount(0), 1);
+  EXPECT_EQ(Look->lstFrames->count(), 1);
+  // A name the actor has already is refused with the error box; nothing changes.
+  Click(Look->butNewAnimation);
+  QTest::keyClicks(Look->edtAnimationName, "walk");
+  QTest::keyClick(Look->edtAnimationName, Qt::Key_Return);
+  EXPECT_EQ(Main.Game().GetActor(0)->GetAnimation(1).Name, "Anim2");
+  EXPECT_TRUE(Dialogs.LastText().contains("already exists")) << Dialogs.LastText().toStdString();
 }

@@ -330,8 +330,25 @@ bool TfrmLevelEditor::eventFilter(QObject* Watched, QEvent* Event) {
 
 const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
   auto Found = FPictures.find(Actor);
-  if (Found == FPictures.end()) Found = FPictures.insert(Actor, ToImage(FLevel->Owner().GetActorBitmap(Actor)));
+  if (Found == FPictures.end())
+    Found = FPictures.insert(Actor, Actor && Actor->HasLook() ? FrameImage(*Actor, Actor->RestingFrame())
+                                                              : ToImage(FLevel->Owner().GetActorBitmap(Actor)));
   return *Found;
+}
+
+const lvk::TActor* TfrmLevelEditor::CoveringActor(int Column, int Row, QPoint& Part) const {
+  // A block is at most 8 cells a side.
+  for (int r = Row; r >= std::max(0, Row - 7); --r)
+    for (int c = r == Row ? Column : FLevel->Width() - 1; c >= 0; --c) {
+      const lvk::TActor* Actor = FLevel->GetCell(c, r);
+      if (!Actor) continue;
+      if (c <= Column && Column < c + Actor->Columns() && Row < r + Actor->Rows()) {
+        Part = QPoint(Column - c, Row - r);
+        return Actor;
+      }
+    }
+  Part = QPoint();
+  return nullptr;
 }
 
 bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
@@ -344,10 +361,15 @@ bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
 void TfrmLevelEditor::grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
   if (!FLevel || Column >= FLevel->Width() || Row >= FLevel->Height()) return;
   // The selection previews what a click will place.
-  lvk::TActor* Actor = nullptr;
-  if (!Selected || !ChosenActor(Actor)) Actor = FLevel->GetCell(Column, Row);
+  lvk::TActor* Chosen = nullptr;
+  QPoint Part;
+  const lvk::TActor* Actor = Selected && ChosenActor(Chosen) ? Chosen : CoveringActor(Column, Row, Part);
   Painter.fillRect(Rect, palette().color(QPalette::Base));
-  Painter.drawImage(Rect, Picture(Actor));
+  const QImage& Image = Picture(Actor);
+  if (Actor && Actor->HasLook())
+    Painter.drawImage(Rect, Image, QRect(Part.x() * 8, Part.y() * 8, 8, 8));
+  else if (Part.isNull())
+    Painter.drawImage(Rect, Image);
 }
 
 void TfrmLevelEditor::grdLayoutClick() {

@@ -93,7 +93,12 @@ private:
   void grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected);
   // What GetActorBitmap gives for an actor, made once per showing: the
   // actors and their tiles cannot change while this modal window is open.
+  // An actor's picture: its tile's, or for an actor with a look its resting
+  // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
+  // The actor drawn in a cell: the last in cell order whose block covers it
+  // (null: none), and which cell of its block that is.
+  const lvk::TActor* CoveringActor(int Column, int Row, QPoint& Part) const;
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;

@@ -16,6 +16,7 @@ class QLineEdit;
 class QWidget;
 class TPaneHost;
 class TfraActions;
+class TActorLookPanel;
 
 namespace lvk {
 struct TChange;
@@ -129,6 +130,8 @@ public:
   QComboBox* cbxActorTiles;
   // What an OnCollision with any solid actor collides with.
   QCheckBox* cbxActorSolid;
+  // Size, animations, frames and their preview.
+  TActorLookPanel* pnlLook;
   QWidget* pnlNewHandler;
   QLabel* lblNewHandler;
   std::vector<TEvtBitBtn*> HandlerButtons;
