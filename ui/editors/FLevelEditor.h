@@ -97,8 +97,11 @@ private:
   // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
   // The actor drawn in a cell: the last in cell order whose block covers it
-  // (null: none), and which cell of its block that is.
-  const lvk::TActor* CoveringActor(int Column, int Row, QPoint& Part) const;
+  // (null: none), and which cell of its block that is; Live picks among
+  // the actors with handlers, drawn as sprites over the others, or else
+  // among those without.
+  const lvk::TActor* CoveringActor(int Column, int Row, bool Live, QPoint& Part) const;
+  void DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part);
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;
