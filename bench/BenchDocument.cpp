@@ -2,6 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/LargeGame.h"
+#include "behaviour/REventCollision.h"
+#include "model/USound.h"
 #include "generator/UBuildLog.h"
 #include "generator/UGenerator.h"
 #include "model/UDocument.h"
@@ -127,6 +129,40 @@ void BM_HistoryMemoryLargeGame(benchmark::State& State) {
   State.counters["history bytes"] = static_cast<double>(Stored);
 }
 BENCHMARK(BM_HistoryMemoryLargeGame)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A file made mostly of names that refer to other items: Count tiles, as
+// many solid actors each drawn with a tile and colliding with an actor
+// stored after it, one level naming every actor, and a quarter as many
+// sounds, each the music of a level. Reading it should grow with its size.
+void BM_LoadManyNames(benchmark::State& State) {
+  const int Count = static_cast<int>(State.range(0));
+  TBenchFolder Folder;
+  TGame Game;
+  for (int i = 0; i < Count; ++i) Game.AddTile();
+  for (int i = 0; i < Count; ++i) {
+    TActor* Actor = Game.AddActor();
+    Actor->SetTile(Game.GetTile(i));
+    Actor->SetSolid(true);
+  }
+  for (int i = 0; i < Count; ++i) {
+    THandler* Handler = Game.GetActor(i)->AddHandler();
+    Handler->SetEvent(TEventCollision::ClassKind());
+    static_cast<TEventCollision*>(Handler->Event())->SetOtherActor(*Game.GetActor(Count - 1 - i));
+  }
+  TLevel* Everyone = Game.AddLevel();
+  Everyone->SetSize(Count, 1);
+  for (int i = 0; i < Count; ++i) Everyone->SetCell(i, 0, Game.GetActor(i));
+  for (int i = 0; i < Count / 4; ++i) Game.AddLevel()->SetMusic(Game.AddSound());
+  Game.SetFileName(Folder.Path() + "/names.lvk");
+  Game.Save();
+  for (auto _ : State) {
+    TGame Loaded;
+    Loaded.LoadFromFile(Game.FileName());
+    benchmark::DoNotOptimize(Loaded.ActorCount());
+  }
+  State.counters["file bytes"] = static_cast<double>(ReadWholeFile(Game.FileName()).size());
+}
+BENCHMARK(BM_LoadManyNames)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

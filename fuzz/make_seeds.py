@@ -47,6 +47,15 @@ def bmp(width, height, bits, rows, table=(), compression=0, masks=None, core=Fal
     return head + info + mask_bytes + table_bytes + rows
 
 
+def bmp_v5(width, height, rows, masks, alpha):
+    """A 32-bit bit-field BMP with the 124-byte header, masks and alpha inside it."""
+    info = struct.pack("<IiiHHIIiiII", 124, width, height, 1, 32, 3, len(rows), 0, 0, 0, 0)
+    info += struct.pack("<IIIII", *masks, alpha, 0x73524742)  # "sRGB"
+    info += bytes(124 - len(info))
+    offset = 14 + len(info)
+    return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + info + rows
+
+
 def packed_rows(width, height, bits, pixel):
     """Uncompressed rows, bottom row first; pixel(x, y) gives the stored value."""
     out = b""
@@ -82,6 +91,9 @@ def pictures():
     p["bpp32"] = bmp(8, 8, 32, packed_rows(8, 8, 32, lambda x, y: (x * 30) << 16 | (y * 30)))
     p["bpp32_fields"] = bmp(8, 8, 32, packed_rows(8, 8, 32, lambda x, y: x << 16 | y), compression=3,
                             masks=(0xFF0000, 0xFF00, 0xFF))
+    # Alpha 0 on the diagonal: those pixels are transparent.
+    p["bpp32_alpha"] = bmp_v5(8, 8, packed_rows(8, 8, 32, lambda x, y: (0 if x == y else 0xFF000000) | x << 16 | y * 30),
+                              (0xFF0000, 0xFF00, 0xFF), 0xFF000000)
     p["core4"] = bmp(8, 8, 4, packed_rows(8, 8, 4, lambda x, y: 15 - x), VGA, core=True)
     top_down = b"".join(reversed([packed_rows(8, 8, 8, lambda x, y: x)[i:i + 8] for i in range(0, 64, 8)]))
     p["topdown8"] = bmp(8, -8, 8, top_down, VGA)

@@ -203,6 +203,7 @@ private:
       Bytes += Sound.DsSize();
       FSounds.emplace(Upper(Sound.Name()), static_cast<int>(T.SoundNames.size()));
       T.SoundNames.push_back(Sound.Name());
+      T.SoundItems.push_back(i);
     }
     T.SoundCount = static_cast<std::uint16_t>(T.SoundNames.size());
     if (!Left.empty())
@@ -418,7 +419,7 @@ TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
 
 void AddSoundSamples(const TGame& Game, TGameTables& Tables) {
   Tables.Sounds.clear();
-  for (const std::string& Name : Tables.SoundNames) Tables.Sounds.push_back(Game.FindSoundByName(Name)->Samples());
+  for (int Item : Tables.SoundItems) Tables.Sounds.push_back(Game.GetSound(Item)->Samples());
 }
 
 TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log) {

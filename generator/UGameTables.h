@@ -56,6 +56,9 @@ struct TGameTables {
   std::vector<std::string> LevelNames;
   std::vector<std::string> VariableNames;
   std::vector<std::string> SoundNames;
+  // The game's index of each sound of SoundNames: a hand-made file may hold
+  // two sounds of one name, and each plays its own samples.
+  std::vector<int> SoundItems;
   // What is no error but easily missed: live actors nothing draws.
   std::vector<std::string> Notes;
 
@@ -80,7 +83,7 @@ struct TGameTables {
 // problems the generator reports on its own.
 TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log);
 
-// The samples of the sounds that take part (Tables.SoundNames) into
+// The samples of the sounds that take part (Tables.SoundItems) into
 // Tables.Sounds.
 void AddSoundSamples(const TGame& Game, TGameTables& Tables);
 

@@ -18,6 +18,12 @@ constexpr std::uint32_t FileHeaderSize = 14;
 constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint32_t CoreHeaderSize = 12;
 constexpr std::uint32_t MaskBytes = 12;
+// The header written for a picture with an alpha mask: the four masks, the
+// colour space and its unused end points and gammas.
+constexpr std::uint32_t V4HeaderSize = 108;
+constexpr std::uint32_t LcsSrgb = 0x73524742;  // "sRGB"
+// Headers from this size on hold an alpha mask after the three colour masks.
+constexpr std::uint32_t AlphaHeaderSize = 56;
 // Run-length data can describe far more pixels than it has bytes, so the
 // decoded picture is capped instead of being bounded by the input: at
 // 2048 x 2048 pixels, which a palette read visits one by one. Row padding
@@ -86,6 +92,7 @@ struct TInfo {
   std::uint32_t SizeImage = 0;
   std::uint32_t ClrUsed = 0;
   std::array<std::uint32_t, 3> Masks{};
+  std::uint32_t AlphaMask = 0;
 
   bool Core() const { return HeaderSize == CoreHeaderSize; }
   bool Rle() const { return Compression == BI_RLE8 || Compression == BI_RLE4; }
@@ -215,7 +222,8 @@ public:
     if (Info.TopDown()) FlipRows(Rows, Info.RowSize());
     bool Fields = Info.Compression == BI_BITFIELDS;
     Result.Assign(Info.Width, static_cast<int>(Info.Rows()), Info.BitCount, Fields ? BI_BITFIELDS : BI_RGB,
-                  Fields ? Info.Masks : std::array<std::uint32_t, 3>{}, std::move(Table), std::move(Rows));
+                  Fields ? Info.Masks : std::array<std::uint32_t, 3>{}, std::move(Table), std::move(Rows),
+                  Fields ? Info.AlphaMask : 0);
   }
 
 private:
@@ -276,6 +284,7 @@ private:
       Masks = Outside;
     }
     for (int I = 0; I < 3; ++I) Info.Masks[I] = Get32(Masks + 4 * I);
+    if (Info.HeaderSize >= AlphaHeaderSize && Info.BitCount == 32) Info.AlphaMask = Get32(Header + InfoHeaderSize + MaskBytes);
   }
 
   std::vector<std::uint32_t> ReadColorTable(const TInfo& Info) {
@@ -342,6 +351,27 @@ private:
   std::uint64_t FHeadersEnd = 0;
 };
 
+bool WholeByte(std::uint32_t Mask) {
+  return Mask == 0xFFu || Mask == 0xFF00u || Mask == 0xFF0000u || Mask == 0xFF000000u;
+}
+
+// The 32-bit bit-field forms image tools write: each colour in a byte of its
+// own, alpha in the fourth byte or nowhere. Other masks stay unreadable.
+bool ByteMasks(const std::array<std::uint32_t, 3>& Masks, std::uint32_t Alpha) {
+  if (!WholeByte(Masks[0]) || !WholeByte(Masks[1]) || !WholeByte(Masks[2])) return false;
+  if ((Masks[0] | Masks[1] | Masks[2]) != (Masks[0] ^ Masks[1] ^ Masks[2])) return false;  // two share a byte
+  return Alpha == 0 || (WholeByte(Alpha) && (Alpha & (Masks[0] | Masks[1] | Masks[2])) == 0);
+}
+
+int MaskShift(std::uint32_t Mask) {
+  int Shift = 0;
+  while (Mask && !(Mask & 1)) {
+    Mask >>= 1;
+    ++Shift;
+  }
+  return Shift;
+}
+
 }  // namespace
 
 TPixelFormat TBitmap::PixelFormat() const {
@@ -354,7 +384,8 @@ TPixelFormat TBitmap::PixelFormat() const {
       if (FCompression == BI_RGB) return TPixelFormat::pf15bit;
       return FMasks[1] == 0x07E0 ? TPixelFormat::pf16bit : TPixelFormat::pfCustom;
     case 24: return TPixelFormat::pf24bit;
-    case 32: return FCompression == BI_RGB ? TPixelFormat::pf32bit : TPixelFormat::pfCustom;
+    case 32:
+      return FCompression == BI_RGB || ByteMasks(FMasks, FAlphaMask) ? TPixelFormat::pf32bit : TPixelFormat::pfCustom;
     default: return TPixelFormat::pfCustom;
   }
 }
@@ -375,7 +406,7 @@ std::uint8_t* TBitmap::ScanLine(int Y) {
 
 void TBitmap::Assign(int Width, int Height, int BitCount, std::uint32_t Compression,
                      const std::array<std::uint32_t, 3>& Masks, std::vector<std::uint32_t> ColorTable,
-                     std::vector<std::uint8_t> Rows) {
+                     std::vector<std::uint8_t> Rows, std::uint32_t AlphaMask) {
   Assert(Width >= 0 && Height >= 0 && BitCount >= 0, "UGame");
   Assert(Rows.size() == RowBytes(static_cast<std::uint64_t>(Width), static_cast<std::uint64_t>(BitCount)) *
                             static_cast<std::uint64_t>(Height),
@@ -385,8 +416,12 @@ void TBitmap::Assign(int Width, int Height, int BitCount, std::uint32_t Compress
   FBitCount = BitCount;
   FCompression = Compression;
   FMasks = Masks;
+  FAlphaMask = AlphaMask;
   FColorTable = std::move(ColorTable);
   FRows = std::move(Rows);
+  FAlphaUsed = false;
+  if (FAlphaMask != 0 && FBitCount == 32)
+    for (std::size_t I = 0; I + 4 <= FRows.size() && !FAlphaUsed; I += 4) FAlphaUsed = (Get32(&FRows[I]) & FAlphaMask) != 0;
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
@@ -414,7 +449,11 @@ void TBitmap::SaveToStream(TStream& Stream) const {
 
 std::vector<std::uint8_t> TBitmap::SaveToBytes() const {
   bool HasMasks = FCompression == BI_BITFIELDS;
-  std::uint32_t Offset = FileHeaderSize + InfoHeaderSize + (HasMasks ? MaskBytes : 0) +
+  // Only a picture with alpha needs the larger header; all others keep the
+  // 40-byte form that every stored game holds.
+  bool HasAlpha = HasMasks && FAlphaMask != 0;
+  std::uint32_t HeaderSize = HasAlpha ? V4HeaderSize : InfoHeaderSize;
+  std::uint32_t Offset = FileHeaderSize + HeaderSize + (HasMasks && !HasAlpha ? MaskBytes : 0) +
                          4 * static_cast<std::uint32_t>(FColorTable.size());
   std::uint32_t ImageSize = static_cast<std::uint32_t>(FRows.size());
   std::vector<std::uint8_t> Out;
@@ -424,7 +463,7 @@ std::vector<std::uint8_t> TBitmap::SaveToBytes() const {
   Put32(Out, Offset + ImageSize);
   Put32(Out, 0);
   Put32(Out, Offset);
-  Put32(Out, InfoHeaderSize);
+  Put32(Out, HeaderSize);
   Put32(Out, static_cast<std::uint32_t>(FWidth));
   Put32(Out, static_cast<std::uint32_t>(FHeight));
   Put16(Out, 1);
@@ -437,6 +476,11 @@ std::vector<std::uint8_t> TBitmap::SaveToBytes() const {
   Put32(Out, 0);
   if (HasMasks)
     for (std::uint32_t M : FMasks) Put32(Out, M);
+  if (HasAlpha) {
+    Put32(Out, FAlphaMask);
+    Put32(Out, LcsSrgb);
+    Out.resize(FileHeaderSize + HeaderSize, 0);  // end points and gammas, unused with sRGB
+  }
   for (std::uint32_t C : FColorTable) Put32(Out, ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF));
   Out.insert(Out.end(), FRows.begin(), FRows.end());
   return Out;
@@ -470,9 +514,20 @@ std::uint32_t TPeekBitmap::GetColor(int X, int Y) const {
       return Rgb(Expand5(W >> 11), Expand6((W >> 5) & 63), Expand5(W & 31));
     }
     case TPixelFormat::pf24bit: return Rgb(Row[3 * X + 2], Row[3 * X + 1], Row[3 * X]);
-    case TPixelFormat::pf32bit: return Rgb(Row[4 * X + 2], Row[4 * X + 1], Row[4 * X]);
+    case TPixelFormat::pf32bit: {
+      if (Compression() != BI_BITFIELDS) return Rgb(Row[4 * X + 2], Row[4 * X + 1], Row[4 * X]);
+      std::uint32_t P = Get32(Row + 4 * X);
+      auto Part = [P](std::uint32_t Mask) { return (P & Mask) >> MaskShift(Mask); };
+      return Rgb(Part(Masks()[0]), Part(Masks()[1]), Part(Masks()[2]));
+    }
     default: throw EGame(lvk::Format("Don't know how to handle pixel format (\"%s\")", "Other"));
   }
+}
+
+bool TPeekBitmap::Transparent(int X, int Y) const {
+  if (!AlphaUsed() || PixelFormat() != TPixelFormat::pf32bit) return false;
+  if (X < 0 || Y < 0 || X >= Width() || Y >= Height()) return false;
+  return (Get32(ScanLine(Y) + 4 * X) & AlphaMask()) == 0;
 }
 
 const char* PixelFormatName(TPixelFormat Format) {

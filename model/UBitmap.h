@@ -33,6 +33,13 @@ public:
   std::uint32_t Compression() const { return FCompression; }
   // Red, green and blue masks; meaningful for BI_BITFIELDS only.
   const std::array<std::uint32_t, 3>& Masks() const { return FMasks; }
+  // The alpha mask of a bit-field picture read with a header that has one;
+  // 0 for every other picture. A picture with one is written with the
+  // 108-byte header, which holds it.
+  std::uint32_t AlphaMask() const { return FAlphaMask; }
+  // Some pixel has alpha above 0. Tools that write an alpha mask without
+  // filling it leave every pixel at 0: such a picture is opaque.
+  bool AlphaUsed() const { return FAlphaUsed; }
   // Colour values (red in bits 0-7, green 8-15, blue 16-23).
   const std::vector<std::uint32_t>& ColorTable() const { return FColorTable; }
   TPixelFormat PixelFormat() const;
@@ -48,7 +55,7 @@ public:
   // bottom row first. Used by the built-in pictures and by tests.
   void Assign(int Width, int Height, int BitCount, std::uint32_t Compression,
               const std::array<std::uint32_t, 3>& Masks, std::vector<std::uint32_t> ColorTable,
-              std::vector<std::uint8_t> Rows);
+              std::vector<std::uint8_t> Rows, std::uint32_t AlphaMask = 0);
 
   // Reads a BMP file. Throws EFileError when the file cannot be opened and
   // EGame "Bitmap image is not valid" when it is not a BMP the program can
@@ -80,6 +87,8 @@ private:
   int FBitCount = 0;
   std::uint32_t FCompression = BI_RGB;
   std::array<std::uint32_t, 3> FMasks{};
+  std::uint32_t FAlphaMask = 0;
+  bool FAlphaUsed = false;
   std::vector<std::uint32_t> FColorTable;
   std::vector<std::uint8_t> FRows;  // bottom row first
 };
@@ -93,6 +102,10 @@ public:
   // read. An index past the colour table, or a position outside the picture,
   // reads as black.
   std::uint32_t GetColor(int X, int Y) const;
+  // True for a pixel whose alpha is 0 in a picture that uses its alpha mask:
+  // such a pixel is drawn with the transparent palette entry. False for any
+  // picture without alpha and for a position outside the picture.
+  bool Transparent(int X, int Y) const;
 };
 
 const char* PixelFormatName(TPixelFormat Format);

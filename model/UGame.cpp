@@ -1,5 +1,8 @@
 #include "model/UGame.h"
 
+#include <optional>
+#include <unordered_map>
+
 #include "behaviour/REventCollision.h"
 #include "behaviour/UActionValues.h"
 #include "behaviour/UBehaviour.h"
@@ -32,6 +35,32 @@ T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
   return nullptr;
 }
 
+// The key under which SameTextAscii finds a name.
+std::string FoldedName(std::string Name) {
+  for (char& C : Name)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
+  return Name;
+}
+
+// A list's items by name, the first of equal names winning as in FindByName.
+template <typename T>
+class TNameIndex {
+public:
+  TNameIndex() = default;
+  explicit TNameIndex(const TOwnedList<T>& List) {
+    FItems.reserve(static_cast<std::size_t>(List.Count()));
+    for (int i = 0; i < List.Count(); ++i) Add(List.At(i));
+  }
+  void Add(T* Item) { FItems.try_emplace(FoldedName(Item->Name()), Item); }
+  T* Find(const std::string& Name) const {
+    auto It = FItems.find(FoldedName(Name));
+    return It == FItems.end() ? nullptr : It->second;
+  }
+
+private:
+  std::unordered_map<std::string, T*> FItems;
+};
+
 template <typename T>
 T* CheckedAt(const TOwnedList<T>& List, int Index, const char* Family) {
   if (Index < 0) throw EGame(Format(std::string(Family) + " index must be >=0 (is %d)", Index));
@@ -48,6 +77,12 @@ int IndexIn(const TOwnedList<T>& List, const T* Item) {
   return Index;
 }
 }  // namespace
+
+struct TGame::TReadIndexes {
+  std::optional<TNameIndex<TTile>> Tiles;
+  std::optional<TNameIndex<TActor>> Actors;
+  std::optional<TNameIndex<TSound>> Sounds;
+};
 
 TGame::TGame()
     : FLastTouch(Now()),
@@ -118,7 +153,10 @@ TTile* TGame::AddTile() {
   return Tile;
 }
 
-TTile* TGame::FindTileByName(const std::string& Name) const { return FindByName(FTiles, Name); }
+TTile* TGame::FindTileByName(const std::string& Name) const {
+  if (FReading && FReading->Tiles) return FReading->Tiles->Find(Name);
+  return FindByName(FTiles, Name);
+}
 
 int TGame::IndexOfTile(const TTile* Tile) const { return IndexIn(FTiles, Tile); }
 
@@ -154,7 +192,10 @@ TActor* TGame::AddActor() {
   return Actor;
 }
 
-TActor* TGame::FindActorByName(const std::string& Name) const { return FindByName(FActors, Name); }
+TActor* TGame::FindActorByName(const std::string& Name) const {
+  if (FReading && FReading->Actors) return FReading->Actors->Find(Name);
+  return FindByName(FActors, Name);
+}
 
 std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
   std::vector<THandler*> Result;
@@ -261,7 +302,10 @@ TSound* TGame::AddSound() {
   return Sound;
 }
 
-TSound* TGame::FindSoundByName(const std::string& Name) const { return FindByName(FSounds, Name); }
+TSound* TGame::FindSoundByName(const std::string& Name) const {
+  if (FReading && FReading->Sounds) return FReading->Sounds->Find(Name);
+  return FindByName(FSounds, Name);
+}
 
 int TGame::IndexOfSound(const TSound* Sound) const { return IndexIn(FSounds, Sound); }
 
@@ -311,6 +355,7 @@ void TGame::LoadSounds(TStream& Stream, TReader& Reader) {
       throw EReadError("section");  // a marker amiss inside a section is damage like any other
     }
   }
+  if (FReading) FReading->Sounds.emplace(FSounds);
   const std::int32_t Loops = Reader.ReadInteger();
   if (Loops < 0 || Loops > FLevels.Count()) throw EReadError("section");
   for (std::int32_t i = 0; i < Loops; ++i) {
@@ -578,6 +623,11 @@ void TGame::LoadFromFile(const std::string& Name) {
 }
 
 void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
+  FReading = std::make_unique<TReadIndexes>();
+  struct TDone {
+    TGame& Game;
+    ~TDone() { Game.FReading.reset(); }
+  } Done{*this};
   if (Reader.ReadString() != Signature)
     throw EGame(Format("File %s does not start with Lurvik signature", FFileName));
   int Version = Reader.ReadInteger();
@@ -591,7 +641,14 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
   FPalette->LoadFromStream(Stream, Reader);
   while (!Reader.EndOfList()) AddRead(FTiles, TItemKind::Tile)->LoadFromStream(Stream, Reader);
   Reader.ReadListEnd();
-  while (!Reader.EndOfList()) AddRead(FActors, TItemKind::Actor)->LoadFromStream(Stream, Reader);
+  FReading->Tiles.emplace(FTiles);
+  // Filled as the actors come: their collisions look up the ones before.
+  FReading->Actors.emplace();
+  while (!Reader.EndOfList()) {
+    TActor* Actor = AddRead(FActors, TItemKind::Actor);
+    Actor->LoadFromStream(Stream, Reader);
+    FReading->Actors->Add(Actor);
+  }
   Reader.ReadListEnd();
   // An event may name an actor stored after its own; all are known now.
   for (int i = 0; i < FActors.Count(); ++i) {

@@ -244,6 +244,11 @@ private:
   bool FModified = false;
   TDocument* FDocument = nullptr;
   std::unique_ptr<TPalette> FPalette;
+  // While a file is read: the names of the lists read so far, so that the
+  // names referring to them are found in constant time and a file of many
+  // names reads in time that grows with its size. Null at all other times.
+  struct TReadIndexes;
+  std::unique_ptr<TReadIndexes> FReading;
   TOwnedList<TTile> FTiles;
   TOwnedList<TActor> FActors;
   TOwnedList<TLevel> FLevels;

@@ -3,6 +3,7 @@
 // drawing numbers against what generated.c holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -425,6 +426,33 @@ TEST(GameTables, SoundsReachTheEngineAndWhatGoesBeyondTheirRoomIsNamed) {
       EXPECT_NE(Text.find("take no part in play: " + C.Left + "\n"), std::string::npos) << Text;
     }
   }
+}
+
+// Names are not checked on reading, so a hand-made file may hold two sounds
+// of one name: each goes to the DS with its own samples.
+TEST(GameTables, TwoSoundsOfOneNameKeepTheirOwnSamples) {
+  TGame Made;
+  TSound* First = Made.AddSound();
+  First->SetName("sAa");
+  First->SetImported({1, 2, 3, 4});
+  TSound* Second = Made.AddSound();
+  Second->SetName("sBb");
+  Second->SetImported({-5, -6, -7, -8, -9, -10, -11, -12});
+  test::TBytes Bytes = Made.ContentBytes();
+  const test::TBytes From = test::ShortString("sBb"), To = test::ShortString("SAA");
+  auto At = std::search(Bytes.begin(), Bytes.end(), From.begin(), From.end());
+  ASSERT_NE(At, Bytes.end());
+  std::copy(To.begin(), To.end(), At);
+  TGame Game;
+  Game.LoadContent(Bytes);
+  ASSERT_EQ(Game.GetSound(1)->Name(), "SAA");
+
+  TTextBuildLog Log;
+  const TGameTables Tables = BuildGameTables(Game, Log);
+  ASSERT_EQ(Tables.Sounds.size(), 2u);
+  EXPECT_EQ(Tables.Sounds[0], Game.GetSound(0)->Samples());
+  EXPECT_EQ(Tables.Sounds[1], Game.GetSound(1)->Samples());
+  EXPECT_NE(Tables.Sounds[0], Tables.Sounds[1]);
 }
 
 namespace {

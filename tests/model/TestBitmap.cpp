@@ -48,6 +48,7 @@ struct TBmpParts {
   std::uint32_t SizeImage = 0;
   std::uint32_t ClrUsed = 0;
   std::array<std::uint32_t, 3> Masks{};
+  std::uint32_t AlphaMask = 0;  // in headers of 56 bytes and more
   TBytes Table;
   TBytes Gap;
   TBytes Pixels;
@@ -70,6 +71,7 @@ TBytes MakeBmp(const TBmpParts& S) {
     for (std::uint32_t V : {S.Compression, S.SizeImage, 0u, 0u, S.ClrUsed, 0u}) Le32(Info, V);
     if (S.HeaderSize > 40 || S.Compression == BI_BITFIELDS)
       for (std::uint32_t M : S.Masks) Le32(Info, M);
+    if (S.HeaderSize >= 56) Le32(Info, S.AlphaMask);
     while (Info.size() < S.HeaderSize) Info.push_back(0);
   }
   std::uint32_t Offset = static_cast<std::uint32_t>(14 + Info.size() + S.Table.size() + S.Gap.size());
@@ -193,7 +195,7 @@ TEST(Bitmap, UnreadableFormatsNameThemselves) {
   TBmpParts S;
   S.BitCount = 32;
   S.Compression = BI_BITFIELDS;
-  S.Masks = {0xFF0000, 0xFF00, 0xFF};
+  S.Masks = {0x3FF00000, 0xFFC00, 0x3FF};  // 10-10-10
   S.Pixels = {1, 2, 3, 4};
   TPeekBitmap B32 = Load(MakeBmp(S));
   EXPECT_EQ(B32.PixelFormat(), TPixelFormat::pfCustom);
@@ -560,4 +562,97 @@ TEST(Bitmap, StreamDataPastTheEndIsAReadError) {
   TMemoryStream Stream(NotBm);
   TPeekBitmap B;
   EXPECT_EQ(GameError([&] { B.LoadFromStream(Stream); }), Invalid);
+}
+
+// The forms image tools write: the larger headers (masks inside, alpha from
+// 56 bytes on) or the 40-byte one with three masks after it; each colour in
+// a byte of its own, in any order.
+TEST(Bitmap, ThirtyTwoBitFieldsWithByteMasksRead) {
+  struct TCase {
+    std::uint32_t HeaderSize;
+    std::array<std::uint32_t, 3> Masks;
+    std::uint32_t Alpha;
+    std::uint32_t Pixel;  // as stored, little-endian
+    std::uint32_t Color;
+    bool Transparent;
+  };
+  const TCase Cases[] = {
+      {40, {0xFF0000, 0xFF00, 0xFF}, 0, 0x00102030, 0x302010, false},
+      {52, {0xFF0000, 0xFF00, 0xFF}, 0, 0xAA102030, 0x302010, false},
+      {56, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000, 0x00102030, 0x302010, true},
+      {108, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000, 0x80102030, 0x302010, false},
+      {124, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000, 0x00102030, 0x302010, true},
+      {124, {0xFF, 0xFF00, 0xFF0000}, 0xFF000000, 0x00102030, 0x102030, true},       // red in the low byte
+      {108, {0xFF000000, 0xFF0000, 0xFF00}, 0xFF, 0x102030FF, 0x302010, false},      // alpha in the low byte
+      {108, {0xFF000000, 0xFF0000, 0xFF00}, 0, 0x10203000, 0x302010, false},         // no alpha mask
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(::testing::Message() << "header " << C.HeaderSize << " alpha mask " << C.Alpha);
+    TBmpParts S;
+    S.HeaderSize = C.HeaderSize;
+    S.Width = 2;
+    S.BitCount = 32;
+    S.Compression = BI_BITFIELDS;
+    S.Masks = C.Masks;
+    S.AlphaMask = C.Alpha;
+    Le32(S.Pixels, C.Pixel);
+    Le32(S.Pixels, C.Alpha);  // an opaque second pixel, so the alpha counts
+    TPeekBitmap B = Load(MakeBmp(S));
+    EXPECT_EQ(B.PixelFormat(), TPixelFormat::pf32bit);
+    EXPECT_EQ(B.GetColor(0, 0), C.Color);
+    EXPECT_EQ(B.Transparent(0, 0), C.Transparent);
+    EXPECT_FALSE(B.Transparent(1, 0));
+    EXPECT_FALSE(B.Transparent(2, 0));  // outside
+
+    // Saved and read back, the picture keeps its masks and what they say.
+    TPeekBitmap Back = Load(B.SaveToBytes());
+    EXPECT_EQ(Back, B);
+    EXPECT_EQ(Back.Transparent(0, 0), C.Transparent);
+    EXPECT_EQ(At32(B.SaveToBytes(), 14), C.Alpha ? 108u : 40u);
+  }
+}
+
+TEST(Bitmap, UnusualThirtyTwoBitMasksStayUnreadable) {
+  const std::string Custom = "Don't know how to handle pixel format (\"Custom\")";
+  struct TCase {
+    std::array<std::uint32_t, 3> Masks;
+    std::uint32_t Alpha;
+  };
+  const TCase Cases[] = {
+      {{0x3FF00000, 0xFFC00, 0x3FF}, 0},              // 10-10-10
+      {{0xFF0000, 0xFF0000, 0xFF}, 0},                // two colours in one byte
+      {{0xFF0000, 0xFF00, 0xFF}, 0xFF},               // alpha over blue
+      {{0x7F0000, 0x7F00, 0x7F}, 0},                  // 7 bits each
+      {{0xFF0000, 0xFF00, 0}, 0xFF000000},            // no blue
+      {{0xFF0000, 0xFF00, 0xFF}, 0xF0000000},         // part of a byte for alpha
+  };
+  for (const TCase& C : Cases) {
+    TBmpParts S;
+    S.HeaderSize = 124;
+    S.BitCount = 32;
+    S.Compression = BI_BITFIELDS;
+    S.Masks = C.Masks;
+    S.AlphaMask = C.Alpha;
+    S.Pixels = {1, 2, 3, 4};
+    TPeekBitmap B = Load(MakeBmp(S));
+    EXPECT_EQ(B.PixelFormat(), TPixelFormat::pfCustom) << C.Masks[0] << " " << C.Alpha;
+    EXPECT_EQ(GameError([&] { B.GetColor(0, 0); }), Custom);
+  }
+}
+
+// Some tools write an alpha mask and leave every alpha byte 0: that picture
+// is opaque, not one of transparent pixels only.
+TEST(Bitmap, AnAlphaMaskNoPixelFillsIsIgnored) {
+  TBmpParts S;
+  S.HeaderSize = 124;
+  S.Width = 2;
+  S.BitCount = 32;
+  S.Compression = BI_BITFIELDS;
+  S.Masks = {0xFF0000, 0xFF00, 0xFF};
+  S.AlphaMask = 0xFF000000;
+  S.Pixels = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+  TPeekBitmap B = Load(MakeBmp(S));
+  EXPECT_FALSE(B.AlphaUsed());
+  EXPECT_FALSE(B.Transparent(0, 0));
+  EXPECT_EQ(B.GetColor(1, 0), 0xFFFFFFu);
 }

@@ -1,6 +1,7 @@
 // The game document: state, names, edit time and the project file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include "TestSupport.h"
+#include "behaviour/REventCollision.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UActor.h"
@@ -215,6 +217,55 @@ TEST(ProjectFile, DuplicateNamesLoadAndTheFirstIsFound) {
   ASSERT_EQ(Loaded.TileCount(), 2);
   EXPECT_EQ(Loaded.GetTile(1)->Name(), "same");
   EXPECT_EQ(Loaded.FindTileByName("SAME"), Loaded.GetTile(0));
+}
+
+// The reader looks names up in indexes of what it has read: they must find
+// what a search of the lists finds, the first of equal names, case aside.
+TEST(ProjectFile, NamesReadFindTheFirstOfEqualNamesWhateverTheirCase) {
+  TGame Game;
+  TTile* Tiles[2] = {Game.AddTile(), Game.AddTile()};
+  Tiles[0]->SetName("tOne");
+  Tiles[1]->SetName("tTwo");
+  TActor* Actors[3] = {Game.AddActor(), Game.AddActor(), Game.AddActor()};
+  Actors[0]->SetName("aOne");
+  Actors[1]->SetName("aTwo");
+  Actors[2]->SetName("aTre");
+  Actors[0]->SetTile(Tiles[1]);
+  Actors[1]->SetTile(Tiles[0]);
+  Actors[2]->SetSolid(true);
+  THandler* Meet = Actors[0]->AddHandler();
+  Meet->SetEvent(TEventCollision::ClassKind());
+  static_cast<TEventCollision*>(Meet->Event())->SetOtherActor(*Actors[2]);  // stored after its own
+  TLevel* Level = Game.AddLevel();
+  Level->SetSize(3, 1);
+  for (int x = 0; x < 3; ++x) Level->SetCell(x, 0, Actors[2 - x]);
+  TSound* Sounds[2] = {Game.AddSound(), Game.AddSound()};
+  Sounds[0]->SetName("sOne");
+  Sounds[1]->SetName("sTwo");
+  Level->SetMusic(Sounds[1]);
+  // Every "tTwo", "aTwo" and "sTwo" becomes the first item's name in capitals.
+  TBytes Bytes = Game.ContentBytes();
+  for (auto [From, To] : {std::pair{"tTwo", "TONE"}, {"aTwo", "AONE"}, {"sTwo", "SONE"}}) {
+    const TBytes F = test::ShortString(From), T = test::ShortString(To);
+    for (auto At = Bytes.begin(); (At = std::search(At, Bytes.end(), F.begin(), F.end())) != Bytes.end();)
+      At = std::copy(T.begin(), T.end(), At);
+  }
+  TGame Loaded;
+  Loaded.LoadContent(Bytes);
+  EXPECT_EQ(Loaded.GetTile(1)->Name(), "TONE");
+  EXPECT_EQ(Loaded.GetActor(0)->Tile(), Loaded.GetTile(0));  // named "TONE", found "tOne"
+  EXPECT_EQ(Loaded.GetActor(1)->Tile(), Loaded.GetTile(0));
+  EXPECT_FALSE(Loaded.GetActor(0)->Solid());
+  EXPECT_TRUE(Loaded.GetActor(2)->Solid());
+  EXPECT_EQ(Loaded.GetActor(0)->GetHandler(0)->Event()->Summary(), "OnCollision( aTre, overlap )");
+  const TLevel& Read = *Loaded.GetLevel(0);
+  EXPECT_EQ(Read.GetCell(0, 0), Loaded.GetActor(2));
+  EXPECT_EQ(Read.GetCell(1, 0), Loaded.GetActor(0));  // "AONE" is the first "aOne"
+  EXPECT_EQ(Read.GetCell(2, 0), Loaded.GetActor(0));
+  EXPECT_EQ(Read.Music(), Loaded.GetSound(0));
+  // After reading, look-ups search the lists again.
+  Loaded.GetTile(0)->SetName("tZero");
+  EXPECT_EQ(Loaded.FindTileByName("tone"), Loaded.GetTile(1));
 }
 
 TEST(ProjectFile, BadHeadersAndTruncatedFiles) {

@@ -192,7 +192,7 @@ TEST(TileImport, FailuresInTheirPrecedence) {
   EXPECT_EQ(Import(test::SolidBitmap(10, 8, 24, 0)), "Width of image is 10, but it must be 8");
   EXPECT_EQ(Import(test::SolidBitmap(8, 9, 24, 0)), "Height of image is 9, but it must be 8");
   EXPECT_EQ(Import(test::SolidBitmap(16, 16, 24, 0)), "Height of image is 16, but it must be 8");
-  const std::array<std::uint32_t, 3> Masks{0xFF0000, 0xFF00, 0xFF};
+  const std::array<std::uint32_t, 3> Masks{0x3FF00000, 0xFFC00, 0x3FF};  // 10-10-10
   EXPECT_EQ(Import(test::SolidBitmap(8, 8, 32, 0, BI_BITFIELDS, Masks)),
             "Don't know how to handle pixel format (\"Custom\")");
   EXPECT_EQ(Import(test::SolidBitmap(16, 16, 32, 0, BI_BITFIELDS, Masks)),
