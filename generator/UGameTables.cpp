@@ -490,7 +490,10 @@ TLevelMap TCellValues::Map(const TLevel& Level) const {
     for (int c = 0; c < Width; ++c) {
       const TActor* Actor = Level.GetCell(c, r);
       if (!Actor || !Actor->HasLook() || Actor->HandlerCount() > 0) {
-        if (Actor || Map[r * Columns + c] == FNone) Map[r * Columns + c] = static_cast<std::uint16_t>(Value(Actor));
+        // A live actor's cell shows where its sprite starts: the top left
+        // tile of its resting frame (the DS clears it when the level starts).
+        const int V = Actor && Actor->HasLook() ? TileValue(Actor->RestingFrame().front()) : Value(Actor);
+        if (Actor || Map[r * Columns + c] == FNone) Map[r * Columns + c] = static_cast<std::uint16_t>(V);
         continue;
       }
       // Scenery with a look: its resting frame over its block; a cell the
