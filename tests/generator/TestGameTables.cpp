@@ -463,6 +463,28 @@ std::string LogText(const TTextBuildLog& Log) {
   return Text;
 }
 
+// Writes the tables as lvk_gamedata.c, compiles them with the engine and a
+// main whose body Body prints what is looked at, and runs it: what it
+// printed, or the compiler's complaint.
+std::string RunGameData(const TGameTables& Tables, const test::TTempDir& Dir, const std::string& Body) {
+  {
+    TFileStream File(Dir.File("lvk_gamedata.c"), TFileStream::fmCreate);
+    TSourceWriter Out(File);
+    GenerateGameData(Tables, Out);
+    Out.Flush();
+  }
+  std::ofstream(Dir.File("main.c")) << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
+                                       "static lvk_engine_t e; static lvk_instance_values_t v;\n"
+                                       "int main(void) {\n"
+                                       "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v);\n"
+                                       "  lvk_engine_start_level(&e, 0);\n"
+                                    << Body << "\n  return 0; }\n";
+  const std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" +
+                              LVK_ENGINE + "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE +
+                              "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+  return std::system(Command.c_str()) == 0 ? Slurp(Dir.File("out.txt")) : "failed: " + Slurp(Dir.File("cc.log"));
+}
+
 }  // namespace
 
 // Sizes, animations and frames reach the engine; a larger scenery actor
@@ -521,24 +543,10 @@ TEST(GameTables, SpritesReachTheEngineAndLargerSceneryCoversItsBlock) {
   EXPECT_EQ(Map[Cell(31, 22)], 1);  // Deco's tile
 
   // Written and compiled with the engine: the hero starts on Idle's frame.
-  {
-    TFileStream File(Dir.File("lvk_gamedata.c"), TFileStream::fmCreate);
-    TSourceWriter Out(File);
-    GenerateGameData(Tables, Out);
-    Out.Flush();
-  }
-  std::ofstream(Dir.File("main.c"))
-      << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
-         "static lvk_engine_t e; static lvk_instance_values_t v;\n"
-         "int main(void) {\n"
-         "  lvk_sprite_t s;\n"
-         "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v); lvk_engine_start_level(&e, 0);\n"
-         "  lvk_engine_sprite(&e, 0, &s);\n"
-         "  printf(\"%d %d %d %d\", lvk_game_check(&lvk_game), s.frame, s.width, s.height); return 0; }\n";
-  std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
-                        "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
-  ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
-  EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 0 16 16");
+  EXPECT_EQ(RunGameData(Tables, Dir,
+                        "  lvk_sprite_t s; lvk_engine_sprite(&e, 0, &s);\n"
+                        "  printf(\"%d %d %d %d\", lvk_game_check(&lvk_game), s.frame, s.width, s.height);"),
+            "1 0 16 16");
 }
 
 TEST(GameTables, FramesBeyondTheSpriteMemoryLeaveTheirActorsOutByName) {
