@@ -192,11 +192,11 @@ const TActionValue IfKeyHeldValues[] = {
     {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
 const TActionValue SetAnimationValues[] = {
-    {"&Animation", "One of this actor's animations", T::Animation, S::Ref},
-    {"&Restart", "Start it from its first frame even when it is already playing", T::Flag, S::Arg1, "0"}};
+    {"Anima&tion", "One of this actor's animations", T::Animation, S::Ref},
+    {"Re&start", "Start it from its first frame even when it is already playing", T::Flag, S::Arg1, "0"}};
 const TActionValue MirrorValues[] = {
-    {"&Mirrored", "Draw the instance mirrored left to right", T::Flag, S::Arg1, "1"},
-    {"&Face movement", "Mirrored while moving left, not while moving right", T::Flag, S::Arg2, "0"}};
+    {"M&irrored", "Draw the instance mirrored left to right", T::Flag, S::Arg1, "1"},
+    {"Face mo&vement", "Mirrored while moving left, not while moving right", T::Flag, S::Arg2, "0"}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {

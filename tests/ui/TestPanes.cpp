@@ -7,6 +7,9 @@
 #include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -153,7 +156,7 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
-  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 8u);
+  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 9u);
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->toolTip(), "OnCollision");
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->statusTip(), "Fires when an actor collides with another actor");
   Click(Main.tsActor->HandlerButtons[2], Qt::ControlModifier);  // OnKey, staying on the actor
@@ -195,8 +198,10 @@ TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
   EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[1]);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[0]);
+  // Before the buttons: the look's controls, of which a new actor has only
+  // the size, the list and New enabled.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->cbxActorSolid);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->pnlLook->butNewAnimation);
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {

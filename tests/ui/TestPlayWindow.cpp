@@ -267,11 +267,11 @@ TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   Hold(Qt::Key_Right, 12);  // one pixel a frame, up to the first coin
   EXPECT_EQ(Block(16, 24), Backdrop());
   EXPECT_EQ(Block(28, 24), Hero);
-  EXPECT_EQ(Block(48, 24), Coin);
+  EXPECT_NE(Block(48, 24), Backdrop());  // the coin, spinning
 
   Hold(Qt::Key_Right, 20);  // over the first two coins, up to the third
   EXPECT_EQ(Block(48, 24), Hero);
-  EXPECT_EQ(Block(64, 24), Coin);
+  EXPECT_NE(Block(64, 24), Backdrop());
   EXPECT_EQ(Play->Engine().live_count, Live - 2);
 
   Hold(Qt::Key_Right, 70);  // the other coins, then the wall stops him

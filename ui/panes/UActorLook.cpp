@@ -98,7 +98,7 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   Settings->addWidget(lblFrameTime);
   Settings->addWidget(Caption("M&ode", cbxAnimationMode, this));
   Settings->addWidget(cbxAnimationMode);
-  Grid->addWidget(Caption("Na&me", edtAnimationName, this), 2, 0);
+  Grid->addWidget(Caption("An&imation name", edtAnimationName, this), 2, 0);
   Grid->addLayout(Settings, 2, 1, 1, 2);
 
   lstFrames = new QListWidget(this);
@@ -110,12 +110,12 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   lstFrames->setFixedHeight(100);
   SetHints(lstFrames, "The animation's frames, each a block of tiles of the actor's size");
   butAddFrame = Button("butAddFrame", "A&dd frame", "Add a frame after the selected one, a copy of it", this);
-  butDeleteFrame = Button("butDeleteFrame", "R&emove frame", "Remove the selected frame", this);
+  butDeleteFrame = Button("butDeleteFrame", "Remove fra&me", "Remove the selected frame", this);
   auto* FrameButtons = new QVBoxLayout;
   FrameButtons->addWidget(butAddFrame);
   FrameButtons->addWidget(butDeleteFrame);
   FrameButtons->addStretch(1);
-  Grid->addWidget(Caption("&Frames", lstFrames, this), 3, 0, Qt::AlignTop);
+  Grid->addWidget(Caption("Frame stri&p", lstFrames, this), 3, 0, Qt::AlignTop);
   Grid->addWidget(lstFrames, 3, 1);
   Grid->addLayout(FrameButtons, 3, 2);
 
@@ -136,7 +136,7 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   PreviewRow->addStretch(1);
   PreviewRow->addWidget(new QLabel("Preview", this), 0, Qt::AlignTop);
   PreviewRow->addWidget(imgPreview);
-  Grid->addWidget(Caption("T&iles from", cbxFrameTiles, this), 4, 0, Qt::AlignTop);
+  Grid->addWidget(Caption("Pic&k tiles from", cbxFrameTiles, this), 4, 0, Qt::AlignTop);
   Grid->addLayout(PreviewRow, 4, 1, 1, 2);
   Grid->setColumnStretch(1, 1);
 
