@@ -122,6 +122,16 @@ QLabel* MakeLabel(QWidget* Parent, const char* Name, const QString& Text, QWidge
 // ---------------------------------------------------------------------------
 // The window
 
+TfrmLevelEditor::~TfrmLevelEditor() {
+  // The boxes lose the focus as the window goes: nothing of theirs may reach
+  // this window once it is half gone.
+  for (QComboBox* Box : {cbxZoom, cbxHairsize}) {
+    Box->removeEventFilter(this);
+    Box->lineEdit()->removeEventFilter(this);
+    disconnect(Box, nullptr, this, nullptr);
+  }
+}
+
 TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   setObjectName("frmLevelEditor");
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);

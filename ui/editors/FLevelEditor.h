@@ -35,6 +35,7 @@ class TfrmLevelEditor : public QDialog {
   Q_OBJECT
 public:
   explicit TfrmLevelEditor(QWidget* Parent = nullptr);
+  ~TfrmLevelEditor() override;
 
   // The level to edit, not owned; set before the window is shown.
   void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
