@@ -41,6 +41,9 @@ public:
   // A stored name that no actor of the game has is an assertion failure
   // (unit REventCollision).
   void ResolveNames() override;
+  TActor* NamedActor() const override { return FAnySolid ? nullptr : FOtherActor; }
+  bool NamesActor() const override { return !FAnySolid; }
+  void SetNamedActor(TActor& Actor) override { SetOtherActor(Actor); }
   std::string Summary() const override;
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 

@@ -6,18 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "model/UKinds.h"
+
 namespace lvk {
 
 class TActor;
 
-// A kind's code in the engine (LVK_EVENT_..., LVK_ACTION_...) with its name
-// there, which the generated tables show; -1 for a kind the engine does not
-// play.
-struct TEngineCode {
-  int Code;
-  const char* Name;
-};
-#define LVK_ENGINE_CODE(Name) ::lvk::TEngineCode{Name, #Name}
 
 // A number of an action as the engine takes it: a literal, or a variable's
 // value (Variable is LVK_VARIABLE(v), or LVK_LITERAL for the literal).

@@ -129,6 +129,11 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
     switch (FInfo[i].Type) {
       case TValueType::Number: {
         const TEngineNumber N = Context.Number(V);
+        if (Slot == TValueSlot::Op) {
+          // A byte of the entry: a whole number only, clamped to it.
+          Entry.op = static_cast<std::uint8_t>(std::clamp<std::int32_t>(N.Variable == LVK_LITERAL ? N.Literal : 0, 0, 255));
+          break;
+        }
         (Slot == TValueSlot::Arg2 ? Entry.arg2 : Entry.arg1) = N.Literal;
         (Slot == TValueSlot::Arg2 ? Entry.var2 : Entry.var1) = N.Variable;
         break;
@@ -188,6 +193,15 @@ const TActionValue IfChanceValues[] = {
     {"One time &in", "The rest runs one time in this many, by chance", T::Number, S::Arg1, "2"}};
 const TActionValue IfKeyHeldValues[] = {
     {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
+const TActionValue CameraFollowValues[] = {
+    {"Ac&tor", "The actor the camera follows from now on (none: this one's)", T::Actor, S::Ref}};
+const TActionValue MoveCameraValues[] = {
+    {"&X", "The level pixel the screen's left edge moves to", T::Number, S::Arg1},
+    {"&Y", "The level pixel the screen's top edge moves to", T::Number, S::Arg2},
+    {"&Speed", "Pixels a frame, a whole number 0..255 (0: at once)", T::Number, S::Op, "4"}};
+const TActionValue ShakeCameraValues[] = {
+    {"&Duration", "How long the picture shakes, in frames (60 a second)", T::Number, S::Arg1, "30"},
+    {"&Strength", "How far it shakes, 1 to 16 pixels", T::Number, S::Arg2, "4"}};
 const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
 const TActionValue ClearTextValues[] = {
     {"Ro&w", "The row of the upper screen to clear, 0 (top) to 23", T::Number, S::Arg1},
@@ -236,6 +250,12 @@ LVK_KIND(TActionIfChance, IfChanceValues, "IfChance", "Run the rest of the handl
          "BmpIfChance16x16", LVK_ACTION_IF_CHANCE)
 LVK_KIND(TActionIfKeyHeld, IfKeyHeldValues, "IfKeyHeld", "Run the rest of the handler only while keys are held",
          "BmpIfKeyHeld16x16", LVK_ACTION_IF_KEY_HELD)
+LVK_KIND(TActionCameraFollow, CameraFollowValues, "CameraFollow", "Make the camera follow an actor",
+         "BmpCameraFollow16x16", LVK_ACTION_CAMERA_FOLLOW)
+LVK_KIND(TActionMoveCamera, MoveCameraValues, "MoveCamera", "Glide the camera to a place of the level",
+         "BmpMoveCamera16x16", LVK_ACTION_MOVE_CAMERA)
+LVK_KIND(TActionShakeCamera, ShakeCameraValues, "ShakeCamera", "Shake the lower screen's picture for a while",
+         "BmpShakeCamera16x16", LVK_ACTION_SHAKE_CAMERA)
 LVK_KIND(TActionPlaySound, PlaySoundValues, "PlaySound", "Play a sound of the game", "BmpPlaySound16x16",
          LVK_ACTION_PLAY_SOUND)
 LVK_KIND(TActionClearText, ClearTextValues, "ClearText", "Clear a row of the upper screen, or all of the game's rows",
@@ -281,6 +301,9 @@ std::string TActionJumpToStart::Summary() const { return TValueAction::Summary()
 std::string TActionClearText::Summary() const {
   return GetValue(1) == "1" ? "ClearText(all rows)" : "ClearText(" + Shown(0) + ")";
 }
+std::string TActionCameraFollow::Summary() const { return TValueAction::Summary(); }
+std::string TActionMoveCamera::Summary() const { return TValueAction::Summary(); }
+std::string TActionShakeCamera::Summary() const { return TValueAction::Summary(); }
 
 // The guards read as conditions.
 std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }

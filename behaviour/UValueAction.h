@@ -77,6 +77,11 @@ LVK_VALUE_ACTION(TActionIfVariable);
 LVK_VALUE_ACTION(TActionIfCount);
 LVK_VALUE_ACTION(TActionIfChance);
 LVK_VALUE_ACTION(TActionIfKeyHeld);
+// CameraFollow(actor), MoveCamera(x, y, speed), ShakeCamera(frames,
+// strength): the camera of a level bigger than the screen.
+LVK_VALUE_ACTION(TActionCameraFollow);
+LVK_VALUE_ACTION(TActionMoveCamera);
+LVK_VALUE_ACTION(TActionShakeCamera);
 // PlaySound(sound): starts a sound; several play at once.
 LVK_VALUE_ACTION(TActionPlaySound);
 // ClearText(row) or ClearText(all rows): gives rows of the upper screen back.

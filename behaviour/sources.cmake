@@ -1,6 +1,4 @@
-# The behaviour kinds, built into the model library. Include this file from
-# the CMakeLists.txt that defines that library (the generated source must be
-# made in the same directory), then add LURVIK_BEHAVIOUR_SOURCES to it.
+# The behaviour kinds' sources and the embedded icons, for behaviour/CMakeLists.txt.
 set(LURVIK_ICON_NAMES
   BmpOnCreate16x16
   BmpOnDestroy16x16
@@ -31,6 +29,9 @@ set(LURVIK_ICON_NAMES
   BmpJumpTo16x16
   BmpJumpToStart16x16
   BmpOtherwise16x16
+  BmpCameraFollow16x16
+  BmpMoveCamera16x16
+  BmpShakeCamera16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")

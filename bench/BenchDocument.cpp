@@ -40,6 +40,32 @@ void BM_GenerateLargeGame(benchmark::State& State) {
 }
 BENCHMARK(BM_GenerateLargeGame)->Unit(benchmark::kMillisecond);
 
+// Four levels of 256x256 cells (a million cells in all).
+void BM_SaveWideGame(benchmark::State& State) {
+  TGame& Game = WideGame().Game;
+  for (auto _ : State) Game.Save();
+}
+BENCHMARK(BM_SaveWideGame)->Unit(benchmark::kMillisecond);
+
+void BM_LoadWideGame(benchmark::State& State) {
+  const std::string& FileName = WideGame().Game.FileName();
+  for (auto _ : State) {
+    TGame Loaded;
+    Loaded.LoadFromFile(FileName);
+    benchmark::DoNotOptimize(Loaded.LevelCount());
+  }
+}
+BENCHMARK(BM_LoadWideGame)->Unit(benchmark::kMillisecond);
+
+void BM_GenerateWideGame(benchmark::State& State) {
+  TWideGame& G = WideGame();
+  for (auto _ : State) {
+    TTextBuildLog Log;
+    GenerateSource(G.Game, G.Folder.Path(), Log);
+  }
+}
+BENCHMARK(BM_GenerateWideGame)->Unit(benchmark::kMillisecond);
+
 // The same with 64 variables, guards, texts and 64 sounds.
 void BM_SaveLargeRulesGame(benchmark::State& State) {
   TGame& Game = LargeRulesGame().Game;

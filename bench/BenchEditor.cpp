@@ -3,6 +3,8 @@
 // on screen, and the process's memory once the game is open. Runs on Qt's
 // offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <QApplication>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "bench/LargeGame.h"
+#include "ui/editors/FLevelEditor.h"
 #include "ui/main/FMain.h"
 #include "ui/common/UApplication.h"
 
@@ -106,6 +109,45 @@ void BM_MemoryWithLargeGameOpen(benchmark::State& State) {
 }
 BENCHMARK(BM_MemoryWithLargeGameOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The layout editor on a 256x256 level at its usual zoom: one painted cell
+// (the click, the model's edit and the repaint), and one step of scrolling
+// with its repaint. A frame is 16.7 ms.
+struct TOpenLayout {
+  TOpenLayout() {
+    Editor.SetLevel(WideGame().Game.GetLevel(0));
+    Editor.resize(1000, 750);
+    Editor.show();
+    if (!QTest::qWaitForWindowExposed(&Editor)) throw std::runtime_error("the layout editor never showed");
+    Settle();
+  }
+  TfrmLevelEditor Editor;
+};
+
+void BM_LayoutPaintCellWide(benchmark::State& State) {
+  TOpenLayout Open;
+  TLayoutGrid* Grid = Open.Editor.grdLayout;
+  Grid->horizontalScrollBar()->setValue(Grid->horizontalScrollBar()->maximum() / 2);
+  Open.Editor.lbxActors->setCurrentRow(2);
+  const QPoint At = Grid->viewport()->rect().center();
+  for (auto _ : State) {
+    QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, At);
+    Grid->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_LayoutPaintCellWide)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutScrollWide(benchmark::State& State) {
+  TOpenLayout Open;
+  QScrollBar* Bar = Open.Editor.grdLayout->horizontalScrollBar();
+  int Step = 0;
+  for (auto _ : State) {
+    // A wheel notch's worth each time, back and forth across the level.
+    Bar->setValue((++Step * 60) % std::max(1, Bar->maximum()));
+    Open.Editor.grdLayout->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_LayoutScrollWide)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +162,7 @@ int main(int argc, char** argv) {
     GFirstStartMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - T0).count();
   }
   LargeGame();  // made and saved before anything is timed
+  WideGame();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   UnregisterKinds();

@@ -147,6 +147,34 @@ inline TLargeGame& LargeGame() {
   return G;
 }
 
+// The large game's tiles and actors with four levels of the largest size,
+// 256x256 cells each, every cell filled, and a camera on each.
+struct TWideGame {
+  TWideGame() {
+    for (int k = 0; k < 16; ++k) SetPicture(*Game.AddTile(), VariedPicture(k));
+    for (int a = 0; a < 16; ++a) Game.AddActor()->SetTile(Game.GetTile(a));
+    for (int l = 0; l < 4; ++l) {
+      TLevel* Level = Game.AddLevel();
+      Level->SetSize(MaxLevelColumns, MaxLevelRows);
+      for (int y = 0; y < MaxLevelRows; ++y)
+        for (int x = 0; x < MaxLevelColumns; ++x) Level->SetCell(x, y, Game.GetActor((l + x * 3 + y * 5) % 16));
+      TLevelCamera Camera;
+      Camera.Follow = Game.GetActor(l);
+      Camera.DeadWidth = 64;
+      Level->SetCamera(Camera);
+    }
+    Game.SetFileName(Folder.Path() + "/wide.lvk");
+    Game.Save();
+  }
+  TBenchFolder Folder;
+  TGame Game;
+};
+
+inline TWideGame& WideGame() {
+  static TWideGame G;
+  return G;
+}
+
 inline TLargeGame& LargeRulesGame() {
   static TLargeGame G(true);
   return G;

@@ -46,6 +46,18 @@ static int32_t saturated_add(int32_t a, int32_t b)
 static unsigned level_width(const lvk_level_t *l) { return l->width ? l->width : LVK_LEVEL_COLUMNS; }
 static unsigned level_height(const lvk_level_t *l) { return l->height ? l->height : LVK_LEVEL_ROWS; }
 
+/* Where the scenery of level Level starts: the levels before it, cell by
+ * cell, as the table holds them. */
+static uint32_t scenery_start(const lvk_game_t *g, int level)
+{
+  uint32_t start = 0;
+  int i;
+  /* Tables without a scenery count hold one screen of cells a level. */
+  if (!g->scenery_count) return (uint32_t)level * LVK_LEVEL_CELLS;
+  for (i = 0; i < level; ++i) start += (uint32_t)level_width(&g->levels[i]) * level_height(&g->levels[i]);
+  return start;
+}
+
 /* ---- Checking the tables ---- */
 
 static int number_ok(const lvk_game_t *g, uint16_t var) { return var <= g->variable_count; }
@@ -65,6 +77,8 @@ static int action_ok(const lvk_game_t *g, const lvk_action_t *a)
   case LVK_ACTION_SPAWN:
   case LVK_ACTION_MOVE_TOWARD:
     return a->ref < g->actor_count;
+  case LVK_ACTION_CAMERA_FOLLOW:
+    return a->ref < g->actor_count || a->ref == LVK_NONE;
   case LVK_ACTION_SET_TILE:
     return a->ref < g->tile_count || a->ref == LVK_NONE;
   case LVK_ACTION_PLAY_SOUND:
@@ -106,6 +120,7 @@ static int texts_ok(const lvk_game_t *g)
 
 int lvk_game_check(const lvk_game_t *g)
 {
+  uint32_t cells;
   unsigned i;
   if (!g) return 0;
   if ((g->actor_count && !g->actors) || (g->handler_count && !g->handlers) || (g->action_count && !g->actions) ||
@@ -129,7 +144,11 @@ int lvk_game_check(const lvk_game_t *g)
     const lvk_level_t *l = &g->levels[i];
     unsigned k;
     if ((uint32_t)l->first_spawn + l->spawn_count > g->spawn_count) return 0;
-    if (l->width > LVK_LEVEL_COLUMNS || l->height > LVK_LEVEL_ROWS || l->music > g->sound_count) return 0;
+    if (l->width > LVK_MAX_LEVEL_COLUMNS || l->height > LVK_MAX_LEVEL_ROWS || l->music > g->sound_count) return 0;
+    if (l->follow > g->actor_count || l->dead_width > LVK_SCREEN_WIDTH || l->dead_height > LVK_SCREEN_HEIGHT)
+      return 0;
+    /* Tables without a scenery count hold one-screen levels only. */
+    if (!g->scenery_count && (level_width(l) > LVK_LEVEL_COLUMNS || level_height(l) > LVK_LEVEL_ROWS)) return 0;
     for (k = 0; k < l->spawn_count; ++k) {
       const lvk_spawn_t *s = &g->spawns[l->first_spawn + k];
       if (s->column >= level_width(l) || s->row >= level_height(l)) return 0;
@@ -137,9 +156,11 @@ int lvk_game_check(const lvk_game_t *g)
   }
   for (i = 0; i < g->spawn_count; ++i) {
     const lvk_spawn_t *s = &g->spawns[i];
-    if (s->actor >= g->actor_count || s->column >= LVK_LEVEL_COLUMNS || s->row >= LVK_LEVEL_ROWS) return 0;
+    if (s->actor >= g->actor_count) return 0;
   }
-  for (i = 0; i < (unsigned)g->level_count * LVK_LEVEL_CELLS; ++i)
+  cells = g->scenery_count ? g->scenery_count : (uint32_t)g->level_count * LVK_LEVEL_CELLS;
+  if (scenery_start(g, g->level_count) > cells) return 0;
+  for (i = 0; i < cells; ++i)
     if (g->scenery[i] != LVK_NONE && g->scenery[i] >= g->actor_count) return 0;
   return 1;
 }
@@ -152,7 +173,7 @@ void lvk_level_clear_live_cells(const lvk_game_t *g, int level, uint16_t *map)
   l = &g->levels[level];
   for (i = 0; i < l->spawn_count; ++i) {
     const lvk_spawn_t *s = &g->spawns[l->first_spawn + i];
-    map[s->row * LVK_LEVEL_COLUMNS + s->column] = g->tile_count;
+    map[s->row * (g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS) + s->column] = g->tile_count;
   }
 }
 
@@ -212,6 +233,11 @@ void lvk_engine_init(lvk_engine_t *e, const lvk_game_t *game)
   }
   e->sound_count = 0;
   e->music = LVK_NONE;
+  e->camera_x = e->camera_y = 0;
+  e->camera_follow = LVK_NONE;
+  e->camera_moving = 0;
+  e->shake_frames = 0;
+  e->shake_strength = 0;
   if (!e->game) return;
   for (i = 0; i < e->game->actor_count; ++i)
     if (e->game->actors[i].handler_count > 0) e->viewer = 0;
@@ -665,6 +691,21 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
     case LVK_ACTION_JUMP_TO_START:
       jump(e, slot, e->instance_values->start_x[slot], e->instance_values->start_y[slot]);
       break;
+    case LVK_ACTION_CAMERA_FOLLOW:
+      e->camera_follow = a->ref;
+      e->camera_moving = 0;
+      break;
+    case LVK_ACTION_MOVE_CAMERA:
+      e->camera_follow = LVK_NONE;
+      e->camera_goal_x = n1;
+      e->camera_goal_y = number(e, slot, a->arg2, a->var2);
+      e->camera_speed = a->op;
+      e->camera_moving = 1;
+      break;
+    case LVK_ACTION_SHAKE_CAMERA:
+      e->shake_frames = n1 > 0 ? (uint32_t)n1 : 0;
+      e->shake_strength = (uint8_t)clamp32(number(e, slot, a->arg2, a->var2), 0, LVK_MAX_SHAKE);
+      break;
     default:
       break; /* a kind this engine does not know does nothing */
     }
@@ -731,6 +772,92 @@ static void spawn_pending(lvk_engine_t *e)
   e->pending_count = 0;
 }
 
+/* ---- The camera ---- */
+
+static void camera_clamp(const lvk_engine_t *e, int32_t *x, int32_t *y)
+{
+  int32_t max_x = (int32_t)e->level_columns * LVK_TILE_SIZE - LVK_SCREEN_WIDTH;
+  int32_t max_y = (int32_t)e->level_rows * LVK_TILE_SIZE - LVK_SCREEN_HEIGHT;
+  *x = clamp32(*x, 0, max_x > 0 ? max_x : 0);
+  *y = clamp32(*y, 0, max_y > 0 ? max_y : 0);
+}
+
+/* One axis of following: the camera moves just enough to bring the box's
+ * middle (Mid) inside the dead zone of Dead pixels in the middle of a
+ * screen Screen pixels long. */
+static int32_t follow_axis(int32_t camera, int32_t mid, int32_t screen, int32_t dead)
+{
+  int32_t low = camera + (screen - dead) / 2, high = low + dead;
+  if (mid < low) return camera - (low - mid);
+  if (mid > high) return camera + (mid - high);
+  return camera;
+}
+
+static int32_t glide(int32_t from, int32_t to, int32_t speed)
+{
+  if (speed <= 0 || (from > to ? from - to : to - from) <= speed) return to;
+  return from < to ? from + speed : from - speed;
+}
+
+/* The instance the camera follows: the followed actor's live one in the
+ * lowest slot, or -1. */
+static int followed_slot(const lvk_engine_t *e)
+{
+  int slot;
+  if (e->camera_follow == LVK_NONE) return -1;
+  for (slot = 0; slot < e->instance_count; ++slot)
+    if (e->instances[slot].actor == e->camera_follow && slot_alive(e, slot)) return slot;
+  return -1;
+}
+
+static void camera_step(lvk_engine_t *e)
+{
+  int32_t x = e->camera_x, y = e->camera_y;
+  if (e->camera_moving) {
+    int32_t gx = e->camera_goal_x, gy = e->camera_goal_y;
+    camera_clamp(e, &gx, &gy);
+    x = glide(x, gx, e->camera_speed);
+    y = glide(y, gy, e->camera_speed);
+    if (x == gx && y == gy) e->camera_moving = 0;
+  } else {
+    int slot = followed_slot(e);
+    if (slot >= 0) {
+      const lvk_instance_t *in = &e->instances[slot];
+      if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
+        x = follow_axis(x, pixel_of(in->x) + BOX_PIXELS / 2, LVK_SCREEN_WIDTH, e->dead_width);
+      if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
+        y = follow_axis(y, pixel_of(in->y) + BOX_PIXELS / 2, LVK_SCREEN_HEIGHT, e->dead_height);
+    }
+  }
+  camera_clamp(e, &x, &y);
+  e->camera_x = x;
+  e->camera_y = y;
+}
+
+static void camera_start(lvk_engine_t *e, const lvk_level_t *l)
+{
+  e->camera_x = e->camera_y = 0;
+  e->camera_follow = l->follow ? (uint16_t)(l->follow - 1u) : LVK_NONE;
+  e->camera_moving = 0;
+  e->camera_speed = 0;
+  e->camera_locks = l->camera_flags;
+  e->dead_width = l->dead_width;
+  e->dead_height = l->dead_height;
+  e->shake_frames = 0;
+  e->shake_strength = 0;
+  {
+    int slot = followed_slot(e);
+    if (slot >= 0) {
+      /* Locks keep the start too: a locked axis stays at the level's edge. */
+      if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
+        e->camera_x = pixel_of(e->instances[slot].x) + BOX_PIXELS / 2 - LVK_SCREEN_WIDTH / 2;
+      if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
+        e->camera_y = pixel_of(e->instances[slot].y) + BOX_PIXELS / 2 - LVK_SCREEN_HEIGHT / 2;
+    }
+  }
+  camera_clamp(e, &e->camera_x, &e->camera_y);
+}
+
 /* ---- Levels ---- */
 
 static void start_level(lvk_engine_t *e, int level)
@@ -747,7 +874,8 @@ static void start_level(lvk_engine_t *e, int level)
   e->level = level;
   e->level_columns = (int16_t)level_width(l);
   e->level_rows = (int16_t)level_height(l);
-  e->level_scenery = g->scenery + (unsigned)level * LVK_LEVEL_CELLS;
+  e->level_scenery = g->scenery + scenery_start(g, level);
+  e->scenery_stride = (int16_t)(g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS);
   e->next_level = -1;
   e->restart = 0;
   e->level_changed = 1;
@@ -766,6 +894,7 @@ static void start_level(lvk_engine_t *e, int level)
   for (i = 0; i < count; ++i) sort_in(e, i, i);
   for (i = 0; i < count; ++i) fire_all(e, i, LVK_EVENT_CREATE);
   spawn_pending(e);
+  camera_start(e, l);
   print_stale_rows(e);
 }
 
@@ -835,7 +964,9 @@ static void input_events(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t
         if (m != 0 && (held & m) == m) fire(e, slot, i);
         break;
       case LVK_EVENT_TOUCH:
-        if (pen_down && (touch_area(pixel_of(in->x), pixel_of(in->y), input->touch_x, input->touch_y) & m))
+        if (pen_down && (touch_area(pixel_of(in->x), pixel_of(in->y), input->touch_x + e->camera_x,
+                                    input->touch_y + e->camera_y) &
+                         m))
           fire(e, slot, i);
         break;
       case LVK_EVENT_TIMER:
@@ -957,7 +1088,7 @@ static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t 
   if (!cells_under(e, px, py, px, py, &c0, &r0, &c1, &r1)) return 0;
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
-      if (cell_is(e, e->level_scenery[r * LVK_LEVEL_COLUMNS + c], target)) return 1;
+      if (cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) return 1;
   return 0;
 }
 
@@ -995,7 +1126,7 @@ static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, 
    * sweep touches at most 4x4 cells. */
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
-      if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * LVK_LEVEL_COLUMNS + c], target)) {
+      if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) {
         near->cell_x[near->cell_count] = (int16_t)(c * LVK_TILE_SIZE);
         near->cell_y[near->cell_count++] = (int16_t)(r * LVK_TILE_SIZE);
       }
@@ -1172,14 +1303,28 @@ static void collision_events(lvk_engine_t *e)
   }
 }
 
-static unsigned edges_out(const lvk_instance_t *in)
+/* The level's edges in pixels; a level smaller than the screen (only the
+ * editor plays one) keeps the screen's. */
+static int32_t world_width(const lvk_engine_t *e)
+{
+  int32_t w = (int32_t)e->level_columns * LVK_TILE_SIZE;
+  return w > LVK_SCREEN_WIDTH ? w : LVK_SCREEN_WIDTH;
+}
+
+static int32_t world_height(const lvk_engine_t *e)
+{
+  int32_t h = (int32_t)e->level_rows * LVK_TILE_SIZE;
+  return h > LVK_SCREEN_HEIGHT ? h : LVK_SCREEN_HEIGHT;
+}
+
+static unsigned edges_out(const lvk_engine_t *e, const lvk_instance_t *in)
 {
   int32_t px = pixel_of(in->x), py = pixel_of(in->y);
   unsigned out = 0;
   if (py < 0) out |= EDGE_N;
-  if (py + BOX_PIXELS > LVK_SCREEN_HEIGHT) out |= EDGE_S;
+  if (py + BOX_PIXELS > world_height(e)) out |= EDGE_S;
   if (px < 0) out |= EDGE_W;
-  if (px + BOX_PIXELS > LVK_SCREEN_WIDTH) out |= EDGE_E;
+  if (px + BOX_PIXELS > world_width(e)) out |= EDGE_E;
   return out;
 }
 
@@ -1200,7 +1345,7 @@ static void outside_events(lvk_engine_t *e)
     unsigned out, crossed, direction, i;
     const lvk_actor_t *a;
     if (!in->alive) continue;
-    out = edges_out(in);
+    out = edges_out(e, in);
     crossed = out & ~(unsigned)in->outside;
     in->outside = (uint8_t)out;
     if (!crossed) continue;
@@ -1255,6 +1400,8 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
       e->next_level = (e->level + g->level_count - 1) % g->level_count;
   }
 
+  /* A shake asked for this frame is shown for all its frames from this one on. */
+  if (e->shake_frames) e->shake_frames--;
   for (slot = 0; slot < e->instance_count; ++slot)
     if (e->instances[slot].alive) e->instances[slot].age++;
   input_events(e, held, down, up, input);
@@ -1269,8 +1416,10 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
     restart_game(e);
   else if (e->next_level >= 0)
     start_level(e, e->next_level);
-  else
+  else {
     spawn_pending(e);
+    camera_step(e);
+  }
   print_stale_rows(e);
 }
 
@@ -1307,7 +1456,33 @@ int lvk_engine_sprite(const lvk_engine_t *e, int slot, lvk_sprite_t *sprite)
   sprite->x = (int16_t)pixel_of(in->x);
   sprite->y = (int16_t)pixel_of(in->y);
   sprite->alive = in->alive;
+  {
+    int32_t cx, cy;
+    lvk_engine_camera(e, &cx, &cy);
+    sprite->screen_x = (int16_t)(sprite->x - cx);
+    sprite->screen_y = (int16_t)(sprite->y - cy);
+    sprite->visible = sprite->screen_x > -BOX_PIXELS && sprite->screen_x < LVK_SCREEN_WIDTH &&
+                      sprite->screen_y > -BOX_PIXELS && sprite->screen_y < LVK_SCREEN_HEIGHT;
+  }
   return 1;
+}
+
+void lvk_engine_camera(const lvk_engine_t *e, int32_t *x, int32_t *y)
+{
+  int32_t sx = 0, sy = 0;
+  if (e->level < 0) {
+    *x = *y = 0;
+    return;
+  }
+  if (e->shake_frames && e->shake_strength) {
+    /* A fixed pattern, so the shake draws no random numbers from the game's. */
+    static const int8_t pattern[8][2] = {{1, 0}, {-1, 1}, {0, -1}, {1, 1}, {-1, 0}, {0, 1}, {1, -1}, {-1, -1}};
+    const int8_t *p = pattern[e->shake_frames & 7u];
+    sx = p[0] * (int32_t)e->shake_strength;
+    sy = p[1] * (int32_t)e->shake_strength;
+  }
+  *x = e->camera_x + sx;
+  *y = e->camera_y + sy;
 }
 
 const char *lvk_engine_text_row(const lvk_engine_t *e, int row)

@@ -13,7 +13,30 @@
  * and the same input sequence the engine does the same thing on every host.
  *
  * Rules, as the engine applies them
- * - The screen is 256x192 pixels; level cell (c, r) is at pixel (8c, 8r).
+ * - The screen is 256x192 pixels. A level is 32x24 to 256x256 cells; cell
+ *   (c, r) is at world pixel (8c, 8r), so the world reaches 2,048 pixels, or
+ *   32,768 sixteenths, which the 32-bit positions hold with room to spare.
+ *   Every rule works in world pixels: collisions, Spawn, MoveToward, SetTile
+ *   and OnTouch (the pen's point is its screen point plus the camera).
+ *   Instances far from the camera keep running; the host leaves out the
+ *   sprites off the screen (lvk_sprite_t.visible).
+ * - The camera is the world pixel at the screen's top-left corner; it never
+ *   shows anything beyond the level's edges (a level of one screen never
+ *   scrolls). A level may name an actor to follow: the camera starts with
+ *   that actor's first instance (in cell order) in the screen's middle, and
+ *   after every frame it moves just enough to keep the first live instance
+ *   of the followed actor (lowest slot) inside the dead zone, a box of the
+ *   size the level gives in the screen's middle; a locked axis never follows. Without
+ *   an actor to follow the camera stays at the top-left corner until an
+ *   action moves it. CameraFollow(actor) follows another actor (none: stop
+ *   following; the camera stays). MoveCamera(x, y, speed) stops following
+ *   and glides the camera towards world pixel (x, y), at most speed pixels a
+ *   frame on each axis (0: at once), kept inside the level. ShakeCamera
+ *   (frames, strength) shakes the shown picture for that many frames by up
+ *   to strength pixels (1..16), without moving the camera itself; the last
+ *   shake asked for counts. The camera moves after everything else in the
+ *   frame, so the host draws the background and the sprites of one frame
+ *   with one camera.
  *   A level may be narrower or lower than the screen: cells beyond its width
  *   or height hold nothing, whatever the scenery table says there, and
  *   nothing collides with them.
@@ -51,8 +74,8 @@
  * - OnTimer(frames) fires on the frame in which the instance's age reaches
  *   frames; with repeat also whenever the age is a multiple of frames after
  *   that. OnTimer(1, repeat) fires on every frame. Frames 0 never fires.
- * - OnOutside fires on the frame in which the box starts to reach beyond a
- *   screen edge (N top, S bottom, W left, E right); edges crossed in the same
+ * - OnOutside fires on the frame in which the box starts to reach beyond an
+ *   edge of the level (of a one-screen level: the screen's) (N top, S bottom, W left, E right); edges crossed in the same
  *   frame give the diagonal (N and E: NE). It fires when that direction is
  *   selected, once per crossing: an edge counts again only after the box
  *   came back inside it.
@@ -178,6 +201,11 @@ extern "C" {
 #define LVK_LEVEL_COLUMNS 32
 #define LVK_LEVEL_ROWS 24
 #define LVK_LEVEL_CELLS (LVK_LEVEL_COLUMNS * LVK_LEVEL_ROWS)
+/* The largest level, in cells. */
+#define LVK_MAX_LEVEL_COLUMNS 256
+#define LVK_MAX_LEVEL_ROWS 256
+/* ShakeCamera's strongest shake, in pixels. */
+#define LVK_MAX_SHAKE 16
 #define LVK_TILE_SIZE 8
 /* Positions are in 1/LVK_SUBPIXELS pixel. */
 #define LVK_SUBPIXELS 16
@@ -261,7 +289,10 @@ enum {
   LVK_ACTION_JUMP_TO = 18,
   LVK_ACTION_JUMP_TO_START = 19,
   LVK_ACTION_OTHERWISE = 20,
-  LVK_ACTION_KINDS = 21
+  LVK_ACTION_CAMERA_FOLLOW = 21,
+  LVK_ACTION_MOVE_CAMERA = 22,
+  LVK_ACTION_SHAKE_CAMERA = 23,
+  LVK_ACTION_KINDS = 24
 };
 
 /* lvk_handler_t.flags */
@@ -340,6 +371,9 @@ typedef struct lvk_handler {
  *   ClearText       n1: the row; n2: all the game's rows when not 0
  *   JumpTo          n1, n2: x, y in pixels; relative
  *   JumpToStart, Otherwise: nothing
+ *   CameraFollow    ref: the actor, or LVK_NONE
+ *   MoveCamera      n1, n2: the world pixel; op: the speed, pixels a frame
+ *   ShakeCamera     n1: frames; n2: strength in pixels
  * Kinds this engine does not know do nothing. */
 typedef struct lvk_action {
   uint8_t kind;     /* LVK_ACTION_... */
@@ -354,21 +388,31 @@ typedef struct lvk_action {
 
 typedef struct lvk_spawn {
   uint16_t actor;  /* a live actor's number */
-  uint8_t column;  /* 0..31, inside the level's width */
-  uint8_t row;     /* 0..23, inside the level's height */
+  uint8_t column;  /* inside the level's width */
+  uint8_t row;     /* inside the level's height */
 } lvk_spawn_t;
 
 typedef struct lvk_level {
   uint16_t first_spawn; /* index into lvk_game_t.spawns */
   uint16_t spawn_count; /* in cell order; beyond LVK_MAX_INSTANCES ignored */
-  /* The level's size in cells, at most 32x24; 0 stands for the whole width
-   * or height (tables written before levels carried their size). Cells
-   * beyond it hold nothing. */
-  uint8_t width;
-  uint8_t height;
+  /* The level's size in cells, at most LVK_MAX_LEVEL_COLUMNS x
+   * LVK_MAX_LEVEL_ROWS; 0 stands for 32 or 24 (tables written before levels
+   * carried their size). */
+  uint16_t width;
+  uint16_t height;
   /* 0: no music; s: sound s - 1 loops while the level plays. */
   uint16_t music;
+  /* The camera: 0 follows nothing, a: actor a - 1; the dead zone in pixels
+   * (at most the screen); LVK_CAMERA_LOCK_... */
+  uint16_t follow;
+  uint16_t dead_width;
+  uint16_t dead_height;
+  uint8_t camera_flags;
 } lvk_level_t;
+
+/* lvk_level_t.camera_flags: the axis the camera never follows along. */
+#define LVK_CAMERA_LOCK_X 1u
+#define LVK_CAMERA_LOCK_Y 2u
 
 typedef struct lvk_variable {
   int32_t initial;
@@ -403,9 +447,9 @@ typedef struct lvk_game {
   const lvk_action_t *actions;
   const lvk_level_t *levels;
   const lvk_spawn_t *spawns;
-  /* level_count * LVK_LEVEL_CELLS actor numbers, level by level, row by row:
+  /* Each level's width x height actor numbers, level by level, row by row:
    * the scenery actor placed in each cell, LVK_NONE for an empty cell or a
-   * live actor's cell. */
+   * live actor's cell. scenery_count (below) says how many. */
   const uint16_t *scenery;
   /* Variables (game and instance ones in any order), the texts of ShowText
    * with their segments and characters, and the number of sounds the host
@@ -419,6 +463,9 @@ typedef struct lvk_game {
   const lvk_text_t *texts;
   const lvk_segment_t *segments;
   const char *chars;
+  /* The entries of scenery: the sum of the levels' cells. 0 stands for
+   * level_count * LVK_LEVEL_CELLS (tables of one-screen levels only). */
+  uint32_t scenery_count;
 } lvk_game_t;
 
 /* A sound's samples: signed 8-bit mono at LVK_SOUND_RATE Hz, 4-byte
@@ -444,8 +491,8 @@ extern const lvk_game_t lvk_game;
  * refuses a game that fails it. */
 int lvk_game_check(const lvk_game_t *game);
 
-/* Writes game->tile_count into every cell of Map (LVK_LEVEL_CELLS values,
- * a copy of the level's lvk_levels map) where the level spawns an instance.
+/* Writes game->tile_count into every cell of Map (the level's width x height
+ * values, a copy of its map) where the level spawns an instance.
  * Does nothing for a game that fails lvk_game_check or a level it has not. */
 void lvk_level_clear_live_cells(const lvk_game_t *game, int level, uint16_t *map);
 
@@ -461,8 +508,8 @@ int lvk_game_sprite_tile(const lvk_game_t *game, uint32_t *cursor);
 
 typedef struct lvk_input {
   uint16_t keys;   /* held keys, LVK_KEY_... */
-  int16_t touch_x; /* pen position in screen pixels; read while   */
-  int16_t touch_y; /* LVK_KEY_TOUCH is held                        */
+  int16_t touch_x; /* pen position in screen pixels (the engine adds */
+  int16_t touch_y; /* the camera); read while LVK_KEY_TOUCH is held */
 } lvk_input_t;
 
 /* One fired handler, for tests and debugging. */
@@ -487,7 +534,7 @@ typedef struct lvk_instance {
   int8_t dx, dy;
   uint8_t alive;
   uint8_t doomed;       /* Destroy asked for; removed at the end of the frame */
-  uint8_t outside;      /* screen edges the box reaches beyond, LVK_AREA_N/E/S/W */
+  uint8_t outside;      /* level edges the box reaches beyond, LVK_AREA_N/E/S/W */
   uint8_t polled;       /* its actor has key, key-held, touch or timer handlers */
   uint16_t tile;        /* drawn with; LVK_NONE: nothing */
   uint32_t age;         /* frames lived */
@@ -539,6 +586,7 @@ typedef struct lvk_engine {
   uint8_t restart;        /* RestartGame asked for this frame */
   uint8_t jumped;         /* a JumpTo or JumpToStart ran since the collision phase last looked */
   int16_t level_columns, level_rows; /* the level's size in cells */
+  int16_t scenery_stride; /* cells a scenery row holds: the width, or 32 in tables without a scenery count */
   const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */
@@ -575,6 +623,17 @@ typedef struct lvk_engine {
   uint16_t sounds[LVK_MAX_FRAME_SOUNDS];
   uint8_t sound_count;
   uint16_t music;        /* LVK_NONE: none */
+  /* The camera (world pixels at the screen's top-left), as lvk_engine.h's
+   * rules tell. */
+  int32_t camera_x, camera_y;
+  int32_t camera_goal_x, camera_goal_y; /* MoveCamera's */
+  uint16_t camera_follow;                /* the actor followed, LVK_NONE: none */
+  uint16_t camera_speed;                 /* MoveCamera's; 0 none asked for */
+  uint8_t camera_moving;
+  uint8_t camera_locks;                  /* LVK_CAMERA_LOCK_... */
+  uint16_t dead_width, dead_height;
+  uint32_t shake_frames;
+  uint8_t shake_strength;
 } lvk_engine_t;
 
 /* Binds Engine to Game, which must outlive it; game variables take their
@@ -616,9 +675,16 @@ int32_t lvk_engine_variable(const lvk_engine_t *engine, int variable, int slot);
 typedef struct lvk_sprite {
   uint16_t actor;
   uint16_t tile; /* LVK_NONE: draw nothing */
-  int16_t x, y;  /* top left, whole pixels (rounded down) */
+  int16_t x, y;  /* top left, whole world pixels (rounded down) */
   uint8_t alive;
+  uint8_t visible;         /* its 8x8 box touches the screen as shown now */
+  int16_t screen_x, screen_y; /* top left on the screen: world minus the shown camera */
 } lvk_sprite_t;
+
+/* The world pixel shown at the screen's top-left corner, shake included:
+ * the background's scroll for this frame, and what lvk_engine_sprite takes
+ * off the sprites. 0, 0 when no level runs. */
+void lvk_engine_camera(const lvk_engine_t *engine, int32_t *x, int32_t *y);
 
 /* 0 for a slot outside 0..instance count - 1, else 1 with *Sprite filled. */
 int lvk_engine_sprite(const lvk_engine_t *engine, int slot, lvk_sprite_t *sprite);

@@ -353,6 +353,10 @@ void GiveBehaviour(TGame& Game) {
   IfCount(*Throw, "aStar", "=", 0);  // one star at a time
   Spawn(*Throw, "aStar");
   PlaySound(*Throw, "sThrow");
+  // Holding L glides the camera back to the level's start for a look round;
+  // letting go follows the hero again (a level of one screen never scrolls).
+  Act(*OnKey(Hero, "L", true), TActionMoveCamera::ClassKind(), {"0", "0", "8"});
+  Act(*OnKey(Hero, "L", false), TActionCameraFollow::ClassKind(), {"aHero"});
   THandler* Clock = OnTimer(Hero, Second, true);
   SetVariable(*Clock, "vTime", "-1", true);
   IfVariable(*Clock, "vTime", "<=", "0");
@@ -446,7 +450,9 @@ void GiveBehaviour(TGame& Game) {
   SetSpeedDir(*Fly, "vAimX", "vAimY", false);
   Destroy(*OnTimer(Star, StarFrames, false));
   Destroy(*OnCollision(Star, nullptr, true));
-  Destroy(*OnCollision(Star, &Ghost, true));
+  THandler* Burst = OnCollision(Star, &Ghost, true);
+  Act(*Burst, TActionShakeCamera::ClassKind(), {"12", "2"});
+  Destroy(*Burst);
   Destroy(*OnOutside(Star));
 
   PlaySound(*EndScreen(Actor("aGrave"), "           GAME OVER"), "sLose");
@@ -457,21 +463,56 @@ void GiveBehaviour(TGame& Game) {
   PlaySound(*Won, "sWin");
 }
 
-void FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[LevelHeight]) {
+TLevel* FillLevel(TGame& Game, const std::string& Name, const std::vector<std::string>& Rows) {
   std::map<char, TActor*> ByLetter;
   for (const TCellKind& Kind : CellKinds) ByLetter[Kind.Letter] = Game.FindActorByName(Kind.Actor);
   TLevel* Level = Game.AddLevel();
   Level->SetName(Name);
-  Level->SetSize(LevelWidth, LevelHeight);
-  for (int Row = 0; Row < LevelHeight; ++Row) {
-    std::string Line = Rows[Row];
-    if (Line.size() != LevelWidth) throw EGame(Name + ": row " + std::to_string(Row) + " is not 32 cells");
-    for (int Column = 0; Column < LevelWidth; ++Column) {
+  const int Width = static_cast<int>(Rows.front().size()), Height = static_cast<int>(Rows.size());
+  Level->SetSize(Width, Height);
+  for (int Row = 0; Row < Height; ++Row) {
+    const std::string& Line = Rows[Row];
+    if (static_cast<int>(Line.size()) != Width)
+      throw EGame(Name + ": row " + std::to_string(Row) + " is not " + std::to_string(Width) + " cells");
+    for (int Column = 0; Column < Width; ++Column) {
       auto Found = ByLetter.find(Line[Column]);
       if (Found == ByLetter.end()) throw EGame(Name + ": unknown cell letter '" + Line[Column] + "'");
       Level->SetCell(Column, Row, Found->second);
     }
   }
+  return Level;
+}
+
+TLevel* FillLevel(TGame& Game, const std::string& Name, const char* const (&Rows)[LevelHeight]) {
+  return FillLevel(Game, Name, std::vector<std::string>(std::begin(Rows), std::end(Rows)));
+}
+
+// The river walk: five screens wide. The camera follows the hero along the
+// bank past trees, ponds, coins and patrolling blobs to the flag at the far
+// end; each stretch of 24 columns repeats the pattern a little shifted.
+std::vector<std::string> RiverRows() {
+  constexpr int Width = 160;
+  std::vector<std::string> Rows(LevelHeight, std::string(Width, '.'));
+  for (int Column = 0; Column < Width; ++Column) Rows[0][Column] = Rows[LevelHeight - 1][Column] = '#';
+  for (std::string& Row : Rows) Row[0] = Row[Width - 1] = '#';
+  for (int Stretch = 0; Stretch < 6; ++Stretch) {
+    const int Left = 8 + Stretch * 24, Shift = Stretch % 3;
+    for (int r = 3 + Shift; r < 6 + Shift; ++r)
+      for (int c = Left; c < Left + 3; ++c) Rows[r][c] = '@';
+    Rows[6 + Shift][Left + 1] = '|';
+    for (int c = Left + 10; c < Left + 16; ++c) {
+      Rows[16 - Shift][c] = '~';
+      Rows[17 - Shift][c] = Rows[18 - Shift][c] = '=';
+    }
+    for (int c = Left + 4; c < Left + 20; c += 4) Rows[12][c] = 'o';
+    Rows[8 + Shift][Left + 14] = 'b';
+    Rows[3][Left + 20] = '(';
+    Rows[3][Left + 21] = ')';
+  }
+  Rows[20][100] = '*';
+  Rows[12][2] = 'H';
+  Rows[12][Width - 3] = 'F';
+  return Rows;
 }
 
 void Build(TGame& Game, const std::string& TilesFolder) {
@@ -496,6 +537,12 @@ void Build(TGame& Game, const std::string& TilesFolder) {
   FillLevel(Game, "lGarden", Garden);
   FillLevel(Game, "lPark", Park);
   Game.GetLevel(0)->SetMusic(Game.FindSoundByName("sTune"));
+  TLevel* River = FillLevel(Game, "lRiver", RiverRows());
+  TLevelCamera Camera;
+  Camera.Follow = Game.FindActorByName("aHero");
+  Camera.DeadWidth = 64;
+  Camera.DeadHeight = 48;
+  River->SetCamera(Camera);
 }
 
 }  // namespace

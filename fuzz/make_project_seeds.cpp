@@ -2,7 +2,8 @@
 // program's own writer, so that they are byte for byte what it saves: a
 // game with variables of both scopes and a solid actor ("[TVariables]"), one
 // with made and imported sounds and a level's music ("[TSounds]"), and one
-// with both, whose handlers hold every event and action kind. The save
+// with both, whose handlers hold every event and action kind, and a level
+// bigger than a screen whose camera follows the hero ("[TCameras]"). The save
 // counter and editing time are written as 0, so the seeds are the same on
 // every run. make_seeds.py runs it.
 //
@@ -140,6 +141,21 @@ struct TSeedGame {
   }
 
   // The first kinds too, each event and action at least once.
+  // A second level of 40x30 cells whose camera follows the hero with a dead
+  // zone, across only.
+  void AddCamera() {
+    TLevel* Wide = Game.AddLevel();
+    Wide->SetName("lWide");
+    Wide->SetSize(40, 30);
+    Wide->SetCell(39, 29, Hero);
+    TLevelCamera Camera;
+    Camera.Follow = Hero;
+    Camera.DeadWidth = 32;
+    Camera.DeadHeight = 16;
+    Camera.LockY = true;
+    Wide->SetCamera(Camera);
+  }
+
   void AddTheFirstKinds() {
     THandler* Create = AddHandler(*Hero, TEventCreate::ClassKind());
     AddAction(*Create, TActionSetSpeedSize::ClassKind(), {"16", "vLives", "0"});
@@ -196,6 +212,11 @@ int main(int argc, char** argv) {
       Seed.AddSounds();
       Seed.AddTheFirstKinds();
       Write(Folder, "rules_and_sounds.lvk", Seed);
+    }
+    {
+      TSeedGame Seed;
+      Seed.AddCamera();
+      Write(Folder, "cameras.lvk", Seed);
     }
   } catch (const std::exception& E) {
     std::cerr << "make_project_seeds: " << E.what() << "\n";

@@ -262,10 +262,11 @@ private:
     lvk_level_t Entry{};
     Entry.first_spawn = static_cast<std::uint16_t>(std::min(T.Spawns.size(), MaxEntries));
     std::size_t SceneryStart = T.Scenery.size();
-    T.Scenery.resize(SceneryStart + Columns * Rows, LVK_NONE);
+    const int Width = TableColumns(Level), Height = TableRows(Level);
+    T.Scenery.resize(SceneryStart + static_cast<std::size_t>(Width) * Height, LVK_NONE);
     int Live = 0;
-    for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
-      for (int c = 0; c < std::min(Columns, Level.Width()); ++c) {
+    for (int r = 0; r < std::min(Height, Level.Height()); ++r)
+      for (int c = 0; c < std::min(Width, Level.Width()); ++c) {
         const TActor* Actor = Level.GetCell(c, r);
         if (!Actor) continue;
         auto Found = FNumbers.find(Actor);
@@ -273,7 +274,7 @@ private:
         int Number = Found->second;
         if (Number >= static_cast<int>(T.Actors.size())) continue;
         if (T.Actors[Number].handler_count == 0) {
-          T.Scenery[SceneryStart + r * Columns + c] = static_cast<std::uint16_t>(Number);
+          T.Scenery[SceneryStart + static_cast<std::size_t>(r) * Width + c] = static_cast<std::uint16_t>(Number);
         } else if (T.Spawns.size() < MaxEntries) {
           T.Spawns.push_back({static_cast<std::uint16_t>(Number), static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(r)});
           ++Live;
@@ -290,8 +291,15 @@ private:
     if (const TSound* Music = Level.Music())
       if (auto Found = FSounds.find(Upper(Music->Name())); Found != FSounds.end())
         Entry.music = static_cast<std::uint16_t>(Found->second + 1);
-    Entry.width = static_cast<std::uint8_t>(std::clamp(Level.Width(), 0, Columns));
-    Entry.height = static_cast<std::uint8_t>(std::clamp(Level.Height(), 0, Rows));
+    Entry.width = static_cast<std::uint16_t>(Width);
+    Entry.height = static_cast<std::uint16_t>(Height);
+    const TLevelCamera& Camera = Level.Camera();
+    if (Camera.Follow)
+      if (auto Found = FNumbers.find(Camera.Follow); Found != FNumbers.end() && Found->second < static_cast<int>(T.Actors.size()))
+        Entry.follow = static_cast<std::uint16_t>(Found->second + 1);
+    Entry.dead_width = static_cast<std::uint16_t>(std::clamp(Camera.DeadWidth, 0, LVK_SCREEN_WIDTH));
+    Entry.dead_height = static_cast<std::uint16_t>(std::clamp(Camera.DeadHeight, 0, LVK_SCREEN_HEIGHT));
+    Entry.camera_flags = static_cast<std::uint8_t>((Camera.LockX ? LVK_CAMERA_LOCK_X : 0u) | (Camera.LockY ? LVK_CAMERA_LOCK_Y : 0u));
     T.Levels.push_back(Entry);
     T.LevelNames.push_back(Level.Name());
   }
@@ -333,6 +341,7 @@ lvk_game_t TGameTables::Game() const {
   G.texts = Texts.data();
   G.segments = Segments.data();
   G.chars = Chars.data();
+  G.scenery_count = static_cast<std::uint32_t>(Scenery.size());
   return G;
 }
 
@@ -416,11 +425,16 @@ int TCellValues::Value(const TActor* Actor) const {
 
 TLevelMap TCellValues::Map(const TLevel& Level) const {
   TLevelMap Map;
-  Map.fill(static_cast<std::uint16_t>(FNone));
-  for (int r = 0; r < std::min(Rows, Level.Height()); ++r)
-    for (int c = 0; c < std::min(Columns, Level.Width()); ++c)
-      Map[r * Columns + c] = static_cast<std::uint16_t>(Value(Level.GetCell(c, r)));
+  Map.Width = TableColumns(Level);
+  Map.Height = TableRows(Level);
+  Map.assign(static_cast<std::size_t>(Map.Width) * Map.Height, static_cast<std::uint16_t>(FNone));
+  for (int r = 0; r < std::min(Map.Height, Level.Height()); ++r)
+    for (int c = 0; c < std::min(Map.Width, Level.Width()); ++c)
+      Map[static_cast<std::size_t>(r) * Map.Width + c] = static_cast<std::uint16_t>(Value(Level.GetCell(c, r)));
   return Map;
 }
+
+int TableColumns(const TLevel& Level) { return Level.Width() <= 0 ? Columns : std::min(Level.Width(), LVK_MAX_LEVEL_COLUMNS); }
+int TableRows(const TLevel& Level) { return Level.Height() <= 0 ? Rows : std::min(Level.Height(), LVK_MAX_LEVEL_ROWS); }
 
 }  // namespace lvk

@@ -23,7 +23,12 @@ class TPalette;
 class TBuildLog;
 
 using TTilePixels = std::array<std::uint8_t, 64>;     // row by row, palette indices
-using TLevelMap = std::array<std::uint16_t, 32 * 24>;  // row by row, tile numbers
+// A level's tile numbers, row by row, as wide and high as its entry in the
+// engine's level table.
+struct TLevelMap : std::vector<std::uint16_t> {
+  int Width = LVK_LEVEL_COLUMNS;
+  int Height = LVK_LEVEL_ROWS;
+};
 
 struct TGameTables {
   // The engine's tables; Game() points into them.
@@ -33,7 +38,7 @@ struct TGameTables {
   std::vector<lvk_action_t> Actions;
   std::vector<lvk_level_t> Levels;
   std::vector<lvk_spawn_t> Spawns;
-  std::vector<std::uint16_t> Scenery;  // Levels.size() * 768
+  std::vector<std::uint16_t> Scenery;  // each level's width x height, level by level
   // Variables, the texts of ShowText (segments over Chars) and the number of
   // sounds; empty for a game that uses none.
   std::vector<lvk_variable_t> Variables;
@@ -55,7 +60,7 @@ struct TGameTables {
   std::vector<std::string> Notes;
 
   // What generated.c holds: the palette as 15-bit DS colours, each tile's 64
-  // palette indices, each level's 32x24 tile numbers. Empty when the tables
+  // palette indices, each level's tile numbers. Empty when the tables
   // were built for the behaviour only.
   std::vector<std::uint16_t> Palette;
   std::vector<TTilePixels> Tiles;
@@ -86,6 +91,11 @@ void AddSoundSamples(const TGame& Game, TGameTables& Tables);
 // fire), and a game too large for the engine's 16-bit indexes (then no actor
 // is live, and the game plays as a viewer).
 TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log);
+
+// The size of a level in the engine's tables: its own, at most the largest
+// level; 0 (a level never sized) stands for one screen.
+int TableColumns(const TLevel& Level);
+int TableRows(const TLevel& Level);
 
 // ---- The numbers generated.c is made of, shared with its writer ----
 
@@ -121,7 +131,8 @@ public:
   explicit TCellValues(const TGame& Game);
   int None() const { return FNone; }
   int Value(const TActor* Actor) const;
-  // A level's map; cells beyond the level's size hold None.
+  // A level's map, of the size of its engine table entry; cells beyond the
+  // level's size hold None.
   TLevelMap Map(const TLevel& Level) const;
 
 private:

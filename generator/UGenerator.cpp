@@ -26,6 +26,7 @@ constexpr const char* Unit = "UGenerator";
 constexpr int TileSide = 8;
 constexpr int LevelColumns = 32;
 constexpr int LevelRows = 24;
+constexpr int MaxGameCells = 4 * MaxLevelColumns * MaxLevelRows;
 constexpr int ColorsPerLine = 6;
 constexpr int ColorsPerGroup = 3 * ColorsPerLine;
 
@@ -115,10 +116,12 @@ void WriteTile(const TGame& Game, int Index, TPixelMapper& Mapper, TSourceWriter
   }
 }
 
+// A level of one screen as it is; of a larger one the top-left screen (the
+// DS program scrolls the whole map of lvk_gamedata.c).
 void WriteLevel(const TLevel& Level, const TCellValues& Values, const std::vector<std::string>& Texts,
                 TSourceWriter& Out) {
-  // The DS side copies exactly 32 by 24 values; the editor makes no other size.
-  Assert(Level.Width() == LevelColumns && Level.Height() == LevelRows, Unit);
+  // The DS side holds levels of these sizes only; the editor makes no other.
+  Assert(TLevel::SizeAllowed(Level.Width(), Level.Height()), Unit);
   Out.Line("  { // " + Level.Name());
   for (int y = 0; y < LevelRows; ++y) {
     Out.Add("    ");
@@ -140,6 +143,8 @@ TGameTables WriteContent(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) 
   GenerateLevels(Game, Out, Log);
   TGameTables Tables = BuildBehaviourTables(Game, Log);
   AddSoundSamples(Game, Tables);
+  TCellValues Values(Game);
+  for (int l = 0; l < static_cast<int>(Tables.Levels.size()); ++l) Tables.Backgrounds.push_back(Values.Map(*Game.GetLevel(l)));
   WriteMain(Game, Out);
   WriteFunctions(Out);
   return Tables;
@@ -237,6 +242,27 @@ void WriteTable(TSourceWriter& Out, const char* Type, const char* Name, const ch
 
 // Each sound's samples, word-aligned for the DS's sound channels, and the
 // table of them.
+// Every level's whole map, level by level, for the DS program to scroll
+// through (lvk_maps in lvk.h); each as wide and high as its level entry.
+void WriteMaps(const TGameTables& T, TSourceWriter& Out) {
+  std::size_t Cells = 0;
+  for (const TLevelMap& Map : T.Backgrounds) Cells += Map.size();
+  Out.Line(Format("const uint16_t lvk_maps[%d] = {", static_cast<int>(std::max<std::size_t>(1, Cells))));
+  if (Cells == 0) Out.Line("  0, /* no levels */");
+  for (std::size_t l = 0; l < T.Backgrounds.size(); ++l) {
+    const TLevelMap& Map = T.Backgrounds[l];
+    Out.Line(Format("  /* %d %s: %d x %d tile numbers */", static_cast<int>(l), CommentName(T.LevelNames[l]), Map.Width,
+                    Map.Height));
+    for (int r = 0; r < Map.Height; ++r) {
+      Out.Add("  ");
+      for (int c = 0; c < Map.Width; ++c) Out.Add(std::to_string(Map[static_cast<std::size_t>(r) * Map.Width + c]) + ",");
+      Out.EndLine();
+    }
+  }
+  Out.Line("};");
+  Out.EndLine();
+}
+
 void WriteSounds(const TGameTables& T, TSourceWriter& Out) {
   constexpr std::size_t PerLine = 24;
   for (std::size_t s = 0; s < T.Sounds.size(); ++s) {
@@ -321,10 +347,12 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
                return Format("{ %s, %d, %s, %s, %d, %d, %s, %d }, /* %d */", ActionName(A.kind), A.relative,
                              Int32Text(A.arg1), Int32Text(A.arg2), A.var1, A.var2, NumberOrNone(A.ref), A.op, i);
              });
-  WriteTable(Out, "lvk_level_t", "lvk_level_table", "first live actor, live actors, width, height, music", T.Levels,
+  WriteTable(Out, "lvk_level_t", "lvk_level_table",
+             "first live actor, live actors, width, height, music, followed actor, dead zone, camera locks", T.Levels,
              [&](const lvk_level_t& L, int i) {
-               return Format("{ %d, %d, %d, %d, %d }, /* %d %s */", L.first_spawn, L.spawn_count, L.width, L.height,
-                             L.music, i, CommentName(T.LevelNames[i]));
+               return Format("{ %d, %d, %d, %d, %d, %d, %d, %d, %d }, /* %d %s */", L.first_spawn, L.spawn_count,
+                             L.width, L.height, L.music, L.follow, L.dead_width, L.dead_height, L.camera_flags, i,
+                             CommentName(T.LevelNames[i]));
              });
   WriteTable(Out, "lvk_variable_t", "lvk_variable_table", "initial value, scope", T.Variables,
              [&](const lvk_variable_t& V, int i) {
@@ -351,14 +379,13 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
     return Format("{ %d, %d, %d },", S.actor, S.column, S.row);
   });
   if (!T.Scenery.empty()) {
-    Out.Line(Format("static const uint16_t lvk_scenery_table[%d * %d] = {", static_cast<int>(T.Levels.size()),
-                    LVK_LEVEL_CELLS));
+    Out.Line(Format("static const uint16_t lvk_scenery_table[%d] = {", static_cast<int>(T.Scenery.size())));
+    std::size_t At = 0;
     for (std::size_t l = 0; l < T.Levels.size(); ++l) {
       Out.Line(Format("  /* %d %s: the scenery actor of each cell */", static_cast<int>(l), CommentName(T.LevelNames[l])));
-      for (int r = 0; r < LVK_LEVEL_ROWS; ++r) {
+      for (int r = 0; r < T.Levels[l].height; ++r) {
         Out.Add("  ");
-        for (int c = 0; c < LVK_LEVEL_COLUMNS; ++c)
-          Out.Add(NumberOrNone(T.Scenery[l * LVK_LEVEL_CELLS + r * LVK_LEVEL_COLUMNS + c]) + ",");
+        for (int c = 0; c < T.Levels[l].width; ++c) Out.Add(NumberOrNone(T.Scenery[At++]) + ",");
         Out.EndLine();
       }
     }
@@ -367,6 +394,7 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
   }
   Out.Line("#undef NO");
   Out.EndLine();
+  WriteMaps(T, Out);
   WriteSounds(T, Out);
   auto Table = [](bool Empty, const char* Name) { return std::string(Empty ? "0" : Name); };
   Out.Line("const lvk_game_t lvk_game = {");
@@ -383,7 +411,8 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
                   static_cast<int>(T.Variables.size()), static_cast<int>(T.Texts.size()),
                   static_cast<int>(T.Segments.size()), T.SoundCount, static_cast<int>(T.Chars.size())));
   Out.Line("  " + Table(T.Variables.empty(), "lvk_variable_table") + ", " + Table(T.Texts.empty(), "lvk_text_table") +
-           ", " + Table(T.Segments.empty(), "lvk_segment_table") + ", " + Table(T.Chars.empty(), "lvk_chars"));
+           ", " + Table(T.Segments.empty(), "lvk_segment_table") + ", " + Table(T.Chars.empty(), "lvk_chars") + ",");
+  Out.Line(Format("  %d, /* scenery entries */", static_cast<int>(T.Scenery.size())));
   Out.Line("};");
 }
 
@@ -420,6 +449,14 @@ void GenerateTiles(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
 
 void GenerateLevels(const TGame& Game, TSourceWriter& Out, TBuildLog& Log) {
   if (Game.LevelCount() == 0) Log.LogError("Number of levels is too small");
+  // The DS keeps every level's map and scenery in main memory: four bytes a
+  // cell, and room for four levels of the largest size.
+  std::int64_t Cells = 0;
+  for (int i = 0; i < Game.LevelCount(); ++i)
+    Cells += static_cast<std::int64_t>(Game.GetLevel(i)->Width()) * Game.GetLevel(i)->Height();
+  if (Cells > MaxGameCells)
+    Log.LogError(Format("The levels have %d cells in all, taking %d KiB of the DS's memory; at most %d cells (%d KiB) fit",
+                        static_cast<int>(Cells), static_cast<int>(Cells * 4 / 1024), MaxGameCells, MaxGameCells * 4 / 1024));
   Out.Line(Format("const u16 lvk_levels[%d][32*24]={", Game.LevelCount()));
   TCellValues Values(Game);
   std::vector<std::string> Texts;

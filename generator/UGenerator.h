@@ -22,8 +22,8 @@ std::string GameDataSourcePath(const std::string& WorkingFolder);
 // tiles or no levels are logged as errors and the whole file is still
 // written; so are the behaviour tables' errors (BuildBehaviourTables), which
 // follow the level block's. A generated.c that cannot be created raises
-// EFileError at once. Any later failure (a write error, a level that is not
-// 32 by 24, lvk_gamedata.c that cannot be created) closes the file with what
+// EFileError at once. Any later failure (a write error, a level outside
+// 32x24 to 256x256 cells, lvk_gamedata.c that cannot be created) closes the file with what
 // was written so far, logs "Done" and an empty line, then is raised.
 void GenerateSource(const TGame& Game, const std::string& WorkingFolder, TBuildLog& Log);
 

@@ -1,5 +1,9 @@
 #include "generator/UWebExport.h"
 
+#include "model/UFormat.h"
+#include "model/ULevel.h"
+
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -19,7 +23,7 @@ namespace {
 // Every pointer and count of the engine's game description is packed below
 // and read in engine/lvk_pack.c. A field added to lvk_game_t changes its
 // size: pack it there and here, then set the new size.
-static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 112,
+static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 120,
               "lvk_game_t changed: pack the new field in PackGameTables and read it in lvk_pack.c");
 
 class TPackWriter {
@@ -111,8 +115,9 @@ std::vector<std::uint8_t> PackGameTables(const TGameTables& T, const std::string
   W.Table(Tag("PALT"), T.Palette);
   W.Table(Tag("TILE"), T.Tiles);
   // The maps one after another, as one table of map entries.
-  static_assert(sizeof(TLevelMap) == LVK_LEVEL_CELLS * sizeof(std::uint16_t));
-  W.Section(Tag("BGND"), sizeof(std::uint16_t), T.Backgrounds.size() * LVK_LEVEL_CELLS, T.Backgrounds.data());
+  std::vector<std::uint16_t> Maps;
+  for (const TLevelMap& Map : T.Backgrounds) Maps.insert(Maps.end(), Map.begin(), Map.end());
+  W.Section(Tag("BGND"), sizeof(std::uint16_t), Maps.size(), Maps.data());
   W.Section(Tag("STRT"), 1, StartText.size(), StartText.data());
   return W.Finish();
 }

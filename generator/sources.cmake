@@ -1,6 +1,4 @@
-# The C source generator and its build log, built into the model library (no
-# Qt). Include this file from the CMakeLists.txt that defines that library,
-# then add LURVIK_GENERATOR_SOURCES to it.
+# The C source generator and its build log, for generator/CMakeLists.txt.
 set(LURVIK_GENERATOR_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/UBuildLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/USourceWriter.cpp

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "behaviour/REventCollision.h"
-#include "behaviour/UActionValues.h"
-#include "behaviour/UBehaviour.h"
+#include "model/UValueTypes.h"
+#include "model/UKinds.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -28,7 +27,7 @@ bool SameName(const std::string& A, const std::string& B) {
 
 // ---- THandler ----
 
-THandler::THandler(TActor& Owner) : FOwner(Owner) {}
+THandler::THandler(TActor& Owner) : TIdentified(&Owner.Owner(), TItemKind::Handler), FOwner(Owner) {}
 
 // The event goes first, then the actions.
 THandler::~THandler() {
@@ -39,7 +38,7 @@ THandler::~THandler() {
 void THandler::SetEvent(const TEventKind& Kind) {
   FEvent.reset();
   FEvent.reset(Kind.Create(*this));
-  FOwner.Owner().Notify(TChangeKind::Changed, TItemKind::Handler, this);
+  FOwner.Owner().Notify(TChangeKind::Changed, *this);
 }
 
 void THandler::SetComment(const std::string& Comment) {
@@ -48,7 +47,7 @@ void THandler::SetComment(const std::string& Comment) {
   Changed();
 }
 
-void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, TItemKind::Handler, this); }
+void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, *this); }
 
 TActionBase* THandler::GetAction(int Index) const {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
@@ -106,7 +105,8 @@ TActor::TActor(TGame& Owner)
     : TActor(Owner, DefaultItemName("aActor", Owner.ActorCount(),
                                     [&](const std::string& N) { return Owner.FindActorByName(N) != nullptr; })) {}
 
-TActor::TActor(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
+TActor::TActor(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Actor), FOwner(Owner), FName(std::move(Name)) {}
 
 TActor::~TActor() = default;
 
@@ -115,25 +115,25 @@ void TActor::SetName(const std::string& Name) {
   if (Name == FName) return;
   const std::string Old = FName;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
   FOwner.RenameReferences(TValueType::Actor, Old, Name);
 }
 
 void TActor::SetSolid(bool Solid) {
   if (Solid == FSolid) return;
   FSolid = Solid;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TActor::SetTile(TTile* Tile) {
   if (Tile == FTile) return;
   FTile = Tile;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 // ---- The look ----
 
-void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, TItemKind::Actor, this); }
+void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, *this); }
 
 void TActor::SetSize(int Width, int Height) {
   if (!IsSpriteSize(Width, Height)) throw EGame(Format("%dx%d is no sprite size", Width, Height));
@@ -346,14 +346,14 @@ THandler* TActor::GetHandler(int Index) const {
 
 THandler* TActor::AddHandler() {
   THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
-  FOwner.Changed(TChangeKind::Added, TItemKind::Handler, Handler);
+  FOwner.Changed(TChangeKind::Added, *Handler);
   return Handler;
 }
 
 void TActor::DeleteHandler(THandler* Handler) {
   int Index = FHandlers.IndexOf(Handler);
   Assert(Index >= 0, "UGame");
-  FOwner.Notify(TChangeKind::Removing, TItemKind::Handler, Handler);
+  FOwner.Notify(TChangeKind::Removing, *Handler);
   FHandlers.Remove(Index);
   FOwner.MarkModified();
 }
@@ -394,14 +394,14 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
   if (!From.Event()) return To;
   CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
                     [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
-  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()); Collision && !Collision->AnySolid()) {
+  if (TEventBase* Event = To->Event(); Event->NamesActor()) {
     // The record names the other actor, which a game with two actors of one
     // name would resolve to the first: within one game the original's
     // pointer is taken instead. From another game the name is looked up
     // here, and an actor this game lacks gives way to this one.
-    TActor* Other = static_cast<const TEventCollision*>(From.Event())->OtherActor();
-    if (!Other || &Other->Owner() != &FOwner) Other = Collision->OtherActor();
-    Collision->SetOtherActor(!Other || Other == Self ? *this : *Other);
+    TActor* Other = From.Event()->NamedActor();
+    if (!Other || &Other->Owner() != &FOwner) Other = Event->NamedActor();
+    Event->SetNamedActor(!Other || Other == Self ? *this : *Other);
   }
   To->FComment = From.FComment;  // not part of the record
   To->Changed();  // read from the record, which tells no one

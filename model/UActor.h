@@ -18,7 +18,7 @@ class TActionBase;
 class TEventKind;
 class TActionKind;
 
-class THandler {
+class THandler : public TIdentified {
 public:
   LVK_COUNTED
   // Only TActor::AddHandler constructs handlers.
@@ -55,6 +55,7 @@ public:
 
 
 private:
+  friend class TGame;  // undo reads a handler's record in place
   TActor& FOwner;
   friend class TGame;  // reads, writes and undoes comments in their section
   friend class TActor;  // copies the comment with the handler
@@ -63,7 +64,7 @@ private:
   std::string FComment;
 };
 
-class TActor {
+class TActor : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddActor constructs actors.

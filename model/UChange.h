@@ -1,12 +1,11 @@
 #pragma once
 // What a document tells its listeners: which item changed and how. Items
-// are named by their own address, which stays while they live; the notice
-// of a removal comes while the item still exists, so a view can let go of
-// it first. No view type appears here: views implement the listener.
-namespace lvk {
+// are named by kind and id (UItemId.h); the notice of a removal comes while
+// the item still exists, so a view can let go of it first. No view type
+// appears here: views implement the listener.
+#include "model/UItemId.h"
 
-// The things of a game a notice can be about.
-enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable, Sound };
+namespace lvk {
 
 enum class TChangeKind {
   Added,     // a new item at the end of its list (a handler: of its actor's)
@@ -23,7 +22,7 @@ enum class TChangeKind {
 struct TChange {
   TChangeKind Kind;
   TItemKind Item;
-  const void* Object;  // the item; the game for Refreshed, Replaced, Edited and Saved
+  TItemId Id;  // the item's; NoItem for the game and the palette
 };
 
 class TDocumentListener {

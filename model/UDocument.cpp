@@ -44,13 +44,14 @@ void TDocument::Replace(std::unique_ptr<TGame> Game) {
   FGame->FDocument = this;
   if (Old) Old->FDocument = nullptr;
   // The old game lives on until every listener has let go of its items.
-  Tell({TChangeKind::Replaced, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Replaced, TItemKind::Game, NoItem});
 }
 
 void TDocument::StartHistory() {
   std::vector<std::size_t> Cuts;
-  const TContent Content = FGame->ContentBytes(&Cuts);
-  FHistory.Reset(Content, Cuts);
+  std::vector<TRecordKey> Keys;
+  const TContent Content = FGame->StateBytes(Cuts, Keys);
+  FHistory.Reset(Content, Cuts, Keys);
   FSavedFileName = FGame->FileName();
   FScopeStart = FScopeEnd = Reached();
 }
@@ -65,7 +66,7 @@ void TDocument::New() {
   Replace(std::make_unique<TGame>());
   StartHistory();
   UpdateModified();
-  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Saved, TItemKind::Game, NoItem});
 }
 
 void TDocument::Open(const std::string& FileName, bool AsCopy) {
@@ -75,7 +76,7 @@ void TDocument::Open(const std::string& FileName, bool AsCopy) {
   Replace(std::move(Loaded));
   StartHistory();
   UpdateModified();
-  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Saved, TItemKind::Game, NoItem});
 }
 
 void TDocument::Save() {
@@ -83,13 +84,13 @@ void TDocument::Save() {
     FGame->Save();
   } catch (...) {
     UpdateModified();
-    Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+    Tell({TChangeKind::Saved, TItemKind::Game, NoItem});
     throw;
   }
   FHistory.MarkSaved();
   FSavedFileName = FGame->FileName();
   UpdateModified();
-  Tell({TChangeKind::Saved, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Saved, TItemKind::Game, NoItem});
 }
 
 void TDocument::SaveAs(const std::string& FileName) {
@@ -107,51 +108,54 @@ std::string TDocument::RedoName() const { return CanRedo() ? FHistory.RedoName()
 
 bool TDocument::Undo() {
   if (!CanUndo() || Editing()) return false;
-  const TContent Content = FHistory.Undo();
-  try {
-    Restore(Content);
-  } catch (...) {
-    FHistory.Redo();  // the game is still the state the history left
-    throw;
-  }
+  const std::vector<TRecordView> From = FHistory.CurrentRecords();
+  FHistory.Undo();
+  Restore(From, FHistory.CurrentRecords());
   UpdateModified();
-  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Edited, TItemKind::Game, NoItem});
   return true;
 }
 
 bool TDocument::Redo() {
   if (!CanRedo() || Editing()) return false;
-  const TContent Content = FHistory.Redo();
-  try {
-    Restore(Content);
-  } catch (...) {
-    FHistory.Undo();
-    throw;
-  }
+  const std::vector<TRecordView> From = FHistory.CurrentRecords();
+  FHistory.Redo();
+  Restore(From, FHistory.CurrentRecords());
   UpdateModified();
-  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Edited, TItemKind::Game, NoItem});
   return true;
 }
 
-void TDocument::Restore(const TContent& Content) {
-  auto Loaded = std::make_unique<TGame>();
-  Loaded->LoadContent(Content);
-  bool InPlace = false;
+void TDocument::Restore(const std::vector<TRecordView>& From, const std::vector<TRecordView>& To) {
+  std::vector<TChange> Later;
+  bool Any = false;
   ++FRestoring;
   try {
-    InPlace = FGame->AssignContentInPlace(*Loaded);
+    // A removal is told before the item goes; the rest once all stands.
+    FGame->ApplyState(From, To, [&](const TChange& Change) {
+      Any = true;
+      if (Change.Kind == TChangeKind::Removing)
+        Tell(Change);
+      else
+        Later.push_back(Change);
+    });
   } catch (...) {
     --FRestoring;
-    throw;
-  }
-  --FRestoring;
-  if (InPlace) {
-    Tell({TChangeKind::Refreshed, TItemKind::Game, FGame.get()});
+    // A record that could not be read back (memory ran out): build the
+    // state whole in a new game rather than leave this one half done.
+    auto Built = std::make_unique<TGame>();
+    Built->FFileName = FGame->FFileName;
+    Built->FRevision = FGame->FRevision;
+    Built->FEditTime = FGame->FEditTime;
+    Built->FLastTouch = FGame->FLastTouch;
+    Built->ApplyState({}, To, [](const TChange&) {});
+    Replace(std::move(Built));
     return;
   }
-  // Not all of it could be put back in place (a half-changed game goes).
-  Loaded->TakeDocumentState(*FGame);
-  Replace(std::move(Loaded));
+  --FRestoring;
+  FGame->MarkModified();
+  for (const TChange& Change : Later) Tell(Change);
+  if (Any) Tell({TChangeKind::Refreshed, TItemKind::Game, NoItem});
 }
 
 bool TDocument::MayMerge() const {
@@ -166,7 +170,7 @@ void TDocument::BeginScope() {
 
 void TDocument::EndScope() {
   if (FScopeDepth > 0) --FScopeDepth;
-  Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+  Tell({TChangeKind::Edited, TItemKind::Game, NoItem});
 }
 
 void TDocument::BeginEdit(const std::string& Name, const std::string& MergeKey) {
@@ -179,14 +183,20 @@ void TDocument::EndEdit(bool Failed) noexcept {
   if (--FEditDepth > 0) return;
   try {
     std::vector<std::size_t> Cuts;
-    const TContent Content = FGame->ContentBytes(&Cuts);
+    std::vector<TRecordKey> Keys;
+    const TContent Content = FGame->StateBytes(Cuts, Keys);
     if (Failed) {
-      if (!FHistory.IsCurrent(Content)) Restore(FHistory.Current());
-    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts, MayMerge()) && InScope()) {
+      if (!FHistory.IsCurrent(Content)) {
+        // The game as it is now, against the state before the edit.
+        TUndoHistory Now(1);
+        Now.Reset(Content, Cuts, Keys);
+        Restore(Now.CurrentRecords(), FHistory.CurrentRecords());
+      }
+    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts, MayMerge(), Keys) && InScope()) {
       FScopeEnd = Reached();
     }
     UpdateModified();
-    Tell({TChangeKind::Edited, TItemKind::Game, FGame.get()});
+    Tell({TChangeKind::Edited, TItemKind::Game, NoItem});
   } catch (...) {
     // Out of memory taking the content: the change stays without a step;
     // the next edit's step takes it along.

@@ -32,7 +32,8 @@ public:
   TDocument(const TDocument&) = delete;
   TDocument& operator=(const TDocument&) = delete;
 
-  // Replaced by New, Open and some undo steps: never keep it across them.
+  // Replaced by New and Open only: undo and redo keep the game and every
+  // item whose record they leave as it was.
   TGame& Game() const { return *FGame; }
 
   // Files. New and Open start a new history. Open loads beside the open
@@ -79,9 +80,9 @@ private:
   // From the game: a change of its content.
   void Notice(const TChange& Change);
   void Tell(const TChange& Change);
-  // Makes the game's content Content: in place when that provably restores
-  // everything, else by a game loaded from it.
-  void Restore(const TContent& Content);
+  // Makes the game's records To where they are From, record by record in
+  // place (TGame::ApplyState), and tells the listeners.
+  void Restore(const std::vector<TRecordView>& From, const std::vector<TRecordView>& To);
   void Replace(std::unique_ptr<TGame> Game);
   void StartHistory();
   bool MayMerge() const;

@@ -1,11 +1,11 @@
 #include "model/UGame.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
-#include "behaviour/REventCollision.h"
-#include "behaviour/UActionValues.h"
-#include "behaviour/UBehaviour.h"
+#include "model/UValueTypes.h"
+#include "model/UKinds.h"
 #include "model/UActor.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UClock.h"
@@ -29,6 +29,7 @@ constexpr const char* SoundsMarker = "[TSounds]";
 constexpr const char* SpritesMarker = "[TSprites]";
 constexpr const char* TransparentMarker = "[TTransparentColors]";
 constexpr const char* CommentsMarker = "[THandlerComments]";
+constexpr const char* CamerasMarker = "[TCameras]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -113,7 +114,7 @@ void TGame::SetFileName(const std::string& Name) {
 void TGame::SetTitle(const std::string& Title) {
   if (Title == FTitle) return;
   FTitle = Title;
-  Changed(TChangeKind::Changed, TItemKind::Game, this);
+  Changed(TChangeKind::Changed, TItemKind::Game);
 }
 
 void TGame::MarkModified() {
@@ -121,13 +122,22 @@ void TGame::MarkModified() {
   Touch();
 }
 
-void TGame::Changed(TChangeKind Kind, TItemKind Item, const void* Object) {
+void TGame::Changed(TChangeKind Kind, const TIdentified& Item) {
   MarkModified();
-  Notify(Kind, Item, Object);
+  Notify(Kind, Item);
 }
 
-void TGame::Notify(TChangeKind Kind, TItemKind Item, const void* Object) {
-  if (FDocument) FDocument->Notice({Kind, Item, Object});
+void TGame::Notify(TChangeKind Kind, const TIdentified& Item) {
+  if (FDocument) FDocument->Notice({Kind, Item.ItemKind(), Item.Id()});
+}
+
+void TGame::Changed(TChangeKind Kind, TItemKind Item) {
+  MarkModified();
+  Notify(Kind, Item);
+}
+
+void TGame::Notify(TChangeKind Kind, TItemKind Item) {
+  if (FDocument) FDocument->Notice({Kind, Item, NoItem});
 }
 
 void TGame::Touch() {
@@ -143,7 +153,7 @@ void TGame::Touch() {
 template <typename T>
 T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
   T* Item = List.Append(std::unique_ptr<T>(new T(*this, std::string())));
-  Changed(TChangeKind::Added, Kind, Item);
+  Changed(TChangeKind::Added, *Item);
   return Item;
 }
 
@@ -151,7 +161,7 @@ TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile")
 
 TTile* TGame::AddTile() {
   TTile* Tile = FTiles.Append(std::make_unique<TTile>(*this));
-  Changed(TChangeKind::Added, TItemKind::Tile, Tile);
+  Changed(TChangeKind::Added, *Tile);
   return Tile;
 }
 
@@ -169,7 +179,7 @@ void TGame::DeleteTile(TTile* Tile) {
     FActors.At(i)->ForgetTile(Tile);
   }
   DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
-  Notify(TChangeKind::Removing, TItemKind::Tile, Tile);
+  Notify(TChangeKind::Removing, *Tile);
   FTiles.Remove(Index);
   MarkModified();
 }
@@ -179,7 +189,7 @@ TTile* TGame::DuplicateTile(const TTile* Tile) {
   TTile* Copy = AddTile();
   Copy->FBitmap = Tile->FBitmap;
   Copy->FTransparentColor = Tile->FTransparentColor;
-  Changed(TChangeKind::Changed, TItemKind::Tile, Copy);
+  Changed(TChangeKind::Changed, *Copy);
   return Copy;
 }
 
@@ -191,7 +201,7 @@ TActor* TGame::GetActor(int Index) const { return CheckedAt(FActors, Index, "Act
 
 TActor* TGame::AddActor() {
   TActor* Actor = FActors.Append(std::make_unique<TActor>(*this));
-  Changed(TChangeKind::Added, TItemKind::Actor, Actor);
+  Changed(TChangeKind::Added, *Actor);
   return Actor;
 }
 
@@ -207,8 +217,7 @@ std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
     if (Other == &Actor) continue;  // its own handlers go with it anyway
     for (int h = 0; h < Other->HandlerCount(); ++h) {
       THandler* Handler = Other->GetHandler(h);
-      auto* Collision = dynamic_cast<const TEventCollision*>(Handler->Event());
-      if (Collision && Collision->OtherActor() == &Actor) Result.push_back(Handler);
+      if (Handler->Event() && Handler->Event()->NamedActor() == &Actor) Result.push_back(Handler);
     }
   }
   return Result;
@@ -220,8 +229,8 @@ void TGame::DeleteActor(TActor* Actor) {
   DeleteActions(ActionsNaming(TValueType::Actor, Actor->Name()));
   for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
   // Its own handlers go with it: each is told of, so nothing keeps one.
-  for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, TItemKind::Handler, Actor->GetHandler(h));
-  Notify(TChangeKind::Removing, TItemKind::Actor, Actor);
+  for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, *Actor->GetHandler(h));
+  Notify(TChangeKind::Removing, *Actor);
   FActors.Remove(Index);
   MarkModified();
 }
@@ -242,7 +251,7 @@ TLevel* TGame::GetLevel(int Index) const { return CheckedAt(FLevels, Index, "Lev
 
 TLevel* TGame::AddLevel() {
   TLevel* Level = FLevels.Append(std::make_unique<TLevel>(*this));
-  Changed(TChangeKind::Added, TItemKind::Level, Level);
+  Changed(TChangeKind::Added, *Level);
   return Level;
 }
 
@@ -250,7 +259,7 @@ TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByNam
 
 void TGame::DeleteLevel(TLevel* Level) {
   const int Index = IndexIn(FLevels, Level);
-  Notify(TChangeKind::Removing, TItemKind::Level, Level);
+  Notify(TChangeKind::Removing, *Level);
   FLevels.Remove(Index);
   MarkModified();
 }
@@ -266,7 +275,7 @@ TVariable* TGame::GetVariable(int Index) const { return CheckedAt(FVariables, In
 
 TVariable* TGame::AddVariable() {
   TVariable* Variable = FVariables.Append(std::make_unique<TVariable>(*this));
-  Changed(TChangeKind::Added, TItemKind::Variable, Variable);
+  Changed(TChangeKind::Added, *Variable);
   return Variable;
 }
 
@@ -277,7 +286,7 @@ int TGame::IndexOfVariable(const TVariable* Variable) const { return IndexIn(FVa
 void TGame::DeleteVariable(TVariable* Variable) {
   const int Index = IndexIn(FVariables, Variable);
   DeleteActions(ActionsNaming(TValueType::Variable, Variable->Name()));
-  Notify(TChangeKind::Removing, TItemKind::Variable, Variable);
+  Notify(TChangeKind::Removing, *Variable);
   FVariables.Remove(Index);
   MarkModified();
 }
@@ -294,14 +303,14 @@ void TGame::MoveVariable(int From, int To) {
   Assert(From >= 0 && From < FVariables.Count() && To >= 0 && To < FVariables.Count(), Unit);
   if (From == To) return;
   FVariables.Move(From, To);
-  Changed(TChangeKind::Moved, TItemKind::Variable, FVariables.At(To));
+  Changed(TChangeKind::Moved, *FVariables.At(To));
 }
 
 TSound* TGame::GetSound(int Index) const { return CheckedAt(FSounds, Index, "Sounds"); }
 
 TSound* TGame::AddSound() {
   TSound* Sound = FSounds.Append(std::make_unique<TSound>(*this));
-  Changed(TChangeKind::Added, TItemKind::Sound, Sound);
+  Changed(TChangeKind::Added, *Sound);
   return Sound;
 }
 
@@ -317,7 +326,7 @@ void TGame::DeleteSound(TSound* Sound) {
   DeleteActions(ActionsNaming(TValueType::Sound, Sound->Name()));
   for (int i = 0; i < FLevels.Count(); ++i)
     if (FLevels.At(i)->Music() == Sound) FLevels.At(i)->SetMusic(nullptr);
-  Notify(TChangeKind::Removing, TItemKind::Sound, Sound);
+  Notify(TChangeKind::Removing, *Sound);
   FSounds.Remove(Index);
   MarkModified();
 }
@@ -544,6 +553,49 @@ void TGame::LoadComments(TReader& Reader) {
   }
 }
 
+bool TGame::HasCameras() const {
+  for (int l = 0; l < FLevels.Count(); ++l)
+    if (!FLevels.At(l)->Camera().IsDefault()) return true;
+  return false;
+}
+
+void TGame::SaveCameras(TWriter& Writer) const {
+  Writer.WriteString(CamerasMarker);
+  int Count = 0;
+  for (int l = 0; l < FLevels.Count(); ++l) Count += !FLevels.At(l)->Camera().IsDefault();
+  Writer.WriteInteger(Count);
+  for (int l = 0; l < FLevels.Count(); ++l) {
+    const TLevelCamera& Camera = FLevels.At(l)->Camera();
+    if (Camera.IsDefault()) continue;
+    Writer.WriteInteger(l);
+    Writer.WriteString(Camera.Follow ? Camera.Follow->Name() : std::string());
+    Writer.WriteInteger(Camera.DeadWidth);
+    Writer.WriteInteger(Camera.DeadHeight);
+    Writer.WriteInteger((Camera.LockX ? 1 : 0) | (Camera.LockY ? 2 : 0));
+  }
+}
+
+void TGame::LoadCameras(TReader& Reader) {
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 1 || Count > FLevels.Count()) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    const std::int32_t Level = Reader.ReadInteger();
+    if (Level < 0 || Level >= FLevels.Count() || !FLevels.At(Level)->FCamera.IsDefault()) throw EReadError("section");
+    TLevelCamera Camera;
+    const std::string Follow = Reader.ReadString();
+    if (!Follow.empty() && !(Camera.Follow = FindActorByName(Follow))) throw EReadError("section");
+    Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
+    Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
+    const std::int32_t Flags = Reader.ReadInteger();
+    Camera.LockX = (Flags & 1) != 0;
+    Camera.LockY = (Flags & 2) != 0;
+    // An entry that sets nothing is never written: reading one back would
+    // not give the same bytes.
+    if (Camera.IsDefault()) throw EReadError("section");
+    FLevels.At(Level)->FCamera = Camera;
+  }
+}
+
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
@@ -572,76 +624,6 @@ void TGame::LoadContent(std::vector<std::uint8_t> Bytes) {
     throw EGame(FileUnexpected);
   }
   ClearModified();
-}
-
-void TGame::TakeDocumentState(const TGame& Previous) {
-  FFileName = Previous.FFileName;
-  FRevision = Previous.FRevision;
-  FEditTime = Previous.FEditTime;
-  FLastTouch = Previous.FLastTouch;
-  FModified = Previous.FModified;
-}
-
-bool TGame::AssignContentInPlace(const TGame& Source) {
-  if (Source.FTiles.Count() != FTiles.Count() || Source.FActors.Count() != FActors.Count() ||
-      Source.FLevels.Count() != FLevels.Count() || Source.FVariables.Count() != FVariables.Count() ||
-      Source.FSounds.Count() != FSounds.Count())
-    return false;
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (Source.FActors.At(i)->HandlerCount() != FActors.At(i)->HandlerCount()) return false;
-  // Items of Source stand for the items of this game at the same index.
-  auto OwnTile = [&](const TTile* Tile) { return Tile ? FTiles.At(Source.FTiles.IndexOf(Tile)) : nullptr; };
-  auto OwnActor = [&](const TActor* Actor) { return Actor ? FActors.At(Source.FActors.IndexOf(Actor)) : nullptr; };
-  FTitle = Source.FTitle;
-  FPalette->Assign(*Source.FPalette);
-  for (int i = 0; i < FTiles.Count(); ++i) {
-    FTiles.At(i)->FName = Source.FTiles.At(i)->FName;
-    FTiles.At(i)->FBitmap = Source.FTiles.At(i)->FBitmap;
-    FTiles.At(i)->FTransparentColor = Source.FTiles.At(i)->FTransparentColor;
-  }
-  for (int i = 0; i < FActors.Count(); ++i)
-    for (int h = 0; h < FActors.At(i)->HandlerCount(); ++h)
-      FActors.At(i)->GetHandler(h)->FComment = Source.FActors.At(i)->GetHandler(h)->FComment;
-  for (int i = 0; i < FActors.Count(); ++i) {
-    FActors.At(i)->FName = Source.FActors.At(i)->FName;
-    FActors.At(i)->FTile = OwnTile(Source.FActors.At(i)->FTile);
-    FActors.At(i)->FSolid = Source.FActors.At(i)->FSolid;
-    FActors.At(i)->FWidth = Source.FActors.At(i)->FWidth;
-    FActors.At(i)->FHeight = Source.FActors.At(i)->FHeight;
-    FActors.At(i)->FAnimations = Source.FActors.At(i)->FAnimations;
-    for (TAnimation& A : FActors.At(i)->FAnimations)
-      for (TFrameTiles& Frame : A.Frames)
-        for (TTile*& Cell : Frame) Cell = OwnTile(Cell);
-  }
-  for (int i = 0; i < FSounds.Count(); ++i) {
-    TSound& Sound = *FSounds.At(i);
-    const TSound& From = *Source.FSounds.At(i);
-    Sound.FName = From.FName;
-    Sound.FKind = From.FKind;
-    Sound.FParams = From.FParams;
-    Sound.FImported = From.FImported;
-    Sound.FRendered.clear();
-  }
-  auto OwnSound = [&](const TSound* S) { return S ? FSounds.At(Source.FSounds.IndexOf(S)) : nullptr; };
-  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->FMusic = OwnSound(Source.FLevels.At(i)->FMusic);
-  for (int i = 0; i < FVariables.Count(); ++i) {
-    TVariable& V = *FVariables.At(i);
-    const TVariable& From = *Source.FVariables.At(i);
-    V.FName = From.FName;
-    V.FInitial = From.FInitial;
-    V.FScope = From.FScope;
-  }
-  for (int i = 0; i < FLevels.Count(); ++i) {
-    TLevel* Level = FLevels.At(i);
-    const TLevel* From = Source.FLevels.At(i);
-    Level->FName = From->FName;
-    Level->FWidth = From->FWidth;
-    Level->FHeight = From->FHeight;
-    Level->FCells.resize(From->FCells.size());
-    for (std::size_t c = 0; c < From->FCells.size(); ++c) Level->FCells[c] = OwnActor(From->FCells[c]);
-  }
-  MarkModified();
-  return ContentBytes() == Source.ContentBytes();
 }
 
 void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
@@ -697,6 +679,10 @@ void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double E
   }
   if (HasComments()) {
     SaveComments(Writer);
+    Cut();
+  }
+  if (HasCameras()) {
+    SaveCameras(Writer);
     Cut();
   }
 }
@@ -758,7 +744,7 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
-    const bool Later = HasTransparentColors() || HasComments();
+    const bool Later = HasTransparentColors() || HasComments() || HasCameras();
     if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !Later)
       LoadRules(Reader);
     else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !Later)
@@ -767,8 +753,10 @@ void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
       LoadSprites(Reader);
     else if (Section == TransparentMarker && !Later)
       LoadTransparentColors(Reader);
-    else if (Section == CommentsMarker && !HasComments())
+    else if (Section == CommentsMarker && !HasComments() && !HasCameras())
       LoadComments(Reader);
+    else if (Section == CamerasMarker && !HasCameras())
+      LoadCameras(Reader);
     else
       throw EReadError("section");
   }

@@ -3,12 +3,16 @@
 // name, title, save counter, editing time and changed flag, and the project
 // file that holds it all.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/UBitmap.h"
 #include "model/UChange.h"
+#include "model/UHistory.h"
+#include "model/UItemId.h"
 #include "model/UPalette.h"
 #include "model/UTile.h"
 #include "support/UMemWatch.h"
@@ -54,6 +58,13 @@ public:
     FItems.erase(FItems.begin() + Index);
     return Item;
   }
+  // Puts the items into Order, which holds each of them once.
+  void Reorder(const std::vector<T*>& Order) {
+    std::vector<std::unique_ptr<T>> Items;
+    Items.reserve(FItems.capacity());
+    for (T* Item : Order) Items.push_back(Remove(IndexOf(Item)));
+    FItems = std::move(Items);
+  }
   // Moves the item at From to position To, the others keeping their order.
   void Move(int From, int To) {
     auto Item = std::move(FItems[From]);
@@ -98,8 +109,39 @@ public:
   // What the game's items call when their stored content changed: marks
   // the game changed and tells the document. Notify tells without marking,
   // for the changes that leave the marking to their callers.
-  void Changed(TChangeKind Kind, TItemKind Item, const void* Object);
-  void Notify(TChangeKind Kind, TItemKind Item, const void* Object);
+  void Changed(TChangeKind Kind, const TIdentified& Item);
+  void Notify(TChangeKind Kind, const TIdentified& Item);
+  // For the game itself and its palette, which have no id.
+  void Changed(TChangeKind Kind, TItemKind Item);
+  void Notify(TChangeKind Kind, TItemKind Item);
+
+  // Items by id: null for an id no item of that kind has (any more).
+  TIdentified* FindItem(TItemKind Kind, TItemId Id) const;
+  TTile* TileById(TItemId Id) const;
+  TActor* ActorById(TItemId Id) const;
+  THandler* HandlerById(TItemId Id) const;
+  TActionBase* ActionById(TItemId Id) const;
+  TLevel* LevelById(TItemId Id) const;
+  TVariable* VariableById(TItemId Id) const;
+  TSound* SoundById(TItemId Id) const;
+
+  // The content for the undo history, cut into one record per item (the
+  // head with the title and palette; each tile; each actor, followed by each
+  // of its handlers, each followed by its actions; each level, variable and
+  // sound), each keyed by the item's kind and id. A record holds the item's
+  // own content, other items named as the project file names them, so equal
+  // records in order mean equal games, whatever the ids. Every stored field
+  // of an item belongs in its record (UGameState.cpp), also one the project
+  // file keeps in a section after the levels: undo puts back only what the
+  // records hold.
+  TContent StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKey>& Keys) const;
+  // Makes the content To where it is From (this game's records as they
+  // are): an item whose record is the same is left alone, a changed one is
+  // read again in place, a removed one goes, an added one comes where it
+  // stood with its id. Tells the document of each (removals before, the
+  // rest after). From empty, on an empty game, builds the whole game.
+  void ApplyState(const std::vector<TRecordView>& From, const std::vector<TRecordView>& To,
+                  const std::function<void(const TChange&)>& Tell);
 
   // Files. Save writes through a temporary file, so a failed save leaves the
   // previous file as it was.
@@ -117,18 +159,6 @@ public:
   // Into a freshly constructed game: the bytes of a project file, or of
   // ContentBytes.
   void LoadContent(std::vector<std::uint8_t> Bytes);
-  // File name, save counter, editing time and changed flag of the game this
-  // one takes the place of.
-  void TakeDocumentState(const TGame& Previous);
-  // Gives this game Source's content while every item keeps its address:
-  // possible when the two have as many tiles, actors, handlers and levels
-  // and differ at most in the title, palette, names, tile pictures and
-  // transparent colours, actors' tiles, level sizes and cells, and handlers'
-  // comments (handlers are not copied otherwise). True only
-  // when the content afterwards is Source's, byte for byte. False when the
-  // shapes differ (nothing touched) or when anything else differed (this
-  // game then partly changed): the caller replaces this game by Source.
-  bool AssignContentInPlace(const TGame& Source);
 
   TPalette& Palette() { return *FPalette; }
   const TPalette& Palette() const { return *FPalette; }
@@ -214,6 +244,13 @@ public:
 
 private:
   friend class TDocument;
+  friend class TIdentified;
+  TItemId NewId() { return FNextId++; }
+  // Gives Item the id Id (undo bringing an item back).
+  void SetItemId(TIdentified& Item, TItemId Id);
+  // ApplyState's parts (UGameState.cpp).
+  void LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes);
+  TIdentified* CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent);
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
                    std::vector<std::size_t>* Cuts = nullptr) const;
@@ -236,6 +273,9 @@ private:
   bool HasComments() const;
   void SaveComments(TWriter& Writer) const;
   void LoadComments(TReader& Reader);
+  bool HasCameras() const;
+  void SaveCameras(TWriter& Writer) const;
+  void LoadCameras(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with
@@ -250,6 +290,8 @@ private:
   double FLastTouch = 0;
   bool FModified = false;
   TDocument* FDocument = nullptr;
+  TItemId FNextId = 1;
+  std::unordered_map<TItemId, TIdentified*> FIndex;
   std::unique_ptr<TPalette> FPalette;
   // While a file is read: the names of the lists read so far, so that the
   // names referring to them are found in constant time and a file of many

@@ -1,0 +1,468 @@
+// The game's content as the undo history keeps it, one record per item, and
+// putting such content back record by record. See TGame::StateBytes.
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "model/UKinds.h"
+#include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
+#include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/USound.h"
+#include "model/UStream.h"
+#include "model/UVariable.h"
+
+namespace lvk {
+
+namespace {
+constexpr const char* Unit = "UGameState";
+
+// The order in which changed records are read again: an item named by
+// another's record (a tile by an actor, an actor by a level or a collision,
+// a sound by a level) has its own name back by then.
+int ReadOrder(TItemKind Kind) {
+  switch (Kind) {
+    case TItemKind::Tile: return 0;
+    case TItemKind::Sound: return 1;
+    case TItemKind::Variable: return 2;
+    case TItemKind::Actor: return 3;
+    case TItemKind::Handler: return 4;
+    case TItemKind::Action: return 5;
+    case TItemKind::Level: return 6;
+    default: return 7;
+  }
+}
+
+bool SameBytes(const TRecordView& A, const TRecordView& B) {
+  return A.Bytes == B.Bytes || (A.Bytes && B.Bytes && *A.Bytes == *B.Bytes);
+}
+
+std::string NameOf(const TIdentified* Item) {
+  switch (Item->ItemKind()) {
+    case TItemKind::Tile: return static_cast<const TTile*>(Item)->Name();
+    case TItemKind::Actor: return static_cast<const TActor*>(Item)->Name();
+    case TItemKind::Level: return static_cast<const TLevel*>(Item)->Name();
+    case TItemKind::Variable: return static_cast<const TVariable*>(Item)->Name();
+    case TItemKind::Sound: return static_cast<const TSound*>(Item)->Name();
+    default: return {};
+  }
+}
+}  // namespace
+
+TIdentified::TIdentified(TGame* Game, TItemKind Kind)
+    : FIdGame(Game), FKind(Kind), FId(Game ? Game->NewId() : NoItem) {
+  if (FIdGame) FIdGame->FIndex.emplace(FId, this);
+}
+
+TIdentified::~TIdentified() {
+  if (FIdGame) FIdGame->FIndex.erase(FId);
+}
+
+void TGame::SetItemId(TIdentified& Item, TItemId Id) {
+  Assert(Item.FIdGame == this && Id != NoItem, Unit);
+  if (Item.FId == Id) return;
+  Assert(FIndex.find(Id) == FIndex.end(), Unit);
+  FIndex.erase(Item.FId);
+  Item.FId = Id;
+  FIndex.emplace(Id, &Item);
+  FNextId = std::max(FNextId, Id + 1);
+}
+
+TIdentified* TGame::FindItem(TItemKind Kind, TItemId Id) const {
+  const auto Found = FIndex.find(Id);
+  return Found != FIndex.end() && Found->second->ItemKind() == Kind ? Found->second : nullptr;
+}
+
+TTile* TGame::TileById(TItemId Id) const { return static_cast<TTile*>(FindItem(TItemKind::Tile, Id)); }
+TActor* TGame::ActorById(TItemId Id) const { return static_cast<TActor*>(FindItem(TItemKind::Actor, Id)); }
+THandler* TGame::HandlerById(TItemId Id) const { return static_cast<THandler*>(FindItem(TItemKind::Handler, Id)); }
+TActionBase* TGame::ActionById(TItemId Id) const {
+  return static_cast<TActionBase*>(FindItem(TItemKind::Action, Id));
+}
+TLevel* TGame::LevelById(TItemId Id) const { return static_cast<TLevel*>(FindItem(TItemKind::Level, Id)); }
+TVariable* TGame::VariableById(TItemId Id) const {
+  return static_cast<TVariable*>(FindItem(TItemKind::Variable, Id));
+}
+TSound* TGame::SoundById(TItemId Id) const { return static_cast<TSound*>(FindItem(TItemKind::Sound, Id)); }
+
+TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKey>& Keys) const {
+  TMemoryStream Stream;
+  TWriter Writer(Stream);
+  Cuts.clear();
+  Keys.clear();
+  auto Cut = [&](TRecordKey Key) {
+    Writer.FlushBuffer();
+    Cuts.push_back(static_cast<std::size_t>(Stream.Position()));
+    Keys.push_back(Key);
+  };
+  Writer.WriteString(FTitle);
+  FPalette->SaveToStream(Stream, Writer);
+  Cut({TItemKind::Game, NoItem, NoItem});
+  for (int i = 0; i < FTiles.Count(); ++i) {
+    const TTile& Tile = *FTiles.At(i);
+    Tile.SaveToStream(Stream, Writer);
+    Writer.WriteBoolean(Tile.FTransparentColor.has_value());
+    if (Tile.FTransparentColor) Writer.WriteInteger(static_cast<std::int32_t>(*Tile.FTransparentColor));
+    Cut({TItemKind::Tile, Tile.Id(), NoItem});
+  }
+  for (int i = 0; i < FActors.Count(); ++i) {
+    const TActor& Actor = *FActors.At(i);
+    Writer.WriteString(Actor.FName);
+    Writer.WriteBoolean(Actor.FTile != nullptr);
+    if (Actor.FTile) Writer.WriteString(Actor.FTile->Name());
+    Writer.WriteBoolean(Actor.FSolid);
+    Actor.SaveLook(Writer);
+    Cut({TItemKind::Actor, Actor.Id(), NoItem});
+    for (int h = 0; h < Actor.HandlerCount(); ++h) {
+      const THandler& Handler = *Actor.GetHandler(h);
+      Writer.WriteString(Handler.FComment);
+      Writer.WriteBoolean(Handler.FEvent != nullptr);
+      if (Handler.FEvent) {
+        Writer.WriteString(Handler.FEvent->Kind().StreamKey());
+        Handler.FEvent->WriteParams(Stream, Writer);
+      }
+      Cut({TItemKind::Handler, Handler.Id(), Actor.Id()});
+      for (int a = 0; a < Handler.ActionCount(); ++a) {
+        const TActionBase& Action = *Handler.GetAction(a);
+        Writer.WriteString(Action.Kind().StreamKey());
+        Action.WriteParams(Stream, Writer);
+        Cut({TItemKind::Action, Action.Id(), Handler.Id()});
+      }
+    }
+  }
+  for (int i = 0; i < FLevels.Count(); ++i) {
+    const TLevel& Level = *FLevels.At(i);
+    Level.SaveToStream(Stream, Writer);
+    Writer.WriteBoolean(Level.FMusic != nullptr);
+    if (Level.FMusic) Writer.WriteString(Level.FMusic->Name());
+    const TLevelCamera& Camera = Level.FCamera;
+    Writer.WriteBoolean(Camera.Follow != nullptr);
+    if (Camera.Follow) Writer.WriteString(Camera.Follow->Name());
+    Writer.WriteInteger(Camera.DeadWidth);
+    Writer.WriteInteger(Camera.DeadHeight);
+    Writer.WriteBoolean(Camera.LockX);
+    Writer.WriteBoolean(Camera.LockY);
+    Cut({TItemKind::Level, Level.Id(), NoItem});
+  }
+  for (int i = 0; i < FVariables.Count(); ++i) {
+    const TVariable& V = *FVariables.At(i);
+    Writer.WriteString(V.FName);
+    Writer.WriteInteger(V.FInitial);
+    Writer.WriteInteger(static_cast<std::int32_t>(V.FScope));
+    Cut({TItemKind::Variable, V.Id(), NoItem});
+  }
+  for (int i = 0; i < FSounds.Count(); ++i) {
+    FSounds.At(i)->SaveToStream(Stream, Writer);
+    Cut({TItemKind::Sound, FSounds.At(i)->Id(), NoItem});
+  }
+  Writer.FlushBuffer();
+  return Stream.Bytes();
+}
+
+TIdentified* TGame::CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent) {
+  TIdentified* Item = nullptr;
+  switch (Kind) {
+    case TItemKind::Tile: Item = FTiles.Append(std::unique_ptr<TTile>(new TTile(*this, std::string()))); break;
+    case TItemKind::Actor: Item = FActors.Append(std::unique_ptr<TActor>(new TActor(*this, std::string()))); break;
+    case TItemKind::Level: Item = FLevels.Append(std::unique_ptr<TLevel>(new TLevel(*this, std::string()))); break;
+    case TItemKind::Variable:
+      Item = FVariables.Append(std::unique_ptr<TVariable>(new TVariable(*this, std::string())));
+      break;
+    case TItemKind::Sound: Item = FSounds.Append(std::unique_ptr<TSound>(new TSound(*this, std::string()))); break;
+    case TItemKind::Handler: {
+      Assert(Parent && Parent->ItemKind() == TItemKind::Actor, Unit);
+      auto* Actor = static_cast<TActor*>(Parent);
+      Item = Actor->FHandlers.Append(std::make_unique<THandler>(*Actor));
+      break;
+    }
+    case TItemKind::Action:
+      // Made when its record is read: the record names the kind.
+      Assert(false, Unit);
+      break;
+    default: Assert(false, Unit);
+  }
+  SetItemId(*Item, Id);
+  return Item;
+}
+
+void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes) {
+  TMemoryStream Stream(Bytes);
+  TReader Reader(Stream);
+  switch (Kind) {
+    case TItemKind::Game:
+      FTitle = Reader.ReadString();
+      FPalette->LoadFromStream(Stream, Reader);
+      break;
+    case TItemKind::Tile: {
+      auto* Tile = static_cast<TTile*>(Item);
+      Tile->LoadFromStream(Stream, Reader);
+      Tile->FTransparentColor.reset();
+      if (Reader.ReadBoolean()) Tile->FTransparentColor = static_cast<std::uint32_t>(Reader.ReadInteger());
+      break;
+    }
+    case TItemKind::Actor: {
+      auto* Actor = static_cast<TActor*>(Item);
+      Actor->FName = Reader.ReadString();
+      Actor->FTile = Reader.ReadBoolean() ? FindTileByName(Reader.ReadString()) : nullptr;
+      Actor->FSolid = Reader.ReadBoolean();
+      Actor->LoadLook(Reader);
+      break;
+    }
+    case TItemKind::Handler: {
+      auto* Handler = static_cast<THandler*>(Item);
+      Handler->FEvent.reset();
+      Handler->FComment = Reader.ReadString();
+      if (Reader.ReadBoolean()) {
+        const std::string Key = Reader.ReadString();
+        const TEventKind* EventKind = FindEventKind(Key);
+        if (!EventKind) throw EGame(Format("File refers to unregistered event \"%s\"", Key));
+        Handler->FEvent.reset(EventKind->Create(*Handler));
+        Handler->FEvent->ReadParams(Stream, Reader);
+      }
+      break;
+    }
+    case TItemKind::Action: static_cast<TActionBase*>(Item)->ReadParams(Stream, Reader); break;
+    case TItemKind::Level: {
+      auto* Level = static_cast<TLevel*>(Item);
+      Level->LoadFromStream(Stream, Reader);
+      Level->FMusic = Reader.ReadBoolean() ? FindSoundByName(Reader.ReadString()) : nullptr;
+      TLevelCamera& Camera = Level->FCamera;
+      Camera.Follow = Reader.ReadBoolean() ? FindActorByName(Reader.ReadString()) : nullptr;
+      Camera.DeadWidth = Reader.ReadInteger();
+      Camera.DeadHeight = Reader.ReadInteger();
+      Camera.LockX = Reader.ReadBoolean();
+      Camera.LockY = Reader.ReadBoolean();
+      break;
+    }
+    case TItemKind::Variable: {
+      auto* V = static_cast<TVariable*>(Item);
+      V->FName = Reader.ReadString();
+      V->FInitial = Reader.ReadInteger();
+      V->FScope = static_cast<TVariableScope>(Reader.ReadInteger());
+      break;
+    }
+    case TItemKind::Sound: static_cast<TSound*>(Item)->LoadFromStream(Stream, Reader); break;
+    default: Assert(false, Unit);
+  }
+}
+
+void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<TRecordView>& To,
+                       const std::function<void(const TChange&)>& Tell) {
+  auto Told = [&](TChangeKind Kind, const TIdentified& Item) { Tell({Kind, Item.ItemKind(), Item.Id()}); };
+  std::unordered_map<TItemId, const TRecordView*> Before;
+  for (const TRecordView& R : From)
+    if (R.Key.Id != NoItem) Before.emplace(R.Key.Id, &R);
+  std::unordered_map<TItemId, TRecordKey> After;
+  for (const TRecordView& R : To)
+    if (R.Key.Id != NoItem) After.emplace(R.Key.Id, R.Key);
+
+  // What goes: told first, while it still exists; actions before their
+  // handlers, handlers before their actors. Names are kept, so that a
+  // record naming a removed item by name finds the item that takes its
+  // place.
+  std::vector<const TRecordView*> Gone;
+  for (const TRecordView& R : From) {
+    if (R.Key.Id == NoItem) continue;
+    const auto Found = After.find(R.Key.Id);
+    if (Found == After.end() || !(Found->second == R.Key)) Gone.push_back(&R);
+  }
+  std::unordered_map<const void*, std::string> GoneNames;
+  for (auto It = Gone.rbegin(); It != Gone.rend(); ++It) {
+    TIdentified* Item = FindItem((*It)->Key.Kind, (*It)->Key.Id);
+    if (!Item) continue;
+    Told(TChangeKind::Removing, *Item);
+    GoneNames.emplace(Item, NameOf(Item));
+  }
+  for (auto It = Gone.rbegin(); It != Gone.rend(); ++It) {
+    const TRecordKey& Key = (*It)->Key;
+    TIdentified* Item = FindItem(Key.Kind, Key.Id);
+    if (!Item) continue;
+    switch (Key.Kind) {
+      case TItemKind::Action: {
+        auto* Action = static_cast<TActionBase*>(Item);
+        THandler& Handler = Action->Handler();
+        Handler.FActions.Remove(Handler.FActions.IndexOf(Action));
+        break;
+      }
+      case TItemKind::Handler: {
+        auto* Handler = static_cast<THandler*>(Item);
+        TActor& Actor = Handler->Actor();
+        Actor.FHandlers.Remove(Actor.FHandlers.IndexOf(Handler));
+        break;
+      }
+      case TItemKind::Tile: FTiles.Remove(FTiles.IndexOf(static_cast<TTile*>(Item))); break;
+      case TItemKind::Actor: FActors.Remove(FActors.IndexOf(static_cast<TActor*>(Item))); break;
+      case TItemKind::Level: FLevels.Remove(FLevels.IndexOf(static_cast<TLevel*>(Item))); break;
+      case TItemKind::Variable: FVariables.Remove(FVariables.IndexOf(static_cast<TVariable*>(Item))); break;
+      case TItemKind::Sound: FSounds.Remove(FSounds.IndexOf(static_cast<TSound*>(Item))); break;
+      default: break;
+    }
+  }
+
+  // What comes, and what changed: made where they stand, then read in an
+  // order in which every name a record holds is known.
+  struct TRead {
+    const TRecordView* Record;
+    bool Added;
+    std::string OldName;
+  };
+  std::vector<TRead> Reads;
+  TIdentified* Parent[2] = {nullptr, nullptr};  // the actor, the handler
+  for (const TRecordView& R : To) {
+    TIdentified* Item = R.Key.Id == NoItem ? nullptr : FindItem(R.Key.Kind, R.Key.Id);
+    const bool Added = R.Key.Id != NoItem && !Item;
+    if (Added && R.Key.Kind == TItemKind::Action) {
+      // An action is made by its kind, which its record names.
+      TMemoryStream Stream(*R.Bytes);
+      TReader Reader(Stream);
+      const std::string Key = Reader.ReadString();
+      const TActionKind* Kind = FindActionKind(Key);
+      if (!Kind) throw EGame(Format("File refers to unregistered action \"%s\"", Key));
+      Assert(Parent[1] != nullptr, Unit);
+      auto* Handler = static_cast<THandler*>(Parent[1]);
+      Item = Handler->FActions.Append(std::unique_ptr<TActionBase>(Kind->Create(*Handler)));
+      SetItemId(*Item, R.Key.Id);
+    } else if (Added) {
+      Item = CreateItem(R.Key.Kind, R.Key.Id, Parent[0]);
+    }
+    if (R.Key.Kind == TItemKind::Actor) Parent[0] = Item;
+    if (R.Key.Kind == TItemKind::Handler) Parent[1] = Item;
+    if (R.Key.Kind == TItemKind::Action && !Added) {
+      // An action's record starts with its kind: another kind is another object.
+      auto* Action = static_cast<TActionBase*>(Item);
+      TMemoryStream Stream(*R.Bytes);
+      TReader Reader(Stream);
+      if (Reader.ReadString() != Action->Kind().StreamKey()) throw EGame(FileUnexpected);
+    }
+    const auto Old = Before.find(R.Key.Id);
+    const bool Same = R.Key.Id == NoItem
+                          ? !From.empty() && From.front().Key.Kind == TItemKind::Game && SameBytes(From.front(), R)
+                          : (!Added && Old != Before.end() && SameBytes(*Old->second, R));
+    if (Added || !Same) Reads.push_back({&R, Added, Item ? NameOf(Item) : std::string()});
+  }
+  std::stable_sort(Reads.begin(), Reads.end(),
+                   [](const TRead& A, const TRead& B) { return ReadOrder(A.Record->Key.Kind) < ReadOrder(B.Record->Key.Kind); });
+  for (const TRead& Read : Reads) {
+    TIdentified* Item = Read.Record->Key.Id == NoItem ? nullptr : FindItem(Read.Record->Key.Kind, Read.Record->Key.Id);
+    if (Read.Record->Key.Kind == TItemKind::Action) {
+      // Past the kind, which the check above read.
+      TMemoryStream Stream(*Read.Record->Bytes);
+      TReader Reader(Stream);
+      Reader.ReadString();
+      static_cast<TActionBase*>(Item)->ReadParams(Stream, Reader);
+    } else {
+      LoadRecord(Item, Read.Record->Key.Kind, *Read.Record->Bytes);
+    }
+  }
+  // Collisions name actors read after them.
+  for (const TRead& Read : Reads)
+    if (Read.Record->Key.Kind == TItemKind::Handler)
+      if (TEventBase* Event = HandlerById(Read.Record->Key.Id)->Event()) Event->ResolveNames();
+
+  // Records left alone that named a removed item by pointer: the item that
+  // now has its name takes its place.
+  if (!GoneNames.empty()) {
+    auto Relinked = [&](auto* Item, auto Find) -> decltype(Item) {
+      const auto Found = GoneNames.find(Item);
+      return Found == GoneNames.end() ? Item : (this->*Find)(Found->second);
+    };
+    for (int i = 0; i < FActors.Count(); ++i) {
+      TActor* Actor = FActors.At(i);
+      if (Actor->FTile) Actor->FTile = Relinked(Actor->FTile, &TGame::FindTileByName);
+      for (TAnimation& Animation : Actor->FAnimations)
+        for (TFrameTiles& Frame : Animation.Frames)
+          for (TTile*& Cell : Frame)
+            if (Cell) Cell = Relinked(Cell, &TGame::FindTileByName);
+      for (int h = 0; h < Actor->HandlerCount(); ++h)
+        if (TEventBase* Event = Actor->GetHandler(h)->Event())
+          if (TActor* Other = Event->NamedActor(); Other && GoneNames.count(Other))
+            if (TActor* Now = FindActorByName(GoneNames[Other])) Event->SetNamedActor(*Now);
+    }
+    for (int i = 0; i < FLevels.Count(); ++i) {
+      TLevel* Level = FLevels.At(i);
+      for (TActor*& Cell : Level->FCells)
+        if (Cell) Cell = Relinked(Cell, &TGame::FindActorByName);
+      if (Level->FMusic) Level->FMusic = Relinked(Level->FMusic, &TGame::FindSoundByName);
+      if (Level->FCamera.Follow) Level->FCamera.Follow = Relinked(Level->FCamera.Follow, &TGame::FindActorByName);
+    }
+  }
+
+  // Every list in the order of To.
+  std::vector<TTile*> Tiles;
+  std::vector<TActor*> Actors;
+  std::vector<TLevel*> Levels;
+  std::vector<TVariable*> Variables;
+  std::vector<TSound*> Sounds;
+  std::unordered_map<TActor*, std::vector<THandler*>> Handlers;
+  std::unordered_map<THandler*, std::vector<TActionBase*>> Actions;
+  for (const TRecordView& R : To) {
+    switch (R.Key.Kind) {
+      case TItemKind::Tile: Tiles.push_back(TileById(R.Key.Id)); break;
+      case TItemKind::Actor: Actors.push_back(ActorById(R.Key.Id)); break;
+      case TItemKind::Level: Levels.push_back(LevelById(R.Key.Id)); break;
+      case TItemKind::Variable: Variables.push_back(VariableById(R.Key.Id)); break;
+      case TItemKind::Sound: Sounds.push_back(SoundById(R.Key.Id)); break;
+      case TItemKind::Handler: Handlers[ActorById(R.Key.Parent)].push_back(HandlerById(R.Key.Id)); break;
+      case TItemKind::Action: Actions[HandlerById(R.Key.Parent)].push_back(ActionById(R.Key.Id)); break;
+      default: break;
+    }
+  }
+  std::vector<const TIdentified*> Moved;
+  auto Order = [&](auto& List, const auto& Want) {
+    using T = std::remove_pointer_t<typename std::decay_t<decltype(Want)>::value_type>;
+    Assert(static_cast<int>(Want.size()) == List.Count(), Unit);
+    bool Differs = false;
+    for (std::size_t i = 0; i < Want.size(); ++i)
+      if (List.At(static_cast<int>(i)) != Want[i]) {
+        Differs = true;
+        if (!std::is_same_v<T, TActionBase>) Moved.push_back(Want[i]);
+      }
+    if (Differs) List.Reorder(Want);
+  };
+  Order(FTiles, Tiles);
+  Order(FActors, Actors);
+  Order(FLevels, Levels);
+  Order(FVariables, Variables);
+  Order(FSounds, Sounds);
+  for (int i = 0; i < FActors.Count(); ++i) {
+    TActor* Actor = FActors.At(i);
+    Order(Actor->FHandlers, Handlers[Actor]);
+    for (int h = 0; h < Actor->HandlerCount(); ++h) Order(Actor->FHandlers.At(h)->FActions, Actions[Actor->GetHandler(h)]);
+  }
+
+  // Told once everything stands: views look the items up by id.
+  std::unordered_set<TItemId> ToldHandlers;
+  for (const TRead& Read : Reads) {
+    const TRecordKey& Key = Read.Record->Key;
+    if (Key.Kind == TItemKind::Game) {
+      Tell({TChangeKind::Changed, TItemKind::Game, NoItem});
+      Tell({TChangeKind::Changed, TItemKind::Palette, NoItem});
+      continue;
+    }
+    if (Key.Kind == TItemKind::Action) {
+      // An action is part of its handler: the handler changed.
+      if (!After.count(Key.Parent) || !ToldHandlers.insert(Key.Parent).second) continue;
+      if (THandler* Handler = HandlerById(Key.Parent)) Told(TChangeKind::Changed, *Handler);
+      continue;
+    }
+    TIdentified* Item = FindItem(Key.Kind, Key.Id);
+    if (Read.Added) {
+      Told(TChangeKind::Added, *Item);
+    } else {
+      if (NameOf(Item) != Read.OldName) Told(TChangeKind::Renamed, *Item);
+      if (Key.Kind != TItemKind::Handler || ToldHandlers.insert(Key.Id).second) Told(TChangeKind::Changed, *Item);
+    }
+  }
+  // A handler whose actions went (and nothing else of it changed).
+  for (const TRecordView* R : Gone)
+    if (R->Key.Kind == TItemKind::Action && After.count(R->Key.Parent) && ToldHandlers.insert(R->Key.Parent).second)
+      if (THandler* Handler = HandlerById(R->Key.Parent)) Told(TChangeKind::Changed, *Handler);
+  for (const TIdentified* Item : Moved) Told(TChangeKind::Moved, *Item);
+}
+
+}  // namespace lvk

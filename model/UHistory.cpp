@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 #include "model/UErrors.h"
 
@@ -13,22 +14,39 @@ const std::string NoName;
 }  // namespace
 
 TUndoHistory::TState TUndoHistory::Split(const std::string& Name, const TContent& Content,
-                                         const std::vector<std::size_t>& Cuts, const TState& Like) {
-  TState State{Name, {}, {}};
+                                         const std::vector<std::size_t>& Cuts, const TState& Like,
+                                         const std::vector<TRecordKey>& Keys) {
+  TState State{Name, {}, {}, {}};
   std::size_t Start = 0;
   std::vector<std::size_t> Ends;
   for (std::size_t Cut : Cuts)
     if (Cut > Start && Cut <= Content.size()) Ends.push_back(Start = Cut);
   if (Ends.empty() || Ends.back() != Content.size()) Ends.push_back(Content.size());
   const int Shift = static_cast<int>(Ends.size()) - static_cast<int>(Like.Parts.size());
+  // With keys, an item's record is shared with its own record before,
+  // wherever that stood.
+  const bool Keyed = Keys.size() == Ends.size() && Like.Keys.size() == Like.Parts.size();
+  std::unordered_map<TItemId, std::size_t> LikeAt;
+  if (Keyed)
+    for (std::size_t i = 0; i < Like.Keys.size(); ++i)
+      if (Like.Keys[i].Id != NoItem) LikeAt.emplace(Like.Keys[i].Id, i);
+  if (Keys.size() == Ends.size()) State.Keys = Keys;
   Start = 0;
   for (std::size_t i = 0; i < Ends.size(); ++i) {
     const auto First = Content.begin() + static_cast<std::ptrdiff_t>(Start);
     const auto Last = Content.begin() + static_cast<std::ptrdiff_t>(Ends[i]);
     TPart Part;
+    if (Keyed && Keys[i].Id != NoItem) {
+      const auto Found = LikeAt.find(Keys[i].Id);
+      if (Found != LikeAt.end() && Like.Keys[Found->second] == Keys[i]) {
+        const TPart& Candidate = Like.Parts[Found->second];
+        if (std::equal(First, Last, Candidate->begin(), Candidate->end())) Part = Candidate;
+      }
+    }
     // The record at the same place, or where one inserted or deleted
     // record before it moved it.
     for (long long Old : {static_cast<long long>(i), static_cast<long long>(i) - Shift}) {
+      if (Part) break;
       if (Old < 0 || Old >= static_cast<long long>(Like.Parts.size())) continue;
       const TPart& Candidate = Like.Parts[static_cast<std::size_t>(Old)];
       if (std::equal(First, Last, Candidate->begin(), Candidate->end())) {
@@ -62,8 +80,9 @@ bool TUndoHistory::Same(const TState& State, const TContent& Content) {
   return At == Content.size();
 }
 
-void TUndoHistory::Reset(const TContent& Content, const std::vector<std::size_t>& Cuts) {
-  FStates.assign(1, Split({}, Content, Cuts, TState{}));
+void TUndoHistory::Reset(const TContent& Content, const std::vector<std::size_t>& Cuts,
+                         const std::vector<TRecordKey>& Keys) {
+  FStates.assign(1, Split({}, Content, Cuts, TState{}, Keys));
   FPosition = 0;
   FSaved = 0;
   FSavedState = FStates[0];
@@ -92,20 +111,24 @@ bool TUndoHistory::WouldMerge(const std::string& MergeKey) const {
 }
 
 bool TUndoHistory::Record(const std::string& Name, const TContent& Content, const std::string& MergeKey,
-                          const std::vector<std::size_t>& Cuts, bool MayMerge) {
-  if (IsCurrent(Content)) return false;
+                          const std::vector<std::size_t>& Cuts, bool MayMerge, const std::vector<TRecordKey>& Keys) {
+  if (IsCurrent(Content)) {
+    TState& Now = FStates[FPosition];
+    if (Keys.size() == Now.Parts.size()) Now.Keys = Keys;
+    return false;
+  }
   ++FRecords;
   if (MayMerge && WouldMerge(MergeKey)) {
     if (Same(FStates[FPosition - 1], Content)) {
       FStates.pop_back();
       --FPosition;
     } else {
-      FStates[FPosition] = Split(Name, Content, Cuts, FStates[FPosition - 1]);
+      FStates[FPosition] = Split(Name, Content, Cuts, FStates[FPosition - 1], Keys);
       FStates[FPosition].MergeKey = MergeKey;
     }
     return true;
   }
-  TState State = Split(Name, Content, Cuts, FStates[FPosition]);
+  TState State = Split(Name, Content, Cuts, FStates[FPosition], Keys);
   State.MergeKey = MergeKey;
   FStates.resize(FPosition + 1);
   if (FSaved > FPosition) FSaved = -1;  // the saved state could only be redone; it is gone now
@@ -132,6 +155,15 @@ TContent TUndoHistory::Undo() {
 TContent TUndoHistory::Redo() {
   Assert(CanRedo(), Unit);
   return Joined(FStates[++FPosition]);
+}
+
+std::vector<TRecordView> TUndoHistory::CurrentRecords() const {
+  const TState& State = FStates[FPosition];
+  std::vector<TRecordView> Result;
+  Result.reserve(State.Parts.size());
+  for (std::size_t i = 0; i < State.Parts.size(); ++i)
+    Result.push_back({i < State.Keys.size() ? State.Keys[i] : TRecordKey{}, State.Parts[i]});
+  return Result;
 }
 
 std::size_t TUndoHistory::StoredBytes() const {

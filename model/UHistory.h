@@ -11,9 +11,26 @@
 #include <string>
 #include <vector>
 
+#include "model/UItemId.h"
+
 namespace lvk {
 
 using TContent = std::vector<std::uint8_t>;
+
+// Which item a record of a state holds: its kind, its id and, for a handler
+// or an action, the id of the actor or handler it belongs to.
+struct TRecordKey {
+  TItemKind Kind = TItemKind::Game;
+  TItemId Id = NoItem;
+  TItemId Parent = NoItem;
+  bool operator==(const TRecordKey&) const = default;
+};
+
+// One record of a state as the history keeps it (shared, never changed).
+struct TRecordView {
+  TRecordKey Key;
+  std::shared_ptr<const TContent> Bytes;
+};
 
 class TUndoHistory {
 public:
@@ -21,15 +38,22 @@ public:
   explicit TUndoHistory(int MaxSteps = DefaultMaxSteps) : FMaxSteps(MaxSteps < 1 ? 1 : MaxSteps) {}
 
   // A document as opened, created or saved: the only state, the saved one.
-  void Reset(const TContent& Content, const std::vector<std::size_t>& Cuts = {});
+  // Keys, when given, name the record before each cut and the last one.
+  void Reset(const TContent& Content, const std::vector<std::size_t>& Cuts = {},
+             const std::vector<TRecordKey>& Keys = {});
   // A step to Content, unless that is the current content. True for a step.
   // A step with a MergeKey puts Content into the newest step instead when
   // that step has the same key and nothing could be redone, as typing in
   // one field is one step; a step merged back to where it started goes
   // away. The saved state is never merged into, nor any step when MayMerge
   // is false (the new step still takes the key for the steps after it).
+  // Content equal to the current state's takes Keys there (the same
+  // content with other ids, as after deleting an item and making its like).
   bool Record(const std::string& Name, const TContent& Content, const std::string& MergeKey = {},
-              const std::vector<std::size_t>& Cuts = {}, bool MayMerge = true);
+              const std::vector<std::size_t>& Cuts = {}, bool MayMerge = true,
+              const std::vector<TRecordKey>& Keys = {});
+  // The current state's records with their keys (given with the content).
+  std::vector<TRecordView> CurrentRecords() const;
   // Whether Record with MergeKey would merge into the newest step.
   bool WouldMerge(const std::string& MergeKey) const;
 
@@ -70,10 +94,11 @@ private:
     std::string Name;  // of the step that led here
     std::string MergeKey;
     std::vector<TPart> Parts;
+    std::vector<TRecordKey> Keys;  // one a part, or none
   };
   // Content cut into records, each shared with Like where equal.
   static TState Split(const std::string& Name, const TContent& Content, const std::vector<std::size_t>& Cuts,
-                      const TState& Like);
+                      const TState& Like, const std::vector<TRecordKey>& Keys = {});
   static TContent Joined(const TState& State);
   static bool Same(const TState& State, const TContent& Content);
   int FMaxSteps;

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "behaviour/REventCollision.h"
-#include "behaviour/UBehaviour.h"
+#include "model/UKinds.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -71,8 +70,8 @@ THandler* PasteHandler(TActor& Into, const TCopyBytes& Bytes) {
   THandler* To = Into.AddHandler();
   Read(Bytes, HandlerMarker, [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
   // An actor this game lacks gives way to the handler's own.
-  if (auto* Collision = dynamic_cast<TEventCollision*>(To->Event()); Collision && !Collision->AnySolid())
-    Collision->SetOtherActor(Collision->OtherActor() ? *Collision->OtherActor() : Into);
+  if (TEventBase* Event = To->Event(); Event && Event->NamesActor())
+    Event->SetNamedActor(Event->NamedActor() ? *Event->NamedActor() : Into);
   To->Changed();  // read from the record, which tells no one
   return To;
 }

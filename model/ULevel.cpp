@@ -1,5 +1,6 @@
 #include "model/ULevel.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "model/UActor.h"
@@ -19,25 +20,51 @@ TLevel::TLevel(TGame& Owner)
     : TLevel(Owner, DefaultItemName("lLevel", Owner.LevelCount(),
                                     [&](const std::string& N) { return Owner.FindLevelByName(N) != nullptr; })) {}
 
-TLevel::TLevel(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
+TLevel::TLevel(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Level), FOwner(Owner), FName(std::move(Name)) {}
 
 void TLevel::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");
   if (Name == FName) return;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
 }
 
-void TLevel::SetSize(int Width, int Height) {
+namespace {
+// How far the old cells move for a new size: none at the near edge, all of
+// the difference at the far one, half of it in the middle.
+int AnchorShift(int Old, int New, int Anchor) {
+  int Difference = New - Old;
+  return Anchor <= 0 ? 0 : Anchor == 1 ? Difference / 2 : Difference;
+}
+}  // namespace
+
+void TLevel::SetSize(int Width, int Height) { SetSize(Width, Height, TLevelAnchor{}); }
+
+void TLevel::SetSize(int Width, int Height, TLevelAnchor Anchor) {
   if (Width < 0 || Height < 0) throw EGame(Format("Level size must be positive (%d,%d)", Width, Height));
   std::vector<TActor*> Cells(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), nullptr);
-  for (int R = 0; R < std::min(Height, FHeight); ++R)
-    for (int C = 0; C < std::min(Width, FWidth); ++C)
-      Cells[static_cast<std::size_t>(R) * Width + C] = FCells[static_cast<std::size_t>(R) * FWidth + C];
+  const int ShiftX = AnchorShift(FWidth, Width, Anchor.X);
+  const int ShiftY = AnchorShift(FHeight, Height, Anchor.Y);
+  for (int R = std::max(0, -ShiftY); R < std::min(FHeight, Height - ShiftY); ++R)
+    for (int C = std::max(0, -ShiftX); C < std::min(FWidth, Width - ShiftX); ++C)
+      Cells[static_cast<std::size_t>(R + ShiftY) * Width + (C + ShiftX)] = FCells[static_cast<std::size_t>(R) * FWidth + C];
   FCells = std::move(Cells);
   FWidth = Width;
   FHeight = Height;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
+}
+
+int TLevel::CellsDropped(int Width, int Height, TLevelAnchor Anchor) const {
+  const int ShiftX = AnchorShift(FWidth, Width, Anchor.X);
+  const int ShiftY = AnchorShift(FHeight, Height, Anchor.Y);
+  int Dropped = 0;
+  for (int R = 0; R < FHeight; ++R)
+    for (int C = 0; C < FWidth; ++C) {
+      bool Kept = R + ShiftY >= 0 && R + ShiftY < Height && C + ShiftX >= 0 && C + ShiftX < Width;
+      Dropped += !Kept && FCells[static_cast<std::size_t>(R) * FWidth + C] != nullptr;
+    }
+  return Dropped;
 }
 
 int TLevel::CellIndex(int Column, int Row) const {
@@ -52,23 +79,50 @@ void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   TActor*& Cell = FCells[CellIndex(Column, Row)];
   if (Cell == Actor) return;
   Cell = Actor;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TLevel::SetMusic(TSound* Music) {
   if (Music == FMusic) return;
   FMusic = Music;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
+}
+
+void TLevel::SetCamera(const TLevelCamera& Camera) {
+  TLevelCamera Clamped = Camera;
+  Clamped.DeadWidth = std::clamp(Camera.DeadWidth, 0, TLevelCamera::MaxDeadWidth);
+  Clamped.DeadHeight = std::clamp(Camera.DeadHeight, 0, TLevelCamera::MaxDeadHeight);
+  if (Clamped == FCamera) return;
+  FCamera = Clamped;
+  FOwner.Changed(TChangeKind::Changed, *this);
+}
+
+void TLevel::CameraStart(int& X, int& Y) const {
+  X = Y = 0;
+  if (!FCamera.Follow) return;
+  for (std::size_t i = 0; i < FCells.size(); ++i)
+    if (FCells[i] == FCamera.Follow) {
+      const int Column = static_cast<int>(i % FWidth), Row = static_cast<int>(i / FWidth);
+      const int MaxX = std::max(0, FWidth * 8 - ScreenColumns * 8), MaxY = std::max(0, FHeight * 8 - ScreenRows * 8);
+      // The actor's 8x8 box centred on the screen.
+      X = std::clamp(Column * 8 + 4 - ScreenColumns * 4, 0, MaxX);
+      Y = std::clamp(Row * 8 + 4 - ScreenRows * 4, 0, MaxY);
+      return;
+    }
 }
 
 bool TLevel::ClearActor(const TActor* Actor) {
   bool Found = false;
+  if (FCamera.Follow == Actor) {
+    FCamera.Follow = nullptr;
+    Found = true;
+  }
   for (TActor*& Cell : FCells)
     if (Cell == Actor) {
       Cell = nullptr;
       Found = true;
     }
-  if (Found) FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  if (Found) FOwner.Changed(TChangeKind::Changed, *this);
   return Found;
 }
 
@@ -77,7 +131,8 @@ void TLevel::CopyCells(const TLevel& Source) {
   FHeight = Source.FHeight;
   FCells = Source.FCells;
   FMusic = Source.FMusic;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Level, this);
+  FCamera = Source.FCamera;
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TLevel::SaveToStream(TStream&, TWriter& Writer) const {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -14,7 +15,38 @@ class TStream;
 class TWriter;
 class TReader;
 
-class TLevel {
+// The sizes the editor and the generator allow, in cells: from one DS screen
+// up to 2,048 pixels a side.
+constexpr int MinLevelColumns = 32;
+constexpr int MinLevelRows = 24;
+constexpr int MaxLevelColumns = 256;
+constexpr int MaxLevelRows = 256;
+constexpr int ScreenColumns = 32;
+constexpr int ScreenRows = 24;
+
+// How the lower screen follows play on a level bigger than the screen. The
+// camera never shows anything beyond the level's edges.
+struct TLevelCamera {
+  // Dead zones are at most the screen, in pixels.
+  static constexpr int MaxDeadWidth = 256;
+  static constexpr int MaxDeadHeight = 192;
+  TActor* Follow = nullptr;  // not owned; none: the camera stays where it is put
+  int DeadWidth = 0;         // the box in the screen's middle inside which
+  int DeadHeight = 0;        // the followed actor moves without scrolling
+  bool LockX = false;        // the camera never moves along this axis
+  bool LockY = false;
+  bool IsDefault() const { return !Follow && DeadWidth == 0 && DeadHeight == 0 && !LockX && !LockY; }
+  bool operator==(const TLevelCamera&) const = default;
+};
+
+// Where cells stay when a level changes size: 0 at the left (top) edge, 1 in
+// the middle, 2 at the right (bottom) edge.
+struct TLevelAnchor {
+  int X = 0;
+  int Y = 0;
+};
+
+class TLevel : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddLevel constructs levels; a new level is 0 by 0.
@@ -28,6 +60,15 @@ public:
   int Height() const { return FHeight; }
   // Keeps the actors of the overlap at their coordinates; the rest is empty.
   void SetSize(int Width, int Height);
+  // The same with the kept cells at Anchor: growing adds empty cells on the
+  // other sides, shrinking drops the cells there.
+  void SetSize(int Width, int Height, TLevelAnchor Anchor);
+  // Placed actors that SetSize(Width, Height, Anchor) would drop.
+  int CellsDropped(int Width, int Height, TLevelAnchor Anchor) const;
+  // Whether the size is one the editor and the generator allow.
+  static bool SizeAllowed(int Width, int Height) {
+    return Width >= MinLevelColumns && Width <= MaxLevelColumns && Height >= MinLevelRows && Height <= MaxLevelRows;
+  }
 
   int CellIndex(int Column, int Row) const;
   TActor* GetCell(int Column, int Row) const;
@@ -35,6 +76,13 @@ public:
   // The sound that loops while the level plays, or none. Not owned.
   TSound* Music() const { return FMusic; }
   void SetMusic(TSound* Music);
+  const TLevelCamera& Camera() const { return FCamera; }
+  // Dead zones are clamped to the screen.
+  void SetCamera(const TLevelCamera& Camera);
+  // The camera's top-left pixel when the level starts: the followed actor's
+  // first cell (row by row) in the screen's middle, kept inside the level;
+  // the top-left corner when nothing is followed or the actor is not placed.
+  void CameraStart(int& X, int& Y) const;
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
@@ -44,7 +92,8 @@ private:
   friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes, reads
   // For the reader, whose record names the level: no default name is looked for.
   TLevel(TGame& Owner, std::string Name);
-  // Empties every cell holding Actor; true when there was one.
+  // Empties every cell holding Actor, and the camera follows it no more;
+  // true when there was one.
   bool ClearActor(const TActor* Actor);
   void CopyCells(const TLevel& Source);
 
@@ -54,6 +103,7 @@ private:
   int FHeight = 0;
   std::vector<TActor*> FCells;  // row by row, top row first
   TSound* FMusic = nullptr;
+  TLevelCamera FCamera;
 };
 
 }  // namespace lvk

@@ -19,7 +19,7 @@ TPalette::TPalette(TGame& Game) : FGame(Game) { LoadDefaults(); }
 void TPalette::Assign(const TPalette& Source) {
   FCount = Source.FCount;
   std::copy_n(Source.FColors.begin(), FCount, FColors.begin());
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 TColor TPalette::GetEntryColor(int Index) const {
@@ -31,13 +31,13 @@ void TPalette::SetEntryColor(int Index, TColor Color) {
   Assert(Index >= 0 && Index < FCount && Color <= clWhite, Unit);
   if (FColors[Index] == Color) return;
   FColors[Index] = Color;
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::FillBlack() {
   FCount = MaxPaletteSize;
   FColors.fill(clBlack);
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::Append(TColor Color) { FColors[FCount++] = Color; }
@@ -50,7 +50,7 @@ void TPalette::LoadDefaults() {
   for (int r = 0; r < 6; ++r)
     for (int g = 0; g < 6; ++g)
       for (int b = 0; b < 6; ++b) Append(RGB(51 * r, 51 * g, 51 * b));
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::DeleteRange(int First, int Last) {
@@ -58,7 +58,7 @@ void TPalette::DeleteRange(int First, int Last) {
   int N = Last - First + 1;
   std::copy(FColors.begin() + Last + 1, FColors.begin() + FCount, FColors.begin() + First);
   FCount -= N;
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::InsertRange(int First, int Last) {
@@ -69,7 +69,7 @@ void TPalette::InsertRange(int First, int Last) {
   std::copy_backward(FColors.begin() + First, FColors.begin() + FCount, FColors.begin() + FCount + N);
   std::fill_n(FColors.begin() + First, N, clWhite);
   FCount += N;
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::MoveEntry(int From, int To) {
@@ -79,7 +79,7 @@ void TPalette::MoveEntry(int From, int To) {
     std::rotate(FColors.begin() + From, FColors.begin() + From + 1, FColors.begin() + To);
   else
     std::rotate(FColors.begin() + To, FColors.begin() + From, FColors.begin() + From + 1);
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 bool TPalette::SameMaskedColor(int I, int J, int Mask) const {
@@ -101,7 +101,7 @@ void TPalette::RemoveDuplicates(int First, int Mask) {
       }
     }
   }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 int TPalette::NearestColor(int First, TColor Color) const {
@@ -142,7 +142,7 @@ void TPalette::LoadFromStream(TStream&, TReader& Reader) {
     int B = Reader.ReadInteger();
     FColors[i] = RGB(R, G, B);
   }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 }  // namespace lvk

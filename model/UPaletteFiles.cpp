@@ -237,7 +237,7 @@ void TPalette::LoadFromJascFile(const std::string& FileName) {
     FColors[i] = RGB(static_cast<int>(Rgb[0]), static_cast<int>(Rgb[1]), static_cast<int>(Rgb[2]));
   }
   File.ExpectBlankToEnd();
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::LoadFromClrxFile(const std::string& FileName) {
@@ -274,7 +274,7 @@ void TPalette::LoadFromClrxFile(const std::string& FileName) {
     if (i == FCount && !IsBlank(Line)) File.Fail("File %s line %d has too many color");
   }
   File.ExpectBlankToEnd();
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 bool TPalette::LoadFromBitmapFile(const std::string& FileName) {
@@ -297,7 +297,7 @@ bool TPalette::LoadFromBitmapFile(const std::string& FileName) {
         FColors[FCount++] = C;
       }
     }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, this);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
   return Lost;
 }
 

@@ -1,6 +1,6 @@
 #include "model/USound.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -31,7 +31,8 @@ constexpr int FieldCount = 10;
 
 }  // namespace
 
-TSound::TSound(std::string Name) : FName(std::move(Name)), FParams(lvk_synth_presets[0].params) {
+TSound::TSound(std::string Name)
+    : TIdentified(nullptr, TItemKind::Sound), FName(std::move(Name)), FParams(lvk_synth_presets[0].params) {
   lvk_synth_clamp(&FParams);
 }
 
@@ -39,10 +40,13 @@ TSound::TSound(TGame& Owner)
     : TSound(Owner, DefaultName(Owner.SoundCount(),
                                 [&](const std::string& N) { return Owner.FindSoundByName(N) != nullptr; })) {}
 
-TSound::TSound(TGame& Owner, std::string Name) : TSound(std::move(Name)) { FOwner = &Owner; }
+TSound::TSound(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Sound), FOwner(&Owner), FName(std::move(Name)), FParams(lvk_synth_presets[0].params) {
+  lvk_synth_clamp(&FParams);
+}
 
 bool TSound::Touched(bool Renamed) {
-  if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, TItemKind::Sound, this);
+  if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, *this);
   return true;
 }
 

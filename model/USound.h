@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "engine/lvk_synth.h"
+#include "model/UItemId.h"
 #include "model/UWave.h"
 #include "support/UMemWatch.h"
 
@@ -45,7 +46,7 @@ class TReader;
 
 enum class TSoundKind { skMade = 0, skImported = 1 };
 
-class TSound {
+class TSound : public TIdentified {
 public:
   LVK_COUNTED
   // A made sound with the first preset's values ("Coin").

@@ -1,6 +1,6 @@
 #include "model/UTile.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UBuiltinBitmaps.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -19,14 +19,14 @@ TTile::TTile(TGame& Owner)
                                    [&](const std::string& N) { return Owner.FindTileByName(N) != nullptr; })) {}
 
 TTile::TTile(TGame& Owner, std::string Name)
-    : FOwner(Owner), FName(std::move(Name)), FBitmap(LoadBuiltinBitmap("BmpNoBmp8x8")) {}
+    : TIdentified(&Owner, TItemKind::Tile), FOwner(Owner), FName(std::move(Name)), FBitmap(LoadBuiltinBitmap("BmpNoBmp8x8")) {}
 
 void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
   if (Name == FName) return;
   const std::string Old = FName;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Tile, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
   FOwner.RenameReferences(TValueType::Tile, Old, Name);
 }
 
@@ -45,20 +45,20 @@ void TTile::ImportBitmap(const std::string& FileName) {
   // old one away would lose it unseen, without a change to save or undo.
   if (!Error.empty()) throw EGame(Error);
   FBitmap = std::move(Loaded);
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TTile::SetBitmap(TPeekBitmap Bitmap) {
   if (Bitmap == FBitmap) return;
   FBitmap = std::move(Bitmap);
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
   Assert(!Color || *Color <= 0xFFFFFF, "UGame");
   if (Color == FTransparentColor) return;
   FTransparentColor = Color;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Tile, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 bool TTile::PixelTransparent(int X, int Y) const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/UBitmap.h"
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -15,7 +16,7 @@ class TStream;
 class TWriter;
 class TReader;
 
-class TTile {
+class TTile : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddTile constructs tiles.

@@ -1,6 +1,6 @@
 #include "model/UVariable.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
 
@@ -10,27 +10,28 @@ TVariable::TVariable(TGame& Owner)
     : TVariable(Owner, DefaultItemName("vVariable", Owner.VariableCount(),
                                        [&](const std::string& N) { return Owner.FindVariableByName(N) != nullptr; })) {}
 
-TVariable::TVariable(TGame& Owner, std::string Name) : FOwner(Owner), FName(std::move(Name)) {}
+TVariable::TVariable(TGame& Owner, std::string Name)
+    : TIdentified(&Owner, TItemKind::Variable), FOwner(Owner), FName(std::move(Name)) {}
 
 void TVariable::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindVariableByName(Name), "A variable with name \"%s\" already exists");
   if (Name == FName) return;
   const std::string Old = FName;
   FName = Name;
-  FOwner.Changed(TChangeKind::Renamed, TItemKind::Variable, this);
+  FOwner.Changed(TChangeKind::Renamed, *this);
   FOwner.RenameReferences(TValueType::Variable, Old, Name);
 }
 
 void TVariable::SetInitial(std::int32_t Value) {
   if (Value == FInitial) return;
   FInitial = Value;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Variable, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TVariable::SetScope(TVariableScope Scope) {
   if (Scope == FScope) return;
   FScope = Scope;
-  FOwner.Changed(TChangeKind::Changed, TItemKind::Variable, this);
+  FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 }  // namespace lvk

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/UItemId.h"
 #include "support/UMemWatch.h"
 
 namespace lvk {
@@ -15,7 +16,7 @@ class TGame;
 
 enum class TVariableScope { Game = 0, Instance = 1 };
 
-class TVariable {
+class TVariable : public TIdentified {
 public:
   LVK_COUNTED
   // Only TGame::AddVariable constructs variables.

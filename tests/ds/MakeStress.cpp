@@ -13,7 +13,11 @@
 // repeat) handler whose guard compares the ball's own counter and whose
 // SetVariable adds to it, the worst a game with rules asks each frame.
 //
-//   lurvik_make_stress [--sounds | --rules] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+// With --scroll the level is 256x64 cells and the camera follows a hero
+// ball that crosses it from wall to wall, the other 127 spread along it:
+// the meter then counts a world that scrolls on every frame.
+//
+//   lurvik_make_stress [--sounds | --rules | --scroll] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
 #include <exception>
 #include <iostream>
 #include <string>
@@ -36,8 +40,6 @@ using namespace lvk;
 
 namespace {
 
-constexpr int Columns = 32;
-constexpr int Rows = 24;
 
 TActor& AddActor(TGame& Game, const std::string& Name, const std::string& Tile) {
   TActor* Actor = Game.AddActor();
@@ -78,7 +80,9 @@ TSound& AddSound(TGame& Game, const std::string& Name, const char* Preset) {
   return *Sound;
 }
 
-void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules) {
+void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules, bool Scroll) {
+  const int Columns = Scroll ? 256 : 32;
+  const int Rows = Scroll ? 64 : 24;
   Game.SetTitle("Engine stress");
   for (const char* Name : {"Sky", "Brick", "Coin", "Gem"}) {
     TTile* Tile = Game.AddTile();
@@ -99,6 +103,7 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
   TActor& Red = AddActor(Game, "aRed", "Coin");
   TActor& Blue = AddActor(Game, "aBlue", "Gem");
   TActor* Beeper = Sounds ? &AddActor(Game, "aBeeper", "Coin") : nullptr;
+  TActor* Hero = Scroll ? &AddActor(Game, "aHero", "Coin") : nullptr;
 
   // The two kinds set off in opposite diagonals at different speeds, so
   // they keep crossing each other's paths; the beeper moves as a red ball.
@@ -106,7 +111,10 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
     TActor* Ball;
     TActor& Other;
     int Sx, Sy, Dx, Dy;
-  } const Kinds[] = {{&Red, Blue, 24, 16, 1, 1}, {&Blue, Red, 16, 24, -1, -1}, {Beeper, Blue, 24, 16, 1, 1}};
+  } const Kinds[] = {{&Red, Blue, 24, 16, 1, 1},
+                     {&Blue, Red, 16, 24, -1, -1},
+                     {Beeper, Blue, 24, 16, 1, 1},
+                     {Hero, Blue, 40, 4, 1, 1}};
   for (TKind Kind : Kinds) {
     if (!Kind.Ball) continue;
     TActor& Ball = *Kind.Ball;
@@ -163,9 +171,20 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
       else if ((Row == 4 || Row == 19) && Column % 8 == 4) Cell = &Post;
       // 8 rows of 16 balls, red and blue in a checkerboard: 128 in all.
       else if (Row == 8 && Column == 8 && Beeper) Cell = Beeper;
-      else if (Row >= 8 && Row < 16 && Column >= 8 && Column < 24) Cell = (Row + Column) % 2 ? &Blue : &Red;
+      else if (Row == 8 && Column == 8 && Hero) Cell = Hero;
+      else if (!Scroll && Row >= 8 && Row < 16 && Column >= 8 && Column < 24) Cell = (Row + Column) % 2 ? &Blue : &Red;
+      // Along the wide level: 8 rows of 16 balls, 15 columns apart.
+      else if (Scroll && Row >= 8 && Row < 16 && Column >= 8 && (Column - 8) % 15 == 0 && Column < 8 + 16 * 15)
+        Cell = (Row + (Column - 8) / 15) % 2 ? &Blue : &Red;
       Level->SetCell(Column, Row, Cell);
     }
+  if (Hero) {
+    TLevelCamera Camera;
+    Camera.Follow = Hero;
+    Camera.DeadWidth = 64;
+    Camera.DeadHeight = 48;
+    Level->SetCamera(Camera);
+  }
 }
 
 }  // namespace
@@ -173,8 +192,9 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules)
 int main(int argc, char** argv) {
   const bool Sounds = argc == 4 && std::string(argv[1]) == "--sounds";
   const bool Rules = argc == 4 && std::string(argv[1]) == "--rules";
-  if (argc != 3 && !Sounds && !Rules) {
-    std::cerr << "usage: " << argv[0] << " [--sounds | --rules] OUTPUT.lvk TILES_FOLDER\n";
+  const bool Scroll = argc == 4 && std::string(argv[1]) == "--scroll";
+  if (argc != 3 && !Sounds && !Rules && !Scroll) {
+    std::cerr << "usage: " << argv[0] << " [--sounds | --rules | --scroll] OUTPUT.lvk TILES_FOLDER\n";
     return 2;
   }
   const char* Output = argv[argc - 2];
@@ -184,7 +204,7 @@ int main(int argc, char** argv) {
   int Result = 0;
   try {
     TGame Game;
-    Build(Game, Tiles, Sounds, Rules);
+    Build(Game, Tiles, Sounds, Rules, Scroll);
     Game.SetFileName(Output);
     Game.Save();
   } catch (const std::exception& E) {

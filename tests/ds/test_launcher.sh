@@ -334,6 +334,8 @@ void vramSetBankB(VRAM_B_TYPE b);
 int bgInit(int layer, BgType type, BgSize size, int mapBase, int tileBase);
 u16 *bgGetGfxPtr(int id);
 u16 *bgGetMapPtr(int id);
+void bgSetScroll(int id, int x, int y);
+void bgUpdate(void);
 void oamInit(OamState *oam, SpriteMapping mapping, bool extPalette);
 void oamSet(OamState *oam, int id, int x, int y, int priority, int palette_alpha, SpriteSize size,
             SpriteColorFormat format, const void *gfxOffset, int affineIndex, bool sizeDouble, bool hide,
@@ -448,7 +450,7 @@ if [ -n "$cc_ok" ]; then
 u16 stub_bg_palette[256], stub_sprite_palette[256], stub_sprite_gfx[16384], stub_timer[4];
 OamState oamMain;
 static u16 gfx[GFX_BYTES / 2];
-static u16 map[32 * 32];
+static u16 map[64 * 32];
 static int bg_id = -1, keys[MAX_FRAMES], nkeys = -1, frame, fails, bottom, oam_ready;
 static char shown[1024];
 /* Sprites as main.c set them, and as the last oamUpdate showed them. */
@@ -462,12 +464,15 @@ void vramSetBankA(VRAM_A_TYPE a) { if (a != VRAM_A_MAIN_BG) fail("bank A"); }
 void vramSetBankB(VRAM_B_TYPE b) { if (b != VRAM_B_MAIN_SPRITE) fail("bank B"); }
 int bgInit(int layer, BgType type, BgSize size, int mapBase, int tileBase)
 {
-	if (layer != 0 || type != BgType_Text8bpp || size != BgSize_T_256x256 || mapBase != 0 || tileBase != 1)
+	if (layer != 0 || type != BgType_Text8bpp || size != BgSize_T_512x256 || mapBase != 0 || tileBase != 1)
 		fail("bgInit arguments");
 	return bg_id = 3;
 }
 u16 *bgGetGfxPtr(int id) { if (id != bg_id) fail("gfx of unknown bg"); return gfx; }
 u16 *bgGetMapPtr(int id) { if (id != bg_id) fail("map of unknown bg"); return map; }
+/* The games here are one screen: the background never scrolls. */
+void bgSetScroll(int id, int x, int y) { if (id != bg_id || x != 0 || y != 0) fail("bgSetScroll"); }
+void bgUpdate(void) {}
 void oamInit(OamState *oam, SpriteMapping mapping, bool extPalette)
 {
 	if (oam != &oamMain || mapping != SpriteMapping_1D_32 || extPalette) fail("oamInit arguments");
@@ -658,6 +663,7 @@ EOF
                 print "static const lvk_level_t levels[" (levels ? levels : 1) "];"
             }
             if (play != "sound") print "const lvk_sound_t lvk_sounds[1] = {{0, 0}};"
+            print "const uint16_t lvk_maps[1] = {0};"
 
             printf "static const uint16_t scenery[%d] = {", (levels ? levels : 1) * 768
             for (i = 0; i < levels * 768; i++) printf "%s%s", (i % 16 ? " " : "\n  "), (play && i == 3 * 32 + 9 ? "0," : "0xFFFF,")
@@ -677,7 +683,7 @@ EOF
         write_gamedata "$stub/lvk_gamedata.c" "$1" "$2" "${4:-}"
         out=$tmp/play.out
         if ! cc -std=gnu99 -w -I"$stub" -I"$source_dir" -I"$engine_dir" -o "$stub/game" \
-                "$source_dir/main.c" "$stub/generated.c" "$stub/lvk_gamedata.c" "$engine_dir/lvk_engine.c" \
+                "$source_dir/main.c" "$source_dir/lvk_ring.c" "$stub/generated.c" "$stub/lvk_gamedata.c" "$engine_dir/lvk_engine.c" \
                 "$stub/stub_nds.c" -Wl,--wrap=lvk_showlevel >"$out" 2>&1; then
             return 1
         fi

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <tuple>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,15 +80,20 @@ public:
     FTexts.push_back(T);
     return static_cast<int>(FTexts.size()) - 1;
   }
-  int Level() {
-    FLevelCells.emplace_back(LVK_LEVEL_CELLS, LVK_NONE);
+  int Level(int Columns = LVK_LEVEL_COLUMNS, int Rows = LVK_LEVEL_ROWS) {
+    FLevelCells.emplace_back(static_cast<std::size_t>(Columns) * Rows, LVK_NONE);
     FLevels.push_back({});
+    FLevelColumns.push_back(Columns);
+    if (Columns != LVK_LEVEL_COLUMNS || Rows != LVK_LEVEL_ROWS) {
+      FLevels.back().width = static_cast<std::uint16_t>(Columns);
+      FLevels.back().height = static_cast<std::uint16_t>(Rows);
+    }
     return static_cast<int>(FLevelCells.size()) - 1;
   }
   lvk_level_t& LevelEntry(int Level) { return FLevels[Level]; }
   // Puts Actor in a cell; whether it is live or scenery follows from its handlers.
   void Place(int Level, int Actor, int Column, int Row) {
-    FLevelCells[Level][Row * LVK_LEVEL_COLUMNS + Column] = static_cast<std::uint16_t>(Actor);
+    FLevelCells[Level][static_cast<std::size_t>(Row) * FLevelColumns[Level] + Column] = static_cast<std::uint16_t>(Actor);
   }
   std::uint16_t Sounds = 0;
 
@@ -110,10 +116,11 @@ public:
     for (std::size_t l = 0; l < FLevelCells.size(); ++l) {
       lvk_level_t& L = FLevels[l];
       L.first_spawn = static_cast<std::uint16_t>(FSpawns.size());
-      for (int i = 0; i < LVK_LEVEL_CELLS; ++i) {
+      const int Columns = FLevelColumns[l];
+      for (int i = 0; i < static_cast<int>(FLevelCells[l].size()); ++i) {
         std::uint16_t A = FLevelCells[l][i];
         bool Live = A != LVK_NONE && FActors[A].handler_count > 0;
-        if (Live) FSpawns.push_back({A, static_cast<std::uint8_t>(i % LVK_LEVEL_COLUMNS), static_cast<std::uint8_t>(i / LVK_LEVEL_COLUMNS)});
+        if (Live) FSpawns.push_back({A, static_cast<std::uint8_t>(i % Columns), static_cast<std::uint8_t>(i / Columns)});
         FScenery.push_back(Live ? LVK_NONE : A);
       }
       L.spawn_count = static_cast<std::uint16_t>(FSpawns.size() - L.first_spawn);
@@ -122,7 +129,10 @@ public:
     FGame = {7, Count(FActors), Count(FHandlers), Count(FActions), Count(FLevels), Count(FSpawns),
              FActors.data(), FHandlers.data(), FActions.data(), FLevels.data(), FSpawns.data(), FScenery.data(),
              Count(FVariables), Count(FTexts), Count(FSegments), Sounds, static_cast<std::uint32_t>(FChars.size()),
-             FVariables.data(), FTexts.data(), FSegments.data(), FChars.data()};
+             FVariables.data(), FTexts.data(), FSegments.data(), FChars.data(),
+             // Levels made one screen keep the tables' older form, whose
+             // entries a test may narrow afterwards.
+             static_cast<std::uint32_t>(FScenery.size() == FLevels.size() * LVK_LEVEL_CELLS ? 0 : FScenery.size())};
     return FGame;
   }
 
@@ -131,6 +141,7 @@ private:
   std::vector<std::vector<std::pair<lvk_handler_t, std::vector<lvk_action_t>>>> FHandlerLists;
   std::pair<lvk_handler_t, std::vector<lvk_action_t>>* FLast = nullptr;
   std::vector<std::vector<std::uint16_t>> FLevelCells;
+  std::vector<int> FLevelColumns;
   std::vector<lvk_handler_t> FHandlers;
   std::vector<lvk_action_t> FActions;
   std::vector<lvk_level_t> FLevels;
@@ -1537,4 +1548,189 @@ TEST(Engine, ARowForgetsItsOwnerWhenTheOwnerGoes) {
     P.Step(LVK_KEY_X);
     EXPECT_EQ(P.Row(2), "hp 8");
   }
+}
+
+namespace {
+std::pair<int, int> Camera(const TPlay& P) {
+  std::int32_t X = -1, Y = -1;
+  lvk_engine_camera(&P.E, &X, &Y);
+  return {X, Y};
+}
+}  // namespace
+
+TEST(EngineWorld, TheCameraStartsOnTheFollowedActorAndStaysInsideTheLevel) {
+  // A 128x48 level (1024x384 pixels); the hero's first cell, the dead zone
+  // and the locks decide where the camera starts.
+  struct TCase {
+    int Column, Row;
+    std::uint8_t Locks;
+    std::pair<int, int> Start;
+  };
+  const TCase Cases[] = {
+      {64, 24, 0, {388, 100}},                 // the hero's box in the screen's middle
+      {0, 0, 0, {0, 0}},                       // kept inside the top-left corner
+      {127, 46, 0, {768, 192}},                // and the bottom-right one
+      {64, 24, LVK_CAMERA_LOCK_Y, {388, 0}},   // a locked axis stays at the edge
+      {64, 24, LVK_CAMERA_LOCK_X | LVK_CAMERA_LOCK_Y, {0, 0}},
+  };
+  for (const TCase& C : Cases) {
+    TTestGame G;
+    int Hero = G.Actor();
+    G.On(Hero, LVK_EVENT_CREATE);
+    int L = G.Level(128, 48);
+    G.Place(L, Hero, C.Column, C.Row);
+    G.Place(L, Hero, 120, 47);  // a later instance is not followed
+    G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+    G.LevelEntry(L).camera_flags = C.Locks;
+    TPlay P(G);
+    EXPECT_EQ(Camera(P), C.Start) << C.Column << "," << C.Row;
+  }
+  // Nothing followed: the top-left corner, also after steps.
+  TTestGame G;
+  int Hero = G.Mover(0, 16, 0, 1, 0);
+  G.Place(G.Level(64, 24), Hero, 20, 10);
+  TPlay P(G);
+  P.Steps(30);
+  EXPECT_EQ(Camera(P), std::make_pair(0, 0));
+}
+
+TEST(EngineWorld, FollowingScrollsOnlyOutsideTheDeadZone) {
+  // The hero walks right at 2 pixels a frame on a 64x24 level (512 pixels).
+  struct TCase {
+    int DeadWidth;
+    int Frames;
+    int CameraX;
+  };
+  const TCase Cases[] = {
+      {0, 10, 16},     // no dead zone: the camera keeps the hero in the middle
+      {64, 10, 0},     // the hero moved 20 pixels inside a 32-pixel half zone
+      {64, 30, 24},    // 60 pixels: the zone's right edge drags the camera
+      {0, 400, 256},   // the level's right edge stops it
+  };
+  for (const TCase& C : Cases) {
+    TTestGame G;
+    int Hero = G.Mover(0, 32, 0, 1, 0);
+    int L = G.Level(64, 24);
+    G.Place(L, Hero, 15, 11);  // box middle at x 124: the camera starts at 0
+    G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+    G.LevelEntry(L).dead_width = static_cast<std::uint16_t>(C.DeadWidth);
+    TPlay P(G);
+    P.Steps(C.Frames);
+    EXPECT_EQ(Camera(P).first, C.CameraX) << C.DeadWidth << " " << C.Frames;
+    EXPECT_EQ(Camera(P).second, 0);  // a level one screen high never scrolls down
+    lvk_sprite_t S{};
+    ASSERT_TRUE(lvk_engine_sprite(&P.E, 0, &S));
+    EXPECT_EQ(S.screen_x, S.x - C.CameraX);
+  }
+}
+
+TEST(EngineWorld, RulesWorkInWorldPixels) {
+  // A 64x64 level: the pen, OnOutside and scenery collisions far from the
+  // top-left screen.
+  TTestGame G;
+  int Wall = G.Actor();
+  int Hero = G.Mover(0, 16, 0, 1, 0);
+  G.On(Hero, LVK_EVENT_TOUCH, LVK_AREA_H).Do(LVK_ACTION_SET_SPEED_SIZE, 0, 0);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, 0, Wall);
+  G.On(Hero, LVK_EVENT_OUTSIDE, LVK_AREA_E);
+  int L = G.Level(64, 64);
+  G.Place(L, Hero, 40, 50);
+  G.Place(L, Wall, 42, 50);
+  G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+  TPlay P(G);
+  const auto Start = Camera(P);
+  EXPECT_EQ(Start, std::make_pair(320 + 4 - 128, 400 + 4 - 96));
+  P.Take();
+  P.Steps(9);  // one pixel a frame: the box touches the wall at x 336
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_COLLISION}}));
+  // The pen on the hero's screen point: its world point is the hero.
+  lvk_sprite_t S{};
+  ASSERT_TRUE(lvk_engine_sprite(&P.E, 0, &S));
+  EXPECT_TRUE(S.visible);
+  P.Step(LVK_KEY_TOUCH, S.screen_x + 2, S.screen_y + 2);
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_TOUCH}}));
+  EXPECT_EQ(P.At(0).sx, 0);
+
+  // OnOutside at the level's edge, not the screen's.
+  TTestGame W;
+  int Runner = W.Mover(0, 128, 0, 1, 0);  // 8 pixels a frame
+  W.On(Runner, LVK_EVENT_OUTSIDE, LVK_AREA_E);
+  W.Place(W.Level(64, 24), Runner, 30, 5);
+  TPlay Q(W);
+  Q.Take();
+  Q.Steps(3);  // past the screen's edge at 256
+  EXPECT_TRUE(Q.Take().empty());
+  Q.Steps(31);  // past the level's at 512
+  EXPECT_EQ(Q.Take(), (TFired{{0, LVK_EVENT_OUTSIDE}}));
+  lvk_sprite_t Off{};
+  ASSERT_TRUE(lvk_engine_sprite(&Q.E, 0, &Off));
+  EXPECT_FALSE(Off.visible);  // the camera follows nothing: far off the screen
+}
+
+TEST(EngineWorld, CameraActions) {
+  TTestGame G;
+  int Hero = G.Actor();
+  int Other = G.Actor();
+  G.On(Other, LVK_EVENT_CREATE);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_MOVE_CAMERA, 0, 200, 500, 50);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_CAMERA_FOLLOW, Other);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHAKE_CAMERA, 0, 3, 99);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_MOVE_CAMERA, 0, 0, 0, 0);
+  int L = G.Level(96, 96);
+  G.Place(L, Hero, 0, 0);
+  G.Place(L, Other, 90, 90);
+  TPlay P(G);
+  EXPECT_EQ(Camera(P), std::make_pair(0, 0));
+  P.Step(LVK_KEY_A);  // glides at 50 pixels a frame towards (200, 500)
+  EXPECT_EQ(Camera(P), std::make_pair(50, 50));
+  P.Steps(3);
+  EXPECT_EQ(Camera(P), std::make_pair(200, 200));
+  P.Steps(10);
+  EXPECT_EQ(Camera(P), std::make_pair(200, 500));
+  P.Step(LVK_KEY_Y);  // speed 0: at once
+  EXPECT_EQ(Camera(P), std::make_pair(0, 0));
+  P.Step(LVK_KEY_B);  // follows the other actor, jumping to it
+  EXPECT_EQ(Camera(P), std::make_pair(768 - 256, 768 - 192));  // kept inside the level
+  P.Step(LVK_KEY_X);  // shakes by at most 16 pixels for 3 frames, then rests
+  const auto Rest = std::make_pair(768 - 256, 768 - 192);
+  int Shaken = 0;
+  for (int i = 0; i < 4; ++i) {
+    const auto At = Camera(P);
+    EXPECT_LE(std::abs(At.first - Rest.first), LVK_MAX_SHAKE);
+    EXPECT_LE(std::abs(At.second - Rest.second), LVK_MAX_SHAKE);
+    Shaken += At != Rest;
+    P.Step();
+  }
+  EXPECT_EQ(Shaken, 3);
+  EXPECT_EQ(Camera(P), Rest);
+  EXPECT_EQ(P.E.camera_x, Rest.first);  // the shake never moved the camera itself
+}
+
+TEST(EngineWorld, LargeLevelTablesAreChecked) {
+  TTestGame G;
+  int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_CREATE);
+  int L = G.Level(256, 256);
+  G.Place(L, Hero, 255, 255);
+  G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+  const lvk_game_t Good = G.Build();
+  ASSERT_EQ(lvk_game_check(&Good), 1);
+  std::vector<lvk_level_t> Levels(Good.levels, Good.levels + Good.level_count);
+  const std::function<void(lvk_game_t&, lvk_level_t&)> Breaks[] = {
+      [](lvk_game_t& G, lvk_level_t&) { G.scenery_count -= 1; },    // fewer scenery entries than cells
+      [](lvk_game_t& G, lvk_level_t&) { G.scenery_count = 0; },     // a larger level needs the count
+      [](lvk_game_t&, lvk_level_t& L) { L.width = 257; },
+      [](lvk_game_t&, lvk_level_t& L) { L.follow = 2; },            // no actor 1
+      [](lvk_game_t&, lvk_level_t& L) { L.dead_height = 193; },
+  };
+  for (const auto& Break : Breaks) {
+    lvk_game_t Bad = Good;
+    std::vector<lvk_level_t> BadLevels = Levels;
+    Bad.levels = BadLevels.data();
+    Break(Bad, BadLevels[0]);
+    EXPECT_EQ(lvk_game_check(&Bad), 0) << &Break - Breaks;
+  }
+  TPlay P(G);
+  EXPECT_EQ(P.At(0).x, 255 * 8 * Px);  // 32,640 sixteenths
+  EXPECT_EQ(Camera(P), std::make_pair(2048 - 256, 2048 - 192));
 }

@@ -524,8 +524,7 @@ TEST(SampleGame, LevelsAreFull) {
     TLevel* Level = Game.GetLevel(i);
     SCOPED_TRACE(Level->Name());
     EXPECT_TRUE(IsLegalName(Level->Name()));
-    ASSERT_EQ(Level->Width(), 32);
-    ASSERT_EQ(Level->Height(), 24);
+    ASSERT_TRUE(TLevel::SizeAllowed(Level->Width(), Level->Height()));
     int Filled = 0;
     std::set<TActor*> Used;
     for (int Row = 0; Row < Level->Height(); ++Row)
@@ -538,6 +537,24 @@ TEST(SampleGame, LevelsAreFull) {
     EXPECT_GE(Filled, Level->Width() * Level->Height() * 3 / 4);
     EXPECT_GE(Used.size(), 5u) << "a level of a few kinds of cells is no picture";
   }
+}
+
+TEST(SampleGame, AWideLevelThatTheCameraFollowsTheHeroThrough) {
+  TGame Game;
+  Game.LoadFromFile(SampleFile);
+  const TActor* Hero = Game.FindActorByName("aHero");
+  int Wide = 0;
+  for (int i = 0; i < Game.LevelCount(); ++i) {
+    const TLevel* Level = Game.GetLevel(i);
+    if (Level->Width() < 128) continue;
+    ++Wide;
+    EXPECT_EQ(Level->Camera().Follow, Hero) << Level->Name();
+    EXPECT_FALSE(Level->Camera().LockX) << Level->Name();
+    int X = -1, Y = -1;
+    Level->CameraStart(X, Y);
+    EXPECT_EQ(X, 0) << "the hero starts at the left end";
+  }
+  EXPECT_GE(Wide, 1);
 }
 
 TEST(SampleGame, SavedAgainOnlyTheRevisionChanges) {

@@ -218,7 +218,7 @@ TEST(GameTables, EveryEventKindActionsAndScenery) {
   lvk_engine_start_level(&E, 0);
   EXPECT_EQ(lvk_engine_instance_count(&E), 3);
   EXPECT_EQ(E.instances[0].sx, 16);
-  std::array<std::uint16_t, 768> Map = T.Backgrounds[0];
+  TLevelMap Map = T.Backgrounds[0];
   lvk_level_clear_live_cells(&G, 0, Map.data());
   EXPECT_EQ(Map[3 * 32 + 5], 2);
   EXPECT_EQ(Map[23 * 32 + 1], 1);
@@ -247,7 +247,7 @@ TEST(GameTables, ArgumentsThatAreNotWholeNumbersAndCrowdedLevelsAreCountedErrors
   // Written all the same, the bad arguments as 0.
   std::string Data = Slurp(GameDataSourcePath(Dir.Path()));
   EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0, 0, 0, 0, 0 }, /* 1 */"), std::string::npos);
-  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0 }, /* 1 lTwo */"), std::string::npos);
+  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0 }, /* 1 lTwo */"), std::string::npos);
 }
 
 TEST(GameTables, NamesReachTheFileOnlyInsideCommentsAndCleaned) {

@@ -501,3 +501,48 @@ TEST(GeneratedSource, CompilesForTheArm9) {
   if (!HaveCommand("arm-none-eabi-gcc")) GTEST_SKIP() << "arm-none-eabi-gcc is not installed";
   ExpectCompiles("arm-none-eabi-gcc", "-mcpu=arm946e-s -mthumb -DARM9");
 }
+
+TEST(Generator, LevelsOfEverySizeUpTo256x256) {
+  // Which sizes stop the generator, and a larger level's top-left screen in
+  // generated.c beside its whole map in lvk_gamedata.c.
+  struct TCase {
+    int Width, Height;
+    bool Stops;
+  };
+  const TCase Cases[] = {{32, 24, false}, {256, 256, false}, {128, 24, false}, {31, 24, true},
+                         {32, 23, true},  {257, 24, true},   {32, 257, true}};
+  for (const TCase& C : Cases) {
+    TGeneration G;
+    TGame Game;
+    Game.AddTile();
+    TActor* Rock = Game.AddActor();
+    Rock->SetTile(Game.GetTile(0));
+    TLevel* Level = AddLevel(Game, "lWide", C.Width, C.Height);
+    if (C.Stops) {
+      EXPECT_THROW(G.Run(Game), EAssertionFailed) << C.Width << "x" << C.Height;
+      continue;
+    }
+    Level->SetCell(C.Width - 1, 0, Rock);
+    Level->SetCell(0, 0, Rock);
+    TLines Lines = G.Generate(Game);
+    EXPECT_EQ(G.Log.ErrorCount(), 0);
+    TLines Levels = Block(Lines, "const u16 lvk_levels[");
+    ASSERT_EQ(Levels.size(), 24u + 5u) << C.Width;
+    EXPECT_EQ(Levels[2], "     0," + Repeat(" 1,", 30) + (C.Width == 32 ? " 0," : " 1,"));
+    std::string Data = test::Slurp(GameDataSourcePath(G.Dir.Path()));
+    EXPECT_NE(Data.find(Format("const uint16_t lvk_maps[%d] = {", C.Width * C.Height)), std::string::npos);
+    EXPECT_NE(Data.find(Format("/* 0 lWide: %d x %d tile numbers */\r\n  0,", C.Width, C.Height)), std::string::npos);
+  }
+
+  // Four levels of the largest size fit the DS; a fifth one is an error.
+  TGeneration G;
+  TGame Game;
+  Game.AddTile();
+  for (int i = 0; i < 5; ++i) AddLevel(Game, "l" + std::to_string(i), 256, 256);
+  G.Run(Game);
+  EXPECT_EQ(G.Log.ErrorCount(), 1);
+  EXPECT_NE(std::find(G.Log.Lines().begin(), G.Log.Lines().end(),
+                      "ERROR: The levels have 327680 cells in all, taking 1280 KiB of the DS's memory; at most "
+                      "262144 cells (1024 KiB) fit"),
+            G.Log.Lines().end());
+}

@@ -22,12 +22,13 @@ namespace {
 const std::string SampleFile = std::string(LVK_EXAMPLES) + "/Sample.lvk";
 
 struct TRecorder : TDocumentListener {
+  const TGame* Game = nullptr;
   std::vector<TChange> Heard;
   std::vector<std::string> NamesAtRemoval;  // a removed tile is still there to be read
   void DocumentChanged(const TChange& C) override {
     Heard.push_back(C);
     if (C.Kind == TChangeKind::Removing && C.Item == TItemKind::Tile)
-      NamesAtRemoval.push_back(static_cast<const TTile*>(C.Object)->Name());
+      NamesAtRemoval.push_back(Game->TileById(C.Id)->Name());
   }
   int Count(TChangeKind Kind) const {
     int N = 0;
@@ -42,6 +43,7 @@ struct Edits : ::testing::Test {
   void SetUp() override {
     RegisterKinds();
     Doc.Open(SampleFile, true);
+    Ear.Game = &Doc.Game();
     Doc.AddListener(&Ear);
   }
   void TearDown() override { Doc.RemoveListener(&Ear); }
@@ -95,7 +97,7 @@ TEST_F(Edits, AnExceptionPutsTheGameBackAndGoesOn) {
   EXPECT_EQ(Game().ContentBytes(), Before);
   EXPECT_EQ(Game().GetTile(0), Kept);
   EXPECT_EQ(Ear.Count(TChangeKind::Refreshed), 1);
-  // A new item and a deleted one: the whole game comes back.
+  // A new item and a deleted one: both put back in place, the game kept.
   EXPECT_THROW(
       {
         TEdit Edit(Game(), "Delete");
@@ -106,7 +108,8 @@ TEST_F(Edits, AnExceptionPutsTheGameBackAndGoesOn) {
       },
       std::runtime_error);
   EXPECT_EQ(Game().ContentBytes(), Before);
-  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 1);
+  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 0);
+  EXPECT_EQ(Game().GetTile(0), Kept);
   EXPECT_EQ(Doc.History().StepCount(), 0);
   EXPECT_FALSE(Doc.Modified());
 }
@@ -163,6 +166,7 @@ TEST_F(Edits, ListenersHearOfEveryItemWhileItStillExists) {
   Ear.Heard.clear();
   TActor* Actor = Game().GetActor(0);
   const int Handlers = Actor->HandlerCount() + static_cast<int>(Game().HandlersNaming(*Actor).size());
+  const TItemId ActorId = Actor->Id();
   {
     TEdit Edit(Game(), "Delete actor");
     Game().DeleteActor(Actor);
@@ -170,10 +174,19 @@ TEST_F(Edits, ListenersHearOfEveryItemWhileItStillExists) {
   int Removed = 0;
   for (const TChange& C : Ear.Heard) Removed += C.Kind == TChangeKind::Removing && C.Item == TItemKind::Handler;
   EXPECT_EQ(Removed, Handlers);
-  // Undo puts a deleted item back as a new game: the old one's items are gone.
+  // Undo puts the deleted actor back in the same game, with its id, and
+  // tells of it and of each of its handlers once it stands.
+  Ear.Heard.clear();
   ASSERT_TRUE(Doc.Undo());
   EXPECT_EQ(Ear.Heard.back().Kind, TChangeKind::Edited);
-  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 1);
+  EXPECT_EQ(Ear.Count(TChangeKind::Replaced), 0);
+  ASSERT_NE(Game().ActorById(ActorId), nullptr);
+  int Added = 0;
+  for (const TChange& C : Ear.Heard) {
+    Added += C.Kind == TChangeKind::Added && C.Item == TItemKind::Handler;
+    if (C.Kind == TChangeKind::Added && C.Item == TItemKind::Actor) EXPECT_EQ(C.Id, ActorId);
+  }
+  EXPECT_EQ(Added, Game().ActorById(ActorId)->HandlerCount());
 }
 
 TEST_F(Edits, AModalEditorsScopeReachesOnlyItsOwnSteps) {

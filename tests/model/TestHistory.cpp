@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "behaviour/UAction.h"
+#include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UDocument.h"
+#include "model/UTile.h"
 #include "model/UGame.h"
 #include "model/UHistory.h"
 #include "model/ULevel.h"
@@ -99,10 +102,10 @@ TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
   std::vector<std::size_t> Cuts;
   TContent Start = Game.ContentBytes(&Cuts);
   // The head, every record, the lists' end and the sample's sections of
-  // rules and of sounds.
+  // rules, of sounds and of cameras.
   ASSERT_GT(Game.VariableCount(), 0);
   ASSERT_GT(Game.SoundCount(), 0);
-  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 3));
+  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 4));
   History.Reset(Start, Cuts);
   EXPECT_EQ(History.StoredBytes(), Start.size());
   auto Step = [&](const std::string& Name) {
@@ -136,42 +139,52 @@ TEST(GameContent, LeavesOutTheSaveCounterAndEditingTime) {
   EXPECT_EQ(Loaded.ContentBytes(), Game.ContentBytes());
   EXPECT_EQ(Loaded.Revision(), 0);
   EXPECT_FALSE(Loaded.Modified());
-  Loaded.TakeDocumentState(Game);
-  EXPECT_EQ(Loaded.FileName(), SampleFile);
-  EXPECT_EQ(Loaded.Revision(), Game.Revision());
-  EXPECT_EQ(Loaded.EditTime(), Game.EditTime());
-  EXPECT_TRUE(Loaded.Modified());
 }
 
-TEST(GameContent, AssignsInPlaceWhatKeepsTheItems) {
-  TGame Game;
-  Game.LoadFromFile(SampleFile);
-  TGame Changed;
-  Changed.LoadContent(Game.ContentBytes());
-  Changed.SetTitle("Other");
-  Changed.Palette().SetEntryColor(1, RGB(1, 2, 3));
-  Changed.GetTile(0)->SetName("Renamed");
-  Changed.GetActor(0)->SetTile(Changed.GetTile(2));
-  Changed.GetLevel(0)->SetCell(3, 3, Changed.GetActor(1));
-  Changed.GetLevel(1)->SetSize(5, 4);
-
+TEST(GameContent, UndoAndRedoPutBackOnlyTheRecordsThatChanged) {
+  RegisterKinds();
+  TDocument Doc;
+  Doc.Open(SampleFile, true);
+  TGame& Game = Doc.Game();
+  const TContent Before = Game.ContentBytes();
   TTile* Tile = Game.GetTile(0);
+  TTile* Other = Game.GetTile(1);
   TLevel* Level = Game.GetLevel(1);
   THandler* Handler = Busy(Game);
   ASSERT_NE(Handler, nullptr);
-  ASSERT_TRUE(Game.AssignContentInPlace(Changed));
-  EXPECT_EQ(Game.ContentBytes(), Changed.ContentBytes());
-  EXPECT_EQ(Game.GetTile(0), Tile);
-  EXPECT_EQ(Game.GetLevel(1), Level);
-  EXPECT_EQ(Busy(Game), Handler);
-  EXPECT_EQ(Game.GetActor(0)->Tile(), Game.GetTile(2));  // the game's own items, not Changed's
-  EXPECT_EQ(Game.GetLevel(0)->GetCell(3, 3), Game.GetActor(1));
-
-  // Handlers and their actions are not copied: the caller replaces the game.
-  Busy(Changed)->AddAction(TActionDestroy::ClassKind());
-  EXPECT_FALSE(Game.AssignContentInPlace(Changed));
-  Changed.AddTile();
-  const TContent Kept = Game.ContentBytes();
-  EXPECT_FALSE(Game.AssignContentInPlace(Changed));
-  EXPECT_EQ(Game.ContentBytes(), Kept);  // a different shape is refused untouched
+  TActionBase* Action = Handler->GetAction(0);
+  const TItemId Ids[] = {Tile->Id(), Level->Id(), Handler->Id(), Action->Id()};
+  {
+    TEdit Edit(Game, "Many");
+    Game.SetTitle("Other");
+    Game.Palette().SetEntryColor(1, RGB(1, 2, 3));
+    Tile->SetName("Renamed");
+    Game.GetActor(0)->SetTile(Game.GetTile(2));
+    Game.GetLevel(0)->SetCell(3, 3, Game.GetActor(1));
+    Level->SetSize(5, 4);
+    Handler->AddAction(TActionDestroy::ClassKind());
+    Game.AddTile();
+    Game.DeleteActor(Game.GetActor(Game.ActorCount() - 1));
+  }
+  const TContent After = Game.ContentBytes();
+  for (int Round = 0; Round < 2; ++Round) {
+    ASSERT_TRUE(Doc.Undo());
+    EXPECT_EQ(Game.ContentBytes(), Before);
+    EXPECT_EQ(&Doc.Game(), &Game);  // the game is kept, and so are its items
+    EXPECT_EQ(Game.GetTile(0), Tile);
+    EXPECT_EQ(Game.GetTile(1), Other);
+    EXPECT_EQ(Game.GetLevel(1), Level);
+    EXPECT_EQ(Busy(Game), Handler);
+    EXPECT_EQ(Handler->GetAction(0), Action);
+    EXPECT_EQ(Game.TileById(Ids[0]), Tile);
+    EXPECT_EQ(Game.LevelById(Ids[1]), Level);
+    EXPECT_EQ(Game.HandlerById(Ids[2]), Handler);
+    EXPECT_EQ(Game.ActionById(Ids[3]), Action);
+    ASSERT_TRUE(Doc.Redo());
+    EXPECT_EQ(Game.ContentBytes(), After);
+    EXPECT_EQ(Game.GetTile(0), Tile);
+    EXPECT_EQ(Game.GetLevel(1), Level);
+    EXPECT_EQ(Game.GetActor(0)->Tile(), Game.GetTile(2));  // the game's own items
+    EXPECT_EQ(Game.GetLevel(0)->GetCell(3, 3), Game.GetActor(1));
+  }
 }

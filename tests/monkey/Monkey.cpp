@@ -42,6 +42,7 @@
 #include "MonkeyDice.h"
 #include "TMonkeyDialogs.h"
 #include "behaviour/UBehaviour.h"
+#include "model/UVariable.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -695,7 +696,7 @@ void TMonkey::CheckDocument() {
 
 void TMonkey::CheckTree() {
   lvk::TGame& Game = FMain->Game();
-  std::set<const void*> Known;
+  std::set<const lvk::TIdentified*> Known;
   for (int i = 0; i < Game.TileCount(); ++i) Known.insert(Game.GetTile(i));
   for (int i = 0; i < Game.LevelCount(); ++i) Known.insert(Game.GetLevel(i));
   for (int i = 0; i < Game.VariableCount(); ++i) Known.insert(Game.GetVariable(i));
@@ -706,7 +707,7 @@ void TMonkey::CheckTree() {
     for (int h = 0; h < Actor->HandlerCount(); ++h) Known.insert(Actor->GetHandler(h));
   }
   for (QTreeWidgetItemIterator It(FMain->tvwTree); *It; ++It) {
-    if (NodeKind(*It) == TNodeKind::Pane || Known.count(NodeData(*It))) continue;
+    if (NodeKind(*It) == TNodeKind::Pane || Known.count(NodeItem(Game, *It))) continue;
     std::fprintf(stderr, "monkey: the tree node \"%s\" points at nothing in the open game\n",
                  (*It)->text(0).toUtf8().constData());
     DeathNote();

@@ -433,8 +433,8 @@ TEST(BuildAndRun, RunNeedsABuildWindowFirst) {
   EXPECT_EQ(Dialogs.Messages.size(), 2u);
 }
 
-// An edit that fails half done puts the whole game back as a new object;
-// the open build window builds that one, not the one it was opened with.
+// An edit that fails half done puts the game back in place; the open build
+// window builds the document's game, as it is after that.
 TEST(BuildAndRun, TheBuildWindowFollowsAGamePutBackWhole) {
   TScriptedDialogs Dialogs;
   TfrmMain Main;
@@ -450,7 +450,7 @@ TEST(BuildAndRun, TheBuildWindowFollowsAGamePutBackWhole) {
       throw std::runtime_error("stopped half way");
     } catch (const std::runtime_error&) {
     }
-    Followed = &Main.Game() != Before && Build->Game() == &Main.Game() && Main.Game().TileCount() == 0;
+    Followed = &Main.Game() == Before && Build->Game() == &Main.Game() && Main.Game().TileCount() == 0;
     Build->reject();
   });
   Main.mnuBuild->trigger();

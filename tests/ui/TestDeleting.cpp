@@ -86,7 +86,7 @@ struct Deleting : ::testing::Test {
     ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(GameFile(Dir))));
   }
   TGame& Game() { return Main.Game(); }
-  QTreeWidgetItem* Node(const void* Item) { return Main.NodeOf(Item); }
+  QTreeWidgetItem* Node(const lvk::TIdentified* Item) { return Main.NodeOf(Item); }
   void Click(QTreeWidgetItem* Node) {
     Main.tvwTree->scrollToItem(Node);
     QTest::mouseClick(Main.tvwTree->viewport(), Qt::LeftButton, {}, Main.tvwTree->visualItemRect(Node).center());
@@ -100,23 +100,23 @@ struct Deleting : ::testing::Test {
     ASSERT_EQ(Main.TilesNode()->childCount(), Game().TileCount());
     for (int i = 0; i < Game().TileCount(); ++i) {
       EXPECT_EQ(Main.TilesNode()->child(i), Node(Game().GetTile(i)));
-      EXPECT_EQ(NodeData(Main.TilesNode()->child(i)), Game().GetTile(i));
+      EXPECT_EQ(NodeItem(Game(), Main.TilesNode()->child(i)), Game().GetTile(i));
     }
     ASSERT_EQ(Main.ActorsNode()->childCount(), Game().ActorCount());
     for (int i = 0; i < Game().ActorCount(); ++i) {
       TActor* Actor = Game().GetActor(i);
       QTreeWidgetItem* ActorNode = Main.ActorsNode()->child(i);
       EXPECT_EQ(ActorNode, Node(Actor));
-      EXPECT_EQ(NodeData(ActorNode), Actor);
+      EXPECT_EQ(NodeItem(Game(), ActorNode), Actor);
       EXPECT_EQ(ActorNode->text(0).toStdString(), Actor->Name());
       ASSERT_EQ(ActorNode->childCount(), Actor->HandlerCount());
       for (int h = 0; h < Actor->HandlerCount(); ++h) {
-        EXPECT_EQ(NodeData(ActorNode->child(h)), Actor->GetHandler(h));
+        EXPECT_EQ(NodeItem(Game(), ActorNode->child(h)), Actor->GetHandler(h));
         EXPECT_EQ(ActorNode->child(h)->text(0).toStdString(), Actor->GetHandler(h)->Event()->Summary());
       }
     }
     ASSERT_EQ(Main.LevelsNode()->childCount(), Game().LevelCount());
-    for (int i = 0; i < Game().LevelCount(); ++i) EXPECT_EQ(NodeData(Main.LevelsNode()->child(i)), Game().GetLevel(i));
+    for (int i = 0; i < Game().LevelCount(); ++i) EXPECT_EQ(NodeItem(Game(), Main.LevelsNode()->child(i)), Game().GetLevel(i));
   }
 };
 

@@ -184,7 +184,7 @@ TEST(HelpPages, EveryKindAndPaneHasItsPage) {
   });
   Main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
-  Main.SelectItem(Handler);
+  Main.SelectItem(*Handler);
   auto* Frames = Main.tsHandler->Editor()->findChild<QSpinBox*>();
   ASSERT_NE(Frames, nullptr);
   EXPECT_EQ(NearestHelpKeyword(Frames), "event-ontimer");

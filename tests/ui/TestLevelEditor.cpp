@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -118,7 +120,7 @@ TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {
   EXPECT_EQ(Dlg.cbxZoom->currentText(), "50%");
   EXPECT_EQ(Grid->CellSize(), 4);
   EXPECT_TRUE(Dlg.isVisible());  // Enter is the box's, not the window's
-  EXPECT_EQ(Dlg.cbxZoom->count(), 5);  // and adds no item
+  EXPECT_EQ(Dlg.cbxZoom->count(), 7);  // and adds no item
 
   Type(Dlg.cbxHairsize, "3");
   QTest::keyClick(Dlg.cbxHairsize->lineEdit(), Qt::Key_Enter);
@@ -135,8 +137,8 @@ TEST_F(LevelEditor, ViewBoxesNormaliseTheirTextAndResizeTheCells) {
   EXPECT_EQ(Grid->CellSize(), 10);
 
   // Choosing an item from the drop-down applies it at once.
-  Dlg.cbxZoom->setCurrentIndex(4);
-  emit Dlg.cbxZoom->activated(4);
+  Dlg.cbxZoom->setCurrentIndex(6);
+  emit Dlg.cbxZoom->activated(6);
   EXPECT_EQ(Grid->CellSize(), 32);
 
   // Zero and negative sizes still leave a grid that shows and takes clicks.
@@ -287,4 +289,61 @@ TEST_F(LevelEditor, LevelWithoutCellsShowsAnEmptyGrid) {
   QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(Grid->Selection().isNull());
   EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(LevelEditor, LargeLevelsZoomAroundTheMouseScrollAndJump) {
+  Level->SetSize(256, 128);
+  Level->SetCell(200, 100, Wall);
+  TLevelCamera Camera;
+  Camera.Follow = Wall;
+  Level->SetCamera(Camera);
+  Open();
+  Dlg.resize(900, 700);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(Dlg.pnlOverview->isVisible());
+
+  // Ctrl+wheel: the zoom steps through the list and the level pixel under
+  // the mouse stays under it.
+  const QPoint Mouse(150, 120);
+  const QPointF Before = Grid->LevelPixelAt(Mouse);
+  struct TCase {
+    int Steps;
+    int Zoom;
+  };
+  for (const TCase& C : {TCase{1, 300}, TCase{1, 400}, TCase{1, 400}, TCase{-3, 150}, TCase{-5, 25}}) {
+    QWheelEvent Wheel(Mouse, Grid->viewport()->mapToGlobal(Mouse), {}, QPoint(0, 120 * C.Steps), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Grid->viewport(), &Wheel);
+    EXPECT_EQ(Dlg.ZoomValue(), C.Zoom) << C.Steps;
+    const QPointF After = Grid->LevelPixelAt(Mouse);
+    // Within a cell at the new zoom, scroll bars allowing.
+    if (Grid->horizontalScrollBar()->value() > 0) {
+      EXPECT_NEAR(After.x(), Before.x(), 8.0) << C.Zoom;
+    }
+  }
+
+  // A click on the overview brings that part into the middle of the view.
+  Dlg.butEditClick();
+  const QRect Overview = Dlg.pnlOverview->rect();
+  const QPoint Spot(Overview.width() * 3 / 4, Overview.width() / 4);
+  QTest::mouseClick(Dlg.pnlOverview, Qt::LeftButton, {}, Spot);
+  const double Scale = std::min(Overview.width() / 256.0, Overview.height() / 128.0);
+  const QPointF Middle = Grid->LevelPixelAt(Grid->viewport()->rect().center()) / 8.0;
+  EXPECT_NEAR(Middle.x(), Spot.x() / Scale, 1.5);
+  EXPECT_NEAR(Middle.y(), Spot.y() / Scale, 1.5);
+
+  // Painting there: a click places the chosen actor on the cell under it.
+  Choose(1);
+  const QPoint Cell = Grid->CellAt(Grid->viewport()->rect().center());
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, Grid->viewport()->rect().center());
+  EXPECT_EQ(Level->GetCell(Cell.x(), Cell.y()), Hero);
+
+  // Middle-drag moves the view by the distance dragged.
+  const int X = Grid->horizontalScrollBar()->value();
+  QTest::mousePress(Grid->viewport(), Qt::MiddleButton, {}, QPoint(300, 200));
+  QMouseEvent Move(QEvent::MouseMove, QPointF(260, 200), Grid->viewport()->mapToGlobal(QPointF(260, 200)),
+                   Qt::NoButton, Qt::MiddleButton, {});
+  QCoreApplication::sendEvent(Grid->viewport(), &Move);
+  QTest::mouseRelease(Grid->viewport(), Qt::MiddleButton, {}, QPoint(260, 200));
+  EXPECT_EQ(Grid->horizontalScrollBar()->value(), X + 40);
 }

@@ -95,7 +95,7 @@ TEST_F(MainWindow, LoadedGameTreeFollowsTheModel) {
   EXPECT_TRUE(Folder(Main, 1)->child(0)->isExpanded());
   EXPECT_FALSE(Folder(Main, 1)->child(1)->isExpanded());
   // Nodes and model objects point at each other.
-  EXPECT_EQ(NodeData(Folder(Main, 0)->child(0)), Main.Game().GetTile(0));
+  EXPECT_EQ(NodeItem(Main.Game(), Folder(Main, 0)->child(0)), Main.Game().GetTile(0));
   EXPECT_EQ(Main.NodeOf(Main.Game().GetActor(0)), Folder(Main, 1)->child(0));
   EXPECT_EQ(NodeKind(Folder(Main, 1)->child(0)->child(1)), TNodeKind::Handler);
   EXPECT_TRUE(Dialogs.Messages.empty());
@@ -106,10 +106,10 @@ TEST_F(MainWindow, SelectingNodesShowsPanesAndTheirHelp) {
   Main.OpenGameFile(QString::fromStdString(SampleFile(Dir)));
   Select(Folder(Main, 0)->child(0));
   EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsTile));
-  EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(0));
+  EXPECT_EQ(Main.tsTile->ItemId(), Main.Game().GetTile(0)->Id());
   EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-tile");
   Select(Folder(Main, 0)->child(1));
-  EXPECT_EQ(Main.tsTile->Tag(), Main.Game().GetTile(1));
+  EXPECT_EQ(Main.tsTile->ItemId(), Main.Game().GetTile(1)->Id());
   Select(Folder(Main, 1)->child(0)->child(1));
   EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
   EXPECT_EQ(HelpKeyword(Main.tvwTree), "main-handler");
@@ -249,7 +249,7 @@ TEST_F(MainWindow, NewAndOpenLeaveNoPaneOnTheOldGame) {
     else
       Main.OpenGameFile(Path);
     for (TPane* Pane : std::initializer_list<TPane*>{Main.tsTile, Main.tsActor, Main.tsHandler, Main.tsLevel})
-      EXPECT_EQ(Pane->Tag(), nullptr) << Pane->objectName().toStdString();
+      EXPECT_EQ(Pane->ItemId(), lvk::NoItem) << Pane->objectName().toStdString();
     EXPECT_EQ(Main.tsHandler->Editor(), nullptr);
     // A new game starts on the welcome, an opened one on its Game pane; F1
     // on the tree follows that pane, not the pane shown before.

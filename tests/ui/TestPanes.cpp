@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -260,4 +261,58 @@ TEST_F(Panes, OtherReplacesTheEventAndItsFrame) {
   EXPECT_EQ(Node->text(0), "OnKey( A, release )");
   EXPECT_NE(Main.tsHandler->Editor(), nullptr);
   EXPECT_EQ(Main.tsHandler->gbxEventEditor->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+TEST_F(Panes, LevelSizeAsksBeforeDroppingActorsAndIsOneStep) {
+  TActor* Hero = nullptr;
+  test::Edit(Main.Game(), [&] {
+    Hero = Main.Game().AddActor();
+    TLevel* Level = Main.Game().AddLevel();
+    Level->SetSize(32, 24);
+    Level->SetCell(0, 0, Hero);
+    Level->SetCell(31, 23, Hero);
+  });
+  Main.SelectNode(Folder(2)->child(0));
+  TPaneLevel& Pane = *Main.tsLevel;
+  ASSERT_EQ(Visible(), static_cast<TPane*>(&Pane));
+  EXPECT_EQ(Pane.spnLevelWidth->value(), 32);
+  TLevel* Level = Main.Game().GetLevel(0);
+
+  // Growing to the left (cells kept at the right) drops nothing and asks nothing.
+  Pane.spnLevelWidth->setValue(128);
+  Pane.cbxLevelAnchor->setCurrentIndex(2);  // top right
+  Click(Pane.butLevelResize);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+  EXPECT_EQ(Level->Width(), 128);
+  EXPECT_EQ(Level->GetCell(96, 0), Hero);
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change level size");
+
+  // Shrinking back from the right drops the hero at the far end: asked
+  // first; No keeps the level, Yes shrinks it.
+  Pane.spnLevelWidth->setValue(32);
+  Pane.cbxLevelAnchor->setCurrentIndex(0);
+  Dialogs.Answers = {TMsgAnswer::No, TMsgAnswer::Yes};
+  Click(Pane.butLevelResize);
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(Dialogs.Messages[0].Text.contains("drops 2 placed actors")) << Dialogs.Messages[0].Text.toStdString();
+  EXPECT_EQ(Level->Width(), 128);
+  EXPECT_EQ(Pane.spnLevelWidth->value(), 128);  // the pane shows the level again
+  Pane.spnLevelWidth->setValue(32);
+  Click(Pane.butLevelResize);
+  EXPECT_EQ(Level->Width(), 32);
+  Main.mnuUndoClick();
+  Level = Main.Game().GetLevel(0);
+  EXPECT_EQ(Level->Width(), 128);
+  EXPECT_EQ(Level->GetCell(127, 23), Main.Game().GetActor(0));
+
+  // The camera's settings are one step each and reach the model.
+  Pane.cbxCameraFollow->setCurrentIndex(1);
+  emit Pane.cbxCameraFollow->activated(1);
+  EXPECT_EQ(Main.Game().GetLevel(0)->Camera().Follow, Main.Game().GetActor(0));
+  Click(Pane.chkLockY);
+  EXPECT_TRUE(Main.Game().GetLevel(0)->Camera().LockY);
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change level camera");
+  Main.mnuUndoClick();
+  EXPECT_FALSE(Main.Game().GetLevel(0)->Camera().LockY);
+  EXPECT_FALSE(Pane.chkLockY->isChecked());
 }

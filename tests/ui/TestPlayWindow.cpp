@@ -196,7 +196,7 @@ TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   Open();
   EXPECT_EQ(Play->windowTitle(), "Lurvik play");
   EXPECT_TRUE(Play->lblKeys->text().contains("Backspace, Shift"));
-  EXPECT_EQ(Status().rfind("Level 1 of 2: lGarden   Frame 0   Live", 0), 0u) << Status();
+  EXPECT_EQ(Status().rfind("Level 1 of 3: lGarden   Frame 0   Live", 0), 0u) << Status();
   const TBlock Hero = Block(16, 24), Coin = Block(48, 24);
   ASSERT_NE(Hero, Backdrop());
   ASSERT_NE(Coin, Backdrop());
@@ -239,12 +239,12 @@ TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   for (int i = 0; i < 130 && Play->Engine().level == 0; ++i) Play->RunFrames(1);
   QTest::keyRelease(Play->pnlScreens, Qt::Key_Right);
   Play->RunFrames(1);
-  EXPECT_EQ(Status().rfind("Level 2 of 2: lPark", 0), 0u) << Status();
+  EXPECT_EQ(Status().rfind("Level 2 of 3: lPark", 0), 0u) << Status();
   EXPECT_EQ(Block(8, 8), Hero);  // the second garden's hero, top left
   EXPECT_NE(Block(112, 176), Hero);
   TBlock Now;
   for (int x = 0; x < ScreenWidth; ++x) Now.push_back(Play->Frame().pixel(x, 20 * 8 + 3));
-  EXPECT_NE(Now, Upper20);  // "Level 2 of 2" replaced "Level 1 of 2"
+  EXPECT_NE(Now, Upper20);  // "Level 2 of 3" replaced "Level 1 of 3"
 }
 
 // The same input gives the same game as the plain engine run the DS program
@@ -392,7 +392,7 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   Main.SelectNode(Main.GameNode());
   Main.mnuPlay->trigger();
   EXPECT_EQ(Main.PlayWindow()->Engine().level, 0);
-  EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("Level 1 of 2: lMeadow"));
+  EXPECT_TRUE(Main.PlayWindow()->lblStatus->text().startsWith("Level 1 of 3: lMeadow"));
   Main.PlayWindow()->close();  // gone, and Play makes a new one
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(Main.PlayWindow(), nullptr);

@@ -218,7 +218,7 @@ TEST_F(Sounds, MusicPlaySoundAndDelete) {
     Handler->AddAction(TActionPlaySound::ClassKind());
   });
   Main.RebuildTree();
-  Main.SelectItem(Game().GetLevel(0));
+  Main.SelectItem(*Game().GetLevel(0));
   QComboBox* Music = Main.tsLevel->cbxLevelMusic;
   ASSERT_EQ(Music->count(), 2);
   EXPECT_EQ(Music->itemText(0), "(none)");
@@ -227,7 +227,7 @@ TEST_F(Sounds, MusicPlaySoundAndDelete) {
   EXPECT_EQ(Game().GetLevel(0)->Music(), Sound);
   EXPECT_EQ(UndoName(), "Undo Change level music");
 
-  Main.SelectItem(Handler);
+  Main.SelectItem(*Handler);
   TfraActions* Actions = Main.tsHandler->fraActions;
   Actions->SelectAction(0);
   auto* Picker = qobject_cast<QComboBox*>(Actions->ValueEditor(0));

@@ -75,7 +75,7 @@ struct Undo : ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
   }
   TGame& Game() { return Main.Game(); }
-  void Select(const void* Item) { Main.SelectNode(Main.NodeOf(Item)); }
+  void Select(const lvk::TIdentified* Item) { Main.SelectNode(Main.NodeOf(Item)); }
   // Lets input settle as after a user's action: the window records the step.
   void Settle() { QApplication::processEvents(); }
   // A change made through the window must be exactly one new step.

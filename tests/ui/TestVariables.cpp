@@ -77,7 +77,7 @@ TEST_F(Variables, NewRenameValueAndOrderEachOneUndoStep) {
   EXPECT_EQ(UndoName(), "Undo New variable");
 
   // A rename reaches the actions that name the variable, also inside a text.
-  Main.SelectItem(Game().GetVariable(0));
+  Main.SelectItem(*Game().GetVariable(0));
   THandler* Handler = nullptr;
   test::Edit(Game(), [&] {
     Handler = Game().AddActor()->AddHandler();
@@ -94,7 +94,7 @@ TEST_F(Variables, NewRenameValueAndOrderEachOneUndoStep) {
   Main.mnuRedoClick();
 
   // Initial value and scope.
-  Main.SelectItem(Game().GetVariable(0));
+  Main.SelectItem(*Game().GetVariable(0));
   Type(Main.tsVariable->speVariableInitial, "-250");
   EXPECT_EQ(Game().GetVariable(0)->Initial(), -250);
   EXPECT_EQ(UndoName(), "Undo Change variable");
@@ -109,7 +109,7 @@ TEST_F(Variables, NewRenameValueAndOrderEachOneUndoStep) {
   // Ctrl+Up in the tree and the pane's buttons move it; its node goes
   // along and stays shown.
   TVariable* Third = Game().GetVariable(2);
-  Main.SelectItem(Third);
+  Main.SelectItem(*Third);
   Main.tvwTree->setFocus();
   QTest::keyClick(Main.tvwTree, Qt::Key_Up, Qt::ControlModifier);
   EXPECT_EQ(Names(), (QStringList{"vScore", "vVariable3", "vVariable2"}));
@@ -125,7 +125,7 @@ TEST_F(Variables, NewRenameValueAndOrderEachOneUndoStep) {
   Main.mnuUndoClick();
   EXPECT_EQ(Names(), (QStringList{"vScore", "vVariable2", "vVariable3"}));
   EXPECT_EQ(Children(Main.VariablesNode()), Names());
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(NodeData(Main.VariablesNode()->child(i)), Game().GetVariable(i));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(NodeItem(Game(), Main.VariablesNode()->child(i)), Game().GetVariable(i));
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
@@ -133,7 +133,7 @@ TEST_F(Variables, DeleteNamesTheActionsThatGoWithIt) {
   test::Edit(Game(), [&] { Game().AddVariable()->SetName("vScore"); });
   THandler* Handler = Scorer();
   Main.RebuildTree();
-  Main.SelectItem(Game().GetVariable(0));
+  Main.SelectItem(*Game().GetVariable(0));
   EXPECT_EQ(Main.tsVariable->lblVariableUsers->text(), "2 actions name it.");
 
   Dialogs.Answers = {TMsgAnswer::No};
@@ -177,7 +177,7 @@ TEST_F(Variables, EachScopesLimitRefusesWithAMessage) {
   EXPECT_EQ(Main.DuplicateNode(Main.NodeOf(Game().GetVariable(70))), nullptr);
   EXPECT_TRUE(Dialogs.LastText().startsWith("The game has 16 instance variables"));
 
-  Main.SelectItem(Game().GetVariable(0));
+  Main.SelectItem(*Game().GetVariable(0));
   Main.tsVariable->cbxVariableScope->setCurrentIndex(1);
   emit Main.tsVariable->cbxVariableScope->activated(1);
   EXPECT_EQ(Dialogs.Messages.size(), 3u);

@@ -40,7 +40,7 @@ struct Workflow : ::testing::Test {
     ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Sample), true));
   }
   TGame& Game() { return Main.Game(); }
-  void Select(const void* Item) {
+  void Select(const lvk::TIdentified* Item) {
     Main.SelectNode(Main.NodeOf(Item));
     Main.tvwTree->setFocus();
   }

@@ -5,6 +5,9 @@
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +31,123 @@
 
 TLayoutGrid::TLayoutGrid(QWidget* Parent) : TCellGrid(TSizing::Scrolling, TSelectionRule::MayBeEmpty, Parent) {
   SetSpaceClicks(true);
+}
+
+void TLayoutGrid::SetScreenFrame(const QRect& Pixels) {
+  FScreenFrame = Pixels;
+  viewport()->update();
+}
+
+QPoint TLayoutGrid::ViewPoint(QPointF LevelPixel) const {
+  const QPoint O = CellRect(0, 0).topLeft();
+  const double PerPixelX = (CellWidth() + LineWidth()) / 8.0, PerPixelY = (CellHeight() + LineWidth()) / 8.0;
+  return QPoint(O.x() + int(std::lround(LevelPixel.x() * PerPixelX)), O.y() + int(std::lround(LevelPixel.y() * PerPixelY)));
+}
+
+QPointF TLayoutGrid::LevelPixelAt(QPoint Position) const {
+  const QPoint O = CellRect(0, 0).topLeft();
+  return {(Position.x() - O.x()) * 8.0 / (CellWidth() + LineWidth()), (Position.y() - O.y()) * 8.0 / (CellHeight() + LineWidth())};
+}
+
+void TLayoutGrid::ScrollTo(QPointF LevelPixel, QPoint At) {
+  const QPoint Now = ViewPoint(LevelPixel);
+  horizontalScrollBar()->setValue(horizontalScrollBar()->value() + Now.x() - At.x());
+  verticalScrollBar()->setValue(verticalScrollBar()->value() + Now.y() - At.y());
+}
+
+void TLayoutGrid::paintEvent(QPaintEvent* Event) {
+  TCellGrid::paintEvent(Event);
+  if (FScreenFrame.isNull() || !HasCells()) return;
+  QPainter Painter(viewport());
+  const QRect Frame(ViewPoint(FScreenFrame.topLeft()), ViewPoint(FScreenFrame.topLeft() + QPoint(FScreenFrame.width(), FScreenFrame.height())));
+  Painter.setBrush(Qt::NoBrush);
+  Painter.setPen(QPen(Qt::black, 3));
+  Painter.drawRect(Frame.adjusted(0, 0, -1, -1));
+  Painter.setPen(QPen(QColor(255, 200, 0), 1, Qt::DashLine));
+  Painter.drawRect(Frame.adjusted(0, 0, -1, -1));
+}
+
+void TLayoutGrid::wheelEvent(QWheelEvent* Event) {
+  if (!(Event->modifiers() & Qt::ControlModifier)) return TCellGrid::wheelEvent(Event);
+  const int Steps = Event->angleDelta().y() / 120;
+  if (Steps != 0) emit ZoomAsked(Steps, Event->position().toPoint());
+  Event->accept();
+}
+
+void TLayoutGrid::mousePressEvent(QMouseEvent* Event) {
+  if (Event->button() != Qt::MiddleButton) return TCellGrid::mousePressEvent(Event);
+  FPanFrom = Event->position().toPoint();
+  viewport()->setCursor(Qt::ClosedHandCursor);
+}
+
+void TLayoutGrid::mouseMoveEvent(QMouseEvent* Event) {
+  if (FPanFrom.x() < 0) return TCellGrid::mouseMoveEvent(Event);
+  const QPoint At = Event->position().toPoint(), By = At - FPanFrom;
+  FPanFrom = At;
+  horizontalScrollBar()->setValue(horizontalScrollBar()->value() - By.x());
+  verticalScrollBar()->setValue(verticalScrollBar()->value() - By.y());
+}
+
+void TLayoutGrid::mouseReleaseEvent(QMouseEvent* Event) {
+  if (Event->button() != Qt::MiddleButton) return TCellGrid::mouseReleaseEvent(Event);
+  FPanFrom = QPoint(-1, -1);
+  viewport()->unsetCursor();
+}
+
+void TLayoutGrid::scrollContentsBy(int Dx, int Dy) {
+  TCellGrid::scrollContentsBy(Dx, Dy);
+  emit Scrolled();
+}
+
+// ---------------------------------------------------------------------------
+// The overview
+
+TLevelOverview::TLevelOverview(QWidget* Parent) : QWidget(Parent) {
+  setToolTip("The whole level; click or drag to show a part of it");
+  setStatusTip("The whole level, the part the layout shows framed; click or drag to show another part");
+  setCursor(Qt::PointingHandCursor);
+}
+
+void TLevelOverview::SetPicture(const QImage& Cells) {
+  FCells = Cells;
+  update();
+}
+
+void TLevelOverview::SetView(const QRectF& Cells) {
+  FView = Cells;
+  update();
+}
+
+QRectF TLevelOverview::PictureRect() const {
+  if (FCells.isNull()) return {};
+  // Whole cells scaled to fit, keeping their squares square.
+  const double Scale = std::min(double(width()) / FCells.width(), double(height()) / FCells.height());
+  return {0, 0, FCells.width() * Scale, FCells.height() * Scale};
+}
+
+void TLevelOverview::paintEvent(QPaintEvent*) {
+  QPainter Painter(this);
+  Painter.fillRect(rect(), palette().color(QPalette::Window));
+  if (FCells.isNull()) return;
+  const QRectF Picture = PictureRect();
+  Painter.drawImage(Picture, FCells);
+  const double Scale = Picture.width() / FCells.width();
+  const QRectF View(FView.x() * Scale, FView.y() * Scale, FView.width() * Scale, FView.height() * Scale);
+  Painter.setBrush(Qt::NoBrush);
+  Painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+  Painter.drawRect(View.intersected(Picture).adjusted(1, 1, -1, -1));
+}
+
+void TLevelOverview::mousePressEvent(QMouseEvent* Event) {
+  if (Event->button() != Qt::LeftButton) return QWidget::mousePressEvent(Event);
+  mouseMoveEvent(Event);
+}
+
+void TLevelOverview::mouseMoveEvent(QMouseEvent* Event) {
+  if (!(Event->buttons() & Qt::LeftButton) || FCells.isNull()) return;
+  const QRectF Picture = PictureRect();
+  const double Scale = Picture.width() / FCells.width();
+  emit Jump(QPointF(Event->position().x() / Scale, Event->position().y() / Scale));
 }
 
 // ---------------------------------------------------------------------------
@@ -141,8 +261,8 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   // font in use; help keeps to the right-hand corner.
   pnlTop = new QWidget(this);
   pnlTop->setObjectName("pnlTop");
-  cbxZoom = MakeViewBox(pnlTop, "cbxZoom", {"100%", "150%", "200%", "300%", "400%"}, "200%", 97);
-  cbxZoom->setToolTip("Size of the cells, in percent of a tile's real size");
+  cbxZoom = MakeViewBox(pnlTop, "cbxZoom", {"25%", "50%", "100%", "150%", "200%", "300%", "400%"}, "200%", 97);
+  cbxZoom->setToolTip("Size of the cells, in percent of a tile's real size (Ctrl+wheel over the layout zooms)");
   lblZoom = MakeLabel(pnlTop, "lblZoom", "&Zoom", cbxZoom);
   cbxHairsize = MakeViewBox(pnlTop, "cbxHairsize", {"0px", "1px", "2px", "3px", "4px"}, "2px", 81);
   cbxHairsize->setToolTip("Width of the lines between the cells, in pixels");
@@ -188,12 +308,17 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   lbxActors->setToolTip("The actor to place; <erase> empties cells");
   lblActors = MakeLabel(pnlLeft, "lblActors", "&Actors", lbxActors);
   lblActors->move(8, 8);
+  pnlOverview = new TLevelOverview(pnlLeft);
+  pnlOverview->setObjectName("pnlOverview");
+  lblOverview = MakeLabel(pnlLeft, "lblOverview", "Overview", nullptr);
 
   pnlClient = new QWidget(this);
   pnlClient->setObjectName("pnlClient");
   grdLayout = new TLayoutGrid(pnlClient);
   grdLayout->setObjectName("grdLayout");
-  grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys move, Space places");
+  grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys move, Space places; Ctrl+wheel zooms, "
+                        "the middle button drags the view");
+  grdLayout->setStatusTip("The frame shows the DS screen where the level starts");
   grdLayout->DrawCell = [this](QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
     grdLayoutDrawCell(Painter, Rect, Column, Row, Selected);
   };
@@ -216,6 +341,12 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   connect(lbxActors, &QListWidget::itemSelectionChanged, grdLayout->viewport(), qOverload<>(&QWidget::update));
   connect(grdLayout, &TLayoutGrid::Clicked, this, &TfrmLevelEditor::grdLayoutClick);
   connect(grdLayout, &TLayoutGrid::Exited, this, &TfrmLevelEditor::grdLayoutNoSelection);
+  connect(grdLayout, &TLayoutGrid::ZoomAsked, this, &TfrmLevelEditor::ZoomAround);
+  connect(grdLayout, &TLayoutGrid::Scrolled, this, &TfrmLevelEditor::ShowViewInOverview);
+  connect(pnlOverview, &TLevelOverview::Jump, this, [this](QPointF Cell) {
+    const QRect View = grdLayout->viewport()->rect();
+    grdLayout->ScrollTo(Cell * 8.0, View.center());
+  });
 
   setSizeGripEnabled(true);
   setMinimumSize(std::max(540, Row->minimumSize().width()), 240);
@@ -228,7 +359,14 @@ void TfrmLevelEditor::Arrange() {
   pnlTop->setGeometry(0, 0, W, 33);
   pnlLeft->setGeometry(0, 33, 145, H - 33);
   pnlClient->setGeometry(145, 33, W - 145, H - 33);
-  lbxActors->setGeometry(8, 32, 121, std::max(0, H - 33 - 32 - 12));
+  // The overview keeps its square below the list while the window is tall
+  // enough for both.
+  const int Overview = std::clamp(H - 33 - 32 - 12 - 120, 0, 121);
+  lbxActors->setGeometry(8, 32, 121, std::max(0, H - 33 - 32 - 12 - (Overview ? Overview + 24 : 0)));
+  lblOverview->move(8, lbxActors->geometry().bottom() + 6);
+  lblOverview->setVisible(Overview > 0);
+  pnlOverview->setGeometry(8, lbxActors->geometry().bottom() + 22, 121, Overview);
+  pnlOverview->setVisible(Overview > 0);
   grdLayout->setGeometry(8, 32, std::max(0, W - 145 - 8 - 12), std::max(0, H - 33 - 32 - 12));
 }
 
@@ -254,7 +392,8 @@ void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
   FLevel = Level;
   FillActors();
   lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
-  grdLayout->viewport()->update();
+  // An undo may have sized the level anew.
+  ApplyView();
 }
 
 void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
@@ -289,6 +428,70 @@ void TfrmLevelEditor::ApplyView() {
   // 8 pixels, a tile's real size, at 100%. A whole-number zoom never lands
   // on a half, so how halves round does not matter.
   grdLayout->SetCellSize(static_cast<int>(std::lround(ZoomValue() * 8.0 / 100.0)));
+  RefreshOverview();
+}
+
+namespace {
+constexpr int ZoomSteps[] = {25, 50, 100, 150, 200, 300, 400};
+}
+
+void TfrmLevelEditor::ZoomAround(int Steps, QPoint At) {
+  const int Now = ZoomValue();
+  // The next list step from the zoom in use, in the wheel's direction.
+  int Zoom = Now;
+  for (int i = 0; i < std::abs(Steps); ++i) {
+    if (Steps > 0) {
+      auto Next = std::upper_bound(std::begin(ZoomSteps), std::end(ZoomSteps), Zoom);
+      if (Next != std::end(ZoomSteps)) Zoom = *Next;
+    } else {
+      auto Before = std::lower_bound(std::begin(ZoomSteps), std::end(ZoomSteps), Zoom);
+      if (Before != std::begin(ZoomSteps)) Zoom = *(Before - 1);
+    }
+  }
+  if (Zoom == Now) return;
+  const QPointF Under = grdLayout->LevelPixelAt(At);
+  cbxZoom->setEditText(QString::number(Zoom) + "%");
+  cbxZoomExit();
+  grdLayout->ScrollTo(Under, At);
+}
+
+void TfrmLevelEditor::RefreshOverview() {
+  if (!FLevel || FLevel->Width() <= 0 || FLevel->Height() <= 0) {
+    pnlOverview->SetPicture(QImage());
+    grdLayout->SetScreenFrame(QRect());
+    return;
+  }
+  // One pixel a cell, in the colour of the middle of its actor's picture.
+  QImage Cells(FLevel->Width(), FLevel->Height(), QImage::Format_RGB32);
+  Cells.fill(palette().color(QPalette::Base));
+  QHash<const lvk::TActor*, QRgb> Colors;
+  for (int Row = 0; Row < FLevel->Height(); ++Row) {
+    auto* Line = reinterpret_cast<QRgb*>(Cells.scanLine(Row));
+    for (int Column = 0; Column < FLevel->Width(); ++Column) {
+      const lvk::TActor* Actor = FLevel->GetCell(Column, Row);
+      if (!Actor) continue;
+      auto Found = Colors.find(Actor);
+      if (Found == Colors.end()) {
+        const QImage& P = Picture(Actor);
+        Found = Colors.insert(Actor, P.isNull() ? qRgb(128, 128, 128) : P.pixel(P.width() / 2, P.height() / 2));
+      }
+      Line[Column] = *Found;
+    }
+  }
+  pnlOverview->SetPicture(Cells);
+  // On a level of one screen the frame would only outline the level.
+  int X = 0, Y = 0;
+  FLevel->CameraStart(X, Y);
+  const bool Scrolls = FLevel->Width() > lvk::ScreenColumns || FLevel->Height() > lvk::ScreenRows;
+  grdLayout->SetScreenFrame(Scrolls ? QRect(X, Y, lvk::ScreenColumns * 8, lvk::ScreenRows * 8) : QRect());
+  ShowViewInOverview();
+}
+
+void TfrmLevelEditor::ShowViewInOverview() {
+  const QRect View = grdLayout->viewport()->rect();
+  const QPointF From = grdLayout->LevelPixelAt(View.topLeft()) / 8.0;
+  const QPointF To = grdLayout->LevelPixelAt(View.bottomRight()) / 8.0;
+  pnlOverview->SetView(QRectF(From, To));
 }
 
 void TfrmLevelEditor::cbxZoomExit() {
@@ -376,6 +579,7 @@ void TfrmLevelEditor::grdLayoutClick() {
       for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
   }
   grdLayout->viewport()->update();
+  RefreshOverview();
 }
 
 void TfrmLevelEditor::grdLayoutNoSelection() { grdLayout->ClearSelection(); }

@@ -21,7 +21,9 @@ class TLevel;
 }  // namespace lvk
 
 // The level's cells: square, in a scrolling view, with Space as a click and
-// a selection that may be absent (it previews what a click places).
+// a selection that may be absent (it previews what a click places). The
+// wheel scrolls, Ctrl+wheel zooms around the mouse, the middle button drags
+// the view; a frame marks what the DS screen shows when the level starts.
 class TLayoutGrid : public TCellGrid {
   Q_OBJECT
 public:
@@ -29,6 +31,57 @@ public:
 
   int CellSize() const { return CellWidth(); }
   void SetCellSize(int Size) { TCellGrid::SetCellSize(Size, Size); }
+  // The DS screen at the camera's start, in level pixels (8 a cell); a null
+  // rectangle for none.
+  void SetScreenFrame(const QRect& Pixels);
+  // Where a level pixel lies in the viewport, at the zoom in use.
+  QPoint ViewPoint(QPointF LevelPixel) const;
+  // The level pixel under a viewport point.
+  QPointF LevelPixelAt(QPoint Position) const;
+  // Scrolls so that level pixel LevelPixel lies under viewport point At.
+  void ScrollTo(QPointF LevelPixel, QPoint At);
+
+signals:
+  // Ctrl+wheel: Steps up (positive) or down, around viewport point At.
+  void ZoomAsked(int Steps, QPoint At);
+  void Scrolled();
+
+protected:
+  void paintEvent(QPaintEvent* Event) override;
+  void wheelEvent(QWheelEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void mouseReleaseEvent(QMouseEvent* Event) override;
+  void scrollContentsBy(int Dx, int Dy) override;
+
+private:
+  QRect FScreenFrame;
+  QPoint FPanFrom{-1, -1};  // where a middle-button drag last was
+};
+
+// The whole level small, with the part the layout view shows framed; a
+// click or drag on it moves the view there.
+class TLevelOverview : public QWidget {
+  Q_OBJECT
+public:
+  explicit TLevelOverview(QWidget* Parent = nullptr);
+  // The level's cells as one pixel each, made by the owner.
+  void SetPicture(const QImage& Cells);
+  // The view's part, in cells.
+  void SetView(const QRectF& Cells);
+
+signals:
+  void Jump(QPointF Cell);
+
+protected:
+  void paintEvent(QPaintEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+
+private:
+  QRectF PictureRect() const;
+  QImage FCells;
+  QRectF FView;
 };
 
 class TfrmLevelEditor : public QDialog {
@@ -74,6 +127,8 @@ public:
   QWidget* pnlLeft;
   QLabel* lblActors;
   QListWidget* lbxActors;
+  QLabel* lblOverview;
+  TLevelOverview* pnlOverview;
   QWidget* pnlClient;
   QLabel* lblLayout;
   TLayoutGrid* grdLayout;
@@ -87,6 +142,11 @@ private:
   void FormShow();
   void FillActors();
   void ApplyView();
+  // Zooms by Steps of the zoom list around viewport point At.
+  void ZoomAround(int Steps, QPoint At);
+  // The overview's picture and the screen frame, after the cells changed.
+  void RefreshOverview();
+  void ShowViewInOverview();
   void Arrange();
   // The actor of the chosen list entry (nullptr for "<erase>"); false when
   // no entry is chosen.

@@ -11,7 +11,7 @@
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
-#include "ui/events/FraEventKey.h"
+#include "ui/events/UKeyToggles.h"
 #include "ui/common/UHelp.h"
 
 namespace {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/events/UKeyToggles.h"
+
 class QLabel;
 
 class QToolButton;
@@ -65,13 +67,6 @@ private:
 
 // A frame whose parameter is a set of named members, one toggle button
 // (caption = the member's name, no glyph) per member.
-// One toggle button of a set, at its design position.
-struct TToggleInfo {
-  const char* Name;
-  const char* Caption;
-  int Left, Top;
-  const char* Hint;
-};
 
 class TfraEventMask : public TfraEvent {
   Q_OBJECT

@@ -31,11 +31,3 @@ private:
   lvk::TEventKey& FEvent;
 };
 
-// A key toggle's hint "Name|Description" with where the play window has the
-// key (the DS's key KeyIndex, its bit in the key state) added to both parts.
-QString KeyHint(const QString& Hint, int KeyIndex);
-
-// The toggles of the DS keys as OnKey lays them out, in reading (and tab)
-// order, each caption a key name of OnKey's table; every editor of a key
-// set shows them so.
-std::span<const TToggleInfo> KeyToggles();

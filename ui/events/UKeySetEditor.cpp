@@ -4,7 +4,7 @@
 #include <QToolButton>
 
 #include "behaviour/REventKey.h"
-#include "ui/events/FraEventKey.h"
+#include "ui/events/FraEvent.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 
 namespace lvk {
 class TActionBase;

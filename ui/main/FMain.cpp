@@ -144,7 +144,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
   connect(tvwTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* Node) {
-    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeData(Node)));
+    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeItem(FSession->Game(), Node)));
   });
   connect(FSession, &TDocumentSession::Changed, this, &TfrmMain::Follow);
   connect(FSession, &TDocumentSession::RecentFilesChanged, this, &TfrmMain::UpdateRecentMenu);
@@ -250,8 +250,8 @@ void TfrmMain::CreateMenus() {
   FCommands->DeleteAction = mnuDelete;
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
-  FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
-  FCommands->PaintFrames = [this](void* Actor) { PaintFrame(*static_cast<lvk::TActor*>(Actor), 0, 0); };
+  FCommands->PaintTile = [this](lvk::TTile& Tile) { PaintTile(Tile); };
+  FCommands->PaintFrames = [this](lvk::TActor& Actor) { PaintFrame(Actor, 0, 0); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },
@@ -288,8 +288,8 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
     case lvk::TChangeKind::Removing:
       // No pane keeps the item or anything made for it (the event frame).
       for (TPane* Pane : FItemPanes)
-        if (Pane->Tag() == Change.Object) Pane->Release();
-      if (FShownNode && FShownNode == NodeOf(Change.Object)) FShownNode = nullptr;
+        if (Pane->ItemId() == Change.Id) Pane->Release();
+      if (FShownNode && FShownNode == NodeOf(Change.Id)) FShownNode = nullptr;
       tvwTree->Follow(Change);
       break;
     case lvk::TChangeKind::Replaced: {
@@ -361,7 +361,7 @@ TPane* TfrmMain::PaneOf(const QTreeWidgetItem* Node) const {
 void TfrmMain::tvwTreeChange(QTreeWidgetItem* Node) {
   tvwTree->setFocus();
   TPane* Pane = PaneOf(Node);
-  if (NodeKind(Node) != TNodeKind::Pane) Pane->SetTag(NodeData(Node));
+  if (NodeKind(Node) != TNodeKind::Pane) Pane->SetItemId(NodeId(Node));
   FShownNode = Node;
   ShowPane(Pane);
 }
@@ -374,7 +374,7 @@ void TfrmMain::SelectNode(QTreeWidgetItem* Node) {
     tvwTree->setCurrentItem(Node);
 }
 
-void TfrmMain::SelectItem(const void* Item) { SelectNode(NodeOf(Item)); }
+void TfrmMain::SelectItem(const lvk::TIdentified& Item) { SelectNode(NodeOf(Item.Id())); }
 
 // ---- Edit commands ----
 
@@ -485,7 +485,7 @@ void TfrmMain::mnuPlayClick() {
   for (QTreeWidgetItem* Node = tvwTree->currentItem(); Node; Node = Node->parent())
     if (NodeKind(Node) == TNodeKind::Level) {
       for (int i = 0; i < Game().LevelCount(); ++i)
-        if (Game().GetLevel(i) == NodeData(Node)) Level = i;
+        if (Game().GetLevel(i)->Id() == NodeId(Node)) Level = i;
       break;
     }
   FLauncher->Play(Level);

@@ -47,7 +47,7 @@ public:
   // The host of the panes.
   lvk::TDocument& Document() const override;
   QString RootFolder() const override { return FRootFolder; }
-  void SelectItem(const void* Item) override;
+  void SelectItem(const lvk::TIdentified& Item) override;
   void EditPalette() override;
   void EditLevelLayout(lvk::TLevel& Level) override;
   void SelectEvent(lvk::THandler& Handler) override;
@@ -70,7 +70,8 @@ public:
   TPane* VisiblePane() const;
   // Selects a node and shows its pane, as a click on it would.
   void SelectNode(QTreeWidgetItem* Node);
-  QTreeWidgetItem* NodeOf(const void* Item) const { return tvwTree->NodeOf(Item); }
+  QTreeWidgetItem* NodeOf(lvk::TItemId Item) const { return tvwTree->NodeOf(Item); }
+  QTreeWidgetItem* NodeOf(const lvk::TIdentified* Item) const { return tvwTree->NodeOf(Item); }
   QTreeWidgetItem* GameNode() const { return tvwTree->GameNode(); }
   QTreeWidgetItem* TilesNode() const { return tvwTree->FolderNode(lvk::TItemKind::Tile); }
   QTreeWidgetItem* ActorsNode() const { return tvwTree->FolderNode(lvk::TItemKind::Actor); }

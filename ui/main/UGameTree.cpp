@@ -35,8 +35,9 @@ public:
     if (Kind == TNodeKind::Pane) return;
     const TItemView* View = ItemView(static_cast<lvk::TItemKind>(Kind));
     if (!View || View->NodeIcon) return;
-    const QPixmap Picture =
-        View->Picture(FGame(), reinterpret_cast<const void*>(Index.data(DataRole).value<quintptr>()));
+    const lvk::TIdentified* Item = FGame().FindItem(View->Kind, Index.data(DataRole).value<lvk::TItemId>());
+    if (!Item) return;
+    const QPixmap Picture = View->Picture(FGame(), Item);
     if (Picture.isNull()) return;
     QStyleOptionViewItem Opt = Option;
     initStyleOption(&Opt, Index);
@@ -72,12 +73,17 @@ QIcon BlankIcon() {
 
 TNodeKind NodeKind(const QTreeWidgetItem* Node) { return static_cast<TNodeKind>(Node->data(0, KindRole).toInt()); }
 
-void* NodeData(const QTreeWidgetItem* Node) {
-  return reinterpret_cast<void*>(Node->data(0, DataRole).value<quintptr>());
+lvk::TItemId NodeId(const QTreeWidgetItem* Node) {
+  return NodeKind(Node) == TNodeKind::Pane ? lvk::NoItem : Node->data(0, DataRole).value<lvk::TItemId>();
+}
+
+lvk::TIdentified* NodeItem(const lvk::TGame& Game, const QTreeWidgetItem* Node) {
+  if (!Node || NodeKind(Node) == TNodeKind::Pane) return nullptr;
+  return Game.FindItem(static_cast<lvk::TItemKind>(NodeKind(Node)), NodeId(Node));
 }
 
 lvk::TItemKind PaneKind(const QTreeWidgetItem* Node) {
-  return static_cast<lvk::TItemKind>(reinterpret_cast<quintptr>(NodeData(Node)));
+  return static_cast<lvk::TItemKind>(Node->data(0, DataRole).value<quintptr>());
 }
 
 TGameTree::TGameTree(QWidget* Parent, std::function<lvk::TGame&()> Game) : QTreeWidget(Parent), FGame(Game) {
@@ -118,12 +124,12 @@ void TGameTree::FitColumn() {
 }
 
 QTreeWidgetItem* TGameTree::AddNode(QTreeWidgetItem* Parent, int Row, const QString& Text, TNodeKind Kind,
-                                    const void* Data) {
+                                    quintptr Data) {
   auto* Node = new QTreeWidgetItem();
-  if (Kind != TNodeKind::Pane) FNodes.insert(Data, Node);
+  if (Kind != TNodeKind::Pane) FNodes.insert(static_cast<lvk::TItemId>(Data), Node);
   Node->setText(0, Text);
   Node->setData(0, KindRole, static_cast<int>(Kind));
-  Node->setData(0, DataRole, QVariant::fromValue(reinterpret_cast<quintptr>(Data)));
+  Node->setData(0, DataRole, QVariant::fromValue(Data));
   if (!Parent)
     addTopLevelItem(Node);
   else
@@ -131,20 +137,20 @@ QTreeWidgetItem* TGameTree::AddNode(QTreeWidgetItem* Parent, int Row, const QStr
   return Node;
 }
 
-QTreeWidgetItem* TGameTree::AddItemNode(const TItemView& View, const void* Item) {
-  const void* Owner = View.Owner(Item);
+QTreeWidgetItem* TGameTree::AddItemNode(const TItemView& View, const lvk::TIdentified* Item) {
+  const lvk::TIdentified* Owner = View.Owner(Item);
   QTreeWidgetItem* Parent = Owner ? NodeOf(Owner) : FolderNode(View.Kind);
   if (!Parent) return nullptr;
   // In list order: the place the item has among its own.
-  const std::vector<const void*> Items = View.Items(FGame(), Owner);
+  const std::vector<const lvk::TIdentified*> Items = View.Items(FGame(), Owner);
   const int Row = static_cast<int>(std::find(Items.begin(), Items.end(), Item) - Items.begin());
-  auto* Node = AddNode(Parent, Row, View.Text(Item), static_cast<TNodeKind>(View.Kind), Item);
+  auto* Node = AddNode(Parent, Row, View.Text(Item), static_cast<TNodeKind>(View.Kind), Item->Id());
   Node->setIcon(0, View.NodeIcon ? QIcon(UiPixmap(View.NodeIcon)) : BlankIcon());
   Parent->setExpanded(true);
   // The kinds listed under this one (an actor's handlers).
   for (const TItemView* Child : ItemViews())
     if (!Child->Folder && Child->OwnerKind == View.Kind)
-      for (const void* Sub : Child->Items(FGame(), Item)) AddItemNode(*Child, Sub);
+      for (const lvk::TIdentified* Sub : Child->Items(FGame(), Item)) AddItemNode(*Child, Sub);
   return Node;
 }
 
@@ -152,7 +158,7 @@ void TGameTree::RemoveNode(QTreeWidgetItem* Node) {
   if (!Node) return;
   emit NodeRemoving(Node);
   std::function<void(QTreeWidgetItem*)> Forget = [&](QTreeWidgetItem* N) {
-    FNodes.remove(NodeData(N));
+    FNodes.remove(NodeId(N));
     for (int i = 0; i < N->childCount(); ++i) Forget(N->child(i));
   };
   Forget(Node);
@@ -161,11 +167,11 @@ void TGameTree::RemoveNode(QTreeWidgetItem* Node) {
   delete Node;
 }
 
-void TGameTree::MoveNode(const TItemView& View, const void* Item) {
+void TGameTree::MoveNode(const TItemView& View, const lvk::TIdentified* Item) {
   QTreeWidgetItem* Node = NodeOf(Item);
   QTreeWidgetItem* Parent = Node ? Node->parent() : nullptr;
   if (!Parent) return;
-  const std::vector<const void*> Items = View.Items(FGame(), View.Owner(Item));
+  const std::vector<const lvk::TIdentified*> Items = View.Items(FGame(), View.Owner(Item));
   const int Row = static_cast<int>(std::find(Items.begin(), Items.end(), Item) - Items.begin());
   const int Now = Parent->indexOfChild(Node);
   if (Row == Now || Row >= Parent->childCount()) return;
@@ -183,15 +189,15 @@ void TGameTree::Rebuild() {
   }
   FNodes.clear();
   FFolders.clear();
-  FGameNode = AddNode(nullptr, 0, "Game", TNodeKind::Pane, reinterpret_cast<void*>(lvk::TItemKind::Game));
+  FGameNode = AddNode(nullptr, 0, "Game", TNodeKind::Pane, static_cast<quintptr>(lvk::TItemKind::Game));
   FGameNode->setIcon(0, UiPixmap("BmpGame18x18"));
   for (const TItemView* View : ItemViews()) {
     if (!View->Folder) continue;
     QTreeWidgetItem* Folder =
-        AddNode(FGameNode, FGameNode->childCount(), View->Folder, TNodeKind::Pane, reinterpret_cast<void*>(static_cast<quintptr>(View->Kind)));
+        AddNode(FGameNode, FGameNode->childCount(), View->Folder, TNodeKind::Pane, static_cast<quintptr>(View->Kind));
     Folder->setIcon(0, UiPixmap(View->FolderIcon));
     FFolders.insert(static_cast<int>(View->Kind), Folder);
-    for (const void* Item : View->Items(FGame(), nullptr)) AddItemNode(*View, Item);
+    for (const lvk::TIdentified* Item : View->Items(FGame(), nullptr)) AddItemNode(*View, Item);
   }
   FGameNode->setExpanded(true);
   const QSignalBlocker Quiet(this);
@@ -201,7 +207,9 @@ void TGameTree::Rebuild() {
 void TGameTree::RefreshTexts() {
   for (auto It = FNodes.cbegin(); It != FNodes.cend(); ++It) {
     const TItemView* View = ItemView(static_cast<lvk::TItemKind>(NodeKind(It.value())));
-    const QString Text = View->Text(It.key());
+    const lvk::TIdentified* Item = FGame().FindItem(View->Kind, It.key());
+    if (!Item) continue;
+    const QString Text = View->Text(Item);
     if (It.value()->text(0) != Text) It.value()->setText(0, Text);
   }
   viewport()->update();
@@ -211,22 +219,26 @@ void TGameTree::Follow(const lvk::TChange& Change) {
   const TItemView* View = ItemView(Change.Item);
   switch (Change.Kind) {
     case lvk::TChangeKind::Added:
-      if (View && !NodeOf(Change.Object)) AddItemNode(*View, Change.Object);
+      if (View && !NodeOf(Change.Id))
+        if (const lvk::TIdentified* Item = FGame().FindItem(Change.Item, Change.Id)) AddItemNode(*View, Item);
       break;
-    case lvk::TChangeKind::Removing: RemoveNode(NodeOf(Change.Object)); break;
+    case lvk::TChangeKind::Removing: RemoveNode(NodeOf(Change.Id)); break;
     case lvk::TChangeKind::Renamed:
     case lvk::TChangeKind::Changed:
       // A rename of an actor shows in its collision handlers' summaries too.
       if (Change.Item == lvk::TItemKind::Actor && Change.Kind == lvk::TChangeKind::Renamed) {
         RefreshTexts();
-      } else if (QTreeWidgetItem* Node = View ? NodeOf(Change.Object) : nullptr) {
-        const QString Text = View->Text(Change.Object);
-        if (Node->text(0) != Text) Node->setText(0, Text);
+      } else if (QTreeWidgetItem* Node = View ? NodeOf(Change.Id) : nullptr) {
+        if (const lvk::TIdentified* Item = FGame().FindItem(Change.Item, Change.Id)) {
+          const QString Text = View->Text(Item);
+          if (Node->text(0) != Text) Node->setText(0, Text);
+        }
       }
       viewport()->update();  // pictures: an actor is drawn with its tile's
       break;
     case lvk::TChangeKind::Moved:
-      if (View) MoveNode(*View, Change.Object);
+      if (View)
+        if (const lvk::TIdentified* Item = FGame().FindItem(Change.Item, Change.Id)) MoveNode(*View, Item);
       break;
     case lvk::TChangeKind::Refreshed: RefreshTexts(); break;
     default: break;

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "model/UChange.h"
+#include "model/UItemId.h"
 
 class QTimer;
 struct TItemView;
@@ -31,9 +32,10 @@ enum class TNodeKind {
 };
 
 TNodeKind NodeKind(const QTreeWidgetItem* Node);
-// The item of an item node; the kind of item (lvk::TItemKind, the game for
-// the game node) a pane node stands for, as a number.
-void* NodeData(const QTreeWidgetItem* Node);
+// The id of an item node's item (lvk::NoItem for a pane node).
+lvk::TItemId NodeId(const QTreeWidgetItem* Node);
+// The item of an item node as Game has it now, or null (a pane node).
+lvk::TIdentified* NodeItem(const lvk::TGame& Game, const QTreeWidgetItem* Node);
 // The kind a folder or the game node stands for.
 lvk::TItemKind PaneKind(const QTreeWidgetItem* Node);
 
@@ -54,7 +56,8 @@ public:
   // The folder of a kind (Tiles, Actors, Levels, Variables), or null.
   QTreeWidgetItem* FolderNode(lvk::TItemKind Kind) const { return FFolders.value(static_cast<int>(Kind), nullptr); }
   // Null for an item without a node.
-  QTreeWidgetItem* NodeOf(const void* Item) const { return FNodes.value(Item, nullptr); }
+  QTreeWidgetItem* NodeOf(lvk::TItemId Item) const { return FNodes.value(Item, nullptr); }
+  QTreeWidgetItem* NodeOf(const lvk::TIdentified* Item) const { return Item ? NodeOf(Item->Id()) : nullptr; }
 
   // The rows from the root to a node, and the node at such a path in a tree
   // that may have changed: the deepest that still exists.
@@ -70,18 +73,18 @@ protected:
   bool viewportEvent(QEvent* Event) override;
 
 private:
-  QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, int Row, const QString& Text, TNodeKind Kind, const void* Data);
-  QTreeWidgetItem* AddItemNode(const TItemView& View, const void* Item);
+  QTreeWidgetItem* AddNode(QTreeWidgetItem* Parent, int Row, const QString& Text, TNodeKind Kind, quintptr Data);
+  QTreeWidgetItem* AddItemNode(const TItemView& View, const lvk::TIdentified* Item);
   void RemoveNode(QTreeWidgetItem* Node);
   // Puts an item's node at the item's place in its list, the current node
   // staying current without a word to the window: the same item stays shown.
-  void MoveNode(const TItemView& View, const void* Item);
+  void MoveNode(const TItemView& View, const lvk::TIdentified* Item);
   void RefreshTexts();
   // The node column as wide as its widest text, at least the tree's width.
   void FitColumn();
 
   std::function<lvk::TGame&()> FGame;
-  QHash<const void*, QTreeWidgetItem*> FNodes;
+  QHash<lvk::TItemId, QTreeWidgetItem*> FNodes;  // item nodes by the item's id
   QHash<int, QTreeWidgetItem*> FFolders;
   QTreeWidgetItem* FGameNode = nullptr;
   QTimer* FFitTimer;

@@ -1,5 +1,7 @@
 #include "ui/main/UItemCommands.h"
 
+#include "ui/common/UTileFiles.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -17,7 +19,6 @@
 #include "model/UGame.h"
 #include "model/UNames.h"
 #include "model/UTile.h"
-#include "ui/panes/PaneItems.h"
 #include "ui/common/UClipboard.h"
 #include "ui/common/UDialogService.h"
 #include "ui/main/UDocumentSession.h"
@@ -60,12 +61,12 @@ bool TItemCommands::CanDuplicate(const QTreeWidgetItem* Node) {
 
 QString TItemCommands::DeleteQuestion(const QTreeWidgetItem* Node) const {
   const TItemView* View = ViewOf(Node);
-  return View ? View->DeleteQuestion(FSession.Game(), NodeData(Node)) : QString();
+  return View ? View->DeleteQuestion(FSession.Game(), NodeItem(FSession.Game(), Node)) : QString();
 }
 
 bool TItemCommands::DeleteNode(QTreeWidgetItem* Node) {
   if (!CanDelete(Node) || TDocumentSession::ModalWindowUp()) return false;
-  const void* Item = NodeData(Node);
+  const lvk::TIdentified* Item = NodeItem(FSession.Game(), Node);
   if (Dialogs().Message(FWindow, TMsgKind::Confirmation, DeleteQuestion(Node)) != TMsgAnswer::Yes) return false;
   // Timers run while the box is up: the node is looked up again.
   Node = FTree.NodeOf(Item);
@@ -91,16 +92,16 @@ QTreeWidgetItem* TItemCommands::DuplicateNode(QTreeWidgetItem* Node) {
   if (!CanDuplicate(Node) || TDocumentSession::ModalWindowUp()) return nullptr;
   const TItemView& View = *ViewOf(Node);
   if (View.DuplicateRefusal) {
-    const QString Refusal = View.DuplicateRefusal(FSession.Game(), NodeData(Node));
+    const QString Refusal = View.DuplicateRefusal(FSession.Game(), NodeItem(FSession.Game(), Node));
     if (!Refusal.isEmpty()) {
       ShowWarning(FWindow, Refusal);
       return nullptr;
     }
   }
-  const void* Copy = nullptr;
+  const lvk::TIdentified* Copy = nullptr;
   {
     lvk::TEdit Edit(FSession.Game(), std::string("Duplicate ") + View.Noun);
-    Copy = View.Duplicate(FSession.Game(), NodeData(Node));
+    Copy = View.Duplicate(FSession.Game(), NodeItem(FSession.Game(), Node));
   }
   FSelect(FTree.NodeOf(Copy));
   return FTree.NodeOf(Copy);
@@ -109,16 +110,16 @@ QTreeWidgetItem* TItemCommands::DuplicateNode(QTreeWidgetItem* Node) {
 bool TItemCommands::CanMove(const QTreeWidgetItem* Node, int Delta) const {
   const TItemView* View = ViewOf(Node);
   if (!View || !View->Move) return false;
-  const std::vector<const void*> Items = View->Items(FSession.Game(), View->Owner(NodeData(Node)));
-  const auto At = std::find(Items.begin(), Items.end(), NodeData(Node)) - Items.begin();
+  const std::vector<const lvk::TIdentified*> Items = View->Items(FSession.Game(), View->Owner(NodeItem(FSession.Game(), Node)));
+  const auto At = std::find(Items.begin(), Items.end(), NodeItem(FSession.Game(), Node)) - Items.begin();
   return At + Delta >= 0 && At + Delta < static_cast<std::ptrdiff_t>(Items.size());
 }
 
 bool TItemCommands::MoveNode(QTreeWidgetItem* Node, int Delta) {
   if (!CanMove(Node, Delta) || TDocumentSession::ModalWindowUp()) return false;
   const TItemView& View = *ViewOf(Node);
-  const void* Item = NodeData(Node);
-  const std::vector<const void*> Items = View.Items(FSession.Game(), View.Owner(Item));
+  const lvk::TIdentified* Item = NodeItem(FSession.Game(), Node);
+  const std::vector<const lvk::TIdentified*> Items = View.Items(FSession.Game(), View.Owner(Item));
   const int From = static_cast<int>(std::find(Items.begin(), Items.end(), Item) - Items.begin());
   {
     lvk::TEdit Edit(FSession.Game(), std::string("Move ") + View.Noun);
@@ -138,15 +139,15 @@ bool TItemCommands::CanPaste(const QTreeWidgetItem* Node) {
 
 bool TItemCommands::CopyNode(QTreeWidgetItem* Node) {
   if (!CanCopy(Node)) return false;
-  const auto* Handler = static_cast<const lvk::THandler*>(NodeData(Node));
+  const auto* Handler = static_cast<const lvk::THandler*>(NodeItem(FSession.Game(), Node));
   PutCopy(lvk::HandlerCopyBytes(*Handler), Node->text(0));
   return true;
 }
 
 QTreeWidgetItem* TItemCommands::PasteOnNode(QTreeWidgetItem* Node) {
   if (!CanPaste(Node) || TDocumentSession::ModalWindowUp()) return nullptr;
-  auto* Actor = NodeKind(Node) == TNodeKind::Actor ? static_cast<lvk::TActor*>(NodeData(Node))
-                                                   : &static_cast<lvk::THandler*>(NodeData(Node))->Actor();
+  auto* Actor = NodeKind(Node) == TNodeKind::Actor ? static_cast<lvk::TActor*>(NodeItem(FSession.Game(), Node))
+                                                   : &static_cast<lvk::THandler*>(NodeItem(FSession.Game(), Node))->Actor();
   lvk::THandler* Pasted = nullptr;
   try {
     lvk::TEdit Edit(FSession.Game(), "Paste handler");
@@ -163,7 +164,7 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   if (!CanDelete(Node)) return nullptr;
   auto* Menu = new QMenu(Parent);
   Menu->setObjectName("mnuNode");
-  const void* Item = NodeData(Node);
+  const lvk::TIdentified* Item = NodeItem(FSession.Game(), Node);
   auto Repeat = [](QAction* Into, const QAction* From) {
     if (!From) return;
     Into->setShortcut(From->shortcut());
@@ -171,8 +172,8 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
     Into->setStatusTip(From->statusTip());
   };
   if (NodeKind(Node) == TNodeKind::Tile && PaintTile) {
-    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Item] {
-      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintTile(NodeData(Now));
+    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Id = Item->Id()] {
+      if (lvk::TTile* Tile = FSession.Game().TileById(Id)) PaintTile(*Tile);
     });
     Paint->setObjectName("mnuNodePaint");
     Paint->setStatusTip("Paint the tile's picture pixel by pixel (or double-click the tile)");
@@ -180,8 +181,8 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   }
   if (NodeKind(Node) == TNodeKind::Actor && PaintFrames) {
     const auto* Actor = static_cast<const lvk::TActor*>(Item);
-    QAction* Paint = Menu->addAction("Pain&t frames...", this, [this, Item] {
-      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintFrames(NodeData(Now));
+    QAction* Paint = Menu->addAction("Pain&t frames...", this, [this, Id = Item->Id()] {
+      if (lvk::TActor* Actor = FSession.Game().ActorById(Id)) PaintFrames(*Actor);
     });
     Paint->setObjectName("mnuNodePaintFrames");
     Paint->setStatusTip("Paint the frames of the actor's first animation, one after the other");
@@ -241,7 +242,7 @@ bool TItemCommands::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
   if (!Node || Paths.isEmpty()) return false;
   if (NodeKind(Node) == TNodeKind::Tile) {
     if (Paths.size() != 1) return false;
-    auto* Tile = static_cast<lvk::TTile*>(NodeData(Node));
+    auto* Tile = static_cast<lvk::TTile*>(NodeItem(FSession.Game(), Node));
     FSelect(Node);
     ImportTileFile(FWindow, *Tile, Paths.front());
     return true;

@@ -1,6 +1,6 @@
 #include "ui/main/UItemViews.h"
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
@@ -49,13 +49,13 @@ QString ActionsGoing(const lvk::TGame& Game, lvk::TValueType Type, const std::st
 }
 
 template <typename T>
-std::vector<const void*> ListOf(int Count, T* (lvk::TGame::*At)(int) const, const lvk::TGame& Game) {
-  std::vector<const void*> Items;
+std::vector<const lvk::TIdentified*> ListOf(int Count, T* (lvk::TGame::*At)(int) const, const lvk::TGame& Game) {
+  std::vector<const lvk::TIdentified*> Items;
   for (int i = 0; i < Count; ++i) Items.push_back((Game.*At)(i));
   return Items;
 }
 
-const void* NoOwner(const void*) { return nullptr; }
+const lvk::TIdentified* NoOwner(const lvk::TIdentified*) { return nullptr; }
 
 // ---- Tiles ----
 
@@ -67,13 +67,13 @@ const TItemView TileView{
     TItemKind::Game,
     nullptr,
     true,
-    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TTile*>(Item)->Name()); },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TTile*>(Item)->Name()); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       return QPixmap::fromImage(ToImage(Game.GetTileBitmap(static_cast<const lvk::TTile*>(Item))));
     },
     NoOwner,
-    [](const lvk::TGame& Game, const void*) { return ListOf(Game.TileCount(), &lvk::TGame::GetTile, Game); },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.TileCount(), &lvk::TGame::GetTile, Game); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       auto* Tile = static_cast<const lvk::TTile*>(Item);
       QString Text = "Delete the tile " + Quoted(Tile->Name()) + "?";
       int Users = 0;
@@ -82,10 +82,10 @@ const TItemView TileView{
         Text += "\n\n" + Counted(Users, "actor is", "actors are") + " drawn with it and will have no tile.";
       return Text + ActionsGoing(Game, lvk::TValueType::Tile, Tile->Name());
     },
-    [](lvk::TGame& Game, const void* Item) {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
       Game.DeleteTile(const_cast<lvk::TTile*>(static_cast<const lvk::TTile*>(Item)));
     },
-    [](lvk::TGame& Game, const void* Item) -> const void* {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       return Game.DuplicateTile(static_cast<const lvk::TTile*>(Item));
     },
     nullptr,
@@ -102,13 +102,13 @@ const TItemView ActorView{
     TItemKind::Game,
     nullptr,
     true,
-    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TActor*>(Item)->Name()); },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TActor*>(Item)->Name()); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       return QPixmap::fromImage(ToImage(Game.GetActorBitmap(static_cast<const lvk::TActor*>(Item))));
     },
     NoOwner,
-    [](const lvk::TGame& Game, const void*) { return ListOf(Game.ActorCount(), &lvk::TGame::GetActor, Game); },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.ActorCount(), &lvk::TGame::GetActor, Game); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       auto* Actor = static_cast<const lvk::TActor*>(Item);
       QString Text = "Delete the actor " + Quoted(Actor->Name());
       if (Actor->HandlerCount() > 0) Text += " with its " + Counted(Actor->HandlerCount(), "handler", "handlers");
@@ -130,10 +130,10 @@ const TItemView ActorView{
         Text += "\n\n" + Counted(Cells, "level cell holds", "level cells hold") + " it and will become empty.";
       return Text + ActionsGoing(Game, lvk::TValueType::Actor, Actor->Name());
     },
-    [](lvk::TGame& Game, const void* Item) {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
       Game.DeleteActor(const_cast<lvk::TActor*>(static_cast<const lvk::TActor*>(Item)));
     },
-    [](lvk::TGame& Game, const void* Item) -> const void* {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       return Game.DuplicateActor(static_cast<const lvk::TActor*>(Item));
     },
     nullptr,
@@ -150,34 +150,34 @@ const TItemView HandlerView{
     TItemKind::Actor,
     nullptr,
     true,
-    [](const void* Item) {
+    [](const lvk::TIdentified* Item) {
       auto* Handler = static_cast<const lvk::THandler*>(Item);
       QString Text = Handler->Event() ? QString::fromStdString(Handler->Event()->Summary()) : QString();
       // The comment tells two handlers of one summary apart.
       if (!Handler->Comment().empty()) Text += "  // " + QString::fromStdString(Handler->Comment()).simplified();
       return Text;
     },
-    [](const lvk::TGame&, const void* Item) {
+    [](const lvk::TGame&, const lvk::TIdentified* Item) {
       const lvk::TEventBase* Event = static_cast<const lvk::THandler*>(Item)->Event();
       return Event ? IconPixmap(Event->Kind().Icon()) : QPixmap();
     },
-    [](const void* Item) -> const void* { return &static_cast<const lvk::THandler*>(Item)->Actor(); },
-    [](const lvk::TGame&, const void* Owner) {
+    [](const lvk::TIdentified* Item) -> const lvk::TIdentified* { return &static_cast<const lvk::THandler*>(Item)->Actor(); },
+    [](const lvk::TGame&, const lvk::TIdentified* Owner) {
       auto* Actor = static_cast<const lvk::TActor*>(Owner);
-      std::vector<const void*> Items;
+      std::vector<const lvk::TIdentified*> Items;
       for (int h = 0; h < Actor->HandlerCount(); ++h) Items.push_back(Actor->GetHandler(h));
       return Items;
     },
-    [](const lvk::TGame&, const void* Item) {
+    [](const lvk::TGame&, const lvk::TIdentified* Item) {
       auto* Handler = static_cast<const lvk::THandler*>(Item);
       return "Delete the handler " + HandlerSummary(*Handler) + " of the actor " + Quoted(Handler->Actor().Name()) +
              "?";
     },
-    [](lvk::TGame&, const void* Item) {
+    [](lvk::TGame&, const lvk::TIdentified* Item) {
       auto* Handler = const_cast<lvk::THandler*>(static_cast<const lvk::THandler*>(Item));
       Handler->Actor().DeleteHandler(Handler);
     },
-    [](lvk::TGame&, const void* Item) -> const void* {
+    [](lvk::TGame&, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       auto* Handler = static_cast<const lvk::THandler*>(Item);
       return Handler->Actor().AddHandlerCopy(*Handler);
     },
@@ -195,17 +195,17 @@ const TItemView LevelView{
     TItemKind::Game,
     "BmpLevel18x18",
     true,
-    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TLevel*>(Item)->Name()); },
-    [](const lvk::TGame&, const void*) { return QPixmap(); },
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TLevel*>(Item)->Name()); },
+    [](const lvk::TGame&, const lvk::TIdentified*) { return QPixmap(); },
     NoOwner,
-    [](const lvk::TGame& Game, const void*) { return ListOf(Game.LevelCount(), &lvk::TGame::GetLevel, Game); },
-    [](const lvk::TGame&, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.LevelCount(), &lvk::TGame::GetLevel, Game); },
+    [](const lvk::TGame&, const lvk::TIdentified* Item) {
       return "Delete the level " + Quoted(static_cast<const lvk::TLevel*>(Item)->Name()) + "?";
     },
-    [](lvk::TGame& Game, const void* Item) {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
       Game.DeleteLevel(const_cast<lvk::TLevel*>(static_cast<const lvk::TLevel*>(Item)));
     },
-    [](lvk::TGame& Game, const void* Item) -> const void* {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       return Game.DuplicateLevel(static_cast<const lvk::TLevel*>(Item));
     },
     nullptr,
@@ -222,25 +222,25 @@ const TItemView VariableView{
     TItemKind::Game,
     "BmpVariable18x18",
     true,
-    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TVariable*>(Item)->Name()); },
-    [](const lvk::TGame&, const void*) { return QPixmap(); },
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TVariable*>(Item)->Name()); },
+    [](const lvk::TGame&, const lvk::TIdentified*) { return QPixmap(); },
     NoOwner,
-    [](const lvk::TGame& Game, const void*) {
+    [](const lvk::TGame& Game, const lvk::TIdentified*) {
       return ListOf(Game.VariableCount(), &lvk::TGame::GetVariable, Game);
     },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       auto* Variable = static_cast<const lvk::TVariable*>(Item);
       QString Text = "Delete the variable " + Quoted(Variable->Name()) + "?";
       Text += ActionsGoing(Game, lvk::TValueType::Variable, Variable->Name());
       return Text;
     },
-    [](lvk::TGame& Game, const void* Item) {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
       Game.DeleteVariable(const_cast<lvk::TVariable*>(static_cast<const lvk::TVariable*>(Item)));
     },
-    [](lvk::TGame& Game, const void* Item) -> const void* {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       return Game.DuplicateVariable(static_cast<const lvk::TVariable*>(Item));
     },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       return VariableLimitReached(Game, static_cast<const lvk::TVariable*>(Item)->Scope());
     },
     [](lvk::TGame& Game, int From, int To) { Game.MoveVariable(From, To); },
@@ -256,11 +256,11 @@ const TItemView SoundView{
     TItemKind::Game,
     "BmpSound18x18",
     true,
-    [](const void* Item) { return QString::fromStdString(static_cast<const lvk::TSound*>(Item)->Name()); },
-    [](const lvk::TGame&, const void*) { return QPixmap(); },
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TSound*>(Item)->Name()); },
+    [](const lvk::TGame&, const lvk::TIdentified*) { return QPixmap(); },
     NoOwner,
-    [](const lvk::TGame& Game, const void*) { return ListOf(Game.SoundCount(), &lvk::TGame::GetSound, Game); },
-    [](const lvk::TGame& Game, const void* Item) {
+    [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.SoundCount(), &lvk::TGame::GetSound, Game); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
       auto* Sound = static_cast<const lvk::TSound*>(Item);
       QString Text = "Delete the sound " + Quoted(Sound->Name()) + "?";
       QStringList Levels;
@@ -271,10 +271,10 @@ const TItemView SoundView{
                 (Levels.size() == 1 ? " plays it as music and will have none." : " play it as music and will have none.");
       return Text + ActionsGoing(Game, lvk::TValueType::Sound, Sound->Name());
     },
-    [](lvk::TGame& Game, const void* Item) {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
       Game.DeleteSound(const_cast<lvk::TSound*>(static_cast<const lvk::TSound*>(Item)));
     },
-    [](lvk::TGame& Game, const void* Item) -> const void* {
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
       return Game.DuplicateSound(static_cast<const lvk::TSound*>(Item));
     },
     nullptr,

@@ -28,22 +28,22 @@ struct TItemView {
   bool Duplicable;
 
   // The node's text.
-  QString (*Text)(const void* Item);
+  QString (*Text)(const lvk::TIdentified* Item);
   // The picture drawn over the node's icon, or a null pixmap.
-  QPixmap (*Picture)(const lvk::TGame& Game, const void* Item);
+  QPixmap (*Picture)(const lvk::TGame& Game, const lvk::TIdentified* Item);
   // The item the node lies under (a handler's actor), or null for the folder.
-  const void* (*Owner)(const void* Item);
+  const lvk::TIdentified* (*Owner)(const lvk::TIdentified* Item);
   // The game's items of this kind in list order (for a kind listed under
   // another item: those of Owner).
-  std::vector<const void*> (*Items)(const lvk::TGame& Game, const void* Owner);
+  std::vector<const lvk::TIdentified*> (*Items)(const lvk::TGame& Game, const lvk::TIdentified* Owner);
   // The confirmation text that names the item and what goes with it.
-  QString (*DeleteQuestion)(const lvk::TGame& Game, const void* Item);
-  void (*Delete)(lvk::TGame& Game, const void* Item);
+  QString (*DeleteQuestion)(const lvk::TGame& Game, const lvk::TIdentified* Item);
+  void (*Delete)(lvk::TGame& Game, const lvk::TIdentified* Item);
   // The copy, or null for a kind that is not Duplicable.
-  const void* (*Duplicate)(lvk::TGame& Game, const void* Item);
+  const lvk::TIdentified* (*Duplicate)(lvk::TGame& Game, const lvk::TIdentified* Item);
   // Why no copy can be made now (a limit reached), or empty; null for
   // kinds without limits.
-  QString (*DuplicateRefusal)(const lvk::TGame& Game, const void* Item) = nullptr;
+  QString (*DuplicateRefusal)(const lvk::TGame& Game, const lvk::TIdentified* Item) = nullptr;
   // Moves the item at From of its list to To; null for kinds whose order
   // the user does not set.
   void (*Move)(lvk::TGame& Game, int From, int To) = nullptr;

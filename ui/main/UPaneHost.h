@@ -20,12 +20,12 @@ public:
   virtual ~TPaneHost() = default;
 
   virtual lvk::TDocument& Document() const = 0;
-  // The document's game as it is now; replaced by New, Open and undo.
+  // The document's game as it is now; replaced by New and Open.
   lvk::TGame& Game() const { return Document().Game(); }
   virtual QString RootFolder() const = 0;
 
   // Selects the item's node in the tree and shows its pane.
-  virtual void SelectItem(const void* Item) = 0;
+  virtual void SelectItem(const lvk::TIdentified& Item) = 0;
 
   // The modal windows that work on the document.
   virtual void EditPalette() = 0;

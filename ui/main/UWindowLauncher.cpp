@@ -48,11 +48,11 @@ void TWindowLauncher::EditPalette() {
     Editor.SyncCurrentColor();
     Editor.grdPalette->viewport()->update();
   };
+  // Undo and redo keep the game: the editor shows the palette as it is
+  // after each.
   const QMetaObject::Connection Follow =
-      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Shown](const lvk::TChange& Change) {
-        if (Change.Kind != lvk::TChangeKind::Replaced) return;
-        Editor.FollowPalette(&FSession.Game().Palette());
-        Shown();
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [Shown](const lvk::TChange& Change) {
+        if (Change.Item == lvk::TItemKind::Palette || Change.Kind == lvk::TChangeKind::Edited) Shown();
       });
   FSession.InstallUndoKeys(&Editor, Shown);
   Editor.exec();
@@ -66,15 +66,17 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
   for (int i = 0; i < FSession.Game().LevelCount(); ++i)
     if (FSession.Game().GetLevel(i) == &Level) Index = i;
   TScope Scope(FSession.Document());
+  // The editor shows its level as the model has it after every change,
+  // undo and redo included; a level that goes closes it.
+  const lvk::TItemId Shown = Level.Id();
   const QMetaObject::Connection Follow =
-      connect(&FSession, &TDocumentSession::Changed, &Editor, [this, &Editor, Index](const lvk::TChange& Change) {
-        if (Change.Kind != lvk::TChangeKind::Replaced) return;
-        lvk::TGame& Game = FSession.Game();
-        if (Index < Game.LevelCount()) {
-          Editor.FollowLevel(Game.GetLevel(Index));
-        } else {
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [&Editor, Shown](const lvk::TChange& Change) {
+        if (Change.Kind == lvk::TChangeKind::Removing && Change.Id == Shown) {
           Editor.FollowLevel(nullptr);
           Editor.reject();
+        } else if (Change.Id == Shown || Change.Kind == lvk::TChangeKind::Edited ||
+                   Change.Item == lvk::TItemKind::Actor || Change.Item == lvk::TItemKind::Tile) {
+          Editor.grdLayout->viewport()->update();
         }
       });
   FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.grdLayout->viewport()->update(); });
@@ -174,14 +176,9 @@ void TWindowLauncher::Build() {
   TfrmBuild Window(FWindow);
   Window.SetGame(FSession.Game());
   Window.SetRootFolder(FRootFolder);
-  // The game may be put back whole while the window is up (an edit that
-  // failed half done): a build takes the one the document holds then.
-  const QMetaObject::Connection Follow =
-      connect(&FSession, &TDocumentSession::Changed, &Window, [this, &Window](const lvk::TChange& Change) {
-        if (Change.Kind == lvk::TChangeKind::Replaced) Window.SetGame(FSession.Game());
-      });
+  // New and Open, the only changes that replace the game, cannot happen
+  // while the window is up.
   Window.exec();
-  disconnect(Follow);
   // Run starts this image from now on, whether or not a build ran.
   FLastImagePath = Window.ImagePath();
 }

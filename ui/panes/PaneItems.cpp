@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -34,11 +35,9 @@
 #include "ui/common/UHelp.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
+#include "ui/common/UTileFiles.h"
 
 namespace {
-
-// Where both tile dialogs start: the folder of the file last imported or exported.
-QString TileFolder;
 
 QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToImage(Bitmap)); }
 
@@ -107,27 +106,6 @@ private:
 
 }  // namespace
 
-TFileDialogRequest TileImportRequest() {
-  return {"Import tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
-}
-
-TFileDialogRequest TileExportRequest() {
-  return {"Export tile image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
-}
-
-bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path) {
-  try {
-    // A picture that fails its checks goes back with the step.
-    lvk::TEdit Edit(Tile.Owner(), "Import tile");
-    Tile.ImportBitmap(Path.toStdString());
-  } catch (const std::exception& E) {
-    ShowWarning(Parent, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
-    return false;
-  }
-  TileFolder = QFileInfo(Path).absolutePath();
-  return true;
-}
-
 // ---- Buttons ----
 
 void TCtrlButton::mousePressEvent(QMouseEvent* Event) {
@@ -167,7 +145,7 @@ void TItemPane::BindNameField(QLineEdit* Field, const char* Step, std::function<
   // Enter and leaving the field both check the text, also when it did not
   // change since a rejected Enter (editingFinished would stay silent then).
   auto Commit = [this, Field, Step, Rename] {
-    if (!Tag()) return;
+    if (ItemId() == lvk::NoItem) return;
     try {
       lvk::TEdit Edit(Game(), Step);
       Rename(Field->text().toStdString());
@@ -224,7 +202,7 @@ void TPaneTiles::butNewTileClick() {
     lvk::TEdit Edit(Game(), "New tile");
     Tile = Game().AddTile();
   }
-  if (butNewTile->CtrlRecord() == 0) Host().SelectItem(Tile);
+  if (butNewTile->CtrlRecord() == 0) Host().SelectItem(*Tile);
 }
 
 void TPaneTiles::butNewPaintedTileClick() {
@@ -235,11 +213,13 @@ void TPaneTiles::butNewPaintedTileClick() {
     Tile->SetBitmap(lvk::IndexedTilePicture(lvk::TPixels(lvk::BlockTileSide, lvk::BlockTileSide), 0, 0,
                                             Game().Palette()));
   }
-  Host().SelectItem(Tile);
+  Host().SelectItem(*Tile);
   Host().PaintTile(*Tile);
 }
 
 void TPaneTiles::butPaletteEditorClick() { Host().EditPalette(); }
+
+lvk::TTile* TPaneTile::Tile() const { return Host().Game().TileById(ItemId()); }
 
 TPaneTile::TPaneTile(TPaneHost& Host)
     : TItemPane(Host, "tsTile", "Tile", "Tile pane for editing the attributes of a tile", "main-tile") {
@@ -296,7 +276,7 @@ void TPaneTile::Show() {
 }
 
 void TPaneTile::Follow(const lvk::TChange& Change) {
-  if (Change.Object == Tile() && Change.Kind == lvk::TChangeKind::Changed) ShowPicture();
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed) ShowPicture();
 }
 
 void TPaneTile::ShowPicture() {
@@ -376,7 +356,7 @@ void TPaneTile::butTileExportClick() {
     ShowWarning(this, "Error exporting bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
     return;
   }
-  TileFolder = QFileInfo(Path).absolutePath();
+  RememberTileFolder(Path);
 }
 
 void TPaneTile::butTilePaintClick() {
@@ -401,8 +381,10 @@ void TPaneActors::butNewActorClick() {
     lvk::TEdit Edit(Game(), "New actor");
     Actor = Game().AddActor();
   }
-  if (butNewActor->CtrlRecord() == 0) Host().SelectItem(Actor);
+  if (butNewActor->CtrlRecord() == 0) Host().SelectItem(*Actor);
 }
+
+lvk::TActor* TPaneActor::Actor() const { return Host().Game().ActorById(ItemId()); }
 
 TPaneActor::TPaneActor(TPaneHost& Host)
     : TItemPane(Host, "tsActor", "Actor", "Actor pane for editing the attributes of an actor", "main-actor") {
@@ -456,7 +438,7 @@ void TPaneActor::CreateHandlerButtons() {
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
-  if (Change.Object == Actor() && Change.Kind == lvk::TChangeKind::Changed)
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed)
     SetHeaderIcon(Picture(Game().GetActorBitmap(Actor())), 16);
 }
 
@@ -500,10 +482,12 @@ void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
     Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
     Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
   }
-  if (Button->CtrlRecord() == 0) Host().SelectItem(Handler);
+  if (Button->CtrlRecord() == 0) Host().SelectItem(*Handler);
 }
 
 // ---- Handlers ----
+
+lvk::THandler* TPaneHandler::Handler() const { return Host().Game().HandlerById(ItemId()); }
 
 TPaneHandler::TPaneHandler(TPaneHost& Host)
     : TItemPane(Host, "tsHandler", "Handler", "Event pane for managing the attributes of an event", "main-handler") {
@@ -568,7 +552,7 @@ void TPaneHandler::Show() {
 
 void TPaneHandler::Follow(const lvk::TChange& Change) {
   // Not over what the user is typing: the notice may be of an action.
-  if (Change.Object == Handler() && Change.Kind == lvk::TChangeKind::Changed &&
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed &&
       !(edtHandlerComment->hasFocus() && edtHandlerComment->isModified()))
     edtHandlerComment->setText(QString::fromStdString(Handler()->Comment()));
 }
@@ -611,8 +595,10 @@ void TPaneLevels::butNewLevelClick() {
     Level = Game().AddLevel();
     Level->SetSize(32, 24);
   }
-  if (butNewLevel->CtrlRecord() == 0) Host().SelectItem(Level);
+  if (butNewLevel->CtrlRecord() == 0) Host().SelectItem(*Level);
 }
+
+lvk::TLevel* TPaneLevel::Level() const { return Host().Game().LevelById(ItemId()); }
 
 TPaneLevel::TPaneLevel(TPaneHost& Host)
     : TItemPane(Host, "tsLevel", "Level", "Level pane for editing the attributes of a level", "main-level") {
@@ -636,9 +622,101 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   R->addWidget(MusicLabel);
   R->addWidget(cbxLevelMusic);
   R->addStretch(1);
+
+  auto Spin = [this](const char* Name, int Min, int Max, const QString& Short, const QString& Long) {
+    auto* Box = new QSpinBox(this);
+    Box->setObjectName(Name);
+    Box->setRange(Min, Max);
+    Box->setFixedWidth(64);
+    SetHints(Box, Short, Long);
+    return Box;
+  };
+  auto* SizeBox = new QGroupBox("Size in cells", this);
+  auto* SizeRows = new QVBoxLayout(SizeBox);
+  spnLevelWidth = Spin("spnLevelWidth", lvk::MinLevelColumns, lvk::MaxLevelColumns, "Columns of the level",
+                       "Columns of the level: 32 is one screen, 256 the most (2,048 pixels)");
+  spnLevelHeight = Spin("spnLevelHeight", lvk::MinLevelRows, lvk::MaxLevelRows, "Rows of the level",
+                        "Rows of the level: 24 is one screen, 256 the most (2,048 pixels)");
+  cbxLevelAnchor = new QComboBox(SizeBox);
+  cbxLevelAnchor->setObjectName("cbxLevelAnchor");
+  for (const char* Place : {"Top left", "Top", "Top right", "Left", "Middle", "Right", "Bottom left", "Bottom",
+                            "Bottom right"})
+    cbxLevelAnchor->addItem(Place);
+  SetHints(cbxLevelAnchor, "Where the cells stay when the size changes",
+           "Where the level's cells stay when its size changes: new cells are added, or cells dropped, on the other "
+           "sides");
+  butLevelResize = new QPushButton("Set si&ze", SizeBox);
+  butLevelResize->setObjectName("butLevelResize");
+  SetHints(butLevelResize, "Give the level the size above",
+           "Give the level the size above, keeping its cells at the chosen place (one undo step)");
+  auto* WidthLabel = new QLabel("&Width", SizeBox);
+  WidthLabel->setBuddy(spnLevelWidth);
+  auto* HeightLabel = new QLabel("Heigh&t", SizeBox);
+  HeightLabel->setBuddy(spnLevelHeight);
+  QHBoxLayout* SizeRow = Row(SizeRows);
+  SizeRow->addWidget(WidthLabel);
+  SizeRow->addWidget(spnLevelWidth);
+  SizeRow->addWidget(HeightLabel);
+  SizeRow->addWidget(spnLevelHeight);
+  SizeRow->addStretch(1);
+  auto* AnchorLabel = new QLabel("&Keep cells at", SizeBox);
+  AnchorLabel->setBuddy(cbxLevelAnchor);
+  QHBoxLayout* AnchorRow = Row(SizeRows);
+  AnchorRow->addWidget(AnchorLabel);
+  AnchorRow->addWidget(cbxLevelAnchor);
+  AnchorRow->addWidget(butLevelResize);
+  AnchorRow->addStretch(1);
+  Body()->addWidget(SizeBox);
+
+  auto* CameraBox = new QGroupBox("Camera", this);
+  auto* CameraRows = new QVBoxLayout(CameraBox);
+  cbxCameraFollow = new QComboBox(CameraBox);
+  cbxCameraFollow->setObjectName("cbxCameraFollow");
+  cbxCameraFollow->setFixedWidth(145);
+  SetHints(cbxCameraFollow, "The actor the camera follows",
+           "The actor the camera follows, starting at its first instance; (none): the camera stays at the top left "
+           "until an action moves it");
+  spnDeadWidth = Spin("spnDeadWidth", 0, lvk::TLevelCamera::MaxDeadWidth, "Dead zone width, pixels",
+                      "Width of the box in the screen's middle inside which the followed actor moves without "
+                      "scrolling");
+  spnDeadHeight = Spin("spnDeadHeight", 0, lvk::TLevelCamera::MaxDeadHeight, "Dead zone height, pixels",
+                       "Height of the box in the screen's middle inside which the followed actor moves without "
+                       "scrolling");
+  chkLockX = new QCheckBox("Lock &across", CameraBox);
+  chkLockX->setObjectName("chkLockX");
+  SetHints(chkLockX, "The camera never scrolls left or right");
+  chkLockY = new QCheckBox("Lock &up and down", CameraBox);
+  chkLockY->setObjectName("chkLockY");
+  SetHints(chkLockY, "The camera never scrolls up or down");
+  auto* FollowLabel = new QLabel("F&ollows", CameraBox);
+  FollowLabel->setBuddy(cbxCameraFollow);
+  QHBoxLayout* FollowRow = Row(CameraRows);
+  FollowRow->addWidget(FollowLabel);
+  FollowRow->addWidget(cbxCameraFollow);
+  FollowRow->addStretch(1);
+  auto* DeadLabel = new QLabel("&Dead zone", CameraBox);
+  DeadLabel->setBuddy(spnDeadWidth);
+  QHBoxLayout* DeadRow = Row(CameraRows);
+  DeadRow->addWidget(DeadLabel);
+  DeadRow->addWidget(spnDeadWidth);
+  DeadRow->addWidget(new QLabel("x", CameraBox));
+  DeadRow->addWidget(spnDeadHeight);
+  DeadRow->addStretch(1);
+  QHBoxLayout* LockRow = Row(CameraRows);
+  LockRow->addWidget(chkLockX);
+  LockRow->addWidget(chkLockY);
+  LockRow->addStretch(1);
+  Body()->addWidget(CameraBox);
   Body()->addStretch(1);
   connect(butEditLayout, &QPushButton::clicked, this, &TPaneLevel::butEditLayoutClick);
   connect(cbxLevelMusic, &QComboBox::activated, this, &TPaneLevel::cbxLevelMusicChange);
+  connect(butLevelResize, &QPushButton::clicked, this, &TPaneLevel::butLevelResizeClick);
+  connect(cbxCameraFollow, &QComboBox::activated, this, &TPaneLevel::CameraChange);
+  // Typed numbers count when the box is left or Enter pressed, not per key.
+  connect(spnDeadWidth, &QSpinBox::editingFinished, this, &TPaneLevel::CameraChange);
+  connect(spnDeadHeight, &QSpinBox::editingFinished, this, &TPaneLevel::CameraChange);
+  connect(chkLockX, &QCheckBox::clicked, this, &TPaneLevel::CameraChange);
+  connect(chkLockY, &QCheckBox::clicked, this, &TPaneLevel::CameraChange);
 }
 
 void TPaneLevel::Show() {
@@ -654,11 +732,63 @@ void TPaneLevel::Show() {
     if (Sound == Level()->Music()) cbxLevelMusic->setCurrentIndex(i + 1);
   }
   if (!Level()->Music()) cbxLevelMusic->setCurrentIndex(0);
+  spnLevelWidth->setValue(Level()->Width());
+  spnLevelHeight->setValue(Level()->Height());
+  const lvk::TLevelCamera& Camera = Level()->Camera();
+  cbxCameraFollow->clear();
+  cbxCameraFollow->addItem("(none)");
+  for (int i = 0; i < Game.ActorCount(); ++i) {
+    const lvk::TActor* Actor = Game.GetActor(i);
+    cbxCameraFollow->addItem(QString::fromStdString(Actor->Name()), QString::fromStdString(Actor->Name()));
+    if (Actor == Camera.Follow) cbxCameraFollow->setCurrentIndex(i + 1);
+  }
+  if (!Camera.Follow) cbxCameraFollow->setCurrentIndex(0);
+  const QSignalBlocker BlockW(spnDeadWidth), BlockH(spnDeadHeight);
+  spnDeadWidth->setValue(Camera.DeadWidth);
+  spnDeadHeight->setValue(Camera.DeadHeight);
+  chkLockX->setChecked(Camera.LockX);
+  chkLockY->setChecked(Camera.LockY);
+}
+
+void TPaneLevel::butLevelResizeClick() {
+  if (!Level()) return;
+  const int Width = spnLevelWidth->value(), Height = spnLevelHeight->value();
+  const int Anchor = std::max(0, cbxLevelAnchor->currentIndex());
+  const lvk::TLevelAnchor At{Anchor % 3, Anchor / 3};
+  if (Width == Level()->Width() && Height == Level()->Height()) return;
+  const int Dropped = Level()->CellsDropped(Width, Height, At);
+  if (Dropped > 0 &&
+      !AskYesNo(this, QString("Making the level %1 x %2 drops %3 placed actor%4. Continue?")
+                          .arg(Width)
+                          .arg(Height)
+                          .arg(Dropped)
+                          .arg(Dropped == 1 ? "" : "s"))) {
+    Show();
+    return;
+  }
+  lvk::TEdit Edit(Game(), "Change level size");
+  Level()->SetSize(Width, Height, At);
+}
+
+void TPaneLevel::CameraChange() {
+  if (!Level()) return;
+  lvk::TLevelCamera Camera;
+  const int Index = cbxCameraFollow->currentIndex();
+  Camera.Follow =
+      Index <= 0 ? nullptr : Game().FindActorByName(cbxCameraFollow->itemData(Index).toString().toStdString());
+  Camera.DeadWidth = spnDeadWidth->value();
+  Camera.DeadHeight = spnDeadHeight->value();
+  Camera.LockX = chkLockX->isChecked();
+  Camera.LockY = chkLockY->isChecked();
+  if (Camera == Level()->Camera()) return;
+  lvk::TEdit Edit(Game(), "Change level camera");
+  Level()->SetCamera(Camera);
 }
 
 void TPaneLevel::Follow(const lvk::TChange& Change) {
-  // The list of sounds, or this level's music, changed under the pane.
-  if (Change.Kind != lvk::TChangeKind::Removing && (Change.Item == lvk::TItemKind::Sound || Change.Object == Level()))
+  // The list of sounds or actors, or this level, changed under the pane.
+  if (Change.Kind != lvk::TChangeKind::Removing &&
+      (Change.Item == lvk::TItemKind::Sound || Change.Item == lvk::TItemKind::Actor || Shows(Change)))
     Show();
 }
 

@@ -13,6 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QWidget;
 class TPaneHost;
 class TfraActions;
@@ -96,7 +97,7 @@ class TPaneTile : public TItemPane {
 public:
   explicit TPaneTile(TPaneHost& Host);
   void Show() override;
-  lvk::TTile* Tile() const { return static_cast<lvk::TTile*>(Tag()); }
+  lvk::TTile* Tile() const;
   void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtTileName;
   QPushButton* butTileImport;
@@ -131,7 +132,7 @@ class TPaneActor : public TItemPane {
 public:
   explicit TPaneActor(TPaneHost& Host);
   void Show() override;
-  lvk::TActor* Actor() const { return static_cast<lvk::TActor*>(Tag()); }
+  lvk::TActor* Actor() const;
   void Follow(const lvk::TChange& Change) override;
   // One button per event kind, in the registry's order.
   void CreateHandlerButtons();
@@ -153,7 +154,7 @@ public:
   explicit TPaneHandler(TPaneHost& Host);
   void Show() override;
   void Release() override;
-  lvk::THandler* Handler() const { return static_cast<lvk::THandler*>(Tag()); }
+  lvk::THandler* Handler() const;
   QGroupBox* gbxEventEditor;
   QPushButton* butEventOther;
   QPushButton* butEventHelp;
@@ -181,19 +182,26 @@ class TPaneLevel : public TItemPane {
 public:
   explicit TPaneLevel(TPaneHost& Host);
   void Show() override;
-  lvk::TLevel* Level() const { return static_cast<lvk::TLevel*>(Tag()); }
+  lvk::TLevel* Level() const;
   void Follow(const lvk::TChange& Change) override;
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;
   QComboBox* cbxLevelMusic;  // "(none)", then the game's sounds
+  // The level's size in cells and where its cells stay when it changes.
+  QSpinBox* spnLevelWidth;
+  QSpinBox* spnLevelHeight;
+  QComboBox* cbxLevelAnchor;  // nine places, top left first, row by row
+  QPushButton* butLevelResize;
+  // The camera: the actor it follows ("(none)" first), its dead zone, locks.
+  QComboBox* cbxCameraFollow;
+  QSpinBox* spnDeadWidth;
+  QSpinBox* spnDeadHeight;
+  QCheckBox* chkLockX;
+  QCheckBox* chkLockY;
   void butEditLayoutClick();
   void cbxLevelMusicChange(int Index);
+  // One undo step; asks first when placed actors would be dropped.
+  void butLevelResizeClick();
+  void CameraChange();
 };
 
-// The tile picture dialogs; both start in the folder last used by either.
-TFileDialogRequest TileImportRequest();
-TFileDialogRequest TileExportRequest();
-
-// Imports one BMP file into Tile, the step "Import tile". A file that fails
-// is told of in a warning box and leaves the tile as it was: false then.
-bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path);

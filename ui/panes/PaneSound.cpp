@@ -141,7 +141,7 @@ void TPaneSounds::butNewSoundClick() {
     lvk::TEdit Edit(Game(), "New sound");
     Sound = Game().AddSound();
   }
-  if (butNewSound->CtrlRecord() == 0) Host().SelectItem(Sound);
+  if (butNewSound->CtrlRecord() == 0) Host().SelectItem(*Sound);
 }
 
 void TPaneSounds::butImportSoundClick() {
@@ -169,10 +169,12 @@ void TPaneSounds::butImportSoundClick() {
   SoundFolder = QFileInfo(Path).absolutePath();
   if (Import.Cut)
     ShowInformation(this, FileNamePart(Path) + " is longer than 2 seconds; only its first 2 seconds were imported.");
-  Host().SelectItem(Sound);
+  Host().SelectItem(*Sound);
 }
 
 // ---- One sound ----
+
+lvk::TSound* TPaneSound::Sound() const { return Host().Game().SoundById(ItemId()); }
 
 TPaneSound::TPaneSound(TPaneHost& Host)
     : TItemPane(Host, "tsSound", "Sound", "Sound pane for making a sound or importing one", "main-sound") {
@@ -397,7 +399,7 @@ void TPaneSound::Release() {
 }
 
 void TPaneSound::Follow(const lvk::TChange& Change) {
-  if (Change.Object == Sound() && Change.Kind == lvk::TChangeKind::Changed) ShowValues();
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed) ShowValues();
 }
 
 void TPaneSound::ShowValues() {

@@ -38,7 +38,7 @@ public:
   void Show() override;
   void Release() override;
   void Follow(const lvk::TChange& Change) override;
-  lvk::TSound* Sound() const { return static_cast<lvk::TSound*>(Tag()); }
+  lvk::TSound* Sound() const;
 
   QLineEdit* edtSoundName;
   QLabel* lblSoundKind;

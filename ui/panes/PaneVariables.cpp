@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "behaviour/UActionValues.h"
+#include "model/UValueTypes.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/UVariable.h"
@@ -79,12 +79,14 @@ void TPaneVariables::butNewVariableClick() {
     Variable = Game().AddVariable();
   }
   if (butNewVariable->CtrlRecord() == 0)
-    Host().SelectItem(Variable);
+    Host().SelectItem(*Variable);
   else
     Show();
 }
 
 // ---- One variable ----
+
+lvk::TVariable* TPaneVariable::Variable() const { return Host().Game().VariableById(ItemId()); }
 
 TPaneVariable::TPaneVariable(TPaneHost& Host)
     : TItemPane(Host, "tsVariable", "Variable", "Variable pane for editing a variable", "main-variable") {

@@ -31,7 +31,7 @@ public:
   explicit TPaneVariable(TPaneHost& Host);
   void Show() override;
   void Follow(const lvk::TChange& Change) override;
-  lvk::TVariable* Variable() const { return static_cast<lvk::TVariable*>(Tag()); }
+  lvk::TVariable* Variable() const;
 
   QLineEdit* edtVariableName;
   QSpinBox* speVariableInitial;

@@ -4,6 +4,8 @@
 // show handler that reads the model afresh each time the page is shown.
 #include <QWidget>
 
+#include "model/UChange.h"
+
 class QLabel;
 class QVBoxLayout;
 
@@ -18,16 +20,19 @@ public:
   void SetCaption(const QString& Caption);
   QString Caption() const;
 
-  // The element the pane shows (a tile, actor, handler or level), stored
-  // when its tree node was selected.
-  void SetTag(void* Element) { FTag = Element; }
-  void* Tag() const { return FTag; }
+  // The id of the item the pane shows (a tile, actor, handler, level,
+  // variable or sound), set when its tree node was selected; the pane looks
+  // the item up in the game when it needs it.
+  void SetItemId(lvk::TItemId Id) { FItemId = Id; }
+  lvk::TItemId ItemId() const { return FItemId; }
+  // Whether a notice is about the item the pane shows.
+  bool Shows(const lvk::TChange& Change) const { return FItemId != lvk::NoItem && Change.Id == FItemId; }
 
   // Refreshes the pane from the model.
   virtual void Show() {}
   // Forgets the element and anything made for it, before the document it
   // belongs to goes.
-  virtual void Release() { FTag = nullptr; }
+  virtual void Release() { FItemId = lvk::NoItem; }
 
 protected:
   // Where a pane puts its own controls, below the header.
@@ -37,5 +42,5 @@ private:
   QLabel* FIcon;
   QLabel* FCaption;
   QVBoxLayout* FBody;
-  void* FTag = nullptr;
+  lvk::TItemId FItemId = lvk::NoItem;
 };

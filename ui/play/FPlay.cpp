@@ -1,5 +1,7 @@
 #include "ui/play/FPlay.h"
 
+#include <QCoreApplication>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -451,10 +453,11 @@ void TfrmPlay::LevelShown() {
     FMap = FGame->Tables.Backgrounds.at(static_cast<std::size_t>(Level));
     lvk_level_clear_live_cells(FEngine.game, Level, FMap.data());
   } else {
-    FMap.fill(FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
+    FMap = lvk::TLevelMap();
+    FMap.assign(LVK_LEVEL_CELLS, FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
   }
   FBackground.resize(lvk::ScreenPixels);
-  lvk::DrawBackground(FGame->Video, FMap.data(), FBackground.data());
+  FCamera = {-1, -1};
 }
 
 void TfrmPlay::RunFrames(int Count) {
@@ -517,6 +520,14 @@ void TfrmPlay::Redraw() {
   FConsoleChanged = false;
   std::uint32_t* Lower = Pixels + lvk::ScreenPixels;
   if (FGame && FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
+    // The background scrolls with the camera the sprites are placed for, as
+    // the DS program's does.
+    std::int32_t X = 0, Y = 0;
+    lvk_engine_camera(&FEngine, &X, &Y);
+    if (FCamera != std::make_pair(int(X), int(Y))) {
+      FCamera = {X, Y};
+      lvk::DrawBackground(FGame->Video, FMap.data(), FMap.Width, FMap.Height, X, Y, FBackground.data());
+    }
     std::copy(FBackground.begin(), FBackground.end(), Lower);
     lvk::DrawSprites(FGame->Video, FEngine, Lower);
   } else {

@@ -22,9 +22,11 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/lvk_engine.h"
+#include "generator/UGameTables.h"
 #include "engine/lvk_host.h"
 #include "ui/play/UPlayAudio.h"
 #include "ui/play/UPlayConsole.h"
@@ -138,8 +140,9 @@ private:
   // Mixes FGame's sounds: declared after it, so it stops reading them first.
   std::unique_ptr<lvk::TPlayAudio> FAudio;
   lvk_engine_t FEngine{};
-  std::array<std::uint16_t, LVK_LEVEL_CELLS> FMap{};  // the shown level's background
-  std::vector<std::uint32_t> FBackground;             // FMap drawn, redrawn with the level
+  lvk::TLevelMap FMap;                     // the shown level's background
+  std::vector<std::uint32_t> FBackground;  // FMap drawn from FCamera, redrawn when either changes
+  std::pair<int, int> FCamera{-1, -1};
   lvk::TPlayConsole FConsole;
   lvk_host_screen_t FUpper{};                         // what FConsole shows of the game
   bool FConsoleChanged = true;                        // the upper screen needs drawing

@@ -66,13 +66,24 @@ void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lv
 }
 
 void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out) {
+  DrawBackground(Video, Map, LVK_LEVEL_COLUMNS, LVK_LEVEL_ROWS, 0, 0, Out);
+}
+
+void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, int Width, int Height, int CameraX, int CameraY,
+                    std::uint32_t* Out) {
   std::fill(Out, Out + ScreenPixels, Video.Colors[0]);
-  for (int Row = 0; Row < LVK_LEVEL_ROWS; ++Row)
-    for (int Column = 0; Column < LVK_LEVEL_COLUMNS; ++Column) {
-      const unsigned Entry = Map[Row * LVK_LEVEL_COLUMNS + Column];
+  // Only the cells the screen shows, part cells at its edges included.
+  auto FloorCell = [](int Pixel) { return Pixel >= 0 ? Pixel / Tile : -((Tile - 1 - Pixel) / Tile); };
+  const int C0 = std::max(0, FloorCell(CameraX)), R0 = std::max(0, FloorCell(CameraY));
+  const int C1 = std::min(Width - 1, FloorCell(CameraX + ScreenWidth - 1));
+  const int R1 = std::min(Height - 1, FloorCell(CameraY + ScreenHeight - 1));
+  for (int Row = R0; Row <= R1; ++Row)
+    for (int Column = C0; Column <= C1; ++Column) {
+      const unsigned Entry = Map[static_cast<std::size_t>(Row) * Width + Column];
       const unsigned Number = Entry & MapTileMask;
       if (Number < static_cast<unsigned>(Video.TileCount))
-        DrawBlock(Video, &Video.Tiles[Number * Tile * Tile], Column * Tile, Row * Tile, Out, (Entry >> 10) & 3);
+        DrawBlock(Video, &Video.Tiles[Number * Tile * Tile], Column * Tile - CameraX, Row * Tile - CameraY, Out,
+                  (Entry >> 10) & 3);
     }
 }
 
@@ -82,8 +93,8 @@ void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint3
     lvk_sprite_t Sprite;
     if (!lvk_engine_sprite(&Engine, Slot, &Sprite) || !Sprite.alive) continue;
     if (Sprite.tile >= Video.TileCount || !Video.SpriteTiles[Sprite.tile]) continue;
-    if (Sprite.x <= -Tile || Sprite.x >= ScreenWidth || Sprite.y <= -Tile || Sprite.y >= ScreenHeight) continue;
-    DrawBlock(Video, &Video.Tiles[Sprite.tile * Tile * Tile], Sprite.x, Sprite.y, Out);
+    if (!Sprite.visible) continue;
+    DrawBlock(Video, &Video.Tiles[Sprite.tile * Tile * Tile], Sprite.screen_x, Sprite.screen_y, Out);
   }
 }
 

@@ -46,16 +46,21 @@ constexpr int MaxSpriteTiles = 512;
 // 256 colours are used).
 TPlayVideo MakePlayVideo(const TGameTables& Tables);
 
-// The lower screen: palette entry 0 as the backdrop, the level's 32x24 map
+// The lower screen: palette entry 0 as the backdrop, a 32x24 map
 // over it (a tile number past the last tile is transparent, as the DS's
 // cleared video memory is; index 0 is transparent), then every live
 // instance as an 8x8 sprite (index 0 transparent; the lowest slot in front;
 // one not wholly off the screen is clipped, as the DS program hides the
 // others). Out holds ScreenPixels values, row by row.
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out);
-// Its two layers: the backdrop and the map, which change only with the level,
-// and the sprites over them.
+// Its two layers: the backdrop and the map, which change only with the level
+// and the camera, and the sprites over them, each where the engine's camera
+// puts it.
 void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out);
+// The map of a level of any size (Width x Height tile numbers), seen from
+// the camera (CameraX, CameraY), the world pixel at the screen's top left.
+void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, int Width, int Height, int CameraX, int CameraY,
+                    std::uint32_t* Out);
 void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint32_t* Out);
 
 // The upper screen: the console's characters, white on black.

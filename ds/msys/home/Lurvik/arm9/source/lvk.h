@@ -15,6 +15,10 @@ extern const u16 lvk_palette[];
 extern const u8 lvk_tiles[];
 extern const u16 lvk_levels[][32 * 24];
 
+/* Every level's whole map, level after level, each as wide and high as its
+ * entry in lvk_game's level table (lvk_gamedata.c). */
+extern const uint16_t lvk_maps[];
+
 /* Prints the start text with the game's title on the current console. */
 extern void lvk_main(void);
 

@@ -4,7 +4,10 @@
  *
  * Lower screen (the touch screen, main engine): the level as an 8-bit tiled
  * background, and above it the live instances as 8x8 sprites in 256-colour
- * mode that share the game's palette. Upper screen (sub engine): a console
+ * mode that share the game's palette. The background is a 512x256 ring
+ * (lvk_ring.h) that follows the engine's camera through a level of any size;
+ * its scroll and the sprites' positions come from one camera, written in the
+ * same vertical blank, so sprites never drift against the background. Upper screen (sub engine): a console
  * with the rows the game prints and, in the others, the start text, the
  * status line and the keys line, shared with the editor's play window as
  * lvk_host.h describes.
@@ -28,6 +31,7 @@
 #include "lvk.h"
 #include "lvk_engine.h"
 #include "lvk_host.h"
+#include "lvk_ring.h"
 
 /* The background's tiles start at tile base 1 (16 KiB into VRAM bank A) and
  * may use the rest of the 128 KiB bank. */
@@ -52,6 +56,14 @@ static lvk_engine_t engine DTCM_BSS;
 /* The instances' own variables, 8 KiB, read by actions only: main memory
  * does, and the fast memory keeps room for the stack. */
 static lvk_instance_values_t instanceValues;
+
+/* The level being shown, its live actors' cells emptied (main memory: up to
+ * 256x256 cells), the ring that streams it, and the camera that the last
+ * step left, which the next vertical blank shows. */
+static u16 levelMap[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
+static lvk_ring_t ring;
+static int ringActive;
+static int32_t cameraX, cameraY;
 
 /* The upper screen as printed last. */
 static lvk_host_screen_t upper;
@@ -91,13 +103,36 @@ static void loadSpriteTiles(void)
 }
 
 /* The level's background, with a live actor's cells shown as colour 0: its
- * instances are drawn as sprites and may have left them. */
+ * instances are drawn as sprites and may have left them. A level of one
+ * screen is generated.c's map, copied once; the whole map of a larger one is
+ * in lvk_maps, level after level, each of its table's size, and streams
+ * through the ring. */
 static void showLevel(int level, u16 *map)
 {
+	const lvk_game_t *game = &lvk_game;
+	u32 start = 0;
+	int width = LVK_LEVEL_COLUMNS, height = LVK_LEVEL_ROWS, i;
+
 	if (level < 0 || level >= lvk_numlevels)
 		return;
-	lvk_showlevel(level, map);
-	lvk_level_clear_live_cells(&lvk_game, level, map);
+	ringActive = 0;
+	if (level >= game->level_count ||
+	    ((game->levels[level].width == 0 || game->levels[level].width == LVK_LEVEL_COLUMNS) &&
+	     (game->levels[level].height == 0 || game->levels[level].height == LVK_LEVEL_ROWS))) {
+		lvk_showlevel(level, map);
+		lvk_level_clear_live_cells(game, level, map);
+		return;
+	}
+	for (i = 0; i <= level; i++) {
+		width = game->levels[i].width ? game->levels[i].width : LVK_LEVEL_COLUMNS;
+		height = game->levels[i].height ? game->levels[i].height : LVK_LEVEL_ROWS;
+		if (i < level)
+			start += (u32)width * height;
+	}
+	memcpy(levelMap, lvk_maps + start, (size_t)width * height * sizeof(u16));
+	lvk_level_clear_live_cells(game, level, levelMap);
+	lvk_ring_start(&ring, map, levelMap, width, height, cameraX, cameraY);
+	ringActive = 1;
 }
 
 #ifdef LVK_METER
@@ -219,6 +254,10 @@ static void drawSprites(void)
 	int count = lvk_engine_instance_count(&engine);
 	int slot;
 
+	/* The camera the sprites are placed for; the next vertical blank
+	 * scrolls the background to it. */
+	lvk_engine_camera(&engine, &cameraX, &cameraY);
+
 	for (slot = 0; slot < SPRITES; slot++) {
 		lvk_sprite_t sprite;
 		u16 *gfx = 0;
@@ -228,10 +267,9 @@ static void drawSprites(void)
 			gfx = spriteGfx[sprite.tile];
 		/* Off the screen by more than its size: the hardware's coordinates
 		 * would wrap round and show it on the far side. */
-		if (gfx && sprite.x > -8 && sprite.x < LVK_SCREEN_WIDTH && sprite.y > -8 &&
-		    sprite.y < LVK_SCREEN_HEIGHT)
-			oamSet(&oamMain, slot, sprite.x, sprite.y, 0, 0, SpriteSize_8x8, SpriteColorFormat_256Color,
-			       gfx, -1, false, false, false, false, false);
+		if (gfx && sprite.visible)
+			oamSet(&oamMain, slot, sprite.screen_x, sprite.screen_y, 0, 0, SpriteSize_8x8,
+			       SpriteColorFormat_256Color, gfx, -1, false, false, false, false, false);
 		else
 			oamClearSprite(&oamMain, slot);
 	}
@@ -294,14 +332,14 @@ int main(void)
 	lcdMainOnBottom();
 	vramSetBankA(VRAM_A_MAIN_BG);
 	vramSetBankB(VRAM_B_MAIN_SPRITE);
-	bg = bgInit(0, BgType_Text8bpp, BgSize_T_256x256, 0, 1);
+	bg = bgInit(0, BgType_Text8bpp, BgSize_T_512x256, 0, 1);
 	oamInit(&oamMain, SpriteMapping_1D_32, false);
 
 	/* Cells without a tile use the number one past the last tile; clearing
 	 * first makes that tile transparent instead of leftover VRAM. */
 	dmaFillWords(0, bgGetGfxPtr(bg), TILE_BYTES);
 	map = bgGetMapPtr(bg);
-	dmaFillWords(0, map, 32 * 32 * sizeof(u16));
+	dmaFillWords(0, map, LVK_RING_ENTRIES * sizeof(u16));
 
 	consoleDemoInit();
 	soundEnable();
@@ -341,7 +379,11 @@ int main(void)
 		if (lvk_engine_level(&engine) != shownLevel || lvk_engine_level_changed(&engine)) {
 			shownLevel = lvk_engine_level(&engine);
 			showLevel(shownLevel, map);
+		} else if (ringActive) {
+			lvk_ring_scroll(&ring, cameraX, cameraY);
 		}
+		bgSetScroll(bg, cameraX, cameraY);
+		bgUpdate();
 
 		scanKeys();
 		held = keysHeld();
