@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
 #include "TScriptedDialogs.h"
@@ -24,6 +25,7 @@
 #include "ui/events/FEventSelector.h"
 #include "ui/editors/FLevelEditor.h"
 #include "ui/main/FMain.h"
+#include "ui/main/UGameTree.h"
 #include "ui/editors/FPaletteEditor.h"
 #include "ui/events/FraActions.h"
 #include "ui/events/FraEventCollision.h"
@@ -90,6 +92,22 @@ struct Undo : ::testing::Test {
   void SaveAs(const std::string& FileName) {
     Dialogs.Files.push_back(QString::fromStdString(FileName));
     ASSERT_TRUE(Main.SaveGameAs());
+  }
+  // Each node as depth, text and item id, in tree order.
+  static std::vector<std::string> TreeLines(const QTreeWidget& Tree) {
+    std::vector<std::string> Lines;
+    for (QTreeWidgetItemIterator It(const_cast<QTreeWidget*>(&Tree)); *It; ++It) {
+      int Depth = 0;
+      for (const QTreeWidgetItem* Up = (*It)->parent(); Up; Up = Up->parent()) ++Depth;
+      Lines.push_back(std::string(Depth, ' ') + (*It)->text(0).toStdString() + " #" + std::to_string(NodeId(*It)));
+    }
+    return Lines;
+  }
+  // The tree a window opened on the game now would show.
+  std::vector<std::string> FreshTreeLines() {
+    TGameTree Fresh(nullptr, [this]() -> TGame& { return Game(); });
+    Fresh.Rebuild();
+    return TreeLines(Fresh);
   }
 };
 
@@ -230,6 +248,7 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
     Main.mnuUndo->trigger();
     Main.mnuEdit->aboutToShow();
     ++Undone;
+    EXPECT_EQ(TreeLines(*Main.tvwTree), FreshTreeLines()) << "after undo " << Undone;
   }
   EXPECT_EQ(Undone, Steps);
   EXPECT_TRUE(Game().Modified());
@@ -245,6 +264,7 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
     Main.mnuRedo->trigger();
     Main.mnuEdit->aboutToShow();
     ++Redone;
+    EXPECT_EQ(TreeLines(*Main.tvwTree), FreshTreeLines()) << "after redo " << Redone;
   }
   EXPECT_EQ(Redone, Steps);
   const std::string Redone1 = Dir.File("redone.lvk");
