@@ -88,12 +88,27 @@ static int lvk_unpack_fail(lvk_unpacked_t *out, int error)
   return error;
 }
 
+/* The cells of all levels' maps (a size of 0 stands for one screen); 0 for
+ * a level larger than the engine takes. */
+static int level_cells(const lvk_game_t *game, uint32_t *cells)
+{
+  uint32_t i;
+  *cells = 0;
+  for (i = 0; i < game->level_count; ++i) {
+    const uint32_t w = game->levels[i].width ? game->levels[i].width : LVK_LEVEL_COLUMNS;
+    const uint32_t h = game->levels[i].height ? game->levels[i].height : LVK_LEVEL_ROWS;
+    if (w > LVK_MAX_LEVEL_COLUMNS || h > LVK_MAX_LEVEL_ROWS) return 0;
+    *cells += w * h; /* at most 65,535 levels of 65,536 cells: fits */
+  }
+  return 1;
+}
+
 int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
 {
   lvk_pack_section_t s;
   const void *table;
   uint16_t count;
-  uint32_t i, samples = 0;
+  uint32_t i, samples = 0, cells = 0;
   int error, ok = 1;
   lvk_game_t *game = &out->game;
 
@@ -118,8 +133,8 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
 #undef LVK_TABLE
   if (!ok) return lvk_unpack_fail(out, LVK_UNPACK_LAYOUT);
 
-  if (!element_section(data, size, LVK_PACK_TAG('S', 'C', 'E', 'N'), 2, &s) ||
-      s.count != (uint32_t)game->level_count * LVK_LEVEL_CELLS)
+  if (!level_cells(game, &cells)) return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
+  if (!element_section(data, size, LVK_PACK_TAG('S', 'C', 'E', 'N'), 2, &s) || s.count != cells)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   game->scenery = (const uint16_t *)s.data;
   game->scenery_count = s.count;
@@ -154,7 +169,7 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
       !element_section(data, size, LVK_PACK_TAG('T', 'I', 'L', 'E'), 64, &out->tiles) ||
       !element_section(data, size, LVK_PACK_TAG('B', 'G', 'N', 'D'), 2, &out->backgrounds) ||
       !element_section(data, size, LVK_PACK_TAG('S', 'T', 'R', 'T'), 1, &out->start_text) ||
-      out->backgrounds.count != (uint32_t)game->level_count * LVK_LEVEL_CELLS)
+      out->backgrounds.count != cells)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
 
   if (!lvk_game_check(game)) return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);

@@ -13,7 +13,7 @@
  *
  * Sections, each at most once (a missing one is empty):
  *   ACTR HNDL ACTN LEVL SPWN VARS TEXT SEGM  lvk_actor_t ... lvk_segment_t
- *   SCEN  u16: the scenery, LVK_LEVEL_CELLS per level
+ *   SCEN  u16: the scenery, width x height cells per level
  *   CHRS  bytes: the texts' characters
  *   ANIM  lvk_animation_t: the actors' animations
  *   FRMS  u32: each frame's first entry in FRTL
@@ -23,7 +23,7 @@
  *   SNDS  bytes: the sounds' samples one after another
  *   PALT  u16: the palette as DS colours
  *   TILE  64 bytes: each tile's palette indices, row by row
- *   BGND  u16: each level's map, LVK_LEVEL_CELLS per level
+ *   BGND  u16: each level's map, width x height cells per level
  *   STRT  bytes: what the game prints when it starts (the welcome text)
  * Sections of other tags are passed by, so an older reader opens a newer
  * block as far as it knows it.

@@ -130,19 +130,7 @@ bool HaveWebEngine() { return !WebEngineModule().empty(); }
 std::string MakeWebPage(const TGame& Game, TBuildLog& Log) {
   if (!HaveWebEngine())
     throw EGame("This program was built without the web engine (clang and lld were missing); it cannot export web pages.");
-  // The page does not scroll: a larger level plays as its top-left screen,
-  // cut from a copy so the game itself stays whole.
-  TGame Cut;
-  Cut.LoadContent(Game.ContentBytes());
-  for (int l = 0; l < Cut.LevelCount(); ++l) {
-    TLevel& Level = *Cut.GetLevel(l);
-    if (Level.Width() <= ScreenColumns && Level.Height() <= ScreenRows) continue;
-    Log.LogLine(Format("Level %s (%dx%d cells) plays as its top-left screen on the web page", Level.Name(),
-                       Level.Width(), Level.Height()));
-    Level.SetSize(std::min(Level.Width(), ScreenColumns), std::min(Level.Height(), ScreenRows));
-    Level.SetCamera(TLevelCamera{});
-  }
-  TGameTables Tables = BuildGameTables(Cut, Log);
+  TGameTables Tables = BuildGameTables(Game, Log);
   for (const std::string& Note : Tables.Notes) Log.LogLine(Note);
   const std::vector<std::uint8_t> Packed = PackGameTables(Tables, WelcomeText(Game.Title()));
   const std::string_view Module = WebEngineModule();

@@ -133,9 +133,10 @@ static lvk_mixer_t mixer;
 static int audio_on;
 static uint32_t colors[256];  /* RGBA as the canvas takes it: R in the lowest byte */
 static uint8_t *sprite_tiles; /* per tile: the DS program loads it as a sprite */
-static uint16_t map[LVK_LEVEL_CELLS];
+/* The level playing: its map (width x height cells) and size. */
+static uint16_t map[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
+static int map_width, map_height;
 static uint32_t frame[LVK_SCREEN_WIDTH * FRAME_HEIGHT];
-static uint32_t background[LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT];
 
 /* The upper screen: what the DS's console shows. */
 static lvk_host_screen_t upper;
@@ -226,26 +227,42 @@ static void draw_block(const uint8_t *pixels, int x, int y, uint32_t *out, unsig
     }
 }
 
-/* A new level: its map with the live actors' cells emptied, drawn over the
- * backdrop (palette entry 0). */
+/* A new level: its map with the live actors' cells emptied (the level's
+ * cells start after those of the levels before it). */
 static void level_shown(void)
 {
   const int level = lvk_engine_level(&engine);
-  int i;
-  if (level >= 0 && level < engine.game->level_count) {
-    const uint8_t *from = game.backgrounds.data + (uint32_t)level * LVK_LEVEL_CELLS * 2u;
-    memcpy(map, from, sizeof map);
-    lvk_level_clear_live_cells(engine.game, level, map);
-  } else {
-    for (i = 0; i < LVK_LEVEL_CELLS; ++i) map[i] = (uint16_t)game.tiles.count;
-  }
-  for (i = 0; i < LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT; ++i) background[i] = colors[0];
-  for (i = 0; i < LVK_LEVEL_CELLS; ++i) {
-    const unsigned number = map[i] & MAP_TILE_MASK;
-    if (number < game.tiles.count)
-      draw_block(game.tiles.data + number * 64u, (i % LVK_LEVEL_COLUMNS) * 8, (i / LVK_LEVEL_COLUMNS) * 8,
-                 background, (map[i] >> 10) & 3u);
-  }
+  const lvk_game_t *g = engine.game;
+  uint32_t start = 0, cells, i;
+  map_width = map_height = 0;
+  if (level < 0 || level >= g->level_count) return;
+  for (i = 0; i < (uint32_t)level; ++i)
+    start += (uint32_t)(g->levels[i].width ? g->levels[i].width : LVK_LEVEL_COLUMNS) *
+             (g->levels[i].height ? g->levels[i].height : LVK_LEVEL_ROWS);
+  map_width = g->levels[level].width ? g->levels[level].width : LVK_LEVEL_COLUMNS;
+  map_height = g->levels[level].height ? g->levels[level].height : LVK_LEVEL_ROWS;
+  cells = (uint32_t)map_width * (uint32_t)map_height;
+  memcpy(map, game.backgrounds.data + start * 2u, cells * 2u);
+  lvk_level_clear_live_cells(g, level, map);
+}
+
+static int32_t floor_cell(int32_t pixel) { return pixel >= 0 ? pixel / 8 : -((7 - pixel) / 8); }
+
+/* The cells under the screen with the camera at world pixel (X, Y), drawn
+ * over the backdrop (palette entry 0); outside the level only backdrop. */
+static void draw_background(uint32_t *out, int32_t x, int32_t y)
+{
+  int32_t row, column, i;
+  for (i = 0; i < LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT; ++i) out[i] = colors[0];
+  for (row = floor_cell(y); row <= floor_cell(y + LVK_SCREEN_HEIGHT - 1); ++row)
+    for (column = floor_cell(x); column <= floor_cell(x + LVK_SCREEN_WIDTH - 1); ++column) {
+      unsigned value, number;
+      if (row < 0 || row >= map_height || column < 0 || column >= map_width) continue;
+      value = map[row * map_width + column];
+      number = value & MAP_TILE_MASK;
+      if (number < game.tiles.count)
+        draw_block(game.tiles.data + number * 64u, column * 8 - x, row * 8 - y, out, (value >> 10) & 3u);
+    }
 }
 
 static void play_sound(int number, int music)
@@ -337,14 +354,18 @@ EXPORT(lvk_web_draw) const uint32_t *lvk_web_draw(void)
     for (r = 0; r < LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT; ++r) lower[r] = 0xFF000000u;
     return frame;
   }
-  memcpy(lower, background, sizeof background);
+  {
+    int32_t x, y;
+    lvk_engine_camera(&engine, &x, &y);
+    draw_background(lower, x, y);
+  }
   /* The DS puts the lowest sprite number in front. */
   for (slot = lvk_engine_instance_count(&engine) - 1; slot >= 0; --slot) {
     lvk_sprite_t s;
     if (!lvk_engine_sprite(&engine, slot, &s) || !s.alive) continue;
     if (s.tile >= game.tiles.count || !sprite_tiles[s.tile]) continue;
-    if (s.x <= -8 || s.x >= LVK_SCREEN_WIDTH || s.y <= -8 || s.y >= LVK_SCREEN_HEIGHT) continue;
-    draw_block(game.tiles.data + s.tile * 64u, s.x, s.y, lower, 0);
+    if (!s.visible) continue;
+    draw_block(game.tiles.data + s.tile * 64u, s.screen_x, s.screen_y, lower, 0);
   }
   return frame;
 }

@@ -292,7 +292,7 @@ TEST(ActionsInThePane, AddingAnActionPutsTheFocusOnTheList) {
     Handler = Main.Game().AddActor()->AddHandler();
     Handler->SetEvent(TEventCollision::ClassKind());
   });
-  Main.SelectItem(Handler);
+  Main.SelectItem(*Handler);
   ASSERT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsHandler));
   auto* With = Main.tsHandler->findChild<QComboBox*>("cbxOtherActor");
   ASSERT_NE(With, nullptr);

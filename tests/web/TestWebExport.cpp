@@ -120,7 +120,7 @@ TEST(WebPack, TablesComeBackAsPacked) {
     EXPECT_TRUE(SameTable("actions", T.Actions, G.actions, G.action_count));
     EXPECT_TRUE(SameTable("levels", T.Levels, G.levels, G.level_count));
     EXPECT_TRUE(SameTable("spawns", T.Spawns, G.spawns, G.spawn_count));
-    EXPECT_TRUE(SameTable("scenery", T.Scenery, G.scenery, std::size_t(G.level_count) * LVK_LEVEL_CELLS));
+    EXPECT_TRUE(SameTable("scenery", T.Scenery, G.scenery, G.scenery_count));
     EXPECT_TRUE(SameTable("variables", T.Variables, G.variables, G.variable_count));
     EXPECT_TRUE(SameTable("texts", T.Texts, G.texts, G.text_count));
     EXPECT_TRUE(SameTable("segments", T.Segments, G.segments, G.segment_count));
@@ -134,8 +134,9 @@ TEST(WebPack, TablesComeBackAsPacked) {
     }
     EXPECT_TRUE(SameTable("palette", T.Palette, reinterpret_cast<const std::uint16_t*>(U.palette.data), U.palette.count));
     EXPECT_TRUE(SameTable("tiles", T.Tiles, reinterpret_cast<const TTilePixels*>(U.tiles.data), U.tiles.count));
-    EXPECT_TRUE(SameTable("maps", T.Backgrounds, reinterpret_cast<const TLevelMap*>(U.backgrounds.data),
-                          U.backgrounds.count / LVK_LEVEL_CELLS));
+    std::vector<std::uint16_t> Maps;  // level after level, each its width x height cells
+    for (const TLevelMap& Map : T.Backgrounds) Maps.insert(Maps.end(), Map.begin(), Map.end());
+    EXPECT_TRUE(SameTable("maps", Maps, reinterpret_cast<const std::uint16_t*>(U.backgrounds.data), U.backgrounds.count));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(U.start_text.data), U.start_text.count), Start);
     EXPECT_TRUE(SameDescription(T.Game(), G));
   }

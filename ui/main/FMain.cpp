@@ -144,7 +144,7 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
     if (Node != FShownNode) tvwTreeChange(Node);
   });
   connect(tvwTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* Node) {
-    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeData(Node)));
+    if (NodeKind(Node) == TNodeKind::Tile) PaintTile(*static_cast<lvk::TTile*>(NodeItem(FSession->Game(), Node)));
   });
   connect(FSession, &TDocumentSession::Changed, this, &TfrmMain::Follow);
   connect(FSession, &TDocumentSession::RecentFilesChanged, this, &TfrmMain::UpdateRecentMenu);
@@ -250,8 +250,8 @@ void TfrmMain::CreateMenus() {
   FCommands->DeleteAction = mnuDelete;
   FCommands->CopyAction = mnuCopy;
   FCommands->PasteAction = mnuPaste;
-  FCommands->PaintTile = [this](void* Tile) { PaintTile(*static_cast<lvk::TTile*>(Tile)); };
-  FCommands->PaintFrames = [this](void* Actor) { PaintFrame(*static_cast<lvk::TActor*>(Actor), 0, 0); };
+  FCommands->PaintTile = [this](lvk::TTile& Tile) { PaintTile(Tile); };
+  FCommands->PaintFrames = [this](lvk::TActor& Actor) { PaintFrame(Actor, 0, 0); };
 
   QMenu* GameMenu = AddMenu("&Game", "Build and run games");
   mnuBuild = AddItem(GameMenu, "mnuBuild", "&Build", "Create a Nintendo DS executable", [this] { mnuBuildClick(); },

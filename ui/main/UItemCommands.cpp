@@ -172,8 +172,8 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
     Into->setStatusTip(From->statusTip());
   };
   if (NodeKind(Node) == TNodeKind::Tile && PaintTile) {
-    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Item] {
-      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintTile(NodeData(Now));
+    QAction* Paint = Menu->addAction("Pain&t...", this, [this, Id = Item->Id()] {
+      if (lvk::TTile* Tile = FSession.Game().TileById(Id)) PaintTile(*Tile);
     });
     Paint->setObjectName("mnuNodePaint");
     Paint->setStatusTip("Paint the tile's picture pixel by pixel (or double-click the tile)");
@@ -181,8 +181,8 @@ QMenu* TItemCommands::CreateNodeMenu(QTreeWidgetItem* Node, QWidget* Parent) {
   }
   if (NodeKind(Node) == TNodeKind::Actor && PaintFrames) {
     const auto* Actor = static_cast<const lvk::TActor*>(Item);
-    QAction* Paint = Menu->addAction("Pain&t frames...", this, [this, Item] {
-      if (QTreeWidgetItem* Now = FTree.NodeOf(Item)) PaintFrames(NodeData(Now));
+    QAction* Paint = Menu->addAction("Pain&t frames...", this, [this, Id = Item->Id()] {
+      if (lvk::TActor* Actor = FSession.Game().ActorById(Id)) PaintFrames(*Actor);
     });
     Paint->setObjectName("mnuNodePaintFrames");
     Paint->setStatusTip("Paint the frames of the actor's first animation, one after the other");

@@ -15,6 +15,10 @@ class QTreeWidgetItem;
 class QWidget;
 class TDocumentSession;
 class TGameTree;
+namespace lvk {
+class TActor;
+class TTile;
+}
 
 class TItemCommands : public QObject {
   Q_OBJECT
@@ -62,9 +66,9 @@ public:
   QAction* CopyAction = nullptr;
   QAction* PasteAction = nullptr;
   // Set by the window: opens the painter on a tile, for the menu's Paint.
-  std::function<void(void* Tile)> PaintTile;
+  std::function<void(lvk::TTile& Tile)> PaintTile;
   // And on the first frame of an actor's first animation.
-  std::function<void(void* Actor)> PaintFrames;
+  std::function<void(lvk::TActor& Actor)> PaintFrames;
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

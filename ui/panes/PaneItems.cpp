@@ -214,7 +214,7 @@ void TPaneTiles::butNewPaintedTileClick() {
     Tile->SetBitmap(lvk::IndexedTilePicture(lvk::TPixels(lvk::BlockTileSide, lvk::BlockTileSide), 0, 0,
                                             Game().Palette()));
   }
-  Host().SelectItem(Tile);
+  Host().SelectItem(*Tile);
   Host().PaintTile(*Tile);
 }
 
