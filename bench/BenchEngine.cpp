@@ -88,6 +88,7 @@ struct TStressGame {
             0,
             0,
             0,
+            0,
             nullptr,
             nullptr,
             nullptr};

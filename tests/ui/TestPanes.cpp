@@ -320,6 +320,8 @@ TEST_F(Panes, LevelSizeAsksBeforeDroppingActorsAndIsOneStep) {
   Main.mnuUndoClick();
   EXPECT_FALSE(Main.Game().GetLevel(0)->Camera().LockY);
   EXPECT_FALSE(Pane.chkLockY->isChecked());
+}
+
 // The actor's look in its pane: every change one step that undo takes back
 // and the pane follows; frames picked from the tiles; the preview plays the
 // animation at its frame length.

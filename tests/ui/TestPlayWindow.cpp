@@ -84,7 +84,7 @@ struct TDrawGame {
   std::vector<std::uint16_t> Scenery = std::vector<std::uint16_t>(LVK_LEVEL_CELLS, LVK_NONE);
   lvk_game_t Game{2,       1,       1,       0,       1,       2,       Actors.data(), Handlers.data(), nullptr,
                   Levels.data(), Spawns.data(), Scenery.data(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr,
-                  0,       0,       0,       nullptr, nullptr, nullptr};
+                  0,       0,       0,       0,       nullptr, nullptr, nullptr};
 };
 
 TEST(PlayRender, DrawsTheLevelAsTheDs) {
