@@ -409,6 +409,9 @@ TPaneActor::TPaneActor(TPaneHost& Host)
            "collides with: one repel handler then stops a hero at every one of them");
   Row(Body())->addWidget(cbxActorSolid, 0, Qt::AlignLeft);
   pnlLook = new TActorLookPanel([this] { return Actor(); }, this);
+  pnlLook->PaintFrame = [this](int Anim, int Frame) {
+    if (lvk::TActor* A = Actor()) TItemPane::Host().PaintFrame(*A, Anim, Frame);
+  };
   Body()->addWidget(pnlLook);
 
   lblNewHandler = new QLabel("New e&vent handler", this);

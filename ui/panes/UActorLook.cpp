@@ -1,5 +1,6 @@
 #include "ui/panes/UActorLook.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -111,9 +112,18 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   SetHints(lstFrames, "The animation's frames, each a block of tiles of the actor's size");
   butAddFrame = Button("butAddFrame", "A&dd frame", "Add a frame after the selected one, a copy of it", this);
   butDeleteFrame = Button("butDeleteFrame", "Remove fra&me", "Remove the selected frame", this);
+  // Its letters are all taken here: Enter in the strip paints as well.
+  butPaintFrame = Button("butPaintFrame", "Paint...",
+                         "Paint the selected frame pixel by pixel (or double-click it, or press Enter in the strip)", this);
+  actPaintFrame = new QAction("Paint...", lstFrames);
+  actPaintFrame->setObjectName("actPaintFrame");
+  actPaintFrame->setStatusTip("Paint the selected frame pixel by pixel");
+  lstFrames->addAction(actPaintFrame);
+  lstFrames->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* FrameButtons = new QVBoxLayout;
   FrameButtons->addWidget(butAddFrame);
   FrameButtons->addWidget(butDeleteFrame);
+  FrameButtons->addWidget(butPaintFrame);
   FrameButtons->addStretch(1);
   Grid->addWidget(Caption("Frame stri&p", lstFrames, this), 3, 0, Qt::AlignTop);
   Grid->addWidget(lstFrames, 3, 1);
@@ -156,6 +166,9 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   connect(butAddFrame, &QPushButton::clicked, this, &TActorLookPanel::butAddFrameClick);
   connect(butDeleteFrame, &QPushButton::clicked, this, &TActorLookPanel::butDeleteFrameClick);
   connect(cbxFrameTiles, &QComboBox::activated, this, &TActorLookPanel::cbxFrameTilesChange);
+  connect(butPaintFrame, &QPushButton::clicked, this, &TActorLookPanel::butPaintFrameClick);
+  connect(actPaintFrame, &QAction::triggered, this, &TActorLookPanel::butPaintFrameClick);
+  connect(lstFrames, &QListWidget::itemActivated, this, &TActorLookPanel::butPaintFrameClick);
   FTimer.setInterval(1000 / 60);
   connect(&FTimer, &QTimer::timeout, this, &TActorLookPanel::PreviewTick);
 }
@@ -253,6 +266,8 @@ void TActorLookPanel::ShowAnimation() {
   }
   const int F = Frame();
   butDeleteFrame->setEnabled(F >= 0 && lstFrames->count() > 1);
+  butPaintFrame->setEnabled(F >= 0 && PaintFrame);
+  actPaintFrame->setEnabled(butPaintFrame->isEnabled());
   cbxFrameTiles->setEnabled(F >= 0);
   if (F >= 0) {
     const lvk::TTile* First = A->FrameTiles(Anim, F).front();
@@ -385,6 +400,11 @@ void TActorLookPanel::butAddFrameClick() {
 void TActorLookPanel::butDeleteFrameClick() {
   const int Anim = Animation(), F = Frame();
   if (Anim >= 0 && F >= 0) Change("Delete frame", [Anim, F](lvk::TActor& A) { A.DeleteFrame(Anim, F); });
+}
+
+void TActorLookPanel::butPaintFrameClick() {
+  const int Anim = Animation(), F = Frame();
+  if (Anim >= 0 && F >= 0 && PaintFrame) PaintFrame(Anim, F);
 }
 
 void TActorLookPanel::cbxFrameTilesChange(int Index) {

@@ -2,7 +2,8 @@
 // The actor pane's look: the sprite size, the animations with their frame
 // length and mode, the selected animation's frames as a strip, the tiles a
 // frame is picked from, and a preview that plays the animation at its real
-// speed through the game engine itself. Every change is one undo step.
+// speed through the game engine itself. Every change is one undo step; a
+// frame is painted in the painter its owner opens.
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -12,6 +13,7 @@
 
 #include "engine/lvk_engine.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,8 @@ public:
   void Follow() {
     if (!FChanging) ShowLook();
   }
+  // Opens the painter on frame Frame of animation Anim; set by the owner.
+  std::function<void(int Anim, int Frame)> PaintFrame;
   // The frame shown in the preview now, from 0 (-1: none).
   int PreviewFrame() const { return FPreviewFrame; }
 
@@ -52,6 +56,9 @@ public:
   QListWidget* lstFrames;
   QPushButton* butAddFrame;
   QPushButton* butDeleteFrame;
+  QPushButton* butPaintFrame;
+  // The frame strip's context menu, and what double-click and Enter do.
+  QAction* actPaintFrame;
   QComboBox* cbxFrameTiles;
   QLabel* imgPreview;
 
@@ -64,6 +71,7 @@ public:
   void cbxAnimationModeChange(int Index);
   void butAddFrameClick();
   void butDeleteFrameClick();
+  void butPaintFrameClick();
   void cbxFrameTilesChange(int Index);
   // One step of the preview (1/60 s).
   void PreviewTick();
