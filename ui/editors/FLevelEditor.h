@@ -158,7 +158,15 @@ private:
   void grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected);
   // What GetActorBitmap gives for an actor, made once per showing: the
   // actors and their tiles cannot change while this modal window is open.
+  // An actor's picture: its tile's, or for an actor with a look its resting
+  // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
+  // The actor drawn in a cell: the last in cell order whose block covers it
+  // (null: none), and which cell of its block that is; Live picks among
+  // the actors with handlers, drawn as sprites over the others, or else
+  // among those without.
+  const lvk::TActor* CoveringActor(int Column, int Row, bool Live, QPoint& Part) const;
+  void DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part);
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "behaviour/REventAnimationEnd.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
@@ -12,6 +13,7 @@
 #include "behaviour/REventOutside.h"
 #include "behaviour/REventTimer.h"
 #include "behaviour/REventTouch.h"
+#include "ui/events/FraEventAnimationEnd.h"
 #include "ui/events/FraEventCollision.h"
 #include "ui/events/FraEventCreate.h"
 #include "ui/events/FraEventDestroy.h"
@@ -38,7 +40,7 @@ struct TEditorEntry {
 
 // Built on first use: the kinds are function-local singletons themselves.
 const auto& EditorTable() {
-  static const std::array<TEditorEntry, 8> Table{{
+  static const std::array<TEditorEntry, 9> Table{{
       {lvk::TEventCreate::ClassKind(), &Make<lvk::TEventCreate, TfraEventCreate>},
       {lvk::TEventDestroy::ClassKind(), &Make<lvk::TEventDestroy, TfraEventDestroy>},
       {lvk::TEventKey::ClassKind(), &Make<lvk::TEventKey, TfraEventkey>},
@@ -47,6 +49,7 @@ const auto& EditorTable() {
       {lvk::TEventOutside::ClassKind(), &Make<lvk::TEventOutside, TfraEventOutside>},
       {lvk::TEventKeyHeld::ClassKind(), &Make<lvk::TEventKeyHeld, TfraEventKeyHeld>},
       {lvk::TEventTimer::ClassKind(), &Make<lvk::TEventTimer, TfraEventTimer>},
+      {lvk::TEventAnimationEnd::ClassKind(), &Make<lvk::TEventAnimationEnd, TfraEventAnimationEnd>},
   }};
   return Table;
 }
