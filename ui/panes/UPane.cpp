@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "ui/common/UHelp.h"
@@ -34,9 +35,19 @@ TPane::TPane(const QString& Name, const QString& Caption, const QString& LongHin
   Layout->setContentsMargins(0, 0, 0, 0);
   Layout->setSpacing(6);
   Layout->addWidget(Header);
-  FBody = new QVBoxLayout;
+  // The body scrolls where the window is too small for it (the window
+  // starts small), rather than squeezing its controls over each other.
+  auto* Scroll = new QScrollArea(this);
+  Scroll->setObjectName(Name + "Scroll");
+  Scroll->setFrameShape(QFrame::NoFrame);
+  Scroll->setWidgetResizable(true);
+  Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  auto* Content = new QWidget;
+  Content->setObjectName(Name + "Body");
+  FBody = new QVBoxLayout(Content);
   FBody->setContentsMargins(8, 4, 8, 8);
-  Layout->addLayout(FBody, 1);
+  Scroll->setWidget(Content);
+  Layout->addWidget(Scroll, 1);
 }
 
 void TPane::SetHeaderIcon(const QPixmap& Icon, int Size) {
