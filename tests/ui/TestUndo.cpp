@@ -435,8 +435,9 @@ TEST_F(Undo, OnlyCommandsThatChangeSomethingAreStepsAndEveryStepIsWhole) {
 
 // What the layout editor's window shows (its backing store, not a fresh
 // paint) equals a fresh paint of the model after every placement, undo and
-// redo, without a click: an undone placement that stayed drawn let a second
-// undo take away a placement the user could not see.
+// redo, without a click, and no cell previews the chosen actor after an undo
+// or redo: an undone placement that stayed drawn let a second undo take away
+// a placement the user could not see.
 TEST_F(Undo, TheLayoutEditorShowsEveryUndoAndRedoAsItHappens) {
   ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Sample)));
   TLevel* Level = Game().GetLevel(0);
@@ -467,11 +468,13 @@ TEST_F(Undo, TheLayoutEditorShowsEveryUndoAndRedoAsItHappens) {
       QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
       ASSERT_EQ(Level->GetCell(Cells[i].x(), Cells[i].y()), Before[i]);
       EXPECT_TRUE(ShowsTheModel()) << "undo " << i;
+      EXPECT_TRUE(Grid->Selection().isEmpty()) << "undo " << i;
     }
     for (int i = 0; i < 3; ++i) {
       QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
       ASSERT_EQ(Level->GetCell(Cells[i].x(), Cells[i].y()), After[i]);
       EXPECT_TRUE(ShowsTheModel()) << "redo " << i;
+      EXPECT_TRUE(Grid->Selection().isEmpty()) << "redo " << i;
     }
     Editor.reject();
   });

@@ -396,6 +396,11 @@ void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
   ApplyView();
 }
 
+void TfrmLevelEditor::ShowUndone() {
+  grdLayout->ClearSelection();
+  RefreshOverview();
+}
+
 void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
   Play = std::move(PlayIt);
   butPlay->setEnabled(static_cast<bool>(Play));

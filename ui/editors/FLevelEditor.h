@@ -92,9 +92,13 @@ public:
 
   // The level to edit, not owned; set before the window is shown.
   void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
-  // The level in a game that took the place of the one edited (an undo put
-  // it back as a new game): the list of actors is made again.
+  // Another level to show, or none (the level went): the list of actors is
+  // made again.
   void FollowLevel(lvk::TLevel* Level);
+  // After an undo or redo: the grid and the overview show the level as it
+  // is now, and the cell under the mouse stops previewing the chosen actor
+  // (an undone placement would seem to stay until the mouse moved on).
+  void ShowUndone();
   // Plays the game from the level edited, with the window left open; the
   // window's Play button (F5) is enabled once this is set.
   void SetPlay(std::function<void()> Play);
