@@ -1,5 +1,6 @@
 #include "behaviour/UBehaviour.h"
 #include <vector>
+#include "behaviour/REventAnimationEnd.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
@@ -22,7 +23,7 @@ void RegisterKinds() {
   for (const TEventKind* Kind : {&TEventCreate::ClassKind(), &TEventDestroy::ClassKind(), &TEventKey::ClassKind(),
                                  &TEventTouch::ClassKind(), &TEventCollision::ClassKind(),
                                  &TEventOutside::ClassKind(), &TEventKeyHeld::ClassKind(),
-                                 &TEventTimer::ClassKind()})
+                                 &TEventTimer::ClassKind(), &TEventAnimationEnd::ClassKind()})
     if (!FindEventKind(Kind->StreamKey())) RegisterEventKind(*Kind);
   // The order of the Add menu: motion first, then the rules, then the guards.
   for (const TActionKind* Kind :
@@ -33,7 +34,8 @@ void RegisterKinds() {
         &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
         &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionClearText::ClassKind(),
         &TActionJumpTo::ClassKind(), &TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind(),
-        &TActionCameraFollow::ClassKind(), &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind()})
+        &TActionCameraFollow::ClassKind(), &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind(),
+        &TActionSetAnimation::ClassKind(), &TActionMirror::ClassKind()})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
 }
 

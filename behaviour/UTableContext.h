@@ -40,6 +40,8 @@ public:
   virtual std::uint16_t TextNumber(const std::string& Text) = 0;
   // A sound's number by name.
   virtual std::uint16_t SoundNumber(const std::string& Name) = 0;
+  // The number of the handler's actor's animation of that name.
+  virtual std::uint16_t AnimationNumber(const std::string& Name) = 0;
 };
 
 }  // namespace lvk

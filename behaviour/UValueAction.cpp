@@ -97,6 +97,7 @@ std::string TValueAction::Shown(int Index) const {
     case TValueType::Actor: return V.empty() ? "this actor" : V;
     case TValueType::Variable:
     case TValueType::Tile:
+    case TValueType::Animation:
     case TValueType::Sound: return V.empty() ? "none" : V;
     default: return V;
   }
@@ -149,6 +150,7 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
       case TValueType::Keys: Entry.ref = static_cast<std::uint16_t>(KeysOf(V)); break;
       case TValueType::Text: Entry.ref = Context.TextNumber(V); break;
       case TValueType::Sound: Entry.ref = Context.SoundNumber(V); break;
+      case TValueType::Animation: Entry.ref = Context.AnimationNumber(V); break;
       case TValueType::Compare: Entry.op = static_cast<std::uint8_t>(CompareIndex(V)); break;
     }
   }
@@ -210,6 +212,12 @@ const TActionValue JumpToValues[] = {
     {"&X", "Pixels from the level's left edge (relative: to the right of here)", T::Number, S::Arg1},
     {"&Y", "Pixels from the level's top edge (relative: below here)", T::Number, S::Arg2},
     {"Rela&tive", "Move by x and y pixels from where this instance is", T::Flag, S::Relative, "0"}};
+const TActionValue SetAnimationValues[] = {
+    {"Anima&tion", "One of this actor's animations", T::Animation, S::Ref},
+    {"Re&start", "Start it from its first frame even when it is already playing", T::Flag, S::Arg1, "0"}};
+const TActionValue MirrorValues[] = {
+    {"M&irrored", "Draw the instance mirrored left to right", T::Flag, S::Arg1, "1"},
+    {"Face mo&vement", "Mirrored while moving left, not while moving right", T::Flag, S::Arg2, "0"}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {
@@ -262,6 +270,10 @@ LVK_KIND(TActionClearText, ClearTextValues, "ClearText", "Clear a row of the upp
          "BmpClearText16x16", LVK_ACTION_CLEAR_TEXT)
 LVK_KIND(TActionJumpTo, JumpToValues, "JumpTo", "Put this instance at a place, or move it by some pixels at once",
          "BmpJumpTo16x16", LVK_ACTION_JUMP_TO)
+LVK_KIND(TActionSetAnimation, SetAnimationValues, "SetAnimation", "Play another of this actor's animations",
+         "BmpSetAnimation16x16", LVK_ACTION_SET_ANIMATION)
+LVK_KIND(TActionMirror, MirrorValues, "Mirror", "Draw this instance mirrored, or facing the way it moves",
+         "BmpMirror16x16", LVK_ACTION_MIRROR)
 
 TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
 const TActionKind& TActionRestartGame::ClassKind() {
@@ -304,6 +316,12 @@ std::string TActionClearText::Summary() const {
 std::string TActionCameraFollow::Summary() const { return TValueAction::Summary(); }
 std::string TActionMoveCamera::Summary() const { return TValueAction::Summary(); }
 std::string TActionShakeCamera::Summary() const { return TValueAction::Summary(); }
+std::string TActionSetAnimation::Summary() const { return TValueAction::Summary(); }
+// "Mirror(off)" rather than an empty list when neither flag is set.
+std::string TActionMirror::Summary() const {
+  const std::string Text = TValueAction::Summary();
+  return Text == "Mirror()" ? "Mirror(off)" : Text;
+}
 
 // The guards read as conditions.
 std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }

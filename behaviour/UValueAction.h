@@ -92,6 +92,10 @@ LVK_VALUE_ACTION(TActionJumpTo);
 LVK_VALUE_ACTION(TActionJumpToStart);
 // Otherwise: the rest runs only when the guard before it failed.
 LVK_VALUE_ACTION(TActionOtherwise);
+// SetAnimation(animation, restart): plays another of the actor's animations.
+LVK_VALUE_ACTION(TActionSetAnimation);
+// Mirror(mirrored, face movement): draws the instance mirrored left to right.
+LVK_VALUE_ACTION(TActionMirror);
 
 #undef LVK_VALUE_ACTION
 

@@ -32,6 +32,9 @@ set(LURVIK_ICON_NAMES
   BmpCameraFollow16x16
   BmpMoveCamera16x16
   BmpShakeCamera16x16
+  BmpOnAnimationEnd16x16
+  BmpSetAnimation16x16
+  BmpMirror16x16
 )
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
@@ -60,6 +63,7 @@ set(LURVIK_BEHAVIOUR_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/REventOutside.cpp
   ${CMAKE_CURRENT_LIST_DIR}/REventKeyHeld.cpp
   ${CMAKE_CURRENT_LIST_DIR}/REventTimer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/REventAnimationEnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UAction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UValueAction.cpp
   ${LURVIK_RESOURCE_SOURCE}

@@ -39,7 +39,7 @@ struct TStressGame {
     };
     for (int a = 0; a < 2; ++a) {
       Actors.push_back({static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(Handlers.size()),
-                        static_cast<std::uint16_t>(Timers ? 6 : 5), 0});
+                        static_cast<std::uint16_t>(Timers ? 6 : 5), 0, 0, 0, 0, 0});
       Handler(LVK_EVENT_CREATE, 0, 0,
               {Do(LVK_ACTION_SET_SPEED_SIZE, 17 + 5 * a, 11 + 3 * a), Do(LVK_ACTION_SET_SPEED_DIR, a ? -1 : 1, 1)});
       Handler(LVK_EVENT_COLLISION, LVK_HANDLER_REPEL, Wall, {Do(LVK_ACTION_SET_SPEED_DIR, -2, -2, 1)});
@@ -52,7 +52,7 @@ struct TStressGame {
                 {Do(LVK_ACTION_IF_VARIABLE, 0, 0, 0, 0, LVK_COMPARE_AT_LEAST), Do(LVK_ACTION_SET_VARIABLE, 1, 0, 1, 1)},
                 1);
     }
-    Actors.push_back({2, 0, 0, 0});
+    Actors.push_back({2, 0, 0, 0, 0, 0, 0, 0});
     Scenery.assign(LVK_LEVEL_CELLS, LVK_NONE);
     for (int c = 0; c < LVK_LEVEL_COLUMNS; ++c) Scenery[c] = Scenery[23 * LVK_LEVEL_COLUMNS + c] = Wall;
     for (int r = 0; r < LVK_LEVEL_ROWS; ++r) Scenery[r * LVK_LEVEL_COLUMNS] = Scenery[r * LVK_LEVEL_COLUMNS + 31] = Wall;
@@ -82,6 +82,13 @@ struct TStressGame {
             0,
             0,
             Variables.data(),
+            nullptr,
+            nullptr,
+            nullptr,
+            0,
+            0,
+            0,
+            0,
             nullptr,
             nullptr,
             nullptr};

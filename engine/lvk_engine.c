@@ -3,6 +3,7 @@
  * no library calls, so the same file builds for the arm9 and for hosts. */
 #include "lvk_engine.h"
 
+/* The smallest side of a box: a long move is looked at halfway. */
 #define BOX_PIXELS LVK_TILE_SIZE
 /* Positions stay within what a sprite's whole-pixel int16 can hold, so an
  * instance that flies off for hours neither overflows nor wraps round. */
@@ -42,6 +43,9 @@ static int32_t saturated_add(int32_t a, int32_t b)
   if (b < 0 && a < INT32_MIN - b) return INT32_MIN;
   return a + b;
 }
+
+static unsigned actor_width(const lvk_actor_t *a) { return a->width ? a->width : LVK_TILE_SIZE; }
+static unsigned actor_height(const lvk_actor_t *a) { return a->height ? a->height : LVK_TILE_SIZE; }
 
 static unsigned level_width(const lvk_level_t *l) { return l->width ? l->width : LVK_LEVEL_COLUMNS; }
 static unsigned level_height(const lvk_level_t *l) { return l->height ? l->height : LVK_LEVEL_ROWS; }
@@ -129,9 +133,26 @@ int lvk_game_check(const lvk_game_t *g)
       (g->segment_count && !g->segments) || (g->char_count && !g->chars))
     return 0;
   if (g->variable_count > LVK_MAX_VARIABLES || !variables_ok(g) || !texts_ok(g)) return 0;
+  if ((g->animation_count && !g->animations) || (g->frame_count && !g->frames) ||
+      (g->frame_tile_count && !g->frame_tiles))
+    return 0;
   for (i = 0; i < g->actor_count; ++i) {
     const lvk_actor_t *a = &g->actors[i];
+    unsigned k, tiles = (actor_width(a) / LVK_TILE_SIZE) * (actor_height(a) / LVK_TILE_SIZE);
     if ((uint32_t)a->first_handler + a->handler_count > g->handler_count) return 0;
+    if (actor_width(a) > LVK_MAX_SPRITE_SIZE || actor_height(a) > LVK_MAX_SPRITE_SIZE ||
+        actor_width(a) % LVK_TILE_SIZE || actor_height(a) % LVK_TILE_SIZE)
+      return 0;
+    if ((uint32_t)a->first_animation + a->animation_count > g->animation_count) return 0;
+    for (k = 0; k < a->animation_count; ++k) {
+      const lvk_animation_t *n = &g->animations[a->first_animation + k];
+      unsigned f;
+      if ((uint32_t)n->first_frame + n->frame_count > g->frame_count || n->mode > LVK_ANIMATION_BACK_AND_FORTH) return 0;
+      for (f = 0; f < n->frame_count; ++f) {
+        uint32_t first = g->frames[n->first_frame + f];
+        if (first > g->frame_tile_count || tiles > g->frame_tile_count - first) return 0;
+      }
+    }
   }
   for (i = 0; i < g->handler_count; ++i) {
     const lvk_handler_t *h = &g->handlers[i];
@@ -487,6 +508,12 @@ static void make_instance(lvk_engine_t *e, int slot, uint16_t actor, int32_t x, 
     e->instance_values->start_x[slot] = x;
     e->instance_values->start_y[slot] = y;
   }
+  in->width = (uint8_t)actor_width(&g->actors[actor]);
+  in->height = (uint8_t)actor_height(&g->actors[actor]);
+  in->mirror = 0;
+  in->turning = 0;
+  in->animation = g->actors[actor].animation_count ? 0 : LVK_NONE;
+  in->step = in->shown = 0;
   for (i = 0; i < g->variable_count; ++i)
     if (g->variables[i].scope == LVK_SCOPE_INSTANCE)
       *instance_value(e, slot, e->variable_place[i] & ~INSTANCE_PLACE) = g->variables[i].initial;
@@ -580,6 +607,13 @@ static void jump(lvk_engine_t *e, int slot, int32_t x, int32_t y)
   e->jumped = 1;
 }
 
+/* A facing instance looks the way it moves on x. */
+static void face_movement(lvk_instance_t *in)
+{
+  if (!(in->mirror & LVK_MIRROR_FACE) || !in->sx || !in->dx) return;
+  in->mirror = (uint8_t)(LVK_MIRROR_FACE | (in->dx < 0 ? LVK_MIRROR_ON : 0));
+}
+
 static void ask_level(lvk_engine_t *e, int level)
 {
   if (e->next_level < 0 && level >= 0 && level < e->game->level_count) e->next_level = level;
@@ -653,6 +687,7 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       break;
     case LVK_ACTION_SET_TILE:
       in->tile = a->ref;
+      in->animation = LVK_NONE;
       break;
     case LVK_ACTION_MOVE_TOWARD:
       move_toward(e, slot, a->ref, n1);
@@ -705,6 +740,21 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
     case LVK_ACTION_SHAKE_CAMERA:
       e->shake_frames = n1 > 0 ? (uint32_t)n1 : 0;
       e->shake_strength = (uint8_t)clamp32(number(e, slot, a->arg2, a->var2), 0, LVK_MAX_SHAKE);
+      break;
+    case LVK_ACTION_SET_ANIMATION:
+      if (a->ref < e->game->actors[in->actor].animation_count && (n1 || in->animation != a->ref)) {
+        in->animation = a->ref;
+        in->step = in->shown = 0;
+        in->turning = 0;
+      }
+      break;
+    case LVK_ACTION_MIRROR:
+      if (number(e, slot, a->arg2, a->var2)) {
+        in->mirror = (uint8_t)(LVK_MIRROR_FACE | (in->mirror & LVK_MIRROR_ON));
+        face_movement(in);
+      } else {
+        in->mirror = n1 ? LVK_MIRROR_ON : 0;
+      }
       break;
     default:
       break; /* a kind this engine does not know does nothing */
@@ -824,9 +874,9 @@ static void camera_step(lvk_engine_t *e)
     if (slot >= 0) {
       const lvk_instance_t *in = &e->instances[slot];
       if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
-        x = follow_axis(x, pixel_of(in->x) + BOX_PIXELS / 2, LVK_SCREEN_WIDTH, e->dead_width);
+        x = follow_axis(x, pixel_of(in->x) + in->width / 2, LVK_SCREEN_WIDTH, e->dead_width);
       if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
-        y = follow_axis(y, pixel_of(in->y) + BOX_PIXELS / 2, LVK_SCREEN_HEIGHT, e->dead_height);
+        y = follow_axis(y, pixel_of(in->y) + in->height / 2, LVK_SCREEN_HEIGHT, e->dead_height);
     }
   }
   camera_clamp(e, &x, &y);
@@ -850,9 +900,9 @@ static void camera_start(lvk_engine_t *e, const lvk_level_t *l)
     if (slot >= 0) {
       /* Locks keep the start too: a locked axis stays at the level's edge. */
       if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
-        e->camera_x = pixel_of(e->instances[slot].x) + BOX_PIXELS / 2 - LVK_SCREEN_WIDTH / 2;
+        e->camera_x = pixel_of(e->instances[slot].x) + e->instances[slot].width / 2 - LVK_SCREEN_WIDTH / 2;
       if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
-        e->camera_y = pixel_of(e->instances[slot].y) + BOX_PIXELS / 2 - LVK_SCREEN_HEIGHT / 2;
+        e->camera_y = pixel_of(e->instances[slot].y) + e->instances[slot].height / 2 - LVK_SCREEN_HEIGHT / 2;
     }
   }
   camera_clamp(e, &e->camera_x, &e->camera_y);
@@ -921,10 +971,11 @@ void lvk_engine_start_level(lvk_engine_t *e, int level)
 /* ---- The phases of a frame ---- */
 
 /* The areas around Box (top left Bx, By in pixels) that hold point Px, Py. */
-static unsigned touch_area(int32_t bx, int32_t by, int32_t px, int32_t py)
+static unsigned touch_area(const lvk_instance_t *in, int32_t px, int32_t py)
 {
-  int col = px < bx ? -1 : px >= bx + BOX_PIXELS ? 1 : 0;
-  int row = py < by ? -1 : py >= by + BOX_PIXELS ? 1 : 0;
+  int32_t bx = pixel_of(in->x), by = pixel_of(in->y);
+  int col = px < bx ? -1 : px >= bx + in->width ? 1 : 0;
+  int row = py < by ? -1 : py >= by + in->height ? 1 : 0;
   static const uint16_t areas[3][3] = {{LVK_AREA_NW, LVK_AREA_N, LVK_AREA_NE},
                                        {LVK_AREA_W, LVK_AREA_H, LVK_AREA_E},
                                        {LVK_AREA_SW, LVK_AREA_S, LVK_AREA_SE}};
@@ -964,9 +1015,7 @@ static void input_events(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t
         if (m != 0 && (held & m) == m) fire(e, slot, i);
         break;
       case LVK_EVENT_TOUCH:
-        if (pen_down && (touch_area(pixel_of(in->x), pixel_of(in->y), input->touch_x + e->camera_x,
-                                    input->touch_y + e->camera_y) &
-                         m))
+        if (pen_down && (touch_area(in, input->touch_x + e->camera_x, input->touch_y + e->camera_y) & m))
           fire(e, slot, i);
         break;
       case LVK_EVENT_TIMER:
@@ -989,16 +1038,18 @@ static void move_all(lvk_engine_t *e)
     if (!in->alive) continue;
     in->x = clamp32(in->x + (int32_t)in->sx * in->dx, -POSITION_LIMIT, POSITION_LIMIT);
     in->y = clamp32(in->y + (int32_t)in->sy * in->dy, -POSITION_LIMIT, POSITION_LIMIT);
+    face_movement(in);
   }
 }
 
-/* The part of a box at (Ax, Ay) that a box at (Bx, By) covers, in square
- * pixels. */
-static uint32_t common_area(int32_t ax, int32_t ay, int32_t bx, int32_t by)
+/* The part of a box of W x H at (Ax, Ay) that a box of Bw x Bh at (Bx, By)
+ * covers, in square pixels. */
+static uint32_t common_area(int32_t ax, int32_t ay, int32_t w, int32_t h, int32_t bx, int32_t by, int32_t bw,
+                            int32_t bh)
 {
-  int32_t w = (ax < bx ? ax : bx) + BOX_PIXELS - (ax > bx ? ax : bx);
-  int32_t h = (ay < by ? ay : by) + BOX_PIXELS - (ay > by ? ay : by);
-  return w > 0 && h > 0 ? (uint32_t)(w * h) : 0;
+  int32_t across = (ax + w < bx + bw ? ax + w : bx + bw) - (ax > bx ? ax : bx);
+  int32_t down = (ay + h < by + bh ? ay + h : by + bh) - (ay > by ? ay : by);
+  return across > 0 && down > 0 ? (uint32_t)(across * down) : 0;
 }
 
 /* Whether a scenery cell holding Actor is Target's (any solid actor's for
@@ -1009,13 +1060,14 @@ static int cell_is(const lvk_engine_t *e, uint16_t actor, uint16_t target)
          (target == LVK_ANY_SOLID && actor != LVK_NONE && (e->game->actors[actor].flags & LVK_ACTOR_SOLID));
 }
 
-/* The level's cells that a box with its top left in (X0, Y0)..(X1, Y1) can
- * touch, clipped to the level: columns C0..C1, rows R0..R1. 0 when none. */
-static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t *c0,
-                       int32_t *r0, int32_t *c1, int32_t *r1)
+/* The level's cells that a box of W x H with its top left in (X0, Y0)..(X1,
+ * Y1) can touch, clipped to the level: columns C0..C1, rows R0..R1. 0 when
+ * none. */
+static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t w, int32_t h,
+                       int32_t *c0, int32_t *r0, int32_t *c1, int32_t *r1)
 {
-  x1 += BOX_PIXELS - 1;
-  y1 += BOX_PIXELS - 1;
+  x1 += w - 1;
+  y1 += h - 1;
   if (x1 < 0 || y1 < 0) return 0;
   *c0 = x0 < 0 ? 0 : x0 / LVK_TILE_SIZE;
   *r0 = y0 < 0 ? 0 : y0 / LVK_TILE_SIZE;
@@ -1031,7 +1083,8 @@ static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1
  * back by at most one frame's move, so the look-up reaches that much
  * further. */
 #define MOVE_SLACK 16
-static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1, const uint8_t **list, int *from)
+static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1, int32_t w, const uint8_t **list,
+                        int *from)
 {
   int lo, hi, end, k;
   lvk_target_run_t *run = &e->runs[target % LVK_TARGET_RUNS];
@@ -1054,8 +1107,8 @@ static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1
     run->target = target;
     run->count = (uint8_t)(lo - run->from);
   }
-  x0 -= BOX_PIXELS - 1 + MOVE_SLACK;
-  x1 += BOX_PIXELS - 1 + MOVE_SLACK;
+  x0 -= (int32_t)actor_width(&e->game->actors[target]) - 1 + MOVE_SLACK;
+  x1 += w - 1 + MOVE_SLACK;
   end = run->from + run->count;
   for (lo = run->from, hi = end; lo < hi;) {
     k = (lo + hi) / 2;
@@ -1075,17 +1128,18 @@ static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1
 static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t target)
 {
   const uint8_t *list;
-  int from, count = target_boxes(e, target, px, px, &list, &from), k;
+  const int32_t w = e->instances[slot].width, h = e->instances[slot].height;
+  int from, count = target_boxes(e, target, px, px, w, &list, &from), k;
   int32_t c, r, c0, r0, c1, r1;
   for (k = 0; k < count; ++k) {
     const lvk_box_t *b = &e->boxes[list ? list[k] : from + k];
-    if (px < b->x + BOX_PIXELS && b->x < px + BOX_PIXELS && py < b->y + BOX_PIXELS && b->y < py + BOX_PIXELS &&
-        b->slot != slot && b->alive)
+    if (px < b->x + b->width && b->x < px + w && py < b->y + b->height && b->y < py + h && b->slot != slot &&
+        b->alive)
       return 1;
   }
   /* Live actors have no cells. */
   if (target != LVK_ANY_SOLID && e->game->actors[target].handler_count) return 0;
-  if (!cells_under(e, px, py, px, py, &c0, &r0, &c1, &r1)) return 0;
+  if (!cells_under(e, px, py, px, py, w, h, &c0, &r0, &c1, &r1)) return 0;
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
       if (cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) return 1;
@@ -1095,10 +1149,12 @@ static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t 
 /* What a repel looks at: Target's live boxes (other than the instance's)
  * that a box anywhere between two positions can touch. Gathered once, so
  * the overlaps compared while taking a move back read a few boxes only. */
-#define NEAR_CELLS 16 /* a sweep of at most 16 pixels touches 4x4 cells */
+/* A sweep of at most 16 pixels of a box of at most 64 touches 11x11 cells. */
+#define NEAR_CELLS 121
 typedef struct near_boxes {
   int count;
   int cell_count;
+  int32_t width, height; /* the moving box */
   uint8_t at[LVK_MAX_INSTANCES];
   int16_t cell_x[NEAR_CELLS], cell_y[NEAR_CELLS];
 } near_boxes_t;
@@ -1109,21 +1165,24 @@ static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, 
   const uint8_t *list;
   int32_t x0 = ax < bx ? ax : bx, x1 = ax < bx ? bx : ax, y0 = ay < by ? ay : by, y1 = ay < by ? by : ay;
   int32_t c, r, c0, r0, c1, r1;
-  int from, count = target_boxes(e, target, x0, x1, &list, &from), k;
+  const int32_t w = e->instances[slot].width, h = e->instances[slot].height;
+  int from, count = target_boxes(e, target, x0, x1, w, &list, &from), k;
   near->count = 0;
   near->cell_count = 0;
+  near->width = w;
+  near->height = h;
   for (k = 0; k < count; ++k) {
     int at = list ? list[k] : from + k;
     const lvk_box_t *b = &e->boxes[at];
     if (b->slot == slot || !b->alive) continue;
-    if (b->x < x1 + BOX_PIXELS && b->x + BOX_PIXELS > x0 && b->y < y1 + BOX_PIXELS && b->y + BOX_PIXELS > y0)
+    if (b->x < x1 + w && b->x + b->width > x0 && b->y < y1 + h && b->y + b->height > y0)
       near->at[near->count++] = (uint8_t)at;
   }
   if ((target != LVK_ANY_SOLID && e->game->actors[target].handler_count) ||
-      !cells_under(e, x0, y0, x1, y1, &c0, &r0, &c1, &r1))
+      !cells_under(e, x0, y0, x1, y1, w, h, &c0, &r0, &c1, &r1))
     return;
   /* A move is at most 16 pixels an axis (speed 255 sixteenths), so the
-   * sweep touches at most 4x4 cells. */
+   * sweep touches at most NEAR_CELLS cells. */
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
       if (near->cell_count < NEAR_CELLS && cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) {
@@ -1140,11 +1199,12 @@ static uint32_t overlap_near(const lvk_engine_t *e, const near_boxes_t *near, in
   int k;
   for (k = 0; k < near->count; ++k) {
     const lvk_box_t *b = &e->boxes[near->at[k]];
-    sum += common_area(px, py, b->x, b->y);
+    sum += common_area(px, py, near->width, near->height, b->x, b->y, b->width, b->height);
     if (sum > limit) return sum;
   }
   for (k = 0; k < near->cell_count; ++k) {
-    sum += common_area(px, py, near->cell_x[k], near->cell_y[k]);
+    sum += common_area(px, py, near->width, near->height, near->cell_x[k], near->cell_y[k], LVK_TILE_SIZE,
+                       LVK_TILE_SIZE);
     if (sum > limit) return sum;
   }
   return sum;
@@ -1229,6 +1289,8 @@ static void gather_boxes(lvk_engine_t *e)
     b.actor = in->actor;
     b.slot = e->by_actor[k];
     b.alive = in->alive;
+    b.width = in->width;
+    b.height = in->height;
     while (j > 0 && (e->boxes[j - 1].actor > b.actor ||
                      (e->boxes[j - 1].actor == b.actor && e->boxes[j - 1].key > b.key))) {
       e->boxes[j] = e->boxes[j - 1];
@@ -1322,9 +1384,9 @@ static unsigned edges_out(const lvk_engine_t *e, const lvk_instance_t *in)
   int32_t px = pixel_of(in->x), py = pixel_of(in->y);
   unsigned out = 0;
   if (py < 0) out |= EDGE_N;
-  if (py + BOX_PIXELS > world_height(e)) out |= EDGE_S;
+  if (py + in->height > world_height(e)) out |= EDGE_S;
   if (px < 0) out |= EDGE_W;
-  if (px + BOX_PIXELS > world_width(e)) out |= EDGE_E;
+  if (px + in->width > world_width(e)) out |= EDGE_E;
   return out;
 }
 
@@ -1355,6 +1417,37 @@ static void outside_events(lvk_engine_t *e)
       const lvk_handler_t *h = &e->game->handlers[i];
       if (h->event == LVK_EVENT_OUTSIDE && (h->mask & direction)) fire(e, slot, i);
     }
+  }
+}
+
+/* One frame of Slot's animation: the next frame when the current one has
+ * been shown for its length; a once animation's end fires OnAnimationEnd. */
+static void animate(lvk_engine_t *e, int slot)
+{
+  lvk_instance_t *in = &e->instances[slot];
+  const lvk_actor_t *a = &e->game->actors[in->actor];
+  const lvk_animation_t *n;
+  if (in->animation >= a->animation_count) return;
+  n = &e->game->animations[a->first_animation + in->animation];
+  if (n->frame_count < 2 && n->mode != LVK_ANIMATION_ONCE) return;
+  if (!n->length || ++in->shown < n->length) return;
+  in->shown = 0;
+  switch (n->mode) {
+  case LVK_ANIMATION_ONCE:
+    if (in->step + 1 < n->frame_count) {
+      in->step++;
+    } else if (!in->turning) {
+      in->turning = 1;
+      fire_all(e, slot, LVK_EVENT_ANIMATION_END);
+    }
+    break;
+  case LVK_ANIMATION_BACK_AND_FORTH:
+    if (in->turning ? in->step == 0 : in->step + 1 >= n->frame_count) in->turning = (uint8_t)!in->turning;
+    in->step = (uint16_t)(in->turning ? in->step - 1 : in->step + 1);
+    break;
+  default:
+    in->step = (uint16_t)(in->step + 1 < n->frame_count ? in->step + 1 : 0);
+    break;
   }
 }
 
@@ -1404,6 +1497,9 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
   if (e->shake_frames) e->shake_frames--;
   for (slot = 0; slot < e->instance_count; ++slot)
     if (e->instances[slot].alive) e->instances[slot].age++;
+  if (g->animation_count)
+    for (slot = 0; slot < e->instance_count; ++slot)
+      if (e->instances[slot].alive) animate(e, slot);
   input_events(e, held, down, up, input);
   move_all(e);
   collision_events(e);
@@ -1461,8 +1557,17 @@ int lvk_engine_sprite(const lvk_engine_t *e, int slot, lvk_sprite_t *sprite)
     lvk_engine_camera(e, &cx, &cy);
     sprite->screen_x = (int16_t)(sprite->x - cx);
     sprite->screen_y = (int16_t)(sprite->y - cy);
-    sprite->visible = sprite->screen_x > -BOX_PIXELS && sprite->screen_x < LVK_SCREEN_WIDTH &&
-                      sprite->screen_y > -BOX_PIXELS && sprite->screen_y < LVK_SCREEN_HEIGHT;
+    sprite->visible = sprite->screen_x > -(int)in->width && sprite->screen_x < LVK_SCREEN_WIDTH &&
+                      sprite->screen_y > -(int)in->height && sprite->screen_y < LVK_SCREEN_HEIGHT;
+  }
+  sprite->mirrored = (uint8_t)(in->mirror & LVK_MIRROR_ON);
+  sprite->width = in->width;
+  sprite->height = in->height;
+  sprite->frame = LVK_NONE;
+  if (in->animation != LVK_NONE) {
+    const lvk_actor_t *a = &e->game->actors[in->actor];
+    const lvk_animation_t *n = &e->game->animations[a->first_animation + in->animation];
+    if (in->step < n->frame_count) sprite->frame = (uint16_t)(n->first_frame + in->step);
   }
   return 1;
 }

@@ -24,8 +24,8 @@
  *   shows anything beyond the level's edges (a level of one screen never
  *   scrolls). A level may name an actor to follow: the camera starts with
  *   that actor's first instance (in cell order) in the screen's middle, and
- *   after every frame it moves just enough to keep the first live instance
- *   of the followed actor (lowest slot) inside the dead zone, a box of the
+ *   after every frame it moves just enough to keep the middle of the first
+ *   live instance's box of the followed actor (lowest slot) inside the dead zone, a box of the
  *   size the level gives in the screen's middle; a locked axis never follows. Without
  *   an actor to follow the camera stays at the top-left corner until an
  *   action moves it. CameraFollow(actor) follows another actor (none: stop
@@ -50,7 +50,23 @@
  *   (sx*dx, sy*dy) sixteenths of a pixel. It is drawn with its actor's tile
  *   until SetTile gives it another. Its age is the number of frames it has
  *   lived: 0 when it is created, one more at the start of every frame.
- * - A frame, in this order: input and timer events (OnKey, OnKeyHeld,
+ * - An instance's box is its actor's size (8x8 to 64x64, the DS's sprite
+ *   shapes), its top left at its position: collisions, repel, OnTouch and
+ *   OnOutside all use it. A scenery actor of a larger size covers its block
+ *   of cells: the scenery table holds its number in each (see below).
+ * - Animations: an actor may have animations, each frame_count frames shown
+ *   length frames each, in a mode. An instance of an actor with animations
+ *   starts its first at frame 0 and is drawn with the current frame (a block
+ *   of tiles of its size); one without is drawn with its tile as an 8x8
+ *   sprite in the top left of its box. A frame is shown for length frames:
+ *   at the start of every frame (after the ages) the animations advance.
+ *   Loop goes from the last frame to the first; back and forth turns at
+ *   either end (0 1 2 1 0 1 ...); once stops on its last frame and, when
+ *   that has been shown for its length, fires the instance's OnAnimationEnd
+ *   handlers, once. An animation of one frame does not change; a length of
+ *   0 never advances. SetTile draws the instance with the tile and stops its
+ *   animation until SetAnimation starts one.
+ * - A frame, in this order: animations (OnAnimationEnd), input and timer events (OnKey, OnKeyHeld,
  *   OnTouch, OnTimer), movement, collision events, outside events, destroys
  *   (the instance's OnDestroy handlers run first), then either the level
  *   change (RestartGame, GoToLevel, NextLevel) or the spawns, and last the
@@ -68,7 +84,7 @@
  *   frame in which every key of the set is held, also the first frame of a
  *   level when they were held before it. An empty set never fires.
  * - OnTouch fires on the frame the pen goes down (LVK_KEY_TOUCH goes down)
- *   when the touch point lies in a selected area around the instance's 8x8
+ *   when the touch point lies in a selected area around the instance's
  *   box: H inside, N/S/E/W in the band straight above/below/right/left,
  *   NE/SE/SW/NW in the diagonal quarter-planes.
  * - OnTimer(frames) fires on the frame in which the instance's age reaches
@@ -147,6 +163,14 @@
  *   rest of that collision phase still meets the instance where it was (the
  *   contact's other handlers fire), and its later repel handlers that frame
  *   take nothing back. JumpTo's numbers are clamped to -32000..32000 pixels.
+ *   SetAnimation(a, restart) starts
+ *   the actor's animation a at its first frame; without restart an
+ *   animation already running goes on where it is (so a handler that fires
+ *   every frame may ask for it). Mirror(mirrored, face) draws the instance
+ *   mirrored left to right or not; with face it is mirrored while it moves
+ *   left and not while it moves right, keeping its last facing while it
+ *   does not move on x (decided after each movement phase, and at once
+ *   when the action runs).
  * - Guards are actions too: one that does not hold ends the handler's run
  *   (the actions after it do not run this time), unless an Otherwise
  *   follows it: then the run goes on after the next Otherwise. An Otherwise
@@ -263,7 +287,8 @@ enum {
   LVK_EVENT_OUTSIDE = 5,
   LVK_EVENT_KEY_HELD = 6,
   LVK_EVENT_TIMER = 7,
-  LVK_EVENT_KINDS = 8
+  LVK_EVENT_ANIMATION_END = 8,
+  LVK_EVENT_KINDS = 9
 };
 
 /* Action kinds: lvk_action_t.kind; numbers as for events. */
@@ -292,8 +317,16 @@ enum {
   LVK_ACTION_CAMERA_FOLLOW = 21,
   LVK_ACTION_MOVE_CAMERA = 22,
   LVK_ACTION_SHAKE_CAMERA = 23,
-  LVK_ACTION_KINDS = 24
+  LVK_ACTION_SET_ANIMATION = 24,
+  LVK_ACTION_MIRROR = 25,
+  LVK_ACTION_KINDS = 26
 };
+
+/* lvk_animation_t.mode */
+enum { LVK_ANIMATION_LOOP = 0, LVK_ANIMATION_ONCE = 1, LVK_ANIMATION_BACK_AND_FORTH = 2 };
+
+/* The largest sprite side, in pixels. */
+#define LVK_MAX_SPRITE_SIZE 64
 
 /* lvk_handler_t.flags */
 #define LVK_HANDLER_PRESS 1u  /* OnKey: on pressing (else on releasing) */
@@ -331,7 +364,24 @@ typedef struct lvk_actor {
   uint16_t first_handler; /* index into lvk_game_t.handlers */
   uint16_t handler_count; /* 0: scenery; else live */
   uint8_t flags;          /* LVK_ACTOR_... */
+  /* The size in pixels, a DS sprite shape; 0 stands for 8 (tables written
+   * before sizes). */
+  uint8_t width;
+  uint8_t height;
+  uint16_t first_animation; /* index into lvk_game_t.animations */
+  uint16_t animation_count;
 } lvk_actor_t;
+
+/* An animation's frames are frames first_frame .. + frame_count - 1 of
+ * lvk_game_t.frames; each frame's tiles start at frames[f] in frame_tiles:
+ * (width/8) x (height/8) tile numbers of its actor's size, row by row,
+ * LVK_NONE for none. */
+typedef struct lvk_animation {
+  uint16_t first_frame;
+  uint16_t frame_count;
+  uint8_t length; /* DS frames each frame is shown */
+  uint8_t mode;   /* LVK_ANIMATION_... */
+} lvk_animation_t;
 
 /* What each event kind reads:
  *   OnCreate, OnDestroy   nothing
@@ -374,6 +424,8 @@ typedef struct lvk_handler {
  *   CameraFollow    ref: the actor, or LVK_NONE
  *   MoveCamera      n1, n2: the world pixel; op: the speed, pixels a frame
  *   ShakeCamera     n1: frames; n2: strength in pixels
+ *   SetAnimation    ref: the animation, among the actor's; n1: restart when not 0
+ *   Mirror          n1: mirrored when not 0; n2: face the movement when not 0
  * Kinds this engine does not know do nothing. */
 typedef struct lvk_action {
   uint8_t kind;     /* LVK_ACTION_... */
@@ -466,6 +518,13 @@ typedef struct lvk_game {
   /* The entries of scenery: the sum of the levels' cells. 0 stands for
    * level_count * LVK_LEVEL_CELLS (tables of one-screen levels only). */
   uint32_t scenery_count;
+  /* The actors' animations and their frames (see lvk_animation_t). */
+  uint16_t animation_count;
+  uint16_t frame_count;
+  uint32_t frame_tile_count;
+  const lvk_animation_t *animations;
+  const uint32_t *frames;
+  const uint16_t *frame_tiles;
 } lvk_game_t;
 
 /* A sound's samples: signed 8-bit mono at LVK_SOUND_RATE Hz, 4-byte
@@ -538,7 +597,17 @@ typedef struct lvk_instance {
   uint8_t polled;       /* its actor has key, key-held, touch or timer handlers */
   uint16_t tile;        /* drawn with; LVK_NONE: nothing */
   uint32_t age;         /* frames lived */
+  uint8_t width, height; /* the box, in pixels */
+  uint8_t mirror;       /* LVK_MIRROR_... */
+  uint8_t turning;      /* back and forth: going back; once: ended */
+  uint16_t animation;   /* among the actor's; LVK_NONE: none (drawn with the tile) */
+  uint16_t step;        /* the animation's frame */
+  uint16_t shown;       /* frames the current frame has been shown */
 } lvk_instance_t;
+
+/* lvk_instance_t.mirror */
+#define LVK_MIRROR_ON 1u   /* drawn mirrored left to right */
+#define LVK_MIRROR_FACE 2u /* mirrored while moving left */
 
 /* A spawn asked for this frame. */
 typedef struct lvk_pending_spawn {
@@ -554,6 +623,7 @@ typedef struct lvk_box {
   uint16_t actor;
   uint8_t slot;
   uint8_t alive;
+  uint8_t width, height;
 } lvk_box_t;
 
 /* Where one actor's instances are in lvk_engine_t.boxes: a cache of the
@@ -671,14 +741,19 @@ int lvk_engine_live_count(const lvk_engine_t *engine);
  * variable's in Slot. 0 for an index or slot out of range. */
 int32_t lvk_engine_variable(const lvk_engine_t *engine, int variable, int slot);
 
-/* What the host draws for one slot. */
+/* What the host draws for one slot: the frame (of lvk_game_t.frames) in
+ * the box's size when there is one, else the tile as an 8x8 sprite at the
+ * top left. */
 typedef struct lvk_sprite {
   uint16_t actor;
   uint16_t tile; /* LVK_NONE: draw nothing */
   int16_t x, y;  /* top left, whole world pixels (rounded down) */
   uint8_t alive;
-  uint8_t visible;         /* its 8x8 box touches the screen as shown now */
+  uint8_t visible;         /* its box touches the screen as shown now */
   int16_t screen_x, screen_y; /* top left on the screen: world minus the shown camera */
+  uint8_t mirrored; /* 1: mirror left to right */
+  uint8_t width, height;
+  uint16_t frame; /* LVK_NONE: the tile */
 } lvk_sprite_t;
 
 /* The world pixel shown at the screen's top-left corner, shake included:

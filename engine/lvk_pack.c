@@ -128,6 +128,8 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
   LVK_TABLE(LVK_PACK_TAG('V', 'A', 'R', 'S'), lvk_variable_t, variables, variable_count)
   LVK_TABLE(LVK_PACK_TAG('T', 'E', 'X', 'T'), lvk_text_t, texts, text_count)
   LVK_TABLE(LVK_PACK_TAG('S', 'E', 'G', 'M'), lvk_segment_t, segments, segment_count)
+  LVK_TABLE(LVK_PACK_TAG('A', 'N', 'I', 'M'), lvk_animation_t, animations, animation_count)
+  LVK_TABLE(LVK_PACK_TAG('F', 'R', 'M', 'S'), uint32_t, frames, frame_count)
 #undef LVK_TABLE
   if (!ok) return lvk_unpack_fail(out, LVK_UNPACK_LAYOUT);
 
@@ -140,6 +142,10 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   game->chars = (const char *)s.data;
   game->char_count = s.count;
+  if (!element_section(data, size, LVK_PACK_TAG('F', 'R', 'T', 'L'), 2, &s))
+    return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
+  game->frame_tiles = (const uint16_t *)s.data;
+  game->frame_tile_count = s.count;
   if (!lvk_pack_find(data, size, LVK_PACK_TAG('G', 'A', 'M', 'E'), &s) || s.size != 4 || s.count < 2 ||
       read_u32(s.data) > 0xFFFFu || read_u32(s.data + 4) > 0xFFFFu)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);

@@ -15,6 +15,9 @@
  *   ACTR HNDL ACTN LEVL SPWN VARS TEXT SEGM  lvk_actor_t ... lvk_segment_t
  *   SCEN  u16: the scenery, width x height cells per level
  *   CHRS  bytes: the texts' characters
+ *   ANIM  lvk_animation_t: the actors' animations
+ *   FRMS  u32: each frame's first entry in FRTL
+ *   FRTL  u16: the frames' tiles, row by row, LVK_NONE where none
  *   GAME  u32 x 2: the tile count, the sound count
  *   SNDL  u32: each sound's length in samples (a multiple of 4)
  *   SNDS  bytes: the sounds' samples one after another

@@ -47,7 +47,13 @@ constexpr int LevelHeight = 24;
 // Tile names; each is also the BMP file's name in the tiles folder.
 const char* const TileNames[] = {"Sky",  "CloudLeft", "CloudRight", "Grass", "Earth",    "Brick", "Water", "Sea",
                                  "Coin", "Hero",      "Blob",       "Gem",   "Trunk",    "Leaves", "Flag", "BlobHurt",
-                                 "Door", "DoorOpen",  "Star",       "Ghost", "Tomb",     "Grave", "Crown", "King"};
+                                 "Door", "DoorOpen",  "Star",       "Ghost", "Tomb",     "Grave", "Crown", "King",
+                                 // The frames of the animations: coin, ghost and the 16x16 hero's.
+                                 "CoinTurn", "CoinEdge", "GhostFlap",
+                                 "HeroStand0", "HeroStand1", "HeroStand2", "HeroStand3",
+                                 "HeroBlink0", "HeroBlink1", "HeroBlink2", "HeroBlink3",
+                                 "HeroStep0", "HeroStep1", "HeroStep2", "HeroStep3",
+                                 "HeroCross0", "HeroCross1", "HeroCross2", "HeroCross3"};
 
 // The sky's colour, also the game's colour 0: the background shows it where
 // a live actor (drawn as a sprite, which can move away) was placed, and
@@ -95,7 +101,7 @@ const char* const Garden[LevelHeight] = {
     "#..............#...@@@.........#",
     "#......@@@.........@@@.........#",
     "#......@@@....o................#",
-    "#.......|......######.##########",
+    "#.......|......######..#########",
     "#...~~~~~......#...............#",
     "#...=====......#...b...........#",
     "#...=====.....o#...............#",
@@ -104,33 +110,34 @@ const char* const Garden[LevelHeight] = {
     "#..............#......@@@......#",
     "#.............o#.......|.......#",
     "#..............................#",
-    "#..............#...b.........#.#",
+    "#..................b.........#.#",
     "#..............................#",
     "#...().....................#####",
     "#..........................#...#",
-    "#..........................#...#",
+    "#..........................D...#",
     "#.............o...o...o....D.F.#",
     "################################",
 };
 
 // The second garden: rooms and corridors round a hill and two ponds, coins
 // all over, two blobs on patrol, a tomb the ghosts rise from and, behind a
-// door in the top right corner, the crown.
+// door in the top right corner, the crown. Gaps and doors on the hero's ways
+// are two cells wide: he is 16x16.
 const char* const Park[LevelHeight] = {
     "################################",
     "#H.....#.........o.......#.....#",
     "#......#.................#..C..#",
     "#..o...#...@@@.....~~~~..#.....#",
-    "#......#...@@@.....====..##D####",
-    "#..o...#...@@@.....====........#",
-    "#...........|..................#",
+    "#......#...@@@.....====..##DD###",
+    "#..o.......@@@.....====........#",
+    "#..............................#",
     "#..o...#.......................#",
-    "####.############.....b......#.#",
+    "####..###########.....b.......##",
     "#..............#...............#",
     "#..()..........#...o.......o...#",
     "#..............#.......()......#",
     "#...GGGGGG.....#...............#",
-    "#...EEEEEE.....#####.#######.###",
+    "#...EEEEEE.....#####..######..##",
     "#...EEEEEE.....................#",
     "#...........o..................#",
     "#..@@@.........#...............#",
@@ -282,6 +289,7 @@ void WalkKey(TActor& Hero, const std::string& Key, int Dx, int Dy) {
   SetSpeedDir(*Held, Number(Dx), Number(Dy), true);
   SetVariable(*Held, "vAimX", Number(Dx), false);
   SetVariable(*Held, "vAimY", Number(Dy), false);
+  Act(*Held, TActionSetAnimation::ClassKind(), {"Walk", "0"});
   Act(*Held, TActionIfKeyHeld::ClassKind(), {Number(KeyBit("B"))});
   SetSpeedSize(*Held, Sx, Sy, true);
 }
@@ -327,6 +335,39 @@ THandler* EndScreen(TActor& Actor, const std::string& Text) {
   return Create;
 }
 
+// An animation of Actor whose frames are the tiles named, a frame a list.
+void Animation(TActor& Actor, const std::string& Name, int Length, TAnimationMode Mode,
+               const std::vector<std::vector<std::string>>& Frames) {
+  const int Index = Actor.AddAnimation();
+  Actor.SetAnimationName(Index, Name);
+  Actor.SetFrameLength(Index, Length);
+  Actor.SetAnimationMode(Index, Mode);
+  Actor.DeleteFrame(Index, 0);
+  for (const auto& Frame : Frames) {
+    TFrameTiles Tiles;
+    for (const std::string& Tile : Frame) Tiles.push_back(Actor.Owner().FindTileByName(Tile));
+    Actor.AddFrame(Index, Tiles);
+  }
+}
+
+// The four tiles of a 16x16 picture, as make_tiles.py names them.
+std::vector<std::string> Block(const std::string& Name) {
+  return {Name + "0", Name + "1", Name + "2", Name + "3"};
+}
+
+// The hero is 16x16: he stands (blinking now and then) and walks, facing
+// the way he goes; coins spin and ghosts flap.
+void GiveLooks(TGame& Game) {
+  TActor& Hero = *Game.FindActorByName("aHero");
+  Hero.SetSize(16, 16);
+  const auto Stand = Block("HeroStand");
+  Animation(Hero, "Idle", 40, TAnimationMode::Loop, {Stand, Stand, Stand, Block("HeroBlink")});
+  Animation(Hero, "Walk", 8, TAnimationMode::BackAndForth, {Block("HeroStep"), Stand, Block("HeroCross")});
+  Animation(*Game.FindActorByName("aCoin"), "Spin", 8, TAnimationMode::Loop,
+            {{"Coin"}, {"CoinTurn"}, {"CoinEdge"}, {"CoinTurn"}});
+  Animation(*Game.FindActorByName("aGhost"), "Flap", 12, TAnimationMode::Loop, {{"Ghost"}, {"GhostFlap"}});
+}
+
 void GiveBehaviour(TGame& Game) {
   auto Actor = [&Game](const char* Name) -> TActor& { return *Game.FindActorByName(Name); };
   TActor& Hero = Actor("aHero");
@@ -340,6 +381,11 @@ void GiveBehaviour(TGame& Game) {
   SetVariable(*Create, "vLevelScore", "vScore", false);
   ShowText(*Create, RowScore, " Score {vScore}   Lives {vLives}   Time {vTime}");
   ShowText(*Create, RowKeys, " D-pad walk, B run, A throw");
+  // He faces the way he walks; letting go of the D-pad stands him idle.
+  Act(*Create, TActionMirror::ClassKind(), {"0", "1"});
+  THandler* Halt = OnKey(Hero, "<", false);
+  static_cast<TEventKey*>(Halt->Event())->SetKeys(KeyBit("<") | KeyBit(">") | KeyBit("^") | KeyBit("v"));
+  Act(*Halt, TActionSetAnimation::ClassKind(), {"Idle", "0"});
   // He stands still unless a held key walks him: this runs before the keys'
   // handlers in every frame.
   THandler* Stand = OnTimer(Hero, 1, true);
@@ -533,6 +579,7 @@ void Build(TGame& Game, const std::string& TilesFolder) {
   for (const char* Name : SolidActors) Game.FindActorByName(Name)->SetSolid(true);
   AddVariables(Game);
   AddSounds(Game);
+  GiveLooks(Game);
   GiveBehaviour(Game);
   FillLevel(Game, "lGarden", Garden);
   FillLevel(Game, "lPark", Park);

@@ -117,6 +117,16 @@ public:
     return static_cast<std::uint16_t>(T.Texts.size() - 1);
   }
 
+  std::uint16_t AnimationNumber(const std::string& Name) override {
+    if (Name.empty()) {
+      Fail("no animation is chosen");
+      return 0;
+    }
+    const int Found = FGame.GetActor(FActor)->FindAnimation(Name);
+    if (Found < 0) Fail(Format("\"%s\" is no animation of this actor", Name));
+    return static_cast<std::uint16_t>(std::max(Found, 0));
+  }
+
   std::uint16_t SoundNumber(const std::string& Name) override {
     if (auto Found = FSounds.find(Upper(Name)); Found != FSounds.end())
       return static_cast<std::uint16_t>(Found->second);
@@ -142,6 +152,8 @@ public:
       lvk_actor_t Entry{};
       Entry.tile = Tile == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Tile);
       Entry.flags = Actor.Solid() ? LVK_ACTOR_SOLID : 0;
+      Entry.width = static_cast<std::uint8_t>(Actor.Width());
+      Entry.height = static_cast<std::uint8_t>(Actor.Height());
       Entry.first_handler = static_cast<std::uint16_t>(T.Handlers.size());
       if (Fits) AddHandlers(Actor, a);
       Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
@@ -151,6 +163,7 @@ public:
       T.Actors.push_back(Entry);
       T.ActorNames.push_back(Actor.Name());
     }
+    AddAnimations(Values);
     int Levels = FGame.LevelCount();
     if (Levels > static_cast<int>(MaxEntries)) {
       FLog.LogError(Format("The game has more than %d levels; the later ones cannot be played", static_cast<int>(MaxEntries)));
@@ -258,6 +271,60 @@ private:
     }
   }
 
+  // The frames of the actors that can have instances (live ones and those
+  // a Spawn names), as far as the sprite memory goes once the tiles drawn
+  // as 8x8 sprites have theirs.
+  void AddAnimations(const TCellValues& Values) {
+    std::vector<bool> Sprite(T.Actors.size(), false);
+    for (std::size_t a = 0; a < T.Actors.size(); ++a) Sprite[a] = T.Actors[a].handler_count > 0;
+    for (const lvk_action_t& A : T.Actions)
+      if (A.kind == LVK_ACTION_SPAWN && A.ref < Sprite.size()) Sprite[A.ref] = true;
+    const lvk_game_t Game = T.Game();
+    std::uint32_t Cursor = 0;
+    std::vector<bool> TileSprite(T.TileCount, false);
+    for (int Tile; (Tile = lvk_game_sprite_tile(&Game, &Cursor)) >= 0;)
+      if (Tile < T.TileCount && !TileSprite[Tile]) {
+        TileSprite[Tile] = true;
+        T.SpriteBytes += SpritePictureBytes(8, 8);
+      }
+    std::string Left;
+    for (std::size_t a = 0; a < T.Actors.size(); ++a) {
+      const TActor& Actor = *FGame.GetActor(static_cast<int>(a));
+      if (!Sprite[a] || Actor.AnimationCount() == 0) continue;
+      std::size_t Bytes = 0, Count = 0;
+      for (int n = 0; n < Actor.AnimationCount(); ++n) Count += Actor.GetAnimation(n).Frames.size();
+      Bytes = Count * SpritePictureBytes(Actor.Width(), Actor.Height());
+      if (T.SpriteBytes + Bytes > SpriteMemory || T.Frames.size() + Count > MaxEntries ||
+          T.Animations.size() + Actor.AnimationCount() > MaxEntries) {
+        Left += (Left.empty() ? "" : ", ") + Actor.Name();
+        continue;
+      }
+      T.SpriteBytes += Bytes;
+      T.Actors[a].first_animation = static_cast<std::uint16_t>(T.Animations.size());
+      T.Actors[a].animation_count = static_cast<std::uint16_t>(Actor.AnimationCount());
+      for (int n = 0; n < Actor.AnimationCount(); ++n) {
+        const TAnimation& Animation = Actor.GetAnimation(n);
+        lvk_animation_t Entry{};
+        Entry.first_frame = static_cast<std::uint16_t>(T.Frames.size());
+        Entry.frame_count = static_cast<std::uint16_t>(Animation.Frames.size());
+        Entry.length = static_cast<std::uint8_t>(Animation.FrameLength);
+        Entry.mode = static_cast<std::uint8_t>(Animation.Mode);
+        for (const TFrameTiles& Frame : Animation.Frames) {
+          T.Frames.push_back(static_cast<std::uint32_t>(T.FrameTiles.size()));
+          for (const TTile* Tile : Frame) {
+            const int Value = Values.TileValue(Tile);
+            T.FrameTiles.push_back(Value == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Value));
+          }
+        }
+        T.Animations.push_back(Entry);
+      }
+    }
+    if (!Left.empty())
+      FLog.LogError(Format("The sprites' frames go beyond the DS's %d KiB of sprite memory; these actors play "
+                           "without their animations: %s",
+                           static_cast<int>(SpriteMemory / 1024), Left));
+  }
+
   void AddLevel(const TLevel& Level) {
     lvk_level_t Entry{};
     Entry.first_spawn = static_cast<std::uint16_t>(std::min(T.Spawns.size(), MaxEntries));
@@ -274,7 +341,10 @@ private:
         int Number = Found->second;
         if (Number >= static_cast<int>(T.Actors.size())) continue;
         if (T.Actors[Number].handler_count == 0) {
-          T.Scenery[SceneryStart + static_cast<std::size_t>(r) * Width + c] = static_cast<std::uint16_t>(Number);
+          // A larger actor covers its block of cells, as far as the level goes.
+          for (int br = r; br < std::min({Height, Level.Height(), r + Actor->Rows()}); ++br)
+            for (int bc = c; bc < std::min({Width, Level.Width(), c + Actor->Columns()}); ++bc)
+              T.Scenery[SceneryStart + static_cast<std::size_t>(br) * Width + bc] = static_cast<std::uint16_t>(Number);
         } else if (T.Spawns.size() < MaxEntries) {
           T.Spawns.push_back({static_cast<std::uint16_t>(Number), static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(r)});
           ++Live;
@@ -342,6 +412,12 @@ lvk_game_t TGameTables::Game() const {
   G.segments = Segments.data();
   G.chars = Chars.data();
   G.scenery_count = static_cast<std::uint32_t>(Scenery.size());
+  G.animation_count = static_cast<std::uint16_t>(Animations.size());
+  G.frame_count = static_cast<std::uint16_t>(Frames.size());
+  G.frame_tile_count = static_cast<std::uint32_t>(FrameTiles.size());
+  G.animations = Animations.empty() ? nullptr : Animations.data();
+  G.frames = Frames.empty() ? nullptr : Frames.data();
+  G.frame_tiles = FrameTiles.empty() ? nullptr : FrameTiles.data();
   return G;
 }
 
@@ -407,15 +483,20 @@ int TPixelMapper::Nearest(std::uint32_t Color) {
   return At->second;
 }
 
+std::size_t SpritePictureBytes(int Width, int Height) {
+  const std::size_t Bytes = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
+  return (Bytes + SpriteBlock - 1) / SpriteBlock * SpriteBlock;
+}
+
 TCellValues::TCellValues(const TGame& Game) : FNone(Game.TileCount()) {
-  std::unordered_map<const TTile*, int> TileNumbers;
   for (int i = Game.TileCount() - 1; i >= 0; --i)
-    if (!Game.GetTile(i)->Bitmap().Empty()) TileNumbers[Game.GetTile(i)] = i;
-  for (int i = 0; i < Game.ActorCount(); ++i) {
-    const TActor* Actor = Game.GetActor(i);
-    auto Found = TileNumbers.find(Actor->Tile());
-    FValues[Actor] = Found == TileNumbers.end() ? FNone : Found->second;
-  }
+    if (!Game.GetTile(i)->Bitmap().Empty()) FTiles[Game.GetTile(i)] = i;
+  for (int i = 0; i < Game.ActorCount(); ++i) FValues[Game.GetActor(i)] = TileValue(Game.GetActor(i)->Tile());
+}
+
+int TCellValues::TileValue(const TTile* Tile) const {
+  auto Found = FTiles.find(Tile);
+  return Found == FTiles.end() ? FNone : Found->second;
 }
 
 int TCellValues::Value(const TActor* Actor) const {
@@ -428,9 +509,26 @@ TLevelMap TCellValues::Map(const TLevel& Level) const {
   Map.Width = TableColumns(Level);
   Map.Height = TableRows(Level);
   Map.assign(static_cast<std::size_t>(Map.Width) * Map.Height, static_cast<std::uint16_t>(FNone));
-  for (int r = 0; r < std::min(Map.Height, Level.Height()); ++r)
-    for (int c = 0; c < std::min(Map.Width, Level.Width()); ++c)
-      Map[static_cast<std::size_t>(r) * Map.Width + c] = static_cast<std::uint16_t>(Value(Level.GetCell(c, r)));
+  const int Columns = Map.Width;
+  const int Height = std::min(Map.Height, Level.Height()), Width = std::min(Map.Width, Level.Width());
+  for (int r = 0; r < Height; ++r)
+    for (int c = 0; c < Width; ++c) {
+      const TActor* Actor = Level.GetCell(c, r);
+      if (!Actor || !Actor->HasLook() || Actor->HandlerCount() > 0) {
+        // A live actor's cell shows where its sprite starts: the top left
+        // tile of its resting frame (the DS clears it when the level starts).
+        const int V = Actor && Actor->HasLook() ? TileValue(Actor->RestingFrame().front()) : Value(Actor);
+        if (Actor || Map[static_cast<std::size_t>(r) * Columns + c] == FNone) Map[static_cast<std::size_t>(r) * Columns + c] = static_cast<std::uint16_t>(V);
+        continue;
+      }
+      // Scenery with a look: its resting frame over its block; a cell the
+      // frame has no tile for keeps what is there.
+      const TFrameTiles Frame = Actor->RestingFrame();
+      for (int br = 0; br < Actor->Rows() && r + br < Height; ++br)
+        for (int bc = 0; bc < Actor->Columns() && c + bc < Width; ++bc)
+          if (const int V = TileValue(Frame[br * Actor->Columns() + bc]); V != FNone || (br == 0 && bc == 0))
+            Map[static_cast<std::size_t>(r + br) * Columns + c + bc] = static_cast<std::uint16_t>(V);
+    }
   return Map;
 }
 

@@ -46,6 +46,14 @@ struct TGameTables {
   std::vector<lvk_segment_t> Segments;
   std::string Chars;
   std::uint16_t SoundCount = 0;
+  // The actors' animations, their frames and the frames' tiles (see
+  // lvk_animation_t); only of actors that can have instances.
+  std::vector<lvk_animation_t> Animations;
+  std::vector<std::uint32_t> Frames;
+  std::vector<std::uint16_t> FrameTiles;
+  // Bytes of sprite memory the tiles drawn as 8x8 sprites and the frames
+  // take, each picture in whole blocks of SpriteBlock bytes.
+  std::size_t SpriteBytes = 0;
 
   // Names for comments and messages, in the order of Actors, Levels and
   // Variables.
@@ -84,12 +92,20 @@ TGameTables BuildGameTables(const TGame& Game, TBuildLog& Log);
 // Tables.Sounds.
 void AddSoundSamples(const TGame& Game, TGameTables& Tables);
 
+// The DS's sprite memory: 128 KiB mapped, a picture of 256 colours taking
+// whole blocks of 128 bytes (the mapping's step).
+constexpr std::size_t SpriteMemory = 128 * 1024;
+constexpr std::size_t SpriteBlock = 128;
+std::size_t SpritePictureBytes(int Width, int Height);
+
 // The engine's tables only. Logs as counted errors (and goes on): an action
 // argument that is not a whole number (used as 0), a level with more than
 // LVK_MAX_INSTANCES live instances (the rest do not take part), an actor with
 // more than LVK_MAX_COLLISION_HANDLERS OnCollision handlers (the rest never
-// fire), and a game too large for the engine's 16-bit indexes (then no actor
-// is live, and the game plays as a viewer).
+// fire), a game too large for the engine's 16-bit indexes (then no actor
+// is live, and the game plays as a viewer), and frames beyond the sprite
+// memory (the actors whose frames do not fit, in actor order, are named and
+// play without their animations, drawn with their tile).
 TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log);
 
 // The size of a level in the engine's tables: its own, at most the largest
@@ -131,13 +147,17 @@ public:
   explicit TCellValues(const TGame& Game);
   int None() const { return FNone; }
   int Value(const TActor* Actor) const;
+  // A tile's number when it has a picture, else None.
+  int TileValue(const TTile* Tile) const;
   // A level's map, of the size of its engine table entry; cells beyond the
-  // level's size hold None.
+  // level's size hold None. A scenery actor
+  // paints its resting frame over its block of cells, in cell order.
   TLevelMap Map(const TLevel& Level) const;
 
 private:
   int FNone;
   std::unordered_map<const TActor*, int> FValues;
+  std::unordered_map<const TTile*, int> FTiles;
 };
 
 }  // namespace lvk

@@ -123,9 +123,10 @@ void WriteLevel(const TLevel& Level, const TCellValues& Values, const std::vecto
   // The DS side holds levels of these sizes only; the editor makes no other.
   Assert(TLevel::SizeAllowed(Level.Width(), Level.Height()), Unit);
   Out.Line("  { // " + Level.Name());
+  const TLevelMap Map = Values.Map(Level);
   for (int y = 0; y < LevelRows; ++y) {
     Out.Add("    ");
-    for (int x = 0; x < LevelColumns; ++x) Out.Add(Texts[Values.Value(Level.GetCell(x, y))]);
+    for (int x = 0; x < LevelColumns; ++x) Out.Add(Texts[Map[y * LevelColumns + x]]);
     Out.EndLine();
   }
   Out.Line("  }, //" + Level.Name());
@@ -330,11 +331,24 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
   Out.EndLine();
   Out.Line("#define NO LVK_NONE");
   Out.EndLine();
-  WriteTable(Out, "lvk_actor_t", "lvk_actor_table", "tile, first handler, handlers, flags", T.Actors,
+  WriteTable(Out, "lvk_actor_t", "lvk_actor_table",
+             "tile, first handler, handlers, flags, width, height, first animation, animations", T.Actors,
              [&](const lvk_actor_t& A, int i) {
-               return Format("{ %s, %d, %d, %d }, /* %d %s */", NumberOrNone(A.tile), A.first_handler, A.handler_count,
-                             A.flags, i, CommentName(T.ActorNames[i]));
+               return Format("{ %s, %d, %d, %d, %d, %d, %d, %d }, /* %d %s */", NumberOrNone(A.tile), A.first_handler,
+                             A.handler_count, A.flags, A.width, A.height, A.first_animation, A.animation_count, i,
+                             CommentName(T.ActorNames[i]));
              });
+  WriteTable(Out, "lvk_animation_t", "lvk_animation_table", "first frame, frames, length, mode", T.Animations,
+             [](const lvk_animation_t& A, int i) {
+               static const char* const Modes[] = {"LVK_ANIMATION_LOOP", "LVK_ANIMATION_ONCE",
+                                                   "LVK_ANIMATION_BACK_AND_FORTH"};
+               return Format("{ %d, %d, %d, %s }, /* %d */", A.first_frame, A.frame_count, A.length,
+                             A.mode < 3 ? Modes[A.mode] : std::to_string(A.mode).c_str(), i);
+             });
+  WriteTable(Out, "uint32_t", "lvk_frame_table", "the first of each frame's tiles in lvk_frame_tile_table", T.Frames,
+             [](std::uint32_t F, int i) { return Format("%d, /* %d */", static_cast<int>(F), i); });
+  WriteTable(Out, "uint16_t", "lvk_frame_tile_table", "tile numbers, row by row, frame after frame", T.FrameTiles,
+             [](std::uint16_t Tile, int) { return NumberOrNone(Tile) + ","; });
   WriteTable(Out, "lvk_handler_t", "lvk_handler_table",
              "event, flags, mask, other actor, first action, actions, frames", T.Handlers,
              [](const lvk_handler_t& H, int i) {
@@ -413,6 +427,10 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
   Out.Line("  " + Table(T.Variables.empty(), "lvk_variable_table") + ", " + Table(T.Texts.empty(), "lvk_text_table") +
            ", " + Table(T.Segments.empty(), "lvk_segment_table") + ", " + Table(T.Chars.empty(), "lvk_chars") + ",");
   Out.Line(Format("  %d, /* scenery entries */", static_cast<int>(T.Scenery.size())));
+  Out.Line(Format("  %d, %d, %d, /* animations, frames, frame tiles */", static_cast<int>(T.Animations.size()),
+                  static_cast<int>(T.Frames.size()), static_cast<int>(T.FrameTiles.size())));
+  Out.Line("  " + Table(T.Animations.empty(), "lvk_animation_table") + ", " + Table(T.Frames.empty(), "lvk_frame_table") +
+           ", " + Table(T.FrameTiles.empty(), "lvk_frame_tile_table"));
   Out.Line("};");
 }
 

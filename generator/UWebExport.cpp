@@ -23,7 +23,7 @@ namespace {
 // Every pointer and count of the engine's game description is packed below
 // and read in engine/lvk_pack.c. A field added to lvk_game_t changes its
 // size: pack it there and here, then set the new size.
-static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 120,
+static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 152,
               "lvk_game_t changed: pack the new field in PackGameTables and read it in lvk_pack.c");
 
 class TPackWriter {
@@ -102,6 +102,9 @@ std::vector<std::uint8_t> PackGameTables(const TGameTables& T, const std::string
   W.Table(Tag("TEXT"), T.Texts);
   W.Table(Tag("SEGM"), T.Segments);
   W.Section(Tag("CHRS"), 1, T.Chars.size(), T.Chars.data());
+  W.Table(Tag("ANIM"), T.Animations);
+  W.Table(Tag("FRMS"), T.Frames);
+  W.Table(Tag("FRTL"), T.FrameTiles);
   const std::uint32_t Counts[2] = {T.TileCount, T.SoundCount};
   W.Section(Tag("GAME"), 4, 2, Counts);
   std::vector<std::uint32_t> Lengths;

@@ -210,8 +210,15 @@ void TActor::SetAnimationName(int Index, const std::string& Name) {
   CheckItemName(Name, &A, Found < 0 ? nullptr : &FAnimations[Found], "An animation with name \"%s\" already exists");
   if (Name == A.Name) return;
   FOwner.MayChange();
+  const std::string Old = A.Name;
   A.Name = Name;
   LookChanged();
+  // Only this actor's handlers can name its animations.
+  for (int h = 0; h < FHandlers.Count(); ++h) {
+    THandler& Handler = *FHandlers.At(h);
+    for (int i = 0; i < Handler.ActionCount(); ++i)
+      Handler.GetAction(i)->RenameReference(TValueType::Animation, Old, Name);
+  }
 }
 
 void TActor::SetFrameLength(int Index, int Frames) {

@@ -9,9 +9,10 @@
 //   Keys      the key set as a decimal number, bit i key i of OnKey's table
 //   Text      the text as typed; {name} stands for a variable's value
 //   Compare   one of = <> < <= > >=
+//   Animation the name of an animation of the handler's actor
 namespace lvk {
 
-enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare, Sound };
+enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare, Sound, Animation };
 
 // Where a value goes in the engine's action entry (lvk_action_t).
 enum class TValueSlot { None, Arg1, Arg2, Ref, Op, Relative };

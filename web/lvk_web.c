@@ -362,10 +362,22 @@ EXPORT(lvk_web_draw) const uint32_t *lvk_web_draw(void)
   /* The DS puts the lowest sprite number in front. */
   for (slot = lvk_engine_instance_count(&engine) - 1; slot >= 0; --slot) {
     lvk_sprite_t s;
-    if (!lvk_engine_sprite(&engine, slot, &s) || !s.alive) continue;
+    if (!lvk_engine_sprite(&engine, slot, &s) || !s.alive || !s.visible) continue;
+    if (s.frame != LVK_NONE) {
+      /* A frame: its tiles in the box, the columns swapped when mirrored. */
+      const int columns = s.width / 8, rows = s.height / 8;
+      const uint16_t *cells = engine.game->frame_tiles + engine.game->frames[s.frame];
+      for (r = 0; r < rows; ++r)
+        for (c = 0; c < columns; ++c) {
+          const unsigned tile = cells[r * columns + c];
+          const int at = s.mirrored ? columns - 1 - c : c;
+          if (tile < game.tiles.count)
+            draw_block(game.tiles.data + tile * 64u, s.screen_x + at * 8, s.screen_y + r * 8, lower, s.mirrored ? 1u : 0u);
+        }
+      continue;
+    }
     if (s.tile >= game.tiles.count || !sprite_tiles[s.tile]) continue;
-    if (!s.visible) continue;
-    draw_block(game.tiles.data + s.tile * 64u, s.screen_x, s.screen_y, lower, 0);
+    draw_block(game.tiles.data + s.tile * 64u, s.screen_x, s.screen_y, lower, s.mirrored ? 1u : 0u);
   }
   return frame;
 }

@@ -299,7 +299,96 @@ TILES = {
         "..N..N..",
         ".ee..ee.",
     ],
+    # The coin turning: seen at a slant, then edge on.
+    "CoinTurn": [
+        "...yy...",
+        "...yYy..",
+        "..yWYy..",
+        "..yYYy..",
+        "..yYYy..",
+        "..yYYy..",
+        "...yYy..",
+        "...yy...",
+    ],
+    "CoinEdge": [
+        "...yy...",
+        "...yy...",
+        "...yY...",
+        "...yY...",
+        "...yY...",
+        "...yY...",
+        "...yy...",
+        "...yy...",
+    ],
+    # The ghost's hem the other way: it flaps.
+    "GhostFlap": [
+        "..WWWW..",
+        ".WWWWWW.",
+        "WWKWWKWW",
+        "WWKWWKWW",
+        "WWWWWWWW",
+        "WWWwwWWW",
+        "WWwWWwWW",
+        ".WW.WW.W",
+    ],
 }
+
+# The hero's 16x16 frames, facing right; each is cut into four tiles named
+# NAME0 (top left), NAME1 (top right), NAME2 (bottom left), NAME3.
+_HERO_TOP = [
+    "................",
+    "......RRRRR.....",
+    ".....RRRRRRRRR..",
+    ".....MMKMMKM....",
+    ".....MMKMMKM....",
+    ".....MMMMMMM....",
+    "......MMMMM.....",
+    "....RRNNNNNRR...",
+    "...RRRNNNNNRRR..",
+    "...MM.NNNNN.MM..",
+    "...MM.NYNYN.MM..",
+    "......NNNNN.....",
+]
+BLOCKS = {
+    "HeroStand": _HERO_TOP + [
+        "......NN.NN.....",
+        "......NN.NN.....",
+        ".....eee.eee....",
+        ".....eee.eee....",
+    ],
+    "HeroBlink": _HERO_TOP[:3] + [".....MMMMMMM....", ".....MMKMMKM...."] + _HERO_TOP[5:] + [
+        "......NN.NN.....",
+        "......NN.NN.....",
+        ".....eee.eee....",
+        ".....eee.eee....",
+    ],
+    "HeroStep": _HERO_TOP + [
+        ".....NN...NN....",
+        "....NN.....NN...",
+        "...eee.....eee..",
+        "...eee......ee..",
+    ],
+    "HeroCross": _HERO_TOP + [
+        "......NNNN......",
+        ".......NN.......",
+        "......eeee......",
+        "......eee.......",
+    ],
+}
+
+
+def block_tiles(name, rows):
+    """The four 8x8 tiles of a 16x16 picture, in the order a frame holds them."""
+    if len(rows) != 16 or any(len(r) != 16 for r in rows):
+        raise ValueError("a block is 16 rows of 16 letters")
+    return {
+        name + str(2 * y + x): [r[8 * x:8 * x + 8] for r in rows[8 * y:8 * y + 8]]
+        for y in range(2) for x in range(2)
+    }
+
+
+for _name, _rows in BLOCKS.items():
+    TILES.update(block_tiles(_name, _rows))
 
 
 def bmp_bytes(rows):

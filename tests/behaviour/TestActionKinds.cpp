@@ -41,7 +41,7 @@ std::pair<test::TBytes, test::TBytes> LoadAndSaveAgain(const std::string& Name, 
 }  // namespace
 
 TEST(ActionKinds, DestroyAndNextLevelComeAfterTheSpeedKinds) {
-  ASSERT_EQ(ActionKindCount(), 24);  // the motion kinds first, the rules after them
+  ASSERT_EQ(ActionKindCount(), 26);  // the motion kinds first, the rules after them
   EXPECT_EQ(&ActionKindAt(0), &TActionSetSpeedSize::ClassKind());
   EXPECT_EQ(&ActionKindAt(1), &TActionSetSpeedDir::ClassKind());
   EXPECT_EQ(&ActionKindAt(2), &TActionDestroy::ClassKind());

@@ -16,8 +16,11 @@
 // With --scroll the level is 256x64 cells and the camera follows a hero
 // ball that crosses it from wall to wall, the other 127 spread along it:
 // the meter then counts a world that scrolls on every frame.
+// With --sprites every ball is 16x16, animated (a loop of four frames of
+// four tiles, a new frame every 4 frames) and faces the way it moves; the
+// 128 balls stand two cells apart, and there are no posts.
 //
-//   lurvik_make_stress [--sounds | --rules | --scroll] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
+//   lurvik_make_stress [--sounds | --rules | --scroll | --sprites] OUTPUT.lvk TILES_FOLDER    (the sample's tiles)
 #include <exception>
 #include <iostream>
 #include <string>
@@ -80,7 +83,23 @@ TSound& AddSound(TGame& Game, const std::string& Name, const char* Preset) {
   return *Sound;
 }
 
-void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules, bool Scroll) {
+// Four frames of 2x2 tiles, turning A and B round, on a loop.
+void Animate(TActor& Ball, TTile* A, TTile* B) {
+  Ball.SetSize(16, 16);
+  const int Spin = Ball.AddAnimation();
+  Ball.SetAnimationName(Spin, "Spin");
+  Ball.SetFrameLength(Spin, 4);
+  Ball.SetFrameTiles(Spin, 0, {A, B, B, A});
+  Ball.AddFrame(Spin, {B, A, A, B});
+  Ball.AddFrame(Spin, {A, A, B, B});
+  Ball.AddFrame(Spin, {B, B, A, A});
+  THandler* Face = Ball.AddHandler();
+  Face->SetEvent(TEventCreate::ClassKind());
+  TActionBase* Mirror = Face->AddAction(TActionMirror::ClassKind());
+  Mirror->SetValue(1, "1");
+}
+
+void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules, bool Scroll, bool Sprites) {
   const int Columns = Scroll ? 256 : 32;
   const int Rows = Scroll ? 64 : 24;
   Game.SetTitle("Engine stress");
@@ -145,6 +164,11 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules,
     }
   }
 
+  if (Sprites) {
+    Animate(Red, Game.FindTileByName("Coin"), Game.FindTileByName("Gem"));
+    Animate(Blue, Game.FindTileByName("Gem"), Game.FindTileByName("Brick"));
+  }
+
   if (Beeper) {
     AddSound(Game, "sCoin", "Coin");
     AddSound(Game, "sBlip", "Blip");
@@ -161,6 +185,7 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules,
   Level->SetName("lStress");
   if (Beeper) Level->SetMusic(&AddSound(Game, "sTune", "Power-up"));
   Level->SetSize(Columns, Rows);
+  int Placed = 0;
   for (int Row = 0; Row < Rows; ++Row)
     for (int Column = 0; Column < Columns; ++Column) {
       TActor* Cell = &Floor;
@@ -168,6 +193,9 @@ void Build(TGame& Game, const std::string& TilesFolder, bool Sounds, bool Rules,
       else if (Column == Columns - 1) Cell = &WallR;
       else if (Row == 0) Cell = &WallT;
       else if (Row == Rows - 1) Cell = &WallB;
+      // 16x16 balls two cells apart, 128 of them from the top left.
+      else if (Sprites)
+        Cell = Row % 2 == 0 && Column % 2 == 0 && Placed++ < 128 ? ((Row + Column) / 2 % 2 ? &Blue : &Red) : &Floor;
       else if ((Row == 4 || Row == 19) && Column % 8 == 4) Cell = &Post;
       // 8 rows of 16 balls, red and blue in a checkerboard: 128 in all.
       else if (Row == 8 && Column == 8 && Beeper) Cell = Beeper;
@@ -193,8 +221,9 @@ int main(int argc, char** argv) {
   const bool Sounds = argc == 4 && std::string(argv[1]) == "--sounds";
   const bool Rules = argc == 4 && std::string(argv[1]) == "--rules";
   const bool Scroll = argc == 4 && std::string(argv[1]) == "--scroll";
-  if (argc != 3 && !Sounds && !Rules && !Scroll) {
-    std::cerr << "usage: " << argv[0] << " [--sounds | --rules | --scroll] OUTPUT.lvk TILES_FOLDER\n";
+  const bool Sprites = argc == 4 && std::string(argv[1]) == "--sprites";
+  if (argc != 3 && !Sounds && !Rules && !Scroll && !Sprites) {
+    std::cerr << "usage: " << argv[0] << " [--sounds | --rules | --scroll | --sprites] OUTPUT.lvk TILES_FOLDER\n";
     return 2;
   }
   const char* Output = argv[argc - 2];
@@ -204,7 +233,7 @@ int main(int argc, char** argv) {
   int Result = 0;
   try {
     TGame Game;
-    Build(Game, Tiles, Sounds, Rules, Scroll);
+    Build(Game, Tiles, Sounds, Rules, Scroll, Sprites);
     Game.SetFileName(Output);
     Game.Save();
   } catch (const std::exception& E) {

@@ -316,12 +316,15 @@ typedef enum {
 	KEY_TOUCH = BIT(12), KEY_LID = BIT(13)
 } KEYPAD_BITS;
 typedef struct touchPosition { u16 rawx, rawy, px, py, z1, z2; } touchPosition;
-typedef enum { SpriteMapping_1D_32 = 0x10 } SpriteMapping;
-typedef enum { SpriteSize_8x8 = 2 } SpriteSize;
+typedef enum { SpriteMapping_1D_32 = 0x10, SpriteMapping_1D_128 = 0x12 } SpriteMapping;
+typedef enum {
+	SpriteSize_8x8 = 2, SpriteSize_16x16, SpriteSize_32x32, SpriteSize_64x64, SpriteSize_16x8, SpriteSize_32x8,
+	SpriteSize_32x16, SpriteSize_64x32, SpriteSize_8x16, SpriteSize_8x32, SpriteSize_16x32, SpriteSize_32x64
+} SpriteSize;
 typedef enum { SpriteColorFormat_256Color = 1 } SpriteColorFormat;
 typedef struct OamState { int mapping; } OamState;
 extern OamState oamMain;
-extern u16 stub_bg_palette[256], stub_sprite_palette[256], stub_sprite_gfx[16384];
+extern u16 stub_bg_palette[256], stub_sprite_palette[256], stub_sprite_gfx[65536];
 extern u16 stub_timer[4];
 #define BG_PALETTE stub_bg_palette
 #define SPRITE_PALETTE stub_sprite_palette
@@ -350,6 +353,7 @@ void swiWaitForVBlank(void);
 void swiCopy(const void *source, void *dest, int flags);
 void dmaCopy(const void *source, void *dest, uint32 size);
 void dmaFillWords(u32 value, void *dest, uint32 size);
+void dmaFillHalfWords(u16 value, void *dest, uint32 size);
 void cpuStartTiming(int timer);
 typedef enum { SoundFormat_16Bit = 1, SoundFormat_8Bit = 0 } SoundFormat;
 void soundEnable(void);
@@ -447,7 +451,7 @@ if [ -n "$cc_ok" ]; then
 
 #define GFX_BYTES (128 * 1024 - 16 * 1024)
 #define MAX_FRAMES 512
-u16 stub_bg_palette[256], stub_sprite_palette[256], stub_sprite_gfx[16384], stub_timer[4];
+u16 stub_bg_palette[256], stub_sprite_palette[256], stub_sprite_gfx[65536], stub_timer[4];
 OamState oamMain;
 static u16 gfx[GFX_BYTES / 2];
 static u16 map[64 * 32];
@@ -475,7 +479,7 @@ void bgSetScroll(int id, int x, int y) { if (id != bg_id || x != 0 || y != 0) fa
 void bgUpdate(void) {}
 void oamInit(OamState *oam, SpriteMapping mapping, bool extPalette)
 {
-	if (oam != &oamMain || mapping != SpriteMapping_1D_32 || extPalette) fail("oamInit arguments");
+	if (oam != &oamMain || mapping != SpriteMapping_1D_128 || extPalette) fail("oamInit arguments");
 	for (int i = 0; i < 128; i++) shadow[i].hidden = screen[i].hidden = 1;
 	oam_ready = 1;
 }
@@ -486,9 +490,11 @@ void oamSet(OamState *oam, int id, int x, int y, int priority, int palette_alpha
 	const u16 *g = gfxOffset;
 	(void)priority; (void)palette_alpha; (void)hflip; (void)vflip; (void)mosaic;
 	if (!oam_ready || oam != &oamMain || id < 0 || id >= 128) { fail("oamSet before oamInit or out of range"); exit(3); }
+	/* The test games have 8x8 actors only. */
 	if (size != SpriteSize_8x8 || format != SpriteColorFormat_256Color || affineIndex != -1 || sizeDouble || hide)
 		fail("oamSet: not a plain 8x8 256-colour sprite");
-	if (g < stub_sprite_gfx || g + 32 > stub_sprite_gfx + 16384 || (g - stub_sprite_gfx) % 32 != 0) {
+	/* 128 KiB mapped in steps of 128 bytes. */
+	if (g < stub_sprite_gfx || g + 32 > stub_sprite_gfx + 65536 || (g - stub_sprite_gfx) % 64 != 0) {
 		fail("sprite picture outside sprite VRAM"); exit(3);
 	}
 	shadow[id].x = x, shadow[id].y = y, shadow[id].hidden = 0, shadow[id].tile = -1;
@@ -506,7 +512,7 @@ void swiCopy(const void *source, void *dest, int flags)
 {
 	size_t bytes = (size_t)(flags & 0x1FFFFF) * 2;
 	int in_gfx = dest == gfx && bytes <= sizeof gfx;
-	int in_spr = (u16 *)dest >= stub_sprite_gfx && (u16 *)dest + bytes / 2 <= stub_sprite_gfx + 16384;
+	int in_spr = (u16 *)dest >= stub_sprite_gfx && (u16 *)dest + bytes / 2 <= stub_sprite_gfx + 65536;
 	if (!in_gfx && !in_spr) { fail("swiCopy outside the tiles"); exit(3); }
 	memcpy(dest, source, bytes);
 }
@@ -522,6 +528,12 @@ void dmaFillWords(u32 value, void *dest, uint32 size)
 	int in_map = d >= (char *)map && d + size <= (char *)map + sizeof map;
 	if (!in_gfx && !in_map) { fail("dmaFillWords outside VRAM"); exit(3); }
 	for (uint32 i = 0; i + 4 <= size; i += 4) memcpy(d + i, &value, 4);
+}
+void dmaFillHalfWords(u16 value, void *dest, uint32 size)
+{
+	u16 *d = dest;
+	if (d < stub_sprite_gfx || d + size / 2 > stub_sprite_gfx + 65536) { fail("dmaFillHalfWords outside sprite VRAM"); exit(3); }
+	for (uint32 i = 0; i < size / 2; i++) d[i] = value;
 }
 void cpuStartTiming(int timer) { (void)timer; }
 /* Sixteen channels as the ARM7 hands them out: the first free one. A sound

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -35,7 +36,7 @@ TN Of(int Variable) {
 class TTestGame {
 public:
   int Actor(std::uint16_t Tile = 0, std::uint8_t Flags = 0) {
-    FActors.push_back({Tile, 0, 0, Flags});
+    FActors.push_back({Tile, 0, 0, Flags, 0, 0, 0, 0});
     FHandlerLists.emplace_back();
     return static_cast<int>(FActors.size()) - 1;
   }
@@ -96,6 +97,17 @@ public:
     FLevelCells[Level][static_cast<std::size_t>(Row) * FLevelColumns[Level] + Column] = static_cast<std::uint16_t>(Actor);
   }
   std::uint16_t Sounds = 0;
+  void Size(int Actor, int Width, int Height) {
+    FActors[Actor].width = static_cast<std::uint8_t>(Width);
+    FActors[Actor].height = static_cast<std::uint8_t>(Height);
+  }
+  // An animation of Actor with Frames frames (all of tile 0); an actor's
+  // first is the one its instances start with.
+  int Animation(int Actor, int Frames, int Length, std::uint8_t Mode) {
+    FAnimationLists.resize(FActors.size());
+    FAnimationLists[Actor].push_back({0, static_cast<std::uint16_t>(Frames), static_cast<std::uint8_t>(Length), Mode});
+    return static_cast<int>(FAnimationLists[Actor].size()) - 1;
+  }
 
   const lvk_game_t& Build() {
     FHandlers.clear();
@@ -125,6 +137,18 @@ public:
       }
       L.spawn_count = static_cast<std::uint16_t>(FSpawns.size() - L.first_spawn);
     }
+    FAnimations.clear();
+    FFrames.clear();
+    FAnimationLists.resize(FActors.size());
+    for (std::size_t a = 0; a < FActors.size(); ++a) {
+      FActors[a].first_animation = static_cast<std::uint16_t>(FAnimations.size());
+      FActors[a].animation_count = static_cast<std::uint16_t>(FAnimationLists[a].size());
+      for (lvk_animation_t A : FAnimationLists[a]) {
+        A.first_frame = static_cast<std::uint16_t>(FFrames.size());
+        FFrames.insert(FFrames.end(), A.frame_count, 0u);
+        FAnimations.push_back(A);
+      }
+    }
     auto Count = [](const auto& V) { return static_cast<std::uint16_t>(V.size()); };
     FGame = {7, Count(FActors), Count(FHandlers), Count(FActions), Count(FLevels), Count(FSpawns),
              FActors.data(), FHandlers.data(), FActions.data(), FLevels.data(), FSpawns.data(), FScenery.data(),
@@ -132,7 +156,10 @@ public:
              FVariables.data(), FTexts.data(), FSegments.data(), FChars.data(),
              // Levels made one screen keep the tables' older form, whose
              // entries a test may narrow afterwards.
-             static_cast<std::uint32_t>(FScenery.size() == FLevels.size() * LVK_LEVEL_CELLS ? 0 : FScenery.size())};
+             static_cast<std::uint32_t>(FScenery.size() == FLevels.size() * LVK_LEVEL_CELLS ? 0 : FScenery.size()),
+             Count(FAnimations), Count(FFrames), static_cast<std::uint32_t>(FFrameTiles.size()),
+             FAnimations.empty() ? nullptr : FAnimations.data(), FFrames.empty() ? nullptr : FFrames.data(),
+             FFrameTiles.data()};
     return FGame;
   }
 
@@ -151,6 +178,10 @@ private:
   std::vector<lvk_text_t> FTexts;
   std::vector<lvk_segment_t> FSegments;
   std::string FChars;
+  std::vector<std::vector<lvk_animation_t>> FAnimationLists;
+  std::vector<lvk_animation_t> FAnimations;
+  std::vector<std::uint32_t> FFrames;
+  std::vector<std::uint16_t> FFrameTiles = std::vector<std::uint16_t>(64, 0);
   lvk_game_t FGame{};
 };
 
@@ -1733,4 +1764,197 @@ TEST(EngineWorld, LargeLevelTablesAreChecked) {
   TPlay P(G);
   EXPECT_EQ(P.At(0).x, 255 * 8 * Px);  // 32,640 sixteenths
   EXPECT_EQ(Camera(P), std::make_pair(2048 - 256, 2048 - 192));
+}
+
+// ---- Sprites: sizes, animations, mirroring ----
+
+TEST(Engine, AnimationsStepThroughTheirFramesByModeAndLength) {
+  struct TCase {
+    std::uint8_t Mode;
+    int Frames, Length;
+    const char* Steps;  // the frame drawn after each of the first 12 frames
+    int EndsAt;         // the frame OnAnimationEnd fires in, 0: never
+  };
+  const TCase Cases[] = {
+      {LVK_ANIMATION_LOOP, 3, 2, "011220011220", 0},
+      {LVK_ANIMATION_LOOP, 3, 1, "120120120120", 0},
+      {LVK_ANIMATION_LOOP, 1, 1, "000000000000", 0},
+      {LVK_ANIMATION_ONCE, 3, 2, "011222222222", 6},
+      {LVK_ANIMATION_ONCE, 1, 3, "000000000000", 3},
+      {LVK_ANIMATION_BACK_AND_FORTH, 3, 1, "121012101210", 0},
+      {LVK_ANIMATION_BACK_AND_FORTH, 2, 3, "001110001110", 0},
+      {LVK_ANIMATION_LOOP, 3, 0, "000000000000", 0},  // never advances
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Steps);
+    TTestGame G;
+    int Hero = G.Actor();
+    G.Animation(Hero, C.Frames, C.Length, C.Mode);
+    G.On(Hero, LVK_EVENT_ANIMATION_END);
+    G.Place(G.Level(), Hero, 1, 1);
+    TPlay P(G);
+    lvk_sprite_t S{};
+    ASSERT_TRUE(lvk_engine_sprite(&P.E, 0, &S));
+    EXPECT_EQ(S.frame, 0);  // the first frame from the start
+    std::string Steps;
+    int EndsAt = 0;
+    for (int f = 1; f <= 12; ++f) {
+      P.Step();
+      lvk_engine_sprite(&P.E, 0, &S);
+      Steps += static_cast<char>('0' + S.frame);
+      for (auto [Slot, Event] : P.Take())
+        if (Event == LVK_EVENT_ANIMATION_END) {
+          EXPECT_EQ(std::exchange(EndsAt, f), 0) << "fired twice";
+        }
+    }
+    EXPECT_EQ(Steps, C.Steps);
+    EXPECT_EQ(EndsAt, C.EndsAt);
+  }
+}
+
+TEST(Engine, SetAnimationRestartsOrKeepsAndSetTileStopsIt) {
+  TTestGame G;
+  int Hero = G.Actor(3), Plain = G.Actor(4);
+  G.Animation(Hero, 4, 1, LVK_ANIMATION_LOOP);              // frames 0..3
+  const int Hit = G.Animation(Hero, 2, 4, LVK_ANIMATION_ONCE);  // frames 4, 5
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, Hit, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, Hit, 1);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_TILE, 6);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, 7, 1);  // none such
+  G.On(Hero, LVK_EVENT_ANIMATION_END).Act(LVK_ACTION_SET_ANIMATION, 0, 0);
+  G.On(Plain, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_ANIMATION, 0, 1);  // an actor without animations
+  int L = G.Level();
+  G.Place(L, Hero, 1, 1);
+  G.Place(L, Plain, 3, 1);
+  TPlay P(G);
+  auto Frame = [&](int Slot = 0) {
+    lvk_sprite_t S{};
+    lvk_engine_sprite(&P.E, Slot, &S);
+    return S.frame == LVK_NONE ? -static_cast<int>(S.tile) : S.frame;
+  };
+  EXPECT_EQ(Frame(1), -4);  // drawn with its tile, as without animations
+  P.Steps(2);
+  EXPECT_EQ(Frame(), 2);
+  P.Step(LVK_KEY_A);  // starts Hit
+  EXPECT_EQ(Frame(), 4);
+  P.Steps(2);
+  P.Step(LVK_KEY_A);  // already running: goes on
+  P.Step(LVK_KEY_B);  // restart: anew
+  P.Step();
+  EXPECT_EQ(Frame(), 4);
+  P.Steps(3);
+  EXPECT_EQ(Frame(), 5);
+  P.Take();
+  P.Steps(4);  // its end starts the loop again at once
+  EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_ANIMATION_END}}));
+  EXPECT_EQ(Frame(), 0);
+  P.Step(LVK_KEY_X);
+  EXPECT_EQ(Frame(), -6);
+  P.Steps(5);
+  EXPECT_EQ(Frame(), -6);
+  P.Step(LVK_KEY_Y);  // an animation the actor lacks changes nothing
+  EXPECT_EQ(Frame(), -6);
+  P.Step(LVK_KEY_A);
+  EXPECT_EQ(Frame(), 4);
+}
+
+TEST(Engine, MirrorIsSetOrFollowsTheMovementOnX) {
+  TTestGame G;
+  int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 16);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Do(LVK_ACTION_MIRROR, 1, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Do(LVK_ACTION_MIRROR, 0, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Do(LVK_ACTION_MIRROR, 0, 1);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_LEFT, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, -1, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_RIGHT, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_UP, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 0, -1);
+  G.Place(G.Level(), Hero, 10, 10);
+  TPlay P(G);
+  struct TCase {
+    std::uint16_t Keys;
+    int Mirrored;
+  };
+  const TCase Script[] = {
+      {0, 0},           {LVK_KEY_A, 1},     {0, 1},          {LVK_KEY_LEFT, 1},  // set: moving does not matter
+      {LVK_KEY_B, 0},   {LVK_KEY_X, 1},     {0, 1},          {LVK_KEY_RIGHT, 0}, // facing: the way it moves
+      {LVK_KEY_UP, 0},  {LVK_KEY_LEFT, 1},  {LVK_KEY_UP, 1},  // not moving on x keeps the facing
+      {LVK_KEY_A, 1},   {LVK_KEY_RIGHT, 1}, // set again: facing ends
+  };
+  for (const TCase& C : Script) {
+    SCOPED_TRACE(&C - Script);
+    P.Step(0);
+    P.Step(C.Keys);
+    lvk_sprite_t S{};
+    lvk_engine_sprite(&P.E, 0, &S);
+    EXPECT_EQ(S.mirrored, C.Mirrored);
+  }
+}
+
+TEST(Engine, BoxesOfEverySizeCollideTouchAndLeaveTheScreenAtTheirEdges) {
+  const std::pair<int, int> Sizes[] = {{8, 8},  {16, 16}, {32, 32}, {64, 64}, {16, 8},  {8, 16},
+                                       {32, 8}, {8, 32},  {32, 16}, {16, 32}, {64, 32}, {32, 64}};
+  for (auto [W, H] : Sizes) {
+    SCOPED_TRACE(std::to_string(W) + "x" + std::to_string(H));
+    TTestGame G;
+    int Hero = G.Actor(), Near = G.Actor(1), Below = G.Actor(2), Edge = G.Actor();
+    G.Size(Hero, W, H);
+    G.Size(Edge, W, H);
+    G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 0).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+    G.On(Hero, LVK_EVENT_COLLISION, 0, 0, Near);
+    G.On(Hero, LVK_EVENT_COLLISION, 0, 0, Below);
+    G.On(Hero, LVK_EVENT_TOUCH, LVK_AREA_H);
+    G.On(Edge, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 0).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+    G.On(Edge, LVK_EVENT_OUTSIDE, LVK_AREA_E);
+    int L = G.Level();
+    // The hero's box starts at (0, 8): one cell beyond its right edge in its
+    // bottom row lies Near, one cell below its bottom-left cell Below.
+    G.Place(L, Hero, 0, 1);
+    G.Place(L, Near, W / 8 + 1, 1 + H / 8 - 1);
+    G.Place(L, Below, 0, 1 + H / 8);
+    // Edge, further down, starts 8 pixels short of the screen's right edge.
+    G.Place(L, Edge, (256 - W) / 8 - 1, 2 + H / 8);
+    TPlay P(G);
+    P.Take();
+    // Touch inside the box's far corner, then just beyond it.
+    P.Step(LVK_KEY_TOUCH, W - 1, 8 + H - 1);
+    EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_TOUCH}}));
+    P.Step();
+    P.Step(LVK_KEY_TOUCH, W + 2, 8);
+    EXPECT_TRUE(P.Take().empty());
+    // Moving right a pixel a frame: Near is met in the ninth frame, the edge
+    // crossed in the ninth too; Below never.
+    P.Steps(5);
+    EXPECT_TRUE(P.Take().empty());
+    P.Step();
+    EXPECT_EQ(P.Take(), (TFired{{0, LVK_EVENT_COLLISION}, {1, LVK_EVENT_OUTSIDE}}));
+    P.Steps(20);
+    EXPECT_TRUE(P.Take().empty());
+  }
+}
+
+TEST(Engine, ABigBoxRepelsAndIsRepelledAtItsSize) {
+  TTestGame G;
+  int Hero = G.Actor(), Block = G.Actor(1), Wall = G.Actor(2);
+  G.Size(Hero, 16, 16);
+  G.Size(Block, 32, 32);
+  G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 40, 40).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Block);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_DOWN, LVK_HANDLER_PRESS).Do(LVK_ACTION_SET_SPEED_DIR, 0, 1);
+  G.On(Hero, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+  G.On(Block, LVK_EVENT_CREATE);  // live, standing still
+  G.Size(Wall, 32, 16);
+  int L = G.Level();
+  G.Place(L, Hero, 0, 4);
+  G.Place(L, Block, 10, 2);  // box 80..111 x 16..47
+  // A scenery 32x16 wall covers its block of cells, as the tables give it.
+  for (int c = 6; c < 10; ++c)
+    for (int r = 0; r < 2; ++r) G.Place(L, Wall, c, 10 + r);
+  TPlay P(G);
+  P.Steps(40);
+  // The block (slot 0, first in cell order) stops the hero (slot 1) in
+  // contact with its left edge.
+  EXPECT_EQ(P.At(1).x / Px, 80 - 16);
+  P.Step(LVK_KEY_DOWN);
+  P.Steps(40);
+  EXPECT_EQ(P.At(1).y / Px, 80 - 16);  // on top of the wall's block at row 10
 }

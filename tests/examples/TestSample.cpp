@@ -235,13 +235,14 @@ TEST(SampleGame, PlaysThroughTheFirstLevel) {
   Play.Hold(LVK_KEY_RIGHT, 30);
   EXPECT_EQ(Play.HeroSprite().x, Start.x + 30) << "one pixel a frame";
   Play.Hold(LVK_KEY_RIGHT, 120);
-  EXPECT_EQ(Play.HeroSprite().x, 112) << "stopped by the brick wall in column 15";
+  // He is 16x16: his box ends a pixel before the wall's.
+  EXPECT_EQ(Play.HeroSprite().x, 104) << "stopped by the brick wall in column 15";
   EXPECT_EQ(Play.HeroSprite().y, Start.y);
   EXPECT_EQ(lvk_engine_live_count(&Play.Engine), Live - 4) << "the four coins on the way vanished";
   Play.Hold(0, 1);
-  EXPECT_EQ(Play.HeroSprite().x, 112) << "letting go stops him";
+  EXPECT_EQ(Play.HeroSprite().x, 104) << "letting go stops him";
   Play.Hold(LVK_KEY_DOWN, 200);
-  EXPECT_EQ(Play.HeroSprite().y, 176) << "stopped by the bottom wall";
+  EXPECT_EQ(Play.HeroSprite().y, 168) << "stopped by the bottom wall";
   Play.Hold(LVK_KEY_RIGHT, 200);
   EXPECT_EQ(lvk_engine_level(&Play.Engine), 1) << "the open door and the flag lead to the second level";
   Play.Hero = Play.SlotOf("aHero");
@@ -270,12 +271,12 @@ TEST(SampleGame, EveryCoinScoresAndTheLastOpensTheDoor) {
   // Right: the last coins, then the door opens before him.
   ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return Play.Count("aCoin") == 1; }));
   Play.Run(LVK_KEY_RIGHT, 12);
-  EXPECT_EQ(Play.Count("aDoor"), 1) << "shut while a coin is left";
+  EXPECT_EQ(Play.Count("aDoor"), 2) << "shut while a coin is left (two cells high, for the 16x16 hero)";
   ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return Play.Count("aDoor") == 0; }));
   EXPECT_EQ(Play.Value("vScore"), 10 * Coins);
-  EXPECT_EQ(Play.Count("aDoorOpen"), 1);
+  EXPECT_EQ(Play.Count("aDoorOpen"), 2);
   EXPECT_EQ(Play.Row(RowNews), "The door is open!");
-  EXPECT_LT(Play.HeroSprite().x, 27 * 8 - 8) << "it opened before he reached it";
+  EXPECT_LT(Play.HeroSprite().x, 27 * 8 - 16) << "it opened before he reached it";
   ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 100, [&] { return lvk_engine_level(&Play.Engine) == 1; }));
   EXPECT_EQ(Play.Row(RowScore), "Score 100   Lives 3   Time 90");
   EXPECT_EQ(Play.Row(RowGoal), "Take all coins, then the crown");
@@ -293,12 +294,12 @@ TEST(SampleGame, EveryCoinScoresAndTheLastOpensTheDoor) {
 TEST(SampleGame, TheShutDoorStopsTheHeroAndSaysWhy) {
   TSamplePlay Play;
   Play.Hold(LVK_KEY_DOWN, 200);
-  ASSERT_EQ(Play.HeroSprite().y, 176);
+  ASSERT_EQ(Play.HeroSprite().y, 184 - 16) << "on the floor, 16 pixels high";
   Play.Hold(LVK_KEY_RIGHT, 250);
-  EXPECT_EQ(Play.Count("aDoor"), 1) << "coins are left";
-  EXPECT_EQ(Play.HeroSprite().x, 27 * 8 - 8) << "stopped at the door";
+  EXPECT_EQ(Play.Count("aDoor"), 2) << "coins are left";
+  EXPECT_EQ(Play.HeroSprite().x, 27 * 8 - 16) << "stopped at the door";
   EXPECT_EQ(Play.Row(RowNews), "Coins left: the door is shut");
-  EXPECT_EQ(Play.Value("vScore"), 30) << "the three coins on the way";
+  EXPECT_EQ(Play.Value("vScore"), 3 * 10 + 50) << "the three coins and the gem on the way";
 }
 
 // Standing still, the countdown ends the game; Start starts it again, and
@@ -433,17 +434,17 @@ TEST(SampleGame, TheCrownWinsTheGame) {
   });
   Play.Run(LVK_KEY_START | LVK_KEY_SELECT, 1);
   ASSERT_EQ(lvk_engine_level(&Play.Engine), 1);
-  // Running (B) from the top left corner round the trees to below the door,
-  // and up through it.
+  // Running (B) from the top left corner out of the room's gap, under the
+  // trees to below the door, and up through it.
   const std::uint16_t Run = LVK_KEY_B;
   auto Hero = [&] { return Play.HeroSprite(); };
-  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 40, [&] { return Hero().y == 48; }));
-  EXPECT_TRUE(Play.Run(Run | LVK_KEY_RIGHT, 60, [&] { return Hero().x == 88; }));
-  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 10, [&] { return Hero().y == 56; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 40, [&] { return Hero().y == 40; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_RIGHT, 60, [&] { return Hero().x == 64; }));
+  EXPECT_TRUE(Play.Run(Run | LVK_KEY_DOWN, 10, [&] { return Hero().y == 48; }));
   EXPECT_TRUE(Play.Run(Run | LVK_KEY_RIGHT, 80, [&] { return Hero().x == 216; }));
   EXPECT_EQ(Play.Row(RowNews), "The door is open!");
-  EXPECT_TRUE(Play.Run(Run | LVK_KEY_UP, 40, [&] { return Hero().y == 16; }));
-  ASSERT_TRUE(Play.Run(LVK_KEY_RIGHT, 5, [&] { return Play.Count("aKing") == 1; }));
+  // Two cells wide, he meets the crown on his way up.
+  ASSERT_TRUE(Play.Run(Run | LVK_KEY_UP, 40, [&] { return Play.Count("aKing") == 1; }));
   EXPECT_EQ(Play.Count("aHero"), 0);
   EXPECT_EQ(Play.Count("aCrown"), 0);
   const int Left = Play.Value("vTime");

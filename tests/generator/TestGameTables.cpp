@@ -484,3 +484,137 @@ TEST(GameTables, TransparentPixelsBecomeEntryZero) {
   EXPECT_EQ(After[1], Before[1]);
   EXPECT_EQ(After[2], 0);
 }
+
+namespace {
+
+std::string LogText(const TTextBuildLog& Log) {
+  std::string Text;
+  for (const std::string& Line : Log.Lines()) Text += Line + "\n";
+  return Text;
+}
+
+// Writes the tables as lvk_gamedata.c, compiles them with the engine and a
+// main whose body Body prints what is looked at, and runs it: what it
+// printed, or the compiler's complaint.
+std::string RunGameData(const TGameTables& Tables, const test::TTempDir& Dir, const std::string& Body) {
+  {
+    TFileStream File(Dir.File("lvk_gamedata.c"), TFileStream::fmCreate);
+    TSourceWriter Out(File);
+    GenerateGameData(Tables, Out);
+    Out.Flush();
+  }
+  std::ofstream(Dir.File("main.c")) << "#include <stdio.h>\n#include \"lvk_engine.h\"\n"
+                                       "static lvk_engine_t e; static lvk_instance_values_t v;\n"
+                                       "int main(void) {\n"
+                                       "  lvk_engine_init(&e, &lvk_game); lvk_engine_set_instance_values(&e, &v);\n"
+                                       "  lvk_engine_start_level(&e, 0);\n"
+                                    << Body << "\n  return 0; }\n";
+  const std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" +
+                              LVK_ENGINE + "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE +
+                              "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+  return std::system(Command.c_str()) == 0 ? Slurp(Dir.File("out.txt")) : "failed: " + Slurp(Dir.File("cc.log"));
+}
+
+}  // namespace
+
+// Sizes, animations and frames reach the engine; a larger scenery actor
+// covers its block in the scenery table and paints its frame on the map.
+TEST(GameTables, SpritesReachTheEngineAndLargerSceneryCoversItsBlock) {
+  if (!HaveCommand("cc")) GTEST_SKIP() << "no host C compiler";
+  test::TTempDir Dir;
+  TSmallGame S;
+  TTile* const* T = S.Tiles;
+  S.Hero().SetSize(16, 16);
+  const int Idle = S.Hero().AddAnimation(), Walk = S.Hero().AddAnimation();
+  S.Hero().SetAnimationName(Walk, "Walk");
+  S.Hero().SetFrameLength(Walk, 5);
+  S.Hero().SetAnimationMode(Walk, TAnimationMode::BackAndForth);
+  S.Hero().SetFrameTiles(Idle, 0, {T[0], T[1], nullptr, T[0]});
+  S.Hero().AddFrame(Walk, {T[1]});
+  S.Hero().GetHandler(1)->AddAction(TActionSetAnimation::ClassKind())->SetValue(0, "walk");
+  S.Hero().GetHandler(1)->AddAction(TActionSetAnimation::ClassKind())->SetValue(0, "Run");  // none such
+  S.Wall().SetSize(16, 16);
+  S.Wall().SetFrameTiles(S.Wall().AddAnimation(), 0, {T[1], T[0], nullptr, T[1]});
+  S.Game.GetLevel(1)->SetCell(30, 21, &S.Wall());
+  S.Game.GetLevel(1)->SetCell(31, 22, &S.Deco());  // a later cell wins
+  TTextBuildLog Log;
+  const TGameTables Tables = BuildGameTables(S.Game, Log);
+  EXPECT_EQ(Log.ErrorCount(), 1);
+  EXPECT_NE(LogText(Log).find("\"Run\" is no animation of this actor"), std::string::npos) << LogText(Log);
+
+  const lvk_actor_t& Hero = Tables.Actors[0];
+  EXPECT_EQ(Hero.width, 16);
+  EXPECT_EQ(Hero.animation_count, 2);
+  EXPECT_EQ(Tables.Actors[1].animation_count, 0);  // scenery: no sprite, its frame is on the map
+  ASSERT_EQ(Tables.Animations.size(), 2u);
+  EXPECT_EQ(Tables.Animations[1].frame_count, 2);
+  EXPECT_EQ(Tables.Animations[1].length, 5);
+  EXPECT_EQ(Tables.Animations[1].mode, LVK_ANIMATION_BACK_AND_FORTH);
+  EXPECT_EQ(Tables.Frames, (std::vector<std::uint32_t>{0, 4, 8}));
+  EXPECT_EQ(Tables.FrameTiles,
+            (std::vector<std::uint16_t>{0, 1, LVK_NONE, 0, LVK_NONE, LVK_NONE, LVK_NONE, LVK_NONE, 1, LVK_NONE,
+                                        LVK_NONE, LVK_NONE}));
+  const lvk_action_t& Set = Tables.Actions[Tables.Handlers[1].first_action + 1];
+  EXPECT_EQ(Set.kind, LVK_ACTION_SET_ANIMATION);
+  EXPECT_EQ(Set.ref, Walk);
+  EXPECT_EQ(Tables.SpriteBytes, 128 + 3 * 256u);  // the hero's tile (the ghost has none), three frames
+
+  const std::uint16_t* Scenery = &Tables.Scenery[LVK_LEVEL_CELLS];
+  auto Cell = [](int C, int R) { return R * LVK_LEVEL_COLUMNS + C; };
+  EXPECT_EQ(Scenery[Cell(30, 21)], 1);
+  EXPECT_EQ(Scenery[Cell(31, 21)], 1);
+  EXPECT_EQ(Scenery[Cell(30, 22)], 1);
+  EXPECT_EQ(Scenery[Cell(31, 22)], 2);
+  EXPECT_EQ(Scenery[Cell(29, 22)], LVK_NONE);
+  const TLevelMap& Map = Tables.Backgrounds[1];
+  EXPECT_EQ(Map[Cell(30, 21)], 1);
+  EXPECT_EQ(Map[Cell(31, 21)], 0);
+  EXPECT_EQ(Map[Cell(30, 22)], 2);  // the frame has no tile there: empty
+  EXPECT_EQ(Map[Cell(31, 22)], 1);  // Deco's tile
+
+  // Written and compiled with the engine: the hero starts on Idle's frame.
+  EXPECT_EQ(RunGameData(Tables, Dir,
+                        "  lvk_sprite_t s; lvk_engine_sprite(&e, 0, &s);\n"
+                        "  printf(\"%d %d %d %d\", lvk_game_check(&lvk_game), s.frame, s.width, s.height);"),
+            "1 0 16 16");
+}
+
+TEST(GameTables, FramesBeyondTheSpriteMemoryLeaveTheirActorsOutByName) {
+  struct TCase {
+    std::vector<int> Frames;  // 64x64 frames (4 KiB each) of live actors aActor1, 2, ...
+    std::string Left;
+  };
+  const TCase Cases[] = {
+      {{16, 15}, ""},                    // 31 frames and a tile sprite: it fits
+      {{16, 17}, "aActor2"},             // the second does not fit, whole
+      {{40, 20, 20}, "aActor1, aActor3"},  // a later one that fits still takes part
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Left);
+    TGame Game;
+    TTile* Tile = Game.AddTile();
+    TLevel* Level = Game.AddLevel();
+    Level->SetSize(32, 24);
+    for (std::size_t a = 0; a < C.Frames.size(); ++a) {
+      TActor* Actor = Game.AddActor();
+      Actor->SetTile(Tile);
+      Actor->SetSize(64, 64);
+      const int Anim = Actor->AddAnimation();
+      for (int f = 1; f < C.Frames[a]; ++f) Actor->AddFrame(Anim);
+      Handle<TEventCreate>(*Actor);
+      Level->SetCell(static_cast<int>(a), 0, Actor);
+    }
+    TTextBuildLog Log;
+    const TGameTables Tables = BuildGameTables(Game, Log);
+    EXPECT_LE(Tables.SpriteBytes, SpriteMemory);
+    EXPECT_EQ(Log.ErrorCount(), C.Left.empty() ? 0 : 1);
+    if (!C.Left.empty()) {
+      EXPECT_NE(LogText(Log).find("play without their animations: " + C.Left + "\n"), std::string::npos)
+          << LogText(Log);
+    }
+    for (std::size_t a = 0; a < C.Frames.size(); ++a) {
+      const bool Out = C.Left.find(Game.GetActor(static_cast<int>(a))->Name()) != std::string::npos;
+      EXPECT_EQ(Tables.Actors[a].animation_count, Out ? 0 : 1) << a;
+    }
+  }
+}

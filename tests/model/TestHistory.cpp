@@ -102,10 +102,10 @@ TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
   std::vector<std::size_t> Cuts;
   TContent Start = Game.ContentBytes(&Cuts);
   // The head, every record, the lists' end and the sample's sections of
-  // rules, of sounds and of cameras.
+  // rules, of sounds, of cameras and of sprites.
   ASSERT_GT(Game.VariableCount(), 0);
   ASSERT_GT(Game.SoundCount(), 0);
-  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 4));
+  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 5));
   History.Reset(Start, Cuts);
   EXPECT_EQ(History.StoredBytes(), Start.size());
   auto Step = [&](const std::string& Name) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "behaviour/REventCreate.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UErrors.h"
@@ -89,6 +91,7 @@ TEST(Look, SizesKeepTheirCellsAndOnlyTheDsShapesAreSizes) {
 }
 
 TEST(Look, AnimationsAreNamedAsItemsAndFramesFitTheSize) {
+  RegisterKinds();
   TLookGame G;
   G.GiveLook();
   const int Second = G.Hero->AddAnimation();
@@ -97,7 +100,12 @@ TEST(Look, AnimationsAreNamedAsItemsAndFramesFitTheSize) {
   EXPECT_EQ(G.Hero->FrameTiles(Second, 0).size(), 4u);
   EXPECT_THROW(G.Hero->SetAnimationName(Second, "WALK"), EGame);  // names differ without regard to case
   EXPECT_THROW(G.Hero->SetAnimationName(Second, "2nd"), EGame);
+  THandler* Start = G.Hero->AddHandler();
+  Start->SetEvent(TEventCreate::ClassKind());
+  TActionBase* Play = Start->AddAction(TActionSetAnimation::ClassKind());
+  Play->SetValue(0, "anim2");
   G.Hero->SetAnimationName(Second, "Idle");
+  EXPECT_EQ(Play->GetValue(0), "Idle");  // the actor's actions follow the name
   EXPECT_EQ(G.Hero->FindAnimation("idle"), Second);
   EXPECT_EQ(G.Hero->FindAnimation("Run"), -1);
   G.Hero->MoveAnimation(Second, 0);

@@ -51,6 +51,7 @@
 #include "ui/main/FMain.h"
 #include "ui/common/UApplication.h"
 #include "model/UDocument.h"
+#include "model/UHistory.h"
 #include "ui/main/UDocumentSession.h"
 
 #if defined(__SANITIZE_ADDRESS__) || (defined(__has_feature) && __has_feature(address_sanitizer))
@@ -297,6 +298,18 @@ private:
   // differs from the saved content, and a step the last command made is
   // undone to the content before it and redone to the content after it.
   void CheckDocument();
+  // Each item's record and object: an undo or redo leaves an item whose
+  // record it did not change as the same object.
+  struct TItemState {
+    const lvk::TIdentified* Object;
+    lvk::TRecordKey Key;
+    lvk::TContent Record;
+  };
+  using TItemStates = std::map<lvk::TItemId, TItemState>;
+  TItemStates ItemStates() const;
+  void CheckUntouchedItems(const TItemStates& Before, const std::string& What);
+  // Undo or redo through the window's menu, checking the items after it.
+  void UndoOrRedo(bool Undo);
   [[noreturn]] void Fail(const std::string& Text);
 
   // Visible, enabled widgets of a window of one type.
@@ -492,12 +505,12 @@ void TMonkey::UndoAndRedo() {
   int Back = 0;
   for (int i = FDice.Between(1, 6); i > 0 && FMain->Document().CanUndo(); --i, ++Back) {
     Trace("step " + std::to_string(FSteps) + ": " + Undo.UndoText().toStdString());
-    FMain->mnuUndo->trigger();
+    UndoOrRedo(true);
   }
   CheckTree();
   for (int i = Back; i > 0; --i) {
     Trace("step " + std::to_string(FSteps) + ": " + Undo.RedoText().toStdString());
-    FMain->mnuRedo->trigger();
+    UndoOrRedo(false);
   }
   if (FMain->Game().ContentBytes() != Before) {
     std::fprintf(stderr, "monkey: undo then redo of %d steps did not give the game back\n", Back);
@@ -683,15 +696,50 @@ void TMonkey::CheckDocument() {
   if (!FRestarted && Reached == FReached + 1 && History.Records() == FRecords + 1 && Document.CanUndo()) {
     const std::string Step = Document.UndoName();
     Trace("step " + std::to_string(FSteps) + ": check the step " + Step);
+    const TItemStates Done = ItemStates();
     Document.Undo();
     if (FMain->Game().ContentBytes() != FBefore) Fail("one undo of \"" + Step + "\" did not give the content before it");
+    CheckUntouchedItems(Done, "the undo of \"" + Step + "\"");
+    const TItemStates Undone = ItemStates();
     Document.Redo();
+    CheckUntouchedItems(Undone, "the redo of \"" + Step + "\"");
     if (FMain->Game().ContentBytes() != Now) Fail("a redo of \"" + Step + "\" did not give the content after it");
   }
   FRestarted = false;
   FBefore = Now;
   FReached = Reached;
   FRecords = History.Records();
+}
+
+TMonkey::TItemStates TMonkey::ItemStates() const {
+  const lvk::TGame& Game = FMain->Game();
+  std::vector<std::size_t> Cuts;
+  std::vector<lvk::TRecordKey> Keys;
+  const lvk::TContent Content = Game.StateBytes(Cuts, Keys);
+  TItemStates States;
+  std::size_t Start = 0;
+  for (std::size_t i = 0; i < Keys.size() && i < Cuts.size(); Start = Cuts[i++]) {
+    if (Keys[i].Id == lvk::NoItem) continue;
+    States[Keys[i].Id] = {Game.FindItem(Keys[i].Kind, Keys[i].Id), Keys[i],
+                          lvk::TContent(Content.begin() + static_cast<std::ptrdiff_t>(Start),
+                                        Content.begin() + static_cast<std::ptrdiff_t>(Cuts[i]))};
+  }
+  return States;
+}
+
+void TMonkey::CheckUntouchedItems(const TItemStates& Before, const std::string& What) {
+  for (const auto& [Id, Now] : ItemStates()) {
+    const auto Was = Before.find(Id);
+    if (Was == Before.end() || !(Was->second.Key == Now.Key) || Was->second.Record != Now.Record) continue;
+    if (Was->second.Object != Now.Object)
+      Fail(What + " made item " + std::to_string(Id) + " a new object although its record did not change");
+  }
+}
+
+void TMonkey::UndoOrRedo(bool Undo) {
+  const TItemStates Before = ItemStates();
+  (Undo ? FMain->mnuUndo : FMain->mnuRedo)->trigger();
+  CheckUntouchedItems(Before, Undo ? "an undo" : "a redo");
 }
 
 void TMonkey::CheckTree() {

@@ -408,12 +408,12 @@ TEST_F(EventSelector, ListsTheKindsWithTheCurrentOneDown) {
   QStringList Labels;
   for (QLabel* L : Dialog->KindLabels) Labels << L->text();
   EXPECT_EQ(Labels, (QStringList{"OnCreate", "OnDestroy", "OnKey", "OnTouch", "OnCollision", "OnOutside",
-                                  "OnKeyHeld", "OnTimer"}));
-  ASSERT_EQ(Dialog->KindButtons.size(), 8u);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(Dialog->KindButtons[i]->isChecked(), i == 3) << i;
+                                  "OnKeyHeld", "OnTimer", "OnAnimationEnd"}));
+  ASSERT_EQ(Dialog->KindButtons.size(), 9u);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(Dialog->KindButtons[i]->isChecked(), i == 3) << i;
   EXPECT_EQ(Dialog->KindButtons[4]->toolTip(), "Fires when an actor collides with another actor");
   EXPECT_EQ(Dialog->windowTitle(), "Event selector");
-  EXPECT_EQ(Dialog->size(), QSize(255, 22 * 8 + 8));
+  EXPECT_EQ(Dialog->size(), QSize(255, 22 * 9 + 8));
   // Help and Cancel keep their distances to the bottom.
   EXPECT_EQ(Dialog->height() - Dialog->butCancel->geometry().bottom() - 1, 5);
   EXPECT_EQ(Dialog->height() - Dialog->BitBtn1->geometry().bottom() - 1, 37);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -14,6 +15,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <set>
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
@@ -30,6 +32,7 @@
 #include "ui/editors/UPaintPalette.h"
 #include "ui/main/FMain.h"
 #include "ui/panes/PaneItems.h"
+#include "ui/panes/UActorLook.h"
 
 using namespace lvk;
 
@@ -365,4 +368,74 @@ TEST_F(Painter, AFrameIsPaintedAcrossItsTilesWithThePreviousFrameUnderIt) {
   });
   Paint->trigger();
   ASSERT_TRUE(Ran);
+}
+
+// The actor pane's frame strip opens the painter on its selected frame by
+// its button, its context menu and a double-click; a 16x16 frame is painted
+// across its four cells, one undo step per stroke, and the strip follows.
+TEST_F(Painter, TheActorPanePaintsItsSelectedFrame) {
+  TActor* Hero = nullptr;
+  {
+    TEdit Edit(Game(), "Test");
+    Hero = Game().AddActor();
+    Hero->SetSize(16, 16);
+    Hero->AddAnimation();
+    Hero->AddFrame(0);
+  }
+  Main.SelectNode(Main.NodeOf(Hero));
+  TActorLookPanel& Look = *Main.tsActor->pnlLook;
+  ASSERT_EQ(Look.lstFrames->count(), 2);
+  Look.lstFrames->setCurrentRow(1);
+  ASSERT_TRUE(Look.butPaintFrame->isEnabled());
+  ASSERT_TRUE(Look.lstFrames->actions().contains(Look.actPaintFrame));
+  const QIcon Before = Look.lstFrames->item(1)->icon();
+
+  const std::function<void()> Openers[] = {
+      [&] { QTest::mouseClick(Look.butPaintFrame, Qt::LeftButton); },
+      [&] { Look.actPaintFrame->trigger(); },
+      [&] {
+        const QRect Cell = Look.lstFrames->visualItemRect(Look.lstFrames->item(1));
+        // As a real double-click arrives: a click, then the second press as one.
+        QTest::mouseClick(Look.lstFrames->viewport(), Qt::LeftButton, {}, Cell.center());
+        QTest::mouseDClick(Look.lstFrames->viewport(), Qt::LeftButton, {}, Cell.center());
+      },
+  };
+  for (std::size_t o = 0; o < std::size(Openers); ++o) {
+    SCOPED_TRACE(o);
+    bool Ran = false;
+    QTimer::singleShot(0, [&] {
+      if (!Up()) return;
+      Ran = true;
+      EXPECT_TRUE(Dlg->windowTitle().endsWith("frame 2 of 2")) << Dlg->windowTitle().toStdString();
+      if (o == 0) {
+        Dlg->SetZoomChoice(16);
+        Dlg->ChooseColor(Red, false);
+        Key(Qt::Key_L);
+        Drag({0, 0}, {15, 15});
+        Drag({15, 0}, {0, 15});
+        EXPECT_EQ(Main.Document().UndoName(), "Line");
+        const TFrameTiles& Frame = Hero->FrameTiles(0, 1);
+        for (std::size_t c = 0; c < 4; ++c) EXPECT_NE(Frame[c], nullptr) << c;
+        EXPECT_EQ(std::set<TTile*>(Frame.begin(), Frame.end()).size(), 4u) << "a tile of its own for each cell";
+        const TPixels Painted = FrameBlock(*Hero, 0, 1).Read(Game().Palette());
+        for (int i = 0; i < 16; ++i) {
+          EXPECT_EQ(Painted.Get(i, i), Red) << i;
+          EXPECT_EQ(Painted.Get(15 - i, i), Red) << i;
+        }
+        EXPECT_EQ(Painted.Get(1, 0), 0);
+        // One stroke back: the second line's two cells are empty again.
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        const TFrameTiles& Undone = Game().GetActor(0)->FrameTiles(0, 1);
+        EXPECT_TRUE(Undone[0] && Undone[3] && !Undone[1] && !Undone[2]);
+        EXPECT_TRUE(Game().GetActor(0)->FrameTiles(0, 0)[0] == nullptr) << "the other frame stays empty";
+      }
+      Dlg->close();
+    });
+    Openers[o]();
+    ASSERT_TRUE(Ran);
+  }
+  EXPECT_EQ(Look.lstFrames->currentRow(), 1);
+  EXPECT_NE(Look.lstFrames->item(1)->icon().pixmap(32).toImage(), Before.pixmap(32).toImage())
+      << "the strip shows the painted frame";
+  EXPECT_EQ(Dialogs.Unexpected, 0);
 }

@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,6 +28,7 @@
 #include "ui/main/FMain.h"
 #include "ui/main/UDocumentSession.h"
 #include "ui/panes/PaneItems.h"
+#include "ui/panes/UActorLook.h"
 #include "ui/common/UHelp.h"
 
 using namespace lvk;
@@ -153,7 +156,7 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
-  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 8u);
+  ASSERT_EQ(Main.tsActor->HandlerButtons.size(), 9u);
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->toolTip(), "OnCollision");
   EXPECT_EQ(Main.tsActor->HandlerButtons[4]->statusTip(), "Fires when an actor collides with another actor");
   Click(Main.tsActor->HandlerButtons[2], Qt::ControlModifier);  // OnKey, staying on the actor
@@ -195,8 +198,10 @@ TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
   EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[1]);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->HandlerButtons[0]);
+  // Before the buttons: the look's controls, of which a new actor has only
+  // the size, the list and New enabled.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->cbxActorSolid);
+  EXPECT_EQ(QApplication::focusWidget(), Main.tsActor->pnlLook->butNewAnimation);
 }
 
 TEST_F(Panes, NewLevelsAreFullSize) {
@@ -315,4 +320,73 @@ TEST_F(Panes, LevelSizeAsksBeforeDroppingActorsAndIsOneStep) {
   Main.mnuUndoClick();
   EXPECT_FALSE(Main.Game().GetLevel(0)->Camera().LockY);
   EXPECT_FALSE(Pane.chkLockY->isChecked());
+}
+
+// The actor's look in its pane: every change one step that undo takes back
+// and the pane follows; frames picked from the tiles; the preview plays the
+// animation at its frame length.
+TEST_F(Panes, TheActorsLookIsEditedStepByStepAndPreviewed) {
+  test::Edit(Main.Game(), [&] {
+    for (int i = 0; i < 4; ++i) Main.Game().AddTile();
+    Main.Game().AddActor();
+  });
+  Main.SelectNode(Folder(1)->child(0));
+  TActorLookPanel* Look = Main.tsActor->pnlLook;
+  TActor& Actor = *Main.Game().GetActor(0);
+  EXPECT_EQ(Look->cbxActorSize->currentText(), "8x8");
+  EXPECT_FALSE(Look->lstFrames->isEnabled());
+  EXPECT_EQ(Look->PreviewFrame(), -1);
+
+  const int Square16 = Look->cbxActorSize->findText("16x16");
+  Look->cbxActorSize->setCurrentIndex(Square16);
+  emit Look->cbxActorSize->activated(Square16);
+  EXPECT_EQ(Actor.Width(), 16);
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change actor's size");
+
+  Click(Look->butNewAnimation);
+  ASSERT_EQ(Actor.AnimationCount(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), Look->edtAnimationName);
+  QTest::keyClicks(Look->edtAnimationName, "Walk");
+  QTest::keyClick(Look->edtAnimationName, Qt::Key_Return);
+  EXPECT_EQ(Actor.GetAnimation(0).Name, "Walk");
+  EXPECT_EQ(Look->lstAnimations->item(0)->text(), "Walk");
+
+  // The first tile and the three after it fill the frame, row by row.
+  Look->cbxFrameTiles->setCurrentIndex(1);
+  emit Look->cbxFrameTiles->activated(1);
+  const TGame& Game = Main.Game();
+  EXPECT_EQ(Actor.FrameTiles(0, 0), (TFrameTiles{Game.GetTile(0), Game.GetTile(1), Game.GetTile(2), Game.GetTile(3)}));
+  Click(Look->butAddFrame);
+  ASSERT_EQ(Actor.FrameCount(0), 2);
+  EXPECT_EQ(Look->lstFrames->currentRow(), 1);
+  Look->cbxFrameTiles->setCurrentIndex(3);
+  emit Look->cbxFrameTiles->activated(3);
+  EXPECT_EQ(Actor.FrameTiles(0, 1), (TFrameTiles{Game.GetTile(2), Game.GetTile(3), nullptr, nullptr}));
+  EXPECT_EQ(Actor.FrameTiles(0, 0)[0], Game.GetTile(0));  // the copy is a frame of its own
+  Look->spnFrameLength->setValue(2);
+  EXPECT_EQ(Actor.GetAnimation(0).FrameLength, 2);
+
+  // Two frames of two DS frames each: 0 0 1 1 0 ...
+  EXPECT_EQ(Look->PreviewFrame(), 0);
+  std::string Shown;
+  for (int i = 0; i < 5; ++i) {
+    Look->PreviewTick();
+    Shown += std::to_string(Look->PreviewFrame());
+  }
+  EXPECT_EQ(Shown, "01100");
+
+  // Undo, step by step, and the pane shows each state.
+  EXPECT_EQ(Main.Session().UndoText(), "Undo Change frame length");
+  Main.mnuUndoClick();
+  EXPECT_EQ(Look->spnFrameLength->value(), 8);
+  Main.mnuUndoClick();
+  Main.mnuUndoClick();
+  EXPECT_EQ(Main.Game().GetActor(0)->FrameCount(0), 1);
+  EXPECT_EQ(Look->lstFrames->count(), 1);
+  // A name the actor has already is refused with the error box; nothing changes.
+  Click(Look->butNewAnimation);
+  QTest::keyClicks(Look->edtAnimationName, "walk");
+  QTest::keyClick(Look->edtAnimationName, Qt::Key_Return);
+  EXPECT_EQ(Main.Game().GetActor(0)->GetAnimation(1).Name, "Anim2");
+  EXPECT_TRUE(Dialogs.LastText().contains("already exists")) << Dialogs.LastText().toStdString();
 }

@@ -77,13 +77,14 @@ TEST(PlayConsole, PrintsAsTheDsConsole) {
 // A game of two tiles and one live actor drawn with the second, for drawing
 // without the document.
 struct TDrawGame {
-  std::vector<lvk_actor_t> Actors{{1, 0, 1, 0}};
+  std::vector<lvk_actor_t> Actors{{1, 0, 1, 0, 0, 0, 0, 0}};
   std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0, 0}};
   std::vector<lvk_level_t> Levels{{0, 2, 32, 24, 0}};
   std::vector<lvk_spawn_t> Spawns{{0, 0, 0}, {0, 31, 23}};
   std::vector<std::uint16_t> Scenery = std::vector<std::uint16_t>(LVK_LEVEL_CELLS, LVK_NONE);
   lvk_game_t Game{2,       1,       1,       0,       1,       2,       Actors.data(), Handlers.data(), nullptr,
-                  Levels.data(), Spawns.data(), Scenery.data(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+                  Levels.data(), Spawns.data(), Scenery.data(), 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr,
+                  0,       0,       0,       0,       nullptr, nullptr, nullptr};
 };
 
 TEST(PlayRender, DrawsTheLevelAsTheDs) {
@@ -147,6 +148,54 @@ TEST(PlayRender, DrawsTheLevelAsTheDs) {
   Engine.instances[0].alive = 0;
   DrawLevelScreen(Video, Map.data(), Engine, Out.data());
   EXPECT_EQ(At(0, 0), Backdrop);
+}
+
+// A 16x16 animated instance is drawn with its frame's four tiles at its
+// size, and mirrored: the columns swap and each tile is flipped.
+TEST(PlayRender, DrawsFramesAtTheirSizeAndMirrored) {
+  TGameTables Tables;
+  Tables.Palette = {0x001F, 0x03E0, 0x7C00, 0x7FFF};
+  Tables.Tiles.resize(2);
+  Tables.Tiles[0].fill(2);
+  Tables.Tiles[0][0] = 3;  // tile 0: blue with a white top-left pixel
+  Tables.Tiles[1].fill(1);
+  TDrawGame G;
+  G.Actors[0].width = G.Actors[0].height = 16;
+  G.Actors[0].animation_count = 1;
+  const lvk_animation_t Animation{0, 1, 1, LVK_ANIMATION_LOOP};
+  const std::uint32_t Frames[] = {0};
+  const std::uint16_t Cells[] = {0, 1, LVK_NONE, 0};
+  G.Game.animation_count = 1;
+  G.Game.frame_count = 1;
+  G.Game.frame_tile_count = 4;
+  G.Game.animations = &Animation;
+  G.Game.frames = Frames;
+  G.Game.frame_tiles = Cells;
+  G.Levels[0].spawn_count = 1;
+  Tables.Actors = G.Actors;
+  const TPlayVideo Video = MakePlayVideo(Tables);
+  lvk_engine_t Engine;
+  lvk_engine_init(&Engine, &G.Game);
+  ASSERT_NE(Engine.game, nullptr);
+  lvk_engine_start_level(&Engine, 0);
+  std::vector<std::uint16_t> Map(LVK_LEVEL_CELLS, 2);
+  std::vector<std::uint32_t> Out(ScreenPixels);
+  const auto At = [&](int X, int Y) { return Out[Y * ScreenWidth + X]; };
+  const std::uint32_t Backdrop = 0xFFFF0000u, Green = 0xFF00FF00u, Blue = 0xFF0000FFu, White = 0xFFFFFFFFu;
+  DrawLevelScreen(Video, Map.data(), Engine, Out.data());
+  EXPECT_EQ(At(0, 0), White);
+  EXPECT_EQ(At(1, 0), Blue);
+  EXPECT_EQ(At(8, 0), Green);
+  EXPECT_EQ(At(0, 8), Backdrop);  // no tile
+  EXPECT_EQ(At(8, 8), White);
+  EXPECT_EQ(At(16, 0), Backdrop);
+  Engine.instances[0].mirror = LVK_MIRROR_ON;
+  DrawLevelScreen(Video, Map.data(), Engine, Out.data());
+  EXPECT_EQ(At(0, 0), Green);
+  EXPECT_EQ(At(15, 0), White);
+  EXPECT_EQ(At(14, 0), Blue);
+  EXPECT_EQ(At(7, 8), White);
+  EXPECT_EQ(At(8, 8), Backdrop);
 }
 
 // ---- The window, on the sample game ----
@@ -213,21 +262,22 @@ TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   EXPECT_GT(InkInRow(20), 50);
   const int Live = Play->Engine().live_count;
 
-  Hold(Qt::Key_Right, 20);  // one pixel a frame
+  // He is 16x16; the top left quarter of his frames is the same standing
+  // and walking, as long as he faces right.
+  Hold(Qt::Key_Right, 12);  // one pixel a frame, up to the first coin
   EXPECT_EQ(Block(16, 24), Backdrop());
-  EXPECT_EQ(Block(36, 24), Hero);
-  EXPECT_EQ(Block(48, 24), Coin);
+  EXPECT_EQ(Block(28, 24), Hero);
+  EXPECT_NE(Block(48, 24), Backdrop());  // the coin, spinning
 
   Hold(Qt::Key_Right, 20);  // over the first two coins, up to the third
-  EXPECT_EQ(Block(56, 24), Hero);
-  EXPECT_EQ(Block(48, 24), Backdrop());
-  EXPECT_EQ(Block(64, 24), Coin);
+  EXPECT_EQ(Block(48, 24), Hero);
+  EXPECT_NE(Block(64, 24), Backdrop());
   EXPECT_EQ(Play->Engine().live_count, Live - 2);
 
   Hold(Qt::Key_Right, 70);  // the other coins, then the wall stops him
-  EXPECT_EQ(Block(112, 24), Hero);
+  EXPECT_EQ(Block(104, 24), Hero);
   Hold(Qt::Key_Down, 170);
-  EXPECT_EQ(Block(112, 176), Hero);
+  EXPECT_EQ(Block(104, 168), Hero);
   const TBlock Upper20 = [&] {
     TBlock Row;
     for (int x = 0; x < ScreenWidth; ++x) Row.push_back(Play->Frame().pixel(x, 20 * 8 + 3));
@@ -241,7 +291,7 @@ TEST_F(PlayWindow, TheSampleGamePlaysWithTheKeys) {
   Play->RunFrames(1);
   EXPECT_EQ(Status().rfind("Level 2 of 3: lPark", 0), 0u) << Status();
   EXPECT_EQ(Block(8, 8), Hero);  // the second garden's hero, top left
-  EXPECT_NE(Block(112, 176), Hero);
+  EXPECT_NE(Block(104, 168), Hero);
   TBlock Now;
   for (int x = 0; x < ScreenWidth; ++x) Now.push_back(Play->Frame().pixel(x, 20 * 8 + 3));
   EXPECT_NE(Now, Upper20);  // "Level 2 of 3" replaced "Level 1 of 3"

@@ -6,11 +6,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
 #include "TScriptedDialogs.h"
@@ -23,6 +25,7 @@
 #include "ui/events/FEventSelector.h"
 #include "ui/editors/FLevelEditor.h"
 #include "ui/main/FMain.h"
+#include "ui/main/UGameTree.h"
 #include "ui/editors/FPaletteEditor.h"
 #include "ui/events/FraActions.h"
 #include "ui/events/FraEventCollision.h"
@@ -89,6 +92,22 @@ struct Undo : ::testing::Test {
   void SaveAs(const std::string& FileName) {
     Dialogs.Files.push_back(QString::fromStdString(FileName));
     ASSERT_TRUE(Main.SaveGameAs());
+  }
+  // Each node as depth, text and item id, in tree order.
+  static std::vector<std::string> TreeLines(const QTreeWidget& Tree) {
+    std::vector<std::string> Lines;
+    for (QTreeWidgetItemIterator It(const_cast<QTreeWidget*>(&Tree)); *It; ++It) {
+      int Depth = 0;
+      for (const QTreeWidgetItem* Up = (*It)->parent(); Up; Up = Up->parent()) ++Depth;
+      Lines.push_back(std::string(Depth, ' ') + (*It)->text(0).toStdString() + " #" + std::to_string(NodeId(*It)));
+    }
+    return Lines;
+  }
+  // The tree a window opened on the game now would show.
+  std::vector<std::string> FreshTreeLines() {
+    TGameTree Fresh(nullptr, [this]() -> TGame& { return Game(); });
+    Fresh.Rebuild();
+    return TreeLines(Fresh);
   }
 };
 
@@ -229,6 +248,7 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
     Main.mnuUndo->trigger();
     Main.mnuEdit->aboutToShow();
     ++Undone;
+    EXPECT_EQ(TreeLines(*Main.tvwTree), FreshTreeLines()) << "after undo " << Undone;
   }
   EXPECT_EQ(Undone, Steps);
   EXPECT_TRUE(Game().Modified());
@@ -244,6 +264,7 @@ TEST_F(Undo, EveryKindOfChangeGoesBackToTheSavedGameAndForwardAgain) {
     Main.mnuRedo->trigger();
     Main.mnuEdit->aboutToShow();
     ++Redone;
+    EXPECT_EQ(TreeLines(*Main.tvwTree), FreshTreeLines()) << "after redo " << Redone;
   }
   EXPECT_EQ(Redone, Steps);
   const std::string Redone1 = Dir.File("redone.lvk");
@@ -407,6 +428,55 @@ TEST_F(Undo, OnlyCommandsThatChangeSomethingAreStepsAndEveryStepIsWhole) {
     EXPECT_EQ(Game().GetLevel(0)->GetCell(2, 2), Game().GetActor(0));
     QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Game().ContentBytes(), Before);
+  });
+  Main.tsLevel->butEditLayoutClick();
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+// What the layout editor's window shows (its backing store, not a fresh
+// paint) equals a fresh paint of the model after every placement, undo and
+// redo, without a click, and no cell previews the chosen actor after an undo
+// or redo: an undone placement that stayed drawn let a second undo take away
+// a placement the user could not see.
+TEST_F(Undo, TheLayoutEditorShowsEveryUndoAndRedoAsItHappens) {
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Sample)));
+  TLevel* Level = Game().GetLevel(0);
+  Select(Level);
+  WhenModal<TfrmLevelEditor>([&](TfrmLevelEditor& Editor) {
+    TLayoutGrid* Grid = Editor.grdLayout;
+    auto ShowsTheModel = [&] {
+      QTest::qWait(30);  // the repaints the changes asked for, and no other
+      const QRect View = Grid->viewport()->rect();
+      const QImage Shown = Editor.screen()
+                               ->grabWindow(Editor.winId())
+                               .toImage()
+                               .copy(QRect(Grid->viewport()->mapTo(&Editor, View.topLeft()), View.size()))
+                               .convertToFormat(QImage::Format_RGB32);
+      return Shown == Grid->viewport()->grab(View).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QPoint Cells[] = {{2, 2}, {5, 3}, {9, 6}};
+    std::vector<TActor*> Before, After;
+    for (const QPoint& C : Cells) {
+      Before.push_back(Level->GetCell(C.x(), C.y()));
+      Editor.lbxActors->setCurrentRow(Before.back() == Game().GetActor(1) ? 3 : 2);
+      QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, Grid->CellRect(C.x(), C.y()).center());
+      After.push_back(Level->GetCell(C.x(), C.y()));
+      ASSERT_NE(After.back(), Before.back());
+      EXPECT_TRUE(ShowsTheModel()) << "placed at " << C.x() << "," << C.y();
+    }
+    for (int i = 2; i >= 0; --i) {
+      QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
+      ASSERT_EQ(Level->GetCell(Cells[i].x(), Cells[i].y()), Before[i]);
+      EXPECT_TRUE(ShowsTheModel()) << "undo " << i;
+      EXPECT_TRUE(Grid->Selection().isEmpty()) << "undo " << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+      QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
+      ASSERT_EQ(Level->GetCell(Cells[i].x(), Cells[i].y()), After[i]);
+      EXPECT_TRUE(ShowsTheModel()) << "redo " << i;
+      EXPECT_TRUE(Grid->Selection().isEmpty()) << "redo " << i;
+    }
+    Editor.reject();
   });
   Main.tsLevel->butEditLayoutClick();
   EXPECT_EQ(Dialogs.Unexpected, 0);

@@ -58,7 +58,8 @@ template <typename T>
   for (std::size_t At : {offsetof(lvk_game_t, actors), offsetof(lvk_game_t, handlers), offsetof(lvk_game_t, actions),
                          offsetof(lvk_game_t, levels), offsetof(lvk_game_t, spawns), offsetof(lvk_game_t, scenery),
                          offsetof(lvk_game_t, variables), offsetof(lvk_game_t, texts), offsetof(lvk_game_t, segments),
-                         offsetof(lvk_game_t, chars)}) {
+                         offsetof(lvk_game_t, chars), offsetof(lvk_game_t, animations), offsetof(lvk_game_t, frames),
+                         offsetof(lvk_game_t, frame_tiles)}) {
     std::memset(A + At, 0, sizeof(void*));
     std::memset(B + At, 0, sizeof(void*));
   }
@@ -125,6 +126,9 @@ TEST(WebPack, TablesComeBackAsPacked) {
     EXPECT_TRUE(SameTable("texts", T.Texts, G.texts, G.text_count));
     EXPECT_TRUE(SameTable("segments", T.Segments, G.segments, G.segment_count));
     EXPECT_EQ(std::string(G.chars, G.char_count), T.Chars);
+    EXPECT_TRUE(SameTable("animations", T.Animations, G.animations, G.animation_count));
+    EXPECT_TRUE(SameTable("frames", T.Frames, G.frames, G.frame_count));
+    EXPECT_TRUE(SameTable("frame tiles", T.FrameTiles, G.frame_tiles, G.frame_tile_count));
     EXPECT_EQ(G.tile_count, T.TileCount);
     ASSERT_EQ(G.sound_count, T.Sounds.size());
     for (int s = 0; s < G.sound_count; ++s) {

@@ -1,9 +1,12 @@
 #include "ui/common/UPictures.h"
 
 #include <QBitmap>
+#include <QPainter>
 
+#include "model/UActor.h"
 #include "model/UBitmap.h"
 #include "model/UErrors.h"
+#include "model/UTile.h"
 
 QImage ToImage(const lvk::TPeekBitmap& Picture) {
   if (Picture.Empty()) return {};
@@ -42,4 +45,16 @@ QIcon PictureIcon(const lvk::TPeekBitmap& Picture) {
   const QImage Image = ToImage(Picture);
   if (Image.isNull()) return {};
   return QIcon(QPixmap::fromImage(Image.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+}
+
+QImage FrameImage(const lvk::TActor& Actor, const std::vector<lvk::TTile*>& Tiles) {
+  QImage Image(Actor.Width(), Actor.Height(), QImage::Format_ARGB32);
+  Image.fill(Qt::transparent);
+  QPainter Painter(&Image);
+  for (int r = 0; r < Actor.Rows(); ++r)
+    for (int c = 0; c < Actor.Columns(); ++c) {
+      const std::size_t Cell = static_cast<std::size_t>(r * Actor.Columns() + c);
+      if (Cell < Tiles.size() && Tiles[Cell]) Painter.drawImage(QRect(c * 8, r * 8, 8, 8), ToImage(Tiles[Cell]->Bitmap()));
+    }
+  return Image;
 }

@@ -6,8 +6,12 @@
 #include <QPixmap>
 #include <QString>
 
+#include <vector>
+
 namespace lvk {
 class TPeekBitmap;
+class TActor;
+class TTile;
 }
 
 // Every pixel as GetColor reads it; a format the model cannot read gives an
@@ -18,5 +22,8 @@ QImage ToImage(const lvk::TPeekBitmap& Picture);
 QIcon PictureIcon(const lvk::TPeekBitmap& Picture);
 // A kind's 16x16 icon with its background colour (fuchsia) transparent.
 QPixmap IconPixmap(const lvk::TPeekBitmap& Icon);
+// A frame drawn from its tiles at the actor's size; cells without a tile
+// are transparent.
+QImage FrameImage(const lvk::TActor& Actor, const std::vector<lvk::TTile*>& Tiles);
 // Built-in artwork of the user interface, by resource name ("BmpGame18x18").
 QPixmap UiPixmap(const QString& Name);

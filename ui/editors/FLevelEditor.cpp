@@ -396,6 +396,11 @@ void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
   ApplyView();
 }
 
+void TfrmLevelEditor::ShowUndone() {
+  grdLayout->ClearSelection();
+  RefreshOverview();
+}
+
 void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
   Play = std::move(PlayIt);
   butPlay->setEnabled(static_cast<bool>(Play));
@@ -543,8 +548,25 @@ bool TfrmLevelEditor::eventFilter(QObject* Watched, QEvent* Event) {
 
 const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
   auto Found = FPictures.find(Actor);
-  if (Found == FPictures.end()) Found = FPictures.insert(Actor, ToImage(FLevel->Owner().GetActorBitmap(Actor)));
+  if (Found == FPictures.end())
+    Found = FPictures.insert(Actor, Actor && Actor->HasLook() ? FrameImage(*Actor, Actor->RestingFrame())
+                                                              : ToImage(FLevel->Owner().GetActorBitmap(Actor)));
   return *Found;
+}
+
+const lvk::TActor* TfrmLevelEditor::CoveringActor(int Column, int Row, bool Live, QPoint& Part) const {
+  // A block is at most 8 cells a side.
+  for (int r = Row; r >= std::max(0, Row - 7); --r)
+    for (int c = r == Row ? Column : FLevel->Width() - 1; c >= 0; --c) {
+      const lvk::TActor* Actor = FLevel->GetCell(c, r);
+      if (!Actor || (Actor->HandlerCount() > 0) != Live) continue;
+      if (c <= Column && Column < c + Actor->Columns() && Row < r + Actor->Rows()) {
+        Part = QPoint(Column - c, Row - r);
+        return Actor;
+      }
+    }
+  Part = QPoint();
+  return nullptr;
 }
 
 bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
@@ -557,10 +579,26 @@ bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
 void TfrmLevelEditor::grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
   if (!FLevel || Column >= FLevel->Width() || Row >= FLevel->Height()) return;
   // The selection previews what a click will place.
-  lvk::TActor* Actor = nullptr;
-  if (!Selected || !ChosenActor(Actor)) Actor = FLevel->GetCell(Column, Row);
+  lvk::TActor* Chosen = nullptr;
   Painter.fillRect(Rect, palette().color(QPalette::Base));
-  Painter.drawImage(Rect, Picture(Actor));
+  if (Selected && ChosenActor(Chosen)) {
+    DrawPart(Painter, Rect, Chosen, QPoint());
+    return;
+  }
+  // The scenery, then the live actors' sprites over it.
+  QPoint Part, LivePart;
+  const lvk::TActor* Scenery = CoveringActor(Column, Row, false, Part);
+  const lvk::TActor* Live = CoveringActor(Column, Row, true, LivePart);
+  if (Scenery || !Live) DrawPart(Painter, Rect, Scenery, Part);
+  if (Live) DrawPart(Painter, Rect, Live, LivePart);
+}
+
+void TfrmLevelEditor::DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part) {
+  const QImage& Image = Picture(Actor);
+  if (Actor && Actor->HasLook())
+    Painter.drawImage(Rect, Image, QRect(Part.x() * 8, Part.y() * 8, 8, 8));
+  else
+    Painter.drawImage(Rect, Image);
 }
 
 void TfrmLevelEditor::grdLayoutClick() {

@@ -92,9 +92,13 @@ public:
 
   // The level to edit, not owned; set before the window is shown.
   void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
-  // The level in a game that took the place of the one edited (an undo put
-  // it back as a new game): the list of actors is made again.
+  // Another level to show, or none (the level went): the list of actors is
+  // made again.
   void FollowLevel(lvk::TLevel* Level);
+  // After an undo or redo: the grid and the overview show the level as it
+  // is now, and the cell under the mouse stops previewing the chosen actor
+  // (an undone placement would seem to stay until the mouse moved on).
+  void ShowUndone();
   // Plays the game from the level edited, with the window left open; the
   // window's Play button (F5) is enabled once this is set.
   void SetPlay(std::function<void()> Play);
@@ -154,7 +158,15 @@ private:
   void grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected);
   // What GetActorBitmap gives for an actor, made once per showing: the
   // actors and their tiles cannot change while this modal window is open.
+  // An actor's picture: its tile's, or for an actor with a look its resting
+  // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
+  // The actor drawn in a cell: the last in cell order whose block covers it
+  // (null: none), and which cell of its block that is; Live picks among
+  // the actors with handlers, drawn as sprites over the others, or else
+  // among those without.
+  const lvk::TActor* CoveringActor(int Column, int Row, bool Live, QPoint& Part) const;
+  void DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part);
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;

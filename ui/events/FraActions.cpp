@@ -293,6 +293,15 @@ QComboBox* TfraActions::SoundEditor(std::size_t Index) {
   return FSounds[Index];
 }
 
+QComboBox* TfraActions::AnimationEditor(std::size_t Index) {
+  while (FAnimations.size() <= Index) {
+    auto* List = NewList<QComboBox>(pnlValues, QString("cbxAnimation%1").arg(FAnimations.size() + 1));
+    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
+    FAnimations.push_back(List);
+  }
+  return FAnimations[Index];
+}
+
 TActorComboBox* TfraActions::ActorEditor(std::size_t Index) {
   while (FActors.size() <= Index) {
     auto* List = new TActorComboBox(Game(), pnlValues);
@@ -501,6 +510,24 @@ QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,
         List->setItemData(List->count() - 1, Name, ValueRole);
       }
       Unknown(List, "sound");
+      List->setCurrentIndex(IndexOfValue(*List, Text));
+      return List;
+    }
+    case lvk::TValueType::Animation: {
+      // The handler's own actor's animations: the only ones it can play.
+      QComboBox* List = AnimationEditor(Nth);
+      List->clear();
+      if (Text.isEmpty()) {
+        List->addItem("<no animation>");
+        List->setItemData(0, QString(), ValueRole);
+      }
+      const lvk::TActor& Own = Action.Handler().Actor();
+      for (int i = 0; i < Own.AnimationCount(); ++i) {
+        const QString Name = FromStd(Own.GetAnimation(i).Name);
+        List->addItem(Name);
+        List->setItemData(List->count() - 1, Name, ValueRole);
+      }
+      Unknown(List, "animation");
       List->setCurrentIndex(IndexOfValue(*List, Text));
       return List;
     }

@@ -105,6 +105,7 @@ private:
   QLineEdit* TextEditor(std::size_t Index);
   QComboBox* VariableEditor(std::size_t Index);
   QComboBox* SoundEditor(std::size_t Index);
+  QComboBox* AnimationEditor(std::size_t Index);
   TActorComboBox* ActorEditor(std::size_t Index);
   TTileComboBox* TileEditor(std::size_t Index);
   TKeySetEditor* KeysEditor(std::size_t Index);
@@ -137,6 +138,7 @@ private:
   std::vector<TActorComboBox*> FActors;
   std::vector<TTileComboBox*> FTiles;
   std::vector<QComboBox*> FSounds;
+  std::vector<QComboBox*> FAnimations;
   std::vector<TKeySetEditor*> FKeySets;
   std::vector<QComboBox*> FCompares;
   std::vector<TBinding> FBindings;

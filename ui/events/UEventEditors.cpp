@@ -3,6 +3,7 @@
 #include <QLayout>
 #include <QVBoxLayout>
 
+#include "behaviour/REventAnimationEnd.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
@@ -11,6 +12,7 @@
 #include "behaviour/REventOutside.h"
 #include "behaviour/REventTimer.h"
 #include "behaviour/REventTouch.h"
+#include "ui/events/FraEventAnimationEnd.h"
 #include "ui/events/FraEventCollision.h"
 #include "ui/events/FraEventCreate.h"
 #include "ui/events/FraEventDestroy.h"
@@ -47,6 +49,7 @@ const auto& EditorTable() {
       {lvk::TEventOutside::ClassKind(), &Make<lvk::TEventOutside, TfraEventOutside>},
       {lvk::TEventKeyHeld::ClassKind(), &Make<lvk::TEventKeyHeld, TfraEventKeyHeld>},
       {lvk::TEventTimer::ClassKind(), &Make<lvk::TEventTimer, TfraEventTimer>},
+      {lvk::TEventAnimationEnd::ClassKind(), &Make<lvk::TEventAnimationEnd, TfraEventAnimationEnd>},
   };
   return Table;
 }

@@ -1,6 +1,7 @@
 #include "ui/events/UValueChecks.h"
 
 #include "behaviour/UAction.h"
+#include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
 #include "model/USound.h"
@@ -74,6 +75,16 @@ QString ValueProblem(lvk::TValueType Type, const QString& Text, const lvk::TGame
 
 QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game) {
   for (int v = 0; v < Action.ValueCount(); ++v) {
+    if (Action.ValueInfo(v).Type == lvk::TValueType::Animation) {
+      // Only the handler's own actor knows its animations.
+      const std::string Name = Action.GetValue(v);
+      if (Name.empty())
+        return "No animation chosen yet: the game leaves this action out. Choose one (the actor's pane adds them).";
+      if (Action.Handler().Actor().FindAnimation(Name) < 0)
+        return "\"" + FromStd(Name) + "\" is no animation of this actor: the game leaves this action out. Choose "
+                                         "another.";
+      continue;
+    }
     const QString Problem = ValueProblem(Action.ValueInfo(v).Type, FromStd(Action.GetValue(v)), Game);
     if (!Problem.isEmpty()) return Problem;
   }

@@ -79,7 +79,7 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
           Editor.grdLayout->viewport()->update();
         }
       });
-  FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.grdLayout->viewport()->update(); });
+  FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.ShowUndone(); });
   // The play window of a modal editor must be its child, or the editor
   // would keep its keys from it; it goes back to the main window after.
   Editor.SetPlay([this, &Editor, Index] { Play(Index, &Editor); });

@@ -31,6 +31,7 @@
 #include "model/UTile.h"
 #include "model/UTileBlock.h"
 #include "ui/events/FraActions.h"
+#include "ui/panes/UActorLook.h"
 #include "ui/events/UEventEditors.h"
 #include "ui/common/UHelp.h"
 #include "ui/main/UPaneHost.h"
@@ -407,6 +408,11 @@ TPaneActor::TPaneActor(TPaneHost& Host)
            "Solid actors (walls, doors, blocks) are what an OnCollision handler with \"<any solid actor>\" "
            "collides with: one repel handler then stops a hero at every one of them");
   Row(Body())->addWidget(cbxActorSolid, 0, Qt::AlignLeft);
+  pnlLook = new TActorLookPanel([this] { return Actor(); }, this);
+  pnlLook->PaintFrame = [this](int Anim, int Frame) {
+    if (lvk::TActor* A = Actor()) TItemPane::Host().PaintFrame(*A, Anim, Frame);
+  };
+  Body()->addWidget(pnlLook);
 
   lblNewHandler = new QLabel("New e&vent handler", this);
   lblNewHandler->setObjectName("lblNewHandler");
@@ -438,8 +444,10 @@ void TPaneActor::CreateHandlerButtons() {
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
-  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed)
+  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed) {
     SetHeaderIcon(Picture(Game().GetActorBitmap(Actor())), 16);
+    pnlLook->Follow();
+  }
 }
 
 void TPaneActor::Show() {
@@ -447,6 +455,7 @@ void TPaneActor::Show() {
   lvk::TGame& Game = TItemPane::Game();
   edtActorName->setText(QString::fromStdString(Actor()->Name()));
   cbxActorSolid->setChecked(Actor()->Solid());
+  pnlLook->ShowLook();
   SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
   cbxActorTiles->clear();
   cbxActorTiles->addItem(PictureIcon(Game.NoTileBitmap()), "<no tile>");

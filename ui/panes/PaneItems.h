@@ -17,6 +17,7 @@ class QSpinBox;
 class QWidget;
 class TPaneHost;
 class TfraActions;
+class TActorLookPanel;
 
 namespace lvk {
 struct TChange;
@@ -140,6 +141,8 @@ public:
   QComboBox* cbxActorTiles;
   // What an OnCollision with any solid actor collides with.
   QCheckBox* cbxActorSolid;
+  // Size, animations, frames and their preview.
+  TActorLookPanel* pnlLook;
   QWidget* pnlNewHandler;
   QLabel* lblNewHandler;
   std::vector<TEvtBitBtn*> HandlerButtons;

@@ -92,9 +92,25 @@ void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint3
   for (int Slot = lvk_engine_instance_count(&Engine) - 1; Slot >= 0; --Slot) {
     lvk_sprite_t Sprite;
     if (!lvk_engine_sprite(&Engine, Slot, &Sprite) || !Sprite.alive) continue;
+    const unsigned Flip = Sprite.mirrored ? 1 : 0;
+    if (Sprite.frame != LVK_NONE) {
+      // A frame: its tiles in the box, the columns swapped when mirrored.
+      if (!Sprite.visible) continue;
+      const int Columns = Sprite.width / Tile, Rows = Sprite.height / Tile;
+      const std::uint16_t* Cells = Engine.game->frame_tiles + Engine.game->frames[Sprite.frame];
+      for (int r = 0; r < Rows; ++r)
+        for (int c = 0; c < Columns; ++c) {
+          const unsigned Number = Cells[r * Columns + c];
+          if (Number >= static_cast<unsigned>(Video.TileCount)) continue;
+          const int At = Flip ? Columns - 1 - c : c;
+          DrawBlock(Video, &Video.Tiles[Number * Tile * Tile], Sprite.screen_x + At * Tile, Sprite.screen_y + r * Tile, Out,
+                    Flip);
+        }
+      continue;
+    }
     if (Sprite.tile >= Video.TileCount || !Video.SpriteTiles[Sprite.tile]) continue;
     if (!Sprite.visible) continue;
-    DrawBlock(Video, &Video.Tiles[Sprite.tile * Tile * Tile], Sprite.screen_x, Sprite.screen_y, Out);
+    DrawBlock(Video, &Video.Tiles[Sprite.tile * Tile * Tile], Sprite.screen_x, Sprite.screen_y, Out, Flip);
   }
 }
 

@@ -49,9 +49,10 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables);
 // The lower screen: palette entry 0 as the backdrop, a 32x24 map
 // over it (a tile number past the last tile is transparent, as the DS's
 // cleared video memory is; index 0 is transparent), then every live
-// instance as an 8x8 sprite (index 0 transparent; the lowest slot in front;
-// one not wholly off the screen is clipped, as the DS program hides the
-// others). Out holds ScreenPixels values, row by row.
+// instance as a sprite: its frame at its size, or its tile as an 8x8 one,
+// mirrored when the engine says so (index 0 transparent; the lowest slot in
+// front; one not wholly off the screen is clipped, as the DS program hides
+// the others). Out holds ScreenPixels values, row by row.
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out);
 // Its two layers: the backdrop and the map, which change only with the level
 // and the camera, and the sprites over them, each where the engine's camera

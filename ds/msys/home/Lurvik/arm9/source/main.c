@@ -3,11 +3,14 @@
  * on the two screens and feeds the engine the keys and the pen.
  *
  * Lower screen (the touch screen, main engine): the level as an 8-bit tiled
- * background, and above it the live instances as 8x8 sprites in 256-colour
- * mode that share the game's palette. The background is a 512x256 ring
+ * background, and above it the live instances as sprites in 256-colour mode
+ * that share the game's palette: an animated instance in its actor's shape
+ * (8x8 to 64x64) with its current frame, mirrored when the engine says so;
+ * any other as an 8x8 sprite of its tile. The background is a 512x256 ring
  * (lvk_ring.h) that follows the engine's camera through a level of any size;
  * its scroll and the sprites' positions come from one camera, written in the
- * same vertical blank, so sprites never drift against the background. Upper screen (sub engine): a console
+ * same vertical blank, so sprites never drift against the background.
+ * Upper screen (sub engine): a console
  * with the rows the game prints and, in the others, the start text, the
  * status line and the keys line, shared with the editor's play window as
  * lvk_host.h describes.
@@ -41,9 +44,15 @@
  * here) shows a tile beyond the first 1024. */
 #define MAX_TILES 1024
 
-/* Sprite pictures live in VRAM bank B with 1D mapping in 32-byte steps: an
- * 8x8 256-colour picture takes 64 bytes, and the mapping reaches 32 KiB. */
-#define SPRITE_TILES (32 * 1024 / 64)
+/* Sprite pictures live in VRAM bank B, all 128 KiB mapped in 1D steps of
+ * 128 bytes: every picture starts on a step, so an 8x8 one of 256 colours
+ * (64 bytes) takes a whole step. All frames are loaded once and the
+ * instances only point at them; the generator keeps them within the bank. */
+#define SPRITE_BLOCK 128
+#define SPRITE_BLOCKS (128 * 1024 / SPRITE_BLOCK)
+
+/* Frames the DS program can point at: one block each at least. */
+#define MAX_FRAMES SPRITE_BLOCKS
 
 /* The hardware's sprites, as many as the engine's instances. */
 #define SPRITES 128
@@ -79,26 +88,94 @@ static int musicChannel = -1;
 /* Where each tile's sprite picture is in VRAM, or 0 when it has none. */
 static u16 *spriteGfx[MAX_TILES];
 
+/* Where each frame's picture is in VRAM, or 0 when it has none. */
+static u16 *frameGfx[MAX_FRAMES];
+
+/* Sprite VRAM blocks handed out so far. */
+static int blocksUsed;
+
+/* The next Bytes of sprite VRAM, or 0 when the bank is full. */
+static u16 *takeSpriteBlocks(unsigned bytes)
+{
+	int blocks = (int)((bytes + SPRITE_BLOCK - 1) / SPRITE_BLOCK);
+	u16 *gfx;
+
+	if (blocksUsed + blocks > SPRITE_BLOCKS)
+		return 0;
+	gfx = SPRITE_GFX + blocksUsed * (SPRITE_BLOCK / 2);
+	blocksUsed += blocks;
+	return gfx;
+}
+
 /* Copies the picture of every live actor's tile to sprite VRAM once; the
  * instances then only point at it. Scenery tiles are never sprites. */
 static void loadSpriteTiles(void)
 {
 	const lvk_game_t *game = &lvk_game;
 	uint32_t cursor = 0;
-	int used = 0;
 	int next;
 
 	while ((next = lvk_game_sprite_tile(game, &cursor)) >= 0) {
 		unsigned tile = (unsigned)next;
 
-		if (tile >= game->tile_count || tile >= MAX_TILES)
+		if (tile >= game->tile_count || tile >= MAX_TILES || spriteGfx[tile])
 			continue;
-		if (spriteGfx[tile] || used == SPRITE_TILES)
-			continue;
-		spriteGfx[tile] = SPRITE_GFX + used * 32;
+		spriteGfx[tile] = takeSpriteBlocks(64);
 		/* Halfword copies: VRAM ignores byte writes. */
-		swiCopy(lvk_tiles + tile * 64, spriteGfx[tile], 32);
-		used++;
+		if (spriteGfx[tile])
+			swiCopy(lvk_tiles + tile * 64, spriteGfx[tile], 32);
+	}
+}
+
+/* Copies every frame to sprite VRAM once, tile by tile in the order the 1D
+ * mapping reads a sprite's tiles (row by row); a cell without a tile is
+ * colour 0. */
+static void loadFrames(void)
+{
+	const lvk_game_t *game = &lvk_game;
+	unsigned a, n, f, c;
+
+	for (a = 0; a < game->actor_count; a++) {
+		const lvk_actor_t *actor = &game->actors[a];
+		unsigned cells = (actor->width ? actor->width / 8u : 1u) * (actor->height ? actor->height / 8u : 1u);
+
+		for (n = 0; n < actor->animation_count; n++) {
+			const lvk_animation_t *animation = &game->animations[actor->first_animation + n];
+
+			for (f = animation->first_frame; f < (unsigned)animation->first_frame + animation->frame_count; f++) {
+				const uint16_t *tiles = game->frame_tiles + game->frames[f];
+				u16 *gfx;
+
+				if (f >= MAX_FRAMES || frameGfx[f] || !(gfx = takeSpriteBlocks(cells * 64)))
+					continue;
+				frameGfx[f] = gfx;
+				for (c = 0; c < cells; c++, gfx += 32) {
+					if (tiles[c] < game->tile_count && tiles[c] < MAX_TILES)
+						swiCopy(lvk_tiles + tiles[c] * 64, gfx, 32);
+					else
+						dmaFillHalfWords(0, gfx, 64);
+				}
+			}
+		}
+	}
+}
+
+/* The hardware's name of a sprite shape, by its size in pixels. */
+static SpriteSize spriteSize(int width, int height)
+{
+	switch (width * 100 + height) {
+	case 1616: return SpriteSize_16x16;
+	case 3232: return SpriteSize_32x32;
+	case 6464: return SpriteSize_64x64;
+	case 1608: return SpriteSize_16x8;
+	case 816: return SpriteSize_8x16;
+	case 3208: return SpriteSize_32x8;
+	case 832: return SpriteSize_8x32;
+	case 3216: return SpriteSize_32x16;
+	case 1632: return SpriteSize_16x32;
+	case 6432: return SpriteSize_64x32;
+	case 3264: return SpriteSize_32x64;
+	default: return SpriteSize_8x8;
 	}
 }
 
@@ -261,15 +338,23 @@ static void drawSprites(void)
 	for (slot = 0; slot < SPRITES; slot++) {
 		lvk_sprite_t sprite;
 		u16 *gfx = 0;
+		int width = 8, height = 8;
 
-		if (slot < count && lvk_engine_sprite(&engine, slot, &sprite) && sprite.alive &&
-		    sprite.tile < MAX_TILES)
-			gfx = spriteGfx[sprite.tile];
+		if (slot < count && lvk_engine_sprite(&engine, slot, &sprite) && sprite.alive) {
+			if (sprite.frame != LVK_NONE) {
+				if (sprite.frame < MAX_FRAMES)
+					gfx = frameGfx[sprite.frame];
+				width = sprite.width;
+				height = sprite.height;
+			} else if (sprite.tile < MAX_TILES) {
+				gfx = spriteGfx[sprite.tile];
+			}
+		}
 		/* Off the screen by more than its size: the hardware's coordinates
 		 * would wrap round and show it on the far side. */
 		if (gfx && sprite.visible)
-			oamSet(&oamMain, slot, sprite.screen_x, sprite.screen_y, 0, 0, SpriteSize_8x8,
-			       SpriteColorFormat_256Color, gfx, -1, false, false, false, false, false);
+			oamSet(&oamMain, slot, sprite.screen_x, sprite.screen_y, 0, 0, spriteSize(width, height),
+			       SpriteColorFormat_256Color, gfx, -1, false, false, sprite.mirrored != 0, false, false);
 		else
 			oamClearSprite(&oamMain, slot);
 	}
@@ -333,7 +418,7 @@ int main(void)
 	vramSetBankA(VRAM_A_MAIN_BG);
 	vramSetBankB(VRAM_B_MAIN_SPRITE);
 	bg = bgInit(0, BgType_Text8bpp, BgSize_T_512x256, 0, 1);
-	oamInit(&oamMain, SpriteMapping_1D_32, false);
+	oamInit(&oamMain, SpriteMapping_1D_128, false);
 
 	/* Cells without a tile use the number one past the last tile; clearing
 	 * first makes that tile transparent instead of leftover VRAM. */
@@ -358,6 +443,7 @@ int main(void)
 			swiWaitForVBlank();
 	}
 	loadSpriteTiles();
+	loadFrames();
 	lvk_engine_start_level(&engine, 0);
 	playSounds();
 	showText();
