@@ -910,6 +910,8 @@ static void camera_start(lvk_engine_t *e, const lvk_level_t *l)
 
 /* ---- Levels ---- */
 
+static void find_cell_rects(lvk_engine_t *e);
+
 static void start_level(lvk_engine_t *e, int level)
 {
   const lvk_game_t *g = e->game;
@@ -926,6 +928,7 @@ static void start_level(lvk_engine_t *e, int level)
   e->level_rows = (int16_t)level_height(l);
   e->level_scenery = g->scenery + scenery_start(g, level);
   e->scenery_stride = (int16_t)(g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS);
+  find_cell_rects(e);
   e->next_level = -1;
   e->restart = 0;
   e->level_changed = 1;
@@ -1061,11 +1064,14 @@ static int cell_is(const lvk_engine_t *e, uint16_t actor, uint16_t target)
 }
 
 /* The level's cells that a box of W x H with its top left in (X0, Y0)..(X1,
- * Y1) can touch, clipped to the level: columns C0..C1, rows R0..R1. 0 when
- * none. */
-static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t w, int32_t h,
-                       int32_t *c0, int32_t *r0, int32_t *c1, int32_t *r1)
+ * Y1) can touch, clipped to the level and to the rectangle that holds
+ * Target's cells: columns C0..C1, rows R0..R1. 0 when none. */
+static int cells_under(const lvk_engine_t *e, uint16_t target, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                       int32_t w, int32_t h, int32_t *c0, int32_t *r0, int32_t *c1, int32_t *r1)
 {
+  const uint8_t *rect = target < LVK_RECT_ACTORS    ? e->cell_rects[target]
+                        : target == LVK_ANY_SOLID ? e->cell_rects[LVK_RECT_ACTORS]
+                                                  : 0;
   x1 += w - 1;
   y1 += h - 1;
   if (x1 < 0 || y1 < 0) return 0;
@@ -1073,7 +1079,40 @@ static int cells_under(const lvk_engine_t *e, int32_t x0, int32_t y0, int32_t x1
   *r0 = y0 < 0 ? 0 : y0 / LVK_TILE_SIZE;
   *c1 = x1 / LVK_TILE_SIZE < e->level_columns ? x1 / LVK_TILE_SIZE : e->level_columns - 1;
   *r1 = y1 / LVK_TILE_SIZE < e->level_rows ? y1 / LVK_TILE_SIZE : e->level_rows - 1;
+  if (rect) {
+    if (*c0 < rect[0]) *c0 = rect[0];
+    if (*r0 < rect[1]) *r0 = rect[1];
+    if (*c1 > rect[2]) *c1 = rect[2];
+    if (*r1 > rect[3]) *r1 = rect[3];
+  }
   return *c0 <= *c1 && *r0 <= *r1;
+}
+
+/* Where each scenery actor's cells lie in the level (cell_rects). */
+static void find_cell_rects(lvk_engine_t *e)
+{
+  int32_t r, c;
+  int k;
+  for (k = 0; k <= LVK_RECT_ACTORS; ++k) {
+    e->cell_rects[k][0] = e->cell_rects[k][1] = 255;
+    e->cell_rects[k][2] = e->cell_rects[k][3] = 0;
+  }
+  for (r = 0; r < e->level_rows; ++r)
+    for (c = 0; c < e->level_columns; ++c) {
+      const uint16_t actor = e->level_scenery[r * e->scenery_stride + c];
+      uint8_t *rects[2];
+      int n = 0;
+      if (actor == LVK_NONE) continue;
+      if (actor < LVK_RECT_ACTORS) rects[n++] = e->cell_rects[actor];
+      if (e->game->actors[actor].flags & LVK_ACTOR_SOLID) rects[n++] = e->cell_rects[LVK_RECT_ACTORS];
+      while (n-- > 0) {
+        uint8_t *rect = rects[n];
+        if (c < rect[0]) rect[0] = (uint8_t)c;
+        if (r < rect[1]) rect[1] = (uint8_t)r;
+        if (c > rect[2]) rect[2] = (uint8_t)c;
+        if (r > rect[3]) rect[3] = (uint8_t)r;
+      }
+    }
 }
 
 /* The places in e->boxes of Target's instances that a box with its left
@@ -1139,7 +1178,7 @@ static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t 
   }
   /* Live actors have no cells. */
   if (target != LVK_ANY_SOLID && e->game->actors[target].handler_count) return 0;
-  if (!cells_under(e, px, py, px, py, w, h, &c0, &r0, &c1, &r1)) return 0;
+  if (!cells_under(e, target, px, py, px, py, w, h, &c0, &r0, &c1, &r1)) return 0;
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
       if (cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) return 1;
@@ -1179,7 +1218,7 @@ static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, 
       near->at[near->count++] = (uint8_t)at;
   }
   if ((target != LVK_ANY_SOLID && e->game->actors[target].handler_count) ||
-      !cells_under(e, x0, y0, x1, y1, w, h, &c0, &r0, &c1, &r1))
+      !cells_under(e, target, x0, y0, x1, y1, w, h, &c0, &r0, &c1, &r1))
     return;
   /* A move is at most 16 pixels an axis (speed 255 sixteenths), so the
    * sweep touches at most NEAR_CELLS cells. */

@@ -635,6 +635,10 @@ typedef struct lvk_target_run {
   uint8_t count;
 } lvk_target_run_t;
 
+/* Scenery actors whose cells lvk_engine_t keeps a bounding rectangle of;
+ * the others' cells are looked for wherever a box is. */
+#define LVK_RECT_ACTORS 64
+
 /* What only actions read of each slot: the instances' own variables
  * (LVK_MAX_INSTANCE_VARIABLES values per slot) and where each instance was
  * placed or spawned (JumpToStart). Kept apart from lvk_engine_t (9 KiB): the
@@ -658,6 +662,10 @@ typedef struct lvk_engine {
   int16_t level_columns, level_rows; /* the level's size in cells */
   int16_t scenery_stride; /* cells a scenery row holds: the width, or 32 in tables without a scenery count */
   const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
+  /* Per actor below LVK_RECT_ACTORS, and last for any solid one: the
+   * columns and rows c0, r0, c1, r1 that hold all its scenery cells in this
+   * level (c0 > c1: none), so a box far from them looks at none. */
+  uint8_t cell_rects[LVK_RECT_ACTORS + 1][4];
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */
   int live_count;

@@ -46,6 +46,19 @@ TPixels TilePixels(const TPeekBitmap& Picture, const TPalette& Palette) {
   return Pixels;
 }
 
+TPixels TilePixels(const TTile& Tile, const TPalette& Palette) {
+  TPixels Pixels = TilePixels(Tile.Bitmap(), Palette);
+  if (Tile.Bitmap().Width() != BlockTileSide || Tile.Bitmap().Height() != BlockTileSide) return Pixels;
+  try {
+    for (int y = 0; y < BlockTileSide; ++y)
+      for (int x = 0; x < BlockTileSide; ++x)
+        if (Tile.PixelTransparent(x, y)) Pixels.Set(x, y, 0);
+  } catch (const EGame&) {
+    return TPixels(BlockTileSide, BlockTileSide);
+  }
+  return Pixels;
+}
+
 TPeekBitmap IndexedTilePicture(const TPixels& Pixels, int Left, int Top, const TPalette& Palette) {
   constexpr int RowSize = BlockTileSide;  // 8 bytes: already a multiple of 4
   std::vector<std::uint8_t> Rows(RowSize * BlockTileSide);
@@ -68,7 +81,7 @@ TPixels TTileBlock::Read(const TPalette& Palette) const {
   for (int r = 0; r < FRows; ++r)
     for (int c = 0; c < FColumns; ++c)
       if (const TTile* Tile = GetTile(c, r))
-        Pixels.Paste(TilePixels(Tile->Bitmap(), Palette), c * BlockTileSide, r * BlockTileSide);
+        Pixels.Paste(TilePixels(*Tile, Palette), c * BlockTileSide, r * BlockTileSide);
   return Pixels;
 }
 
@@ -79,7 +92,7 @@ int TTileBlock::Write(const TPixels& Pixels, const TPalette& Palette) const {
     for (int c = 0; c < FColumns; ++c) {
       TTile* Tile = GetTile(c, r);
       const TPixelRect Part{c * BlockTileSide, r * BlockTileSide, BlockTileSide, BlockTileSide};
-      const TPixels Now = Tile ? TilePixels(Tile->Bitmap(), Palette) : TPixels(BlockTileSide, BlockTileSide);
+      const TPixels Now = Tile ? TilePixels(*Tile, Palette) : TPixels(BlockTileSide, BlockTileSide);
       if (Now == Pixels.Copy(Part)) continue;
       if (!Tile && !(FMakeTile && (Tile = FMakeTile(c, r)))) continue;
       Tile->SetBitmap(IndexedTilePicture(Pixels, Part.Left, Part.Top, Palette));

@@ -31,6 +31,9 @@ bool IndexedInPalette(const TPeekBitmap& Picture, const TPalette& Palette);
 // that is not 8x8, or whose pixels cannot be read, reads as all 0, as the
 // game shows it.
 TPixels TilePixels(const TPeekBitmap& Picture, const TPalette& Palette);
+// A tile's pixels as the game shows them: as above, and every pixel the tile
+// makes transparent (its transparent colour, its picture's alpha) entry 0.
+TPixels TilePixels(const TTile& Tile, const TPalette& Palette);
 // The 8x8 part of Pixels at (Left, Top) as a tile picture in the palette.
 TPeekBitmap IndexedTilePicture(const TPixels& Pixels, int Left, int Top, const TPalette& Palette);
 

@@ -1513,6 +1513,38 @@ TEST(Engine, CellLookUpsKnowTheLevelsSize) {
   }
 }
 
+// The engine keeps where each scenery actor's cells lie in the level and
+// looks at no cell of it far from there: a 16x16 hero walking right meets
+// the wall cells on its rows, and none between or beside them, whatever the
+// wall's number and for a solid wall named as any solid actor too.
+TEST(Engine, SceneryContactsAreFoundWhereverTheCellsOfTheActorLie) {
+  const struct {
+    int HeroRow;
+    int Contacts;
+  } Rows[] = {{2, 1}, {7, 1}, {5, 0}, {12, 0}, {1, 1}};
+  for (const int Padding : {0, LVK_RECT_ACTORS + 6})
+    for (const bool AnySolid : {false, true})
+      for (const auto& R : Rows) {
+        SCOPED_TRACE(testing::Message() << "padding " << Padding << ", any solid " << AnySolid << ", row " << R.HeroRow);
+        TTestGame G;
+        const int Hero = G.Mover(0, 16, 16, 1, 0);
+        G.Size(Hero, 16, 16);
+        for (int k = 0; k < Padding; ++k) G.Actor();
+        const int Wall = G.Actor(1, LVK_ACTOR_SOLID);
+        G.On(Hero, LVK_EVENT_COLLISION, 0, 0, AnySolid ? LVK_ANY_SOLID : Wall);
+        const int L = G.Level(64, 24);
+        G.Place(L, Hero, 1, R.HeroRow);
+        G.Place(L, Wall, 20, 2);
+        G.Place(L, Wall, 40, 8);
+        TPlay P(G);
+        P.Steps(400);
+        ASSERT_GT(P.At(0).x / Px, 48 * 8) << "past both walls";
+        int Contacts = 0;
+        for (const auto& [Slot, Event] : P.Take()) Contacts += Slot == 0 && Event == LVK_EVENT_COLLISION;
+        EXPECT_EQ(Contacts, R.Contacts);
+      }
+}
+
 // A frame starts at most LVK_MAX_FRAME_SOUNDS sounds: the first ones asked
 // for, in order, over all handlers and instances of the frame.
 TEST(Engine, AFrameStartsAtMostItsCapOfSoundsTheFirstAsked) {

@@ -29,6 +29,7 @@
 #include "model/ULevel.h"
 #include "model/USound.h"
 #include "model/UStream.h"
+#include "model/UTileBlock.h"
 
 using namespace lvk;
 
@@ -456,7 +457,8 @@ TEST(GameTables, TwoSoundsOfOneNameKeepTheirOwnSamples) {
 }
 
 // Pixels of the tile's transparent colour and pixels of alpha 0 are palette
-// entry 0, which neither the DS nor the play window draws.
+// entry 0, which neither the DS nor the play window draws; the painter reads
+// the tile as the game shows it.
 TEST(GameTables, TransparentPixelsBecomeEntryZero) {
   test::TTempDir Dir;
   std::vector<std::uint8_t> Rows(8 * 8 * 4, 0);
@@ -483,6 +485,10 @@ TEST(GameTables, TransparentPixelsBecomeEntryZero) {
   EXPECT_EQ(After[63], 0);
   EXPECT_EQ(After[1], Before[1]);
   EXPECT_EQ(After[2], 0);
+  TPixels Shown(8, 8);
+  for (int i = 0; i < 64; ++i) Shown.Set(i % 8, i / 8, After[i]);
+  EXPECT_EQ(TilePixels(*Tile, Game.Palette()), Shown);
+  EXPECT_EQ(TTileBlock({Tile}, 1, 1).Read(Game.Palette()), Shown);
 }
 
 namespace {

@@ -93,36 +93,29 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
 }
 
 void TWindowLauncher::PaintTile(lvk::TTile& Tile) {
-  // The tile is found by its place: an undo inside the painter may put a
-  // new game, with new tiles, in place of the old.
-  const int Index = FSession.Game().IndexOfTile(&Tile);
-  if (Index < 0) return;
+  // The tile is looked up by its id whenever the painter needs it: an undo
+  // inside the painter may take it away (a tile the painter made).
+  const lvk::TItemId Id = Tile.Id();
   TPaintTarget Target;
-  Target.Caption = [this, Index] {
-    lvk::TGame& Game = FSession.Game();
-    return Index < Game.TileCount() ? QString("Paint tile %1").arg(QString::fromStdString(Game.GetTile(Index)->Name()))
-                                    : QString("Paint tile");
+  Target.Caption = [this, Id] {
+    const lvk::TTile* Now = FSession.Game().TileById(Id);
+    return Now ? QString("Paint tile %1").arg(QString::fromStdString(Now->Name())) : QString("Paint tile");
   };
-  Target.Block = [this, Index]() -> std::optional<lvk::TTileBlock> {
-    lvk::TGame& Game = FSession.Game();
-    if (Index >= Game.TileCount()) return std::nullopt;
-    return lvk::TTileBlock({Game.GetTile(Index)}, 1, 1);
+  Target.Block = [this, Id]() -> std::optional<lvk::TTileBlock> {
+    lvk::TTile* Now = FSession.Game().TileById(Id);
+    if (!Now) return std::nullopt;
+    return lvk::TTileBlock({Now}, 1, 1);
   };
   RunPainter(std::move(Target));
 }
 
 void TWindowLauncher::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) {
-  int Index = -1;
-  for (int i = 0; i < FSession.Game().ActorCount(); ++i)
-    if (FSession.Game().GetActor(i) == &Actor) Index = i;
-  if (Index < 0 || Anim < 0 || Anim >= Actor.AnimationCount() || Frame < 0 || Frame >= Actor.FrameCount(Anim)) return;
-  // Found by places, as a tile is; the frame shown moves with the frame buttons.
+  if (Anim < 0 || Anim >= Actor.AnimationCount() || Frame < 0 || Frame >= Actor.FrameCount(Anim)) return;
+  // Looked up by id, as a tile is; the frame shown moves with the frame buttons.
   auto Shown = std::make_shared<int>(Frame);
-  auto Find = [this, Index, Anim]() -> lvk::TActor* {
-    lvk::TGame& Game = FSession.Game();
-    if (Index >= Game.ActorCount()) return nullptr;
-    lvk::TActor* Found = Game.GetActor(Index);
-    return Anim < Found->AnimationCount() ? Found : nullptr;
+  auto Find = [this, Id = Actor.Id(), Anim]() -> lvk::TActor* {
+    lvk::TActor* Found = FSession.Game().ActorById(Id);
+    return Found && Anim < Found->AnimationCount() ? Found : nullptr;
   };
   TPaintTarget Target;
   Target.Caption = [Find, Anim, Shown] {
