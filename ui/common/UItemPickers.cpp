@@ -79,19 +79,19 @@ void TActorComboBox::Fill() {
   for (int i = 0; i < FGame->ActorCount(); ++i) {
     lvk::TActor* A = FGame->GetActor(i);
     const QString Name = QString::fromStdString(A->Name());
-    addItem(Name, QVariant::fromValue(reinterpret_cast<quintptr>(A)));
+    addItem(Name, QVariant::fromValue(A->Id()));
     setItemData(count() - 1, Name, ValueRole);
   }
 }
 
 void TActorComboBox::InsertSpecial(int Row, const QString& Text, const QString& Value) {
-  insertItem(Row, Text, QVariant::fromValue(quintptr(0)));
+  insertItem(Row, Text, QVariant::fromValue(lvk::NoItem));
   setItemData(std::clamp(Row, 0, count() - 1), Value, ValueRole);
 }
 
 lvk::TActor* TActorComboBox::Actor(int Index) const {
   if (Index < 0 || Index >= count()) return nullptr;
-  return reinterpret_cast<lvk::TActor*>(itemData(Index).value<quintptr>());
+  return FGame->ActorById(itemData(Index).value<lvk::TItemId>());
 }
 
 int TActorComboBox::IndexOf(const lvk::TActor* Actor) const {

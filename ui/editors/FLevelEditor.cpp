@@ -414,7 +414,7 @@ void TfrmLevelEditor::FillActors() {
     const lvk::TGame& Game = FLevel->Owner();
     auto Add = [&](const QString& Text, lvk::TActor* Actor) {
       auto* Item = new QListWidgetItem(Text, lbxActors);
-      Item->setData(ActorRole, QVariant::fromValue(reinterpret_cast<quintptr>(Actor)));
+      Item->setData(ActorRole, QVariant::fromValue(Actor ? Actor->Id() : lvk::NoItem));
       Item->setData(Qt::DecorationRole, Picture(Actor));
     };
     Add("<erase>", nullptr);
@@ -572,7 +572,7 @@ const lvk::TActor* TfrmLevelEditor::CoveringActor(int Column, int Row, bool Live
 bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
   const QList<QListWidgetItem*> Chosen = lbxActors->selectedItems();
   if (Chosen.isEmpty()) return false;
-  Actor = reinterpret_cast<lvk::TActor*>(Chosen.first()->data(ActorRole).value<quintptr>());
+  Actor = FLevel ? FLevel->Owner().ActorById(Chosen.first()->data(ActorRole).value<lvk::TItemId>()) : nullptr;
   return true;
 }
 

@@ -331,7 +331,7 @@ void TPaneSound::ChangeValues(const lvk_synth_params_t& Params, const char* Step
 void TPaneSound::ValueChanged(const QString& Field) {
   if (FShowing || !Sound()) return;
   // One step for a run of changes of one value of one sound.
-  const QString Key = QString("sound %1 %2").arg(reinterpret_cast<quintptr>(Sound())).arg(Field);
+  const QString Key = QString("sound %1 %2").arg(Sound()->Id()).arg(Field);
   ChangeValues(BoxValues(), "Change sound", Key);
 }
 
