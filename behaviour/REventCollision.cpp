@@ -18,6 +18,8 @@ const TEventKind& TEventCollision::ClassKind() {
 TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(&Handler.Actor()) {}
 
 void TEventCollision::SetOtherActor(TActor& Actor) {
+  if (!FAnySolid && !FStoredName && FOtherActor == &Actor) return;
+  MayChange();
   FStoredName.reset();
   if (FAnySolid) {
     FAnySolid = false;
@@ -28,6 +30,8 @@ void TEventCollision::SetOtherActor(TActor& Actor) {
 }
 
 void TEventCollision::SetAnySolid() {
+  if (FAnySolid && !FStoredName) return;
+  MayChange();
   FStoredName.reset();
   if (FAnySolid) return;
   FOtherActor = nullptr;

@@ -36,6 +36,7 @@ THandler::~THandler() {
 }
 
 void THandler::SetEvent(const TEventKind& Kind) {
+  FOwner.Owner().MayChange();
   FEvent.reset();
   FEvent.reset(Kind.Create(*this));
   FOwner.Owner().Notify(TChangeKind::Changed, *this);
@@ -43,6 +44,7 @@ void THandler::SetEvent(const TEventKind& Kind) {
 
 void THandler::SetComment(const std::string& Comment) {
   if (Comment == FComment) return;
+  FOwner.Owner().MayChange();
   FComment = Comment;
   Changed();
 }
@@ -55,6 +57,7 @@ TActionBase* THandler::GetAction(int Index) const {
 }
 
 TActionBase* THandler::AddAction(const TActionKind& Kind) {
+  FOwner.Owner().MayChange();
   TActionBase* Action = FActions.Append(std::unique_ptr<TActionBase>(Kind.Create(*this)));
   Changed();
   return Action;
@@ -63,12 +66,14 @@ TActionBase* THandler::AddAction(const TActionKind& Kind) {
 void THandler::MoveAction(int From, int To) {
   Assert(From >= 0 && From < FActions.Count() && To >= 0 && To < FActions.Count(), "UGame");
   if (From == To) return;
+  FOwner.Owner().MayChange();
   FActions.Move(From, To);
   Changed();
 }
 
 void THandler::DeleteAction(int Index) {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
+  FOwner.Owner().MayChange();
   FActions.Remove(Index);
   Changed();
 }
@@ -113,6 +118,7 @@ TActor::~TActor() = default;
 void TActor::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindActorByName(Name), "An actor with name \"%s\" already exists");
   if (Name == FName) return;
+  FOwner.MayChange();
   const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
@@ -121,12 +127,14 @@ void TActor::SetName(const std::string& Name) {
 
 void TActor::SetSolid(bool Solid) {
   if (Solid == FSolid) return;
+  FOwner.MayChange();
   FSolid = Solid;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TActor::SetTile(TTile* Tile) {
   if (Tile == FTile) return;
+  FOwner.MayChange();
   FTile = Tile;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
@@ -138,6 +146,7 @@ void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, *this); }
 void TActor::SetSize(int Width, int Height) {
   if (!IsSpriteSize(Width, Height)) throw EGame(Format("%dx%d is no sprite size", Width, Height));
   if (Width == FWidth && Height == FHeight) return;
+  FOwner.MayChange();
   const int OldColumns = Columns(), OldRows = Rows();
   FWidth = Width;
   FHeight = Height;
@@ -168,6 +177,7 @@ int TActor::FindAnimation(const std::string& Name) const {
 }
 
 int TActor::AddAnimation() {
+  FOwner.MayChange();
   TAnimation A;
   A.Name = DefaultItemName("Anim", AnimationCount(), [this](const std::string& N) { return FindAnimation(N) >= 0; });
   A.Frames.push_back(Fitted({}));
@@ -178,6 +188,7 @@ int TActor::AddAnimation() {
 
 void TActor::DeleteAnimation(int Index) {
   Animation(Index);
+  FOwner.MayChange();
   FAnimations.erase(FAnimations.begin() + Index);
   LookChanged();
 }
@@ -186,6 +197,7 @@ void TActor::MoveAnimation(int From, int To) {
   Animation(From);
   Animation(To);
   if (From == To) return;
+  FOwner.MayChange();
   TAnimation Moved = std::move(FAnimations[From]);
   FAnimations.erase(FAnimations.begin() + From);
   FAnimations.insert(FAnimations.begin() + To, std::move(Moved));
@@ -197,6 +209,7 @@ void TActor::SetAnimationName(int Index, const std::string& Name) {
   const int Found = FindAnimation(Name);
   CheckItemName(Name, &A, Found < 0 ? nullptr : &FAnimations[Found], "An animation with name \"%s\" already exists");
   if (Name == A.Name) return;
+  FOwner.MayChange();
   const std::string Old = A.Name;
   A.Name = Name;
   LookChanged();
@@ -212,6 +225,7 @@ void TActor::SetFrameLength(int Index, int Frames) {
   TAnimation& A = Animation(Index);
   Frames = std::clamp(Frames, MinFrameLength, MaxFrameLength);
   if (Frames == A.FrameLength) return;
+  FOwner.MayChange();
   A.FrameLength = Frames;
   LookChanged();
 }
@@ -219,6 +233,7 @@ void TActor::SetFrameLength(int Index, int Frames) {
 void TActor::SetAnimationMode(int Index, TAnimationMode Mode) {
   TAnimation& A = Animation(Index);
   if (Mode == A.Mode) return;
+  FOwner.MayChange();
   A.Mode = Mode;
   LookChanged();
 }
@@ -236,6 +251,7 @@ const TFrameTiles& TActor::FrameTiles(int Anim, int Frame) const {
 
 int TActor::AddFrame(int Anim, TFrameTiles Tiles) {
   TAnimation& A = Animation(Anim);
+  FOwner.MayChange();
   A.Frames.push_back(Fitted(std::move(Tiles)));
   LookChanged();
   return static_cast<int>(A.Frames.size()) - 1;
@@ -244,6 +260,7 @@ int TActor::AddFrame(int Anim, TFrameTiles Tiles) {
 void TActor::DeleteFrame(int Anim, int Frame) {
   FrameTiles(Anim, Frame);
   TAnimation& A = Animation(Anim);
+  FOwner.MayChange();
   A.Frames.erase(A.Frames.begin() + Frame);
   LookChanged();
 }
@@ -252,6 +269,7 @@ void TActor::MoveFrame(int Anim, int From, int To) {
   FrameTiles(Anim, From);
   FrameTiles(Anim, To);
   if (From == To) return;
+  FOwner.MayChange();
   TAnimation& A = Animation(Anim);
   TFrameTiles Moved = std::move(A.Frames[From]);
   A.Frames.erase(A.Frames.begin() + From);
@@ -264,6 +282,7 @@ void TActor::SetFrameTiles(int Anim, int Frame, TFrameTiles Tiles) {
   TFrameTiles& Into = Animation(Anim).Frames[Frame];
   Tiles = Fitted(std::move(Tiles));
   if (Tiles == Into) return;
+  FOwner.MayChange();
   Into = std::move(Tiles);
   LookChanged();
 }
@@ -273,6 +292,7 @@ void TActor::SetFrameTile(int Anim, int Frame, int Cell, TTile* Tile) {
   Assert(Cell >= 0 && Cell < Columns() * Rows(), "UGame");
   TTile*& Into = Animation(Anim).Frames[Frame][Cell];
   if (Into == Tile) return;
+  FOwner.MayChange();
   Into = Tile;
   LookChanged();
 }
@@ -285,6 +305,7 @@ TFrameTiles TActor::RestingFrame() const {
 }
 
 void TActor::ForgetTile(const TTile* Tile) {
+  FOwner.MayChange();
   bool Changed = false;
   for (TAnimation& A : FAnimations)
     for (TFrameTiles& Frame : A.Frames)
@@ -352,6 +373,7 @@ THandler* TActor::GetHandler(int Index) const {
 }
 
 THandler* TActor::AddHandler() {
+  FOwner.MayChange();
   THandler* Handler = FHandlers.Append(std::make_unique<THandler>(*this));
   FOwner.Changed(TChangeKind::Added, *Handler);
   return Handler;
@@ -360,6 +382,7 @@ THandler* TActor::AddHandler() {
 void TActor::DeleteHandler(THandler* Handler) {
   int Index = FHandlers.IndexOf(Handler);
   Assert(Index >= 0, "UGame");
+  FOwner.MayChange();
   FOwner.Notify(TChangeKind::Removing, *Handler);
   FHandlers.Remove(Index);
   FOwner.MarkModified();
@@ -381,6 +404,7 @@ void CopyThroughRecord(W Write, R Read) {
 }  // namespace
 
 void TActor::CopyFrom(const TActor& Source) {
+  FOwner.MayChange();
   SetTile(Source.FTile);
   SetSolid(Source.FSolid);
   FWidth = Source.FWidth;
@@ -391,6 +415,7 @@ void TActor::CopyFrom(const TActor& Source) {
 }
 
 THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
+  FOwner.MayChange();
   THandler* To = AddHandler();
   for (int a = 0; !From.Event() && a < From.ActionCount(); ++a) {
     // Not yet given its event (the record needs one): copy the actions alone.

@@ -113,6 +113,7 @@ void TGame::SetFileName(const std::string& Name) {
 
 void TGame::SetTitle(const std::string& Title) {
   if (Title == FTitle) return;
+  MayChange();
   FTitle = Title;
   Changed(TChangeKind::Changed, TItemKind::Game);
 }
@@ -120,6 +121,10 @@ void TGame::SetTitle(const std::string& Title) {
 void TGame::MarkModified() {
   FModified = true;
   Touch();
+}
+
+void TGame::MayChange() const {
+  if (FDocument) Assert(FDocument->Editing(), "UDocument");
 }
 
 void TGame::Changed(TChangeKind Kind, const TIdentified& Item) {
@@ -152,6 +157,7 @@ void TGame::Touch() {
 
 template <typename T>
 T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
+  MayChange();
   T* Item = List.Append(std::unique_ptr<T>(new T(*this, std::string())));
   Changed(TChangeKind::Added, *Item);
   return Item;
@@ -160,6 +166,7 @@ T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
 TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile"); }
 
 TTile* TGame::AddTile() {
+  MayChange();
   TTile* Tile = FTiles.Append(std::make_unique<TTile>(*this));
   Changed(TChangeKind::Added, *Tile);
   return Tile;
@@ -174,6 +181,7 @@ int TGame::IndexOfTile(const TTile* Tile) const { return IndexIn(FTiles, Tile); 
 
 void TGame::DeleteTile(TTile* Tile) {
   int Index = IndexIn(FTiles, Tile);
+  MayChange();
   for (int i = 0; i < FActors.Count(); ++i) {
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
     FActors.At(i)->ForgetTile(Tile);
@@ -200,6 +208,7 @@ const TPeekBitmap& TGame::GetTileBitmap(const TTile* Tile) const {
 TActor* TGame::GetActor(int Index) const { return CheckedAt(FActors, Index, "Actors"); }
 
 TActor* TGame::AddActor() {
+  MayChange();
   TActor* Actor = FActors.Append(std::make_unique<TActor>(*this));
   Changed(TChangeKind::Added, *Actor);
   return Actor;
@@ -225,6 +234,7 @@ std::vector<THandler*> TGame::HandlersNaming(const TActor& Actor) const {
 
 void TGame::DeleteActor(TActor* Actor) {
   int Index = IndexIn(FActors, Actor);
+  MayChange();
   for (THandler* Handler : HandlersNaming(*Actor)) Handler->Actor().DeleteHandler(Handler);
   DeleteActions(ActionsNaming(TValueType::Actor, Actor->Name()));
   for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
@@ -250,6 +260,7 @@ const TPeekBitmap& TGame::GetActorBitmap(const TActor* Actor) const {
 TLevel* TGame::GetLevel(int Index) const { return CheckedAt(FLevels, Index, "Levels"); }
 
 TLevel* TGame::AddLevel() {
+  MayChange();
   TLevel* Level = FLevels.Append(std::make_unique<TLevel>(*this));
   Changed(TChangeKind::Added, *Level);
   return Level;
@@ -259,6 +270,7 @@ TLevel* TGame::FindLevelByName(const std::string& Name) const { return FindByNam
 
 void TGame::DeleteLevel(TLevel* Level) {
   const int Index = IndexIn(FLevels, Level);
+  MayChange();
   Notify(TChangeKind::Removing, *Level);
   FLevels.Remove(Index);
   MarkModified();
@@ -274,6 +286,7 @@ TLevel* TGame::DuplicateLevel(const TLevel* Level) {
 TVariable* TGame::GetVariable(int Index) const { return CheckedAt(FVariables, Index, "Variables"); }
 
 TVariable* TGame::AddVariable() {
+  MayChange();
   TVariable* Variable = FVariables.Append(std::make_unique<TVariable>(*this));
   Changed(TChangeKind::Added, *Variable);
   return Variable;
@@ -285,6 +298,7 @@ int TGame::IndexOfVariable(const TVariable* Variable) const { return IndexIn(FVa
 
 void TGame::DeleteVariable(TVariable* Variable) {
   const int Index = IndexIn(FVariables, Variable);
+  MayChange();
   DeleteActions(ActionsNaming(TValueType::Variable, Variable->Name()));
   Notify(TChangeKind::Removing, *Variable);
   FVariables.Remove(Index);
@@ -302,6 +316,7 @@ TVariable* TGame::DuplicateVariable(const TVariable* Variable) {
 void TGame::MoveVariable(int From, int To) {
   Assert(From >= 0 && From < FVariables.Count() && To >= 0 && To < FVariables.Count(), Unit);
   if (From == To) return;
+  MayChange();
   FVariables.Move(From, To);
   Changed(TChangeKind::Moved, *FVariables.At(To));
 }
@@ -309,6 +324,7 @@ void TGame::MoveVariable(int From, int To) {
 TSound* TGame::GetSound(int Index) const { return CheckedAt(FSounds, Index, "Sounds"); }
 
 TSound* TGame::AddSound() {
+  MayChange();
   TSound* Sound = FSounds.Append(std::make_unique<TSound>(*this));
   Changed(TChangeKind::Added, *Sound);
   return Sound;
@@ -323,6 +339,7 @@ int TGame::IndexOfSound(const TSound* Sound) const { return IndexIn(FSounds, Sou
 
 void TGame::DeleteSound(TSound* Sound) {
   const int Index = IndexIn(FSounds, Sound);
+  MayChange();
   DeleteActions(ActionsNaming(TValueType::Sound, Sound->Name()));
   for (int i = 0; i < FLevels.Count(); ++i)
     if (FLevels.At(i)->Music() == Sound) FLevels.At(i)->SetMusic(nullptr);
@@ -603,7 +620,7 @@ void TGame::Save() {
   SaveToStream(File.Stream(), Writer);
   Writer.FlushBuffer();
   File.Commit();
-  ClearModified();
+  FModified = false;
 }
 
 std::vector<std::uint8_t> TGame::ContentBytes(std::vector<std::size_t>* Cuts) const {
@@ -623,7 +640,7 @@ void TGame::LoadContent(std::vector<std::uint8_t> Bytes) {
   } catch (const EReadError&) {
     throw EGame(FileUnexpected);
   }
-  ClearModified();
+  FModified = false;
 }
 
 void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {

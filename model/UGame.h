@@ -92,12 +92,8 @@ public:
   int Revision() const { return FRevision; }
   double EditTime() const { return FEditTime; }
   double LastTouch() const { return FLastTouch; }
+  // Changed since loaded or saved; the document keeps it.
   bool Modified() const { return FModified; }
-  void MarkModified();
-  void ClearModified() { FModified = false; }
-  // Sets the flag without counting a change, as the document does when an
-  // edit or an undo step leads back to (or away from) the saved content.
-  void SetModified(bool Modified) { FModified = Modified; }
   // Adds the time since the last change to the editing time, a long pause
   // counting as 30 seconds.
   void Touch();
@@ -106,6 +102,10 @@ public:
   // being loaded, a scratch copy, a test's). In a document every change of
   // the content happens inside one of its edits (UDocument.h).
   TDocument* Document() const { return FDocument; }
+  // What every change of the content asks before it writes: in a document
+  // without an open edit it fails (assertion, unit UDocument), so a refused
+  // change leaves the item as it was.
+  void MayChange() const;
   // What the game's items call when their stored content changed: marks
   // the game changed and tells the document. Notify tells without marking,
   // for the changes that leave the marking to their callers.
@@ -245,6 +245,13 @@ public:
 private:
   friend class TDocument;
   friend class TIdentified;
+  friend class TActor;  // deleting a handler marks the game
+  friend struct TTestAccess;  // tests reset a scratch game's changed state
+  // Marks the game changed and counts the editing time.
+  void MarkModified();
+  // Sets the flag without counting a change, as the document does when an
+  // edit or an undo step leads back to (or away from) the saved content.
+  void SetModified(bool Modified) { FModified = Modified; }
   TItemId NewId() { return FNextId++; }
   // Gives Item the id Id (undo bringing an item back).
   void SetItemId(TIdentified& Item, TItemId Id);

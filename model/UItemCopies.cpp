@@ -106,6 +106,7 @@ int PasteActions(THandler& Into, int At, const TCopyBytes& Bytes) {
   };
   TGame Scratch;
   ReadActions(*Scratch.AddActor()->AddHandler(), false);
+  Into.Actor().Owner().MayChange();  // also for a copy of no actions, which still tells
   ReadActions(Into, true);
   Into.Changed();  // read from the record, which tells no one
   return Count;

@@ -37,6 +37,8 @@ void Release(std::vector<const TKind*>& List) {
 
 void TEventBase::SettingsChanged() { FHandler.Changed(); }
 
+void TEventBase::MayChange() const { FHandler.Actor().Owner().MayChange(); }
+
 void TEventBase::Encode(lvk_handler_t&, TTableContext&) const {}
 
 void TActionBase::Encode(lvk_action_t&, TTableContext&) const {}
@@ -104,6 +106,8 @@ TActionBase::TActionBase(THandler& Handler)
     : TIdentified(&Handler.Actor().Owner(), TItemKind::Action), FHandler(Handler) {}
 
 void TActionBase::SettingsChanged() { FHandler.Changed(); }
+
+void TActionBase::MayChange() const { FHandler.Actor().Owner().MayChange(); }
 
 void RegisterEventKind(const TEventKind& Kind) {
   Assert(FindEventKind(Kind.StreamKey()) == nullptr, "UGame");

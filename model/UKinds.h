@@ -96,9 +96,12 @@ protected:
   template <typename T>
   void Store(T& Field, const T& Value) {
     if (Field == Value) return;
+    MayChange();
     Field = Value;
     SettingsChanged();
   }
+  // Asked before a setting is written (TGame::MayChange).
+  void MayChange() const;
 
 private:
   void SettingsChanged();
@@ -146,9 +149,11 @@ protected:
   template <typename T>
   void Store(T& Field, const T& Value) {
     if (Field == Value) return;
+    MayChange();
     Field = Value;
     SettingsChanged();
   }
+  void MayChange() const;
 
 private:
   void SettingsChanged();

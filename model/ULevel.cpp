@@ -26,6 +26,7 @@ TLevel::TLevel(TGame& Owner, std::string Name)
 void TLevel::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindLevelByName(Name), "A level with name \"%s\" already exists");
   if (Name == FName) return;
+  FOwner.MayChange();
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
 }
@@ -43,6 +44,7 @@ void TLevel::SetSize(int Width, int Height) { SetSize(Width, Height, TLevelAncho
 
 void TLevel::SetSize(int Width, int Height, TLevelAnchor Anchor) {
   if (Width < 0 || Height < 0) throw EGame(Format("Level size must be positive (%d,%d)", Width, Height));
+  FOwner.MayChange();
   std::vector<TActor*> Cells(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), nullptr);
   const int ShiftX = AnchorShift(FWidth, Width, Anchor.X);
   const int ShiftY = AnchorShift(FHeight, Height, Anchor.Y);
@@ -78,12 +80,14 @@ TActor* TLevel::GetCell(int Column, int Row) const { return FCells[CellIndex(Col
 void TLevel::SetCell(int Column, int Row, TActor* Actor) {
   TActor*& Cell = FCells[CellIndex(Column, Row)];
   if (Cell == Actor) return;
+  FOwner.MayChange();
   Cell = Actor;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TLevel::SetMusic(TSound* Music) {
   if (Music == FMusic) return;
+  FOwner.MayChange();
   FMusic = Music;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
@@ -93,6 +97,7 @@ void TLevel::SetCamera(const TLevelCamera& Camera) {
   Clamped.DeadWidth = std::clamp(Camera.DeadWidth, 0, TLevelCamera::MaxDeadWidth);
   Clamped.DeadHeight = std::clamp(Camera.DeadHeight, 0, TLevelCamera::MaxDeadHeight);
   if (Clamped == FCamera) return;
+  FOwner.MayChange();
   FCamera = Clamped;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
@@ -112,6 +117,7 @@ void TLevel::CameraStart(int& X, int& Y) const {
 }
 
 bool TLevel::ClearActor(const TActor* Actor) {
+  FOwner.MayChange();
   bool Found = false;
   if (FCamera.Follow == Actor) {
     FCamera.Follow = nullptr;
@@ -127,6 +133,7 @@ bool TLevel::ClearActor(const TActor* Actor) {
 }
 
 void TLevel::CopyCells(const TLevel& Source) {
+  FOwner.MayChange();
   FWidth = Source.FWidth;
   FHeight = Source.FHeight;
   FCells = Source.FCells;

@@ -17,6 +17,7 @@ constexpr const char* Marker = "[TPalette]";
 TPalette::TPalette(TGame& Game) : FGame(Game) { LoadDefaults(); }
 
 void TPalette::Assign(const TPalette& Source) {
+  FGame.MayChange();
   FCount = Source.FCount;
   std::copy_n(Source.FColors.begin(), FCount, FColors.begin());
   FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
@@ -30,11 +31,13 @@ TColor TPalette::GetEntryColor(int Index) const {
 void TPalette::SetEntryColor(int Index, TColor Color) {
   Assert(Index >= 0 && Index < FCount && Color <= clWhite, Unit);
   if (FColors[Index] == Color) return;
+  FGame.MayChange();
   FColors[Index] = Color;
   FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
 }
 
 void TPalette::FillBlack() {
+  FGame.MayChange();
   FCount = MaxPaletteSize;
   FColors.fill(clBlack);
   FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
@@ -43,6 +46,7 @@ void TPalette::FillBlack() {
 void TPalette::Append(TColor Color) { FColors[FCount++] = Color; }
 
 void TPalette::LoadDefaults() {
+  FGame.MayChange();
   FCount = 0;
   Append(clWhite);
   for (int k = 1; k <= 16; ++k) Append(RGB(15 * k, 15 * k, 15 * k));
@@ -55,6 +59,7 @@ void TPalette::LoadDefaults() {
 
 void TPalette::DeleteRange(int First, int Last) {
   Assert(First >= 0 && First <= Last && Last < FCount, Unit);
+  FGame.MayChange();
   int N = Last - First + 1;
   std::copy(FColors.begin() + Last + 1, FColors.begin() + FCount, FColors.begin() + First);
   FCount -= N;
@@ -63,6 +68,7 @@ void TPalette::DeleteRange(int First, int Last) {
 
 void TPalette::InsertRange(int First, int Last) {
   Assert(First >= 0 && First <= Last && First <= FCount, Unit);
+  FGame.MayChange();
   // Only the free room is inserted; a wide range must not overflow the count.
   long long Wanted = static_cast<long long>(Last) - First + 1;
   int N = static_cast<int>(std::min<long long>(Wanted, MaxPaletteSize - FCount));
@@ -75,6 +81,7 @@ void TPalette::InsertRange(int First, int Last) {
 void TPalette::MoveEntry(int From, int To) {
   Assert(From >= 0 && From < FCount && To >= 0 && To < FCount, Unit);
   if (From == To) return;
+  FGame.MayChange();
   if (From < To)
     std::rotate(FColors.begin() + From, FColors.begin() + From + 1, FColors.begin() + To);
   else
@@ -90,6 +97,7 @@ bool TPalette::SameMaskedColor(int I, int J, int Mask) const {
 
 void TPalette::RemoveDuplicates(int First, int Mask) {
   Assert(First >= 0, Unit);
+  FGame.MayChange();
   for (int i = First; i < FCount; ++i) {
     int j = i + 1;
     while (j < FCount) {
@@ -135,6 +143,7 @@ void TPalette::LoadFromStream(TStream&, TReader& Reader) {
   int Count = Reader.ReadInteger();
   if (Count < 0 || Count > MaxPaletteSize)
     throw EGame(Format("Read error: palette size (%d) not in %d..%d", Count, 0, MaxPaletteSize));
+  FGame.MayChange();
   FCount = Count;
   for (int i = 0; i < Count; ++i) {
     int R = Reader.ReadInteger();

@@ -212,6 +212,7 @@ void TPalette::SaveToBitmapFile(const std::string& FileName, int Cols, int Rows)
 }
 
 void TPalette::LoadFromJascFile(const std::string& FileName) {
+  FGame.MayChange();
   TLineFile File(FileName);
   if (File.Next() != "JASC-PAL") File.Fail("File %s line %d has wrong header (should be \"JASC-PAL\")");
   if (File.Next() != "0100") File.Fail("File %s line %d has version number (should be \"0100\")");
@@ -241,6 +242,7 @@ void TPalette::LoadFromJascFile(const std::string& FileName) {
 }
 
 void TPalette::LoadFromClrxFile(const std::string& FileName) {
+  FGame.MayChange();
   TLineFile File(FileName);
   std::string_view Header = File.Next();
   if (!Header.starts_with("CLRX")) File.Fail("File %s line %d has wrong header (should start with \"CLRX\")");
@@ -278,6 +280,7 @@ void TPalette::LoadFromClrxFile(const std::string& FileName) {
 }
 
 bool TPalette::LoadFromBitmapFile(const std::string& FileName) {
+  FGame.MayChange();
   FCount = 0;
   TPeekBitmap Picture;
   Picture.LoadFromFile(FileName);

@@ -45,6 +45,10 @@ TSound::TSound(TGame& Owner, std::string Name)
   lvk_synth_clamp(&FParams);
 }
 
+void TSound::MayChange() const {
+  if (FOwner) FOwner->MayChange();
+}
+
 bool TSound::Touched(bool Renamed) {
   if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, *this);
   return true;
@@ -64,6 +68,7 @@ std::string TSound::DefaultName(int Count, const std::function<bool(const std::s
 bool TSound::SetName(const std::string& Name, const TSound* Found) {
   CheckItemName(Name, this, Found, "A sound with name \"%s\" already exists");
   if (Name == FName) return false;
+  MayChange();
   FName = Name;
   return true;
 }
@@ -72,6 +77,7 @@ bool TSound::SetParams(const lvk_synth_params_t& Params) {
   lvk_synth_params_t Clamped = Params;
   lvk_synth_clamp(&Clamped);
   if (FKind == TSoundKind::skMade && SameParams(Clamped, FParams)) return false;
+  MayChange();
   FKind = TSoundKind::skMade;
   FParams = Clamped;
   FImported.clear();
@@ -90,6 +96,7 @@ bool TSound::SetImported(std::vector<std::int8_t> Samples) {
   if (Samples.size() > WaveMaxSamples) Samples.resize(WaveMaxSamples);
   Samples.resize((Samples.size() + 3) / 4 * 4, 0);
   if (FKind == TSoundKind::skImported && Samples == FImported) return false;
+  MayChange();
   FKind = TSoundKind::skImported;
   FImported = std::move(Samples);
   FRendered.clear();

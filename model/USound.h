@@ -105,6 +105,8 @@ private:
   // A sound of Owner's list called Name; the reader's, whose record names
   // the sound, so that no default name is looked for.
   TSound(TGame& Owner, std::string Name);
+  // Asked before a change is written: the owner's game, when there is one.
+  void MayChange() const;
   // Marks the owner's game changed, when there is one, and returns true.
   bool Touched(bool Renamed = false);
 

@@ -24,6 +24,7 @@ TTile::TTile(TGame& Owner, std::string Name)
 void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
   if (Name == FName) return;
+  FOwner.MayChange();
   const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
@@ -44,12 +45,14 @@ void TTile::ImportBitmap(const std::string& FileName) {
   // A picture that fails the checks leaves the tile's own: throwing the
   // old one away would lose it unseen, without a change to save or undo.
   if (!Error.empty()) throw EGame(Error);
+  FOwner.MayChange();
   FBitmap = std::move(Loaded);
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TTile::SetBitmap(TPeekBitmap Bitmap) {
   if (Bitmap == FBitmap) return;
+  FOwner.MayChange();
   FBitmap = std::move(Bitmap);
   FOwner.Changed(TChangeKind::Changed, *this);
 }
@@ -57,6 +60,7 @@ void TTile::SetBitmap(TPeekBitmap Bitmap) {
 void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
   Assert(!Color || *Color <= 0xFFFFFF, "UGame");
   if (Color == FTransparentColor) return;
+  FOwner.MayChange();
   FTransparentColor = Color;
   FOwner.Changed(TChangeKind::Changed, *this);
 }

@@ -16,6 +16,7 @@ TVariable::TVariable(TGame& Owner, std::string Name)
 void TVariable::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindVariableByName(Name), "A variable with name \"%s\" already exists");
   if (Name == FName) return;
+  FOwner.MayChange();
   const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
@@ -24,12 +25,14 @@ void TVariable::SetName(const std::string& Name) {
 
 void TVariable::SetInitial(std::int32_t Value) {
   if (Value == FInitial) return;
+  FOwner.MayChange();
   FInitial = Value;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
 void TVariable::SetScope(TVariableScope Scope) {
   if (Scope == FScope) return;
+  FOwner.MayChange();
   FScope = Scope;
   FOwner.Changed(TChangeKind::Changed, *this);
 }

@@ -9,9 +9,21 @@
 #include "model/UBitmap.h"
 #include "model/UDocument.h"
 #include "model/UFiler.h"
+#include "model/UGame.h"
 #include "model/UStream.h"
 
+namespace lvk {
+// What a test may do that the editor may not (a friend of TGame).
+struct TTestAccess {
+  static void ClearModified(TGame& Game) { Game.FModified = false; }
+};
+}  // namespace lvk
+
 namespace lvk::test {
+
+// Resets a scratch game's changed state, so that a test sees what its next
+// step changes.
+inline void ClearModified(TGame& Game) { TTestAccess::ClearModified(Game); }
 
 using TBytes = std::vector<std::uint8_t>;
 

@@ -182,7 +182,7 @@ TEST(Generator, SmallGameGivesTheExpectedFile) {
   TGeneration G;
   TGame Game;
   MakeSmallGame(Game);
-  Game.ClearModified();
+  test::ClearModified(Game);
   G.Run(Game);
   std::string Expected = ReadExpected("GeneratedSmall.txt");
   ASSERT_FALSE(Expected.empty());

@@ -49,11 +49,11 @@ TEST(Actor, NamesTilesAndPictures) {
   EXPECT_EQ(&Game.GetActorBitmap(nullptr), &Game.EmptyBitmap());
   EXPECT_EQ(&Game.GetActorBitmap(A), &Game.NoTileBitmap());
   TTile* T = Game.AddTile();
-  Game.ClearModified();
+  test::ClearModified(Game);
   A->SetTile(T);
   EXPECT_TRUE(Game.Modified());
   EXPECT_EQ(&Game.GetActorBitmap(A), &T->Bitmap());
-  Game.ClearModified();
+  test::ClearModified(Game);
   A->SetTile(T);
   EXPECT_FALSE(Game.Modified());
   A->SetTile(nullptr);
@@ -70,11 +70,11 @@ TEST(Actor, HandlersAndTheirMessages) {
   TActor* A = Game.AddActor();
   EXPECT_EQ(MessageOf([&] { A->GetHandler(-1); }), "Handler index must be >=0 (is -1)");
   EXPECT_EQ(MessageOf([&] { A->GetHandler(0); }), "Event index must be <0 (is 0)");
-  Game.ClearModified();
+  test::ClearModified(Game);
   THandler* H = A->AddHandler();
   EXPECT_TRUE(Game.Modified());
   EXPECT_EQ(H->Event(), nullptr);
-  Game.ClearModified();
+  test::ClearModified(Game);
   H->SetEvent(TEventKey::ClassKind());
   EXPECT_FALSE(Game.Modified());  // its callers mark the change
   ASSERT_NE(H->Event(), nullptr);
@@ -97,13 +97,13 @@ TEST(Actor, ActionsMoveInTheirRunningOrder) {
   TActionBase* Size = H->AddAction(TActionSetSpeedSize::ClassKind());
   TActionBase* Dir = H->AddAction(TActionSetSpeedDir::ClassKind());
   TActionBase* Third = H->AddAction(TActionSetSpeedSize::ClassKind());
-  Game.ClearModified();
+  test::ClearModified(Game);
   H->MoveAction(2, 0);
   EXPECT_TRUE(Game.Modified());
   EXPECT_EQ(H->GetAction(0), Third);
   EXPECT_EQ(H->GetAction(1), Size);
   EXPECT_EQ(H->GetAction(2), Dir);
-  Game.ClearModified();
+  test::ClearModified(Game);
   H->MoveAction(1, 1);
   EXPECT_FALSE(Game.Modified());
   EXPECT_EQ(MessageOf([&] { H->MoveAction(0, 3); }), "Assertion failure (UGame)");

@@ -115,7 +115,7 @@ void ExpectSavesAndLoads(TGame& Game, const test::TTempDir& Dir, const std::stri
 
 template <typename F>
 bool MarksModified(TGame& Game, F Change) {
-  Game.ClearModified();
+  test::ClearModified(Game);
   Change();
   return Game.Modified();
 }
@@ -181,7 +181,7 @@ TEST(Delete, ReferencesGoWithTheItemAndTheRestStays) {
   // Items that are not in the list are programming errors; nothing changes.
   TGame Other;
   TTile* Foreign = Other.AddTile();
-  Game.ClearModified();
+  test::ClearModified(Game);
   EXPECT_EQ(MessageOf([&] { Game.DeleteTile(Foreign); }), Assertion);
   EXPECT_EQ(MessageOf([&] { Game.DeleteTile(nullptr); }), Assertion);
   EXPECT_EQ(MessageOf([&] { Game.DeleteActor(Other.AddActor()); }), Assertion);

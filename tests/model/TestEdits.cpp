@@ -6,6 +6,9 @@
 #include <functional>
 #include <stdexcept>
 
+#include "TestSupport.h"
+#include "behaviour/REventCollision.h"
+#include "behaviour/REventTimer.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
@@ -14,6 +17,8 @@
 #include "model/UGame.h"
 #include "model/UItemCopies.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 
@@ -236,7 +241,7 @@ TEST(Marking, EveryStoringOperationMarksTheGame) {
       {"SetEvent", [&] { Handler->SetEvent(EventKindAt(1)); }, false},
   };
   for (const auto& C : Cases) {
-    Game.ClearModified();
+    test::ClearModified(Game);
     C.Change();
     EXPECT_EQ(Game.Modified(), C.Marks) << C.Name;
   }
@@ -270,4 +275,127 @@ TEST(Copies, BytesThatHoldNoCopyChangeNothing) {
     EXPECT_EQ(Game.ContentBytes(), Before);
   }
   EXPECT_TRUE(HoldsHandler(Handler) && HoldsActions(Actions) && !HoldsHandler(Actions));
+}
+
+namespace {
+
+// A game of a document with one item of every kind to change: two tiles and
+// actors, the first actor with a handler of two actions, a level, a
+// variable and a sound.
+struct Guard : ::testing::Test {
+  TDocument Doc;
+  test::TTempDir Dir;
+  std::string Jasc;
+  TCopyBytes HandlerBytes, ActionBytes;
+  void SetUp() override {
+    RegisterKinds();
+    test::Edit(G(), [&] {
+      G().AddTile();
+      G().AddTile();
+      TActor* Actor = G().AddActor();
+      G().AddActor();
+      Actor->SetTile(G().GetTile(0));
+      THandler* Handler = Actor->AddHandler();
+      Handler->SetEvent(TEventCollision::ClassKind());
+      Handler->AddAction(ActionKindAt(0));
+      Handler->AddAction(ActionKindAt(1));
+      G().AddLevel()->SetSize(4, 3);
+      G().AddVariable();
+      G().AddSound();
+    });
+    Jasc = Dir.File("Black.pal");
+    TGame Black;
+    Black.Palette().FillBlack();
+    Black.Palette().SaveToJascFile(Jasc);
+    HandlerBytes = HandlerCopyBytes(*Handler());
+    ActionBytes = ActionCopyBytes(*Handler(), 0, 2);
+  }
+  TGame& G() { return Doc.Game(); }
+  TTile* Tile() { return G().GetTile(0); }
+  TActor* Actor() { return G().GetActor(0); }
+  THandler* Handler() { return Actor()->GetHandler(0); }
+  TLevel* Level() { return G().GetLevel(0); }
+  TVariable* Variable() { return G().GetVariable(0); }
+  TSound* Sound() { return G().GetSound(0); }
+  TPalette& Palette() { return G().Palette(); }
+};
+
+}  // namespace
+
+// Every way to change the content asks before it writes: outside an edit it
+// fails and leaves the game as it was to the byte; inside one it changes it.
+TEST_F(Guard, EveryChangeIsRefusedOutsideAnEditBeforeItWrites) {
+  const struct {
+    const char* Name;
+    std::function<void()> Change;
+  } Cases[] = {
+      {"SetTitle", [&] { G().SetTitle("Loose"); }},
+      {"AddTile", [&] { G().AddTile(); }},
+      {"DeleteTile", [&] { G().DeleteTile(Tile()); }},
+      {"DuplicateTile", [&] { G().DuplicateTile(Tile()); }},
+      {"AddActor", [&] { G().AddActor(); }},
+      {"DeleteActor", [&] { G().DeleteActor(Actor()); }},
+      {"DuplicateActor", [&] { G().DuplicateActor(Actor()); }},
+      {"AddLevel", [&] { G().AddLevel(); }},
+      {"DeleteLevel", [&] { G().DeleteLevel(Level()); }},
+      {"DuplicateLevel", [&] { G().DuplicateLevel(Level()); }},
+      {"AddVariable", [&] { G().AddVariable(); }},
+      {"DeleteVariable", [&] { G().DeleteVariable(Variable()); }},
+      {"DuplicateVariable", [&] { G().DuplicateVariable(Variable()); }},
+      {"MoveVariable", [&] { G().DuplicateVariable(Variable()), G().MoveVariable(0, 1); }},
+      {"AddSound", [&] { G().AddSound(); }},
+      {"DeleteSound", [&] { G().DeleteSound(Sound()); }},
+      {"DuplicateSound", [&] { G().DuplicateSound(Sound()); }},
+      {"Tile SetName", [&] { Tile()->SetName("tLoose"); }},
+      {"Tile SetBitmap", [&] { Tile()->SetBitmap(G().NoTileBitmap()); }},
+      {"Tile SetTransparentColor", [&] { Tile()->SetTransparentColor(0x123456); }},
+      {"Actor SetName", [&] { Actor()->SetName("aLoose"); }},
+      {"Actor SetSolid", [&] { Actor()->SetSolid(!Actor()->Solid()); }},
+      {"Actor SetTile", [&] { Actor()->SetTile(G().GetTile(1)); }},
+      {"Actor SetSize", [&] { Actor()->SetSize(16, 16); }},
+      {"Actor AddAnimation", [&] { Actor()->AddAnimation(); }},
+      {"Actor AddHandler", [&] { Actor()->AddHandler()->SetEvent(EventKindAt(0)); }},
+      {"Actor DeleteHandler", [&] { Actor()->DeleteHandler(Handler()); }},
+      {"Handler SetEvent", [&] { Handler()->SetEvent(TEventTimer::ClassKind()); }},
+      {"Handler SetComment", [&] { Handler()->SetComment("Loose"); }},
+      {"Handler AddAction", [&] { Handler()->AddAction(ActionKindAt(0)); }},
+      {"Handler MoveAction", [&] { Handler()->MoveAction(0, 1); }},
+      {"Handler DeleteAction", [&] { Handler()->DeleteAction(0); }},
+      {"Action SetValue", [&] { Handler()->GetAction(0)->SetValue(0, "7"); }},
+      {"Event setting", [&] { static_cast<TEventCollision*>(Handler()->Event())->SetOverlap(false); }},
+      {"Event SetAnySolid", [&] { static_cast<TEventCollision*>(Handler()->Event())->SetAnySolid(); }},
+      {"Event SetOtherActor", [&] { static_cast<TEventCollision*>(Handler()->Event())->SetOtherActor(*G().GetActor(1)); }},
+      {"PasteHandler", [&] { PasteHandler(*G().GetActor(1), HandlerBytes); }},
+      {"PasteActions", [&] { PasteActions(*Handler(), 1, ActionBytes); }},
+      {"Level SetName", [&] { Level()->SetName("lLoose"); }},
+      {"Level SetSize", [&] { Level()->SetSize(5, 5); }},
+      {"Level SetCell", [&] { Level()->SetCell(1, 1, Actor()); }},
+      {"Level SetMusic", [&] { Level()->SetMusic(Sound()); }},
+      {"Level SetCamera", [&] { Level()->SetCamera({Actor(), 16, 16, true, false}); }},
+      {"Variable SetName", [&] { Variable()->SetName("vLoose"); }},
+      {"Variable SetInitial", [&] { Variable()->SetInitial(42); }},
+      {"Variable SetScope", [&] { Variable()->SetScope(TVariableScope::Instance); }},
+      {"Sound SetName", [&] { Sound()->SetName("sLoose"); }},
+      {"Sound SetPreset", [&] { Sound()->SetPreset(1); }},
+      {"Sound SetImported", [&] { Sound()->SetImported({1, 2, 3, 4}); }},
+      {"Palette SetEntryColor", [&] { Palette().SetEntryColor(0, RGB(1, 2, 3)); }},
+      {"Palette FillBlack", [&] { Palette().FillBlack(); }},
+      {"Palette DeleteRange", [&] { Palette().DeleteRange(0, 1); }},
+      {"Palette InsertRange", [&] { Palette().InsertRange(0, 0); }},
+      {"Palette MoveEntry", [&] { Palette().MoveEntry(0, 2); }},
+      {"Palette RemoveDuplicates", [&] { Palette().RemoveDuplicates(0, 0xFF); }},
+      {"Palette LoadFromJascFile", [&] { Palette().LoadFromJascFile(Jasc); }},
+  };
+  for (const auto& C : Cases) {
+    const test::TBytes Before = G().ContentBytes();
+    EXPECT_THROW(C.Change(), EAssertionFailed) << C.Name;
+    EXPECT_EQ(G().ContentBytes(), Before) << C.Name << " wrote before it was refused";
+    {
+      TEdit Edit(G(), C.Name);
+      C.Change();
+    }
+    EXPECT_NE(G().ContentBytes(), Before) << C.Name << " changed nothing inside an edit";
+    ASSERT_TRUE(Doc.Undo()) << C.Name;
+    ASSERT_EQ(G().ContentBytes(), Before) << C.Name;
+  }
 }

@@ -60,7 +60,7 @@ TEST(Game, SettersMarkOnlyRealChanges) {
   EXPECT_FALSE(Game.Modified());
   Game.SetTitle("Space");
   EXPECT_TRUE(Game.Modified());
-  Game.ClearModified();
+  test::ClearModified(Game);
   Game.SetFileName("/tmp/x.lvk");
   EXPECT_TRUE(Game.Modified());
   EXPECT_EQ(Game.FileName(), "/tmp/x.lvk");
@@ -108,7 +108,7 @@ TEST(Game, NamesFollowTheRules) {
   TGame Game;
   TTile* First = Game.AddTile();
   TTile* Second = Game.AddTile();
-  Game.ClearModified();
+  test::ClearModified(Game);
   First->SetName("tTile1");
   EXPECT_FALSE(Game.Modified());
   First->SetName("TTILE1");  // a change of case only is a change
@@ -400,7 +400,7 @@ TEST(ProjectFile, FailedSaveKeepsTheOldFile) {
   std::filesystem::create_directory(Dir.File("folder.lvk"));
   TGame Other;
   Other.SetFileName(Dir.File("folder.lvk"));
-  Other.ClearModified();
+  test::ClearModified(Other);
   EXPECT_THROW(Other.Save(), EFileError);
   EXPECT_TRUE(std::filesystem::is_directory(Dir.File("folder.lvk")));
   EXPECT_EQ(Other.Revision(), 1);

@@ -45,7 +45,7 @@ TEST(Level, SizesAndCells) {
   L->SetSize(32, 24);
   for (int R = 0; R < 24; ++R)
     for (int C = 0; C < 32; ++C) L->SetCell(C, R, (C + R) % 2 ? A : B);
-  Game.ClearModified();
+  test::ClearModified(Game);
   L->SetCell(1, 0, A);
   EXPECT_FALSE(Game.Modified());
   L->SetCell(1, 0, nullptr);
@@ -61,7 +61,7 @@ TEST(Level, SizesAndCells) {
   EXPECT_EQ(L->GetCell(15, 7), B);
   EXPECT_EQ(L->GetCell(16, 7), nullptr);
   EXPECT_EQ(L->GetCell(0, 8), nullptr);
-  Game.ClearModified();
+  test::ClearModified(Game);
   L->SetSize(32, 24);
   EXPECT_TRUE(Game.Modified());  // also for the same size
   L->SetSize(0, 0);

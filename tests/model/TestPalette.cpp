@@ -22,7 +22,7 @@ void SetColors(TGame& Game, std::initializer_list<TColor> Colors) {
   P.InsertRange(0, static_cast<int>(Colors.size()) - 1);
   int i = 0;
   for (TColor C : Colors) P.SetEntryColor(i++, C);
-  Game.ClearModified();
+  test::ClearModified(Game);
 }
 
 std::vector<TColor> Colors(const TPalette& P) {
@@ -75,7 +75,7 @@ TEST(Palette, InsertAndDeleteRanges) {
   ASSERT_EQ(P.Count(), 254);
   P.InsertRange(5, 9);
   EXPECT_EQ(P.Count(), 256);  // only the free room
-  Game.ClearModified();
+  test::ClearModified(Game);
   P.InsertRange(0, 3);
   EXPECT_EQ(P.Count(), 256);
   EXPECT_TRUE(Game.Modified());  // marked although nothing was inserted
@@ -97,7 +97,7 @@ TEST(Palette, MoveEntryEndsInFrontOfTheTarget) {
   SetColors(Game, {A, B, C, D, E});
   Game.Palette().MoveEntry(3, 1);
   EXPECT_EQ(Colors(Game.Palette()), (std::vector<TColor>{A, D, B, C, E}));
-  Game.ClearModified();
+  test::ClearModified(Game);
   Game.Palette().MoveEntry(2, 2);
   EXPECT_FALSE(Game.Modified());
   EXPECT_EQ(Colors(Game.Palette()), (std::vector<TColor>{A, D, B, C, E}));
@@ -180,7 +180,7 @@ TEST(PaletteRecord, WhiteOnlyBytesAndRoundTrip) {
   TMemoryStream S(RecordOf(TGame().Palette()));
   TReader R(S);
   Copy.Palette().DeleteRange(0, 9);
-  Copy.ClearModified();
+  test::ClearModified(Copy);
   Copy.Palette().LoadFromStream(S, R);
   EXPECT_TRUE(Copy.Modified());
   EXPECT_EQ(Colors(Copy.Palette()), Colors(TGame().Palette()));

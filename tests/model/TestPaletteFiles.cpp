@@ -101,7 +101,7 @@ TEST(PaletteFileNumbers, TakeDecimalAndTakeHex) {
 }
 
 TEST_F(PaletteFile, JascExportOfDefaultPalette) {
-  Game.ClearModified();
+  test::ClearModified(Game);
   std::string Path = Dir.File("default.pal");
   Game.Palette().SaveToJascFile(Path);
   EXPECT_FALSE(Game.Modified());
@@ -146,7 +146,7 @@ TEST_F(PaletteFile, TextRoundTripsForEveryCount) {
       std::string Path = Dir.File("round.pal");
       (P.*F.Save)(Path);
       P.FillBlack();
-      Game.ClearModified();
+      test::ClearModified(Game);
       (P.*F.Load)(Path);
       ASSERT_EQ(Colors(P), Want) << N;
       EXPECT_TRUE(Game.Modified());
@@ -322,7 +322,7 @@ TEST_F(PaletteFile, BitmapRoundTrips) {
     SetColors(P, Want);
     P.SaveToBitmapFile(Path, N % 2 ? 16 : 18, N % 2 ? 16 : 15);
     P.FillBlack();
-    Game.ClearModified();
+    test::ClearModified(Game);
     EXPECT_FALSE(P.LoadFromBitmapFile(Path));
     ASSERT_EQ(Colors(P), Want) << N;
     EXPECT_TRUE(Game.Modified());

@@ -161,7 +161,7 @@ TEST(TileImport, GoodPicturesReplaceTheQuestionMark) {
   TGame Game;
   TTile* Tile = Game.AddTile();
   test::SolidBitmap(8, 8, 24, 0x0000FF).SaveToFile(Dir.File("red.bmp"));
-  Game.ClearModified();
+  test::ClearModified(Game);
   Tile->ImportBitmap(Dir.File("red.bmp"));
   EXPECT_TRUE(Game.Modified());
   EXPECT_EQ(Tile->Bitmap().GetColor(7, 7), 0x0000FFu);
@@ -183,7 +183,7 @@ TEST(TileImport, FailuresInTheirPrecedence) {
   auto Import = [&](const TPeekBitmap& B) {
     // A picture that fails keeps the tile's own.
     B.SaveToFile(Dir.File("in.bmp"));
-    Game.ClearModified();
+    test::ClearModified(Game);
     std::string M = ImportMessage(*Tile, Dir.File("in.bmp"));
     EXPECT_EQ(Tile->Bitmap(), Good) << M;
     EXPECT_FALSE(Game.Modified()) << M;
@@ -206,7 +206,7 @@ TEST(TileImport, UnreadableFilesLeaveTheTileAlone) {
   test::SolidBitmap(8, 8, 24, 0x00FF00).SaveToFile(Dir.File("good.bmp"));
   Tile->ImportBitmap(Dir.File("good.bmp"));
   const TPeekBitmap Before = Tile->Bitmap();
-  Game.ClearModified();
+  test::ClearModified(Game);
   test::WriteBytes(Dir.File("text.bmp"), TBytes{'h', 'e', 'l', 'l', 'o'});
   EXPECT_EQ(ImportMessage(*Tile, Dir.File("text.bmp")), "Bitmap image is not valid");
   EXPECT_THROW(Tile->ImportBitmap(Dir.File("missing.bmp")), EFileError);

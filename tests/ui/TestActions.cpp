@@ -50,7 +50,7 @@ struct Actions : ::testing::Test {
     Frame.show();
     Frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame));
-    Game.ClearModified();
+    test::ClearModified(Game);
   }
   TActionSpeed* Speed(int i) { return static_cast<TActionSpeed*>(Handler->GetAction(i)); }
   QStringList Texts() {
@@ -81,7 +81,7 @@ TEST_F(Actions, ValuesAreWholeNumbersAndOnlyTheyAreStored) {
   EXPECT_EQ(Frame.lbxActions->item(0)->text(), "SetSpeedSize(-16, 0, relative)");
 
   // Not a number: typed, but never stored; leaving the field shows the value again.
-  Game.ClearModified();
+  test::ClearModified(Game);
   Type(Frame.edtArg2, "3.5");
   Frame.edtArg1->setFocus();
   EXPECT_EQ(Speed(0)->Arg2(), "");
@@ -90,7 +90,7 @@ TEST_F(Actions, ValuesAreWholeNumbersAndOnlyTheyAreStored) {
   // An empty text is 0 and may be stored; the same text again changes nothing.
   Type(Frame.edtArg1, "");
   EXPECT_EQ(Speed(0)->Arg1(), "");
-  Game.ClearModified();
+  test::ClearModified(Game);
   Type(Frame.edtArg1, "");
   EXPECT_FALSE(Game.Modified());
 }
@@ -243,7 +243,7 @@ TEST(ActionsInThePane, TheHandlerPaneListsItsHandlersActions) {
   THandler* Handler = Main.tsHandler->Handler();
   EXPECT_EQ(Main.tsHandler->fraActions->Handler(), Handler);
   EXPECT_EQ(Main.tsHandler->fraActions->lbxActions->count(), 2);
-  Main.Game().ClearModified();
+  test::ClearModified(Main.Game());
   Main.tsHandler->fraActions->AddAction(ActionKindCount() - 1);
   EXPECT_EQ(Handler->ActionCount(), 3);
   EXPECT_TRUE(Main.Game().Modified());

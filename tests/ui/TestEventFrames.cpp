@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "TScriptedDialogs.h"
+#include "TestSupport.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventDestroy.h"
@@ -72,7 +73,7 @@ struct EventFrames : ::testing::Test {
   // A frame for the handler's event as it is now.
   template <class TFrame>
   TFrame* Build() {
-    Game.ClearModified();
+    test::ClearModified(Game);
     QWidget* Frame = CreateEventEditor(*Handler->Event(), &Host, [this](const QString& S) { Summaries << S; });
     Host.show();
     Host.layout()->activate();
@@ -87,7 +88,7 @@ struct EventFrames : ::testing::Test {
   }
   // Clicks a control and tells whether the game was marked changed by it.
   bool ClickMarks(QAbstractButton* Button) {
-    Game.ClearModified();
+    test::ClearModified(Game);
     QTest::mouseClick(Button, Qt::LeftButton);
     return Game.Modified();
   }
@@ -235,7 +236,7 @@ TEST_F(EventFrames, CollisionFrameChoosesActorAndStyle) {
   EXPECT_TRUE(Frame->rbutOverlap->isChecked());
 
   // Choosing the actor that is already the other one changes nothing.
-  Game.ClearModified();
+  test::ClearModified(Game);
   emit List->activated(1);
   EXPECT_FALSE(Game.Modified());
   EXPECT_TRUE(Summaries.isEmpty());
@@ -385,7 +386,7 @@ struct EventSelector : ::testing::Test {
     Handler = Actor->AddHandler();
     Handler->SetEvent(TEventTouch::ClassKind());
     static_cast<TEventTouch*>(Handler->Event())->SetAreas(0b11);
-    Game.ClearModified();
+    test::ClearModified(Game);
   }
   void Open() {
     Dialog = std::make_unique<TfrmEventSelector>();
@@ -428,7 +429,7 @@ TEST_F(EventSelector, ChoosingAnotherKindGivesItsDefaults) {
   EXPECT_TRUE(Game.Modified());
 
   // From there, OnTouch again by its button: the old areas are gone.
-  Game.ClearModified();
+  test::ClearModified(Game);
   Open();
   EXPECT_TRUE(Dialog->KindButtons[2]->isChecked());
   QTest::mouseClick(Dialog->KindButtons[3], Qt::LeftButton);

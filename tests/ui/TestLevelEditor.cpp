@@ -61,7 +61,7 @@ struct LevelEditor : ::testing::Test {
     Dlg.show();
     Dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Dlg));
-    Game.ClearModified();
+    test::ClearModified(Game);
   }
   void Choose(int Entry) {
     QListWidget* List = Dlg.lbxActors;
@@ -196,7 +196,7 @@ TEST_F(LevelEditor, DragPreviewsThenFillsTheRectangle) {
   EXPECT_TRUE(Game.Modified());
 
   // The same actor again changes nothing, so the document stays unchanged.
-  Game.ClearModified();
+  test::ClearModified(Game);
   Click(3, 3);
   EXPECT_EQ(CellsWith(Wall), Filled);
   EXPECT_FALSE(Game.Modified());
@@ -225,7 +225,7 @@ TEST_F(LevelEditor, KeysMoveWithoutPlacingAndSpacePlaces) {
   Open();
   Choose(2);
   Click(3, 5);
-  Game.ClearModified();
+  test::ClearModified(Game);
   EXPECT_TRUE(Grid->hasFocus());
   // Walking over the Hero leaves him there and places nothing.
   for (int i = 0; i < 3; ++i) QTest::keyClick(Grid, Qt::Key_Right);
@@ -263,7 +263,7 @@ TEST_F(LevelEditor, ClickWithoutAChosenActorOnlyAsks) {
   QTest::mouseClick(List->viewport(), Qt::LeftButton, Qt::ControlModifier, List->visualItemRect(List->item(0)).center());
   ASSERT_TRUE(List->selectedItems().isEmpty());
   Level->SetCell(1, 1, Hero);
-  Game.ClearModified();
+  test::ClearModified(Game);
   Click(1, 1);
   EXPECT_EQ(Dialogs.LastText(), "First select an Actor");
   EXPECT_EQ(Level->GetCell(1, 1), Hero);

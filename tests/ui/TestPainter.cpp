@@ -85,6 +85,15 @@ struct Painter : ::testing::Test {
     QApplication::setActiveWindow(Dlg);
     return QTest::qWaitForWindowActive(Dlg) && QApplication::activeWindow() == Dlg;
   }
+  // A 16x16 actor with one animation of two empty frames.
+  TActor* AddHeroOfTwoFrames() {
+    TEdit Edit(Game(), "Test");
+    TActor* Hero = Game().AddActor();
+    Hero->SetSize(16, 16);
+    Hero->AddAnimation();
+    Hero->AddFrame(0);
+    return Hero;
+  }
   QWidget* Canvas() { return Dlg->imgCanvas; }
   QPoint At(int X, int Y) { return {X * 16 + 8, Y * 16 + 8}; }
   void Drag(QPoint From, QPoint To, Qt::MouseButton Button = Qt::LeftButton) {
@@ -314,14 +323,7 @@ TEST_F(Painter, TheTreeMenuPaintsATileAndUndoStopsAtThePaintersOpening) {
 }
 
 TEST_F(Painter, AFrameIsPaintedAcrossItsTilesWithThePreviousFrameUnderIt) {
-  TActor* Hero = nullptr;
-  {
-    TEdit Edit(Game(), "Test");
-    Hero = Game().AddActor();
-    Hero->SetSize(16, 16);
-    Hero->AddAnimation();
-    Hero->AddFrame(0);
-  }
+  TActor* Hero = AddHeroOfTwoFrames();
   ASSERT_EQ(Hero->FrameCount(0), 2);
   std::unique_ptr<QMenu> Menu(Main.CreateNodeMenu(Main.NodeOf(Hero)));
   QAction* Paint = Menu->findChild<QAction*>("mnuNodePaintFrames");
@@ -374,14 +376,7 @@ TEST_F(Painter, AFrameIsPaintedAcrossItsTilesWithThePreviousFrameUnderIt) {
 // its button, its context menu and a double-click; a 16x16 frame is painted
 // across its four cells, one undo step per stroke, and the strip follows.
 TEST_F(Painter, TheActorPanePaintsItsSelectedFrame) {
-  TActor* Hero = nullptr;
-  {
-    TEdit Edit(Game(), "Test");
-    Hero = Game().AddActor();
-    Hero->SetSize(16, 16);
-    Hero->AddAnimation();
-    Hero->AddFrame(0);
-  }
+  TActor* Hero = AddHeroOfTwoFrames();
   Main.SelectNode(Main.NodeOf(Hero));
   TActorLookPanel& Look = *Main.tsActor->pnlLook;
   ASSERT_EQ(Look.lstFrames->count(), 2);

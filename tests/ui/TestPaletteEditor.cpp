@@ -50,7 +50,7 @@ struct PaletteEditor : ::testing::Test {
 
   void SetUp() override { Open(); }
   void Open() {
-    Game.ClearModified();
+    test::ClearModified(Game);
     Dlg.SetPalette(&Game.Palette());
     Dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
@@ -228,7 +228,7 @@ TEST_F(PaletteEditor, CtrlDragMovesAnEntryInFrontOfTheDropCell) {
 }
 
 TEST_F(PaletteEditor, DropsOnInactiveCellsAndDragsFromThemAreRefused) {
-  Game.ClearModified();
+  test::ClearModified(Game);
   CtrlDrag({10, 0}, {0, 13});  // entry 234, the first inactive one
   EXPECT_EQ(Colors(Pal()), DefaultColors());
   EXPECT_FALSE(Game.Modified());

@@ -448,7 +448,7 @@ TEST(PlayFromMainWindow, StartsAtTheSelectedLevel) {
   EXPECT_EQ(Main.PlayWindow(), nullptr);
 
   // A new game has nothing to play, and says so as the DS would.
-  Main.Game().ClearModified();
+  test::ClearModified(Main.Game());
   Main.mnuNewClick();
   Main.mnuPlay->trigger();
   ASSERT_NE(Main.PlayWindow(), nullptr);

@@ -140,10 +140,10 @@ bool TfrmEventSelector::eventFilter(QObject* Watched, QEvent* Event) {
 
 void TfrmEventSelector::ChooseKind(const lvk::TEventKind& Kind) {
   if (FHandler && (!FHandler->Event() || &FHandler->Event()->Kind() != &Kind)) {
-    // A new event does not mark the game itself: the step does.
+    // A new event tells without marking the game; the handler's change marks it.
     lvk::TEdit Edit(FHandler->Actor().Owner(), "Change event");
     FHandler->SetEvent(Kind);
-    FHandler->Actor().Owner().MarkModified();
+    FHandler->Changed();
   }
   accept();
 }

@@ -2,7 +2,6 @@
 
 #include <QLayout>
 #include <QVBoxLayout>
-#include <array>
 
 #include "behaviour/REventAnimationEnd.h"
 #include "behaviour/REventCollision.h"
@@ -39,8 +38,9 @@ struct TEditorEntry {
 };
 
 // Built on first use: the kinds are function-local singletons themselves.
+// A kind missing here shows no frame (a test walks the registered kinds).
 const auto& EditorTable() {
-  static const std::array<TEditorEntry, 9> Table{{
+  static const TEditorEntry Table[] = {
       {lvk::TEventCreate::ClassKind(), &Make<lvk::TEventCreate, TfraEventCreate>},
       {lvk::TEventDestroy::ClassKind(), &Make<lvk::TEventDestroy, TfraEventDestroy>},
       {lvk::TEventKey::ClassKind(), &Make<lvk::TEventKey, TfraEventkey>},
@@ -50,7 +50,7 @@ const auto& EditorTable() {
       {lvk::TEventKeyHeld::ClassKind(), &Make<lvk::TEventKeyHeld, TfraEventKeyHeld>},
       {lvk::TEventTimer::ClassKind(), &Make<lvk::TEventTimer, TfraEventTimer>},
       {lvk::TEventAnimationEnd::ClassKind(), &Make<lvk::TEventAnimationEnd, TfraEventAnimationEnd>},
-  }};
+  };
   return Table;
 }
 

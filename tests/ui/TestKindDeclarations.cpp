@@ -1,0 +1,163 @@
+// Each kind is declared once, in its module: what the other places hold of it
+// (its icon, its event frame, its help page, its number in the engine's
+// tables and the engine's check of the values it stores there) must agree
+// with that declaration. The registered kinds are walked, so a new kind is
+// checked without touching this test.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "TScriptedDialogs.h"
+#include "generator/UGameTables.h"
+#include "model/UActor.h"
+#include "model/UBitmap.h"
+#include "model/UGame.h"
+#include "model/UKinds.h"
+#include "ui/common/UHelp.h"
+#include "ui/events/UEventEditors.h"
+
+using namespace lvk;
+
+namespace {
+
+bool HasHelpPage(const std::string& Prefix, const std::string& Name) {
+  const QDir Pages(QCoreApplication::applicationDirPath() + "/help");
+  return QFileInfo::exists(Pages.filePath(QString::fromStdString(Prefix + Name).toLower() + ".htm"));
+}
+
+void ExpectIcon(const TPeekBitmap& Icon, const std::string& Name, std::vector<const TPeekBitmap*>& Seen) {
+  EXPECT_EQ(Icon.Width(), 16) << Name;
+  EXPECT_EQ(Icon.Height(), 16) << Name;
+  for (const TPeekBitmap* Other : Seen) EXPECT_FALSE(Icon == *Other) << Name << " shares its icon";
+  Seen.push_back(&Icon);
+}
+
+// The engine's code of every kind lies in 0..Count-1, no two kinds share
+// one, and every code the engine plays has its kind.
+template <typename TKind>
+void ExpectCodes(int KindCount, const TKind& (*At)(int), const TKind* (*ByCode)(int), int Count) {
+  std::set<int> Codes;
+  for (int i = 0; i < KindCount; ++i) {
+    const TKind& Kind = At(i);
+    const TEngineCode Code = Kind.EngineCode();
+    EXPECT_TRUE(Code.Code >= 0 && Code.Code < Count) << Kind.DisplayName() << " has no engine number";
+    EXPECT_EQ(ByCode(Code.Code), &Kind) << Kind.DisplayName() << " shares its number " << Code.Code;
+    EXPECT_NE(std::string(Code.Name), "") << Kind.DisplayName();
+    Codes.insert(Code.Code);
+  }
+  EXPECT_EQ(static_cast<int>(Codes.size()), Count) << "an engine number without its kind";
+}
+
+// Tables with one actor of one handler of one action, and Counts of the items
+// an action names (the same count for each unless given).
+struct TTables {
+  TGameTables T;
+  explicit TTables(std::map<TValueType, int> Counts = {}, int Others = 1) {
+    auto Of = [&](TValueType Type) { return Counts.count(Type) ? Counts[Type] : Others; };
+    T.Actors.resize(static_cast<std::size_t>(Of(TValueType::Actor)));
+    T.Actors[0].handler_count = 1;
+    T.Handlers.push_back({});
+    T.Handlers[0].action_count = 1;
+    T.Actions.push_back({});
+    T.TileCount = static_cast<std::uint16_t>(Of(TValueType::Tile));
+    T.Variables.resize(static_cast<std::size_t>(Of(TValueType::Variable)), {0, LVK_SCOPE_GAME});
+    T.Texts.resize(static_cast<std::size_t>(Of(TValueType::Text)));
+    T.SoundCount = static_cast<std::uint16_t>(Of(TValueType::Sound));
+  }
+  bool Check() const {
+    const lvk_game_t Game = T.Game();
+    return lvk_game_check(&Game) != 0;
+  }
+};
+
+// The value types an action stores as a number of another item in its
+// entry's ref, which the engine must check against that item's count.
+bool NamesItem(TValueType Type) {
+  return Type == TValueType::Variable || Type == TValueType::Actor || Type == TValueType::Tile ||
+         Type == TValueType::Text || Type == TValueType::Sound;
+}
+
+}  // namespace
+
+TEST(KindDeclarations, EveryEventKindHasItsIconFrameHelpNumberAndCheck) {
+  TScriptedDialogs Dialogs;
+  TGame Game;
+  THandler* Handler = Game.AddActor()->AddHandler();
+  std::vector<const TPeekBitmap*> Icons;
+  for (int i = 0; i < EventKindCount(); ++i) {
+    const TEventKind& Kind = EventKindAt(i);
+    const std::string Name = Kind.DisplayName();
+    ExpectIcon(Kind.Icon(), Name, Icons);
+    EXPECT_TRUE(HasHelpPage("event-", Name)) << Name << " has no help page";
+    Handler->SetEvent(Kind);
+    QWidget Host;
+    std::unique_ptr<QWidget> Frame(CreateEventEditor(*Handler->Event(), &Host, {}));
+    EXPECT_NE(Frame, nullptr) << Name << " has no editor frame";
+    if (Frame) {
+      EXPECT_EQ(NearestHelpKeyword(Frame.get()), "event-" + QString::fromStdString(Name).toLower()) << Name;
+    }
+
+    // An event naming another actor has that actor checked by the engine;
+    // any other leaves the field alone.
+    TTables Tables;
+    Tables.T.Handlers[0].event = static_cast<std::uint8_t>(Kind.EngineCode().Code);
+    EXPECT_TRUE(Tables.Check()) << Name;
+    Tables.T.Handlers[0].other = static_cast<std::uint16_t>(Tables.T.Actors.size());
+    EXPECT_EQ(Tables.Check(), !Handler->Event()->NamesActor()) << Name << ": the engine's check of its other actor";
+  }
+  ExpectCodes<TEventKind>(EventKindCount(), &EventKindAt, &FindEventKindByCode, LVK_EVENT_KINDS);
+}
+
+TEST(KindDeclarations, EveryActionKindHasItsIconHelpNumberAndCheck) {
+  TGame Game;
+  THandler* Handler = Game.AddActor()->AddHandler();
+  std::vector<const TPeekBitmap*> Icons;
+  for (int i = 0; i < EventKindCount(); ++i) Icons.push_back(&EventKindAt(i).Icon());
+  for (int i = 0; i < ActionKindCount(); ++i) {
+    const TActionKind& Kind = ActionKindAt(i);
+    const std::string Name = Kind.DisplayName();
+    ExpectIcon(Kind.Icon(), Name, Icons);
+    EXPECT_TRUE(HasHelpPage("action-", Name)) << Name << " has no help page";
+
+    // The engine checks the item an action names against that item's count
+    // (not another's), and a comparison against the comparisons; an action
+    // naming nothing takes any ref.
+    std::unique_ptr<TActionBase> Action(Kind.Create(*Handler));
+    std::optional<TValueType> Named;
+    bool Compares = false;
+    for (int v = 0; v < Action->ValueCount(); ++v) {
+      const TValueType Type = Action->ValueInfo(v).Type;
+      if (NamesItem(Type)) Named = Type;
+      Compares = Compares || Type == TValueType::Compare;
+    }
+    auto Entry = [&](TTables& Tables) -> lvk_action_t& {
+      Tables.T.Actions[0].kind = static_cast<std::uint8_t>(Kind.EngineCode().Code);
+      return Tables.T.Actions[0];
+    };
+    TTables Valid;
+    Entry(Valid);
+    EXPECT_TRUE(Valid.Check()) << Name;
+    TTables Beyond;
+    Entry(Beyond).ref = 1;
+    EXPECT_EQ(Beyond.Check(), !Named) << Name << ": the engine's check of the item it names";
+    if (Named) {
+      TTables Others({{*Named, 2}}, 1);
+      Entry(Others).ref = 1;
+      EXPECT_TRUE(Others.Check()) << Name << ": checked against another item's count";
+      TTables Own({{*Named, 1}}, 2);
+      Entry(Own).ref = 1;
+      EXPECT_FALSE(Own.Check()) << Name << ": checked against another item's count";
+    }
+    TTables Comparison;
+    Entry(Comparison).op = LVK_COMPARE_AT_LEAST + 1;
+    EXPECT_EQ(Comparison.Check(), !Compares) << Name << ": the engine's check of its comparison";
+  }
+  ExpectCodes<TActionKind>(ActionKindCount(), &ActionKindAt, &FindActionKindByCode, LVK_ACTION_KINDS);
+}
