@@ -18,6 +18,7 @@
 #include <set>
 
 #include "TScriptedDialogs.h"
+#include "TShownWindow.h"
 #include "TestSupport.h"
 #include "model/UActor.h"
 #include "model/UAnimation.h"
@@ -433,4 +434,22 @@ TEST_F(Painter, TheActorPanePaintsItsSelectedFrame) {
   EXPECT_NE(Look.lstFrames->item(1)->icon().pixmap(32).toImage(), Before.pixmap(32).toImage())
       << "the strip shows the painted frame";
   EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+// The painter's window shows each stroke, its undo and its redo as they
+// happen, with no repaint asked for by the test.
+TEST_F(Painter, TheWindowShowsEveryStrokeItsUndoAndRedo) {
+  PaintNewTile([&] {
+    Key(Qt::Key_B);
+    Drag({1, 1}, {5, 1});
+    const TPixels Painted = Pixels();
+    ASSERT_NE(Painted, TPixels(8, 8));
+    EXPECT_TRUE(ShowsWhatItPaints(*Dlg)) << "stroke";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Pixels(), TPixels(8, 8));
+    EXPECT_TRUE(ShowsWhatItPaints(*Dlg)) << "undo";
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Pixels(), Painted);
+    EXPECT_TRUE(ShowsWhatItPaints(*Dlg)) << "redo";
+  });
 }

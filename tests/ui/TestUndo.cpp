@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "TScriptedDialogs.h"
+#include "TShownWindow.h"
 #include "TestSupport.h"
 #include "behaviour/REventCollision.h"
 #include "behaviour/UBehaviour.h"
@@ -444,16 +445,7 @@ TEST_F(Undo, TheLayoutEditorShowsEveryUndoAndRedoAsItHappens) {
   Select(Level);
   WhenModal<TfrmLevelEditor>([&](TfrmLevelEditor& Editor) {
     TLayoutGrid* Grid = Editor.grdLayout;
-    auto ShowsTheModel = [&] {
-      QTest::qWait(30);  // the repaints the changes asked for, and no other
-      const QRect View = Grid->viewport()->rect();
-      const QImage Shown = Editor.screen()
-                               ->grabWindow(Editor.winId())
-                               .toImage()
-                               .copy(QRect(Grid->viewport()->mapTo(&Editor, View.topLeft()), View.size()))
-                               .convertToFormat(QImage::Format_RGB32);
-      return Shown == Grid->viewport()->grab(View).toImage().convertToFormat(QImage::Format_RGB32);
-    };
+    auto ShowsTheModel = [&] { return ShowsWhatItPaints(Editor, Grid->viewport()); };
     const QPoint Cells[] = {{2, 2}, {5, 3}, {9, 6}};
     std::vector<TActor*> Before, After;
     for (const QPoint& C : Cells) {
@@ -479,5 +471,26 @@ TEST_F(Undo, TheLayoutEditorShowsEveryUndoAndRedoAsItHappens) {
     Editor.reject();
   });
   Main.tsLevel->butEditLayoutClick();
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+// The palette editor's window shows a colour's change, its undo and its
+// redo as they happen: the grid and the sliders follow the model.
+TEST_F(Undo, ThePaletteEditorShowsEveryChangeItsUndoAndRedo) {
+  Main.SelectNode(Main.TilesNode());
+  WhenModal<TfrmPaletteEditor>([&](TfrmPaletteEditor& Editor) {
+    Editor.grdPalette->SetSelectedCell(3, 0);
+    Editor.grdPaletteSelectCell(3, 0);
+    const int Red = Editor.barRed->value();
+    Editor.barRed->setValue(Red == 9 ? 10 : 9);
+    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "change";
+    QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Editor.barRed->value(), Red);
+    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "undo";
+    QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(Editor.barRed->value(), Red);
+    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "redo";
+  });
+  Main.tsTiles->butPaletteEditorClick();
   EXPECT_EQ(Dialogs.Unexpected, 0);
 }
