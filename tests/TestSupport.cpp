@@ -26,6 +26,16 @@ void* operator new(std::size_t Size) {
 }
 void operator delete(void* P) noexcept { std::free(P); }
 void operator delete(void* P, std::size_t) noexcept { std::free(P); }
+// The nothrow forms too (std::stable_sort's buffer), or they would come
+// from the library's allocator and go back to this one's.
+void* operator new(std::size_t Size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(Size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* P, const std::nothrow_t&) noexcept { std::free(P); }
 
 namespace lvk::test {
 
