@@ -483,13 +483,13 @@ TEST_F(Undo, ThePaletteEditorShowsEveryChangeItsUndoAndRedo) {
     Editor.grdPaletteSelectCell(3, 0);
     const int Red = Editor.barRed->value();
     Editor.barRed->setValue(Red == 9 ? 10 : 9);
-    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "change";
+    EXPECT_TRUE(ShowsWhatItPaints(Editor, Editor.grdPalette)) << "change";
     QTest::keyClick(&Editor, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Editor.barRed->value(), Red);
-    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "undo";
+    EXPECT_TRUE(ShowsWhatItPaints(Editor, Editor.grdPalette)) << "undo";
     QTest::keyClick(&Editor, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_NE(Editor.barRed->value(), Red);
-    EXPECT_TRUE(ShowsWhatItPaints(Editor)) << "redo";
+    EXPECT_TRUE(ShowsWhatItPaints(Editor, Editor.grdPalette)) << "redo";
   });
   Main.tsTiles->butPaletteEditorClick();
   EXPECT_EQ(Dialogs.Unexpected, 0);
