@@ -161,6 +161,10 @@ TfrmMain::~TfrmMain() {
   // The panes may hold items of the document; they let go before it goes.
   disconnect(FSession, nullptr, this, nullptr);
   ReleasePanes();
+  // A field of a pane losing the focus while the window goes (the window
+  // manager activates another) would finish its edit through this window,
+  // half destroyed by then: the panes' controls say nothing from now on.
+  for (QWidget* Control : pagEditor->findChildren<QWidget*>()) Control->blockSignals(true);
 }
 
 lvk::TDocument& TfrmMain::Document() const { return FSession->Document(); }
