@@ -298,6 +298,8 @@ private:
   // differs from the saved content, and a step the last command made is
   // undone to the content before it and redone to the content after it.
   void CheckDocument();
+  // The game's content as the history records it.
+  lvk::TContent StateNow() const;
   // Each item's record and object: an undo or redo leaves an item whose
   // record it did not change as the same object.
   struct TItemState {
@@ -689,6 +691,11 @@ void TMonkey::CheckDocument() {
     Fail(std::string("the game shows as ") + (Document.Modified() ? "changed" : "saved") + " but its content " +
          (Differs ? "differs from" : "is") + " the saved content");
   const lvk::TUndoHistory& History = Document.History();
+  // Outside an edit the game is what the history's step holds: a change
+  // that made no step would make the next undo put back less than it
+  // took. Said here, at the action that made it, not at that undo.
+  if (!History.IsCurrent(StateNow()))
+    Fail("the last action changed the game without an undo step");
   const int Reached = History.Position() + History.Dropped();
   // One step added by one change: a change that also merged into the step
   // before (a field left by the click that made the step) cannot be
@@ -698,10 +705,12 @@ void TMonkey::CheckDocument() {
     Trace("step " + std::to_string(FSteps) + ": check the step " + Step);
     const TItemStates Done = ItemStates();
     Document.Undo();
+    if (!History.IsCurrent(StateNow())) Fail("one undo of \"" + Step + "\" did not put back the state it recorded");
     if (FMain->Game().ContentBytes() != FBefore) Fail("one undo of \"" + Step + "\" did not give the content before it");
     CheckUntouchedItems(Done, "the undo of \"" + Step + "\"");
     const TItemStates Undone = ItemStates();
     Document.Redo();
+    if (!History.IsCurrent(StateNow())) Fail("a redo of \"" + Step + "\" did not put back the state it recorded");
     CheckUntouchedItems(Undone, "the redo of \"" + Step + "\"");
     if (FMain->Game().ContentBytes() != Now) Fail("a redo of \"" + Step + "\" did not give the content after it");
   }
@@ -709,6 +718,12 @@ void TMonkey::CheckDocument() {
   FBefore = Now;
   FReached = Reached;
   FRecords = History.Records();
+}
+
+lvk::TContent TMonkey::StateNow() const {
+  std::vector<std::size_t> Cuts;
+  std::vector<lvk::TRecordKey> Keys;
+  return FMain->Game().StateBytes(Cuts, Keys);
 }
 
 TMonkey::TItemStates TMonkey::ItemStates() const {

@@ -1,13 +1,16 @@
 // Edit | Undo and Redo: every kind of change made through the windows goes
 // back to the saved game and forward to the changed one, byte for byte.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -23,6 +26,8 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USound.h"
+#include "model/UVariable.h"
 #include "ui/events/FEventSelector.h"
 #include "ui/editors/FLevelEditor.h"
 #include "ui/main/FMain.h"
@@ -32,6 +37,9 @@
 #include "ui/events/FraEventCollision.h"
 #include "ui/panes/PaneGame.h"
 #include "ui/panes/PaneItems.h"
+#include "ui/panes/UActorLook.h"
+#include "ui/panes/PaneSound.h"
+#include "ui/panes/PaneVariables.h"
 #include "model/UDocument.h"
 
 using namespace lvk;
@@ -492,5 +500,133 @@ TEST_F(Undo, ThePaletteEditorShowsEveryChangeItsUndoAndRedo) {
     EXPECT_TRUE(ShowsWhatItPaints(Editor, Editor.grdPalette)) << "redo";
   });
   Main.tsTiles->butPaletteEditorClick();
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+namespace {
+
+// What a pane shows, control by control: the values a user reads off it.
+// Pictures drawn by the program's own widgets count by their pixels.
+std::vector<std::string> PaneLines(const QWidget& Pane) {
+  std::vector<std::string> Lines;
+  for (const QWidget* W : Pane.findChildren<QWidget*>()) {
+    // The clock runs on, and whether the machine has a sound device is no
+    // part of the game.
+    if (!W->isVisibleTo(&Pane) || W->objectName() == "edtEditTime" || W->objectName() == "lblSoundUnheard") continue;
+    std::string Value;
+    if (auto* Edit = qobject_cast<const QLineEdit*>(W)) {
+      Value = Edit->text().toStdString();
+    } else if (auto* Box = qobject_cast<const QComboBox*>(W)) {
+      Value = Box->currentText().toStdString() + " of " + std::to_string(Box->count());
+    } else if (auto* Button = qobject_cast<const QAbstractButton*>(W)) {
+      Value = Button->text().toStdString() + (Button->isChecked() ? " on" : " off");
+    } else if (auto* Slider = qobject_cast<const QAbstractSlider*>(W)) {
+      Value = std::to_string(Slider->value());
+    } else if (auto* Label = qobject_cast<const QLabel*>(W)) {
+      Value = Label->text().toStdString();
+    } else if (auto* List = qobject_cast<const QListWidget*>(W)) {
+      for (int i = 0; i < List->count(); ++i) Value += List->item(i)->text().toStdString() + "|";
+      Value += " at " + std::to_string(List->currentRow());
+    } else if (W->metaObject()->className()[0] == 'T' && W->findChildren<QWidget*>().isEmpty()) {
+      const QImage Picture = const_cast<QWidget*>(W)->grab().toImage();
+      Value = std::to_string(qHash(QByteArrayView(Picture.constBits(), Picture.sizeInBytes())));
+    } else {
+      continue;
+    }
+    Lines.push_back(std::string(W->metaObject()->className()) + " " + W->objectName().toStdString() + ": " + Value +
+                    (W->isEnabled() ? "" : " (off)"));
+  }
+  return Lines;
+}
+
+// The lines that differ, for the failure message.
+std::string Differences(const std::vector<std::string>& Now, const std::vector<std::string>& Expected) {
+  std::string Text;
+  for (std::size_t i = 0; i < std::max(Now.size(), Expected.size()); ++i) {
+    const std::string A = i < Now.size() ? Now[i] : "-", B = i < Expected.size() ? Expected[i] : "-";
+    if (A != B) Text += "\n  shows:    " + A + "\n  expected: " + B;
+  }
+  return Text;
+}
+
+}  // namespace
+
+// A change made in a pane, its undo and its redo: the pane shows the item as
+// it was before and after, as a pane opened afresh on it shows it.
+TEST_F(Undo, EveryPaneShowsItsItemAsTheHistoryPutsItBack) {
+  const std::string Original = Dir.File("game.lvk");
+  test::WriteBytes(Original, test::ReadBytes(Sample));
+  ASSERT_TRUE(Main.OpenGameFile(QString::fromStdString(Original)));
+  auto Type = [&](QWidget* Field, const char* Text) {
+    Field->setFocus();
+    QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Field, Text);
+    QTest::keyClick(Field, Qt::Key_Return);
+  };
+  auto Choose = [](QComboBox* Box) {
+    Box->setCurrentIndex(Box->currentIndex() == 1 ? 2 : 1);
+    emit Box->activated(Box->currentIndex());
+  };
+  ASSERT_GT(Game().VariableCount(), 0);
+  ASSERT_GT(Game().SoundCount(), 0);
+  const struct {
+    const char* Step;
+    std::function<void()> Show, Change;
+  } Rows[] = {
+      {"Change title", [&] { Main.SelectNode(Main.GameNode()); },
+       [&] { QTest::keyClicks(Main.tsGame->edtGameTitle, "X"); }},
+      {"Rename tile", [&] { Select(Game().GetTile(1)); }, [&] { Type(Main.tsTile->edtTileName, "Renamed"); }},
+      {"Import tile",
+       [&] {
+         Select(Game().GetTile(1));
+         Dialogs.Files.push_back(TilesFolder + "Gem.bmp");
+       },
+       [&] { Main.tsTile->butTileImport->click(); }},
+      {"Change actor's tile", [&] { Select(Game().GetActor(0)); }, [&] { Choose(Main.tsActor->cbxActorTiles); }},
+      {"Change actor's size", [&] { Select(Game().GetActor(0)); }, [&] { Choose(Main.tsActor->pnlLook->cbxActorSize); }},
+      {"Change event settings", [&] { Select(CollisionHandler(Game())); },
+       [&] {
+         auto* Frame = qobject_cast<TfraEventCollision*>(Main.tsHandler->Editor());
+         (Frame->rbutOverlap->isChecked() ? Frame->rbutRepel : Frame->rbutOverlap)->click();
+       }},
+      {"Add action",
+       [&] {
+         Select(CollisionHandler(Game()));
+         Main.tsHandler->fraActions->lbxActions->setCurrentRow(1);
+       },
+       [&] {
+         Main.tsHandler->fraActions->AddAction(0);
+         Main.tsHandler->fraActions->lbxActions->setCurrentRow(1);  // the new one came up
+       }},
+      {"Change level music", [&] { Select(Game().GetLevel(0)); }, [&] { Choose(Main.tsLevel->cbxLevelMusic); }},
+      {"Change camera", [&] { Select(Game().GetLevel(0)); }, [&] { Main.tsLevel->chkLockX->click(); }},
+      {"Change variable", [&] { Select(Game().GetVariable(0)); },
+       [&] { Type(Main.tsVariable->speVariableInitial, "42"); }},
+      {"Change sound", [&] { Select(Game().GetSound(0)); }, [&] { Choose(Main.tsSound->cbxSoundWave); }},
+  };
+  for (const auto& Row : Rows) {
+    SCOPED_TRACE(Row.Step);
+    Row.Show();
+    Settle();
+    const std::vector<std::string> Before = PaneLines(*Main.VisiblePane());
+    auto Reached = [&] { return Main.Document().History().Position() + Main.Document().History().Dropped(); };
+    const int Start = Reached();
+    Row.Change();
+    Settle();
+    ASSERT_EQ(Reached(), Start + 1) << "no step";
+    const std::vector<std::string> After = PaneLines(*Main.VisiblePane());
+    EXPECT_NE(After, Before);
+    auto Expect = [&](const std::vector<std::string>& Lines, const char* When) {
+      const std::vector<std::string> Now = PaneLines(*Main.VisiblePane());
+      EXPECT_TRUE(Now == Lines) << When << Differences(Now, Lines);
+      Main.SelectNode(Main.tvwTree->currentItem());  // shown afresh
+      const std::vector<std::string> Fresh = PaneLines(*Main.VisiblePane());
+      EXPECT_TRUE(Fresh == Lines) << When << ", shown afresh" << Differences(Fresh, Lines);
+    };
+    Main.mnuUndo->trigger();
+    Expect(Before, "after the undo");
+    Main.mnuRedo->trigger();
+    Expect(After, "after the redo");
+  }
   EXPECT_EQ(Dialogs.Unexpected, 0);
 }
