@@ -159,6 +159,10 @@ TEST_F(UndoWindows, ThePlayWindowRestartsWithTheGameAsUndoneOrRedone) {
   WalkTheHistory([&](const std::string& Step, const TGame& Reference) {
     EXPECT_TRUE(Play->lblChanged->isVisible()) << Step;
     EXPECT_TRUE(Play->ChangedSinceStarted()) << Step;
+    // The note takes no room from the screens: they stay whole in the window.
+    QApplication::processEvents();
+    const QRect Seen = Play->pnlScreens->visibleRegion().boundingRect();
+    EXPECT_EQ(Seen, Play->pnlScreens->rect()) << Step << ": " << Seen.width() << "x" << Seen.height() << " seen";
     Play->butRestart->click();
     EXPECT_FALSE(Play->lblChanged->isVisible()) << Step;
     TfrmPlay Fresh([&Reference] { return &Reference; });
