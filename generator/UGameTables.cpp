@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
@@ -421,9 +422,35 @@ lvk_game_t TGameTables::Game() const {
   return G;
 }
 
+namespace {
+
+// The entries' padding bytes, which the web page carries as they are, zeroed:
+// left as the entries were made they hold whatever the memory held before, so
+// the same game gave other pages (and put stray bytes of this program in them).
+template <typename T>
+void ClearPadding([[maybe_unused]] std::vector<T>& Entries) {
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_clear_padding)
+  if constexpr (!std::has_unique_object_representations_v<T>)
+    for (T& Entry : Entries) __builtin_clear_padding(&Entry);
+#endif
+#endif
+}
+
+}  // namespace
+
 TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
   TGameTables Tables;
   TBehaviourBuilder(Game, Log, Tables).Build();
+  ClearPadding(Tables.Actors);
+  ClearPadding(Tables.Handlers);
+  ClearPadding(Tables.Actions);
+  ClearPadding(Tables.Levels);
+  ClearPadding(Tables.Spawns);
+  ClearPadding(Tables.Variables);
+  ClearPadding(Tables.Texts);
+  ClearPadding(Tables.Segments);
+  ClearPadding(Tables.Animations);
   return Tables;
 }
 

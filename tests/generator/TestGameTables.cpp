@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -623,4 +624,39 @@ TEST(GameTables, FramesBeyondTheSpriteMemoryLeaveTheirActorsOutByName) {
       EXPECT_EQ(Tables.Actors[a].animation_count, Out ? 0 : 1) << a;
     }
   }
+}
+
+// The engine's entries reach the web page byte for byte, padding included:
+// their padding is zero, whatever the memory they were made in held.
+TEST(GameTables, TheEntriesPaddingIsZero) {
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_clear_padding)
+  TGame Game;
+  Game.LoadFromFile(LVK_EXAMPLES "/Sample.lvk");
+  // Freed blocks full of litter, for the tables to be made in.
+  for (std::size_t Size = 16; Size <= 1 << 16; Size *= 2) {
+    std::vector<void*> Blocks;
+    for (int i = 0; i < 8; ++i) Blocks.push_back(std::memset(std::malloc(Size), 0xA5, Size));
+    for (void* Block : Blocks) std::free(Block);
+  }
+  TTextBuildLog Log;
+  const TGameTables T = BuildGameTables(Game, Log);
+  auto Clean = [](const char* Name, const auto& Entries) {
+    for (std::size_t i = 0; i < Entries.size(); ++i) {
+      auto Cleared = Entries[i];
+      __builtin_clear_padding(&Cleared);
+      if (std::memcmp(&Cleared, &Entries[i], sizeof Cleared) != 0)
+        return ::testing::AssertionFailure() << Name << " " << i << " has bytes in its padding";
+    }
+    return ::testing::AssertionSuccess();
+  };
+  EXPECT_TRUE(Clean("actor", T.Actors));
+  EXPECT_TRUE(Clean("handler", T.Handlers));
+  EXPECT_TRUE(Clean("action", T.Actions));
+  EXPECT_TRUE(Clean("level", T.Levels));
+  EXPECT_TRUE(Clean("variable", T.Variables));
+  return;
+#endif
+#endif
+  GTEST_SKIP() << "the compiler cannot tell the padding";
 }

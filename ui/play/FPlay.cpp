@@ -301,6 +301,10 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   SideLayout->addSpacing(12);
   SideLayout->addWidget(lblChanged);
   SideLayout->addStretch(1);
+  // As wide as the keys need: a note shown later (a change, a problem) wraps
+  // in that width instead of widening the side and pushing the screens out
+  // of the window.
+  Side->setFixedWidth(Side->sizeHint().width());
 
   auto* Central = new QWidget(this);
   auto* Layout = new QHBoxLayout(Central);
