@@ -421,6 +421,10 @@ void TMonkey::Step() {
       FModalLimit = FDice.Between(3, 60);
     }
     if (++FModalSteps > FModalLimit || FDice.Chance(0.01)) {
+      // A window that refuses to close (a build running) is used on, not
+      // asked again at every step.
+      FModalSteps = 0;
+      FModalLimit = FDice.Between(3, 60);
       CloseWindow(Modal);
       return;
     }
