@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 #include <type_traits>
 
 #include "behaviour/UAction.h"
@@ -442,15 +443,7 @@ void ClearPadding([[maybe_unused]] std::vector<T>& Entries) {
 TGameTables BuildBehaviourTables(const TGame& Game, TBuildLog& Log) {
   TGameTables Tables;
   TBehaviourBuilder(Game, Log, Tables).Build();
-  ClearPadding(Tables.Actors);
-  ClearPadding(Tables.Handlers);
-  ClearPadding(Tables.Actions);
-  ClearPadding(Tables.Levels);
-  ClearPadding(Tables.Spawns);
-  ClearPadding(Tables.Variables);
-  ClearPadding(Tables.Texts);
-  ClearPadding(Tables.Segments);
-  ClearPadding(Tables.Animations);
+  std::apply([](auto&... Entries) { (ClearPadding(Entries), ...); }, Tables.EntryLists());
   return Tables;
 }
 

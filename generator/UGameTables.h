@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -51,6 +52,11 @@ struct TGameTables {
   std::vector<lvk_animation_t> Animations;
   std::vector<std::uint32_t> Frames;
   std::vector<std::uint16_t> FrameTiles;
+  // The tables of engine structs above, for what is done to each of them.
+  auto EntryLists() { return std::tie(Actors, Handlers, Actions, Levels, Spawns, Variables, Texts, Segments, Animations); }
+  auto EntryLists() const {
+    return std::tie(Actors, Handlers, Actions, Levels, Spawns, Variables, Texts, Segments, Animations);
+  }
   // Bytes of sprite memory the tiles drawn as 8x8 sprites and the frames
   // take, each picture in whole blocks of SpriteBlock bytes.
   std::size_t SpriteBytes = 0;

@@ -641,20 +641,17 @@ TEST(GameTables, TheEntriesPaddingIsZero) {
   }
   TTextBuildLog Log;
   const TGameTables T = BuildGameTables(Game, Log);
-  auto Clean = [](const char* Name, const auto& Entries) {
+  int List = 0;
+  auto Clean = [&List](const auto& Entries) {
+    ++List;
     for (std::size_t i = 0; i < Entries.size(); ++i) {
       auto Cleared = Entries[i];
       __builtin_clear_padding(&Cleared);
-      if (std::memcmp(&Cleared, &Entries[i], sizeof Cleared) != 0)
-        return ::testing::AssertionFailure() << Name << " " << i << " has bytes in its padding";
+      EXPECT_EQ(std::memcmp(&Cleared, &Entries[i], sizeof Cleared), 0)
+          << "table " << List << ", entry " << i << " has bytes in its padding";
     }
-    return ::testing::AssertionSuccess();
   };
-  EXPECT_TRUE(Clean("actor", T.Actors));
-  EXPECT_TRUE(Clean("handler", T.Handlers));
-  EXPECT_TRUE(Clean("action", T.Actions));
-  EXPECT_TRUE(Clean("level", T.Levels));
-  EXPECT_TRUE(Clean("variable", T.Variables));
+  std::apply([&](const auto&... Entries) { (Clean(Entries), ...); }, T.EntryLists());
   return;
 #endif
 #endif
