@@ -290,6 +290,7 @@ std::string CompileGameData(const std::string& Compiler, const std::string& Opti
   TTextBuildLog Log;
   GenerateSource(S.Game, Dir.Path(), Log);
   std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_engine.h", Source + "/lvk_engine.h");
+  std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_kinds.h", Source + "/lvk_kinds.h");
   std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_engine.c", Source + "/lvk_engine.c");
   std::string Out = Dir.Path() + "/cc.log";
   std::string Command = "cd '" + Source + "' && LC_ALL=C " + Compiler + " " + Options +
