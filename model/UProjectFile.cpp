@@ -138,9 +138,12 @@ void TProjectFile::LoadSprites(TGame& Game, TReader& Reader) {
   // An entry takes at least 8 bytes; an actor is named once.
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 8) throw EReadError("section");
+  // An entry may set nothing (8x8, no animation): the actor is named all
+  // the same, so whether it has a look does not tell a second naming.
+  std::unordered_set<const TActor*> Named;
   for (std::int32_t i = 0; i < Count; ++i) {
     TActor* Actor = Game.FindActorByName(Reader.ReadString());
-    if (!Actor || Actor->HasLook()) throw EReadError("section");
+    if (!Actor || !Named.insert(Actor).second) throw EReadError("section");
     Actor->LoadLook(Reader);
   }
 }
