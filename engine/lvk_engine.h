@@ -35,7 +35,7 @@
  *   and glides the camera towards world pixel (x, y), at most speed pixels a
  *   frame on each axis (0: at once), kept inside the level. ShakeCamera
  *   (frames, strength) shakes the shown picture for that many frames by up
- *   to strength pixels (1..16), without moving the camera itself; the last
+ *   to strength pixels (0..LVK_MAX_SHAKE, held there), without moving the camera itself; the last
  *   shake asked for counts. The camera moves after everything else in the
  *   frame, so the host draws the background and the sprites of one frame
  *   with one camera.

@@ -165,7 +165,7 @@ enum {
     VALUE(NUMBER, OP, 0, LVK_MAX_SPEED, "4", "&Speed", "Pixels a frame, a whole number %r (0: at once)") \
   ACTION(SHAKE_CAMERA, 23, ShakeCamera, TActionShakeCamera, Rule, "Shake the lower screen's picture for a while", "") \
     VALUE(NUMBER, ARG1, 0, 0, "30", "&Duration", "How long the picture shakes, in frames (60 a second)") \
-    VALUE(NUMBER, ARG2, 1, LVK_MAX_SHAKE, "4", "&Strength", "How far it shakes, %r pixels") \
+    VALUE(NUMBER, ARG2, 0, LVK_MAX_SHAKE, "4", "&Strength", "How far it shakes, %r pixels (0: not at all)") \
   ACTION(SET_ANIMATION, 24, SetAnimation, TActionSetAnimation, Rule, "Play another of this actor's animations", "") \
     VALUE(ANIMATION, REF, 0, 0, "", "Anima&tion", "One of this actor's animations") \
     VALUE(FLAG, ARG1, 0, 1, "0", "Re&start", "Start it from its first frame even when it is already playing") \

@@ -123,8 +123,8 @@ TEST_F(Actions, NumbersOutsideTheirRangeAreMarkedWithTheRange) {
     std::vector<std::string> Values;
     QString Note;  // empty: not marked
   } Cases[] = {
-      {&TActionShakeCamera::ClassKind(), {"30", "40"}, "\"40\" is outside 1 to 16, what Strength takes"},
-      {&TActionShakeCamera::ClassKind(), {"30", "0"}, "\"0\" is outside 1 to 16"},
+      {&TActionShakeCamera::ClassKind(), {"30", "40"}, "\"40\" is outside 0 to 16, what Strength takes"},
+      {&TActionShakeCamera::ClassKind(), {"30", "-1"}, "\"-1\" is outside 0 to 16"},
       {&TActionShakeCamera::ClassKind(), {"30", "16"}, ""},
       {&TActionShakeCamera::ClassKind(), {"30", "vSize"}, ""},
       {&TActionShowText::ClassKind(), {"24", "Hello"}, "\"24\" is outside 0 to 23, what Row takes"},

@@ -189,13 +189,13 @@ TEST(KindDeclarations, EveryActionKindHasItsIconHelpNumberAndCheck) {
   for (int i = 0; i < ActionKindCount(); ++i) {
     const TActionKind& Kind = ActionKindAt(i);
     const std::string Name = Kind.DisplayName();
-    const TCatalogueKind& Entry = ActionCatalogue()[static_cast<std::size_t>(i)];
-    EXPECT_EQ(Name, Entry.Name);
-    EXPECT_EQ(Kind.Description(), Entry.Text) << Name;
-    EXPECT_EQ(Kind.EngineCode().Code, Entry.Number) << Name;
+    const TCatalogueKind& Declared = ActionCatalogue()[static_cast<std::size_t>(i)];
+    EXPECT_EQ(Name, Declared.Name);
+    EXPECT_EQ(Kind.Description(), Declared.Text) << Name;
+    EXPECT_EQ(Kind.EngineCode().Code, Declared.Number) << Name;
     ExpectIcon(Kind.Icon(), Name, Icons);
     EXPECT_TRUE(HasHelpPage("action-", Name)) << Name << " has no help page";
-    ExpectHelpValues(Entry);
+    ExpectHelpValues(Declared);
 
     // The engine checks the item an action names against that item's count
     // (not another's), and a comparison against the comparisons; an action
@@ -203,13 +203,13 @@ TEST(KindDeclarations, EveryActionKindHasItsIconHelpNumberAndCheck) {
     std::unique_ptr<TActionBase> Action(Kind.Create(*Handler));
     // The editor's values are the catalogue's: what the pane shows and
     // checks, the defaults a new action starts with, the ranges.
-    ASSERT_EQ(Action->ValueCount(), static_cast<int>(Entry.Values.size())) << Name;
+    ASSERT_EQ(Action->ValueCount(), static_cast<int>(Declared.Values.size())) << Name;
     for (int v = 0; v < Action->ValueCount(); ++v) {
-      const TActionValue Info = Action->ValueInfo(v), &Declared = Entry.Values[static_cast<std::size_t>(v)];
-      EXPECT_EQ(std::string(Info.Label), Declared.Label) << Name;
-      EXPECT_EQ(Info.Type, Declared.Type) << Name;
-      EXPECT_EQ(std::make_pair(Info.Min, Info.Max), std::make_pair(Declared.Min, Declared.Max)) << Name;
-      EXPECT_EQ(Action->GetValue(v), Declared.Default) << Name;
+      const TActionValue Info = Action->ValueInfo(v), &Value = Declared.Values[static_cast<std::size_t>(v)];
+      EXPECT_EQ(std::string(Info.Label), Value.Label) << Name;
+      EXPECT_EQ(Info.Type, Value.Type) << Name;
+      EXPECT_EQ(std::make_pair(Info.Min, Info.Max), std::make_pair(Value.Min, Value.Max)) << Name;
+      EXPECT_EQ(Action->GetValue(v), Value.Default) << Name;
       EXPECT_EQ(std::string(Info.Hint).find("%r"), std::string::npos) << Name << ": a range left unfilled";
     }
     std::optional<TValueType> Named;
