@@ -39,17 +39,19 @@ std::vector<TKind> ActionKinds() {
   return Kinds;
 }
 
-// The engine's state after a hero's OnCreate ran Action and two frames
-// passed, beside a second live actor (a target for actions naming one), a
+// The engine's state after a hero ran Action in its first frame and a
+// second frame passed, beside a second live actor (a target for actions naming one), a
 // variable, a text and a sound.
 std::string StateAfter(const lvk_action_t& Action) {
   static const char Chars[] = "HI";
   const lvk_actor_t Actors[] = {{0, 0, 1, 0, 8, 8, 0, 0}, {0, 1, 1, 0, 8, 8, 0, 0}};
-  const lvk_handler_t Handlers[] = {{LVK_EVENT_CREATE, 0, 0, 0, 0, 1, 0}, {LVK_EVENT_DESTROY, 0, 0, 0, 1, 0, 0}};
+  // In a frame of play, not at the level's start, which sets the camera up.
+  const lvk_handler_t Handlers[] = {{LVK_EVENT_TIMER, 0, 0, 0, 0, 1, 1}, {LVK_EVENT_DESTROY, 0, 0, 0, 1, 0, 0}};
   const lvk_spawn_t Spawns[] = {{0, 2, 2}, {1, 20, 10}};
   lvk_level_t Level{};
   Level.spawn_count = 2;
-  std::vector<std::uint16_t> Scenery(LVK_LEVEL_CELLS, LVK_NONE);
+  // Kept in one place: the engine keeps a pointer into it.
+  static const std::vector<std::uint16_t> Scenery(LVK_LEVEL_CELLS, LVK_NONE);
   const lvk_variable_t Variables[] = {{5, LVK_SCOPE_GAME}};
   const lvk_text_t Texts[] = {{0, 1}};
   const lvk_segment_t Segments[] = {{0, 2, LVK_LITERAL}};
