@@ -101,9 +101,11 @@ static void start_level(lvk_engine_t *e, int level)
   e->pending_count = 0;
   lvk_sound_start_level(e, l);
   lvk_instances_start_level(e, l);
+  /* The level's camera first: its OnCreate handlers act on it. */
+  lvk_camera_start(e, l);
   lvk_events_create_all(e);
   lvk_events_spawn(e);
-  lvk_camera_start(e, l);
+  lvk_camera_settle(e);
   lvk_text_print_stale(e);
 }
 
@@ -146,6 +148,7 @@ static void level_keys(lvk_engine_t *e, uint16_t held, uint16_t down)
 void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
 {
   uint16_t held = input ? input->keys : 0, down, up;
+  int32_t pen_x = 0, pen_y = 0;
   lvk_input_t none;
   if (!input) {
     none.keys = 0;
@@ -162,10 +165,12 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
 
   /* The phases, in this order (lvk_engine.h's rules tell what each does). */
   level_keys(e, held, down);
+  /* The pen touched the picture shown, before this frame's shake moves it. */
+  if (down & LVK_KEY_TOUCH) lvk_camera_pen(e, input->touch_x, input->touch_y, &pen_x, &pen_y);
   lvk_camera_new_frame(e);
   lvk_instances_age(e);
   lvk_events_animation(e);
-  lvk_events_input(e, held, down, up, input);
+  lvk_events_input(e, held, down, up, pen_x, pen_y);
   lvk_instances_move(e);
   lvk_collisions(e);
   lvk_events_outside(e);

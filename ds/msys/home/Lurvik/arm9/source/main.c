@@ -72,6 +72,11 @@ static lvk_instance_values_t instanceValues;
 static u16 levelMap[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
 static lvk_ring_t ring;
 static int ringActive;
+
+/* The map entry of no tile (one past the last, whose cleared pixels are
+ * transparent): what the screen shows beyond the level's edges, where a
+ * shake looks, is the backdrop, as on every other host. */
+#define EMPTY_CELL ((u16)lvk_game.tile_count)
 static int32_t cameraX, cameraY;
 
 /* The upper screen as printed last. */
@@ -196,6 +201,8 @@ static void showLevel(int level, u16 *map)
 	if (level >= game->level_count ||
 	    ((game->levels[level].width == 0 || game->levels[level].width == LVK_LEVEL_COLUMNS) &&
 	     (game->levels[level].height == 0 || game->levels[level].height == LVK_LEVEL_ROWS))) {
+		/* Beyond the screen's 32x24 cells the map wraps round to nothing. */
+		dmaFillHalfWords(EMPTY_CELL, map, LVK_RING_ENTRIES * sizeof(u16));
 		lvk_showlevel(level, map);
 		lvk_level_clear_live_cells(game, level, map);
 		return;
@@ -208,7 +215,7 @@ static void showLevel(int level, u16 *map)
 	}
 	memcpy(levelMap, lvk_maps + start, (size_t)width * height * sizeof(u16));
 	lvk_level_clear_live_cells(game, level, levelMap);
-	lvk_ring_start(&ring, map, levelMap, width, height, cameraX, cameraY);
+	lvk_ring_start(&ring, map, levelMap, width, height, EMPTY_CELL, cameraX, cameraY);
 	ringActive = 1;
 }
 
@@ -424,7 +431,7 @@ int main(void)
 	 * first makes that tile transparent instead of leftover VRAM. */
 	dmaFillWords(0, bgGetGfxPtr(bg), TILE_BYTES);
 	map = bgGetMapPtr(bg);
-	dmaFillWords(0, map, LVK_RING_ENTRIES * sizeof(u16));
+	dmaFillHalfWords(EMPTY_CELL, map, LVK_RING_ENTRIES * sizeof(u16));
 
 	consoleDemoInit();
 	soundEnable();
