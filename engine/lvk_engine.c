@@ -129,6 +129,12 @@ void lvk_engine_start_level(lvk_engine_t *e, int level)
 
 /* ---- A frame ---- */
 
+#ifdef LVK_METER
+#define PHASE_DONE(phase) lvk_meter_phase(phase)
+#else
+#define PHASE_DONE(phase) ((void)0)
+#endif
+
 /* Start and Select together go to the next level in any game; in a game
  * without handlers A/Right and B/Left page through the levels. */
 static void level_keys(lvk_engine_t *e, uint16_t held, uint16_t down)
@@ -169,12 +175,18 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
   if (down & LVK_KEY_TOUCH) lvk_camera_pen(e, input->touch_x, input->touch_y, &pen_x, &pen_y);
   lvk_camera_new_frame(e);
   lvk_instances_age(e);
+  PHASE_DONE(LVK_PHASE_START);
   lvk_events_animation(e);
+  PHASE_DONE(LVK_PHASE_ANIMATION);
   lvk_events_input(e, held, down, up, pen_x, pen_y);
+  PHASE_DONE(LVK_PHASE_INPUT);
   lvk_instances_move(e);
+  PHASE_DONE(LVK_PHASE_MOVE);
   lvk_collisions(e);
+  PHASE_DONE(LVK_PHASE_COLLISION);
   lvk_events_outside(e);
   lvk_events_destroy(e);
+  PHASE_DONE(LVK_PHASE_OUTSIDE);
   /* Spawns of a level being left would vanish at once: not made at all. A
    * level change their OnCreate asks for waits for the next frame's end, as
    * one asked for at a level's start does. */
@@ -187,6 +199,7 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
     lvk_camera_step(e);
   }
   lvk_text_print_stale(e);
+  PHASE_DONE(LVK_PHASE_END);
 }
 
 /* ---- Queries ---- */

@@ -756,6 +756,23 @@ void lvk_engine_start_level(lvk_engine_t *engine, int level);
 /* One frame (1/60 s) with the keys held now. */
 void lvk_engine_step(lvk_engine_t *engine, const lvk_input_t *input);
 
+/* The phases of a step, as the meter of the DS program built with
+ * LVK_METER counts them: that host defines lvk_meter_phase, which the step
+ * calls as each phase ends. */
+enum {
+  LVK_PHASE_START,     /* the level keys, the shake's count, the ages */
+  LVK_PHASE_ANIMATION, /* animations, OnAnimationEnd */
+  LVK_PHASE_INPUT,     /* OnKey, OnKeyHeld, OnTouch, OnTimer */
+  LVK_PHASE_MOVE,
+  LVK_PHASE_COLLISION,
+  LVK_PHASE_OUTSIDE,   /* OnOutside and destroys */
+  LVK_PHASE_END,       /* the level change or the spawns and the camera, the text rows */
+  LVK_PHASE_COUNT
+};
+#ifdef LVK_METER
+void lvk_meter_phase(int phase);
+#endif
+
 /* Queries. */
 int lvk_engine_level(const lvk_engine_t *engine);         /* -1 when none */
 int lvk_engine_level_changed(const lvk_engine_t *engine); /* in the last step or start; the host redraws */

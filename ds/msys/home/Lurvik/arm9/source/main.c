@@ -385,7 +385,21 @@ static u32 meterTicks(void)
 	return ((u32)high << 16) | low;
 }
 
-/* Average and peak of the last second, so the number can be read. */
+/* Each phase's ticks in the last second (lvk_engine.h's LVK_PHASE_...),
+ * counted from the step's start. */
+static u32 phaseStart, phaseTicks[LVK_PHASE_COUNT];
+
+void lvk_meter_phase(int phase)
+{
+	u32 now = meterTicks();
+
+	phaseTicks[phase] += now - phaseStart;
+	phaseStart = now;
+}
+
+/* Average and peak of the last second, so the number can be read; on the
+ * row above, each phase's share of a frame: Start, Animation, Input, Move,
+ * Collision, Outside, End. */
 static void showMeter(u32 ticks)
 {
 	static u32 sum, peak;
@@ -406,6 +420,17 @@ static void showMeter(u32 ticks)
 	if (strlen(line) > 31)
 		snprintf(line, sizeof line, "engine %lu%%, max %lu%%", average, most);
 	printf("\x1b[%d;0H%-31s", LVK_HOST_ROW_METER, line);
+	{
+		static const char names[LVK_PHASE_COUNT] = {'s', 'a', 'i', 'm', 'c', 'o', 'e'};
+		int p, n = 0;
+
+		for (p = 0; p < LVK_PHASE_COUNT; p++) {
+			n += snprintf(line + n, sizeof line - n, "%s%c%lu", p ? " " : "", names[p],
+				      (unsigned long)((phaseTicks[p] / frames * 1000u / FRAME_TICKS + 5) / 10));
+			phaseTicks[p] = 0;
+		}
+		printf("\x1b[%d;0H%-31.31s", LVK_HOST_ROW_METER - 1, line);
+	}
 	fflush(stdout);
 	sum = peak = 0;
 	frames = 0;
@@ -491,7 +516,7 @@ int main(void)
 		}
 
 #ifdef LVK_METER
-		started = meterTicks();
+		started = phaseStart = meterTicks();
 		lvk_engine_step(&engine, &input);
 		/* Each start waits for the ARM7's answer: the meter counts it. */
 		playSounds();
