@@ -13,6 +13,7 @@
 #include "model/UNameIndex.h"
 #include "model/USound.h"
 #include "model/UStream.h"
+#include "model/UValueTypes.h"
 #include "model/UVariable.h"
 
 namespace lvk {
@@ -302,6 +303,24 @@ void TProjectFile::Save(const TGame& Game, TStream& Stream, TWriter& Writer, int
   }
 }
 
+void TProjectFile::LinkActionValues(TGame& Game) {
+  // An action's value that names an item by name holds its id once that
+  // item is read: setting the value again finds items stored after it.
+  for (int a = 0; a < Game.FActors.Count(); ++a)
+    for (int h = 0; h < Game.FActors.At(a)->HandlerCount(); ++h) {
+      const THandler& Handler = *Game.FActors.At(a)->GetHandler(h);
+      for (int i = 0; i < Handler.ActionCount(); ++i) {
+        TActionBase& Action = *Handler.GetAction(i);
+        for (int v = 0; v < Action.ValueCount(); ++v) {
+          const TValueType Type = Action.ValueInfo(v).Type;
+          if (Type == TValueType::Actor || Type == TValueType::Tile || Type == TValueType::Sound ||
+              Type == TValueType::Variable)
+            Action.SetValue(v, Action.GetValue(v));
+        }
+      }
+    }
+}
+
 void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
   Game.FReading = std::make_unique<TGame::TReadIndexes>();
   struct TDone {
@@ -347,9 +366,9 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     try {
       Section = Reader.ReadString();
     } catch (const EReadError&) {
-      return;
+      break;
     }
-    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
+    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') break;
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
     const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game);
@@ -368,6 +387,7 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     else
       throw EReadError("section");
   }
+  LinkActionValues(Game);
 }
 
 }  // namespace lvk

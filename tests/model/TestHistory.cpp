@@ -200,12 +200,11 @@ TEST(GameContent, AStepWritesOnlyTheRecordsOfWhatChanged) {
   TDocument Doc;
   Doc.Open(SampleFile, true);
   TGame& Game = Doc.Game();
-  // An actor that a collision names and levels hold (action values name
-  // items as typed, so a rename still changes the actions that name it).
+  // An actor that a collision, an action and levels name.
   TActor* Named = nullptr;
   for (int a = 0; a < Game.ActorCount() && !Named; ++a)
     if (!Game.HandlersNaming(*Game.GetActor(a)).empty() &&
-        Game.ActionsNaming(TValueType::Actor, Game.GetActor(a)->Name()).empty())
+        !Game.ActionsNaming(TValueType::Actor, Game.GetActor(a)->Name()).empty())
       Named = Game.GetActor(a);
   ASSERT_NE(Named, nullptr);
   bool Placed = false;
