@@ -147,6 +147,7 @@ TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKe
     Writer.WriteInteger(Camera.DeadHeight);
     Writer.WriteBoolean(Camera.LockX);
     Writer.WriteBoolean(Camera.LockY);
+    Writer.WriteInteger(Level.FBackdrop ? static_cast<std::int32_t>(*Level.FBackdrop) : -1);
     Cut({TItemKind::Level, Level.Id(), NoItem});
   }
   for (int i = 0; i < FVariables.Count(); ++i) {
@@ -237,6 +238,8 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Camera.DeadHeight = Reader.ReadInteger();
       Camera.LockX = Reader.ReadBoolean();
       Camera.LockY = Reader.ReadBoolean();
+      const std::int32_t Backdrop = Reader.ReadInteger();
+      Level->FBackdrop = Backdrop < 0 ? std::nullopt : std::optional<std::uint32_t>(Backdrop);
       break;
     }
     case TItemKind::Variable: {
