@@ -460,6 +460,9 @@ typedef struct lvk_level {
   uint16_t dead_width;
   uint16_t dead_height;
   uint8_t camera_flags;
+  /* The DS colour (5 bits each of red, green, blue from bit 0 up) shown
+   * behind the level's tiles and sprites, and beyond its edges. */
+  uint16_t backdrop;
 } lvk_level_t;
 
 /* lvk_level_t.camera_flags: the axis the camera never follows along. */
