@@ -415,7 +415,7 @@ void TfrmPaletteEditor::SyncCurrentColor() {
     SetEditText(edtGreen, QString::number(G));
     SetEditText(edtBlue, QString::number(B));
     if (FCurrentIndex == 0)
-      statEntry->setText(QString::asprintf("Entry %d for transparant (color irrelevant)", 0));
+      statEntry->setText("Entry 0: transparent in every picture; its colour is the levels' default backdrop");
     else
       statEntry->setText(QString::asprintf("Entry %d  dec(%d,%d,%d)  hex(%.2X,%.2X,%.2X)", FCurrentIndex, R, G,
                                            B, R, G, B));
