@@ -46,6 +46,7 @@ private:
   static bool HasBackdrops(const TGame& Game);
   static void SaveBackdrops(const TGame& Game, TWriter& Writer);
   static void LoadBackdrops(TGame& Game, TReader& Reader);
+  static void LinkActionValues(TGame& Game);
 };
 
 }  // namespace lvk
