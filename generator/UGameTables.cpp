@@ -381,6 +381,10 @@ private:
     Entry.dead_width = static_cast<std::uint16_t>(std::clamp(Camera.DeadWidth, 0, LVK_SCREEN_WIDTH));
     Entry.dead_height = static_cast<std::uint16_t>(std::clamp(Camera.DeadHeight, 0, LVK_SCREEN_HEIGHT));
     Entry.camera_flags = static_cast<std::uint8_t>((Camera.LockX ? LVK_CAMERA_LOCK_X : 0u) | (Camera.LockY ? LVK_CAMERA_LOCK_Y : 0u));
+    // Without a colour of its own, entry 0's, which the DS shows behind its
+    // backgrounds; an empty palette leaves the DS's cleared black.
+    const TPalette& Palette = FGame.Palette();
+    Entry.backdrop = Level.Backdrop() ? DsColor(*Level.Backdrop()) : Palette.Count() > 0 ? DsColor(Palette, 0) : 0;
     T.Levels.push_back(Entry);
     T.LevelNames.push_back(Level.Name());
   }
@@ -480,6 +484,10 @@ std::array<int, 3> DsComponents(const TPalette& Palette, int Index) {
 std::uint16_t DsColor(const TPalette& Palette, int Index) {
   auto [R, G, B] = DsComponents(Palette, Index);
   return static_cast<std::uint16_t>(R | (G << 5) | (B << 10));
+}
+
+std::uint16_t DsColor(std::uint32_t Color) {
+  return static_cast<std::uint16_t>(GetRValue(Color) / 8 | (GetGValue(Color) / 8) << 5 | (GetBValue(Color) / 8) << 10);
 }
 
 bool TileIs8x8(const TTile& Tile) { return Tile.Bitmap().Width() == TileSide && Tile.Bitmap().Height() == TileSide; }

@@ -249,7 +249,7 @@ TEST(GameTables, ArgumentsThatAreNotWholeNumbersAndCrowdedLevelsAreCountedErrors
   // Written all the same, the bad arguments as 0.
   std::string Data = Slurp(GameDataSourcePath(Dir.Path()));
   EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0, 0, 0, 0, 0 }, /* 1 */"), std::string::npos);
-  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0 }, /* 1 lTwo */"), std::string::npos);
+  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0, 32767 }, /* 1 lTwo */"), std::string::npos);
 }
 
 TEST(GameTables, NamesReachTheFileOnlyInsideCommentsAndCleaned) {
@@ -340,6 +340,18 @@ TEST(GameTables, DrawingNumbersAreThoseOfGeneratedC) {
   for (const TLevelMap& M : T.Backgrounds) Levels.insert(Levels.end(), M.begin(), M.end());
   EXPECT_EQ(NumbersOfBlock(Text, "const u8 lvk_tiles"), Tiles);
   EXPECT_EQ(NumbersOfBlock(Text, "const u16 lvk_levels"), Levels);
+}
+
+// Behind each level: palette entry 0's colour, or the level's own.
+TEST(GameTables, EachLevelCarriesItsBackdrop) {
+  TSmallGame S;
+  S.Game.Palette().SetEntryColor(0, RGB(8, 16, 248));
+  S.Game.GetLevel(1)->SetBackdrop(RGB(160, 200, 255));
+  TTextBuildLog Log;
+  const TGameTables T = BuildGameTables(S.Game, Log);
+  ASSERT_EQ(T.Levels.size(), 2u);
+  EXPECT_EQ(T.Levels[0].backdrop, 1 | 2 << 5 | 31 << 10);
+  EXPECT_EQ(T.Levels[1].backdrop, 20 | 25 << 5 | 31 << 10);
 }
 
 // The tables of variables and texts, written and compiled with the engine
