@@ -35,7 +35,8 @@
 #include "ui/common/UPictures.h"
 #include "ui/main/UItemViews.h"
 #include "ui/main/FMain.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/panes/UActorLook.h"
 
 using namespace lvk;
