@@ -504,6 +504,9 @@ TEST_F(Painter, AddFrameGivesTheNewFrameTilesOfItsOwn) {
   EXPECT_EQ(Look.lstFrames->item(0)->icon().pixmap(32).toImage(), FirstShown);
   const QImage Tree = ItemView(TItemKind::Actor)->Picture(Game(), Hero).toImage();
   EXPECT_EQ(Tree.convertToFormat(QImage::Format_ARGB32), FrameImage(*Hero, Hero->FrameTiles(0, 0)));
+  // A frame's tile painted elsewhere shows in the strip at once.
+  test::Edit(Game(), [&] { Hero->FrameTiles(0, 0)[0]->SetBitmap(Hero->FrameTiles(0, 1)[3]->Bitmap()); });
+  EXPECT_NE(Look.lstFrames->item(0)->icon().pixmap(32).toImage(), FirstShown);
   EXPECT_EQ(Dialogs.Unexpected, 0);
 }
 
