@@ -610,6 +610,38 @@ TEST(GameTables, SpritesReachTheEngineAndLargerSceneryCoversItsBlock) {
             "1 0 16 16");
 }
 
+// A live actor is drawn by its animations' frames when it has any, else by
+// its tile; the note names it only when what draws it has no picture.
+TEST(GameTables, AnActorIsNotedUnseenOnlyWhenWhatDrawsItHasNoPicture) {
+  struct TCase {
+    const char* Name;
+    bool Tile;
+    std::vector<int> Frames;  // one animation each: the tile in its frame (0, 1), or none (-1)
+    bool Unseen;
+  };
+  const TCase Cases[] = {
+      {"nothing", false, {}, true},
+      {"its tile", true, {}, false},
+      {"a frame, no tile", false, {0}, false},
+      {"a later animation's frame", false, {-1, 1}, false},
+      {"empty frames over its tile", true, {-1}, true},
+      {"a frame of a tile with no picture", false, {2}, true},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TSmallGame S;
+    TTile* Blank = S.Game.AddTile();
+    Blank->SetBitmap(TPeekBitmap());
+    TTile* const Tiles[] = {S.Tiles[0], S.Tiles[1], Blank};
+    S.Ghost().SetTile(C.Tile ? S.Tiles[0] : nullptr);
+    for (int F : C.Frames) S.Ghost().SetFrameTile(S.Ghost().AddAnimation(), 0, 0, F < 0 ? nullptr : Tiles[F]);
+    TTextBuildLog Log;
+    const std::vector<std::string> Notes = BuildGameTables(S.Game, Log).Notes;
+    EXPECT_EQ(Notes, C.Unseen ? std::vector<std::string>{"Actor Ghost has no tile with a picture: it plays unseen"}
+                              : std::vector<std::string>{});
+  }
+}
+
 TEST(GameTables, FramesBeyondTheSpriteMemoryLeaveTheirActorsOutByName) {
   struct TCase {
     std::vector<int> Frames;  // 64x64 frames (4 KiB each) of live actors aActor1, 2, ...
