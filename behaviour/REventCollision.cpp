@@ -1,19 +1,12 @@
 #include "behaviour/REventCollision.h"
 
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 
 namespace lvk {
-
-const TEventKind& TEventCollision::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnCollision", "Fires when an actor collides with another actor", 500, "BmpOnCollision16x16",
-      LVK_ENGINE_CODE(LVK_EVENT_COLLISION), [](THandler& Handler) -> TEventBase* { return new TEventCollision(Handler); });
-  return Kind;
-}
 
 TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(&Handler.Actor()) {}
 

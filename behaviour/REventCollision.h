@@ -5,6 +5,7 @@
 #include <string>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
@@ -50,7 +51,7 @@ public:
 private:
   TActor* FindActor(const std::string& Name) const;
 
-  bool FOverlap = true;
+  bool FOverlap = EventDefault(LVK_EVENT_COLLISION, 0) != 0;
   bool FAnySolid = false;
   TActor* FOtherActor;
   std::optional<std::string> FStoredName;  // read, not yet resolved against the whole game

@@ -1,6 +1,6 @@
 #include "behaviour/REventKey.h"
 
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UMaskNames.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -10,13 +10,6 @@ namespace lvk {
 std::string TEventKey::KeyName(int Index) { return MaskName(KeyNames, Index, "REventKey"); }
 
 int TEventKey::IndexOfKey(const std::string& Caption) { return MaskIndex(KeyNames, Caption, "REventKey"); }
-
-const TEventKind& TEventKey::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnKey", "Fires when one or more keys is pressed (or released)", 300, "BmpOnKey16x16",
-      LVK_ENGINE_CODE(LVK_EVENT_KEY), [](THandler& Handler) -> TEventBase* { return new TEventKey(Handler); });
-  return Kind;
-}
 
 void TEventKey::WriteParams(TStream&, TWriter& Writer) const {
   Writer.WriteBoolean(FPress);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
@@ -37,8 +38,8 @@ public:
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
-  bool FPress = false;
-  std::uint16_t FKeys = 1;
+  bool FPress = EventDefault(LVK_EVENT_KEY, 0) != 0;
+  std::uint16_t FKeys = static_cast<std::uint16_t>(EventDefault(LVK_EVENT_KEY, 1));
 };
 
 }  // namespace lvk

@@ -1,19 +1,12 @@
 #include "behaviour/REventKeyHeld.h"
 
 #include "behaviour/REventKey.h"
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UMaskNames.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 
 namespace lvk {
-
-const TEventKind& TEventKeyHeld::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnKeyHeld", "Fires on every frame in which all its keys are held", 650, "BmpOnKeyHeld16x16",
-      LVK_ENGINE_CODE(LVK_EVENT_KEY_HELD), [](THandler& Handler) -> TEventBase* { return new TEventKeyHeld(Handler); });
-  return Kind;
-}
 
 void TEventKeyHeld::WriteParams(TStream&, TWriter& Writer) const { Writer.WriteInteger(FKeys); }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
@@ -25,7 +26,7 @@ public:
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
-  std::uint16_t FKeys = 1;
+  std::uint16_t FKeys = static_cast<std::uint16_t>(EventDefault(LVK_EVENT_KEY_HELD, 0));
 };
 
 }  // namespace lvk

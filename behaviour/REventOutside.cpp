@@ -1,6 +1,6 @@
 #include "behaviour/REventOutside.h"
 
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UMaskNames.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -11,13 +11,6 @@ std::string TEventOutside::DirectionName(int Index) { return MaskName(DirectionN
 
 int TEventOutside::IndexOfDirection(const std::string& Caption) {
   return MaskIndex(DirectionNames, Caption, "REventOutside");
-}
-
-const TEventKind& TEventOutside::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnOutside", "Fires when the actor moves outside the screen in one of the selected directions", 600,
-      "BmpOnOutside16x16", LVK_ENGINE_CODE(LVK_EVENT_OUTSIDE), [](THandler& Handler) -> TEventBase* { return new TEventOutside(Handler); });
-  return Kind;
 }
 
 void TEventOutside::WriteParams(TStream&, TWriter& Writer) const {

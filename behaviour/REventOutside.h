@@ -7,6 +7,7 @@
 
 #include "behaviour/REventTouch.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
@@ -35,7 +36,7 @@ public:
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
-  std::uint8_t FAreas = 0xFF;
+  std::uint8_t FAreas = static_cast<std::uint8_t>(EventDefault(LVK_EVENT_OUTSIDE, 0));
 };
 
 }  // namespace lvk

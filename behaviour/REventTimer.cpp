@@ -2,21 +2,19 @@
 
 #include <algorithm>
 
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 
 namespace lvk {
 
-const TEventKind& TEventTimer::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnTimer", "Fires when an actor has lived so many frames (60 a second), and again every as many with repeat",
-      700, "BmpOnTimer16x16", LVK_ENGINE_CODE(LVK_EVENT_TIMER),
-      [](THandler& Handler) -> TEventBase* { return new TEventTimer(Handler); });
-  return Kind;
-}
+namespace {
 
-void TEventTimer::SetFrames(std::int32_t Value) { Store(FFrames, std::clamp<std::int32_t>(Value, 1, MaxFrames)); }
+std::int32_t MinFrames() { return EventEntry(LVK_EVENT_TIMER).Values[0].Min; }
+
+}  // namespace
+
+void TEventTimer::SetFrames(std::int32_t Value) { Store(FFrames, std::clamp<std::int32_t>(Value, MinFrames(), MaxFrames)); }
 
 void TEventTimer::WriteParams(TStream&, TWriter& Writer) const {
   Writer.WriteInteger(FFrames);
@@ -24,7 +22,7 @@ void TEventTimer::WriteParams(TStream&, TWriter& Writer) const {
 }
 
 void TEventTimer::ReadParams(TStream&, TReader& Reader) {
-  FFrames = std::clamp<std::int32_t>(Reader.ReadInteger(), 1, MaxFrames);
+  FFrames = std::clamp<std::int32_t>(Reader.ReadInteger(), MinFrames(), MaxFrames);
   FRepeat = Reader.ReadBoolean();
 }
 

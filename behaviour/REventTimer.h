@@ -5,13 +5,14 @@
 #include <string>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
 class TEventTimer final : public TEventBase {
 public:
   static const TEventKind& ClassKind();
-  static constexpr std::int32_t MaxFrames = 1000000;  // over four and a half hours
+  static constexpr std::int32_t MaxFrames = LVK_MAX_TIMER;
 
   explicit TEventTimer(THandler& Handler) : TEventBase(Handler) {}
   const TEventKind& Kind() const override { return ClassKind(); }
@@ -28,8 +29,8 @@ public:
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
-  std::int32_t FFrames = 60;
-  bool FRepeat = false;
+  std::int32_t FFrames = EventDefault(LVK_EVENT_TIMER, 0);
+  bool FRepeat = EventDefault(LVK_EVENT_TIMER, 1) != 0;
 };
 
 }  // namespace lvk

@@ -1,6 +1,6 @@
 #include "behaviour/REventTouch.h"
 
-#include "behaviour/UKindInfo.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UMaskNames.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
@@ -10,13 +10,6 @@ namespace lvk {
 std::string TEventTouch::AreaName(int Index) { return MaskName(AreaNames, Index, "REventTouch"); }
 
 int TEventTouch::IndexOfArea(const std::string& Caption) { return MaskIndex(AreaNames, Caption, "REventTouch"); }
-
-const TEventKind& TEventTouch::ClassKind() {
-  static const TEventKindInfo Kind(
-      "OnTouch", "Fires when the screen is touched with the pen", 400, "BmpOnTouch16x16",
-      LVK_ENGINE_CODE(LVK_EVENT_TOUCH), [](THandler& Handler) -> TEventBase* { return new TEventTouch(Handler); });
-  return Kind;
-}
 
 void TEventTouch::WriteParams(TStream&, TWriter& Writer) const { Writer.WriteInteger(FAreas); }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 
 namespace lvk {
 
@@ -33,7 +34,7 @@ public:
   void Encode(lvk_handler_t& Entry, TTableContext& Context) const override;
 
 private:
-  std::uint16_t FAreas = 1 << 8;
+  std::uint16_t FAreas = static_cast<std::uint16_t>(EventDefault(LVK_EVENT_TOUCH, 0));
 };
 
 }  // namespace lvk

@@ -1,79 +1,54 @@
 #pragma once
-// The action kinds. SetSpeedSize sets how fast an actor moves, SetSpeedDir
-// which way; they share their parameters, two arguments copied unchanged into
-// the C call and an absolute/relative mode, and differ in their names, texts
-// and C call. Destroy and NextLevel have no parameters: they are stored as
-// their key alone, and their summaries are the call with empty brackets,
-// "Destroy()" and "NextLevel()".
+// The action kinds with a class of their own. SetSpeedSize sets how fast an
+// actor moves, SetSpeedDir which way; they share their values, two
+// arguments and an absolute/relative mode, and a C line. Destroy and
+// NextLevel have no values: they are stored as their key alone, and their
+// summaries are the call with empty brackets, "Destroy()" and
+// "NextLevel()". Their values and texts are the catalogue's
+// (engine/lvk_kinds.h), as every kind's.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 
-#include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 
 namespace lvk {
 
-class TActionSpeed : public TActionBase {
+class TActionSpeed : public TValueAction {
 public:
-  using TActionBase::TActionBase;
+  using TValueAction::TValueAction;
 
-  const std::string& Arg1() const { return FArg1; }
-  void SetArg1(const std::string& Value) { Store(FArg1, Value); }
-  const std::string& Arg2() const { return FArg2; }
-  void SetArg2(const std::string& Value) { Store(FArg2, Value); }
-  bool Relative() const { return FRelative; }
-  void SetRelative(bool Value) { Store(FRelative, Value); }
-
-  // Arg1, Arg2, Relative.
-  void WriteParams(TStream& Stream, TWriter& Writer) const override;
-  void ReadParams(TStream& Stream, TReader& Reader) override;
-  // The mode and both arguments, which must be whole numbers.
-  void Encode(lvk_action_t& Entry, TTableContext& Context) const override;
-  // Arg1, Arg2 and Relative, labelled by the kind.
-  int ValueCount() const override { return 3; }
-  TActionValue ValueInfo(int Index) const override;
-  std::string GetValue(int Index) const override;
-  void SetValue(int Index, const std::string& Value) override;
-  // "Name(arg1, arg2)", ", relative" before the bracket when relative;
-  // empty arguments as 0, as the game reads them.
-  std::string Summary() const override;
+  const std::string& Arg1() const { return Value(0); }
+  void SetArg1(const std::string& V) { SetValue(0, V); }
+  const std::string& Arg2() const { return Value(1); }
+  void SetArg2(const std::string& V) { SetValue(1, V); }
+  bool Relative() const { return Value(2) == "1"; }
+  void SetRelative(bool V) { SetValue(2, V ? "1" : "0"); }
 
 protected:
   // One C line from Pattern, whose four %s take the indentation, the two
   // arguments and the mode word; the arguments are never read as a pattern.
   void WriteCall(std::ostream& Out, const char* Pattern) const;
-  // The labels and hints of the two arguments.
-  virtual const TActionValue* ArgumentInfo() const = 0;
-
-private:
-  std::string FArg1;
-  std::string FArg2;
-  bool FRelative = false;
 };
 
 class TActionSetSpeedSize final : public TActionSpeed {
 public:
   static const TActionKind& ClassKind();
 
-  using TActionSpeed::TActionSpeed;
+  explicit TActionSetSpeedSize(THandler& Handler);
   const TActionKind& Kind() const override { return ClassKind(); }
   void WriteC(std::ostream& Out) const override;
-
-protected:
-  const TActionValue* ArgumentInfo() const override;
 };
 
 class TActionSetSpeedDir final : public TActionSpeed {
 public:
   static const TActionKind& ClassKind();
 
-  using TActionSpeed::TActionSpeed;
+  explicit TActionSetSpeedDir(THandler& Handler);
   const TActionKind& Kind() const override { return ClassKind(); }
   void WriteC(std::ostream& Out) const override;
-
-protected:
-  const TActionValue* ArgumentInfo() const override;
 };
 
 // An action argument as the game uses it: a whole number with an optional
@@ -81,23 +56,19 @@ protected:
 // "3.5", "x", a value outside 32 bits) is not a whole number: no value.
 std::optional<std::int32_t> ParseWholeNumber(const std::string& Text);
 
-// The action kinds without parameters share their record and C line.
-class TActionPlain : public TActionBase {
+// The action kinds without values share their C line.
+class TActionPlain : public TValueAction {
 public:
-  using TActionBase::TActionBase;
-  void WriteParams(TStream& Stream, TWriter& Writer) const override;
-  void ReadParams(TStream& Stream, TReader& Reader) override;
+  using TValueAction::TValueAction;
   // "%s,act" + DisplayName + "();" with the indentation.
   void WriteC(std::ostream& Out) const override;
-  // DisplayName + "()".
-  std::string Summary() const override;
 };
 
 class TActionDestroy final : public TActionPlain {
 public:
   static const TActionKind& ClassKind();
 
-  using TActionPlain::TActionPlain;
+  explicit TActionDestroy(THandler& Handler);
   const TActionKind& Kind() const override { return ClassKind(); }
 };
 
@@ -105,7 +76,7 @@ class TActionNextLevel final : public TActionPlain {
 public:
   static const TActionKind& ClassKind();
 
-  using TActionPlain::TActionPlain;
+  explicit TActionNextLevel(THandler& Handler);
   const TActionKind& Kind() const override { return ClassKind(); }
 };
 

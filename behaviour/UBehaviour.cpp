@@ -10,6 +10,7 @@
 #include "behaviour/REventTimer.h"
 #include "behaviour/REventTouch.h"
 #include "behaviour/UAction.h"
+#include "behaviour/UKindInfo.h"
 #include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UErrors.h"
@@ -17,26 +18,36 @@
 
 namespace lvk {
 
+namespace {
+
+template <typename E>
+TEventBase* MakeEvent(THandler& Handler) {
+  return new E(Handler);
+}
+
+}  // namespace
+
+// The event kinds' descriptors, from the catalogue.
+#define LVK_DEFINE_EVENT(Id, Number, Name, Class, Sort, Text)                                              \
+  const TEventKind& Class::ClassKind() {                                                                    \
+    static const TEventKindInfo Kind(EventEntry(Number), LVK_ENGINE_CODE(LVK_EVENT_##Id), &MakeEvent<Class>); \
+    return Kind;                                                                                            \
+  }
+LVK_EVENT_CATALOGUE(LVK_DEFINE_EVENT, LVK_KIND_SKIP)
+#undef LVK_DEFINE_EVENT
+
 void RegisterKinds() {
   // Kind by kind, so a second call, or one after a test registered some of
-  // them itself, adds only what is missing.
-  for (const TEventKind* Kind : {&TEventCreate::ClassKind(), &TEventDestroy::ClassKind(), &TEventKey::ClassKind(),
-                                 &TEventTouch::ClassKind(), &TEventCollision::ClassKind(),
-                                 &TEventOutside::ClassKind(), &TEventKeyHeld::ClassKind(),
-                                 &TEventTimer::ClassKind(), &TEventAnimationEnd::ClassKind()})
+  // them itself, adds only what is missing. The catalogue's order is the
+  // order of the Add menu: motion first, then the rules, guards among them.
+#define LVK_EVENT_KIND(Id, Number, Name, Class, ...) &Class::ClassKind(),
+#define LVK_ACTION_KIND(Id, Number, Name, Class, ...) &Class::ClassKind(),
+  for (const TEventKind* Kind : {LVK_EVENT_CATALOGUE(LVK_EVENT_KIND, LVK_KIND_SKIP)})
     if (!FindEventKind(Kind->StreamKey())) RegisterEventKind(*Kind);
-  // The order of the Add menu: motion first, then the rules, then the guards.
-  for (const TActionKind* Kind :
-       {&TActionSetSpeedSize::ClassKind(), &TActionSetSpeedDir::ClassKind(), &TActionDestroy::ClassKind(),
-        &TActionNextLevel::ClassKind(), &TActionSetVariable::ClassKind(), &TActionShowText::ClassKind(),
-        &TActionSpawn::ClassKind(), &TActionGoToLevel::ClassKind(), &TActionRestartGame::ClassKind(),
-        &TActionBounce::ClassKind(), &TActionSetTile::ClassKind(), &TActionMoveToward::ClassKind(),
-        &TActionIfVariable::ClassKind(), &TActionIfCount::ClassKind(), &TActionIfChance::ClassKind(),
-        &TActionIfKeyHeld::ClassKind(), &TActionPlaySound::ClassKind(), &TActionClearText::ClassKind(),
-        &TActionJumpTo::ClassKind(), &TActionJumpToStart::ClassKind(), &TActionOtherwise::ClassKind(),
-        &TActionCameraFollow::ClassKind(), &TActionMoveCamera::ClassKind(), &TActionShakeCamera::ClassKind(),
-        &TActionSetAnimation::ClassKind(), &TActionMirror::ClassKind()})
+  for (const TActionKind* Kind : {LVK_ACTION_CATALOGUE(LVK_ACTION_KIND, LVK_KIND_SKIP)})
     if (!FindActionKind(Kind->StreamKey())) RegisterActionKind(*Kind);
+#undef LVK_EVENT_KIND
+#undef LVK_ACTION_KIND
 }
 
 void UnregisterKinds() { ClearKindRegistries(); }

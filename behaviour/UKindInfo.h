@@ -1,12 +1,13 @@
 #pragma once
-// The descriptor every built-in kind uses: its texts, its icon (loaded from
-// the program's resources when the descriptor is made, freed with it) and a
-// factory. Each kind module keeps one as a function-local singleton, so the
+// The descriptor every built-in kind uses: its texts and icon from its line
+// of the catalogue (the icon loaded from the program's resources when the
+// descriptor is made, freed with it) and a factory. Each kind module keeps one as a function-local singleton, so the
 // icon is loaded on first use rather than during static initialisation.
 #include <string>
 #include <utility>
 
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UResources.h"
 #include "model/UBitmap.h"
 
@@ -15,10 +16,9 @@ namespace lvk {
 class TEventKindInfo final : public TEventKind {
 public:
   using TFactory = TEventBase* (*)(THandler&);
-  TEventKindInfo(std::string DisplayName, std::string Description, int SortOrder,
-                 const std::string& IconName, TEngineCode Engine, TFactory Factory)
-      : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
-        FSortOrder(SortOrder), FIcon(LoadResourceBitmap(IconName)), FEngine(Engine), FFactory(Factory) {}
+  TEventKindInfo(const TCatalogueKind& Entry, TEngineCode Engine, TFactory Factory)
+      : FDisplayName(Entry.Name), FDescription(Entry.Text), FSortOrder(Entry.SortOrder),
+        FIcon(LoadResourceBitmap(IconName(Entry))), FEngine(Engine), FFactory(Factory) {}
 
   std::string DisplayName() const override { return FDisplayName; }
   std::string Description() const override { return FDescription; }
@@ -39,10 +39,9 @@ private:
 class TActionKindInfo final : public TActionKind {
 public:
   using TFactory = TActionBase* (*)(THandler&);
-  TActionKindInfo(std::string DisplayName, std::string Description, const std::string& IconName,
-                  TEngineCode Engine, TFactory Factory)
-      : FDisplayName(std::move(DisplayName)), FDescription(std::move(Description)),
-        FIcon(LoadResourceBitmap(IconName)), FEngine(Engine), FFactory(Factory) {}
+  TActionKindInfo(const TCatalogueKind& Entry, TEngineCode Engine, TFactory Factory)
+      : FDisplayName(Entry.Name), FDescription(Entry.Text), FIcon(LoadResourceBitmap(IconName(Entry))),
+        FEngine(Engine), FFactory(Factory) {}
 
   std::string DisplayName() const override { return FDisplayName; }
   std::string Description() const override { return FDescription; }

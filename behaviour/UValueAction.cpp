@@ -6,6 +6,8 @@
 #include <ostream>
 
 #include "behaviour/REventKey.h"
+#include "behaviour/UAction.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UKindInfo.h"
 #include "behaviour/UMaskNames.h"
 #include "model/UActor.h"
@@ -150,6 +152,11 @@ void TValueAction::ReadParams(TStream&, TReader& Reader) {
 
 void TValueAction::WriteC(std::ostream&) const {}
 
+const std::string& TValueAction::Value(int Index) const {
+  Assert(Index >= 0 && Index < ValueCount(), Unit);
+  return FValues[static_cast<std::size_t>(Index)];
+}
+
 std::string TValueAction::Shown(int Index) const {
   const std::string V = GetValue(Index);
   switch (FInfo[static_cast<std::size_t>(Index)].Type) {
@@ -167,6 +174,22 @@ std::string TValueAction::Shown(int Index) const {
 }
 
 std::string TValueAction::Summary() const {
+  // A pattern of the catalogue: %1 .. %9 are the values as shown.
+  const std::string Pattern = ActionEntry(Kind().EngineCode().Code).Summary;
+  if (!Pattern.empty()) {
+    std::string Text;
+    for (std::size_t i = 0; i < Pattern.size(); ++i) {
+      const char C = Pattern[i];
+      const int Index = i + 1 < Pattern.size() ? Pattern[i + 1] - '1' : -1;
+      if (C == '%' && Index >= 0 && Index < ValueCount()) {
+        Text += Shown(Index);
+        ++i;
+      } else {
+        Text += C;
+      }
+    }
+    return Text;
+  }
   std::string Text = Kind().DisplayName() + "(";
   bool First = true;
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
@@ -219,68 +242,9 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
   }
 }
 
-// ---- The kinds: their values, texts and codes ----
+// ---- The kinds: their classes from the catalogue ----
 
 namespace {
-
-using V = TActionValue;
-using T = TValueType;
-using S = TValueSlot;
-
-const TActionValue SetVariableValues[] = {
-    {"&Variable", "The variable to set", T::Variable, S::Ref},
-    {"Val&ue", "A whole number or a variable's name; added to the variable when relative", T::Number, S::Arg1},
-    {"Rela&tive", "Add the value to the variable instead of setting it", T::Flag, S::Relative, "0"}};
-const TActionValue ShowTextValues[] = {
-    {"Ro&w", "The row of the upper screen, 0 (top) to 23", T::Number, S::Arg1},
-    {"&Text", "What the row shows; {name} shows a variable's value and follows it", T::Text, S::Ref}};
-const TActionValue SpawnValues[] = {
-    {"Ac&tor", "The actor of the new instance (none: this one's)", T::Actor, S::Ref},
-    {"D&x", "Pixels to the right of this instance (negative: to the left)", T::Number, S::Arg1},
-    {"D&y", "Pixels below this instance (negative: above)", T::Number, S::Arg2}};
-const TActionValue GoToLevelValues[] = {
-    {"Le&vel", "The level's number, from 1; 0 starts this level again", T::Number, S::Arg1, "1"}};
-const TActionValue BounceValues[] = {{"&X", "Turn round left and right", T::Flag, S::Arg1, "1"},
-                                     {"&Y", "Turn round up and down", T::Flag, S::Arg2, "1"}};
-const TActionValue SetTileValues[] = {{"&Tile", "The tile this instance is drawn with from now on", T::Tile, S::Ref}};
-const TActionValue MoveTowardValues[] = {
-    {"Ac&tor", "Head for the nearest instance of this actor", T::Actor, S::Ref},
-    {"&Speed", "The speed size, in 1/16 pixel a frame (0..255)", T::Number, S::Arg1, "16"}};
-const TActionValue IfVariableValues[] = {
-    {"&Variable", "The variable looked at", T::Variable, S::Ref},
-    {"Compari&son", "How the variable compares with the value", T::Compare, S::Op, "="},
-    {"Val&ue", "A whole number or a variable's name", T::Number, S::Arg1}};
-const TActionValue IfCountValues[] = {
-    {"Ac&tor", "The actor whose live instances are counted", T::Actor, S::Ref},
-    {"Compari&son", "How the count compares with the value", T::Compare, S::Op, "="},
-    {"Val&ue", "A whole number or a variable's name", T::Number, S::Arg1}};
-const TActionValue IfChanceValues[] = {
-    {"One time &in", "The rest runs one time in this many, by chance", T::Number, S::Arg1, "2"}};
-const TActionValue IfKeyHeldValues[] = {
-    {"&Keys", "The rest runs while all these keys are held", T::Keys, S::Ref, "1"}};
-const TActionValue CameraFollowValues[] = {
-    {"Ac&tor", "The actor the camera follows from now on (none: this one's)", T::Actor, S::Ref}};
-const TActionValue MoveCameraValues[] = {
-    {"&X", "The level pixel the screen's left edge moves to", T::Number, S::Arg1},
-    {"&Y", "The level pixel the screen's top edge moves to", T::Number, S::Arg2},
-    {"&Speed", "Pixels a frame, a whole number 0..255 (0: at once)", T::Number, S::Op, "4"}};
-const TActionValue ShakeCameraValues[] = {
-    {"&Duration", "How long the picture shakes, in frames (60 a second)", T::Number, S::Arg1, "30"},
-    {"&Strength", "How far it shakes, 1 to 16 pixels", T::Number, S::Arg2, "4"}};
-const TActionValue PlaySoundValues[] = {{"&Sound", "The sound to play; several play at once", T::Sound, S::Ref}};
-const TActionValue ClearTextValues[] = {
-    {"Ro&w", "The row of the upper screen to clear, 0 (top) to 23", T::Number, S::Arg1},
-    {"All row&s", "Clear every row the game has printed, whatever the row", T::Flag, S::Arg2, "0"}};
-const TActionValue JumpToValues[] = {
-    {"&X", "Pixels from the level's left edge (relative: to the right of here)", T::Number, S::Arg1},
-    {"&Y", "Pixels from the level's top edge (relative: below here)", T::Number, S::Arg2},
-    {"Rela&tive", "Move by x and y pixels from where this instance is", T::Flag, S::Relative, "0"}};
-const TActionValue SetAnimationValues[] = {
-    {"Anima&tion", "One of this actor's animations", T::Animation, S::Ref},
-    {"Re&start", "Start it from its first frame even when it is already playing", T::Flag, S::Arg1, "0"}};
-const TActionValue MirrorValues[] = {
-    {"M&irrored", "Draw the instance mirrored left to right", T::Flag, S::Arg1, "1"},
-    {"Face mo&vement", "Mirrored while moving left, not while moving right", T::Flag, S::Arg2, "0"}};
 
 template <typename A>
 TActionBase* Make(THandler& Handler) {
@@ -289,110 +253,27 @@ TActionBase* Make(THandler& Handler) {
 
 }  // namespace
 
-#define LVK_KIND(Class, Values, Name, Description, Icon, Code)                                          \
-  Class::Class(THandler& Handler) : TValueAction(Handler, Values) {}                                    \
+#define LVK_BASE_Rule TValueAction
+#define LVK_BASE_Guard TValueAction
+#define LVK_BASE_Own TValueAction
+#define LVK_BASE_Speed TActionSpeed
+#define LVK_BASE_Plain TActionPlain
+#define LVK_DEFINE_ACTION(Id, Number, Name, Class, Shape, Text, Summary)                                 \
+  Class::Class(THandler& Handler) : LVK_BASE_##Shape(Handler, ActionEntry(Number).Values) {}            \
   const TActionKind& Class::ClassKind() {                                                               \
-    static const TActionKindInfo Kind(Name, Description, Icon, LVK_ENGINE_CODE(Code), &Make<Class>); \
+    static const TActionKindInfo Kind(ActionEntry(Number), LVK_ENGINE_CODE(LVK_ACTION_##Id), &Make<Class>); \
     return Kind;                                                                                        \
   }
+LVK_ACTION_CATALOGUE(LVK_DEFINE_ACTION, LVK_KIND_SKIP)
+#undef LVK_DEFINE_ACTION
 
-
-LVK_KIND(TActionSetVariable, SetVariableValues, "SetVariable", "Set a variable, or add to it", "BmpSetVariable16x16",
-         LVK_ACTION_SET_VARIABLE)
-LVK_KIND(TActionShowText, ShowTextValues, "ShowText", "Show a line of text on the upper screen",
-         "BmpShowText16x16", LVK_ACTION_SHOW_TEXT)
-LVK_KIND(TActionSpawn, SpawnValues, "Spawn", "Make a new instance of an actor beside this one", "BmpSpawn16x16",
-         LVK_ACTION_SPAWN)
-LVK_KIND(TActionGoToLevel, GoToLevelValues, "GoToLevel", "Go to a level, or start this one again",
-         "BmpGoToLevel16x16", LVK_ACTION_GO_TO_LEVEL)
-LVK_KIND(TActionBounce, BounceValues, "Bounce", "Turn round, left and right or up and down", "BmpBounce16x16",
-         LVK_ACTION_BOUNCE)
-LVK_KIND(TActionSetTile, SetTileValues, "SetTile", "Draw this instance with another tile", "BmpSetTile16x16",
-         LVK_ACTION_SET_TILE)
-LVK_KIND(TActionMoveToward, MoveTowardValues, "MoveToward", "Head for the nearest instance of an actor",
-         "BmpMoveToward16x16", LVK_ACTION_MOVE_TOWARD)
-LVK_KIND(TActionIfVariable, IfVariableValues, "IfVariable",
-         "Run the rest of the handler only when a variable compares so", "BmpIfVariable16x16",
-         LVK_ACTION_IF_VARIABLE)
-LVK_KIND(TActionIfCount, IfCountValues, "IfCount",
-         "Run the rest of the handler only when so many instances of an actor live", "BmpIfCount16x16",
-         LVK_ACTION_IF_COUNT)
-LVK_KIND(TActionIfChance, IfChanceValues, "IfChance", "Run the rest of the handler only one time in n, by chance",
-         "BmpIfChance16x16", LVK_ACTION_IF_CHANCE)
-LVK_KIND(TActionIfKeyHeld, IfKeyHeldValues, "IfKeyHeld", "Run the rest of the handler only while keys are held",
-         "BmpIfKeyHeld16x16", LVK_ACTION_IF_KEY_HELD)
-LVK_KIND(TActionCameraFollow, CameraFollowValues, "CameraFollow", "Make the camera follow an actor",
-         "BmpCameraFollow16x16", LVK_ACTION_CAMERA_FOLLOW)
-LVK_KIND(TActionMoveCamera, MoveCameraValues, "MoveCamera", "Glide the camera to a place of the level",
-         "BmpMoveCamera16x16", LVK_ACTION_MOVE_CAMERA)
-LVK_KIND(TActionShakeCamera, ShakeCameraValues, "ShakeCamera", "Shake the lower screen's picture for a while",
-         "BmpShakeCamera16x16", LVK_ACTION_SHAKE_CAMERA)
-LVK_KIND(TActionPlaySound, PlaySoundValues, "PlaySound", "Play a sound of the game", "BmpPlaySound16x16",
-         LVK_ACTION_PLAY_SOUND)
-LVK_KIND(TActionClearText, ClearTextValues, "ClearText", "Clear a row of the upper screen, or all of the game's rows",
-         "BmpClearText16x16", LVK_ACTION_CLEAR_TEXT)
-LVK_KIND(TActionJumpTo, JumpToValues, "JumpTo", "Put this instance at a place, or move it by some pixels at once",
-         "BmpJumpTo16x16", LVK_ACTION_JUMP_TO)
-LVK_KIND(TActionSetAnimation, SetAnimationValues, "SetAnimation", "Play another of this actor's animations",
-         "BmpSetAnimation16x16", LVK_ACTION_SET_ANIMATION)
-LVK_KIND(TActionMirror, MirrorValues, "Mirror", "Draw this instance mirrored, or facing the way it moves",
-         "BmpMirror16x16", LVK_ACTION_MIRROR)
-
-TActionRestartGame::TActionRestartGame(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}
-const TActionKind& TActionRestartGame::ClassKind() {
-  static const TActionKindInfo Kind("RestartGame", "Start the game again: game variables back, the first level",
-                                    "BmpRestartGame16x16", LVK_ENGINE_CODE(LVK_ACTION_RESTART_GAME),
-                                    &Make<TActionRestartGame>);
-  return Kind;
-}
-
-// The kinds without values.
-#define LVK_PLAIN_KIND(Class, Name, Description, Icon, Code)                                          \
-  Class::Class(THandler& Handler) : TValueAction(Handler, std::span<const TActionValue>()) {}          \
-  const TActionKind& Class::ClassKind() {                                                               \
-    static const TActionKindInfo Kind(Name, Description, Icon, LVK_ENGINE_CODE(Code), &Make<Class>); \
-    return Kind;                                                                                        \
-  }
-
-LVK_PLAIN_KIND(TActionJumpToStart, "JumpToStart", "Put this instance back where it was placed or spawned",
-               "BmpJumpToStart16x16", LVK_ACTION_JUMP_TO_START)
-LVK_PLAIN_KIND(TActionOtherwise, "Otherwise", "Run the rest of the handler only when the guard before failed",
-               "BmpOtherwise16x16", LVK_ACTION_OTHERWISE)
-
-#undef LVK_PLAIN_KIND
-#undef LVK_KIND
-
-std::string TActionSetVariable::Summary() const { return TValueAction::Summary(); }
-std::string TActionShowText::Summary() const { return TValueAction::Summary(); }
-std::string TActionSpawn::Summary() const { return TValueAction::Summary(); }
-std::string TActionGoToLevel::Summary() const { return TValueAction::Summary(); }
-std::string TActionRestartGame::Summary() const { return TValueAction::Summary(); }
-std::string TActionBounce::Summary() const { return TValueAction::Summary(); }
-std::string TActionSetTile::Summary() const { return TValueAction::Summary(); }
-std::string TActionMoveToward::Summary() const { return TValueAction::Summary(); }
-std::string TActionPlaySound::Summary() const { return TValueAction::Summary(); }
-std::string TActionJumpTo::Summary() const { return TValueAction::Summary(); }
-std::string TActionJumpToStart::Summary() const { return TValueAction::Summary(); }
 std::string TActionClearText::Summary() const {
   return GetValue(1) == "1" ? "ClearText(all rows)" : "ClearText(" + Shown(0) + ")";
 }
-std::string TActionCameraFollow::Summary() const { return TValueAction::Summary(); }
-std::string TActionMoveCamera::Summary() const { return TValueAction::Summary(); }
-std::string TActionShakeCamera::Summary() const { return TValueAction::Summary(); }
-std::string TActionSetAnimation::Summary() const { return TValueAction::Summary(); }
-// "Mirror(off)" rather than an empty list when neither flag is set.
+
 std::string TActionMirror::Summary() const {
   const std::string Text = TValueAction::Summary();
   return Text == "Mirror()" ? "Mirror(off)" : Text;
 }
-
-// The guards read as conditions.
-std::string TActionIfVariable::Summary() const { return "If " + Shown(0) + " " + Shown(1) + " " + Shown(2); }
-std::string TActionIfCount::Summary() const {
-  return "If count of " + Shown(0) + " " + Shown(1) + " " + Shown(2);
-}
-std::string TActionIfChance::Summary() const { return "If chance 1 in " + Shown(0); }
-std::string TActionIfKeyHeld::Summary() const { return "If held " + Shown(0); }
-std::string TActionOtherwise::Summary() const { return "Otherwise"; }
 
 }  // namespace lvk

@@ -1,41 +1,24 @@
 # The behaviour kinds' sources and the embedded icons, for behaviour/CMakeLists.txt.
-set(LURVIK_ICON_NAMES
-  BmpOnCreate16x16
-  BmpOnDestroy16x16
-  BmpOnKey16x16
-  BmpOnTouch16x16
-  BmpOnCollision16x16
-  BmpOnOutside16x16
-  BmpSetSpeedSize16x16
-  BmpSetSpeedDir16x16
-  BmpDestroy16x16
-  BmpNextLevel16x16
-  BmpOnKeyHeld16x16
-  BmpOnTimer16x16
-  BmpSetVariable16x16
-  BmpShowText16x16
-  BmpSpawn16x16
-  BmpGoToLevel16x16
-  BmpRestartGame16x16
-  BmpBounce16x16
-  BmpSetTile16x16
-  BmpMoveToward16x16
-  BmpIfVariable16x16
-  BmpIfCount16x16
-  BmpIfChance16x16
-  BmpIfKeyHeld16x16
-  BmpPlaySound16x16
-  BmpClearText16x16
-  BmpJumpTo16x16
-  BmpJumpToStart16x16
-  BmpOtherwise16x16
-  BmpCameraFollow16x16
-  BmpMoveCamera16x16
-  BmpShakeCamera16x16
-  BmpOnAnimationEnd16x16
-  BmpSetAnimation16x16
-  BmpMirror16x16
-)
+# The icons are the kinds' of the catalogue: "Bmp" + each kind's name +
+# "16x16", read from its kind lines (EVENT(ID, number, Name, ... and
+# ACTION(...), one to a line).
+set(LURVIK_KIND_CATALOGUE "${CMAKE_CURRENT_LIST_DIR}/../engine/lvk_kinds.h")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${LURVIK_KIND_CATALOGUE}")
+# Only the lines' heads: the rest may hold semicolons and ends in the
+# macro's backslash, which CMake's lists do not take.
+file(READ "${LURVIK_KIND_CATALOGUE}" LURVIK_KIND_TEXT)
+string(REGEX MATCHALL "\n  (EVENT|ACTION)\\([A-Z_]+, [0-9]+, [A-Za-z]+," LURVIK_KIND_LINES "${LURVIK_KIND_TEXT}")
+set(LURVIK_ICON_NAMES "")
+foreach(Line IN LISTS LURVIK_KIND_LINES)
+  if(NOT Line MATCHES "^\n  (EVENT|ACTION)\\([A-Z_]+, [0-9]+, ([A-Za-z]+),")
+    message(FATAL_ERROR "engine/lvk_kinds.h: a kind line the build cannot read: ${Line}")
+  endif()
+  list(APPEND LURVIK_ICON_NAMES "Bmp${CMAKE_MATCH_2}16x16")
+endforeach()
+list(LENGTH LURVIK_ICON_NAMES LURVIK_ICON_COUNT)
+if(LURVIK_ICON_COUNT LESS 2)
+  message(FATAL_ERROR "engine/lvk_kinds.h: no kind lines found")
+endif()
 set(LURVIK_ICON_FILES ${LURVIK_ICON_NAMES})
 list(TRANSFORM LURVIK_ICON_FILES PREPEND "${CMAKE_CURRENT_LIST_DIR}/../resources/icons/")
 list(TRANSFORM LURVIK_ICON_FILES APPEND ".bmp")
@@ -53,6 +36,7 @@ add_custom_command(
 
 set(LURVIK_BEHAVIOUR_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/UBehaviour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UKindCatalogue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UResources.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UMaskNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/REventCreate.cpp

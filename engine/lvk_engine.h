@@ -29,12 +29,15 @@
  *   live instance's box of the followed actor (lowest slot) inside the dead zone, a box of the
  *   size the level gives in the screen's middle; a locked axis never follows. Without
  *   an actor to follow the camera stays at the top-left corner until an
- *   action moves it. CameraFollow(actor) follows another actor (none: stop
- *   following; the camera stays). MoveCamera(x, y, speed) stops following
+ *   action moves it. CameraFollow(actor) follows another actor; the
+ *   editor writes the handler's own actor for none, as its help says
+ *   (LVK_NONE in the tables, which it never writes, stops following and
+ *   the camera stays). MoveCamera(x, y, speed) stops following
  *   and glides the camera towards world pixel (x, y), at most speed pixels a
  *   frame on each axis (0: at once), kept inside the level. ShakeCamera
  *   (frames, strength) shakes the shown picture for that many frames by up
- *   to strength pixels (1..16), without moving the camera itself; the last
+ *   to strength pixels (0..LVK_MAX_SHAKE, held there), without moving the
+ *   camera itself; the last
  *   shake asked for counts. What a shake shows beyond the level's edges is
  *   nothing of the level: the level's backdrop (lvk_level_t.backdrop),
  *   on every host.
@@ -238,8 +241,6 @@ extern "C" {
 /* The largest level, in cells. */
 #define LVK_MAX_LEVEL_COLUMNS 256
 #define LVK_MAX_LEVEL_ROWS 256
-/* ShakeCamera's strongest shake, in pixels. */
-#define LVK_MAX_SHAKE 16
 #define LVK_TILE_SIZE 8
 /* Positions are in 1/LVK_SUBPIXELS pixel. */
 #define LVK_SUBPIXELS 16
@@ -286,51 +287,10 @@ extern "C" {
 #define LVK_AREA_NW (1u << 7)
 #define LVK_AREA_H (1u << 8)
 
-/* Event kinds: lvk_handler_t.event. The numbers are stored in generated
- * tables and never change; new kinds take new numbers. */
-enum {
-  LVK_EVENT_CREATE = 0,
-  LVK_EVENT_DESTROY = 1,
-  LVK_EVENT_KEY = 2,
-  LVK_EVENT_TOUCH = 3,
-  LVK_EVENT_COLLISION = 4,
-  LVK_EVENT_OUTSIDE = 5,
-  LVK_EVENT_KEY_HELD = 6,
-  LVK_EVENT_TIMER = 7,
-  LVK_EVENT_ANIMATION_END = 8,
-  LVK_EVENT_KINDS = 9
-};
-
-/* Action kinds: lvk_action_t.kind; numbers as for events. */
-enum {
-  LVK_ACTION_SET_SPEED_SIZE = 0,
-  LVK_ACTION_SET_SPEED_DIR = 1,
-  LVK_ACTION_DESTROY = 2,
-  LVK_ACTION_NEXT_LEVEL = 3,
-  LVK_ACTION_SET_VARIABLE = 4,
-  LVK_ACTION_SHOW_TEXT = 5,
-  LVK_ACTION_SPAWN = 6,
-  LVK_ACTION_GO_TO_LEVEL = 7,
-  LVK_ACTION_RESTART_GAME = 8,
-  LVK_ACTION_BOUNCE = 9,
-  LVK_ACTION_SET_TILE = 10,
-  LVK_ACTION_MOVE_TOWARD = 11,
-  LVK_ACTION_IF_VARIABLE = 12,
-  LVK_ACTION_IF_COUNT = 13,
-  LVK_ACTION_IF_CHANCE = 14,
-  LVK_ACTION_IF_KEY_HELD = 15,
-  LVK_ACTION_PLAY_SOUND = 16,
-  LVK_ACTION_CLEAR_TEXT = 17,
-  LVK_ACTION_JUMP_TO = 18,
-  LVK_ACTION_JUMP_TO_START = 19,
-  LVK_ACTION_OTHERWISE = 20,
-  LVK_ACTION_CAMERA_FOLLOW = 21,
-  LVK_ACTION_MOVE_CAMERA = 22,
-  LVK_ACTION_SHAKE_CAMERA = 23,
-  LVK_ACTION_SET_ANIMATION = 24,
-  LVK_ACTION_MIRROR = 25,
-  LVK_ACTION_KINDS = 26
-};
+/* Event kinds (lvk_handler_t.event, LVK_EVENT_...) and action kinds
+ * (lvk_action_t.kind, LVK_ACTION_...): their numbers, values and ranges are
+ * declared once, in the catalogue. */
+#include "lvk_kinds.h"
 
 /* lvk_animation_t.mode */
 enum { LVK_ANIMATION_LOOP = 0, LVK_ANIMATION_ONCE = 1, LVK_ANIMATION_BACK_AND_FORTH = 2 };

@@ -66,8 +66,8 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
         x += in->sx;
         y += in->sy;
       }
-      in->sx = (uint8_t)clamp32(x, 0, 255);
-      in->sy = (uint8_t)clamp32(y, 0, 255);
+      in->sx = (uint8_t)clamp32(x, 0, LVK_MAX_SPEED);
+      in->sy = (uint8_t)clamp32(y, 0, LVK_MAX_SPEED);
       break;
     }
     case LVK_ACTION_SET_SPEED_DIR: {
@@ -96,8 +96,8 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       if (e->pending_count < LVK_MAX_INSTANCES) {
         lvk_pending_spawn_t *p = &e->pending[e->pending_count++];
         p->actor = a->ref;
-        p->x = clamp32(in->x + clamp32(n1, -32000, 32000) * LVK_SUBPIXELS, -POSITION_LIMIT, POSITION_LIMIT);
-        p->y = clamp32(in->y + clamp32(number(e, slot, a->arg2, a->var2), -32000, 32000) * LVK_SUBPIXELS,
+        p->x = clamp32(in->x + clamp32(n1, -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS, -POSITION_LIMIT, POSITION_LIMIT);
+        p->y = clamp32(in->y + clamp32(number(e, slot, a->arg2, a->var2), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS,
                        -POSITION_LIMIT, POSITION_LIMIT);
       }
       break;
@@ -143,8 +143,8 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
         lvk_text_clear(e, (uint32_t)1 << n1);
       break;
     case LVK_ACTION_JUMP_TO: {
-      int32_t x = clamp32(n1, -32000, 32000) * LVK_SUBPIXELS;
-      int32_t y = clamp32(number(e, slot, a->arg2, a->var2), -32000, 32000) * LVK_SUBPIXELS;
+      int32_t x = clamp32(n1, -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS;
+      int32_t y = clamp32(number(e, slot, a->arg2, a->var2), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS;
       if (a->relative) lvk_instance_jump(e, slot, in->x + x, in->y + y);
       else lvk_instance_jump(e, slot, x, y);
       break;

@@ -12,6 +12,37 @@ uint32_t lvk_scenery_start(const lvk_game_t *g, int level)
   return start;
 }
 
+
+/* The catalogue's lines as the check reads them: a kind's head, then its
+ * values, in the catalogue's order. */
+typedef struct catalogue_row {
+  uint8_t head;   /* 1: a kind, number its engine number */
+  uint8_t number;
+  uint8_t type;   /* of a value: LVK_VALUE_... */
+  uint8_t slot;   /* LVK_SLOT_... */
+  int32_t max;    /* an item's: LVK_OR_NONE or not; a comparison's: the last */
+} catalogue_row_t;
+
+#define ROW_EVENT(id, number, ...) {1, number, 0, 0, 0},
+#define ROW_ACTION(id, number, ...) {1, number, 0, 0, 0},
+#define ROW_VALUE(type, slot, min, max, ...) {0, 0, LVK_VALUE_##type, LVK_SLOT_##slot, max},
+static const catalogue_row_t event_rows[] = {LVK_EVENT_CATALOGUE(ROW_EVENT, ROW_VALUE)};
+static const catalogue_row_t action_rows[] = {LVK_ACTION_CATALOGUE(ROW_ACTION, ROW_VALUE)};
+#undef ROW_EVENT
+#undef ROW_ACTION
+#undef ROW_VALUE
+#define ROW_COUNT(rows) (sizeof(rows) / sizeof(rows[0]))
+
+/* Where each kind's head is among Rows (Count rows); kinds the catalogue
+ * lacks: Count. */
+static void kind_heads(const catalogue_row_t *rows, unsigned count, uint16_t *heads, unsigned kinds)
+{
+  unsigned i;
+  for (i = 0; i < kinds; ++i) heads[i] = (uint16_t)count;
+  for (i = 0; i < count; ++i)
+    if (rows[i].head && rows[i].number < kinds) heads[rows[i].number] = (uint16_t)i;
+}
+
 /* A DS sprite shape: sides of 8 to 64, square, twice as long one way, or
  * 32x8 and 8x32. */
 static int sprite_shape_ok(unsigned width, unsigned height)
@@ -40,30 +71,46 @@ static int animation_numbers_ok(const lvk_game_t *g, const lvk_actor_t *a)
 
 static int number_ok(const lvk_game_t *g, uint16_t var) { return var <= g->variable_count; }
 
-static int action_ok(const lvk_game_t *g, const lvk_action_t *a)
+/* Whether Index names an item of Type the game has (or LVK_NONE where the
+ * catalogue allows none, LVK_ANY_SOLID where it allows any solid actor). */
+static int item_ok(const lvk_game_t *g, const catalogue_row_t *v, unsigned index)
 {
-  if (!number_ok(g, a->var1) || !number_ok(g, a->var2)) return 0;
-  switch (a->kind) {
-  case LVK_ACTION_SET_VARIABLE:
-    return a->ref < g->variable_count;
-  case LVK_ACTION_IF_VARIABLE:
-    return a->ref < g->variable_count && a->op <= LVK_COMPARE_AT_LEAST;
-  case LVK_ACTION_IF_COUNT:
-    return a->ref < g->actor_count && a->op <= LVK_COMPARE_AT_LEAST;
-  case LVK_ACTION_SHOW_TEXT:
-    return a->ref < g->text_count;
-  case LVK_ACTION_SPAWN:
-  case LVK_ACTION_MOVE_TOWARD:
-    return a->ref < g->actor_count;
-  case LVK_ACTION_CAMERA_FOLLOW:
-    return a->ref < g->actor_count || a->ref == LVK_NONE;
-  case LVK_ACTION_SET_TILE:
-    return a->ref < g->tile_count || a->ref == LVK_NONE;
-  case LVK_ACTION_PLAY_SOUND:
-    return a->ref < g->sound_count;
-  default:
-    return 1;
+  if (v->max == LVK_OR_NONE && index == LVK_NONE) return 1;
+  if (v->max == LVK_OR_ANY_SOLID && index == LVK_ANY_SOLID) return 1;
+  switch (v->type) {
+  case LVK_VALUE_VARIABLE: return index < g->variable_count;
+  case LVK_VALUE_ACTOR: return index < g->actor_count;
+  case LVK_VALUE_TILE: return index < g->tile_count;
+  case LVK_VALUE_TEXT: return index < g->text_count;
+  case LVK_VALUE_SOUND: return index < g->sound_count;
+  case LVK_VALUE_COMPARE: return index <= (unsigned)v->max;
+  default: return 1; /* key sets, areas, animations (checked with their actor) */
   }
+}
+
+/* An action's reference and operator as its kind's values in the catalogue
+ * say; kinds this engine does not know take anything. */
+static int action_ok(const lvk_game_t *g, const lvk_action_t *a, const uint16_t *heads)
+{
+  unsigned i;
+  if (!number_ok(g, a->var1) || !number_ok(g, a->var2)) return 0;
+  if (a->kind >= LVK_ACTION_KINDS) return 1;
+  for (i = heads[a->kind] + 1u; i < ROW_COUNT(action_rows) && !action_rows[i].head; ++i) {
+    const catalogue_row_t *v = &action_rows[i];
+    if (v->slot == LVK_SLOT_REF && !item_ok(g, v, a->ref)) return 0;
+    if (v->slot == LVK_SLOT_OP && v->type == LVK_VALUE_COMPARE && !item_ok(g, v, a->op)) return 0;
+  }
+  return 1;
+}
+
+/* A handler's other actor as its event's values in the catalogue say. */
+static int handler_ok(const lvk_game_t *g, const lvk_handler_t *h, const uint16_t *heads)
+{
+  unsigned i;
+  if (h->event >= LVK_EVENT_KINDS) return 1;
+  for (i = heads[h->event] + 1u; i < ROW_COUNT(event_rows) && !event_rows[i].head; ++i)
+    if (event_rows[i].slot == LVK_SLOT_OTHER && !item_ok(g, &event_rows[i], h->other)) return 0;
+  return 1;
 }
 
 static int variables_ok(const lvk_game_t *g)
@@ -100,7 +147,10 @@ int lvk_game_check(const lvk_game_t *g)
 {
   uint32_t cells;
   unsigned i;
+  uint16_t event_heads[LVK_EVENT_KINDS], action_heads[LVK_ACTION_KINDS];
   if (!g) return 0;
+  kind_heads(event_rows, ROW_COUNT(event_rows), event_heads, LVK_EVENT_KINDS);
+  kind_heads(action_rows, ROW_COUNT(action_rows), action_heads, LVK_ACTION_KINDS);
   if ((g->actor_count && !g->actors) || (g->handler_count && !g->handlers) || (g->action_count && !g->actions) ||
       (g->level_count && (!g->levels || !g->scenery)) || (g->spawn_count && !g->spawns) ||
       (g->variable_count && !g->variables) || (g->text_count && !g->texts) ||
@@ -129,10 +179,10 @@ int lvk_game_check(const lvk_game_t *g)
   for (i = 0; i < g->handler_count; ++i) {
     const lvk_handler_t *h = &g->handlers[i];
     if ((uint32_t)h->first_action + h->action_count > g->action_count) return 0;
-    if (h->event == LVK_EVENT_COLLISION && h->other >= g->actor_count && h->other != LVK_ANY_SOLID) return 0;
+    if (!handler_ok(g, h, event_heads)) return 0;
   }
   for (i = 0; i < g->action_count; ++i)
-    if (!action_ok(g, &g->actions[i])) return 0;
+    if (!action_ok(g, &g->actions[i], action_heads)) return 0;
   for (i = 0; i < g->actor_count; ++i)
     if (!animation_numbers_ok(g, &g->actors[i])) return 0;
   for (i = 0; i < g->level_count; ++i) {

@@ -96,7 +96,7 @@ void lvk_instance_move_toward(lvk_engine_t *e, int slot, uint16_t actor, int32_t
     }
   }
   if (!best) return;
-  size = clamp32(speed, 0, 255);
+  size = clamp32(speed, 0, LVK_MAX_SPEED);
   dx = best->x - in->x;
   dy = best->y - in->y;
   in->dx = (int8_t)sign32(dx);

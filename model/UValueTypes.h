@@ -10,6 +10,10 @@
 //   Text      the text as typed; {name} stands for a variable's value
 //   Compare   one of = <> < <= > >=
 //   Animation the name of an animation of the handler's actor
+// A number's range is what the game's rule uses (Min to Max; both 0: any
+// whole number); the kinds' catalogue (engine/lvk_kinds.h) declares it.
+#include <cstdint>
+
 namespace lvk {
 
 enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare, Sound, Animation };
@@ -23,6 +27,9 @@ struct TActionValue {
   TValueType Type;
   TValueSlot Slot = TValueSlot::None;
   const char* Default = "";
+  std::int32_t Min = 0;
+  std::int32_t Max = 0;
+  bool HasRange() const { return Type == TValueType::Number && Min != Max; }
 };
 
 // The comparisons of the guards, in the engine's order (LVK_COMPARE_...).

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <limits>
 #include <sstream>
 
@@ -10,6 +13,7 @@
 #include "behaviour/REventCreate.h"
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UKindCatalogue.h"
 #include "behaviour/UValueAction.h"
 #include "generator/UBuildLog.h"
 #include "generator/UGameTables.h"
@@ -41,7 +45,7 @@ std::pair<test::TBytes, test::TBytes> LoadAndSaveAgain(const std::string& Name, 
 }  // namespace
 
 TEST(ActionKinds, DestroyAndNextLevelComeAfterTheSpeedKinds) {
-  ASSERT_EQ(ActionKindCount(), 26);  // the motion kinds first, the rules after them
+  ASSERT_EQ(ActionKindCount(), static_cast<int>(ActionCatalogue().size()));  // the motion kinds first
   EXPECT_EQ(&ActionKindAt(0), &TActionSetSpeedSize::ClassKind());
   EXPECT_EQ(&ActionKindAt(1), &TActionSetSpeedDir::ClassKind());
   EXPECT_EQ(&ActionKindAt(2), &TActionDestroy::ClassKind());
@@ -220,4 +224,48 @@ TEST(ActionKinds, TheDocumentedJumpAndOtherwiseBytes) {
                                    0x06, 0x0b, 0x3c, 0x4f, 0x74, 0x68, 0x65, 0x72, 0x77, 0x69, 0x73, 0x65, 0x3e};
   const test::TBytes Saved = Game.ContentBytes();
   EXPECT_NE(std::search(Saved.begin(), Saved.end(), Documented.begin(), Documented.end()), Saved.end());
+}
+
+// The table of the actions' stored values in docs/ProjectFile.md is the
+// catalogue's: every kind in its order, each value by its label and the type
+// it is stored as, in stored order.
+TEST(ActionKinds, TheProjectFileDocumentHasEveryKindsStoredValues) {
+  std::ifstream In(std::string(LVK_SOURCE) + "/docs/ProjectFile.md");
+  const std::string Doc((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+  const std::size_t From = Doc.find("### Actions"), To = Doc.find("\n## 6.", From);
+  ASSERT_NE(From, std::string::npos);
+  ASSERT_NE(To, std::string::npos);
+  const std::string Section = Doc.substr(From, To - From);
+  const std::regex Row(R"(\n\| `<(\w+)>` \| (.*) \|)");
+  std::vector<std::pair<std::string, std::string>> Rows;
+  for (auto M = std::sregex_iterator(Section.begin(), Section.end(), Row); M != std::sregex_iterator(); ++M)
+    Rows.emplace_back((*M)[1], (*M)[2]);
+  const auto Kinds = ActionCatalogue();
+  ASSERT_EQ(Rows.size(), Kinds.size());
+  const std::regex Stored(R"((^|; )[a-z ]+: (String|Boolean|Integer))");
+  for (std::size_t k = 0; k < Kinds.size(); ++k) {
+    const TCatalogueKind& Kind = Kinds[k];
+    const auto& [Name, Values] = Rows[k];
+    EXPECT_EQ(Name, Kind.Name);
+    if (Kind.Values.empty()) {
+      EXPECT_EQ(Values, "none") << Name;
+      continue;
+    }
+    // Each value as "label: Type", in order; no more of them than it has.
+    std::size_t At = 0;
+    for (const TActionValue& V : Kind.Values) {
+      std::string Label = V.Label;
+      Label.erase(std::remove(Label.begin(), Label.end(), '&'), Label.end());
+      std::transform(Label.begin(), Label.end(), Label.begin(), [](unsigned char C) { return std::tolower(C); });
+      const char* Type = V.Type == TValueType::Flag                                      ? "Boolean"
+                         : V.Type == TValueType::Keys || V.Type == TValueType::Compare ? "Integer"
+                                                                                        : "String";
+      const std::size_t Found = Values.find(Label + ": " + Type, At);
+      EXPECT_NE(Found, std::string::npos) << Name << ": " << Label << " stored as " << Type;
+      if (Found != std::string::npos) At = Found + 1;
+    }
+    EXPECT_EQ(std::distance(std::sregex_iterator(Values.begin(), Values.end(), Stored), std::sregex_iterator()),
+              static_cast<std::ptrdiff_t>(Kind.Values.size()))
+        << Name;
+  }
 }

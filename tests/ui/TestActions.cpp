@@ -114,6 +114,40 @@ TEST_F(Actions, AStoredTextThatIsNoNumberIsShownAsItIsAndMarked) {
   EXPECT_TRUE(IsWholeArgument("+7"));
 }
 
+// A literal number outside the range its rule uses (the kinds' catalogue
+// gives it) is marked with the range named; a variable's name, a number
+// inside and a relative action's difference are not.
+TEST_F(Actions, NumbersOutsideTheirRangeAreMarkedWithTheRange) {
+  Game.AddVariable()->SetName("vSize");
+  const struct {
+    const TActionKind* Kind;
+    std::vector<std::string> Values;
+    QString Note;  // empty: not marked
+  } Cases[] = {
+      {&TActionShakeCamera::ClassKind(), {"30", "40"}, "\"40\" is outside 0 to 16, what Strength takes"},
+      {&TActionShakeCamera::ClassKind(), {"30", "-1"}, "\"-1\" is outside 0 to 16"},
+      {&TActionShakeCamera::ClassKind(), {"30", "16"}, ""},
+      {&TActionShakeCamera::ClassKind(), {"30", "vSize"}, ""},
+      {&TActionShowText::ClassKind(), {"24", "Hello"}, "\"24\" is outside 0 to 23, what Row takes"},
+      {&TActionJumpTo::ClassKind(), {"-32001", "0", "0"}, "\"-32001\" is outside -32000 to 32000"},
+      {&TActionSetSpeedSize::ClassKind(), {"-16", "0", "0"}, "\"-16\" is outside 0 to 255"},
+      {&TActionSetSpeedSize::ClassKind(), {"-16", "0", "1"}, ""},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Kind->DisplayName() + " " + C.Values[1]);
+    TActionBase* A = Handler->AddAction(*C.Kind);
+    for (std::size_t v = 0; v < C.Values.size(); ++v) A->SetValue(static_cast<int>(v), C.Values[v]);
+    Frame.SetHandler(Handler);
+    const int Row = Handler->ActionCount() - 1;
+    Frame.SelectAction(Row);
+    EXPECT_EQ(Frame.lbxActions->item(Row)->foreground().color() == QColor(Qt::red), !C.Note.isEmpty());
+    if (!C.Note.isEmpty())
+      EXPECT_TRUE(Frame.lblActionNote->text().startsWith(C.Note)) << Frame.lblActionNote->text().toStdString();
+    else
+      EXPECT_FALSE(Frame.lblActionNote->text().contains("is outside")) << Frame.lblActionNote->text().toStdString();
+  }
+}
+
 TEST_F(Actions, EveryKindCanBeAddedAndActionsReordered) {
   QMenu* Menu = Frame.butAddAction->menu();
   ASSERT_EQ(Menu->actions().size(), ActionKindCount());

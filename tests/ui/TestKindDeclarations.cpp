@@ -1,20 +1,26 @@
-// Each kind is declared once, in its module: what the other places hold of it
-// (its icon, its event frame, its help page, its number in the engine's
-// tables and the engine's check of the values it stores there) must agree
-// with that declaration. The registered kinds are walked, so a new kind is
-// checked without touching this test.
+// Each kind is declared once, in the catalogue (engine/lvk_kinds.h): the
+// registries must hold exactly its kinds, in its order, with its texts,
+// numbers and values, and what the other places hold of a kind (its icon,
+// its event frame, its help page and the values and ranges that page
+// states, its number in the engine's tables and the engine's check of the
+// values it stores there) must agree with it. The catalogue is walked, so a
+// new kind is checked without touching this test.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 
 #include "TScriptedDialogs.h"
+#include "behaviour/UKindCatalogue.h"
 #include "generator/UGameTables.h"
 #include "model/UActor.h"
 #include "model/UBitmap.h"
@@ -30,6 +36,58 @@ namespace {
 bool HasHelpPage(const std::string& Prefix, const std::string& Name) {
   const QDir Pages(QCoreApplication::applicationDirPath() + "/help");
   return QFileInfo::exists(Pages.filePath(QString::fromStdString(Prefix + Name).toLower() + ".htm"));
+}
+
+QString HelpPage(const std::string& Page) {
+  QFile File(QCoreApplication::applicationDirPath() + "/help/" + QString::fromStdString(Page) + ".htm");
+  return File.open(QIODevice::ReadOnly) ? QString::fromUtf8(File.readAll()) : QString();
+}
+
+// A row of a help page's table of values: its labels ("X, Y" for two), what
+// it says and its keys.
+struct THelpRow {
+  QStringList Labels;
+  QString Text;
+  QString Keys;
+};
+
+std::vector<THelpRow> HelpValueRows(const QString& Page) {
+  const qsizetype From = Page.indexOf("<h2>Values</h2>");
+  if (From < 0) return {};
+  const QString Table = Page.mid(From, Page.indexOf("</table>", From) - From);
+  static const QRegularExpression Row("<tr><td>(.*?)</td><td>(.*?)</td><td>(.*?)</td></tr>",
+                                      QRegularExpression::DotMatchesEverythingOption);
+  std::vector<THelpRow> Rows;
+  for (auto M = Row.globalMatch(Table); M.hasNext();) {
+    const auto Match = M.next();
+    Rows.push_back({Match.captured(1).split(", "), Match.captured(2), Match.captured(3)});
+  }
+  return Rows;
+}
+
+// The help page of an action describes each of its values in a row that
+// names it, gives its access key and states its range as the catalogue has
+// it; no row names a value the kind lacks.
+void ExpectHelpValues(const TCatalogueKind& Kind) {
+  const std::vector<THelpRow> Rows = HelpValueRows(HelpPage(ActionHelpPage(Kind)));
+  std::set<QString> Labels;
+  for (const TActionValue& V : Kind.Values) {
+    const QString Label = QString(V.Label).remove('&');
+    Labels.insert(Label);
+    const auto Row = std::find_if(Rows.begin(), Rows.end(), [&](const THelpRow& R) { return R.Labels.contains(Label); });
+    if (Row == Rows.end()) {
+      ADD_FAILURE() << Kind.Name << ": its help page has no row for " << Label.toStdString();
+      continue;
+    }
+    const QString Key = QString(V.Label).section('&', 1).left(1).toUpper();
+    EXPECT_TRUE(Row->Keys.contains("<kbd>" + Key + "</kbd>")) << Kind.Name << ": " << Label.toStdString() << "'s key";
+    if (V.HasRange())
+      EXPECT_TRUE(Row->Text.contains(QString::fromStdString(RangeText(V))))
+          << Kind.Name << ": the help page does not say " << Label.toStdString() << " takes " << RangeText(V);
+  }
+  for (const THelpRow& R : Rows)
+    for (const QString& Label : R.Labels)
+      EXPECT_TRUE(Labels.count(Label)) << Kind.Name << ": its help page describes a value " << Label.toStdString();
 }
 
 void ExpectIcon(const TPeekBitmap& Icon, const std::string& Name, std::vector<const TPeekBitmap*>& Seen) {
@@ -91,9 +149,16 @@ TEST(KindDeclarations, EveryEventKindHasItsIconFrameHelpNumberAndCheck) {
   TGame Game;
   THandler* Handler = Game.AddActor()->AddHandler();
   std::vector<const TPeekBitmap*> Icons;
+  ASSERT_EQ(EventKindCount(), static_cast<int>(EventCatalogue().size()));
   for (int i = 0; i < EventKindCount(); ++i) {
     const TEventKind& Kind = EventKindAt(i);
     const std::string Name = Kind.DisplayName();
+    const TCatalogueKind& Entry = EventCatalogue()[static_cast<std::size_t>(i)];
+    EXPECT_EQ(Name, Entry.Name);
+    EXPECT_EQ(Kind.Description(), Entry.Text) << Name;
+    EXPECT_EQ(Kind.SortOrder(), Entry.SortOrder) << Name;
+    EXPECT_EQ(Kind.EngineCode().Code, Entry.Number) << Name;
+    EXPECT_FALSE(HelpPage(EventHelpPage(Entry)).isEmpty()) << Name;
     ExpectIcon(Kind.Icon(), Name, Icons);
     EXPECT_TRUE(HasHelpPage("event-", Name)) << Name << " has no help page";
     Handler->SetEvent(Kind);
@@ -120,16 +185,33 @@ TEST(KindDeclarations, EveryActionKindHasItsIconHelpNumberAndCheck) {
   THandler* Handler = Game.AddActor()->AddHandler();
   std::vector<const TPeekBitmap*> Icons;
   for (int i = 0; i < EventKindCount(); ++i) Icons.push_back(&EventKindAt(i).Icon());
+  ASSERT_EQ(ActionKindCount(), static_cast<int>(ActionCatalogue().size()));
   for (int i = 0; i < ActionKindCount(); ++i) {
     const TActionKind& Kind = ActionKindAt(i);
     const std::string Name = Kind.DisplayName();
+    const TCatalogueKind& Declared = ActionCatalogue()[static_cast<std::size_t>(i)];
+    EXPECT_EQ(Name, Declared.Name);
+    EXPECT_EQ(Kind.Description(), Declared.Text) << Name;
+    EXPECT_EQ(Kind.EngineCode().Code, Declared.Number) << Name;
     ExpectIcon(Kind.Icon(), Name, Icons);
     EXPECT_TRUE(HasHelpPage("action-", Name)) << Name << " has no help page";
+    ExpectHelpValues(Declared);
 
     // The engine checks the item an action names against that item's count
     // (not another's), and a comparison against the comparisons; an action
     // naming nothing takes any ref.
     std::unique_ptr<TActionBase> Action(Kind.Create(*Handler));
+    // The editor's values are the catalogue's: what the pane shows and
+    // checks, the defaults a new action starts with, the ranges.
+    ASSERT_EQ(Action->ValueCount(), static_cast<int>(Declared.Values.size())) << Name;
+    for (int v = 0; v < Action->ValueCount(); ++v) {
+      const TActionValue Info = Action->ValueInfo(v), &Value = Declared.Values[static_cast<std::size_t>(v)];
+      EXPECT_EQ(std::string(Info.Label), Value.Label) << Name;
+      EXPECT_EQ(Info.Type, Value.Type) << Name;
+      EXPECT_EQ(std::make_pair(Info.Min, Info.Max), std::make_pair(Value.Min, Value.Max)) << Name;
+      EXPECT_EQ(Action->GetValue(v), Value.Default) << Name;
+      EXPECT_EQ(std::string(Info.Hint).find("%r"), std::string::npos) << Name << ": a range left unfilled";
+    }
     std::optional<TValueType> Named;
     bool Compares = false;
     for (int v = 0; v < Action->ValueCount(); ++v) {

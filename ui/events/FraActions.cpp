@@ -286,6 +286,12 @@ void TfraActions::ShowNote() {
       return;
     }
   }
+  // What marks the action in the list (a number outside its range, an
+  // animation the actor lacks), as stored.
+  if (const QString Problem = ActionProblem(*Action, Game()); !Problem.isEmpty()) {
+    lblActionNote->setText(Problem);
+    return;
+  }
   const bool PrintsRows =
       &Action->Kind() == &lvk::TActionShowText::ClassKind() || &Action->Kind() == &lvk::TActionClearText::ClassKind();
   lblActionNote->setText(About + "." + (PrintsRows ? ScreenRowsNote(Game().Title()) : QString()));

@@ -73,7 +73,19 @@ QString ValueProblem(lvk::TValueType Type, const QString& Text, const lvk::TGame
   }
 }
 
+QString RangeProblem(const lvk::TActionValue& Info, const QString& Text) {
+  const std::optional<std::int32_t> N = lvk::ParseWholeNumber(Text.toStdString());
+  if (!Info.HasRange() || !N || (*N >= Info.Min && *N <= Info.Max)) return {};
+  const QString Range = QString::number(Info.Min) + " to " + QString::number(Info.Max);
+  return "\"" + Text + "\" is outside " + Range + ", what " + QString(Info.Label).remove('&') +
+         " takes: the game does not use it as it is. Type a number from " + Range + ".";
+}
+
 QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game) {
+  // A relative action's numbers are differences: the range bounds the result.
+  bool Relative = false;
+  for (int v = 0; v < Action.ValueCount(); ++v)
+    Relative = Relative || (Action.ValueInfo(v).Slot == lvk::TValueSlot::Relative && Action.GetValue(v) == "1");
   for (int v = 0; v < Action.ValueCount(); ++v) {
     if (Action.ValueInfo(v).Type == lvk::TValueType::Animation) {
       // Only the handler's own actor knows its animations.
@@ -87,6 +99,10 @@ QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game) {
     }
     const QString Problem = ValueProblem(Action.ValueInfo(v).Type, FromStd(Action.GetValue(v)), Game);
     if (!Problem.isEmpty()) return Problem;
+    if (!Relative) {
+      const QString Outside = RangeProblem(Action.ValueInfo(v), FromStd(Action.GetValue(v)));
+      if (!Outside.isEmpty()) return Outside;
+    }
   }
   return {};
 }

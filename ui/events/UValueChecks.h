@@ -28,5 +28,9 @@ QStringList UnknownTextNames(const QString& Text, const lvk::TGame& Game);
 // none, a name no item of the game has, a text naming no variable), or
 // empty when it can.
 QString ValueProblem(lvk::TValueType Type, const QString& Text, const lvk::TGame& Game);
-// The first problem of an action's values, or empty.
+// Why a number the game uses within a range (the kinds' catalogue gives it)
+// is not one of it, or empty: a variable's name, a number inside.
+QString RangeProblem(const lvk::TActionValue& Info, const QString& Text);
+// The first problem of an action's values, or empty; a relative action's
+// numbers are not held to their ranges.
 QString ActionProblem(const lvk::TActionBase& Action, const lvk::TGame& Game);
