@@ -285,6 +285,8 @@
       const text = groups.map((g) => g.ds + ": " + (g.ds === "D-pad" ? "arrow keys" : g.names.join("/"))).join("  \u00b7  ");
       bar.textContent = (paused ? "Paused.  " : silentBecause || (audio ? "" : "Sound starts with the first key or click.  ")) +
                         text + "  \u00b7  Pen: mouse or touch on the lower screen";
+      // A line that wraps anew leaves the screens another height.
+      fit();
     }
 
     canvas.height = w.lvk_web_frame_height();
