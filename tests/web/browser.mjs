@@ -94,7 +94,7 @@ try {
     return { text: b.textContent, cut: b.scrollWidth > b.clientWidth || b.scrollHeight > b.clientHeight,
              top: r.top, bottom: r.bottom, screensBottom: s.bottom, height: window.innerHeight };
   });
-  if (!/Select: .*Pen: mouse or touch on the lower screen$/.test(line.text)) fail(`the key line says: ${line.text}`);
+  if (!/Select:\s.*Pen: mouse or touch on the lower screen$/.test(line.text)) fail(`the key line says: ${line.text}`);
   if (line.cut) fail("the key line is cut off in an 800x600 window");
   if (line.bottom > line.height) fail(`the key line ends at ${line.bottom}, below the 600-pixel window`);
   if (line.screensBottom > line.top) fail(`the screens (to ${line.screensBottom}) cover the key line (from ${line.top})`);
