@@ -57,7 +57,8 @@ public:
 private:
   friend class TGame;  // undo reads a handler's record in place
   TActor& FOwner;
-  friend class TGame;  // reads, writes and undoes comments in their section
+  friend class TGame;  // undoes comments
+  friend class TProjectFile;  // reads and writes comments in their section
   friend class TActor;  // copies the comment with the handler
   std::unique_ptr<TEventBase> FEvent;
   TOwnedList<TActionBase> FActions;
@@ -147,6 +148,7 @@ public:
 
 private:
   friend class TGame;
+  friend class TProjectFile;  // the solid actors and the looks are read in their sections
   // For the reader, whose record names the actor: no default name is looked for.
   TActor(TGame& Owner, std::string Name);
   // Tile, look and copies of Source's handlers; see TGame::DuplicateActor.

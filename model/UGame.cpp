@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "model/UValueTypes.h"
 #include "model/UKinds.h"
@@ -14,6 +15,8 @@
 #include "model/UFiler.h"
 #include "model/UFormat.h"
 #include "model/ULevel.h"
+#include "model/UNameIndex.h"
+#include "model/UProjectFile.h"
 #include "model/UStream.h"
 #include "model/UText.h"
 #include "model/USound.h"
@@ -23,13 +26,6 @@ namespace lvk {
 
 namespace {
 constexpr const char* Unit = "UGame";
-constexpr const char* Marker = "[TGame]";
-constexpr const char* RulesMarker = "[TVariables]";
-constexpr const char* SoundsMarker = "[TSounds]";
-constexpr const char* SpritesMarker = "[TSprites]";
-constexpr const char* TransparentMarker = "[TTransparentColors]";
-constexpr const char* CommentsMarker = "[THandlerComments]";
-constexpr const char* CamerasMarker = "[TCameras]";
 
 template <typename T>
 T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
@@ -37,32 +33,6 @@ T* FindByName(const TOwnedList<T>& List, const std::string& Name) {
     if (SameTextAscii(List.At(i)->Name(), Name)) return List.At(i);
   return nullptr;
 }
-
-// The key under which SameTextAscii finds a name.
-std::string FoldedName(std::string Name) {
-  for (char& C : Name)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
-  return Name;
-}
-
-// A list's items by name, the first of equal names winning as in FindByName.
-template <typename T>
-class TNameIndex {
-public:
-  TNameIndex() = default;
-  explicit TNameIndex(const TOwnedList<T>& List) {
-    FItems.reserve(static_cast<std::size_t>(List.Count()));
-    for (int i = 0; i < List.Count(); ++i) Add(List.At(i));
-  }
-  void Add(T* Item) { FItems.try_emplace(FoldedName(Item->Name()), Item); }
-  T* Find(const std::string& Name) const {
-    auto It = FItems.find(FoldedName(Name));
-    return It == FItems.end() ? nullptr : It->second;
-  }
-
-private:
-  std::unordered_map<std::string, T*> FItems;
-};
 
 template <typename T>
 T* CheckedAt(const TOwnedList<T>& List, int Index, const char* Family) {
@@ -80,12 +50,6 @@ int IndexIn(const TOwnedList<T>& List, const T* Item) {
   return Index;
 }
 }  // namespace
-
-struct TGame::TReadIndexes {
-  std::optional<TNameIndex<TTile>> Tiles;
-  std::optional<TNameIndex<TActor>> Actors;
-  std::optional<TNameIndex<TSound>> Sounds;
-};
 
 TGame::TGame()
     : FLastTouch(Now()),
@@ -153,14 +117,6 @@ void TGame::Touch() {
   else
     FEditTime += SecondsToDays(30);
   FLastTouch = Current;
-}
-
-template <typename T>
-T* TGame::AddRead(TOwnedList<T>& List, TItemKind Kind) {
-  MayChange();
-  T* Item = List.Append(std::unique_ptr<T>(new T(*this, std::string())));
-  Changed(TChangeKind::Added, *Item);
-  return Item;
 }
 
 TTile* TGame::GetTile(int Index) const { return CheckedAt(FTiles, Index, "Tile"); }
@@ -358,43 +314,6 @@ TSound* TGame::DuplicateSound(const TSound* Sound) {
   return Copy;
 }
 
-void TGame::SaveSounds(TStream& Stream, TWriter& Writer) const {
-  Writer.WriteString(SoundsMarker);
-  Writer.WriteInteger(FSounds.Count());
-  for (int i = 0; i < FSounds.Count(); ++i) FSounds.At(i)->SaveToStream(Stream, Writer);
-  int Loops = 0;
-  for (int l = 0; l < FLevels.Count(); ++l) Loops += FLevels.At(l)->Music() != nullptr;
-  Writer.WriteInteger(Loops);
-  for (int l = 0; l < FLevels.Count(); ++l)
-    if (const TSound* Music = FLevels.At(l)->Music()) {
-      Writer.WriteInteger(l);
-      Writer.WriteString(Music->Name());
-    }
-}
-
-void TGame::LoadSounds(TStream& Stream, TReader& Reader) {
-  // A sound's record takes more than ten bytes: a count beyond that is damage.
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 10) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    TSound* Sound = AddRead(FSounds, TItemKind::Sound);
-    try {
-      Sound->LoadFromStream(Stream, Reader);
-    } catch (const EGame&) {
-      throw EReadError("section");  // a marker amiss inside a section is damage like any other
-    }
-  }
-  if (FReading) FReading->Sounds.emplace(FSounds);
-  const std::int32_t Loops = Reader.ReadInteger();
-  if (Loops < 0 || Loops > FLevels.Count()) throw EReadError("section");
-  for (std::int32_t i = 0; i < Loops; ++i) {
-    const std::int32_t Level = Reader.ReadInteger();
-    TSound* Music = FindSoundByName(Reader.ReadString());
-    if (Level < 0 || Level >= FLevels.Count() || !Music) throw EReadError("section");
-    FLevels.At(Level)->FMusic = Music;
-  }
-}
-
 std::vector<TActionBase*> TGame::ActionsNaming(TValueType Type, const std::string& Name) const {
   std::vector<TActionBase*> Found;
   for (int a = 0; a < FActors.Count(); ++a)
@@ -426,198 +345,11 @@ void TGame::DeleteActions(const std::vector<TActionBase*>& Actions) {
   }
 }
 
-bool TGame::HasRules() const {
-  if (FVariables.Count() > 0) return true;
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (FActors.At(i)->Solid()) return true;
-  return false;
-}
-
-void TGame::SaveRules(TWriter& Writer) const {
-  Writer.WriteString(RulesMarker);
-  Writer.WriteInteger(FVariables.Count());
-  for (int i = 0; i < FVariables.Count(); ++i) {
-    const TVariable& V = *FVariables.At(i);
-    Writer.WriteString(V.FName);
-    Writer.WriteInteger(V.FInitial);
-    Writer.WriteInteger(static_cast<std::int32_t>(V.FScope));
-  }
-  int Solid = 0;
-  for (int i = 0; i < FActors.Count(); ++i) Solid += FActors.At(i)->Solid();
-  Writer.WriteInteger(Solid);
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (FActors.At(i)->Solid()) Writer.WriteString(FActors.At(i)->Name());
-}
-
-void TGame::LoadRules(TReader& Reader) {
-  // Every entry takes at least three bytes: a count beyond that is damage.
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 3) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    TVariable* V = AddRead(FVariables, TItemKind::Variable);
-    V->FName = Reader.ReadString();
-    V->FInitial = Reader.ReadInteger();
-    const std::int32_t Scope = Reader.ReadInteger();
-    if (Scope != 0 && Scope != 1) throw EReadError("section");
-    V->FScope = static_cast<TVariableScope>(Scope);
-  }
-  const std::int32_t Solid = Reader.ReadInteger();
-  if (Solid < 0 || static_cast<std::uint64_t>(Solid) > Reader.Remaining()) throw EReadError("section");
-  for (std::int32_t i = 0; i < Solid; ++i) {
-    TActor* Actor = FindActorByName(Reader.ReadString());
-    if (!Actor) throw EReadError("section");
-    Actor->FSolid = true;
-  }
-}
-
-bool TGame::HasSprites() const {
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (FActors.At(i)->HasLook()) return true;
-  return false;
-}
-
-void TGame::SaveSprites(TWriter& Writer) const {
-  Writer.WriteString(SpritesMarker);
-  int Count = 0;
-  for (int i = 0; i < FActors.Count(); ++i) Count += FActors.At(i)->HasLook();
-  Writer.WriteInteger(Count);
-  for (int i = 0; i < FActors.Count(); ++i)
-    if (FActors.At(i)->HasLook()) {
-      Writer.WriteString(FActors.At(i)->Name());
-      FActors.At(i)->SaveLook(Writer);
-    }
-}
-
-void TGame::LoadSprites(TReader& Reader) {
-  // An entry takes at least 8 bytes; an actor is named once.
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 8) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    TActor* Actor = FindActorByName(Reader.ReadString());
-    if (!Actor || Actor->HasLook()) throw EReadError("section");
-    Actor->LoadLook(Reader);
-  }
-}
-
-bool TGame::HasTransparentColors() const {
-  for (int i = 0; i < FTiles.Count(); ++i)
-    if (FTiles.At(i)->TransparentColor()) return true;
-  return false;
-}
-
-void TGame::SaveTransparentColors(TWriter& Writer) const {
-  Writer.WriteString(TransparentMarker);
-  int Count = 0;
-  for (int i = 0; i < FTiles.Count(); ++i) Count += FTiles.At(i)->TransparentColor().has_value();
-  Writer.WriteInteger(Count);
-  for (int i = 0; i < FTiles.Count(); ++i)
-    if (const auto& Color = FTiles.At(i)->TransparentColor()) {
-      Writer.WriteInteger(i);
-      Writer.WriteInteger(static_cast<std::int32_t>(*Color));
-    }
-}
-
-void TGame::LoadTransparentColors(TReader& Reader) {
-  // An entry takes at least four bytes; a tile has one colour at most.
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 4) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    const std::int32_t Index = Reader.ReadInteger();
-    const std::int32_t Color = Reader.ReadInteger();
-    if (Index < 0 || Index >= FTiles.Count() || Color < 0 || Color > 0xFFFFFF) throw EReadError("section");
-    TTile& Tile = *FTiles.At(Index);
-    if (Tile.FTransparentColor) throw EReadError("section");
-    Tile.FTransparentColor = static_cast<std::uint32_t>(Color);
-  }
-}
-
-bool TGame::HasComments() const {
-  for (int a = 0; a < FActors.Count(); ++a)
-    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h)
-      if (!FActors.At(a)->GetHandler(h)->Comment().empty()) return true;
-  return false;
-}
-
-void TGame::SaveComments(TWriter& Writer) const {
-  Writer.WriteString(CommentsMarker);
-  int Count = 0;
-  for (int a = 0; a < FActors.Count(); ++a)
-    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) Count += !FActors.At(a)->GetHandler(h)->Comment().empty();
-  Writer.WriteInteger(Count);
-  for (int a = 0; a < FActors.Count(); ++a)
-    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h)
-      if (const std::string& Comment = FActors.At(a)->GetHandler(h)->Comment(); !Comment.empty()) {
-        Writer.WriteInteger(a);
-        Writer.WriteInteger(h);
-        Writer.WriteString(Comment);
-      }
-}
-
-void TGame::LoadComments(TReader& Reader) {
-  // An entry takes at least six bytes; a handler has one comment at most,
-  // and an empty one is never written.
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 6) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    const std::int32_t Actor = Reader.ReadInteger();
-    const std::int32_t Handler = Reader.ReadInteger();
-    std::string Comment = Reader.ReadString();
-    if (Actor < 0 || Actor >= FActors.Count() || Handler < 0 || Handler >= FActors.At(Actor)->HandlerCount())
-      throw EReadError("section");
-    THandler& Into = *FActors.At(Actor)->GetHandler(Handler);
-    if (Comment.empty() || !Into.FComment.empty()) throw EReadError("section");
-    Into.FComment = std::move(Comment);
-  }
-}
-
-bool TGame::HasCameras() const {
-  for (int l = 0; l < FLevels.Count(); ++l)
-    if (!FLevels.At(l)->Camera().IsDefault()) return true;
-  return false;
-}
-
-void TGame::SaveCameras(TWriter& Writer) const {
-  Writer.WriteString(CamerasMarker);
-  int Count = 0;
-  for (int l = 0; l < FLevels.Count(); ++l) Count += !FLevels.At(l)->Camera().IsDefault();
-  Writer.WriteInteger(Count);
-  for (int l = 0; l < FLevels.Count(); ++l) {
-    const TLevelCamera& Camera = FLevels.At(l)->Camera();
-    if (Camera.IsDefault()) continue;
-    Writer.WriteInteger(l);
-    Writer.WriteString(Camera.Follow ? Camera.Follow->Name() : std::string());
-    Writer.WriteInteger(Camera.DeadWidth);
-    Writer.WriteInteger(Camera.DeadHeight);
-    Writer.WriteInteger((Camera.LockX ? 1 : 0) | (Camera.LockY ? 2 : 0));
-  }
-}
-
-void TGame::LoadCameras(TReader& Reader) {
-  const std::int32_t Count = Reader.ReadInteger();
-  if (Count < 1 || Count > FLevels.Count()) throw EReadError("section");
-  for (std::int32_t i = 0; i < Count; ++i) {
-    const std::int32_t Level = Reader.ReadInteger();
-    if (Level < 0 || Level >= FLevels.Count() || !FLevels.At(Level)->FCamera.IsDefault()) throw EReadError("section");
-    TLevelCamera Camera;
-    const std::string Follow = Reader.ReadString();
-    if (!Follow.empty() && !(Camera.Follow = FindActorByName(Follow))) throw EReadError("section");
-    Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
-    Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
-    const std::int32_t Flags = Reader.ReadInteger();
-    Camera.LockX = (Flags & 1) != 0;
-    Camera.LockY = (Flags & 2) != 0;
-    // An entry that sets nothing is never written: reading one back would
-    // not give the same bytes.
-    if (Camera.IsDefault()) throw EReadError("section");
-    FLevels.At(Level)->FCamera = Camera;
-  }
-}
-
 void TGame::Save() {
   ++FRevision;
   TSafeFileWriter File(FFileName);
   TWriter Writer(File.Stream());
-  SaveToStream(File.Stream(), Writer);
+  TProjectFile::Save(*this, File.Stream(), Writer, FRevision, FEditTime);
   Writer.FlushBuffer();
   File.Commit();
   FModified = false;
@@ -627,7 +359,7 @@ std::vector<std::uint8_t> TGame::ContentBytes(std::vector<std::size_t>* Cuts) co
   TMemoryStream Stream;
   TWriter Writer(Stream);
   if (Cuts) Cuts->clear();
-  SaveContent(Stream, Writer, 0, 0, Cuts);
+  TProjectFile::Save(*this, Stream, Writer, 0, 0, Cuts);
   Writer.FlushBuffer();
   return Stream.Bytes();
 }
@@ -636,72 +368,11 @@ void TGame::LoadContent(std::vector<std::uint8_t> Bytes) {
   TMemoryStream Stream(std::move(Bytes));
   TReader Reader(Stream);
   try {
-    LoadFromStream(Stream, Reader);
+    TProjectFile::Load(*this, Stream, Reader);
   } catch (const EReadError&) {
     throw EGame(FileUnexpected);
   }
   FModified = false;
-}
-
-void TGame::SaveToStream(TStream& Stream, TWriter& Writer) const {
-  SaveContent(Stream, Writer, FRevision, FEditTime);
-}
-
-void TGame::SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
-                        std::vector<std::size_t>* Cuts) const {
-  auto Cut = [&] {
-    if (!Cuts) return;
-    Writer.FlushBuffer();
-    Cuts->push_back(static_cast<std::size_t>(Stream.Position()));
-  };
-  Writer.WriteString(Signature);
-  Writer.WriteInteger(FileVersion);
-  Writer.WriteString(Marker);
-  Writer.WriteInteger(Revision);
-  Writer.WriteDate(EditTime);
-  Writer.WriteString(FTitle);
-  FPalette->SaveToStream(Stream, Writer);
-  Cut();
-  for (int i = 0; i < FTiles.Count(); ++i) {
-    FTiles.At(i)->SaveToStream(Stream, Writer);
-    Cut();
-  }
-  Writer.WriteListEnd();
-  for (int i = 0; i < FActors.Count(); ++i) {
-    FActors.At(i)->SaveToStream(Stream, Writer);
-    Cut();
-  }
-  Writer.WriteListEnd();
-  for (int i = 0; i < FLevels.Count(); ++i) {
-    FLevels.At(i)->SaveToStream(Stream, Writer);
-    Cut();
-  }
-  Writer.WriteListEnd();
-  Cut();
-  if (HasRules()) {
-    SaveRules(Writer);
-    Cut();
-  }
-  if (FSounds.Count() > 0) {
-    SaveSounds(Stream, Writer);
-    Cut();
-  }
-  if (HasSprites()) {
-    SaveSprites(Writer);
-    Cut();
-  }
-  if (HasTransparentColors()) {
-    SaveTransparentColors(Writer);
-    Cut();
-  }
-  if (HasComments()) {
-    SaveComments(Writer);
-    Cut();
-  }
-  if (HasCameras()) {
-    SaveCameras(Writer);
-    Cut();
-  }
 }
 
 void TGame::LoadFromFile(const std::string& Name) {
@@ -709,74 +380,6 @@ void TGame::LoadFromFile(const std::string& Name) {
   // Read into memory first: the reader asks for the bytes left at every
   // length, which a file would answer with system calls.
   LoadContent(ReadWholeFile(Name));
-}
-
-void TGame::LoadFromStream(TStream& Stream, TReader& Reader) {
-  FReading = std::make_unique<TReadIndexes>();
-  struct TDone {
-    TGame& Game;
-    ~TDone() { Game.FReading.reset(); }
-  } Done{*this};
-  if (Reader.ReadString() != Signature)
-    throw EGame(Format("File %s does not start with Lurvik signature", FFileName));
-  int Version = Reader.ReadInteger();
-  if (Version != FileVersion)
-    throw EGame(Format("File %s has Lurvik file version %d, expected %d", FFileName, Version, FileVersion));
-  std::string Read = Reader.ReadString();
-  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
-  FRevision = Reader.ReadInteger();
-  FEditTime = Reader.ReadDate();
-  FTitle = Reader.ReadString();
-  FPalette->LoadFromStream(Stream, Reader);
-  while (!Reader.EndOfList()) AddRead(FTiles, TItemKind::Tile)->LoadFromStream(Stream, Reader);
-  Reader.ReadListEnd();
-  FReading->Tiles.emplace(FTiles);
-  // Filled as the actors come: their collisions look up the ones before.
-  FReading->Actors.emplace();
-  while (!Reader.EndOfList()) {
-    TActor* Actor = AddRead(FActors, TItemKind::Actor);
-    Actor->LoadFromStream(Stream, Reader);
-    FReading->Actors->Add(Actor);
-  }
-  Reader.ReadListEnd();
-  // An event may name an actor stored after its own; all are known now.
-  for (int i = 0; i < FActors.Count(); ++i) {
-    TActor* Actor = FActors.At(i);
-    for (int h = 0; h < Actor->HandlerCount(); ++h)
-      if (TEventBase* Event = Actor->GetHandler(h)->Event()) Event->ResolveNames();
-  }
-  while (!Reader.EndOfList()) AddRead(FLevels, TItemKind::Level)->LoadFromStream(Stream, Reader);
-  Reader.ReadListEnd();
-  // The sections, each opened by its marker "[...]". Bytes that open none
-  // are ignored, as readers before sections ignored all that follows; a
-  // marker of a section this program does not know, or a damaged section,
-  // is a read error.
-  while (Reader.Remaining() > 0) {
-    std::string Section;
-    try {
-      Section = Reader.ReadString();
-    } catch (const EReadError&) {
-      return;
-    }
-    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
-    // Each section comes once and in the writer's order: none after one
-    // that the writer writes later.
-    const bool Later = HasTransparentColors() || HasComments() || HasCameras();
-    if (Section == RulesMarker && !HasRules() && FSounds.Count() == 0 && !HasSprites() && !Later)
-      LoadRules(Reader);
-    else if (Section == SoundsMarker && FSounds.Count() == 0 && !HasSprites() && !Later)
-      LoadSounds(Stream, Reader);
-    else if (Section == SpritesMarker && !HasSprites() && !Later)
-      LoadSprites(Reader);
-    else if (Section == TransparentMarker && !Later)
-      LoadTransparentColors(Reader);
-    else if (Section == CommentsMarker && !HasComments() && !HasCameras())
-      LoadComments(Reader);
-    else if (Section == CamerasMarker && !HasCameras())
-      LoadCameras(Reader);
-    else
-      throw EReadError("section");
-  }
 }
 
 }  // namespace lvk

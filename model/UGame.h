@@ -244,6 +244,7 @@ public:
 
 private:
   friend class TDocument;
+  friend class TProjectFile;  // reads and writes the lists and the sections
   friend class TIdentified;
   friend class TActor;  // deleting a handler marks the game
   friend struct TTestAccess;  // tests reset a scratch game's changed state
@@ -258,31 +259,6 @@ private:
   // ApplyState's parts (UGameState.cpp).
   void LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes);
   TIdentified* CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent);
-  void SaveToStream(TStream& Stream, TWriter& Writer) const;
-  void SaveContent(TStream& Stream, TWriter& Writer, int Revision, double EditTime,
-                   std::vector<std::size_t>* Cuts = nullptr) const;
-  void LoadFromStream(TStream& Stream, TReader& Reader);
-  // The sections after the end of the levels, each opened by a marker and
-  // written only when used: a game that uses nothing new is stored as
-  // before them.
-  bool HasRules() const;
-  void SaveRules(TWriter& Writer) const;
-  void LoadRules(TReader& Reader);
-  void SaveSounds(TStream& Stream, TWriter& Writer) const;
-  void LoadSounds(TStream& Stream, TReader& Reader);
-  // Sizes and animations of the actors that have them.
-  bool HasSprites() const;
-  void SaveSprites(TWriter& Writer) const;
-  void LoadSprites(TReader& Reader);
-  bool HasTransparentColors() const;
-  void SaveTransparentColors(TWriter& Writer) const;
-  void LoadTransparentColors(TReader& Reader);
-  bool HasComments() const;
-  void SaveComments(TWriter& Writer) const;
-  void LoadComments(TReader& Reader);
-  bool HasCameras() const;
-  void SaveCameras(TWriter& Writer) const;
-  void LoadCameras(TReader& Reader);
   void DeleteActions(const std::vector<TActionBase*>& Actions);
   // A new item at the end of List for the reader, named by its record: a
   // default name is not looked for, as that searches the list and, with

@@ -90,6 +90,7 @@ public:
 
 private:
   friend class TGame;  // duplicates levels, empties a deleted actor's cells, undoes, reads
+  friend class TProjectFile;  // music and cameras are read in their sections
   // For the reader, whose record names the level: no default name is looked for.
   TLevel(TGame& Owner, std::string Name);
   // Empties every cell holding Actor, and the camera follows it no more;

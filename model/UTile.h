@@ -51,6 +51,7 @@ public:
 
 private:
   friend class TGame;  // duplicates and undoes a tile's picture, reads tiles
+  friend class TProjectFile;  // transparent colours are read in their section
   // For the reader, whose record names the tile: no default name is looked for.
   TTile(TGame& Owner, std::string Name);
 

@@ -32,7 +32,8 @@ public:
   void SetScope(TVariableScope Scope);
 
 private:
-  friend class TGame;  // reads, copies and undoes variables
+  friend class TGame;  // copies and undoes variables
+  friend class TProjectFile;  // reads and writes them in their section
   // For the reader, whose record names the variable: no default name is looked for.
   TVariable(TGame& Owner, std::string Name);
   TGame& FOwner;

@@ -192,12 +192,25 @@ TEST(Look, ADamagedSectionIsAReadErrorBeforeAnythingIsLost) {
     TGame Loaded;
     EXPECT_EQ(test::MessageOf([&] { Loaded.LoadContent(File); }), FileUnexpected) << C.What;
   }
-  // The same actor twice, and the section twice.
+  // The section twice; the same actor twice in one section, also when its
+  // first entry sets nothing.
   TBytes Twice = Before;
   test::Append(Twice, Section);
   test::Append(Twice, Section);
-  TGame Loaded;
-  EXPECT_EQ(test::MessageOf([&] { Loaded.LoadContent(Twice); }), FileUnexpected);
+  TBytes Plain = Hex("06 05 61 48 65 72 6f 02 08 02 08 02 00");  // "aHero", 8 by 8, no animation
+  TBytes Named[2] = {Before, Before};
+  for (int Order = 0; Order < 2; ++Order) {
+    test::Append(Named[Order], Hex(SectionParts[0]));
+    test::Append(Named[Order], Hex("02 02"));
+    TBytes Full;
+    for (std::size_t p = 2; p < std::size(SectionParts); ++p) test::Append(Full, Hex(SectionParts[p]));
+    test::Append(Named[Order], Order == 0 ? Plain : Full);
+    test::Append(Named[Order], Order == 0 ? Full : Plain);
+  }
+  for (const TBytes* File : {&Twice, &Named[0], &Named[1]}) {
+    TGame Loaded;
+    EXPECT_EQ(test::MessageOf([&] { Loaded.LoadContent(*File); }), FileUnexpected);
+  }
 }
 
 TEST(Look, EveryChangeIsOneUndoStep) {

@@ -30,7 +30,8 @@
 #include <QToolButton>
 #include "ui/main/FMain.h"
 #include "ui/main/UDocumentSession.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneTile.h"
 
 using namespace lvk;
 

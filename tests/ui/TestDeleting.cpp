@@ -23,7 +23,10 @@
 #include "ui/main/FMain.h"
 #include "ui/play/FPlay.h"
 #include "ui/events/FraActions.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneLevel.h"
+#include "ui/panes/PaneTile.h"
 #include "model/UDocument.h"
 
 using namespace lvk;

@@ -28,7 +28,8 @@
 #include "ui/common/FHelp.h"
 #include "ui/main/FMain.h"
 #include "ui/events/FraActions.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/common/UHelp.h"
 
 using namespace lvk;

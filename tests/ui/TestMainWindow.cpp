@@ -24,7 +24,10 @@
 #include "ui/common/FHelp.h"
 #include "ui/main/FMain.h"
 #include "ui/panes/PaneGame.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneLevel.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/panes/PaneSplash.h"
 #include "ui/common/UHelp.h"
 

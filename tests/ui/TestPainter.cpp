@@ -32,7 +32,8 @@
 #include "ui/editors/UPaintCanvas.h"
 #include "ui/editors/UPaintPalette.h"
 #include "ui/main/FMain.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/panes/UActorLook.h"
 
 using namespace lvk;

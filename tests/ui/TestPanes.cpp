@@ -27,7 +27,10 @@
 #include "ui/common/FHelp.h"
 #include "ui/main/FMain.h"
 #include "ui/main/UDocumentSession.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneLevel.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/panes/UActorLook.h"
 #include "ui/common/UHelp.h"
 

@@ -12,7 +12,9 @@
 #include "model/UTile.h"
 #include "ui/main/FMain.h"
 #include "ui/main/UGameTree.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneHandler.h"
+#include "ui/panes/PaneTile.h"
 
 using namespace lvk;
 

@@ -31,7 +31,9 @@
 #include "ui/building/FExportWeb.h"
 #include "ui/editors/FLevelEditor.h"
 #include "ui/main/FMain.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/PaneActor.h"
+#include "ui/panes/PaneLevel.h"
+#include "ui/panes/PaneTile.h"
 #include "ui/play/FPlay.h"
 
 using namespace lvk;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/lvk_synth.h"
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/UItemPane.h"
 
 class QCheckBox;
 class QComboBox;

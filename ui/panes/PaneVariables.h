@@ -2,7 +2,7 @@
 // The panes of the variables: the folder pane with its New button and the
 // counts the engine allows, and the pane of one variable (name, initial
 // value, scope, its place in the list).
-#include "ui/panes/PaneItems.h"
+#include "ui/panes/UItemPane.h"
 
 class QComboBox;
 class QLabel;
