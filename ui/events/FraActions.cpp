@@ -1,7 +1,6 @@
 #include "ui/events/FraActions.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCompleter>
 #include <QContextMenuEvent>
 #include <QEvent>
@@ -19,9 +18,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
-#include <functional>
 #include <map>
 #include <memory>
 
@@ -33,16 +30,14 @@
 #include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/UItemCopies.h"
-#include "model/USound.h"
 #include "model/UNames.h"
 #include "model/UVariable.h"
 #include "ui/common/UClipboard.h"
 #include "ui/common/UDialogService.h"
 #include "ui/common/UHelp.h"
-#include "ui/common/UItemPickers.h"
-#include "ui/events/UKeySetEditor.h"
 #include "ui/common/UPictures.h"
 #include "ui/events/UValueChecks.h"
+#include "ui/events/UValueEditors.h"
 #include "ui/play/UPlayConsole.h"
 
 namespace {
@@ -74,19 +69,6 @@ QString ScreenRowsNote(const std::string& Title) {
       .arg(LVK_HOST_ROW_STATUS)
       .arg(LVK_HOST_ROW_KEYS);
 }
-
-// Lets every keystroke through, so a stored text that is not a number can
-// be edited into one; only a whole number, a variable's name (or nothing)
-// is acceptable, and only an acceptable text is ever stored.
-class TNumberValidator final : public QValidator {
-public:
-  TNumberValidator(QObject* Parent, std::function<bool(const QString&)> Acceptable)
-      : QValidator(Parent), FAcceptable(std::move(Acceptable)) {}
-  State validate(QString& Input, int&) const override { return FAcceptable(Input) ? Acceptable : Intermediate; }
-
-private:
-  std::function<bool(const QString&)> FAcceptable;
-};
 
 // A field the game cannot use as it is.
 const QColor MarkColor(255, 220, 220);
@@ -162,9 +144,9 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   FValuesGrid->setContentsMargins(0, 0, 0, 0);
   FValuesGrid->setColumnStretch(3, 1);
   FVariableNames = new QStringListModel(this);
-  edtArg1 = NumberEditor(0);
-  edtArg2 = NumberEditor(1);
-  cbxRelative = FlagEditor(0);
+  edtArg1 = static_cast<QLineEdit*>(EditorOf(lvk::TValueType::Number, 0));
+  edtArg2 = static_cast<QLineEdit*>(EditorOf(lvk::TValueType::Number, 1));
+  cbxRelative = static_cast<QCheckBox*>(EditorOf(lvk::TValueType::Flag, 0));
   lblActionNote = new QLabel(this);
   lblActionNote->setObjectName("lblActionNote");
   lblActionNote->setWordWrap(true);
@@ -208,149 +190,10 @@ TfraActions::TfraActions(QWidget* Parent) : QWidget(Parent) {
   SetHandler(nullptr);
 }
 
-QLineEdit* TfraActions::NumberEditor(std::size_t Index) {
-  while (FNumbers.size() <= Index) {
-    auto* Field = new QLineEdit(pnlValues);
-    Field->setObjectName(QString("edtArg%1").arg(FNumbers.size() + 1));
-    Field->setValidator(new TNumberValidator(Field, [this](const QString& Text) {
-      return FHandler ? IsNumberValue(Text, Game()) : IsWholeArgument(Text);
-    }));
-    Field->setFixedWidth(90);
-    auto* Completer = new QCompleter(FVariableNames, Field);
-    Completer->setCaseSensitivity(Qt::CaseInsensitive);
-    Completer->setCompletionMode(QCompleter::PopupCompletion);
-    Field->setCompleter(Completer);
-    connect(Completer, qOverload<const QString&>(&QCompleter::activated), this,
-            [this, Field] { NumberEdited(Field); });
-    Field->installEventFilter(this);
-    Field->hide();
-    connect(Field, &QLineEdit::editingFinished, this, [this, Field] { NumberEdited(Field); });
-    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
-    FNumbers.push_back(Field);
-  }
-  return FNumbers[Index];
-}
-
-QCheckBox* TfraActions::FlagEditor(std::size_t Index) {
-  while (FFlags.size() <= Index) {
-    auto* Box = new QCheckBox(pnlValues);
-    Box->setObjectName(FFlags.empty() ? QString("cbxRelative") : QString("cbxFlag%1").arg(FFlags.size() + 1));
-    Box->hide();
-    connect(Box, &QCheckBox::toggled, this, [this, Box](bool On) {
-      if (!FShowing) Store(ValueOf(Box), On ? "1" : "0");
-    });
-    FFlags.push_back(Box);
-  }
-  return FFlags[Index];
-}
-
-QLineEdit* TfraActions::TextEditor(std::size_t Index) {
-  while (FTexts.size() <= Index) {
-    auto* Field = new QLineEdit(pnlValues);
-    Field->setObjectName(QString("edtText%1").arg(FTexts.size() + 1));
-    Field->setMinimumWidth(140);
-    Field->installEventFilter(this);
-    Field->hide();
-    // Any text can be stored; names that are no variable are marked.
-    connect(Field, &QLineEdit::editingFinished, this, [this, Field] {
-      if (!FShowing) Store(ValueOf(Field), Field->text().toStdString());
-    });
-    connect(Field, &QLineEdit::textEdited, this, [this, Field] { MarkField(Field); });
-    FTexts.push_back(Field);
-  }
-  return FTexts[Index];
-}
-
-namespace {
-
-template <class TList>
-TList* NewList(QWidget* Parent, const QString& Name) {
-  auto* List = new TList(Parent);
-  List->setObjectName(Name);
-  List->setMinimumWidth(120);
-  List->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  List->hide();
-  return List;
-}
-
-}  // namespace
-
-QComboBox* TfraActions::VariableEditor(std::size_t Index) {
-  while (FVariables.size() <= Index) {
-    auto* List = NewList<QComboBox>(pnlValues, QString("cbxVariable%1").arg(FVariables.size() + 1));
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FVariables.push_back(List);
-  }
-  return FVariables[Index];
-}
-
-QComboBox* TfraActions::SoundEditor(std::size_t Index) {
-  while (FSounds.size() <= Index) {
-    auto* List = NewList<QComboBox>(pnlValues, QString("cbxSound%1").arg(FSounds.size() + 1));
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FSounds.push_back(List);
-  }
-  return FSounds[Index];
-}
-
-QComboBox* TfraActions::AnimationEditor(std::size_t Index) {
-  while (FAnimations.size() <= Index) {
-    auto* List = NewList<QComboBox>(pnlValues, QString("cbxAnimation%1").arg(FAnimations.size() + 1));
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FAnimations.push_back(List);
-  }
-  return FAnimations[Index];
-}
-
-TActorComboBox* TfraActions::ActorEditor(std::size_t Index) {
-  while (FActors.size() <= Index) {
-    auto* List = new TActorComboBox(Game(), pnlValues);
-    List->setObjectName(QString("cbxActor%1").arg(FActors.size() + 1));
-    List->setMinimumWidth(120);
-    List->hide();
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FActors.push_back(List);
-  }
-  return FActors[Index];
-}
-
-TTileComboBox* TfraActions::TileEditor(std::size_t Index) {
-  while (FTiles.size() <= Index) {
-    auto* List = new TTileComboBox(Game(), pnlValues);
-    List->setObjectName(QString("cbxTile%1").arg(FTiles.size() + 1));
-    List->setMinimumWidth(120);
-    List->hide();
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FTiles.push_back(List);
-  }
-  return FTiles[Index];
-}
-
-TKeySetEditor* TfraActions::KeysEditor(std::size_t Index) {
-  while (FKeySets.size() <= Index) {
-    auto* Keys = new TKeySetEditor(pnlValues);
-    Keys->setObjectName(QString("pnlKeys%1").arg(FKeySets.size() + 1));
-    Keys->hide();
-    connect(Keys, &TKeySetEditor::KeysChanged, this, [this, Keys](unsigned Set) {
-      if (!FShowing) Store(ValueOf(Keys), std::to_string(Set));
-    });
-    FKeySets.push_back(Keys);
-  }
-  return FKeySets[Index];
-}
-
-QComboBox* TfraActions::CompareEditor(std::size_t Index) {
-  static const char* const Words[] = {"equal to", "not equal to", "less than", "at most", "more than", "at least"};
-  while (FCompares.size() <= Index) {
-    auto* List = NewList<QComboBox>(pnlValues, QString("cbxCompare%1").arg(FCompares.size() + 1));
-    for (int i = 0; i < lvk::CompareCount; ++i) {
-      List->addItem(QString(lvk::CompareNames[i]) + "   " + Words[i]);
-      List->setItemData(i, QString(lvk::CompareNames[i]), ValueRole);
-    }
-    connect(List, &QComboBox::activated, this, [this, List](int Row) { ChoiceMade(List, Row); });
-    FCompares.push_back(List);
-  }
-  return FCompares[Index];
+QWidget* TfraActions::EditorOf(lvk::TValueType Type, std::size_t Nth) {
+  std::vector<QWidget*>& Made = FEditors[Type];
+  while (Made.size() <= Nth) Made.push_back(ValueEditorType(Type).Make(*this, Made.size()));
+  return Made[Nth];
 }
 
 QLabel* TfraActions::Label(std::size_t Index) {
@@ -362,8 +205,9 @@ void TfraActions::SetHandler(lvk::THandler* Handler) {
   FHandler = Handler;
   if (FHandler) {
     // The lists of another game's items: the game may be new since.
-    for (TActorComboBox* List : FActors) List->SetGame(Game());
-    for (TTileComboBox* List : FTiles) List->SetGame(Game());
+    for (const auto& [Type, Made] : FEditors)
+      if (const auto Follow = ValueEditorType(Type).FollowGame)
+        for (QWidget* W : Made) Follow(W, Game());
   }
   FillList();
 }
@@ -447,120 +291,6 @@ void TfraActions::ShowNote() {
   lblActionNote->setText(About + "." + (PrintsRows ? ScreenRowsNote(Game().Title()) : QString()));
 }
 
-QWidget* TfraActions::EditorFor(const lvk::TActionBase& Action, int Value,
-                                std::map<lvk::TValueType, std::size_t>& Used) {
-  const lvk::TActionValue Info = Action.ValueInfo(Value);
-  const QString Text = FromStd(Action.GetValue(Value));
-  const std::size_t Nth = Used[Info.Type]++;
-  const lvk::TGame& G = Game();
-  // A list entry for a stored name that no item has: shown, not lost.
-  auto Unknown = [&Text](QComboBox* List, const QString& What) {
-    if (Text.isEmpty() || IndexOfValue(*List, Text) >= 0) return;
-    List->addItem(Text + " (no " + What + ")");
-    List->setItemData(List->count() - 1, Text, ValueRole);
-    List->setItemData(List->count() - 1, QColor(Qt::red), Qt::ForegroundRole);
-  };
-  switch (Info.Type) {
-    case lvk::TValueType::Number: {
-      QLineEdit* Field = NumberEditor(Nth);
-      Field->setText(Text);
-      // Narrow beside a text (ShowText's row), which needs the room.
-      const bool BesideText =
-          Value + 1 < Action.ValueCount() && Action.ValueInfo(Value + 1).Type == lvk::TValueType::Text;
-      Field->setFixedWidth(BesideText ? Field->fontMetrics().horizontalAdvance("000") + 24 : 90);
-      return Field;
-    }
-    case lvk::TValueType::Flag: {
-      QCheckBox* Box = FlagEditor(Nth);
-      Box->setText(Info.Label);
-      Box->setChecked(Text == "1");
-      return Box;
-    }
-    case lvk::TValueType::Text: {
-      QLineEdit* Field = TextEditor(Nth);
-      Field->setText(Text);
-      return Field;
-    }
-    case lvk::TValueType::Variable: {
-      QComboBox* List = VariableEditor(Nth);
-      List->clear();
-      auto Add = [List](const QString& Caption, const QString& Stored) {
-        List->addItem(Caption);
-        List->setItemData(List->count() - 1, Stored, ValueRole);
-      };
-      if (Text.isEmpty()) Add("<no variable>", QString());
-      for (int i = 0; i < G.VariableCount(); ++i) {
-        const QString Name = FromStd(G.GetVariable(i)->Name());
-        Add(Name, Name);
-      }
-      Unknown(List, "variable");
-      List->setCurrentIndex(IndexOfValue(*List, Text));
-      return List;
-    }
-    case lvk::TValueType::Sound: {
-      QComboBox* List = SoundEditor(Nth);
-      List->clear();
-      if (Text.isEmpty()) {
-        List->addItem("<no sound>");
-        List->setItemData(0, QString(), ValueRole);
-      }
-      for (int i = 0; i < G.SoundCount(); ++i) {
-        const QString Name = FromStd(G.GetSound(i)->Name());
-        List->addItem(QIcon(":/ui/BmpSound18x18.png"), Name);
-        List->setItemData(List->count() - 1, Name, ValueRole);
-      }
-      Unknown(List, "sound");
-      List->setCurrentIndex(IndexOfValue(*List, Text));
-      return List;
-    }
-    case lvk::TValueType::Animation: {
-      // The handler's own actor's animations: the only ones it can play.
-      QComboBox* List = AnimationEditor(Nth);
-      List->clear();
-      if (Text.isEmpty()) {
-        List->addItem("<no animation>");
-        List->setItemData(0, QString(), ValueRole);
-      }
-      const lvk::TActor& Own = Action.Handler().Actor();
-      for (int i = 0; i < Own.AnimationCount(); ++i) {
-        const QString Name = FromStd(Own.GetAnimation(i).Name);
-        List->addItem(Name);
-        List->setItemData(List->count() - 1, Name, ValueRole);
-      }
-      Unknown(List, "animation");
-      List->setCurrentIndex(IndexOfValue(*List, Text));
-      return List;
-    }
-    case lvk::TValueType::Actor: {
-      TActorComboBox* List = ActorEditor(Nth);
-      List->Fill();
-      // No actor named: the handler's own.
-      List->InsertSpecial(0, "<this actor>");
-      Unknown(List, "actor");
-      List->setCurrentIndex(IndexOfValue(*List, Text));
-      return List;
-    }
-    case lvk::TValueType::Tile: {
-      TTileComboBox* List = TileEditor(Nth);
-      List->Fill();
-      Unknown(List, "tile");
-      List->setCurrentIndex(IndexOfValue(*List, Text));
-      return List;
-    }
-    case lvk::TValueType::Keys: {
-      TKeySetEditor* Keys = KeysEditor(Nth);
-      Keys->SetKeys(Text.toUInt() & 0xFFFF);
-      return Keys;
-    }
-    case lvk::TValueType::Compare: {
-      QComboBox* List = CompareEditor(Nth);
-      List->setCurrentIndex(std::max(0, IndexOfValue(*List, Text)));
-      return List;
-    }
-  }
-  return nullptr;
-}
-
 void TfraActions::ShowValues(lvk::TActionBase* Action) {
   FShowing = true;
   // Unbound first: a field hidden with the focus hears of it, and must not
@@ -575,29 +305,30 @@ void TfraActions::ShowValues(lvk::TActionBase* Action) {
     for (int i = 0; i < Game().VariableCount(); ++i) Names << FromStd(Game().GetVariable(i)->Name());
     FVariableNames->setStringList(Names);
   }
+  // The nth editor of a type edits the action's nth value of that type.
   std::map<lvk::TValueType, std::size_t> Used;
   const int Count = Action ? Action->ValueCount() : 0;
   int GridRow = 0;
   for (int v = 0; v < Count; ++v) {
     const lvk::TActionValue Info = Action->ValueInfo(v);
-    QWidget* Editor = EditorFor(*Action, v, Used);
-    if (!Editor) continue;
+    const TValueEditorType& Type = ValueEditorType(Info.Type);
+    QWidget* Editor = EditorOf(Info.Type, Used[Info.Type]++);
+    Type.Show(Editor, {*Action, v, Game(), FromStd(Action->GetValue(v))});
     // A text goes beside the number before it (ShowText's row), so the
     // two read as one line of the upper screen.
     const bool Beside =
         Info.Type == lvk::TValueType::Text && v > 0 && Action->ValueInfo(v - 1).Type == lvk::TValueType::Number;
     const int Row = Beside ? GridRow - 1 : GridRow++;
     const int Column = Beside ? 2 : 0;
-    if (Info.Type == lvk::TValueType::Flag) {
+    if (Type.OwnLabel) {
       FValuesGrid->addWidget(Editor, Row, Column, 1, 2, Qt::AlignLeft);
     } else {
       QLabel* Caption = Label(static_cast<std::size_t>(v));
       Caption->setText(Info.Label);
       Caption->setBuddy(Editor);
       FValuesGrid->addWidget(Caption, Row, Column);
-      const bool Wide = Info.Type == lvk::TValueType::Text || Info.Type == lvk::TValueType::Keys;
-      FValuesGrid->addWidget(Editor, Row, Column + 1, 1, Wide ? 3 - Column : 1,
-                             Wide ? Qt::Alignment() : Qt::AlignLeft);
+      FValuesGrid->addWidget(Editor, Row, Column + 1, 1, Type.Wide ? 3 - Column : 1,
+                             Type.Wide ? Qt::Alignment() : Qt::AlignLeft);
       Caption->show();
     }
     SetHints(Editor, QString(Info.Label).remove('&'), Info.Hint);
@@ -606,8 +337,9 @@ void TfraActions::ShowValues(lvk::TActionBase* Action) {
   }
   FShowing = false;
   FValuesGrid->activate();  // placed now, for a click that comes at once
-  for (QLineEdit* Field : FNumbers) MarkField(Field);
-  for (QLineEdit* Field : FTexts) MarkField(Field);
+  for (const auto& [Type, Made] : FEditors)
+    for (QWidget* W : Made)
+      if (auto* Field = qobject_cast<QLineEdit*>(W)) MarkField(Field);
 }
 
 int TfraActions::ValueOf(const QWidget* Editor) const {
@@ -649,10 +381,19 @@ void TfraActions::NumberEdited(QLineEdit* Field) {
   }
 }
 
-void TfraActions::ChoiceMade(QComboBox* List, int Row) {
-  if (FShowing || Row < 0) return;
-  Store(ValueOf(List), List->itemData(Row, ValueRole).toString().toStdString());
+void TfraActions::ValueEdited(QWidget* Editor, const std::string& Text) {
+  if (!FShowing) Store(ValueOf(Editor), Text);
 }
+
+QWidget* TfraActions::ValuesPanel() const { return pnlValues; }
+
+lvk::TGame* TfraActions::ShownGame() const { return FHandler ? &Game() : nullptr; }
+
+QAbstractItemModel* TfraActions::VariableNames() const { return FVariableNames; }
+
+QObject* TfraActions::FieldWatch() { return this; }
+
+void TfraActions::FieldTyped(QLineEdit* Field) { MarkField(Field); }
 
 void TfraActions::MarkField(QLineEdit* Field) {
   const bool Bound = ValueOf(Field) >= 0 && FHandler;

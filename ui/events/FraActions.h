@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "ui/events/UValueChecks.h"
+#include "ui/events/UValueEditors.h"
 
 class QCheckBox;
-class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -28,9 +28,6 @@ class QMenu;
 class QSplitter;
 class QStringListModel;
 class QToolButton;
-class TActorComboBox;
-class TKeySetEditor;
-class TTileComboBox;
 
 namespace lvk {
 class TGame;
@@ -39,7 +36,7 @@ class TActionBase;
 enum class TValueType;
 }  // namespace lvk
 
-class TfraActions : public QWidget {
+class TfraActions : public QWidget, private TValueEditorOwner {
   Q_OBJECT
 public:
   explicit TfraActions(QWidget* Parent = nullptr);
@@ -98,27 +95,21 @@ private:
   void ShowSelected();
   // Lays out the editors for Action's values (none for null).
   void ShowValues(lvk::TActionBase* Action);
-  // The nth editor of each type, made when first needed; the nth of a
-  // type edits the action's nth value of that type.
-  QLineEdit* NumberEditor(std::size_t Index);
-  QCheckBox* FlagEditor(std::size_t Index);
-  QLineEdit* TextEditor(std::size_t Index);
-  QComboBox* VariableEditor(std::size_t Index);
-  QComboBox* SoundEditor(std::size_t Index);
-  QComboBox* AnimationEditor(std::size_t Index);
-  TActorComboBox* ActorEditor(std::size_t Index);
-  TTileComboBox* TileEditor(std::size_t Index);
-  TKeySetEditor* KeysEditor(std::size_t Index);
-  QComboBox* CompareEditor(std::size_t Index);
+  // The Nth editor of a type, made by its row of the editors' table when
+  // first needed.
+  QWidget* EditorOf(lvk::TValueType Type, std::size_t Nth);
   QLabel* Label(std::size_t Index);
-  // The editor of one value, set from Value.
-  // Used counts the editors of each type taken so far.
-  QWidget* EditorFor(const lvk::TActionBase& Action, int Value, std::map<lvk::TValueType, std::size_t>& Used);
   int ValueOf(const QWidget* Editor) const;
   lvk::TValueType TypeOf(const QWidget* Editor) const;
   void Store(int Value, const std::string& Text);
-  void NumberEdited(QLineEdit* Field);
-  void ChoiceMade(QComboBox* List, int Row);
+  // What the editors tell the frame.
+  QWidget* ValuesPanel() const override;
+  lvk::TGame* ShownGame() const override;
+  QAbstractItemModel* VariableNames() const override;
+  QObject* FieldWatch() override;
+  void ValueEdited(QWidget* Editor, const std::string& Text) override;
+  void NumberEdited(QLineEdit* Field) override;
+  void FieldTyped(QLineEdit* Field) override;
   // Marks a field whose text the game cannot use and tells of it.
   void MarkField(QLineEdit* Field);
   // The selected action's first problem, as typed in its fields, or its
@@ -131,15 +122,6 @@ private:
   QGridLayout* FValuesGrid;
   QStringListModel* FVariableNames;  // what the number fields offer
   std::vector<QLabel*> FLabels;
-  std::vector<QLineEdit*> FNumbers;
-  std::vector<QCheckBox*> FFlags;
-  std::vector<QLineEdit*> FTexts;
-  std::vector<QComboBox*> FVariables;
-  std::vector<TActorComboBox*> FActors;
-  std::vector<TTileComboBox*> FTiles;
-  std::vector<QComboBox*> FSounds;
-  std::vector<QComboBox*> FAnimations;
-  std::vector<TKeySetEditor*> FKeySets;
-  std::vector<QComboBox*> FCompares;
+  std::map<lvk::TValueType, std::vector<QWidget*>> FEditors;
   std::vector<TBinding> FBindings;
 };
