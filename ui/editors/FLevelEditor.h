@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QImage>
 
+#include "model/UItemId.h"
 #include "ui/editors/UCellGrid.h"
 #include "ui/editors/ULevelCover.h"
 
@@ -172,7 +173,7 @@ private:
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;
-  QHash<const lvk::TActor*, QImage> FPictures;
+  QHash<lvk::TItemId, QImage> FPictures;  // by actor id; NoItem: the empty cell
   TLevelCover FCover;
   bool FCoverStale = true;
   // Each look's picture at the cell size in use; null until first drawn.
