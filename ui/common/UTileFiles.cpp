@@ -4,7 +4,9 @@
 #include <QImageReader>
 #include <exception>
 
+#include "model/UActor.h"
 #include "model/UDocument.h"
+#include "model/UFrameTiles.h"
 #include "model/UGame.h"
 #include "model/UTile.h"
 #include "ui/common/UDialogService.h"
@@ -45,4 +47,20 @@ QString TileImportWarning(const QString& Path, const QString& Error) {
     Text += "\nTiles are imported from BMP files; this file is a " + Kind +
             " picture. Save it as an 8x8 BMP file and import that.";
   return Text;
+}
+
+TFileDialogRequest FrameImportRequest() {
+  return {"Import frame image", "Bitmap (*.bmp);;All (*)", "bmp", TileFolder};
+}
+
+bool ImportFrameFile(QWidget* Parent, lvk::TActor& Actor, int Anim, int Frame, const QString& Path) {
+  try {
+    lvk::TEdit Edit(Actor.Owner(), "Import frame");
+    lvk::ImportFramePicture(Actor, Anim, Frame, Path.toStdString());
+  } catch (const std::exception& E) {
+    ShowWarning(Parent, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    return false;
+  }
+  RememberTileFolder(Path);
+  return true;
 }

@@ -8,6 +8,7 @@
 class QWidget;
 
 namespace lvk {
+class TActor;
 class TTile;
 }
 
@@ -22,5 +23,11 @@ bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path);
 // and for a picture of another kind (a PNG, a JPEG) that tiles are BMP
 // files, which the reader's own text does not say.
 QString TileImportWarning(const QString& Path, const QString& Error);
+// The dialog for a frame's picture, which starts where the tile dialogs do.
+TFileDialogRequest FrameImportRequest();
+// Imports a BMP of the actor's size into frame Frame of animation Anim, cut
+// into the frame's own tiles, the step "Import frame"; told of and false as
+// a tile's import.
+bool ImportFrameFile(QWidget* Parent, lvk::TActor& Actor, int Anim, int Frame, const QString& Path);
 // The folder of Path is where both dialogs start next.
 void RememberTileFolder(const QString& Path);

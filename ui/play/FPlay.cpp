@@ -530,7 +530,8 @@ void TfrmPlay::Redraw() {
     lvk_engine_camera(&FEngine, &X, &Y);
     if (FCamera != std::make_pair(int(X), int(Y))) {
       FCamera = {X, Y};
-      lvk::DrawBackground(FGame->Video, FMap.data(), FMap.Width, FMap.Height, X, Y, FBackground.data());
+      lvk::DrawBackground(FGame->Video, FMap.data(), FMap.Width, FMap.Height, X, Y, lvk::LevelBackdrop(FEngine),
+                          FBackground.data());
     }
     std::copy(FBackground.begin(), FBackground.end(), Lower);
     lvk::DrawSprites(FGame->Video, FEngine, Lower);
