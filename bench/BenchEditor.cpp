@@ -3,6 +3,7 @@
 // on screen, and the process's memory once the game is open. Runs on Qt's
 // offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -147,6 +149,25 @@ void BM_LayoutScrollWide(benchmark::State& State) {
   }
 }
 BENCHMARK(BM_LayoutScrollWide)->Unit(benchmark::kMillisecond);
+
+// One repaint of the whole view, nothing changed: at 100% (the view shows a
+// part of the level) and at 25% in a window where the whole level is in view.
+// A 60 Hz frame is 16.7 ms; the layout editor keeps under 4.
+void BM_LayoutRepaintWide(benchmark::State& State) {
+  TOpenLayout Open;
+  const int Zoom = static_cast<int>(State.range(0));
+  if (Zoom < 100) Open.Editor.resize(1200, 1150);
+  Open.Editor.cbxZoom->setEditText(QString::number(Zoom) + "%");
+  Open.Editor.cbxZoomExit();
+  TLayoutGrid* Grid = Open.Editor.grdLayout;
+  Grid->horizontalScrollBar()->setValue(Grid->horizontalScrollBar()->maximum() / 2);
+  Settle();
+  const int Pitch = Grid->CellSize() + Grid->LineWidth();
+  State.counters["columns_in_view"] = std::min(MaxLevelColumns, Grid->viewport()->width() / Pitch);
+  State.counters["rows_in_view"] = std::min(MaxLevelRows, Grid->viewport()->height() / Pitch);
+  for (auto _ : State) Grid->viewport()->repaint();
+}
+BENCHMARK(BM_LayoutRepaintWide)->Arg(100)->Arg(25)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

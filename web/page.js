@@ -282,9 +282,13 @@
         if (!group) groups.push({ ds: k.ds, names: [name] });
         else if (!group.names.includes(name)) group.names.push(name);
       }
-      const text = groups.map((g) => g.ds + ": " + (g.ds === "D-pad" ? "arrow keys" : g.names.join("/"))).join("  \u00b7  ");
+      // A wrapped line breaks between the keys, never inside one.
+      const text = groups.map((g) => (g.ds + ": " + (g.ds === "D-pad" ? "arrow keys" : g.names.join("/")))
+        .replace(/ /g, "\u00a0")).join("  \u00b7  ");
       bar.textContent = (paused ? "Paused.  " : silentBecause || (audio ? "" : "Sound starts with the first key or click.  ")) +
                         text + "  \u00b7  Pen: mouse or touch on the lower screen";
+      // A line that wraps anew leaves the screens another height.
+      fit();
     }
 
     canvas.height = w.lvk_web_frame_height();

@@ -146,14 +146,16 @@ TEST_F(BuildWindow, EachOpeningStartsWithDefaults) {
   for (int Opening = 0; Opening < 2; ++Opening) {
     auto W = Open();
     EXPECT_EQ(W->windowTitle(), "Lurvik build");
-    EXPECT_EQ(W->width(), 589);
-    EXPECT_EQ(W->height(), 65);
+    // Open at a size that shows the logs, both of them a useful height.
+    EXPECT_EQ(W->size(), QSize(720, 65 + 500));
     EXPECT_EQ(W->edtCommand->text(), "make");
     EXPECT_FALSE(W->cbxShowCmd->isChecked());
-    EXPECT_FALSE(W->butDetails->isChecked());
-    EXPECT_FALSE(W->pnlCommand->isVisible());
-    EXPECT_FALSE(W->splLogs->isVisible());
-    EXPECT_FALSE(W->memFeLog->isEnabled());
+    EXPECT_TRUE(W->butDetails->isChecked());
+    EXPECT_TRUE(W->pnlCommand->isVisible());
+    EXPECT_TRUE(W->splLogs->isVisible());
+    EXPECT_TRUE(W->memFeLog->isEnabled());
+    for (const QPlainTextEdit* Log : {W->memFeLog, W->memBeLog})
+      EXPECT_GE(Log->viewport()->height(), 8 * Log->fontMetrics().lineSpacing()) << Log->objectName().toStdString();
     EXPECT_EQ(W->edtStatus->text(), "Waiting for a press on the \"Build\" button...");
     EXPECT_TRUE(W->memFeLog->toPlainText().isEmpty());
     EXPECT_TRUE(W->memBeLog->toPlainText().isEmpty());
@@ -167,16 +169,16 @@ TEST_F(BuildWindow, EachOpeningStartsWithDefaults) {
     EXPECT_TRUE(W->lblFolder->text().endsWith(W->lblFolder->toolTip()));
 
     // Everything the first opening changes must be gone in the second.
-    QTest::mouseClick(W->butDetails, Qt::LeftButton);
-    EXPECT_EQ(W->height(), 65 + 500);
-    EXPECT_TRUE(W->pnlCommand->isVisible());
-    EXPECT_TRUE(W->memBeLog->isEnabled());
     W->cbxShowCmd->setChecked(true);
     W->cbxShowCmd->setChecked(false);
     Build(*W, "exit0");
     QTest::mouseClick(W->butDetails, Qt::LeftButton);
     EXPECT_EQ(W->height(), 65);
     EXPECT_FALSE(W->edtCommand->isEnabled());
+    QTest::mouseClick(W->butDetails, Qt::LeftButton);
+    EXPECT_EQ(W->height(), 65 + 500);
+    EXPECT_TRUE(W->memBeLog->isEnabled());
+    QTest::mouseClick(W->butDetails, Qt::LeftButton);
   }
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
@@ -281,7 +283,7 @@ TEST_F(BuildWindow, FailedBuildShowsTheBackEndLogAtTheReason) {
       "ERROR: The tool chain failed with exit code 2; see the back-end log (" +
       QString::fromStdString(Root.File("devkitPro/launcher.log")) + ")"));
   // That line, the longest, is read whole: the window widened to it.
-  EXPECT_GT(W->width(), 589);
+  EXPECT_GT(W->width(), 720);
   EXPECT_EQ(W->memFeLog->horizontalScrollBar()->maximum(), 0);
 
   // Closed again by the user, it opens again for the next failure.
@@ -304,6 +306,7 @@ TEST_F(BuildWindow, DetailsStayOnTheScreen) {
   auto W = Open();
   const QRect Area = W->screen()->availableGeometry();
   // Low on the screen, where the details would run past its bottom.
+  QTest::mouseClick(W->butDetails, Qt::LeftButton);
   W->move(Area.left() + 40, Area.bottom() - 100);
   QTest::mouseClick(W->butDetails, Qt::LeftButton);
   EXPECT_EQ(W->height(), std::min(565, Area.height()));
@@ -537,7 +540,6 @@ TEST_F(BuildWindow, ShowsTheToolChainAndKeepsTheChosenKit) {
 
   // A folder that is no kit is refused with the reason; a kit is taken.
   Dialogs.Files = {QString::fromStdString(Root.Path()), Mine};
-  QTest::mouseClick(W->butDetails, Qt::LeftButton);
   QTest::mouseClick(W->butKit, Qt::LeftButton);
   EXPECT_EQ(Dialogs.LastText(), "The folder " + QString::fromStdString(Root.Path()) +
                                     " is not a DS kit to build with: it has no devkitARM compiler (" +
@@ -551,7 +553,6 @@ TEST_F(BuildWindow, ShowsTheToolChainAndKeepsTheChosenKit) {
   // Kept for the next window, and the launcher builds with it.
   W = Open();
   EXPECT_EQ(W->lblToolChain->text(), Chosen);
-  QTest::mouseClick(W->butDetails, Qt::LeftButton);
   EXPECT_TRUE(W->butKitDefault->isEnabled());
   Build(*W, "make");
   EXPECT_EQ(Launched(), Mine + "|" + Chosen + "|");

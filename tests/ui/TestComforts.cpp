@@ -2,6 +2,7 @@
 // between runs, and picture files dropped on the tree.
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -177,6 +178,41 @@ TEST_F(Comforts, PlaceAndSplitterKeptOnlyWhereAScreenShowsThem) {
   Main = std::make_unique<TfrmMain>();
   EXPECT_LT(Main->geometry().left(), 20000);
   EXPECT_EQ(Main->size(), QSize(818, 442));
+}
+
+// A picture of another kind is told apart from a damaged BMP by its bytes:
+// the warning says that tiles are BMP files, on a drop as on a tile.
+TEST_F(Comforts, PicturesOfOtherKindsSayTilesAreBmpFiles) {
+  const QString Hint = "\nTiles are imported from BMP files; this file is a %1 picture. Save it as an 8x8 BMP "
+                       "file and import that.";
+  struct TRow {
+    const char* Name;
+    const char* Format;  // as QImage writes it; null: a few bytes of text
+    QString Expected;
+  } Rows[] = {
+      {"hero.png", "PNG", "Error importing bitmap hero.png\nBitmap image is not valid" + Hint.arg("PNG")},
+      {"misnamed.bmp", "PNG", "Error importing bitmap misnamed.bmp\nBitmap image is not valid" + Hint.arg("PNG")},
+      {"hero.jpg", "JPEG", "Error importing bitmap hero.jpg\nBitmap image is not valid" + Hint.arg("JPEG")},
+      {"notes.bmp", nullptr, "Error importing bitmap notes.bmp\nBitmap image is not valid"},
+  };
+  ASSERT_TRUE(Drop(TilesNode(), {Examples + "/tiles/Coin.bmp"}));
+  for (const TRow& Row : Rows) {
+    SCOPED_TRACE(Row.Name);
+    QImage Picture(8, 8, QImage::Format_RGB32);
+    Picture.fill(Qt::red);
+    QFile Out(File(Row.Name));
+    ASSERT_TRUE(Out.open(QIODevice::WriteOnly));
+    if (Row.Format) ASSERT_TRUE(Picture.save(&Out, Row.Format));
+    else Out.write("not a picture");
+    Out.close();
+    Dialogs.Messages.clear();
+    ASSERT_TRUE(Drop(TilesNode(), {Out.fileName()}));
+    ASSERT_TRUE(Drop(TilesNode()->child(0), {Out.fileName()}));
+    ASSERT_EQ(Dialogs.Messages.size(), 2u);
+    EXPECT_EQ(Dialogs.Messages[0].Text, Row.Expected);
+    EXPECT_EQ(Dialogs.Messages[1].Text, Row.Expected);
+    EXPECT_EQ(Main->Game().TileCount(), 1);
+  }
 }
 
 TEST_F(Comforts, DroppedPicturesBecomeTilesOrReplaceOne) {

@@ -23,6 +23,9 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UPalette.h"
+#include "model/UTileBlock.h"
+#include "model/UTile.h"
 #include "ui/events/FEventSelector.h"
 #include "ui/common/FHelp.h"
 #include "ui/main/FMain.h"
@@ -155,7 +158,8 @@ TEST_F(Panes, ActorTilesAndTheTree) {
   EXPECT_EQ(Actor->Tile(), nullptr);
 }
 
-TEST_F(Panes, NewHandlersGetTwoActions) {
+// A new handler starts with no actions, whatever its event.
+TEST_F(Panes, NewHandlersStartEmpty) {
   test::Edit(Main.Game(), [&] { Main.Game().AddActor(); });
   Main.RebuildTree();
   Main.SelectNode(Folder(1)->child(0));
@@ -165,10 +169,7 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   Click(Main.tsActor->HandlerButtons[2], Qt::ControlModifier);  // OnKey, staying on the actor
   EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsActor));
   Click(Main.tsActor->HandlerButtons[4]);
-  THandler* H = Main.Game().GetActor(0)->GetHandler(1);
-  ASSERT_EQ(H->ActionCount(), 2);
-  EXPECT_EQ(&H->GetAction(0)->Kind(), &TActionSetSpeedSize::ClassKind());
-  EXPECT_EQ(&H->GetAction(1)->Kind(), &TActionSetSpeedDir::ClassKind());
+  EXPECT_EQ(Main.Game().GetActor(0)->GetHandler(1)->ActionCount(), 0);
   EXPECT_EQ(Children(Folder(1)->child(0)), (QStringList{"OnKey( A, release )", "OnCollision( aActor1, overlap )"}));
   EXPECT_EQ(Visible(), static_cast<TPane*>(Main.tsHandler));
   EXPECT_EQ(Main.tsHandler->Caption(), "OnCollision handler");
@@ -176,6 +177,14 @@ TEST_F(Panes, NewHandlersGetTwoActions) {
   Click(Main.tsHandler->butEventHelp);
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_TRUE(HelpWindow()->CurrentPage().endsWith("help/event-oncollision.htm"));
+  HelpWindow()->close();
+
+  Main.SelectNode(Folder(1)->child(0));
+  for (auto* Button : Main.tsActor->HandlerButtons) Click(Button, Qt::ControlModifier);
+  const TActor* Actor = Main.Game().GetActor(0);
+  ASSERT_EQ(Actor->HandlerCount(), 2 + 9);
+  for (int h = 0; h < Actor->HandlerCount(); ++h)
+    EXPECT_EQ(Actor->GetHandler(h)->ActionCount(), 0) << "handler " << h;
 }
 
 TEST_F(Panes, SolidTickIsOneStepAndFollowsUndo) {
@@ -269,6 +278,83 @@ TEST_F(Panes, OtherReplacesTheEventAndItsFrame) {
   EXPECT_EQ(Node->text(0), "OnKey( A, release )");
   EXPECT_NE(Main.tsHandler->Editor(), nullptr);
   EXPECT_EQ(Main.tsHandler->gbxEventEditor->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+// A size typed below one screen becomes a screen's, and the pane says why;
+// the note stays while the level is shown and goes with another level.
+TEST_F(Panes, LevelSizeBelowAScreenSaysWhy) {
+  test::Edit(Main.Game(), [&] {
+    for (int i = 0; i < 2; ++i) Main.Game().AddLevel()->SetSize(64, 48);
+  });
+  Main.SelectNode(Folder(2)->child(0));
+  TPaneLevel& Pane = *Main.tsLevel;
+  struct TRow {
+    QSpinBox* Box;
+    const char* Typed;
+    int Value;
+    QString Note;  // empty: none shown
+  } Rows[] = {
+      {Pane.spnLevelWidth, "20", 32,
+       "A width of 20 is narrower than the screen: a level is at least one screen, 32 columns (256 pixels) wide, "
+       "so the width is 32."},
+      {Pane.spnLevelHeight, "8", 24,
+       "A height of 8 is lower than the screen: a level is at least one screen, 24 rows (192 pixels) high, so the "
+       "height is 24."},
+      {Pane.spnLevelWidth, "40", 40, ""},
+  };
+  for (const TRow& Row : Rows) {
+    SCOPED_TRACE(Row.Typed);
+    Pane.lblLevelSizeNote->hide();
+    Row.Box->setFocus();
+    Row.Box->selectAll();
+    QTest::keyClicks(Row.Box, Row.Typed);
+    QTest::keyClick(Row.Box, Qt::Key_Tab);
+    EXPECT_EQ(Row.Box->value(), Row.Value);
+    EXPECT_EQ(Pane.lblLevelSizeNote->isVisible(), !Row.Note.isEmpty());
+    if (!Row.Note.isEmpty()) EXPECT_EQ(Pane.lblLevelSizeNote->text(), Row.Note);
+  }
+  Pane.spnLevelWidth->setFocus();
+  Pane.spnLevelWidth->selectAll();
+  QTest::keyClicks(Pane.spnLevelWidth, "20");
+  Click(Pane.butLevelResize);
+  EXPECT_EQ(Main.Game().GetLevel(0)->Width(), 32);
+  EXPECT_EQ(Main.Game().GetLevel(0)->Height(), 24);
+  EXPECT_TRUE(Pane.lblLevelSizeNote->isVisible());
+  Main.SelectNode(Folder(2)->child(1));
+  EXPECT_FALSE(Pane.lblLevelSizeNote->isVisible());
+}
+
+// The enlarged picture shows a checkerboard where the game draws nothing: a
+// painted tile's entry 0 pixels, a picture's transparent colour.
+TEST_F(Panes, TilePaneShowsTransparentPixelsAsACheckerboard) {
+  TTile* Painted = nullptr;
+  TTile* Imported = nullptr;
+  test::Edit(Main.Game(), [&] {
+    const TPalette& Palette = Main.Game().Palette();
+    TPixels Pixels(8, 8);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 4; x < 8; ++x) Pixels.Set(x, y, 2);  // the left half stays entry 0
+    Painted = Main.Game().AddTile();
+    Painted->SetBitmap(IndexedTilePicture(Pixels, 0, 0, Palette));
+    Imported = Main.Game().AddTile();
+    Imported->SetBitmap(test::SolidBitmap(8, 8, 24, 0x00FF00));
+    Imported->SetTransparentColor(0x00FF00);
+  });
+  struct TRow {
+    int Tile, X, Y;
+    bool Checker;
+  } Rows[] = {{0, 0, 0, true}, {0, 3, 7, true}, {0, 4, 0, false}, {0, 7, 7, false}, {1, 5, 5, true}};
+  for (const TRow& Row : Rows) {
+    SCOPED_TRACE(testing::Message() << "tile " << Row.Tile << " pixel " << Row.X << "," << Row.Y);
+    Main.SelectNode(Folder(0)->child(Row.Tile));
+    ASSERT_EQ(Visible(), static_cast<TPane*>(Main.tsTile));
+    const QImage Large = Main.tsTile->imgTile->pixmap().toImage();
+    ASSERT_EQ(Large.width(), 128);
+    // A pixel is 16x16 on screen; a checkerboard's quarters differ.
+    const QRgb Grey = Large.pixel(Row.X * 16 + 4, Row.Y * 16 + 4), White = Large.pixel(Row.X * 16 + 12, Row.Y * 16 + 4);
+    EXPECT_EQ(Grey != White, Row.Checker) << std::hex << Grey << " " << White;
+    if (Row.Checker) EXPECT_EQ(Grey, qRgb(204, 204, 204));
+  }
 }
 
 TEST_F(Panes, LevelSizeAsksBeforeDroppingActorsAndIsOneStep) {

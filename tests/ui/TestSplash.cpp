@@ -2,6 +2,7 @@
 // the headless commands agree on.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 #include <filesystem>
@@ -128,13 +129,13 @@ TEST_F(Splash, FileOpensTheSampleAndOpenStartsInTheLastGamesFolder) {
   EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsGame));
   EXPECT_EQ(Main.tsGame->edtGameFilename->text(), "<no name>");
 
-  // Open and Save As start where mine is, not where the sample lies.
+  // Open starts where mine is; neither starts where the sample lies.
   Dialogs.Files = {QString(), QString()};
   Main.mnuOpen->trigger();
   Main.mnuSaveAs->trigger();
   ASSERT_EQ(Dialogs.FileRequests.size(), 2u);
   EXPECT_EQ(Dialogs.FileRequests[0].Directory, GamesFolder);
-  EXPECT_EQ(Dialogs.FileRequests[1].Directory, GamesFolder);
+  EXPECT_NE(Dialogs.FileRequests[1].Directory, QString::fromStdString(Installed.Path()));
 
   // A sample that is gone is said, and the game stays.
   std::filesystem::remove(Sample);
@@ -143,6 +144,47 @@ TEST_F(Splash, FileOpensTheSampleAndOpenStartsInTheLastGamesFolder) {
   EXPECT_TRUE(Dialogs.LastText().startsWith("No sample game was found at ")) << Dialogs.LastText().toStdString();
   EXPECT_EQ(TileCount(), 1);
   EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+// A new game's first Save As starts in the user's documents, or where a game
+// was last saved; never where a game was only opened from (the sample, opened
+// by its path as the start script does, is one of those).
+TEST_F(Splash, FirstSaveStartsInDocumentsOrWhereTheLastGameWasSaved) {
+  test::TTempDir Home, Examples, Saved;
+  const QByteArray OldHome = qgetenv("HOME"), OldXdg = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(Home.Path()));
+  qunsetenv("XDG_CONFIG_HOME");
+  std::filesystem::create_directories(Home.File("Documents"));
+  QSettings(QCoreApplication::applicationName(), QCoreApplication::applicationName()).remove("LastSaveFolder");
+  const QString Documents = QString::fromStdString(Home.File("Documents"));
+  const QString Sample = QString::fromStdString(Examples.File("Sample.lvk"));
+  test::WriteBytes(Sample.toStdString(), test::ReadBytes(SavedGame("s.lvk")));
+  const QString Other = QString::fromStdString(Dir.File("other.lvk"));
+  test::WriteBytes(Other.toStdString(), test::ReadBytes(SavedGame("o.lvk")));
+
+  auto SaveAsStartsIn = [&](const QString& SaveTo) {
+    Dialogs.Files = {SaveTo};
+    Main.mnuSaveAs->trigger();
+    return Dialogs.FileRequests.back().Directory;
+  };
+  auto New = [&] {
+    Dialogs.Answers = {TMsgAnswer::No};
+    Main.mnuNew->trigger();
+    Dialogs.Answers.clear();
+  };
+  ASSERT_TRUE(Main.OpenGameFile(Sample));
+  New();
+  EXPECT_EQ(SaveAsStartsIn(QString::fromStdString(Saved.File("first.lvk"))), Documents);
+  New();
+  EXPECT_EQ(SaveAsStartsIn(QString()), QString::fromStdString(Saved.Path()));
+  ASSERT_TRUE(Main.OpenGameFile(Other));
+  EXPECT_EQ(SaveAsStartsIn(QString()), QString::fromStdString(Dir.Path()));
+  New();
+  EXPECT_EQ(SaveAsStartsIn(QString()), QString::fromStdString(Saved.Path()));
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+
+  qputenv("HOME", OldHome);
+  if (!OldXdg.isNull()) qputenv("XDG_CONFIG_HOME", OldXdg);
 }
 
 TEST(UserDataFolder, EditorAndCommandLineAgree) {

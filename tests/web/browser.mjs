@@ -1,7 +1,8 @@
 // The exported page in a real browser: the system's chromium, headless,
 // opens the page from its file. Both screens are drawn before any input, a
 // held arrow key moves the hero (an instance that stands still while no key
-// is held), and nothing is reported on the page's console.
+// is held), the key line is whole in a small window, and nothing is reported
+// on the page's console.
 //
 //   node browser.mjs PAGE.html CHROMIUM SCREENSHOT.png
 import puppeteer from "puppeteer-core";
@@ -80,6 +81,24 @@ try {
   await page.screenshot({ path: screenshot });
   const hidden = await page.evaluate(() => document.getElementById("lvk-error").style.display);
   if (hidden === "block") fail("the page shows an error after playing");
+
+  // In an 800x600 window the key line wraps: all of it in view, below the
+  // screens, nothing cut off.
+  const small = await browser.newPage();
+  await small.setViewport({ width: 800, height: 600 });
+  await small.goto("file://" + path.resolve(page_file), { waitUntil: "load" });
+  await small.waitForFunction(() => window.lurvikGame && window.lurvikGame.frames() > 5, { timeout: 10000 });
+  const line = await small.evaluate(() => {
+    const b = document.getElementById("lvk-bar"), r = b.getBoundingClientRect();
+    const s = document.getElementById("lvk-screens").getBoundingClientRect();
+    return { text: b.textContent, cut: b.scrollWidth > b.clientWidth || b.scrollHeight > b.clientHeight,
+             top: r.top, bottom: r.bottom, screensBottom: s.bottom, height: window.innerHeight };
+  });
+  if (!/Select:\s.*Pen: mouse or touch on the lower screen$/.test(line.text)) fail(`the key line says: ${line.text}`);
+  if (line.cut) fail("the key line is cut off in an 800x600 window");
+  if (line.bottom > line.height) fail(`the key line ends at ${line.bottom}, below the 600-pixel window`);
+  if (line.screensBottom > line.top) fail(`the screens (to ${line.screensBottom}) cover the key line (from ${line.top})`);
+  await small.screenshot({ path: screenshot.replace(/\.png$/, "") + "-800x600.png" });
 
   // A page whose game data was damaged on its way says so, on the page.
   const damagedFile = path.join(path.dirname(page_file), "Damaged.html");

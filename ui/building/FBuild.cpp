@@ -34,7 +34,8 @@
 
 namespace {
 
-constexpr int WindowWidth = 589;
+// Wide enough for a compiler's usual line.
+constexpr int WindowWidth = 720;
 constexpr int TopHeight = 65;
 constexpr int DetailsHeight = 500;
 constexpr int CommandHeight = 72;
@@ -304,7 +305,9 @@ TfrmBuild::TfrmBuild(QWidget* Parent) : QDialog(Parent) {
   connect(butKitDefault, &QPushButton::clicked, this, [this] { butKitDefaultClick(); });
   connect(butDetails, &QPushButton::clicked, this, [this] { butDetailsClick(); });
 
+  // The logs are what the window is for: it opens showing them.
   resize(WindowWidth, TopHeight);
+  butDetails->setChecked(true);
   butDetailsClick();
   SetStatus(WaitingText().toStdString());
   butGenerate->setFocus();

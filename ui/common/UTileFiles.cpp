@@ -1,6 +1,7 @@
 #include "ui/common/UTileFiles.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <exception>
 
 #include "model/UActor.h"
@@ -31,11 +32,21 @@ bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path) {
     lvk::TEdit Edit(Tile.Owner(), "Import tile");
     Tile.ImportBitmap(Path.toStdString());
   } catch (const std::exception& E) {
-    ShowWarning(Parent, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+    ShowWarning(Parent, TileImportWarning(Path, QString::fromUtf8(E.what())));
     return false;
   }
   RememberTileFolder(Path);
   return true;
+}
+
+QString TileImportWarning(const QString& Path, const QString& Error) {
+  QString Text = "Error importing bitmap " + FileNamePart(Path) + "\n" + Error;
+  // Told by the file's bytes, not its name: a PNG named .bmp is a PNG.
+  const QString Kind = QString::fromLatin1(QImageReader::imageFormat(Path)).toUpper();
+  if (!Kind.isEmpty() && Kind != "BMP")
+    Text += "\nTiles are imported from BMP files; this file is a " + Kind +
+            " picture. Save it as an 8x8 BMP file and import that.";
+  return Text;
 }
 
 TFileDialogRequest FrameImportRequest() {

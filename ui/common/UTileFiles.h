@@ -19,6 +19,10 @@ TFileDialogRequest TileExportRequest();
 // Imports one BMP file into Tile, the step "Import tile". A file that fails
 // is told of in a warning box and leaves the tile as it was: false then.
 bool ImportTileFile(QWidget* Parent, lvk::TTile& Tile, const QString& Path);
+// The warning for a file that failed a tile's import: the reader's Error,
+// and for a picture of another kind (a PNG, a JPEG) that tiles are BMP
+// files, which the reader's own text does not say.
+QString TileImportWarning(const QString& Path, const QString& Error);
 // The dialog for a frame's picture, which starts where the tile dialogs do.
 TFileDialogRequest FrameImportRequest();
 // Imports a BMP of the actor's size into frame Frame of animation Anim, cut

@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "model/UActor.h"
 #include "model/UDocument.h"
@@ -319,9 +320,7 @@ TfrmLevelEditor::TfrmLevelEditor(QWidget* Parent) : QDialog(Parent) {
   grdLayout->setToolTip("Click or drag to place the chosen actor; arrow keys move, Space places; Ctrl+wheel zooms, "
                         "the middle button drags the view");
   grdLayout->setStatusTip("The frame shows the DS screen where the level starts");
-  grdLayout->DrawCell = [this](QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
-    grdLayoutDrawCell(Painter, Rect, Column, Row, Selected);
-  };
+  grdLayout->DrawCells = [this](QPainter& Painter, const QRect& Cells) { grdLayoutDrawCells(Painter, Cells); };
   lblLayout = MakeLabel(pnlClient, "lblLayout", "&Layout", grdLayout);
   lblLayout->move(8, 8);
 
@@ -397,6 +396,7 @@ void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
 }
 
 void TfrmLevelEditor::ShowUndone() {
+  CellsChanged();
   grdLayout->ClearSelection();
   RefreshOverview();
 }
@@ -410,6 +410,7 @@ void TfrmLevelEditor::FillActors() {
   setWindowTitle("Level layout designer: " + (FLevel ? QString::fromStdString(FLevel->Name()) : QString()));
   lbxActors->clear();
   FPictures.clear();
+  CellsChanged();
   if (FLevel) {
     const lvk::TGame& Game = FLevel->Owner();
     auto Add = [&](const QString& Text, lvk::TActor* Actor) {
@@ -555,21 +556,6 @@ const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
   return *Found;
 }
 
-const lvk::TActor* TfrmLevelEditor::CoveringActor(int Column, int Row, bool Live, QPoint& Part) const {
-  // A block is at most 8 cells a side.
-  for (int r = Row; r >= std::max(0, Row - 7); --r)
-    for (int c = r == Row ? Column : FLevel->Width() - 1; c >= 0; --c) {
-      const lvk::TActor* Actor = FLevel->GetCell(c, r);
-      if (!Actor || (Actor->HandlerCount() > 0) != Live) continue;
-      if (c <= Column && Column < c + Actor->Columns() && Row < r + Actor->Rows()) {
-        Part = QPoint(Column - c, Row - r);
-        return Actor;
-      }
-    }
-  Part = QPoint();
-  return nullptr;
-}
-
 bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
   const QList<QListWidgetItem*> Chosen = lbxActors->selectedItems();
   if (Chosen.isEmpty()) return false;
@@ -577,21 +563,67 @@ bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
   return true;
 }
 
-void TfrmLevelEditor::grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected) {
-  if (!FLevel || Column >= FLevel->Width() || Row >= FLevel->Height()) return;
-  // The selection previews what a click will place.
-  lvk::TActor* Chosen = nullptr;
-  Painter.fillRect(Rect, palette().color(QPalette::Base));
-  if (Selected && ChosenActor(Chosen)) {
-    DrawPart(Painter, Rect, Chosen, QPoint());
-    return;
+void TfrmLevelEditor::CellsChanged() {
+  FCoverStale = true;
+  grdLayout->viewport()->update();
+}
+
+QImage TfrmLevelEditor::LookPicture(const TCellLook& Look, QSize Size) {
+  QImage Image(Size, QImage::Format_RGB32);
+  Image.fill(palette().color(QPalette::Base));
+  QPainter Painter(&Image);
+  const QRect Rect(QPoint(0, 0), Size);
+  // The scenery, then the live actor's sprite over it; a cell of neither
+  // shows what an empty cell does.
+  if (Look.Scenery.Actor || !Look.Live.Actor)
+    DrawPart(Painter, Rect, Look.Scenery.Actor, QPoint(Look.Scenery.PartX, Look.Scenery.PartY));
+  if (Look.Live.Actor) DrawPart(Painter, Rect, Look.Live.Actor, QPoint(Look.Live.PartX, Look.Live.PartY));
+  return Image;
+}
+
+void TfrmLevelEditor::grdLayoutDrawCells(QPainter& Painter, const QRect& Cells) {
+  if (!FLevel) return;
+  const QRect Drawn = Cells.intersected(QRect(0, 0, FLevel->Width(), FLevel->Height()));
+  if (Drawn.isEmpty()) return;
+  // Built again only when a cell changed (here, by an undo, or elsewhere)
+  // or what the actors show did.
+  if (FCoverStale || !FCover.Matches(*FLevel)) {
+    FCover.Build(*FLevel);
+    FCoverStale = false;
+    FLookPictures.clear();
   }
-  // The scenery, then the live actors' sprites over it.
-  QPoint Part, LivePart;
-  const lvk::TActor* Scenery = CoveringActor(Column, Row, false, Part);
-  const lvk::TActor* Live = CoveringActor(Column, Row, true, LivePart);
-  if (Scenery || !Live) DrawPart(Painter, Rect, Scenery, Part);
-  if (Live) DrawPart(Painter, Rect, Live, LivePart);
+  const QSize Size(grdLayout->CellWidth(), grdLayout->CellHeight());
+  if (Size != FLookSize) {
+    FLookPictures.clear();
+    FLookSize = Size;
+  }
+  FLookPictures.resize(static_cast<std::size_t>(FCover.LookCount()));
+  // The selection previews what a click will place.
+  const QRect Selection = grdLayout->Selection();
+  lvk::TActor* Chosen = nullptr;
+  const QImage Preview = !Selection.isNull() && ChosenActor(Chosen) ? LookPicture({{Chosen, 0, 0}, {}}, Size) : QImage();
+
+  // The block as one picture, the lines between the cells included: one
+  // drawing for the grid instead of one per cell.
+  const int PitchX = Size.width() + grdLayout->LineWidth(), PitchY = Size.height() + grdLayout->LineWidth();
+  QImage Block(Drawn.width() * PitchX, Drawn.height() * PitchY, QImage::Format_RGB32);
+  Block.fill(grdLayout->palette().color(QPalette::Mid));
+  uchar* Bits = Block.bits();
+  const qsizetype Line = Block.bytesPerLine();
+  const std::size_t RowBytes = static_cast<std::size_t>(Size.width()) * 4;
+  for (int Row = Drawn.top(); Row <= Drawn.bottom(); ++Row)
+    for (int Column = Drawn.left(); Column <= Drawn.right(); ++Column) {
+      const QImage* Picture = &Preview;
+      if (Preview.isNull() || !Selection.contains(Column, Row)) {
+        QImage& Look = FLookPictures[static_cast<std::size_t>(FCover.LookAt(Column, Row))];
+        if (Look.isNull()) Look = LookPicture(FCover.Look(FCover.LookAt(Column, Row)), Size);
+        Picture = &Look;
+      }
+      uchar* To = Bits + qsizetype(Row - Drawn.top()) * PitchY * Line + qsizetype(Column - Drawn.left()) * PitchX * 4;
+      const uchar* From = Picture->constBits();
+      for (int y = 0; y < Size.height(); ++y, To += Line, From += Picture->bytesPerLine()) std::memcpy(To, From, RowBytes);
+    }
+  Painter.drawImage(grdLayout->CellRect(Drawn.left(), Drawn.top()).topLeft(), Block);
 }
 
 void TfrmLevelEditor::DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part) {
@@ -617,7 +649,7 @@ void TfrmLevelEditor::grdLayoutClick() {
     for (int Row = Cells.top(); Row <= Cells.bottom(); ++Row)
       for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
   }
-  grdLayout->viewport()->update();
+  CellsChanged();
   RefreshOverview();
 }
 

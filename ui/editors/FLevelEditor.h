@@ -10,6 +10,7 @@
 
 #include "model/UItemId.h"
 #include "ui/editors/UCellGrid.h"
+#include "ui/editors/ULevelCover.h"
 
 class QComboBox;
 class QLabel;
@@ -156,20 +157,26 @@ private:
   // The actor of the chosen list entry (nullptr for "<erase>"); false when
   // no entry is chosen.
   bool ChosenActor(lvk::TActor*& Actor) const;
-  void grdLayoutDrawCell(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected);
   // What GetActorBitmap gives for an actor, made once per showing: the
   // actors and their tiles cannot change while this modal window is open.
   // An actor's picture: its tile's, or for an actor with a look its resting
   // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
-  // The actor drawn in a cell: the last in cell order whose block covers it
-  // (null: none), and which cell of its block that is; Live picks among
-  // the actors with handlers, drawn as sprites over the others, or else
-  // among those without.
-  const lvk::TActor* CoveringActor(int Column, int Row, bool Live, QPoint& Part) const;
+  // Draws a block of cells as one picture, from the looks of the cells.
+  void grdLayoutDrawCells(QPainter& Painter, const QRect& Cells);
+  // The cells changed (or what they show): the looks are worked out again
+  // before the next drawing.
+  void CellsChanged();
+  // A look at the cell size: the scenery, and the live actor over it.
+  QImage LookPicture(const TCellLook& Look, QSize Size);
   void DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part);
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;
   QHash<lvk::TItemId, QImage> FPictures;  // by actor id; NoItem: the empty cell
+  TLevelCover FCover;
+  bool FCoverStale = true;
+  // Each look's picture at the cell size in use; null until first drawn.
+  std::vector<QImage> FLookPictures;
+  QSize FLookSize;
 };

@@ -202,13 +202,16 @@ void TCellGrid::paintEvent(QPaintEvent* Event) {
     Painter.fillRect(QRect(TopLeft.topLeft(), BottomRight.bottomRight() + QPoint(FLineWidth, FLineWidth)),
                      palette().color(QPalette::Mid));
   }
-  for (int Row = FirstRow; Row <= LastRow; ++Row)
-    for (int Column = FirstCol; Column <= LastCol; ++Column) {
-      if (!DrawCell) continue;
-      Painter.save();
-      DrawCell(Painter, CellRect(Column, Row), Column, Row, FSelection.contains(Column, Row));
-      Painter.restore();
-    }
+  if (DrawCells && FirstCol <= LastCol && FirstRow <= LastRow) {
+    DrawCells(Painter, QRect(QPoint(FirstCol, FirstRow), QPoint(LastCol, LastRow)));
+  } else if (DrawCell) {
+    for (int Row = FirstRow; Row <= LastRow; ++Row)
+      for (int Column = FirstCol; Column <= LastCol; ++Column) {
+        Painter.save();
+        DrawCell(Painter, CellRect(Column, Row), Column, Row, FSelection.contains(Column, Row));
+        Painter.restore();
+      }
+  }
   if (!FSelection.isNull())
     PaintSelection(Painter, QRect(CellRect(FSelection.left(), FSelection.top()).topLeft(),
                                   CellRect(FSelection.right(), FSelection.bottom()).bottomRight()));

@@ -77,6 +77,10 @@ public:
 
   // Draws one cell into its rectangle; Selected for a cell of the selection.
   std::function<void(QPainter& Painter, const QRect& Rect, int Column, int Row, bool Selected)> DrawCell;
+  // Draws the cells of a block at once (Cells in columns and rows), in place
+  // of DrawCell for each: a grid of tens of thousands of small cells cannot
+  // afford a call per cell. The selection and focus marks still follow.
+  std::function<void(QPainter& Painter, const QRect& Cells)> DrawCells;
   // Whether a dragged cell may be dropped on the cell.
   std::function<bool(int Column, int Row)> AcceptsDrop;
 

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include "model/UDocument.h"
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr const char* KeyRecent = "RecentFiles";
+constexpr const char* KeySaveFolder = "LastSaveFolder";
 
 // The user's settings: ~/.config/lurvik-studio/lurvik-studio.conf, the
 // application's name serving as the maker's too.
@@ -85,11 +87,12 @@ bool TDocumentSession::Save() {
     return false;
   }
   AddRecentFile(FromStd(Game().FileName()));
+  UserSettings()->setValue(KeySaveFolder, QFileInfo(FromStd(Game().FileName())).absolutePath());
   return true;
 }
 
 bool TDocumentSession::SaveAs() {
-  const QString Path = Dialogs().SaveFile(FWindow, ProjectSaveRequest(LastGameFolder()));
+  const QString Path = Dialogs().SaveFile(FWindow, ProjectSaveRequest(SaveFolder()));
   if (Path.isEmpty()) return false;
   try {
     FDocument->SaveAs(Path.toStdString());
@@ -98,6 +101,7 @@ bool TDocumentSession::SaveAs() {
     return false;
   }
   AddRecentFile(Path);
+  UserSettings()->setValue(KeySaveFolder, QFileInfo(Path).absolutePath());
   return true;
 }
 
@@ -167,6 +171,16 @@ QString TDocumentSession::LastGameFolder() const {
     if (Folder.isDir()) return Folder.absoluteFilePath();
   }
   return {};
+}
+
+QString TDocumentSession::SaveFolder() const {
+  QStringList Folders;
+  if (Game().FileName() != lvk::NoFileName) Folders << QFileInfo(FromStd(Game().FileName())).absolutePath();
+  Folders << UserSettings()->value(KeySaveFolder).toString()
+          << QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  for (const QString& Folder : Folders)
+    if (!Folder.isEmpty() && QFileInfo(Folder).isDir()) return QFileInfo(Folder).absoluteFilePath();
+  return QDir::homePath();
 }
 
 // ---- Recent games ----

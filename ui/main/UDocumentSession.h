@@ -54,10 +54,15 @@ public:
   // file is read (Open, Recent, the sample), not for New.
   bool Opening() const { return FOpening; }
   bool OpeningFile() const { return FOpeningFile; }
-  // Where Open and Save As start: the folder of the game open now, else of
-  // the last one in the recent list that still exists; empty for the
-  // platform's default. Never a folder another dialog (a kit's) went to.
+  // Where Open starts: the folder of the game open now, else of the last one
+  // in the recent list that still exists; empty for the platform's default.
+  // Never a folder another dialog (a kit's) went to.
   QString LastGameFolder() const;
+  // Where Save As starts: the folder of the game open now; for a game not
+  // saved yet, the folder a game was last saved into, else the user's
+  // documents folder. Never where a game was only opened from: that may be
+  // the program's own sample.
+  QString SaveFolder() const;
 
   // File | Recent: the games last opened or saved, most recent first, kept
   // in the user's settings.

@@ -259,7 +259,7 @@ bool TItemCommands::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
         lvk::TGame Scratch;
         Scratch.AddTile()->ImportBitmap(Path.toStdString());
       } catch (const std::exception& E) {
-        ShowWarning(FWindow, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+        ShowWarning(FWindow, TileImportWarning(Path, QString::fromUtf8(E.what())));
         continue;
       }
       lvk::TGame& Game = FSession.Game();
@@ -270,7 +270,7 @@ bool TItemCommands::DropFiles(QTreeWidgetItem* Node, const QStringList& Paths) {
         Tile->ImportBitmap(Path.toStdString());
       } catch (const std::exception& E) {
         // Changed since the trial; the tile keeps the question mark.
-        ShowWarning(FWindow, "Error importing bitmap " + FileNamePart(Path) + "\n" + QString::fromUtf8(E.what()));
+        ShowWarning(FWindow, TileImportWarning(Path, QString::fromUtf8(E.what())));
       }
       Last = Tile;
     }

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
@@ -174,10 +173,9 @@ void TPaneActor::butNewHandlerClick(TEvtBitBtn* Button) {
   {
     lvk::TEdit Edit(Game(), "New handler");
     Handler = Owner->AddHandler();
+    // Empty: no action is what most events need, and two placeholders were
+    // only deleted again.
     Handler->SetEvent(Button->EventKind());
-    // The two actions come first, so the handler's pane lists them.
-    Handler->AddAction(lvk::TActionSetSpeedSize::ClassKind());
-    Handler->AddAction(lvk::TActionSetSpeedDir::ClassKind());
   }
   if (Button->CtrlRecord() == 0) Host().SelectItem(*Handler);
 }

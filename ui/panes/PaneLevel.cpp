@@ -1,6 +1,7 @@
 #include "ui/panes/PaneLevel.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +30,23 @@ void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
   W->setStatusTip(Long.isEmpty() ? Short : Long);
 }
+
+// A size box that sets a value typed below its least to the least, and says
+// so, rather than changing it unseen.
+class TSizeSpin final : public QSpinBox {
+public:
+  using QSpinBox::QSpinBox;
+  std::function<void(int Typed)> BelowMinimum;
+
+protected:
+  void fixup(QString& Input) const override {
+    bool Number = false;
+    const int Typed = locale().toInt(Input.trimmed(), &Number);
+    if (!Number || Typed >= minimum()) return QSpinBox::fixup(Input);
+    Input = QString::number(minimum());
+    if (BelowMinimum) BelowMinimum(Typed);
+  }
+};
 
 QHBoxLayout* Row(QVBoxLayout* Into) {
   auto* R = new QHBoxLayout;
@@ -137,7 +155,7 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   BackdropLabel->setFixedWidth(LabelWidth);
 
   auto Spin = [this](const char* Name, int Min, int Max, const QString& Short, const QString& Long) {
-    auto* Box = new QSpinBox(this);
+    QSpinBox* Box = new TSizeSpin(this);
     Box->setObjectName(Name);
     Box->setRange(Min, Max);
     Box->setFixedWidth(64);
@@ -179,6 +197,28 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   AnchorRow->addWidget(cbxLevelAnchor);
   AnchorRow->addWidget(butLevelResize);
   AnchorRow->addStretch(1);
+  lblLevelSizeNote = new QLabel(SizeBox);
+  lblLevelSizeNote->setObjectName("lblLevelSizeNote");
+  lblLevelSizeNote->setWordWrap(true);
+  lblLevelSizeNote->hide();
+  SizeRows->addWidget(lblLevelSizeNote);
+  auto Note = [this](const QString& Text) {
+    lblLevelSizeNote->setText(Text);
+    lblLevelSizeNote->show();
+    FNoteLevel = Level() ? Level()->Id() : lvk::NoItem;
+  };
+  static_cast<TSizeSpin*>(spnLevelWidth)->BelowMinimum = [Note](int Typed) {
+    Note(QString("A width of %1 is narrower than the screen: a level is at least one screen, %2 columns (256 "
+                 "pixels) wide, so the width is %2.")
+             .arg(Typed)
+             .arg(lvk::MinLevelColumns));
+  };
+  static_cast<TSizeSpin*>(spnLevelHeight)->BelowMinimum = [Note](int Typed) {
+    Note(QString("A height of %1 is lower than the screen: a level is at least one screen, %2 rows (192 pixels) "
+                 "high, so the height is %2.")
+             .arg(Typed)
+             .arg(lvk::MinLevelRows));
+  };
   Body()->addWidget(SizeBox);
 
   auto* CameraBox = new QGroupBox("Camera", this);
@@ -235,6 +275,8 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
 
 void TPaneLevel::Show() {
   if (!Level()) return;
+  // The note stays while its level is shown, also once its size is set.
+  if (Level()->Id() != FNoteLevel) lblLevelSizeNote->hide();
   edtLevelName->setText(QString::fromStdString(Level()->Name()));
   const lvk::TGame& Game = TItemPane::Game();
   cbxLevelMusic->clear();

@@ -5,6 +5,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -38,6 +39,8 @@ public:
   QSpinBox* spnLevelWidth;
   QSpinBox* spnLevelHeight;
   QComboBox* cbxLevelAnchor;  // nine places, top left first, row by row
+  // Says why a size typed below one screen became a screen's; hidden until then.
+  QLabel* lblLevelSizeNote;
   QPushButton* butLevelResize;
   // The camera: the actor it follows ("(none)" first), its dead zone, locks.
   QComboBox* cbxCameraFollow;
@@ -51,4 +54,7 @@ public:
   // One undo step; asks first when placed actors would be dropped.
   void butLevelResizeClick();
   void CameraChange();
+
+private:
+  lvk::TItemId FNoteLevel = lvk::NoItem;  // the level the size note speaks of
 };

@@ -181,14 +181,17 @@ void TPaneTile::ShowPicture() {
   // Nearest neighbour: every pixel a sharp square.
   QPixmap Large = Small.scaled(LargeTileSize, LargeTileSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   // Pixels the game leaves transparent show a checkerboard, as in paint programs.
+  // A painted tile is indexed in the game's palette: its entry 0 pixels are
+  // the transparent ones, whatever colour entry 0 has.
   const lvk::TPeekBitmap& Bitmap = Tile()->Bitmap();
   if (!Large.isNull() && Bitmap.Width() == 8 && Bitmap.Height() == 8) {
     QPainter Paint(&Large);
     const int Side = LargeTileSize / 8, Half = Side / 2;
+    const bool Painted = lvk::IndexedInPalette(Bitmap, Game().Palette());
     try {
       for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
-          if (!Tile()->PixelTransparent(x, y)) continue;
+          if (!(Painted && Bitmap.ScanLine(y)[x] == 0) && !Tile()->PixelTransparent(x, y)) continue;
           Paint.fillRect(x * Side, y * Side, Side, Side, QColor(255, 255, 255));
           Paint.fillRect(x * Side, y * Side, Half, Half, QColor(204, 204, 204));
           Paint.fillRect(x * Side + Half, y * Side + Half, Half, Half, QColor(204, 204, 204));
