@@ -659,12 +659,14 @@ typedef struct lvk_engine {
   uint8_t viewer;
   uint8_t restart;        /* RestartGame asked for this frame */
   uint8_t jumped;         /* a JumpTo or JumpToStart ran since the collision phase last looked */
+  /* The level (lvk_engine.c starts it). */
   int16_t level_columns, level_rows; /* the level's size in cells */
   int16_t scenery_stride; /* cells a scenery row holds: the width, or 32 in tables without a scenery count */
   const uint16_t *level_scenery; /* the level's part of lvk_game_t.scenery */
-  /* Per actor below LVK_RECT_ACTORS, and last for any solid one: the
-   * columns and rows c0, r0, c1, r1 that hold all its scenery cells in this
-   * level (c0 > c1: none), so a box far from them looks at none. */
+  /* Collisions (lvk_engine_collide.c). Per actor below LVK_RECT_ACTORS,
+   * and last for any solid one: the columns and rows c0, r0, c1, r1 that
+   * hold all its scenery cells in this level (c0 > c1: none), so a box far
+   * from them looks at none. */
   uint8_t cell_rects[LVK_RECT_ACTORS + 1][4];
   uint8_t any_solid;      /* some handler collides with LVK_ANY_SOLID */
   int instance_count;     /* slots in use */
@@ -672,6 +674,8 @@ typedef struct lvk_engine {
   lvk_trace_fn trace;     /* 0: no trace */
   void *trace_context;
   uint32_t random;        /* the random numbers' state */
+  /* The instances (lvk_engine_instances.c) and, while collisions are
+   * tested, their boxes (lvk_engine_collide.c). */
   lvk_instance_t instances[LVK_MAX_INSTANCES];
   uint8_t by_actor[LVK_MAX_INSTANCES]; /* the slots in actor order (by x within one), for look-ups */
   lvk_box_t boxes[LVK_MAX_INSTANCES];  /* while collisions are tested: by_actor's boxes */
@@ -679,14 +683,15 @@ typedef struct lvk_engine {
   uint8_t solid_boxes[LVK_MAX_INSTANCES]; /* places in boxes of solid actors' instances */
   int solid_count;
   lvk_target_run_t runs[LVK_TARGET_RUNS];
-  /* Variables: the game variables' values, and where each variable's value
-   * is (its place among the variables of its scope). */
+  /* Variables (lvk_engine_variables.c): the game variables' values, and
+   * where each variable's value is (its place among the variables of its
+   * scope). */
   int32_t game_values[LVK_MAX_GAME_VARIABLES];
   uint8_t variable_place[LVK_MAX_VARIABLES];
   lvk_instance_values_t *instance_values; /* 0: none given */
   lvk_pending_spawn_t pending[LVK_MAX_INSTANCES];
   int pending_count;
-  /* The upper screen's text rows. */
+  /* The upper screen's text rows (lvk_engine_text.c). */
   char rows[LVK_TEXT_ROWS][LVK_TEXT_COLUMNS + 1];
   uint16_t row_text[LVK_TEXT_ROWS];          /* 1 + the text a row follows, 0 none */
   uint8_t row_owner[LVK_TEXT_ROWS];          /* the slot whose instance variables it shows */
@@ -697,12 +702,13 @@ typedef struct lvk_engine {
   uint32_t rows_used;    /* printed by the game (bit r: row r) */
   uint32_t rows_stale;   /* to print again at the end of the frame */
   uint32_t rows_changed; /* changed since the host last took them */
-  /* Sounds asked for in the last step, and the level's music. */
+  /* Sounds asked for in the last step, and the level's music
+   * (lvk_engine_sound.c). */
   uint16_t sounds[LVK_MAX_FRAME_SOUNDS];
   uint8_t sound_count;
   uint16_t music;        /* LVK_NONE: none */
   /* The camera (world pixels at the screen's top-left), as lvk_engine.h's
-   * rules tell. */
+   * rules tell (lvk_engine_camera.c). */
   int32_t camera_x, camera_y;
   int32_t camera_goal_x, camera_goal_y; /* MoveCamera's */
   uint16_t camera_follow;                /* the actor followed, LVK_NONE: none */

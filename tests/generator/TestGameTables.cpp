@@ -279,6 +279,15 @@ TEST(GameTables, NamesReachTheFileOnlyInsideCommentsAndCleaned) {
 // tables' drawing numbers are exactly those of generated.c.
 namespace {
 
+// The engine's rule sources (lvk_engine.c and its modules), each quoted, in
+// the folder From.
+std::string EngineSources(const std::string& From) {
+  std::istringstream Names(LVK_ENGINE_RULES);
+  std::string Sources;
+  for (std::string Name; Names >> Name;) Sources += " '" + From + "/" + Name + "'";
+  return Sources;
+}
+
 std::string CompileGameData(const std::string& Compiler, const std::string& Options) {
   test::TTestClock Clock;
   test::TTempDir Dir;
@@ -289,11 +298,14 @@ std::string CompileGameData(const std::string& Compiler, const std::string& Opti
   S.Game.GetLevel(1)->SetMusic(S.Game.AddSound());
   TTextBuildLog Log;
   GenerateSource(S.Game, Dir.Path(), Log);
-  std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_engine.h", Source + "/lvk_engine.h");
-  std::filesystem::copy_file(std::string(LVK_ENGINE) + "/lvk_engine.c", Source + "/lvk_engine.c");
+  // As the DS project has them: the engine's files beside the game's.
+  for (const auto& Entry : std::filesystem::directory_iterator(LVK_ENGINE))
+    if (Entry.path().filename().string().rfind("lvk_engine", 0) == 0)
+      std::filesystem::copy_file(Entry.path(), Source + "/" + Entry.path().filename().string());
   std::string Out = Dir.Path() + "/cc.log";
   std::string Command = "cd '" + Source + "' && LC_ALL=C " + Compiler + " " + Options +
-                        " -std=c99 -Wall -Wextra -pedantic -Werror -c lvk_gamedata.c lvk_engine.c >'" + Out + "' 2>&1";
+                        " -std=c99 -Wall -Wextra -pedantic -Werror -c lvk_gamedata.c" + EngineSources(".") + " >'" +
+                        Out + "' 2>&1";
   int Status = std::system(Command.c_str());
   return Status == 0 ? "" : Slurp(Out) + "exit status " + std::to_string(Status);
 }
@@ -360,7 +372,7 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
          "  printf(\"%d %u|%s|\", lvk_game_check(&lvk_game), (unsigned)lvk_game.handlers[0].frames,\n"
          "         lvk_engine_text_row(&e, 7)); return 0; }\n";
   std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
-                        "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+                        "' -o game main.c lvk_gamedata.c" + EngineSources(LVK_ENGINE) + " >cc.log 2>&1 && ./game >out.txt";
   ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
   std::string Row = T.Chars + "-2147483648";
   EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 5|" + Row + std::string(32 - Row.size(), ' ') + "|");
@@ -405,7 +417,7 @@ TEST(GameTables, SoundsReachTheEngineAndWhatGoesBeyondTheirRoomIsNamed) {
          "  printf(\"%d %d %d %u %u %d\", lvk_game_check(&lvk_game), n, n > 0 ? s[0] : -1, (unsigned)lvk_sounds[0].length,\n"
          "         (unsigned)lvk_sounds[m].length, lvk_sounds[m].data[1]); return 0; }\n";
   std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" + LVK_ENGINE +
-                        "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE + "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+                        "' -o game main.c lvk_gamedata.c" + EngineSources(LVK_ENGINE) + " >cc.log 2>&1 && ./game >out.txt";
   ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
   EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 2 0 " + std::to_string(Coin->Samples().size()) + " 8 -2");
 
@@ -517,8 +529,8 @@ std::string RunGameData(const TGameTables& Tables, const test::TTempDir& Dir, co
                                        "  lvk_engine_start_level(&e, 0);\n"
                                     << Body << "\n  return 0; }\n";
   const std::string Command = "cd '" + Dir.Path() + "' && cc -std=c99 -Wall -Wextra -pedantic -Werror -I'" +
-                              LVK_ENGINE + "' -o game main.c lvk_gamedata.c '" + LVK_ENGINE +
-                              "/lvk_engine.c' >cc.log 2>&1 && ./game >out.txt";
+                              LVK_ENGINE + "' -o game main.c lvk_gamedata.c" + EngineSources(LVK_ENGINE) +
+                              " >cc.log 2>&1 && ./game >out.txt";
   return std::system(Command.c_str()) == 0 ? Slurp(Dir.File("out.txt")) : "failed: " + Slurp(Dir.File("cc.log"));
 }
 

@@ -1,0 +1,31 @@
+/* Inside the engine only: the camera, as lvk_engine.h's rules tell. */
+#ifndef LVK_ENGINE_CAMERA_H
+#define LVK_ENGINE_CAMERA_H
+
+#include "lvk_engine_base.h"
+
+void lvk_camera_init(lvk_engine_t *e);
+
+/* Level L's camera: its followed actor, locks and dead zone, the followed
+ * instance in the screen's middle; no glide, no shake. */
+void lvk_camera_start(lvk_engine_t *e, const lvk_level_t *l);
+
+/* A frame begins: a shake counts down. */
+static inline void lvk_camera_new_frame(lvk_engine_t *e)
+{
+  /* A shake asked for this frame is shown for all its frames from this one on. */
+  if (e->shake_frames) e->shake_frames--;
+}
+
+/* The frame's end: follows or glides. */
+void lvk_camera_step(lvk_engine_t *e);
+
+/* CameraFollow, MoveCamera and ShakeCamera. */
+void lvk_camera_follow(lvk_engine_t *e, uint16_t actor);
+void lvk_camera_move(lvk_engine_t *e, int32_t x, int32_t y, uint16_t speed);
+void lvk_camera_shake(lvk_engine_t *e, int32_t frames, int32_t strength);
+
+/* The world point under the pen at screen point (X, Y). */
+void lvk_camera_pen(const lvk_engine_t *e, int32_t x, int32_t y, int32_t *world_x, int32_t *world_y);
+
+#endif

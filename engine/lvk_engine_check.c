@@ -1,0 +1,175 @@
+/* Checking the tables: a game reaches the rules only when every count,
+ * index and size in it holds, so the rules never test them again. */
+#include "lvk_engine_check.h"
+
+uint32_t lvk_scenery_start(const lvk_game_t *g, int level)
+{
+  uint32_t start = 0;
+  int i;
+  /* Tables without a scenery count hold one screen of cells a level. */
+  if (!g->scenery_count) return (uint32_t)level * LVK_LEVEL_CELLS;
+  for (i = 0; i < level; ++i) start += (uint32_t)level_width(&g->levels[i]) * level_height(&g->levels[i]);
+  return start;
+}
+
+static int number_ok(const lvk_game_t *g, uint16_t var) { return var <= g->variable_count; }
+
+static int action_ok(const lvk_game_t *g, const lvk_action_t *a)
+{
+  if (!number_ok(g, a->var1) || !number_ok(g, a->var2)) return 0;
+  switch (a->kind) {
+  case LVK_ACTION_SET_VARIABLE:
+    return a->ref < g->variable_count;
+  case LVK_ACTION_IF_VARIABLE:
+    return a->ref < g->variable_count && a->op <= LVK_COMPARE_AT_LEAST;
+  case LVK_ACTION_IF_COUNT:
+    return a->ref < g->actor_count && a->op <= LVK_COMPARE_AT_LEAST;
+  case LVK_ACTION_SHOW_TEXT:
+    return a->ref < g->text_count;
+  case LVK_ACTION_SPAWN:
+  case LVK_ACTION_MOVE_TOWARD:
+    return a->ref < g->actor_count;
+  case LVK_ACTION_CAMERA_FOLLOW:
+    return a->ref < g->actor_count || a->ref == LVK_NONE;
+  case LVK_ACTION_SET_TILE:
+    return a->ref < g->tile_count || a->ref == LVK_NONE;
+  case LVK_ACTION_PLAY_SOUND:
+    return a->ref < g->sound_count;
+  default:
+    return 1;
+  }
+}
+
+static int variables_ok(const lvk_game_t *g)
+{
+  unsigned i, game = 0, instance = 0;
+  for (i = 0; i < g->variable_count; ++i) {
+    const lvk_variable_t *v = &g->variables[i];
+    if (v->scope == LVK_SCOPE_GAME) ++game;
+    else if (v->scope == LVK_SCOPE_INSTANCE) ++instance;
+    else return 0;
+  }
+  return game <= LVK_MAX_GAME_VARIABLES && instance <= LVK_MAX_INSTANCE_VARIABLES;
+}
+
+static int texts_ok(const lvk_game_t *g)
+{
+  unsigned i;
+  for (i = 0; i < g->text_count; ++i) {
+    const lvk_text_t *t = &g->texts[i];
+    if ((uint32_t)t->first_segment + t->segment_count > g->segment_count) return 0;
+  }
+  for (i = 0; i < g->segment_count; ++i) {
+    const lvk_segment_t *s = &g->segments[i];
+    if (s->variable != LVK_LITERAL) {
+      if (!number_ok(g, s->variable)) return 0;
+    } else if (s->first > g->char_count || s->length > g->char_count - s->first) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int lvk_game_check(const lvk_game_t *g)
+{
+  uint32_t cells;
+  unsigned i;
+  if (!g) return 0;
+  if ((g->actor_count && !g->actors) || (g->handler_count && !g->handlers) || (g->action_count && !g->actions) ||
+      (g->level_count && (!g->levels || !g->scenery)) || (g->spawn_count && !g->spawns) ||
+      (g->variable_count && !g->variables) || (g->text_count && !g->texts) ||
+      (g->segment_count && !g->segments) || (g->char_count && !g->chars))
+    return 0;
+  if (g->variable_count > LVK_MAX_VARIABLES || !variables_ok(g) || !texts_ok(g)) return 0;
+  if ((g->animation_count && !g->animations) || (g->frame_count && !g->frames) ||
+      (g->frame_tile_count && !g->frame_tiles))
+    return 0;
+  for (i = 0; i < g->actor_count; ++i) {
+    const lvk_actor_t *a = &g->actors[i];
+    unsigned k, tiles = (actor_width(a) / LVK_TILE_SIZE) * (actor_height(a) / LVK_TILE_SIZE);
+    if ((uint32_t)a->first_handler + a->handler_count > g->handler_count) return 0;
+    if (actor_width(a) > LVK_MAX_SPRITE_SIZE || actor_height(a) > LVK_MAX_SPRITE_SIZE ||
+        actor_width(a) % LVK_TILE_SIZE || actor_height(a) % LVK_TILE_SIZE)
+      return 0;
+    if ((uint32_t)a->first_animation + a->animation_count > g->animation_count) return 0;
+    for (k = 0; k < a->animation_count; ++k) {
+      const lvk_animation_t *n = &g->animations[a->first_animation + k];
+      unsigned f;
+      if ((uint32_t)n->first_frame + n->frame_count > g->frame_count || n->mode > LVK_ANIMATION_BACK_AND_FORTH) return 0;
+      for (f = 0; f < n->frame_count; ++f) {
+        uint32_t first = g->frames[n->first_frame + f];
+        if (first > g->frame_tile_count || tiles > g->frame_tile_count - first) return 0;
+      }
+    }
+  }
+  for (i = 0; i < g->handler_count; ++i) {
+    const lvk_handler_t *h = &g->handlers[i];
+    if ((uint32_t)h->first_action + h->action_count > g->action_count) return 0;
+    if (h->event == LVK_EVENT_COLLISION && h->other >= g->actor_count && h->other != LVK_ANY_SOLID) return 0;
+  }
+  for (i = 0; i < g->action_count; ++i)
+    if (!action_ok(g, &g->actions[i])) return 0;
+  for (i = 0; i < g->level_count; ++i) {
+    const lvk_level_t *l = &g->levels[i];
+    unsigned k;
+    if ((uint32_t)l->first_spawn + l->spawn_count > g->spawn_count) return 0;
+    if (l->width > LVK_MAX_LEVEL_COLUMNS || l->height > LVK_MAX_LEVEL_ROWS || l->music > g->sound_count) return 0;
+    if (l->follow > g->actor_count || l->dead_width > LVK_SCREEN_WIDTH || l->dead_height > LVK_SCREEN_HEIGHT)
+      return 0;
+    /* Tables without a scenery count hold one-screen levels only. */
+    if (!g->scenery_count && (level_width(l) > LVK_LEVEL_COLUMNS || level_height(l) > LVK_LEVEL_ROWS)) return 0;
+    for (k = 0; k < l->spawn_count; ++k) {
+      const lvk_spawn_t *s = &g->spawns[l->first_spawn + k];
+      if (s->column >= level_width(l) || s->row >= level_height(l)) return 0;
+    }
+  }
+  for (i = 0; i < g->spawn_count; ++i) {
+    const lvk_spawn_t *s = &g->spawns[i];
+    if (s->actor >= g->actor_count) return 0;
+  }
+  cells = g->scenery_count ? g->scenery_count : (uint32_t)g->level_count * LVK_LEVEL_CELLS;
+  if (lvk_scenery_start(g, g->level_count) > cells) return 0;
+  for (i = 0; i < cells; ++i)
+    if (g->scenery[i] != LVK_NONE && g->scenery[i] >= g->actor_count) return 0;
+  return 1;
+}
+
+void lvk_level_clear_live_cells(const lvk_game_t *g, int level, uint16_t *map)
+{
+  unsigned i;
+  const lvk_level_t *l;
+  if (!map || !lvk_game_check(g) || level < 0 || level >= g->level_count) return;
+  l = &g->levels[level];
+  for (i = 0; i < l->spawn_count; ++i) {
+    const lvk_spawn_t *s = &g->spawns[l->first_spawn + i];
+    map[s->row * (g->scenery_count ? level_width(l) : LVK_LEVEL_COLUMNS) + s->column] = g->tile_count;
+  }
+}
+
+int lvk_game_sprite_tile(const lvk_game_t *g, uint32_t *cursor)
+{
+  /* No whole check: hosts ask while preparing, also of tables in the making;
+   * every read stays inside the counts. */
+  if (!cursor || !g || (g->actor_count && !g->actors) || (g->action_count && !g->actions)) return -1;
+  /* Actors first, then actions: one cursor over both. */
+  while (*cursor < g->actor_count) {
+    const lvk_actor_t *a = &g->actors[(*cursor)++];
+    if (a->handler_count) return a->tile;
+  }
+  while (*cursor - g->actor_count < g->action_count) {
+    const lvk_action_t *a = &g->actions[(*cursor)++ - g->actor_count];
+    if (a->kind == LVK_ACTION_SET_TILE) return a->ref;
+    if (a->kind == LVK_ACTION_SPAWN && a->ref < g->actor_count) return g->actors[a->ref].tile;
+  }
+  return -1;
+}
+
+int lvk_needs_instance_values(const lvk_game_t *g)
+{
+  unsigned i;
+  for (i = 0; i < g->variable_count; ++i)
+    if (g->variables[i].scope == LVK_SCOPE_INSTANCE) return 1;
+  for (i = 0; i < g->action_count; ++i)
+    if (g->actions[i].kind == LVK_ACTION_JUMP_TO_START) return 1;
+  return 0;
+}
