@@ -45,12 +45,24 @@ TActor* TEventCollision::FindActor(const std::string& Name) const {
 void TEventCollision::WriteParams(TStream&, TWriter& Writer) const {
   Assert(FAnySolid || FOtherActor != nullptr, "REventCollision");
   Writer.WriteBoolean(FOverlap);
-  Writer.WriteString(FAnySolid ? AnySolidName : FOtherActor->Name());
+  if (FAnySolid)
+    Writer.WriteLink(AnySolidName, NoItem);
+  else
+    Writer.WriteLink(FOtherActor->Name(), FOtherActor->Id());
 }
 
 void TEventCollision::ReadParams(TStream&, TReader& Reader) {
   FOverlap = Reader.ReadBoolean();
-  std::string Name = Reader.ReadString();
+  TLink Link = Reader.ReadLink();
+  if (Reader.LinksById()) {
+    // The undo history's record: every actor of the game exists already.
+    FStoredName.reset();
+    FAnySolid = Link.Id == NoItem;
+    FOtherActor = FAnySolid ? nullptr : Handler().Actor().Owner().ActorById(Link.Id);
+    if (!FAnySolid && !FOtherActor) throw EReadError("record");
+    return;
+  }
+  std::string Name = std::move(Link.Name);
   FAnySolid = Name == AnySolidName;
   FOtherActor = FAnySolid ? nullptr : FindActor(Name);
   if (FAnySolid)

@@ -2,14 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <ostream>
 
 #include "behaviour/REventKey.h"
 #include "behaviour/UKindInfo.h"
 #include "behaviour/UMaskNames.h"
+#include "model/UActor.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
+#include "model/UGame.h"
+#include "model/USound.h"
+#include "model/UText.h"
+#include "model/UTile.h"
+#include "model/UVariable.h"
 
 namespace lvk {
 
@@ -37,10 +44,34 @@ std::string KeySetNames(unsigned Keys) {
   return Names.empty() ? "no key" : Names;
 }
 
+const std::string& ItemName(const TIdentified& Item) {
+  static const std::string None;
+  switch (Item.ItemKind()) {
+    case TItemKind::Actor: return static_cast<const TActor&>(Item).Name();
+    case TItemKind::Tile: return static_cast<const TTile&>(Item).Name();
+    case TItemKind::Sound: return static_cast<const TSound&>(Item).Name();
+    case TItemKind::Variable: return static_cast<const TVariable&>(Item).Name();
+    default: return None;
+  }
+}
+
+// The kind of item a value of Type names by id, or none.
+std::optional<TItemKind> LinkedKind(TValueType Type) {
+  switch (Type) {
+    case TValueType::Actor: return TItemKind::Actor;
+    case TValueType::Tile: return TItemKind::Tile;
+    case TValueType::Sound: return TItemKind::Sound;
+    case TValueType::Variable: return TItemKind::Variable;
+    default: return std::nullopt;
+  }
+}
+
 TValueAction::TValueAction(THandler& Handler, std::span<const TActionValue> Values)
-    : TActionBase(Handler), FInfo(Values) {
+    : TActionBase(Handler), FInfo(Values), FIds(Values.size(), NoItem) {
   for (const TActionValue& V : FInfo) FValues.emplace_back(V.Default);
 }
+
+bool TValueAction::Linked(std::size_t Index) const { return LinkedKind(FInfo[Index].Type).has_value(); }
 
 TActionValue TValueAction::ValueInfo(int Index) const {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
@@ -49,17 +80,35 @@ TActionValue TValueAction::ValueInfo(int Index) const {
 
 std::string TValueAction::GetValue(int Index) const {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
-  return FValues[static_cast<std::size_t>(Index)];
+  const std::size_t i = static_cast<std::size_t>(Index);
+  if (FIds[i] != NoItem)
+    if (const TIdentified* Item = Handler().Actor().Owner().FindItem(*LinkedKind(FInfo[i].Type), FIds[i])) {
+      // As typed while it names the item, case and all; renamed, the new name.
+      const std::string& Name = ItemName(*Item);
+      return SameTextAscii(Name, FValues[i]) ? FValues[i] : Name;
+    }
+  return FValues[i];
 }
 
 void TValueAction::SetValue(int Index, const std::string& Value) {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
-  Store(FValues[static_cast<std::size_t>(Index)], Value);
+  const std::size_t i = static_cast<std::size_t>(Index);
+  TItemId Id = NoItem;
+  if (Linked(i))
+    if (const TIdentified* Item = Handler().Actor().Owner().FindLinked(*LinkedKind(FInfo[i].Type), {Value, NoItem}))
+      Id = Item->Id();
+  Store(FIds[i], Id);
+  Store(FValues[i], Value);
 }
 
 void TValueAction::WriteParams(TStream&, TWriter& Writer) const {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
-    const std::string& V = FValues[i];
+    if (Linked(i) && Writer.LinksById()) {
+      Writer.WriteInteger(static_cast<std::int32_t>(FIds[i]));
+      Writer.WriteString(FValues[i]);
+      continue;
+    }
+    const std::string V = GetValue(static_cast<int>(i));
     switch (FInfo[i].Type) {
       case TValueType::Flag: Writer.WriteBoolean(V == "1"); break;
       case TValueType::Keys: Writer.WriteInteger(static_cast<std::int32_t>(KeysOf(V))); break;
@@ -72,6 +121,20 @@ void TValueAction::WriteParams(TStream&, TWriter& Writer) const {
 void TValueAction::ReadParams(TStream&, TReader& Reader) {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
     std::string& V = FValues[i];
+    FIds[i] = NoItem;
+    if (Linked(i)) {
+      if (Reader.LinksById()) {
+        FIds[i] = static_cast<TItemId>(Reader.ReadInteger());
+        V = Reader.ReadString();
+        continue;
+      }
+      // By name: an item stored later in the file is found once the whole
+      // file is read (the project file sets such values again).
+      V = Reader.ReadString();
+      if (const TIdentified* Item = Handler().Actor().Owner().FindLinked(*LinkedKind(FInfo[i].Type), {V, NoItem}))
+        FIds[i] = Item->Id();
+      continue;
+    }
     switch (FInfo[i].Type) {
       case TValueType::Flag: V = Reader.ReadBoolean() ? "1" : "0"; break;
       case TValueType::Keys: V = std::to_string(static_cast<std::uint16_t>(Reader.ReadInteger())); break;
@@ -88,7 +151,7 @@ void TValueAction::ReadParams(TStream&, TReader& Reader) {
 void TValueAction::WriteC(std::ostream&) const {}
 
 std::string TValueAction::Shown(int Index) const {
-  const std::string& V = FValues[static_cast<std::size_t>(Index)];
+  const std::string V = GetValue(Index);
   switch (FInfo[static_cast<std::size_t>(Index)].Type) {
     case TValueType::Number: return V.empty() ? "0" : V;
     case TValueType::Text: return "\"" + V + "\"";
@@ -125,7 +188,7 @@ std::string TValueAction::Summary() const {
 
 void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
-    const std::string& V = FValues[i];
+    const std::string V = GetValue(static_cast<int>(i));
     const TValueSlot Slot = FInfo[i].Slot;
     switch (FInfo[i].Type) {
       case TValueType::Number: {

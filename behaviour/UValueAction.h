@@ -38,8 +38,13 @@ protected:
   std::string Shown(int Index) const;
 
 private:
+  // A value that names an item (an actor, tile, sound or variable) holds
+  // its id, and the name as typed or read beside it: the value follows a
+  // rename without changing, and a name no item has stays as it is.
+  bool Linked(std::size_t Index) const;
   std::span<const TActionValue> FInfo;
   std::vector<std::string> FValues;
+  std::vector<TItemId> FIds;
 };
 
 // A key set's names ("A+B"), or "no key".

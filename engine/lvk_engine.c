@@ -101,9 +101,11 @@ static void start_level(lvk_engine_t *e, int level)
   e->pending_count = 0;
   lvk_sound_start_level(e, l);
   lvk_instances_start_level(e, l);
+  /* The level's camera first: its OnCreate handlers act on it. */
+  lvk_camera_start(e, l);
   lvk_events_create_all(e);
   lvk_events_spawn(e);
-  lvk_camera_start(e, l);
+  lvk_camera_settle(e);
   lvk_text_print_stale(e);
 }
 
@@ -127,6 +129,12 @@ void lvk_engine_start_level(lvk_engine_t *e, int level)
 
 /* ---- A frame ---- */
 
+#ifdef LVK_METER
+#define PHASE_DONE(phase) lvk_meter_phase(phase)
+#else
+#define PHASE_DONE(phase) ((void)0)
+#endif
+
 /* Start and Select together go to the next level in any game; in a game
  * without handlers A/Right and B/Left page through the levels. */
 static void level_keys(lvk_engine_t *e, uint16_t held, uint16_t down)
@@ -146,6 +154,7 @@ static void level_keys(lvk_engine_t *e, uint16_t held, uint16_t down)
 void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
 {
   uint16_t held = input ? input->keys : 0, down, up;
+  int32_t pen_x = 0, pen_y = 0;
   lvk_input_t none;
   if (!input) {
     none.keys = 0;
@@ -162,14 +171,22 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
 
   /* The phases, in this order (lvk_engine.h's rules tell what each does). */
   level_keys(e, held, down);
+  /* The pen touched the picture shown, before this frame's shake moves it. */
+  if (down & LVK_KEY_TOUCH) lvk_camera_pen(e, input->touch_x, input->touch_y, &pen_x, &pen_y);
   lvk_camera_new_frame(e);
   lvk_instances_age(e);
+  PHASE_DONE(LVK_PHASE_START);
   lvk_events_animation(e);
-  lvk_events_input(e, held, down, up, input);
+  PHASE_DONE(LVK_PHASE_ANIMATION);
+  lvk_events_input(e, held, down, up, pen_x, pen_y);
+  PHASE_DONE(LVK_PHASE_INPUT);
   lvk_instances_move(e);
+  PHASE_DONE(LVK_PHASE_MOVE);
   lvk_collisions(e);
+  PHASE_DONE(LVK_PHASE_COLLISION);
   lvk_events_outside(e);
   lvk_events_destroy(e);
+  PHASE_DONE(LVK_PHASE_OUTSIDE);
   /* Spawns of a level being left would vanish at once: not made at all. A
    * level change their OnCreate asks for waits for the next frame's end, as
    * one asked for at a level's start does. */
@@ -182,6 +199,7 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
     lvk_camera_step(e);
   }
   lvk_text_print_stale(e);
+  PHASE_DONE(LVK_PHASE_END);
 }
 
 /* ---- Queries ---- */

@@ -17,7 +17,8 @@
  *   (c, r) is at world pixel (8c, 8r), so the world reaches 2,048 pixels, or
  *   32,768 sixteenths, which the 32-bit positions hold with room to spare.
  *   Every rule works in world pixels: collisions, Spawn, MoveToward, SetTile
- *   and OnTouch (the pen's point is its screen point plus the camera).
+ *   and OnTouch (the pen's point is its screen point plus the camera as
+ *   the picture the player touched showed it, shake included).
  *   Instances far from the camera keep running; the host leaves out the
  *   sprites off the screen (lvk_sprite_t.visible).
  * - The camera is the world pixel at the screen's top-left corner; it never
@@ -34,9 +35,15 @@
  *   frame on each axis (0: at once), kept inside the level. ShakeCamera
  *   (frames, strength) shakes the shown picture for that many frames by up
  *   to strength pixels (1..16), without moving the camera itself; the last
- *   shake asked for counts. The camera moves after everything else in the
- *   frame, so the host draws the background and the sprites of one frame
- *   with one camera.
+ *   shake asked for counts. What a shake shows beyond the level's edges is
+ *   nothing of the level: the backdrop (palette entry 0), on every host.
+ *   The camera moves after everything else in the frame, so the host draws
+ *   the background and the sprites of one frame with one camera. A level's
+ *   camera is set up when the level starts, before its OnCreate handlers
+ *   run, and they act on it: a MoveCamera there takes its first step at the
+ *   start (at speed 0 the level opens where it asked), a CameraFollow starts
+ *   with its actor in the screen's middle, a shake starts with the level's
+ *   first picture.
  *   A level may be narrower or lower than the screen: cells beyond its width
  *   or height hold nothing, whatever the scenery table says there, and
  *   nothing collides with them.
@@ -91,8 +98,10 @@
  *   frames; with repeat also whenever the age is a multiple of frames after
  *   that. OnTimer(1, repeat) fires on every frame. Frames 0 never fires.
  * - OnOutside fires on the frame in which the box starts to reach beyond an
- *   edge of the level (of a one-screen level: the screen's) (N top, S bottom, W left, E right); edges crossed in the same
- *   frame give the diagonal (N and E: NE). It fires when that direction is
+ *   edge of the level (N top, S bottom, W left, E right); a level that fits
+ *   in one screen has the screen's edges, a level that scrolls its own on
+ *   both axes. Edges crossed in the same frame give the diagonal (N and E:
+ *   NE). It fires when that direction is
  *   selected, once per crossing: an edge counts again only after the box
  *   came back inside it.
  * - OnCollision fires on the frame in which the box, after movement, starts
@@ -424,7 +433,8 @@ typedef struct lvk_handler {
  *   CameraFollow    ref: the actor, or LVK_NONE
  *   MoveCamera      n1, n2: the world pixel; op: the speed, pixels a frame
  *   ShakeCamera     n1: frames; n2: strength in pixels
- *   SetAnimation    ref: the animation, among the actor's; n1: restart when not 0
+ *   SetAnimation    ref: the animation, among the actor's (LVK_NONE: none, which
+ *                   changes nothing); n1: restart when not 0
  *   Mirror          n1: mirrored when not 0; n2: face the movement when not 0
  * Kinds this engine does not know do nothing. */
 typedef struct lvk_action {
@@ -544,10 +554,11 @@ extern const lvk_sound_t lvk_sounds[];
 extern const lvk_game_t lvk_game;
 
 /* 1 when every index in the tables lies inside its table (handler and action
- * ranges, collision targets, every reference of an action, spawn actors and
- * cells, scenery actors, level sizes and music, variables, texts and their
- * segments) and the variables fit the engine, else 0. lvk_engine_init
- * refuses a game that fails it. */
+ * ranges, collision targets, every reference of an action, a SetAnimation's
+ * among its actor's animations, spawn actors and cells, scenery actors,
+ * level sizes and music, variables, texts and their segments), every actor
+ * is a DS sprite shape and the variables fit the engine, else 0.
+ * lvk_engine_init refuses a game that fails it. */
 int lvk_game_check(const lvk_game_t *game);
 
 /* Writes game->tile_count into every cell of Map (the level's width x height
@@ -744,6 +755,23 @@ void lvk_engine_start_level(lvk_engine_t *engine, int level);
 
 /* One frame (1/60 s) with the keys held now. */
 void lvk_engine_step(lvk_engine_t *engine, const lvk_input_t *input);
+
+/* The phases of a step, as the meter of the DS program built with
+ * LVK_METER counts them: that host defines lvk_meter_phase, which the step
+ * calls as each phase ends. */
+enum {
+  LVK_PHASE_START,     /* the level keys, the shake's count, the ages */
+  LVK_PHASE_ANIMATION, /* animations, OnAnimationEnd */
+  LVK_PHASE_INPUT,     /* OnKey, OnKeyHeld, OnTouch, OnTimer */
+  LVK_PHASE_MOVE,
+  LVK_PHASE_COLLISION,
+  LVK_PHASE_OUTSIDE,   /* OnOutside and destroys */
+  LVK_PHASE_END,       /* the level change or the spawns and the camera, the text rows */
+  LVK_PHASE_COUNT
+};
+#ifdef LVK_METER
+void lvk_meter_phase(int phase);
+#endif
 
 /* Queries. */
 int lvk_engine_level(const lvk_engine_t *engine);         /* -1 when none */

@@ -71,6 +71,20 @@ void lvk_camera_step(lvk_engine_t *e)
   e->camera_y = y;
 }
 
+/* The followed instance in the screen's middle, on each axis not locked
+ * (a locked axis stays where it is), kept inside the level. */
+static void centre_on_followed(lvk_engine_t *e)
+{
+  int slot = followed_slot(e);
+  if (slot >= 0) {
+    if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
+      e->camera_x = pixel_of(e->instances[slot].x) + e->instances[slot].width / 2 - LVK_SCREEN_WIDTH / 2;
+    if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
+      e->camera_y = pixel_of(e->instances[slot].y) + e->instances[slot].height / 2 - LVK_SCREEN_HEIGHT / 2;
+  }
+  camera_clamp(e, &e->camera_x, &e->camera_y);
+}
+
 void lvk_camera_start(lvk_engine_t *e, const lvk_level_t *l)
 {
   e->camera_x = e->camera_y = 0;
@@ -82,17 +96,17 @@ void lvk_camera_start(lvk_engine_t *e, const lvk_level_t *l)
   e->dead_height = l->dead_height;
   e->shake_frames = 0;
   e->shake_strength = 0;
-  {
-    int slot = followed_slot(e);
-    if (slot >= 0) {
-      /* Locks keep the start too: a locked axis stays at the level's edge. */
-      if (!(e->camera_locks & LVK_CAMERA_LOCK_X))
-        e->camera_x = pixel_of(e->instances[slot].x) + e->instances[slot].width / 2 - LVK_SCREEN_WIDTH / 2;
-      if (!(e->camera_locks & LVK_CAMERA_LOCK_Y))
-        e->camera_y = pixel_of(e->instances[slot].y) + e->instances[slot].height / 2 - LVK_SCREEN_HEIGHT / 2;
-    }
-  }
-  camera_clamp(e, &e->camera_x, &e->camera_y);
+  centre_on_followed(e);
+}
+
+void lvk_camera_settle(lvk_engine_t *e)
+{
+  /* The start stands in for the frame's camera phase: a MoveCamera takes
+   * its first step (at speed 0 the level opens where it asked). */
+  if (e->camera_moving)
+    lvk_camera_step(e);
+  else
+    centre_on_followed(e);
 }
 
 void lvk_camera_follow(lvk_engine_t *e, uint16_t actor)
@@ -118,8 +132,10 @@ void lvk_camera_shake(lvk_engine_t *e, int32_t frames, int32_t strength)
 
 void lvk_camera_pen(const lvk_engine_t *e, int32_t x, int32_t y, int32_t *world_x, int32_t *world_y)
 {
-  *world_x = x + e->camera_x;
-  *world_y = y + e->camera_y;
+  int32_t cx, cy;
+  lvk_engine_camera(e, &cx, &cy);
+  *world_x = x + cx;
+  *world_y = y + cy;
 }
 
 void lvk_engine_camera(const lvk_engine_t *e, int32_t *x, int32_t *y)

@@ -12,6 +12,32 @@ uint32_t lvk_scenery_start(const lvk_game_t *g, int level)
   return start;
 }
 
+/* A DS sprite shape: sides of 8 to 64, square, twice as long one way, or
+ * 32x8 and 8x32. */
+static int sprite_shape_ok(unsigned width, unsigned height)
+{
+  unsigned longer = width > height ? width : height, shorter = width > height ? height : width;
+  if ((width != 8 && width != 16 && width != 32 && width != 64) ||
+      (height != 8 && height != 16 && height != 32 && height != 64))
+    return 0;
+  return longer <= 2 * shorter || (longer == 32 && shorter == 8);
+}
+
+/* Every SetAnimation of the actor's handlers names one of its animations
+ * (or none); the handlers' and actions' ranges are checked already. */
+static int animation_numbers_ok(const lvk_game_t *g, const lvk_actor_t *a)
+{
+  unsigned h, k;
+  for (h = a->first_handler; h < (unsigned)a->first_handler + a->handler_count; ++h) {
+    const lvk_handler_t *handler = &g->handlers[h];
+    for (k = handler->first_action; k < (unsigned)handler->first_action + handler->action_count; ++k)
+      if (g->actions[k].kind == LVK_ACTION_SET_ANIMATION && g->actions[k].ref >= a->animation_count &&
+          g->actions[k].ref != LVK_NONE)
+        return 0;
+  }
+  return 1;
+}
+
 static int number_ok(const lvk_game_t *g, uint16_t var) { return var <= g->variable_count; }
 
 static int action_ok(const lvk_game_t *g, const lvk_action_t *a)
@@ -88,9 +114,7 @@ int lvk_game_check(const lvk_game_t *g)
     const lvk_actor_t *a = &g->actors[i];
     unsigned k, tiles = (actor_width(a) / LVK_TILE_SIZE) * (actor_height(a) / LVK_TILE_SIZE);
     if ((uint32_t)a->first_handler + a->handler_count > g->handler_count) return 0;
-    if (actor_width(a) > LVK_MAX_SPRITE_SIZE || actor_height(a) > LVK_MAX_SPRITE_SIZE ||
-        actor_width(a) % LVK_TILE_SIZE || actor_height(a) % LVK_TILE_SIZE)
-      return 0;
+    if (!sprite_shape_ok(actor_width(a), actor_height(a))) return 0;
     if ((uint32_t)a->first_animation + a->animation_count > g->animation_count) return 0;
     for (k = 0; k < a->animation_count; ++k) {
       const lvk_animation_t *n = &g->animations[a->first_animation + k];
@@ -109,6 +133,8 @@ int lvk_game_check(const lvk_game_t *g)
   }
   for (i = 0; i < g->action_count; ++i)
     if (!action_ok(g, &g->actions[i])) return 0;
+  for (i = 0; i < g->actor_count; ++i)
+    if (!animation_numbers_ok(g, &g->actors[i])) return 0;
   for (i = 0; i < g->level_count; ++i) {
     const lvk_level_t *l = &g->levels[i];
     unsigned k;

@@ -4,7 +4,6 @@
 
 #include "lvk_engine_actions.h"
 #include "lvk_engine_animation.h"
-#include "lvk_engine_camera.h"
 #include "lvk_engine_instances.h"
 #include "lvk_engine_text.h"
 
@@ -41,14 +40,12 @@ static int timer_fires(const lvk_handler_t *h, uint32_t age)
   return (h->flags & LVK_HANDLER_REPEAT) && age % h->frames == 0;
 }
 
-void lvk_events_input(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up, const lvk_input_t *input)
+void lvk_events_input(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up, int32_t pen_x, int32_t pen_y)
 {
   const lvk_game_t *g = e->game;
   int slot;
   unsigned i;
   int pen_down = (down & LVK_KEY_TOUCH) != 0;
-  int32_t pen_x = 0, pen_y = 0;
-  if (pen_down) lvk_camera_pen(e, input->touch_x, input->touch_y, &pen_x, &pen_y);
   for (slot = 0; slot < e->instance_count; ++slot) {
     const lvk_instance_t *in = &e->instances[slot];
     const lvk_actor_t *a;
@@ -81,28 +78,26 @@ void lvk_events_input(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up
   }
 }
 
-/* The level's edges in pixels; a level smaller than the screen (only the
- * editor plays one) keeps the screen's. */
-static int32_t world_width(const lvk_engine_t *e)
+/* The level's edges in pixels (right, bottom); a level that fits one screen
+ * (only the editor plays one smaller than the screen) keeps the screen's,
+ * which show all of it, while a level that scrolls has its own on both
+ * axes. */
+static void world_edges(const lvk_engine_t *e, int32_t *right, int32_t *bottom)
 {
-  int32_t w = (int32_t)e->level_columns * LVK_TILE_SIZE;
-  return w > LVK_SCREEN_WIDTH ? w : LVK_SCREEN_WIDTH;
+  int32_t w = (int32_t)e->level_columns * LVK_TILE_SIZE, h = (int32_t)e->level_rows * LVK_TILE_SIZE;
+  int fits = w <= LVK_SCREEN_WIDTH && h <= LVK_SCREEN_HEIGHT;
+  *right = fits ? LVK_SCREEN_WIDTH : w;
+  *bottom = fits ? LVK_SCREEN_HEIGHT : h;
 }
 
-static int32_t world_height(const lvk_engine_t *e)
-{
-  int32_t h = (int32_t)e->level_rows * LVK_TILE_SIZE;
-  return h > LVK_SCREEN_HEIGHT ? h : LVK_SCREEN_HEIGHT;
-}
-
-static unsigned edges_out(const lvk_engine_t *e, const lvk_instance_t *in)
+static unsigned edges_out(const lvk_instance_t *in, int32_t right, int32_t bottom)
 {
   int32_t px = pixel_of(in->x), py = pixel_of(in->y);
   unsigned out = 0;
   if (py < 0) out |= EDGE_N;
-  if (py + in->height > world_height(e)) out |= EDGE_S;
+  if (py + in->height > bottom) out |= EDGE_S;
   if (px < 0) out |= EDGE_W;
-  if (px + in->width > world_width(e)) out |= EDGE_E;
+  if (px + in->width > right) out |= EDGE_E;
   return out;
 }
 
@@ -118,12 +113,14 @@ static unsigned direction_of(unsigned edges)
 void lvk_events_outside(lvk_engine_t *e)
 {
   int slot;
+  int32_t right, bottom;
+  world_edges(e, &right, &bottom);
   for (slot = 0; slot < e->instance_count; ++slot) {
     lvk_instance_t *in = &e->instances[slot];
     unsigned out, crossed, direction, i;
     const lvk_actor_t *a;
     if (!in->alive) continue;
-    out = edges_out(e, in);
+    out = edges_out(in, right, bottom);
     crossed = out & ~(unsigned)in->outside;
     in->outside = (uint8_t)out;
     if (!crossed) continue;

@@ -10,8 +10,9 @@
  * OnAnimationEnd. */
 void lvk_events_animation(lvk_engine_t *e);
 
-/* OnKey, OnKeyHeld, OnTouch and OnTimer, instance by instance. */
-void lvk_events_input(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up, const lvk_input_t *input);
+/* OnKey, OnKeyHeld, OnTouch and OnTimer, instance by instance; the pen, if
+ * it went down, at world point (PenX, PenY). */
+void lvk_events_input(lvk_engine_t *e, uint16_t held, uint16_t down, uint16_t up, int32_t pen_x, int32_t pen_y);
 
 /* OnOutside for every instance whose box has newly crossed a level edge. */
 void lvk_events_outside(lvk_engine_t *e);

@@ -325,6 +325,15 @@ private:
       FLog.LogError(Format("The sprites' frames go beyond the DS's %d KiB of sprite memory; these actors play "
                            "without their animations: %s",
                            static_cast<int>(SpriteMemory / 1024), Left));
+    // A SetAnimation of an animation its actor has not in the tables (left
+    // out, or none such) names none: the engine refuses a number past the
+    // actor's animations, and none changes nothing.
+    for (const lvk_actor_t& Actor : T.Actors)
+      for (std::size_t h = Actor.first_handler; h < Actor.first_handler + Actor.handler_count && h < T.Handlers.size(); ++h)
+        for (std::size_t k = T.Handlers[h].first_action;
+             k < T.Handlers[h].first_action + T.Handlers[h].action_count && k < T.Actions.size(); ++k)
+          if (T.Actions[k].kind == LVK_ACTION_SET_ANIMATION && T.Actions[k].ref >= Actor.animation_count)
+            T.Actions[k].ref = LVK_NONE;
   }
 
   void AddLevel(const TLevel& Level) {

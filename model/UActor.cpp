@@ -78,15 +78,21 @@ void THandler::DeleteAction(int Index) {
   Changed();
 }
 
-void THandler::SaveToStream(TStream& Stream, TWriter& Writer) const {
+void THandler::SaveEvent(TStream& Stream, TWriter& Writer) const {
   Assert(FEvent != nullptr, "UGame");
   Writer.WriteString(FEvent->Kind().StreamKey());
   FEvent->WriteParams(Stream, Writer);
+}
+
+void THandler::SaveAction(const TActionBase& Action, TStream& Stream, TWriter& Writer) {
+  Writer.WriteString(Action.Kind().StreamKey());
+  Action.WriteParams(Stream, Writer);
+}
+
+void THandler::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  SaveEvent(Stream, Writer);
   Writer.WriteInteger(FActions.Count());
-  for (int i = 0; i < FActions.Count(); ++i) {
-    Writer.WriteString(FActions.At(i)->Kind().StreamKey());
-    FActions.At(i)->WriteParams(Stream, Writer);
-  }
+  for (int i = 0; i < FActions.Count(); ++i) SaveAction(*FActions.At(i), Stream, Writer);
 }
 
 void THandler::LoadFromStream(TStream& Stream, TReader& Reader) {
@@ -327,7 +333,7 @@ void TActor::SaveLook(TWriter& Writer) const {
     Writer.WriteInteger(static_cast<std::int32_t>(A.Mode));
     Writer.WriteInteger(static_cast<std::int32_t>(A.Frames.size()));
     for (const TFrameTiles& Frame : A.Frames)
-      for (const TTile* Tile : Frame) Writer.WriteString(Tile ? Tile->Name() : std::string());
+      for (const TTile* Tile : Frame) Writer.WriteLink(Tile ? Tile->Name() : std::string(), Tile ? Tile->Id() : NoItem);
   }
 }
 
@@ -356,10 +362,7 @@ void TActor::LoadLook(TReader& Reader) {
       TFrameTiles Frame;
       Frame.reserve(Cells);
       // A name no tile has is no tile, as for the actor's own tile.
-      for (std::size_t c = 0; c < Cells; ++c) {
-        const std::string Name = Reader.ReadString();
-        Frame.push_back(Name.empty() ? nullptr : FOwner.FindTileByName(Name));
-      }
+      for (std::size_t c = 0; c < Cells; ++c) Frame.push_back(FOwner.TileByLink(Reader.ReadLink()));
       A.Frames.push_back(std::move(Frame));
     }
     FAnimations.push_back(std::move(A));
@@ -440,20 +443,28 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
   return To;
 }
 
-void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {
+void TActor::SaveHead(TWriter& Writer) const {
   Writer.WriteString(Marker);
   Writer.WriteString(FName);
   Writer.WriteBoolean(FTile != nullptr);
-  if (FTile) Writer.WriteString(FTile->Name());
+  if (FTile) Writer.WriteLink(FTile->Name(), FTile->Id());
+}
+
+void TActor::LoadHead(TReader& Reader) {
+  std::string Read = Reader.ReadString();
+  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
+  FName = Reader.ReadString();
+  FTile = Reader.ReadBoolean() ? FOwner.TileByLink(Reader.ReadLink()) : nullptr;
+}
+
+void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {
+  SaveHead(Writer);
   Writer.WriteInteger(FHandlers.Count());
   for (int i = 0; i < FHandlers.Count(); ++i) FHandlers.At(i)->SaveToStream(Stream, Writer);
 }
 
 void TActor::LoadFromStream(TStream& Stream, TReader& Reader) {
-  std::string Read = Reader.ReadString();
-  if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
-  FName = Reader.ReadString();
-  FTile = Reader.ReadBoolean() ? FOwner.FindTileByName(Reader.ReadString()) : nullptr;
+  LoadHead(Reader);
   int Count = Reader.ReadInteger();
   for (int i = 0; i < Count; ++i) AddHandler()->LoadFromStream(Stream, Reader);
 }

@@ -52,6 +52,10 @@ public:
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+  // The parts of the record that the undo history shares: the event (its
+  // kind and settings) and one action (its kind and values).
+  void SaveEvent(TStream& Stream, TWriter& Writer) const;
+  static void SaveAction(const TActionBase& Action, TStream& Stream, TWriter& Writer);
 
 
 private:
@@ -139,8 +143,11 @@ public:
   // this game lacks names this actor too.
   THandler* AddHandlerCopy(const THandler& From, const TActor* Self = nullptr);
 
+  // The record: the head (name and tile), then the handlers.
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+  void SaveHead(TWriter& Writer) const;
+  void LoadHead(TReader& Reader);
   // The look's part of the sprites section after the levels (no name).
   void SaveLook(TWriter& Writer) const;
   void LoadLook(TReader& Reader);

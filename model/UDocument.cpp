@@ -1,6 +1,8 @@
 #include "model/UDocument.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "model/UErrors.h"
@@ -34,8 +36,43 @@ void TDocument::RemoveListener(TDocumentListener* Listener) {
 
 void TDocument::Notice(const TChange& Change) {
   Assert(Editing(), Unit);
-  // Putting content back tells of it once, when all of it is back.
-  if (FRestoring == 0) Tell(Change);
+  // Putting content back tells of it once, when all of it is back; the
+  // records it reads are the history's already.
+  if (FRestoring > 0) return;
+  if (Change.Id == NoItem)
+    FHeadChanged = true;
+  else
+    FChanged.insert(Change.Id);
+  Tell(Change);
+}
+
+bool TDocument::StepChecks = false;
+
+std::vector<TRecordView> TDocument::ChangedRecords() const {
+  const std::vector<TRecordView> Before = FHistory.CurrentRecords();
+  // An action tells of its change through its handler.
+  std::vector<TRecordView> Records = FGame->StateRecords(Before, [&](const TRecordKey& Key) {
+    if (Key.Id == NoItem) return FHeadChanged;
+    return FChanged.count(Key.Id) > 0 || (Key.Kind == TItemKind::Action && FChanged.count(Key.Parent) > 0);
+  });
+  if (StepChecks) {
+    // Every record not written must be the one all writing gives. The edit
+    // ends in a destructor that lets nothing out: a difference stops the
+    // program, which a test or the monkey reports.
+    const std::vector<TRecordView> All = FGame->StateRecords({}, [](const TRecordKey&) { return true; });
+    for (std::size_t i = 0; i < All.size() || i < Records.size(); ++i)
+      if (i >= All.size() || i >= Records.size() || !(All[i].Key == Records[i].Key) || *All[i].Bytes != *Records[i].Bytes) {
+        std::fprintf(stderr, "Step \"%s\": record %zu (item %u) changed without a notice\n", FEditName.c_str(), i,
+                     i < All.size() ? All[i].Key.Id : 0u);
+        std::abort();
+      }
+  }
+  return Records;
+}
+
+void TDocument::ForgetChanges() {
+  FChanged.clear();
+  FHeadChanged = false;
 }
 
 void TDocument::Replace(std::unique_ptr<TGame> Game) {
@@ -48,10 +85,8 @@ void TDocument::Replace(std::unique_ptr<TGame> Game) {
 }
 
 void TDocument::StartHistory() {
-  std::vector<std::size_t> Cuts;
-  std::vector<TRecordKey> Keys;
-  const TContent Content = FGame->StateBytes(Cuts, Keys);
-  FHistory.Reset(Content, Cuts, Keys);
+  FHistory.Reset(FGame->StateRecords({}, [](const TRecordKey&) { return true; }));
+  ForgetChanges();
   FSavedFileName = FGame->FileName();
   FScopeStart = FScopeEnd = Reached();
 }
@@ -150,9 +185,11 @@ void TDocument::Restore(const std::vector<TRecordView>& From, const std::vector<
     Built->FLastTouch = FGame->FLastTouch;
     Built->ApplyState({}, To, [](const TChange&) {});
     Replace(std::move(Built));
+    ForgetChanges();
     return;
   }
   --FRestoring;
+  ForgetChanges();
   FGame->MarkModified();
   for (const TChange& Change : Later) Tell(Change);
   if (Any) Tell({TChangeKind::Refreshed, TItemKind::Game, NoItem});
@@ -182,24 +219,21 @@ void TDocument::BeginEdit(const std::string& Name, const std::string& MergeKey) 
 void TDocument::EndEdit(bool Failed) noexcept {
   if (--FEditDepth > 0) return;
   try {
-    std::vector<std::size_t> Cuts;
-    std::vector<TRecordKey> Keys;
-    const TContent Content = FGame->StateBytes(Cuts, Keys);
+    const std::vector<TRecordView> Records = ChangedRecords();
+    ForgetChanges();
     if (Failed) {
-      if (!FHistory.IsCurrent(Content)) {
-        // The game as it is now, against the state before the edit.
-        TUndoHistory Now(1);
-        Now.Reset(Content, Cuts, Keys);
-        Restore(Now.CurrentRecords(), FHistory.CurrentRecords());
-      }
-    } else if (FHistory.Record(FEditName, Content, FEditKey, Cuts, MayMerge(), Keys) && InScope()) {
+      // The game as it is now, against the state before the edit.
+      if (!FHistory.IsCurrent(Records)) Restore(Records, FHistory.CurrentRecords());
+    } else if (FHistory.Record(FEditName, Records, FEditKey, MayMerge()) && InScope()) {
       FScopeEnd = Reached();
     }
     UpdateModified();
     Tell({TChangeKind::Edited, TItemKind::Game, NoItem});
   } catch (...) {
     // Out of memory taking the content: the change stays without a step;
-    // the next edit's step takes it along.
+    // the next edit's step takes it along, as every record is written then.
+    FHeadChanged = true;
+    for (const TRecordKey& Key : FGame->RecordKeys()) FChanged.insert(Key.Id);
   }
 }
 

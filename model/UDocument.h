@@ -13,6 +13,7 @@
 // these notices instead of patching each other. The document knows no view.
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "model/UChange.h"
@@ -70,6 +71,13 @@ public:
   void AddListener(TDocumentListener* Listener);
   void RemoveListener(TDocumentListener* Listener);
 
+  // A step writes the records of the items told of as changed during its
+  // edit and takes the others from the step before. With StepChecks every
+  // step also writes all records and fails (assertion, unit UDocument) on
+  // any that differs: a change that told no one. Tests and the monkey
+  // turn it on.
+  static bool StepChecks;
+
 private:
   friend class TEdit;
   friend class TGame;
@@ -85,6 +93,9 @@ private:
   void Restore(const std::vector<TRecordView>& From, const std::vector<TRecordView>& To);
   void Replace(std::unique_ptr<TGame> Game);
   void StartHistory();
+  // The game's records after an edit, as ChangedRecords' notices say.
+  std::vector<TRecordView> ChangedRecords() const;
+  void ForgetChanges();
   bool MayMerge() const;
   void UpdateModified();
   // Positions counted from the first state ever recorded, as the oldest
@@ -102,6 +113,10 @@ private:
   int FScopeDepth = 0;
   int FScopeStart = 0;  // where the scope opened
   int FScopeEnd = 0;    // the furthest step reached inside it
+  // What the open edit changed: the ids told of, and the head (title and
+  // palette).
+  std::unordered_set<TItemId> FChanged;
+  bool FHeadChanged = false;
 };
 
 // One edit: opened on the game's document with the name of the step it

@@ -62,6 +62,13 @@ void TWriter::WriteInteger(std::int32_t Value) {
   Write(Out, 1 + Bytes);
 }
 
+void TWriter::WriteLink(const std::string& Name, TItemId Id) {
+  if (FLinksById)
+    WriteInteger(static_cast<std::int32_t>(Id));
+  else
+    WriteString(Name);
+}
+
 void TWriter::WriteString(const std::string& Value) {
   std::uint8_t Head[5];
   int HeadSize;
@@ -148,6 +155,11 @@ std::int64_t TReader::ReadIntegerOfTag(std::uint8_t Tag, bool Allow64) {
 }
 
 std::int32_t TReader::ReadInteger() { return static_cast<std::int32_t>(ReadIntegerOfTag(ReadTag(), false)); }
+
+TLink TReader::ReadLink() {
+  if (!FLinksById) return {ReadString(), NoItem};
+  return {{}, static_cast<TItemId>(ReadInteger())};
+}
 
 std::string TReader::ReadString() {
   std::uint8_t Tag = ReadTag();

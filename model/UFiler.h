@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/UItemId.h"
+
 namespace lvk {
 
 class TStream;
@@ -37,6 +39,12 @@ public:
   void WriteBoolean(bool Value);
   void WriteDate(double Value);
   void WriteListEnd();
+  // How a record names another item: by its name in the project file (a
+  // String, "" for none), by its id in the undo history (an Integer, 0 for
+  // none), so that a rename there changes the renamed item's record only.
+  void SetLinksById(bool ById) { FLinksById = ById; }
+  bool LinksById() const { return FLinksById; }
+  void WriteLink(const std::string& Name, TItemId Id);
   // Hands every buffered byte to the stream. Called before raw bytes are
   // written to the stream and at the end of a save.
   void FlushBuffer();
@@ -46,8 +54,16 @@ private:
   void WriteByte(std::uint8_t B) { Write(&B, 1); }
 
   TStream& FStream;
-  std::array<std::uint8_t, 4096> FBuffer{};
+  std::array<std::uint8_t, 4096> FBuffer;
   std::size_t FCount = 0;
+  bool FLinksById = false;
+};
+
+// What WriteLink wrote: a name, or an id when links are by id.
+struct TLink {
+  std::string Name;
+  TItemId Id = NoItem;
+  bool IsNone() const { return Name.empty() && Id == NoItem; }
 };
 
 // Every failure here is EReadError: a wrong tag, data ending early, or a
@@ -65,6 +81,10 @@ public:
   // True when the next byte is the end-of-list tag; consumes nothing.
   bool EndOfList();
   void ReadListEnd();
+  // As the writer wrote it (TWriter::WriteLink).
+  void SetLinksById(bool ById) { FLinksById = ById; }
+  bool LinksById() const { return FLinksById; }
+  TLink ReadLink();
   // Gives the read-ahead bytes back to the stream, whose position is then
   // that of the next unread value. Called before raw bytes are read from the
   // stream directly.
@@ -83,6 +103,7 @@ private:
   std::array<std::uint8_t, 4096> FBuffer{};
   std::size_t FPos = 0;
   std::size_t FEnd = 0;
+  bool FLinksById = false;
 };
 
 }  // namespace lvk

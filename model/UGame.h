@@ -26,6 +26,7 @@ class TVariable;
 class TSound;
 class TDocument;
 class TActionBase;
+struct TLink;
 enum class TValueType;
 
 constexpr const char* NoFileName = "<no name>";
@@ -124,16 +125,30 @@ public:
   TLevel* LevelById(TItemId Id) const;
   TVariable* VariableById(TItemId Id) const;
   TSound* SoundById(TItemId Id) const;
+  // What a record's link names (TReader::ReadLink): by id, or by name as
+  // the project file names it; null for none and for a name or id no item
+  // of the kind has.
+  TIdentified* FindLinked(TItemKind Kind, const TLink& Link) const;
+  TTile* TileByLink(const TLink& Link) const;
+  TActor* ActorByLink(const TLink& Link) const;
+  TSound* SoundByLink(const TLink& Link) const;
 
   // The content for the undo history, cut into one record per item (the
   // head with the title and palette; each tile; each actor, followed by each
   // of its handlers, each followed by its actions; each level, variable and
-  // sound), each keyed by the item's kind and id. A record holds the item's
-  // own content, other items named as the project file names them, so equal
-  // records in order mean equal games, whatever the ids. Every stored field
-  // of an item belongs in its record (UGameState.cpp), also one the project
-  // file keeps in a section after the levels: undo puts back only what the
-  // records hold.
+  // sound), each keyed by the item's kind and id. A record holds every
+  // stored field of its item, also those the project file keeps in a
+  // section after the levels (undo puts back only what the records hold),
+  // written by the item's own writers with other items named by id: a
+  // rename changes the renamed item's record only.
+  std::vector<TRecordKey> RecordKeys() const;
+  // The records of the game as it is, in order: the record of Before with
+  // the same key where Changed says the item did not change, else the
+  // record written now (shared with Before's when equal). With Before
+  // empty, every record is written.
+  std::vector<TRecordView> StateRecords(const std::vector<TRecordView>& Before,
+                                        const std::function<bool(const TRecordKey&)>& Changed) const;
+  // Every record written, joined; Cuts receives each record's end.
   TContent StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKey>& Keys) const;
   // Makes the content To where it is From (this game's records as they
   // are): an item whose record is the same is left alone, a changed one is
@@ -257,6 +272,7 @@ private:
   // Gives Item the id Id (undo bringing an item back).
   void SetItemId(TIdentified& Item, TItemId Id);
   // ApplyState's parts (UGameState.cpp).
+  void WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer) const;
   void LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes);
   TIdentified* CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent);
   void DeleteActions(const std::vector<TActionBase*>& Actions);

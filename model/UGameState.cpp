@@ -22,9 +22,10 @@ namespace lvk {
 namespace {
 constexpr const char* Unit = "UGameState";
 
-// The order in which changed records are read again: an item named by
-// another's record (a tile by an actor, an actor by a level or a collision,
-// a sound by a level) has its own name back by then.
+// The order in which changed records are read again, and their notices
+// told: what others name (tiles, sounds, variables, actors) before what
+// names them. Records name items by id, and every item is made before any
+// record is read, so the order is the views' only.
 int ReadOrder(TItemKind Kind) {
   switch (Kind) {
     case TItemKind::Tile: return 0;
@@ -90,78 +91,140 @@ TVariable* TGame::VariableById(TItemId Id) const {
 }
 TSound* TGame::SoundById(TItemId Id) const { return static_cast<TSound*>(FindItem(TItemKind::Sound, Id)); }
 
-TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKey>& Keys) const {
-  TMemoryStream Stream;
-  TWriter Writer(Stream);
-  Cuts.clear();
-  Keys.clear();
-  auto Cut = [&](TRecordKey Key) {
-    Writer.FlushBuffer();
-    Cuts.push_back(static_cast<std::size_t>(Stream.Position()));
-    Keys.push_back(Key);
-  };
-  Writer.WriteString(FTitle);
-  FPalette->SaveToStream(Stream, Writer);
-  Cut({TItemKind::Game, NoItem, NoItem});
-  for (int i = 0; i < FTiles.Count(); ++i) {
-    const TTile& Tile = *FTiles.At(i);
-    Tile.SaveToStream(Stream, Writer);
-    Writer.WriteBoolean(Tile.FTransparentColor.has_value());
-    if (Tile.FTransparentColor) Writer.WriteInteger(static_cast<std::int32_t>(*Tile.FTransparentColor));
-    Cut({TItemKind::Tile, Tile.Id(), NoItem});
+TIdentified* TGame::FindLinked(TItemKind Kind, const TLink& Link) const {
+  if (Link.Id != NoItem) return FindItem(Kind, Link.Id);
+  if (Link.Name.empty()) return nullptr;
+  switch (Kind) {
+    case TItemKind::Tile: return FindTileByName(Link.Name);
+    case TItemKind::Actor: return FindActorByName(Link.Name);
+    case TItemKind::Sound: return FindSoundByName(Link.Name);
+    case TItemKind::Level: return FindLevelByName(Link.Name);
+    case TItemKind::Variable: return FindVariableByName(Link.Name);
+    default: return nullptr;
   }
-  for (int i = 0; i < FActors.Count(); ++i) {
-    const TActor& Actor = *FActors.At(i);
-    Writer.WriteString(Actor.FName);
-    Writer.WriteBoolean(Actor.FTile != nullptr);
-    if (Actor.FTile) Writer.WriteString(Actor.FTile->Name());
-    Writer.WriteBoolean(Actor.FSolid);
-    Actor.SaveLook(Writer);
-    Cut({TItemKind::Actor, Actor.Id(), NoItem});
-    for (int h = 0; h < Actor.HandlerCount(); ++h) {
-      const THandler& Handler = *Actor.GetHandler(h);
+}
+
+TTile* TGame::TileByLink(const TLink& Link) const { return static_cast<TTile*>(FindLinked(TItemKind::Tile, Link)); }
+TActor* TGame::ActorByLink(const TLink& Link) const { return static_cast<TActor*>(FindLinked(TItemKind::Actor, Link)); }
+TSound* TGame::SoundByLink(const TLink& Link) const { return static_cast<TSound*>(FindLinked(TItemKind::Sound, Link)); }
+
+void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer) const {
+  switch (Key.Kind) {
+    case TItemKind::Game:
+      Writer.WriteString(FTitle);
+      FPalette->SaveToStream(Stream, Writer);
+      break;
+    case TItemKind::Tile: {
+      const TTile& Tile = *TileById(Key.Id);
+      Tile.SaveToStream(Stream, Writer);
+      Writer.WriteBoolean(Tile.FTransparentColor.has_value());
+      if (Tile.FTransparentColor) Writer.WriteInteger(static_cast<std::int32_t>(*Tile.FTransparentColor));
+      break;
+    }
+    case TItemKind::Actor: {
+      const TActor& Actor = *ActorById(Key.Id);
+      Actor.SaveHead(Writer);
+      Writer.WriteBoolean(Actor.FSolid);
+      Actor.SaveLook(Writer);
+      break;
+    }
+    case TItemKind::Handler: {
+      const THandler& Handler = *HandlerById(Key.Id);
       Writer.WriteString(Handler.FComment);
       Writer.WriteBoolean(Handler.FEvent != nullptr);
-      if (Handler.FEvent) {
-        Writer.WriteString(Handler.FEvent->Kind().StreamKey());
-        Handler.FEvent->WriteParams(Stream, Writer);
-      }
-      Cut({TItemKind::Handler, Handler.Id(), Actor.Id()});
-      for (int a = 0; a < Handler.ActionCount(); ++a) {
-        const TActionBase& Action = *Handler.GetAction(a);
-        Writer.WriteString(Action.Kind().StreamKey());
-        Action.WriteParams(Stream, Writer);
-        Cut({TItemKind::Action, Action.Id(), Handler.Id()});
-      }
+      if (Handler.FEvent) Handler.SaveEvent(Stream, Writer);
+      break;
+    }
+    case TItemKind::Action: THandler::SaveAction(*ActionById(Key.Id), Stream, Writer); break;
+    case TItemKind::Level: {
+      const TLevel& Level = *LevelById(Key.Id);
+      Level.SaveToStream(Stream, Writer);
+      Writer.WriteBoolean(Level.FMusic != nullptr);
+      if (Level.FMusic) Writer.WriteLink(Level.FMusic->Name(), Level.FMusic->Id());
+      Level.SaveCamera(Writer);
+      break;
+    }
+    case TItemKind::Variable: VariableById(Key.Id)->SaveToStream(Writer); break;
+    case TItemKind::Sound: SoundById(Key.Id)->SaveToStream(Stream, Writer); break;
+    default: Assert(false, Unit);
+  }
+}
+
+std::vector<TRecordKey> TGame::RecordKeys() const {
+  std::vector<TRecordKey> Keys;
+  Keys.reserve(static_cast<std::size_t>(1 + FTiles.Count() + FActors.Count() * 8 + FLevels.Count() + FVariables.Count() +
+                                        FSounds.Count()));
+  Keys.push_back({TItemKind::Game, NoItem, NoItem});
+  for (int i = 0; i < FTiles.Count(); ++i) Keys.push_back({TItemKind::Tile, FTiles.At(i)->Id(), NoItem});
+  for (int i = 0; i < FActors.Count(); ++i) {
+    const TActor& Actor = *FActors.At(i);
+    Keys.push_back({TItemKind::Actor, Actor.Id(), NoItem});
+    for (int h = 0; h < Actor.HandlerCount(); ++h) {
+      const THandler& Handler = *Actor.GetHandler(h);
+      Keys.push_back({TItemKind::Handler, Handler.Id(), Actor.Id()});
+      for (int a = 0; a < Handler.ActionCount(); ++a)
+        Keys.push_back({TItemKind::Action, Handler.GetAction(a)->Id(), Handler.Id()});
     }
   }
-  for (int i = 0; i < FLevels.Count(); ++i) {
-    const TLevel& Level = *FLevels.At(i);
-    Level.SaveToStream(Stream, Writer);
-    Writer.WriteBoolean(Level.FMusic != nullptr);
-    if (Level.FMusic) Writer.WriteString(Level.FMusic->Name());
-    const TLevelCamera& Camera = Level.FCamera;
-    Writer.WriteBoolean(Camera.Follow != nullptr);
-    if (Camera.Follow) Writer.WriteString(Camera.Follow->Name());
-    Writer.WriteInteger(Camera.DeadWidth);
-    Writer.WriteInteger(Camera.DeadHeight);
-    Writer.WriteBoolean(Camera.LockX);
-    Writer.WriteBoolean(Camera.LockY);
-    Cut({TItemKind::Level, Level.Id(), NoItem});
+  for (int i = 0; i < FLevels.Count(); ++i) Keys.push_back({TItemKind::Level, FLevels.At(i)->Id(), NoItem});
+  for (int i = 0; i < FVariables.Count(); ++i) Keys.push_back({TItemKind::Variable, FVariables.At(i)->Id(), NoItem});
+  for (int i = 0; i < FSounds.Count(); ++i) Keys.push_back({TItemKind::Sound, FSounds.At(i)->Id(), NoItem});
+  return Keys;
+}
+
+std::vector<TRecordView> TGame::StateRecords(const std::vector<TRecordView>& Before,
+                                             const std::function<bool(const TRecordKey&)>& Changed) const {
+  const std::vector<TRecordKey> Keys = RecordKeys();
+  std::vector<TRecordView> Records;
+  Records.reserve(Keys.size());
+  // Mostly the records stand where they stood: the map is made only for
+  // the first that does not.
+  std::unordered_map<TItemId, std::size_t> BeforeAt;
+  auto Previous = [&](std::size_t i, const TRecordKey& Key) -> const TRecordView* {
+    if (i < Before.size() && Before[i].Key == Key) return &Before[i];
+    if (Key.Id == NoItem) return !Before.empty() && Before.front().Key == Key ? &Before.front() : nullptr;
+    if (BeforeAt.empty())
+      for (std::size_t b = 0; b < Before.size(); ++b)
+        if (Before[b].Key.Id != NoItem) BeforeAt.emplace(Before[b].Key.Id, b);
+    const auto Found = BeforeAt.find(Key.Id);
+    return Found != BeforeAt.end() && Before[Found->second].Key == Key ? &Before[Found->second] : nullptr;
+  };
+  TMemoryStream Stream;
+  TWriter Writer(Stream);
+  Writer.SetLinksById(true);
+  for (std::size_t i = 0; i < Keys.size(); ++i) {
+    const TRecordKey& Key = Keys[i];
+    const TRecordView* Old = Previous(i, Key);
+    if (Old && !Changed(Key)) {
+      Records.push_back(*Old);
+      continue;
+    }
+    const std::uint64_t Start = Stream.Position();
+    WriteRecord(Key, Stream, Writer);
+    Writer.FlushBuffer();
+    const auto First = Stream.Bytes().begin() + static_cast<std::ptrdiff_t>(Start);
+    const auto Last = Stream.Bytes().end();
+    // Written again as it was (a cell set and set back): the record before
+    // is shared.
+    if (Old && Old->Bytes && std::equal(First, Last, Old->Bytes->begin(), Old->Bytes->end()))
+      Records.push_back(*Old);
+    else
+      Records.push_back({Key, std::make_shared<const TContent>(First, Last)});
   }
-  for (int i = 0; i < FVariables.Count(); ++i) {
-    const TVariable& V = *FVariables.At(i);
-    Writer.WriteString(V.FName);
-    Writer.WriteInteger(V.FInitial);
-    Writer.WriteInteger(static_cast<std::int32_t>(V.FScope));
-    Cut({TItemKind::Variable, V.Id(), NoItem});
+  return Records;
+}
+
+TContent TGame::StateBytes(std::vector<std::size_t>& Cuts, std::vector<TRecordKey>& Keys) const {
+  const std::vector<TRecordView> Records = StateRecords({}, [](const TRecordKey&) { return true; });
+  TContent Content;
+  Cuts.clear();
+  Keys.clear();
+  for (const TRecordView& Record : Records) {
+    Content.insert(Content.end(), Record.Bytes->begin(), Record.Bytes->end());
+    Cuts.push_back(Content.size());
+    Keys.push_back(Record.Key);
   }
-  for (int i = 0; i < FSounds.Count(); ++i) {
-    FSounds.At(i)->SaveToStream(Stream, Writer);
-    Cut({TItemKind::Sound, FSounds.At(i)->Id(), NoItem});
-  }
-  Writer.FlushBuffer();
-  return Stream.Bytes();
+  return Content;
 }
 
 TIdentified* TGame::CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent) {
@@ -193,6 +256,7 @@ TIdentified* TGame::CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent) 
 void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes) {
   TMemoryStream Stream(Bytes);
   TReader Reader(Stream);
+  Reader.SetLinksById(true);
   switch (Kind) {
     case TItemKind::Game:
       FTitle = Reader.ReadString();
@@ -207,8 +271,7 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
     }
     case TItemKind::Actor: {
       auto* Actor = static_cast<TActor*>(Item);
-      Actor->FName = Reader.ReadString();
-      Actor->FTile = Reader.ReadBoolean() ? FindTileByName(Reader.ReadString()) : nullptr;
+      Actor->LoadHead(Reader);
       Actor->FSolid = Reader.ReadBoolean();
       Actor->LoadLook(Reader);
       break;
@@ -226,26 +289,20 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       }
       break;
     }
-    case TItemKind::Action: static_cast<TActionBase*>(Item)->ReadParams(Stream, Reader); break;
+    case TItemKind::Action: {
+      // Past the kind, which ApplyState checked.
+      Reader.ReadString();
+      static_cast<TActionBase*>(Item)->ReadParams(Stream, Reader);
+      break;
+    }
     case TItemKind::Level: {
       auto* Level = static_cast<TLevel*>(Item);
       Level->LoadFromStream(Stream, Reader);
-      Level->FMusic = Reader.ReadBoolean() ? FindSoundByName(Reader.ReadString()) : nullptr;
-      TLevelCamera& Camera = Level->FCamera;
-      Camera.Follow = Reader.ReadBoolean() ? FindActorByName(Reader.ReadString()) : nullptr;
-      Camera.DeadWidth = Reader.ReadInteger();
-      Camera.DeadHeight = Reader.ReadInteger();
-      Camera.LockX = Reader.ReadBoolean();
-      Camera.LockY = Reader.ReadBoolean();
+      Level->FMusic = Reader.ReadBoolean() ? SoundByLink(Reader.ReadLink()) : nullptr;
+      Level->LoadCamera(Reader);
       break;
     }
-    case TItemKind::Variable: {
-      auto* V = static_cast<TVariable*>(Item);
-      V->FName = Reader.ReadString();
-      V->FInitial = Reader.ReadInteger();
-      V->FScope = static_cast<TVariableScope>(Reader.ReadInteger());
-      break;
-    }
+    case TItemKind::Variable: static_cast<TVariable*>(Item)->LoadFromStream(Reader); break;
     case TItemKind::Sound: static_cast<TSound*>(Item)->LoadFromStream(Stream, Reader); break;
     default: Assert(false, Unit);
   }
@@ -262,21 +319,17 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
     if (R.Key.Id != NoItem) After.emplace(R.Key.Id, R.Key);
 
   // What goes: told first, while it still exists; actions before their
-  // handlers, handlers before their actors. Names are kept, so that a
-  // record naming a removed item by name finds the item that takes its
-  // place.
+  // handlers, handlers before their actors.
   std::vector<const TRecordView*> Gone;
   for (const TRecordView& R : From) {
     if (R.Key.Id == NoItem) continue;
     const auto Found = After.find(R.Key.Id);
     if (Found == After.end() || !(Found->second == R.Key)) Gone.push_back(&R);
   }
-  std::unordered_map<const void*, std::string> GoneNames;
   for (auto It = Gone.rbegin(); It != Gone.rend(); ++It) {
     TIdentified* Item = FindItem((*It)->Key.Kind, (*It)->Key.Id);
     if (!Item) continue;
     Told(TChangeKind::Removing, *Item);
-    GoneNames.emplace(Item, NameOf(Item));
   }
   for (auto It = Gone.rbegin(); It != Gone.rend(); ++It) {
     const TRecordKey& Key = (*It)->Key;
@@ -349,47 +402,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
                    [](const TRead& A, const TRead& B) { return ReadOrder(A.Record->Key.Kind) < ReadOrder(B.Record->Key.Kind); });
   for (const TRead& Read : Reads) {
     TIdentified* Item = Read.Record->Key.Id == NoItem ? nullptr : FindItem(Read.Record->Key.Kind, Read.Record->Key.Id);
-    if (Read.Record->Key.Kind == TItemKind::Action) {
-      // Past the kind, which the check above read.
-      TMemoryStream Stream(*Read.Record->Bytes);
-      TReader Reader(Stream);
-      Reader.ReadString();
-      static_cast<TActionBase*>(Item)->ReadParams(Stream, Reader);
-    } else {
-      LoadRecord(Item, Read.Record->Key.Kind, *Read.Record->Bytes);
-    }
-  }
-  // Collisions name actors read after them.
-  for (const TRead& Read : Reads)
-    if (Read.Record->Key.Kind == TItemKind::Handler)
-      if (TEventBase* Event = HandlerById(Read.Record->Key.Id)->Event()) Event->ResolveNames();
-
-  // Records left alone that named a removed item by pointer: the item that
-  // now has its name takes its place.
-  if (!GoneNames.empty()) {
-    auto Relinked = [&](auto* Item, auto Find) -> decltype(Item) {
-      const auto Found = GoneNames.find(Item);
-      return Found == GoneNames.end() ? Item : (this->*Find)(Found->second);
-    };
-    for (int i = 0; i < FActors.Count(); ++i) {
-      TActor* Actor = FActors.At(i);
-      if (Actor->FTile) Actor->FTile = Relinked(Actor->FTile, &TGame::FindTileByName);
-      for (TAnimation& Animation : Actor->FAnimations)
-        for (TFrameTiles& Frame : Animation.Frames)
-          for (TTile*& Cell : Frame)
-            if (Cell) Cell = Relinked(Cell, &TGame::FindTileByName);
-      for (int h = 0; h < Actor->HandlerCount(); ++h)
-        if (TEventBase* Event = Actor->GetHandler(h)->Event())
-          if (TActor* Other = Event->NamedActor(); Other && GoneNames.count(Other))
-            if (TActor* Now = FindActorByName(GoneNames[Other])) Event->SetNamedActor(*Now);
-    }
-    for (int i = 0; i < FLevels.Count(); ++i) {
-      TLevel* Level = FLevels.At(i);
-      for (TActor*& Cell : Level->FCells)
-        if (Cell) Cell = Relinked(Cell, &TGame::FindActorByName);
-      if (Level->FMusic) Level->FMusic = Relinked(Level->FMusic, &TGame::FindSoundByName);
-      if (Level->FCamera.Follow) Level->FCamera.Follow = Relinked(Level->FCamera.Follow, &TGame::FindActorByName);
-    }
+    LoadRecord(Item, Read.Record->Key.Kind, *Read.Record->Bytes);
   }
 
   // Every list in the order of To.

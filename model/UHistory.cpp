@@ -80,6 +80,57 @@ bool TUndoHistory::Same(const TState& State, const TContent& Content) {
   return At == Content.size();
 }
 
+bool TUndoHistory::Same(const TState& State, const std::vector<TRecordView>& Records) {
+  if (State.Keys.size() != State.Parts.size() || State.Parts.size() != Records.size()) {
+    TContent Content;
+    for (const TRecordView& R : Records) Content.insert(Content.end(), R.Bytes->begin(), R.Bytes->end());
+    return Same(State, Content);
+  }
+  // Record by record: equal bytes are the same content, whatever the ids.
+  for (std::size_t i = 0; i < Records.size(); ++i)
+    if (State.Parts[i] != Records[i].Bytes && *State.Parts[i] != *Records[i].Bytes) return false;
+  return true;
+}
+
+bool TUndoHistory::Same(const TState& A, const TState& B) {
+  // Both cut into one record an item: equal when every record is.
+  if (A.Keys.size() == A.Parts.size() && B.Keys.size() == B.Parts.size() && !A.Keys.empty() && !B.Keys.empty()) {
+    if (A.Parts.size() != B.Parts.size()) return false;
+    for (std::size_t i = 0; i < A.Parts.size(); ++i)
+      if (A.Parts[i] != B.Parts[i] && *A.Parts[i] != *B.Parts[i]) return false;
+    return true;
+  }
+  return Same(A, Joined(B));
+}
+
+TUndoHistory::TState TUndoHistory::FromRecords(const std::string& Name, const std::vector<TRecordView>& Records) {
+  TState State{Name, {}, {}, {}};
+  State.Parts.reserve(Records.size());
+  State.Keys.reserve(Records.size());
+  for (const TRecordView& R : Records) {
+    State.Parts.push_back(R.Bytes);
+    State.Keys.push_back(R.Key);
+  }
+  return State;
+}
+
+void TUndoHistory::Reset(const std::vector<TRecordView>& Records) {
+  FStates.assign(1, FromRecords({}, Records));
+  FPosition = 0;
+  FSaved = 0;
+  FSavedState = FStates[0];
+  FDropped = 0;
+}
+
+bool TUndoHistory::Record(const std::string& Name, const std::vector<TRecordView>& Records,
+                          const std::string& MergeKey, bool MayMerge) {
+  if (IsCurrent(Records)) {
+    FStates[FPosition].Keys = FromRecords({}, Records).Keys;
+    return false;
+  }
+  return Add(FromRecords(Name, Records), MergeKey, MayMerge);
+}
+
 void TUndoHistory::Reset(const TContent& Content, const std::vector<std::size_t>& Cuts,
                          const std::vector<TRecordKey>& Keys) {
   FStates.assign(1, Split({}, Content, Cuts, TState{}, Keys));
@@ -97,12 +148,7 @@ void TUndoHistory::MarkSaved() {
 bool TUndoHistory::CurrentIsSaved() const {
   if (FSaved == FPosition) return true;
   const TState& Now = FStates[FPosition];
-  if (Now.Parts.size() == FSavedState.Parts.size()) {
-    bool Shared = true;
-    for (std::size_t i = 0; i < Now.Parts.size() && Shared; ++i) Shared = Now.Parts[i] == FSavedState.Parts[i];
-    if (Shared) return true;
-  }
-  return Same(Now, Joined(FSavedState));
+  return Same(Now, FSavedState);
 }
 
 bool TUndoHistory::WouldMerge(const std::string& MergeKey) const {
@@ -117,18 +163,22 @@ bool TUndoHistory::Record(const std::string& Name, const TContent& Content, cons
     if (Keys.size() == Now.Parts.size()) Now.Keys = Keys;
     return false;
   }
+  const bool Merging = MayMerge && WouldMerge(MergeKey);
+  return Add(Split(Name, Content, Cuts, FStates[Merging ? FPosition - 1 : FPosition], Keys), MergeKey, MayMerge);
+}
+
+bool TUndoHistory::Add(TState State, const std::string& MergeKey, bool MayMerge) {
   ++FRecords;
   if (MayMerge && WouldMerge(MergeKey)) {
-    if (Same(FStates[FPosition - 1], Content)) {
+    if (Same(FStates[FPosition - 1], State)) {
       FStates.pop_back();
       --FPosition;
     } else {
-      FStates[FPosition] = Split(Name, Content, Cuts, FStates[FPosition - 1], Keys);
-      FStates[FPosition].MergeKey = MergeKey;
+      State.MergeKey = MergeKey;
+      FStates[FPosition] = std::move(State);
     }
     return true;
   }
-  TState State = Split(Name, Content, Cuts, FStates[FPosition], Keys);
   State.MergeKey = MergeKey;
   FStates.resize(FPosition + 1);
   if (FSaved > FPosition) FSaved = -1;  // the saved state could only be redone; it is gone now

@@ -52,6 +52,13 @@ public:
   bool Record(const std::string& Name, const TContent& Content, const std::string& MergeKey = {},
               const std::vector<std::size_t>& Cuts = {}, bool MayMerge = true,
               const std::vector<TRecordKey>& Keys = {});
+  // The same with the state given as its records, which the history keeps
+  // as they are (shared with the states that hold them too): a step stores
+  // only the records its edit wrote.
+  void Reset(const std::vector<TRecordView>& Records);
+  bool Record(const std::string& Name, const std::vector<TRecordView>& Records, const std::string& MergeKey = {},
+              bool MayMerge = true);
+  bool IsCurrent(const std::vector<TRecordView>& Records) const { return Same(FStates[FPosition], Records); }
   // The current state's records with their keys (given with the content).
   std::vector<TRecordView> CurrentRecords() const;
   // Whether Record with MergeKey would merge into the newest step.
@@ -101,6 +108,11 @@ private:
                       const TState& Like, const std::vector<TRecordKey>& Keys = {});
   static TContent Joined(const TState& State);
   static bool Same(const TState& State, const TContent& Content);
+  static bool Same(const TState& State, const std::vector<TRecordView>& Records);
+  static bool Same(const TState& A, const TState& B);
+  static TState FromRecords(const std::string& Name, const std::vector<TRecordView>& Records);
+  // Puts the step State after the current state (or into it, merging).
+  bool Add(TState State, const std::string& MergeKey, bool MayMerge);
   int FMaxSteps;
   std::vector<TState> FStates{TState{}};
   int FPosition = 0;

@@ -149,8 +149,27 @@ void TLevel::SaveToStream(TStream&, TWriter& Writer) const {
   Writer.WriteInteger(FHeight);
   for (TActor* Cell : FCells) {
     Writer.WriteBoolean(Cell != nullptr);
-    if (Cell) Writer.WriteString(Cell->Name());
+    if (Cell) Writer.WriteLink(Cell->Name(), Cell->Id());
   }
+}
+
+void TLevel::SaveCamera(TWriter& Writer) const {
+  Writer.WriteLink(FCamera.Follow ? FCamera.Follow->Name() : std::string(), FCamera.Follow ? FCamera.Follow->Id() : NoItem);
+  Writer.WriteInteger(FCamera.DeadWidth);
+  Writer.WriteInteger(FCamera.DeadHeight);
+  Writer.WriteInteger((FCamera.LockX ? 1 : 0) | (FCamera.LockY ? 2 : 0));
+}
+
+void TLevel::LoadCamera(TReader& Reader) {
+  TLevelCamera Camera;
+  const TLink Follow = Reader.ReadLink();
+  if (!Follow.IsNone() && !(Camera.Follow = FOwner.ActorByLink(Follow))) throw EReadError("section");
+  Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
+  Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
+  const std::int32_t Flags = Reader.ReadInteger();
+  Camera.LockX = (Flags & 1) != 0;
+  Camera.LockY = (Flags & 2) != 0;
+  FCamera = Camera;
 }
 
 void TLevel::LoadFromStream(TStream&, TReader& Reader) {
@@ -171,9 +190,13 @@ void TLevel::LoadFromStream(TStream&, TReader& Reader) {
   std::unordered_map<std::string, TActor*> Resolved;
   for (TActor*& Cell : FCells) {
     if (!Reader.ReadBoolean()) continue;
-    std::string Name = Reader.ReadString();
-    auto It = Resolved.find(Name);
-    if (It == Resolved.end()) It = Resolved.emplace(Name, FOwner.FindActorByName(Name)).first;
+    TLink Link = Reader.ReadLink();
+    if (Link.Id != NoItem) {
+      Cell = FOwner.ActorById(Link.Id);
+      continue;
+    }
+    auto It = Resolved.find(Link.Name);
+    if (It == Resolved.end()) It = Resolved.emplace(Link.Name, FOwner.FindActorByName(Link.Name)).first;
     Cell = It->second;
   }
 }

@@ -86,6 +86,11 @@ public:
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
+  // The camera as its section stores it: the followed actor ("" or 0 for
+  // none), the dead zone (clamped when read) and the locks as flags. A
+  // followed actor the game lacks is EReadError.
+  void SaveCamera(TWriter& Writer) const;
+  void LoadCamera(TReader& Reader);
 
 
 private:

@@ -13,6 +13,7 @@
 #include "model/UNameIndex.h"
 #include "model/USound.h"
 #include "model/UStream.h"
+#include "model/UValueTypes.h"
 #include "model/UVariable.h"
 
 namespace lvk {
@@ -45,7 +46,7 @@ void TProjectFile::SaveSounds(const TGame& Game, TStream& Stream, TWriter& Write
   for (int l = 0; l < Game.FLevels.Count(); ++l)
     if (const TSound* Music = Game.FLevels.At(l)->Music()) {
       Writer.WriteInteger(l);
-      Writer.WriteString(Music->Name());
+      Writer.WriteLink(Music->Name(), Music->Id());
     }
 }
 
@@ -83,10 +84,7 @@ void TProjectFile::SaveRules(const TGame& Game, TWriter& Writer) {
   Writer.WriteString(RulesMarker);
   Writer.WriteInteger(Game.FVariables.Count());
   for (int i = 0; i < Game.FVariables.Count(); ++i) {
-    const TVariable& V = *Game.FVariables.At(i);
-    Writer.WriteString(V.FName);
-    Writer.WriteInteger(V.FInitial);
-    Writer.WriteInteger(static_cast<std::int32_t>(V.FScope));
+    Game.FVariables.At(i)->SaveToStream(Writer);
   }
   int Solid = 0;
   for (int i = 0; i < Game.FActors.Count(); ++i) Solid += Game.FActors.At(i)->Solid();
@@ -100,12 +98,7 @@ void TProjectFile::LoadRules(TGame& Game, TReader& Reader) {
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 3) throw EReadError("section");
   for (std::int32_t i = 0; i < Count; ++i) {
-    TVariable* V = Game.AddRead(Game.FVariables, TItemKind::Variable);
-    V->FName = Reader.ReadString();
-    V->FInitial = Reader.ReadInteger();
-    const std::int32_t Scope = Reader.ReadInteger();
-    if (Scope != 0 && Scope != 1) throw EReadError("section");
-    V->FScope = static_cast<TVariableScope>(Scope);
+    Game.AddRead(Game.FVariables, TItemKind::Variable)->LoadFromStream(Reader);
   }
   const std::int32_t Solid = Reader.ReadInteger();
   if (Solid < 0 || static_cast<std::uint64_t>(Solid) > Reader.Remaining()) throw EReadError("section");
@@ -234,10 +227,7 @@ void TProjectFile::SaveCameras(const TGame& Game, TWriter& Writer) {
     const TLevelCamera& Camera = Game.FLevels.At(l)->Camera();
     if (Camera.IsDefault()) continue;
     Writer.WriteInteger(l);
-    Writer.WriteString(Camera.Follow ? Camera.Follow->Name() : std::string());
-    Writer.WriteInteger(Camera.DeadWidth);
-    Writer.WriteInteger(Camera.DeadHeight);
-    Writer.WriteInteger((Camera.LockX ? 1 : 0) | (Camera.LockY ? 2 : 0));
+    Game.FLevels.At(l)->SaveCamera(Writer);
   }
 }
 
@@ -247,18 +237,11 @@ void TProjectFile::LoadCameras(TGame& Game, TReader& Reader) {
   for (std::int32_t i = 0; i < Count; ++i) {
     const std::int32_t Level = Reader.ReadInteger();
     if (Level < 0 || Level >= Game.FLevels.Count() || !Game.FLevels.At(Level)->FCamera.IsDefault()) throw EReadError("section");
-    TLevelCamera Camera;
-    const std::string Follow = Reader.ReadString();
-    if (!Follow.empty() && !(Camera.Follow = Game.FindActorByName(Follow))) throw EReadError("section");
-    Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
-    Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
-    const std::int32_t Flags = Reader.ReadInteger();
-    Camera.LockX = (Flags & 1) != 0;
-    Camera.LockY = (Flags & 2) != 0;
+    TLevel& Into = *Game.FLevels.At(Level);
+    Into.LoadCamera(Reader);
     // An entry that sets nothing is never written: reading one back would
     // not give the same bytes.
-    if (Camera.IsDefault()) throw EReadError("section");
-    Game.FLevels.At(Level)->FCamera = Camera;
+    if (Into.FCamera.IsDefault()) throw EReadError("section");
   }
 }
 
@@ -320,6 +303,24 @@ void TProjectFile::Save(const TGame& Game, TStream& Stream, TWriter& Writer, int
   }
 }
 
+void TProjectFile::LinkActionValues(TGame& Game) {
+  // An action's value that names an item by name holds its id once that
+  // item is read: setting the value again finds items stored after it.
+  for (int a = 0; a < Game.FActors.Count(); ++a)
+    for (int h = 0; h < Game.FActors.At(a)->HandlerCount(); ++h) {
+      const THandler& Handler = *Game.FActors.At(a)->GetHandler(h);
+      for (int i = 0; i < Handler.ActionCount(); ++i) {
+        TActionBase& Action = *Handler.GetAction(i);
+        for (int v = 0; v < Action.ValueCount(); ++v) {
+          const TValueType Type = Action.ValueInfo(v).Type;
+          if (Type == TValueType::Actor || Type == TValueType::Tile || Type == TValueType::Sound ||
+              Type == TValueType::Variable)
+            Action.SetValue(v, Action.GetValue(v));
+        }
+      }
+    }
+}
+
 void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
   Game.FReading = std::make_unique<TGame::TReadIndexes>();
   struct TDone {
@@ -365,9 +366,9 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     try {
       Section = Reader.ReadString();
     } catch (const EReadError&) {
-      return;
+      break;
     }
-    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') return;
+    if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') break;
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
     const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game);
@@ -386,6 +387,7 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     else
       throw EReadError("section");
   }
+  LinkActionValues(Game);
 }
 
 }  // namespace lvk

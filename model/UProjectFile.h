@@ -42,6 +42,7 @@ private:
   static bool HasCameras(const TGame& Game);
   static void SaveCameras(const TGame& Game, TWriter& Writer);
   static void LoadCameras(TGame& Game, TReader& Reader);
+  static void LinkActionValues(TGame& Game);
 };
 
 }  // namespace lvk

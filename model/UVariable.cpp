@@ -3,6 +3,8 @@
 #include "model/UValueTypes.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
+#include "model/UErrors.h"
+#include "model/UFiler.h"
 
 namespace lvk {
 
@@ -35,6 +37,20 @@ void TVariable::SetScope(TVariableScope Scope) {
   FOwner.MayChange();
   FScope = Scope;
   FOwner.Changed(TChangeKind::Changed, *this);
+}
+
+void TVariable::SaveToStream(TWriter& Writer) const {
+  Writer.WriteString(FName);
+  Writer.WriteInteger(FInitial);
+  Writer.WriteInteger(static_cast<std::int32_t>(FScope));
+}
+
+void TVariable::LoadFromStream(TReader& Reader) {
+  FName = Reader.ReadString();
+  FInitial = Reader.ReadInteger();
+  const std::int32_t Scope = Reader.ReadInteger();
+  if (Scope != 0 && Scope != 1) throw EReadError("section");
+  FScope = static_cast<TVariableScope>(Scope);
 }
 
 }  // namespace lvk

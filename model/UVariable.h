@@ -13,6 +13,8 @@
 namespace lvk {
 
 class TGame;
+class TWriter;
+class TReader;
 
 enum class TVariableScope { Game = 0, Instance = 1 };
 
@@ -30,6 +32,11 @@ public:
   void SetInitial(std::int32_t Value);
   TVariableScope Scope() const { return FScope; }
   void SetScope(TVariableScope Scope);
+
+  // Name, initial value and scope, as the variables' section stores them;
+  // a scope other than 0 or 1 is EReadError.
+  void SaveToStream(TWriter& Writer) const;
+  void LoadFromStream(TReader& Reader);
 
 private:
   friend class TGame;  // copies and undoes variables

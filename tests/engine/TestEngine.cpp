@@ -301,6 +301,37 @@ TEST(Engine, KeysFireOnPressAndOnReleaseOfTheWholeSet) {
   EXPECT_TRUE(P.Take().empty());
 }
 
+// The edges OnOutside counts: the level's, except for a level that fits in
+// one screen (only the editor plays one smaller), whose edges are the
+// screen's.
+TEST(Engine, OutsideCountsTheLevelsEdgesUnlessItFitsOneScreen) {
+  struct TCase {
+    int Columns, Rows;  // the level
+    int Column, Row;    // the runner's start
+    int Dx, Dy;         // 8 pixels a frame
+    int Frames;
+    bool Fires;
+  };
+  const TCase Cases[] = {
+      {64, 10, 2, 8, 0, 1, 2, true},     // wider, lower: the level's bottom at 80
+      {64, 10, 2, 8, 0, 1, 1, false},
+      {20, 40, 18, 2, 1, 0, 2, true},    // narrower, higher: the level's right at 160
+      {20, 10, 18, 8, 1, 1, 3, false},   // smaller both ways: the screen's edges
+      {20, 10, 18, 8, 1, 1, 14, true},
+      {32, 24, 30, 22, 1, 0, 2, true},
+  };
+  for (const TCase& C : Cases) {
+    TTestGame G;
+    int Runner = G.Mover(0, 128, 128, C.Dx, C.Dy);
+    G.On(Runner, LVK_EVENT_OUTSIDE, 0xFF);
+    G.Place(G.Level(C.Columns, C.Rows), Runner, std::min(C.Column, C.Columns - 1), std::min(C.Row, C.Rows - 1));
+    TPlay P(G);
+    P.Take();
+    P.Steps(C.Frames);
+    EXPECT_EQ(!P.Take().empty(), C.Fires) << C.Columns << "x" << C.Rows << " after " << C.Frames;
+  }
+}
+
 TEST(Engine, TouchFiresWhenThePenGoesDownInASelectedArea) {
   TTestGame G;
   int Hero = G.Actor();
@@ -1687,6 +1718,94 @@ TEST(EngineWorld, FollowingScrollsOnlyOutsideTheDeadZone) {
   }
 }
 
+TEST(EngineWorld, EachLockHoldsItsOwnAxisWhileFollowing) {
+  // The hero walks down and right at 2 pixels a frame on a 96x96 level,
+  // from the middle of the top-left screen; 60 frames later it is 120
+  // pixels further both ways.
+  struct TCase {
+    std::uint8_t Locks;
+    std::pair<int, int> Camera;
+  };
+  const TCase Cases[] = {
+      {0, {116, 116}},  // the box's middle, at (244, 212), in the screen's
+      {LVK_CAMERA_LOCK_X, {0, 116}},
+      {LVK_CAMERA_LOCK_Y, {116, 0}},
+      {LVK_CAMERA_LOCK_X | LVK_CAMERA_LOCK_Y, {0, 0}},
+  };
+  for (const TCase& C : Cases) {
+    TTestGame G;
+    int Hero = G.Mover(0, 32, 32, 1, 1);
+    int L = G.Level(96, 96);
+    G.Place(L, Hero, 15, 11);  // box middle at (124, 92): the camera starts at 0, 0
+    G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+    G.LevelEntry(L).camera_flags = C.Locks;
+    TPlay P(G);
+    P.Steps(60);
+    EXPECT_EQ(Camera(P), C.Camera) << int(C.Locks);
+  }
+}
+
+// A level's OnCreate handlers act on the level's camera, set up before
+// they run: nothing they ask for is lost to it.
+TEST(EngineWorld, CameraActionsInALevelsOnCreateHold) {
+  struct TCase {
+    const char* What;
+    std::uint8_t Kind;
+    bool OfOther;  // the handler names the other actor
+    TN N1, N2;
+    std::uint8_t Op;
+    bool LevelFollowsHero;
+    std::pair<int, int> Start;  // the camera shown at the level's start
+    bool Shaking;
+  };
+  const TCase Cases[] = {
+      {"MoveCamera at once", LVK_ACTION_MOVE_CAMERA, false, 300, 200, 0, false, {300, 200}, false},
+      {"MoveCamera, the level following", LVK_ACTION_MOVE_CAMERA, false, 300, 200, 0, true, {300, 200}, false},
+      {"MoveCamera kept inside", LVK_ACTION_MOVE_CAMERA, false, 9000, 9000, 0, false, {768 - 256, 768 - 192}, false},
+      {"CameraFollow wins over the level's", LVK_ACTION_CAMERA_FOLLOW, true, 0, 0, 0, true, {400 + 4 - 128, 480 + 4 - 96}, false},
+      {"ShakeCamera", LVK_ACTION_SHAKE_CAMERA, false, 30, 8, 0, false, {0, 0}, true},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.What);
+    TTestGame G;
+    int Hero = G.Actor(), Other = G.Actor();
+    G.On(Other, LVK_EVENT_CREATE);
+    G.On(Hero, LVK_EVENT_CREATE).Act(C.Kind, C.OfOther ? Other : 0, C.N1, C.N2, C.Op);
+    int L = G.Level(96, 96);
+    G.Place(L, Hero, 1, 1);
+    G.Place(L, Other, 50, 60);
+    if (C.LevelFollowsHero) G.LevelEntry(L).follow = static_cast<std::uint16_t>(Hero + 1);
+    TPlay P(G);
+    EXPECT_EQ(std::make_pair(int(P.E.camera_x), int(P.E.camera_y)), C.Start);
+    EXPECT_EQ(Camera(P) != C.Start, C.Shaking);
+    P.Steps(5);
+    EXPECT_EQ(std::make_pair(int(P.E.camera_x), int(P.E.camera_y)), C.Start) << "and it stays";
+    EXPECT_EQ(Camera(P) != C.Start, C.Shaking);
+  }
+}
+
+// The pen touches the picture as it was shown, shake included.
+TEST(EngineWorld, ThePenTouchesWhatTheShakenPictureShows) {
+  TTestGame G;
+  int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_CREATE).Act(LVK_ACTION_SHAKE_CAMERA, 0, 100, 8);
+  G.On(Hero, LVK_EVENT_TOUCH, LVK_AREA_H);
+  G.Place(G.Level(64, 64), Hero, 12, 12);  // box 96..103 both ways, the camera at 0, 0
+  TPlay P(G);
+  int Hits = 0, Shaken = 0;
+  for (int i = 0; i < 8; ++i) {
+    P.Step();
+    lvk_sprite_t S{};
+    ASSERT_TRUE(lvk_engine_sprite(&P.E, 0, &S));
+    Shaken += S.screen_x != S.x || S.screen_y != S.y;
+    P.Take();
+    P.Step(LVK_KEY_TOUCH, S.screen_x + 1, S.screen_y + 6);
+    Hits += !P.Take().empty();
+  }
+  EXPECT_EQ(Shaken, 8);
+  EXPECT_EQ(Hits, 8);
+}
+
 TEST(EngineWorld, RulesWorkInWorldPixels) {
   // A 64x64 level: the pen, OnOutside and scenery collisions far from the
   // top-left screen.
@@ -1852,9 +1971,9 @@ TEST(Engine, SetAnimationRestartsOrKeepsAndSetTileStopsIt) {
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, Hit, 0);
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, Hit, 1);
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_TILE, 6);
-  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, 7, 1);  // none such
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, LVK_NONE, 1);  // none
   G.On(Hero, LVK_EVENT_ANIMATION_END).Act(LVK_ACTION_SET_ANIMATION, 0, 0);
-  G.On(Plain, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_ANIMATION, 0, 1);  // an actor without animations
+  G.On(Plain, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_ANIMATION, LVK_NONE, 1);  // an actor without animations
   int L = G.Level();
   G.Place(L, Hero, 1, 1);
   G.Place(L, Plain, 3, 1);
@@ -1884,10 +2003,78 @@ TEST(Engine, SetAnimationRestartsOrKeepsAndSetTileStopsIt) {
   EXPECT_EQ(Frame(), -6);
   P.Steps(5);
   EXPECT_EQ(Frame(), -6);
-  P.Step(LVK_KEY_Y);  // an animation the actor lacks changes nothing
+  P.Step(LVK_KEY_Y);  // no animation changes nothing
   EXPECT_EQ(Frame(), -6);
   P.Step(LVK_KEY_A);
   EXPECT_EQ(Frame(), 4);
+}
+
+// SetAnimation of the animation already running starts it again only with
+// restart; another one starts at its first frame either way.
+TEST(Engine, SetAnimationRestartsTheRunningOneOnlyWhenAsked) {
+  struct TCase {
+    int Animation;
+    int Restart;
+    int Frame;  // of lvk_game_t.frames: the walk holds 0..3, the jump 4..5
+  };
+  const TCase Cases[] = {{0, 0, 3}, {0, 1, 0}, {1, 0, 4}, {1, 1, 4}};
+  for (const TCase& C : Cases) {
+    TTestGame G;
+    int Hero = G.Actor();
+    G.Animation(Hero, 4, 1, LVK_ANIMATION_LOOP);
+    G.Animation(Hero, 2, 1, LVK_ANIMATION_LOOP);
+    G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SET_ANIMATION, C.Animation, C.Restart);
+    G.Place(G.Level(), Hero, 1, 1);
+    TPlay P(G);
+    P.Steps(2);
+    P.Step(LVK_KEY_A);  // the walk has stepped to its frame 3 first
+    lvk_sprite_t S{};
+    ASSERT_TRUE(lvk_engine_sprite(&P.E, 0, &S));
+    EXPECT_EQ(S.frame, C.Frame) << C.Animation << " " << C.Restart;
+  }
+}
+
+// The table check refuses what the DS's sprite hardware cannot show: a box
+// that is no sprite shape, a SetAnimation past its actor's animations.
+TEST(Engine, SpriteShapesAndAnimationNumbersAreChecked) {
+  struct TShape {
+    int Width, Height;
+    bool Passes;
+  };
+  const TShape Shapes[] = {{8, 8, true},   {16, 8, true},  {8, 32, true},  {32, 16, true},  {64, 32, true},
+                           {32, 64, true}, {64, 64, true}, {24, 24, false}, {8, 64, false}, {64, 16, false},
+                           {16, 64, false}, {8, 24, false}, {48, 48, false}};
+  for (const TShape& C : Shapes) {
+    TTestGame G;
+    int Hero = G.Actor();
+    G.On(Hero, LVK_EVENT_CREATE);
+    G.Size(Hero, C.Width, C.Height);
+    G.Place(G.Level(), Hero, 1, 1);
+    const lvk_game_t Game = G.Build();
+    EXPECT_EQ(lvk_game_check(&Game), C.Passes ? 1 : 0) << C.Width << "x" << C.Height;
+  }
+  struct TNumber {
+    bool Animated;  // the actor has two animations
+    int Number;
+    bool Passes;
+  };
+  const TNumber Numbers[] = {{true, 0, true},   {true, 1, true},   {true, 2, false},
+                             {true, LVK_NONE, true}, {false, 0, false}, {false, LVK_NONE, true}};
+  for (const TNumber& C : Numbers) {
+    TTestGame G;
+    int Hero = G.Actor(), Other = G.Actor();
+    G.Animation(Other, 1, 1, LVK_ANIMATION_LOOP);
+    G.Animation(Other, 1, 1, LVK_ANIMATION_LOOP);
+    if (C.Animated) {
+      G.Animation(Hero, 1, 1, LVK_ANIMATION_LOOP);
+      G.Animation(Hero, 1, 1, LVK_ANIMATION_LOOP);
+    }
+    G.On(Other, LVK_EVENT_CREATE);
+    G.On(Hero, LVK_EVENT_CREATE).Act(LVK_ACTION_SET_ANIMATION, C.Number, 1);
+    G.Place(G.Level(), Hero, 1, 1);
+    const lvk_game_t Game = G.Build();
+    EXPECT_EQ(lvk_game_check(&Game), C.Passes ? 1 : 0) << C.Animated << " " << C.Number;
+  }
 }
 
 TEST(Engine, MirrorIsSetOrFollowsTheMovementOnX) {

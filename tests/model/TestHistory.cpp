@@ -2,6 +2,8 @@
 // and the restoring of a game in place.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "behaviour/UAction.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
@@ -9,6 +11,7 @@
 #include "model/UTile.h"
 #include "model/UGame.h"
 #include "model/UHistory.h"
+#include "model/UValueTypes.h"
 #include "model/ULevel.h"
 
 using namespace lvk;
@@ -187,4 +190,67 @@ TEST(GameContent, UndoAndRedoPutBackOnlyTheRecordsThatChanged) {
     EXPECT_EQ(Game.GetActor(0)->Tile(), Game.GetTile(2));  // the game's own items
     EXPECT_EQ(Game.GetLevel(0)->GetCell(3, 3), Game.GetActor(1));
   }
+}
+
+// A step writes the records of what its edit changed and shares the rest:
+// a rename writes the renamed item's record only, however many items name
+// it (by id in the history), and a placed cell its level's.
+TEST(GameContent, AStepWritesOnlyTheRecordsOfWhatChanged) {
+  RegisterKinds();
+  TDocument Doc;
+  Doc.Open(SampleFile, true);
+  TGame& Game = Doc.Game();
+  // An actor that a collision, an action and levels name.
+  TActor* Named = nullptr;
+  for (int a = 0; a < Game.ActorCount() && !Named; ++a)
+    if (!Game.HandlersNaming(*Game.GetActor(a)).empty() &&
+        !Game.ActionsNaming(TValueType::Actor, Game.GetActor(a)->Name()).empty())
+      Named = Game.GetActor(a);
+  ASSERT_NE(Named, nullptr);
+  bool Placed = false;
+  for (int l = 0; l < Game.LevelCount(); ++l)
+    for (int y = 0; y < Game.GetLevel(l)->Height(); ++y)
+      for (int x = 0; x < Game.GetLevel(l)->Width(); ++x) Placed |= Game.GetLevel(l)->GetCell(x, y) == Named;
+  ASSERT_TRUE(Placed);
+  TTile* Drawn = Named->Tile();
+  ASSERT_NE(Drawn, nullptr);
+  TLevel* Level = Game.GetLevel(0);
+  struct TCase {
+    const char* What;
+    std::function<void()> Edit;
+    TItemId Written;  // the one record's item, or NoItem for the head
+  };
+  const TCase Cases[] = {
+      {"rename a tile actors are drawn with", [&] { Drawn->SetName("tRenamed"); }, Drawn->Id()},
+      {"rename an actor collisions and levels name", [&] { Named->SetName("aRenamed"); }, Named->Id()},
+      {"place an actor", [&] { Level->SetCell(1, 1, Named); }, Level->Id()},
+      {"one palette colour", [&] { Game.Palette().SetEntryColor(3, RGB(9, 8, 7)); }, NoItem},
+  };
+  for (const TCase& C : Cases) {
+    const std::vector<TRecordView> Before = Doc.History().CurrentRecords();
+    const std::size_t Stored = Doc.History().StoredBytes();
+    {
+      TEdit Edit(Game, C.What);
+      C.Edit();
+    }
+    const std::vector<TRecordView> After = Doc.History().CurrentRecords();
+    ASSERT_EQ(After.size(), Before.size()) << C.What;
+    std::vector<TItemId> Written;
+    std::size_t WrittenBytes = 0;
+    for (std::size_t i = 0; i < After.size(); ++i)
+      if (After[i].Bytes != Before[i].Bytes) {
+        Written.push_back(After[i].Key.Id);
+        WrittenBytes += After[i].Bytes->size();
+      }
+    EXPECT_EQ(Written, std::vector<TItemId>{C.Written}) << C.What;
+    EXPECT_EQ(Doc.History().StoredBytes() - Stored, WrittenBytes) << C.What;
+    // And undo and redo take the game there and back.
+    const TContent Now = Game.ContentBytes();
+    ASSERT_TRUE(Doc.Undo());
+    EXPECT_NE(Game.ContentBytes(), Now) << C.What;
+    ASSERT_TRUE(Doc.Redo());
+    EXPECT_EQ(Game.ContentBytes(), Now) << C.What;
+  }
+  EXPECT_EQ(Named->Tile(), Drawn);
+  EXPECT_EQ(Game.HandlersNaming(*Named).front()->Event()->NamedActor(), Named);
 }

@@ -817,6 +817,7 @@ int main(int argc, char** argv) {
   // The user's own settings (recent games, the window's place) stay untouched.
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Work.path() + "/settings");
   PrepareToolChain(QCoreApplication::applicationDirPath(), Work.path());
+  lvk::TDocument::StepChecks = true;  // every undo step checked against all records written
   lvk::RegisterKinds();
   // A stuck event loop would only end at the test's time limit, without a
   // word of where it stuck.

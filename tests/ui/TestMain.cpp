@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "model/UDocument.h"
 #include "behaviour/UBehaviour.h"
 #include "ui/common/UApplication.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QTemporaryDir Settings;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Settings.path());
   ::testing::InitGoogleTest(&argc, argv);
+  lvk::TDocument::StepChecks = true;  // every undo step checked against all records written
   lvk::RegisterKinds();
   int Result = RUN_ALL_TESTS();
   lvk::UnregisterKinds();

@@ -547,9 +547,10 @@ bool TfrmLevelEditor::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
-  auto Found = FPictures.find(Actor);
+  const lvk::TItemId Id = Actor ? Actor->Id() : lvk::NoItem;
+  auto Found = FPictures.find(Id);
   if (Found == FPictures.end())
-    Found = FPictures.insert(Actor, Actor && Actor->HasLook() ? FrameImage(*Actor, Actor->RestingFrame())
+    Found = FPictures.insert(Id, Actor && Actor->HasLook() ? FrameImage(*Actor, Actor->RestingFrame())
                                                               : ToImage(FLevel->Owner().GetActorBitmap(Actor)));
   return *Found;
 }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QImage>
 
+#include "model/UItemId.h"
 #include "ui/editors/UCellGrid.h"
 
 class QComboBox;
@@ -170,5 +171,5 @@ private:
 
   lvk::TLevel* FLevel = nullptr;
   std::function<void()> Play;
-  QHash<const lvk::TActor*, QImage> FPictures;
+  QHash<lvk::TItemId, QImage> FPictures;  // by actor id; NoItem: the empty cell
 };

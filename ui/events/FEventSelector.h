@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <vector>
 
+#include "model/UItemRef.h"
+
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -39,5 +41,5 @@ private:
   void ChooseKind(const lvk::TEventKind& Kind);
   void BitBtn1Click();
 
-  lvk::THandler* FHandler = nullptr;
+  lvk::TItemRef<lvk::THandler> FHandler;
 };

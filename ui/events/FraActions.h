@@ -16,6 +16,7 @@
 #include <map>
 #include <vector>
 
+#include "model/UItemRef.h"
 #include "ui/events/UValueChecks.h"
 #include "ui/events/UValueEditors.h"
 
@@ -117,7 +118,7 @@ private:
   void ShowNote();
   lvk::TGame& Game() const;
 
-  lvk::THandler* FHandler = nullptr;
+  lvk::TItemRef<lvk::THandler> FHandler;
   bool FShowing = false;  // true while controls are set from the model
   QGridLayout* FValuesGrid;
   QStringListModel* FVariableNames;  // what the number fields offer

@@ -11,24 +11,24 @@ uint16_t *lvk_ring_entry(uint16_t *map, int column, int row)
   return map + (x >= 32 ? 1024 : 0) + y * 32 + (x & 31);
 }
 
-/* Copies the level's cells of columns C0..C1 and rows R0..R1 (clipped to
- * the level) into the ring. */
+/* Copies the level's cells of columns C0..C1 and rows R0..R1 into the ring;
+ * those beyond the level (a shake shows them) get the empty entry, so the
+ * ring's wrap never shows cells it held before. */
 static void copy_cells(lvk_ring_t *r, int c0, int c1, int r0, int r1)
 {
   int c, row;
-  if (c0 < 0) c0 = 0;
-  if (r0 < 0) r0 = 0;
-  if (c1 >= r->width) c1 = r->width - 1;
-  if (r1 >= r->height) r1 = r->height - 1;
   for (row = r0; row <= r1; ++row)
     for (c = c0; c <= c1; ++c) {
-      *lvk_ring_entry(r->map, c, row) = r->level[row * r->width + c];
+      const int inside = c >= 0 && row >= 0 && c < r->width && row < r->height;
+      *lvk_ring_entry(r->map, c, row) = inside ? r->level[row * r->width + c] : r->empty;
       r->copied++;
     }
 }
 
-void lvk_ring_start(lvk_ring_t *r, uint16_t *map, const uint16_t *level, int width, int height, int x, int y)
+void lvk_ring_start(lvk_ring_t *r, uint16_t *map, const uint16_t *level, int width, int height, uint16_t empty, int x,
+                    int y)
 {
+  r->empty = empty;
   r->map = map;
   r->level = level;
   r->width = width;

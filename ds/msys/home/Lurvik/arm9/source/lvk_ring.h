@@ -21,6 +21,7 @@ typedef struct lvk_ring {
   uint16_t *map;         /* the background's LVK_RING_ENTRIES map entries */
   const uint16_t *level; /* width x height tile numbers, row by row */
   int width, height;
+  uint16_t empty;        /* the map entry of no tile, shown beyond the level */
   int column, row;       /* the top-left cell of the window the ring holds */
   int filled;            /* 0 until the first fill */
   uint32_t copied;       /* entries written since the start, for tests */
@@ -30,8 +31,10 @@ typedef struct lvk_ring {
 uint16_t *lvk_ring_entry(uint16_t *map, int column, int row);
 
 /* Binds the ring to a level's map and fills the window of camera (X, Y),
- * the world pixel at the screen's top-left corner. */
-void lvk_ring_start(lvk_ring_t *ring, uint16_t *map, const uint16_t *level, int width, int height, int x, int y);
+ * the world pixel at the screen's top-left corner. Cells beyond the level
+ * (a shake shows them) get Empty, a map entry of no tile: the backdrop. */
+void lvk_ring_start(lvk_ring_t *ring, uint16_t *map, const uint16_t *level, int width, int height, uint16_t empty, int x,
+                    int y);
 
 /* Brings the window to camera (X, Y): copies the columns and rows that came
  * into view (all of them after a jump further than the screen). Call it in

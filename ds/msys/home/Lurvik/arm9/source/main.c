@@ -72,6 +72,11 @@ static lvk_instance_values_t instanceValues;
 static u16 levelMap[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
 static lvk_ring_t ring;
 static int ringActive;
+
+/* The map entry of no tile (one past the last, whose cleared pixels are
+ * transparent): what the screen shows beyond the level's edges, where a
+ * shake looks, is the backdrop, as on every other host. */
+#define EMPTY_CELL ((u16)lvk_game.tile_count)
 static int32_t cameraX, cameraY;
 
 /* The upper screen as printed last. */
@@ -196,6 +201,8 @@ static void showLevel(int level, u16 *map)
 	if (level >= game->level_count ||
 	    ((game->levels[level].width == 0 || game->levels[level].width == LVK_LEVEL_COLUMNS) &&
 	     (game->levels[level].height == 0 || game->levels[level].height == LVK_LEVEL_ROWS))) {
+		/* Beyond the screen's 32x24 cells the map wraps round to nothing. */
+		dmaFillHalfWords(EMPTY_CELL, map, LVK_RING_ENTRIES * sizeof(u16));
 		lvk_showlevel(level, map);
 		lvk_level_clear_live_cells(game, level, map);
 		return;
@@ -208,7 +215,7 @@ static void showLevel(int level, u16 *map)
 	}
 	memcpy(levelMap, lvk_maps + start, (size_t)width * height * sizeof(u16));
 	lvk_level_clear_live_cells(game, level, levelMap);
-	lvk_ring_start(&ring, map, levelMap, width, height, cameraX, cameraY);
+	lvk_ring_start(&ring, map, levelMap, width, height, EMPTY_CELL, cameraX, cameraY);
 	ringActive = 1;
 }
 
@@ -378,7 +385,21 @@ static u32 meterTicks(void)
 	return ((u32)high << 16) | low;
 }
 
-/* Average and peak of the last second, so the number can be read. */
+/* Each phase's ticks in the last second (lvk_engine.h's LVK_PHASE_...),
+ * counted from the step's start. */
+static u32 phaseStart, phaseTicks[LVK_PHASE_COUNT];
+
+void lvk_meter_phase(int phase)
+{
+	u32 now = meterTicks();
+
+	phaseTicks[phase] += now - phaseStart;
+	phaseStart = now;
+}
+
+/* Average and peak of the last second, so the number can be read; on the
+ * row above, each phase's share of a frame: Start, Animation, Input, Move,
+ * Collision, Outside, End. */
 static void showMeter(u32 ticks)
 {
 	static u32 sum, peak;
@@ -399,6 +420,17 @@ static void showMeter(u32 ticks)
 	if (strlen(line) > 31)
 		snprintf(line, sizeof line, "engine %lu%%, max %lu%%", average, most);
 	printf("\x1b[%d;0H%-31s", LVK_HOST_ROW_METER, line);
+	{
+		static const char names[LVK_PHASE_COUNT] = {'s', 'a', 'i', 'm', 'c', 'o', 'e'};
+		int p, n = 0;
+
+		for (p = 0; p < LVK_PHASE_COUNT; p++) {
+			n += snprintf(line + n, sizeof line - n, "%s%c%lu", p ? " " : "", names[p],
+				      (unsigned long)((phaseTicks[p] / frames * 1000u / FRAME_TICKS + 5) / 10));
+			phaseTicks[p] = 0;
+		}
+		printf("\x1b[%d;0H%-31.31s", LVK_HOST_ROW_METER - 1, line);
+	}
 	fflush(stdout);
 	sum = peak = 0;
 	frames = 0;
@@ -424,7 +456,7 @@ int main(void)
 	 * first makes that tile transparent instead of leftover VRAM. */
 	dmaFillWords(0, bgGetGfxPtr(bg), TILE_BYTES);
 	map = bgGetMapPtr(bg);
-	dmaFillWords(0, map, LVK_RING_ENTRIES * sizeof(u16));
+	dmaFillHalfWords(EMPTY_CELL, map, LVK_RING_ENTRIES * sizeof(u16));
 
 	consoleDemoInit();
 	soundEnable();
@@ -484,7 +516,7 @@ int main(void)
 		}
 
 #ifdef LVK_METER
-		started = meterTicks();
+		started = phaseStart = meterTicks();
 		lvk_engine_step(&engine, &input);
 		/* Each start waits for the ARM7's answer: the meter counts it. */
 		playSounds();
