@@ -36,7 +36,8 @@
  *   (frames, strength) shakes the shown picture for that many frames by up
  *   to strength pixels (1..16), without moving the camera itself; the last
  *   shake asked for counts. What a shake shows beyond the level's edges is
- *   nothing of the level: the backdrop (palette entry 0), on every host.
+ *   nothing of the level: the level's backdrop (lvk_level_t.backdrop),
+ *   on every host.
  *   The camera moves after everything else in the frame, so the host draws
  *   the background and the sprites of one frame with one camera. A level's
  *   camera is set up when the level starts, before its OnCreate handlers
@@ -470,6 +471,9 @@ typedef struct lvk_level {
   uint16_t dead_width;
   uint16_t dead_height;
   uint8_t camera_flags;
+  /* The DS colour (5 bits each of red, green, blue from bit 0 up) shown
+   * behind the level's tiles and sprites, and beyond its edges. */
+  uint16_t backdrop;
 } lvk_level_t;
 
 /* lvk_level_t.camera_flags: the axis the camera never follows along. */

@@ -159,13 +159,14 @@ public:
       Entry.first_handler = static_cast<std::uint16_t>(T.Handlers.size());
       if (Fits) AddHandlers(Actor, a);
       Entry.handler_count = static_cast<std::uint16_t>(T.Handlers.size() - Entry.first_handler);
-      // Not an error (an unseen actor may be meant), but easily missed.
-      if (Entry.handler_count > 0 && Entry.tile == LVK_NONE)
-        T.Notes.push_back("Actor " + Actor.Name() + " has no tile with a picture: it plays unseen");
       T.Actors.push_back(Entry);
       T.ActorNames.push_back(Actor.Name());
     }
     AddAnimations(Values);
+    // Not an error (an unseen actor may be meant), but easily missed.
+    for (std::size_t a = 0; a < T.Actors.size(); ++a)
+      if (T.Actors[a].handler_count > 0 && !Seen(T.Actors[a]))
+        T.Notes.push_back("Actor " + T.ActorNames[a] + " has no tile with a picture: it plays unseen");
     int Levels = FGame.LevelCount();
     if (Levels > static_cast<int>(MaxEntries)) {
       FLog.LogError(Format("The game has more than %d levels; the later ones cannot be played", static_cast<int>(MaxEntries)));
@@ -175,6 +176,21 @@ public:
   }
 
 private:
+  // An actor with animations in play is drawn with their frames, its tile
+  // unused; one without, with its tile.
+  bool Seen(const lvk_actor_t& Actor) const {
+    if (Actor.animation_count == 0) return Actor.tile != LVK_NONE;
+    for (int n = Actor.first_animation; n < Actor.first_animation + Actor.animation_count; ++n) {
+      const lvk_animation_t& A = T.Animations[static_cast<std::size_t>(n)];
+      for (int f = A.first_frame; f < A.first_frame + A.frame_count; ++f) {
+        const std::size_t End = static_cast<std::size_t>(f) + 1 < T.Frames.size() ? T.Frames[f + 1] : T.FrameTiles.size();
+        for (std::size_t c = T.Frames[static_cast<std::size_t>(f)]; c < End; ++c)
+          if (T.FrameTiles[c] != LVK_NONE) return true;
+      }
+    }
+    return false;
+  }
+
   static std::string Upper(std::string Name) {
     for (char& C : Name) C = static_cast<char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C);
     return Name;
@@ -381,6 +397,10 @@ private:
     Entry.dead_width = static_cast<std::uint16_t>(std::clamp(Camera.DeadWidth, 0, LVK_SCREEN_WIDTH));
     Entry.dead_height = static_cast<std::uint16_t>(std::clamp(Camera.DeadHeight, 0, LVK_SCREEN_HEIGHT));
     Entry.camera_flags = static_cast<std::uint8_t>((Camera.LockX ? LVK_CAMERA_LOCK_X : 0u) | (Camera.LockY ? LVK_CAMERA_LOCK_Y : 0u));
+    // Without a colour of its own, entry 0's, which the DS shows behind its
+    // backgrounds; an empty palette leaves the DS's cleared black.
+    const TPalette& Palette = FGame.Palette();
+    Entry.backdrop = Level.Backdrop() ? DsColor(*Level.Backdrop()) : Palette.Count() > 0 ? DsColor(Palette, 0) : 0;
     T.Levels.push_back(Entry);
     T.LevelNames.push_back(Level.Name());
   }
@@ -480,6 +500,10 @@ std::array<int, 3> DsComponents(const TPalette& Palette, int Index) {
 std::uint16_t DsColor(const TPalette& Palette, int Index) {
   auto [R, G, B] = DsComponents(Palette, Index);
   return static_cast<std::uint16_t>(R | (G << 5) | (B << 10));
+}
+
+std::uint16_t DsColor(std::uint32_t Color) {
+  return static_cast<std::uint16_t>(GetRValue(Color) / 8 | (GetGValue(Color) / 8) << 5 | (GetBValue(Color) / 8) << 10);
 }
 
 bool TileIs8x8(const TTile& Tile) { return Tile.Bitmap().Width() == TileSide && Tile.Bitmap().Height() == TileSide; }

@@ -125,6 +125,8 @@ int TableRows(const TLevel& Level);
 std::array<int, 3> DsComponents(const TPalette& Palette, int Index);
 // The same packed as RGB15 does: red in bits 0-4, green 5-9, blue 10-14.
 std::uint16_t DsColor(const TPalette& Palette, int Index);
+// A colour value (red in the low byte) as the DS's 5 bits a component.
+std::uint16_t DsColor(std::uint32_t Color);
 
 // A tile that the generator writes as its picture; any other is all zeros.
 bool TileIs8x8(const TTile& Tile);

@@ -362,11 +362,11 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
                              Int32Text(A.arg1), Int32Text(A.arg2), A.var1, A.var2, NumberOrNone(A.ref), A.op, i);
              });
   WriteTable(Out, "lvk_level_t", "lvk_level_table",
-             "first live actor, live actors, width, height, music, followed actor, dead zone, camera locks", T.Levels,
-             [&](const lvk_level_t& L, int i) {
-               return Format("{ %d, %d, %d, %d, %d, %d, %d, %d, %d }, /* %d %s */", L.first_spawn, L.spawn_count,
-                             L.width, L.height, L.music, L.follow, L.dead_width, L.dead_height, L.camera_flags, i,
-                             CommentName(T.LevelNames[i]));
+             "first live actor, live actors, width, height, music, followed actor, dead zone, camera locks, backdrop",
+             T.Levels, [&](const lvk_level_t& L, int i) {
+               return Format("{ %d, %d, %d, %d, %d, %d, %d, %d, %d, %d }, /* %d %s */", L.first_spawn, L.spawn_count,
+                             L.width, L.height, L.music, L.follow, L.dead_width, L.dead_height, L.camera_flags,
+                             L.backdrop, i, CommentName(T.LevelNames[i]));
              });
   WriteTable(Out, "lvk_variable_t", "lvk_variable_table", "initial value, scope", T.Variables,
              [&](const lvk_variable_t& V, int i) {

@@ -142,6 +142,7 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
       Writer.WriteBoolean(Level.FMusic != nullptr);
       if (Level.FMusic) Writer.WriteLink(Level.FMusic->Name(), Level.FMusic->Id());
       Level.SaveCamera(Writer);
+      Writer.WriteInteger(Level.FBackdrop ? static_cast<std::int32_t>(*Level.FBackdrop) : -1);
       break;
     }
     case TItemKind::Variable: VariableById(Key.Id)->SaveToStream(Writer); break;
@@ -300,6 +301,8 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Level->LoadFromStream(Stream, Reader);
       Level->FMusic = Reader.ReadBoolean() ? SoundByLink(Reader.ReadLink()) : nullptr;
       Level->LoadCamera(Reader);
+      const std::int32_t Backdrop = Reader.ReadInteger();
+      Level->FBackdrop = Backdrop < 0 ? std::nullopt : std::optional<std::uint32_t>(Backdrop);
       break;
     }
     case TItemKind::Variable: static_cast<TVariable*>(Item)->LoadFromStream(Reader); break;

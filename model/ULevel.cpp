@@ -102,6 +102,14 @@ void TLevel::SetCamera(const TLevelCamera& Camera) {
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 
+void TLevel::SetBackdrop(std::optional<std::uint32_t> Color) {
+  Assert(!Color || *Color <= 0xFFFFFF, "UGame");
+  if (Color == FBackdrop) return;
+  FOwner.MayChange();
+  FBackdrop = Color;
+  FOwner.Changed(TChangeKind::Changed, *this);
+}
+
 void TLevel::CameraStart(int& X, int& Y) const {
   X = Y = 0;
   if (!FCamera.Follow) return;
@@ -139,6 +147,7 @@ void TLevel::CopyCells(const TLevel& Source) {
   FCells = Source.FCells;
   FMusic = Source.FMusic;
   FCamera = Source.FCamera;
+  FBackdrop = Source.FBackdrop;
   FOwner.Changed(TChangeKind::Changed, *this);
 }
 

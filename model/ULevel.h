@@ -1,5 +1,7 @@
 #pragma once
 // A named grid of cells on which actors are placed, at most one a cell.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,11 @@ public:
   // first cell (row by row) in the screen's middle, kept inside the level;
   // the top-left corner when nothing is followed or the actor is not placed.
   void CameraStart(int& X, int& Y) const;
+  // The colour shown behind everything on the level (a colour value, red in
+  // the low byte), or none: palette entry 0's colour, as before levels had
+  // one of their own.
+  const std::optional<std::uint32_t>& Backdrop() const { return FBackdrop; }
+  void SetBackdrop(std::optional<std::uint32_t> Color);
 
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
@@ -110,6 +117,7 @@ private:
   std::vector<TActor*> FCells;  // row by row, top row first
   TSound* FMusic = nullptr;
   TLevelCamera FCamera;
+  std::optional<std::uint32_t> FBackdrop;
 };
 
 }  // namespace lvk

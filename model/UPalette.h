@@ -4,6 +4,7 @@
 // an assertion before any slot is touched.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/UMemWatch.h"
@@ -79,7 +80,21 @@ public:
   [[nodiscard]] bool LoadFromBitmapFile(const std::string& FileName);
 
 private:
+  // Where each entry before a change went: its index after it, or -1 where
+  // it is gone.
+  using TEntryMap = std::array<int, MaxPaletteSize>;
+  static TEntryMap EntriesKept();
+  // Makes a change of the colours: Mutate changes them and answers where
+  // the entries went. Tiles painted in the palette (pictures of its indices) follow:
+  // their pixels keep naming the same entries, so a transparent pixel stays
+  // transparent and a painted colour changes with its entry, rather than the
+  // picture falling back to the nearest colours of a table it no longer
+  // matches. A pixel whose entry is gone takes the nearest colour.
+  // A fault thrown by Mutate leaves what it changed, followed as if nothing
+  // moved, and goes on to the caller.
+  void Change(const std::function<TEntryMap()>& Mutate);
   void Append(TColor Color);
+  void Defaults();
 
   TGame& FGame;
   int FCount = 0;

@@ -212,95 +212,98 @@ void TPalette::SaveToBitmapFile(const std::string& FileName, int Cols, int Rows)
 }
 
 void TPalette::LoadFromJascFile(const std::string& FileName) {
-  FGame.MayChange();
-  TLineFile File(FileName);
-  if (File.Next() != "JASC-PAL") File.Fail("File %s line %d has wrong header (should be \"JASC-PAL\")");
-  if (File.Next() != "0100") File.Fail("File %s line %d has version number (should be \"0100\")");
-  std::optional<std::int64_t> Size = ParseInteger(File.Next());
-  if (!Size) File.Fail("File %s line %d should have palette size (number)");
-  if (*Size < 0 || *Size > MaxPaletteSize) File.Fail("File %s line %d should have palette size (0..256)");
-  FCount = static_cast<int>(*Size);
+  Change([&] {
+    TLineFile File(FileName);
+    if (File.Next() != "JASC-PAL") File.Fail("File %s line %d has wrong header (should be \"JASC-PAL\")");
+    if (File.Next() != "0100") File.Fail("File %s line %d has version number (should be \"0100\")");
+    std::optional<std::int64_t> Size = ParseInteger(File.Next());
+    if (!Size) File.Fail("File %s line %d should have palette size (number)");
+    if (*Size < 0 || *Size > MaxPaletteSize) File.Fail("File %s line %d should have palette size (0..256)");
+    FCount = static_cast<int>(*Size);
 
-  static constexpr std::array<const char*, 3> Wrong = {
-      "File %s line %d should have 3 numbers (first is wrong)",
-      "File %s line %d should have 3 numbers (second is wrong)",
-      "File %s line %d should have 3 numbers (third is wrong)",
-  };
-  for (int i = 0; i < FCount; ++i) {
-    std::string_view Line = File.Next();
-    std::array<std::uint32_t, 3> Rgb{};
-    for (std::size_t k = 0; k < Rgb.size(); ++k) {
-      std::optional<std::uint32_t> Value = TakeDecimal(Line);
-      if (!Value) File.Fail(Wrong[k]);
-      Rgb[k] = *Value & 0xFF;
+    static constexpr std::array<const char*, 3> Wrong = {
+        "File %s line %d should have 3 numbers (first is wrong)",
+        "File %s line %d should have 3 numbers (second is wrong)",
+        "File %s line %d should have 3 numbers (third is wrong)",
+    };
+    for (int i = 0; i < FCount; ++i) {
+      std::string_view Line = File.Next();
+      std::array<std::uint32_t, 3> Rgb{};
+      for (std::size_t k = 0; k < Rgb.size(); ++k) {
+        std::optional<std::uint32_t> Value = TakeDecimal(Line);
+        if (!Value) File.Fail(Wrong[k]);
+        Rgb[k] = *Value & 0xFF;
+      }
+      if (!IsBlank(Line)) File.Fail("File %s line %d should have only three numbers");
+      FColors[i] = RGB(static_cast<int>(Rgb[0]), static_cast<int>(Rgb[1]), static_cast<int>(Rgb[2]));
     }
-    if (!IsBlank(Line)) File.Fail("File %s line %d should have only three numbers");
-    FColors[i] = RGB(static_cast<int>(Rgb[0]), static_cast<int>(Rgb[1]), static_cast<int>(Rgb[2]));
-  }
-  File.ExpectBlankToEnd();
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
+    File.ExpectBlankToEnd();
+    return EntriesKept();
+  });
 }
 
 void TPalette::LoadFromClrxFile(const std::string& FileName) {
-  FGame.MayChange();
-  TLineFile File(FileName);
-  std::string_view Header = File.Next();
-  if (!Header.starts_with("CLRX")) File.Fail("File %s line %d has wrong header (should start with \"CLRX\")");
-  Header.remove_prefix(4);
-  std::optional<std::uint32_t> Bits = TakeDecimal(Header);
-  if (!Bits || *Bits != 8) File.Fail("File %s line %d should have 8 as first numbers");
-  std::optional<std::uint32_t> Size = TakeDecimal(Header);
-  if (!Size) File.Fail("File %s line %d should have a second numbers");
-  if (*Size > MaxPaletteSize) File.Fail("File %s line %d should have palette size as second number (0..256)");
-  if (!IsBlank(Header)) File.Fail("File %s line %d should have CLRX num num");
-  FCount = static_cast<int>(*Size);
+  Change([&] {
+    TLineFile File(FileName);
+    std::string_view Header = File.Next();
+    if (!Header.starts_with("CLRX")) File.Fail("File %s line %d has wrong header (should start with \"CLRX\")");
+    Header.remove_prefix(4);
+    std::optional<std::uint32_t> Bits = TakeDecimal(Header);
+    if (!Bits || *Bits != 8) File.Fail("File %s line %d should have 8 as first numbers");
+    std::optional<std::uint32_t> Size = TakeDecimal(Header);
+    if (!Size) File.Fail("File %s line %d should have a second numbers");
+    if (*Size > MaxPaletteSize) File.Fail("File %s line %d should have palette size as second number (0..256)");
+    if (!IsBlank(Header)) File.Fail("File %s line %d should have CLRX num num");
+    FCount = static_cast<int>(*Size);
 
-  static constexpr std::array<const char*, 4> Wrong = {
-      "File %s line %d should have 4 hex numbers (1st wrong)",
-      "File %s line %d should have 4 hex numbers (2nd wrong)",
-      "File %s line %d should have 4 hex numbers (3rd wrong)",
-      "File %s line %d should have 4 hex numbers (4th wrong)",
-  };
-  int i = 0;
-  while (i < FCount) {
-    std::string Lower = ToLower(File.Next());
-    std::string_view Line = Lower;
-    // What follows the fourth number of a line that does not finish the
-    // palette is not looked at.
-    for (std::size_t k = 0; k < Wrong.size() && i < FCount; ++k) {
-      std::optional<std::uint32_t> Value = TakeHex(Line);
-      if (!Value) File.Fail(Wrong[k]);
-      if (*Value > clWhite) File.Fail("File %s line %d has color with 4th byte non-zero");
-      FColors[i++] = *Value;
+    static constexpr std::array<const char*, 4> Wrong = {
+        "File %s line %d should have 4 hex numbers (1st wrong)",
+        "File %s line %d should have 4 hex numbers (2nd wrong)",
+        "File %s line %d should have 4 hex numbers (3rd wrong)",
+        "File %s line %d should have 4 hex numbers (4th wrong)",
+    };
+    int i = 0;
+    while (i < FCount) {
+      std::string Lower = ToLower(File.Next());
+      std::string_view Line = Lower;
+      // What follows the fourth number of a line that does not finish the
+      // palette is not looked at.
+      for (std::size_t k = 0; k < Wrong.size() && i < FCount; ++k) {
+        std::optional<std::uint32_t> Value = TakeHex(Line);
+        if (!Value) File.Fail(Wrong[k]);
+        if (*Value > clWhite) File.Fail("File %s line %d has color with 4th byte non-zero");
+        FColors[i++] = *Value;
+      }
+      if (i == FCount && !IsBlank(Line)) File.Fail("File %s line %d has too many color");
     }
-    if (i == FCount && !IsBlank(Line)) File.Fail("File %s line %d has too many color");
-  }
-  File.ExpectBlankToEnd();
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
+    File.ExpectBlankToEnd();
+    return EntriesKept();
+  });
 }
 
 bool TPalette::LoadFromBitmapFile(const std::string& FileName) {
-  FGame.MayChange();
-  FCount = 0;
-  TPeekBitmap Picture;
-  Picture.LoadFromFile(FileName);
-  // One bit per possible colour: the lookup stays constant-time however
-  // large the picture is.
-  std::vector<bool> Known(std::size_t{1} << 24, false);
   bool Lost = false;
-  // Once a colour is lost the palette is full and nothing later can change it.
-  for (int y = 0; y < Picture.Height() && !Lost; ++y)
-    for (int x = 0; x < Picture.Width() && !Lost; ++x) {
-      TColor C = Picture.GetColor(x, y) & clWhite;
-      if (Known[C]) continue;
-      if (FCount == MaxPaletteSize) {
-        Lost = true;
-      } else {
-        Known[C] = true;
-        FColors[FCount++] = C;
+  Change([&] {
+    FCount = 0;
+    TPeekBitmap Picture;
+    Picture.LoadFromFile(FileName);
+    // One bit per possible colour: the lookup stays constant-time however
+    // large the picture is.
+    std::vector<bool> Known(std::size_t{1} << 24, false);
+    // Once a colour is lost the palette is full and nothing later can change it.
+    for (int y = 0; y < Picture.Height() && !Lost; ++y)
+      for (int x = 0; x < Picture.Width() && !Lost; ++x) {
+        TColor C = Picture.GetColor(x, y) & clWhite;
+        if (Known[C]) continue;
+        if (FCount == MaxPaletteSize) {
+          Lost = true;
+        } else {
+          Known[C] = true;
+          FColors[FCount++] = C;
+        }
       }
-    }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
+    return EntriesKept();
+  });
   return Lost;
 }
 

@@ -26,6 +26,7 @@ constexpr const char* SpritesMarker = "[TSprites]";
 constexpr const char* TransparentMarker = "[TTransparentColors]";
 constexpr const char* CommentsMarker = "[THandlerComments]";
 constexpr const char* CamerasMarker = "[TCameras]";
+constexpr const char* BackdropsMarker = "[TBackdrops]";
 }  // namespace
 
 template <typename T>
@@ -231,6 +232,36 @@ void TProjectFile::SaveCameras(const TGame& Game, TWriter& Writer) {
   }
 }
 
+bool TProjectFile::HasBackdrops(const TGame& Game) {
+  for (int l = 0; l < Game.FLevels.Count(); ++l)
+    if (Game.FLevels.At(l)->Backdrop()) return true;
+  return false;
+}
+
+void TProjectFile::SaveBackdrops(const TGame& Game, TWriter& Writer) {
+  Writer.WriteString(BackdropsMarker);
+  int Count = 0;
+  for (int l = 0; l < Game.FLevels.Count(); ++l) Count += Game.FLevels.At(l)->Backdrop().has_value();
+  Writer.WriteInteger(Count);
+  for (int l = 0; l < Game.FLevels.Count(); ++l)
+    if (const auto& Color = Game.FLevels.At(l)->Backdrop()) {
+      Writer.WriteInteger(l);
+      Writer.WriteInteger(static_cast<std::int32_t>(*Color));
+    }
+}
+
+void TProjectFile::LoadBackdrops(TGame& Game, TReader& Reader) {
+  const int Count = Reader.ReadInteger();
+  if (Count < 1 || Count > Game.FLevels.Count()) throw EReadError("section");
+  for (int i = 0; i < Count; ++i) {
+    const int Level = Reader.ReadInteger();
+    if (Level < 0 || Level >= Game.FLevels.Count() || Game.FLevels.At(Level)->FBackdrop) throw EReadError("section");
+    const std::int32_t Color = Reader.ReadInteger();
+    if (Color < 0 || Color > 0xFFFFFF) throw EReadError("section");
+    Game.FLevels.At(Level)->FBackdrop = static_cast<std::uint32_t>(Color);
+  }
+}
+
 void TProjectFile::LoadCameras(TGame& Game, TReader& Reader) {
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 1 || Count > Game.FLevels.Count()) throw EReadError("section");
@@ -299,6 +330,10 @@ void TProjectFile::Save(const TGame& Game, TStream& Stream, TWriter& Writer, int
   }
   if (HasCameras(Game)) {
     SaveCameras(Game, Writer);
+    Cut();
+  }
+  if (HasBackdrops(Game)) {
+    SaveBackdrops(Game, Writer);
     Cut();
   }
 }
@@ -371,7 +406,7 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') break;
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
-    const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game);
+    const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game) || HasBackdrops(Game);
     if (Section == RulesMarker && !HasRules(Game) && Game.FSounds.Count() == 0 && !HasSprites(Game) && !Later)
       LoadRules(Game, Reader);
     else if (Section == SoundsMarker && Game.FSounds.Count() == 0 && !HasSprites(Game) && !Later)
@@ -380,10 +415,12 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
       LoadSprites(Game, Reader);
     else if (Section == TransparentMarker && !Later)
       LoadTransparentColors(Game, Reader);
-    else if (Section == CommentsMarker && !HasComments(Game) && !HasCameras(Game))
+    else if (Section == CommentsMarker && !HasComments(Game) && !HasCameras(Game) && !HasBackdrops(Game))
       LoadComments(Game, Reader);
-    else if (Section == CamerasMarker && !HasCameras(Game))
+    else if (Section == CamerasMarker && !HasCameras(Game) && !HasBackdrops(Game))
       LoadCameras(Game, Reader);
+    else if (Section == BackdropsMarker && !HasBackdrops(Game))
+      LoadBackdrops(Game, Reader);
     else
       throw EReadError("section");
   }

@@ -42,6 +42,10 @@ private:
   static bool HasCameras(const TGame& Game);
   static void SaveCameras(const TGame& Game, TWriter& Writer);
   static void LoadCameras(TGame& Game, TReader& Reader);
+  // The levels' own backdrop colours.
+  static bool HasBackdrops(const TGame& Game);
+  static void SaveBackdrops(const TGame& Game, TWriter& Writer);
+  static void LoadBackdrops(TGame& Game, TReader& Reader);
   static void LinkActionValues(TGame& Game);
 };
 

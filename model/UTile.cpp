@@ -7,6 +7,7 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
+#include "model/UTileBlock.h"
 
 namespace lvk {
 
@@ -67,6 +68,11 @@ void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
 
 bool TTile::PixelTransparent(int X, int Y) const {
   if (FBitmap.Transparent(X, Y)) return true;
+  // A painted picture holds palette indices: 0 is the transparent entry,
+  // whatever colour it has.
+  if (FBitmap.BitCount() == 8 && X >= 0 && Y >= 0 && X < FBitmap.Width() && Y < FBitmap.Height() &&
+      FBitmap.ScanLine(Y)[X] == 0 && IndexedInPalette(FBitmap, FOwner.Palette()))
+    return true;
   return FTransparentColor && FBitmap.GetColor(X, Y) == *FTransparentColor;
 }
 

@@ -41,7 +41,8 @@ public:
   const std::optional<std::uint32_t>& TransparentColor() const { return FTransparentColor; }
   void SetTransparentColor(std::optional<std::uint32_t> Color);
   // Whether the pixel is drawn with palette entry 0: it has the transparent
-  // colour, or the picture's alpha makes it transparent. Throws as GetColor
+  // colour, the picture's alpha makes it transparent, or the picture was
+  // painted in the palette and the pixel is entry 0. Throws as GetColor
   // does for a picture it cannot read.
   bool PixelTransparent(int X, int Y) const;
 

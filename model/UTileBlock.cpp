@@ -3,6 +3,7 @@
 #include "model/UActor.h"
 #include "model/UBitmap.h"
 #include "model/UErrors.h"
+#include "model/UFrameTiles.h"
 #include "model/UPalette.h"
 #include "model/UTile.h"
 
@@ -104,9 +105,7 @@ int TTileBlock::Write(const TPixels& Pixels, const TPalette& Palette) const {
 TTileBlock FrameBlock(TActor& Actor, int Anim, int Frame) {
   const int Columns = Actor.Columns();
   auto Make = [&Actor, Anim, Frame, Columns](int Column, int Row) {
-    TTile* Tile = Actor.Owner().AddTile();
-    Actor.SetFrameTile(Anim, Frame, Row * Columns + Column, Tile);
-    return Tile;
+    return AddFrameTile(Actor, Anim, Frame, Row * Columns + Column);
   };
   return TTileBlock(Actor.FrameTiles(Anim, Frame), Columns, Actor.Rows(), Make);
 }

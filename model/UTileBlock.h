@@ -68,8 +68,8 @@ private:
 };
 
 // Frame Frame of the actor's animation Anim as a block of the actor's size.
-// An empty cell painted on gets a new tile of the game, put into the frame
-// inside the caller's edit.
+// An empty cell painted on gets a new tile of the game named for the cell
+// (UFrameTiles), put into the frame inside the caller's edit.
 TTileBlock FrameBlock(TActor& Actor, int Anim, int Frame);
 
 }  // namespace lvk

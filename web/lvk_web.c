@@ -136,6 +136,8 @@ static uint8_t *sprite_tiles; /* per tile: the DS program loads it as a sprite *
 /* The level playing: its map (width x height cells) and size. */
 static uint16_t map[LVK_MAX_LEVEL_COLUMNS * LVK_MAX_LEVEL_ROWS];
 static int map_width, map_height;
+/* The colour behind the level being shown, as colors[] holds them. */
+static uint32_t backdrop = 0xFF000000u;
 static uint32_t frame[LVK_SCREEN_WIDTH * FRAME_HEIGHT];
 
 /* The upper screen: what the DS's console shows. */
@@ -228,14 +230,16 @@ static void draw_block(const uint8_t *pixels, int x, int y, uint32_t *out, unsig
 }
 
 /* A new level: its map with the live actors' cells emptied (the level's
- * cells start after those of the levels before it). */
+ * cells start after those of the levels before it), and its backdrop. */
 static void level_shown(void)
 {
   const int level = lvk_engine_level(&engine);
   const lvk_game_t *g = engine.game;
   uint32_t start = 0, cells, i;
   map_width = map_height = 0;
+  backdrop = 0xFF000000u;
   if (level < 0 || level >= g->level_count) return;
+  backdrop = rgba(g->levels[level].backdrop);
   for (i = 0; i < (uint32_t)level; ++i)
     start += (uint32_t)(g->levels[i].width ? g->levels[i].width : LVK_LEVEL_COLUMNS) *
              (g->levels[i].height ? g->levels[i].height : LVK_LEVEL_ROWS);
@@ -249,11 +253,11 @@ static void level_shown(void)
 static int32_t floor_cell(int32_t pixel) { return pixel >= 0 ? pixel / 8 : -((7 - pixel) / 8); }
 
 /* The cells under the screen with the camera at world pixel (X, Y), drawn
- * over the backdrop (palette entry 0); outside the level only backdrop. */
+ * over the level's backdrop; outside the level only backdrop. */
 static void draw_background(uint32_t *out, int32_t x, int32_t y)
 {
   int32_t row, column, i;
-  for (i = 0; i < LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT; ++i) out[i] = colors[0];
+  for (i = 0; i < LVK_SCREEN_WIDTH * LVK_SCREEN_HEIGHT; ++i) out[i] = backdrop;
   for (row = floor_cell(y); row <= floor_cell(y + LVK_SCREEN_HEIGHT - 1); ++row)
     for (column = floor_cell(x); column <= floor_cell(x + LVK_SCREEN_WIDTH - 1); ++column) {
       unsigned value, number;

@@ -249,7 +249,7 @@ TEST(GameTables, ArgumentsThatAreNotWholeNumbersAndCrowdedLevelsAreCountedErrors
   // Written all the same, the bad arguments as 0.
   std::string Data = Slurp(GameDataSourcePath(Dir.Path()));
   EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0, 0, 0, 0, 0 }, /* 1 */"), std::string::npos);
-  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0 }, /* 1 lTwo */"), std::string::npos);
+  EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0, 32767 }, /* 1 lTwo */"), std::string::npos);
 }
 
 TEST(GameTables, NamesReachTheFileOnlyInsideCommentsAndCleaned) {
@@ -340,6 +340,18 @@ TEST(GameTables, DrawingNumbersAreThoseOfGeneratedC) {
   for (const TLevelMap& M : T.Backgrounds) Levels.insert(Levels.end(), M.begin(), M.end());
   EXPECT_EQ(NumbersOfBlock(Text, "const u8 lvk_tiles"), Tiles);
   EXPECT_EQ(NumbersOfBlock(Text, "const u16 lvk_levels"), Levels);
+}
+
+// Behind each level: palette entry 0's colour, or the level's own.
+TEST(GameTables, EachLevelCarriesItsBackdrop) {
+  TSmallGame S;
+  S.Game.Palette().SetEntryColor(0, RGB(8, 16, 248));
+  S.Game.GetLevel(1)->SetBackdrop(RGB(160, 200, 255));
+  TTextBuildLog Log;
+  const TGameTables T = BuildGameTables(S.Game, Log);
+  ASSERT_EQ(T.Levels.size(), 2u);
+  EXPECT_EQ(T.Levels[0].backdrop, 1 | 2 << 5 | 31 << 10);
+  EXPECT_EQ(T.Levels[1].backdrop, 20 | 25 << 5 | 31 << 10);
 }
 
 // The tables of variables and texts, written and compiled with the engine
@@ -596,6 +608,38 @@ TEST(GameTables, SpritesReachTheEngineAndLargerSceneryCoversItsBlock) {
                         "  lvk_sprite_t s; lvk_engine_sprite(&e, 0, &s);\n"
                         "  printf(\"%d %d %d %d\", lvk_game_check(&lvk_game), s.frame, s.width, s.height);"),
             "1 0 16 16");
+}
+
+// A live actor is drawn by its animations' frames when it has any, else by
+// its tile; the note names it only when what draws it has no picture.
+TEST(GameTables, AnActorIsNotedUnseenOnlyWhenWhatDrawsItHasNoPicture) {
+  struct TCase {
+    const char* Name;
+    bool Tile;
+    std::vector<int> Frames;  // one animation each: the tile in its frame (0, 1), or none (-1)
+    bool Unseen;
+  };
+  const TCase Cases[] = {
+      {"nothing", false, {}, true},
+      {"its tile", true, {}, false},
+      {"a frame, no tile", false, {0}, false},
+      {"a later animation's frame", false, {-1, 1}, false},
+      {"empty frames over its tile", true, {-1}, true},
+      {"a frame of a tile with no picture", false, {2}, true},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TSmallGame S;
+    TTile* Blank = S.Game.AddTile();
+    Blank->SetBitmap(TPeekBitmap());
+    TTile* const Tiles[] = {S.Tiles[0], S.Tiles[1], Blank};
+    S.Ghost().SetTile(C.Tile ? S.Tiles[0] : nullptr);
+    for (int F : C.Frames) S.Ghost().SetFrameTile(S.Ghost().AddAnimation(), 0, 0, F < 0 ? nullptr : Tiles[F]);
+    TTextBuildLog Log;
+    const std::vector<std::string> Notes = BuildGameTables(S.Game, Log).Notes;
+    EXPECT_EQ(Notes, C.Unseen ? std::vector<std::string>{"Actor Ghost has no tile with a picture: it plays unseen"}
+                              : std::vector<std::string>{});
+  }
 }
 
 TEST(GameTables, FramesBeyondTheSpriteMemoryLeaveTheirActorsOutByName) {

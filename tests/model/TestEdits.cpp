@@ -372,6 +372,7 @@ TEST_F(Guard, EveryChangeIsRefusedOutsideAnEditBeforeItWrites) {
       {"Level SetCell", [&] { Level()->SetCell(1, 1, Actor()); }},
       {"Level SetMusic", [&] { Level()->SetMusic(Sound()); }},
       {"Level SetCamera", [&] { Level()->SetCamera({Actor(), 16, 16, true, false}); }},
+      {"Level SetBackdrop", [&] { Level()->SetBackdrop(0x00C08040); }},
       {"Variable SetName", [&] { Variable()->SetName("vLoose"); }},
       {"Variable SetInitial", [&] { Variable()->SetInitial(42); }},
       {"Variable SetScope", [&] { Variable()->SetScope(TVariableScope::Instance); }},

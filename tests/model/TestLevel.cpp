@@ -294,3 +294,61 @@ TEST(LevelRecord, CameraSectionBytesAndDamage) {
   Wide->SetCamera(TLevelCamera{});
   EXPECT_EQ(Game.ContentBytes(), Plain);
 }
+
+TEST(LevelRecord, BackdropSectionBytesAndDamage) {
+  TGame Game;
+  Game.AddLevel()->SetSize(32, 24);
+  TLevel* Sky = Game.AddLevel();
+  Sky->SetSize(64, 24);
+  const TBytes Plain = Game.ContentBytes();
+  Sky->SetBackdrop(RGB(160, 200, 255));
+  const TBytes Whole = Game.ContentBytes();
+
+  // The example of docs/ProjectFile.md, section 7.7.
+  const TBytes Section = {0x06, 0x0c, '[', 'T', 'B', 'a', 'c', 'k', 'd', 'r', 'o', 'p', 's', ']',
+                          0x02, 0x01, 0x02, 0x01, 0x04, 0xa0, 0xc8, 0xff, 0x00};
+  ASSERT_EQ(Whole.size(), Plain.size() + Section.size());
+  EXPECT_TRUE(std::equal(Plain.begin(), Plain.end(), Whole.begin()));
+  EXPECT_TRUE(std::equal(Section.begin(), Section.end(), Whole.begin() + static_cast<std::ptrdiff_t>(Plain.size())));
+  TGame Loaded;
+  Loaded.LoadContent(Whole);
+  EXPECT_EQ(Loaded.ContentBytes(), Whole);
+  EXPECT_EQ(Loaded.GetLevel(1)->Backdrop(), RGB(160, 200, 255));
+  EXPECT_FALSE(Loaded.GetLevel(0)->Backdrop());
+
+  // Damage: no entry, more than the levels, a level out of range or twice,
+  // a colour that is none, a cut anywhere, a section before it after it.
+  auto WithSection = [&](const TBytes& Body) {
+    TBytes B = Plain;
+    Append(B, test::ShortString("[TBackdrops]"));
+    Append(B, Body);
+    return B;
+  };
+  const TBytes Bad[] = {
+      {0x02, 0x00},
+      {0x02, 0x03, 0x02, 0x00, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x00, 0x02, 0x01},
+      {0x02, 0x01, 0x02, 0x02, 0x02, 0x01},
+      {0x02, 0x02, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01},
+      {0x02, 0x01, 0x02, 0x01, 0x02, 0xff},
+      {0x02, 0x01, 0x02, 0x01, 0x04, 0x00, 0x00, 0x00, 0x01},
+  };
+  for (const TBytes& Body : Bad) {
+    TGame Damaged;
+    EXPECT_EQ(MessageOf([&] { Damaged.LoadContent(WithSection(Body)); }), FileUnexpected);
+  }
+  for (std::size_t N = Plain.size() + 14; N < Whole.size(); ++N) {
+    TGame Cut;
+    EXPECT_EQ(MessageOf([&] { Cut.LoadContent(TBytes(Whole.begin(), Whole.begin() + static_cast<std::ptrdiff_t>(N))); }),
+              FileUnexpected)
+        << N;
+  }
+  TBytes Late = Whole;
+  Append(Late, test::ShortString("[TCameras]"));
+  Append(Late, {0x02, 0x01, 0x02, 0x00, 0x06, 0x00, 0x02, 0x00, 0x02, 0x00, 0x02, 0x01});
+  TGame LateGame;
+  EXPECT_EQ(MessageOf([&] { LateGame.LoadContent(Late); }), FileUnexpected);
+
+  // A level back to no backdrop of its own stores as before.
+  Sky->SetBackdrop(std::nullopt);
+  EXPECT_EQ(Game.ContentBytes(), Plain);
+}

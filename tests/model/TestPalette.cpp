@@ -1,11 +1,18 @@
 // The palette's operations and record.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "TestSupport.h"
+#include "model/UDocument.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UGame.h"
+#include "model/UPixels.h"
 #include "model/UStream.h"
+#include "model/UTile.h"
+#include "model/UTileBlock.h"
 
 using namespace lvk;
 using test::TBytes;
@@ -222,5 +229,53 @@ TEST(PaletteRecord, SizesAndComponentsAsStored) {
     FAIL();
   } catch (const EGame& E) {
     EXPECT_STREQ(E.what(), "Read error: expected [TPalette], read [TPalett]");
+  }
+}
+
+// A painted tile holds palette indices: every change of the palette keeps
+// them naming the same entries (moved where the entries move), entry 0
+// transparent whatever its colour, and the change and the tile undo as one.
+TEST(Palette, PaintedTilesFollowEveryChangeOfThePalette) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TPalette&)> Change;
+    std::array<int, 5> Expected;  // where pixels painted 0, 5, 7, 20 and 233 end
+  };
+  const TCase Cases[] = {
+      {"entry 0 light blue", [](TPalette& P) { P.SetEntryColor(0, RGB(160, 200, 255)); }, {0, 5, 7, 20, 233}},
+      {"entry 5 orange", [](TPalette& P) { P.SetEntryColor(5, RGB(255, 128, 0)); }, {0, 5, 7, 20, 233}},
+      {"entries 2-3 deleted", [](TPalette& P) { P.DeleteRange(2, 3); }, {0, 3, 5, 18, 231}},
+      {"entry 5 deleted: its pixels take the nearest grey", [](TPalette& P) { P.DeleteRange(5, 5); },
+       {0, 4, 6, 19, 232}},
+      {"two entries inserted at 1", [](TPalette& P) { P.InsertRange(1, 2); }, {0, 7, 9, 22, 235}},
+      {"entry 5 moved to 1", [](TPalette& P) { P.MoveEntry(5, 1); }, {0, 1, 7, 20, 233}},
+      {"duplicates removed: white merged into 17", [](TPalette& P) { P.RemoveDuplicates(1, DuplicateMask); },
+       {0, 5, 7, 20, 17}},
+      {"black everywhere", [](TPalette& P) { P.FillBlack(); }, {0, 5, 7, 20, 233}},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TDocument Document;
+    TGame& Game = Document.Game();
+    TTile* Tile = nullptr;
+    TPixels Painted(8, 8);
+    const std::array<int, 5> Indices = {0, 5, 7, 20, 233};
+    for (int i = 0; i < 5; ++i) Painted.Set(i, 0, static_cast<std::uint8_t>(Indices[i]));
+    test::Edit(Game, [&] {
+      Tile = Game.AddTile();
+      Tile->SetBitmap(IndexedTilePicture(Painted, 0, 0, Game.Palette()));
+    });
+    const TPeekBitmap Before = Tile->Bitmap();
+    {
+      TEdit Step(Game, "Palette");
+      C.Change(Game.Palette());
+    }
+    ASSERT_TRUE(IndexedInPalette(Tile->Bitmap(), Game.Palette()));
+    const TPixels After = TilePixels(*Tile, Game.Palette());
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(After.Get(i, 0), C.Expected[i]) << "pixel painted " << Indices[i];
+    EXPECT_TRUE(Tile->PixelTransparent(7, 7));
+    EXPECT_FALSE(Tile->PixelTransparent(1, 0));
+    ASSERT_TRUE(Document.Undo());
+    EXPECT_TRUE(Tile->Bitmap() == Before);
   }
 }

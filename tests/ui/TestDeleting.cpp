@@ -394,3 +394,25 @@ TEST(DeletingWhilePlaying, ThePlayWindowPlaysOnAndRestartsOnTheEditedGame) {
   Play->RunFrames(10);
   Play->close();
 }
+
+// As the question for an actor names the cells that hold it, the one for a
+// tile names the actors' frames that show it.
+TEST_F(Deleting, TheQuestionForATileNamesTheFramesThatShowIt) {
+  TTile* Stone = Game().FindTileByName("Stone");
+  test::Edit(Game(), [&] {
+    TActor* Hero = Game().FindActorByName("Hero");
+    Hero->SetAnimationName(Hero->AddAnimation(), "walk");
+    Hero->SetFrameTile(0, 0, 0, Stone);
+    Hero->AddFrame(0);
+    Hero->AddFrame(0, {Stone});
+    Hero->SetFrameTile(Hero->AddAnimation(), 0, 0, Stone);
+    Game().FindActorByName("Coin")->AddAnimation();
+  });
+  Click(Node(Stone));
+  Dialogs.Answers = {TMsgAnswer::No};
+  PressDelete();
+  EXPECT_EQ(Dialogs.LastText().toStdString(),
+            "Delete the tile \"Stone\"?\n\n1 actor is drawn with it and will have no tile.\n\n"
+            "These actors' frames show it and will have an empty cell there:\nHero: walk frames 1, 3; Anim2 frame 1");
+  EXPECT_EQ(Game().TileCount(), 2);
+}

@@ -26,11 +26,14 @@
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/UPalette.h"
+#include "model/UTile.h"
 #include "model/UTileBlock.h"
 #include "ui/editors/FLevelEditor.h"
 #include "ui/editors/FPainter.h"
 #include "ui/editors/UPaintCanvas.h"
 #include "ui/editors/UPaintPalette.h"
+#include "ui/common/UPictures.h"
+#include "ui/main/UItemViews.h"
 #include "ui/main/FMain.h"
 #include "ui/panes/PaneActor.h"
 #include "ui/panes/PaneTile.h"
@@ -453,4 +456,153 @@ TEST_F(Painter, TheWindowShowsEveryStrokeItsUndoAndRedo) {
     EXPECT_EQ(Pixels(), Painted);
     EXPECT_TRUE(ShowsWhatItPaints(*Dlg)) << "redo";
   });
+}
+
+// Add frame gives the new frame copies of the selected one's tiles, named
+// for the actor, animation and frame: painting it leaves the first frame,
+// which the strip and the tree (the actor's first frame as its picture) keep.
+TEST_F(Painter, AddFrameGivesTheNewFrameTilesOfItsOwn) {
+  TActor* Hero = nullptr;
+  test::Edit(Game(), [&] {
+    Hero = Game().AddActor();
+    Hero->SetName("aHero");
+    Hero->SetSize(16, 16);
+  });
+  Main.SelectNode(Main.NodeOf(Hero));
+  TActorLookPanel& Look = *Main.tsActor->pnlLook;
+  QTest::mouseClick(Look.butNewAnimation, Qt::LeftButton);
+  auto PaintDiagonal = [&](int Colour, const char* Title) {
+    bool Ran = false;
+    QTimer::singleShot(0, [&] {
+      if (!Up()) return;
+      Ran = true;
+      EXPECT_EQ(Dlg->windowTitle(), Title);
+      Dlg->SetZoomChoice(16);
+      Dlg->ChooseColor(Colour, false);
+      Key(Qt::Key_L);
+      Drag({0, 0}, {15, 15});
+      Dlg->close();
+    });
+    QTest::mouseClick(Look.butPaintFrame, Qt::LeftButton);
+    ASSERT_TRUE(Ran);
+  };
+  PaintDiagonal(Red, "Paint aHero: Anim1, frame 1 of 1");
+  QTest::mouseClick(Look.butAddFrame, Qt::LeftButton);
+  EXPECT_EQ(Main.Document().UndoName(), "Add frame");
+  ASSERT_EQ(Look.lstFrames->currentRow(), 1);
+  const TFrameTiles Copies = Hero->FrameTiles(0, 1);
+  const std::vector<std::string> Names = {"aHero_Anim1_1_1", "aHero_Anim1_1_4", "aHero_Anim1_2_1", "aHero_Anim1_2_4"};
+  for (std::size_t i = 0; i < Names.size(); ++i) {
+    const TTile* Tile = (i < 2 ? Hero->FrameTiles(0, 0) : Copies)[i % 2 ? 3 : 0];
+    ASSERT_NE(Tile, nullptr) << i;
+    EXPECT_EQ(Tile->Name(), Names[i]);
+  }
+  const QImage FirstShown = Look.lstFrames->item(0)->icon().pixmap(32).toImage();
+  PaintDiagonal(Blue, "Paint aHero: Anim1, frame 2 of 2");
+  EXPECT_EQ(FrameBlock(*Hero, 0, 1).Read(Game().Palette()).Get(5, 5), Blue);
+  EXPECT_EQ(FrameBlock(*Hero, 0, 0).Read(Game().Palette()).Get(5, 5), Red) << "the first frame stays";
+  EXPECT_EQ(Look.lstFrames->item(0)->icon().pixmap(32).toImage(), FirstShown);
+  const QImage Tree = ItemView(TItemKind::Actor)->Picture(Game(), Hero).toImage();
+  EXPECT_EQ(Tree.convertToFormat(QImage::Format_ARGB32), FrameImage(*Hero, Hero->FrameTiles(0, 0)));
+  // A frame's tile painted elsewhere shows in the strip at once.
+  test::Edit(Game(), [&] { Hero->FrameTiles(0, 0)[0]->SetBitmap(Hero->FrameTiles(0, 1)[3]->Bitmap()); });
+  EXPECT_NE(Look.lstFrames->item(0)->icon().pixmap(32).toImage(), FirstShown);
+  EXPECT_EQ(Dialogs.Unexpected, 0);
+}
+
+// Picking a colour changes the text above the palette, never where the
+// palette and the canvas lie.
+TEST_F(Painter, NothingMovesWhenAColourIsPicked) {
+  PaintNewTile([&] {
+    auto Places = [&] {
+      QApplication::processEvents();
+      return std::pair(Dlg->grdColors->mapTo(Dlg, QPoint()), Dlg->scrCanvas->geometry());
+    };
+    const auto Before = Places();
+    const std::pair<int, Qt::MouseButton> Clicks[] = {
+        {0, Qt::LeftButton}, {0, Qt::RightButton}, {Red, Qt::LeftButton}, {1, Qt::RightButton}};
+    for (const auto& [Entry, Button] : Clicks) {
+      const QRect Cell = Dlg->grdColors->CellRect(Entry);
+      QTest::mouseClick(Dlg->grdColors, Button, {}, Cell.center());
+      EXPECT_EQ((Button == Qt::LeftButton ? Dlg->LeftColor() : Dlg->RightColor()), Entry);
+      EXPECT_EQ(Places(), Before) << Entry << " " << Dlg->lblColors->text().toStdString();
+    }
+  });
+}
+
+// The painter's Undo and Redo reach only its own steps: a step the main
+// window could redo or undo is neither offered nor taken there.
+TEST_F(Painter, ItsUndoAndRedoAreItsOwn) {
+  for (const bool Pending : {false, true}) {
+    SCOPED_TRACE(Pending);
+    Main.SelectNode(Main.TilesNode());
+    Main.tsTiles->butNewTileClick();
+    Main.tsTiles->butNewTileClick();
+    if (Pending) Main.Document().Undo();  // a redo waits in the main window
+    ASSERT_EQ(Main.Document().CanRedo(), Pending);
+    const int Tiles = Game().TileCount();
+    bool Ran = false;
+    QTimer::singleShot(0, [&] {
+      if (!Up()) return;
+      Ran = true;
+      EXPECT_FALSE(Dlg->butUndo->isEnabled());
+      EXPECT_FALSE(Dlg->butRedo->isEnabled());
+      Key(Qt::Key_Y, Qt::ControlModifier);
+      Key(Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_EQ(Game().TileCount(), Tiles);
+      Dlg->SetZoomChoice(16);
+      Drag({1, 1}, {5, 5});
+      EXPECT_TRUE(Dlg->butUndo->isEnabled());
+      Key(Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_FALSE(Dlg->butUndo->isEnabled());
+      EXPECT_TRUE(Dlg->butRedo->isEnabled());
+      Dlg->close();
+    });
+    Main.PaintTile(*Game().GetTile(0));
+    ASSERT_TRUE(Ran);
+    EXPECT_TRUE(Main.mnuRedo->isEnabled()) << "the painter's stroke, undone there, can be redone";
+  }
+}
+
+// A picture of the block's size comes in from the frame strip and from the
+// painter, cut into the frame's own tiles, one step; a wrong size is refused
+// in the words of a tile's import.
+TEST_F(Painter, AFrameIsImportedFromOnePicture) {
+  test::TTempDir Dir;
+  TPeekBitmap Picture;
+  std::vector<std::uint8_t> Rows(16 * 3 * 16);
+  for (std::size_t i = 0; i < Rows.size(); ++i) Rows[i] = static_cast<std::uint8_t>(i % 3 == 2 ? 255 : i * 7);
+  Picture.Assign(16, 16, 24, BI_RGB, {}, {}, Rows);
+  Picture.SaveToFile(Dir.File("hero.bmp"));
+  TPeekBitmap Small;
+  Small.Assign(8, 8, 24, BI_RGB, {}, {}, std::vector<std::uint8_t>(8 * 3 * 8));
+  Small.SaveToFile(Dir.File("small.bmp"));
+  TActor* Hero = AddHeroOfTwoFrames();
+  Main.SelectNode(Main.NodeOf(Hero));
+  TActorLookPanel& Look = *Main.tsActor->pnlLook;
+  const std::function<void()> Importers[] = {
+      [&] { QTest::mouseClick(Look.butImportFrame, Qt::LeftButton); },
+      [&] {
+        QTimer::singleShot(0, [&] {
+          if (!Up()) return;
+          Key(Qt::Key_I, Qt::ControlModifier);
+          Dlg->close();
+        });
+        QTest::mouseClick(Look.butPaintFrame, Qt::LeftButton);
+      },
+  };
+  for (int Frame = 0; Frame < 2; ++Frame) {
+    SCOPED_TRACE(Frame);
+    Look.lstFrames->setCurrentRow(Frame);
+    Dialogs.Files = {QString::fromStdString(Dir.File("small.bmp"))};
+    Importers[Frame]();
+    EXPECT_EQ(Dialogs.LastText().toStdString(), "Error importing bitmap small.bmp\nHeight of image is 8, but it must be 16");
+    EXPECT_EQ(Hero->FrameTiles(0, Frame)[0], nullptr);
+    Dialogs.Files = {QString::fromStdString(Dir.File("hero.bmp"))};
+    Importers[Frame]();
+    EXPECT_EQ(Main.Document().UndoName(), "Import frame");
+    EXPECT_EQ(FrameImage(*Hero, Hero->FrameTiles(0, Frame)), ToImage(Picture).convertToFormat(QImage::Format_ARGB32));
+  }
+  EXPECT_NE(Hero->FrameTiles(0, 0)[0], Hero->FrameTiles(0, 1)[0]);
+  EXPECT_EQ(Dialogs.Unexpected, 0);
 }

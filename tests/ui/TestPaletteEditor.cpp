@@ -90,7 +90,7 @@ TEST_F(PaletteEditor, OpensInThe18ColumnLayoutOnEntryZero) {
   EXPECT_EQ(Dlg.CurrentIndex(), 0);
   EXPECT_EQ(Grid()->Selection(), QRect(0, 0, 1, 1));
   EXPECT_TRUE(Grid()->hasFocus());
-  EXPECT_EQ(Dlg.statEntry->text(), "Entry 0 for transparant (color irrelevant)");
+  EXPECT_EQ(Dlg.statEntry->text(), "Entry 0: transparent (default backdrop)");
   EXPECT_EQ(Dlg.edtRed->text(), "255");
   EXPECT_EQ(Dlg.barBlue->value(), 255);
   EXPECT_FALSE(Game.Modified());  // showing writes nothing back

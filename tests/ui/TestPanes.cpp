@@ -359,12 +359,14 @@ TEST_F(Panes, TheActorsLookIsEditedStepByStepAndPreviewed) {
   emit Look->cbxFrameTiles->activated(1);
   const TGame& Game = Main.Game();
   EXPECT_EQ(Actor.FrameTiles(0, 0), (TFrameTiles{Game.GetTile(0), Game.GetTile(1), Game.GetTile(2), Game.GetTile(3)}));
+  // The new frame gets copies of the four tiles, after them in the list.
   Click(Look->butAddFrame);
   ASSERT_EQ(Actor.FrameCount(0), 2);
   EXPECT_EQ(Look->lstFrames->currentRow(), 1);
-  Look->cbxFrameTiles->setCurrentIndex(3);
-  emit Look->cbxFrameTiles->activated(3);
-  EXPECT_EQ(Actor.FrameTiles(0, 1), (TFrameTiles{Game.GetTile(2), Game.GetTile(3), nullptr, nullptr}));
+  EXPECT_EQ(Actor.FrameTiles(0, 1), (TFrameTiles{Game.GetTile(4), Game.GetTile(5), Game.GetTile(6), Game.GetTile(7)}));
+  Look->cbxFrameTiles->setCurrentIndex(7);
+  emit Look->cbxFrameTiles->activated(7);
+  EXPECT_EQ(Actor.FrameTiles(0, 1), (TFrameTiles{Game.GetTile(6), Game.GetTile(7), nullptr, nullptr}));
   EXPECT_EQ(Actor.FrameTiles(0, 0)[0], Game.GetTile(0));  // the copy is a frame of its own
   Look->spnFrameLength->setValue(2);
   EXPECT_EQ(Actor.GetAnimation(0).FrameLength, 2);

@@ -80,7 +80,8 @@ TEST(PlayConsole, PrintsAsTheDsConsole) {
 struct TDrawGame {
   std::vector<lvk_actor_t> Actors{{1, 0, 1, 0, 0, 0, 0, 0}};
   std::vector<lvk_handler_t> Handlers{{LVK_EVENT_CREATE, 0, 0, 0, 0, 0, 0}};
-  std::vector<lvk_level_t> Levels{{0, 2, 32, 24, 0}};
+  // The backdrop red, as palette entry 0 of the tests' tables.
+  std::vector<lvk_level_t> Levels{{0, 2, 32, 24, 0, 0, 0, 0, 0, 0x001F}};
   std::vector<lvk_spawn_t> Spawns{{0, 0, 0}, {0, 31, 23}};
   std::vector<std::uint16_t> Scenery = std::vector<std::uint16_t>(LVK_LEVEL_CELLS, LVK_NONE);
   lvk_game_t Game{2,       1,       1,       0,       1,       2,       Actors.data(), Handlers.data(), nullptr,
@@ -149,6 +150,14 @@ TEST(PlayRender, DrawsTheLevelAsTheDs) {
   Engine.instances[0].alive = 0;
   DrawLevelScreen(Video, Map.data(), Engine, Out.data());
   EXPECT_EQ(At(0, 0), Backdrop);
+
+  // The level's backdrop, not palette entry 0's colour, is behind
+  // everything; a tile's pixel of entry 0 stays transparent over it.
+  G.Levels[0].backdrop = 0x7FFF;
+  DrawLevelScreen(Video, Map.data(), Engine, Out.data());
+  EXPECT_EQ(At(8, 0), White);
+  EXPECT_EQ(At(100, 100), White);
+  EXPECT_EQ(At(9, 0), Blue);
 }
 
 // A 16x16 animated instance is drawn with its frame's four tiles at its

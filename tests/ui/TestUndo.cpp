@@ -602,6 +602,7 @@ TEST_F(Undo, EveryPaneShowsItsItemAsTheHistoryPutsItBack) {
          Main.tsHandler->fraActions->lbxActions->setCurrentRow(1);  // the new one came up
        }},
       {"Change level music", [&] { Select(Game().GetLevel(0)); }, [&] { Choose(Main.tsLevel->cbxLevelMusic); }},
+      {"Change level backdrop", [&] { Select(Game().GetLevel(0)); }, [&] { Choose(Main.tsLevel->cbxLevelBackdrop); }},
       {"Change camera", [&] { Select(Game().GetLevel(0)); }, [&] { Main.tsLevel->chkLockX->click(); }},
       {"Change variable", [&] { Select(Game().GetVariable(0)); },
        [&] { Type(Main.tsVariable->speVariableInitial, "42"); }},

@@ -33,7 +33,7 @@ void DrawActorItem(QPainter& Painter, const QRect& R, const QPixmap& Picture, co
 // Read at every paint: the actor's tile may have changed since the list was
 // filled. None for an entry without an actor.
 QPixmap ActorPicture(const lvk::TGame& Game, const lvk::TActor* Actor) {
-  return Actor ? QPixmap::fromImage(ToImage(Game.GetActorBitmap(Actor))) : QPixmap();
+  return Actor ? QPixmap::fromImage(ActorImage(Game, *Actor)) : QPixmap();
 }
 
 class TActorItemDelegate final : public QStyledItemDelegate {

@@ -2,10 +2,12 @@
 
 #include <QBitmap>
 #include <QPainter>
+#include <algorithm>
 
 #include "model/UActor.h"
 #include "model/UBitmap.h"
 #include "model/UErrors.h"
+#include "model/UGame.h"
 #include "model/UTile.h"
 
 QImage ToImage(const lvk::TPeekBitmap& Picture) {
@@ -57,4 +59,16 @@ QImage FrameImage(const lvk::TActor& Actor, const std::vector<lvk::TTile*>& Tile
       if (Cell < Tiles.size() && Tiles[Cell]) Painter.drawImage(QRect(c * 8, r * 8, 8, 8), ToImage(Tiles[Cell]->Bitmap()));
     }
   return Image;
+}
+
+QImage ActorImage(const lvk::TGame& Game, const lvk::TActor& Actor) {
+  const std::vector<lvk::TTile*> Frame = Actor.RestingFrame();
+  const bool Drawn = Actor.AnimationCount() > 0 && std::any_of(Frame.begin(), Frame.end(), [](auto* T) { return T; });
+  if (!Drawn) return ToImage(Game.GetActorBitmap(&Actor));
+  const int Side = std::max(Actor.Width(), Actor.Height());
+  QImage Square(Side, Side, QImage::Format_ARGB32);
+  Square.fill(Qt::transparent);
+  QPainter Painter(&Square);
+  Painter.drawImage((Side - Actor.Width()) / 2, (Side - Actor.Height()) / 2, FrameImage(Actor, Frame));
+  return Square;
 }

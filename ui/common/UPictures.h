@@ -11,6 +11,7 @@
 namespace lvk {
 class TPeekBitmap;
 class TActor;
+class TGame;
 class TTile;
 }
 
@@ -25,5 +26,9 @@ QPixmap IconPixmap(const lvk::TPeekBitmap& Icon);
 // A frame drawn from its tiles at the actor's size; cells without a tile
 // are transparent.
 QImage FrameImage(const lvk::TActor& Actor, const std::vector<lvk::TTile*>& Tiles);
+// What stands for an actor in the tree and the lists: the first frame of
+// its animations when they draw it (a square, the frame centred in it), else
+// its tile's picture, or the no-tile picture.
+QImage ActorImage(const lvk::TGame& Game, const lvk::TActor& Actor);
 // Built-in artwork of the user interface, by resource name ("BmpGame18x18").
 QPixmap UiPixmap(const QString& Name);

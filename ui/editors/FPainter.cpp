@@ -54,6 +54,12 @@ QToolButton* Button(QWidget* Parent, const QString& Name, const QString& Text, c
   return B;
 }
 
+// The colours of the two buttons, on two lines; entry 0 makes the longest.
+QString ColorsText(int Left, int Right) {
+  auto Name = [](int I) { return I == 0 ? QString("0 (transparent)") : QString::number(I); };
+  return QString("Left: %1\nRight: %2   (X swaps)").arg(Name(Left), Name(Right));
+}
+
 }  // namespace
 
 TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget Target)
@@ -118,6 +124,12 @@ TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget
   }
   connect(butPrevFrame, &QToolButton::clicked, this, [this] { StepFrame(-1); });
   connect(butNextFrame, &QToolButton::clicked, this, [this] { StepFrame(1); });
+  Tools->addSpacing(12);
+  butImport = Button(this, "butImport", "Import...", "Ctrl+I", "Import a picture (Ctrl+I)",
+                     "Import a BMP file of the picture's size, cut into its tiles as a tile's import keeps it");
+  butImport->setVisible(static_cast<bool>(FTarget.Import));
+  Tools->addWidget(butImport);
+  connect(butImport, &QToolButton::clicked, this, &TfrmPainter::ImportPicture);
   Tools->addStretch(1);
   butHelp = Button(this, "butHelp", "Help", {}, "Help (F1)", "The painter's help page");
   butHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -143,6 +155,14 @@ TfrmPainter::TfrmPainter(QWidget* Parent, lvk::TDocument& Document, TPaintTarget
   Body->addLayout(Side);
   lblColors = new QLabel(this);
   lblColors->setObjectName("lblColors");
+  // As large as its longest text from the start: a text that grew with the
+  // colour picked would move the palette under the mouse.
+  {
+    const QFontMetrics Metrics(lblColors->font());
+    int Widest = 0;
+    for (const QString& Line : ColorsText(0, 0).split('\n')) Widest = std::max(Widest, Metrics.horizontalAdvance(Line));
+    lblColors->setFixedSize(Widest + 4, Metrics.lineSpacing() * 2 + 4);
+  }
   Side->addWidget(lblColors);
   grdColors = new TPaintPalette(this);
   grdColors->setObjectName("grdColors");
@@ -306,8 +326,7 @@ void TfrmPainter::ChooseColor(int Index, bool RightButton) {
 void TfrmPainter::UpdateColors() {
   imgCanvas->SetButtonColors(FLeft, FRight);
   grdColors->SetChosen(FLeft, FRight);
-  auto Name = [](int I) { return I == 0 ? QString("0 (transparent)") : QString::number(I); };
-  lblColors->setText(QString("Left: %1   Right: %2   (X swaps)").arg(Name(FLeft), Name(FRight)));
+  lblColors->setText(ColorsText(FLeft, FRight));
 }
 
 void TfrmPainter::UpdateUndo() {
@@ -472,6 +491,13 @@ void TfrmPainter::StepFrame(int Delta) {
     return;
   }
   imgCanvas->Selection().Clear();
+  Reload();
+}
+
+void TfrmPainter::ImportPicture() {
+  if (!FTarget.Import) return;
+  imgCanvas->Selection().Clear();
+  if (FTarget.Import(this)) barStatus->showMessage("Imported");
   Reload();
 }
 

@@ -40,6 +40,9 @@ struct TPaintTarget {
   // Goes Delta frames on through an animation; false when there is no other.
   // None for a tile.
   std::function<bool(int Delta)> StepFrame;
+  // Asks for a BMP of the block's size and imports it, one step; false when
+  // cancelled or refused (the refusal told in a box).
+  std::function<bool(QWidget* Parent)> Import;
 };
 
 class TfrmPainter : public QDialog {
@@ -70,13 +73,15 @@ public:
   void DeleteSelection();
   // The previous or next frame of an animation.
   void StepFrame(int Delta);
+  // A picture from a BMP file of the block's size.
+  void ImportPicture();
 
   TPaintCanvas* imgCanvas;
   QScrollArea* scrCanvas;
   TPaintPalette* grdColors;
   std::map<TPaintTool, QToolButton*> ToolButtons;
   QToolButton *butMirrorH, *butMirrorV, *butRotate, *butUndo, *butRedo, *butHelp;
-  QToolButton *butPrevFrame, *butNextFrame;
+  QToolButton *butPrevFrame, *butNextFrame, *butImport;
   QComboBox* cbxZoom;
   QCheckBox *cbxPixelGrid, *cbxTileGrid, *cbxOnion;
   QLabel *lblColors, *imgPreview;

@@ -316,8 +316,11 @@ void TfrmPaletteEditor::FormShow() {
 
 bool TfrmPaletteEditor::event(QEvent* Event) {
   // Hints of the controls under the mouse go to the first status panel.
+  // A hint longer than its panel is cut short with an ellipsis rather than
+  // running into the entry's panel beside it.
   if (Event->type() == QEvent::StatusTip) {
-    statHint->setText(static_cast<QStatusTipEvent*>(Event)->tip());
+    const QString Tip = static_cast<QStatusTipEvent*>(Event)->tip();
+    statHint->setText(statHint->fontMetrics().elidedText(Tip, Qt::ElideRight, statHint->width() - 8));
     return true;
   }
   return QDialog::event(Event);
@@ -415,7 +418,7 @@ void TfrmPaletteEditor::SyncCurrentColor() {
     SetEditText(edtGreen, QString::number(G));
     SetEditText(edtBlue, QString::number(B));
     if (FCurrentIndex == 0)
-      statEntry->setText(QString::asprintf("Entry %d for transparant (color irrelevant)", 0));
+      statEntry->setText("Entry 0: transparent (default backdrop)");
     else
       statEntry->setText(QString::asprintf("Entry %d  dec(%d,%d,%d)  hex(%.2X,%.2X,%.2X)", FCurrentIndex, R, G,
                                            B, R, G, B));

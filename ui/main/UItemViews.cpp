@@ -3,6 +3,7 @@
 #include "model/UValueTypes.h"
 #include "behaviour/UBehaviour.h"
 #include "model/UActor.h"
+#include "model/UFrameTiles.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/USound.h"
@@ -80,6 +81,17 @@ const TItemView TileView{
       for (int i = 0; i < Game.ActorCount(); ++i) Users += Game.GetActor(i)->Tile() == Tile ? 1 : 0;
       if (Users > 0)
         Text += "\n\n" + Counted(Users, "actor is", "actors are") + " drawn with it and will have no tile.";
+      const std::vector<lvk::TFrameUse> Frames = lvk::FramesShowing(Game, Tile);
+      if (!Frames.empty()) {
+        Text += "\n\nThese actors' frames show it and will have an empty cell there:";
+        for (std::size_t i = 0; i < Frames.size() && i < ListedActions; ++i) {
+          QStringList Named;
+          for (const std::string& Frame : Frames[i].Frames) Named << QString::fromStdString(Frame);
+          Text += "\n" + QString::fromStdString(Frames[i].Actor->Name()) + ": " + Named.join("; ");
+        }
+        if (Frames.size() > ListedActions)
+          Text += "\n" + Counted(static_cast<qsizetype>(Frames.size() - ListedActions), "more actor", "more actors");
+      }
       return Text + ActionsGoing(Game, lvk::TValueType::Tile, Tile->Name());
     },
     [](lvk::TGame& Game, const lvk::TIdentified* Item) {
@@ -104,7 +116,7 @@ const TItemView ActorView{
     true,
     [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TActor*>(Item)->Name()); },
     [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
-      return QPixmap::fromImage(ToImage(Game.GetActorBitmap(static_cast<const lvk::TActor*>(Item))));
+      return QPixmap::fromImage(ActorImage(Game, *static_cast<const lvk::TActor*>(Item)));
     },
     NoOwner,
     [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.ActorCount(), &lvk::TGame::GetActor, Game); },

@@ -18,6 +18,7 @@
 #include "ui/editors/FPaletteEditor.h"
 #include "ui/play/FPlay.h"
 #include "ui/common/UDialogService.h"
+#include "ui/common/UTileFiles.h"
 #include "ui/main/UDocumentSession.h"
 #include "ui/building/URunImage.h"
 
@@ -106,6 +107,11 @@ void TWindowLauncher::PaintTile(lvk::TTile& Tile) {
     if (!Now) return std::nullopt;
     return lvk::TTileBlock({Now}, 1, 1);
   };
+  Target.Import = [this, Id](QWidget* Parent) {
+    const QString Path = Dialogs().OpenFile(Parent, TileImportRequest());
+    lvk::TTile* Now = FSession.Game().TileById(Id);
+    return Now && !Path.isEmpty() && ImportTileFile(Parent, *Now, Path);
+  };
   RunPainter(std::move(Target));
 }
 
@@ -145,12 +151,19 @@ void TWindowLauncher::PaintFrame(lvk::TActor& Actor, int Anim, int Frame) {
     *Shown = ((*Shown + Delta) % Count + Count) % Count;
     return true;
   };
+  Target.Import = [Find, Anim, Shown](QWidget* Parent) {
+    const QString Path = Dialogs().OpenFile(Parent, FrameImportRequest());
+    lvk::TActor* A = Find();
+    return A && *Shown < A->FrameCount(Anim) && !Path.isEmpty() && ImportFrameFile(Parent, *A, Anim, *Shown, Path);
+  };
   RunPainter(std::move(Target));
 }
 
 void TWindowLauncher::RunPainter(TPaintTarget Target) {
-  TfrmPainter Painter(FWindow, FSession.Document(), std::move(Target));
+  // The scope first: the painter's Undo and Redo show what it can undo,
+  // never a step left pending in the main window.
   TScope Scope(FSession.Document());
+  TfrmPainter Painter(FWindow, FSession.Document(), std::move(Target));
   const QMetaObject::Connection Follow =
       connect(&FSession, &TDocumentSession::Changed, &Painter, [&Painter](const lvk::TChange& Change) {
         Painter.Follow(Change);

@@ -1,5 +1,7 @@
 #include "ui/panes/PaneActor.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -12,13 +14,12 @@
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
+#include "model/UTile.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
 #include "ui/panes/UActorLook.h"
 
 namespace {
-
-QPixmap Picture(const lvk::TPeekBitmap& Bitmap) { return QPixmap::fromImage(ToImage(Bitmap)); }
 
 void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
   W->setToolTip(Short);
@@ -119,10 +120,22 @@ void TPaneActor::CreateHandlerButtons() {
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
-  if (Shows(Change) && Change.Kind == lvk::TChangeKind::Changed) {
-    SetHeaderIcon(Picture(Game().GetActorBitmap(Actor())), 16);
-    pnlLook->Follow();
+  if (Change.Kind != lvk::TChangeKind::Changed || !Actor()) return;
+  // A tile painted elsewhere (the painter, an import) shows in the frames
+  // and the picture at once, not when the strip is next clicked.
+  bool Drawn = Shows(Change);
+  if (Change.Item == lvk::TItemKind::Tile) {
+    const lvk::TTile* Tile = Game().TileById(Change.Id);
+    for (int a = 0; a < Actor()->AnimationCount() && !Drawn; ++a)
+      for (int f = 0; f < Actor()->FrameCount(a) && !Drawn; ++f) {
+        const lvk::TFrameTiles& Tiles = Actor()->FrameTiles(a, f);
+        Drawn = std::find(Tiles.begin(), Tiles.end(), Tile) != Tiles.end();
+      }
+    Drawn = Drawn || Actor()->Tile() == Tile;
   }
+  if (!Drawn) return;
+  SetHeaderIcon(QPixmap::fromImage(ActorImage(Game(), *Actor())), 16);
+  pnlLook->Follow();
 }
 
 void TPaneActor::Show() {
@@ -131,7 +144,7 @@ void TPaneActor::Show() {
   edtActorName->setText(QString::fromStdString(Actor()->Name()));
   cbxActorSolid->setChecked(Actor()->Solid());
   pnlLook->ShowLook();
-  SetHeaderIcon(Picture(Game.GetActorBitmap(Actor())), 16);
+  SetHeaderIcon(QPixmap::fromImage(ActorImage(Game, *Actor())), 16);
   cbxActorTiles->clear();
   cbxActorTiles->addItem(PictureIcon(Game.NoTileBitmap()), "<no tile>");
   cbxActorTiles->setCurrentIndex(0);

@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -16,6 +18,7 @@
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/UPalette.h"
 #include "model/USound.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
@@ -31,6 +34,41 @@ QHBoxLayout* Row(QVBoxLayout* Into) {
   auto* R = new QHBoxLayout;
   Into->addLayout(R);
   return R;
+}
+
+QIcon Swatch(std::uint32_t Color) {
+  QPixmap Picture(16, 16);
+  Picture.fill(QColor(lvk::GetRValue(Color), lvk::GetGValue(Color), lvk::GetBValue(Color)));
+  QPainter Painter(&Picture);
+  Painter.setPen(Qt::black);
+  Painter.drawRect(0, 0, 15, 15);
+  return QIcon(Picture);
+}
+
+QString ColorText(std::uint32_t Color) {
+  return QString("%1, %2, %3").arg(lvk::GetRValue(Color)).arg(lvk::GetGValue(Color)).arg(lvk::GetBValue(Color));
+}
+
+// Entry 0's colour first (no colour of the level's own), then each other
+// entry's; a colour of the level's own that no entry has comes last.
+void ShowBackdrops(QComboBox& Box, const lvk::TPalette& Palette, const std::optional<std::uint32_t>& Current) {
+  const QSignalBlocker Block(&Box);
+  Box.clear();
+  if (Palette.Count() > 0)
+    Box.addItem(Swatch(Palette.GetEntryColor(0)), "Entry 0's colour");
+  else
+    Box.addItem("Black (no palette)");
+  int Chosen = 0;
+  for (int i = 1; i < Palette.Count(); ++i) {
+    const std::uint32_t Color = Palette.GetEntryColor(i);
+    Box.addItem(Swatch(Color), QString("Entry %1: %2").arg(i).arg(ColorText(Color)), Color);
+    if (Current && *Current == Color && Chosen == 0) Chosen = Box.count() - 1;
+  }
+  if (Current && Chosen == 0) {
+    Box.addItem(Swatch(*Current), QString("Own (%1)").arg(ColorText(*Current)), *Current);
+    Chosen = Box.count() - 1;
+  }
+  Box.setCurrentIndex(Chosen);
 }
 
 }  // namespace
@@ -81,6 +119,22 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   R->addWidget(MusicLabel);
   R->addWidget(cbxLevelMusic);
   R->addStretch(1);
+  cbxLevelBackdrop = new QComboBox(this);
+  cbxLevelBackdrop->setObjectName("cbxLevelBackdrop");
+  cbxLevelBackdrop->setFixedWidth(200);
+  SetHints(cbxLevelBackdrop, "The colour behind the level",
+           "The colour shown behind the level's tiles and actors, and beyond its edges: palette entry 0's colour, "
+           "or one of the palette's colours kept as this level's own (entry 0 stays transparent in every picture)");
+  auto* BackdropLabel = new QLabel("&Backdrop", this);
+  BackdropLabel->setBuddy(cbxLevelBackdrop);
+  QHBoxLayout* BackdropRow = Row(Body());
+  BackdropRow->addWidget(BackdropLabel);
+  BackdropRow->addWidget(cbxLevelBackdrop);
+  BackdropRow->addStretch(1);
+  // The two labels line up their boxes.
+  const int LabelWidth = std::max(MusicLabel->sizeHint().width(), BackdropLabel->sizeHint().width());
+  MusicLabel->setFixedWidth(LabelWidth);
+  BackdropLabel->setFixedWidth(LabelWidth);
 
   auto Spin = [this](const char* Name, int Min, int Max, const QString& Short, const QString& Long) {
     auto* Box = new QSpinBox(this);
@@ -169,6 +223,7 @@ TPaneLevel::TPaneLevel(TPaneHost& Host)
   Body()->addStretch(1);
   connect(butEditLayout, &QPushButton::clicked, this, &TPaneLevel::butEditLayoutClick);
   connect(cbxLevelMusic, &QComboBox::activated, this, &TPaneLevel::cbxLevelMusicChange);
+  connect(cbxLevelBackdrop, &QComboBox::activated, this, &TPaneLevel::cbxLevelBackdropChange);
   connect(butLevelResize, &QPushButton::clicked, this, &TPaneLevel::butLevelResizeClick);
   connect(cbxCameraFollow, &QComboBox::activated, this, &TPaneLevel::CameraChange);
   // Typed numbers count when the box is left or Enter pressed, not per key.
@@ -191,6 +246,7 @@ void TPaneLevel::Show() {
     if (Sound == Level()->Music()) cbxLevelMusic->setCurrentIndex(i + 1);
   }
   if (!Level()->Music()) cbxLevelMusic->setCurrentIndex(0);
+  ShowBackdrops(*cbxLevelBackdrop, Game.Palette(), Level()->Backdrop());
   spnLevelWidth->setValue(Level()->Width());
   spnLevelHeight->setValue(Level()->Height());
   const lvk::TLevelCamera& Camera = Level()->Camera();
@@ -245,10 +301,22 @@ void TPaneLevel::CameraChange() {
 }
 
 void TPaneLevel::Follow(const lvk::TChange& Change) {
-  // The list of sounds or actors, or this level, changed under the pane.
+  // The list of sounds or actors, the palette, or this level changed under
+  // the pane.
   if (Change.Kind != lvk::TChangeKind::Removing &&
-      (Change.Item == lvk::TItemKind::Sound || Change.Item == lvk::TItemKind::Actor || Shows(Change)))
+      (Change.Item == lvk::TItemKind::Sound || Change.Item == lvk::TItemKind::Actor ||
+       Change.Item == lvk::TItemKind::Palette || Shows(Change)))
     Show();
+}
+
+void TPaneLevel::cbxLevelBackdropChange(int Index) {
+  if (!Level() || Index < 0) return;
+  const QVariant Data = cbxLevelBackdrop->itemData(Index);
+  const std::optional<std::uint32_t> Color =
+      Data.isValid() ? std::optional<std::uint32_t>(Data.toUInt()) : std::nullopt;
+  if (Color == Level()->Backdrop()) return;
+  lvk::TEdit Edit(Game(), "Change level backdrop");
+  Level()->SetBackdrop(Color);
 }
 
 void TPaneLevel::cbxLevelMusicChange(int Index) {

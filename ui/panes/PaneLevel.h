@@ -1,6 +1,6 @@
 #pragma once
 // The panes of the levels: the folder pane with its New button, and the pane
-// of one level with its music, size and camera.
+// of one level with its music, backdrop, size and camera.
 #include "ui/panes/UItemPane.h"
 
 class QCheckBox;
@@ -30,6 +30,10 @@ public:
   QLineEdit* edtLevelName;
   QPushButton* butEditLayout;
   QComboBox* cbxLevelMusic;  // "(none)", then the game's sounds
+  // The colour behind the level: entry 0's first, then the palette's other
+  // colours, then the level's own colour when it is none of them. Each
+  // item's data is the colour value, none for the first.
+  QComboBox* cbxLevelBackdrop;
   // The level's size in cells and where its cells stay when it changes.
   QSpinBox* spnLevelWidth;
   QSpinBox* spnLevelHeight;
@@ -43,6 +47,7 @@ public:
   QCheckBox* chkLockY;
   void butEditLayoutClick();
   void cbxLevelMusicChange(int Index);
+  void cbxLevelBackdropChange(int Index);
   // One undo step; asks first when placed actors would be dropped.
   void butLevelResizeClick();
   void CameraChange();

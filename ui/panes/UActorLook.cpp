@@ -15,10 +15,12 @@
 #include "generator/UPlaySession.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
+#include "model/UFrameTiles.h"
 #include "model/UGame.h"
 #include "model/UTile.h"
 #include "ui/common/UDialogService.h"
 #include "ui/common/UPictures.h"
+#include "ui/common/UTileFiles.h"
 
 namespace {
 
@@ -111,7 +113,8 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   lstFrames->setMovement(QListView::Static);
   lstFrames->setFixedHeight(100);
   SetHints(lstFrames, "The animation's frames, each a block of tiles of the actor's size");
-  butAddFrame = Button("butAddFrame", "A&dd frame", "Add a frame after the selected one, a copy of it", this);
+  butAddFrame = Button("butAddFrame", "A&dd frame",
+                       "Add a frame after the selected one, a copy of it with tiles of its own", this);
   butDeleteFrame = Button("butDeleteFrame", "Remove fra&me", "Remove the selected frame", this);
   // Its letters are all taken here: Enter in the strip paints as well.
   butPaintFrame = Button("butPaintFrame", "Paint...",
@@ -119,12 +122,22 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   actPaintFrame = new QAction("Paint...", lstFrames);
   actPaintFrame->setObjectName("actPaintFrame");
   actPaintFrame->setStatusTip("Paint the selected frame pixel by pixel");
+  butImportFrame = Button("butImportFrame", "Import...",
+                          "Import a BMP picture of the actor's size into the selected frame (Ctrl+I in the strip)",
+                          this);
+  actImportFrame = new QAction("Import...", lstFrames);
+  actImportFrame->setObjectName("actImportFrame");
+  actImportFrame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  actImportFrame->setShortcutContext(Qt::WidgetShortcut);
+  actImportFrame->setStatusTip("Import a BMP picture of the actor's size into the selected frame");
   lstFrames->addAction(actPaintFrame);
+  lstFrames->addAction(actImportFrame);
   lstFrames->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* FrameButtons = new QVBoxLayout;
   FrameButtons->addWidget(butAddFrame);
   FrameButtons->addWidget(butDeleteFrame);
   FrameButtons->addWidget(butPaintFrame);
+  FrameButtons->addWidget(butImportFrame);
   FrameButtons->addStretch(1);
   Grid->addWidget(Caption("Frame stri&p", lstFrames, this), 3, 0, Qt::AlignTop);
   Grid->addWidget(lstFrames, 3, 1);
@@ -169,6 +182,8 @@ TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* P
   connect(cbxFrameTiles, &QComboBox::activated, this, &TActorLookPanel::cbxFrameTilesChange);
   connect(butPaintFrame, &QPushButton::clicked, this, &TActorLookPanel::butPaintFrameClick);
   connect(actPaintFrame, &QAction::triggered, this, &TActorLookPanel::butPaintFrameClick);
+  connect(butImportFrame, &QPushButton::clicked, this, &TActorLookPanel::butImportFrameClick);
+  connect(actImportFrame, &QAction::triggered, this, &TActorLookPanel::butImportFrameClick);
   connect(lstFrames, &QListWidget::itemActivated, this, &TActorLookPanel::butPaintFrameClick);
   FTimer.setInterval(1000 / 60);
   connect(&FTimer, &QTimer::timeout, this, &TActorLookPanel::PreviewTick);
@@ -269,6 +284,8 @@ void TActorLookPanel::ShowAnimation() {
   butDeleteFrame->setEnabled(F >= 0 && lstFrames->count() > 1);
   butPaintFrame->setEnabled(F >= 0 && PaintFrame);
   actPaintFrame->setEnabled(butPaintFrame->isEnabled());
+  butImportFrame->setEnabled(F >= 0);
+  actImportFrame->setEnabled(F >= 0);
   cbxFrameTiles->setEnabled(F >= 0);
   if (F >= 0) {
     const lvk::TTile* First = A->FrameTiles(Anim, F).front();
@@ -371,6 +388,8 @@ void TActorLookPanel::butAddFrameClick() {
   Change("Add frame", [Anim, F](lvk::TActor& A) {
     const int Added = A.AddFrame(Anim, F >= 0 ? A.FrameTiles(Anim, F) : lvk::TFrameTiles{});
     if (F >= 0) A.MoveFrame(Anim, Added, F + 1);
+    // Copies, not the same tiles: painting the new frame must leave the old.
+    lvk::CopyFrameTiles(A, Anim, F >= 0 ? F + 1 : Added);
   });
   lstFrames->setCurrentRow(F + 1);
 }
@@ -383,6 +402,19 @@ void TActorLookPanel::butDeleteFrameClick() {
 void TActorLookPanel::butPaintFrameClick() {
   const int Anim = Animation(), F = Frame();
   if (Anim >= 0 && F >= 0 && PaintFrame) PaintFrame(Anim, F);
+}
+
+void TActorLookPanel::butImportFrameClick() {
+  const int Anim = Animation(), F = Frame();
+  if (Anim < 0 || F < 0 || FShowing) return;
+  const QString Path = Dialogs().OpenFile(this, FrameImportRequest());
+  lvk::TActor* A = FActor();
+  if (Path.isEmpty() || !A) return;
+  // One step of its own; the panel shows the frame once it is done.
+  FChanging = true;
+  ImportFrameFile(this, *A, Anim, F, Path);
+  FChanging = false;
+  ShowLook();
 }
 
 void TActorLookPanel::cbxFrameTilesChange(int Index) {

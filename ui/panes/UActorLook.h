@@ -57,8 +57,10 @@ public:
   QPushButton* butAddFrame;
   QPushButton* butDeleteFrame;
   QPushButton* butPaintFrame;
+  QPushButton* butImportFrame;
   // The frame strip's context menu, and what double-click and Enter do.
   QAction* actPaintFrame;
+  QAction* actImportFrame;
   QComboBox* cbxFrameTiles;
   QLabel* imgPreview;
 
@@ -72,6 +74,8 @@ public:
   void butAddFrameClick();
   void butDeleteFrameClick();
   void butPaintFrameClick();
+  // A BMP of the actor's size into the selected frame's own tiles.
+  void butImportFrameClick();
   void cbxFrameTilesChange(int Index);
   // One step of the preview (1/60 s).
   void PreviewTick();

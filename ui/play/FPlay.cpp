@@ -470,7 +470,8 @@ void TfrmPlay::Redraw() {
     lvk_engine_camera(&FSession.Engine(), &X, &Y);
     if (FCamera != std::make_pair(int(X), int(Y))) {
       FCamera = {X, Y};
-      lvk::DrawBackground(FVideo, FMap.data(), FMap.Width, FMap.Height, X, Y, FBackground.data());
+      lvk::DrawBackground(FVideo, FMap.data(), FMap.Width, FMap.Height, X, Y, lvk::LevelBackdrop(FSession.Engine()),
+                          FBackground.data());
     }
     std::copy(FBackground.begin(), FBackground.end(), Lower);
     lvk::DrawSprites(FVideo, FSession.Engine(), Lower);

@@ -61,17 +61,19 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables) {
 }
 
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out) {
-  DrawBackground(Video, Map, Out);
+  DrawBackground(Video, Map, LVK_LEVEL_COLUMNS, LVK_LEVEL_ROWS, 0, 0, LevelBackdrop(Engine), Out);
   DrawSprites(Video, Engine, Out);
 }
 
-void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out) {
-  DrawBackground(Video, Map, LVK_LEVEL_COLUMNS, LVK_LEVEL_ROWS, 0, 0, Out);
+std::uint32_t LevelBackdrop(const lvk_engine_t& Engine) {
+  const int Level = lvk_engine_level(&Engine);
+  if (!Engine.game || Level < 0 || Level >= Engine.game->level_count) return DsColorToRgb(0);
+  return DsColorToRgb(Engine.game->levels[Level].backdrop);
 }
 
 void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, int Width, int Height, int CameraX, int CameraY,
-                    std::uint32_t* Out) {
-  std::fill(Out, Out + ScreenPixels, Video.Colors[0]);
+                    std::uint32_t Backdrop, std::uint32_t* Out) {
+  std::fill(Out, Out + ScreenPixels, Backdrop);
   // Only the cells the screen shows, part cells at its edges included.
   auto FloorCell = [](int Pixel) { return Pixel >= 0 ? Pixel / Tile : -((Tile - 1 - Pixel) / Tile); };
   const int C0 = std::max(0, FloorCell(CameraX)), R0 = std::max(0, FloorCell(CameraY));

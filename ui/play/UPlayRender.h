@@ -46,7 +46,7 @@ constexpr int MaxSpriteTiles = 512;
 // 256 colours are used).
 TPlayVideo MakePlayVideo(const TGameTables& Tables);
 
-// The lower screen: palette entry 0 as the backdrop, a 32x24 map
+// The lower screen: the level's backdrop colour, a 32x24 map
 // over it (a tile number past the last tile is transparent, as the DS's
 // cleared video memory is; index 0 is transparent), then every live
 // instance as a sprite: its frame at its size, or its tile as an 8x8 one,
@@ -56,12 +56,15 @@ TPlayVideo MakePlayVideo(const TGameTables& Tables);
 void DrawLevelScreen(const TPlayVideo& Video, const std::uint16_t* Map, const lvk_engine_t& Engine, std::uint32_t* Out);
 // Its two layers: the backdrop and the map, which change only with the level
 // and the camera, and the sprites over them, each where the engine's camera
-// puts it.
-void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, std::uint32_t* Out);
-// The map of a level of any size (Width x Height tile numbers), seen from
-// the camera (CameraX, CameraY), the world pixel at the screen's top left.
+// puts it. The map of a level of any size (Width x Height tile numbers),
+// seen from the camera (CameraX, CameraY), the world pixel at the screen's
+// top left, over Backdrop (0xFFRRGGBB), which also fills what lies beyond
+// the level's edges.
 void DrawBackground(const TPlayVideo& Video, const std::uint16_t* Map, int Width, int Height, int CameraX, int CameraY,
-                    std::uint32_t* Out);
+                    std::uint32_t Backdrop, std::uint32_t* Out);
+// The backdrop of the level the engine plays, as the screen shows it; black
+// before a level starts, as the DS's cleared palette is.
+std::uint32_t LevelBackdrop(const lvk_engine_t& Engine);
 void DrawSprites(const TPlayVideo& Video, const lvk_engine_t& Engine, std::uint32_t* Out);
 
 // The upper screen: the console's characters, white on black.

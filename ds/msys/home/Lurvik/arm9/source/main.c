@@ -197,6 +197,10 @@ static void showLevel(int level, u16 *map)
 
 	if (level < 0 || level >= lvk_numlevels)
 		return;
+	/* The backdrop is what the main engine shows where every layer is
+	 * transparent: background palette entry 0, which no picture draws with. */
+	if (level < game->level_count)
+		BG_PALETTE[0] = game->levels[level].backdrop;
 	ringActive = 0;
 	if (level >= game->level_count ||
 	    ((game->levels[level].width == 0 || game->levels[level].width == LVK_LEVEL_COLUMNS) &&
