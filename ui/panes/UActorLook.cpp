@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "generator/UPlaySession.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UFrameTiles.h"
@@ -50,7 +51,7 @@ constexpr int OncePause = 60;
 }  // namespace
 
 TActorLookPanel::TActorLookPanel(std::function<lvk::TActor*()> Actor, QWidget* Parent)
-    : QWidget(Parent), FActor(std::move(Actor)), FEngine(std::make_unique<lvk_engine_t>()) {
+    : QWidget(Parent), FActor(std::move(Actor)), FPreview(std::make_unique<lvk::TPlaySession>()) {
   setObjectName("pnlActorLook");
   auto* Grid = new QGridLayout(this);
   Grid->setContentsMargins(0, 0, 0, 0);
@@ -302,31 +303,8 @@ void TActorLookPanel::RestartPreview() {
   imgPreview->clear();
   if (Anim < 0 || FFrames.empty()) return;
   const lvk::TAnimation& Animation = A->GetAnimation(Anim);
-  // One live actor playing the animation, alone in a level.
-  FGameFrames.assign(Animation.Frames.size(), 0);
-  FGameFrameTiles.assign(static_cast<std::size_t>(A->Columns() * A->Rows()), LVK_NONE);
-  FGameScenery.assign(LVK_LEVEL_CELLS, LVK_NONE);
-  FGameActor = {LVK_NONE, 0, 1, 0, static_cast<std::uint8_t>(A->Width()), static_cast<std::uint8_t>(A->Height()), 0, 1};
-  FGameHandler = {LVK_EVENT_CREATE, 0, 0, 0, 0, 0, 0};
-  FGameAnimation = {0, static_cast<std::uint16_t>(Animation.Frames.size()),
-                    static_cast<std::uint8_t>(Animation.FrameLength), static_cast<std::uint8_t>(Animation.Mode)};
-  FGameLevel = {0, 1, 1, 1, 0};
-  FGameSpawn = {0, 0, 0};
-  FGame = {};
-  FGame.actor_count = FGame.handler_count = FGame.level_count = FGame.spawn_count = 1;
-  FGame.actors = &FGameActor;
-  FGame.handlers = &FGameHandler;
-  FGame.levels = &FGameLevel;
-  FGame.spawns = &FGameSpawn;
-  FGame.scenery = FGameScenery.data();
-  FGame.animation_count = 1;
-  FGame.frame_count = static_cast<std::uint16_t>(FGameFrames.size());
-  FGame.frame_tile_count = static_cast<std::uint32_t>(FGameFrameTiles.size());
-  FGame.animations = &FGameAnimation;
-  FGame.frames = FGameFrames.data();
-  FGame.frame_tiles = FGameFrameTiles.data();
-  lvk_engine_init(FEngine.get(), &FGame);
-  lvk_engine_start_level(FEngine.get(), 0);
+  FPreview->LoadAnimation(*A, Anim);
+  FPreview->StartLevel(0);
   FPreviewTicks = 0;
   FPreviewLength = Animation.Mode == lvk::TAnimationMode::Once
                        ? static_cast<int>(Animation.Frames.size()) * Animation.FrameLength + OncePause
@@ -337,17 +315,17 @@ void TActorLookPanel::RestartPreview() {
 }
 
 void TActorLookPanel::PreviewTick() {
-  if (FPreviewFrame == -1 || !FEngine->game) return;
+  if (FPreviewFrame == -1 || !FPreview->Engine().game) return;
   if (FPreviewFrame != -2) {
     if (FPreviewLength && ++FPreviewTicks >= FPreviewLength) {
       FPreviewTicks = 0;
-      lvk_engine_start_level(FEngine.get(), 0);
+      FPreview->StartLevel(0);
     } else {
-      lvk_engine_step(FEngine.get(), nullptr);
+      FPreview->Step();
     }
   }
   lvk_sprite_t Sprite{};
-  lvk_engine_sprite(FEngine.get(), 0, &Sprite);
+  lvk_engine_sprite(&FPreview->Engine(), 0, &Sprite);
   const int Shown = Sprite.frame == LVK_NONE ? 0 : Sprite.frame;
   if (Shown == FPreviewFrame || Shown >= static_cast<int>(FFrames.size())) return;
   FPreviewFrame = Shown;

@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "engine/lvk_engine.h"
 
 class QAction;
 class QComboBox;
@@ -23,6 +22,7 @@ class QSpinBox;
 
 namespace lvk {
 class TActor;
+class TPlaySession;
 class TTile;
 }
 
@@ -92,21 +92,12 @@ private:
   std::function<lvk::TActor*()> FActor;
   bool FShowing = false;
   bool FChanging = false;
-  // The preview: a one-actor game of the selected animation, stepped by an
-  // engine of its own, and its frames' pictures.
+  // The preview: a one-actor game of the selected animation, run by a play
+  // session of its own, and its frames' pictures.
   QTimer FTimer;
   std::vector<QImage> FFrames;
   int FPreviewFrame = -1;
   int FPreviewTicks = 0;
   int FPreviewLength = 0;
-  lvk_actor_t FGameActor{};
-  lvk_handler_t FGameHandler{};
-  lvk_animation_t FGameAnimation{};
-  lvk_level_t FGameLevel{};
-  lvk_spawn_t FGameSpawn{};
-  std::vector<std::uint32_t> FGameFrames;
-  std::vector<std::uint16_t> FGameFrameTiles;
-  std::vector<std::uint16_t> FGameScenery;
-  lvk_game_t FGame{};
-  std::unique_ptr<lvk_engine_t> FEngine;
+  std::unique_ptr<lvk::TPlaySession> FPreview;
 };

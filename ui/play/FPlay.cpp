@@ -23,24 +23,8 @@
 #include <exception>
 #include <string>
 
-#include "generator/UBuildLog.h"
-#include "generator/UGameTables.h"
 #include "model/UGame.h"
-#include "model/ULevel.h"
 #include "ui/common/UHelp.h"
-#include "ui/play/UPlayRender.h"
-
-// Everything the running game reads, copied from the document when the game
-// starts. Never moved once made: Game points into Tables.
-struct TPlayGame {
-  lvk::TGameTables Tables;
-  lvk_game_t Game{};
-  lvk_instance_values_t Values{};  // the instances' own variables
-  lvk::TPlayVideo Video;
-  std::string Title;
-  std::vector<std::string> Problems;  // what the builder logged as errors
-  std::vector<std::string> Notes;     // what may well be meant, such as an actor with no tile
-};
 
 namespace {
 
@@ -85,31 +69,6 @@ QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), stati
 
 // The screen's room for the window, less the window manager's frame.
 QSize RoomOn(const QScreen* Screen) { return Screen->availableGeometry().size() - QSize(16, 48); }
-
-bool SameInput(const lvk_input_t& A, const lvk_input_t& B) {
-  return A.keys == B.keys && A.touch_x == B.touch_x && A.touch_y == B.touch_y;
-}
-
-std::unique_ptr<TPlayGame> BuildPlayGame(const lvk::TGame* Game) {
-  auto Play = std::make_unique<TPlayGame>();
-  if (Game) {
-    lvk::TTextBuildLog Log;
-    try {
-      Play->Tables = lvk::BuildGameTables(*Game, Log);
-    } catch (const std::exception& E) {
-      // A game the DS could not be given either; nothing of it plays.
-      Play->Tables = lvk::TGameTables();
-      Play->Problems.push_back(E.what());
-    }
-    for (const std::string& Line : Log.Lines())
-      if (Line.rfind("ERROR: ", 0) == 0) Play->Problems.push_back(Line.substr(7));
-    Play->Notes = Play->Tables.Notes;
-    Play->Title = Game->Title();
-  }
-  Play->Game = Play->Tables.Game();
-  Play->Video = lvk::MakePlayVideo(Play->Tables);
-  return Play;
-}
 
 }  // namespace
 
@@ -342,9 +301,8 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   // and F5 (Play, Restart) would be ambiguous, so neither would run.
   if (Parent) setWindowFlag(Qt::Window);
 
-  // Nothing to play until Play: an empty game, never none.
-  FGame = BuildPlayGame(nullptr);
-  lvk_engine_init(&FEngine, &FGame->Game);
+  // Nothing to play until Play: the session's empty game.
+  FVideo = lvk::MakePlayVideo(FSession.Tables());
   lvk_host_screen_init(&FUpper);
   LevelShown();
   SetScale(std::min(DefaultScale, FittingScale()));
@@ -366,20 +324,14 @@ TfrmPlay::~TfrmPlay() {
 
 void TfrmPlay::LoadDocument() {
   FTimer.stop();
-  // The engine and the mixer let go of the old tables before they go.
-  lvk_engine_init(&FEngine, nullptr);
+  // The mixer lets go of the old tables before they go.
   FAudio->SetSounds(nullptr);
-  FGame = BuildPlayGame(FSource ? FSource() : nullptr);
-  FAudio->SetSounds(&FGame->Tables.Sounds);
+  FSession.Load(FSource ? FSource() : nullptr);
+  FVideo = lvk::MakePlayVideo(FSession.Tables());
+  FAudio->SetSounds(&FSession.Tables().Sounds);
   FChanged = false;
   lblChanged->hide();
-  lvk_engine_init(&FEngine, &FGame->Game);
-  lvk_engine_set_instance_values(&FEngine, &FGame->Values);
   lvk_host_screen_init(&FUpper);
-  // The engine starts with no key held; what is held now comes next frame.
-  FStepped = lvk_input_t{};
-  FQueued.clear();
-  if (!SameInput(FNow, FStepped)) FQueued.push_back(FNow);
   ShowText();
   auto List = [](QLabel* Label, const QString& Caption, const std::vector<std::string>& Items) {
     QStringList Lines;
@@ -387,13 +339,12 @@ void TfrmPlay::LoadDocument() {
     Label->setText(QString("<b>%1: %2</b><br>%3").arg(Caption).arg(Lines.size()).arg(Lines.join("<br>")));
     Label->setVisible(!Items.empty());
   };
-  List(lblProblems, "Problems in the game", FGame->Problems);
-  List(lblNotes, "Notes", FGame->Notes);
+  List(lblProblems, "Problems in the game", FSession.Game().Problems);
+  List(lblNotes, "Notes", FSession.Game().Notes);
 }
 
 void TfrmPlay::StartLevel(int Level) {
-  const int Count = FEngine.game ? FEngine.game->level_count : 0;
-  if (Count > 0) lvk_engine_start_level(&FEngine, ((Level % Count) + Count) % Count);
+  FSession.StartLevel(Level);
   FAudio->Start();
   StartSounds();
   LevelShown();
@@ -413,23 +364,17 @@ void TfrmPlay::Play(int Level) {
 }
 
 void TfrmPlay::RestartLevel() {
-  const int Level = std::max(lvk_engine_level(&FEngine), 0);
+  const int Level = std::max(FSession.Level(), 0);
   LoadDocument();
   StartLevel(Level);
 }
 
-void TfrmPlay::NextLevel() { StartLevel(lvk_engine_level(&FEngine) + 1); }
+void TfrmPlay::NextLevel() { StartLevel(FSession.Level() + 1); }
 
 void TfrmPlay::Step() {
-  if (!FQueued.empty()) {
-    FStepped = FQueued.front();
-    FQueued.pop_front();
-  } else {
-    FStepped = FNow;
-  }
-  lvk_engine_step(&FEngine, &FStepped);
+  FSession.Step();
   StartSounds();
-  if (lvk_engine_level_changed(&FEngine)) LevelShown();
+  if (FSession.LevelChanged()) LevelShown();
   ShowText();
 }
 
@@ -437,28 +382,26 @@ void TfrmPlay::Step() {
 // its music from the beginning (once it runs, when paused), as the DS
 // program plays them.
 void TfrmPlay::StartSounds() {
-  if (lvk_engine_level_changed(&FEngine)) FAudio->SetMusic(FPaused ? -1 : lvk_engine_music(&FEngine));
-  const std::uint16_t* Sounds = nullptr;
-  const int Count = lvk_engine_sounds(&FEngine, &Sounds);
-  for (int i = 0; i < Count; ++i) FAudio->Play(Sounds[i]);
+  const lvk::TSoundCues Cues = FSession.Cues();
+  if (Cues.LevelStarted) FAudio->SetMusic(FPaused ? -1 : Cues.Music);
+  for (int Sound : Cues.Sounds) FAudio->Play(Sound);
 }
 
 // The upper screen as the DS program prints it.
 void TfrmPlay::ShowText() {
-  if (lvk::PrintUpperScreen(FConsole, FUpper, FEngine, FGame ? FGame->Title : std::string())) FConsoleChanged = true;
+  if (lvk::PrintUpperScreen(FConsole, FUpper, FSession.Engine(), FSession.Game().Title)) FConsoleChanged = true;
 }
 
 // A new level: its background with the live actors' cells emptied; the
 // status line follows with the text.
 void TfrmPlay::LevelShown() {
-  const int Level = lvk_engine_level(&FEngine);
-  const int Count = FEngine.game ? FEngine.game->level_count : 0;
-  if (Level >= 0 && Level < Count) {
-    FMap = FGame->Tables.Backgrounds.at(static_cast<std::size_t>(Level));
-    lvk_level_clear_live_cells(FEngine.game, Level, FMap.data());
+  const int Level = FSession.Level();
+  if (Level >= 0 && Level < FSession.LevelCount()) {
+    FMap = FSession.Tables().Backgrounds.at(static_cast<std::size_t>(Level));
+    lvk_level_clear_live_cells(FSession.Engine().game, Level, FMap.data());
   } else {
     FMap = lvk::TLevelMap();
-    FMap.assign(LVK_LEVEL_CELLS, FGame ? static_cast<std::uint16_t>(FGame->Video.TileCount) : 0);
+    FMap.assign(LVK_LEVEL_CELLS, static_cast<std::uint16_t>(FVideo.TileCount));
   }
   FBackground.resize(lvk::ScreenPixels);
   FCamera = {-1, -1};
@@ -478,7 +421,7 @@ void TfrmPlay::SetPaused(bool Paused) {
   // A paused game is silent; it takes up its level's music again. Frames
   // stepped meanwhile sound their own sounds.
   if (Paused && !FPaused) FAudio->StopAll();
-  if (!Paused && FPaused) FAudio->SetMusic(lvk_engine_music(&FEngine));
+  if (!Paused && FPaused) FAudio->SetMusic(FSession.Cues().Music);
   FPaused = Paused;
   if (auto* Action = findChild<QAction*>("actPause")) {
     const QSignalBlocker Block(Action);
@@ -495,13 +438,12 @@ void TfrmPlay::SetPaused(bool Paused) {
 void TfrmPlay::RestartClock() {
   FTimer.stop();
   FClock.start();
-  FClockFrames = 0;
-  if (!FPaused && FGame) ScheduleTick();
+  FSession.Clock().Restart();
+  if (!FPaused) ScheduleTick();
 }
 
 void TfrmPlay::ScheduleTick() {
-  const qint64 Next = (FClockFrames + 1) * 1000000000LL / 60;
-  const qint64 Ms = (Next - FClock.nsecsElapsed() + 999999) / 1000000;
+  const qint64 Ms = (FSession.Clock().UntilNext(FClock.nsecsElapsed()) + 999999) / 1000000;
   FTimer.start(static_cast<int>(std::clamp<qint64>(Ms, 1, 1000)));
 }
 
@@ -509,10 +451,8 @@ void TfrmPlay::ScheduleTick() {
 // few, so the game slows down instead of jumping.
 void TfrmPlay::Tick() {
   if (FPaused) return;
-  const qint64 Due = FClock.nsecsElapsed() * 60 / 1000000000LL;
-  const qint64 Count = std::min<qint64>(Due - FClockFrames, MaxCatchUpFrames);
-  FClockFrames = Due;
-  if (Count > 0) RunFrames(static_cast<int>(Count));
+  const int Count = FSession.Clock().Due(FClock.nsecsElapsed());
+  if (Count > 0) RunFrames(Count);
   ScheduleTick();
 }
 
@@ -523,18 +463,18 @@ void TfrmPlay::Redraw() {
   if (FConsoleChanged) lvk::DrawConsoleScreen(FConsole, Pixels);
   FConsoleChanged = false;
   std::uint32_t* Lower = Pixels + lvk::ScreenPixels;
-  if (FGame && FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
+  if (FBackground.size() == static_cast<std::size_t>(lvk::ScreenPixels)) {
     // The background scrolls with the camera the sprites are placed for, as
     // the DS program's does.
     std::int32_t X = 0, Y = 0;
-    lvk_engine_camera(&FEngine, &X, &Y);
+    lvk_engine_camera(&FSession.Engine(), &X, &Y);
     if (FCamera != std::make_pair(int(X), int(Y))) {
       FCamera = {X, Y};
-      lvk::DrawBackground(FGame->Video, FMap.data(), FMap.Width, FMap.Height, X, Y, lvk::LevelBackdrop(FEngine),
+      lvk::DrawBackground(FVideo, FMap.data(), FMap.Width, FMap.Height, X, Y, lvk::LevelBackdrop(FSession.Engine()),
                           FBackground.data());
     }
     std::copy(FBackground.begin(), FBackground.end(), Lower);
-    lvk::DrawSprites(FGame->Video, FEngine, Lower);
+    lvk::DrawSprites(FVideo, FSession.Engine(), Lower);
   } else {
     std::fill(Lower, Lower + lvk::ScreenPixels, 0xFF000000u);
   }
@@ -543,14 +483,16 @@ void TfrmPlay::Redraw() {
 }
 
 void TfrmPlay::UpdateStatus() {
-  const int Level = lvk_engine_level(&FEngine);
+  const int Level = FSession.Level();
   QString Text;
-  const std::vector<std::string>* Names = FGame ? &FGame->Tables.LevelNames : nullptr;
-  if (!Names || Level < 0 || Level >= static_cast<int>(Names->size()))
+  const std::vector<std::string>& Names = FSession.Tables().LevelNames;
+  if (Level < 0 || Level >= static_cast<int>(Names.size()))
     Text = "No level";
   else
-    Text = QString("Level %1 of %2: %3").arg(Level + 1).arg(Names->size()).arg(FromStd((*Names)[Level]));
-  Text += QString("   Frame %1   Live %2").arg(lvk_engine_frame(&FEngine)).arg(lvk_engine_live_count(&FEngine));
+    Text = QString("Level %1 of %2: %3").arg(Level + 1).arg(Names.size()).arg(FromStd(Names[Level]));
+  Text += QString("   Frame %1   Live %2")
+              .arg(lvk_engine_frame(&FSession.Engine()))
+              .arg(lvk_engine_live_count(&FSession.Engine()));
   if (FPaused) Text += "   (paused)";
   lblStatus->setText(Text);
 }
@@ -614,10 +556,8 @@ void TfrmPlay::SetScale(int Scale) {
 
 // ---- Input ----
 
-// The keys and the pen changed: the input held now, and the frames to come.
-// A change joins the last waiting frame unless it undoes a change of that
-// frame (a key going up that went down there): then it waits a frame of its
-// own, so the engine sees every press and every release.
+// The keys and the pen changed: the input held now, queued for the frames
+// to come so the engine sees every press and every release.
 void TfrmPlay::InputChanged() {
   lvk_input_t In{};
   for (int i = 0; i < LVK_HOST_KEY_COUNT; ++i)
@@ -627,15 +567,7 @@ void TfrmPlay::InputChanged() {
     In.touch_x = static_cast<std::int16_t>(FPenX);
     In.touch_y = static_cast<std::int16_t>(FPenY);
   }
-  FNow = In;
-  const lvk_input_t& Last = FQueued.empty() ? FStepped : FQueued.back();
-  if (SameInput(In, Last)) return;
-  const lvk_input_t& Before = FQueued.size() > 1 ? FQueued[FQueued.size() - 2] : FStepped;
-  const bool Undoes = ((In.keys ^ Last.keys) & (Last.keys ^ Before.keys)) != 0;
-  if (FQueued.empty() || (Undoes && static_cast<int>(FQueued.size()) < MaxQueuedInputs))
-    FQueued.push_back(In);
-  else
-    FQueued.back() = In;
+  FSession.Input().Hold(In);
 }
 
 // This window's own keys win over any other window's that may be live (a

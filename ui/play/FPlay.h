@@ -1,12 +1,13 @@
 #pragma once
 // The play window: the game running in the editor, on the DS's two screens.
-// A thin host around the engine the DS program runs: it builds the game's
-// tables from the document (the same builder that writes the DS's game data),
-// keeps its own copy of them, steps the engine 60 times a second with the
-// keys and the pen, and draws each frame as the DS would; the keys, the
-// upper screen's layout and its texts come from engine/lvk_host.h, which the
-// DS program uses too. It never keeps a pointer into the document: it asks
-// for the document again only when the game (re)starts. Given a parent (the
+// A thin host around a play session (generator/UPlaySession.h), which runs
+// the engine the DS program runs on its own copy of the game's tables (built
+// by the same builder that writes the DS's game data), with the keys and the
+// pen queued for their frames and a clock of 60 frames a second. The window
+// gives it keys, pen and time, and draws each frame as the DS would; the
+// keys, the upper screen's layout and its texts come from engine/lvk_host.h,
+// which the DS program uses too. It never keeps a pointer into the document:
+// it asks for the document again only when the game (re)starts. Given a parent (the
 // main window), it is a tool window of it and stays above it.
 //
 // Sound: the sounds each frame starts and the level's music, as the DS
@@ -18,18 +19,18 @@
 #include <QMainWindow>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "engine/lvk_engine.h"
-#include "generator/UGameTables.h"
 #include "engine/lvk_host.h"
+#include "generator/UGameTables.h"
+#include "generator/UPlaySession.h"
 #include "ui/play/UPlayAudio.h"
 #include "ui/play/UPlayConsole.h"
+#include "ui/play/UPlayRender.h"
 
 class QComboBox;
 class QLabel;
@@ -40,8 +41,6 @@ namespace lvk {
 class TGame;
 }
 
-struct TPlayGame;
-
 class TfrmPlay : public QMainWindow {
   Q_OBJECT
 public:
@@ -51,9 +50,9 @@ public:
   static constexpr int DefaultScale = 2;
   static constexpr int MaxScale = 4;
   // After a stall the game does not race to catch up beyond this.
-  static constexpr int MaxCatchUpFrames = 4;
+  static constexpr int MaxCatchUpFrames = lvk::TFrameClock::MaxCatchUp;
   // Key and pen changes waiting for their frames; more are merged.
-  static constexpr int MaxQueuedInputs = 32;
+  static constexpr int MaxQueuedInputs = lvk::TInputQueue::MaxWaiting;
 
   explicit TfrmPlay(TGameSource Source, QWidget* Parent = nullptr);
   ~TfrmPlay() override;
@@ -84,7 +83,7 @@ public:
   // Steps Count frames at once with the input held now, as the frame clock
   // would, and redraws; for tests and benchmarks.
   void RunFrames(int Count);
-  const lvk_engine_t& Engine() const { return FEngine; }
+  const lvk_engine_t& Engine() const { return FSession.Engine(); }
   // The sound, as the frames have started it.
   lvk::TPlayAudio& Audio() { return *FAudio; }
   // Both screens as drawn last, 256 wide, the upper screen above the lower.
@@ -92,7 +91,7 @@ public:
   // The keys and the pen as held now. Changes since the last frame wait in
   // a queue, a frame each where they would undo one another, so a key
   // pressed and let go between two frames is still pressed in one.
-  lvk_input_t Input() const { return FNow; }
+  lvk_input_t Input() const { return FSession.Input().Held(); }
   // Drops every held key and lifts the pen.
   void ReleaseAll();
 
@@ -136,10 +135,10 @@ private:
 
   TPlayScreens* FScreens;  // = pnlScreens
   TGameSource FSource;
-  std::unique_ptr<TPlayGame> FGame;  // the engine's copy; FEngine points into it
-  // Mixes FGame's sounds: declared after it, so it stops reading them first.
+  lvk::TPlaySession FSession;
+  lvk::TPlayVideo FVideo;  // the session's tables as pictures
+  // Mixes the session's sounds: declared after it, so it stops reading them first.
   std::unique_ptr<lvk::TPlayAudio> FAudio;
-  lvk_engine_t FEngine{};
   lvk::TLevelMap FMap;                     // the shown level's background
   std::vector<std::uint32_t> FBackground;  // FMap drawn from FCamera, redrawn when either changes
   std::pair<int, int> FCamera{-1, -1};
@@ -150,13 +149,9 @@ private:
   std::uint32_t FHeld = 0;  // bit i: entry i of lvk_host_keys is held
   bool FPen = false;
   int FPenX = 0, FPenY = 0;
-  lvk_input_t FNow{};                 // held now
-  lvk_input_t FStepped{};             // what the engine got last
-  std::deque<lvk_input_t> FQueued;    // for the next frames, in order
   bool FChanged = false;
   bool FPaused = false;
   int FScale = DefaultScale;
   QTimer FTimer;
-  QElapsedTimer FClock;
-  qint64 FClockFrames = 0;  // frames due since the clock started, stepped or dropped
+  QElapsedTimer FClock;  // the time of the session's frame clock
 };
