@@ -121,6 +121,10 @@ struct TTables {
     auto Of = [&](TValueType Type) { return Counts.count(Type) ? Counts[Type] : Others; };
     T.Actors.resize(static_cast<std::size_t>(Of(TValueType::Actor)));
     T.Actors[0].handler_count = 1;
+    // Two animations, so that SetAnimation's number (checked against its
+    // actor's animations) is valid at 0 and 1 like every other kind's ref.
+    T.Animations.resize(2);
+    T.Actors[0].animation_count = 2;
     T.Handlers.push_back({});
     T.Handlers[0].action_count = 1;
     T.Actions.push_back({});
