@@ -17,21 +17,7 @@
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
 #include "ui/panes/UActorLook.h"
-
-namespace {
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
-
-QHBoxLayout* Row(QVBoxLayout* Into) {
-  auto* R = new QHBoxLayout;
-  Into->addLayout(R);
-  return R;
-}
-
-}  // namespace
+#include "ui/panes/UPaneLayout.h"
 
 TEvtBitBtn::TEvtBitBtn(const lvk::TEventKind& Kind, QWidget* Parent) : TCtrlButton(Parent), FKind(Kind) {
   setIcon(IconPixmap(Kind.Icon()));

@@ -16,22 +16,12 @@
 #include "ui/common/UHelp.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
 
 // A comment tells handlers apart in the tree: a few words.
 constexpr int MaxCommentLength = 80;
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
-
-QHBoxLayout* Row(QVBoxLayout* Into) {
-  auto* R = new QHBoxLayout;
-  Into->addLayout(R);
-  return R;
-}
 
 }  // namespace
 

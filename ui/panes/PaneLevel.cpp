@@ -23,13 +23,9 @@
 #include "model/USound.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
 
 // A size box that sets a value typed below its least to the least, and says
 // so, rather than changing it unseen.
@@ -47,12 +43,6 @@ protected:
     if (BelowMinimum) BelowMinimum(Typed);
   }
 };
-
-QHBoxLayout* Row(QVBoxLayout* Into) {
-  auto* R = new QHBoxLayout;
-  Into->addLayout(R);
-  return R;
-}
 
 QIcon Swatch(std::uint32_t Color) {
   QPixmap Picture(16, 16);

@@ -23,6 +23,7 @@
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
 #include "ui/panes/USoundPreview.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
 
@@ -34,11 +35,6 @@ constexpr std::size_t SoundRoom = 1024 * 1024;
 
 constexpr int PictureWidth = 240;
 constexpr int PictureHeight = 64;
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
 
 const char* const WaveNames[LVK_WAVE_COUNT] = {"Square 12.5 %", "Square 25 %", "Square 50 %",
                                                "Square 75 %",   "Triangle",    "Noise"};

@@ -19,6 +19,7 @@
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
 #include "ui/common/UTileFiles.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
 
@@ -51,17 +52,6 @@ std::vector<std::uint32_t> PictureColors(const lvk::TPeekBitmap& Picture) {
     // A picture of a format that cannot be read has no colours to pick.
   }
   return Colors;
-}
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
-
-QHBoxLayout* Row(QVBoxLayout* Into) {
-  auto* R = new QHBoxLayout;
-  Into->addLayout(R);
-  return R;
 }
 
 }  // namespace

@@ -17,13 +17,9 @@
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
 #include "ui/panes/UVariableLimits.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
 
 QLabel* Note(const QString& Text, QWidget* Parent) {
   auto* Label = new QLabel(Text, Parent);

@@ -21,13 +21,9 @@
 #include "ui/common/UDialogService.h"
 #include "ui/common/UPictures.h"
 #include "ui/common/UTileFiles.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
 
 QString FromStd(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
 

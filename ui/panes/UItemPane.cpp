@@ -11,19 +11,9 @@
 #include "model/UGame.h"
 #include "ui/main/UPaneHost.h"
 #include "ui/common/UPictures.h"
+#include "ui/panes/UPaneLayout.h"
 
 namespace {
-
-void SetHints(QWidget* W, const QString& Short, const QString& Long = {}) {
-  W->setToolTip(Short);
-  W->setStatusTip(Long.isEmpty() ? Short : Long);
-}
-
-QHBoxLayout* Row(QVBoxLayout* Into) {
-  auto* R = new QHBoxLayout;
-  Into->addLayout(R);
-  return R;
-}
 
 // Runs Leave when the focus moves from the field to another control. Not
 // when the window loses it: a box shown for the name takes the focus too.
