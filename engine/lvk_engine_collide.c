@@ -379,8 +379,10 @@ void lvk_collisions(lvk_engine_t *e)
       if (h->event != LVK_EVENT_COLLISION) continue;
       if (k >= LVK_MAX_COLLISION_HANDLERS) break;
       bit = (uint32_t)1 << k++;
-      met = (h->flags & LVK_HANDLER_REPEL) && !landed ? repel(e, slot, h->other, taken_back ? long_move(e, slot) : jumped_far)
-                                                      : overlaps(e, slot, box->x, box->y, h->other);
+      if ((h->flags & LVK_HANDLER_REPEL) && !landed)
+        met = repel(e, slot, h->other, taken_back ? long_move(e, slot) : jumped_far);
+      else
+        met = overlaps(e, slot, box->x, box->y, h->other);
       /* A contact is one meeting with everything the move touched: once a
        * repel took the move back, the later handlers look where it went. */
       if (!met && taken_back) met = contact_met(e, slot, mx, my, jumped_far, h->other);
