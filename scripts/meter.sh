@@ -37,7 +37,8 @@ cleanup() {
     # DeSmuME ignores SIGTERM.
     [ -n "$emu_pid" ] && kill -KILL "$emu_pid" 2>/dev/null && wait "$emu_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    emu_pid= xvfb_pid=
+    emu_pid=''
+    xvfb_pid=''
 }
 trap cleanup EXIT
 trap 'exit 2' INT TERM HUP

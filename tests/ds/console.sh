@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Reading the DS program's upper screen (the libnds console) from a DeSmuME
 # screenshot, with the console's own font taken from the kit's libnds.
 # Sourced by tests/ds/test_ds_sound.sh and scripts/meter.sh.
