@@ -49,10 +49,13 @@ static_assert(LVK_VALUE_ANIMATION == static_cast<int>(TValueType::Animation), "t
 
 TValueSlot SlotOf(int Slot) {
   switch (Slot) {
-    case LVK_SLOT_ARG1: return TValueSlot::Arg1;
-    case LVK_SLOT_ARG2: return TValueSlot::Arg2;
+    case LVK_SLOT_N1: return TValueSlot::N1;
+    case LVK_SLOT_N2: return TValueSlot::N2;
+    case LVK_SLOT_N3: return TValueSlot::N3;
+    case LVK_SLOT_N4: return TValueSlot::N4;
+    case LVK_SLOT_N5: return TValueSlot::N5;
+    case LVK_SLOT_N6: return TValueSlot::N6;
     case LVK_SLOT_REF: return TValueSlot::Ref;
-    case LVK_SLOT_OP: return TValueSlot::Op;
     case LVK_SLOT_RELATIVE: return TValueSlot::Relative;
     default: return TValueSlot::None;
   }

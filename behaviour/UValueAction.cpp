@@ -213,23 +213,24 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
     const std::string V = GetValue(static_cast<int>(i));
     const TValueSlot Slot = FInfo[i].Slot;
+    const int Number = NumberIndex(Slot);
+    // A literal in the entry's number Number (a flag, a comparison).
+    auto Literal = [&](std::int32_t Value) {
+      if (Number >= 0) Entry.n[Number] = Value;
+    };
     switch (FInfo[i].Type) {
-      case TValueType::Number: {
-        const TEngineNumber N = Context.Number(V);
-        if (Slot == TValueSlot::Op) {
-          // A byte of the entry: a whole number only, clamped to it.
-          Entry.op = static_cast<std::uint8_t>(std::clamp<std::int32_t>(N.Variable == LVK_LITERAL ? N.Literal : 0, 0, 255));
-          break;
+      case TValueType::Number:
+        if (Number >= 0) {
+          const TEngineNumber N = Context.Number(V);
+          Entry.n[Number] = N.Literal;
+          Entry.var[Number] = N.Variable;
         }
-        (Slot == TValueSlot::Arg2 ? Entry.arg2 : Entry.arg1) = N.Literal;
-        (Slot == TValueSlot::Arg2 ? Entry.var2 : Entry.var1) = N.Variable;
         break;
-      }
       case TValueType::Flag:
         if (Slot == TValueSlot::Relative) Entry.relative = V == "1" ? 1 : 0;
-        if (Slot == TValueSlot::Arg1) Entry.arg1 = V == "1" ? 1 : 0;
-        if (Slot == TValueSlot::Arg2) Entry.arg2 = V == "1" ? 1 : 0;
+        Literal(V == "1" ? 1 : 0);
         break;
+      case TValueType::Compare: Literal(CompareIndex(V)); break;
       case TValueType::Variable: Entry.ref = Context.VariableNumber(V); break;
       case TValueType::Actor: Entry.ref = Context.ActorNamed(V); break;
       case TValueType::Tile: Entry.ref = Context.TileNamed(V); break;
@@ -237,7 +238,6 @@ void TValueAction::Encode(lvk_action_t& Entry, TTableContext& Context) const {
       case TValueType::Text: Entry.ref = Context.TextNumber(V); break;
       case TValueType::Sound: Entry.ref = Context.SoundNumber(V); break;
       case TValueType::Animation: Entry.ref = Context.AnimationNumber(V); break;
-      case TValueType::Compare: Entry.op = static_cast<std::uint8_t>(CompareIndex(V)); break;
     }
   }
 }

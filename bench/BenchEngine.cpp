@@ -22,7 +22,7 @@ namespace {
 
 lvk_action_t Do(std::uint8_t Kind, std::int32_t Arg1 = 0, std::int32_t Arg2 = 0, std::uint8_t Relative = 0,
                 std::uint16_t Ref = 0, std::uint8_t Op = 0) {
-  return {Kind, Relative, Arg1, Arg2, LVK_LITERAL, LVK_LITERAL, Ref, Op};
+  return {Kind, Relative, Ref, {LVK_LITERAL, LVK_LITERAL, LVK_LITERAL}, {Arg1, Arg2, Op}};
 }
 
 struct TStressGame {

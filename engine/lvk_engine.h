@@ -306,7 +306,7 @@ enum { LVK_ANIMATION_LOOP = 0, LVK_ANIMATION_ONCE = 1, LVK_ANIMATION_BACK_AND_FO
 /* lvk_actor_t.flags */
 #define LVK_ACTOR_SOLID 1u /* a target of OnCollision with LVK_ANY_SOLID */
 
-/* lvk_action_t.op of IfVariable and IfCount: value op number. */
+/* The comparison of IfVariable and IfCount (their n3): value op number. */
 enum {
   LVK_COMPARE_EQUAL = 0,   /* = */
   LVK_COMPARE_UNEQUAL = 1, /* <> */
@@ -320,10 +320,10 @@ enum {
 enum { LVK_SCOPE_GAME = 0, LVK_SCOPE_INSTANCE = 1 };
 
 /* A number of an action is a literal or a variable's value: the pair
- * (argN, varN) of lvk_action_t. varN is LVK_LITERAL for the literal argN,
+ * (n[i], var[i]) of lvk_action_t. var[i] is LVK_LITERAL for the literal n[i],
  * else LVK_VARIABLE(v) for the value of variable v (an index into
- * lvk_game_t.variables); argN is then not read. 0 is the literal so that a
- * zeroed entry, and every table written before variables, means literals. */
+ * lvk_game_t.variables); n[i] is then not read. 0 is the literal so that a
+ * zeroed entry means literals. */
 #define LVK_LITERAL 0u
 #define LVK_VARIABLE(index) ((uint16_t)((index) + 1u))
 
@@ -371,8 +371,9 @@ typedef struct lvk_handler {
   uint32_t frames;        /* OnTimer */
 } lvk_handler_t;
 
-/* What each action kind reads (n1 = arg1/var1, n2 = arg2/var2, see
- * LVK_LITERAL; ref is an index, 0-based):
+/* What each action kind reads (n1 .. n6: its numbers n[0] .. n[5], each
+ * the literal or a variable's value, see LVK_LITERAL; ref is an index,
+ * 0-based):
  *   SetSpeedSize    n1, n2: sx, sy; relative
  *   SetSpeedDir     n1, n2: dx, dy; relative
  *   Destroy, NextLevel, RestartGame: nothing
@@ -383,8 +384,10 @@ typedef struct lvk_handler {
  *   Bounce          n1: reverse x when not 0; n2: reverse y when not 0
  *   SetTile         ref: the tile, or LVK_NONE
  *   MoveToward      ref: the actor; n1: the speed size
- *   IfVariable      ref: the variable; op; n1: the number compared with
- *   IfCount         ref: the actor; op; n1: the number compared with
+ *   IfVariable      ref: the variable; n1: the number compared with;
+ *                   n3: the comparison, LVK_COMPARE_... (a literal)
+ *   IfCount         ref: the actor; n1: the number compared with; n3: the
+ *                   comparison
  *   IfChance        n1: n, for one time in n
  *   IfKeyHeld       ref: the keys
  *   PlaySound       ref: the sound
@@ -392,21 +395,24 @@ typedef struct lvk_handler {
  *   JumpTo          n1, n2: x, y in pixels; relative
  *   JumpToStart, Otherwise: nothing
  *   CameraFollow    ref: the actor, or LVK_NONE
- *   MoveCamera      n1, n2: the world pixel; op: the speed, pixels a frame
+ *   MoveCamera      n1, n2: the world pixel; n3: the speed, pixels a frame
+ *                   (held to 0..LVK_MAX_SPEED)
  *   ShakeCamera     n1: frames; n2: strength in pixels
  *   SetAnimation    ref: the animation, among the actor's (LVK_NONE: none, which
  *                   changes nothing); n1: restart when not 0
  *   Mirror          n1: mirrored when not 0; n2: face the movement when not 0
- * Kinds this engine does not know do nothing. */
+ * Kinds this engine does not know do nothing. The editor writes 0 (a
+ * literal) in the numbers a kind does not read. */
+#define LVK_ACTION_NUMBERS 6
 typedef struct lvk_action {
   uint8_t kind;     /* LVK_ACTION_... */
   uint8_t relative; /* 1: relative, 0: absolute */
-  int32_t arg1;
-  int32_t arg2;
-  uint16_t var1;    /* LVK_LITERAL or LVK_VARIABLE(v): what n1 is */
-  uint16_t var2;
-  uint16_t ref;
-  uint8_t op;       /* LVK_COMPARE_... */
+  uint16_t ref;     /* the item named: an index, a key set or LVK_NONE */
+  /* What each number is: LVK_LITERAL for the literal n[i], else
+   * LVK_VARIABLE(v) for variable v's value (n[i] is then not read). Before
+   * the literals, so the first numbers share the entry's first bytes. */
+  uint16_t var[LVK_ACTION_NUMBERS];
+  int32_t n[LVK_ACTION_NUMBERS];
 } lvk_action_t;
 
 typedef struct lvk_spawn {

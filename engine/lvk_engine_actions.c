@@ -40,6 +40,12 @@ static uint32_t next_random(lvk_engine_t *e)
   return r;
 }
 
+/* Number I of the action (0-based): the literal or the variable's value. */
+static int32_t nth(lvk_engine_t *e, int slot, const lvk_action_t *a, int i)
+{
+  return number(e, slot, a->n[i], a->var[i]);
+}
+
 static void ask_level(lvk_engine_t *e, int level)
 {
   if (e->next_level < 0 && level >= 0 && level < e->game->level_count) e->next_level = level;
@@ -56,12 +62,12 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
   a = &e->game->actions[h->first_action];
   end = a + h->action_count;
   for (; a < end; ++a) {
-    int32_t n1 = number(e, slot, a->arg1, a->var1);
+    int32_t n1 = nth(e, slot, a, 0);
     held = -1;
     switch (a->kind) {
     case LVK_ACTION_SET_SPEED_SIZE: {
       /* Clamped first, so adding cannot overflow; the result is the same. */
-      int32_t x = clamp32(n1, -256, 256), y = clamp32(number(e, slot, a->arg2, a->var2), -256, 256);
+      int32_t x = clamp32(n1, -256, 256), y = clamp32(nth(e, slot, a, 1), -256, 256);
       if (a->relative) {
         x += in->sx;
         y += in->sy;
@@ -71,7 +77,7 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       break;
     }
     case LVK_ACTION_SET_SPEED_DIR: {
-      int x = sign32(n1), y = sign32(number(e, slot, a->arg2, a->var2));
+      int x = sign32(n1), y = sign32(nth(e, slot, a, 1));
       if (a->relative) {
         x += in->dx;
         y += in->dy;
@@ -97,7 +103,7 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
         lvk_pending_spawn_t *p = &e->pending[e->pending_count++];
         p->actor = a->ref;
         p->x = clamp32(in->x + clamp32(n1, -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS, -POSITION_LIMIT, POSITION_LIMIT);
-        p->y = clamp32(in->y + clamp32(number(e, slot, a->arg2, a->var2), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS,
+        p->y = clamp32(in->y + clamp32(nth(e, slot, a, 1), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS,
                        -POSITION_LIMIT, POSITION_LIMIT);
       }
       break;
@@ -109,7 +115,7 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       break;
     case LVK_ACTION_BOUNCE:
       if (n1) in->dx = (int8_t)-in->dx;
-      if (number(e, slot, a->arg2, a->var2)) in->dy = (int8_t)-in->dy;
+      if (nth(e, slot, a, 1)) in->dy = (int8_t)-in->dy;
       break;
     case LVK_ACTION_SET_TILE:
       in->tile = a->ref;
@@ -119,10 +125,10 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       lvk_instance_move_toward(e, slot, a->ref, n1);
       break;
     case LVK_ACTION_IF_VARIABLE:
-      held = compare(variable_value(e, slot, a->ref), a->op, n1);
+      held = compare(variable_value(e, slot, a->ref), (uint8_t)a->n[2], n1);
       break;
     case LVK_ACTION_IF_COUNT:
-      held = compare(lvk_instances_count(e, a->ref), a->op, n1);
+      held = compare(lvk_instances_count(e, a->ref), (uint8_t)a->n[2], n1);
       break;
     case LVK_ACTION_IF_CHANCE:
       held = n1 >= 1 && next_random(e) % (uint32_t)n1 == 0;
@@ -137,14 +143,14 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       lvk_sound_play(e, a->ref);
       break;
     case LVK_ACTION_CLEAR_TEXT:
-      if (number(e, slot, a->arg2, a->var2))
+      if (nth(e, slot, a, 1))
         lvk_text_clear(e, e->rows_used);
       else if (n1 >= 0 && n1 < LVK_TEXT_ROWS)
         lvk_text_clear(e, (uint32_t)1 << n1);
       break;
     case LVK_ACTION_JUMP_TO: {
       int32_t x = clamp32(n1, -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS;
-      int32_t y = clamp32(number(e, slot, a->arg2, a->var2), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS;
+      int32_t y = clamp32(nth(e, slot, a, 1), -LVK_MAX_JUMP, LVK_MAX_JUMP) * LVK_SUBPIXELS;
       if (a->relative) lvk_instance_jump(e, slot, in->x + x, in->y + y);
       else lvk_instance_jump(e, slot, x, y);
       break;
@@ -156,16 +162,16 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       lvk_camera_follow(e, a->ref);
       break;
     case LVK_ACTION_MOVE_CAMERA:
-      lvk_camera_move(e, n1, number(e, slot, a->arg2, a->var2), a->op);
+      lvk_camera_move(e, n1, nth(e, slot, a, 1), (uint16_t)clamp32(nth(e, slot, a, 2), 0, LVK_MAX_SPEED));
       break;
     case LVK_ACTION_SHAKE_CAMERA:
-      lvk_camera_shake(e, n1, number(e, slot, a->arg2, a->var2));
+      lvk_camera_shake(e, n1, nth(e, slot, a, 1));
       break;
     case LVK_ACTION_SET_ANIMATION:
       lvk_animation_set(e, slot, a->ref, n1 != 0);
       break;
     case LVK_ACTION_MIRROR:
-      if (number(e, slot, a->arg2, a->var2)) {
+      if (nth(e, slot, a, 1)) {
         in->mirror = (uint8_t)(LVK_MIRROR_FACE | (in->mirror & LVK_MIRROR_ON));
         lvk_instance_face_movement(in);
       } else {

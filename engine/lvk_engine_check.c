@@ -88,17 +88,22 @@ static int item_ok(const lvk_game_t *g, const catalogue_row_t *v, unsigned index
   }
 }
 
-/* An action's reference and operator as its kind's values in the catalogue
- * say; kinds this engine does not know take anything. */
+/* An action's numbers name variables the game has, and its reference and
+ * comparison are as its kind's values in the catalogue say (a comparison is
+ * a literal among the comparisons); kinds this engine does not know take
+ * any reference and literal. */
 static int action_ok(const lvk_game_t *g, const lvk_action_t *a, const uint16_t *heads)
 {
   unsigned i;
-  if (!number_ok(g, a->var1) || !number_ok(g, a->var2)) return 0;
+  for (i = 0; i < LVK_ACTION_NUMBERS; ++i)
+    if (!number_ok(g, a->var[i])) return 0;
   if (a->kind >= LVK_ACTION_KINDS) return 1;
   for (i = heads[a->kind] + 1u; i < ROW_COUNT(action_rows) && !action_rows[i].head; ++i) {
     const catalogue_row_t *v = &action_rows[i];
     if (v->slot == LVK_SLOT_REF && !item_ok(g, v, a->ref)) return 0;
-    if (v->slot == LVK_SLOT_OP && v->type == LVK_VALUE_COMPARE && !item_ok(g, v, a->op)) return 0;
+    if (v->slot <= LVK_SLOT_N6 && v->type == LVK_VALUE_COMPARE &&
+        (a->var[v->slot] != LVK_LITERAL || a->n[v->slot] < 0 || !item_ok(g, v, (unsigned)a->n[v->slot])))
+      return 0;
   }
   return 1;
 }

@@ -34,7 +34,14 @@
  * number); a number outside it is held to it or does nothing, as the rule
  * says. An item's range is 0, 0 for one of the game's items, or 0,
  * LVK_OR_NONE when the entry may also hold LVK_NONE; a comparison's is the
- * comparisons. */
+ * comparisons.
+ *
+ * An action's entry holds up to six numbers (N1 .. N6, each a literal or a
+ * variable's value), one reference (REF: the item it names, a key set) and
+ * the relative flag. Numbers, flags and comparisons go in numbers, an item
+ * in the reference: a kind has at most one item. The older kinds keep the
+ * places they always had (their first two numbers in N1 and N2, a
+ * comparison or MoveCamera's speed in N3); a new kind takes N1 upwards. */
 #ifndef LVK_KINDS_H
 #define LVK_KINDS_H
 
@@ -53,20 +60,24 @@ enum {
   LVK_VALUE_AREAS = 10    /* OnTouch's areas, OnOutside's directions: LVK_AREA_... */
 };
 
-/* Where an entry holds a value: lvk_action_t's fields, then
- * lvk_handler_t's (a flag of a handler is one bit of its flags). */
+/* Where an entry holds a value: lvk_action_t's numbers (N1 is n[0]), its
+ * reference and its relative flag, then lvk_handler_t's fields (a flag of a
+ * handler is one bit of its flags). */
 enum {
-  LVK_SLOT_ARG1 = 0,
-  LVK_SLOT_ARG2 = 1,
-  LVK_SLOT_REF = 2,
-  LVK_SLOT_OP = 3,
-  LVK_SLOT_RELATIVE = 4,
-  LVK_SLOT_MASK = 5,
-  LVK_SLOT_OTHER = 6,
-  LVK_SLOT_FRAMES = 7,
-  LVK_SLOT_PRESS = 8,  /* LVK_HANDLER_PRESS */
-  LVK_SLOT_REPEL = 9,  /* LVK_HANDLER_REPEL */
-  LVK_SLOT_REPEAT = 10 /* LVK_HANDLER_REPEAT */
+  LVK_SLOT_N1 = 0,
+  LVK_SLOT_N2 = 1,
+  LVK_SLOT_N3 = 2,
+  LVK_SLOT_N4 = 3,
+  LVK_SLOT_N5 = 4,
+  LVK_SLOT_N6 = 5,
+  LVK_SLOT_REF = 6,
+  LVK_SLOT_RELATIVE = 7,
+  LVK_SLOT_MASK = 8,
+  LVK_SLOT_OTHER = 9,
+  LVK_SLOT_FRAMES = 10,
+  LVK_SLOT_PRESS = 11, /* LVK_HANDLER_PRESS */
+  LVK_SLOT_REPEL = 12, /* LVK_HANDLER_REPEL */
+  LVK_SLOT_REPEAT = 13 /* LVK_HANDLER_REPEAT */
 };
 
 /* An item's range: also LVK_NONE. */
@@ -103,75 +114,75 @@ enum {
 
 #define LVK_ACTION_CATALOGUE(ACTION, VALUE) \
   ACTION(SET_SPEED_SIZE, 0, SetSpeedSize, TActionSetSpeedSize, Speed, "Set the speed size (not the direction) for an actor", "") \
-    VALUE(NUMBER, ARG1, 0, LVK_MAX_SPEED, "", "Speed &x", "Horizontal speed in 1/16 pixel a frame, a whole number %r (empty is 0)") \
-    VALUE(NUMBER, ARG2, 0, LVK_MAX_SPEED, "", "Speed &y", "Vertical speed in 1/16 pixel a frame, a whole number %r (empty is 0)") \
+    VALUE(NUMBER, N1, 0, LVK_MAX_SPEED, "", "Speed &x", "Horizontal speed in 1/16 pixel a frame, a whole number %r (empty is 0)") \
+    VALUE(NUMBER, N2, 0, LVK_MAX_SPEED, "", "Speed &y", "Vertical speed in 1/16 pixel a frame, a whole number %r (empty is 0)") \
     VALUE(FLAG, RELATIVE, 0, 1, "0", "Relati&ve", "Add to the current values instead of setting them") \
   ACTION(SET_SPEED_DIR, 1, SetSpeedDir, TActionSetSpeedDir, Speed, "Set the direction in which to move for actor (SetSpeedSize first to non-zero)", "") \
-    VALUE(NUMBER, ARG1, 0, 0, "", "Direction &x", "Horizontal direction by its sign: -1 left, 0 none, 1 right (empty is 0)") \
-    VALUE(NUMBER, ARG2, 0, 0, "", "Direction &y", "Vertical direction by its sign: -1 up, 0 none, 1 down (empty is 0)") \
+    VALUE(NUMBER, N1, 0, 0, "", "Direction &x", "Horizontal direction by its sign: -1 left, 0 none, 1 right (empty is 0)") \
+    VALUE(NUMBER, N2, 0, 0, "", "Direction &y", "Vertical direction by its sign: -1 up, 0 none, 1 down (empty is 0)") \
     VALUE(FLAG, RELATIVE, 0, 1, "0", "Relati&ve", "Add to the current values instead of setting them") \
   ACTION(DESTROY, 2, Destroy, TActionDestroy, Plain, "Destroy this actor; its OnDestroy handlers run first", "") \
   ACTION(NEXT_LEVEL, 3, NextLevel, TActionNextLevel, Plain, "Go to the next level; after the last, the first", "") \
   ACTION(SET_VARIABLE, 4, SetVariable, TActionSetVariable, Rule, "Set a variable, or add to it", "") \
     VALUE(VARIABLE, REF, 0, 0, "", "&Variable", "The variable to set") \
-    VALUE(NUMBER, ARG1, 0, 0, "", "Val&ue", "A whole number or a variable's name; added to the variable when relative") \
+    VALUE(NUMBER, N1, 0, 0, "", "Val&ue", "A whole number or a variable's name; added to the variable when relative") \
     VALUE(FLAG, RELATIVE, 0, 1, "0", "Rela&tive", "Add the value to the variable instead of setting it") \
   ACTION(SHOW_TEXT, 5, ShowText, TActionShowText, Rule, "Show a line of text on the upper screen", "") \
-    VALUE(NUMBER, ARG1, 0, LVK_LAST_ROW, "", "Ro&w", "The row of the upper screen, %r (0 is the top)") \
+    VALUE(NUMBER, N1, 0, LVK_LAST_ROW, "", "Ro&w", "The row of the upper screen, %r (0 is the top)") \
     VALUE(TEXT, REF, 0, 0, "", "&Text", "What the row shows; {name} shows a variable's value and follows it") \
   ACTION(SPAWN, 6, Spawn, TActionSpawn, Rule, "Make a new instance of an actor beside this one", "") \
     VALUE(ACTOR, REF, 0, 0, "", "Ac&tor", "The actor of the new instance (none: this one's)") \
-    VALUE(NUMBER, ARG1, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "D&x", "Pixels to the right of this instance (negative: to the left), %r") \
-    VALUE(NUMBER, ARG2, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "D&y", "Pixels below this instance (negative: above), %r") \
+    VALUE(NUMBER, N1, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "D&x", "Pixels to the right of this instance (negative: to the left), %r") \
+    VALUE(NUMBER, N2, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "D&y", "Pixels below this instance (negative: above), %r") \
   ACTION(GO_TO_LEVEL, 7, GoToLevel, TActionGoToLevel, Rule, "Go to a level, or start this one again", "") \
-    VALUE(NUMBER, ARG1, 0, 0, "1", "Le&vel", "The level's number, from 1; 0 starts this level again") \
+    VALUE(NUMBER, N1, 0, 0, "1", "Le&vel", "The level's number, from 1; 0 starts this level again") \
   ACTION(RESTART_GAME, 8, RestartGame, TActionRestartGame, Rule, "Start the game again: game variables back, the first level", "") \
   ACTION(BOUNCE, 9, Bounce, TActionBounce, Rule, "Turn round, left and right or up and down", "") \
-    VALUE(FLAG, ARG1, 0, 1, "1", "&X", "Turn round left and right") \
-    VALUE(FLAG, ARG2, 0, 1, "1", "&Y", "Turn round up and down") \
+    VALUE(FLAG, N1, 0, 1, "1", "&X", "Turn round left and right") \
+    VALUE(FLAG, N2, 0, 1, "1", "&Y", "Turn round up and down") \
   ACTION(SET_TILE, 10, SetTile, TActionSetTile, Rule, "Draw this instance with another tile", "") \
     VALUE(TILE, REF, 0, LVK_OR_NONE, "", "&Tile", "The tile this instance is drawn with from now on") \
   ACTION(MOVE_TOWARD, 11, MoveToward, TActionMoveToward, Rule, "Head for the nearest instance of an actor", "") \
     VALUE(ACTOR, REF, 0, 0, "", "Ac&tor", "Head for the nearest instance of this actor") \
-    VALUE(NUMBER, ARG1, 0, LVK_MAX_SPEED, "16", "&Speed", "The speed size, in 1/16 pixel a frame, %r") \
+    VALUE(NUMBER, N1, 0, LVK_MAX_SPEED, "16", "&Speed", "The speed size, in 1/16 pixel a frame, %r") \
   ACTION(IF_VARIABLE, 12, IfVariable, TActionIfVariable, Guard, "Run the rest of the handler only when a variable compares so", "If %1 %2 %3") \
     VALUE(VARIABLE, REF, 0, 0, "", "&Variable", "The variable looked at") \
-    VALUE(COMPARE, OP, 0, LVK_COMPARE_AT_LEAST, "=", "Compari&son", "How the variable compares with the value") \
-    VALUE(NUMBER, ARG1, 0, 0, "", "Val&ue", "A whole number or a variable's name") \
+    VALUE(COMPARE, N3, 0, LVK_COMPARE_AT_LEAST, "=", "Compari&son", "How the variable compares with the value") \
+    VALUE(NUMBER, N1, 0, 0, "", "Val&ue", "A whole number or a variable's name") \
   ACTION(IF_COUNT, 13, IfCount, TActionIfCount, Guard, "Run the rest of the handler only when so many instances of an actor live", "If count of %1 %2 %3") \
     VALUE(ACTOR, REF, 0, 0, "", "Ac&tor", "The actor whose live instances are counted") \
-    VALUE(COMPARE, OP, 0, LVK_COMPARE_AT_LEAST, "=", "Compari&son", "How the count compares with the value") \
-    VALUE(NUMBER, ARG1, 0, 0, "", "Val&ue", "A whole number or a variable's name") \
+    VALUE(COMPARE, N3, 0, LVK_COMPARE_AT_LEAST, "=", "Compari&son", "How the count compares with the value") \
+    VALUE(NUMBER, N1, 0, 0, "", "Val&ue", "A whole number or a variable's name") \
   ACTION(IF_CHANCE, 14, IfChance, TActionIfChance, Guard, "Run the rest of the handler only one time in n, by chance", "If chance 1 in %1") \
-    VALUE(NUMBER, ARG1, 0, 0, "2", "One time &in", "The rest runs one time in this many, by chance") \
+    VALUE(NUMBER, N1, 0, 0, "2", "One time &in", "The rest runs one time in this many, by chance") \
   ACTION(IF_KEY_HELD, 15, IfKeyHeld, TActionIfKeyHeld, Guard, "Run the rest of the handler only while keys are held", "If held %1") \
     VALUE(KEYS, REF, 0, 0, "1", "&Keys", "The rest runs while all these keys are held") \
   ACTION(PLAY_SOUND, 16, PlaySound, TActionPlaySound, Rule, "Play a sound of the game", "") \
     VALUE(SOUND, REF, 0, 0, "", "&Sound", "The sound to play; several play at once") \
   ACTION(CLEAR_TEXT, 17, ClearText, TActionClearText, Own, "Clear a row of the upper screen, or all of the game's rows", "") \
-    VALUE(NUMBER, ARG1, 0, LVK_LAST_ROW, "", "Ro&w", "The row of the upper screen to clear, %r (0 is the top)") \
-    VALUE(FLAG, ARG2, 0, 1, "0", "All row&s", "Clear every row the game has printed, whatever the row") \
+    VALUE(NUMBER, N1, 0, LVK_LAST_ROW, "", "Ro&w", "The row of the upper screen to clear, %r (0 is the top)") \
+    VALUE(FLAG, N2, 0, 1, "0", "All row&s", "Clear every row the game has printed, whatever the row") \
   ACTION(JUMP_TO, 18, JumpTo, TActionJumpTo, Rule, "Put this instance at a place, or move it by some pixels at once", "") \
-    VALUE(NUMBER, ARG1, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "&X", "Pixels from the level's left edge (relative: to the right of here), %r") \
-    VALUE(NUMBER, ARG2, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "&Y", "Pixels from the level's top edge (relative: below here), %r") \
+    VALUE(NUMBER, N1, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "&X", "Pixels from the level's left edge (relative: to the right of here), %r") \
+    VALUE(NUMBER, N2, -LVK_MAX_JUMP, LVK_MAX_JUMP, "", "&Y", "Pixels from the level's top edge (relative: below here), %r") \
     VALUE(FLAG, RELATIVE, 0, 1, "0", "Rela&tive", "Move by x and y pixels from where this instance is") \
   ACTION(JUMP_TO_START, 19, JumpToStart, TActionJumpToStart, Rule, "Put this instance back where it was placed or spawned", "") \
   ACTION(OTHERWISE, 20, Otherwise, TActionOtherwise, Guard, "Run the rest of the handler only when the guard before failed", "Otherwise") \
   ACTION(CAMERA_FOLLOW, 21, CameraFollow, TActionCameraFollow, Rule, "Make the camera follow an actor", "") \
     VALUE(ACTOR, REF, 0, LVK_OR_NONE, "", "Ac&tor", "The actor the camera follows from now on (none: this one's)") \
   ACTION(MOVE_CAMERA, 22, MoveCamera, TActionMoveCamera, Rule, "Glide the camera to a place of the level", "") \
-    VALUE(NUMBER, ARG1, 0, 0, "", "&X", "The level pixel the screen's left edge moves to") \
-    VALUE(NUMBER, ARG2, 0, 0, "", "&Y", "The level pixel the screen's top edge moves to") \
-    VALUE(NUMBER, OP, 0, LVK_MAX_SPEED, "4", "&Speed", "Pixels a frame, a whole number %r (0: at once)") \
+    VALUE(NUMBER, N1, 0, 0, "", "&X", "The level pixel the screen's left edge moves to") \
+    VALUE(NUMBER, N2, 0, 0, "", "&Y", "The level pixel the screen's top edge moves to") \
+    VALUE(NUMBER, N3, 0, LVK_MAX_SPEED, "4", "&Speed", "Pixels a frame, a whole number %r (0: at once)") \
   ACTION(SHAKE_CAMERA, 23, ShakeCamera, TActionShakeCamera, Rule, "Shake the lower screen's picture for a while", "") \
-    VALUE(NUMBER, ARG1, 0, 0, "30", "&Duration", "How long the picture shakes, in frames (60 a second)") \
-    VALUE(NUMBER, ARG2, 0, LVK_MAX_SHAKE, "4", "&Strength", "How far it shakes, %r pixels (0: not at all)") \
+    VALUE(NUMBER, N1, 0, 0, "30", "&Duration", "How long the picture shakes, in frames (60 a second)") \
+    VALUE(NUMBER, N2, 0, LVK_MAX_SHAKE, "4", "&Strength", "How far it shakes, %r pixels (0: not at all)") \
   ACTION(SET_ANIMATION, 24, SetAnimation, TActionSetAnimation, Rule, "Play another of this actor's animations", "") \
     VALUE(ANIMATION, REF, 0, 0, "", "Anima&tion", "One of this actor's animations") \
-    VALUE(FLAG, ARG1, 0, 1, "0", "Re&start", "Start it from its first frame even when it is already playing") \
+    VALUE(FLAG, N1, 0, 1, "0", "Re&start", "Start it from its first frame even when it is already playing") \
   ACTION(MIRROR, 25, Mirror, TActionMirror, Own, "Draw this instance mirrored, or facing the way it moves", "") \
-    VALUE(FLAG, ARG1, 0, 1, "1", "M&irrored", "Draw the instance mirrored left to right") \
-    VALUE(FLAG, ARG2, 0, 1, "0", "Face mo&vement", "Mirrored while moving left, not while moving right")
+    VALUE(FLAG, N1, 0, 1, "1", "M&irrored", "Draw the instance mirrored left to right") \
+    VALUE(FLAG, N2, 0, 1, "0", "Face mo&vement", "Mirrored while moving left, not while moving right")
 
 /* The kinds' numbers, LVK_EVENT_KINDS and LVK_ACTION_KINDS: one more than
  * the highest (the numbers are dense). */

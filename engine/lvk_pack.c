@@ -1,6 +1,22 @@
 /* Finds a game's tables in a packed block; see lvk_pack.h. */
 #include "lvk_pack.h"
 
+/* The entry sizes lvk_pack.h states: the page's engine (WebAssembly) and the
+ * editor that packs its tables compile this file, so a struct laid out
+ * otherwise on either stops both builds here instead of being refused by
+ * every page (LVK_UNPACK_LAYOUT). A changed entry changes its line. */
+#define LVK_PACK_SIZE(type, bytes) typedef char lvk_pack_size_##type[sizeof(type) == (bytes) ? 1 : -1];
+LVK_PACK_SIZE(lvk_actor_t, 14)
+LVK_PACK_SIZE(lvk_handler_t, 16)
+LVK_PACK_SIZE(lvk_action_t, 40)
+LVK_PACK_SIZE(lvk_level_t, 20)
+LVK_PACK_SIZE(lvk_spawn_t, 4)
+LVK_PACK_SIZE(lvk_variable_t, 8)
+LVK_PACK_SIZE(lvk_text_t, 4)
+LVK_PACK_SIZE(lvk_segment_t, 8)
+LVK_PACK_SIZE(lvk_animation_t, 6)
+#undef LVK_PACK_SIZE
+
 #define HEADER_BYTES 12u
 #define SECTION_HEADER_BYTES 12u
 

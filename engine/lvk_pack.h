@@ -12,10 +12,12 @@
  * reader's own makes the block unreadable instead of misread.
  *
  * Sections, each at most once (a missing one is empty):
- *   ACTR HNDL ACTN LEVL SPWN VARS TEXT SEGM  lvk_actor_t ... lvk_segment_t
+ *   ACTR HNDL ACTN LEVL SPWN VARS TEXT SEGM  lvk_actor_t ... lvk_segment_t,
+ *        of 14, 16, 40, 20, 4, 8, 4 and 8 bytes (an action: kind, relative,
+ *        ref, six variables, six numbers)
  *   SCEN  u16: the scenery, width x height cells per level
  *   CHRS  bytes: the texts' characters
- *   ANIM  lvk_animation_t: the actors' animations
+ *   ANIM  lvk_animation_t (6 bytes): the actors' animations
  *   FRMS  u32: each frame's first entry in FRTL
  *   FRTL  u16: the frames' tiles, row by row, LVK_NONE where none
  *   GAME  u32 x 2: the tile count, the sound count

@@ -211,6 +211,17 @@ std::string NumberOrNone(unsigned Value) { return Value == LVK_NONE ? "NO" : std
 // INT32_MIN is no literal in C: written as an expression.
 std::string Int32Text(std::int32_t V) { return V == INT32_MIN ? std::string("(-2147483647 - 1)") : std::to_string(V); }
 
+// An action's variables or numbers as a C initializer, without the zeros
+// at the end (C fills them in): most kinds use one or two of the six.
+template <typename T>
+std::string NumbersText(const T (&Numbers)[LVK_ACTION_NUMBERS]) {
+  int Used = LVK_ACTION_NUMBERS;
+  while (Used > 1 && Numbers[Used - 1] == 0) --Used;
+  std::string Text = "{ ";
+  for (int k = 0; k < Used; ++k) Text += (k ? ", " : "") + Int32Text(Numbers[k]);
+  return Text + " }";
+}
+
 // Text as the inside of a C string literal: printable ASCII as it is, the
 // rest (and the characters C gives a meaning) as three-digit octal escapes,
 // so no byte depends on the compiler's idea of the source's character set.
@@ -356,10 +367,10 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
                return Format("{ %s, %d, %d, %s, %d, %d, %d }, /* %d */", EventName(H.event), H.flags, H.mask, Other,
                              H.first_action, H.action_count, H.frames, i);
              });
-  WriteTable(Out, "lvk_action_t", "lvk_action_table", "kind, relative, arg1, arg2, var1, var2, ref, op", T.Actions,
+  WriteTable(Out, "lvk_action_t", "lvk_action_table", "kind, relative, ref, {variables}, {numbers}", T.Actions,
              [](const lvk_action_t& A, int i) {
-               return Format("{ %s, %d, %s, %s, %d, %d, %s, %d }, /* %d */", ActionName(A.kind), A.relative,
-                             Int32Text(A.arg1), Int32Text(A.arg2), A.var1, A.var2, NumberOrNone(A.ref), A.op, i);
+               return Format("{ %s, %d, %s, %s, %s }, /* %d */", ActionName(A.kind), A.relative, NumberOrNone(A.ref),
+                             NumbersText(A.var), NumbersText(A.n), i);
              });
   WriteTable(Out, "lvk_level_t", "lvk_level_table",
              "first live actor, live actors, width, height, music, followed actor, dead zone, camera locks, backdrop",

@@ -18,8 +18,15 @@ namespace lvk {
 
 enum class TValueType { Number, Flag, Variable, Actor, Tile, Keys, Text, Compare, Sound, Animation };
 
-// Where a value goes in the engine's action entry (lvk_action_t).
-enum class TValueSlot { None, Arg1, Arg2, Ref, Op, Relative };
+// Where a value goes in the engine's action entry (lvk_action_t): one of
+// its six numbers, its reference or its relative flag.
+enum class TValueSlot { None, N1, N2, N3, N4, N5, N6, Ref, Relative };
+
+// The number a slot names, 0 for N1; -1 for the others.
+constexpr int NumberIndex(TValueSlot Slot) {
+  return Slot >= TValueSlot::N1 && Slot <= TValueSlot::N6 ? static_cast<int>(Slot) - static_cast<int>(TValueSlot::N1)
+                                                          : -1;
+}
 
 struct TActionValue {
   const char* Label;

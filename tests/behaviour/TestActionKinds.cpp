@@ -140,7 +140,7 @@ TEST(ActionKinds, FilesWithTheNewKindsRoundTripAndOldFilesStayAsTheyWere) {
   EXPECT_EQ(OldAgain, Old);
 }
 
-// ClearText, JumpTo, JumpToStart and Otherwise: their stored values (the
+// ClearText, JumpTo, JumpToStart, Otherwise and MoveCamera: their stored values (the
 // key, then each value as the one rule stores them), their summaries and
 // their entries in the engine's tables.
 TEST(ActionKinds, ClearTextJumpsAndOtherwiseAreStoredSummarisedAndEncoded) {
@@ -160,20 +160,23 @@ TEST(ActionKinds, ClearTextJumpsAndOtherwiseAreStoredSummarisedAndEncoded) {
     std::vector<std::string> Values;
     std::string Summary;
     test::TBytes Params;
-    lvk_action_t Entry;  // kind, relative, arg1, arg2, var1, var2, ref, op
+    lvk_action_t Entry;  // kind, relative, ref, {variables}, {numbers}
   } Cases[] = {
       {&TActionClearText::ClassKind(), {"3", "0"}, "ClearText(3)", Join(Strings({"3"}), Flag(false)),
-       {LVK_ACTION_CLEAR_TEXT, 0, 3, 0, 0, 0, 0, 0}},
+       {LVK_ACTION_CLEAR_TEXT, 0, 0, {}, {3, 0}}},
       {&TActionClearText::ClassKind(), {"", "1"}, "ClearText(all rows)", Join(Strings({""}), Flag(true)),
-       {LVK_ACTION_CLEAR_TEXT, 0, 0, 1, 0, 0, 0, 0}},
+       {LVK_ACTION_CLEAR_TEXT, 0, 0, {}, {0, 1}}},
       {&TActionClearText::ClassKind(), {"vRow", "0"}, "ClearText(vRow)", Join(Strings({"vRow"}), Flag(false)),
-       {LVK_ACTION_CLEAR_TEXT, 0, 0, 0, LVK_VARIABLE(0), 0, 0, 0}},
+       {LVK_ACTION_CLEAR_TEXT, 0, 0, {LVK_VARIABLE(0)}, {}}},
       {&TActionJumpTo::ClassKind(), {"120", "-8", "0"}, "JumpTo(120, -8)", Join(Strings({"120", "-8"}), Flag(false)),
-       {LVK_ACTION_JUMP_TO, 0, 120, -8, 0, 0, 0, 0}},
+       {LVK_ACTION_JUMP_TO, 0, 0, {}, {120, -8}}},
       {&TActionJumpTo::ClassKind(), {"vRow", "", "1"}, "JumpTo(vRow, 0, relative)",
-       Join(Strings({"vRow", ""}), Flag(true)), {LVK_ACTION_JUMP_TO, 1, 0, 0, LVK_VARIABLE(0), 0, 0, 0}},
-      {&TActionJumpToStart::ClassKind(), {}, "JumpToStart()", {}, {LVK_ACTION_JUMP_TO_START, 0, 0, 0, 0, 0, 0, 0}},
-      {&TActionOtherwise::ClassKind(), {}, "Otherwise", {}, {LVK_ACTION_OTHERWISE, 0, 0, 0, 0, 0, 0, 0}},
+       Join(Strings({"vRow", ""}), Flag(true)), {LVK_ACTION_JUMP_TO, 1, 0, {LVK_VARIABLE(0)}, {}}},
+      {&TActionJumpToStart::ClassKind(), {}, "JumpToStart()", {}, {LVK_ACTION_JUMP_TO_START, 0, 0, {}, {}}},
+      {&TActionOtherwise::ClassKind(), {}, "Otherwise", {}, {LVK_ACTION_OTHERWISE, 0, 0, {}, {}}},
+      // A third number, here a variable's value.
+      {&TActionMoveCamera::ClassKind(), {"8", "-16", "vRow"}, "MoveCamera(8, -16, vRow)", Strings({"8", "-16", "vRow"}),
+       {LVK_ACTION_MOVE_CAMERA, 0, 0, {0, 0, LVK_VARIABLE(0)}, {8, -16}}},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Summary);
@@ -204,9 +207,13 @@ TEST(ActionKinds, ClearTextJumpsAndOtherwiseAreStoredSummarisedAndEncoded) {
     EXPECT_EQ(Log.ErrorCount(), 0);
     ASSERT_EQ(T.Actions.size(), 1u);
     const lvk_action_t& E = T.Actions[0];
-    EXPECT_EQ((std::vector<int>{E.kind, E.relative, E.arg1, E.arg2, E.var1, E.var2, E.ref, E.op}),
-              (std::vector<int>{C.Entry.kind, C.Entry.relative, C.Entry.arg1, C.Entry.arg2, C.Entry.var1,
-                                C.Entry.var2, C.Entry.ref, C.Entry.op}));
+    auto Fields = [](const lvk_action_t& A) {
+      std::vector<int> F{A.kind, A.relative, A.ref};
+      F.insert(F.end(), std::begin(A.var), std::end(A.var));
+      F.insert(F.end(), std::begin(A.n), std::end(A.n));
+      return F;
+    };
+    EXPECT_EQ(Fields(E), Fields(C.Entry));
   }
 }
 

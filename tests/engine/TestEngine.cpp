@@ -50,10 +50,11 @@ public:
   TTestGame& Do(std::uint8_t Kind, std::int32_t Arg1 = 0, std::int32_t Arg2 = 0, bool Relative = false) {
     return Act(Kind, 0, Arg1, Arg2, 0, Relative);
   }
-  // Any action: what it names, its two numbers, its comparison.
-  TTestGame& Act(std::uint8_t Kind, int Ref, TN N1 = {}, TN N2 = {}, std::uint8_t Op = 0, bool Relative = false) {
-    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), N1.Arg, N2.Arg, N1.Var, N2.Var,
-                             static_cast<std::uint16_t>(Ref), Op});
+  // Any action: what it names, its first two numbers, its comparison (or
+  // MoveCamera's speed: its third number).
+  TTestGame& Act(std::uint8_t Kind, int Ref, TN N1 = {}, TN N2 = {}, TN N3 = {}, bool Relative = false) {
+    FLast->second.push_back({Kind, static_cast<std::uint8_t>(Relative), static_cast<std::uint16_t>(Ref),
+                             {N1.Var, N2.Var, N3.Var}, {N1.Arg, N2.Arg, N3.Arg}});
     return *this;
   }
   // An actor that starts moving with speed size (Sx, Sy) and direction (Dx, Dy).
@@ -1120,9 +1121,13 @@ TEST(Engine, EveryIndexIsCheckedAndABrokenGameNeverRuns) {
   std::vector<lvk_variable_t> Many(17, lvk_variable_t{0, LVK_SCOPE_INSTANCE});
   const std::function<void(TBroken&)> Breaks[] = {
       [](TBroken& B) { B.H.other = 1; },           [](TBroken& B) { B.A[0].ref = 1; },
-      [](TBroken& B) { B.A[0].var1 = 2; },         [](TBroken& B) { B.A[1].ref = 1; },
+      [](TBroken& B) { B.A[0].var[0] = 2; },       [](TBroken& B) { B.A[0].var[5] = 2; },
+      [](TBroken& B) { B.A[1].ref = 1; },
       [](TBroken& B) { B.A[2].ref = 7; },          [](TBroken& B) { B.G.sound_count = 0; },
-      [](TBroken& B) { B.A[0].kind = LVK_ACTION_IF_VARIABLE, B.A[0].op = 6; },
+      [](TBroken& B) { B.A[0].kind = LVK_ACTION_IF_VARIABLE, B.A[0].n[2] = 6; },
+      // A comparison is a literal among the comparisons.
+      [](TBroken& B) { B.A[0].kind = LVK_ACTION_IF_VARIABLE, B.A[0].n[2] = -1; },
+      [](TBroken& B) { B.A[0].kind = LVK_ACTION_IF_VARIABLE, B.A[0].var[2] = LVK_VARIABLE(0); },
       [](TBroken& B) { B.S[1].variable = 2; },     [](TBroken& B) { B.S[0].first = 1; },
       [](TBroken& B) { B.L.width = 33; },          [](TBroken& B) { B.L.height = 1; },  // the spawn lies outside
       [](TBroken& B) { B.L.music = 2; },
@@ -1858,6 +1863,7 @@ TEST(EngineWorld, CameraActions) {
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_CAMERA_FOLLOW, Other);
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_SHAKE_CAMERA, 0, 3, 99);
   G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Act(LVK_ACTION_MOVE_CAMERA, 0, 0, 0, 0);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_R, LVK_HANDLER_PRESS).Act(LVK_ACTION_MOVE_CAMERA, 0, 200, 500, Of(G.Variable(40)));
   int L = G.Level(96, 96);
   G.Place(L, Hero, 0, 0);
   G.Place(L, Other, 90, 90);
@@ -1871,6 +1877,8 @@ TEST(EngineWorld, CameraActions) {
   EXPECT_EQ(Camera(P), std::make_pair(200, 500));
   P.Step(LVK_KEY_Y);  // speed 0: at once
   EXPECT_EQ(Camera(P), std::make_pair(0, 0));
+  P.Step(LVK_KEY_R);  // the speed a variable's value
+  EXPECT_EQ(Camera(P), std::make_pair(40, 40));
   P.Step(LVK_KEY_B);  // follows the other actor, jumping to it
   EXPECT_EQ(Camera(P), std::make_pair(768 - 256, 768 - 192));  // kept inside the level
   P.Step(LVK_KEY_X);  // shakes by at most 16 pixels for 3 frames, then rests

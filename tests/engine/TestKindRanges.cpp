@@ -103,10 +103,10 @@ lvk_action_t ActionWith(const TKind& Kind, std::size_t Index, std::int32_t N) {
     const TValue& V = Kind.Values[v];
     const std::int32_t Number = v == Index ? N : std::atoi(V.Default);
     switch (V.Slot) {
-      case LVK_SLOT_ARG1: A.arg1 = Number; break;
-      case LVK_SLOT_ARG2: A.arg2 = Number; break;
+      case LVK_SLOT_N1: case LVK_SLOT_N2: case LVK_SLOT_N3: case LVK_SLOT_N4: case LVK_SLOT_N5: case LVK_SLOT_N6:
+        A.n[V.Slot - LVK_SLOT_N1] = Number;
+        break;
       case LVK_SLOT_RELATIVE: A.relative = static_cast<std::uint8_t>(Number); break;
-      case LVK_SLOT_OP: A.op = static_cast<std::uint8_t>(Number); break;
       case LVK_SLOT_REF: A.ref = static_cast<std::uint16_t>(V.Type == LVK_VALUE_ACTOR ? 1 : Number); break;
       default: break;
     }
@@ -124,9 +124,7 @@ TEST(KindRanges, NumbersBeyondARangesEndDoWhatTheEndDoesOrNothing) {
   for (const TKind& Kind : ActionKinds()) {
     for (std::size_t v = 0; v < Kind.Values.size(); ++v) {
       const TValue& V = Kind.Values[v];
-      // Numbers in a byte of the entry (a speed in op) cannot go beyond it.
-      if (V.Type != LVK_VALUE_NUMBER || V.Min == V.Max || (V.Slot != LVK_SLOT_ARG1 && V.Slot != LVK_SLOT_ARG2))
-        continue;
+      if (V.Type != LVK_VALUE_NUMBER || V.Min == V.Max) continue;
       ++Ranged;
       for (const auto& [End, Beyond] : {std::pair{V.Max, V.Max + 1000}, std::pair{V.Min, V.Min - 1000}}) {
         const std::string AtEnd = StateAfter(ActionWith(Kind, v, End));

@@ -179,12 +179,12 @@ TEST(GameTables, EveryEventKindActionsAndScenery) {
 
   ASSERT_EQ(T.Actions.size(), 4u);
   EXPECT_EQ(T.Actions[0].kind, LVK_ACTION_SET_SPEED_SIZE);
-  EXPECT_EQ(T.Actions[0].arg1, 16);
-  EXPECT_EQ(T.Actions[0].arg2, -3);
+  EXPECT_EQ(T.Actions[0].n[0], 16);
+  EXPECT_EQ(T.Actions[0].n[1], -3);
   EXPECT_EQ(T.Actions[0].relative, 0);
   EXPECT_EQ(T.Actions[1].kind, LVK_ACTION_SET_SPEED_DIR);
-  EXPECT_EQ(T.Actions[1].arg1, 1);
-  EXPECT_EQ(T.Actions[1].arg2, 0);  // empty text
+  EXPECT_EQ(T.Actions[1].n[0], 1);
+  EXPECT_EQ(T.Actions[1].n[1], 0);  // empty text
   EXPECT_EQ(T.Actions[1].relative, 1);
   EXPECT_EQ(T.Actions[2].kind, LVK_ACTION_NEXT_LEVEL);
   EXPECT_EQ(T.Actions[3].kind, LVK_ACTION_DESTROY);
@@ -248,7 +248,7 @@ TEST(GameTables, ArgumentsThatAreNotWholeNumbersAndCrowdedLevelsAreCountedErrors
                     "ERROR: Level lTwo places 160 live actors; only the first 128 take part", "Done", ""}));
   // Written all the same, the bad arguments as 0.
   std::string Data = Slurp(GameDataSourcePath(Dir.Path()));
-  EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, 0, 0, 0, 0, 0 }, /* 1 */"), std::string::npos);
+  EXPECT_NE(Data.find("{ LVK_ACTION_SET_SPEED_DIR, 0, 0, { 0 }, { 0 } }, /* 1 */"), std::string::npos);
   EXPECT_NE(Data.find("{ 3, 160, 32, 24, 0, 0, 0, 0, 0, 32767 }, /* 1 lTwo */"), std::string::npos);
 }
 
@@ -367,7 +367,7 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
   T.Chars = "Say \"?\\\n\xE9 \x01" "1";
   T.Segments = {{0, static_cast<std::uint16_t>(T.Chars.size()), LVK_LITERAL}, {0, 0, LVK_VARIABLE(0)}};
   T.Texts = {{0, 2}};
-  T.Actions[0] = {LVK_ACTION_SHOW_TEXT, 0, 0, 0, LVK_VARIABLE(1), 0, 0, 0};  // the row is vOwn: 7
+  T.Actions[0] = {LVK_ACTION_SHOW_TEXT, 0, 0, {LVK_VARIABLE(1)}, {}};  // the row is vOwn: 7
   T.Handlers[0].frames = 5;
   std::string Path = Dir.File("lvk_gamedata.c");
   {

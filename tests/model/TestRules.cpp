@@ -211,9 +211,9 @@ TEST(Rules, TheTablesCarryVariablesTextsSolidsAndEveryValue) {
   EXPECT_EQ(T.Handlers[2].other, LVK_ANY_SOLID);
   const lvk_action_t* A = &T.Actions[T.Handlers[0].first_action];
   EXPECT_EQ(A[0].kind, LVK_ACTION_IF_VARIABLE);
-  EXPECT_EQ(A[0].op, LVK_COMPARE_AT_LEAST);
-  EXPECT_EQ(A[0].arg1, 10);
-  EXPECT_EQ(A[1].var1, LVK_VARIABLE(1));  // the value from vVariable2
+  EXPECT_EQ(A[0].n[2], LVK_COMPARE_AT_LEAST);
+  EXPECT_EQ(A[0].n[0], 10);
+  EXPECT_EQ(A[1].var[0], LVK_VARIABLE(1));  // the value from vVariable2
   EXPECT_EQ(A[1].relative, 1);
   // The text: a literal, the score, a literal, the score again.
   const lvk_text_t& Text = T.Texts[A[2].ref];
@@ -221,11 +221,11 @@ TEST(Rules, TheTablesCarryVariablesTextsSolidsAndEveryValue) {
   EXPECT_EQ(T.Chars.substr(T.Segments[Text.first_segment].first, T.Segments[Text.first_segment].length), "Score ");
   EXPECT_EQ(T.Segments[Text.first_segment + 1].variable, LVK_VARIABLE(0));
   EXPECT_EQ(A[3].ref, 1);  // Spawn's actor
-  EXPECT_EQ(A[3].arg2, -8);
-  EXPECT_EQ(A[6].arg1, 1);  // Bounce x, not y
-  EXPECT_EQ(A[6].arg2, 0);
+  EXPECT_EQ(A[3].n[1], -8);
+  EXPECT_EQ(A[6].n[0], 1);  // Bounce x, not y
+  EXPECT_EQ(A[6].n[1], 0);
   EXPECT_EQ(A[7].ref, 0);  // the tile has a picture: its number
-  EXPECT_EQ(A[8].var1, LVK_VARIABLE(0));
+  EXPECT_EQ(A[8].var[0], LVK_VARIABLE(0));
   EXPECT_EQ(A[11].ref, 3);  // the key set
   const lvk_game_t Game = T.Game();
   EXPECT_TRUE(lvk_game_check(&Game));

@@ -242,7 +242,7 @@ TEST(KindDeclarations, EveryActionKindHasItsIconHelpNumberAndCheck) {
       EXPECT_FALSE(Own.Check()) << Name << ": checked against another item's count";
     }
     TTables Comparison;
-    Entry(Comparison).op = LVK_COMPARE_AT_LEAST + 1;
+    Entry(Comparison).n[2] = LVK_COMPARE_AT_LEAST + 1;
     EXPECT_EQ(Comparison.Check(), !Compares) << Name << ": the engine's check of its comparison";
   }
   ExpectCodes<TActionKind>(ActionKindCount(), &ActionKindAt, &FindActionKindByCode, LVK_ACTION_KINDS);
