@@ -1,15 +1,22 @@
 // One engine frame on a crowded level: 128 live instances, all moving, each
 // colliding with walls of scenery and with the instances of both live
 // actors; and the same level with every instance also running a timer that
-// fires every frame, with a guard and a SetVariable. The DS has about 1.1
-// million arm9 cycles a frame; these are the host's figures for the same
-// work.
+// fires every frame, with a guard and a SetVariable. Then the stress games
+// the DS program's meter is read on (tests/ds/UStressGame.h), as the editor
+// builds their tables. The DS has about 1.1 million arm9 cycles a frame;
+// these are the host's figures for the same work.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "behaviour/UBehaviour.h"
+#include "generator/UBuildLog.h"
+#include "generator/UGameTables.h"
 #include "lvk_engine.h"
+#include "model/UGame.h"
+#include "tests/ds/UStressGame.h"
 
 namespace {
 
@@ -124,6 +131,50 @@ BENCHMARK(BM_EngineStepStressLevel);
 
 void BM_EngineStepStressLevelWithTimers(benchmark::State& State) { StepStressLevel(State, true); }
 BENCHMARK(BM_EngineStepStressLevelWithTimers);
+
+// A stress game of the DS meter, its tables built once.
+struct TStressTables {
+  lvk::TGameTables Tables;
+  lvk_game_t Game;
+  explicit TStressTables(lvk::TStress Kind) {
+    lvk::RegisterKinds();
+    lvk::TGame Document;
+    lvk::BuildStressGame(Document, LURVIK_STRESS_TILES, Kind);
+    lvk::TTextBuildLog Log;
+    Tables = lvk::BuildBehaviourTables(Document, Log);
+    Game = Tables.Game();
+  }
+};
+
+// Each iteration is one frame, as in StepStressLevel.
+void BM_EngineStepStressGame(benchmark::State& State) {
+  static const lvk::TStress Kinds[] = {lvk::TStress::Plain, lvk::TStress::Rules, lvk::TStress::Scroll,
+                                       lvk::TStress::Sprites};
+  static const char* const Names[] = {"plain", "rules", "scroll", "sprites"};
+  const auto Kind = static_cast<std::size_t>(State.range(0));
+  static std::unique_ptr<TStressTables> Games[4];
+  if (!Games[Kind]) Games[Kind] = std::make_unique<TStressTables>(Kinds[Kind]);
+  static lvk_engine_t Engine;
+  static lvk_instance_values_t Values;
+  lvk_engine_init(&Engine, &Games[Kind]->Game);
+  lvk_engine_set_instance_values(&Engine, &Values);
+  lvk_engine_start_level(&Engine, 0);
+  lvk_input_t Input{0, 0, 0};
+  int Frame = 0;
+  for (auto _ : State) {
+    if (++Frame == 600) {
+      State.PauseTiming();
+      lvk_engine_start_level(&Engine, 0);
+      Frame = 0;
+      State.ResumeTiming();
+    }
+    lvk_engine_step(&Engine, &Input);
+    benchmark::DoNotOptimize(Engine.instances[0].x);
+  }
+  State.SetLabel(Names[Kind]);
+  State.counters["instances"] = lvk_engine_live_count(&Engine);
+}
+BENCHMARK(BM_EngineStepStressGame)->DenseRange(0, 3);
 
 }  // namespace
 

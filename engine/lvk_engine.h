@@ -607,13 +607,18 @@ typedef struct lvk_box {
   uint8_t width, height;
 } lvk_box_t;
 
-/* Where one actor's instances are in lvk_engine_t.boxes: a cache of the
- * look-ups of one collision phase. */
+/* What one collision phase knows of a target actor (or LVK_ANY_SOLID),
+ * looked up once in a phase: where its instances are in
+ * lvk_engine_t.boxes, and the world pixels (inclusive) that hold all its
+ * scenery cells, so a box away from them looks at no cell. */
 #define LVK_TARGET_RUNS 16
 typedef struct lvk_target_run {
   uint16_t target; /* LVK_NONE: empty */
   uint8_t from;
   uint8_t count;
+  uint8_t reach;   /* the target's width - 1: how far left of a box one of its boxes starts and still touches */
+  uint8_t cells;   /* 1: scenery cells may hold it (it is no live actor and has cells in the level) */
+  int16_t left, top, right, bottom;
 } lvk_target_run_t;
 
 /* Scenery actors whose cells lvk_engine_t keeps a bounding rectangle of;
@@ -663,6 +668,7 @@ typedef struct lvk_engine {
   uint8_t box_of[LVK_MAX_INSTANCES];   /* slot -> its place in boxes */
   uint8_t solid_boxes[LVK_MAX_INSTANCES]; /* places in boxes of solid actors' instances */
   int solid_count;
+  int16_t slack;         /* how far a repel has moved a box from its key this phase, at most */
   lvk_target_run_t runs[LVK_TARGET_RUNS];
   /* Variables (lvk_engine_variables.c): the game variables' values, and
    * where each variable's value is (its place among the variables of its

@@ -34,31 +34,6 @@ static int cell_is(const lvk_engine_t *e, uint16_t actor, uint16_t target)
          (target == LVK_ANY_SOLID && actor != LVK_NONE && (e->game->actors[actor].flags & LVK_ACTOR_SOLID));
 }
 
-/* The level's cells that a box of W x H with its top left in (X0, Y0)..(X1,
- * Y1) can touch, clipped to the level and to the rectangle that holds
- * Target's cells: columns C0..C1, rows R0..R1. 0 when none. */
-static int cells_under(const lvk_engine_t *e, uint16_t target, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                       int32_t w, int32_t h, int32_t *c0, int32_t *r0, int32_t *c1, int32_t *r1)
-{
-  const uint8_t *rect = target < LVK_RECT_ACTORS    ? e->cell_rects[target]
-                        : target == LVK_ANY_SOLID ? e->cell_rects[LVK_RECT_ACTORS]
-                                                  : 0;
-  x1 += w - 1;
-  y1 += h - 1;
-  if (x1 < 0 || y1 < 0) return 0;
-  *c0 = x0 < 0 ? 0 : x0 / LVK_TILE_SIZE;
-  *r0 = y0 < 0 ? 0 : y0 / LVK_TILE_SIZE;
-  *c1 = x1 / LVK_TILE_SIZE < e->level_columns ? x1 / LVK_TILE_SIZE : e->level_columns - 1;
-  *r1 = y1 / LVK_TILE_SIZE < e->level_rows ? y1 / LVK_TILE_SIZE : e->level_rows - 1;
-  if (rect) {
-    if (*c0 < rect[0]) *c0 = rect[0];
-    if (*r0 < rect[1]) *r0 = rect[1];
-    if (*c1 > rect[2]) *c1 = rect[2];
-    if (*r1 > rect[3]) *r1 = rect[3];
-  }
-  return *c0 <= *c1 && *r0 <= *r1;
-}
-
 /* Where each scenery actor's cells lie in the level (cell_rects). */
 void lvk_collide_start_level(lvk_engine_t *e)
 {
@@ -86,25 +61,24 @@ void lvk_collide_start_level(lvk_engine_t *e)
     }
 }
 
-/* The places in e->boxes of Target's instances that a box with its left
- * edge in X0..X1 can touch (every solid actor's for LVK_ANY_SOLID, which
- * are not sorted by x): From and the count, or the list. Each actor's boxes
- * are sorted by their x when the phase began; a repel has since moved one
- * back by at most one frame's move, so the look-up reaches that much
- * further. */
-#define MOVE_SLACK 16
-static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1, int32_t w, const uint8_t **list,
-                        int *from)
+/* What this phase knows of Target (lvk_target_run_t), looked up on its
+ * first use: its instances' places in e->boxes (every solid actor's for
+ * LVK_ANY_SOLID, listed in e->solid_boxes, unsorted) and where its cells
+ * are. */
+static const lvk_target_run_t *target_run(lvk_engine_t *e, uint16_t target)
 {
-  int lo, hi, end, k;
   lvk_target_run_t *run = &e->runs[target % LVK_TARGET_RUNS];
+  int lo, hi, k;
+  const uint8_t *rect;
+  if (run->target == target) return run;
+  run->target = target;
+  run->cells = 0;
   if (target == LVK_ANY_SOLID) {
-    *list = e->solid_boxes;
-    *from = 0;
-    return e->solid_count;
-  }
-  *list = 0;
-  if (run->target != target) {
+    run->from = 0;
+    run->count = (uint8_t)e->solid_count;
+    run->reach = 0;
+    rect = e->cell_rects[LVK_RECT_ACTORS];
+  } else {
     for (lo = 0, hi = e->instance_count; lo < hi;) {
       k = (lo + hi) / 2;
       if (e->boxes[k].actor < target) lo = k + 1; else hi = k;
@@ -114,22 +88,52 @@ static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1
       k = (lo + hi) / 2;
       if (e->boxes[k].actor <= target) lo = k + 1; else hi = k;
     }
-    run->target = target;
     run->count = (uint8_t)(lo - run->from);
+    run->reach = (uint8_t)(actor_width(&e->game->actors[target]) - 1);
+    /* Live actors have no cells. */
+    if (e->game->actors[target].handler_count) return run;
+    rect = target < LVK_RECT_ACTORS ? e->cell_rects[target] : 0;
   }
-  x0 -= (int32_t)actor_width(&e->game->actors[target]) - 1 + MOVE_SLACK;
-  x1 += w - 1 + MOVE_SLACK;
-  end = run->from + run->count;
-  for (lo = run->from, hi = end; lo < hi;) {
+  if (!rect) {
+    run->cells = 1;
+    run->left = run->top = 0;
+    run->right = (int16_t)(e->level_columns * LVK_TILE_SIZE - 1);
+    run->bottom = (int16_t)(e->level_rows * LVK_TILE_SIZE - 1);
+  } else if (rect[0] <= rect[2]) {
+    run->cells = 1;
+    run->left = (int16_t)(rect[0] * LVK_TILE_SIZE);
+    run->top = (int16_t)(rect[1] * LVK_TILE_SIZE);
+    run->right = (int16_t)(rect[2] * LVK_TILE_SIZE + LVK_TILE_SIZE - 1);
+    run->bottom = (int16_t)(rect[3] * LVK_TILE_SIZE + LVK_TILE_SIZE - 1);
+  }
+  return run;
+}
+
+/* The first place in Run (of an actor's boxes, sorted by key) whose box may
+ * reach X or further right: its key, where the phase began, was at most
+ * e->slack pixels from where it is now. */
+static int first_box(const lvk_engine_t *e, const lvk_target_run_t *run, int32_t x)
+{
+  int lo = run->from, hi = run->from + run->count, k;
+  x -= run->reach + e->slack;
+  while (lo < hi) {
     k = (lo + hi) / 2;
-    if (e->boxes[k].key < x0) lo = k + 1; else hi = k;
+    if (e->boxes[k].key < x) lo = k + 1; else hi = k;
   }
-  *from = lo;
-  for (hi = end; lo < hi;) {
-    k = (lo + hi) / 2;
-    if (e->boxes[k].key <= x1) lo = k + 1; else hi = k;
-  }
-  return lo - *from;
+  return lo;
+}
+
+/* Run's cells that a box spanning pixels X0..X1, Y0..Y1 (inclusive) may
+ * touch: columns C0..C1, rows R0..R1. 0 when none. */
+static int cells_near(const lvk_target_run_t *run, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t *c0,
+                      int32_t *r0, int32_t *c1, int32_t *r1)
+{
+  if (!run->cells || x1 < run->left || x0 > run->right || y1 < run->top || y0 > run->bottom) return 0;
+  *c0 = (x0 > run->left ? x0 : run->left) / LVK_TILE_SIZE;
+  *r0 = (y0 > run->top ? y0 : run->top) / LVK_TILE_SIZE;
+  *c1 = (x1 < run->right ? x1 : run->right) / LVK_TILE_SIZE;
+  *r1 = (y1 < run->bottom ? y1 : run->bottom) / LVK_TILE_SIZE;
+  return 1;
 }
 
 /* Whether the box of Slot, put at pixel (Px, Py), overlaps Target's boxes:
@@ -137,19 +141,31 @@ static int target_boxes(lvk_engine_t *e, uint16_t target, int32_t x0, int32_t x1
  * LVK_ANY_SOLID every solid actor's). Stops at the first. */
 static int overlaps(lvk_engine_t *e, int slot, int32_t px, int32_t py, uint16_t target)
 {
-  const uint8_t *list;
+  const lvk_target_run_t *run = target_run(e, target);
   const int32_t w = e->instances[slot].width, h = e->instances[slot].height;
-  int from, count = target_boxes(e, target, px, px, w, &list, &from), k;
   int32_t c, r, c0, r0, c1, r1;
-  for (k = 0; k < count; ++k) {
-    const lvk_box_t *b = &e->boxes[list ? list[k] : from + k];
-    if (px < b->x + b->width && b->x < px + w && py < b->y + b->height && b->y < py + h && b->slot != slot &&
-        b->alive)
-      return 1;
+  if (run->count) {
+    if (target == LVK_ANY_SOLID) {
+      int k;
+      for (k = 0; k < run->count; ++k) {
+        const lvk_box_t *b = &e->boxes[e->solid_boxes[k]];
+        if (px < b->x + b->width && b->x < px + w && py < b->y + b->height && b->y < py + h && b->slot != slot &&
+            b->alive)
+          return 1;
+      }
+    } else {
+      const int end = run->from + run->count;
+      const int32_t last = px + w - 1 + e->slack;
+      int k;
+      for (k = first_box(e, run, px); k < end && e->boxes[k].key <= last; ++k) {
+        const lvk_box_t *b = &e->boxes[k];
+        if (px < b->x + b->width && b->x < px + w && py < b->y + b->height && b->y < py + h && b->slot != slot &&
+            b->alive)
+          return 1;
+      }
+    }
   }
-  /* Live actors have no cells. */
-  if (target != LVK_ANY_SOLID && e->game->actors[target].handler_count) return 0;
-  if (!cells_under(e, target, px, py, px, py, w, h, &c0, &r0, &c1, &r1)) return 0;
+  if (!cells_near(run, px, py, px + w - 1, py + h - 1, &c0, &r0, &c1, &r1)) return 0;
   for (r = r0; r <= r1; ++r)
     for (c = c0; c <= c1; ++c)
       if (cell_is(e, e->level_scenery[r * e->scenery_stride + c], target)) return 1;
@@ -172,25 +188,32 @@ typedef struct near_boxes {
 static void gather_near(lvk_engine_t *e, int slot, uint16_t target, int32_t ax, int32_t ay, int32_t bx,
                         int32_t by, near_boxes_t *near)
 {
-  const uint8_t *list;
+  const lvk_target_run_t *run = target_run(e, target);
   int32_t x0 = ax < bx ? ax : bx, x1 = ax < bx ? bx : ax, y0 = ay < by ? ay : by, y1 = ay < by ? by : ay;
   int32_t c, r, c0, r0, c1, r1;
   const int32_t w = e->instances[slot].width, h = e->instances[slot].height;
-  int from, count = target_boxes(e, target, x0, x1, w, &list, &from), k;
+  int k, end, at;
   near->count = 0;
   near->cell_count = 0;
   near->width = w;
   near->height = h;
-  for (k = 0; k < count; ++k) {
-    int at = list ? list[k] : from + k;
-    const lvk_box_t *b = &e->boxes[at];
+  if (target == LVK_ANY_SOLID) {
+    k = 0;
+    end = run->count;
+  } else {
+    k = first_box(e, run, x0);
+    end = run->from + run->count;
+  }
+  for (; k < end; ++k) {
+    const lvk_box_t *b;
+    at = target == LVK_ANY_SOLID ? e->solid_boxes[k] : k;
+    b = &e->boxes[at];
+    if (target != LVK_ANY_SOLID && b->key > x1 + w - 1 + e->slack) break;
     if (b->slot == slot || !b->alive) continue;
     if (b->x < x1 + w && b->x + b->width > x0 && b->y < y1 + h && b->y + b->height > y0)
       near->at[near->count++] = (uint8_t)at;
   }
-  if ((target != LVK_ANY_SOLID && e->game->actors[target].handler_count) ||
-      !cells_under(e, target, x0, y0, x1, y1, w, h, &c0, &r0, &c1, &r1))
-    return;
+  if (!cells_near(run, x0, y0, x1 + w - 1, y1 + h - 1, &c0, &r0, &c1, &r1)) return;
   /* A move is at most 16 pixels an axis (speed 255 sixteenths), so the
    * sweep touches at most NEAR_CELLS cells. */
   for (r = r0; r <= r1; ++r)
@@ -246,17 +269,17 @@ static int long_move(const lvk_engine_t *e, int slot)
 }
 
 /* A repel handler's turn: whether Slot's box meets Target (overlaps it now,
- * or jumped over it with a long move), and if so, takes back as much of the
- * move as made its overlap with Target grow (the rules in lvk_engine.h). */
-static int repel(lvk_engine_t *e, int slot, uint16_t target)
+ * or jumped over it with a long move: Jumped, long_move of the box as it is
+ * now), and if so, takes back as much of the move as made its overlap with
+ * Target grow (the rules in lvk_engine.h). */
+static int repel(lvk_engine_t *e, int slot, uint16_t target, int jumped)
 {
   lvk_instance_t *in = &e->instances[slot];
   lvk_box_t *box = &e->boxes[e->box_of[slot]];
   int32_t px = box->x, py = box->y, ox = pixel_of(in->old_x), oy = pixel_of(in->old_y);
-  int32_t x, y;
+  int32_t x, y, moved;
   near_boxes_t near;
   uint32_t before;
-  int jumped = long_move(e, slot);
   /* The usual case, no contact, found as cheaply as for overlap. */
   if (!jumped && !overlaps(e, slot, px, py, target)) return 0;
   gather_near(e, slot, target, ox, oy, px, py, &near);
@@ -279,6 +302,8 @@ static int repel(lvk_engine_t *e, int slot, uint16_t target)
   in->y = y == py ? in->y : at_pixel(in->old_y, y);
   box->x = (int16_t)x;
   box->y = (int16_t)y;
+  moved = x > box->key ? x - box->key : box->key - x;
+  if (moved > e->slack) e->slack = (int16_t)moved;
   return 1;
 }
 
@@ -289,6 +314,7 @@ static void gather_boxes(lvk_engine_t *e)
 {
   int k;
   e->solid_count = 0;
+  e->slack = 0;
   for (k = 0; k < LVK_TARGET_RUNS; ++k) e->runs[k].target = LVK_NONE;
   for (k = 0; k < e->instance_count; ++k) {
     const lvk_instance_t *in = &e->instances[e->by_actor[k]];
@@ -353,8 +379,10 @@ void lvk_collisions(lvk_engine_t *e)
       if (h->event != LVK_EVENT_COLLISION) continue;
       if (k >= LVK_MAX_COLLISION_HANDLERS) break;
       bit = (uint32_t)1 << k++;
-      met = (h->flags & LVK_HANDLER_REPEL) && !landed ? repel(e, slot, h->other)
-                                                      : overlaps(e, slot, box->x, box->y, h->other);
+      if ((h->flags & LVK_HANDLER_REPEL) && !landed)
+        met = repel(e, slot, h->other, taken_back ? long_move(e, slot) : jumped_far);
+      else
+        met = overlaps(e, slot, box->x, box->y, h->other);
       /* A contact is one meeting with everything the move touched: once a
        * repel took the move back, the later handlers look where it went. */
       if (!met && taken_back) met = contact_met(e, slot, mx, my, jumped_far, h->other);

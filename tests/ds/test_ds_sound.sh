@@ -36,6 +36,8 @@ done
 
 # shellcheck source=checks.sh
 . "$(dirname -- "$0")/checks.sh"
+# shellcheck source=console.sh
+. "$(dirname -- "$0")/console.sh"
 
 rm -rf "$work" && mkdir -p "$work" || exit 2
 work=$(cd -- "$work" && pwd -P) || exit 2
@@ -101,40 +103,15 @@ emu_pid=$!
 win=$(timeout 30 xdotool search --sync --onlyvisible --name '^DeSmuME' 2>/dev/null | head -n 1)
 [ -n "$win" ] || { bad "DeSmuME opens its window" "$work/desmume.log"; checks_done; exit; }
 
-# The console's font: 8x8 glyphs of 4 bits a pixel, character c at 32 * c.
-ar_member=$work/font.o
-(cd "$work" && arm-none-eabi-ar x "$kit_dir/libnds/lib/libnds9.a" default_font.bin.o && mv default_font.bin.o "$ar_member")
-arm-none-eabi-objcopy -O binary -j .rodata.default_font_bin "$ar_member" "$work/font.bin"
-od -An -tu1 -v "$work/font.bin" | tr -s ' ' '\n' | grep -v '^$' >"$work/font.txt"
-# row SHOT ROW: the text of one console row, "?" for a cell no glyph matches.
-row() {
-    convert "$1" -crop "256x8+0+$(($2 * 8))" +repage -colorspace gray -depth 8 gray:- | od -An -tu1 -v -w1 |
-        awk 'NR == FNR { b = $1 + 0; i = NR - 1; c = int(i / 32); k = i % 32
-                         y = int(k / 4); x = (k % 4) * 2
-                         if (c >= 32 && c < 127) { g[c, y * 8 + x] = (b % 16) ? 1 : 0; g[c, y * 8 + x + 1] = int(b / 16) ? 1 : 0 }
-                         next }
-             { p = FNR - 1; cell[int((p % 256) / 8), int(p / 256) * 8 + p % 8] = $1 >= 128 }
-             END {
-                 for (col = 0; col < 32; col++) {
-                     ch = "?"
-                     for (c = 32; c < 127 && ch == "?"; c++) {
-                         same = 1
-                         for (q = 0; q < 64 && same; q++) if (g[c, q] != cell[col, q]) same = 0
-                         if (same) ch = sprintf("%c", c)
-                     }
-                     line = line ch
-                 }
-                 sub(/ +$/, "", line); print line
-             }' "$work/font.txt" -
-}
+console_font "$kit_dir" "$work"
 
 # A few seconds of play: a dozen sounds and more.
 sleep 4
 shot=$work/sounds.png
 import -window "$win" "$shot"
-sound_row=$(row "$shot" 21)
-meter_row=$(row "$shot" 23)
-status_row=$(row "$shot" 20)
+sound_row=$(console_row "$shot" 21)
+meter_row=$(console_row "$shot" 23)
+status_row=$(console_row "$shot" 20)
 printf '%s\n' "$status_row" "$sound_row" "$meter_row" >"$work/rows.txt"
 check "the console reads as text (the status line)" "$work/rows.txt" is "$status_row" "Level 1 of 1"
 channel=$(printf '%s\n' "$sound_row" | sed -n 's/^sound [01] on channel \([0-9]*\) #\([0-9]*\)$/\1/p')

@@ -2185,3 +2185,38 @@ TEST(Engine, ABigBoxRepelsAndIsRepelledAtItsSize) {
   P.Steps(40);
   EXPECT_EQ(P.At(1).y / Px, 80 - 16);  // on top of the wall's block at row 10
 }
+
+// A repel moves a box back after the boxes were put in order for the
+// phase: the instances that look later in the phase meet it where it went
+// (a runner at nearly 16 pixels a frame, stopped by a wall in contact at
+// 72..79, touches a watcher at 79 but not one at 80), however far back it
+// went, and the same with a watcher of any solid actor.
+TEST(Engine, ABoxARepelTookBackIsMetWhereItWentLaterInThePhase) {
+  const struct {
+    int Speed;     // sixteenths of a pixel a frame
+    int WatcherX;  // its box's left edge
+    bool AnySolid;
+    int Contacts;
+  } Cases[] = {{255, 79, false, 1}, {255, 80, false, 0}, {200, 79, false, 1}, {255, 79, true, 1}, {255, 80, true, 0}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << "speed " << C.Speed << ", watcher at " << C.WatcherX
+                                    << (C.AnySolid ? ", any solid" : ""));
+    TTestGame G;
+    const int Runner = G.Actor(0, C.AnySolid ? LVK_ACTOR_SOLID : 0), Wall = G.Actor(1), Watcher = G.Actor(2);
+    G.On(Runner, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, C.Speed, 0).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0);
+    G.On(Runner, LVK_EVENT_COLLISION, 0, LVK_HANDLER_REPEL, Wall);
+    G.On(Watcher, LVK_EVENT_CREATE).Act(LVK_ACTION_JUMP_TO, 0, C.WatcherX, 16);
+    G.On(Watcher, LVK_EVENT_COLLISION, 0, 0, C.AnySolid ? LVK_ANY_SOLID : Runner);
+    const int L = G.Level();
+    G.Place(L, Runner, 7, 2);   // slot 0: looks first
+    G.Place(L, Wall, 10, 2);    // 80..87
+    G.Place(L, Watcher, 0, 3);  // slot 1
+    TPlay P(G);
+    P.Take();
+    P.Steps(6);
+    ASSERT_EQ(P.At(0).x / Px, 72);
+    int Contacts = 0;
+    for (const auto& [Slot, Event] : P.Take()) Contacts += Slot == 1 && Event == LVK_EVENT_COLLISION;
+    EXPECT_EQ(Contacts, C.Contacts);
+  }
+}
