@@ -8,18 +8,21 @@
 
 namespace lvk {
 
-TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(&Handler.Actor()) {}
+TEventCollision::TEventCollision(THandler& Handler) : TEventBase(Handler), FOtherActor(Handler.Actor().Id()) {}
+
+TActor* TEventCollision::OtherActor() const {
+  return FOtherActor == NoItem ? nullptr : Handler().Actor().Owner().ActorById(FOtherActor);
+}
 
 void TEventCollision::SetOtherActor(TActor& Actor) {
-  if (!FAnySolid && !FStoredName && FOtherActor == &Actor) return;
+  if (!FAnySolid && !FStoredName && FOtherActor == Actor.Id()) return;
   MayChange();
   FStoredName.reset();
   if (FAnySolid) {
     FAnySolid = false;
-    FOtherActor = nullptr;  // so that the change below is told
+    FOtherActor = NoItem;  // so that the change below is told
   }
-  TActor* Other = &Actor;
-  Store(FOtherActor, Other);
+  Store(FOtherActor, Actor.Id());
 }
 
 void TEventCollision::SetAnySolid() {
@@ -27,7 +30,7 @@ void TEventCollision::SetAnySolid() {
   MayChange();
   FStoredName.reset();
   if (FAnySolid) return;
-  FOtherActor = nullptr;
+  FOtherActor = NoItem;
   Store(FAnySolid, true);
 }
 
@@ -36,12 +39,13 @@ TActor* TEventCollision::FindActor(const std::string& Name) const {
 }
 
 void TEventCollision::WriteParams(TStream&, TWriter& Writer) const {
-  Assert(FAnySolid || FOtherActor != nullptr, "REventCollision");
+  const TActor* Other = OtherActor();
+  Assert(FAnySolid || Other != nullptr, "REventCollision");
   Writer.WriteBoolean(FOverlap);
   if (FAnySolid)
     Writer.WriteLink(AnySolidName, NoItem);
   else
-    Writer.WriteLink(FOtherActor->Name(), FOtherActor->Id());
+    Writer.WriteLink(Other->Name(), Other->Id());
 }
 
 void TEventCollision::ReadParams(TStream&, TReader& Reader) {
@@ -51,13 +55,14 @@ void TEventCollision::ReadParams(TStream&, TReader& Reader) {
     // The undo history's record: every actor of the game exists already.
     FStoredName.reset();
     FAnySolid = Link.Id == NoItem;
-    FOtherActor = FAnySolid ? nullptr : Handler().Actor().Owner().ActorById(Link.Id);
-    if (!FAnySolid && !FOtherActor) throw EReadError("record");
+    FOtherActor = FAnySolid ? NoItem : Link.Id;
+    if (!FAnySolid && !OtherActor()) throw EReadError("record");
     return;
   }
   std::string Name = std::move(Link.Name);
   FAnySolid = Name == AnySolidName;
-  FOtherActor = FAnySolid ? nullptr : FindActor(Name);
+  const TActor* Found = FAnySolid ? nullptr : FindActor(Name);
+  FOtherActor = Found ? Found->Id() : NoItem;
   if (FAnySolid)
     FStoredName.reset();
   else
@@ -72,13 +77,14 @@ void TEventCollision::ResolveNames() {
 }
 
 std::string TEventCollision::Summary() const {
-  std::string Name = FAnySolid ? AnySolidName : FOtherActor ? FOtherActor->Name() : FStoredName.value_or("");
+  const TActor* Other = OtherActor();
+  std::string Name = FAnySolid ? AnySolidName : Other ? Other->Name() : FStoredName.value_or("");
   return Format("OnCollision( %s, %s )", Name, FOverlap ? "overlap" : "repel");
 }
 
 void TEventCollision::Encode(lvk_handler_t& Entry, TTableContext& Context) const {
   Entry.flags = FOverlap ? 0 : LVK_HANDLER_REPEL;
-  Entry.other = FAnySolid ? LVK_ANY_SOLID : Context.ActorNumber(FOtherActor);
+  Entry.other = FAnySolid ? LVK_ANY_SOLID : Context.ActorNumber(OtherActor());
 }
 
 }  // namespace lvk

@@ -25,9 +25,9 @@ public:
 
   bool Overlap() const { return FOverlap; }
   void SetOverlap(bool Value) { Store(FOverlap, Value); }
-  // Not owned. Null for any solid actor, and between reading a name no
-  // actor had yet and ResolveNames.
-  TActor* OtherActor() const { return FOtherActor; }
+  // Kept by id. Null for any solid actor, for an actor that is gone, and
+  // between reading a name no actor had yet and ResolveNames.
+  TActor* OtherActor() const;
   void SetOtherActor(TActor& Actor);
   // Collides with every solid actor instead of one.
   bool AnySolid() const { return FAnySolid; }
@@ -42,7 +42,7 @@ public:
   // A stored name that no actor of the game has is an assertion failure
   // (unit REventCollision).
   void ResolveNames() override;
-  TActor* NamedActor() const override { return FAnySolid ? nullptr : FOtherActor; }
+  TActor* NamedActor() const override { return FAnySolid ? nullptr : OtherActor(); }
   bool NamesActor() const override { return !FAnySolid; }
   void SetNamedActor(TActor& Actor) override { SetOtherActor(Actor); }
   std::string Summary() const override;
@@ -53,7 +53,7 @@ private:
 
   bool FOverlap = EventDefault(LVK_EVENT_COLLISION, 0) != 0;
   bool FAnySolid = false;
-  TActor* FOtherActor;
+  TItemId FOtherActor;
   std::optional<std::string> FStoredName;  // read, not yet resolved against the whole game
 };
 

@@ -14,6 +14,7 @@
 #include "model/UErrors.h"
 #include "model/UFiler.h"
 #include "model/UFormat.h"
+#include "model/UNames.h"
 #include "model/UGame.h"
 #include "model/USound.h"
 #include "model/UText.h"
@@ -46,34 +47,52 @@ std::string KeySetNames(unsigned Keys) {
   return Names.empty() ? "no key" : Names;
 }
 
-const std::string& ItemName(const TIdentified& Item) {
-  static const std::string None;
-  switch (Item.ItemKind()) {
-    case TItemKind::Actor: return static_cast<const TActor&>(Item).Name();
-    case TItemKind::Tile: return static_cast<const TTile&>(Item).Name();
-    case TItemKind::Sound: return static_cast<const TSound&>(Item).Name();
-    case TItemKind::Variable: return static_cast<const TVariable&>(Item).Name();
-    default: return None;
-  }
-}
+namespace {
 
-// The kind of item a value of Type names by id, or none.
+// The kind of item a value of Type names by id, or none. A number may be
+// a variable's name.
 std::optional<TItemKind> LinkedKind(TValueType Type) {
   switch (Type) {
     case TValueType::Actor: return TItemKind::Actor;
     case TValueType::Tile: return TItemKind::Tile;
     case TValueType::Sound: return TItemKind::Sound;
-    case TValueType::Variable: return TItemKind::Variable;
+    case TValueType::Variable:
+    case TValueType::Number: return TItemKind::Variable;
     default: return std::nullopt;
   }
 }
 
+}  // namespace
+
 TValueAction::TValueAction(THandler& Handler, std::span<const TActionValue> Values)
-    : TActionBase(Handler), FInfo(Values), FIds(Values.size(), NoItem) {
+    : TActionBase(Handler), FInfo(Values), FIds(Values.size(), NoItem), FTextIds(Values.size()) {
   for (const TActionValue& V : FInfo) FValues.emplace_back(V.Default);
 }
 
 bool TValueAction::Linked(std::size_t Index) const { return LinkedKind(FInfo[Index].Type).has_value(); }
+
+TItemId TValueAction::IdOf(std::size_t Index, const std::string& Value) const {
+  if (!Linked(Index) || Value.empty()) return NoItem;
+  return Handler().Actor().Owner().LinkedId(*LinkedKind(FInfo[Index].Type), {Value, NoItem});
+}
+
+std::vector<TItemId> TValueAction::TextIds(const std::string& Text) const {
+  std::vector<TItemId> Ids;
+  const TGame& Game = Handler().Actor().Owner();
+  for (const TPlaceholder& P : TextPlaceholders(Text))
+    Ids.push_back(Game.LinkedId(TItemKind::Variable, {Text.substr(P.At, P.Length), NoItem}));
+  return Ids;
+}
+
+bool TValueAction::Links(TItemKind Kind, TItemId Id) const {
+  if (Id == NoItem) return false;
+  for (std::size_t i = 0; i < FInfo.size(); ++i) {
+    if (Linked(i) && FIds[i] == Id && LinkedKind(FInfo[i].Type) == Kind) return true;
+    if (IsText(i) && Kind == TItemKind::Variable && std::find(FTextIds[i].begin(), FTextIds[i].end(), Id) != FTextIds[i].end())
+      return true;
+  }
+  return false;
+}
 
 TActionValue TValueAction::ValueInfo(int Index) const {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
@@ -83,10 +102,27 @@ TActionValue TValueAction::ValueInfo(int Index) const {
 std::string TValueAction::GetValue(int Index) const {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
   const std::size_t i = static_cast<std::size_t>(Index);
+  const TGame& Game = Handler().Actor().Owner();
+  if (IsText(i) && !FTextIds[i].empty()) {
+    // Each {name} as typed while it names its variable; renamed, the new name.
+    std::string Text;
+    std::size_t From = 0, k = 0;
+    for (const TPlaceholder& P : TextPlaceholders(FValues[i])) {
+      const TIdentified* Item = k < FTextIds[i].size() && FTextIds[i][k] != NoItem
+                                    ? Game.FindItem(TItemKind::Variable, FTextIds[i][k])
+                                    : nullptr;
+      ++k;
+      const std::string Typed = FValues[i].substr(P.At, P.Length);
+      Text.append(FValues[i], From, P.At - From);
+      Text += Item && !SameTextAscii(TGame::NameOf(*Item), Typed) ? TGame::NameOf(*Item) : Typed;
+      From = P.At + P.Length;
+    }
+    return Text + FValues[i].substr(From);
+  }
   if (FIds[i] != NoItem)
-    if (const TIdentified* Item = Handler().Actor().Owner().FindItem(*LinkedKind(FInfo[i].Type), FIds[i])) {
+    if (const TIdentified* Item = Game.FindItem(*LinkedKind(FInfo[i].Type), FIds[i])) {
       // As typed while it names the item, case and all; renamed, the new name.
-      const std::string& Name = ItemName(*Item);
+      const std::string& Name = TGame::NameOf(*Item);
       return SameTextAscii(Name, FValues[i]) ? FValues[i] : Name;
     }
   return FValues[i];
@@ -95,11 +131,8 @@ std::string TValueAction::GetValue(int Index) const {
 void TValueAction::SetValue(int Index, const std::string& Value) {
   Assert(Index >= 0 && Index < ValueCount(), Unit);
   const std::size_t i = static_cast<std::size_t>(Index);
-  TItemId Id = NoItem;
-  if (Linked(i))
-    if (const TIdentified* Item = Handler().Actor().Owner().FindLinked(*LinkedKind(FInfo[i].Type), {Value, NoItem}))
-      Id = Item->Id();
-  Store(FIds[i], Id);
+  Store(FIds[i], IdOf(i, Value));
+  if (IsText(i)) Store(FTextIds[i], TextIds(Value));
   Store(FValues[i], Value);
 }
 
@@ -107,6 +140,12 @@ void TValueAction::WriteParams(TStream&, TWriter& Writer) const {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
     if (Linked(i) && Writer.LinksById()) {
       Writer.WriteInteger(static_cast<std::int32_t>(FIds[i]));
+      Writer.WriteString(FValues[i]);
+      continue;
+    }
+    if (IsText(i) && Writer.LinksById()) {
+      Writer.WriteInteger(static_cast<std::int32_t>(FTextIds[i].size()));
+      for (const TItemId Id : FTextIds[i]) Writer.WriteInteger(static_cast<std::int32_t>(Id));
       Writer.WriteString(FValues[i]);
       continue;
     }
@@ -124,17 +163,25 @@ void TValueAction::ReadParams(TStream&, TReader& Reader) {
   for (std::size_t i = 0; i < FInfo.size(); ++i) {
     std::string& V = FValues[i];
     FIds[i] = NoItem;
-    if (Linked(i)) {
-      if (Reader.LinksById()) {
+    FTextIds[i].clear();
+    if (Reader.LinksById() && (Linked(i) || IsText(i))) {
+      if (Linked(i)) {
         FIds[i] = static_cast<TItemId>(Reader.ReadInteger());
-        V = Reader.ReadString();
-        continue;
+      } else {
+        // Each id takes at least two bytes.
+        const std::int32_t Count = Reader.ReadInteger();
+        if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 2) throw EReadError("record");
+        for (std::int32_t k = 0; k < Count; ++k) FTextIds[i].push_back(static_cast<TItemId>(Reader.ReadInteger()));
       }
+      V = Reader.ReadString();
+      continue;
+    }
+    if (Linked(i) || IsText(i)) {
       // By name: an item stored later in the file is found once the whole
       // file is read (the project file sets such values again).
       V = Reader.ReadString();
-      if (const TIdentified* Item = Handler().Actor().Owner().FindLinked(*LinkedKind(FInfo[i].Type), {V, NoItem}))
-        FIds[i] = Item->Id();
+      FIds[i] = IdOf(i, V);
+      if (IsText(i)) FTextIds[i] = TextIds(V);
       continue;
     }
     switch (FInfo[i].Type) {

@@ -33,6 +33,7 @@ public:
   // "Name(v1, v2, ...)" (a flag as its word when set).
   std::string Summary() const override;
   void Encode(lvk_action_t& Entry, TTableContext& Context) const override;
+  bool Links(TItemKind Kind, TItemId Id) const override;
 
 protected:
   // A value as a summary shows it: numbers as typed (empty as 0), names,
@@ -41,13 +42,19 @@ protected:
   const std::string& Value(int Index) const;
 
 private:
-  // A value that names an item (an actor, tile, sound or variable) holds
-  // its id, and the name as typed or read beside it: the value follows a
-  // rename without changing, and a name no item has stays as it is.
+  // A value that names an item (an actor, tile, sound or variable, a number
+  // given as a variable's name) holds its id, and the name as typed or read
+  // beside it: the value follows a rename without changing, and a name no
+  // item has stays as it is. A text holds the id of each {name} in it.
   bool Linked(std::size_t Index) const;
+  bool IsText(std::size_t Index) const { return FInfo[Index].Type == TValueType::Text; }
+  // The ids a value names as it is typed or read.
+  TItemId IdOf(std::size_t Index, const std::string& Value) const;
+  std::vector<TItemId> TextIds(const std::string& Text) const;
   std::span<const TActionValue> FInfo;
   std::vector<std::string> FValues;
   std::vector<TItemId> FIds;
+  std::vector<std::vector<TItemId>> FTextIds;
 };
 
 // A key set's names ("A+B"), or "no key".

@@ -327,9 +327,9 @@ private:
         Entry.frame_count = static_cast<std::uint16_t>(Animation.Frames.size());
         Entry.length = static_cast<std::uint8_t>(Animation.FrameLength);
         Entry.mode = static_cast<std::uint8_t>(Animation.Mode);
-        for (const TFrameTiles& Frame : Animation.Frames) {
+        for (int f = 0; f < Actor.FrameCount(n); ++f) {
           T.Frames.push_back(static_cast<std::uint32_t>(T.FrameTiles.size()));
-          for (const TTile* Tile : Frame) {
+          for (const TTile* Tile : Actor.FrameTiles(n, f)) {
             const int Value = Values.TileValue(Tile);
             T.FrameTiles.push_back(Value == Values.None() ? LVK_NONE : static_cast<std::uint16_t>(Value));
           }

@@ -39,7 +39,7 @@ void THandler::SetEvent(const TEventKind& Kind) {
   FOwner.Owner().MayChange();
   FEvent.reset();
   FEvent.reset(Kind.Create(*this));
-  FOwner.Owner().Notify(TChangeKind::Changed, *this);
+  FOwner.Owner().Notify(TChangeKind::Changed, *this, cfHandlers);
 }
 
 void THandler::SetComment(const std::string& Comment) {
@@ -49,7 +49,7 @@ void THandler::SetComment(const std::string& Comment) {
   Changed();
 }
 
-void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, *this); }
+void THandler::Changed() { FOwner.Owner().Changed(TChangeKind::Changed, *this, cfHandlers); }
 
 TActionBase* THandler::GetAction(int Index) const {
   Assert(Index >= 0 && Index < FActions.Count(), "UGame");
@@ -125,29 +125,30 @@ void TActor::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindActorByName(Name), "An actor with name \"%s\" already exists");
   if (Name == FName) return;
   FOwner.MayChange();
-  const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
-  FOwner.RenameReferences(TValueType::Actor, Old, Name);
 }
 
 void TActor::SetSolid(bool Solid) {
   if (Solid == FSolid) return;
   FOwner.MayChange();
   FSolid = Solid;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfValues);
 }
 
+TTile* TActor::Tile() const { return FTileId == NoItem ? nullptr : FOwner.TileById(FTileId); }
+
 void TActor::SetTile(TTile* Tile) {
-  if (Tile == FTile) return;
+  const TItemId Id = Tile ? Tile->Id() : NoItem;
+  if (Id == FTileId) return;
   FOwner.MayChange();
-  FTile = Tile;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FTileId = Id;
+  FOwner.Changed(TChangeKind::Changed, *this, cfLook);
 }
 
 // ---- The look ----
 
-void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, *this); }
+void TActor::LookChanged() { FOwner.Changed(TChangeKind::Changed, *this, cfLook); }
 
 void TActor::SetSize(int Width, int Height) {
   if (!IsSpriteSize(Width, Height)) throw EGame(Format("%dx%d is no sprite size", Width, Height));
@@ -157,8 +158,8 @@ void TActor::SetSize(int Width, int Height) {
   FWidth = Width;
   FHeight = Height;
   for (TAnimation& A : FAnimations)
-    for (TFrameTiles& Frame : A.Frames) {
-      TFrameTiles Resized(static_cast<std::size_t>(Columns() * Rows()), nullptr);
+    for (TFrameIds& Frame : A.Frames) {
+      TFrameIds Resized(static_cast<std::size_t>(Columns() * Rows()), NoItem);
       for (int r = 0; r < std::min(OldRows, Rows()); ++r)
         for (int c = 0; c < std::min(OldColumns, Columns()); ++c) Resized[r * Columns() + c] = Frame[r * OldColumns + c];
       Frame = std::move(Resized);
@@ -244,21 +245,37 @@ void TActor::SetAnimationMode(int Index, TAnimationMode Mode) {
   LookChanged();
 }
 
-TFrameTiles TActor::Fitted(TFrameTiles Tiles) const {
-  Tiles.resize(static_cast<std::size_t>(Columns() * Rows()), nullptr);
+TFrameIds TActor::Fitted(TFrameIds Tiles) const {
+  Tiles.resize(static_cast<std::size_t>(Columns() * Rows()), NoItem);
   return Tiles;
 }
 
-const TFrameTiles& TActor::FrameTiles(int Anim, int Frame) const {
+TFrameIds TActor::IdsOf(const TFrameTiles& Tiles) const {
+  TFrameIds Ids;
+  Ids.reserve(Tiles.size());
+  for (const TTile* Tile : Tiles) Ids.push_back(Tile ? Tile->Id() : NoItem);
+  return Ids;
+}
+
+TFrameTiles TActor::TilesOf(const TFrameIds& Ids) const {
+  TFrameTiles Tiles;
+  Tiles.reserve(Ids.size());
+  for (TItemId Id : Ids) Tiles.push_back(Id == NoItem ? nullptr : FOwner.TileById(Id));
+  return Tiles;
+}
+
+const TFrameIds& TActor::FrameIds(int Anim, int Frame) const {
   const TAnimation& A = GetAnimation(Anim);
   Assert(Frame >= 0 && Frame < static_cast<int>(A.Frames.size()), "UGame");
   return A.Frames[static_cast<std::size_t>(Frame)];
 }
 
+TFrameTiles TActor::FrameTiles(int Anim, int Frame) const { return TilesOf(FrameIds(Anim, Frame)); }
+
 int TActor::AddFrame(int Anim, TFrameTiles Tiles) {
   TAnimation& A = Animation(Anim);
   FOwner.MayChange();
-  A.Frames.push_back(Fitted(std::move(Tiles)));
+  A.Frames.push_back(Fitted(IdsOf(Tiles)));
   LookChanged();
   return static_cast<int>(A.Frames.size()) - 1;
 }
@@ -277,47 +294,49 @@ void TActor::MoveFrame(int Anim, int From, int To) {
   if (From == To) return;
   FOwner.MayChange();
   TAnimation& A = Animation(Anim);
-  TFrameTiles Moved = std::move(A.Frames[From]);
+  TFrameIds Moved = std::move(A.Frames[From]);
   A.Frames.erase(A.Frames.begin() + From);
   A.Frames.insert(A.Frames.begin() + To, std::move(Moved));
   LookChanged();
 }
 
 void TActor::SetFrameTiles(int Anim, int Frame, TFrameTiles Tiles) {
-  FrameTiles(Anim, Frame);
-  TFrameTiles& Into = Animation(Anim).Frames[Frame];
-  Tiles = Fitted(std::move(Tiles));
-  if (Tiles == Into) return;
+  FrameIds(Anim, Frame);
+  TFrameIds& Into = Animation(Anim).Frames[Frame];
+  TFrameIds Ids = Fitted(IdsOf(Tiles));
+  if (Ids == Into) return;
   FOwner.MayChange();
-  Into = std::move(Tiles);
+  Into = std::move(Ids);
   LookChanged();
 }
 
 void TActor::SetFrameTile(int Anim, int Frame, int Cell, TTile* Tile) {
-  FrameTiles(Anim, Frame);
+  FrameIds(Anim, Frame);
   Assert(Cell >= 0 && Cell < Columns() * Rows(), "UGame");
-  TTile*& Into = Animation(Anim).Frames[Frame][Cell];
-  if (Into == Tile) return;
+  TItemId& Into = Animation(Anim).Frames[Frame][Cell];
+  const TItemId Id = Tile ? Tile->Id() : NoItem;
+  if (Into == Id) return;
   FOwner.MayChange();
-  Into = Tile;
+  Into = Id;
   LookChanged();
 }
 
 TFrameTiles TActor::RestingFrame() const {
-  if (!FAnimations.empty() && !FAnimations.front().Frames.empty()) return FAnimations.front().Frames.front();
-  TFrameTiles Frame = Fitted({});
-  Frame[0] = FTile;
+  if (!FAnimations.empty() && !FAnimations.front().Frames.empty()) return TilesOf(FAnimations.front().Frames.front());
+  TFrameTiles Frame(static_cast<std::size_t>(Columns() * Rows()), nullptr);
+  Frame[0] = Tile();
   return Frame;
 }
 
 void TActor::ForgetTile(const TTile* Tile) {
   FOwner.MayChange();
   bool Changed = false;
+  const TItemId Id = Tile ? Tile->Id() : NoItem;
   for (TAnimation& A : FAnimations)
-    for (TFrameTiles& Frame : A.Frames)
-      for (TTile*& Cell : Frame)
-        if (Cell == Tile) {
-          Cell = nullptr;
+    for (TFrameIds& Frame : A.Frames)
+      for (TItemId& Cell : Frame)
+        if (Cell == Id && Id != NoItem) {
+          Cell = NoItem;
           Changed = true;
         }
   if (Changed) LookChanged();
@@ -332,8 +351,8 @@ void TActor::SaveLook(TWriter& Writer) const {
     Writer.WriteInteger(A.FrameLength);
     Writer.WriteInteger(static_cast<std::int32_t>(A.Mode));
     Writer.WriteInteger(static_cast<std::int32_t>(A.Frames.size()));
-    for (const TFrameTiles& Frame : A.Frames)
-      for (const TTile* Tile : Frame) Writer.WriteLink(Tile ? Tile->Name() : std::string(), Tile ? Tile->Id() : NoItem);
+    for (const TFrameIds& Frame : A.Frames)
+      for (const TItemId Id : Frame) FOwner.WriteLink(Writer, TItemKind::Tile, Id);
   }
 }
 
@@ -359,10 +378,10 @@ void TActor::LoadLook(TReader& Reader) {
       throw EReadError("section");
     A.Mode = static_cast<TAnimationMode>(Mode);
     for (std::int32_t f = 0; f < Frames; ++f) {
-      TFrameTiles Frame;
+      TFrameIds Frame;
       Frame.reserve(Cells);
       // A name no tile has is no tile, as for the actor's own tile.
-      for (std::size_t c = 0; c < Cells; ++c) Frame.push_back(FOwner.TileByLink(Reader.ReadLink()));
+      for (std::size_t c = 0; c < Cells; ++c) Frame.push_back(FOwner.LinkedId(TItemKind::Tile, Reader.ReadLink()));
       A.Frames.push_back(std::move(Frame));
     }
     FAnimations.push_back(std::move(A));
@@ -393,22 +412,25 @@ void TActor::DeleteHandler(THandler* Handler) {
 
 namespace {
 // Runs Write into a memory stream and Read over what it wrote: every kind
-// copies exactly the fields its record holds.
+// copies exactly the fields its record holds. Within one game the record
+// names items by id, from another by name.
 template <typename W, typename R>
-void CopyThroughRecord(W Write, R Read) {
+void CopyThroughRecord(bool ById, W Write, R Read) {
   TMemoryStream Stream;
   TWriter Writer(Stream);
+  Writer.SetLinksById(ById);
   Write(Stream, Writer);
   Writer.FlushBuffer();
   Stream.Seek(0);
   TReader Reader(Stream);
+  Reader.SetLinksById(ById);
   Read(Stream, Reader);
 }
 }  // namespace
 
 void TActor::CopyFrom(const TActor& Source) {
   FOwner.MayChange();
-  SetTile(Source.FTile);
+  SetTile(Source.Tile());
   SetSolid(Source.FSolid);
   FWidth = Source.FWidth;
   FHeight = Source.FHeight;
@@ -420,20 +442,20 @@ void TActor::CopyFrom(const TActor& Source) {
 THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
   FOwner.MayChange();
   THandler* To = AddHandler();
+  const bool SameGame = &From.Actor().Owner() == &FOwner;
   for (int a = 0; !From.Event() && a < From.ActionCount(); ++a) {
     // Not yet given its event (the record needs one): copy the actions alone.
     const TActionBase& Action = *From.GetAction(a);
-    CopyThroughRecord([&](TStream& S, TWriter& W) { Action.WriteParams(S, W); },
+    CopyThroughRecord(SameGame, [&](TStream& S, TWriter& W) { Action.WriteParams(S, W); },
                       [&](TStream& S, TReader& R) { To->AddAction(Action.Kind())->ReadParams(S, R); });
   }
   if (!From.Event()) return To;
-  CopyThroughRecord([&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
+  CopyThroughRecord(SameGame, [&](TStream& S, TWriter& W) { From.SaveToStream(S, W); },
                     [&](TStream& S, TReader& R) { To->LoadFromStream(S, R); });
   if (TEventBase* Event = To->Event(); Event->NamesActor()) {
-    // The record names the other actor, which a game with two actors of one
-    // name would resolve to the first: within one game the original's
-    // pointer is taken instead. From another game the name is looked up
-    // here, and an actor this game lacks gives way to this one.
+    // Within one game the record named the other actor by id; from another
+    // game by name, looked up here, and an actor this game lacks gives way
+    // to this one. A collision with the copied actor itself names the copy.
     TActor* Other = From.Event()->NamedActor();
     if (!Other || &Other->Owner() != &FOwner) Other = Event->NamedActor();
     Event->SetNamedActor(!Other || Other == Self ? *this : *Other);
@@ -446,15 +468,16 @@ THandler* TActor::AddHandlerCopy(const THandler& From, const TActor* Self) {
 void TActor::SaveHead(TWriter& Writer) const {
   Writer.WriteString(Marker);
   Writer.WriteString(FName);
-  Writer.WriteBoolean(FTile != nullptr);
-  if (FTile) Writer.WriteLink(FTile->Name(), FTile->Id());
+  const TTile* Shown = Tile();
+  Writer.WriteBoolean(Shown != nullptr);
+  if (Shown) Writer.WriteLink(Shown->Name(), Shown->Id());
 }
 
 void TActor::LoadHead(TReader& Reader) {
   std::string Read = Reader.ReadString();
   if (Read != Marker) throw EGame(Format("Read error: expected %s, read %s", Marker, Read));
   FName = Reader.ReadString();
-  FTile = Reader.ReadBoolean() ? FOwner.TileByLink(Reader.ReadLink()) : nullptr;
+  FTileId = Reader.ReadBoolean() ? FOwner.LinkedId(TItemKind::Tile, Reader.ReadLink()) : NoItem;
 }
 
 void TActor::SaveToStream(TStream& Stream, TWriter& Writer) const {

@@ -82,7 +82,9 @@ public:
   const std::string& Name() const { return FName; }
   void SetName(const std::string& Name);
 
-  TTile* Tile() const { return FTile; }
+  // Kept by id: null once the tile is gone.
+  TTile* Tile() const;
+  TItemId TileId() const { return FTileId; }
   void SetTile(TTile* Tile);
   // A solid actor is what an OnCollision with "any solid actor" collides
   // with, scenery or live.
@@ -118,7 +120,9 @@ public:
   // Frames of animation Anim. Tiles must hold Columns() x Rows() entries
   // (fewer are filled up with none, more are cut).
   int FrameCount(int Anim) const { return static_cast<int>(GetAnimation(Anim).Frames.size()); }
-  const TFrameTiles& FrameTiles(int Anim, int Frame) const;
+  // The frame's tiles as they are now (the frame keeps ids).
+  TFrameTiles FrameTiles(int Anim, int Frame) const;
+  const TFrameIds& FrameIds(int Anim, int Frame) const;
   int AddFrame(int Anim, TFrameTiles Tiles = {});
   void DeleteFrame(int Anim, int Frame);
   void MoveFrame(int Anim, int From, int To);
@@ -161,12 +165,14 @@ private:
   // Tile, look and copies of Source's handlers; see TGame::DuplicateActor.
   void CopyFrom(const TActor& Source);
   TAnimation& Animation(int Index);
-  TFrameTiles Fitted(TFrameTiles Tiles) const;
+  TFrameIds Fitted(TFrameIds Tiles) const;
+  TFrameIds IdsOf(const TFrameTiles& Tiles) const;
+  TFrameTiles TilesOf(const TFrameIds& Ids) const;
   void LookChanged();
 
   TGame& FOwner;
   std::string FName;
-  TTile* FTile = nullptr;
+  TItemId FTileId = NoItem;
   bool FSolid = false;
   int FWidth = 8;
   int FHeight = 8;

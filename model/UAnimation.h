@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/UItemId.h"
+
 namespace lvk {
 
 class TTile;
@@ -21,14 +23,18 @@ constexpr int MaxFrameLength = 255;
 constexpr int DefaultFrameLength = 8;
 
 // One frame: Columns x Rows tiles of the actor's size, row by row; null
-// where the frame has no tile (drawn transparent).
+// where the frame has no tile (drawn transparent). The tiles as they are
+// looked up at the time asked.
 using TFrameTiles = std::vector<TTile*>;
+// A frame as the actor keeps it: its tiles by id (NoItem for none), so
+// that a tile's rename or an undo that brings it back changes no frame.
+using TFrameIds = std::vector<TItemId>;
 
 struct TAnimation {
   std::string Name;
   int FrameLength = DefaultFrameLength;
   TAnimationMode Mode = TAnimationMode::Loop;
-  std::vector<TFrameTiles> Frames;
+  std::vector<TFrameIds> Frames;
 };
 
 // The sprite sizes of the DS in pixels: 8x8 (the default), 16x16, 32x32,

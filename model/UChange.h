@@ -3,6 +3,8 @@
 // are named by kind and id (UItemId.h); the notice of a removal comes while
 // the item still exists, so a view can let go of it first. No view type
 // appears here: views implement the listener.
+#include <cstdint>
+
 #include "model/UItemId.h"
 
 namespace lvk {
@@ -19,10 +21,26 @@ enum class TChangeKind {
   Saved,     // the game was saved or opened: the saved state moved
 };
 
+// What of an item a Changed notice says changed, so that a view redraws
+// only what shows it. A notice whose fields are not known (an undo step
+// read the item again) carries cfAll.
+enum TChangeField : std::uint32_t {
+  cfName = 1u << 0,      // its name
+  cfLook = 1u << 1,      // how it is drawn: a tile's picture; an actor's tile, size, animations; the colours
+  cfValues = 1u << 2,    // its settings: an actor's solidity, a variable's value and scope, a sound, the title
+  cfHandlers = 1u << 3,  // an actor's handlers came or went; a handler's event, actions or comment
+  cfCells = 1u << 4,     // the actors placed on a level
+  cfSize = 1u << 5,      // a level's size (its cells moved with it)
+  cfPlay = 1u << 6,      // how a level plays: its music, camera and backdrop
+  cfAll = 0xFFFFFFFFu,
+};
+
 struct TChange {
   TChangeKind Kind;
   TItemKind Item;
   TItemId Id;  // the item's; NoItem for the game and the palette
+  std::uint32_t Fields = cfAll;  // of a Changed notice; cfAll for the other kinds
+  bool Touches(std::uint32_t Mask) const { return (Fields & Mask) != 0; }
 };
 
 class TDocumentListener {

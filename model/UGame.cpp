@@ -79,7 +79,7 @@ void TGame::SetTitle(const std::string& Title) {
   if (Title == FTitle) return;
   MayChange();
   FTitle = Title;
-  Changed(TChangeKind::Changed, TItemKind::Game);
+  Changed(TChangeKind::Changed, TItemKind::Game, cfValues);
 }
 
 void TGame::MarkModified() {
@@ -91,22 +91,28 @@ void TGame::MayChange() const {
   if (FDocument) Assert(FDocument->Editing(), "UDocument");
 }
 
-void TGame::Changed(TChangeKind Kind, const TIdentified& Item) {
+namespace {
+std::uint32_t FieldsOf(TChangeKind Kind, std::uint32_t Fields) {
+  return Kind == TChangeKind::Renamed ? cfName : Kind == TChangeKind::Changed ? Fields : cfAll;
+}
+}  // namespace
+
+void TGame::Changed(TChangeKind Kind, const TIdentified& Item, std::uint32_t Fields) {
   MarkModified();
-  Notify(Kind, Item);
+  Notify(Kind, Item, Fields);
 }
 
-void TGame::Notify(TChangeKind Kind, const TIdentified& Item) {
-  if (FDocument) FDocument->Notice({Kind, Item.ItemKind(), Item.Id()});
+void TGame::Notify(TChangeKind Kind, const TIdentified& Item, std::uint32_t Fields) {
+  if (FDocument) FDocument->Notice({Kind, Item.ItemKind(), Item.Id(), FieldsOf(Kind, Fields)});
 }
 
-void TGame::Changed(TChangeKind Kind, TItemKind Item) {
+void TGame::Changed(TChangeKind Kind, TItemKind Item, std::uint32_t Fields) {
   MarkModified();
-  Notify(Kind, Item);
+  Notify(Kind, Item, Fields);
 }
 
-void TGame::Notify(TChangeKind Kind, TItemKind Item) {
-  if (FDocument) FDocument->Notice({Kind, Item, NoItem});
+void TGame::Notify(TChangeKind Kind, TItemKind Item, std::uint32_t Fields) {
+  if (FDocument) FDocument->Notice({Kind, Item, NoItem, FieldsOf(Kind, Fields)});
 }
 
 void TGame::Touch() {
@@ -142,7 +148,7 @@ void TGame::DeleteTile(TTile* Tile) {
     if (FActors.At(i)->Tile() == Tile) FActors.At(i)->SetTile(nullptr);
     FActors.At(i)->ForgetTile(Tile);
   }
-  DeleteActions(ActionsNaming(TValueType::Tile, Tile->Name()));
+  DeleteActions(ActionsLinking(*Tile));
   Notify(TChangeKind::Removing, *Tile);
   FTiles.Remove(Index);
   MarkModified();
@@ -153,7 +159,7 @@ TTile* TGame::DuplicateTile(const TTile* Tile) {
   TTile* Copy = AddTile();
   Copy->FBitmap = Tile->FBitmap;
   Copy->FTransparentColor = Tile->FTransparentColor;
-  Changed(TChangeKind::Changed, *Copy);
+  Changed(TChangeKind::Changed, *Copy, cfLook);
   return Copy;
 }
 
@@ -192,8 +198,8 @@ void TGame::DeleteActor(TActor* Actor) {
   int Index = IndexIn(FActors, Actor);
   MayChange();
   for (THandler* Handler : HandlersNaming(*Actor)) Handler->Actor().DeleteHandler(Handler);
-  DeleteActions(ActionsNaming(TValueType::Actor, Actor->Name()));
-  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor);
+  DeleteActions(ActionsLinking(*Actor));
+  for (int i = 0; i < FLevels.Count(); ++i) FLevels.At(i)->ClearActor(Actor->Id());
   // Its own handlers go with it: each is told of, so nothing keeps one.
   for (int h = 0; h < Actor->HandlerCount(); ++h) Notify(TChangeKind::Removing, *Actor->GetHandler(h));
   Notify(TChangeKind::Removing, *Actor);
@@ -255,7 +261,7 @@ int TGame::IndexOfVariable(const TVariable* Variable) const { return IndexIn(FVa
 void TGame::DeleteVariable(TVariable* Variable) {
   const int Index = IndexIn(FVariables, Variable);
   MayChange();
-  DeleteActions(ActionsNaming(TValueType::Variable, Variable->Name()));
+  DeleteActions(ActionsLinking(*Variable));
   Notify(TChangeKind::Removing, *Variable);
   FVariables.Remove(Index);
   MarkModified();
@@ -296,9 +302,9 @@ int TGame::IndexOfSound(const TSound* Sound) const { return IndexIn(FSounds, Sou
 void TGame::DeleteSound(TSound* Sound) {
   const int Index = IndexIn(FSounds, Sound);
   MayChange();
-  DeleteActions(ActionsNaming(TValueType::Sound, Sound->Name()));
+  DeleteActions(ActionsLinking(*Sound));
   for (int i = 0; i < FLevels.Count(); ++i)
-    if (FLevels.At(i)->Music() == Sound) FLevels.At(i)->SetMusic(nullptr);
+    if (FLevels.At(i)->FMusic == Sound->Id()) FLevels.At(i)->SetMusic(nullptr);
   Notify(TChangeKind::Removing, *Sound);
   FSounds.Remove(Index);
   MarkModified();
@@ -314,23 +320,28 @@ TSound* TGame::DuplicateSound(const TSound* Sound) {
   return Copy;
 }
 
-std::vector<TActionBase*> TGame::ActionsNaming(TValueType Type, const std::string& Name) const {
+std::vector<TActionBase*> TGame::ActionsLinking(const TIdentified& Item) const {
   std::vector<TActionBase*> Found;
   for (int a = 0; a < FActors.Count(); ++a)
     for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) {
       const THandler& Handler = *FActors.At(a)->GetHandler(h);
       for (int i = 0; i < Handler.ActionCount(); ++i)
-        if (Handler.GetAction(i)->Names(Type, Name)) Found.push_back(Handler.GetAction(i));
+        if (Handler.GetAction(i)->Links(Item.ItemKind(), Item.Id())) Found.push_back(Handler.GetAction(i));
     }
   return Found;
 }
 
-void TGame::RenameReferences(TValueType Type, const std::string& Old, const std::string& New) {
-  for (int a = 0; a < FActors.Count(); ++a)
-    for (int h = 0; h < FActors.At(a)->HandlerCount(); ++h) {
-      const THandler& Handler = *FActors.At(a)->GetHandler(h);
-      for (int i = 0; i < Handler.ActionCount(); ++i) Handler.GetAction(i)->RenameReference(Type, Old, New);
-    }
+std::vector<TActionBase*> TGame::ActionsNaming(TValueType Type, const std::string& Name) const {
+  std::optional<TItemKind> Kind;
+  switch (Type) {
+    case TValueType::Actor: Kind = TItemKind::Actor; break;
+    case TValueType::Tile: Kind = TItemKind::Tile; break;
+    case TValueType::Sound: Kind = TItemKind::Sound; break;
+    case TValueType::Variable: Kind = TItemKind::Variable; break;
+    default: break;
+  }
+  const TIdentified* Item = Kind && !Name.empty() ? FindLinked(*Kind, {Name, NoItem}) : nullptr;
+  return Item ? ActionsLinking(*Item) : std::vector<TActionBase*>();
 }
 
 void TGame::DeleteActions(const std::vector<TActionBase*>& Actions) {

@@ -27,6 +27,7 @@ class TSound;
 class TDocument;
 class TActionBase;
 struct TLink;
+class TWriter;
 enum class TValueType;
 
 constexpr const char* NoFileName = "<no name>";
@@ -109,12 +110,13 @@ public:
   void MayChange() const;
   // What the game's items call when their stored content changed: marks
   // the game changed and tells the document. Notify tells without marking,
-  // for the changes that leave the marking to their callers.
-  void Changed(TChangeKind Kind, const TIdentified& Item);
-  void Notify(TChangeKind Kind, const TIdentified& Item);
+  // for the changes that leave the marking to their callers. Fields says
+  // what of the item changed (UChange.h); a rename tells its name.
+  void Changed(TChangeKind Kind, const TIdentified& Item, std::uint32_t Fields = cfAll);
+  void Notify(TChangeKind Kind, const TIdentified& Item, std::uint32_t Fields = cfAll);
   // For the game itself and its palette, which have no id.
-  void Changed(TChangeKind Kind, TItemKind Item);
-  void Notify(TChangeKind Kind, TItemKind Item);
+  void Changed(TChangeKind Kind, TItemKind Item, std::uint32_t Fields = cfAll);
+  void Notify(TChangeKind Kind, TItemKind Item, std::uint32_t Fields = cfAll);
 
   // Items by id: null for an id no item of that kind has (any more).
   TIdentified* FindItem(TItemKind Kind, TItemId Id) const;
@@ -132,6 +134,14 @@ public:
   TTile* TileByLink(const TLink& Link) const;
   TActor* ActorByLink(const TLink& Link) const;
   TSound* SoundByLink(const TLink& Link) const;
+  // The id of what a link names, NoItem for none.
+  TItemId LinkedId(TItemKind Kind, const TLink& Link) const;
+  // Writes the link to the item of Kind with Id as the writer names items:
+  // by its name in the project file, by id in the undo history; an id that
+  // no item has (any more) as none.
+  void WriteLink(TWriter& Writer, TItemKind Kind, TItemId Id) const;
+  // The name of a tile, actor, level, variable or sound; empty for others.
+  static const std::string& NameOf(const TIdentified& Item);
 
   // The content for the undo history, cut into one record per item (the
   // head with the title and palette; each tile; each actor, followed by each
@@ -247,11 +257,12 @@ public:
   void DeleteSound(TSound* Sound);
   TSound* DuplicateSound(const TSound* Sound);
 
-  // The actions whose values name an item of Type called Name (numbers and
-  // texts name variables too), in list order.
+  // The actions whose values name Item (numbers and texts name variables
+  // too), in list order: found by id.
+  std::vector<TActionBase*> ActionsLinking(const TIdentified& Item) const;
+  // The same for the item of Type called Name (compared as names are);
+  // none for a name no item has.
   std::vector<TActionBase*> ActionsNaming(TValueType Type, const std::string& Name) const;
-  // After an item of Type was renamed: every value that named it follows.
-  void RenameReferences(TValueType Type, const std::string& Old, const std::string& New);
 
   const TPeekBitmap& EmptyBitmap() const { return FEmptyBitmap; }
   const TPeekBitmap& NoTileBitmap() const { return FNoTileBitmap; }

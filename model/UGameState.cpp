@@ -43,17 +43,32 @@ bool SameBytes(const TRecordView& A, const TRecordView& B) {
   return A.Bytes == B.Bytes || (A.Bytes && B.Bytes && *A.Bytes == *B.Bytes);
 }
 
-std::string NameOf(const TIdentified* Item) {
-  switch (Item->ItemKind()) {
-    case TItemKind::Tile: return static_cast<const TTile*>(Item)->Name();
-    case TItemKind::Actor: return static_cast<const TActor*>(Item)->Name();
-    case TItemKind::Level: return static_cast<const TLevel*>(Item)->Name();
-    case TItemKind::Variable: return static_cast<const TVariable*>(Item)->Name();
-    case TItemKind::Sound: return static_cast<const TSound*>(Item)->Name();
-    default: return {};
+}  // namespace
+
+const std::string& TGame::NameOf(const TIdentified& Item) {
+  static const std::string None;
+  switch (Item.ItemKind()) {
+    case TItemKind::Tile: return static_cast<const TTile&>(Item).Name();
+    case TItemKind::Actor: return static_cast<const TActor&>(Item).Name();
+    case TItemKind::Level: return static_cast<const TLevel&>(Item).Name();
+    case TItemKind::Variable: return static_cast<const TVariable&>(Item).Name();
+    case TItemKind::Sound: return static_cast<const TSound&>(Item).Name();
+    default: return None;
   }
 }
-}  // namespace
+
+TItemId TGame::LinkedId(TItemKind Kind, const TLink& Link) const {
+  const TIdentified* Item = FindLinked(Kind, Link);
+  return Item ? Item->Id() : NoItem;
+}
+
+void TGame::WriteLink(TWriter& Writer, TItemKind Kind, TItemId Id) const {
+  const TIdentified* Item = Id == NoItem ? nullptr : FindItem(Kind, Id);
+  if (Item)
+    Writer.WriteLink(NameOf(*Item), Id);
+  else
+    Writer.WriteLink(std::string(), NoItem);
+}
 
 TIdentified::TIdentified(TGame* Game, TItemKind Kind)
     : FIdGame(Game), FKind(Kind), FId(Game ? Game->NewId() : NoItem) {
@@ -139,8 +154,9 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
     case TItemKind::Level: {
       const TLevel& Level = *LevelById(Key.Id);
       Level.SaveToStream(Stream, Writer);
-      Writer.WriteBoolean(Level.FMusic != nullptr);
-      if (Level.FMusic) Writer.WriteLink(Level.FMusic->Name(), Level.FMusic->Id());
+      const TSound* Music = Level.Music();
+      Writer.WriteBoolean(Music != nullptr);
+      if (Music) Writer.WriteLink(Music->Name(), Music->Id());
       Level.SaveCamera(Writer);
       Writer.WriteInteger(Level.FBackdrop ? static_cast<std::int32_t>(*Level.FBackdrop) : -1);
       break;
@@ -299,7 +315,7 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
     case TItemKind::Level: {
       auto* Level = static_cast<TLevel*>(Item);
       Level->LoadFromStream(Stream, Reader);
-      Level->FMusic = Reader.ReadBoolean() ? SoundByLink(Reader.ReadLink()) : nullptr;
+      Level->FMusic = Reader.ReadBoolean() ? LinkedId(TItemKind::Sound, Reader.ReadLink()) : NoItem;
       Level->LoadCamera(Reader);
       const std::int32_t Backdrop = Reader.ReadInteger();
       Level->FBackdrop = Backdrop < 0 ? std::nullopt : std::optional<std::uint32_t>(Backdrop);
@@ -399,7 +415,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
     const bool Same = R.Key.Id == NoItem
                           ? !From.empty() && From.front().Key.Kind == TItemKind::Game && SameBytes(From.front(), R)
                           : (!Added && Old != Before.end() && SameBytes(*Old->second, R));
-    if (Added || !Same) Reads.push_back({&R, Added, Item ? NameOf(Item) : std::string()});
+    if (Added || !Same) Reads.push_back({&R, Added, Item ? NameOf(*Item) : std::string()});
   }
   std::stable_sort(Reads.begin(), Reads.end(),
                    [](const TRead& A, const TRead& B) { return ReadOrder(A.Record->Key.Kind) < ReadOrder(B.Record->Key.Kind); });
@@ -470,7 +486,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
     if (Read.Added) {
       Told(TChangeKind::Added, *Item);
     } else {
-      if (NameOf(Item) != Read.OldName) Told(TChangeKind::Renamed, *Item);
+      if (NameOf(*Item) != Read.OldName) Told(TChangeKind::Renamed, *Item);
       if (Key.Kind != TItemKind::Handler || ToldHandlers.insert(Key.Id).second) Told(TChangeKind::Changed, *Item);
     }
   }

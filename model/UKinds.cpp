@@ -55,51 +55,9 @@ std::string TActionBase::GetValue(int) const {
 
 void TActionBase::SetValue(int, const std::string&) { Assert(false, "UAction"); }
 
-namespace {
-
-// Where {Name} stands in Text, compared as names are; npos for nowhere.
-std::size_t FindPlaceholder(const std::string& Text, const std::string& Name, std::size_t From = 0) {
-  for (std::size_t Open = Text.find('{', From); Open != std::string::npos; Open = Text.find('{', Open + 1)) {
-    const std::size_t Close = Text.find('}', Open);
-    if (Close == std::string::npos) break;
-    if (SameTextAscii(Text.substr(Open + 1, Close - Open - 1), Name)) return Open;
-  }
-  return std::string::npos;
-}
-
-bool Refers(const TActionValue& Info, TValueType Type) {
-  return Info.Type == Type ||
-         (Type == TValueType::Variable && (Info.Type == TValueType::Number || Info.Type == TValueType::Text));
-}
-
-}  // namespace
-
-bool TActionBase::Names(TValueType Type, const std::string& Name) const {
-  if (Name.empty()) return false;
-  for (int i = 0; i < ValueCount(); ++i) {
-    const TActionValue Info = ValueInfo(i);
-    if (!Refers(Info, Type)) continue;
-    const std::string Value = GetValue(i);
-    if (Info.Type == TValueType::Text ? FindPlaceholder(Value, Name) != std::string::npos : SameTextAscii(Value, Name))
-      return true;
-  }
-  return false;
-}
-
 void TActionBase::RenameReference(TValueType Type, const std::string& Old, const std::string& New) {
-  for (int i = 0; i < ValueCount(); ++i) {
-    const TActionValue Info = ValueInfo(i);
-    if (!Refers(Info, Type)) continue;
-    std::string Value = GetValue(i);
-    if (Info.Type != TValueType::Text) {
-      if (SameTextAscii(Value, Old)) SetValue(i, New);
-      continue;
-    }
-    for (std::size_t At = FindPlaceholder(Value, Old); At != std::string::npos;
-         At = FindPlaceholder(Value, Old, At + New.size() + 2))
-      Value.replace(At, Old.size() + 2, "{" + New + "}");
-    SetValue(i, Value);
-  }
+  for (int i = 0; i < ValueCount(); ++i)
+    if (ValueInfo(i).Type == Type && SameTextAscii(GetValue(i), Old)) SetValue(i, New);
 }
 
 TActionBase::TActionBase(THandler& Handler)

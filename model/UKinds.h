@@ -137,11 +137,11 @@ public:
   virtual TActionValue ValueInfo(int Index) const;
   virtual std::string GetValue(int Index) const;
   virtual void SetValue(int Index, const std::string& Value);
-  // Whether a value names an item of Type called Name (compared as names
-  // are): a name of that type, and for variables also a number given as a
-  // name or a {Name} in a text.
-  bool Names(TValueType Type, const std::string& Name) const;
-  // The values that named Old name New (the item was renamed).
+  // Whether a value names the item of Kind with Id: a value of its type,
+  // and for variables also a number given as a name or a {name} in a text.
+  virtual bool Links(TItemKind, TItemId) const { return false; }
+  // The values of Type that named Old name New. For what is named by name
+  // only (an animation of the actor); items are named by id and followed.
   void RenameReference(TValueType Type, const std::string& Old, const std::string& New);
 
 protected:

@@ -9,6 +9,7 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
+#include "model/USound.h"
 
 namespace lvk {
 
@@ -45,7 +46,7 @@ void TLevel::SetSize(int Width, int Height) { SetSize(Width, Height, TLevelAncho
 void TLevel::SetSize(int Width, int Height, TLevelAnchor Anchor) {
   if (Width < 0 || Height < 0) throw EGame(Format("Level size must be positive (%d,%d)", Width, Height));
   FOwner.MayChange();
-  std::vector<TActor*> Cells(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), nullptr);
+  std::vector<TItemId> Cells(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), NoItem);
   const int ShiftX = AnchorShift(FWidth, Width, Anchor.X);
   const int ShiftY = AnchorShift(FHeight, Height, Anchor.Y);
   for (int R = std::max(0, -ShiftY); R < std::min(FHeight, Height - ShiftY); ++R)
@@ -54,7 +55,7 @@ void TLevel::SetSize(int Width, int Height, TLevelAnchor Anchor) {
   FCells = std::move(Cells);
   FWidth = Width;
   FHeight = Height;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfSize | cfCells);
 }
 
 int TLevel::CellsDropped(int Width, int Height, TLevelAnchor Anchor) const {
@@ -64,7 +65,7 @@ int TLevel::CellsDropped(int Width, int Height, TLevelAnchor Anchor) const {
   for (int R = 0; R < FHeight; ++R)
     for (int C = 0; C < FWidth; ++C) {
       bool Kept = R + ShiftY >= 0 && R + ShiftY < Height && C + ShiftX >= 0 && C + ShiftX < Width;
-      Dropped += !Kept && FCells[static_cast<std::size_t>(R) * FWidth + C] != nullptr;
+      Dropped += !Kept && FCells[static_cast<std::size_t>(R) * FWidth + C] != NoItem;
     }
   return Dropped;
 }
@@ -75,31 +76,47 @@ int TLevel::CellIndex(int Column, int Row) const {
   return Row * FWidth + Column;
 }
 
-TActor* TLevel::GetCell(int Column, int Row) const { return FCells[CellIndex(Column, Row)]; }
-
-void TLevel::SetCell(int Column, int Row, TActor* Actor) {
-  TActor*& Cell = FCells[CellIndex(Column, Row)];
-  if (Cell == Actor) return;
-  FOwner.MayChange();
-  Cell = Actor;
-  FOwner.Changed(TChangeKind::Changed, *this);
+TActor* TLevel::GetCell(int Column, int Row) const {
+  const TItemId Id = FCells[static_cast<std::size_t>(CellIndex(Column, Row))];
+  return Id == NoItem ? nullptr : FOwner.ActorById(Id);
 }
 
-void TLevel::SetMusic(TSound* Music) {
-  if (Music == FMusic) return;
+void TLevel::SetCell(int Column, int Row, TActor* Actor) {
+  TItemId& Cell = FCells[static_cast<std::size_t>(CellIndex(Column, Row))];
+  const TItemId Id = Actor ? Actor->Id() : NoItem;
+  if (Cell == Id) return;
   FOwner.MayChange();
-  FMusic = Music;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  Cell = Id;
+  FOwner.Changed(TChangeKind::Changed, *this, cfCells);
+}
+
+TSound* TLevel::Music() const { return FMusic == NoItem ? nullptr : FOwner.SoundById(FMusic); }
+
+void TLevel::SetMusic(TSound* Music) {
+  const TItemId Id = Music ? Music->Id() : NoItem;
+  if (Id == FMusic) return;
+  FOwner.MayChange();
+  FMusic = Id;
+  FOwner.Changed(TChangeKind::Changed, *this, cfPlay);
+}
+
+TLevelCamera TLevel::Camera() const {
+  TLevelCamera Camera = FCamera;
+  Camera.Follow = FFollow == NoItem ? nullptr : FOwner.ActorById(FFollow);
+  return Camera;
 }
 
 void TLevel::SetCamera(const TLevelCamera& Camera) {
   TLevelCamera Clamped = Camera;
   Clamped.DeadWidth = std::clamp(Camera.DeadWidth, 0, TLevelCamera::MaxDeadWidth);
   Clamped.DeadHeight = std::clamp(Camera.DeadHeight, 0, TLevelCamera::MaxDeadHeight);
-  if (Clamped == FCamera) return;
+  const TItemId Follow = Camera.Follow ? Camera.Follow->Id() : NoItem;
+  Clamped.Follow = nullptr;
+  if (Clamped == FCamera && Follow == FFollow) return;
   FOwner.MayChange();
   FCamera = Clamped;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FFollow = Follow;
+  FOwner.Changed(TChangeKind::Changed, *this, cfPlay);
 }
 
 void TLevel::SetBackdrop(std::optional<std::uint32_t> Color) {
@@ -107,14 +124,14 @@ void TLevel::SetBackdrop(std::optional<std::uint32_t> Color) {
   if (Color == FBackdrop) return;
   FOwner.MayChange();
   FBackdrop = Color;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfPlay);
 }
 
 void TLevel::CameraStart(int& X, int& Y) const {
   X = Y = 0;
-  if (!FCamera.Follow) return;
+  if (FFollow == NoItem) return;
   for (std::size_t i = 0; i < FCells.size(); ++i)
-    if (FCells[i] == FCamera.Follow) {
+    if (FCells[i] == FFollow) {
       const int Column = static_cast<int>(i % FWidth), Row = static_cast<int>(i / FWidth);
       const int MaxX = std::max(0, FWidth * 8 - ScreenColumns * 8), MaxY = std::max(0, FHeight * 8 - ScreenRows * 8);
       // The actor's 8x8 box centred on the screen.
@@ -124,19 +141,19 @@ void TLevel::CameraStart(int& X, int& Y) const {
     }
 }
 
-bool TLevel::ClearActor(const TActor* Actor) {
+bool TLevel::ClearActor(TItemId Actor) {
   FOwner.MayChange();
   bool Found = false;
-  if (FCamera.Follow == Actor) {
-    FCamera.Follow = nullptr;
+  if (FFollow == Actor) {
+    FFollow = NoItem;
     Found = true;
   }
-  for (TActor*& Cell : FCells)
+  for (TItemId& Cell : FCells)
     if (Cell == Actor) {
-      Cell = nullptr;
+      Cell = NoItem;
       Found = true;
     }
-  if (Found) FOwner.Changed(TChangeKind::Changed, *this);
+  if (Found) FOwner.Changed(TChangeKind::Changed, *this, cfCells | cfPlay);
   return Found;
 }
 
@@ -147,8 +164,9 @@ void TLevel::CopyCells(const TLevel& Source) {
   FCells = Source.FCells;
   FMusic = Source.FMusic;
   FCamera = Source.FCamera;
+  FFollow = Source.FFollow;
   FBackdrop = Source.FBackdrop;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfSize | cfCells | cfPlay);
 }
 
 void TLevel::SaveToStream(TStream&, TWriter& Writer) const {
@@ -156,14 +174,25 @@ void TLevel::SaveToStream(TStream&, TWriter& Writer) const {
   Writer.WriteString(FName);
   Writer.WriteInteger(FWidth);
   Writer.WriteInteger(FHeight);
-  for (TActor* Cell : FCells) {
-    Writer.WriteBoolean(Cell != nullptr);
-    if (Cell) Writer.WriteLink(Cell->Name(), Cell->Id());
+  WriteCells(Writer);
+}
+
+void TLevel::WriteCells(TWriter& Writer) const {
+  // Runs of one actor are common: its look-up is kept while it lasts.
+  TItemId Last = NoItem;
+  const TActor* Actor = nullptr;
+  for (const TItemId Cell : FCells) {
+    if (Cell != Last) {
+      Last = Cell;
+      Actor = Cell == NoItem ? nullptr : FOwner.ActorById(Cell);
+    }
+    Writer.WriteBoolean(Actor != nullptr);
+    if (Actor) Writer.WriteLink(Actor->Name(), Cell);
   }
 }
 
 void TLevel::SaveCamera(TWriter& Writer) const {
-  Writer.WriteLink(FCamera.Follow ? FCamera.Follow->Name() : std::string(), FCamera.Follow ? FCamera.Follow->Id() : NoItem);
+  FOwner.WriteLink(Writer, TItemKind::Actor, FFollow);
   Writer.WriteInteger(FCamera.DeadWidth);
   Writer.WriteInteger(FCamera.DeadHeight);
   Writer.WriteInteger((FCamera.LockX ? 1 : 0) | (FCamera.LockY ? 2 : 0));
@@ -172,13 +201,15 @@ void TLevel::SaveCamera(TWriter& Writer) const {
 void TLevel::LoadCamera(TReader& Reader) {
   TLevelCamera Camera;
   const TLink Follow = Reader.ReadLink();
-  if (!Follow.IsNone() && !(Camera.Follow = FOwner.ActorByLink(Follow))) throw EReadError("section");
+  const TItemId FollowId = Follow.IsNone() ? NoItem : FOwner.LinkedId(TItemKind::Actor, Follow);
+  if (!Follow.IsNone() && FollowId == NoItem) throw EReadError("section");
   Camera.DeadWidth = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadWidth);
   Camera.DeadHeight = std::clamp<std::int32_t>(Reader.ReadInteger(), 0, TLevelCamera::MaxDeadHeight);
   const std::int32_t Flags = Reader.ReadInteger();
   Camera.LockX = (Flags & 1) != 0;
   Camera.LockY = (Flags & 2) != 0;
   FCamera = Camera;
+  FFollow = FollowId;
 }
 
 void TLevel::LoadFromStream(TStream&, TReader& Reader) {
@@ -194,18 +225,21 @@ void TLevel::LoadFromStream(TStream&, TReader& Reader) {
     throw EReadError("Invalid level size");
   FWidth = Width;
   FHeight = Height;
-  FCells.assign(static_cast<std::size_t>(Width) * Height, nullptr);
+  FCells.assign(static_cast<std::size_t>(Width) * Height, NoItem);
   // A level names few actors many times over: look each stored name up once.
-  std::unordered_map<std::string, TActor*> Resolved;
-  for (TActor*& Cell : FCells) {
+  std::unordered_map<std::string, TItemId> Resolved;
+  for (TItemId& Cell : FCells) {
     if (!Reader.ReadBoolean()) continue;
     TLink Link = Reader.ReadLink();
     if (Link.Id != NoItem) {
-      Cell = FOwner.ActorById(Link.Id);
+      Cell = FOwner.ActorById(Link.Id) ? Link.Id : NoItem;
       continue;
     }
     auto It = Resolved.find(Link.Name);
-    if (It == Resolved.end()) It = Resolved.emplace(Link.Name, FOwner.FindActorByName(Link.Name)).first;
+    if (It == Resolved.end()) {
+      const TActor* Actor = FOwner.FindActorByName(Link.Name);
+      It = Resolved.emplace(Link.Name, Actor ? Actor->Id() : NoItem).first;
+    }
     Cell = It->second;
   }
 }

@@ -73,12 +73,16 @@ public:
   }
 
   int CellIndex(int Column, int Row) const;
+  // Cells, music and the followed actor are kept by id and looked up when
+  // asked: an item that is gone is none.
   TActor* GetCell(int Column, int Row) const;
+  // The placed actor's id, NoItem for none; no look-up.
+  TItemId CellId(int Column, int Row) const { return FCells[static_cast<std::size_t>(CellIndex(Column, Row))]; }
   void SetCell(int Column, int Row, TActor* Actor);
   // The sound that loops while the level plays, or none. Not owned.
-  TSound* Music() const { return FMusic; }
+  TSound* Music() const;
   void SetMusic(TSound* Music);
-  const TLevelCamera& Camera() const { return FCamera; }
+  TLevelCamera Camera() const;
   // Dead zones are clamped to the screen.
   void SetCamera(const TLevelCamera& Camera);
   // The camera's top-left pixel when the level starts: the followed actor's
@@ -107,16 +111,18 @@ private:
   TLevel(TGame& Owner, std::string Name);
   // Empties every cell holding Actor, and the camera follows it no more;
   // true when there was one.
-  bool ClearActor(const TActor* Actor);
+  bool ClearActor(TItemId Actor);
   void CopyCells(const TLevel& Source);
+  void WriteCells(TWriter& Writer) const;
 
   TGame& FOwner;
   std::string FName;
   int FWidth = 0;
   int FHeight = 0;
-  std::vector<TActor*> FCells;  // row by row, top row first
-  TSound* FMusic = nullptr;
-  TLevelCamera FCamera;
+  std::vector<TItemId> FCells;  // row by row, top row first
+  TItemId FMusic = NoItem;
+  TLevelCamera FCamera;  // without its followed actor, which is:
+  TItemId FFollow = NoItem;
   std::optional<std::uint32_t> FBackdrop;
 };
 

@@ -17,6 +17,22 @@ bool IsLegalName(const std::string& Name) {
   return true;
 }
 
+std::vector<TPlaceholder> TextPlaceholders(const std::string& Text) {
+  std::vector<TPlaceholder> Found;
+  std::size_t At = 0;
+  while ((At = Text.find('{', At)) != std::string::npos) {
+    const std::size_t Close = Text.find('}', At);
+    if (Close == std::string::npos) break;
+    if (!IsLegalName(Text.substr(At + 1, Close - At - 1))) {
+      ++At;
+      continue;
+    }
+    Found.push_back({At + 1, Close - At - 1});
+    At = Close + 1;
+  }
+  return Found;
+}
+
 void CheckItemName(const std::string& Name, const void* Self, const void* Found, const char* DuplicatePattern) {
   if (!IsLegalName(Name))
     throw EGame(Format("\"%s\" is not a legal name (must start with letter and only have letters and digits)", Name));

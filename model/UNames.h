@@ -2,6 +2,7 @@
 // The rules that tile, actor and level names share.
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace lvk {
 
@@ -13,6 +14,14 @@ bool IsLegalName(const std::string& Name);
 // Checks a new name for an item: raises EGame with the illegal-name message,
 // or with DuplicatePattern (one %s) when Found is another item than Self.
 void CheckItemName(const std::string& Name, const void* Self, const void* Found, const char* DuplicatePattern);
+
+// Where a text names variables: each {Name} whose Name is a legal name,
+// as the start and length of Name; any other brace is a character.
+struct TPlaceholder {
+  std::size_t At;
+  std::size_t Length;
+};
+std::vector<TPlaceholder> TextPlaceholders(const std::string& Text);
 
 // Prefix followed by the first number from Count + 1 on that Exists denies.
 std::string DefaultItemName(const std::string& Prefix, int Count,

@@ -54,7 +54,7 @@ void TPalette::Change(const std::function<TEntryMap()>& Mutate) {
       }
     Tile->SetBitmap(IndexedTilePicture(Pixels, 0, 0, *this));
   }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, cfLook);
   if (Fault) std::rethrow_exception(Fault);
 }
 
@@ -226,7 +226,7 @@ void TPalette::LoadFromStream(TStream&, TReader& Reader) {
     int B = Reader.ReadInteger();
     FColors[i] = RGB(R, G, B);
   }
-  FGame.Changed(TChangeKind::Changed, TItemKind::Palette);
+  FGame.Changed(TChangeKind::Changed, TItemKind::Palette, cfLook);
 }
 
 }  // namespace lvk

@@ -70,7 +70,7 @@ void TProjectFile::LoadSounds(TGame& Game, TStream& Stream, TReader& Reader) {
     const std::int32_t Level = Reader.ReadInteger();
     TSound* Music = Game.FindSoundByName(Reader.ReadString());
     if (Level < 0 || Level >= Game.FLevels.Count() || !Music) throw EReadError("section");
-    Game.FLevels.At(Level)->FMusic = Music;
+    Game.FLevels.At(Level)->FMusic = Music->Id();
   }
 }
 
@@ -267,12 +267,12 @@ void TProjectFile::LoadCameras(TGame& Game, TReader& Reader) {
   if (Count < 1 || Count > Game.FLevels.Count()) throw EReadError("section");
   for (std::int32_t i = 0; i < Count; ++i) {
     const std::int32_t Level = Reader.ReadInteger();
-    if (Level < 0 || Level >= Game.FLevels.Count() || !Game.FLevels.At(Level)->FCamera.IsDefault()) throw EReadError("section");
+    if (Level < 0 || Level >= Game.FLevels.Count() || !Game.FLevels.At(Level)->Camera().IsDefault()) throw EReadError("section");
     TLevel& Into = *Game.FLevels.At(Level);
     Into.LoadCamera(Reader);
     // An entry that sets nothing is never written: reading one back would
     // not give the same bytes.
-    if (Into.FCamera.IsDefault()) throw EReadError("section");
+    if (Into.Camera().IsDefault()) throw EReadError("section");
   }
 }
 
@@ -349,7 +349,7 @@ void TProjectFile::LinkActionValues(TGame& Game) {
         for (int v = 0; v < Action.ValueCount(); ++v) {
           const TValueType Type = Action.ValueInfo(v).Type;
           if (Type == TValueType::Actor || Type == TValueType::Tile || Type == TValueType::Sound ||
-              Type == TValueType::Variable)
+              Type == TValueType::Variable || Type == TValueType::Number || Type == TValueType::Text)
             Action.SetValue(v, Action.GetValue(v));
         }
       }

@@ -50,15 +50,13 @@ void TSound::MayChange() const {
 }
 
 bool TSound::Touched(bool Renamed) {
-  if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, *this);
+  if (FOwner) FOwner->Changed(Renamed ? TChangeKind::Renamed : TChangeKind::Changed, *this, Renamed ? cfName : cfValues);
   return true;
 }
 
 void TSound::SetName(const std::string& Name) {
-  const std::string Old = FName;
   if (!SetName(Name, FOwner ? FOwner->FindSoundByName(Name) : nullptr)) return;
   Touched(true);
-  if (FOwner) FOwner->RenameReferences(TValueType::Sound, Old, Name);
 }
 
 std::string TSound::DefaultName(int Count, const std::function<bool(const std::string&)>& Exists) {

@@ -26,10 +26,8 @@ void TTile::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindTileByName(Name), "A tile with name \"%s\" already exists");
   if (Name == FName) return;
   FOwner.MayChange();
-  const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
-  FOwner.RenameReferences(TValueType::Tile, Old, Name);
 }
 
 void TTile::ImportBitmap(const std::string& FileName) {
@@ -48,14 +46,14 @@ void TTile::ImportBitmap(const std::string& FileName) {
   if (!Error.empty()) throw EGame(Error);
   FOwner.MayChange();
   FBitmap = std::move(Loaded);
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfLook);
 }
 
 void TTile::SetBitmap(TPeekBitmap Bitmap) {
   if (Bitmap == FBitmap) return;
   FOwner.MayChange();
   FBitmap = std::move(Bitmap);
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfLook);
 }
 
 void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
@@ -63,7 +61,7 @@ void TTile::SetTransparentColor(std::optional<std::uint32_t> Color) {
   if (Color == FTransparentColor) return;
   FOwner.MayChange();
   FTransparentColor = Color;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfLook);
 }
 
 bool TTile::PixelTransparent(int X, int Y) const {

@@ -19,24 +19,22 @@ void TVariable::SetName(const std::string& Name) {
   CheckItemName(Name, this, FOwner.FindVariableByName(Name), "A variable with name \"%s\" already exists");
   if (Name == FName) return;
   FOwner.MayChange();
-  const std::string Old = FName;
   FName = Name;
   FOwner.Changed(TChangeKind::Renamed, *this);
-  FOwner.RenameReferences(TValueType::Variable, Old, Name);
 }
 
 void TVariable::SetInitial(std::int32_t Value) {
   if (Value == FInitial) return;
   FOwner.MayChange();
   FInitial = Value;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfValues);
 }
 
 void TVariable::SetScope(TVariableScope Scope) {
   if (Scope == FScope) return;
   FOwner.MayChange();
   FScope = Scope;
-  FOwner.Changed(TChangeKind::Changed, *this);
+  FOwner.Changed(TChangeKind::Changed, *this, cfValues);
 }
 
 void TVariable::SaveToStream(TWriter& Writer) const {

@@ -194,6 +194,59 @@ TEST_F(Edits, ListenersHearOfEveryItemWhileItStillExists) {
   EXPECT_EQ(Added, Game().ActorById(ActorId)->HandlerCount());
 }
 
+// A Changed notice says what changed, so a view redraws only for what it
+// shows; a rename says the name; a notice of an undo says everything.
+TEST_F(Edits, NoticesSayWhatChanged) {
+  TActor* Actor = Game().GetActor(0);
+  TLevel* Level = Game().GetLevel(0);
+  TTile* Tile = Game().GetTile(0);
+  TVariable* Variable = Game().GetVariable(0);
+  TSound* Sound = Game().GetSound(0);
+  THandler* Handler = nullptr;
+  for (int a = 0; a < Game().ActorCount() && !Handler; ++a)
+    if (Game().GetActor(a)->HandlerCount() > 0) Handler = Game().GetActor(a)->GetHandler(0);
+  ASSERT_NE(Handler, nullptr);
+  struct TCase {
+    const char* What;
+    std::function<void()> Edit;
+    TItemKind Item;
+    std::uint32_t Fields;
+  };
+  const TCase Cases[] = {
+      {"rename an actor", [&] { Actor->SetName("aFresh"); }, TItemKind::Actor, cfName},
+      {"an actor's tile", [&] { Actor->SetTile(Game().GetTile(1) == Actor->Tile() ? Tile : Game().GetTile(1)); },
+       TItemKind::Actor, cfLook},
+      {"an actor's size", [&] { Actor->SetSize(Actor->Width() == 32 ? 16 : 32, 32); }, TItemKind::Actor, cfLook},
+      {"an actor's solidity", [&] { Actor->SetSolid(!Actor->Solid()); }, TItemKind::Actor, cfValues},
+      {"a tile's transparency", [&] { Tile->SetTransparentColor(0x123456); }, TItemKind::Tile, cfLook},
+      {"a placed actor", [&] { Level->SetCell(0, 0, Level->GetCell(0, 0) ? nullptr : Actor); }, TItemKind::Level, cfCells},
+      {"a level's size", [&] { Level->SetSize(Level->Width() + 1, Level->Height()); }, TItemKind::Level,
+       cfSize | cfCells},
+      {"a level's backdrop", [&] { Level->SetBackdrop(0x654321); }, TItemKind::Level, cfPlay},
+      {"a variable's value", [&] { Variable->SetInitial(Variable->Initial() + 1); }, TItemKind::Variable, cfValues},
+      {"a sound", [&] { Sound->SetPreset(Sound->Kind() == TSoundKind::skMade ? 1 : 0); }, TItemKind::Sound, cfValues},
+      {"a handler's comment", [&] { Handler->SetComment("note"); }, TItemKind::Handler, cfHandlers},
+      {"a colour", [&] { Game().Palette().SetEntryColor(3, RGB(9, 8, 7)); }, TItemKind::Palette, cfLook},
+  };
+  for (const TCase& C : Cases) {
+    Ear.Heard.clear();
+    {
+      TEdit Edit(Game(), C.What);
+      C.Edit();
+    }
+    std::vector<std::uint32_t> Fields;
+    for (const TChange& Heard : Ear.Heard)
+      if (Heard.Kind == TChangeKind::Changed || Heard.Kind == TChangeKind::Renamed) Fields.push_back(Heard.Fields);
+    ASSERT_FALSE(Fields.empty()) << C.What;
+    for (const std::uint32_t F : Fields) EXPECT_EQ(F, C.Fields) << C.What;
+    EXPECT_EQ(Ear.Heard.front().Item, C.Item) << C.What;
+    Ear.Heard.clear();
+    ASSERT_TRUE(Doc.Undo()) << C.What;
+    for (const TChange& Heard : Ear.Heard)
+      if (Heard.Kind == TChangeKind::Changed) EXPECT_EQ(Heard.Fields, cfAll) << C.What << ", undone";
+  }
+}
+
 TEST_F(Edits, AModalEditorsScopeReachesOnlyItsOwnSteps) {
   {
     TEdit Edit(Game(), "Change title", "title");

@@ -5,13 +5,16 @@
 #include <functional>
 
 #include "behaviour/UAction.h"
+#include "behaviour/REventCreate.h"
 #include "behaviour/UBehaviour.h"
+#include "behaviour/UValueAction.h"
 #include "model/UActor.h"
 #include "model/UDocument.h"
 #include "model/UTile.h"
 #include "model/UGame.h"
 #include "model/UHistory.h"
 #include "model/UValueTypes.h"
+#include "model/UVariable.h"
 #include "model/ULevel.h"
 
 using namespace lvk;
@@ -253,4 +256,74 @@ TEST(GameContent, AStepWritesOnlyTheRecordsOfWhatChanged) {
   }
   EXPECT_EQ(Named->Tile(), Drawn);
   EXPECT_EQ(Game.HandlersNaming(*Named).front()->Event()->NamedActor(), Named);
+}
+
+// Numbers and texts name variables by id: a rename writes the variable's
+// record alone and the values show the new name (a {name} typed in another
+// case keeps its case until renamed); a delete finds the actions by id and
+// takes them along; undo puts every value back as it was typed. The file
+// still names the variables.
+TEST(GameContent, NumbersAndTextsNameVariablesById) {
+  RegisterKinds();
+  TDocument Doc;
+  TGame& Game = Doc.Game();
+  TVariable* Score = nullptr;
+  TVariable* Lives = nullptr;
+  TActionBase* Set = nullptr;
+  TActionBase* Show = nullptr;
+  TActionBase* Plain = nullptr;
+  {
+    TEdit Edit(Game, "Make");
+    Score = Game.AddVariable();
+    Score->SetName("vScore");
+    Lives = Game.AddVariable();
+    Lives->SetName("vLives");
+    THandler* Handler = Game.AddActor()->AddHandler();
+    Handler->SetEvent(TEventCreate::ClassKind());
+    Set = Handler->AddAction(TActionSetVariable::ClassKind());
+    Set->SetValue(0, "vScore");
+    Set->SetValue(1, "VLIVES");
+    Show = Handler->AddAction(TActionShowText::ClassKind());
+    Show->SetValue(1, "{vScore}{x y} and {VLIVES} {vGone} {");
+    Plain = Handler->AddAction(TActionShowText::ClassKind());
+    Plain->SetValue(1, "no names");
+  }
+  const TItemId SetId = Set->Id(), ShowId = Show->Id();
+  auto Values = [&] {
+    return Game.ActionById(SetId)->GetValue(1) + "|" + Game.ActionById(ShowId)->GetValue(1);
+  };
+  const std::string Typed = "VLIVES|{vScore}{x y} and {VLIVES} {vGone} {";
+  EXPECT_EQ(Values(), Typed);
+  EXPECT_EQ(Game.ActionsLinking(*Lives).size(), 2u);
+  EXPECT_EQ(Game.ActionsLinking(*Score).size(), 2u);
+
+  const std::vector<TRecordView> Before = Doc.History().CurrentRecords();
+  {
+    TEdit Edit(Game, "Rename");
+    Lives->SetName("vHearts");
+  }
+  const std::vector<TRecordView> After = Doc.History().CurrentRecords();
+  ASSERT_EQ(After.size(), Before.size());
+  for (std::size_t i = 0; i < After.size(); ++i)
+    EXPECT_EQ(After[i].Bytes != Before[i].Bytes, After[i].Key.Id == Lives->Id()) << "record " << i;
+  EXPECT_EQ(Values(), "vHearts|{vScore}{x y} and {vHearts} {vGone} {");
+  // The file names them, and reads back to the same values.
+  TGame Loaded;
+  Loaded.LoadContent(Game.ContentBytes());
+  const THandler& Read = *Loaded.GetActor(0)->GetHandler(0);
+  EXPECT_EQ(Read.GetAction(0)->GetValue(1) + "|" + Read.GetAction(1)->GetValue(1), Values());
+  EXPECT_EQ(Loaded.ActionsLinking(*Loaded.GetVariable(1)).size(), 2u);
+
+  ASSERT_TRUE(Doc.Undo());
+  EXPECT_EQ(Values(), Typed);
+  {
+    TEdit Edit(Game, "Delete");
+    Game.DeleteVariable(Game.GetVariable(1));
+  }
+  EXPECT_EQ(Game.ActionById(SetId), nullptr);
+  EXPECT_EQ(Game.ActionById(ShowId), nullptr);
+  EXPECT_EQ(Game.GetActor(0)->GetHandler(0)->ActionCount(), 1);  // the action naming none stays
+  ASSERT_TRUE(Doc.Undo());
+  EXPECT_EQ(Values(), Typed);
+  EXPECT_EQ(Game.ActionsLinking(*Game.GetVariable(1)).size(), 2u);
 }

@@ -347,3 +347,23 @@ TEST_F(LevelEditor, LargeLevelsZoomAroundTheMouseScrollAndJump) {
   QTest::mouseRelease(Grid->viewport(), Qt::MiddleButton, {}, QPoint(260, 200));
   EXPECT_EQ(Grid->horizontalScrollBar()->value(), X + 40);
 }
+
+// The window follows the document's notices: a tile painted anew elsewhere
+// (or by an undo past the window's own steps) shows in the cells at once,
+// and the list names the actors as they are.
+TEST_F(LevelEditor, FollowsTheLooksAndTheActorsItShows) {
+  Level->SetCell(0, 0, Wall);
+  Open();
+  EXPECT_EQ(Shown(0, 0), Red);
+  test::SolidBitmap(8, 8, 24, 0x00FF00).SaveToFile(Dir.File("green.bmp"));
+  Wall->Tile()->ImportBitmap(Dir.File("green.bmp"));
+  Dlg.Follow({TChangeKind::Changed, TItemKind::Tile, Wall->TileId(), cfLook});
+  EXPECT_EQ(Shown(0, 0), qRgb(0, 255, 0));
+  EXPECT_EQ(Dlg.lbxActors->item(2)->data(Qt::DecorationRole).value<QImage>().pixel(4, 4), qRgb(0, 255, 0));
+  TActor* Ghost = Game.AddActor();
+  Ghost->SetName("Ghost");
+  Dlg.Follow({TChangeKind::Added, TItemKind::Actor, Ghost->Id()});
+  Hero->SetName("Knight");
+  Dlg.Follow({TChangeKind::Renamed, TItemKind::Actor, Hero->Id(), cfName});
+  EXPECT_EQ(Entries(Dlg.lbxActors), (QStringList{"<erase>", "Knight", "Wall", "Ghost"}));
+}

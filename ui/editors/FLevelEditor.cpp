@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "model/UActor.h"
+#include "model/UChange.h"
 #include "model/UDocument.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
@@ -386,9 +387,13 @@ void TfrmLevelEditor::FormShow() {
   grdLayoutNoSelection();
 }
 
+void TfrmLevelEditor::SetLevel(lvk::TLevel* Level) { FLevel = lvk::TItemRef<lvk::TLevel>(Level); }
+
+lvk::TLevel* TfrmLevelEditor::Level() const { return FLevel.Get(); }
+
 void TfrmLevelEditor::FollowLevel(lvk::TLevel* Level) {
   const int Row = lbxActors->currentRow();
-  FLevel = Level;
+  SetLevel(Level);
   FillActors();
   lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
   // An undo may have sized the level anew.
@@ -401,18 +406,98 @@ void TfrmLevelEditor::ShowUndone() {
   RefreshOverview();
 }
 
+void TfrmLevelEditor::Follow(const lvk::TChange& Change) {
+  const lvk::TLevel* Level = FLevel.Get();
+  if (!Level) return;
+  using lvk::TChangeKind;
+  using lvk::TItemKind;
+  const bool Listed = Change.Kind == TChangeKind::Added || Change.Kind == TChangeKind::Renamed ||
+                      Change.Kind == TChangeKind::Moved;
+  if (Change.Kind == TChangeKind::Edited && FActorsStale) {
+    // An actor went: the list is made again once it is gone.
+    FActorsStale = false;
+    const int Row = lbxActors->currentRow();
+    FillActors();
+    lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
+    return;
+  }
+  switch (Change.Item) {
+    case TItemKind::Level:
+      if (Change.Id != Level->Id()) break;
+      if (Change.Kind == TChangeKind::Renamed)
+        setWindowTitle("Level layout designer: " + QString::fromStdString(Level->Name()));
+      if (Change.Kind != TChangeKind::Changed) break;
+      // A cell placed tells of itself: the drawing notices what changed.
+      if (Change.Touches(lvk::cfSize))
+        ApplyView();
+      else if (Change.Touches(lvk::cfPlay))
+        RefreshOverview();
+      grdLayout->viewport()->update();
+      break;
+    case TItemKind::Actor:
+      if (Change.Kind == TChangeKind::Removing) {
+        FActorsStale = true;
+      } else if (Listed) {
+        // The list names every actor: it is made again.
+        const int Row = lbxActors->currentRow();
+        FillActors();
+        lbxActors->setCurrentRow(std::min(Row, lbxActors->count() - 1));
+      } else if (Change.Kind == TChangeKind::Changed && Change.Touches(lvk::cfLook)) {
+        LooksChanged();
+      }
+      break;
+    case TItemKind::Handler:
+      // Handlers make an actor live, drawn over the scenery.
+      if (Change.Kind == TChangeKind::Added || Change.Kind == TChangeKind::Removing) CellsChanged();
+      break;
+    case TItemKind::Tile:
+      if (Change.Kind == TChangeKind::Changed && Change.Touches(lvk::cfLook) && TileShown(Change.Id)) LooksChanged();
+      break;
+    case TItemKind::Palette:
+      if (Change.Touches(lvk::cfLook)) LooksChanged();
+      break;
+    default: break;
+  }
+}
+
+bool TfrmLevelEditor::TileShown(lvk::TItemId Tile) const {
+  const lvk::TLevel* Level = FLevel.Get();
+  if (!Level) return false;
+  const lvk::TGame& Game = Level->Owner();
+  for (int a = 0; a < Game.ActorCount(); ++a) {
+    const lvk::TActor& Actor = *Game.GetActor(a);
+    if (Actor.TileId() == Tile) return true;
+    for (const lvk::TTile* Shown : Actor.RestingFrame())
+      if (Shown && Shown->Id() == Tile) return true;
+  }
+  return false;
+}
+
+void TfrmLevelEditor::LooksChanged() {
+  FPictures.clear();
+  const lvk::TLevel* Level = FLevel.Get();
+  for (int i = 0; Level && i < lbxActors->count(); ++i) {
+    QListWidgetItem* Item = lbxActors->item(i);
+    const lvk::TItemId Id = Item->data(ActorRole).value<lvk::TItemId>();
+    Item->setData(Qt::DecorationRole, Picture(Id == lvk::NoItem ? nullptr : Level->Owner().ActorById(Id)));
+  }
+  CellsChanged();
+  RefreshOverview();
+}
+
 void TfrmLevelEditor::SetPlay(std::function<void()> PlayIt) {
   Play = std::move(PlayIt);
   butPlay->setEnabled(static_cast<bool>(Play));
 }
 
 void TfrmLevelEditor::FillActors() {
-  setWindowTitle("Level layout designer: " + (FLevel ? QString::fromStdString(FLevel->Name()) : QString()));
+  const lvk::TLevel* Level = FLevel.Get();
+  setWindowTitle("Level layout designer: " + (Level ? QString::fromStdString(Level->Name()) : QString()));
   lbxActors->clear();
   FPictures.clear();
   CellsChanged();
-  if (FLevel) {
-    const lvk::TGame& Game = FLevel->Owner();
+  if (Level) {
+    const lvk::TGame& Game = Level->Owner();
     auto Add = [&](const QString& Text, lvk::TActor* Actor) {
       auto* Item = new QListWidgetItem(Text, lbxActors);
       Item->setData(ActorRole, QVariant::fromValue(Actor ? Actor->Id() : lvk::NoItem));
@@ -429,7 +514,8 @@ int TfrmLevelEditor::ZoomValue() const { return ValueOf(cbxZoom->currentText(), 
 int TfrmLevelEditor::HairsizeValue() const { return ValueOf(cbxHairsize->currentText(), "px", 2); }
 
 void TfrmLevelEditor::ApplyView() {
-  grdLayout->SetGridSize(FLevel ? FLevel->Width() : 0, FLevel ? FLevel->Height() : 0);
+  const lvk::TLevel* Level = FLevel.Get();
+  grdLayout->SetGridSize(Level ? Level->Width() : 0, Level ? Level->Height() : 0);
   grdLayout->SetLineWidth(HairsizeValue());
   // 8 pixels, a tile's real size, at 100%. A whole-number zoom never lands
   // on a half, so how halves round does not matter.
@@ -462,24 +548,28 @@ void TfrmLevelEditor::ZoomAround(int Steps, QPoint At) {
 }
 
 void TfrmLevelEditor::RefreshOverview() {
-  if (!FLevel || FLevel->Width() <= 0 || FLevel->Height() <= 0) {
+  const lvk::TLevel* Level = FLevel.Get();
+  if (!Level || Level->Width() <= 0 || Level->Height() <= 0) {
     pnlOverview->SetPicture(QImage());
     grdLayout->SetScreenFrame(QRect());
     return;
   }
   // One pixel a cell, in the colour of the middle of its actor's picture.
-  QImage Cells(FLevel->Width(), FLevel->Height(), QImage::Format_RGB32);
+  QImage Cells(Level->Width(), Level->Height(), QImage::Format_RGB32);
   Cells.fill(palette().color(QPalette::Base));
-  QHash<const lvk::TActor*, QRgb> Colors;
-  for (int Row = 0; Row < FLevel->Height(); ++Row) {
+  QHash<lvk::TItemId, QRgb> Colors;  // by actor id, looked up once each
+  for (int Row = 0; Row < Level->Height(); ++Row) {
     auto* Line = reinterpret_cast<QRgb*>(Cells.scanLine(Row));
-    for (int Column = 0; Column < FLevel->Width(); ++Column) {
-      const lvk::TActor* Actor = FLevel->GetCell(Column, Row);
-      if (!Actor) continue;
-      auto Found = Colors.find(Actor);
+    for (int Column = 0; Column < Level->Width(); ++Column) {
+      const lvk::TItemId Id = Level->CellId(Column, Row);
+      if (Id == lvk::NoItem) continue;
+      auto Found = Colors.find(Id);
       if (Found == Colors.end()) {
+        const lvk::TActor* Actor = Level->GetCell(Column, Row);
         const QImage& P = Picture(Actor);
-        Found = Colors.insert(Actor, P.isNull() ? qRgb(128, 128, 128) : P.pixel(P.width() / 2, P.height() / 2));
+        Found = Colors.insert(Id, !Actor ? palette().color(QPalette::Base).rgb()
+                                  : P.isNull() ? qRgb(128, 128, 128)
+                                               : P.pixel(P.width() / 2, P.height() / 2));
       }
       Line[Column] = *Found;
     }
@@ -487,8 +577,8 @@ void TfrmLevelEditor::RefreshOverview() {
   pnlOverview->SetPicture(Cells);
   // On a level of one screen the frame would only outline the level.
   int X = 0, Y = 0;
-  FLevel->CameraStart(X, Y);
-  const bool Scrolls = FLevel->Width() > lvk::ScreenColumns || FLevel->Height() > lvk::ScreenRows;
+  Level->CameraStart(X, Y);
+  const bool Scrolls = Level->Width() > lvk::ScreenColumns || Level->Height() > lvk::ScreenRows;
   grdLayout->SetScreenFrame(Scrolls ? QRect(X, Y, lvk::ScreenColumns * 8, lvk::ScreenRows * 8) : QRect());
   ShowViewInOverview();
 }
@@ -552,15 +642,18 @@ const QImage& TfrmLevelEditor::Picture(const lvk::TActor* Actor) {
   auto Found = FPictures.find(Id);
   if (Found == FPictures.end())
     Found = FPictures.insert(Id, Actor && Actor->HasLook() ? FrameImage(*Actor, Actor->RestingFrame())
-                                                              : ToImage(FLevel->Owner().GetActorBitmap(Actor)));
+                                                              : ToImage(FLevel.Get()->Owner().GetActorBitmap(Actor)));
   return *Found;
 }
 
 bool TfrmLevelEditor::ChosenActor(lvk::TActor*& Actor) const {
   const QList<QListWidgetItem*> Chosen = lbxActors->selectedItems();
   if (Chosen.isEmpty()) return false;
-  Actor = FLevel ? FLevel->Owner().ActorById(Chosen.first()->data(ActorRole).value<lvk::TItemId>()) : nullptr;
-  return true;
+  const lvk::TLevel* Level = FLevel.Get();
+  const lvk::TItemId Id = Chosen.first()->data(ActorRole).value<lvk::TItemId>();
+  Actor = Level && Id != lvk::NoItem ? Level->Owner().ActorById(Id) : nullptr;
+  // An entry of an actor that went erases nothing: it places nothing.
+  return Id == lvk::NoItem || Actor != nullptr;
 }
 
 void TfrmLevelEditor::CellsChanged() {
@@ -582,13 +675,14 @@ QImage TfrmLevelEditor::LookPicture(const TCellLook& Look, QSize Size) {
 }
 
 void TfrmLevelEditor::grdLayoutDrawCells(QPainter& Painter, const QRect& Cells) {
-  if (!FLevel) return;
-  const QRect Drawn = Cells.intersected(QRect(0, 0, FLevel->Width(), FLevel->Height()));
+  const lvk::TLevel* Level = FLevel.Get();
+  if (!Level) return;
+  const QRect Drawn = Cells.intersected(QRect(0, 0, Level->Width(), Level->Height()));
   if (Drawn.isEmpty()) return;
   // Built again only when a cell changed (here, by an undo, or elsewhere)
   // or what the actors show did.
-  if (FCoverStale || !FCover.Matches(*FLevel)) {
-    FCover.Build(*FLevel);
+  if (FCoverStale || !FCover.Matches(*Level)) {
+    FCover.Build(*Level);
     FCoverStale = false;
     FLookPictures.clear();
   }
@@ -635,19 +729,20 @@ void TfrmLevelEditor::DrawPart(QPainter& Painter, const QRect& Rect, const lvk::
 }
 
 void TfrmLevelEditor::grdLayoutClick() {
-  if (!FLevel) return;
+  lvk::TLevel* Level = FLevel.Get();
+  if (!Level) return;
   lvk::TActor* Actor = nullptr;
   if (!ChosenActor(Actor)) {
     ShowInformation(this, "First select an Actor");
     return;
   }
-  const QRect Cells = grdLayout->Selection().intersected(QRect(0, 0, FLevel->Width(), FLevel->Height()));
+  const QRect Cells = grdLayout->Selection().intersected(QRect(0, 0, Level->Width(), Level->Height()));
   if (Cells.isEmpty()) return;
   {
     // A click or a dragged rectangle is one step.
-    lvk::TEdit Edit(FLevel->Owner(), "Edit level layout");
+    lvk::TEdit Edit(Level->Owner(), "Edit level layout");
     for (int Row = Cells.top(); Row <= Cells.bottom(); ++Row)
-      for (int Column = Cells.left(); Column <= Cells.right(); ++Column) FLevel->SetCell(Column, Row, Actor);
+      for (int Column = Cells.left(); Column <= Cells.right(); ++Column) Level->SetCell(Column, Row, Actor);
   }
   CellsChanged();
   RefreshOverview();

@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QImage>
 
-#include "model/UItemId.h"
+#include "model/UItemRef.h"
 #include "ui/editors/UCellGrid.h"
 #include "ui/editors/ULevelCover.h"
 
@@ -20,6 +20,7 @@ class QPushButton;
 namespace lvk {
 class TActor;
 class TLevel;
+struct TChange;
 }  // namespace lvk
 
 // The level's cells: square, in a scrolling view, with Space as a click and
@@ -92,8 +93,8 @@ public:
   explicit TfrmLevelEditor(QWidget* Parent = nullptr);
   ~TfrmLevelEditor() override;
 
-  // The level to edit, not owned; set before the window is shown.
-  void SetLevel(lvk::TLevel* Level) { FLevel = Level; }
+  // The level to edit, held by id; set before the window is shown.
+  void SetLevel(lvk::TLevel* Level);
   // Another level to show, or none (the level went): the list of actors is
   // made again.
   void FollowLevel(lvk::TLevel* Level);
@@ -101,10 +102,15 @@ public:
   // is now, and the cell under the mouse stops previewing the chosen actor
   // (an undone placement would seem to stay until the mouse moved on).
   void ShowUndone();
+  // A notice of the document: redraws for changes to its level and to the
+  // looks of the actors and tiles it shows, refills the list of actors when
+  // it changed; any other notice is let be.
+  void Follow(const lvk::TChange& Change);
   // Plays the game from the level edited, with the window left open; the
   // window's Play button (F5) is enabled once this is set.
   void SetPlay(std::function<void()> Play);
-  lvk::TLevel* Level() const { return FLevel; }
+  // Null once the level is gone.
+  lvk::TLevel* Level() const;
 
   // The values the boxes' texts stand for: a whole number with or without
   // its unit, else 200 and 2.
@@ -157,8 +163,8 @@ private:
   // The actor of the chosen list entry (nullptr for "<erase>"); false when
   // no entry is chosen.
   bool ChosenActor(lvk::TActor*& Actor) const;
-  // What GetActorBitmap gives for an actor, made once per showing: the
-  // actors and their tiles cannot change while this modal window is open.
+  // What GetActorBitmap gives for an actor, made once and kept until a
+  // notice says that looks changed (an undo past the window's own steps).
   // An actor's picture: its tile's, or for an actor with a look its resting
   // frame at its size.
   const QImage& Picture(const lvk::TActor* Actor);
@@ -167,15 +173,20 @@ private:
   // The cells changed (or what they show): the looks are worked out again
   // before the next drawing.
   void CellsChanged();
+  // The actors' pictures are made again: the list's and the cells'.
+  void LooksChanged();
+  // Whether an actor of the game is drawn with Tile.
+  bool TileShown(lvk::TItemId Tile) const;
   // A look at the cell size: the scenery, and the live actor over it.
   QImage LookPicture(const TCellLook& Look, QSize Size);
   void DrawPart(QPainter& Painter, const QRect& Rect, const lvk::TActor* Actor, const QPoint& Part);
 
-  lvk::TLevel* FLevel = nullptr;
+  lvk::TItemRef<lvk::TLevel> FLevel;
   std::function<void()> Play;
   QHash<lvk::TItemId, QImage> FPictures;  // by actor id; NoItem: the empty cell
   TLevelCover FCover;
   bool FCoverStale = true;
+  bool FActorsStale = false;  // an actor of the list is going
   // Each look's picture at the cell size in use; null until first drawn.
   std::vector<QImage> FLookPictures;
   QSize FLookSize;

@@ -31,7 +31,7 @@ bool TLevelCover::Matches(const lvk::TLevel& Level) const {
   auto Placed = FPlaced.begin();
   for (int Row = 0; Row < FHeight; ++Row)
     for (int Column = 0; Column < FWidth; ++Column)
-      if (Level.GetCell(Column, Row) != *Placed++) return false;
+      if (Level.CellId(Column, Row) != *Placed++) return false;
   return true;
 }
 
@@ -39,12 +39,18 @@ void TLevelCover::Build(const lvk::TLevel& Level) {
   FWidth = std::max(0, Level.Width());
   FHeight = std::max(0, Level.Height());
   std::vector<TCellLook> Cells(static_cast<std::size_t>(FWidth) * FHeight);
-  FPlaced.assign(Cells.size(), nullptr);
+  FPlaced.assign(Cells.size(), lvk::NoItem);
   // Row by row, each actor stamps its block over what earlier cells stamped.
+  lvk::TItemId Last = lvk::NoItem;
+  const lvk::TActor* Actor = nullptr;
   for (int Row = 0; Row < FHeight; ++Row)
     for (int Column = 0; Column < FWidth; ++Column) {
-      const lvk::TActor* Actor = Level.GetCell(Column, Row);
-      FPlaced[static_cast<std::size_t>(Row) * FWidth + Column] = Actor;
+      const lvk::TItemId Id = Level.CellId(Column, Row);
+      if (Id != Last) {
+        Last = Id;
+        Actor = Level.GetCell(Column, Row);
+      }
+      FPlaced[static_cast<std::size_t>(Row) * FWidth + Column] = Id;
       if (!Actor) continue;
       const bool Live = Actor->HandlerCount() > 0;
       const int Rows = std::min(Actor->Rows(), FHeight - Row), Columns = std::min(Actor->Columns(), FWidth - Column);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/UItemId.h"
+
 namespace lvk {
 class TActor;
 class TLevel;
@@ -46,7 +48,7 @@ public:
 private:
   int FWidth = 0;
   int FHeight = 0;
-  std::vector<const lvk::TActor*> FPlaced;  // the cells built from
+  std::vector<lvk::TItemId> FPlaced;  // the cells built from, by actor id
   std::vector<int> FCells;
   std::vector<TCellLook> FLooks;
 };

@@ -75,9 +75,8 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
         if (Change.Kind == lvk::TChangeKind::Removing && Change.Id == Shown) {
           Editor.FollowLevel(nullptr);
           Editor.reject();
-        } else if (Change.Id == Shown || Change.Kind == lvk::TChangeKind::Edited ||
-                   Change.Item == lvk::TItemKind::Actor || Change.Item == lvk::TItemKind::Tile) {
-          Editor.grdLayout->viewport()->update();
+        } else {
+          Editor.Follow(Change);
         }
       });
   FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.ShowUndone(); });

@@ -105,18 +105,17 @@ void TPaneActor::CreateHandlerButtons() {
 }
 
 void TPaneActor::Follow(const lvk::TChange& Change) {
-  if (Change.Kind != lvk::TChangeKind::Changed || !Actor()) return;
+  if (Change.Kind != lvk::TChangeKind::Changed || !Change.Touches(lvk::cfLook) || !Actor()) return;
   // A tile painted elsewhere (the painter, an import) shows in the frames
   // and the picture at once, not when the strip is next clicked.
   bool Drawn = Shows(Change);
   if (Change.Item == lvk::TItemKind::Tile) {
-    const lvk::TTile* Tile = Game().TileById(Change.Id);
     for (int a = 0; a < Actor()->AnimationCount() && !Drawn; ++a)
       for (int f = 0; f < Actor()->FrameCount(a) && !Drawn; ++f) {
-        const lvk::TFrameTiles& Tiles = Actor()->FrameTiles(a, f);
-        Drawn = std::find(Tiles.begin(), Tiles.end(), Tile) != Tiles.end();
+        const lvk::TFrameIds& Tiles = Actor()->FrameIds(a, f);
+        Drawn = std::find(Tiles.begin(), Tiles.end(), Change.Id) != Tiles.end();
       }
-    Drawn = Drawn || Actor()->Tile() == Tile;
+    Drawn = Drawn || Actor()->TileId() == Change.Id;
   }
   if (!Drawn) return;
   SetHeaderIcon(QPixmap::fromImage(ActorImage(Game(), *Actor())), 16);

@@ -333,11 +333,13 @@ void TPaneLevel::CameraChange() {
 }
 
 void TPaneLevel::Follow(const lvk::TChange& Change) {
-  // The list of sounds or actors, the palette, or this level changed under
-  // the pane.
-  if (Change.Kind != lvk::TChangeKind::Removing &&
-      (Change.Item == lvk::TItemKind::Sound || Change.Item == lvk::TItemKind::Actor ||
-       Change.Item == lvk::TItemKind::Palette || Shows(Change)))
+  // The list of sounds or actors (their names and order), the palette, or
+  // this level changed under the pane; a sound's or an actor's settings
+  // show nowhere here.
+  if (Change.Kind == lvk::TChangeKind::Removing) return;
+  const bool Listed = Change.Item == lvk::TItemKind::Sound || Change.Item == lvk::TItemKind::Actor;
+  if ((Listed && (Change.Kind != lvk::TChangeKind::Changed || Change.Touches(lvk::cfName))) ||
+      (Change.Item == lvk::TItemKind::Palette && Change.Touches(lvk::cfLook)) || Shows(Change))
     Show();
 }
 

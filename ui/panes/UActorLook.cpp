@@ -269,7 +269,7 @@ void TActorLookPanel::ShowAnimation() {
       for (std::size_t f = 0; f < Animation.Frames.size(); ++f) lstFrames->addItem(QString::number(f + 1));
     }
     for (std::size_t f = 0; f < Animation.Frames.size(); ++f) {
-      FFrames.push_back(FrameImage(*A, Animation.Frames[f]));
+      FFrames.push_back(FrameImage(*A, A->FrameTiles(Anim, static_cast<int>(f))));
       lstFrames->item(static_cast<int>(f))
           ->setIcon(QPixmap::fromImage(FFrames.back().scaled(lstFrames->iconSize(), Qt::IgnoreAspectRatio,
                                                              Qt::FastTransformation)));
