@@ -104,11 +104,10 @@ struct TStressGame {
 
 // Each iteration is one frame; the level starts afresh every 600 frames (ten
 // seconds of play), outside the timing, so the crowd never settles for long.
-void StepStressLevel(benchmark::State& State, bool Timers) {
-  static TStressGame Plain(false), Timed(true);
+void StepFrames(benchmark::State& State, const lvk_game_t& Game) {
   static lvk_engine_t Engine;
   static lvk_instance_values_t Values;
-  lvk_engine_init(&Engine, Timers ? &Timed.Game : &Plain.Game);
+  lvk_engine_init(&Engine, &Game);
   lvk_engine_set_instance_values(&Engine, &Values);
   lvk_engine_start_level(&Engine, 0);
   lvk_input_t Input{0, 0, 0};
@@ -124,6 +123,11 @@ void StepStressLevel(benchmark::State& State, bool Timers) {
     benchmark::DoNotOptimize(Engine.instances[0].x);
   }
   State.counters["instances"] = lvk_engine_live_count(&Engine);
+}
+
+void StepStressLevel(benchmark::State& State, bool Timers) {
+  static TStressGame Plain(false), Timed(true);
+  StepFrames(State, Timers ? Timed.Game : Plain.Game);
 }
 
 void BM_EngineStepStressLevel(benchmark::State& State) { StepStressLevel(State, false); }
@@ -154,25 +158,8 @@ void BM_EngineStepStressGame(benchmark::State& State) {
   const auto Kind = static_cast<std::size_t>(State.range(0));
   static std::unique_ptr<TStressTables> Games[4];
   if (!Games[Kind]) Games[Kind] = std::make_unique<TStressTables>(Kinds[Kind]);
-  static lvk_engine_t Engine;
-  static lvk_instance_values_t Values;
-  lvk_engine_init(&Engine, &Games[Kind]->Game);
-  lvk_engine_set_instance_values(&Engine, &Values);
-  lvk_engine_start_level(&Engine, 0);
-  lvk_input_t Input{0, 0, 0};
-  int Frame = 0;
-  for (auto _ : State) {
-    if (++Frame == 600) {
-      State.PauseTiming();
-      lvk_engine_start_level(&Engine, 0);
-      Frame = 0;
-      State.ResumeTiming();
-    }
-    lvk_engine_step(&Engine, &Input);
-    benchmark::DoNotOptimize(Engine.instances[0].x);
-  }
+  StepFrames(State, Games[Kind]->Game);
   State.SetLabel(Names[Kind]);
-  State.counters["instances"] = lvk_engine_live_count(&Engine);
 }
 BENCHMARK(BM_EngineStepStressGame)->DenseRange(0, 3);
 
