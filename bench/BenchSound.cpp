@@ -1,12 +1,16 @@
 // Sound: rendering every synthesizer preset and the worst case (2 s with
 // vibrato), mixing a second of eight voices and the music for the play
-// window, and importing a 2-second WAV file of CD form.
+// window, importing a 2-second WAV file of CD form; songs: one frame of the
+// sequencer with eight busy channels, and a one-minute eight-channel song
+// rendered as the WAV export does.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "engine/lvk_mix.h"
+#include "engine/lvk_seq.h"
+#include "engine/lvk_seq_mix.h"
 #include "engine/lvk_synth.h"
 #include "model/UWave.h"
 
@@ -93,6 +97,70 @@ void BM_WaveImport(benchmark::State& State) {
   State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations()) * static_cast<std::int64_t>(Bytes.size()));
 }
 BENCHMARK(BM_WaveImport);
+
+// Eight channels, a note on every row of every channel, each with an effect
+// that works every frame (arpeggio, slides, vibrato, volume slide), twelve
+// orders of 64 rows at tempo 5: 3,840 frames, over a minute.
+struct TBusySong {
+  std::vector<lvk_seq_cell_t> Cells;
+  std::vector<std::uint16_t> Start{0};
+  std::vector<std::uint8_t> Rows{64};
+  std::vector<std::uint8_t> Orders = std::vector<std::uint8_t>(12, 0);
+  std::vector<std::uint16_t> Instruments;
+  std::vector<std::vector<std::int8_t>> Data;
+  std::vector<lvk_seq_sound_t> Sounds;
+  lvk_seq_song_t Song{};
+
+  TBusySong() {
+    const std::uint8_t Effects[] = {LVK_SEQ_FX_ARPEGGIO, LVK_SEQ_FX_SLIDE_UP, LVK_SEQ_FX_VIBRATO,
+                                    LVK_SEQ_FX_VOLUME_SLIDE, LVK_SEQ_FX_SLIDE_DOWN, LVK_SEQ_FX_VIBRATO,
+                                    LVK_SEQ_FX_ARPEGGIO, LVK_SEQ_FX_SLIDE_TO_NOTE};
+    for (int r = 0; r < 64; ++r)
+      for (int c = 0; c < LVK_SEQ_CHANNELS; ++c)
+        Cells.push_back({static_cast<std::uint8_t>(25 + (r * 7 + c * 5) % 36), static_cast<std::uint8_t>(1 + c % 4),
+                         12, Effects[c], 0x37});
+    for (int i = 0; i < 4; ++i) {
+      const lvk_synth_preset_t& Preset = lvk_synth_presets[i];
+      Data.emplace_back(lvk_synth_length(&Preset.params));
+      lvk_synth_render(&Preset.params, Data.back().data(), static_cast<std::uint32_t>(Data.back().size()));
+      const auto Length = static_cast<std::uint32_t>(Data.back().size());
+      Sounds.push_back({Data.back().data(), Length, Length / 2, Length});
+      Instruments.push_back(static_cast<std::uint16_t>(i));
+    }
+    Song = {Cells.data(), Start.data(), Rows.data(), Orders.data(), Instruments.data(),
+            static_cast<std::uint16_t>(Cells.size()), LVK_SEQ_CHANNELS, 5, 1, 12, 4, LVK_SEQ_NO_LOOP};
+  }
+};
+
+void BM_SeqFrame(benchmark::State& State) {
+  TBusySong Busy;
+  lvk_seq_t Seq;
+  lvk_seq_init(&Seq, nullptr, 4);
+  lvk_seq_play(&Seq, &Busy.Song, 1);
+  for (auto _ : State) {
+    lvk_seq_step(&Seq);
+    if (!Seq.playing) lvk_seq_play(&Seq, &Busy.Song, 1);
+    benchmark::DoNotOptimize(Seq.channels);
+  }
+}
+BENCHMARK(BM_SeqFrame);
+
+void BM_SongMinute(benchmark::State& State) {
+  TBusySong Busy;
+  const auto Rate = static_cast<std::uint32_t>(State.range(0));
+  std::vector<std::int16_t> Out(static_cast<std::size_t>(Rate) * 60);
+  lvk_seq_t Seq;
+  lvk_seq_init(&Seq, nullptr, 4);
+  lvk_mixer_t Mixer;
+  for (auto _ : State) {
+    lvk_mix_init(&Mixer, Rate);
+    const std::uint32_t N = lvk_seq_render(&Seq, &Mixer, &Busy.Song, Busy.Sounds.data(), 4, Out.data(),
+                                           static_cast<std::uint32_t>(Out.size()), 3600);
+    benchmark::DoNotOptimize(Out.data());
+    if (N != Out.size()) State.SkipWithError("the song ended early");
+  }
+}
+BENCHMARK(BM_SongMinute)->Arg(LVK_MIX_SOURCE_RATE)->Arg(44100)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

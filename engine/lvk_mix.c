@@ -22,6 +22,7 @@ void lvk_mix_init(lvk_mixer_t *m, uint32_t rate)
   if (rate < LVK_MIX_MIN_RATE) rate = LVK_MIX_MIN_RATE;
   if (rate > LVK_MIX_MAX_RATE) rate = LVK_MIX_MAX_RATE;
   for (i = 0; i < LVK_MIX_VOICES; ++i) m->voices[i].data = NULL;
+  for (i = 0; i < LVK_MIX_SONG_CHANNELS; ++i) m->song[i].data = NULL;
   m->music.data = NULL;
   m->rate = rate;
   m->step = (uint32_t)(((uint64_t)LVK_MIX_SOURCE_RATE << 16) / rate);
@@ -38,6 +39,8 @@ static void start(lvk_mix_voice_t *v, const int8_t *samples, uint32_t count, int
   v->serial = serial;
   v->volume = clamp32(volume, 0, 127);
   v->looping = looping;
+  v->loop_start = 0;
+  v->step = 0;
 }
 
 lvk_mix_handle_t lvk_mix_play(lvk_mixer_t *m, const int8_t *samples, uint32_t count, int32_t volume)
@@ -91,11 +94,53 @@ static int reads_from(const lvk_mix_voice_t *v, const int8_t *samples, uint32_t 
   return v->data && a < b + count && b < a + v->length;
 }
 
+/* Source samples an output sample, in 1/65536, for Rate in 1/256 Hz; at
+ * least 1, and at most 2^24 (256 source samples an output sample). */
+static uint32_t step_of(const lvk_mixer_t *m, uint32_t rate)
+{
+  uint64_t step = ((uint64_t)rate << 8) / m->rate;
+  return step < 1 ? 1 : step > (1u << 24) ? (1u << 24) : (uint32_t)step;
+}
+
+void lvk_mix_song_start(lvk_mixer_t *m, int channel, const int8_t *samples, uint32_t count,
+                        uint32_t loop_start, uint32_t loop_end, uint32_t rate, int32_t volume)
+{
+  lvk_mix_voice_t *v;
+  if (channel < 0 || channel >= LVK_MIX_SONG_CHANNELS) return;
+  v = &m->song[channel];
+  if (!samples || count == 0) {
+    v->data = NULL;
+    return;
+  }
+  if (loop_end > count) loop_end = count;
+  if (loop_start < loop_end) {
+    start(v, samples, loop_end, volume, 0, 1);
+    v->loop_start = loop_start;
+  } else {
+    start(v, samples, count, volume, 0, 0);
+  }
+  v->step = step_of(m, rate);
+}
+
+void lvk_mix_song_set(lvk_mixer_t *m, int channel, uint32_t rate, int32_t volume)
+{
+  if (channel < 0 || channel >= LVK_MIX_SONG_CHANNELS || !m->song[channel].data) return;
+  m->song[channel].step = step_of(m, rate);
+  m->song[channel].volume = clamp32(volume, 0, 127);
+}
+
+void lvk_mix_song_stop(lvk_mixer_t *m, int channel)
+{
+  if (channel >= 0 && channel < LVK_MIX_SONG_CHANNELS) m->song[channel].data = NULL;
+}
+
 void lvk_mix_stop_samples(lvk_mixer_t *m, const int8_t *samples, uint32_t count)
 {
   int i;
   for (i = 0; i < LVK_MIX_VOICES; ++i)
     if (reads_from(&m->voices[i], samples, count)) m->voices[i].data = NULL;
+  for (i = 0; i < LVK_MIX_SONG_CHANNELS; ++i)
+    if (reads_from(&m->song[i], samples, count)) m->song[i].data = NULL;
   if (reads_from(&m->music, samples, count)) m->music.data = NULL;
 }
 
@@ -103,6 +148,7 @@ void lvk_mix_stop_all(lvk_mixer_t *m)
 {
   int i;
   for (i = 0; i < LVK_MIX_VOICES; ++i) m->voices[i].data = NULL;
+  for (i = 0; i < LVK_MIX_SONG_CHANNELS; ++i) m->song[i].data = NULL;
   m->music.data = NULL;
 }
 
@@ -110,6 +156,7 @@ int lvk_mix_active(const lvk_mixer_t *m)
 {
   int i, n = m->music.data != NULL;
   for (i = 0; i < LVK_MIX_VOICES; ++i) n += m->voices[i].data != NULL;
+  for (i = 0; i < LVK_MIX_SONG_CHANNELS; ++i) n += m->song[i].data != NULL;
   return n;
 }
 
@@ -117,12 +164,13 @@ int lvk_mix_active(const lvk_mixer_t *m)
 static void add_voice(lvk_mix_voice_t *v, int32_t *sum, uint32_t frames, uint32_t step)
 {
   uint32_t i;
+  if (v->step) step = v->step;
   for (i = 0; i < frames && v->data; ++i) {
     int32_t s0 = v->data[v->index], s1;
     if (v->index + 1 < v->length)
       s1 = v->data[v->index + 1];
     else
-      s1 = v->looping ? v->data[0] : 0;
+      s1 = v->looping ? v->data[v->loop_start] : 0;
     sum[i] += (s0 * 4096 + (s1 - s0) * (int32_t)(v->fraction >> 4)) * v->volume;
 
     v->fraction += step;
@@ -130,7 +178,7 @@ static void add_voice(lvk_mix_voice_t *v, int32_t *sum, uint32_t frames, uint32_
     v->fraction &= 0xFFFFu;
     if (v->index >= v->length) {
       if (v->looping)
-        v->index %= v->length;
+        v->index = v->loop_start + (v->index - v->length) % (v->length - v->loop_start);
       else
         v->data = NULL;
     }
@@ -157,6 +205,7 @@ void lvk_mix_render(lvk_mixer_t *m, int16_t *out, uint32_t frames)
     for (i = 0; i < n; ++i) sum[i] = 0;
     for (v = 0; v < LVK_MIX_VOICES; ++v) add_voice(&m->voices[v], sum, n, m->step);
     add_voice(&m->music, sum, n, m->step);
+    for (v = 0; v < LVK_MIX_SONG_CHANNELS; ++v) add_voice(&m->song[v], sum, n, m->step);
     for (i = 0; i < n; ++i) out[i] = lvk_mix_limit(floor_4096(sum[i]));
     out += n;
     frames -= n;

@@ -25,6 +25,12 @@
  * - Volume 0..127, as the DS's sound channels take it. A voice adds
  *   sample * volume to the sum, so the loudest sample at volume 127 reaches
  *   half of the 16-bit range.
+ * - Besides, LVK_MIX_SONG_CHANNELS song channels (lvk_seq_mix.h drives
+ *   them from the song sequencer): each plays its sound at a rate of its
+ *   own, and loops between two points of it when the sound has a loop
+ *   (from its first sample up to the loop's end, then from the loop's
+ *   start to its end, until stopped); a sound without one ends after its
+ *   last sample. Sounds never take them.
  * - The sum is limited, never clipped: up to LVK_MIX_KNEE in size it is
  *   output as it is (one voice always is); beyond, it bends smoothly towards
  *   the 16-bit range, which it never reaches, so many loud voices stay
@@ -43,6 +49,7 @@ extern "C" {
 
 #define LVK_MIX_SOURCE_RATE 16384
 #define LVK_MIX_VOICES 8
+#define LVK_MIX_SONG_CHANNELS 8
 #define LVK_MIX_MIN_RATE 1000
 #define LVK_MIX_MAX_RATE 384000
 /* Sums up to this size pass the limiter unchanged. */
@@ -60,12 +67,15 @@ typedef struct lvk_mix_voice {
   uint32_t fraction;  /* and how far towards the next, in 1/65536 */
   uint32_t serial;    /* when it started: larger is later */
   int32_t volume;
-  int looping;
+  int looping;        /* from Length back to Loop_start */
+  uint32_t loop_start;
+  uint32_t step;      /* source samples an output sample, in 1/65536; 0: the mixer's */
 } lvk_mix_voice_t;
 
 typedef struct lvk_mixer {
   lvk_mix_voice_t voices[LVK_MIX_VOICES];
   lvk_mix_voice_t music;
+  lvk_mix_voice_t song[LVK_MIX_SONG_CHANNELS];
   uint32_t rate;   /* output samples a second */
   uint32_t step;   /* source samples an output sample, in 1/65536 */
   uint32_t serial; /* of the last sound started */
@@ -89,14 +99,28 @@ int lvk_mix_playing(const lvk_mixer_t *mixer, lvk_mix_handle_t handle);
  * no samples stop the music. */
 void lvk_mix_music(lvk_mixer_t *mixer, const int8_t *samples, uint32_t count, int32_t volume);
 
+/* Starts Count samples on song channel Channel (0..LVK_MIX_SONG_CHANNELS-1;
+ * others do nothing) at Rate source samples a second in 1/256 and Volume
+ * (clamped to 0..127), in place of what it played. With Loop_end above
+ * Loop_start (both held within Count) it loops between them; else it plays
+ * once. No samples silence the channel. */
+void lvk_mix_song_start(lvk_mixer_t *mixer, int channel, const int8_t *samples, uint32_t count,
+                        uint32_t loop_start, uint32_t loop_end, uint32_t rate, int32_t volume);
+
+/* Changes the rate and volume of what song channel Channel plays. */
+void lvk_mix_song_set(lvk_mixer_t *mixer, int channel, uint32_t rate, int32_t volume);
+
+/* Silences song channel Channel. */
+void lvk_mix_song_stop(lvk_mixer_t *mixer, int channel);
+
 /* Stops every voice, the music included, that reads from the Count bytes
  * at Samples. */
 void lvk_mix_stop_samples(lvk_mixer_t *mixer, const int8_t *samples, uint32_t count);
 
-/* Stops every sound and the music. */
+/* Stops every sound, the music and the song channels. */
 void lvk_mix_stop_all(lvk_mixer_t *mixer);
 
-/* Voices sounding now, the music included. */
+/* Voices sounding now, the music and the song channels included. */
 int lvk_mix_active(const lvk_mixer_t *mixer);
 
 /* What the limiter makes of a sum (output units, any size): Sum itself up to
