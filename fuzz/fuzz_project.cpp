@@ -11,6 +11,8 @@
 #include "model/UErrors.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USong.h"
+#include "model/USound.h"
 
 using namespace lvk;
 
@@ -32,7 +34,18 @@ std::string Outline(const TGame& Game) {
   }
   for (int i = 0; i < Game.LevelCount(); ++i) {
     TLevel* L = Game.GetLevel(i);
-    Out += "\nL " + L->Name() + " " + std::to_string(L->Width()) + "x" + std::to_string(L->Height());
+    Out += "\nL " + L->Name() + " " + std::to_string(L->Width()) + "x" + std::to_string(L->Height()) + " " +
+           (L->Song() ? L->Song()->Name() : "-");
+  }
+  for (int i = 0; i < Game.SoundCount(); ++i) {
+    const TSound* S = Game.GetSound(i);
+    Out += "\nS " + S->Name() + " " + std::to_string(S->BaseNote()) + " " + std::to_string(S->LoopStart()) + ".." +
+           std::to_string(S->LoopEnd());
+  }
+  for (int i = 0; i < Game.SongCount(); ++i) {
+    const TSongData& D = Game.GetSong(i)->Data();
+    Out += "\nM " + Game.GetSong(i)->Name() + " " + std::to_string(D.Channels) + " " + std::to_string(D.Patterns.size()) +
+           " " + std::to_string(D.Orders.size()) + " " + std::to_string(Game.GetSong(i)->Instruments().size());
   }
   return Out;
 }

@@ -3,7 +3,8 @@
 // game with variables of both scopes and a solid actor ("[TVariables]"), one
 // with made and imported sounds and a level's music ("[TSounds]"), and one
 // with both, whose handlers hold every event and action kind, and a level
-// bigger than a screen whose camera follows the hero ("[TCameras]"). The save
+// bigger than a screen whose camera follows the hero ("[TCameras]"), and one
+// with a song that a level plays ("[TSongs]"). The save
 // counter and editing time are written as 0, so the seeds are the same on
 // every run. make_seeds.py runs it.
 //
@@ -31,6 +32,7 @@
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USong.h"
 #include "model/USound.h"
 #include "model/UTile.h"
 #include "model/UVariable.h"
@@ -140,6 +142,30 @@ struct TSeedGame {
     AddAction(*Key, TActionPlaySound::ClassKind(), {"sDrum"});
   }
 
+  // A song on two channels over two patterns, every effect once, naming
+  // two sounds (one with a base note and a loop); the level plays it.
+  void AddSong() {
+    TSound* Bass = Game.AddSound();
+    Bass->SetName("sBass");
+    Bass->SetBaseNote(25);
+    Bass->SetLoop(1000, 2000);
+    TSound* Lead = Game.AddSound();
+    Lead->SetName("sLead");
+    TSong* Song = Game.AddSong();
+    Song->SetName("mSeed");
+    TSongData D = Song->Data();
+    D.Channels = 2;
+    D.Patterns = {EmptyPattern(16), EmptyPattern(32)};
+    for (int Effect = 0; Effect < LVK_SEQ_FX_COUNT; ++Effect)
+      D.Patterns[0].At(Effect, Effect % 2) = {static_cast<std::uint8_t>(20 + Effect), Effect % 2 ? Lead->Id() : Bass->Id(),
+                                              static_cast<std::int8_t>(Effect), static_cast<std::uint8_t>(Effect), 0x21};
+    D.Patterns[1].At(31, 1).Note = NoteOff;
+    D.Orders = {0, 1, 0};
+    D.Loop = 1;
+    Song->SetData(D);
+    Level->SetSong(Song);
+  }
+
   // The first kinds too, each event and action at least once.
   // A second level of 40x30 cells whose camera follows the hero with a dead
   // zone, across only.
@@ -217,6 +243,11 @@ int main(int argc, char** argv) {
       TSeedGame Seed;
       Seed.AddCamera();
       Write(Folder, "cameras.lvk", Seed);
+    }
+    {
+      TSeedGame Seed;
+      Seed.AddSong();
+      Write(Folder, "songs.lvk", Seed);
     }
   } catch (const std::exception& E) {
     std::cerr << "make_project_seeds: " << E.what() << "\n";

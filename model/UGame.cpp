@@ -19,6 +19,7 @@
 #include "model/UProjectFile.h"
 #include "model/UStream.h"
 #include "model/UText.h"
+#include "model/USong.h"
 #include "model/USound.h"
 #include "model/UVariable.h"
 
@@ -66,6 +67,7 @@ TGame::~TGame() {
   FActors.Clear();
   FLevels.Clear();
   FVariables.Clear();
+  FSongs.Clear();
   FSounds.Clear();
 }
 
@@ -305,6 +307,7 @@ void TGame::DeleteSound(TSound* Sound) {
   DeleteActions(ActionsLinking(*Sound));
   for (int i = 0; i < FLevels.Count(); ++i)
     if (FLevels.At(i)->FMusic == Sound->Id()) FLevels.At(i)->SetMusic(nullptr);
+  for (int i = 0; i < FSongs.Count(); ++i) FSongs.At(i)->DropInstrument(Sound->Id());
   Notify(TChangeKind::Removing, *Sound);
   FSounds.Remove(Index);
   MarkModified();
@@ -317,6 +320,42 @@ TSound* TGame::DuplicateSound(const TSound* Sound) {
     Copy->SetImported(Sound->Samples());
   else
     Copy->SetParams(Sound->Params());
+  Copy->SetBaseNote(Sound->BaseNote());
+  Copy->SetLoop(Sound->LoopStart(), Sound->LoopEnd());
+  return Copy;
+}
+
+TSong* TGame::GetSong(int Index) const { return CheckedAt(FSongs, Index, "Songs"); }
+
+TSong* TGame::AddSong() {
+  MayChange();
+  TSong* Song = FSongs.Append(std::make_unique<TSong>(*this));
+  Changed(TChangeKind::Added, *Song);
+  return Song;
+}
+
+TSong* TGame::FindSongByName(const std::string& Name) const {
+  if (FReading && FReading->Songs) return FReading->Songs->Find(Name);
+  return FindByName(FSongs, Name);
+}
+
+int TGame::IndexOfSong(const TSong* Song) const { return IndexIn(FSongs, Song); }
+
+void TGame::DeleteSong(TSong* Song) {
+  const int Index = IndexIn(FSongs, Song);
+  MayChange();
+  DeleteActions(ActionsLinking(*Song));
+  for (int i = 0; i < FLevels.Count(); ++i)
+    if (FLevels.At(i)->FSong == Song->Id()) FLevels.At(i)->SetSong(nullptr);
+  Notify(TChangeKind::Removing, *Song);
+  FSongs.Remove(Index);
+  MarkModified();
+}
+
+TSong* TGame::DuplicateSong(const TSong* Song) {
+  IndexIn(FSongs, Song);
+  TSong* Copy = AddSong();
+  Copy->SetData(Song->Data());
   return Copy;
 }
 

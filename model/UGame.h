@@ -24,6 +24,7 @@ class THandler;
 class TLevel;
 class TVariable;
 class TSound;
+class TSong;
 class TDocument;
 class TActionBase;
 struct TLink;
@@ -127,6 +128,7 @@ public:
   TLevel* LevelById(TItemId Id) const;
   TVariable* VariableById(TItemId Id) const;
   TSound* SoundById(TItemId Id) const;
+  TSong* SongById(TItemId Id) const;
   // What a record's link names (TReader::ReadLink): by id, or by name as
   // the project file names it; null for none and for a name or id no item
   // of the kind has.
@@ -140,7 +142,7 @@ public:
   // by its name in the project file, by id in the undo history; an id that
   // no item has (any more) as none.
   void WriteLink(TWriter& Writer, TItemKind Kind, TItemId Id) const;
-  // The name of a tile, actor, level, variable or sound; empty for others.
+  // The name of a tile, actor, level, variable, sound or song; empty for others.
   static const std::string& NameOf(const TIdentified& Item);
 
   // The content for the undo history, cut into one record per item (the
@@ -257,6 +259,16 @@ public:
   void DeleteSound(TSound* Sound);
   TSound* DuplicateSound(const TSound* Sound);
 
+  // Songs, played by the sequencer. Their cells name sounds.
+  int SongCount() const { return FSongs.Count(); }
+  TSong* GetSong(int Index) const;
+  TSong* AddSong();
+  TSong* FindSongByName(const std::string& Name) const;
+  int IndexOfSong(const TSong* Song) const;
+  void DeleteSong(TSong* Song);
+  // A new song (default name) at the end, with Song's tempo, patterns and orders.
+  TSong* DuplicateSong(const TSong* Song);
+
   // The actions whose values name Item (numbers and texts name variables
   // too), in list order: found by id.
   std::vector<TActionBase*> ActionsLinking(const TIdentified& Item) const;
@@ -313,6 +325,7 @@ private:
   TOwnedList<TLevel> FLevels;
   TOwnedList<TVariable> FVariables;
   TOwnedList<TSound> FSounds;
+  TOwnedList<TSong> FSongs;
   TPeekBitmap FEmptyBitmap;
   TPeekBitmap FNoTileBitmap;
 };

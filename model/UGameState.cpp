@@ -13,6 +13,7 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USong.h"
 #include "model/USound.h"
 #include "model/UStream.h"
 #include "model/UVariable.h"
@@ -30,6 +31,7 @@ int ReadOrder(TItemKind Kind) {
   switch (Kind) {
     case TItemKind::Tile: return 0;
     case TItemKind::Sound: return 1;
+    case TItemKind::Song:
     case TItemKind::Variable: return 2;
     case TItemKind::Actor: return 3;
     case TItemKind::Handler: return 4;
@@ -53,6 +55,7 @@ const std::string& TGame::NameOf(const TIdentified& Item) {
     case TItemKind::Level: return static_cast<const TLevel&>(Item).Name();
     case TItemKind::Variable: return static_cast<const TVariable&>(Item).Name();
     case TItemKind::Sound: return static_cast<const TSound&>(Item).Name();
+    case TItemKind::Song: return static_cast<const TSong&>(Item).Name();
     default: return None;
   }
 }
@@ -105,6 +108,7 @@ TVariable* TGame::VariableById(TItemId Id) const {
   return static_cast<TVariable*>(FindItem(TItemKind::Variable, Id));
 }
 TSound* TGame::SoundById(TItemId Id) const { return static_cast<TSound*>(FindItem(TItemKind::Sound, Id)); }
+TSong* TGame::SongById(TItemId Id) const { return static_cast<TSong*>(FindItem(TItemKind::Song, Id)); }
 
 TIdentified* TGame::FindLinked(TItemKind Kind, const TLink& Link) const {
   if (Link.Id != NoItem) return FindItem(Kind, Link.Id);
@@ -115,6 +119,7 @@ TIdentified* TGame::FindLinked(TItemKind Kind, const TLink& Link) const {
     case TItemKind::Sound: return FindSoundByName(Link.Name);
     case TItemKind::Level: return FindLevelByName(Link.Name);
     case TItemKind::Variable: return FindVariableByName(Link.Name);
+    case TItemKind::Song: return FindSongByName(Link.Name);
     default: return nullptr;
   }
 }
@@ -159,10 +164,19 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
       if (Music) Writer.WriteLink(Music->Name(), Music->Id());
       Level.SaveCamera(Writer);
       Writer.WriteInteger(Level.FBackdrop ? static_cast<std::int32_t>(*Level.FBackdrop) : -1);
+      WriteLink(Writer, TItemKind::Song, Level.FSong);
       break;
     }
     case TItemKind::Variable: VariableById(Key.Id)->SaveToStream(Writer); break;
-    case TItemKind::Sound: SoundById(Key.Id)->SaveToStream(Stream, Writer); break;
+    case TItemKind::Sound: {
+      const TSound& Sound = *SoundById(Key.Id);
+      Sound.SaveToStream(Stream, Writer);
+      Writer.WriteInteger(Sound.BaseNote());
+      Writer.WriteInteger(static_cast<std::int32_t>(Sound.LoopStart()));
+      Writer.WriteInteger(static_cast<std::int32_t>(Sound.LoopEnd()));
+      break;
+    }
+    case TItemKind::Song: SongById(Key.Id)->SaveToStream(Writer); break;
     default: Assert(false, Unit);
   }
 }
@@ -170,7 +184,7 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
 std::vector<TRecordKey> TGame::RecordKeys() const {
   std::vector<TRecordKey> Keys;
   Keys.reserve(static_cast<std::size_t>(1 + FTiles.Count() + FActors.Count() * 8 + FLevels.Count() + FVariables.Count() +
-                                        FSounds.Count()));
+                                        FSounds.Count() + FSongs.Count()));
   Keys.push_back({TItemKind::Game, NoItem, NoItem});
   for (int i = 0; i < FTiles.Count(); ++i) Keys.push_back({TItemKind::Tile, FTiles.At(i)->Id(), NoItem});
   for (int i = 0; i < FActors.Count(); ++i) {
@@ -186,6 +200,7 @@ std::vector<TRecordKey> TGame::RecordKeys() const {
   for (int i = 0; i < FLevels.Count(); ++i) Keys.push_back({TItemKind::Level, FLevels.At(i)->Id(), NoItem});
   for (int i = 0; i < FVariables.Count(); ++i) Keys.push_back({TItemKind::Variable, FVariables.At(i)->Id(), NoItem});
   for (int i = 0; i < FSounds.Count(); ++i) Keys.push_back({TItemKind::Sound, FSounds.At(i)->Id(), NoItem});
+  for (int i = 0; i < FSongs.Count(); ++i) Keys.push_back({TItemKind::Song, FSongs.At(i)->Id(), NoItem});
   return Keys;
 }
 
@@ -254,6 +269,7 @@ TIdentified* TGame::CreateItem(TItemKind Kind, TItemId Id, TIdentified* Parent) 
       Item = FVariables.Append(std::unique_ptr<TVariable>(new TVariable(*this, std::string())));
       break;
     case TItemKind::Sound: Item = FSounds.Append(std::unique_ptr<TSound>(new TSound(*this, std::string()))); break;
+    case TItemKind::Song: Item = FSongs.Append(std::unique_ptr<TSong>(new TSong(*this, std::string()))); break;
     case TItemKind::Handler: {
       Assert(Parent && Parent->ItemKind() == TItemKind::Actor, Unit);
       auto* Actor = static_cast<TActor*>(Parent);
@@ -319,10 +335,19 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Level->LoadCamera(Reader);
       const std::int32_t Backdrop = Reader.ReadInteger();
       Level->FBackdrop = Backdrop < 0 ? std::nullopt : std::optional<std::uint32_t>(Backdrop);
+      Level->FSong = LinkedId(TItemKind::Song, Reader.ReadLink());
       break;
     }
     case TItemKind::Variable: static_cast<TVariable*>(Item)->LoadFromStream(Reader); break;
-    case TItemKind::Sound: static_cast<TSound*>(Item)->LoadFromStream(Stream, Reader); break;
+    case TItemKind::Sound: {
+      auto* Sound = static_cast<TSound*>(Item);
+      Sound->LoadFromStream(Stream, Reader);
+      Sound->FBaseNote = Reader.ReadInteger();
+      Sound->FLoopStart = static_cast<std::uint32_t>(Reader.ReadInteger());
+      Sound->FLoopEnd = static_cast<std::uint32_t>(Reader.ReadInteger());
+      break;
+    }
+    case TItemKind::Song: static_cast<TSong*>(Item)->LoadFromStream(Reader); break;
     default: Assert(false, Unit);
   }
 }
@@ -372,6 +397,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
       case TItemKind::Level: FLevels.Remove(FLevels.IndexOf(static_cast<TLevel*>(Item))); break;
       case TItemKind::Variable: FVariables.Remove(FVariables.IndexOf(static_cast<TVariable*>(Item))); break;
       case TItemKind::Sound: FSounds.Remove(FSounds.IndexOf(static_cast<TSound*>(Item))); break;
+      case TItemKind::Song: FSongs.Remove(FSongs.IndexOf(static_cast<TSong*>(Item))); break;
       default: break;
     }
   }
@@ -430,6 +456,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
   std::vector<TLevel*> Levels;
   std::vector<TVariable*> Variables;
   std::vector<TSound*> Sounds;
+  std::vector<TSong*> Songs;
   std::unordered_map<TActor*, std::vector<THandler*>> Handlers;
   std::unordered_map<THandler*, std::vector<TActionBase*>> Actions;
   for (const TRecordView& R : To) {
@@ -439,6 +466,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
       case TItemKind::Level: Levels.push_back(LevelById(R.Key.Id)); break;
       case TItemKind::Variable: Variables.push_back(VariableById(R.Key.Id)); break;
       case TItemKind::Sound: Sounds.push_back(SoundById(R.Key.Id)); break;
+      case TItemKind::Song: Songs.push_back(SongById(R.Key.Id)); break;
       case TItemKind::Handler: Handlers[ActorById(R.Key.Parent)].push_back(HandlerById(R.Key.Id)); break;
       case TItemKind::Action: Actions[HandlerById(R.Key.Parent)].push_back(ActionById(R.Key.Id)); break;
       default: break;
@@ -461,6 +489,7 @@ void TGame::ApplyState(const std::vector<TRecordView>& From, const std::vector<T
   Order(FLevels, Levels);
   Order(FVariables, Variables);
   Order(FSounds, Sounds);
+  Order(FSongs, Songs);
   for (int i = 0; i < FActors.Count(); ++i) {
     TActor* Actor = FActors.At(i);
     Order(Actor->FHandlers, Handlers[Actor]);

@@ -15,7 +15,7 @@ using TItemId = std::uint32_t;
 constexpr TItemId NoItem = 0;
 
 // The things of a game that can be told of or looked up.
-enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable, Sound, Action };
+enum class TItemKind { Game, Palette, Tile, Actor, Handler, Level, Variable, Sound, Action, Song };
 
 // The base of every item with an id: registers the item with its game while
 // it lives, so the game resolves the id to it.

@@ -9,6 +9,7 @@
 #include "model/UFormat.h"
 #include "model/UGame.h"
 #include "model/UNames.h"
+#include "model/USong.h"
 #include "model/USound.h"
 
 namespace lvk {
@@ -97,6 +98,18 @@ void TLevel::SetMusic(TSound* Music) {
   if (Id == FMusic) return;
   FOwner.MayChange();
   FMusic = Id;
+  if (Id != NoItem) FSong = NoItem;
+  FOwner.Changed(TChangeKind::Changed, *this, cfPlay);
+}
+
+TSong* TLevel::Song() const { return FSong == NoItem ? nullptr : FOwner.SongById(FSong); }
+
+void TLevel::SetSong(TSong* Song) {
+  const TItemId Id = Song ? Song->Id() : NoItem;
+  if (Id == FSong) return;
+  FOwner.MayChange();
+  FSong = Id;
+  if (Id != NoItem) FMusic = NoItem;
   FOwner.Changed(TChangeKind::Changed, *this, cfPlay);
 }
 
@@ -163,6 +176,7 @@ void TLevel::CopyCells(const TLevel& Source) {
   FHeight = Source.FHeight;
   FCells = Source.FCells;
   FMusic = Source.FMusic;
+  FSong = Source.FSong;
   FCamera = Source.FCamera;
   FFollow = Source.FFollow;
   FBackdrop = Source.FBackdrop;

@@ -13,6 +13,7 @@ namespace lvk {
 class TGame;
 class TActor;
 class TSound;
+class TSong;
 class TStream;
 class TWriter;
 class TReader;
@@ -81,7 +82,11 @@ public:
   void SetCell(int Column, int Row, TActor* Actor);
   // The sound that loops while the level plays, or none. Not owned.
   TSound* Music() const;
+  // A sound set as the music takes the place of a song, and the other way.
   void SetMusic(TSound* Music);
+  // The song that plays while the level plays, or none. Not owned.
+  TSong* Song() const;
+  void SetSong(TSong* Song);
   TLevelCamera Camera() const;
   // Dead zones are clamped to the screen.
   void SetCamera(const TLevelCamera& Camera);
@@ -121,6 +126,7 @@ private:
   int FHeight = 0;
   std::vector<TItemId> FCells;  // row by row, top row first
   TItemId FMusic = NoItem;
+  TItemId FSong = NoItem;
   TLevelCamera FCamera;  // without its followed actor, which is:
   TItemId FFollow = NoItem;
   std::optional<std::uint32_t> FBackdrop;

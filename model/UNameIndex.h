@@ -13,6 +13,7 @@ namespace lvk {
 class TTile;
 class TActor;
 class TSound;
+class TSong;
 
 // The key under which SameTextAscii finds a name.
 inline std::string FoldedName(std::string Name) {
@@ -45,6 +46,7 @@ struct TGame::TReadIndexes {
   std::optional<TNameIndex<TTile>> Tiles;
   std::optional<TNameIndex<TActor>> Actors;
   std::optional<TNameIndex<TSound>> Sounds;
+  std::optional<TNameIndex<TSong>> Songs;
 };
 
 }  // namespace lvk

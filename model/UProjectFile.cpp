@@ -11,6 +11,7 @@
 #include "model/UKinds.h"
 #include "model/ULevel.h"
 #include "model/UNameIndex.h"
+#include "model/USong.h"
 #include "model/USound.h"
 #include "model/UStream.h"
 #include "model/UValueTypes.h"
@@ -27,6 +28,7 @@ constexpr const char* TransparentMarker = "[TTransparentColors]";
 constexpr const char* CommentsMarker = "[THandlerComments]";
 constexpr const char* CamerasMarker = "[TCameras]";
 constexpr const char* BackdropsMarker = "[TBackdrops]";
+constexpr const char* SongsMarker = "[TSongs]";
 }  // namespace
 
 template <typename T>
@@ -262,6 +264,80 @@ void TProjectFile::LoadBackdrops(TGame& Game, TReader& Reader) {
   }
 }
 
+namespace {
+bool HasSongValues(const TSound& Sound) { return Sound.BaseNote() != LVK_SEQ_DEFAULT_BASE_NOTE || Sound.HasLoop(); }
+}  // namespace
+
+bool TProjectFile::HasSongs(const TGame& Game) {
+  if (Game.FSongs.Count() > 0) return true;
+  for (int i = 0; i < Game.FSounds.Count(); ++i)
+    if (HasSongValues(*Game.FSounds.At(i))) return true;
+  return false;
+}
+
+void TProjectFile::SaveSongs(const TGame& Game, TWriter& Writer) {
+  Writer.WriteString(SongsMarker);
+  Writer.WriteInteger(Game.FSongs.Count());
+  for (int i = 0; i < Game.FSongs.Count(); ++i) Game.FSongs.At(i)->SaveToStream(Writer);
+  int Count = 0;
+  for (int i = 0; i < Game.FSounds.Count(); ++i) Count += HasSongValues(*Game.FSounds.At(i));
+  Writer.WriteInteger(Count);
+  for (int i = 0; i < Game.FSounds.Count(); ++i) {
+    const TSound& Sound = *Game.FSounds.At(i);
+    if (!HasSongValues(Sound)) continue;
+    Writer.WriteInteger(i);
+    Writer.WriteInteger(Sound.BaseNote());
+    Writer.WriteInteger(static_cast<std::int32_t>(Sound.LoopStart()));
+    Writer.WriteInteger(static_cast<std::int32_t>(Sound.LoopEnd()));
+  }
+  Count = 0;
+  for (int l = 0; l < Game.FLevels.Count(); ++l) Count += Game.FLevels.At(l)->Song() != nullptr;
+  Writer.WriteInteger(Count);
+  for (int l = 0; l < Game.FLevels.Count(); ++l)
+    if (const TSong* Song = Game.FLevels.At(l)->Song()) {
+      Writer.WriteInteger(l);
+      Writer.WriteString(Song->Name());
+    }
+}
+
+void TProjectFile::LoadSongs(TGame& Game, TReader& Reader) {
+  // A song's record takes more than sixteen bytes, a sound's values eight,
+  // a level's song three: counts beyond are damage.
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || static_cast<std::uint64_t>(Count) > Reader.Remaining() / 16) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) Game.AddRead(Game.FSongs, TItemKind::Song)->LoadFromStream(Reader);
+  if (Game.FReading) Game.FReading->Songs.emplace(Game.FSongs);
+  const std::int32_t Sounds = Reader.ReadInteger();
+  if (Sounds < 0 || Sounds > Game.FSounds.Count()) throw EReadError("section");
+  std::vector<bool> Seen(static_cast<std::size_t>(Game.FSounds.Count()), false);
+  for (std::int32_t i = 0; i < Sounds; ++i) {
+    const std::int32_t Index = Reader.ReadInteger();
+    const std::int32_t Base = Reader.ReadInteger();
+    const std::int32_t Start = Reader.ReadInteger();
+    const std::int32_t End = Reader.ReadInteger();
+    if (Index < 0 || Index >= Game.FSounds.Count() || Seen[static_cast<std::size_t>(Index)]) throw EReadError("section");
+    if (Base < LVK_SEQ_MIN_NOTE || Base > LVK_SEQ_MAX_NOTE) throw EReadError("section");
+    if (Start < 0 || End < 0 || End > static_cast<std::int32_t>(WaveMaxSamples) || (End != 0 && Start >= End) ||
+        (End == 0 && Start != 0))
+      throw EReadError("section");
+    Seen[static_cast<std::size_t>(Index)] = true;
+    TSound& Sound = *Game.FSounds.At(Index);
+    Sound.FBaseNote = Base;
+    Sound.FLoopStart = static_cast<std::uint32_t>(Start);
+    Sound.FLoopEnd = static_cast<std::uint32_t>(End);
+  }
+  const std::int32_t Levels = Reader.ReadInteger();
+  if (Levels < 0 || Levels > Game.FLevels.Count()) throw EReadError("section");
+  for (std::int32_t i = 0; i < Levels; ++i) {
+    const std::int32_t Level = Reader.ReadInteger();
+    TSong* Song = Game.FindSongByName(Reader.ReadString());
+    if (Level < 0 || Level >= Game.FLevels.Count() || !Song || Game.FLevels.At(Level)->FSong != NoItem)
+      throw EReadError("section");
+    Game.FLevels.At(Level)->FSong = Song->Id();
+    Game.FLevels.At(Level)->FMusic = NoItem;
+  }
+}
+
 void TProjectFile::LoadCameras(TGame& Game, TReader& Reader) {
   const std::int32_t Count = Reader.ReadInteger();
   if (Count < 1 || Count > Game.FLevels.Count()) throw EReadError("section");
@@ -336,6 +412,10 @@ void TProjectFile::Save(const TGame& Game, TStream& Stream, TWriter& Writer, int
     SaveBackdrops(Game, Writer);
     Cut();
   }
+  if (HasSongs(Game)) {
+    SaveSongs(Game, Writer);
+    Cut();
+  }
 }
 
 void TProjectFile::LinkActionValues(TGame& Game) {
@@ -396,6 +476,7 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
   // are ignored, as readers before sections ignored all that follows; a
   // marker of a section this program does not know, or a damaged section,
   // is a read error.
+  bool SongsRead = false;
   while (Reader.Remaining() > 0) {
     std::string Section;
     try {
@@ -404,6 +485,8 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
       break;
     }
     if (Section.size() < 3 || Section.front() != '[' || Section.back() != ']') break;
+    // The songs' section is the last the writer writes.
+    if (SongsRead) throw EReadError("section");
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
     const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game) || HasBackdrops(Game);
@@ -421,6 +504,8 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
       LoadCameras(Game, Reader);
     else if (Section == BackdropsMarker && !HasBackdrops(Game))
       LoadBackdrops(Game, Reader);
+    else if (Section == SongsMarker)
+      LoadSongs(Game, Reader), SongsRead = true;
     else
       throw EReadError("section");
   }

@@ -46,6 +46,11 @@ private:
   static bool HasBackdrops(const TGame& Game);
   static void SaveBackdrops(const TGame& Game, TWriter& Writer);
   static void LoadBackdrops(TGame& Game, TReader& Reader);
+  // Songs, the sounds' values as instruments, and the levels whose music
+  // is a song.
+  static bool HasSongs(const TGame& Game);
+  static void SaveSongs(const TGame& Game, TWriter& Writer);
+  static void LoadSongs(TGame& Game, TReader& Reader);
   static void LinkActionValues(TGame& Game);
 };
 

@@ -1,5 +1,7 @@
 #include "model/USound.h"
 
+#include <algorithm>
+
 #include "model/UValueTypes.h"
 #include "model/UErrors.h"
 #include "model/UFiler.h"
@@ -124,6 +126,24 @@ std::size_t TSound::DsSize() const {
 int TSound::DurationMs() const {
   if (FKind == TSoundKind::skMade) return FParams.length_ms;
   return static_cast<int>((FImported.size() * 1000 + WaveSampleRate / 2) / WaveSampleRate);
+}
+
+bool TSound::SetBaseNote(int Note) {
+  Note = std::clamp(Note, LVK_SEQ_MIN_NOTE, LVK_SEQ_MAX_NOTE);
+  if (Note == FBaseNote) return false;
+  MayChange();
+  FBaseNote = Note;
+  return Touched();
+}
+
+bool TSound::SetLoop(std::uint32_t Start, std::uint32_t End) {
+  End = std::min<std::uint32_t>(End, WaveMaxSamples);
+  if (End <= Start) Start = End = 0;
+  if (Start == FLoopStart && End == FLoopEnd) return false;
+  MayChange();
+  FLoopStart = Start;
+  FLoopEnd = End;
+  return Touched();
 }
 
 void TSound::SaveToStream(TStream& Stream, TWriter& Writer) const {

@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/lvk_seq.h"
 #include "engine/lvk_synth.h"
 #include "model/UItemId.h"
 #include "model/UWave.h"
@@ -97,11 +98,26 @@ public:
   // Length in ms, rounded to the nearest, without rendering.
   int DurationMs() const;
 
+  // As a song's instrument: the note at which the sound plays at its own
+  // rate (1..84, C4 = 37 unless set), and a loop (in samples, Start below
+  // End) that a held note repeats until the next note or a note-off; End 0
+  // for none. Stored in the songs' section, not in this record.
+  int BaseNote() const { return FBaseNote; }
+  // Held to 1..84; true when it changed.
+  bool SetBaseNote(int Note);
+  std::uint32_t LoopStart() const { return FLoopStart; }
+  std::uint32_t LoopEnd() const { return FLoopEnd; }
+  bool HasLoop() const { return FLoopEnd > FLoopStart; }
+  // End not above Start means no loop (both 0); End is held to
+  // WaveMaxSamples. True when it changed.
+  bool SetLoop(std::uint32_t Start, std::uint32_t End);
+
   void SaveToStream(TStream& Stream, TWriter& Writer) const;
   void LoadFromStream(TStream& Stream, TReader& Reader);
 
 private:
   friend class TGame;  // reads and undoes sounds
+  friend class TProjectFile;  // reads the song values in the songs' section
   // A sound of Owner's list called Name; the reader's, whose record names
   // the sound, so that no default name is looked for.
   TSound(TGame& Owner, std::string Name);
@@ -117,6 +133,9 @@ private:
   std::vector<std::int8_t> FImported;
   // Rendered made sound; empty until asked for after a change.
   mutable std::vector<std::int8_t> FRendered;
+  int FBaseNote = LVK_SEQ_DEFAULT_BASE_NOTE;
+  std::uint32_t FLoopStart = 0;
+  std::uint32_t FLoopEnd = 0;
 };
 
 }  // namespace lvk
