@@ -4,8 +4,9 @@
 Small files of every form the readers take: BMPs of each bit depth (with the
 12-byte header, bit fields, top-down rows and both run-length codings), the
 palette text files as the palette editor writes them, project files holding
-every kind of record, and WAV files of each form the sound import takes (and
-a few it refuses). Run it again after a format change:
+every kind of record, WAV files of each form the sound import takes (and
+a few it refuses), and ProTracker modules for the song import (one of ten
+channels, which it refuses). Run it again after a format change:
 
     python3 fuzz/make_seeds.py [SEED_WRITER]
 
@@ -249,6 +250,36 @@ def write(target, name, data):
         f.write(data)
 
 
+# ---- module files (ProTracker) ----
+
+def protracker(tag, channels, cells, orders):
+    """A module of 31 sample slots (1: a 64-byte ramp looping over its last
+    48; 2: a 16-byte blip), the order list (restart 127, ProTracker's mark)
+    and 64-row patterns of (row, channel, period, sample, effect, value)."""
+    b = bytearray(b"seed tune".ljust(20, b"\0"))
+    for s in range(31):
+        b += (b"Bass" if s == 0 else b"blip" if s == 1 else b"").ljust(22, b"\0")
+        b += struct.pack(">HBBHH", 32 if s == 0 else 8 if s == 1 else 0, 0, 64 if s < 2 else 0,
+                         8 if s == 0 else 0, 24 if s == 0 else 1)
+    b += bytes([len(orders), 127]) + bytes(orders + [0] * (128 - len(orders))) + tag
+    for pattern in cells:
+        p = bytearray(64 * channels * 4)
+        for row, channel, period, sample, effect, value in pattern:
+            i = (row * channels + channel) * 4
+            p[i:i + 4] = bytes([(sample & 0xF0) | (period >> 8), period & 0xFF, ((sample & 0x0F) << 4) | effect, value])
+        b += p
+    return bytes(b) + bytes((i * 2) & 0xFF for i in range(64)) + bytes((100 if i % 2 else 156) for i in range(16))
+
+
+def modules():
+    every = [(r, r % 4, 428 - 8 * r, 1 + r % 2, r, 0x21) for r in range(16)]
+    return {
+        "tune": protracker(b"M.K.", 4, [every, [(0, 3, 856, 2, 0xA, 0x20), (63, 0, 0, 0, 0xB, 0)]], [0, 1, 0]),
+        "eight_channels": protracker(b"8CHN", 8, [[(0, 7, 214, 1, 0xC, 0x30)]], [0]),
+        "ten_channels": protracker(b"10CH", 10, [[(0, 9, 428, 1, 0, 0)]], [0]),
+    }
+
+
 def main():
     p = pictures()
     for name, data in p.items():
@@ -269,6 +300,8 @@ def main():
         write("project", "sample.lvk", f.read())
     for name, data in waves().items():
         write("wave", name + ".wav", data)
+    for name, data in modules().items():
+        write("module", name + ".mod", data)
     writer = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "out-fuzz", "make_project_seeds")
     if os.path.isfile(writer):
         subprocess.run([writer, os.path.join(CORPUS, "project")], check=True)

@@ -11,9 +11,12 @@
 #include "generator/UGenerator.h"
 #include "generator/UToolChain.h"
 #include "generator/UToolChainCopy.h"
+#include "generator/USongRender.h"
 #include "generator/UWebExport.h"
 #include "model/UErrors.h"
 #include "model/UGame.h"
+#include "model/ULevel.h"
+#include "model/USong.h"
 
 namespace lvk {
 
@@ -70,6 +73,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
       Line.Action = TCommandLine::acExportWeb;
       if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--export-wav") {
+      if (Line.Action != TCommandLine::acEditor || !Line.GameFile.empty()) return Fail("only one command at a time");
+      Line.Action = TCommandLine::acExportWav;
+      if (!Value(Line.GameFile)) return Fail(A + " needs a project file");
+    } else if (A == "--song") {
+      if (!Value(Line.Song)) return Fail("--song needs a song's name");
     } else if (A == "--output") {
       if (!Value(Line.Output)) return Fail("--output needs a file");
     } else if (A == "--command") {
@@ -89,7 +98,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     return Fail("--working-folder goes with --generate");
   if (CommandGiven && Line.Action != TCommandLine::acBuild) return Fail("--command goes with --build");
   if (Line.Action == TCommandLine::acExportWeb && Line.Output.empty()) return Fail("--export-web needs --output FILE.html");
-  if (!Line.Output.empty() && Line.Action != TCommandLine::acExportWeb) return Fail("--output goes with --export-web");
+  if (Line.Action == TCommandLine::acExportWav && Line.Output.empty()) return Fail("--export-wav needs --output FILE.wav");
+  if (!Line.Output.empty() && Line.Action != TCommandLine::acExportWeb && Line.Action != TCommandLine::acExportWav)
+    return Fail("--output goes with --export-web or --export-wav");
+  if (!Line.Song.empty() && Line.Action != TCommandLine::acExportWav) return Fail("--song goes with --export-wav");
   return Line;
 }
 
@@ -99,6 +111,7 @@ std::string UsageText(const std::string& Program) {
          "       " + Program + " --generate GAME.lvk [--working-folder DIR]\n"
          "       " + Program + " --build GAME.lvk [--command TEXT]\n"
          "       " + Program + " --export-web GAME.lvk --output FILE.html\n"
+         "       " + Program + " --export-wav GAME.lvk [--song NAME] --output FILE.wav\n"
          "       " + Program + " --help | --version\n"
          "\n"
          "With no option, or a project file, the editor starts.\n"
@@ -113,6 +126,8 @@ std::string UsageText(const std::string& Program) {
          "                    warnings\n"
          "  --export-web      write the game as one web page that plays in a browser,\n"
          "                    from a local file or a web site, with everything inside\n"
+         "  --export-wav      write a song (NAME, else the first level's) once through\n"
+         "                    as a 16-bit WAV file at 44,100 Hz\n"
          "Exit status: 0 done, 1 errors were logged, 2 the game cannot be loaded,\n"
          "3 generation or build stopped, 4 the tool chain failed (also when errors\n"
          "were logged), 64 bad arguments.\n";
@@ -212,6 +227,36 @@ int RunExportWeb(const TCommandLine& Line, std::ostream& Out, std::ostream& Err)
     return exStopped;
   }
   return Log.ErrorCount() > 0 ? exErrorsLogged : exOk;
+}
+
+int RunExportWav(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+  TGame Game;
+  if (!LoadGame(Game, Line.GameFile, Err)) return exCannotLoad;
+  const TSong* Song = nullptr;
+  if (!Line.Song.empty()) {
+    Song = Game.FindSongByName(Line.Song);
+    if (!Song) {
+      Err << "The game has no song called \"" << Line.Song << "\".\n";
+      return exStopped;
+    }
+  } else {
+    Song = Game.LevelCount() > 0 ? Game.GetLevel(0)->Song() : nullptr;
+    if (!Song) {
+      Err << "The first level plays no song; name one with --song.\n";
+      return exStopped;
+    }
+  }
+  constexpr std::uint32_t Rate = 44100;
+  try {
+    const std::vector<std::int16_t> Samples = RenderSong(Game, *Song, Rate);
+    WriteWave16(Line.Output, Samples, Rate);
+    Out << "Wrote " << Line.Output << " (" << Song->Name() << ", " << Samples.size() * 1000 / Rate << " ms)\n";
+  } catch (const std::exception& E) {
+    Out.flush();
+    Err << E.what() << "\n";
+    return exStopped;
+  }
+  return exOk;
 }
 
 }  // namespace lvk

@@ -18,11 +18,12 @@ enum TExitStatus {
 };
 
 struct TCommandLine {
-  enum TAction { acEditor, acGenerate, acBuild, acExportWeb, acHelp, acVersion, acUsageError } Action = acEditor;
+  enum TAction { acEditor, acGenerate, acBuild, acExportWeb, acExportWav, acHelp, acVersion, acUsageError } Action = acEditor;
   std::string GameFile;       // the project file to open or build
   std::string WorkingFolder;  // --working-folder; empty for the default
   std::string Command = "make";  // --command, the tool chain's command for --build
-  std::string Output;         // --output, the page --export-web writes
+  std::string Output;         // --output, the page --export-web or the WAV file --export-wav writes
+  std::string Song;           // --song, the song --export-wav renders; empty for the first level's
   std::string Error;          // what is wrong, for acUsageError
 };
 
@@ -50,5 +51,10 @@ int RunBuild(const TCommandLine& Line, const std::string& RootFolder, std::ostre
 // The table builder's errors are logged to Out and counted as --generate
 // counts them; exStopped when the page cannot be made or written.
 int RunExportWeb(const TCommandLine& Line, std::ostream& Out, std::ostream& Err);
+
+// --export-wav: loads the game and writes a song (--song, else the first
+// level's), one pass of it, as a 16-bit WAV file at 44,100 Hz to --output.
+// exStopped when there is no such song or the file cannot be written.
+int RunExportWav(const TCommandLine& Line, std::ostream& Out, std::ostream& Err);
 
 }  // namespace lvk

@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the build and the tests need and this
 # machine lacks. Sourced by run.sh and test.sh.
 LURVIK_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev fonts-dejavu-core clang lld"
+libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev libxmp-dev fonts-dejavu-core clang lld"
 # clang and lld compile the engine to WebAssembly for Game | Export web page.
 # The tests also compile the generated C and the DS-side program for the DS's processor,
 # build the sample with the DS kit beside the source tree and boot it in DeSmuME under Xvfb.

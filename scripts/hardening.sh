@@ -55,7 +55,7 @@ cmake --build out-fuzz
 mkdir -p out-fuzz/artifacts out-fuzz/logs
 
 # target:dictionary
-TARGETS="project:project.dict tile_bitmap:bitmap.dict palette_bitmap:bitmap.dict palette_text:palette_text.dict wave:wave.dict"
+TARGETS="project:project.dict tile_bitmap:bitmap.dict palette_bitmap:bitmap.dict palette_text:palette_text.dict wave:wave.dict module:module.dict"
 
 fuzz_one() {
   name=$1

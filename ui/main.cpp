@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     default: break;
   }
   const bool Headless = Line.Action == lvk::TCommandLine::acGenerate || Line.Action == lvk::TCommandLine::acBuild ||
-                        Line.Action == lvk::TCommandLine::acExportWeb;
+                        Line.Action == lvk::TCommandLine::acExportWeb || Line.Action == lvk::TCommandLine::acExportWav;
   // The watch first, so that it sees every object of ours; kinds next: a
   // project file can name any of them.
   lvk::MemWatch::Start();
@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     Result = lvk::RunBuild(Line, lvk::ProgramFolder(), std::cout, std::cerr);
   else if (Line.Action == lvk::TCommandLine::acExportWeb)
     Result = lvk::RunExportWeb(Line, std::cout, std::cerr);
+  else if (Line.Action == lvk::TCommandLine::acExportWav)
+    Result = lvk::RunExportWav(Line, std::cout, std::cerr);
   else
     Result = RunEditor(argc, argv, Line.GameFile);
   lvk::UnregisterKinds();

@@ -57,7 +57,7 @@ check "control: description with a summary and a wrapped body" "$tmp/control" \
            [ "$(printf "%s\n" "$1" | wc -l)" -gt 2 ] && [ "$(printf "%s\n" "$1" | wc -L)" -le 80 ]' - \
     "$(field Description)"
 depends=$(field Depends)
-for lib in libqt6widgets6 libqt6gui6 libqt6core6 libqt6multimedia6 libjpeg62-turbo libc6 qt6-qpa-plugins; do
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libqt6multimedia6 libjpeg62-turbo libxmp4 libc6 qt6-qpa-plugins; do
     check "control: depends on $lib" "$tmp/control" field_has "$depends" "\(^\|, \)$lib\( \|,\|$\)"
 done
 # The kit the package ships runs Debian's ARM compiler, newlib and binutils,
