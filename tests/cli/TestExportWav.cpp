@@ -19,7 +19,7 @@ using test::Slurp;
 
 namespace {
 
-int Run(const std::string& Arguments, std::string* Err = nullptr) {
+int StudioRun(const std::string& Arguments, std::string* Err = nullptr) {
   test::TTempDir Dir;
   const std::string Cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + Quote(LVK_STUDIO) + " " + Arguments +
                           " >/dev/null 2>" + Dir.File("err") + " </dev/null";
@@ -91,7 +91,7 @@ TEST(ExportWav, RendersTheSongMeasured) {
   test::TTempDir Dir;
   const std::string Game = SavedGame(Dir, true);
   const std::string Wav = Dir.File("out.wav");
-  ASSERT_EQ(Run("--export-wav " + Quote(Game) + " --output " + Quote(Wav)), 0);
+  ASSERT_EQ(StudioRun("--export-wav " + Quote(Game) + " --output " + Quote(Wav)), 0);
   std::uint32_t Rate = 0;
   const std::vector<std::int16_t> S = ReadWav(Wav, Rate);
   EXPECT_EQ(Rate, 44100u);
@@ -111,16 +111,16 @@ TEST(ExportWav, RendersTheSongMeasured) {
   // By name, the same; an unknown name, a game without songs, a game that
   // does not load, and bad arguments each say so with their status.
   const std::string Named = Dir.File("named.wav");
-  EXPECT_EQ(Run("--export-wav " + Quote(Game) + " --song MTEST --output " + Quote(Named)), 0);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(Game) + " --song MTEST --output " + Quote(Named)), 0);
   EXPECT_EQ(Slurp(Named), Slurp(Wav));
   std::string Err;
-  EXPECT_EQ(Run("--export-wav " + Quote(Game) + " --song mNone --output " + Quote(Named), &Err), 3);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(Game) + " --song mNone --output " + Quote(Named), &Err), 3);
   EXPECT_NE(Err.find("no song called \"mNone\""), std::string::npos) << Err;
   EXPECT_EQ(Slurp(Named), Slurp(Wav)) << "a failed export leaves the file as it was";
-  EXPECT_EQ(Run("--export-wav " + Quote(SavedGame(Dir, false)) + " --output " + Quote(Named), &Err), 3);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(SavedGame(Dir, false)) + " --output " + Quote(Named), &Err), 3);
   EXPECT_NE(Err.find("The first level plays no song"), std::string::npos) << Err;
-  EXPECT_EQ(Run("--export-wav " + Quote(Dir.File("missing.lvk")) + " --output " + Quote(Named)), 2);
-  EXPECT_EQ(Run("--export-wav " + Quote(Game)), 64);
-  EXPECT_EQ(Run("--generate " + Quote(Game) + " --song mTest"), 64);
-  EXPECT_EQ(Run("--export-wav " + Quote(Game) + " --output " + Quote(Dir.File("no/such/folder.wav"))), 3);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(Dir.File("missing.lvk")) + " --output " + Quote(Named)), 2);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(Game)), 64);
+  EXPECT_EQ(StudioRun("--generate " + Quote(Game) + " --song mTest"), 64);
+  EXPECT_EQ(StudioRun("--export-wav " + Quote(Game) + " --output " + Quote(Dir.File("no/such/folder.wav"))), 3);
 }
