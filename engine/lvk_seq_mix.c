@@ -47,3 +47,46 @@ uint32_t lvk_seq_render(lvk_seq_t *s, lvk_mixer_t *m, const lvk_seq_song_t *song
   lvk_seq_mix_apply(m, s, sounds, count);
   return done;
 }
+
+void lvk_seq_player_init(lvk_seq_player_t *p, const lvk_seq_sound_t *sounds, const uint8_t *base_notes, uint16_t count)
+{
+  lvk_seq_init(&p->seq, base_notes, count);
+  p->sounds = sounds;
+  p->count = count;
+  p->frame = 0;
+  p->left = 0;
+}
+
+void lvk_seq_player_play(lvk_seq_player_t *p, lvk_mixer_t *m, const lvk_seq_song_t *song, int restart)
+{
+  lvk_seq_play(&p->seq, song, restart);
+  if (!p->seq.playing) lvk_seq_mix_apply(m, &p->seq, p->sounds, p->count);
+  p->frame = 0;
+  p->left = 0;
+}
+
+void lvk_seq_player_stop(lvk_seq_player_t *p, lvk_mixer_t *m)
+{
+  lvk_seq_stop(&p->seq);
+  lvk_seq_mix_apply(m, &p->seq, p->sounds, p->count);
+  p->left = 0;
+}
+
+void lvk_seq_player_render(lvk_seq_player_t *p, lvk_mixer_t *m, int16_t *out, uint32_t frames)
+{
+  while (frames > 0) {
+    uint32_t n;
+    if (p->left == 0) {
+      if (p->seq.playing) {
+        lvk_seq_step(&p->seq);
+        lvk_seq_mix_apply(m, &p->seq, p->sounds, p->count);
+      }
+      p->left = lvk_seq_frame_samples(m->rate, p->frame++);
+    }
+    n = frames < p->left ? frames : p->left;
+    lvk_mix_render(m, out, n);
+    out += n;
+    frames -= n;
+    p->left -= n;
+  }
+}

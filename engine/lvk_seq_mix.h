@@ -43,6 +43,28 @@ uint32_t lvk_seq_frame_samples(uint32_t rate, uint32_t frame);
 uint32_t lvk_seq_render(lvk_seq_t *seq, lvk_mixer_t *mixer, const lvk_seq_song_t *song, const lvk_seq_sound_t *sounds,
                         uint16_t count, int16_t *out, uint32_t capacity, uint32_t max_frames);
 
+/* A song playing live through a mixer that a host pulls blocks of any size
+ * from (the editor's audio device, the web page's): the sequencer steps
+ * once every 1/60 s of output, so the song keeps time to the sample, and
+ * the same song gives the same samples in blocks of any size. */
+typedef struct lvk_seq_player {
+  lvk_seq_t seq;
+  const lvk_seq_sound_t *sounds;
+  uint16_t count;
+  uint32_t frame; /* frames stepped since the song started */
+  uint32_t left;  /* samples left of the current frame */
+} lvk_seq_player_t;
+
+/* Silent, with the game's sounds (Count of them, and their base notes). */
+void lvk_seq_player_init(lvk_seq_player_t *player, const lvk_seq_sound_t *sounds, const uint8_t *base_notes,
+                         uint16_t count);
+/* Plays Song (lvk_seq_play's Restart) from the next sample on. */
+void lvk_seq_player_play(lvk_seq_player_t *player, lvk_mixer_t *mixer, const lvk_seq_song_t *song, int restart);
+/* Stops the song and silences its channels. */
+void lvk_seq_player_stop(lvk_seq_player_t *player, lvk_mixer_t *mixer);
+/* The next Frames samples of the mixer, the song stepped on its frames. */
+void lvk_seq_player_render(lvk_seq_player_t *player, lvk_mixer_t *mixer, int16_t *out, uint32_t frames);
+
 #ifdef __cplusplus
 }
 #endif

@@ -9,10 +9,15 @@
 
 namespace lvk {
 
-TSongTables::TSongTables(const TGame& Game, const TSong& Song) {
-  const TSongData& D = Song.Data();
-  const std::vector<TItemId> Instruments = Song.Instruments();
-  for (TItemId Id : Instruments) FInstruments.push_back(static_cast<std::uint16_t>(Game.IndexOfSound(Game.SoundById(Id))));
+TSongTables::TSongTables(const TGame& Game, const TSong& Song) : TSongTables(Game, Song.Data()) {}
+
+TSongTables::TSongTables(const TGame& Game, const TSongData& D) {
+  const std::vector<TItemId> Instruments = SongInstruments(D);
+  // A sound that is gone names none: the sequencer refuses such a song.
+  for (TItemId Id : Instruments) {
+    const TSound* Sound = Game.SoundById(Id);
+    FInstruments.push_back(Sound ? static_cast<std::uint16_t>(Game.IndexOfSound(Sound)) : LVK_SEQ_NONE);
+  }
   for (const TSongPattern& P : D.Patterns) {
     FPatternStart.push_back(static_cast<std::uint16_t>(FCells.size()));
     FPatternRows.push_back(static_cast<std::uint8_t>(P.Rows));

@@ -14,12 +14,15 @@ namespace lvk {
 
 class TGame;
 class TSong;
+struct TSongData;
 
 // Song's tables (engine/lvk_seq.h), instruments as indexes of the game's
 // sounds. Table() points into this object: it lives as long.
 class TSongTables {
 public:
   TSongTables(const TGame& Game, const TSong& Song);
+  // Data as it stands, in range or not (the editor's loop of a few rows).
+  TSongTables(const TGame& Game, const TSongData& Data);
   TSongTables(const TSongTables&) = delete;
   TSongTables& operator=(const TSongTables&) = delete;
   const lvk_seq_song_t& Table() const { return FTable; }

@@ -90,11 +90,13 @@ void TSong::DropInstrument(TItemId Sound) {
   SetData(std::move(Data));
 }
 
-std::vector<TItemId> TSong::Instruments() const {
+std::vector<TItemId> TSong::Instruments() const { return SongInstruments(FData); }
+
+std::vector<TItemId> SongInstruments(const TSongData& Data) {
   std::vector<TItemId> List;
-  for (const TSongPattern& P : FData.Patterns)
+  for (const TSongPattern& P : Data.Patterns)
     for (int r = 0; r < P.Rows; ++r)
-      for (int c = 0; c < FData.Channels; ++c) {
+      for (int c = 0; c < Data.Channels; ++c) {
         const TItemId I = P.At(r, c).Instrument;
         if (I != NoItem && std::find(List.begin(), List.end(), I) == List.end()) List.push_back(I);
       }

@@ -77,6 +77,9 @@ TSongPattern EmptyPattern(int Rows);
 // order, cells sized to their rows, orders naming patterns (others become
 // 0), a loop past the orders none, cell values out of range none.
 void ClampSongData(TSongData& Data);
+// The game's sounds Data names, in the order first named (rows of each
+// pattern in turn, the song's channels in a row).
+std::vector<TItemId> SongInstruments(const TSongData& Data);
 // "C-4", "C#4", "===" for a note-off, "---" for none.
 std::string NoteName(int Note);
 

@@ -378,6 +378,27 @@ TEST(SeqMix, PitchLoopsAndOnePass) {
     EXPECT_EQ(Whole[Sixteen], 7) << "nothing written past the song";
     EXPECT_EQ(lvk_mix_active(&Mix), 0) << "the channels silent after it";
   }
+
+  // Live, in blocks of any size, the player gives the samples the export
+  // renders.
+  Song.Loop = LVK_SEQ_NO_LOOP;
+  std::vector<std::int16_t> Whole(Sixteen);
+  lvk_mix_init(&Mix, LVK_MIX_SOURCE_RATE);
+  lvk_seq_render(&Seq, &Mix, Song.Finish(), Sounds, 2, Whole.data(), Sixteen, 1000);
+  lvk_seq_player_t Player;
+  lvk_seq_player_init(&Player, Sounds, nullptr, 2);
+  lvk_mix_init(&Mix, LVK_MIX_SOURCE_RATE);
+  lvk_seq_player_play(&Player, &Mix, &Song.Song, 1);
+  std::vector<std::int16_t> Live;
+  for (std::uint32_t n : {1u, 300u, 7u, 1000u, 4000u}) {
+    std::vector<std::int16_t> Block(n);
+    lvk_seq_player_render(&Player, &Mix, Block.data(), n);
+    Live.insert(Live.end(), Block.begin(), Block.end());
+  }
+  Live.resize(Sixteen);
+  EXPECT_EQ(Live, Whole);
+  lvk_seq_player_stop(&Player, &Mix);
+  EXPECT_EQ(lvk_mix_active(&Mix), 0);
 }
 
 }  // namespace

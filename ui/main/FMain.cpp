@@ -28,6 +28,7 @@
 #include "ui/panes/PaneHandler.h"
 #include "ui/panes/PaneLevel.h"
 #include "ui/panes/PaneTile.h"
+#include "ui/panes/PaneSong.h"
 #include "ui/panes/PaneSound.h"
 #include "ui/panes/PaneSplash.h"
 #include "ui/panes/PaneVariables.h"
@@ -97,8 +98,11 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
   tsVariable = new TPaneVariable(*this);
   tsSounds = new TPaneSounds(*this);
   tsSound = new TPaneSound(*this);
+  tsSongs = new TPaneSongs(*this);
+  tsSong = new TPaneSong(*this);
   for (TPane* Pane : std::initializer_list<TPane*>{tsSplash, tsGame, tsTiles, tsTile, tsActors, tsActor, tsHandler,
-                                                  tsLevels, tsLevel, tsVariables, tsVariable, tsSounds, tsSound})
+                                                  tsLevels, tsLevel, tsVariables, tsVariable, tsSounds, tsSound,
+                                                  tsSongs, tsSong})
     pagEditor->addWidget(Pane);
   pagEditor->setCurrentWidget(tsSplash);
   FItemPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTile},
@@ -106,12 +110,14 @@ TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
                 {static_cast<int>(lvk::TItemKind::Handler), tsHandler},
                 {static_cast<int>(lvk::TItemKind::Level), tsLevel},
                 {static_cast<int>(lvk::TItemKind::Variable), tsVariable},
-                {static_cast<int>(lvk::TItemKind::Sound), tsSound}};
+                {static_cast<int>(lvk::TItemKind::Sound), tsSound},
+                {static_cast<int>(lvk::TItemKind::Song), tsSong}};
   FFolderPanes = {{static_cast<int>(lvk::TItemKind::Tile), tsTiles},
                   {static_cast<int>(lvk::TItemKind::Actor), tsActors},
                   {static_cast<int>(lvk::TItemKind::Level), tsLevels},
                   {static_cast<int>(lvk::TItemKind::Variable), tsVariables},
-                  {static_cast<int>(lvk::TItemKind::Sound), tsSounds}};
+                  {static_cast<int>(lvk::TItemKind::Sound), tsSounds},
+                  {static_cast<int>(lvk::TItemKind::Song), tsSongs}};
   FSession->SetSampleGame(tsSplash->SampleGame());
 
   auto* Splitter = FSplitter = new QSplitter(Qt::Horizontal, this);
@@ -324,7 +330,7 @@ void TfrmMain::Follow(const lvk::TChange& Change) {
       if (!FShownNode && VisiblePane() != tsSplash && tvwTree->currentItem()) tvwTreeChange(tvwTree->currentItem());
       // Panes that show counts of the whole game.
       if (VisiblePane() == tsGame || VisiblePane() == static_cast<TPane*>(tsVariables) ||
-          VisiblePane() == static_cast<TPane*>(tsSounds))
+          VisiblePane() == static_cast<TPane*>(tsSounds) || VisiblePane() == static_cast<TPane*>(tsSongs))
         VisiblePane()->Show();
       UpdateEditMenu();
       UpdateTitle();
@@ -439,6 +445,7 @@ void TfrmMain::mnuRedoClick() {
 void TfrmMain::EditPalette() { FLauncher->EditPalette(); }
 
 void TfrmMain::EditLevelLayout(lvk::TLevel& Level) { FLauncher->EditLevelLayout(Level); }
+void TfrmMain::EditSong(lvk::TSong& Song) { FLauncher->EditSong(Song); }
 
 void TfrmMain::SelectEvent(lvk::THandler& Handler) { FLauncher->SelectEvent(Handler); }
 

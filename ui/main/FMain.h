@@ -31,6 +31,8 @@ class TPaneVariable;
 class TPaneVariables;
 class TPaneSounds;
 class TPaneSound;
+class TPaneSongs;
+class TPaneSong;
 class TWindowLauncher;
 class TfrmPlay;
 
@@ -50,6 +52,7 @@ public:
   void SelectItem(const lvk::TIdentified& Item) override;
   void EditPalette() override;
   void EditLevelLayout(lvk::TLevel& Level) override;
+  void EditSong(lvk::TSong& Song) override;
   void SelectEvent(lvk::THandler& Handler) override;
   void PaintTile(lvk::TTile& Tile) override;
   void PaintFrame(lvk::TActor& Actor, int Anim, int Frame) override;
@@ -128,6 +131,8 @@ public:
   TPaneVariable* tsVariable;
   TPaneSounds* tsSounds;
   TPaneSound* tsSound;
+  TPaneSongs* tsSongs;
+  TPaneSong* tsSong;
 
   TGameTree* tvwTree;
   QStackedWidget* pagEditor;

@@ -6,6 +6,7 @@
 #include "model/UFrameTiles.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
+#include "model/USong.h"
 #include "model/USound.h"
 #include "model/UTile.h"
 #include "model/UVariable.h"
@@ -293,11 +294,46 @@ const TItemView SoundView{
     nullptr,
 };
 
+// ---- Songs ----
+
+const TItemView SongView{
+    TItemKind::Song,
+    "song",
+    "Songs",
+    "BmpSounds18x18",
+    TItemKind::Game,
+    "BmpSound18x18",
+    true,
+    [](const lvk::TIdentified* Item) { return QString::fromStdString(static_cast<const lvk::TSong*>(Item)->Name()); },
+    [](const lvk::TGame&, const lvk::TIdentified*) { return QPixmap(); },
+    NoOwner,
+    [](const lvk::TGame& Game, const lvk::TIdentified*) { return ListOf(Game.SongCount(), &lvk::TGame::GetSong, Game); },
+    [](const lvk::TGame& Game, const lvk::TIdentified* Item) {
+      auto* Song = static_cast<const lvk::TSong*>(Item);
+      QString Text = "Delete the song " + Quoted(Song->Name()) + "?";
+      QStringList Levels;
+      for (int i = 0; i < Game.LevelCount(); ++i)
+        if (Game.GetLevel(i)->Song() == Song) Levels << QString::fromStdString(Game.GetLevel(i)->Name());
+      if (!Levels.isEmpty())
+        Text += "\n\n" + QString(Levels.size() == 1 ? "The level " : "The levels ") + Levels.join(", ") +
+                (Levels.size() == 1 ? " plays it and will have no music." : " play it and will have no music.");
+      return Text;
+    },
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) {
+      Game.DeleteSong(const_cast<lvk::TSong*>(static_cast<const lvk::TSong*>(Item)));
+    },
+    [](lvk::TGame& Game, const lvk::TIdentified* Item) -> const lvk::TIdentified* {
+      return Game.DuplicateSong(static_cast<const lvk::TSong*>(Item));
+    },
+    nullptr,
+    nullptr,
+};
+
 }  // namespace
 
 const std::vector<const TItemView*>& ItemViews() {
   static const std::vector<const TItemView*> Views = {&TileView, &ActorView, &HandlerView, &LevelView,
-                                                      &VariableView, &SoundView};
+                                                      &VariableView, &SoundView, &SongView};
   return Views;
 }
 

@@ -12,6 +12,7 @@ namespace lvk {
 class TActor;
 class THandler;
 class TLevel;
+class TSong;
 class TTile;
 }  // namespace lvk
 
@@ -30,6 +31,7 @@ public:
   // The modal windows that work on the document.
   virtual void EditPalette() = 0;
   virtual void EditLevelLayout(lvk::TLevel& Level) = 0;
+  virtual void EditSong(lvk::TSong& Song) = 0;
   virtual void SelectEvent(lvk::THandler& Handler) = 0;
   // The painter on a tile, or on a frame of an actor's animation.
   virtual void PaintTile(lvk::TTile& Tile) = 0;

@@ -16,6 +16,7 @@
 #include "ui/editors/FLevelEditor.h"
 #include "ui/editors/FPainter.h"
 #include "ui/editors/FPaletteEditor.h"
+#include "ui/editors/FSongEditor.h"
 #include "ui/play/FPlay.h"
 #include "ui/common/UDialogService.h"
 #include "ui/common/UTileFiles.h"
@@ -90,6 +91,23 @@ void TWindowLauncher::EditLevelLayout(lvk::TLevel& Level) {
     FPlay->setParent(FWindow, FPlay->windowFlags());
     if (Shown) FPlay->show();
   }
+}
+
+void TWindowLauncher::EditSong(lvk::TSong& Song) {
+  TfrmSongEditor Editor(FWindow);
+  Editor.SetSong(FSession.Game(), Song);
+  TScope Scope(FSession.Document());
+  const lvk::TItemId Shown = Song.Id();
+  const QMetaObject::Connection Follow =
+      connect(&FSession, &TDocumentSession::Changed, &Editor, [&Editor, Shown](const lvk::TChange& Change) {
+        if (Change.Kind == lvk::TChangeKind::Removing && Change.Id == Shown)
+          Editor.reject();
+        else
+          Editor.Follow(Change);
+      });
+  FSession.InstallUndoKeys(&Editor, [&Editor] { Editor.ShowUndone(); });
+  Editor.exec();
+  disconnect(Follow);
 }
 
 void TWindowLauncher::PaintTile(lvk::TTile& Tile) {

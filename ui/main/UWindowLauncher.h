@@ -17,6 +17,7 @@ namespace lvk {
 class THandler;
 class TActor;
 class TLevel;
+class TSong;
 class TTile;
 }  // namespace lvk
 
@@ -31,6 +32,8 @@ public:
   // or closes the level editor when its level is gone.
   void EditPalette();
   void EditLevelLayout(lvk::TLevel& Level);
+  // The song editor on Song, modal; a song that goes closes it.
+  void EditSong(lvk::TSong& Song);
   // The painter on one tile, each stroke a step.
   void PaintTile(lvk::TTile& Tile);
   // The painter on a frame of an actor's animation, with the frame before

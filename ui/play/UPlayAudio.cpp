@@ -134,6 +134,7 @@ void OnThreadOf(QObject* Host, TCall Call) {
 
 TPlayAudio::TPlayAudio(const QAudioDevice& Device, QObject* Parent) : QObject(Parent), FDevice(Device) {
   lvk_mix_init(&FMixer, LVK_SOUND_RATE);
+  lvk_seq_player_init(&FPlayer, nullptr, nullptr, 0);
   FThread.setObjectName("LurvikAudio");
 }
 
@@ -172,7 +173,51 @@ void TPlayAudio::SetMusic(int Sound) {
 
 void TPlayAudio::StopAll() {
   const QMutexLocker Lock(&FLock);
+  lvk_seq_stop(&FPlayer.seq);
   lvk_mix_stop_all(&FMixer);
+}
+
+void TPlayAudio::PlaySong(const lvk_seq_song_t* Song, const lvk_seq_sound_t* Sounds, const std::uint8_t* BaseNotes,
+                          std::uint16_t Count, bool Restart) {
+  const QMutexLocker Lock(&FLock);
+  if (FPlayer.sounds != Sounds || FPlayer.count != Count || FPlayer.seq.base_notes != BaseNotes) {
+    lvk_seq_player_stop(&FPlayer, &FMixer);
+    lvk_seq_player_init(&FPlayer, Sounds, BaseNotes, Count);
+  }
+  lvk_seq_player_play(&FPlayer, &FMixer, Song, Restart ? 1 : 0);
+}
+
+void TPlayAudio::PlaySongFrom(const lvk_seq_song_t* Song, const lvk_seq_sound_t* Sounds, const std::uint8_t* BaseNotes,
+                              std::uint16_t Count, int Order, int Row) {
+  PlaySong(Song, Sounds, BaseNotes, Count, true);
+  const QMutexLocker Lock(&FLock);
+  if (!FPlayer.seq.playing) return;
+  Order = std::clamp(Order, 0, Song->order_count - 1);
+  FPlayer.seq.order = static_cast<std::uint8_t>(Order);
+  FPlayer.seq.row = static_cast<std::uint8_t>(std::clamp(Row, 0, Song->pattern_rows[Song->orders[Order]] - 1));
+}
+
+void TPlayAudio::StopSong() {
+  const QMutexLocker Lock(&FLock);
+  lvk_seq_player_stop(&FPlayer, &FMixer);
+}
+
+bool TPlayAudio::SongPlaying() const {
+  const QMutexLocker Lock(&FLock);
+  return FPlayer.seq.playing != 0;
+}
+
+void TPlayAudio::SongPosition(int& Order, int& Row) const {
+  const QMutexLocker Lock(&FLock);
+  Order = FPlayer.seq.playing ? FPlayer.seq.order : -1;
+  Row = FPlayer.seq.playing ? FPlayer.seq.row : -1;
+}
+
+void TPlayAudio::PlayNote(const lvk_seq_sound_t& Sound, int BaseNote, int Note, int Channel) {
+  const QMutexLocker Lock(&FLock);
+  lvk_seq_player_stop(&FPlayer, &FMixer);
+  lvk_mix_song_start(&FMixer, Channel, Sound.data, Sound.length, Sound.loop_start, Sound.loop_end,
+                     lvk_seq_rate(Note * LVK_SEQ_FINE, BaseNote), LVK_SEQ_MAX_OUT_VOLUME);
 }
 
 int TPlayAudio::Active() const {
@@ -183,7 +228,7 @@ int TPlayAudio::Active() const {
 void TPlayAudio::Pull(std::int16_t* Out, int Frames) {
   if (Frames <= 0) return;
   const QMutexLocker Lock(&FLock);
-  lvk_mix_render(&FMixer, Out, static_cast<std::uint32_t>(Frames));
+  lvk_seq_player_render(&FPlayer, &FMixer, Out, static_cast<std::uint32_t>(Frames));
 }
 
 void TPlayAudio::Start() {

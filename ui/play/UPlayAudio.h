@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/lvk_mix.h"
+#include "engine/lvk_seq_mix.h"
 
 
 namespace lvk {
@@ -46,8 +47,25 @@ public:
   // Loops sound Sound from its start as the music, in place of the music
   // before; -1 (or a number with no sound) stops the music.
   void SetMusic(int Sound);
-  // Silences every sound and the music.
+  // Silences every sound, the music and the song.
   void StopAll();
+
+  // Songs: the sequencer steps on the mixer's own clock, once every 1/60 s
+  // of output. Sounds (Count of them, with their base notes) and Song stay
+  // the caller's, unchanged and alive until StopSong or the next PlaySong.
+  void PlaySong(const lvk_seq_song_t* Song, const lvk_seq_sound_t* Sounds, const std::uint8_t* BaseNotes,
+                std::uint16_t Count, bool Restart = true);
+  // As PlaySong, from Order's row Row (the song's orders and rows, held in range).
+  void PlaySongFrom(const lvk_seq_song_t* Song, const lvk_seq_sound_t* Sounds, const std::uint8_t* BaseNotes,
+                    std::uint16_t Count, int Order, int Row);
+  void StopSong();
+  bool SongPlaying() const;
+  // Where the song is: its order and row; -1, -1 when none plays.
+  void SongPosition(int& Order, int& Row) const;
+  // Sound (one of Sounds given to PlaySong, or of those given here) at
+  // Pitch on song channel Channel, as a typed note is heard; the song
+  // stops first.
+  void PlayNote(const lvk_seq_sound_t& Sound, int BaseNote, int Note, int Channel = 0);
   // Voices sounding, the music's included.
   int Active() const;
 
@@ -85,6 +103,7 @@ private:
   QAudioFormat FFormat;
   mutable QMutex FLock;  // the device may pull from another thread
   lvk_mixer_t FMixer{};
+  lvk_seq_player_t FPlayer{};
   const TSounds* FSounds = nullptr;
   bool FSilent = false;
   QString FWhy;
