@@ -300,7 +300,8 @@ std::string CompileGameData(const std::string& Compiler, const std::string& Opti
   GenerateSource(S.Game, Dir.Path(), Log);
   // As the DS project has them: the engine's files beside the game's.
   for (const auto& Entry : std::filesystem::directory_iterator(LVK_ENGINE))
-    if (Entry.path().filename().string().rfind("lvk_engine", 0) == 0 || Entry.path().filename() == "lvk_kinds.h")
+    if (Entry.path().filename().string().rfind("lvk_engine", 0) == 0 || Entry.path().filename() == "lvk_kinds.h" ||
+        Entry.path().filename().string().rfind("lvk_save", 0) == 0)
       std::filesystem::copy_file(Entry.path(), Source + "/" + Entry.path().filename().string());
   std::string Out = Dir.Path() + "/cc.log";
   std::string Command = "cd '" + Source + "' && LC_ALL=C " + Compiler + " " + Options +
