@@ -128,6 +128,10 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
     case TItemKind::Game:
       Writer.WriteString(FTitle);
       FPalette->SaveToStream(Stream, Writer);
+      Writer.WriteInteger(FHighScores.Places);
+      Writer.WriteInteger(static_cast<std::int32_t>(FHighScores.Score));
+      Writer.WriteBoolean(FHighScores.HigherIsBetter);
+      Writer.WriteInteger(FHighScores.Letters);
       break;
     case TItemKind::Tile: {
       const TTile& Tile = *TileById(Key.Id);
@@ -161,7 +165,10 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
       Writer.WriteInteger(Level.FBackdrop ? static_cast<std::int32_t>(*Level.FBackdrop) : -1);
       break;
     }
-    case TItemKind::Variable: VariableById(Key.Id)->SaveToStream(Writer); break;
+    case TItemKind::Variable:
+      VariableById(Key.Id)->SaveToStream(Writer);
+      Writer.WriteBoolean(VariableById(Key.Id)->FSaved);
+      break;
     case TItemKind::Sound: SoundById(Key.Id)->SaveToStream(Stream, Writer); break;
     default: Assert(false, Unit);
   }
@@ -278,6 +285,10 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
     case TItemKind::Game:
       FTitle = Reader.ReadString();
       FPalette->LoadFromStream(Stream, Reader);
+      FHighScores.Places = Reader.ReadInteger();
+      FHighScores.Score = static_cast<TItemId>(Reader.ReadInteger());
+      FHighScores.HigherIsBetter = Reader.ReadBoolean();
+      FHighScores.Letters = Reader.ReadInteger();
       break;
     case TItemKind::Tile: {
       auto* Tile = static_cast<TTile*>(Item);
@@ -321,7 +332,10 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Level->FBackdrop = Backdrop < 0 ? std::nullopt : std::optional<std::uint32_t>(Backdrop);
       break;
     }
-    case TItemKind::Variable: static_cast<TVariable*>(Item)->LoadFromStream(Reader); break;
+    case TItemKind::Variable:
+      static_cast<TVariable*>(Item)->LoadFromStream(Reader);
+      static_cast<TVariable*>(Item)->FSaved = Reader.ReadBoolean();
+      break;
     case TItemKind::Sound: static_cast<TSound*>(Item)->LoadFromStream(Stream, Reader); break;
     default: Assert(false, Unit);
   }
