@@ -36,6 +36,13 @@ int lvk_engine_save_status(const lvk_engine_t *e) { return e->save_status; }
 
 int lvk_engine_entering(const lvk_engine_t *e) { return e->entering; }
 
+/* What a read found, unless a write failed since the last that succeeded:
+ * that stays, so the host hears of it even when the same frame reads again. */
+static void set_status(lvk_engine_t *e, int status)
+{
+  if (e->save_status != LVK_SAVE_NOT_WRITTEN) e->save_status = (uint8_t)status;
+}
+
 /* The store into the room: 1 when there is one (what it held may have been
  * refused: then the save is empty and the next write starts it anew). */
 static int read_store(lvk_engine_t *e)
@@ -43,20 +50,20 @@ static int read_store(lvk_engine_t *e)
   lvk_save_room_t *room = e->save_room;
   long length;
   if (!room || !e->store.read) {
-    e->save_status = LVK_SAVE_NO_STORE;
+    set_status(e, LVK_SAVE_NO_STORE);
     return 0;
   }
   length = e->store.read(e->store.context, room->store, LVK_SAVE_STORE_SIZE);
   if (length < 0) {
     lvk_save_clear(&room->save);
-    e->save_status = LVK_SAVE_NO_STORE;
+    set_status(e, LVK_SAVE_NO_STORE);
     return 0;
   }
   if (length == 0) {
     lvk_save_clear(&room->save);
-    e->save_status = LVK_SAVE_EMPTY;
+    set_status(e, LVK_SAVE_EMPTY);
   } else {
-    e->save_status = (uint8_t)lvk_save_read(room->store, (size_t)length, e->game->saving.game_key, &room->save);
+    set_status(e, lvk_save_read(room->store, (size_t)length, e->game->saving.game_key, &room->save));
   }
   return 1;
 }
@@ -67,6 +74,8 @@ static void write_store(lvk_engine_t *e)
   if (!lvk_save_write(&room->save, e->game->saving.game_key, room->store) || !e->store.write ||
       !e->store.write(e->store.context, room->store, LVK_SAVE_STORE_SIZE))
     e->save_status = LVK_SAVE_NOT_WRITTEN;
+  else
+    e->save_status = LVK_SAVE_OK;
 }
 
 static int valid_slot(int32_t slot) { return slot >= 1 && slot <= LVK_SAVE_SLOTS; }

@@ -289,7 +289,16 @@ TEST(PlaySession, SavesInAFileOfTheGameAndRefusesBadOnes) {
     EXPECT_EQ(Kept.score_count, 1);
   }
 
+  // The temporary file's place taken: the save fails, the old file stays.
   WriteFile(File, Good);
+  std::filesystem::create_directory(File + ".new");
+  Session.Load(&Game);
+  Session.StartLevel(0);
+  Session.Input().Hold(Keys(A));
+  Session.Step();
+  EXPECT_EQ(lvk_engine_save_status(&Session.Engine()), LVK_SAVE_NOT_WRITTEN);
+  EXPECT_EQ(test::Slurp(File), Good);
+  std::filesystem::remove(File + ".new");
   TSaveFile Clearing(File, Game.Title());
 
   Clearing.ClearTable();
