@@ -2,7 +2,13 @@
  * bytes given; a copy that does not read whole counts as not there. */
 #include "lvk_save.h"
 
-#include "lvk_engine.h"
+/* The keys the initials take, as the engine's LVK_KEY_... (the libnds bits):
+ * lvk_engine.h includes this file's header, not the other way round. */
+#define KEY_A (1u << 0)
+#define KEY_RIGHT (1u << 4)
+#define KEY_LEFT (1u << 5)
+#define KEY_UP (1u << 6)
+#define KEY_DOWN (1u << 7)
 
 static const char MARK[4] = {'L', 'V', 'K', 'S'};
 static const char LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
@@ -305,10 +311,10 @@ static int letter_index(char c)
 int lvk_initials_keys(lvk_initials_t *entry, uint16_t pressed)
 {
   char *c = &entry->letters[entry->cursor];
-  if (pressed & LVK_KEY_A) return 1;
-  if (pressed & LVK_KEY_UP) *c = LETTERS[(letter_index(*c) + 1) % LETTER_COUNT];
-  if (pressed & LVK_KEY_DOWN) *c = LETTERS[(letter_index(*c) + LETTER_COUNT - 1) % LETTER_COUNT];
-  if ((pressed & LVK_KEY_LEFT) && entry->cursor > 0) --entry->cursor;
-  if ((pressed & LVK_KEY_RIGHT) && entry->cursor + 1 < entry->count) ++entry->cursor;
+  if (pressed & KEY_A) return 1;
+  if (pressed & KEY_UP) *c = LETTERS[(letter_index(*c) + 1) % LETTER_COUNT];
+  if (pressed & KEY_DOWN) *c = LETTERS[(letter_index(*c) + LETTER_COUNT - 1) % LETTER_COUNT];
+  if ((pressed & KEY_LEFT) && entry->cursor > 0) --entry->cursor;
+  if ((pressed & KEY_RIGHT) && entry->cursor + 1 < entry->count) ++entry->cursor;
   return 0;
 }

@@ -38,7 +38,8 @@ extern "C" {
 #define LVK_SAVE_COPY_SIZE 2048
 #define LVK_SAVE_HEADER 20
 #define LVK_SAVE_VERSION 1
-#define LVK_SAVE_SLOTS 3
+/* The slots' count, LVK_SAVE_SLOTS, is the catalogue's: SaveGame's range. */
+#include "lvk_kinds.h"
 /* Saved variables a slot holds: every game variable. */
 #define LVK_SAVE_MAX_PAIRS 64
 #define LVK_SAVE_MAX_PLACES 10
@@ -81,7 +82,10 @@ enum {
   LVK_SAVE_OK = 1,
   LVK_SAVE_WRONG_SIZE = 2, /* the store is too short or too long */
   LVK_SAVE_DAMAGED = 3,    /* a marked copy, but none that reads */
-  LVK_SAVE_OTHER_GAME = 4  /* sound, but another game's */
+  LVK_SAVE_OTHER_GAME = 4, /* sound, but another game's */
+  /* What the engine adds about its host (lvk_engine_save_status). */
+  LVK_SAVE_NO_STORE = 5,   /* the host has nowhere to keep a save */
+  LVK_SAVE_NOT_WRITTEN = 6 /* the host failed to write the store */
 };
 
 /* FNV-1a (32 bits) of Length bytes: a game's key from its title, a saved
@@ -137,6 +141,23 @@ typedef struct lvk_initials {
 void lvk_initials_start(lvk_initials_t *entry, int count);
 /* Pressed: the keys that went down this frame. 1 when A confirmed. */
 int lvk_initials_keys(lvk_initials_t *entry, uint16_t pressed);
+
+/* The host's store, through which the engine reads and writes the bytes.
+ * Read: the store's whole length (0 when nothing was ever saved; bytes
+ * beyond Size are not copied), -1 when the host has no store at all.
+ * Write: Size bytes as the whole store, 1 when written, else 0. */
+typedef struct lvk_store {
+  long (*read)(void *context, uint8_t *bytes, uint32_t size);
+  int (*write)(void *context, const uint8_t *bytes, uint32_t size);
+  void *context;
+} lvk_store_t;
+
+/* Where the engine reads the store into: kept by the host beside the
+ * engine (too large for the DS's fast memory). */
+typedef struct lvk_save_room {
+  uint8_t store[LVK_SAVE_STORE_SIZE];
+  lvk_save_t save;
+} lvk_save_room_t;
 
 #ifdef __cplusplus
 }

@@ -2,6 +2,7 @@
 // survive a write cut short, and the initials' entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -283,4 +284,22 @@ TEST(SaveStore, InitialsFromTheDPad) {
   lvk_initials_start(&Entry, 3);
   for (int i = 0; i < 37; ++i) lvk_initials_keys(&Entry, LVK_KEY_UP);
   EXPECT_EQ(std::string(Entry.letters), "AAA");
+}
+
+// The example of docs/ProjectFile.md (the saved games' store), byte for byte.
+TEST(SaveStore, TheDocumentedExample) {
+  lvk_save_t Save;
+  lvk_save_clear(&Save);
+  PutSlot(Save, 0, {"best"}, {1200}, 2);
+  lvk_score_insert(&Save, 5, 0, "ABC", 3, 1200);
+  const TStore Store = Written(Save);
+  const std::vector<std::uint8_t> Copy = {
+      0x4c, 0x56, 0x4b, 0x53, 0x01, 0x00, 0x1e, 0x00, 0x0d, 0x3e, 0x70, 0xb6, 0x01, 0x00, 0x00, 0x00,
+      0x10, 0x07, 0xf0, 0x32, 0x03, 0x03, 0x01, 0x02, 0x00, 0x47, 0x88, 0x7f, 0x9c, 0xb0, 0x04, 0x00,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x03, 0x41, 0x42, 0x43, 0xb0, 0x04,
+      0x00, 0x00};
+  ASSERT_EQ(Store.size(), static_cast<std::size_t>(LVK_SAVE_STORE_SIZE));
+  EXPECT_TRUE(std::equal(Copy.begin(), Copy.end(), Store.begin()));
+  EXPECT_TRUE(std::all_of(Store.begin() + static_cast<std::ptrdiff_t>(Copy.size()), Store.end(),
+                          [](std::uint8_t B) { return B == 0; }));
 }
