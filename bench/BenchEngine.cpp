@@ -33,7 +33,7 @@ struct TStressGame {
   std::vector<lvk_spawn_t> Spawns;
   std::vector<std::uint16_t> Scenery;
   // With Timers: an instance variable for the guard, a game variable counted.
-  std::vector<lvk_variable_t> Variables{{0, LVK_SCOPE_INSTANCE}, {0, LVK_SCOPE_GAME}};
+  std::vector<lvk_variable_t> Variables{{0, LVK_SCOPE_INSTANCE, 0, 0}, {0, LVK_SCOPE_GAME, 0, 0}};
   lvk_game_t Game{};
 
   explicit TStressGame(bool Timers = false) {
@@ -98,7 +98,8 @@ struct TStressGame {
             0,
             nullptr,
             nullptr,
-            nullptr};
+            nullptr,
+            {}};
   }
 };
 

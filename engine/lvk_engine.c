@@ -14,6 +14,7 @@
  *   camera     following, gliding, shaking
  *   animation  the instances' animation frames
  *   instances  the slots, spawning, movement by speed
+ *   save       saved data: the store, the slots, the high-score table
  *   actions    the action interpreter (uses the modules above)
  *   collide    collisions and repel (fires handlers through actions)
  *   events     the other events' phases (fire through actions)
@@ -28,6 +29,7 @@
 #include "lvk_engine_collide.h"
 #include "lvk_engine_events.h"
 #include "lvk_engine_instances.h"
+#include "lvk_engine_save.h"
 #include "lvk_engine_sound.h"
 #include "lvk_engine_text.h"
 #include "lvk_engine_variables.h"
@@ -59,6 +61,7 @@ void lvk_engine_init(lvk_engine_t *e, const lvk_game_t *game)
   lvk_text_init(e);
   lvk_sound_init(e);
   lvk_camera_init(e);
+  lvk_save_init(e);
   if (!e->game) return;
   for (i = 0; i < e->game->actor_count; ++i)
     if (e->game->actors[i].handler_count > 0) e->viewer = 0;
@@ -168,6 +171,11 @@ void lvk_engine_step(lvk_engine_t *e, const lvk_input_t *input)
   e->level_changed = 0;
   lvk_sound_new_frame(e);
   if (!e->game || e->level < 0) return;
+  /* The game waits while initials are entered. */
+  if (e->entering) {
+    lvk_save_entry_step(e, down);
+    return;
+  }
 
   /* The phases, in this order (lvk_engine.h's rules tell what each does). */
   level_keys(e, held, down);

@@ -184,6 +184,34 @@
  *   left and not while it moves right, keeping its last facing while it
  *   does not move on x (decided after each movement phase, and at once
  *   when the action runs).
+ * - Saved data: a game keeps three save slots and its high-score table in
+ *   a store the host keeps (lvk_engine_set_store; layout in lvk_save.h).
+ *   Each action that uses it reads the store anew through the host; a store
+ *   that is damaged, of the wrong size or of another game counts as empty
+ *   (lvk_engine_save_status says which), and the next write starts it anew.
+ *   SaveGame(slot, level) writes the saved game variables (lvk_variable_t
+ *   .saved; an instance variable is never saved) into slot 1..3, with the
+ *   current level when level is not 0. LoadGame(slot) sets every saved game
+ *   variable to its value in the slot, or to its initial value when the
+ *   slot does not hold it (a save of an older version of the game), and,
+ *   when the slot holds a level, goes there as GoToLevel does; a slot never
+ *   written changes nothing. EraseSave(slot) empties the slot. IfSaved(slot)
+ *   holds when the slot was written. A slot outside 1..3 does nothing and
+ *   never holds. Without a store (none given, the host has none) saving
+ *   does nothing and nothing is saved.
+ * - The high-score table (lvk_game_t.saving): score_places places of the
+ *   score variable's values, best first (higher or lower is better); a
+ *   score equal to one in the table goes below it. EnterHighScore(row)
+ *   does nothing unless the score variable's value earns a place; then,
+ *   from the next frame on, the game waits (steps run no phase, instances
+ *   neither age nor move) while the player enters score_letters letters on
+ *   the row: up and down change the letter under the cursor, left and
+ *   right move the cursor, A confirms. Then the entry goes into the table,
+ *   the store is written, the row is given back to the host, the table is
+ *   shown again where ShowHighScores last showed it, and the game goes on
+ *   with the next frame. ShowHighScores(row) prints the table from that
+ *   row, a row a place ("1. ABC 1200", an empty place "2. ---"), as far as
+ *   the screen goes. In a game without a table both do nothing.
  * - Guards are actions too: one that does not hold ends the handler's run
  *   (the actions after it do not run this time), unless an Otherwise
  *   follows it: then the run goes on after the next Otherwise. An Otherwise
@@ -291,6 +319,8 @@ extern "C" {
  * (lvk_action_t.kind, LVK_ACTION_...): their numbers, values and ranges are
  * declared once, in the catalogue. */
 #include "lvk_kinds.h"
+/* The saved data's bytes, their room and the host's store. */
+#include "lvk_save.h"
 
 /* lvk_animation_t.mode */
 enum { LVK_ANIMATION_LOOP = 0, LVK_ANIMATION_ONCE = 1, LVK_ANIMATION_BACK_AND_FORTH = 2 };
@@ -401,6 +431,10 @@ typedef struct lvk_handler {
  *   SetAnimation    ref: the animation, among the actor's (LVK_NONE: none, which
  *                   changes nothing); n1: restart when not 0
  *   Mirror          n1: mirrored when not 0; n2: face the movement when not 0
+ *   SaveGame        n1: the slot, 1..3; n2: with the level when not 0
+ *   LoadGame, EraseSave, IfSaved: n1: the slot, 1..3
+ *   EnterHighScore  n1: the row of the entry
+ *   ShowHighScores  n1: the table's first row
  * Kinds this engine does not know do nothing. The editor writes 0 (a
  * literal) in the numbers a kind does not read. */
 #define LVK_ACTION_NUMBERS 6
@@ -449,7 +483,18 @@ typedef struct lvk_level {
 typedef struct lvk_variable {
   int32_t initial;
   uint8_t scope; /* LVK_SCOPE_... */
+  uint8_t saved; /* 1: SaveGame keeps it (game variables only) */
+  uint32_t key;  /* what a save names it by: lvk_save_key of its name */
 } lvk_variable_t;
+
+/* The game's saved data: its key and its high-score table. */
+typedef struct lvk_saving {
+  uint32_t game_key;       /* lvk_save_key of the game's title */
+  uint16_t score_variable; /* the score: a game variable's index */
+  uint8_t score_places;    /* 0: no table; at most LVK_SAVE_MAX_PLACES */
+  uint8_t score_letters;   /* 1 .. LVK_SAVE_MAX_LETTERS */
+  uint8_t score_higher;    /* 1: higher scores are better */
+} lvk_saving_t;
 
 /* A text: segment_count segments from first_segment, printed one after
  * another. */
@@ -505,6 +550,8 @@ typedef struct lvk_game {
   const lvk_animation_t *animations;
   const uint32_t *frames;
   const uint16_t *frame_tiles;
+  /* Saved data (zeros: a game key of 0 and no table). */
+  lvk_saving_t saving;
 } lvk_game_t;
 
 /* A sound's samples: signed 8-bit mono at LVK_SOUND_RATE Hz, 4-byte
@@ -527,7 +574,8 @@ extern const lvk_game_t lvk_game;
  * ranges, collision targets, every reference of an action, a SetAnimation's
  * among its actor's animations, spawn actors and cells, scenery actors,
  * level sizes and music, variables, texts and their segments), every actor
- * is a DS sprite shape and the variables fit the engine, else 0.
+ * is a DS sprite shape, the variables fit the engine and a high-score table
+ * counts a game variable in 1 to 10 places of 1 to 8 letters, else 0.
  * lvk_engine_init refuses a game that fails it. */
 int lvk_game_check(const lvk_game_t *game);
 
@@ -705,6 +753,16 @@ typedef struct lvk_engine {
   uint16_t dead_width, dead_height;
   uint32_t shake_frames;
   uint8_t shake_strength;
+  /* Saved data (lvk_engine_save.c): the host's store and the room to read
+   * it into, the last read's outcome, the initials being entered. */
+  lvk_store_t store;
+  lvk_save_room_t *save_room; /* 0: no store */
+  uint8_t save_status;        /* LVK_SAVE_... */
+  uint8_t entering;           /* initials are being entered: the game waits */
+  uint8_t entry_row;
+  int8_t score_row;           /* where ShowHighScores last showed the table, -1 nowhere */
+  int32_t entry_score;
+  lvk_initials_t entry;
 } lvk_engine_t;
 
 /* Binds Engine to Game, which must outlive it; game variables take their
@@ -717,6 +775,22 @@ void lvk_engine_init(lvk_engine_t *engine, const lvk_game_t *game);
 /* The room for the instances' own variables, which must outlive the engine
  * (0: none). A host that keeps both together may pass its own member. */
 void lvk_engine_set_instance_values(lvk_engine_t *engine, lvk_instance_values_t *values);
+
+/* The store SaveGame, LoadGame and the high-score table use, and the room
+ * (which must outlive the engine) the engine reads it into. Without one
+ * (the default) saving does nothing. Keep the store across a new
+ * lvk_engine_init: it is set back to none there. */
+void lvk_engine_set_store(lvk_engine_t *engine, const lvk_store_t *store, lvk_save_room_t *room);
+
+/* What the last read of the store found: LVK_SAVE_EMPTY, LVK_SAVE_OK,
+ * LVK_SAVE_WRONG_SIZE, LVK_SAVE_DAMAGED or LVK_SAVE_OTHER_GAME (each of the
+ * last three counted as no save), LVK_SAVE_NO_STORE, or LVK_SAVE_NOT_WRITTEN
+ * when the host failed to write it. A host tells the player of the bad
+ * ones (lvk_host_save_note). */
+int lvk_engine_save_status(const lvk_engine_t *engine);
+
+/* 1 while initials are being entered (the game waits). */
+int lvk_engine_entering(const lvk_engine_t *engine);
 
 /* Optional: Trace is called with every handler that fires. Compiled out
  * when LVK_ENGINE_NO_TRACE is defined. */

@@ -6,6 +6,7 @@
 #include "lvk_engine_animation.h"
 #include "lvk_engine_camera.h"
 #include "lvk_engine_instances.h"
+#include "lvk_engine_save.h"
 #include "lvk_engine_sound.h"
 #include "lvk_engine_text.h"
 #include "lvk_engine_variables.h"
@@ -177,6 +178,24 @@ static void run_actions(lvk_engine_t *e, int slot, const lvk_handler_t *h)
       } else {
         in->mirror = n1 ? LVK_MIRROR_ON : 0;
       }
+      break;
+    case LVK_ACTION_SAVE_GAME:
+      lvk_save_game(e, n1, nth(e, slot, a, 1) != 0);
+      break;
+    case LVK_ACTION_LOAD_GAME:
+      ask_level(e, lvk_save_load(e, n1));
+      break;
+    case LVK_ACTION_ERASE_SAVE:
+      lvk_save_erase(e, n1);
+      break;
+    case LVK_ACTION_IF_SAVED:
+      held = lvk_save_held(e, n1);
+      break;
+    case LVK_ACTION_ENTER_HIGH_SCORE:
+      lvk_save_enter_score(e, n1);
+      break;
+    case LVK_ACTION_SHOW_HIGH_SCORES:
+      lvk_save_show_scores(e, n1);
       break;
     default:
       break; /* a kind this engine does not know does nothing */

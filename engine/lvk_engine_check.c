@@ -130,6 +130,15 @@ static int variables_ok(const lvk_game_t *g)
   return game <= LVK_MAX_GAME_VARIABLES && instance <= LVK_MAX_INSTANCE_VARIABLES;
 }
 
+/* A high-score table counts a game variable with letters a row can show. */
+static int saving_ok(const lvk_game_t *g)
+{
+  const lvk_saving_t *s = &g->saving;
+  if (!s->score_places) return 1;
+  return s->score_places <= LVK_SAVE_MAX_PLACES && s->score_letters >= 1 && s->score_letters <= LVK_SAVE_MAX_LETTERS &&
+         s->score_variable < g->variable_count && g->variables[s->score_variable].scope == LVK_SCOPE_GAME;
+}
+
 static int texts_ok(const lvk_game_t *g)
 {
   unsigned i;
@@ -161,7 +170,7 @@ int lvk_game_check(const lvk_game_t *g)
       (g->variable_count && !g->variables) || (g->text_count && !g->texts) ||
       (g->segment_count && !g->segments) || (g->char_count && !g->chars))
     return 0;
-  if (g->variable_count > LVK_MAX_VARIABLES || !variables_ok(g) || !texts_ok(g)) return 0;
+  if (g->variable_count > LVK_MAX_VARIABLES || !variables_ok(g) || !texts_ok(g) || !saving_ok(g)) return 0;
   if ((g->animation_count && !g->animations) || (g->frame_count && !g->frames) ||
       (g->frame_tile_count && !g->frame_tiles))
     return 0;

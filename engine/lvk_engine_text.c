@@ -134,6 +134,21 @@ void lvk_text_show(lvk_engine_t *e, int slot, unsigned text, int32_t row)
   e->rows_stale |= (uint32_t)1 << row;
 }
 
+void lvk_text_print(lvk_engine_t *e, int row, const char *line)
+{
+  int c, changed = 0;
+  if (row < 0 || row >= LVK_TEXT_ROWS) return;
+  forget_shown_vars(e, row);
+  for (c = 0; c < LVK_TEXT_COLUMNS; ++c) {
+    char ch = *line ? *line++ : ' ';
+    changed |= e->rows[row][c] != ch;
+    e->rows[row][c] = ch;
+  }
+  if (changed || !(e->rows_used & ((uint32_t)1 << row))) e->rows_changed |= (uint32_t)1 << row;
+  e->rows_used |= (uint32_t)1 << row;
+  e->rows_stale &= ~((uint32_t)1 << row);
+}
+
 /* Slot's instance goes: the rows showing its variables are printed as they
  * are now and follow nothing from then on. */
 void lvk_text_release(lvk_engine_t *e, int slot)

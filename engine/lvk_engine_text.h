@@ -12,6 +12,10 @@ void lvk_text_init(lvk_engine_t *e);
  * instance; printed at the frame's end. */
 void lvk_text_show(lvk_engine_t *e, int slot, unsigned text, int32_t row);
 
+/* Row Row shows Line (cut at the row's end) as it is, following nothing;
+ * a row outside 0..23 does nothing. */
+void lvk_text_print(lvk_engine_t *e, int row, const char *line);
+
 /* Gives the game's rows among Rows (bit r: row r) back to the host, empty. */
 void lvk_text_clear(lvk_engine_t *e, uint32_t rows);
 

@@ -43,6 +43,27 @@ extern "C" {
 #define LVK_HOST_TEXT_VIEWER_KEYS "A/Right: next  B/Left: back"
 #define LVK_HOST_TEXT_PLAY_KEYS "Start+Select: next level"
 
+/* What a host tells the player of its store (lvk_engine_save_status), on a
+ * text row once (the DS) or beside the game (the play window, the page). */
+#define LVK_HOST_TEXT_SAVE_WRONG_SIZE "Saved data of a wrong size: new"
+#define LVK_HOST_TEXT_SAVE_DAMAGED "Saved data damaged: starting new"
+#define LVK_HOST_TEXT_SAVE_OTHER_GAME "Saved data is another game's"
+#define LVK_HOST_TEXT_SAVE_NO_STORE "No place to save: playing on"
+#define LVK_HOST_TEXT_SAVE_NOT_WRITTEN "The game could not be saved"
+
+/* The text for Status, or 0 when there is nothing to tell. */
+static inline const char *lvk_host_save_note(int status)
+{
+  switch (status) {
+  case LVK_SAVE_WRONG_SIZE: return LVK_HOST_TEXT_SAVE_WRONG_SIZE;
+  case LVK_SAVE_DAMAGED: return LVK_HOST_TEXT_SAVE_DAMAGED;
+  case LVK_SAVE_OTHER_GAME: return LVK_HOST_TEXT_SAVE_OTHER_GAME;
+  case LVK_SAVE_NO_STORE: return LVK_HOST_TEXT_SAVE_NO_STORE;
+  case LVK_SAVE_NOT_WRITTEN: return LVK_HOST_TEXT_SAVE_NOT_WRITTEN;
+  default: return 0;
+  }
+}
+
 /* The DS's keys as the engine gets them, and the play window's keyboard
  * keys for them: one entry per keyboard key (Qt's name of it), in the order
  * the play window lists them; entries of one DS key follow each other. The

@@ -91,6 +91,7 @@ enum {
 #define LVK_MAX_JUMP 32000 /* JumpTo's and Spawn's pixels */
 #define LVK_MAX_TIMER 1000000 /* OnTimer's frames: over four and a half hours */
 #define LVK_LAST_ROW (LVK_TEXT_ROWS - 1) /* the upper screen's last text row */
+#define LVK_SAVE_SLOTS 3   /* SaveGame's slots */
 
 #define LVK_EVENT_CATALOGUE(EVENT, VALUE) \
   EVENT(CREATE, 0, OnCreate, TEventCreate, 100, "Fires when an actor is created (at the start of a level, or with an action)") \
@@ -182,7 +183,20 @@ enum {
     VALUE(FLAG, N1, 0, 1, "0", "Re&start", "Start it from its first frame even when it is already playing") \
   ACTION(MIRROR, 25, Mirror, TActionMirror, Own, "Draw this instance mirrored, or facing the way it moves", "") \
     VALUE(FLAG, N1, 0, 1, "1", "M&irrored", "Draw the instance mirrored left to right") \
-    VALUE(FLAG, N2, 0, 1, "0", "Face mo&vement", "Mirrored while moving left, not while moving right")
+    VALUE(FLAG, N2, 0, 1, "0", "Face mo&vement", "Mirrored while moving left, not while moving right") \
+  ACTION(SAVE_GAME, 26, SaveGame, TActionSaveGame, Rule, "Save the saved variables, and the level if asked, in a slot", "") \
+    VALUE(NUMBER, N1, 1, LVK_SAVE_SLOTS, "1", "&Slot", "The save slot, %r") \
+    VALUE(FLAG, N2, 0, 1, "0", "With the le&vel", "Save the level reached too: LoadGame goes back there") \
+  ACTION(LOAD_GAME, 27, LoadGame, TActionLoadGame, Rule, "Load the saved variables, and the level if saved, from a slot", "") \
+    VALUE(NUMBER, N1, 1, LVK_SAVE_SLOTS, "1", "&Slot", "The save slot, %r; one never saved changes nothing") \
+  ACTION(ERASE_SAVE, 28, EraseSave, TActionEraseSave, Rule, "Erase the game saved in a slot", "") \
+    VALUE(NUMBER, N1, 1, LVK_SAVE_SLOTS, "1", "&Slot", "The save slot, %r") \
+  ACTION(IF_SAVED, 29, IfSaved, TActionIfSaved, Guard, "Run the rest of the handler only when a slot holds a saved game", "If saved in slot %1") \
+    VALUE(NUMBER, N1, 1, LVK_SAVE_SLOTS, "1", "&Slot", "The save slot, %r") \
+  ACTION(ENTER_HIGH_SCORE, 30, EnterHighScore, TActionEnterHighScore, Rule, "When the score earns a place in the high-score table, ask for initials and keep it", "") \
+    VALUE(NUMBER, N1, 0, LVK_LAST_ROW, "13", "Ro&w", "The row of the upper screen that asks for the initials, %r") \
+  ACTION(SHOW_HIGH_SCORES, 31, ShowHighScores, TActionShowHighScores, Rule, "Show the high-score table on the upper screen", "") \
+    VALUE(NUMBER, N1, 0, LVK_LAST_ROW, "15", "Ro&w", "The table's first row, %r; a row a place")
 
 /* The kinds' numbers, LVK_EVENT_KINDS and LVK_ACTION_KINDS: one more than
  * the highest (the numbers are dense). */

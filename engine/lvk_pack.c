@@ -11,10 +11,11 @@ LVK_PACK_SIZE(lvk_handler_t, 16)
 LVK_PACK_SIZE(lvk_action_t, 40)
 LVK_PACK_SIZE(lvk_level_t, 20)
 LVK_PACK_SIZE(lvk_spawn_t, 4)
-LVK_PACK_SIZE(lvk_variable_t, 8)
+LVK_PACK_SIZE(lvk_variable_t, 12)
 LVK_PACK_SIZE(lvk_text_t, 4)
 LVK_PACK_SIZE(lvk_segment_t, 8)
 LVK_PACK_SIZE(lvk_animation_t, 6)
+LVK_PACK_SIZE(lvk_saving_t, 12)
 #undef LVK_PACK_SIZE
 
 #define HEADER_BYTES 12u
@@ -167,6 +168,11 @@ int lvk_unpack(const uint8_t *data, uint32_t size, lvk_unpacked_t *out)
     return lvk_unpack_fail(out, LVK_UNPACK_INCONSISTENT);
   game->tile_count = (uint16_t)read_u32(s.data);
   game->sound_count = (uint16_t)read_u32(s.data + 4);
+  /* Saved data: without it a game saves under key 0 and keeps no table. */
+  if (lvk_pack_find(data, size, LVK_PACK_TAG('S', 'A', 'V', 'E'), &s)) {
+    if (s.size != sizeof(lvk_saving_t) || s.count != 1) return lvk_unpack_fail(out, LVK_UNPACK_LAYOUT);
+    game->saving = *(const lvk_saving_t *)s.data;
+  }
 
   /* The sounds: one length each, samples for all, each 4-byte aligned. */
   if (!element_section(data, size, LVK_PACK_TAG('S', 'N', 'D', 'L'), 4, &out->sound_lengths) ||

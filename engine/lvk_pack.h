@@ -13,7 +13,7 @@
  *
  * Sections, each at most once (a missing one is empty):
  *   ACTR HNDL ACTN LEVL SPWN VARS TEXT SEGM  lvk_actor_t ... lvk_segment_t,
- *        of 14, 16, 40, 20, 4, 8, 4 and 8 bytes (an action: kind, relative,
+ *        of 14, 16, 40, 20, 4, 12, 4 and 8 bytes (an action: kind, relative,
  *        ref, six variables, six numbers)
  *   SCEN  u16: the scenery, width x height cells per level
  *   CHRS  bytes: the texts' characters
@@ -21,6 +21,7 @@
  *   FRMS  u32: each frame's first entry in FRTL
  *   FRTL  u16: the frames' tiles, row by row, LVK_NONE where none
  *   GAME  u32 x 2: the tile count, the sound count
+ *   SAVE  lvk_saving_t (12 bytes), one: the game's key and high-score table
  *   SNDL  u32: each sound's length in samples (a multiple of 4)
  *   SNDS  bytes: the sounds' samples one after another
  *   PALT  u16: the palette as DS colours

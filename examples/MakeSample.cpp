@@ -7,7 +7,9 @@
 // to the crown, which wins the game. Ghosts rise from a tomb in the second
 // garden and float through walls after him: one that catches him costs a
 // life and starts the garden again. When the time or the lives run out the
-// game is over; Start, or ten seconds, starts it again.
+// game is over; Start, or ten seconds, starts it again. The game keeps the
+// best score in save slot 1 (Select at the end erases it) and a table of the
+// five best, which asks for initials when a score earns a place.
 //
 //   lurvik_make_sample OUTPUT.lvk TILES_FOLDER
 #include <cstdint>
@@ -153,11 +155,14 @@ const char* const Park[LevelHeight] = {
 // The upper screen's rows the game prints (the start text is above them,
 // the level line and the keys line below).
 constexpr int RowScore = 5;
+constexpr int RowBest = 6;
 constexpr int RowGoal = 7;
 constexpr int RowKeys = 8;
 constexpr int RowNews = 10;
 constexpr int RowEnd = 12;
+constexpr int RowEntry = 13;
 constexpr int RowAgain = 14;
+constexpr int RowTable = 15;  // five rows, down to the status line's
 
 constexpr int Second = 60;       // frames
 constexpr int LevelTime = 90;    // seconds to clear a garden
@@ -254,6 +259,7 @@ void IfCount(THandler& H, const std::string& Actor, const std::string& Op, int V
   Act(H, TActionIfCount::ClassKind(), {Actor, Op, Number(Value)});
 }
 void ClearText(THandler& H, int Row) { Act(H, TActionClearText::ClassKind(), {Number(Row), "0"}); }
+void Slot(THandler& H, const TActionKind& Kind) { Act(H, Kind, {"1"}); }
 
 // ---- The rules ----
 
@@ -270,9 +276,11 @@ void AddVariables(TGame& Game) {
       {"vAimX", 1, TVariableScope::Game},          // where the hero throws: the way
       {"vAimY", 0, TVariableScope::Game},          // he last walked
       {"vHits", 0, TVariableScope::Instance},      // stars a blob has taken
+      {"vBest", 0, TVariableScope::Game},          // the best score, saved
   };
   for (const auto& V : Variables) {
     TVariable* Variable = Game.AddVariable();
+    Variable->SetSaved(std::string(V.Name) == "vBest");
     Variable->SetName(V.Name);
     Variable->SetInitial(V.Initial);
     Variable->SetScope(V.Scope);
@@ -332,6 +340,18 @@ THandler* EndScreen(TActor& Actor, const std::string& Text) {
   ShowText(*Create, RowAgain, "   Press Start to play again");
   Act(*OnKey(Actor, "S", true), TActionRestartGame::ClassKind());
   Act(*OnTimer(Actor, RestartFrames, false), TActionRestartGame::ClassKind());
+  // A better score is the new best; any score may earn a place in the table.
+  THandler* Best = OnCreate(Actor);
+  IfVariable(*Best, "vScore", ">", "vBest");
+  SetVariable(*Best, "vBest", "vScore", false);
+  Act(*Best, TActionSaveGame::ClassKind(), {"1", "0"});
+  THandler* Table = OnCreate(Actor);
+  Act(*Table, TActionShowHighScores::ClassKind(), {Number(RowTable)});
+  IfVariable(*Table, "vScore", ">", "0");
+  Act(*Table, TActionEnterHighScore::ClassKind(), {Number(RowEntry)});
+  THandler* Erase = OnKey(Actor, "?", true);
+  Slot(*Erase, TActionEraseSave::ClassKind());
+  SetVariable(*Erase, "vBest", "0", false);
   return Create;
 }
 
@@ -381,6 +401,11 @@ void GiveBehaviour(TGame& Game) {
   SetVariable(*Create, "vLevelScore", "vScore", false);
   ShowText(*Create, RowScore, " Score {vScore}   Lives {vLives}   Time {vTime}");
   ShowText(*Create, RowKeys, " D-pad walk, B run, A throw");
+  ShowText(*Create, RowBest, " Best {vBest}");
+  // The best score of earlier games, in every garden: a restart sets it back.
+  THandler* Remember = OnCreate(Hero);
+  Slot(*Remember, TActionIfSaved::ClassKind());
+  Slot(*Remember, TActionLoadGame::ClassKind());
   // He faces the way he walks; letting go of the D-pad stands him idle.
   Act(*Create, TActionMirror::ClassKind(), {"0", "1"});
   THandler* Halt = OnKey(Hero, "<", false);
@@ -578,6 +603,8 @@ void Build(TGame& Game, const std::string& TilesFolder) {
     }
   for (const char* Name : SolidActors) Game.FindActorByName(Name)->SetSolid(true);
   AddVariables(Game);
+  // A table of the five best scores, entered with three letters.
+  Game.SetHighScores({5, Game.FindVariableByName("vScore")->Id(), true, 3});
   AddSounds(Game);
   GiveLooks(Game);
   GiveBehaviour(Game);

@@ -5,7 +5,8 @@ Small files of every form the readers take: BMPs of each bit depth (with the
 12-byte header, bit fields, top-down rows and both run-length codings), the
 palette text files as the palette editor writes them, project files holding
 every kind of record, WAV files of each form the sound import takes (and
-a few it refuses), and ProTracker modules for the song import (one of ten
+a few it refuses), saved-data stores of one game (key of "Fuzz") as the
+engine writes them, and ProTracker modules for the song import (one of ten
 channels, which it refuses). Run it again after a format change:
 
     python3 fuzz/make_seeds.py [SEED_WRITER]
@@ -243,6 +244,47 @@ def waves():
     return w
 
 
+def crc32(data):
+    import zlib
+    return zlib.crc32(data) & 0xFFFFFFFF
+
+
+def fnv1a(text):
+    h = 2166136261
+    for b in text:
+        h = ((h ^ b) * 16777619) & 0xFFFFFFFF
+    return h
+
+
+def save_copy(slots, scores, letters, sequence, key=fnv1a(b"Fuzz")):
+    """One copy of a store: slots of (flags, level, [(name, value)]), the table's (letters, score)."""
+    payload = struct.pack("<B", len(slots))
+    for flags, level, pairs in slots:
+        payload += struct.pack("<BBH", flags, len(pairs), level)
+        payload += b"".join(struct.pack("<Ii", fnv1a(name), value) for name, value in pairs)
+    if scores is not None:
+        payload += struct.pack("<BB", len(scores), letters)
+        payload += b"".join(l.ljust(letters, b"\0")[:letters] + struct.pack("<i", v) for l, v in scores)
+    head = b"LVKS" + struct.pack("<HHII", 1, len(payload), key, sequence)
+    copy = head + struct.pack("<I", crc32(head + payload)) + payload
+    return copy.ljust(2048, b"\0")
+
+
+def saves():
+    empty = bytes(2048)
+    one = save_copy([(3, 2, [(b"best", 1200), (b"lives", 3)]), (0, 0, []), (0, 0, [])], [(b"ABC", 1200)], 3, 1)
+    full = save_copy([(3, 255, [(b"v%d" % k, k * 1000 - 5) for k in range(64)])] * 3,
+                     [(b"ZZZZZZZZ", 100 - k) for k in range(10)], 8, 7)
+    older = save_copy([(1, 0, [(b"best", 50)])], None, 0, 3)
+    return {
+        "one_slot": one + empty,
+        "both_copies": one + save_copy([(1, 0, [(b"best", 1300)]), (0, 0, []), (0, 0, [])], [], 3, 2),
+        "full": empty + full,
+        "older_layout": older + empty,
+        "other_game": save_copy([(1, 0, [])], [], 3, 1, key=fnv1a(b"Other")) + empty,
+    }
+
+
 def write(target, name, data):
     folder = os.path.join(CORPUS, target)
     os.makedirs(folder, exist_ok=True)
@@ -300,6 +342,8 @@ def main():
         write("project", "sample.lvk", f.read())
     for name, data in waves().items():
         write("wave", name + ".wav", data)
+    for name, data in saves().items():
+        write("save", name, data)
     for name, data in modules().items():
         write("module", name + ".mod", data)
     writer = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "out-fuzz", "make_project_seeds")

@@ -136,8 +136,26 @@ public:
     return 0;
   }
 
+  void AddSaving() {
+    const std::string& Title = FGame.Title();
+    T.Saving.game_key = lvk_save_key(Title.data(), Title.size());
+    const THighScores& Scores = FGame.HighScores();
+    if (Scores.Places == 0) return;
+    const TVariable* Score = FGame.ScoreVariable();
+    auto Found = Score ? FVariables.find(Upper(Score->Name())) : FVariables.end();
+    if (Found == FVariables.end()) {
+      T.Notes.push_back("The high-score table has no score (a game variable): the game keeps no table");
+      return;
+    }
+    T.Saving.score_variable = static_cast<std::uint16_t>(Found->second);
+    T.Saving.score_places = static_cast<std::uint8_t>(Scores.Places);
+    T.Saving.score_letters = static_cast<std::uint8_t>(Scores.Letters);
+    T.Saving.score_higher = Scores.HigherIsBetter ? 1 : 0;
+  }
+
   void Build() {
     AddVariables();
+    AddSaving();
     AddSounds();
     TCellValues Values(FGame);
     T.TileCount = static_cast<std::uint16_t>(std::min<int>(Values.None(), LVK_NONE - 1));
@@ -244,7 +262,9 @@ private:
         continue;
       }
       FVariables.emplace(Upper(V.Name()), static_cast<int>(T.Variables.size()));
-      T.Variables.push_back({V.Initial(), static_cast<std::uint8_t>(Scope ? LVK_SCOPE_INSTANCE : LVK_SCOPE_GAME)});
+      // Only a game variable's value is ever saved; the key names it in saves.
+      T.Variables.push_back({V.Initial(), static_cast<std::uint8_t>(Scope ? LVK_SCOPE_INSTANCE : LVK_SCOPE_GAME),
+                             static_cast<std::uint8_t>(V.Saved() && !Scope), lvk_save_key(V.Name().data(), V.Name().size())});
       T.VariableNames.push_back(V.Name());
     }
   }
@@ -449,6 +469,7 @@ lvk_game_t TGameTables::Game() const {
   G.animations = Animations.empty() ? nullptr : Animations.data();
   G.frames = Frames.empty() ? nullptr : Frames.data();
   G.frame_tiles = FrameTiles.empty() ? nullptr : FrameTiles.data();
+  G.saving = Saving;
   return G;
 }
 

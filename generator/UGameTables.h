@@ -52,6 +52,9 @@ struct TGameTables {
   std::vector<lvk_animation_t> Animations;
   std::vector<std::uint32_t> Frames;
   std::vector<std::uint16_t> FrameTiles;
+  // The game's key for its saves and its high-score table (no table when
+  // the game has none or its score is no game variable that takes part).
+  lvk_saving_t Saving{};
   // The tables of engine structs above, for what is done to each of them.
   auto EntryLists() { return std::tie(Actors, Handlers, Actions, Levels, Spawns, Variables, Texts, Segments, Animations); }
   auto EntryLists() const {

@@ -379,11 +379,12 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
                              L.width, L.height, L.music, L.follow, L.dead_width, L.dead_height, L.camera_flags,
                              L.backdrop, i, CommentName(T.LevelNames[i]));
              });
-  WriteTable(Out, "lvk_variable_t", "lvk_variable_table", "initial value, scope", T.Variables,
+  WriteTable(Out, "lvk_variable_t", "lvk_variable_table", "initial value, scope, saved, key", T.Variables,
              [&](const lvk_variable_t& V, int i) {
                const char* Scope = V.scope == LVK_SCOPE_INSTANCE ? "LVK_SCOPE_INSTANCE" : "LVK_SCOPE_GAME";
                std::string Name = i < static_cast<int>(T.VariableNames.size()) ? T.VariableNames[i] : "";
-               return Format("{ %s, %s }, /* %d %s */", Int32Text(V.initial), Scope, i, CommentName(Name));
+               return Format("{ %s, %s, %d, %su }, /* %d %s */", Int32Text(V.initial), Scope, V.saved,
+                             std::to_string(V.key), i, CommentName(Name));
              });
   WriteTable(Out, "lvk_text_t", "lvk_text_table", "first segment, segments", T.Texts, [](const lvk_text_t& X, int i) {
     return Format("{ %d, %d }, /* %d */", X.first_segment, X.segment_count, i);
@@ -441,7 +442,10 @@ void GenerateGameData(const TGameTables& T, TSourceWriter& Out) {
   Out.Line(Format("  %d, %d, %d, /* animations, frames, frame tiles */", static_cast<int>(T.Animations.size()),
                   static_cast<int>(T.Frames.size()), static_cast<int>(T.FrameTiles.size())));
   Out.Line("  " + Table(T.Animations.empty(), "lvk_animation_table") + ", " + Table(T.Frames.empty(), "lvk_frame_table") +
-           ", " + Table(T.FrameTiles.empty(), "lvk_frame_tile_table"));
+           ", " + Table(T.FrameTiles.empty(), "lvk_frame_tile_table") + ",");
+  Out.Line(Format("  { %su, %d, %d, %d, %d } /* saves: game key, score variable, places, letters, higher */",
+                  std::to_string(T.Saving.game_key), T.Saving.score_variable, T.Saving.score_places,
+                  T.Saving.score_letters, T.Saving.score_higher));
   Out.Line("};");
 }
 

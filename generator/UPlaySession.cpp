@@ -127,6 +127,16 @@ void TPlaySession::Hand(std::unique_ptr<TPlayTables> Tables) {
   FTables = std::move(Tables);
   lvk_engine_init(&FEngine, &FTables->Game);
   lvk_engine_set_instance_values(&FEngine, &FTables->Values);
+  FSave.reset();
+  if (!FSaveFolder.empty() && FEngine.game) {
+    FSave = std::make_unique<TSaveFile>(TSaveFile::PathFor(FSaveFolder, FTables->Title), FTables->Title);
+    const lvk_store_t Store = FSave->Store();
+    lvk_engine_set_store(&FEngine, &Store, &FRoom);
+    lvk_save_t Kept;
+    const int Status = FSave->Read(Kept);
+    if (Status != LVK_SAVE_OK && Status != LVK_SAVE_EMPTY)
+      FTables->Notes.push_back(SaveStatusNote(Status) + " (" + FSave->Path() + ")");
+  }
   FInput.Restart();
 }
 

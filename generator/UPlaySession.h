@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "generator/UGameTables.h"
+#include "generator/USaveFile.h"
 #include "lvk_engine.h"
 
 namespace lvk {
@@ -101,6 +102,13 @@ public:
   void Load(const TGame* Game);
   void LoadAnimation(const TActor& Actor, int Anim);
 
+  // Where games keep their saved games: a file per game in Folder, from the
+  // next Load on (empty, the default: the game saves nothing). A file that
+  // is refused (damaged, of a wrong size, another game's) adds a note.
+  void SetSaveFolder(std::string Folder) { FSaveFolder = std::move(Folder); }
+  // The running game's file, or null when it saves nothing.
+  const TSaveFile* SaveFile() const { return FSave.get(); }
+
   // Starts level Level, taken modulo the level count; nothing without levels.
   void StartLevel(int Level);
   // One frame with the next input of the queue.
@@ -131,6 +139,9 @@ private:
 
   std::unique_ptr<TPlayTables> FTables;  // FEngine points into them
   lvk_engine_t FEngine{};
+  std::string FSaveFolder;
+  std::unique_ptr<TSaveFile> FSave;  // the engine's store while a game saves
+  lvk_save_room_t FRoom{};
   TInputQueue FInput;
   TFrameClock FClock;
 };

@@ -23,7 +23,7 @@ namespace {
 // Every pointer and count of the engine's game description is packed below
 // and read in engine/lvk_pack.c. A field added to lvk_game_t changes its
 // size: pack it there and here, then set the new size.
-static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 152,
+static_assert(sizeof(void*) != 8 || sizeof(lvk_game_t) == 168,
               "lvk_game_t changed: pack the new field in PackGameTables and read it in lvk_pack.c");
 
 class TPackWriter {
@@ -107,6 +107,15 @@ std::vector<std::uint8_t> PackGameTables(const TGameTables& T, const std::string
   W.Table(Tag("FRTL"), T.FrameTiles);
   const std::uint32_t Counts[2] = {T.TileCount, T.SoundCount};
   W.Section(Tag("GAME"), 4, 2, Counts);
+  // Field by field into zeros: the padding's bytes would differ page to page.
+  lvk_saving_t Saving;
+  std::memset(&Saving, 0, sizeof Saving);
+  Saving.game_key = T.Saving.game_key;
+  Saving.score_variable = T.Saving.score_variable;
+  Saving.score_places = T.Saving.score_places;
+  Saving.score_letters = T.Saving.score_letters;
+  Saving.score_higher = T.Saving.score_higher;
+  W.Section(Tag("SAVE"), sizeof Saving, 1, &Saving);
   std::vector<std::uint32_t> Lengths;
   std::vector<std::int8_t> Samples;
   for (const std::vector<std::int8_t>& Sound : T.Sounds) {

@@ -4,6 +4,7 @@ set(LURVIK_GENERATOR_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/USourceWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UGameTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UPlaySession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/USaveFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UGenerator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UBackEnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UToolChainCopy.cpp

@@ -84,6 +84,22 @@ void TGame::SetTitle(const std::string& Title) {
   Changed(TChangeKind::Changed, TItemKind::Game, cfValues);
 }
 
+void TGame::SetHighScores(const THighScores& Scores) {
+  Assert(Scores.Places >= 0 && Scores.Places <= THighScores::MaxPlaces && Scores.Letters >= 1 &&
+             Scores.Letters <= THighScores::MaxLetters,
+         Unit);
+  if (Scores == FHighScores) return;
+  MayChange();
+  FHighScores = Scores;
+  Changed(TChangeKind::Changed, TItemKind::Game, cfValues);
+}
+
+TVariable* TGame::ScoreVariable() const {
+  if (FHighScores.Places == 0) return nullptr;
+  TVariable* Score = VariableById(FHighScores.Score);
+  return Score && Score->Scope() == TVariableScope::Game ? Score : nullptr;
+}
+
 void TGame::MarkModified() {
   FModified = true;
   Touch();
@@ -274,6 +290,7 @@ TVariable* TGame::DuplicateVariable(const TVariable* Variable) {
   TVariable* Copy = AddVariable();
   Copy->SetInitial(Variable->Initial());
   Copy->SetScope(Variable->Scope());
+  Copy->SetSaved(Variable->Saved());
   return Copy;
 }
 

@@ -33,6 +33,19 @@ enum class TValueType;
 
 constexpr const char* NoFileName = "<no name>";
 constexpr const char* DefaultTitle = "<Game title>";
+
+// A game's high-score table: Places places (none when 0) of the score
+// variable's values, higher or lower ones better, with initials of Letters
+// letters. The play window, the DS and the web page each keep the table.
+struct THighScores {
+  static constexpr int MaxPlaces = 10;
+  static constexpr int MaxLetters = 8;
+  int Places = 0;
+  TItemId Score = NoItem;  // a game variable; none or another counts as no table
+  bool HigherIsBetter = true;
+  int Letters = 3;
+  bool operator==(const THighScores&) const = default;
+};
 constexpr const char* Signature = "Lurvik";
 constexpr int FileVersion = 1;
 constexpr const char* FileUnexpected = "Read error: file has unexpected format";
@@ -92,6 +105,12 @@ public:
   void SetFileName(const std::string& Name);
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& Title);
+  // The high-score table's settings; places and letters outside their
+  // ranges are an assertion failure (the pane keeps them inside).
+  const THighScores& HighScores() const { return FHighScores; }
+  void SetHighScores(const THighScores& Scores);
+  // The score variable when the game has a table: a game variable; else null.
+  TVariable* ScoreVariable() const;
   int Revision() const { return FRevision; }
   double EditTime() const { return FEditTime; }
   double LastTouch() const { return FLastTouch; }
@@ -307,6 +326,7 @@ private:
 
   std::string FFileName = NoFileName;
   std::string FTitle = DefaultTitle;
+  THighScores FHighScores;
   int FRevision = 0;
   double FEditTime = 0;
   double FLastTouch = 0;

@@ -133,6 +133,10 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
     case TItemKind::Game:
       Writer.WriteString(FTitle);
       FPalette->SaveToStream(Stream, Writer);
+      Writer.WriteInteger(FHighScores.Places);
+      Writer.WriteInteger(static_cast<std::int32_t>(FHighScores.Score));
+      Writer.WriteBoolean(FHighScores.HigherIsBetter);
+      Writer.WriteInteger(FHighScores.Letters);
       break;
     case TItemKind::Tile: {
       const TTile& Tile = *TileById(Key.Id);
@@ -167,7 +171,10 @@ void TGame::WriteRecord(const TRecordKey& Key, TStream& Stream, TWriter& Writer)
       WriteLink(Writer, TItemKind::Song, Level.FSong);
       break;
     }
-    case TItemKind::Variable: VariableById(Key.Id)->SaveToStream(Writer); break;
+    case TItemKind::Variable:
+      VariableById(Key.Id)->SaveToStream(Writer);
+      Writer.WriteBoolean(VariableById(Key.Id)->FSaved);
+      break;
     case TItemKind::Sound: {
       const TSound& Sound = *SoundById(Key.Id);
       Sound.SaveToStream(Stream, Writer);
@@ -294,6 +301,10 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
     case TItemKind::Game:
       FTitle = Reader.ReadString();
       FPalette->LoadFromStream(Stream, Reader);
+      FHighScores.Places = Reader.ReadInteger();
+      FHighScores.Score = static_cast<TItemId>(Reader.ReadInteger());
+      FHighScores.HigherIsBetter = Reader.ReadBoolean();
+      FHighScores.Letters = Reader.ReadInteger();
       break;
     case TItemKind::Tile: {
       auto* Tile = static_cast<TTile*>(Item);
@@ -338,7 +349,10 @@ void TGame::LoadRecord(TIdentified* Item, TItemKind Kind, const TContent& Bytes)
       Level->FSong = LinkedId(TItemKind::Song, Reader.ReadLink());
       break;
     }
-    case TItemKind::Variable: static_cast<TVariable*>(Item)->LoadFromStream(Reader); break;
+    case TItemKind::Variable:
+      static_cast<TVariable*>(Item)->LoadFromStream(Reader);
+      static_cast<TVariable*>(Item)->FSaved = Reader.ReadBoolean();
+      break;
     case TItemKind::Sound: {
       auto* Sound = static_cast<TSound*>(Item);
       Sound->LoadFromStream(Stream, Reader);

@@ -28,6 +28,7 @@ constexpr const char* TransparentMarker = "[TTransparentColors]";
 constexpr const char* CommentsMarker = "[THandlerComments]";
 constexpr const char* CamerasMarker = "[TCameras]";
 constexpr const char* BackdropsMarker = "[TBackdrops]";
+constexpr const char* SavedDataMarker = "[TSavedData]";
 constexpr const char* SongsMarker = "[TSongs]";
 }  // namespace
 
@@ -264,6 +265,51 @@ void TProjectFile::LoadBackdrops(TGame& Game, TReader& Reader) {
   }
 }
 
+bool TProjectFile::HasSavedData(const TGame& Game) {
+  if (Game.FHighScores != THighScores()) return true;
+  for (int v = 0; v < Game.FVariables.Count(); ++v)
+    if (Game.FVariables.At(v)->FSaved) return true;
+  return false;
+}
+
+void TProjectFile::SaveSavedData(const TGame& Game, TWriter& Writer) {
+  Writer.WriteString(SavedDataMarker);
+  int Count = 0;
+  for (int v = 0; v < Game.FVariables.Count(); ++v) Count += Game.FVariables.At(v)->FSaved;
+  Writer.WriteInteger(Count);
+  for (int v = 0; v < Game.FVariables.Count(); ++v)
+    if (Game.FVariables.At(v)->FSaved) Writer.WriteInteger(v);
+  const THighScores& Scores = Game.FHighScores;
+  const TVariable* Score = Game.VariableById(Scores.Score);
+  Writer.WriteInteger(Scores.Places);
+  Writer.WriteInteger(Score ? Game.IndexOfVariable(Score) : -1);
+  Writer.WriteBoolean(Scores.HigherIsBetter);
+  Writer.WriteInteger(Scores.Letters);
+}
+
+void TProjectFile::LoadSavedData(TGame& Game, TReader& Reader) {
+  const int Variables = Game.FVariables.Count();
+  const std::int32_t Count = Reader.ReadInteger();
+  if (Count < 0 || Count > Variables) throw EReadError("section");
+  for (std::int32_t i = 0; i < Count; ++i) {
+    const std::int32_t Index = Reader.ReadInteger();
+    if (Index < 0 || Index >= Variables || Game.FVariables.At(Index)->FSaved) throw EReadError("section");
+    Game.FVariables.At(Index)->FSaved = true;
+  }
+  THighScores Scores;
+  Scores.Places = Reader.ReadInteger();
+  const std::int32_t Score = Reader.ReadInteger();
+  Scores.HigherIsBetter = Reader.ReadBoolean();
+  Scores.Letters = Reader.ReadInteger();
+  if (Scores.Places < 0 || Scores.Places > THighScores::MaxPlaces || Score < -1 || Score >= Variables ||
+      Scores.Letters < 1 || Scores.Letters > THighScores::MaxLetters)
+    throw EReadError("section");
+  Scores.Score = Score < 0 ? NoItem : Game.FVariables.At(Score)->Id();
+  Game.FHighScores = Scores;
+  // A section that sets nothing is never written: reading one back would
+  // not give the same bytes.
+  if (!HasSavedData(Game)) throw EReadError("section");
+
 namespace {
 bool HasSongValues(const TSound& Sound) { return Sound.BaseNote() != LVK_SEQ_DEFAULT_BASE_NOTE || Sound.HasLoop(); }
 }  // namespace
@@ -412,6 +458,10 @@ void TProjectFile::Save(const TGame& Game, TStream& Stream, TWriter& Writer, int
     SaveBackdrops(Game, Writer);
     Cut();
   }
+  if (HasSavedData(Game)) {
+    SaveSavedData(Game, Writer);
+    Cut();
+  }
   if (HasSongs(Game)) {
     SaveSongs(Game, Writer);
     Cut();
@@ -489,7 +539,8 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
     if (SongsRead) throw EReadError("section");
     // Each section comes once and in the writer's order: none after one
     // that the writer writes later.
-    const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game) || HasBackdrops(Game);
+    const bool Saved = HasSavedData(Game);
+    const bool Later = HasTransparentColors(Game) || HasComments(Game) || HasCameras(Game) || HasBackdrops(Game) || Saved;
     if (Section == RulesMarker && !HasRules(Game) && Game.FSounds.Count() == 0 && !HasSprites(Game) && !Later)
       LoadRules(Game, Reader);
     else if (Section == SoundsMarker && Game.FSounds.Count() == 0 && !HasSprites(Game) && !Later)
@@ -498,12 +549,14 @@ void TProjectFile::Load(TGame& Game, TStream& Stream, TReader& Reader) {
       LoadSprites(Game, Reader);
     else if (Section == TransparentMarker && !Later)
       LoadTransparentColors(Game, Reader);
-    else if (Section == CommentsMarker && !HasComments(Game) && !HasCameras(Game) && !HasBackdrops(Game))
+    else if (Section == CommentsMarker && !HasComments(Game) && !HasCameras(Game) && !HasBackdrops(Game) && !Saved)
       LoadComments(Game, Reader);
-    else if (Section == CamerasMarker && !HasCameras(Game) && !HasBackdrops(Game))
+    else if (Section == CamerasMarker && !HasCameras(Game) && !HasBackdrops(Game) && !Saved)
       LoadCameras(Game, Reader);
-    else if (Section == BackdropsMarker && !HasBackdrops(Game))
+    else if (Section == BackdropsMarker && !HasBackdrops(Game) && !Saved)
       LoadBackdrops(Game, Reader);
+    else if (Section == SavedDataMarker && !Saved)
+      LoadSavedData(Game, Reader);
     else if (Section == SongsMarker)
       LoadSongs(Game, Reader), SongsRead = true;
     else

@@ -46,6 +46,10 @@ private:
   static bool HasBackdrops(const TGame& Game);
   static void SaveBackdrops(const TGame& Game, TWriter& Writer);
   static void LoadBackdrops(TGame& Game, TReader& Reader);
+  // The saved variables and the high-score table's settings.
+  static bool HasSavedData(const TGame& Game);
+  static void SaveSavedData(const TGame& Game, TWriter& Writer);
+  static void LoadSavedData(TGame& Game, TReader& Reader);
   // Songs, the sounds' values as instruments, and the levels whose music
   // is a song.
   static bool HasSongs(const TGame& Game);

@@ -102,7 +102,7 @@ public:
   // each pattern in turn, channels in a row).
   std::vector<TItemId> Instruments() const;
 
-  // The song's record (the [TSongs] section's, docs/ProjectFile.md 7.8):
+  // The song's record (the [TSongs] section's, docs/ProjectFile.md 7.9):
   // instruments as links. A record out of range or naming no sound is
   // EReadError.
   void SaveToStream(TWriter& Writer) const;

@@ -37,6 +37,13 @@ void TVariable::SetScope(TVariableScope Scope) {
   FOwner.Changed(TChangeKind::Changed, *this, cfValues);
 }
 
+void TVariable::SetSaved(bool Saved) {
+  if (Saved == FSaved) return;
+  FOwner.MayChange();
+  FSaved = Saved;
+  FOwner.Changed(TChangeKind::Changed, *this, cfValues);
+}
+
 void TVariable::SaveToStream(TWriter& Writer) const {
   Writer.WriteString(FName);
   Writer.WriteInteger(FInitial);

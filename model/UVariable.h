@@ -4,6 +4,7 @@
 // variable has one value for the whole game, kept across levels; an
 // instance variable a value of its own in every instance, set to the
 // initial value when the instance is made. Actions name variables by name.
+// A saved game variable is what SaveGame keeps and LoadGame brings back.
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,9 @@ public:
   void SetInitial(std::int32_t Value);
   TVariableScope Scope() const { return FScope; }
   void SetScope(TVariableScope Scope);
+  // Kept by SaveGame; only a game variable's value is ever saved.
+  bool Saved() const { return FSaved; }
+  void SetSaved(bool Saved);
 
   // Name, initial value and scope, as the variables' section stores them;
   // a scope other than 0 or 1 is EReadError.
@@ -47,6 +51,7 @@ private:
   std::string FName;
   std::int32_t FInitial = 0;
   TVariableScope FScope = TVariableScope::Game;
+  bool FSaved = false;  // stored in the saved data's section, not the variable's record
 };
 
 }  // namespace lvk

@@ -293,6 +293,64 @@ static void start_sounds(void)
   for (i = 0; i < count; ++i) play_sound(sounds[i], 0);
 }
 
+/* ---- Saved data ----
+ * The page keeps the store in the browser's localStorage; the module keeps
+ * a copy the engine reads and writes. The page fills it before the game
+ * loads and takes it whenever a step wrote it. */
+static uint8_t store_bytes[LVK_SAVE_STORE_SIZE];
+static long store_length;   /* what the page gave, 0: nothing saved */
+static int store_written;   /* the engine wrote it since the page last took it */
+static lvk_save_room_t save_room;
+
+static long store_read(void *context, uint8_t *bytes, uint32_t size)
+{
+  long i;
+  (void)context;
+  for (i = 0; i < store_length && i < (long)size && i < LVK_SAVE_STORE_SIZE; ++i) bytes[i] = store_bytes[i];
+  return store_length;
+}
+
+static int store_write(void *context, const uint8_t *bytes, uint32_t size)
+{
+  uint32_t i;
+  (void)context;
+  if (size != LVK_SAVE_STORE_SIZE) return 0;
+  for (i = 0; i < size; ++i) store_bytes[i] = bytes[i];
+  store_length = (long)size;
+  store_written = 1;
+  return 1;
+}
+
+/* The store's room for the page to fill (LVK_SAVE_STORE_SIZE bytes) before
+ * lvk_web_load, with its length: the length as the page found it (another
+ * length is refused as of a wrong size, never read past the room). */
+EXPORT(lvk_web_store) uint8_t *lvk_web_store(void) { return store_bytes; }
+EXPORT(lvk_web_store_set_length) void lvk_web_store_set_length(uint32_t length) { store_length = (long)length; }
+/* 1 once after each step that wrote the store: the page keeps it then. */
+EXPORT(lvk_web_store_taken) int lvk_web_store_taken(void)
+{
+  const int written = store_written;
+  store_written = 0;
+  return written;
+}
+/* What the page tells of the store the game found, or 0: one refused
+ * (damaged, of a wrong size, another game's) counts as none. */
+EXPORT(lvk_web_store_note) const char *lvk_web_store_note(void)
+{
+  if (!engine.game || store_length == 0) return 0;
+  return lvk_host_save_note(lvk_save_read(store_bytes, (size_t)store_length, engine.game->saving.game_key, &save_room.save));
+}
+/* Place Place's score in the kept table, or -2147483648 for none. */
+EXPORT(lvk_web_high_score) int32_t lvk_web_high_score(int place)
+{
+  lvk_save_t *save = &save_room.save;
+  if (!engine.game || store_length != LVK_SAVE_STORE_SIZE ||
+      lvk_save_read(store_bytes, LVK_SAVE_STORE_SIZE, engine.game->saving.game_key, save) != LVK_SAVE_OK ||
+      place < 0 || place >= save->score_count)
+    return INT32_MIN;
+  return save->scores[place].score;
+}
+
 /* Reads the game from the Size bytes at Data (from lvk_web_alloc) and starts
  * its first level. LVK_UNPACK_OK, or why the game cannot be played. */
 EXPORT(lvk_web_load) int lvk_web_load(const uint8_t *data, uint32_t size)
@@ -315,6 +373,13 @@ EXPORT(lvk_web_load) int lvk_web_load(const uint8_t *data, uint32_t size)
   }
   lvk_engine_init(&engine, result == LVK_UNPACK_OK ? &game.game : 0);
   lvk_engine_set_instance_values(&engine, &values);
+  {
+    lvk_store_t store;
+    store.read = store_read;
+    store.write = store_write;
+    store.context = 0;
+    lvk_engine_set_store(&engine, &store, &save_room);
+  }
   lvk_host_screen_init(&upper);
   if (engine.game && engine.game->level_count > 0) lvk_engine_start_level(&engine, 0);
   start_sounds();

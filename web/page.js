@@ -55,12 +55,40 @@
       return String.fromCharCode.apply(null, b.subarray(0, n));
     };
 
+    // Saved games: the store in localStorage, Base64, under the game's name
+    // (also for a page opened from a disk, whose origin is its file).
+    const storeKey = "lurvik-save:" + document.title;
+    const STORE_SIZE = 4096;
+    let storeNote = "";
+    try {
+      const kept = window.localStorage.getItem(storeKey);
+      if (kept) {
+        const raw = atob(kept);
+        const room = new Uint8Array(memory(), w.lvk_web_store(), STORE_SIZE);
+        for (let i = 0; i < raw.length && i < STORE_SIZE; ++i) room[i] = raw.charCodeAt(i);
+        w.lvk_web_store_set_length(raw.length);
+      }
+    } catch (e) {
+      storeNote = "This browser keeps no saved games here.";
+    }
+    function keepStore() {
+      if (!w.lvk_web_store_taken()) return;
+      const room = new Uint8Array(memory(), w.lvk_web_store(), STORE_SIZE);
+      try {
+        window.localStorage.setItem(storeKey, btoa(String.fromCharCode.apply(null, room)));
+      } catch (e) {
+        storeNote = "The game could not be saved in this browser.";
+        showKeys();
+      }
+    }
+
     const game = bytesOf("lvk-game");
     const at = w.lvk_web_alloc(game.length);
     if (!at) throw new Error("There is not enough memory for the game.");
     new Uint8Array(memory(), at, game.length).set(game);
     const loaded = w.lvk_web_load(at, game.length);
     if (loaded !== 0) showError(UNPACK_ERRORS[loaded] || "The game data cannot be read (" + loaded + ").");
+    if (!storeNote && w.lvk_web_store_note()) storeNote = cString(w.lvk_web_store_note()) + ".";
 
     // The play window's key table, from the module.
     const keys = [];
@@ -164,6 +192,7 @@
     function step() {
       stepped = queued.length ? queued.shift() : now;
       w.lvk_web_step(stepped.keys, stepped.x, stepped.y);
+      keepStore();
     }
     function pollPads() {
       if (!navigator.getGamepads) return;
@@ -285,7 +314,7 @@
       // A wrapped line breaks between the keys, never inside one.
       const text = groups.map((g) => (g.ds + ": " + (g.ds === "D-pad" ? "arrow keys" : g.names.join("/")))
         .replace(/ /g, "\u00a0")).join("  \u00b7  ");
-      bar.textContent = (paused ? "Paused.  " : silentBecause || (audio ? "" : "Sound starts with the first key or click.  ")) +
+      bar.textContent = (storeNote ? storeNote + "  " : "") + (paused ? "Paused.  " : silentBecause || (audio ? "" : "Sound starts with the first key or click.  ")) +
                         text + "  \u00b7  Pen: mouse or touch on the lower screen";
       // A line that wraps anew leaves the screens another height.
       fit();
@@ -298,7 +327,7 @@
     canvas.focus();
     requestAnimationFrame(tick);
     // For whoever drives the page from outside (the browser test).
-    window.lurvikGame = { exports: w, frames: () => w.lvk_web_frame() };
+    window.lurvikGame = { exports: w, frames: () => w.lvk_web_frame(), keepStore };
   }
 
   start().catch((e) => showError(e && e.message ? e.message : String(e)));

@@ -697,7 +697,7 @@ EOF
         write_gamedata "$stub/lvk_gamedata.c" "$1" "$2" "${4:-}"
         out=$tmp/play.out
         if ! cc -std=gnu99 -w -I"$stub" -I"$source_dir" -I"$engine_dir" -o "$stub/game" \
-                "$source_dir/main.c" "$source_dir/lvk_ring.c" "$stub/generated.c" "$stub/lvk_gamedata.c" "$engine_dir"/lvk_engine*.c \
+                "$source_dir/main.c" "$source_dir/lvk_ring.c" "$stub/generated.c" "$stub/lvk_gamedata.c" "$engine_dir"/lvk_engine*.c "$engine_dir"/lvk_save.c \
                 "$stub/stub_nds.c" -Wl,--wrap=lvk_showlevel >"$out" 2>&1; then
             return 1
         fi

@@ -64,9 +64,15 @@ public:
     return A;
   }
   int Variable(std::int32_t Initial, std::uint8_t Scope = LVK_SCOPE_GAME) {
-    FVariables.push_back({Initial, Scope});
+    FVariables.push_back({Initial, Scope, 0, 0});
     return static_cast<int>(FVariables.size()) - 1;
   }
+  // A variable SaveGame keeps, known to saves by Name.
+  int Saved(const std::string& Name, std::int32_t Initial, std::uint8_t Scope = LVK_SCOPE_GAME) {
+    FVariables.push_back({Initial, Scope, 1, lvk_save_key(Name.data(), Name.size())});
+    return static_cast<int>(FVariables.size()) - 1;
+  }
+  lvk_saving_t Saving{lvk_save_key("Test", 4), 0, 0, 0, 0};
   // Text with "{N}" for the value of variable N.
   int Text(const std::string& Text) {
     lvk_text_t T{static_cast<std::uint16_t>(FSegments.size()), 0};
@@ -160,7 +166,7 @@ public:
              static_cast<std::uint32_t>(FScenery.size() == FLevels.size() * LVK_LEVEL_CELLS ? 0 : FScenery.size()),
              Count(FAnimations), Count(FFrames), static_cast<std::uint32_t>(FFrameTiles.size()),
              FAnimations.empty() ? nullptr : FAnimations.data(), FFrames.empty() ? nullptr : FFrames.data(),
-             FFrameTiles.data()};
+             FFrameTiles.data(), Saving};
     return FGame;
   }
 
@@ -186,11 +192,40 @@ private:
   lvk_game_t FGame{};
 };
 
+// A host's store in memory: Bytes as the file holds them; none at all
+// while Missing; writes fail while Broken.
+struct TStore {
+  std::vector<std::uint8_t> Bytes;
+  bool Missing = false;
+  bool Broken = false;
+  int Writes = 0;
+  lvk_store_t Calls() {
+    return {[](void* Self, std::uint8_t* Out, std::uint32_t Size) -> long {
+              auto& S = *static_cast<TStore*>(Self);
+              if (S.Missing) return -1;
+              std::copy_n(S.Bytes.begin(), std::min<std::size_t>(Size, S.Bytes.size()), Out);
+              return static_cast<long>(S.Bytes.size());
+            },
+            [](void* Self, const std::uint8_t* In, std::uint32_t Size) {
+              auto& S = *static_cast<TStore*>(Self);
+              if (S.Broken) return 0;
+              S.Bytes.assign(In, In + Size);
+              ++S.Writes;
+              return 1;
+            },
+            this};
+  }
+};
+
 // An engine on a game, recording every fired handler.
 class TPlay {
 public:
-  explicit TPlay(TTestGame& Game, int Level = 0) : FGame(Game.Build()) {
+  explicit TPlay(TTestGame& Game, int Level = 0, TStore* Store = nullptr) : FGame(Game.Build()) {
     lvk_engine_init(&E, &FGame);
+    if (Store) {
+      const lvk_store_t Calls = Store->Calls();
+      lvk_engine_set_store(&E, &Calls, &Room);
+    }
     lvk_engine_set_instance_values(&E, &Values);
     lvk_engine_set_trace(&E, [](void* Self, const lvk_trace_t* T) { static_cast<TPlay*>(Self)->Fired.push_back(*T); },
                          this);
@@ -220,6 +255,7 @@ public:
   lvk_game_t FGame;
   lvk_engine_t E;
   lvk_instance_values_t Values;
+  lvk_save_room_t Room;
   std::vector<lvk_trace_t> Fired;
 };
 
@@ -1118,7 +1154,7 @@ TEST(Engine, EveryIndexIsCheckedAndABrokenGameNeverRuns) {
     std::vector<lvk_action_t> A;
     std::vector<lvk_segment_t> S;
   };
-  std::vector<lvk_variable_t> Many(17, lvk_variable_t{0, LVK_SCOPE_INSTANCE});
+  std::vector<lvk_variable_t> Many(17, lvk_variable_t{0, LVK_SCOPE_INSTANCE, 0, 0});
   const std::function<void(TBroken&)> Breaks[] = {
       [](TBroken& B) { B.H.other = 1; },           [](TBroken& B) { B.A[0].ref = 1; },
       [](TBroken& B) { B.A[0].var[0] = 2; },       [](TBroken& B) { B.A[0].var[5] = 2; },
@@ -2218,5 +2254,213 @@ TEST(Engine, ABoxARepelTookBackIsMetWhereItWentLaterInThePhase) {
     int Contacts = 0;
     for (const auto& [Slot, Event] : P.Take()) Contacts += Slot == 1 && Event == LVK_EVENT_COLLISION;
     EXPECT_EQ(Contacts, C.Contacts);
+  }
+}
+
+// ---- Saved data ----
+
+// SaveGame, LoadGame, EraseSave and IfSaved over one store: the saved game
+// variables and the level come back from their own slot and no other; an
+// instance variable and an unsaved one never travel; a slot never written,
+// or outside 1..3, changes nothing and is not saved.
+TEST(Engine, SaveSlotsRoundTripEveryVariableAndTheLevel) {
+  TTestGame G;
+  const int Score = G.Saved("score", 5), Lives = G.Saved("lives", 3), Own = G.Saved("own", 7, LVK_SCOPE_INSTANCE);
+  const int Plain = G.Variable(0), Held = G.Variable(0), Slot = G.Variable(1);
+  const int Hero = G.Actor();
+  // A: save in slot vSlot with the level; B: load it; X: erase it; Y: next level.
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS).Act(LVK_ACTION_SAVE_GAME, 0, Of(Slot), 1);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_LOAD_GAME, 0, Of(Slot));
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS).Act(LVK_ACTION_ERASE_SAVE, 0, Of(Slot));
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_Y, LVK_HANDLER_PRESS).Do(LVK_ACTION_NEXT_LEVEL);
+  // Every frame: vHeld is 1 when the slot is saved, else 2.
+  G.On(Hero, LVK_EVENT_TIMER, 0, LVK_HANDLER_REPEAT, 0, 1)
+      .Act(LVK_ACTION_IF_SAVED, 0, Of(Slot)).Act(LVK_ACTION_SET_VARIABLE, Held, 1)
+      .Do(LVK_ACTION_OTHERWISE).Act(LVK_ACTION_SET_VARIABLE, Held, 2);
+  for (int i = 0; i < 3; ++i) G.Place(G.Level(), Hero, 1, 1);
+  TStore Store;
+  TPlay P(G, 0, &Store);
+  auto Set = [&](std::int32_t S, std::int32_t L, std::int32_t O, std::int32_t N) {
+    P.E.game_values[P.E.variable_place[Score]] = S;
+    P.E.game_values[P.E.variable_place[Lives]] = L;
+    P.Values.values[0][P.E.variable_place[Own] & 0x7F] = O;
+    P.E.game_values[P.E.variable_place[Plain]] = N;
+  };
+  auto Press = [&](std::uint16_t Key, int Slot_) {
+    P.E.game_values[P.E.variable_place[Slot]] = Slot_;
+    P.Step(Key);
+    P.Step();
+  };
+  auto Values = [&] {
+    return std::vector<std::int32_t>{P.Var(Score), P.Var(Lives), P.Var(Own), P.Var(Plain), P.E.level};
+  };
+  using TV = std::vector<std::int32_t>;
+  P.Step();
+  EXPECT_EQ(P.Var(Held), 2);
+  EXPECT_EQ(lvk_engine_save_status(&P.E), LVK_SAVE_EMPTY);
+
+  Press(LVK_KEY_Y, 1);  // level 1
+  Set(1200, 2, 70, 9);
+  Press(LVK_KEY_A, 1);
+  EXPECT_EQ(P.Var(Held), 1);
+  Press(LVK_KEY_Y, 2);  // level 2
+  Set(-40, INT32_MAX, 71, 10);
+  Press(LVK_KEY_A, 2);
+  Set(0, 0, 0, 0);
+  struct {
+    int Slot;
+    TV After;  // score, lives, own, plain, level
+    int Held;
+  } const Cases[] = {
+      // The instance variable is the new instance's: its initial value.
+      {1, {1200, 2, 7, 0, 1}, 1},
+      {2, {-40, INT32_MAX, 7, 0, 2}, 1},
+      {3, {0, 0, 0, 0, 0}, 2},  // never written: nothing changes, the level neither
+      {0, {0, 0, 0, 0, 0}, 2},
+      {4, {0, 0, 0, 0, 0}, 2},
+  };
+  for (const auto& C : Cases) {
+    lvk_engine_start_level(&P.E, 0);
+    Set(0, 0, 0, 0);
+    Press(LVK_KEY_B, C.Slot);
+    EXPECT_EQ(Values(), C.After) << "slot " << C.Slot;
+    EXPECT_EQ(P.Var(Held), C.Held) << "slot " << C.Slot;
+  }
+  // Erasing slot 1 leaves slot 2.
+  Press(LVK_KEY_X, 1);
+  EXPECT_EQ(P.Var(Held), 2);
+  P.E.game_values[P.E.variable_place[Slot]] = 2;
+  P.Steps(2);
+  EXPECT_EQ(P.Var(Held), 1);
+  EXPECT_EQ(lvk_engine_save_status(&P.E), LVK_SAVE_OK);
+}
+
+// A later version of the game, with a variable renamed away and one added,
+// reads the save as far as the names match: the new variable takes its
+// initial value. The store's refusals count as no save, and the next save
+// starts it anew; without a store, or with one that cannot be written,
+// saving does nothing and says so.
+TEST(Engine, SavesOfOtherVersionsAndStoresThatFail) {
+  TStore Store;
+  {
+    TTestGame Old;
+    Old.Saved("best", 0);
+    Old.Saved("coins", 0);
+    const int Hero = Old.Actor();
+    Old.On(Hero, LVK_EVENT_CREATE)
+        .Act(LVK_ACTION_SET_VARIABLE, 0, 900).Act(LVK_ACTION_SET_VARIABLE, 1, 33).Act(LVK_ACTION_SAVE_GAME, 0, 1);
+    Old.Place(Old.Level(), Hero, 0, 0);
+    TPlay P(Old, 0, &Store);
+    ASSERT_EQ(Store.Writes, 1);
+  }
+  TTestGame New;
+  const int Gems = New.Saved("gems", 5), Best = New.Saved("best", 1), Mark = New.Variable(0);
+  const int Hero = New.Actor();
+  New.On(Hero, LVK_EVENT_KEY, LVK_KEY_A, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Gems, 77).Act(LVK_ACTION_LOAD_GAME, 0, 1);
+  New.On(Hero, LVK_EVENT_KEY, LVK_KEY_B, LVK_HANDLER_PRESS).Act(LVK_ACTION_SAVE_GAME, 0, 1);
+  New.On(Hero, LVK_EVENT_KEY, LVK_KEY_X, LVK_HANDLER_PRESS)
+      .Act(LVK_ACTION_SET_VARIABLE, Mark, 0).Act(LVK_ACTION_IF_SAVED, 0, 1).Act(LVK_ACTION_SET_VARIABLE, Mark, 1);
+  New.Place(New.Level(), Hero, 0, 0);
+  const std::vector<std::uint8_t> Good = Store.Bytes;
+  std::vector<std::uint8_t> Bad = Good;
+  Bad[LVK_SAVE_HEADER + 3] ^= 1;
+  lvk_saving_t Other = New.Saving;
+  const struct {
+    const char* What;
+    std::vector<std::uint8_t> Bytes;
+    bool OtherGame, Missing, Broken;
+    int Status;
+    std::int32_t Gems, Best, Mark;
+  } Cases[] = {
+      {"older version", Good, false, false, false, LVK_SAVE_OK, 5, 900, 1},
+      {"never saved", {}, false, false, false, LVK_SAVE_EMPTY, 77, 1, 0},
+      {"damaged", Bad, false, false, false, LVK_SAVE_DAMAGED, 77, 1, 0},
+      {"too short", {Good.begin(), Good.end() - 1}, false, false, false, LVK_SAVE_WRONG_SIZE, 77, 1, 0},
+      {"other game", Good, true, false, false, LVK_SAVE_OTHER_GAME, 77, 1, 0},
+      {"no store", Good, false, true, false, LVK_SAVE_NO_STORE, 77, 1, 0},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.What);
+    Store.Bytes = C.Bytes;
+    Store.Missing = C.Missing;
+    New.Saving.game_key = C.OtherGame ? Other.game_key + 1 : Other.game_key;
+    TPlay P(New, 0, &Store);
+    P.Step(LVK_KEY_A);
+    EXPECT_EQ(lvk_engine_save_status(&P.E), C.Status);
+    EXPECT_EQ(P.Var(Gems), C.Gems);
+    EXPECT_EQ(P.Var(Best), C.Best);
+    P.Step(LVK_KEY_X);
+    EXPECT_EQ(P.Var(Mark), C.Mark);
+    // Saving now writes a store this game reads, whatever was there.
+    P.Step(LVK_KEY_B);
+    P.Step(LVK_KEY_X);
+    EXPECT_EQ(P.Var(Mark), C.Missing ? 0 : 1);
+    if (!C.Missing) {
+      lvk_save_t Back;
+      EXPECT_EQ(lvk_save_read(Store.Bytes.data(), Store.Bytes.size(), New.Saving.game_key, &Back), LVK_SAVE_OK);
+    }
+  }
+  Store.Bytes = Good;
+  Store.Missing = false;
+  Store.Broken = true;
+  New.Saving = Other;
+  TPlay P(New, 0, &Store);
+  P.Step(LVK_KEY_B);
+  EXPECT_EQ(lvk_engine_save_status(&P.E), LVK_SAVE_NOT_WRITTEN);
+  EXPECT_EQ(Store.Bytes, Good);
+}
+
+// EnterHighScore: a score that earns a place stops the game (nothing moves
+// or ages) while the initials are entered on the row; A puts them in the
+// table where ShowHighScores shows it and in the store. A tie goes below,
+// a score that earns no place asks for nothing.
+TEST(Engine, HighScoreEntryWaitsForTheInitials) {
+  TTestGame G;
+  const int Score = G.Variable(0);
+  G.Saving.score_places = 3;
+  G.Saving.score_letters = 3;
+  G.Saving.score_higher = 1;
+  G.Saving.score_variable = static_cast<std::uint16_t>(Score);
+  const int Hero = G.Actor();
+  G.On(Hero, LVK_EVENT_CREATE).Do(LVK_ACTION_SET_SPEED_SIZE, 16, 0).Do(LVK_ACTION_SET_SPEED_DIR, 1, 0)
+      .Act(LVK_ACTION_SHOW_HIGH_SCORES, 0, 2);
+  G.On(Hero, LVK_EVENT_KEY, LVK_KEY_START, LVK_HANDLER_PRESS).Act(LVK_ACTION_ENTER_HIGH_SCORE, 0, 6);
+  G.Place(G.Level(), Hero, 0, 0);
+  TStore Store;
+  struct {
+    std::int32_t Score;
+    std::vector<std::uint16_t> Keys;  // pressed one a frame, after the start
+    std::vector<std::string> Table;
+  } const Cases[] = {
+      {50, {LVK_KEY_UP, LVK_KEY_A}, {"1. BAA 50", "2. ---", "3. ---"}},
+      {80, {LVK_KEY_RIGHT, LVK_KEY_RIGHT, LVK_KEY_UP, LVK_KEY_UP, LVK_KEY_A}, {"1. AAC 80", "2. BAA 50", "3. ---"}},
+      {50, {LVK_KEY_A}, {"1. AAC 80", "2. BAA 50", "3. AAA 50"}},  // the tie goes below
+      {50, {}, {"1. AAC 80", "2. BAA 50", "3. AAA 50"}},           // no place left for it
+      {51, {LVK_KEY_LEFT, LVK_KEY_DOWN, LVK_KEY_DOWN, LVK_KEY_A}, {"1. AAC 80", "2. 9AA 51", "3. BAA 50"}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Score);
+    TPlay P(G, 0, &Store);
+    P.E.game_values[P.E.variable_place[Score]] = C.Score;
+    P.Step(LVK_KEY_START);
+    const std::int32_t X = P.At(0).x;
+    const std::uint32_t Age = P.At(0).age;
+    EXPECT_EQ(lvk_engine_entering(&P.E), C.Keys.empty() ? 0 : 1);
+    if (!C.Keys.empty()) {
+      EXPECT_EQ(P.Row(6), "New high score! [A]AA");
+    }
+    for (std::uint16_t Key : C.Keys) {
+      EXPECT_EQ(P.At(0).x, X);
+      EXPECT_EQ(P.At(0).age, Age);
+      P.Step(Key);
+      P.Step();
+    }
+    EXPECT_EQ(lvk_engine_entering(&P.E), 0);
+    EXPECT_EQ(P.Row(6), "");
+    EXPECT_EQ((lvk_engine_text_rows(&P.E) >> 6) & 1u, 0u);
+    EXPECT_EQ((std::vector<std::string>{P.Row(2), P.Row(3), P.Row(4)}), C.Table);
+    P.Step();
+    EXPECT_GT(P.At(0).x, X);  // the game goes on
   }
 }

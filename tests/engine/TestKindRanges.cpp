@@ -52,7 +52,7 @@ std::string StateAfter(const lvk_action_t& Action) {
   Level.spawn_count = 2;
   // Kept in one place: the engine keeps a pointer into it.
   static const std::vector<std::uint16_t> Scenery(LVK_LEVEL_CELLS, LVK_NONE);
-  const lvk_variable_t Variables[] = {{5, LVK_SCOPE_GAME}};
+  const lvk_variable_t Variables[] = {{5, LVK_SCOPE_GAME, 0, 0}};
   const lvk_text_t Texts[] = {{0, 1}};
   const lvk_segment_t Segments[] = {{0, 2, LVK_LITERAL}};
   lvk_game_t Game{};

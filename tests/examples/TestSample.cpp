@@ -148,9 +148,11 @@ struct TSamplePlay {
   lvk_game_t Description{};
   lvk_engine_t Engine{};
   lvk_instance_values_t Values{};
+  lvk_save_room_t Room{};
   int Hero = -1;  // the hero's slot
 
-  explicit TSamplePlay(const std::function<void(TGame&)>& Change = {}) {
+  // With Store, the game saves there.
+  explicit TSamplePlay(const std::function<void(TGame&)>& Change = {}, const lvk_store_t* Store = nullptr) {
     Game.LoadFromFile(SampleFile);
     if (Change) Change(Game);
     TTextBuildLog Log;
@@ -159,6 +161,7 @@ struct TSamplePlay {
     Description = Tables.Game();
     lvk_engine_init(&Engine, &Description);
     lvk_engine_set_instance_values(&Engine, &Values);
+    if (Store) lvk_engine_set_store(&Engine, Store, &Room);
     lvk_engine_start_level(&Engine, 0);
     Hero = SlotOf("aHero");
   }
@@ -574,3 +577,47 @@ TEST(SampleGame, SavedAgainOnlyTheRevisionChanges) {
               TBytes(After.begin() + NewHead.size(), After.end()));
 }
 
+
+// The sample keeps its best score in save slot 1 and a table of five: the
+// end asks for initials when the score earns a place, the table shows them,
+// a restart and a new run start with the best score saved.
+TEST(SampleGame, KeepsTheBestScoreAndATableOfFive) {
+  std::vector<std::uint8_t> Bytes;
+  const lvk_store_t Store = {[](void* Self, std::uint8_t* Out, std::uint32_t Size) -> long {
+                               auto& B = *static_cast<std::vector<std::uint8_t>*>(Self);
+                               std::copy_n(B.begin(), std::min<std::size_t>(Size, B.size()), Out);
+                               return static_cast<long>(B.size());
+                             },
+                             [](void* Self, const std::uint8_t* In, std::uint32_t Size) {
+                               static_cast<std::vector<std::uint8_t>*>(Self)->assign(In, In + Size);
+                               return 1;
+                             },
+                             &Bytes};
+  constexpr int RowBest = 6, RowEntry = 13, RowTable = 15;
+  TSamplePlay Play({}, &Store);
+  EXPECT_EQ(Play.Row(RowBest), "Best 0");
+  Play.Hold(LVK_KEY_RIGHT, 150);
+  ASSERT_EQ(Play.Value("vScore"), 40);
+  ASSERT_TRUE(Play.Run(0, 90 * Second, [&] { return Play.Count("aGrave") == 1; }));
+  Play.Run(0, 1);
+  EXPECT_TRUE(lvk_engine_entering(&Play.Engine));
+  EXPECT_EQ(Play.Row(RowEntry), "New high score! [A]AA");
+  EXPECT_EQ(Play.Row(RowTable), "1. ---");
+  for (std::uint16_t Key : {LVK_KEY_UP, LVK_KEY_RIGHT, LVK_KEY_DOWN, LVK_KEY_A}) {
+    Play.Run(Key, 1);
+    Play.Run(0, 1);
+  }
+  EXPECT_FALSE(lvk_engine_entering(&Play.Engine));
+  EXPECT_EQ(Play.Row(RowEntry), "");
+  EXPECT_EQ(Play.Row(RowTable), "1. B A 40");
+  EXPECT_EQ(Play.Row(RowTable + 4), "5. ---");
+  EXPECT_EQ(Play.Row(RowBest), "Best 40");
+  Play.Run(LVK_KEY_START, 1);
+  Play.Run(0, 1);
+  EXPECT_EQ(Play.Value("vScore"), 0);
+  EXPECT_EQ(Play.Row(RowBest), "Best 40") << "the restart loads it again";
+
+  TSamplePlay Again({}, &Store);
+  EXPECT_EQ(Again.Row(RowBest), "Best 40");
+  EXPECT_EQ(lvk_engine_save_status(&Again.Engine), LVK_SAVE_OK);
+}

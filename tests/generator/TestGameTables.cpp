@@ -300,7 +300,8 @@ std::string CompileGameData(const std::string& Compiler, const std::string& Opti
   GenerateSource(S.Game, Dir.Path(), Log);
   // As the DS project has them: the engine's files beside the game's.
   for (const auto& Entry : std::filesystem::directory_iterator(LVK_ENGINE))
-    if (Entry.path().filename().string().rfind("lvk_engine", 0) == 0 || Entry.path().filename() == "lvk_kinds.h")
+    if (Entry.path().filename().string().rfind("lvk_engine", 0) == 0 || Entry.path().filename() == "lvk_kinds.h" ||
+        Entry.path().filename().string().rfind("lvk_save", 0) == 0)
       std::filesystem::copy_file(Entry.path(), Source + "/" + Entry.path().filename().string());
   std::string Out = Dir.Path() + "/cc.log";
   std::string Command = "cd '" + Source + "' && LC_ALL=C " + Compiler + " " + Options +
@@ -362,7 +363,7 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
   TSmallGame S;
   TTextBuildLog Log;
   TGameTables T = BuildBehaviourTables(S.Game, Log);
-  T.Variables = {{INT32_MIN, LVK_SCOPE_GAME}, {7, LVK_SCOPE_INSTANCE}};
+  T.Variables = {{INT32_MIN, LVK_SCOPE_GAME, 1, 0xFFFFFFFFu}, {7, LVK_SCOPE_INSTANCE, 0, 0}};
   T.VariableNames = {"vLow", "vOwn"};
   T.Chars = "Say \"?\\\n\xE9 \x01" "1";
   T.Segments = {{0, static_cast<std::uint16_t>(T.Chars.size()), LVK_LITERAL}, {0, 0, LVK_VARIABLE(0)}};
@@ -388,7 +389,7 @@ TEST(GameTables, VariablesAndTextsReachTheEngineAsWritten) {
   ASSERT_EQ(std::system(Command.c_str()), 0) << Slurp(Dir.File("cc.log"));
   std::string Row = T.Chars + "-2147483648";
   EXPECT_EQ(Slurp(Dir.File("out.txt")), "1 5|" + Row + std::string(32 - Row.size(), ' ') + "|");
-  EXPECT_NE(Slurp(Path).find("{ (-2147483647 - 1), LVK_SCOPE_GAME }, /* 0 vLow */"), std::string::npos);
+  EXPECT_NE(Slurp(Path).find("{ (-2147483647 - 1), LVK_SCOPE_GAME, 1, 4294967295u }, /* 0 vLow */"), std::string::npos);
 }
 
 // Sounds: the samples and the sounds a frame starts reach the engine as the

@@ -3,16 +3,24 @@
 // game asks for are reported frame by frame; an animation plays alone.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "behaviour/REventCreate.h"
 #include "behaviour/REventKey.h"
 #include "behaviour/UValueAction.h"
+#include "TestSupport.h"
 #include "generator/UPlaySession.h"
+#include "lvk_host.h"
 #include "model/UActor.h"
 #include "model/UGame.h"
 #include "model/ULevel.h"
 #include "model/USound.h"
+#include "model/UVariable.h"
 
 using namespace lvk;
 
@@ -21,6 +29,10 @@ namespace {
 lvk_input_t Keys(std::uint16_t K) { return lvk_input_t{K, 0, 0}; }
 
 constexpr std::uint16_t A = LVK_KEY_A, B = LVK_KEY_B;
+
+void WriteFile(const std::string& Name, const std::string& Bytes) {
+  std::ofstream(Name, std::ios::binary | std::ios::trunc) << Bytes;
+}
 
 // A step of a script: Hold(keys), Frame (the next frame gets keys), or Restart.
 struct TInputStep {
@@ -193,3 +205,106 @@ TEST(PlaySession, AnAnimationPlaysAloneAsItsModeSays) {
 }
 
 }  // namespace
+
+// A game that saves keeps its store in a file of its own in the saves
+// folder; a file that is damaged, too short, too long or another game's is
+// refused with a note and the game starts as new; a write that fails leaves
+// the file as it was; clearing the table keeps the slots.
+TEST(PlaySession, SavesInAFileOfTheGameAndRefusesBadOnes) {
+  test::TTempDir Dir;
+  TGame Game;
+  Game.SetTitle("Ghost Hunt: 2!");
+  TVariable* Best = Game.AddVariable();
+  Best->SetName("vBest");
+  Best->SetSaved(true);
+  Game.SetHighScores({3, Best->Id(), true, 3});
+  TActor* Hero = Game.AddActor();
+  THandler* Save = Hero->AddHandler();
+  Save->SetEvent(TEventKey::ClassKind());
+  static_cast<TEventKey*>(Save->Event())->SetPress(true);
+  Save->AddAction(TActionSetVariable::ClassKind())->SetValue(0, "vBest");
+  Save->GetAction(0)->SetValue(1, "70");
+  Save->AddAction(TActionSaveGame::ClassKind());
+  Save->AddAction(TActionEnterHighScore::ClassKind());
+  TLevel* Level = Game.AddLevel();
+  Level->SetSize(32, 24);
+  Level->SetCell(0, 0, Hero);
+  const std::string File = Dir.Path() + "/saves/Ghost_Hunt_2-" + [&] {
+    char Key[9];
+    std::snprintf(Key, sizeof Key, "%08x", static_cast<unsigned>(lvk_save_key("Ghost Hunt: 2!", 14)));
+    return std::string(Key);
+  }() + ".sav";
+  EXPECT_EQ(TSaveFile::PathFor(Dir.Path() + "/saves", Game.Title()), File);
+
+  TPlaySession Session;
+  Session.SetSaveFolder(Dir.Path() + "/saves");
+  auto Play = [&] {
+    Session.Load(&Game);
+    Session.StartLevel(0);
+    Session.Input().Hold(Keys(A));
+    Session.Step();
+    Session.Input().Hold(Keys(0));
+    Session.Step();
+    Session.Input().Hold(Keys(A));  // confirms the initials
+    Session.Step();
+    Session.Input().Hold(Keys(0));
+    Session.Step();
+  };
+  Play();
+  ASSERT_NE(Session.SaveFile(), nullptr);
+  for (const std::string& Note : Session.Game().Notes) EXPECT_EQ(Note.find(File), std::string::npos) << Note;
+  EXPECT_EQ(test::Slurp(File).size(), static_cast<std::size_t>(LVK_SAVE_STORE_SIZE));
+  lvk_save_t Kept;
+  ASSERT_EQ(Session.SaveFile()->Read(Kept), LVK_SAVE_OK);
+  EXPECT_EQ(Kept.score_count, 1);
+  EXPECT_EQ(Kept.scores[0].score, 70);
+  const std::string Good = test::Slurp(File);
+
+  std::string Damaged = Good;
+  Damaged[LVK_SAVE_HEADER + 2] ^= 4;
+  Damaged[LVK_SAVE_COPY_SIZE + LVK_SAVE_HEADER + 2] ^= 4;
+  std::vector<std::uint8_t> Theirs(LVK_SAVE_STORE_SIZE, 0);
+  lvk_save_t Empty;
+  lvk_save_clear(&Empty);
+  lvk_save_write(&Empty, lvk_save_key("Another", 7), Theirs.data());
+  const struct {
+    const char* What;
+    std::string Bytes;
+    const char* Note;
+  } Cases[] = {
+      {"damaged", Damaged, LVK_HOST_TEXT_SAVE_DAMAGED},
+      {"too short", Good.substr(0, 100), LVK_HOST_TEXT_SAVE_WRONG_SIZE},
+      {"too long", Good + "x", LVK_HOST_TEXT_SAVE_WRONG_SIZE},
+      {"another game's", std::string(Theirs.begin(), Theirs.end()), LVK_HOST_TEXT_SAVE_OTHER_GAME},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.What);
+    WriteFile(File, C.Bytes);
+    Session.Load(&Game);
+    ASSERT_FALSE(Session.Game().Notes.empty());
+    EXPECT_EQ(Session.Game().Notes.back(), std::string(C.Note) + " (" + File + ")");
+    // The next save starts the file anew.
+    Play();
+    ASSERT_EQ(Session.SaveFile()->Read(Kept), LVK_SAVE_OK);
+    EXPECT_EQ(Kept.score_count, 1);
+  }
+
+  // The temporary file's place taken: the save fails, the old file stays.
+  WriteFile(File, Good);
+  std::filesystem::create_directory(File + ".new");
+  Session.Load(&Game);
+  Session.StartLevel(0);
+  Session.Input().Hold(Keys(A));
+  Session.Step();
+  EXPECT_EQ(lvk_engine_save_status(&Session.Engine()), LVK_SAVE_NOT_WRITTEN);
+  EXPECT_EQ(test::Slurp(File), Good);
+  std::filesystem::remove(File + ".new");
+  TSaveFile Clearing(File, Game.Title());
+
+  Clearing.ClearTable();
+  ASSERT_EQ(Clearing.Read(Kept), LVK_SAVE_OK);
+  EXPECT_EQ(Kept.score_count, 0);
+  std::int32_t Value = 0;
+  EXPECT_EQ(lvk_save_find(&Kept, 0, lvk_save_key("vBest", 5), &Value), 1);
+  EXPECT_EQ(Value, 70);
+}

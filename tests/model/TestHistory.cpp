@@ -108,10 +108,10 @@ TEST(UndoHistory, AStepKeepsOnlyTheRecordsItChanged) {
   std::vector<std::size_t> Cuts;
   TContent Start = Game.ContentBytes(&Cuts);
   // The head, every record, the lists' end and the sample's sections of
-  // rules, of sounds, of cameras and of sprites.
+  // rules, of sounds, of cameras, of sprites and of saved data.
   ASSERT_GT(Game.VariableCount(), 0);
   ASSERT_GT(Game.SoundCount(), 0);
-  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 5));
+  EXPECT_EQ(Cuts.size(), static_cast<std::size_t>(1 + Game.TileCount() + Game.ActorCount() + Game.LevelCount() + 6));
   History.Reset(Start, Cuts);
   EXPECT_EQ(History.StoredBytes(), Start.size());
   auto Step = [&](const std::string& Name) {

@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   // The user's own settings (recent games, the window's place) stay untouched.
   QTemporaryDir Settings;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Settings.path());
+  // And so do the games' saved games in the user's data folder.
+  QTemporaryDir Data;
+  qputenv("XDG_DATA_HOME", Data.path().toUtf8());
   ::testing::InitGoogleTest(&argc, argv);
   lvk::TDocument::StepChecks = true;  // every undo step checked against all records written
   lvk::RegisterKinds();

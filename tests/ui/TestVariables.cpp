@@ -1,13 +1,21 @@
 // The variables in the main window: their folder and pane, renames that the
 // actions follow, deletes that take the actions naming them, their order,
-// the limits of each scope, and undo of every step.
+// the limits of each scope, saved ones and the high-score table, and undo of
+// every step.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "TScriptedDialogs.h"
 #include "TestSupport.h"
@@ -17,6 +25,8 @@
 #include "model/UGame.h"
 #include "model/UVariable.h"
 #include "ui/main/FMain.h"
+#include "generator/USaveFile.h"
+#include "ui/panes/PaneGame.h"
 #include "ui/panes/PaneVariables.h"
 
 using namespace lvk;
@@ -185,4 +195,83 @@ TEST_F(Variables, EachScopesLimitRefusesWithAMessage) {
   EXPECT_EQ(Main.tsVariable->cbxVariableScope->currentIndex(), 0);
   EXPECT_EQ(Game().VariableCount(), 80);
   EXPECT_EQ(Main.Document().History().StepCount(), Steps);
+}
+
+// The variable pane's Saved tick (a game variable's only) and the game
+// pane's high-score settings are steps that undo; the game pane lists the
+// table the play window kept and clears it when the user says yes.
+TEST_F(Variables, SavedTickAndTheHighScoreTable) {
+  test::Edit(Game(), [&] {
+    Game().SetTitle("Score Test");
+    Game().AddVariable()->SetName("vScore");
+    Game().AddVariable()->SetName("vOwn");
+    Game().GetVariable(1)->SetScope(TVariableScope::Instance);
+  });
+  Main.RebuildTree();
+  Main.SelectItem(*Game().GetVariable(0));
+  QCheckBox* Saved = Main.tsVariable->cbxVariableSaved;
+  ASSERT_TRUE(Saved->isEnabled());
+  Saved->click();
+  EXPECT_TRUE(Game().GetVariable(0)->Saved());
+  EXPECT_EQ(UndoName(), "Undo Save variable");
+  Main.mnuUndoClick();
+  EXPECT_FALSE(Game().GetVariable(0)->Saved());
+  EXPECT_FALSE(Saved->isChecked());
+  Main.mnuRedoClick();
+  Main.SelectItem(*Game().GetVariable(1));
+  EXPECT_FALSE(Main.tsVariable->cbxVariableSaved->isEnabled()) << "an instance variable is never saved";
+
+  // The table: places, the score among the game variables only, the order.
+  Main.SelectNode(Main.GameNode());
+  TPaneGame* Pane = Main.tsGame;
+  EXPECT_FALSE(Pane->cbxScoreVariable->isEnabled()) << "no table yet";
+  Pane->speScorePlaces->setValue(5);
+  EXPECT_EQ(Game().HighScores().Places, 5);
+  EXPECT_EQ(UndoName(), "Undo Change high scores");
+  ASSERT_EQ(Pane->cbxScoreVariable->count(), 2);
+  EXPECT_EQ(Pane->cbxScoreVariable->itemText(1), "vScore");
+  Pane->cbxScoreVariable->setCurrentIndex(1);
+  emit Pane->cbxScoreVariable->activated(1);
+  Pane->cbxScoreOrder->setCurrentIndex(1);
+  emit Pane->cbxScoreOrder->activated(1);
+  EXPECT_EQ(Game().ScoreVariable(), Game().GetVariable(0));
+  EXPECT_FALSE(Game().HighScores().HigherIsBetter);
+  Main.mnuUndoClick();
+  EXPECT_EQ(Game().HighScores(), THighScores());
+  EXPECT_EQ(Pane->speScorePlaces->value(), 0);
+  Main.mnuRedoClick();
+
+  // What the play window kept, written as it writes it.
+  TSaveFile File(TSaveFile::PathFor(SavesFolder(), "Score Test"), "Score Test");
+  std::vector<std::uint8_t> Store(LVK_SAVE_STORE_SIZE, 0);
+  lvk_save_t Save;
+  lvk_save_clear(&Save);
+  const std::uint32_t Key = lvk_save_key("vScore", 6);
+  const std::int32_t Value = 9;
+  lvk_save_put_slot(&Save, 0, &Key, &Value, 1, -1);
+  lvk_score_insert(&Save, 5, 0, "ABC", 3, 120);
+  lvk_score_insert(&Save, 5, 1, "XY", 2, 80);
+  lvk_save_write(&Save, File.GameKey(), Store.data());
+  std::filesystem::create_directories(SavesFolder());
+  std::ofstream(File.Path(), std::ios::binary).write(reinterpret_cast<const char*>(Store.data()),
+                                                      static_cast<std::streamsize>(Store.size()));
+  Main.SelectNode(Main.VariablesNode());
+  Main.SelectNode(Main.GameNode());
+  auto Listed = [&] {
+    QStringList Rows;
+    for (int i = 0; i < Pane->lbxHighScores->count(); ++i) Rows << Pane->lbxHighScores->item(i)->text();
+    return Rows;
+  };
+  EXPECT_EQ(Listed(), (QStringList{"1. ABC 120", "2. XY 80"}));
+  Dialogs.Answers = {TMsgAnswer::No};
+  QTest::mouseClick(Pane->butClearHighScores, Qt::LeftButton);
+  EXPECT_EQ(Listed().size(), 2);
+  Dialogs.Answers = {TMsgAnswer::Yes};
+  QTest::mouseClick(Pane->butClearHighScores, Qt::LeftButton);
+  EXPECT_EQ(Listed(), (QStringList{"(no scores kept yet)"}));
+  EXPECT_FALSE(Pane->butClearHighScores->isEnabled());
+  ASSERT_EQ(File.Read(Save), LVK_SAVE_OK);
+  std::int32_t Kept = 0;
+  EXPECT_EQ(lvk_save_find(&Save, 0, Key, &Kept), 1) << "the slots stay";
+  EXPECT_EQ(Kept, 9);
 }

@@ -1,8 +1,8 @@
 // The exported page in a real browser: the system's chromium, headless,
 // opens the page from its file. Both screens are drawn before any input, a
 // held arrow key moves the hero (an instance that stands still while no key
-// is held), the key line is whole in a small window, and nothing is reported
-// on the page's console.
+// is held), a high score survives a reload (localStorage), the key line is
+// whole in a small window, and nothing is reported on the page's console.
 //
 //   node browser.mjs PAGE.html CHROMIUM SCREENSHOT.png
 import puppeteer from "puppeteer-core";
@@ -81,6 +81,26 @@ try {
   await page.screenshot({ path: screenshot });
   const hidden = await page.evaluate(() => document.getElementById("lvk-error").style.display);
   if (hidden === "block") fail("the page shows an error after playing");
+
+  // A high score survives a reload: the sample played to its end on the
+  // page (right past four coins, then the clock runs out), the initials
+  // entered, the page opened again from its file.
+  const scored = await page.evaluate(() => {
+    const w = window.lurvikGame.exports, RIGHT = 16, A = 1;
+    for (let i = 0; i < 150; ++i) w.lvk_web_step(RIGHT, 0, 0);
+    for (let i = 0; i < 91 * 60; ++i) w.lvk_web_step(0, 0, 0);
+    w.lvk_web_step(A, 0, 0);
+    w.lvk_web_step(0, 0, 0);
+    window.lurvikGame.keepStore();
+    return { best: w.lvk_web_high_score(0), kept: (window.localStorage.getItem("lurvik-save:" + document.title) || "").length };
+  });
+  if (scored.best !== 40) fail(`the game's end kept the high score ${scored.best}, not 40`);
+  if (scored.kept < 5000) fail(`localStorage keeps ${scored.kept} characters of Base64, not a store's 5,464`);
+  await page.reload({ waitUntil: "load" });
+  await page.waitForFunction(() => window.lurvikGame && window.lurvikGame.frames() > 5, { timeout: 10000 });
+  const reloaded = await page.evaluate(() => window.lurvikGame.exports.lvk_web_high_score(0));
+  if (reloaded !== 40) fail(`after a reload the high score is ${reloaded}, not 40`);
+  else console.log("the high score 40 survived a reload");
 
   // In an 800x600 window the key line wraps: all of it in view, below the
   // screens, nothing cut off.

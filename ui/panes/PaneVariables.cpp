@@ -1,5 +1,6 @@
 #include "ui/panes/PaneVariables.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -131,6 +132,13 @@ TPaneVariable::TPaneVariable(TPaneHost& Host)
            "its own value");
   AddRow(2, "&Scope", cbxVariableScope);
 
+  cbxVariableSaved = new QCheckBox("Sa&ved", this);
+  cbxVariableSaved->setObjectName("cbxVariableSaved");
+  SetHints(cbxVariableSaved, "Kept by SaveGame",
+           "Saved: SaveGame keeps the value in a save slot and LoadGame brings it back, also after the game was "
+           "switched off (game variables only)");
+  AddRow(3, "", cbxVariableSaved);
+
   butVariableUp = new QPushButton("Move &up", this);
   butVariableUp->setObjectName("butVariableUp");
   SetHints(butVariableUp, "Move up (Ctrl+Up in the tree)", "Move the variable one place up the list");
@@ -150,6 +158,7 @@ TPaneVariable::TPaneVariable(TPaneHost& Host)
 
   connect(speVariableInitial, &QSpinBox::valueChanged, this, &TPaneVariable::speVariableInitialChange);
   connect(cbxVariableScope, &QComboBox::activated, this, &TPaneVariable::cbxVariableScopeChange);
+  connect(cbxVariableSaved, &QCheckBox::clicked, this, &TPaneVariable::cbxVariableSavedClick);
   connect(butVariableUp, &QPushButton::clicked, this, &TPaneVariable::butVariableUpClick);
   connect(butVariableDown, &QPushButton::clicked, this, &TPaneVariable::butVariableDownClick);
 }
@@ -160,6 +169,10 @@ void TPaneVariable::Show() {
   edtVariableName->setText(QString::fromStdString(Variable()->Name()));
   speVariableInitial->setValue(Variable()->Initial());
   cbxVariableScope->setCurrentIndex(cbxVariableScope->findData(static_cast<int>(Variable()->Scope())));
+  // An instance variable is never saved: the tick stays, greyed, for a
+  // variable that goes back to the game's.
+  cbxVariableSaved->setChecked(Variable()->Saved());
+  cbxVariableSaved->setEnabled(Variable()->Scope() == lvk::TVariableScope::Game);
   FShowing = false;
   ShowPlace();
   const std::size_t Users = Game().ActionsNaming(lvk::TValueType::Variable, Variable()->Name()).size();
@@ -200,6 +213,12 @@ void TPaneVariable::cbxVariableScopeChange(int Index) {
   }
   lvk::TEdit Edit(Game(), "Change variable");
   Variable()->SetScope(Scope);
+}
+
+void TPaneVariable::cbxVariableSavedClick(bool Checked) {
+  if (FShowing || !Variable() || Checked == Variable()->Saved()) return;
+  lvk::TEdit Edit(Game(), Checked ? "Save variable" : "Do not save variable");
+  Variable()->SetSaved(Checked);
 }
 
 void TPaneVariable::Move(int Delta) {

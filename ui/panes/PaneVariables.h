@@ -4,6 +4,7 @@
 // value, scope, its place in the list).
 #include "ui/panes/UItemPane.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,7 @@ public:
   QLineEdit* edtVariableName;
   QSpinBox* speVariableInitial;
   QComboBox* cbxVariableScope;
+  QCheckBox* cbxVariableSaved;
   QPushButton* butVariableUp;
   QPushButton* butVariableDown;
   QLabel* lblVariableUsers;
@@ -44,6 +46,8 @@ public:
   // A change to a scope that is full is refused in a box; the list shows
   // the variable's scope again.
   void cbxVariableScopeChange(int Index);
+  // Saved: SaveGame keeps the value (a game variable's only).
+  void cbxVariableSavedClick(bool Checked);
   void butVariableUpClick();
   void butVariableDownClick();
 

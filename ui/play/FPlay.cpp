@@ -23,6 +23,7 @@
 #include <exception>
 #include <string>
 
+#include "generator/USaveFile.h"
 #include "model/UGame.h"
 #include "ui/common/UHelp.h"
 
@@ -157,6 +158,8 @@ TfrmPlay::TfrmPlay(TGameSource Source, QWidget* Parent)
   setObjectName("frmPlay");
   setWindowTitle("Lurvik play");
   SetHelpKeyword(this, "play");
+  // Games keep their saved games and high scores in the user's data folder.
+  FSession.SetSaveFolder(lvk::SavesFolder());
   FFrame.fill(Qt::black);
 
   auto MakeAction = [this](const QString& Name, const QString& Caption, const QString& Hint,
@@ -376,6 +379,13 @@ void TfrmPlay::Step() {
   StartSounds();
   if (FSession.LevelChanged()) LevelShown();
   ShowText();
+  // A save that failed, or a file refused, is told once, as the DS tells it.
+  const int Status = lvk_engine_save_status(&FSession.Engine());
+  if (Status != FSaveStatus) {
+    FSaveStatus = Status;
+    const std::string Note = lvk::SaveStatusNote(Status);
+    if (!Note.empty()) statusBar()->showMessage(QString::fromStdString(Note), 5000);
+  }
 }
 
 // The sounds the last step or level start asked for, and with a new level

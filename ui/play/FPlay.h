@@ -151,6 +151,7 @@ private:
   int FPenX = 0, FPenY = 0;
   bool FChanged = false;
   bool FPaused = false;
+  int FSaveStatus = LVK_SAVE_EMPTY;  // the engine's, as last told
   int FScale = DefaultScale;
   QTimer FTimer;
   QElapsedTimer FClock;  // the time of the session's frame clock
