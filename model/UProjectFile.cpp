@@ -309,6 +309,7 @@ void TProjectFile::LoadSavedData(TGame& Game, TReader& Reader) {
   // A section that sets nothing is never written: reading one back would
   // not give the same bytes.
   if (!HasSavedData(Game)) throw EReadError("section");
+}
 
 namespace {
 bool HasSongValues(const TSound& Sound) { return Sound.BaseNote() != LVK_SEQ_DEFAULT_BASE_NOTE || Sound.HasLoop(); }
