@@ -81,7 +81,7 @@ TEST_F(MainWindow, EmptyGameShowsTheFixedFolders) {
   ASSERT_EQ(Main.tvwTree->topLevelItemCount(), 1);
   QTreeWidgetItem* Root = Main.tvwTree->topLevelItem(0);
   EXPECT_EQ(Root->text(0), "Game");
-  EXPECT_EQ(Children(Root), (QStringList{"Tiles", "Actors", "Levels", "Variables", "Sounds"}));
+  EXPECT_EQ(Children(Root), (QStringList{"Tiles", "Actors", "Levels", "Variables", "Sounds", "Songs"}));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Folder(Main, i)->childCount(), 0);
   EXPECT_TRUE(Root->isExpanded());
   EXPECT_EQ(Main.VisiblePane(), static_cast<TPane*>(Main.tsSplash));
@@ -173,7 +173,7 @@ TEST_F(MainWindow, FailedOpenWarns) {
   EXPECT_EQ(Dialogs.LastText(), "Error opening file broken.lvk\nRead error: file has unexpected format");
   EXPECT_EQ(Dialogs.Messages.back().Kind, TMsgKind::Warning);
   EXPECT_EQ(Main.Game().FileName(), "<no name>");
-  EXPECT_EQ(Children(Main.tvwTree->topLevelItem(0)), (QStringList{"Tiles", "Actors", "Levels", "Variables", "Sounds"}));
+  EXPECT_EQ(Children(Main.tvwTree->topLevelItem(0)), (QStringList{"Tiles", "Actors", "Levels", "Variables", "Sounds", "Songs"}));
 }
 
 // Answers each box only after the windows painted while it was up, as a real

@@ -99,7 +99,7 @@ TPaneSong::TPaneSong(TPaneHost& Host)
   lblSongSummary->setObjectName("lblSongSummary");
   lblSongSummary->setWordWrap(true);
   Body()->addWidget(lblSongSummary);
-  butEditSong = new QPushButton("&Edit song...", this);
+  butEditSong = new QPushButton("Edit &song...", this);
   butEditSong->setObjectName("butEditSong");
   SetHints(butEditSong, "Open the song editor", "Open the song editor: patterns, order list, playing");
   butExportWav = new QPushButton("E&xport WAV...", this);
